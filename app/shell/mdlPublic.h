@@ -1,0 +1,53 @@
+// The program's shared module: program-wide variables, the one database connection, the
+// settings readers, and the code/name lookups and slot tests every form uses.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "db/Database.h"
+
+// ---- Program-wide variables ----
+extern QString AppTitle;                          // school name + "排课软件系统"
+extern int LessonOfDay;                           // lessons per day, 6 or 7
+extern std::unique_ptr<tw::db::Database> KbDatabase;  // the one open database (null when none)
+
+// The folder that holds the program file (tests may point it elsewhere).
+QString ProgramFolder();
+void SetProgramFolder(const QString& folder);
+// Program folder + "/" + name.
+QString ProgramFile(const QString& name);
+
+// ---- Connection ----
+inline constexpr const char* kDbPassword = "731946";
+bool OpenDb(const QString& path);  // exclusive; false on any failure, KbDatabase unchanged
+void CloseDb();                    // does nothing when none is open
+QString OpenDbPath();              // path of the database that is open now ("" when none)
+
+// ---- Settings file kbxt.ini ----
+QString SettingsFile();            // ProgramFile("kbxt.ini")
+QString GetDbFileName();
+QString GetSchoolName();
+QString GetLessonsOfDay();
+void OpenWithShell(const QString& target);
+
+// ---- Lookups: "" when nothing matches or on any failure ----
+QString GetClassName(const QString& classCode);
+QString GetClassShortName(const QString& classCode);
+QString GetCourseName(const QString& courseCode);
+QString GetTeacherName(const QString& teacherCode);
+QString GetClassCode(const QString& className);
+QString GetCourseCode(const QString& courseName);
+QString GetTeacherCode(const QString& teacherName);
+QString GetClassRoomCode(const QString& classRoomName);
+QString GetPlanTeacher(const QString& classCode, const QString& courseCode);
+
+// ---- Slot tests: true when free; false on any failure ----
+bool IsClassSlotFree(const QString& classCode, short day, short lesson);
+bool IsClassSlotFreeOfPreset(const QString& classCode, short day, short lesson);
+bool IsTeacherSlotFree(const QString& teacherCode, short day, short lesson);
+bool IsTeacherSlotFreeOfPreset(const QString& teacherCode, short day, short lesson);
+bool IsSlotFree(const QString& classCode, const QString& courseCode, const QString& teacherCode,
+                short day, short lesson);
+bool IsSlotFreeOfPreset(const QString& classCode, const QString& courseCode,
+                        const QString& teacherCode, short day, short lesson);

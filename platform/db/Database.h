@@ -1,0 +1,130 @@
+// A small DAO-like database layer over SQLCipher. Call sites pass Jet SQL as they write it;
+// this layer alone rewrites the dialect (left/mid, &, [subquery]. AS x, digit text against
+// numbers, case-insensitive names) into SQLite.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace tw::db {
+
+// Every failure of a statement, an open or a field lookup.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Doubles every single quote, so a value put between quotes never changes a statement's shape:
+// "... where Name='" + SqlQ(name) + "'".
+QString SqlQ(const QString& value);
+
+// Rewrites one Jet statement into SQLite; exposed for tests.
+QString TranslateJetSql(const QString& jetSql);
+
+// One field of the current row. A Null value reads as empty text and as 0.
+class Field {
+public:
+    Field() = default;
+    explicit Field(QVariant v) : value_(std::move(v)) {}
+    const QVariant& Value() const { return value_; }
+    bool IsNull() const { return value_.isNull(); }
+    QString Text() const;      // Null -> ""
+    long long Int() const;     // Null or non-numeric -> 0
+    double Double() const;     // Null or non-numeric -> 0
+private:
+    QVariant value_;
+};
+
+enum RecordsetType { dbOpenDynaset = 2, dbOpenSnapshot = 4 };
+
+// Rows of one query, read from first to last. RecordCount follows the engine's rule: right
+// after opening it is 0 for no rows, else the rows reached so far (1); after MoveLast or a walk
+// to EOF it is the number of rows.
+class Recordset {
+public:
+    Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows);
+    bool Eof() const;  // EOF (a C macro name)
+    bool Bof() const;
+    void MoveNext();   // throws DbError past EOF
+    void MoveFirst();
+    void MoveLast();
+    long RecordCount() const;
+    Field Fields(const QString& name) const;  // case-insensitive; throws DbError if unknown or at EOF
+    Field Fields(int index) const;
+    int FieldCount() const { return static_cast<int>(columns_.size()); }
+    QString FieldName(int index) const { return columns_.value(index); }
+    void Close();
+
+private:
+    QStringList columns_;
+    std::vector<std::vector<QVariant>> rows_;
+    long pos_ = 0;
+    long reached_ = 0;
+};
+
+class Database {
+public:
+    // Opens an existing encrypted file; never creates one. With exclusive=true the file is
+    // locked so no other connection (or process) can open it meanwhile. Returns nullptr on any
+    // failure (missing file, wrong password, not a database, locked by another program).
+    static std::unique_ptr<Database> Open(const QString& path, const QString& password,
+                                          bool exclusive = true);
+    // Creates a new encrypted file from a schema script (used by the build and by tests).
+    static bool Create(const QString& path, const QString& password, const QString& schemaSql,
+                       QString* error = nullptr);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void Execute(const QString& jetSql, int options = 0);  // throws DbError
+    std::unique_ptr<Recordset> OpenRecordset(const QString& jetSql,
+                                             int type = dbOpenDynaset);  // throws DbError
+    long long RecordsAffected() const { return affected_; }
+
+    // Transactions: one user action, one transaction. Use Transaction below.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+    bool InTransaction() const { return inTrans_; }
+
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+    const QString& Path() const { return path_; }
+
+private:
+    Database() = default;
+    void* handle_ = nullptr;  // sqlite3*
+    QString path_;
+    long long affected_ = 0;
+    bool inTrans_ = false;
+};
+
+// Begins a transaction; rolls it back on destruction unless Commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                db_.Rollback();
+            } catch (...) {
+            }
+        }
+    }
+    void Commit() {
+        db_.CommitTrans();
+        done_ = true;
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace tw::db

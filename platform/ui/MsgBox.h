@@ -1,0 +1,42 @@
+// Message boxes and file choosers that tests can script. In the program they show Qt dialogs;
+// a test installs a handler that records each call and returns a chosen answer, so no test
+// ever blocks on a dialog.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tw::ui {
+
+// The form runtime's button and icon flags, combined with |.
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
+
+int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QString());
+
+struct MsgBoxCall {
+    QString text;
+    int style;
+    QString title;
+};
+using MsgBoxHandler = std::function<int(const MsgBoxCall&)>;
+// Installs a handler for every later MsgBox call (nullptr restores the real dialog).
+void SetMsgBoxHandler(MsgBoxHandler handler);
+
+// File choosers: return the chosen path, or empty text when cancelled.
+QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir = {});
+QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {});
+using FileDialogHandler = std::function<QString(bool save, const QString& title)>;
+void SetFileDialogHandler(FileDialogHandler handler);
+
+}  // namespace tw::ui
