@@ -1,0 +1,295 @@
+#include "MasterDataForm.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+
+#include "DataListView.h"
+#include "FormStyle.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+using tw::db::SqlQ;
+using tw::ui::MsgBox;
+
+namespace tw::data {
+
+namespace {
+const char* const kBoxNames[4] = {"txtCode", "txtName", "txtFullName", "txtShortName"};
+const char* const kLabelNames[4] = {"lblCode", "lblName", "lblFullName", "lblShortName"};
+
+tw::db::Database& Db() {
+    if (!KbDatabase) {
+        throw tw::db::DbError("no open database");
+    }
+    return *KbDatabase;
+}
+}  // namespace
+
+MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* parent)
+    : DataForm(parent), settings_(settings) {
+    BuildControls();
+    Form_Load();
+}
+
+void MasterDataForm::BuildControls() {
+    setWindowTitle(settings_.caption);
+    setFixedSize(Twips(8400), Twips(6420));
+
+    lstAllRecord_ = new DataListView(this);
+    lstAllRecord_->setObjectName("lstAllRecord");
+    PlaceTwips(lstAllRecord_, 120, 120, 8160, 3600);
+
+    fraData_ = new QGroupBox(this);
+    fraData_->setObjectName("fraData");
+    PlaceTwips(fraData_, 120, 3840, 5400, 2100);
+    for (int box = 0; box < 4; ++box) {
+        labels_[box] = new QLabel(settings_.labels.value(box), fraData_);
+        labels_[box]->setObjectName(kLabelNames[box]);
+        boxes_[box] = new QLineEdit(fraData_);
+        boxes_[box]->setObjectName(kBoxNames[box]);
+        boxes_[box]->setMaxLength(10);
+    }
+    for (int row = 0; row < settings_.boxOrder.size(); ++row) {
+        const int box = settings_.boxOrder[row];
+        PlaceTwips(labels_[box], 240, 300 + row * 450, 1200, 300);
+        PlaceTwips(boxes_[box], 1500, 240 + row * 450, 3600, 360);
+        if (row > 0) {
+            setTabOrder(boxes_[settings_.boxOrder[row - 1]], boxes_[box]);
+        }
+    }
+
+    fraOp_ = new QGroupBox(this);
+    fraOp_->setObjectName("fraOp");
+    PlaceTwips(fraOp_, 5640, 3840, 2640, 2100);
+    cmdAppend_ = MakeButton("cmdAppend", "添加(&A)", fraOp_);
+    cmdModify_ = MakeButton("cmdModify", "修改(&M)", fraOp_);
+    cmdDelete_ = MakeButton("cmdDelete", "删除(&D)", fraOp_);
+    cmdOK_ = MakeButton("cmdOK", "退出(&Q)", fraOp_);
+    QPushButton* buttons[] = {cmdAppend_, cmdModify_, cmdDelete_, cmdOK_};
+    for (int i = 0; i < 4; ++i) {
+        PlaceTwips(buttons[i], 720, 240 + i * 450, 1200, 375);
+    }
+
+    MakeStatusBar(0, 6045, 8400, 375, {8400});
+
+    connect(cmdAppend_, &QPushButton::clicked, this, &MasterDataForm::cmdAppend_Click);
+    connect(cmdModify_, &QPushButton::clicked, this, &MasterDataForm::cmdModify_Click);
+    connect(cmdDelete_, &QPushButton::clicked, this, &MasterDataForm::cmdDelete_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &MasterDataForm::cmdOK_Click);
+    connect(lstAllRecord_, &DataListView::rowClicked, this, &MasterDataForm::ShowSelectedRecord);
+    connect(lstAllRecord_, &DataListView::deleteKeyPressed, this, &MasterDataForm::DeleteRecord);
+    OnKeyDown(boxes_[kCodeBox], [this](int key) { txtCode_KeyDown(key); });
+    OnKeyDown(boxes_[kNameBox], [this](int key) { txtName_KeyDown(key); });
+    OnKeyDown(boxes_[kFullNameBox], [this](int key) { txtFullName_KeyDown(key); });
+    OnKeyDown(boxes_[kShortNameBox], [this](int key) { txtShortName_KeyDown(key); });
+}
+
+QString MasterDataForm::Trimmed(int box) const {
+    return Trim(boxes_[box]->text());
+}
+
+void MasterDataForm::Form_Load() {
+    lstAllRecord_->SetColumns(settings_.headings, {1700, 2000, 2000, 2000});
+    // A failing read ends the load; every row read before it stays, and a Null column is
+    // shown as empty text.
+    try {
+        auto rs = Db().OpenRecordset("select * from " + settings_.table);
+        while (!rs->Eof()) {
+            lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
+                                   rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+}
+
+void MasterDataForm::ShowSelectedRecord() {
+    QTreeWidgetItem* row = lstAllRecord_->SelectedRow();
+    if (!row) {
+        return;
+    }
+    for (int box = 0; box < 4; ++box) {
+        boxes_[box]->setText(row->text(box));
+    }
+}
+
+bool MasterDataForm::CheckInput() {
+    QString message;
+    for (const auto& required : settings_.required) {
+        QLineEdit* box = boxes_[required.box];
+        const bool filled = !Trim(box->text()).isEmpty();
+        PaintCheck(box, filled);
+        if (!filled) {
+            message = required.message;
+            box->setFocus();
+        }
+    }
+    if (message.isEmpty()) {
+        return false;
+    }
+    MsgBox(message, tw::ui::vbInformation, settings_.checkTitle);
+    return true;
+}
+
+void MasterDataForm::ClearInputs() {
+    boxes_[kNameBox]->clear();
+    boxes_[kFullNameBox]->clear();
+    boxes_[kShortNameBox]->clear();
+    boxes_[kCodeBox]->clear();
+}
+
+bool MasterDataForm::AppendRecord() {
+    if (CheckInput()) {
+        return true;
+    }
+    const QString code = Trimmed(kCodeBox);
+    const QString name = Trimmed(kNameBox);
+    const QString fullName = Trimmed(kFullNameBox);
+    const QString shortName = Trimmed(kShortNameBox);
+    try {
+        auto rs = Db().OpenRecordset("Select Code from " + settings_.table + " where  Code = '" +
+                                     SqlQ(code) + "'");
+        if (!rs->Eof()) {
+            MsgBox(settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！",
+                   tw::ui::vbInformation, AppTitle);
+            rs->Close();
+            return true;
+        }
+        rs->Close();
+        Db().Execute("Insert Into " + settings_.table +
+                         " ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) + "','" +
+                         SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) + "')",
+                     0);
+    } catch (const std::exception&) {
+        Panel(1)->setText("添加记录失败");
+        MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
+        return true;
+    }
+    Panel(1)->setText("添加记录成功！添加了1条记录");
+    lstAllRecord_->SelectRow(lstAllRecord_->AddRow({code, name, fullName, shortName}));
+    ClearInputs();
+    return false;
+}
+
+void MasterDataForm::DeleteRecord() {
+    if (CheckInput()) {
+        return;
+    }
+    const QString code = Trimmed(kCodeBox);
+    const QString name = Trimmed(kNameBox);
+    if (MsgBox("警告： 确定要删除 '" + name + "' 吗？(Y/N)？", tw::ui::vbYesNo | tw::ui::vbQuestion,
+               "数据删除") != tw::ui::vbYes) {
+        return;
+    }
+    // The record and every row that refers to it go together or not at all.
+    try {
+        tw::db::Transaction transaction(Db());
+        for (const QString& prefix : settings_.deletePrefixes) {
+            Db().Execute(prefix + SqlQ(code) + "'", 0);
+        }
+        transaction.Commit();
+    } catch (const std::exception&) {
+        Panel(1)->setText("删除记录失败");
+        MsgBox("删除记录失败, '" + name + "' 未被删除", tw::ui::vbInformation, "删除失败");
+        return;
+    }
+    Panel(1)->setText("删除记录成功！删除了1条记录");
+    delete lstAllRecord_->FindRow(code);
+    lstAllRecord_->setFocus();
+    ClearInputs();
+}
+
+void MasterDataForm::ModifyRecord() {
+    if (!settings_.codeChangeMessage.isEmpty()) {
+        QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
+        // Without a selected row there is nothing to compare with: the code counts as changed.
+        if (!selected || boxes_[kCodeBox]->text() != selected->text(0)) {
+            PaintCheck(boxes_[kCodeBox], false);
+            boxes_[kCodeBox]->setFocus();
+            MsgBox(settings_.codeChangeMessage, tw::ui::vbExclamation, "输入信息检查");
+            return;
+        }
+    }
+    if (CheckInput()) {
+        return;
+    }
+    const QString code = Trimmed(kCodeBox);
+    const QString name = Trimmed(kNameBox);
+    const QString fullName = Trimmed(kFullNameBox);
+    const QString shortName = Trimmed(kShortNameBox);
+    try {
+        Db().Execute("Update " + settings_.table + " Set Name = '" + SqlQ(name) + "',FullName = '" +
+                         SqlQ(fullName) + "',ShortName = '" + SqlQ(shortName) + "' Where Code = '" +
+                         SqlQ(code) + "'",
+                     0);
+        // An update that matched no record changed nothing: that is no success.
+        if (Db().RecordsAffected() == 0) {
+            throw tw::db::DbError("no record with this code");
+        }
+    } catch (const std::exception&) {
+        Panel(1)->setText("修改记录失败");
+        MsgBox("修改记录失败,代码为" + code + "的记录未被修改", tw::ui::vbInformation,
+               "更修改失败");
+        return;
+    }
+    Panel(1)->setText("修改记录成功！修改了1条记录");
+    QTreeWidgetItem* row = lstAllRecord_->FindRow(code);
+    if (row) {
+        row->setText(1, name);
+        row->setText(2, fullName);
+        row->setText(3, shortName);
+    }
+    lstAllRecord_->setFocus();
+    lstAllRecord_->SelectRow(row);
+}
+
+void MasterDataForm::cmdAppend_Click() {
+    AppendRecord();
+}
+void MasterDataForm::cmdModify_Click() {
+    ModifyRecord();
+}
+void MasterDataForm::cmdDelete_Click() {
+    DeleteRecord();
+}
+void MasterDataForm::cmdOK_Click() {
+    close();
+}
+
+void MasterDataForm::txtName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        boxes_[kFullNameBox]->setFocus();
+    }
+}
+
+void MasterDataForm::txtFullName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        boxes_[kShortNameBox]->setFocus();
+    } else if (keyCode == vbKeyUp) {
+        boxes_[kNameBox]->setFocus();
+    }
+}
+
+void MasterDataForm::txtShortName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        boxes_[kCodeBox]->setFocus();
+    } else if (keyCode == vbKeyUp) {
+        boxes_[kFullNameBox]->setFocus();
+    }
+}
+
+void MasterDataForm::txtCode_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn) {
+        if (!AppendRecord()) {
+            boxes_[kNameBox]->setFocus();
+        }
+    } else if (keyCode == vbKeyUp) {
+        boxes_[kShortNameBox]->setFocus();
+    }
+}
+
+}  // namespace tw::data

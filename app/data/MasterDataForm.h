@@ -1,0 +1,82 @@
+// One design for the forms that keep a master table of four texts (Code, Name, FullName,
+// ShortName): courses, teachers and classrooms. Each form passes its own settings: captions,
+// table, required boxes and their messages, and the rows that go with a deleted code.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "DataForm.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidgetItem;
+
+namespace tw::data {
+
+class DataListView;
+
+// The four boxes, in the order of the table's columns.
+enum MasterBox : int { kCodeBox = 0, kNameBox = 1, kFullNameBox = 2, kShortNameBox = 3 };
+
+struct MasterFormSettings {
+    QString caption;       // window caption
+    QString table;         // Coursetb, Teachertb, ClassRoomtb
+    QStringList headings;  // four list headings
+    QStringList labels;    // captions of the code, name, full name and short name boxes
+    QList<int> boxOrder;   // boxes from top to bottom (also the tab order)
+    struct Required {
+        int box;
+        QString message;
+    };
+    QList<Required> required;  // required boxes in check order
+    QString checkTitle;
+    QString duplicatePrefix;     // "该课程代码： "
+    QStringList deletePrefixes;  // each followed by the code and "'", run in this order
+    QString codeChangeMessage;   // empty: the code box may differ from the selected row
+};
+
+class MasterDataForm : public DataForm {
+    Q_OBJECT
+  public:
+    MasterDataForm(const MasterFormSettings& settings, QWidget* parent = nullptr);
+
+  public slots:
+    void cmdAppend_Click();
+    void cmdModify_Click();
+    void cmdDelete_Click();
+    void cmdOK_Click();
+    void txtCode_KeyDown(int keyCode);
+    void txtName_KeyDown(int keyCode);
+    void txtFullName_KeyDown(int keyCode);
+    void txtShortName_KeyDown(int keyCode);
+
+  protected:
+    void Form_Load();
+    void ShowSelectedRecord();
+    bool CheckInput();
+    void ClearInputs();
+    bool AppendRecord();
+    void DeleteRecord();
+    void ModifyRecord();
+
+  private:
+    void BuildControls();
+    QString Trimmed(int box) const;
+
+    MasterFormSettings settings_;
+    DataListView* lstAllRecord_ = nullptr;
+    QLineEdit* boxes_[4] = {};
+    QLabel* labels_[4] = {};
+    QGroupBox* fraData_ = nullptr;
+    QGroupBox* fraOp_ = nullptr;
+    QPushButton* cmdAppend_ = nullptr;
+    QPushButton* cmdModify_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+};
+
+}  // namespace tw::data

@@ -1,0 +1,11 @@
+// The list of shared classrooms: adds, changes and deletes the rows of ClassRoomtb. Deleting a
+// classroom deletes its row alone; its limits stay until data maintenance.
+#pragma once
+
+#include "MasterDataForm.h"
+
+class frmClassRoomInput : public tw::data::MasterDataForm {
+    Q_OBJECT
+  public:
+    explicit frmClassRoomInput(QWidget* parent = nullptr);
+};

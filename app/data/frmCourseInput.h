@@ -1,0 +1,11 @@
+// The course list: adds, changes and deletes the rows of Coursetb; a deleted course takes its
+// lessons, plan rows and course limits with it.
+#pragma once
+
+#include "MasterDataForm.h"
+
+class frmCourseInput : public tw::data::MasterDataForm {
+    Q_OBJECT
+  public:
+    explicit frmCourseInput(QWidget* parent = nullptr);
+};

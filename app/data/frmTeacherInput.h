@@ -1,0 +1,11 @@
+// The teacher list: adds, changes and deletes the rows of Teachertb; a deleted teacher takes their
+// lessons, plan rows and teacher limits with them.
+#pragma once
+
+#include "MasterDataForm.h"
+
+class frmTeacherInput : public tw::data::MasterDataForm {
+    Q_OBJECT
+  public:
+    explicit frmTeacherInput(QWidget* parent = nullptr);
+};
