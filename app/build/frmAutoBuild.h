@@ -1,0 +1,35 @@
+// The small window in which one automatic build runs: on its first activation it runs the
+// builder to the end while a row of dots grows, reports the result and closes itself.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QTimer;
+
+class frmAutoBuild : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmAutoBuild(QWidget* parent = nullptr);
+
+    int ActivationCount() const { return activations_; }
+
+  public slots:
+    void Form_Activate();
+    void Timer1_Timer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void Form_Load();
+
+    QFrame* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblStatus = nullptr;
+    QTimer* Timer1 = nullptr;
+    int activations_ = 0;
+    int dots_ = 1;
+};

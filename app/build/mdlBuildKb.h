@@ -1,0 +1,85 @@
+// The automatic timetable builder: clears the lessons of an earlier build, then picks teacher,
+// course and class cycle after cycle and places each plan row's missing lessons into the week.
+// GUI-free: the random source and the "let window messages through" callback are injected.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "db/Database.h"
+
+namespace mdlBuildKb {
+
+// A number in [0, 1) per call.
+using RandomSource = std::function<double()>;
+// Lets pending window messages be processed (timer ticks, repaints) between rows.
+using EventPump = std::function<void()>;
+
+// The program-wide random sequence: a fixed start state at every start of the program, so the
+// first build on the same data gives the same timetable. A positive argument advances the
+// sequence, 0 repeats the previous number.
+float ProgramRnd(int arg);
+// ProgramRnd called with the seconds (0-59) of the current clock time.
+double ClockSecondsRnd();
+
+class Builder {
+  public:
+    // lessonOfDay: lessons per day (N); lesson numbers are only ever taken from 1 to N.
+    Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents = {});
+
+    // One whole build run in one transaction: preparation, selection and placement. Returns the
+    // percentage of planned lessons placed, or -1 when the plan is empty or a statement failed
+    // (the database is then as it was before the run).
+    int AutoBuildLessons();
+
+    // The steps of a run. They throw tw::db::DbError when a statement fails; AutoBuildLessons
+    // turns that into -1 and rolls back.
+    void PrepareBuild();
+    // Chooses the teacher with the most classes still to build and that teacher's course with
+    // the most classes (then the most lessons); nullopt when no unfinished row is left (the
+    // teacher is then emptied). An empty code is a course like any other.
+    std::optional<QString> PickTeacherAndCourse(QString& teacher);
+    // The first unfinished row of the course, the given teacher's rows first; nullopt when the
+    // course has none left. Writes the row's teacher to `teacher`.
+    std::optional<QString> PickClass(const QString& course, QString& teacher);
+    int GetBuildPercent();
+
+    // Places the missing lessons of one plan row; 0 when all are placed, -1 when some stay
+    // unplaced. The row is marked finished either way.
+    int BuildPlanLessons(const QString& cls, const QString& course, const QString& teacher);
+    int FindLessonSlot(const QString& cls, const QString& course, const QString& teacher,
+                       double& cursor, double share);
+    int FindSlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
+                      double share, int pass);
+    bool IsTeacherDayFull(const QString& teacher, double cursor, int maximum);
+    bool IsCourseDayFull(const QString& cls, const QString& course, int day, double share);
+    void MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher);
+
+    // Statements sent to the database since construction.
+    long long StatementCount() const { return statements_; }
+
+  private:
+    std::unique_ptr<tw::db::Recordset> Open(const QString& sql, int type = tw::db::dbOpenDynaset);
+    void Exec(const QString& sql);
+    long RowCount(const QString& sql, int type = tw::db::dbOpenDynaset);
+    bool HasRows(const QString& sql, int type = tw::db::dbOpenDynaset);
+    void RunSelection();
+    double Draw();
+
+    tw::db::Database& db_;
+    int lessonOfDay_;
+    RandomSource rnd_;
+    EventPump doEvents_;
+    long long statements_ = 0;
+    // Whether the current row's course is a shared-resource course (read once per row).
+    bool sharedCourse_ = false;
+};
+
+// The program's build: runs on KbDatabase with LessonOfDay, the program-wide random sequence and
+// QCoreApplication::processEvents. -1 when no database is open.
+int AutoBuildLessons();
+
+}  // namespace mdlBuildKb
