@@ -1,0 +1,362 @@
+#include "frmClassInput.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+
+#include "ComboRuntime.h"
+#include "DataListView.h"
+#include "FormStyle.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+using namespace tw::data;
+using tw::db::SqlQ;
+using tw::ui::MsgBox;
+
+namespace {
+tw::db::Database& Db() {
+    if (!KbDatabase) {
+        throw tw::db::DbError("no open database");
+    }
+    return *KbDatabase;
+}
+
+// Reads a whole number written as plain decimal digits; -1 for anything else.
+int PlainNumber(const QString& text) {
+    if (text.isEmpty() || text.size() > 4) {
+        return -1;
+    }
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return -1;
+        }
+    }
+    return text.toInt();
+}
+}  // namespace
+
+frmClassInput::frmClassInput(QWidget* parent) : DataForm(parent) {
+    setObjectName("frmClassInput");
+    BuildControls();
+    Form_Load();
+}
+
+QString frmClassInput::GradeName(short grade) {
+    static const char* const kWords[10] = {"学前", "一", "二", "三", "四",
+                                           "五",   "六", "七", "八", "九"};
+    return grade >= 0 && grade <= 9 ? QString::fromUtf8(kWords[grade]) : QString();
+}
+
+void frmClassInput::BuildControls() {
+    setWindowTitle("班级名单");
+    setFixedSize(Twips(8400), Twips(6420));
+
+    lstAllRecord_ = new DataListView(this);
+    lstAllRecord_->setObjectName("lstAllRecord");
+    PlaceTwips(lstAllRecord_, 120, 120, 8160, 3600);
+
+    auto* fraData = new QGroupBox(this);
+    fraData->setObjectName("fraData");
+    PlaceTwips(fraData, 120, 3840, 5400, 2100);
+    lblCode_ = new QLabel("班级", fraData);
+    lblCode_->setObjectName("lblCode");
+    PlaceTwips(lblCode_, 240, 300, 1200, 300);
+    cmbGrade_ = new QComboBox(fraData);
+    cmbGrade_->setObjectName("cmbGrade");
+    PlaceTwips(cmbGrade_, 1500, 240, 1800, 360);
+    for (const char* item : {"学前", "一年级", "二年级", "三年级", "四年级", "五年级", "六年级",
+                             "七年级", "八年级", "九年级"}) {
+        cmbGrade_->addItem(QString::fromUtf8(item));
+    }
+    cmbGrade_->setCurrentIndex(-1);
+    cmbClass_ = new QComboBox(fraData);
+    cmbClass_->setObjectName("cmbClass");
+    PlaceTwips(cmbClass_, 3420, 240, 1200, 360);
+    for (int n = 1; n <= 20; ++n) {
+        cmbClass_->addItem(QString::number(n));
+    }
+    cmbClass_->setCurrentIndex(-1);
+    Label1_ = new QLabel("班", fraData);
+    Label1_->setObjectName("Label1");
+    PlaceTwips(Label1_, 4740, 300, 450, 300);
+
+    struct Box {
+        QLineEdit** box;
+        const char* name;
+        const char* label;
+        const char* labelName;
+    };
+    const Box boxes[] = {{&txtName_, "txtName", "班级名称", "lblName"},
+                         {&txtFullName_, "txtFullName", "班级全称", "lblFullName"},
+                         {&txtShortName_, "txtShortName", "班级简称", "lblShortName"}};
+    for (int row = 0; row < 3; ++row) {
+        auto* label = new QLabel(boxes[row].label, fraData);
+        label->setObjectName(boxes[row].labelName);
+        PlaceTwips(label, 240, 750 + row * 450, 1200, 300);
+        QLineEdit* box = new QLineEdit(fraData);
+        box->setObjectName(boxes[row].name);
+        box->setMaxLength(10);
+        PlaceTwips(box, 1500, 690 + row * 450, 3600, 360);
+        *boxes[row].box = box;
+    }
+    setTabOrder(cmbGrade_, cmbClass_);
+    setTabOrder(cmbClass_, txtName_);
+    setTabOrder(txtName_, txtFullName_);
+    setTabOrder(txtFullName_, txtShortName_);
+
+    auto* fraOp = new QGroupBox(this);
+    fraOp->setObjectName("fraOp");
+    PlaceTwips(fraOp, 5640, 3840, 2640, 2100);
+    cmdAppend_ = MakeButton("cmdAppend", "添加(&A)", fraOp);
+    cmdModify_ = MakeButton("cmdModify", "修改(&M)", fraOp);
+    cmdDelete_ = MakeButton("cmdDelete", "删除(&D)", fraOp);
+    cmdOK_ = MakeButton("cmdOK", "退出(&Q)", fraOp);
+    QPushButton* buttons[] = {cmdAppend_, cmdModify_, cmdDelete_, cmdOK_};
+    for (int i = 0; i < 4; ++i) {
+        PlaceTwips(buttons[i], 720, 240 + i * 450, 1200, 375);
+    }
+
+    MakeStatusBar(0, 6045, 8400, 375, {8400});
+
+    connect(cmbGrade_, &QComboBox::activated, this, &frmClassInput::cmbGrade_Click);
+    connect(cmbClass_, &QComboBox::activated, this, &frmClassInput::cmbClass_Click);
+    connect(cmdAppend_, &QPushButton::clicked, this, &frmClassInput::cmdAppend_Click);
+    connect(cmdModify_, &QPushButton::clicked, this, &frmClassInput::cmdModify_Click);
+    connect(cmdDelete_, &QPushButton::clicked, this, &frmClassInput::cmdDelete_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmClassInput::cmdOK_Click);
+    connect(lstAllRecord_, &DataListView::rowClicked, this, &frmClassInput::ShowSelectedClass);
+    connect(lstAllRecord_, &DataListView::deleteKeyPressed, this, &frmClassInput::DeleteClass);
+    OnKeyDown(txtName_, [this](int key) { txtName_KeyDown(key); });
+    OnKeyDown(txtFullName_, [this](int key) { txtFullName_KeyDown(key); });
+    OnKeyDown(txtShortName_, [this](int key) { txtShortName_KeyDown(key); });
+}
+
+void frmClassInput::Form_Load() {
+    lstAllRecord_->SetColumns({"班级代码", "班级名称", "班级全称", "班级简称"},
+                              {1700, 2000, 2000, 2000});
+    // A failing read ends the load; rows read before it stay, a Null column shows as empty.
+    try {
+        auto rs = Db().OpenRecordset("select * from Classtb");
+        while (!rs->Eof()) {
+            lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
+                                   rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+}
+
+QString frmClassInput::ClassCode() const {
+    if (cmbGrade_->currentIndex() < 0 || cmbClass_->currentIndex() < 0) {
+        return QString();
+    }
+    return QString::number(cmbGrade_->currentIndex()) +
+           QString::number(cmbClass_->currentIndex() + 1);
+}
+
+void frmClassInput::MakeClassNames() {
+    if (cmbGrade_->currentIndex() < 0 || cmbClass_->currentIndex() < 0) {
+        ClearClassInputs();
+        return;
+    }
+    const QString g = GradeName(static_cast<short>(cmbGrade_->currentIndex()));
+    const QString n = QString::number(cmbClass_->currentIndex() + 1);
+    txtName_->setText(g + "（" + n + "）班");
+    txtFullName_->setText(g + "年级（" + n + "）班");
+    txtShortName_->setText(g + "（" + n + "）");
+}
+
+void frmClassInput::cmbGrade_Click() {
+    MakeClassNames();
+}
+void frmClassInput::cmbClass_Click() {
+    MakeClassNames();
+}
+
+void frmClassInput::ShowSelectedClass() {
+    QTreeWidgetItem* row = lstAllRecord_->SelectedRow();
+    if (!row) {
+        return;
+    }
+    // A code that is not a grade digit followed by a class number ends the step.
+    const QString code = row->text(0);
+    const int grade = PlainNumber(code.left(1));
+    if (!SetComboIndex(cmbGrade_, grade < 0 ? -2 : grade, [this] { cmbGrade_Click(); })) {
+        return;
+    }
+    const int number = PlainNumber(code.mid(1));
+    if (!SetComboIndex(cmbClass_, number < 1 ? -2 : number - 1, [this] { cmbClass_Click(); })) {
+        return;
+    }
+    txtName_->setText(row->text(1));
+    txtFullName_->setText(row->text(2));
+    txtShortName_->setText(row->text(3));
+}
+
+bool frmClassInput::CheckClassInput() {
+    QString message;
+    auto check = [&message](QWidget* w, bool filled, const char* text) {
+        PaintCheck(w, filled);
+        if (!filled) {
+            message = QString::fromUtf8(text);
+            w->setFocus();
+        }
+    };
+    check(txtShortName_, !Trim(txtShortName_->text()).isEmpty(), "请输入班级简称。");
+    check(txtFullName_, !Trim(txtFullName_->text()).isEmpty(), "请输入班级全称。");
+    check(txtName_, !Trim(txtName_->text()).isEmpty(), "请输入班级名称。");
+    check(cmbClass_, cmbClass_->currentIndex() >= 0, "请选择班级。");
+    check(cmbGrade_, cmbGrade_->currentIndex() >= 0, "请选择年级。");
+    if (message.isEmpty()) {
+        return false;
+    }
+    MsgBox(message, tw::ui::vbExclamation, "输入信息检查");
+    return true;
+}
+
+void frmClassInput::ClearClassInputs() {
+    txtName_->clear();
+    txtFullName_->clear();
+    txtShortName_->clear();
+}
+
+void frmClassInput::AppendClass() {
+    if (CheckClassInput()) {
+        return;
+    }
+    const QString code = ClassCode();
+    const QString name = Trim(txtName_->text());
+    const QString fullName = Trim(txtFullName_->text());
+    const QString shortName = Trim(txtShortName_->text());
+    try {
+        auto rs = Db().OpenRecordset("Select Code from Classtb where  Code = '" + SqlQ(code) + "'");
+        if (!rs->Eof()) {
+            MsgBox(cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！",
+                   tw::ui::vbInformation, AppTitle);
+            rs->Close();
+            return;
+        }
+        rs->Close();
+        Db().Execute("Insert Into Classtb ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) +
+                         "','" + SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) +
+                         "')",
+                     0);
+    } catch (const std::exception&) {
+        Panel(1)->setText("添加记录失败");
+        MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
+        return;
+    }
+    Panel(1)->setText("添加记录成功！添加了1条记录");
+    lstAllRecord_->SelectRow(lstAllRecord_->AddRow({code, name, fullName, shortName}));
+    ClearClassInputs();
+}
+
+void frmClassInput::DeleteClass() {
+    if (CheckClassInput()) {
+        return;
+    }
+    const QString code = ClassCode();
+    if (MsgBox("警告： 确定要删除 '" + code + "  " + Trim(txtName_->text()) + "' 吗？(Y/N)？",
+               tw::ui::vbYesNo | tw::ui::vbQuestion, "数据删除") != tw::ui::vbYes) {
+        return;
+    }
+    // The class, its lessons, plan rows and class limits go together or not at all.
+    try {
+        tw::db::Transaction transaction(Db());
+        Db().Execute("Delete From LessonListtb Where ClassCode = '" + SqlQ(code) + "'", 0);
+        Db().Execute("Delete From ClassPlantb Where ClassCode = '" + SqlQ(code) + "'", 0);
+        Db().Execute("Delete From Limittb Where Kind=0 and Code = '" + SqlQ(code) + "'", 0);
+        Db().Execute("Delete From Classtb Where Code = '" + SqlQ(code) + "'", 0);
+        transaction.Commit();
+    } catch (const std::exception&) {
+        Panel(1)->setText("删除记录失败");
+        MsgBox("删除记录失败, '" + txtName_->text() + "' 未被删除", tw::ui::vbInformation,
+               "删除失败");
+        return;
+    }
+    Panel(1)->setText("删除记录成功！删除了1条记录");
+    delete lstAllRecord_->FindRow(code);
+    lstAllRecord_->setFocus();
+    ClearClassInputs();
+}
+
+void frmClassInput::ModifyClass() {
+    QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
+    const QString code = ClassCode();
+    // Without a selected row there is nothing to compare with: the code counts as changed.
+    if (!selected || code.isEmpty() || code != selected->text(0)) {
+        PaintCheck(cmbGrade_, false);
+        PaintCheck(cmbClass_, false);
+        cmbGrade_->setFocus();
+        MsgBox("班级代码不能修改！", tw::ui::vbExclamation, "输入信息检查");
+        return;
+    }
+    if (CheckClassInput()) {
+        return;
+    }
+    const QString name = Trim(txtName_->text());
+    const QString fullName = Trim(txtFullName_->text());
+    const QString shortName = Trim(txtShortName_->text());
+    try {
+        Db().Execute("Update Classtb Set Name = '" + SqlQ(name) + "',FullName = '" +
+                         SqlQ(fullName) + "',ShortName = '" + SqlQ(shortName) + "' Where Code = '" +
+                         SqlQ(code) + "'",
+                     0);
+        // An update that matched no class changed nothing: that is no success.
+        if (Db().RecordsAffected() == 0) {
+            throw tw::db::DbError("no class with this code");
+        }
+    } catch (const std::exception&) {
+        Panel(1)->setText("修改记录失败");
+        MsgBox("修改记录失败,代码为" + code + "的记录未被修改", tw::ui::vbInformation,
+               "更修改失败");
+        return;
+    }
+    Panel(1)->setText("修改记录成功！修改了1条记录");
+    QTreeWidgetItem* row = lstAllRecord_->FindRow(code);
+    if (row) {
+        row->setText(1, name);
+        row->setText(2, fullName);
+        row->setText(3, shortName);
+    }
+    lstAllRecord_->setFocus();
+    lstAllRecord_->SelectRow(row);
+}
+
+void frmClassInput::cmdAppend_Click() {
+    AppendClass();
+}
+void frmClassInput::cmdModify_Click() {
+    ModifyClass();
+}
+void frmClassInput::cmdDelete_Click() {
+    DeleteClass();
+}
+void frmClassInput::cmdOK_Click() {
+    close();
+}
+
+void frmClassInput::txtName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        txtFullName_->setFocus();
+    }
+}
+
+void frmClassInput::txtFullName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        txtShortName_->setFocus();
+    } else if (keyCode == vbKeyUp) {
+        txtName_->setFocus();
+    }
+}
+
+void frmClassInput::txtShortName_KeyDown(int keyCode) {
+    if (keyCode == vbKeyUp) {
+        txtFullName_->setFocus();
+    }
+}

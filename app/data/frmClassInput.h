@@ -1,0 +1,62 @@
+// The class list: adds, changes and deletes the rows of Classtb. A class's code is never typed:
+// it is the grade number followed by the class number, both chosen from fixed lists, and the
+// form proposes the class's three names from the same two choices.
+#pragma once
+
+#include "DataForm.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tw::data {
+class DataListView;
+}
+
+class frmClassInput : public tw::data::DataForm {
+    Q_OBJECT
+  public:
+    explicit frmClassInput(QWidget* parent = nullptr);
+
+    // The grade word of a grade number ("学前", "一" ... "九"); empty text outside 0 to 9.
+    static QString GradeName(short grade);
+
+  public slots:
+    void cmbGrade_Click();
+    void cmbClass_Click();
+    void cmdAppend_Click();
+    void cmdModify_Click();
+    void cmdDelete_Click();
+    void cmdOK_Click();
+    void txtName_KeyDown(int keyCode);
+    void txtFullName_KeyDown(int keyCode);
+    void txtShortName_KeyDown(int keyCode);
+
+  private:
+    void BuildControls();
+    void Form_Load();
+    void MakeClassNames();
+    void ShowSelectedClass();
+    bool CheckClassInput();
+    void ClearClassInputs();
+    void AppendClass();
+    void DeleteClass();
+    void ModifyClass();
+    // The code formed from the two lists; empty text while either has no choice.
+    QString ClassCode() const;
+
+    tw::data::DataListView* lstAllRecord_ = nullptr;
+    QLabel* lblCode_ = nullptr;
+    QComboBox* cmbGrade_ = nullptr;
+    QComboBox* cmbClass_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLineEdit* txtName_ = nullptr;
+    QLineEdit* txtFullName_ = nullptr;
+    QLineEdit* txtShortName_ = nullptr;
+    QPushButton* cmdAppend_ = nullptr;
+    QPushButton* cmdModify_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+};
