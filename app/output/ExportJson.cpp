@@ -1,0 +1,160 @@
+// Writers of the export data file.
+#include "output/ExportJson.h"
+
+#include <QSaveFile>
+#include <exception>
+
+#include "db/Database.h"
+#include "shell/mdlPublic.h"
+#include "text/Gbk.h"
+
+namespace tw::output {
+namespace {
+
+enum class JsonForm { ByClass, ByTeacher };
+
+void AppendUnicodeEscape(QString& out, char16_t unit) {
+    out += QStringLiteral("\\u%1").arg(static_cast<unsigned>(unit), 4, 16, QLatin1Char('0'));
+}
+
+// Characters of s that do not survive a trip through GBK, by position.
+QList<bool> LostInGbk(const QString& s) {
+    QList<bool> lost(s.size(), false);
+    if (tw::text::FromGbk(tw::text::ToGbk(s)) == s) {
+        return lost;
+    }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.unicode() < 0x80) {
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            lost[i] = lost[i + 1] = true;  // GBK has no character outside the BMP
+            ++i;
+            continue;
+        }
+        const QString one(c);
+        lost[i] = tw::text::FromGbk(tw::text::ToGbk(one)) != one;
+    }
+    return lost;
+}
+
+QString Member(const QString& key, const QString& value) {
+    return JsonString(key) + QLatin1Char(':') + JsonString(value);
+}
+
+int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm form) {
+    const bool byClass = form == JsonForm::ByClass;
+    const QString groupKey =
+        byClass ? QStringLiteral("class_name") : QStringLiteral("teacher_name");
+    const QString partnerKey =
+        byClass ? QStringLiteral("teacher_name") : QStringLiteral("class_name");
+    const QString partnerColumn =
+        byClass ? QStringLiteral("TeacherShortName") : QStringLiteral("ClassShortName");
+    try {
+        const QString school = GetSchoolName();
+        // The whole line is built before the file is touched, so a failing row leaves the
+        // previous file as it was.
+        QString text;
+        while (!rows.Eof()) {
+            const QString group = rows.Fields(QStringLiteral("Name")).Text();
+            bool first = true;
+            while (!rows.Eof() && rows.Fields(QStringLiteral("Name")).Text() == group) {
+                if (first) {
+                    first = false;
+                    if (!text.isEmpty()) {
+                        text += QStringLiteral("},");
+                    }
+                    text += QLatin1Char('{') + Member(QStringLiteral("school_name"), school) +
+                            QLatin1Char(',') + Member(groupKey, group);
+                }
+                const QString slot =
+                    QString::number(rows.Fields(QStringLiteral("LessonNo")).Int()) +
+                    QString::number(rows.Fields(QStringLiteral("Day")).Int());
+                text += QLatin1Char(',') +
+                        Member(QStringLiteral("course_name") + slot,
+                               rows.Fields(QStringLiteral("CourseName")).Text()) +
+                        QLatin1Char(',') +
+                        Member(partnerKey + slot, rows.Fields(partnerColumn).Text());
+                rows.MoveNext();
+            }
+        }
+        if (!text.isEmpty()) {
+            text = QStringLiteral("[[") + text + QStringLiteral("}]]");
+        }
+        text += QStringLiteral("\r\n");
+
+        const std::string bytes = tw::text::ToGbk(text);
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return -1;
+        }
+        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size())) {
+            file.cancelWriting();
+            return -1;
+        }
+        return file.commit() ? 0 : -1;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+}  // namespace
+
+QString JsonString(const QString& value) {
+    QString v = value;
+    v.remove(QStringLiteral("\r\n"));
+    const QList<bool> lost = LostInGbk(v);
+    QString out;
+    out.reserve(v.size() + 2);
+    out += QLatin1Char('"');
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        const char16_t c = v.at(i).unicode();
+        switch (c) {
+            case u'"':
+                out += QStringLiteral("\\\"");
+                break;
+            case u'\\':
+                out += QStringLiteral("\\\\");
+                break;
+            case u'\b':
+                out += QStringLiteral("\\b");
+                break;
+            case u'\f':
+                out += QStringLiteral("\\f");
+                break;
+            case u'\n':
+                out += QStringLiteral("\\n");
+                break;
+            case u'\r':
+                out += QStringLiteral("\\r");
+                break;
+            case u'\t':
+                out += QStringLiteral("\\t");
+                break;
+            default:
+                if (c < 0x20 || lost[i]) {
+                    AppendUnicodeEscape(out, c);
+                } else {
+                    out += QChar(c);
+                }
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+int WriteClassJson(const QString& fileName, tw::db::Recordset& rows) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass);
+}
+
+int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows) {
+    return WriteExportJson(fileName, rows, JsonForm::ByTeacher);
+}
+
+int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass);
+}
+
+}  // namespace tw::output

@@ -1,0 +1,51 @@
+// Starting the workbook script and waiting for it without freezing the window.
+#include "output/ExportProcess.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "shell/mdlPublic.h"
+
+namespace tw::output {
+
+QString NodeProgram() {
+    const QFileInfo bundled(ProgramFile(QStringLiteral("node/node")));
+    if (bundled.isFile() && bundled.isExecutable()) {
+        return bundled.absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(QStringLiteral("node"));
+}
+
+bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
+                QString* error) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(args);
+    process.setWorkingDirectory(workingDir);
+    // What the script prints is not read; let it reach the program's own output.
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::stateChanged, &loop,
+                     [&loop](QProcess::ProcessState state) {
+                         if (state == QProcess::NotRunning) {
+                             loop.quit();
+                         }
+                     });
+    process.start();
+    if (process.state() != QProcess::NotRunning) {
+        loop.exec();
+    }
+    if (process.error() == QProcess::FailedToStart) {
+        if (error) {
+            *error = process.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tw::output

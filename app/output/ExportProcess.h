@@ -1,0 +1,21 @@
+// Running the workbook script: finding the Node.js runtime and waiting for the script to end
+// while the window keeps handling its events.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tw::output {
+
+// The runtime that runs the script: "node/node" below the program folder when that file is
+// there, else "node" found on the PATH. Empty text when neither exists.
+QString NodeProgram();
+
+// Starts program with args (no shell, so blanks and Chinese in paths are safe) in workingDir
+// and returns when it has ended; window events are handled meanwhile. Returns false with a
+// description in *error when the process could not be started. The exit code is not judged:
+// the caller looks for the file the process was to write.
+bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
+                QString* error);
+
+}  // namespace tw::output

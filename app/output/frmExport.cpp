@@ -1,0 +1,356 @@
+// The export dialog and its five export commands.
+#include "output/frmExport.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "db/Database.h"
+#include "output/ExportJson.h"
+#include "output/ExportProcess.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+namespace tw::output {
+namespace {
+
+const char* const kCaption = "导出课表到Excel";
+const char* const kNoData = "没有课表数据";
+
+// A failure that ends an export command; its text follows "课表导出失败！".
+struct ExportFailure {
+    QString text;
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+tw::db::Database& Db() {
+    if (!KbDatabase) {
+        throw ExportFailure{QStringLiteral("没有打开的数据库")};
+    }
+    return *KbDatabase;
+}
+
+int FillCombo(QComboBox* combo, const QString& sql) {
+    try {
+        auto rows = Db().OpenRecordset(sql);
+        while (!rows->Eof()) {
+            combo->addItem(rows->Fields(QStringLiteral("Name")).Text());
+            rows->MoveNext();
+        }
+        rows->Close();
+    } catch (...) {
+        return -1;
+    }
+    if (combo->count() > 0) {
+        combo->setCurrentIndex(0);
+    }
+    return 0;
+}
+
+}  // namespace
+
+frmExport::frmExport(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmExport"));
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setModal(true);
+
+    auto* classFrame = new QGroupBox(QStringLiteral("导出班级课表"), this);
+    auto* lblClass = new QLabel(QStringLiteral("班级"), classFrame);
+    lblClass->setObjectName(QStringLiteral("lblClass"));
+    CmbClass = new QComboBox(classFrame);
+    CmbClass->setObjectName(QStringLiteral("CmbClass"));
+    CmdPrevClass = MakeButton(classFrame, "CmdPrevClass", QStringLiteral("上一班级"));
+    CmdNextClass = MakeButton(classFrame, "CmdNextClass", QStringLiteral("下一班级"));
+    cmdExportClass = MakeButton(classFrame, "cmdExportClass", QStringLiteral("导出选定班级"));
+    cmdExportAllClass = MakeButton(classFrame, "cmdExportAllClass", QStringLiteral("导出全部班级"));
+    auto* classGrid = new QGridLayout(classFrame);
+    classGrid->addWidget(lblClass, 0, 0);
+    classGrid->addWidget(CmbClass, 0, 1, 1, 3);
+    classGrid->addWidget(CmdPrevClass, 1, 0);
+    classGrid->addWidget(CmdNextClass, 1, 1);
+    classGrid->addWidget(cmdExportClass, 1, 2);
+    classGrid->addWidget(cmdExportAllClass, 1, 3);
+
+    auto* teacherFrame = new QGroupBox(QStringLiteral("导出教师课表"), this);
+    auto* Label1 = new QLabel(QStringLiteral("教师"), teacherFrame);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    CmbTeacher = new QComboBox(teacherFrame);
+    CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
+    CmdPrevTeacher = MakeButton(teacherFrame, "CmdPrevTeacher", QStringLiteral("上一教师"));
+    CmdNextTeacher = MakeButton(teacherFrame, "CmdNextTeacher", QStringLiteral("下一教师"));
+    cmdExportTeacher = MakeButton(teacherFrame, "cmdExportTeacher", QStringLiteral("导出选定教师"));
+    cmdExportAllTeacher =
+        MakeButton(teacherFrame, "cmdExportAllTeacher", QStringLiteral("导出全部教师"));
+    auto* teacherGrid = new QGridLayout(teacherFrame);
+    teacherGrid->addWidget(Label1, 0, 0);
+    teacherGrid->addWidget(CmbTeacher, 0, 1, 1, 3);
+    teacherGrid->addWidget(CmdPrevTeacher, 1, 0);
+    teacherGrid->addWidget(CmdNextTeacher, 1, 1);
+    teacherGrid->addWidget(cmdExportTeacher, 1, 2);
+    teacherGrid->addWidget(cmdExportAllTeacher, 1, 3);
+
+    auto* buttonFrame = new QGroupBox(this);
+    CmdExportTotal = MakeButton(buttonFrame, "CmdExportTotal", QStringLiteral("导出总表"));
+    cmdOK = MakeButton(buttonFrame, "cmdOK", QStringLiteral("退出(&Q)"));
+    auto* buttonRow = new QHBoxLayout(buttonFrame);
+    buttonRow->addWidget(CmdExportTotal);
+    buttonRow->addStretch();
+    buttonRow->addWidget(cmdOK);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(classFrame);
+    layout->addWidget(teacherFrame);
+    layout->addWidget(buttonFrame);
+
+    connect(CmdPrevClass, &QPushButton::clicked, this, &frmExport::CmdPrevClass_Click);
+    connect(CmdNextClass, &QPushButton::clicked, this, &frmExport::CmdNextClass_Click);
+    connect(cmdExportClass, &QPushButton::clicked, this, &frmExport::cmdExportClass_Click);
+    connect(cmdExportAllClass, &QPushButton::clicked, this, &frmExport::cmdExportAllClass_Click);
+    connect(CmdPrevTeacher, &QPushButton::clicked, this, &frmExport::CmdPrevTeacher_Click);
+    connect(CmdNextTeacher, &QPushButton::clicked, this, &frmExport::CmdNextTeacher_Click);
+    connect(cmdExportTeacher, &QPushButton::clicked, this, &frmExport::cmdExportTeacher_Click);
+    connect(cmdExportAllTeacher, &QPushButton::clicked, this,
+            &frmExport::cmdExportAllTeacher_Click);
+    connect(CmdExportTotal, &QPushButton::clicked, this, &frmExport::CmdExportTotal_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
+
+    FillClassCombo();
+    FillTeacherCombo();
+}
+
+int frmExport::FillClassCombo() {
+    return FillCombo(CmbClass, QStringLiteral("select Name from Classtb"));
+}
+
+int frmExport::FillTeacherCombo() {
+    return FillCombo(CmbTeacher, QStringLiteral("select Name from Teachertb order by Code"));
+}
+
+void frmExport::StepCombo(QComboBox* combo, int step) {
+    const int index = combo->currentIndex();
+    if (step < 0 && index > 0) {
+        combo->setCurrentIndex(index - 1);
+    } else if (step > 0 && index < combo->count() - 1) {
+        combo->setCurrentIndex(index + 1);
+    }
+}
+
+void frmExport::CmdPrevClass_Click() {
+    StepCombo(CmbClass, -1);
+}
+
+void frmExport::CmdNextClass_Click() {
+    StepCombo(CmbClass, 1);
+}
+
+void frmExport::CmdPrevTeacher_Click() {
+    StepCombo(CmbTeacher, -1);
+}
+
+void frmExport::CmdNextTeacher_Click() {
+    StepCombo(CmbTeacher, 1);
+}
+
+void frmExport::cmdOK_Click() {
+    close();
+}
+
+void frmExport::closeEvent(QCloseEvent* event) {
+    // The script may still be reading the data file; the form stays until it has ended.
+    if (exporting_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmExport::reject() {
+    if (!exporting_) {
+        QDialog::reject();
+    }
+}
+
+QString frmExport::AskExportFile() {
+    const QString path = tw::ui::GetSaveFileName(QStringLiteral("保存为Excel文件"),
+                                                 QStringLiteral("Excel(*.xlsx)|*.xlsx"), lastPath_);
+    if (path.isEmpty()) {
+        return {};
+    }
+    lastPath_ = path;
+    if (QFileInfo::exists(path)) {
+        const int answer =
+            tw::ui::MsgBox(QStringLiteral("文件已存在,是否覆盖?"),
+                           tw::ui::vbYesNo | tw::ui::vbQuestion, QStringLiteral("保存提示"));
+        if (answer != tw::ui::vbYes) {
+            return {};
+        }
+        if (!QFile::remove(path)) {
+            return {};
+        }
+    }
+    return path;
+}
+
+QString frmExport::ClassQuery() {
+    const QString name = CmbClass->currentText();
+    const QString code = GetClassCode(name);
+    return QStringLiteral("select '") + tw::db::SqlQ(name) +
+           QStringLiteral(
+               "' as Name,B.Name As CourseName, D.Name as TeacherShortName,\"\" as ClassShortName, "
+               "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Teachertb D  where A.CourseCode "
+               "= B.Code and A.ClassCode = '") +
+           tw::db::SqlQ(code) +
+           QStringLiteral("' and A.TeacherCode = D.Code order by A.LessonNo, A.Day");
+}
+
+QString frmExport::TeacherQuery() {
+    const QString name = CmbTeacher->currentText();
+    const QString code = GetTeacherCode(name);
+    return QStringLiteral("select '") + tw::db::SqlQ(name) +
+           QStringLiteral(
+               "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, A.Day, A.LessonNo "
+               "from LessonListtb A, Coursetb B,Classtb C  where A.CourseCode = B.Code and "
+               "A.ClassCode = C.Code and A.TeacherCode = '") +
+           tw::db::SqlQ(code) + QStringLiteral("' order by A.LessonNo, A.Day");
+}
+
+void frmExport::cmdExportAllClass_Click() {
+    Export({QStringLiteral(
+                "select C.Name as Name, B.Name As CourseName, \"\" as ClassShortName, D.Name as "
+                "TeacherShortName,A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb "
+                "C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
+                "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
+            &WriteClassJson, QStringLiteral("export_class_kb"), QString::fromUtf8(kNoData)});
+}
+
+void frmExport::cmdExportClass_Click() {
+    if (CmbClass->currentText().isEmpty()) {
+        return;
+    }
+    Export({QString(), &WriteClassJson, QStringLiteral("export_class_kb"),
+            QStringLiteral("该班级没有课表数据")},
+           &frmExport::ClassQuery);
+}
+
+void frmExport::cmdExportAllTeacher_Click() {
+    Export({QStringLiteral(
+                "select D.Name as Name, B.Name As CourseName, C.ShortName As ClassShortName, "
+                "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where "
+                "A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
+                "by A.TeacherCode,A.LessonNo, A.Day"),
+            &WriteTeacherJson, QStringLiteral("export_teacher_kb"), QString::fromUtf8(kNoData)});
+}
+
+void frmExport::cmdExportTeacher_Click() {
+    if (CmbTeacher->currentText().isEmpty()) {
+        return;
+    }
+    Export({QString(), &WriteTeacherJson, QStringLiteral("export_teacher_kb"),
+            QStringLiteral("该教师没有课表数据")},
+           &frmExport::TeacherQuery);
+}
+
+void frmExport::CmdExportTotal_Click() {
+    Export({QStringLiteral(
+                "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
+                "TeacherShortName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb "
+                "C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
+                "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
+            &WriteTotalJson, QStringLiteral("export_all_kb"), QString::fromUtf8(kNoData)});
+}
+
+void frmExport::SetExporting(bool on) {
+    exporting_ = on;
+    for (QPushButton* button : {cmdExportClass, cmdExportAllClass, cmdExportTeacher,
+                                cmdExportAllTeacher, CmdExportTotal, cmdOK}) {
+        button->setEnabled(!on);
+    }
+}
+
+int frmExport::RunScript(const QString& templateBase, const QString& target) {
+    const QString node = NodeProgram();
+    if (node.isEmpty()) {
+        throw ExportFailure{
+            QStringLiteral("找不到 Node.js 运行程序 node（程序文件夹下的 "
+                           "node/node 或 PATH 中的 node）")};
+    }
+    const QStringList args{
+        ProgramFile(QStringLiteral("export.js")),
+        ProgramFile(QStringLiteral("export_data.json")),
+        ProgramFile(templateBase + QString::number(LessonOfDay) + QStringLiteral(".xlsx")),
+        target,
+    };
+    QString error;
+    SetExporting(true);
+    const bool ran = RunAndWait(node, args, ProgramFolder(), &error);
+    SetExporting(false);
+    if (!ran) {
+        throw ExportFailure{QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error};
+    }
+    return QFileInfo::exists(target) ? 0 : -105;
+}
+
+void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
+    if (exporting_) {
+        return;  // one export at a time: the running script still reads the data file
+    }
+    const QString target = AskExportFile();
+    if (target.isEmpty()) {
+        return;
+    }
+    const QString title = windowTitle();
+    setCursor(Qt::WaitCursor);
+    int status = 0;
+    QString failure;
+    bool failed = false;
+    try {
+        if (buildSql) {
+            command.sql = (this->*buildSql)();
+        }
+        auto rows = Db().OpenRecordset(command.sql);
+        if (rows->Eof()) {
+            status = -102;
+        } else {
+            status = command.writer(ProgramFile(QStringLiteral("export_data.json")), *rows);
+            if (status == 0) {
+                status = static_cast<short>(RunScript(command.templateBase, target));
+            }
+        }
+        rows->Close();
+    } catch (const ExportFailure& e) {
+        failed = true;
+        failure = e.text;
+    } catch (const std::exception& e) {
+        failed = true;
+        failure = QString::fromUtf8(e.what());
+    }
+    unsetCursor();
+
+    if (failed) {
+        tw::ui::MsgBox(QStringLiteral("课表导出失败！") + failure, tw::ui::vbCritical, title);
+    } else if (status == 0) {
+        tw::ui::MsgBox(QStringLiteral("课表导出成功"), tw::ui::vbInformation, title);
+    } else if (status == -102) {
+        tw::ui::MsgBox(command.noDataMessage, tw::ui::vbInformation, title);
+    } else {
+        tw::ui::MsgBox(
+            QStringLiteral("课表导出失败！(ret = ") + QString::number(status) + QStringLiteral(")"),
+            tw::ui::vbCritical, title);
+    }
+}
+
+}  // namespace tw::output

@@ -1,0 +1,83 @@
+// The export dialog: writes the timetable of all classes, one class, all teachers, one teacher or
+// the whole school into the export data file and runs the workbook script on it, which saves an
+// .xlsx workbook where the user chose.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QPushButton;
+
+namespace tw::db {
+class Recordset;
+}
+
+namespace tw::output {
+
+class frmExport : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmExport(QWidget* parent = nullptr);
+
+    // Fill the lists; 0, or -1 after a failure (the list keeps what was added).
+    int FillClassCombo();
+    int FillTeacherCombo();
+    // The chosen target path, or empty text when there is nothing to export to.
+    QString AskExportFile();
+    // True while the workbook script of an export runs.
+    bool Exporting() const { return exporting_; }
+
+  public slots:
+    void CmdPrevClass_Click();
+    void CmdNextClass_Click();
+    void cmdExportClass_Click();
+    void cmdExportAllClass_Click();
+    void CmdPrevTeacher_Click();
+    void CmdNextTeacher_Click();
+    void cmdExportTeacher_Click();
+    void cmdExportAllTeacher_Click();
+    void CmdExportTotal_Click();
+    void cmdOK_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+  private:
+    using Writer = int (*)(const QString&, tw::db::Recordset&);
+    struct Command {
+        QString sql;
+        Writer writer;
+        QString templateBase;
+        QString noDataMessage;
+    };
+    // The export road shared by the five commands; sql is built after the file choice when
+    // buildSql is given (the single class and teacher commands look up the code then).
+    void Export(Command command, QString (frmExport::*buildSql)() = nullptr);
+    QString ClassQuery();
+    QString TeacherQuery();
+    // Runs the script on the data file; the status of the export (0 or -105), or throws with
+    // the reason when the script cannot be started.
+    int RunScript(const QString& templateBase, const QString& target);
+    void SetExporting(bool on);
+    static void StepCombo(QComboBox* combo, int step);
+
+    QComboBox* CmbClass;
+    QComboBox* CmbTeacher;
+    QPushButton* CmdPrevClass;
+    QPushButton* CmdNextClass;
+    QPushButton* cmdExportClass;
+    QPushButton* cmdExportAllClass;
+    QPushButton* CmdPrevTeacher;
+    QPushButton* CmdNextTeacher;
+    QPushButton* cmdExportTeacher;
+    QPushButton* cmdExportAllTeacher;
+    QPushButton* CmdExportTotal;
+    QPushButton* cmdOK;
+
+    QString lastPath_;  // the save dialog opens with the last chosen path
+    bool exporting_ = false;
+};
+
+}  // namespace tw::output
