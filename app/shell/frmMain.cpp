@@ -1,0 +1,393 @@
+#include "frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QSaveFile>
+#include <QThread>
+#include <QUrl>
+#include <exception>
+
+#include "DbCommands.h"
+#include "ModalForm.h"
+#include "WebLinks.h"
+#include "data/frmClassLimitInput.h"
+#include "data/frmClassRoomLimitInput.h"
+#include "data/frmCourseLimitInput.h"
+#include "data/frmTeacherLimitInput.h"
+#include "frmAbout.h"
+#include "frmConfirm.h"
+#include "frmSetLessonOfDay.h"
+#include "frmSimpleManual.h"
+#include "ini/PrivateProfile.h"
+#include "mdlPublic.h"
+#include "ui/MsgBox.h"
+
+using tw::ui::MsgBox;
+using tw::ui::vbCritical;
+using tw::ui::vbInformation;
+
+namespace {
+
+const char* const kDbFilter = "数据库(*.mdb)";
+
+// One menu item: its name, caption, nesting depth, visibility and handler (none for a submenu).
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    int depth;
+    bool visible;
+    void (frmMain::*handler)();
+    bool needsDb;
+};
+
+// The menu tree in order; the hidden items exist with their commands but are never shown.
+const MenuItem kMenu[] = {
+    {"mnuFile", "文件", 0, true, nullptr, false},
+    {"mnuOpenDb", "打开数据库", 1, true, &frmMain::mnuOpenDb_Click, false},
+    {"mnuDbSaveAs", "数据库另存为...", 1, true, &frmMain::mnuDbSaveAs_Click, false},
+    {"mnuEnd", "退出", 1, true, &frmMain::mnuEnd_Click, false},
+    {"mnuBasicData", "基础数据", 0, true, nullptr, false},
+    {"mnuClassList", "班级名单", 1, true, &frmMain::mnuClassList_Click, true},
+    {"mnuCourseList", "课程名单", 1, true, &frmMain::mnuCourseList_Click, true},
+    {"mnuTeacherList", "老师名单", 1, true, &frmMain::mnuTeacherList_Click, true},
+    {"mnuClassRoomList", "公共教室名单", 1, false, &frmMain::mnuClassRoomList_Click, true},
+    {"mnuClassPlan", "各班教学计划", 1, true, &frmMain::mnuClassPlan_Click, true},
+    {"mnuAuto", "自动排课", 0, true, nullptr, false},
+    {"mnuLimit", "上课时间限制条件", 1, true, nullptr, false},
+    {"mnuClassLimit", "班级上课时间限制", 2, false, &frmMain::mnuClassLimit_Click, true},
+    {"mnuCourseLimit", "课程上课时间限制", 2, true, &frmMain::mnuCourseLimit_Click, true},
+    {"mnuTeacherLimit", "老师上课时间限制", 2, false, &frmMain::mnuTeacherLimit_Click, true},
+    {"mnuClassroomLimit", "教室上课时间限制", 2, false, &frmMain::mnuClassroomLimit_Click, true},
+    {"mnuPrepairBuild", "预先安排固定课程", 1, true, &frmMain::mnuPrepairBuild_Click, true},
+    {"mnuAutoBuild", "自动生成课表", 1, true, &frmMain::mnuAutoBuild_Click, true},
+    {"mnuBuildKb", "课表操作", 0, true, nullptr, false},
+    {"mnuManualBuild", "手工调整课表", 1, true, &frmMain::mnuManualBuild_Click, true},
+    {"mnuPrint", "打印课表", 1, true, &frmMain::mnuPrint_Click, true},
+    {"mnuExport", "导出课表到Excel", 1, true, &frmMain::mnuExport_Click, true},
+    {"mnuUpgradeAll", "课表学年升级", 1, true, &frmMain::mnuUpgradeAll_Click, true},
+    {"mnuDeleteLessonAll", "删除课表数据", 1, true, &frmMain::mnuDeleteLessonAll_Click, true},
+    {"mnuManager", "系统管理", 0, true, nullptr, false},
+    {"mnuSetLessonNum", "每天课时设置", 1, true, &frmMain::mnuSetLessonNum_Click, false},
+    {"mnuDataMaintenance", "数据维护", 1, true, &frmMain::mnuDataMaintenance_Click, true},
+    {"mnuHelp", "帮助", 0, true, nullptr, false},
+    {"mnuSimpleManual", "简要使用说明", 1, true, &frmMain::mnuSimpleManual_Click, false},
+    {"mnuManual", "使用手册", 1, true, &frmMain::mnuManual_Click, false},
+    {"mnuToWebsite", "访问网站", 1, true, &frmMain::mnuToWebsite_Click, false},
+    {"mnuForum", "使用交流", 1, false, &frmMain::mnuForum_Click, false},
+    {"mnuAbout", "关于", 1, true, &frmMain::mnuAbout_Click, false},
+};
+
+bool DbOpen() {
+    return KbDatabase != nullptr;
+}
+
+// Copies a file byte for byte; the target is replaced only when the whole copy was written.
+bool CopyFileReplacing(const QString& from, const QString& to) {
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) return false;
+    QSaveFile target(to);
+    target.setDirectWriteFallback(false);
+    if (!target.open(QIODevice::WriteOnly)) return false;
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
+            target.cancelWriting();
+            return false;
+        }
+        if (target.write(chunk) != chunk.size()) {
+            target.cancelWriting();
+            return false;
+        }
+    }
+    return target.commit();
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Korvel排课软件"));
+    resize(TwipsToPx(11400), TwipsToPx(7920));
+    imgBack = new QLabel(this);
+    imgBack->setObjectName(QStringLiteral("imgBack"));
+    imgBack->setScaledContents(true);
+    imgBack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    imgBack->setMinimumSize(1, 1);
+    setCentralWidget(imgBack);  // stretched over the whole window at every resize
+    BuildMenus();
+    Form_Load();
+}
+
+int frmMain::TwipsToPx(int twips) {
+    return twips / 15;
+}
+
+void frmMain::BuildMenus() {
+    QMenu* parents[3] = {nullptr, nullptr, nullptr};
+    const int count = static_cast<int>(sizeof(kMenu) / sizeof(kMenu[0]));
+    for (int i = 0; i < count; ++i) {
+        const MenuItem& m = kMenu[i];
+        const bool isSubmenu = m.handler == nullptr;
+        QAction* action = nullptr;
+        if (isSubmenu) {
+            QMenu* menu = m.depth == 0
+                              ? menuBar()->addMenu(QString::fromUtf8(m.caption))
+                              : parents[m.depth - 1]->addMenu(QString::fromUtf8(m.caption));
+            menu->setObjectName(QString::fromUtf8(m.name));
+            parents[m.depth] = menu;
+            action = menu->menuAction();
+            if (m.depth == 0) {
+                connect(menu, &QMenu::aboutToShow, this, &frmMain::UpdateMenuState);
+            }
+        } else {
+            action = parents[m.depth - 1]->addAction(QString::fromUtf8(m.caption));
+            connect(action, &QAction::triggered, this, m.handler);
+            action->setProperty("needsDb", m.needsDb);
+        }
+        action->setObjectName(QString::fromUtf8(m.name));
+        action->setVisible(m.visible);
+    }
+}
+
+void frmMain::Form_Load() {
+    // A missing or unreadable picture leaves a plain window.
+    const QPixmap picture(ProgramFile(QStringLiteral("HomePage.jpg")));
+    if (!picture.isNull()) imgBack->setPixmap(picture);
+}
+
+void frmMain::UpdateMenuState() {
+    const bool open = DbOpen();
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->property("needsDb").toBool()) action->setEnabled(open);
+    }
+}
+
+QString frmMain::ConfirmationText(const QString& warning) {
+    return warning + QStringLiteral("\r\n") + QStringLiteral("您最好先保存现在的课表数据。") +
+           QStringLiteral("\r\n") + QStringLiteral("菜单“文件”->“数据库另存为”");
+}
+
+bool frmMain::TypedConfirmation(const QString& warning) {
+    frmConfirm form;
+    form.lblTitle->setText(ConfirmationText(warning));
+    form.Text1->clear();
+    ShowModal(form);
+    return form.Confirmed;
+}
+
+void frmMain::ReopenDb(const QString& path) {
+    if (!OpenDb(path)) MsgBox(QStringLiteral("打开数据库失败！"), vbCritical, AppTitle);
+    UpdateMenuState();
+}
+
+// ---- 文件 ----
+
+void frmMain::mnuOpenDb_Click() {
+    try {
+        const QString chosen =
+            tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter));
+        if (chosen.isEmpty()) return;
+        // The database open now, not the settings file's, is the one to return to.
+        const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
+        CloseDb();
+        if (OpenDb(chosen)) {
+            setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
+            if (!tw::ini::WriteString(SettingsFile(), QStringLiteral("DB"),
+                                      QStringLiteral("FILENAME"), chosen)) {
+                MsgBox(QStringLiteral("保存新数据库文件名！"), vbCritical, windowTitle());
+            }
+            UpdateMenuState();
+        } else {
+            MsgBox(QStringLiteral("打开数据库失败！"), vbCritical, AppTitle);
+            if (!OpenDb(previous)) UpdateMenuState();
+        }
+    } catch (const std::exception&) {
+        MsgBox(QStringLiteral("系统异常错误！"), vbCritical, windowTitle());
+    }
+}
+
+void frmMain::mnuDbSaveAs_Click() {
+    const QString chosen =
+        tw::ui::GetSaveFileName(QStringLiteral("数据库另存为"), QString::fromUtf8(kDbFilter));
+    if (chosen.isEmpty()) return;
+    const QString current = DbOpen() ? OpenDbPath() : GetDbFileName();
+    // Copying the file onto itself would destroy it.
+    if (SameFile(chosen, current)) {
+        MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
+        return;
+    }
+    CloseDb();
+    if (!CopyFileReplacing(current, chosen)) {
+        MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
+    }
+    ReopenDb(current);
+}
+
+void frmMain::mnuEnd_Click() {
+    ending_ = true;
+    CloseDb();
+    close();
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!ending_) {
+        ending_ = true;
+        CloseDb();
+        if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+    }
+    event->accept();
+}
+
+// ---- 基础数据 ----
+// Each form of the data-entry issues is wired by the one marked line of its handler.
+
+void frmMain::mnuClassList_Click() {
+    if (!DbOpen()) return;
+    // FORM frmClassInput: ShowFormModal<frmClassInput>();
+}
+
+void frmMain::mnuCourseList_Click() {
+    if (!DbOpen()) return;
+    // FORM frmCourseInput: ShowFormModal<frmCourseInput>();
+}
+
+void frmMain::mnuTeacherList_Click() {
+    if (!DbOpen()) return;
+    // FORM frmTeacherInput: ShowFormModal<frmTeacherInput>();
+}
+
+void frmMain::mnuClassRoomList_Click() {
+    if (!DbOpen()) return;
+    // FORM frmClassRoomInput: ShowFormModal<frmClassRoomInput>();
+}
+
+void frmMain::mnuClassPlan_Click() {
+    if (!DbOpen()) return;
+    // FORM frmClassPlanInput: ShowFormModal<frmClassPlanInput>();
+}
+
+// ---- 自动排课 ----
+
+void frmMain::mnuClassLimit_Click() {
+    if (!DbOpen()) return;
+    ShowFormModal<frmClassLimitInput>();  // FORM frmClassLimitInput
+}
+
+void frmMain::mnuCourseLimit_Click() {
+    if (!DbOpen()) return;
+    ShowFormModal<frmCourseLimitInput>();  // FORM frmCourseLimitInput
+}
+
+void frmMain::mnuTeacherLimit_Click() {
+    if (!DbOpen()) return;
+    ShowFormModal<frmTeacherLimitInput>();  // FORM frmTeacherLimitInput
+}
+
+void frmMain::mnuClassroomLimit_Click() {
+    if (!DbOpen()) return;
+    ShowFormModal<frmClassRoomLimitInput>();  // FORM frmClassRoomLimitInput
+}
+
+void frmMain::mnuPrepairBuild_Click() {
+    if (!DbOpen()) return;
+    // FORM frmSetLesson: ShowFormModal<frmSetLesson>();
+}
+
+void frmMain::mnuAutoBuild_Click() {
+    if (!DbOpen()) return;
+    if (!TypedConfirmation(QStringLiteral("自动生成课表将会清除您以前排好的课表！"))) return;
+    // FORM frmAutoBuild: ShowFormModal<frmAutoBuild>();
+}
+
+// ---- 课表操作 ----
+
+void frmMain::mnuManualBuild_Click() {
+    if (!DbOpen()) return;
+    // FORM frmManualSetLesson: ShowFormModal<frmManualSetLesson>();
+}
+
+void frmMain::mnuPrint_Click() {
+    if (!DbOpen()) return;
+    // FORM frmPrint: ShowFormModal<frmPrint>();
+}
+
+void frmMain::mnuExport_Click() {
+    if (!DbOpen()) return;
+    // FORM frmExport: ShowFormModal<frmExport>();
+}
+
+void frmMain::mnuUpgradeAll_Click() {
+    if (!DbOpen()) return;
+    if (!TypedConfirmation(QStringLiteral("课表学年升级将会清除您以前排好的课表！"))) return;
+    if (UpgradeSchoolYear() == 0) {
+        MsgBox(QStringLiteral("课表学年升级完成。"), vbInformation, QStringLiteral("课表系统"));
+    } else {
+        MsgBox(QStringLiteral("课表学年升级失败！"), vbCritical, QStringLiteral("课表系统"));
+    }
+}
+
+void frmMain::mnuDeleteLessonAll_Click() {
+    if (!DbOpen()) return;
+    if (!TypedConfirmation(QStringLiteral("删除课表数据将会清除您以前排好的课表！"))) return;
+    if (DeleteAllLessons() == 0) {
+        MsgBox(QStringLiteral("删除课表完成。"), vbInformation, QStringLiteral("课表系统"));
+    } else {
+        MsgBox(QStringLiteral("删除课表失败！"), vbCritical, QStringLiteral("课表系统"));
+    }
+}
+
+// ---- 系统管理 ----
+
+void frmMain::mnuSetLessonNum_Click() {
+    ShowFormModal<frmSetLessonOfDay>();
+}
+
+void frmMain::mnuDataMaintenance_Click() {
+    if (!DbOpen()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (MaintainData() == 0) {
+        MsgBox(QStringLiteral("数据维护完成"), vbInformation, windowTitle());
+    } else {
+        MsgBox(QStringLiteral("数据维护失败！"), vbCritical, windowTitle());
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+// ---- 帮助 ----
+
+void frmMain::mnuSimpleManual_Click() {
+    ShowFormModal<frmSimpleManual>();
+}
+
+void frmMain::mnuManual_Click() {
+    OpenWithShell(
+        QUrl::fromLocalFile(ProgramFile(QStringLiteral("使用手册/使用手册.html"))).toString());
+}
+
+void frmMain::mnuToWebsite_Click() {
+    OpenWithShell(QString::fromUtf8(kWebsiteUrl));
+}
+
+void frmMain::mnuForum_Click() {
+    OpenWithShell(QString::fromUtf8(kForumUrl));
+}
+
+void frmMain::mnuAbout_Click() {
+    ShowFormModal<frmAbout>();
+}
