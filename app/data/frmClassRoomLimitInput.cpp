@@ -1,0 +1,23 @@
+#include "frmClassRoomLimitInput.h"
+
+#include "shell/mdlPublic.h"
+
+namespace {
+const frmLimitInput::Setup kSetup = {
+    3,
+    "frmClassRoomLimitInput",
+    "公共教室上课时间限制",
+    "select Name from ClassRoomtb",
+    &GetClassRoomCode,
+    "CmbClassRoom",
+    "CmdPrev",
+    "上一教室(&P)",
+    "CmdNext",
+    "下一教室(&N)",
+    "lblClassRoom",
+    "教室",
+    false,
+};
+}  // namespace
+
+frmClassRoomLimitInput::frmClassRoomLimitInput(QWidget* parent) : frmLimitInput(kSetup, parent) {}

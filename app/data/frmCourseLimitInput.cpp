@@ -1,0 +1,23 @@
+#include "frmCourseLimitInput.h"
+
+#include "shell/mdlPublic.h"
+
+namespace {
+const frmLimitInput::Setup kSetup = {
+    1,
+    "frmCourseLimitInput",
+    "课程上课时间限制",
+    "select Name from Coursetb",
+    &GetCourseCode,
+    "CmbCourse",
+    "CmdPrev",
+    "上一课程(&P)",
+    "CmdNext",
+    "下一课程(&N)",
+    "lblClass",
+    "课程",
+    true,
+};
+}  // namespace
+
+frmCourseLimitInput::frmCourseLimitInput(QWidget* parent) : frmLimitInput(kSetup, parent) {}

@@ -1,0 +1,100 @@
+// The common design of the four slot-limit grid forms (class, course, teacher, classroom).
+//
+// One entry (class, course, teacher or classroom) is chosen in the combo box; its week grid shows
+// the level of every slot (best position, normal, avoid if possible, never). A level set through
+// the grid's popup menu is stored at once in Limittb, one row per slot, under the form's Kind and
+// the entry's code. Outcomes go to panel 1 of the status bar, the entry's name to panel 2.
+#pragma once
+
+#include <QString>
+
+#include "DataForm.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class WeekGrid;
+
+class frmLimitInput : public tw::data::DataForm {
+    Q_OBJECT
+  public:
+    // What tells the four forms apart.
+    struct Setup {
+        int kind;               // Limittb.Kind: 0 class, 1 course, 2 teacher, 3 classroom
+        const char* formName;   // object name of the form
+        const char* caption;    // window caption
+        const char* masterSql;  // names of the master table, in the database's order
+        QString (*lookup)(const QString& name);  // name -> code
+        const char* comboName;
+        const char* prevName;
+        const char* prevCaption;
+        const char* nextName;
+        const char* nextCaption;
+        const char* labelName;
+        const char* labelCaption;
+        bool followsLessonOfDay;  // the course grid follows the lessons-per-day setting
+    };
+
+    // The levels a slot can have (Limittb.Attr) with their cell texts.
+    static QString LevelText(int attr);           // "" outside 0..3
+    static int LevelOfText(const QString& text);  // -1 for any other text
+    static QColor LevelColor(int attr);
+
+    // The code of the entry shown ("" when none).
+    const QString& CurrentCode() const { return currentCode_; }
+    // Lessons a day the grid shows.
+    int GridLessons() const;
+
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QComboBox* Combo;
+    QLabel* Label;
+    QPushButton* Prev;
+    QPushButton* Next;
+    WeekGrid* MSFlexGrid1;
+    QPushButton* cmdNormalAll;
+    QPushButton* cmdOK;
+    QMenu* PopMenu;
+    QAction* mnuZuiJiaWeiZhi;
+    QAction* mnuNormal;
+    QAction* mnuJinLiangBuPai;
+    QAction* mnuBuPai;
+
+  public slots:
+    void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint& globalPos);
+    void mnuZuiJiaWeiZhi_Click();
+    void mnuNormal_Click();
+    void mnuJinLiangBuPai_Click();
+    void mnuBuPai_Click();
+    void cmdNormalAll_Click();
+    void cmdOK_Click();
+
+  protected:
+    frmLimitInput(const Setup& setup, QWidget* parent);
+
+    // Handlers of the combo box and the previous/next buttons; each form names them after its
+    // own controls.
+    void Combo_Click();
+    void Prev_Click();
+    void Next_Click();
+
+  private:
+    void Form_Load();
+    void FillLimitCombo();
+    void InitLimitGrid();
+    void LoadLimits();
+    bool SaveLimitCell();
+    // Selects a name by its position and runs the selection, as a user's choice would.
+    void SelectName(int index);
+    // Paints the current cell with a level, then stores it.
+    void SetCurrentCellLevel(int attr);
+    void PaintCell(int row, int column, int attr);
+    void ShowStatus(const QString& text);
+    QString KindText() const;
+
+    const Setup setup_;
+    QString currentCode_;
+};

@@ -1,0 +1,23 @@
+#include "frmTeacherLimitInput.h"
+
+#include "shell/mdlPublic.h"
+
+namespace {
+const frmLimitInput::Setup kSetup = {
+    2,
+    "frmTeacherLimitInput",
+    "老师上课时间限制",
+    "select Name from Teachertb",
+    &GetTeacherCode,
+    "CmbTeacher",
+    "CmdPrev",
+    "上一老师(&P)",
+    "CmdNext",
+    "下一老师(&N)",
+    "lblTeacher",
+    "老师",
+    false,
+};
+}  // namespace
+
+frmTeacherLimitInput::frmTeacherLimitInput(QWidget* parent) : frmLimitInput(kSetup, parent) {}
