@@ -14,28 +14,30 @@ namespace tw::db {
 
 // Every failure of a statement, an open or a field lookup.
 class DbError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Doubles every single quote, so a value put between quotes never changes a statement's shape:
 // "... where Name='" + SqlQ(name) + "'".
 QString SqlQ(const QString& value);
+// Doubles every double quote, for a value put between double quotes (Jet text in "...").
+QString SqlDQ(const QString& value);
 
 // Rewrites one Jet statement into SQLite; exposed for tests.
 QString TranslateJetSql(const QString& jetSql);
 
 // One field of the current row. A Null value reads as empty text and as 0.
 class Field {
-public:
+  public:
     Field() = default;
     explicit Field(QVariant v) : value_(std::move(v)) {}
     const QVariant& Value() const { return value_; }
     bool IsNull() const { return value_.isNull(); }
-    QString Text() const;      // Null -> ""
-    long long Int() const;     // Null or non-numeric -> 0
-    double Double() const;     // Null or non-numeric -> 0
-private:
+    QString Text() const;   // Null -> ""
+    long long Int() const;  // Null or non-numeric -> 0
+    double Double() const;  // Null or non-numeric -> 0
+  private:
     QVariant value_;
 };
 
@@ -45,21 +47,22 @@ enum RecordsetType { dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 // after opening it is 0 for no rows, else the rows reached so far (1); after MoveLast or a walk
 // to EOF it is the number of rows.
 class Recordset {
-public:
+  public:
     Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows);
     bool Eof() const;  // EOF (a C macro name)
     bool Bof() const;
     void MoveNext();   // throws DbError past EOF
-    void MoveFirst();
-    void MoveLast();
+    void MoveFirst();  // no-op on an empty set
+    void MoveLast();   // no-op on an empty set
     long RecordCount() const;
-    Field Fields(const QString& name) const;  // case-insensitive; throws DbError if unknown or at EOF
+    Field Fields(
+        const QString& name) const;  // case-insensitive; throws DbError if unknown or at EOF
     Field Fields(int index) const;
     int FieldCount() const { return static_cast<int>(columns_.size()); }
     QString FieldName(int index) const { return columns_.value(index); }
     void Close();
 
-private:
+  private:
     QStringList columns_;
     std::vector<std::vector<QVariant>> rows_;
     long pos_ = 0;
@@ -67,7 +70,7 @@ private:
 };
 
 class Database {
-public:
+  public:
     // Opens an existing encrypted file; never creates one. With exclusive=true the file is
     // locked so no other connection (or process) can open it meanwhile. Returns nullptr on any
     // failure (missing file, wrong password, not a database, locked by another program).
@@ -84,6 +87,8 @@ public:
     std::unique_ptr<Recordset> OpenRecordset(const QString& jetSql,
                                              int type = dbOpenDynaset);  // throws DbError
     long long RecordsAffected() const { return affected_; }
+    // True when a table of that name (any case) exists; false on any failure.
+    bool HasTable(const QString& name);
 
     // Transactions: one user action, one transaction. Use Transaction below.
     void BeginTrans();
@@ -95,7 +100,7 @@ public:
     bool IsOpen() const { return handle_ != nullptr; }
     const QString& Path() const { return path_; }
 
-private:
+  private:
     Database() = default;
     void* handle_ = nullptr;  // sqlite3*
     QString path_;
@@ -105,7 +110,7 @@ private:
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
     ~Transaction() {
         if (!done_) {
@@ -122,7 +127,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };

@@ -1,0 +1,178 @@
+// Opening, locking, record sets, statements and transactions.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+
+#include "DbTestSupport.h"
+
+using namespace tw::db;
+using dbtest::DbTest;
+
+TEST_F(DbTest, OpenNeverCreatesAndRefusesWrongFiles) {
+    const QString missing = dir_.filePath("none.mdb");
+    EXPECT_FALSE(Database::Open(missing, "731946"));
+    EXPECT_FALSE(QFile::exists(missing));
+    db_.reset();
+    EXPECT_FALSE(Database::Open(path_, "123456"));
+    EXPECT_FALSE(Database::Open(path_, ""));
+    const QString text = dir_.filePath("notes.txt");
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is not a database, only some text that is long enough to be a header\n");
+    }
+    EXPECT_FALSE(Database::Open(text, "731946"));
+    EXPECT_FALSE(Database::Open(dir_.path(), "731946"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);  // no journal left behind
+    EXPECT_TRUE(Database::Open(path_, "731946"));
+}
+
+TEST_F(DbTest, ExclusiveOpenLocksOutAnotherProcess) {
+    db_->Execute("insert into CourseAttrtb values('M')");
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    db_.reset();  // the child takes the file
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        auto child = Database::Open(path_, "731946");
+        const char ok = child ? 'y' : 'n';
+        (void)!write(ready[1], &ok, 1);
+        char c;
+        (void)!read(done[0], &c, 1);
+        _exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    EXPECT_EQ(ok, 'y');
+    EXPECT_FALSE(Database::Open(path_, "731946"));
+    (void)!write(done[1], "x", 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    auto again = Database::Open(path_, "731946");
+    ASSERT_TRUE(again);
+    auto rs = again->OpenRecordset("select CourseCode from CourseAttrtb");
+    EXPECT_FALSE(rs->Eof());
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+}
+
+TEST_F(DbTest, SecondConnectionInTheSameProcessIsRefused) {
+    EXPECT_FALSE(Database::Open(path_, "731946"));
+    db_->Close();
+    EXPECT_FALSE(db_->IsOpen());
+    EXPECT_TRUE(Database::Open(path_, "731946"));
+}
+
+TEST_F(DbTest, ClosedFileIsCompleteForCopying) {
+    db_->Execute("insert into CourseAttrtb values('Q')");
+    db_.reset();
+    const QString copy = dir_.filePath("copy.mdb");
+    ASSERT_TRUE(QFile::copy(path_, copy));
+    auto c = Database::Open(copy, "731946");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->OpenRecordset("select CourseCode from CourseAttrtb")->Fields(0).Text(), "Q");
+}
+
+TEST_F(DbTest, RecordCountFollowsTheEngineRule) {
+    auto empty = db_->OpenRecordset("select * from Coursetb");
+    EXPECT_TRUE(empty->Eof());
+    EXPECT_TRUE(empty->Bof());
+    EXPECT_EQ(empty->RecordCount(), 0);
+    empty->MoveLast();  // harmless on an empty set
+    EXPECT_EQ(empty->RecordCount(), 0);
+    EXPECT_THROW(empty->MoveNext(), DbError);
+    EXPECT_THROW(empty->Fields("Code"), DbError);
+
+    for (int i = 1; i <= 3; ++i)
+        db_->Execute(QString("insert into LessonListtb values('11',%1,1,'M','T',1)").arg(i));
+    auto rs = db_->OpenRecordset("select Day from LessonListtb order by Day");
+    EXPECT_EQ(rs->RecordCount(), 1);
+    rs->MoveNext();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    rs->MoveLast();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->Fields("day").Int(), 3);
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields("DAY").Int(), 1);
+
+    auto walk = db_->OpenRecordset("select Day from LessonListtb");
+    while (!walk->Eof()) walk->MoveNext();
+    EXPECT_EQ(walk->RecordCount(), 3);
+    EXPECT_THROW(walk->Fields("Day"), DbError);
+    walk->Close();
+}
+
+TEST_F(DbTest, NullReadsAsEmptyTextAndUnknownFieldsThrow) {
+    db_->Execute("insert into Classtb (Code) values('11')");
+    auto rs = db_->OpenRecordset("select * from Classtb");
+    EXPECT_TRUE(rs->Fields("Name").IsNull());
+    EXPECT_EQ(rs->Fields("Name").Text(), "");
+    EXPECT_EQ(rs->Fields("Name").Int(), 0);
+    EXPECT_EQ(rs->Fields("Code").Text(), "11");
+    EXPECT_EQ(rs->Fields("Code").Int(), 11);
+    EXPECT_THROW(rs->Fields("Nope"), DbError);
+    EXPECT_THROW(rs->Fields(9), DbError);
+}
+
+TEST_F(DbTest, QuotedValuesNeverChangeAStatement) {
+    const QString name = "O'Brien";
+    db_->Execute("Insert Into Teachertb ( Code,Name,FullName,ShortName) Values ('T1','" +
+                 SqlQ(name) + "','','')");
+    db_->Execute("Insert Into Teachertb ( Code,Name,FullName,ShortName) Values ('T2','B','','')");
+    EXPECT_EQ(Text("select Code from Teachertb where Name='" + SqlQ(name) + "'"), "T1");
+    db_->Execute("Delete From Teachertb Where Code = '" + SqlQ("' or ''='") + "'");
+    EXPECT_EQ(db_->RecordsAffected(), 0);
+    EXPECT_EQ(Count("select count(*) from Teachertb"), 2);
+    // Unescaped, the same value breaks the statement instead of running it.
+    EXPECT_THROW(db_->OpenRecordset("select Code from Teachertb where Name='" + name + "'"),
+                 DbError);
+    EXPECT_EQ(SqlDQ("a\"b"), "a\"\"b");
+}
+
+TEST_F(DbTest, ExecuteReportsAffectedRowsAndRefusesQueriesAndExtras) {
+    for (int i = 1; i <= 4; ++i)
+        db_->Execute(QString("insert into LessonListtb values('11',1,%1,'M','T',1)").arg(i));
+    db_->Execute("Delete from LessonListtb where LessonNo>2");
+    EXPECT_EQ(db_->RecordsAffected(), 2);
+    EXPECT_THROW(db_->Execute("select * from LessonListtb"), DbError);
+    EXPECT_THROW(db_->Execute("delete from LessonListtb; delete from Classtb"), DbError);
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 2);
+    EXPECT_THROW(db_->Execute("delete from NoSuchTable"), DbError);
+    EXPECT_TRUE(db_->HasTable("lessonlisttb"));
+    EXPECT_FALSE(db_->HasTable("Nope"));
+}
+
+TEST_F(DbTest, TransactionRollsBackUnlessCommitted) {
+    {
+        Transaction t(*db_);
+        db_->Execute("insert into CourseAttrtb values('A')");
+    }
+    EXPECT_EQ(Count("select count(*) from CourseAttrtb"), 0);
+    {
+        Transaction t(*db_);
+        db_->Execute("insert into CourseAttrtb values('B')");
+        t.Commit();
+    }
+    EXPECT_FALSE(db_->InTransaction());
+    EXPECT_EQ(Count("select count(*) from CourseAttrtb"), 1);
+}
+
+TEST_F(DbTest, ClosedDatabaseThrows) {
+    db_->Close();
+    EXPECT_THROW(db_->OpenRecordset("select * from Classtb"), DbError);
+    EXPECT_THROW(db_->Execute("delete from Classtb"), DbError);
+    EXPECT_FALSE(db_->HasTable("Classtb"));
+}
+
+TEST(DbCreate, RefusesAnExistingFileAndBadSchema) {
+    QTemporaryDir dir;
+    const QString p = dir.filePath("x.mdb");
+    QString err;
+    EXPECT_FALSE(Database::Create(p, "pw", "create table (", &err));
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_FALSE(QFile::exists(p));
+    ASSERT_TRUE(Database::Create(p, "pw", "create table t(a)"));
+    EXPECT_FALSE(Database::Create(p, "pw", "create table u(a)"));
+}

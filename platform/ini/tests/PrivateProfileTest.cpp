@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "ini/PrivateProfile.h"
+#include "text/Gbk.h"
+
+using namespace tw::ini;
+
+namespace {
+
+class IniFile : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    std::string Path() const { return dir_.filePath("kbxt.ini").toStdString(); }
+    void Put(const std::string& bytes) {
+        QFile f(QString::fromStdString(Path()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    std::string Bytes() const {
+        QFile f(QString::fromStdString(Path()));
+        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+        return f.readAll().toStdString();
+    }
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(IniFile, MissingFileGivesDefaults) {
+    EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "");
+    EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "dflt", 255, Path()), "dflt");
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "LESSON_OF_DAY", 6, Path()), 6u);
+    EXPECT_EQ(Bytes(), "<missing>");  // reading never creates the file
+}
+
+TEST_F(IniFile, NamesMatchWithoutCaseAndFirstMatchWins) {
+    Put("; comment\r\n[db]\r\n  filename = /a/kb.mdb  "
+        "\r\nFileName=/second\r\n[DB]\r\nFILENAME=/third\r\n");
+    EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "/a/kb.mdb");
+    EXPECT_EQ(GetPrivateProfileString("Db", "Missing", "x", 255, Path()), "x");
+    EXPECT_EQ(GetPrivateProfileString("Other", "FILENAME", "", 255, Path()), "");
+}
+
+TEST_F(IniFile, KeysOfOtherSectionsAreNotSeen) {
+    Put("[A]\nk=1\n[B]\nj=2\n");
+    EXPECT_EQ(GetPrivateProfileString("A", "j", "none", 255, Path()), "none");
+    EXPECT_EQ(GetPrivateProfileString("B", "j", "none", 255, Path()), "2");
+    Put("k=0\n[A]\nk=1\n");  // a key before any section belongs to none
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "", 255, Path()), "1");
+}
+
+TEST_F(IniFile, QuotedValuesLoseTheirQuotes) {
+    Put("[S]\na=\"x y\"\nb='z'\nc=\"half\n");
+    EXPECT_EQ(GetPrivateProfileString("S", "a", "", 255, Path()), "x y");
+    EXPECT_EQ(GetPrivateProfileString("S", "b", "", 255, Path()), "z");
+    EXPECT_EQ(GetPrivateProfileString("S", "c", "", 255, Path()), "\"half");
+}
+
+TEST_F(IniFile, BufferLimitCutsOnACharacterBoundary) {
+    std::string longAscii(300, 'p');
+    Put("[DB]\r\nFILENAME=" + longAscii + "\r\n");
+    EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()).size(), 254u);
+    // 99 ASCII bytes then a Chinese character: the 100-byte cut must not split it.
+    const std::string user = std::string(99, 'a') + tw::text::ToGbk(QString::fromUtf8("中学中学"));
+    Put("[USERINFO]\r\nUSER=" + user + "\r\n");
+    const std::string got = GetPrivateProfileString("USERINFO", "USER", "", 101, Path());
+    EXPECT_EQ(got, std::string(99, 'a'));
+    EXPECT_EQ(GetPrivateProfileString("USERINFO", "USER", "", 1, Path()), "");
+    EXPECT_EQ(GetPrivateProfileString("USERINFO", "USER", "", 0, Path()), "");
+}
+
+TEST_F(IniFile, IntReadsLeadingDigits) {
+    Put("[LESSON]\nA=7abc\nB=abc\nC=\nD= 12 \nE=-1\nF=+5\n");
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "A", 6, Path()), 7u);
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "B", 6, Path()), 0u);
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "C", 6, Path()), 6u);  // empty reads as missing
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "D", 6, Path()), 12u);
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "E", 6, Path()), 0xFFFFFFFFu);
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "F", 6, Path()), 5u);
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "G", 6, Path()), 6u);
+}
+
+TEST_F(IniFile, WriteCreatesFileAndSection) {
+    ASSERT_TRUE(WritePrivateProfileString("DB", "FILENAME", "/x/kb.mdb", Path()));
+    EXPECT_EQ(Bytes(), "[DB]\r\nFILENAME=/x/kb.mdb\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("LESSON", "LESSON_OF_DAY", "7", Path()));
+    EXPECT_EQ(Bytes(), "[DB]\r\nFILENAME=/x/kb.mdb\r\n[LESSON]\r\nLESSON_OF_DAY=7\r\n");
+}
+
+TEST_F(IniFile, WriteKeepsEveryOtherLine) {
+    const std::string before =
+        "; set up by the installer\n[USERINFO]\nUSER=Korvel\n\n[db]\nfilename = old\n; tail\n"
+        "other=1\n\n[LESSON]\nLESSON_OF_DAY=6";
+    Put(before);
+    ASSERT_TRUE(WritePrivateProfileString("DB", "FILENAME", "/new/kb.mdb", Path()));
+    EXPECT_EQ(Bytes(),
+              "; set up by the installer\n[USERINFO]\nUSER=Korvel\n\n[db]\nfilename=/new/kb.mdb\n"
+              "; tail\nother=1\n\n[LESSON]\nLESSON_OF_DAY=6");
+    // A new key goes after the section's last line, before its blank lines.
+    ASSERT_TRUE(WritePrivateProfileString("USERINFO", "PHONE", "1", Path()));
+    EXPECT_EQ(Bytes().substr(0, 60),
+              std::string("; set up by the installer\n[USERINFO]\nUSER=Korvel\nPHONE=1\r\n\n[db]\n")
+                  .substr(0, 60));
+    // A key in the last section, whose last line has no line end.
+    ASSERT_TRUE(WritePrivateProfileString("LESSON", "X", "2", Path()));
+    const std::string b = Bytes();
+    EXPECT_EQ(b.substr(b.size() - 22), "LESSON_OF_DAY=6\r\nX=2\r\n");
+}
+
+TEST_F(IniFile, WriteRefusesLineBreaks) {
+    EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", "a\r\n[X]\r\nk=v", Path()));
+    EXPECT_FALSE(WritePrivateProfileString("DB", "a=b", "v", Path()));
+    EXPECT_EQ(Bytes(), "<missing>");
+    EXPECT_FALSE(WritePrivateProfileString("DB", "K", "v", "/nonexistent-dir/x/kbxt.ini"));
+}
+
+TEST_F(IniFile, QStringApiConvertsGbk) {
+    const QString path = QString::fromStdString(Path());
+    ASSERT_TRUE(WriteString(path, "USERINFO", "USER", QString::fromUtf8("北山中学")));
+    EXPECT_EQ(Bytes(),
+              "[USERINFO]\r\nUSER=" + tw::text::ToGbk(QString::fromUtf8("北山中学")) + "\r\n");
+    EXPECT_EQ(ReadString(path, "userinfo", "user", "", 101), QString::fromUtf8("北山中学"));
+    EXPECT_EQ(ReadString(path, "userinfo", "user", "", 5), QString::fromUtf8("北山"));
+    ASSERT_TRUE(WriteString(path, "LESSON", "LESSON_OF_DAY", "7"));
+    EXPECT_EQ(ReadInt(path, "LESSON", "LESSON_OF_DAY", 6), 7u);
+}
