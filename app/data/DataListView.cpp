@@ -37,7 +37,11 @@ DataListView::DataListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
-    connect(header(), &QHeaderView::sectionClicked, this, &DataListView::HeadingClick);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (sortOnHeadingClick_) {
+            HeadingClick(column);
+        }
+    });
     connect(this, &QTreeWidget::itemClicked, this, [this] { emit rowClicked(); });
 }
 

@@ -30,6 +30,8 @@ class DataListView : public QTreeWidget {
     void HeadingClick(int column);
     // Re-applies the sort order in force (after a reload).
     void ApplySort();
+    // Whether a heading click sorts the list (on by default).
+    void SetSortOnHeadingClick(bool on) { sortOnHeadingClick_ = on; }
 
     bool IsSorted() const { return sorted_; }
     int SortKey() const { return sortKey_; }
@@ -45,6 +47,7 @@ class DataListView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    bool sortOnHeadingClick_ = true;
     bool sorted_ = false;
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

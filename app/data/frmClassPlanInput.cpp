@@ -1,0 +1,558 @@
+#include "frmClassPlanInput.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <optional>
+
+#include "ComboRuntime.h"
+#include "DataListView.h"
+#include "FormStyle.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+using namespace tw::data;
+using tw::db::SqlQ;
+using tw::ui::MsgBox;
+
+namespace {
+
+tw::db::Database& Db() {
+    if (!KbDatabase) {
+        throw tw::db::DbError("no open database");
+    }
+    return *KbDatabase;
+}
+
+// A count typed as a plain decimal number: optional sign, digits, optional fraction.
+bool IsCountNumber(const QString& trimmed) {
+    static const QRegularExpression number(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)");
+    return number.match(trimmed).hasMatch();
+}
+
+// The whole lessons of a count text: the fraction cut off downwards (2.7 -> 2, -1.5 -> -2).
+// Empty when the text is no number or the result does not fit a 16-bit count. Used alike for
+// the database, the list and the remembered count.
+std::optional<short> WholeCount(const QString& text) {
+    const QString trimmed = Trim(text);
+    if (!IsCountNumber(trimmed)) {
+        return std::nullopt;
+    }
+    const double value = std::floor(trimmed.toDouble());
+    if (value < std::numeric_limits<short>::min() || value > std::numeric_limits<short>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<short>(value);
+}
+
+// The count text of a list row as a number; a text that is no whole number counts 0.
+long long RowCount(const QString& text) {
+    bool ok = false;
+    const long long value = Trim(text).toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+void RedText(QWidget* w) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    pal.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+    w->setPalette(pal);
+}
+
+}  // namespace
+
+frmClassPlanInput::frmClassPlanInput(QWidget* parent) : DataForm(parent) {
+    setObjectName("frmClassPlanInput");
+    BuildControls();
+    Form_Load();
+}
+
+void frmClassPlanInput::BuildControls() {
+    setWindowTitle("班级计划");
+    setFixedSize(Twips(8670), Twips(8040));
+    QFont controlFont(QString::fromUtf8("宋体"), 12);
+    setFont(controlFont);
+
+    auto* frame1 = new QGroupBox(this);
+    frame1->setObjectName("Frame1");
+    PlaceTwips(frame1, 120, 0, 8175, 735);
+    auto* lblClass = new QLabel("班级", frame1);
+    lblClass->setObjectName("lblClass");
+    PlaceTwips(lblClass, 345, 285, 615, 255);
+    CmbClass_ = new QComboBox(frame1);
+    CmbClass_->setObjectName("CmbClass");
+    PlaceTwips(CmbClass_, 1080, 240, 2295, 360);
+    CmdPrevClass_ = MakeButton("CmdPrevClass", "上一班级(&P)", frame1);
+    PlaceTwips(CmdPrevClass_, 4440, 240, 1575, 375);
+    CmdNextClass_ = MakeButton("CmdNextClass", "下一班级(&N)", frame1);
+    PlaceTwips(CmdNextClass_, 6240, 240, 1575, 375);
+
+    auto* fraData = new QGroupBox(this);
+    fraData->setObjectName("fraData");
+    PlaceTwips(fraData, 105, 840, 3690, 2055);
+    auto* lblCourse = new QLabel("课程", fraData);
+    lblCourse->setObjectName("lblCourse");
+    PlaceTwips(lblCourse, 360, 300, 615, 255);
+    CmbCourse_ = new QComboBox(fraData);
+    CmbCourse_->setObjectName("CmbCourse");
+    PlaceTwips(CmbCourse_, 1095, 240, 2295, 360);
+    auto* lblFullName = new QLabel("老师", fraData);
+    lblFullName->setObjectName("lblFullName");
+    PlaceTwips(lblFullName, 360, 915, 615, 255);
+    CmbTeacher_ = new QComboBox(fraData);
+    CmbTeacher_->setObjectName("CmbTeacher");
+    PlaceTwips(CmbTeacher_, 1095, 840, 2295, 360);
+    auto* lblCount = new QLabel("节数", fraData);
+    lblCount->setObjectName("lblCount");
+    PlaceTwips(lblCount, 360, 1530, 615, 255);
+    txtCount_ = new QLineEdit(fraData);
+    txtCount_->setObjectName("txtCount");
+    PlaceTwips(txtCount_, 1095, 1440, 2295, 405);
+
+    auto* fraOp = new QGroupBox(this);
+    fraOp->setObjectName("fraOp");
+    PlaceTwips(fraOp, 3840, 840, 1455, 2040);
+    cmdAppend_ = MakeButton("cmdAppend", "添加(&A)", fraOp);
+    cmdDelete_ = MakeButton("cmdDelete", "删除(&D)", fraOp);
+    cmdModify_ = MakeButton("cmdModify", "修改(&M)", fraOp);
+    cmdOK_ = MakeButton("cmdOK", "退出(&Q)", fraOp);
+    PlaceTwips(cmdAppend_, 120, 240, 1200, 375);
+    PlaceTwips(cmdDelete_, 120, 600, 1200, 375);
+    PlaceTwips(cmdModify_, 120, 960, 1200, 375);
+    PlaceTwips(cmdOK_, 120, 1560, 1200, 375);
+
+    QFont listFont(QString::fromUtf8("宋体"), 9);
+    lstAllRecord_ = new DataListView(this);
+    lstAllRecord_->setObjectName("lstAllRecord");
+    lstAllRecord_->setFont(listFont);
+    PlaceTwips(lstAllRecord_, 120, 3000, 5220, 4575);
+    lstAllRecord_->SetColumns({"课程", "老师", "节数"}, {2000, 2000, 1150});
+
+    auto* frame2 = new QGroupBox("老师任课统计", this);
+    frame2->setObjectName("Frame2");
+    PlaceTwips(frame2, 5400, 2880, 3135, 4695);
+    CmbTeacher2_ = new QComboBox(frame2);
+    CmbTeacher2_->setObjectName("CmbTeacher2");
+    RedText(CmbTeacher2_);
+    PlaceTwips(CmbTeacher2_, 240, 360, 1575, 360);
+    lblTeacherName_ = new QLabel("任课计划", frame2);
+    lblTeacherName_->setObjectName("lblTeacherName");
+    lblTeacherName_->setAlignment(Qt::AlignCenter);
+    RedText(lblTeacherName_);
+    PlaceTwips(lblTeacherName_, 1920, 360, 1095, 255);
+    lstTeacherInfo_ = new DataListView(frame2);
+    lstTeacherInfo_->setObjectName("lstTeacherInfo");
+    lstTeacherInfo_->setFont(listFont);
+    lstTeacherInfo_->SetSortOnHeadingClick(false);
+    QPalette infoPalette = lstTeacherInfo_->palette();
+    infoPalette.setColor(QPalette::Base, QColor(128, 255, 255));
+    lstTeacherInfo_->setPalette(infoPalette);
+    PlaceTwips(lstTeacherInfo_, 120, 840, 2700, 3015);
+    lstTeacherInfo_->SetColumns({"班级", "课程", "节数"}, {1050, 1000, 550});
+    lblTeacherSum_ = new QLabel("老师统计信息", frame2);
+    lblTeacherSum_->setObjectName("lblTeacherSum");
+    lblTeacherSum_->setAlignment(Qt::AlignCenter);
+    RedText(lblTeacherSum_);
+    PlaceTwips(lblTeacherSum_, 120, 4080, 2655, 375);
+
+    MakeStatusBar(0, 7665, 8670, 375, {5340, 1500, 750, 750});
+
+    QWidget* tabOrder[] = {CmbClass_,     CmdPrevClass_, CmdNextClass_,  CmbCourse_, CmbTeacher_,
+                           txtCount_,     cmdAppend_,    cmdDelete_,     cmdModify_, cmdOK_,
+                           lstAllRecord_, CmbTeacher2_,  lstTeacherInfo_};
+    for (size_t i = 1; i < std::size(tabOrder); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+
+    connect(CmbClass_, &QComboBox::activated, this, &frmClassPlanInput::CmbClass_Click);
+    connect(CmbTeacher2_, &QComboBox::activated, this, &frmClassPlanInput::CmbTeacher2_Click);
+    connect(CmdPrevClass_, &QPushButton::clicked, this, &frmClassPlanInput::CmdPrevClass_Click);
+    connect(CmdNextClass_, &QPushButton::clicked, this, &frmClassPlanInput::CmdNextClass_Click);
+    connect(cmdAppend_, &QPushButton::clicked, this, &frmClassPlanInput::cmdAppend_Click);
+    connect(cmdDelete_, &QPushButton::clicked, this, &frmClassPlanInput::cmdDelete_Click);
+    connect(cmdModify_, &QPushButton::clicked, this, &frmClassPlanInput::cmdModify_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmClassPlanInput::cmdOK_Click);
+    connect(lstAllRecord_, &DataListView::rowClicked, this,
+            &frmClassPlanInput::ShowSelectedPlanRow);
+    connect(lstAllRecord_, &DataListView::deleteKeyPressed, this,
+            &frmClassPlanInput::DeletePlanRow);
+    OnKeyDown(txtCount_, [this](int key) { txtCount_KeyDown(key); });
+}
+
+void frmClassPlanInput::Form_Load() {
+    FillClassCombo();
+    FillCourseCombo();
+    FillTeacherCombos();
+    lblTeacherSum_->setText(QString());
+    LoadClassPlan();
+}
+
+void frmClassPlanInput::FillClassCombo() {
+    try {
+        auto rs = Db().OpenRecordset("select Name from Classtb");
+        while (!rs->Eof()) {
+            CmbClass_->addItem(rs->Fields("Name").Text());
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+    CmbClass_->setCurrentIndex(-1);
+    if (CmbClass_->count() > 0) {
+        SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
+    }
+}
+
+void frmClassPlanInput::FillCourseCombo() {
+    try {
+        auto rs = Db().OpenRecordset("select Name from Coursetb");
+        while (!rs->Eof()) {
+            CmbCourse_->addItem(rs->Fields("Name").Text());
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+    CmbCourse_->setCurrentIndex(-1);
+}
+
+void frmClassPlanInput::FillTeacherCombos() {
+    try {
+        auto rs = Db().OpenRecordset("select Name from Teachertb order by Code");
+        while (!rs->Eof()) {
+            CmbTeacher_->addItem(rs->Fields("Name").Text());
+            CmbTeacher2_->addItem(rs->Fields("Name").Text());
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+    SetComboIndex(CmbTeacher_, -1);
+    SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
+}
+
+void frmClassPlanInput::CmbClass_Click() {
+    currentClassCode_ = GetClassCode(CmbClass_->currentText());
+    Panel(2)->setText(CmbClass_->currentText());
+    LoadClassPlan();
+}
+
+void frmClassPlanInput::CmdPrevClass_Click() {
+    if (CmbClass_->currentIndex() > 0) {
+        SetComboIndex(CmbClass_, CmbClass_->currentIndex() - 1, [this] { CmbClass_Click(); });
+    }
+}
+
+void frmClassPlanInput::CmdNextClass_Click() {
+    if (CmbClass_->currentIndex() < CmbClass_->count() - 1) {
+        SetComboIndex(CmbClass_, CmbClass_->currentIndex() + 1, [this] { CmbClass_Click(); });
+    }
+}
+
+void frmClassPlanInput::CmbTeacher2_Click() {
+    if (CmbTeacher2_->currentIndex() < 0) {
+        lstTeacherInfo_->clear();
+        lblTeacherSum_->setText(QString());
+        return;
+    }
+    LoadTeacherPlan(CmbTeacher2_->currentText());
+}
+
+void frmClassPlanInput::LoadClassPlan() {
+    currentClassCode_ = GetClassCode(CmbClass_->currentText());
+    lstAllRecord_->clear();
+    // A failing read ends the load; rows read before it stay.
+    try {
+        auto rs = Db().OpenRecordset("select * from ClassPlantb where ClassCode = '" +
+                                     SqlQ(currentClassCode_) + "'");
+        while (!rs->Eof()) {
+            lstAllRecord_->AddRow({GetCourseName(rs->Fields("CourseCode").Text()),
+                                   GetTeacherName(rs->Fields("TeacherCode").Text()),
+                                   rs->Fields("Count").Text()});
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+    }
+    lstAllRecord_->ApplySort();
+    if (lstAllRecord_->topLevelItemCount() > 0) {
+        lstAllRecord_->SelectRow(lstAllRecord_->topLevelItem(0));
+    }
+    ShowClassTotals();
+    ShowSelectedPlanRow();
+}
+
+void frmClassPlanInput::ShowClassTotals() {
+    const int rows = lstAllRecord_->topLevelItemCount();
+    long long total = 0;
+    for (int i = 0; i < rows; ++i) {
+        total += RowCount(lstAllRecord_->topLevelItem(i)->text(2));
+    }
+    Panel(3)->setText(QString::number(rows) + " 门");
+    Panel(4)->setText(QString::number(total) + " 节");
+}
+
+void frmClassPlanInput::LoadTeacherPlan(const QString& teacherName) {
+    lstTeacherInfo_->clear();
+    long long total = 0;
+    try {
+        auto rs = Db().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
+                                     SqlQ(GetTeacherCode(teacherName)) + "'");
+        while (!rs->Eof()) {
+            lstTeacherInfo_->AddRow({GetClassName(rs->Fields("ClassCode").Text()),
+                                     GetCourseName(rs->Fields("CourseCode").Text()),
+                                     rs->Fields("Count").Text()});
+            total += rs->Fields("Count").Int();
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+        return;
+    }
+    lblTeacherSum_->setText("共  " + QString::number(total) + "  节课");
+}
+
+void frmClassPlanInput::ShowSelectedPlanRow() {
+    QTreeWidgetItem* row = lstAllRecord_->SelectedRow();
+    if (!row || !SetComboText(CmbCourse_, row->text(0)) ||
+        !SetComboText(CmbTeacher_, row->text(1))) {
+        ClearPlanInputs();
+        return;
+    }
+    txtCount_->setText(row->text(2));
+    const std::optional<short> count = WholeCount(txtCount_->text());
+    if (!count) {
+        ClearPlanInputs();
+        return;
+    }
+    selectedCourseCode_ = GetCourseCode(CmbCourse_->currentText());
+    selectedTeacherCode_ = GetTeacherCode(CmbTeacher_->currentText());
+    selectedCount_ = *count;
+    if (!SetComboText(CmbTeacher2_, row->text(1), [this] { CmbTeacher2_Click(); })) {
+        ClearPlanInputs();
+    }
+}
+
+bool frmClassPlanInput::CheckPlanInput() {
+    QString message;
+    auto check = [&message](QWidget* w, bool passed, const QString& text) {
+        PaintCheck(w, passed);
+        if (!passed) {
+            message = text;
+            w->setFocus();
+        }
+    };
+    const QString count = Trim(txtCount_->text());
+    if (count.isEmpty()) {
+        check(txtCount_, false, "请输入节数。");
+    } else {
+        check(txtCount_, IsCountNumber(count), "节数必须是数字。");
+    }
+    check(CmbTeacher_, !Trim(CmbTeacher_->currentText()).isEmpty(), "请选择教师。");
+    check(CmbCourse_, !Trim(CmbCourse_->currentText()).isEmpty(), "请选择课程。");
+    check(CmbClass_, !Trim(CmbClass_->currentText()).isEmpty(), "请选择班级。");
+    if (message.isEmpty()) {
+        return false;
+    }
+    MsgBox(message, tw::ui::vbInformation, "输入检查信息");
+    return true;
+}
+
+void frmClassPlanInput::ClearPlanInputs() {
+    SetComboIndex(CmbCourse_, -1);
+    SetComboIndex(CmbTeacher_, -1);
+    txtCount_->clear();
+}
+
+void frmClassPlanInput::FollowTeacher() {
+    const QString teacher = CmbTeacher_->currentText();
+    if (teacher.isEmpty() ||
+        !SetComboText(CmbTeacher2_, teacher, [this] { CmbTeacher2_Click(); })) {
+        SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
+    }
+}
+
+bool frmClassPlanInput::AppendPlanRow() {
+    if (CheckPlanInput()) {
+        return true;
+    }
+    QString reason;
+    try {
+        const QString course = GetCourseCode(CmbCourse_->currentText());
+        const QString teacher = GetTeacherCode(CmbTeacher_->currentText());
+        const QString where = " ClassCode='" + SqlQ(currentClassCode_) + "'" + " and CourseCode='" +
+                              SqlQ(course) + "'";
+        auto other = Db().OpenRecordset("Select CourseCode from ClassPlantb where " + where +
+                                        " and TeacherCode<>'" + SqlQ(teacher) + "'");
+        if (!other->Eof()) {
+            other->Close();
+            reason = "不允许一门课多个老师";
+            throw tw::db::DbError("the course has another teacher in this class");
+        }
+        other->Close();
+        std::optional<short> count = WholeCount(txtCount_->text());
+        if (!count) {
+            throw tw::db::DbError("count out of range");
+        }
+        const QString sameRow = where + " and TeacherCode='" + SqlQ(teacher) + "'";
+        auto rs = Db().OpenRecordset("Select Count from ClassPlantb where " + sameRow);
+        QString statement;
+        if (rs->Eof()) {
+            statement =
+                "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values ('" +
+                SqlQ(currentClassCode_) + "','" + SqlQ(course) + "','" + SqlQ(teacher) + "'," +
+                QString::number(*count) + ")";
+        } else {
+            const long long sum = rs->Fields("Count").Int() + *count;
+            if (sum < std::numeric_limits<short>::min() ||
+                sum > std::numeric_limits<short>::max()) {
+                throw tw::db::DbError("count out of range");
+            }
+            statement =
+                "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
+        }
+        rs->Close();
+        Db().Execute(statement, 0);
+    } catch (const std::exception&) {
+        Panel(1)->setText("添加记录失败   " + reason);
+        MsgBox("添加记录失败  " + reason, tw::ui::vbInformation, "添加失败");
+        return true;
+    }
+    Panel(1)->setText("添加记录成功！添加了1条记录");
+    LoadClassPlan();
+    ShowClassTotals();
+    FollowTeacher();
+    ClearPlanInputs();
+    return false;
+}
+
+bool frmClassPlanInput::DeletePlanRow() {
+    if (CheckPlanInput()) {
+        return true;
+    }
+    const QString courseName = Trim(CmbCourse_->currentText());
+    const QString teacherName = Trim(CmbTeacher_->currentText());
+    if (MsgBox("警告： 确定要删除 '" + teacherName + "'的'" + courseName + "' 吗？(Y/N)？",
+               tw::ui::vbYesNo | tw::ui::vbQuestion, "数据删除") != tw::ui::vbYes) {
+        return true;
+    }
+    // The plan row and its placed lessons go together or not at all.
+    try {
+        const QString course = GetCourseCode(CmbCourse_->currentText());
+        const QString teacher = GetTeacherCode(CmbTeacher_->currentText());
+        const QString match = "ClassCode='" + SqlQ(currentClassCode_) + "'" +
+                              " and CourseCode = '" + SqlQ(course) + "'" + " and TeacherCode = '" +
+                              SqlQ(teacher) + "'";
+        tw::db::Transaction transaction(Db());
+        Db().Execute("Delete From LessonListtb Where  " + match, 0);
+        Db().Execute("Delete From ClassPlantb Where " + match, 0);
+        transaction.Commit();
+    } catch (const std::exception&) {
+        Panel(1)->setText("删除记录失败");
+        MsgBox("删除记录失败, '" + courseName + "' 未被删除", tw::ui::vbInformation, "删除失败");
+        return true;
+    }
+    Panel(1)->setText("删除记录成功！删除了1条记录");
+    // The list loses the row of the deleted course and teacher, whatever row is selected.
+    for (int i = 0; i < lstAllRecord_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lstAllRecord_->topLevelItem(i);
+        if (row->text(0) == CmbCourse_->currentText() &&
+            row->text(1) == CmbTeacher_->currentText()) {
+            delete row;
+            break;
+        }
+    }
+    lstAllRecord_->setFocus();
+    ShowClassTotals();
+    FollowTeacher();
+    ClearPlanInputs();
+    return false;
+}
+
+bool frmClassPlanInput::ModifyPlanRow() {
+    if (CheckPlanInput()) {
+        return true;
+    }
+    std::optional<short> count;
+    QString course;
+    QString teacher;
+    try {
+        course = GetCourseCode(CmbCourse_->currentText());
+        teacher = GetTeacherCode(CmbTeacher_->currentText());
+        if (course != selectedCourseCode_) {
+            Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
+            MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
+                   "修改失败");
+            SetComboText(CmbCourse_, GetCourseName(selectedCourseCode_));
+            PaintCheck(CmbCourse_, false);
+            CmbCourse_->setFocus();
+            return true;
+        }
+        PaintCheck(CmbCourse_, true);
+        count = WholeCount(txtCount_->text());
+        if (!count) {
+            throw tw::db::DbError("count out of range");
+        }
+        Db().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
+                         ",TeacherCode = '" + SqlQ(teacher) + "'" +
+                         ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
+                         SqlQ(currentClassCode_) + "'" + " and CourseCode = '" +
+                         SqlQ(selectedCourseCode_) + "'" + " and TeacherCode = '" +
+                         SqlQ(selectedTeacherCode_) + "'" +
+                         " and Count = " + QString::number(selectedCount_),
+                     0);
+        // The stored row no longer matches what the form remembers: nothing was changed.
+        if (Db().RecordsAffected() == 0) {
+            throw tw::db::DbError("no plan row matched");
+        }
+    } catch (const std::exception&) {
+        Panel(1)->setText("修改记录失败");
+        MsgBox("修改记录失败！", tw::ui::vbInformation, "修改失败");
+        return true;
+    }
+    Panel(1)->setText("修改记录成功！修改了1条记录");
+    selectedCourseCode_ = course;
+    selectedTeacherCode_ = teacher;
+    selectedCount_ = *count;
+    QTreeWidgetItem* row = lstAllRecord_->FindRow(GetCourseName(selectedCourseCode_));
+    if (row) {
+        row->setText(0, Trim(CmbCourse_->currentText()));
+        row->setText(1, Trim(CmbTeacher_->currentText()));
+        row->setText(2, QString::number(*count));
+    }
+    lstAllRecord_->setFocus();
+    ShowClassTotals();
+    FollowTeacher();
+    ClearPlanInputs();
+    return false;
+}
+
+void frmClassPlanInput::txtCount_KeyDown(int keyCode) {
+    if (keyCode == vbKeyReturn) {
+        if (!AppendPlanRow()) {
+            CmbCourse_->setFocus();
+        }
+    } else if (keyCode == vbKeyUp) {
+        CmbTeacher_->setFocus();
+    }
+}
+
+void frmClassPlanInput::cmdAppend_Click() {
+    AppendPlanRow();
+}
+void frmClassPlanInput::cmdDelete_Click() {
+    DeletePlanRow();
+}
+void frmClassPlanInput::cmdModify_Click() {
+    ModifyPlanRow();
+}
+void frmClassPlanInput::cmdOK_Click() {
+    close();
+}

@@ -1,0 +1,75 @@
+// The teaching plan of one class at a time: which courses the class has, who teaches each and
+// how many lessons a week; beside it the load of one teacher over all classes.
+#pragma once
+
+#include <QString>
+
+#include "DataForm.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tw::data {
+class DataListView;
+}
+
+class frmClassPlanInput : public tw::data::DataForm {
+    Q_OBJECT
+  public:
+    explicit frmClassPlanInput(QWidget* parent = nullptr);
+
+    const QString& CurrentClassCode() const { return currentClassCode_; }
+
+  public slots:
+    void CmbClass_Click();
+    void CmdPrevClass_Click();
+    void CmdNextClass_Click();
+    void CmbTeacher2_Click();
+    void txtCount_KeyDown(int keyCode);
+    void cmdAppend_Click();
+    void cmdDelete_Click();
+    void cmdModify_Click();
+    void cmdOK_Click();
+
+  private:
+    void BuildControls();
+    void Form_Load();
+    void FillClassCombo();
+    void FillCourseCombo();
+    void FillTeacherCombos();
+    void LoadClassPlan();
+    void ShowClassTotals();
+    void LoadTeacherPlan(const QString& teacherName);
+    void ShowSelectedPlanRow();
+    bool CheckPlanInput();
+    void ClearPlanInputs();
+    bool AppendPlanRow();
+    bool DeletePlanRow();
+    bool ModifyPlanRow();
+    // CmbTeacher2 shows the text of CmbTeacher, which reloads the teacher summary.
+    void FollowTeacher();
+
+    QString currentClassCode_;
+    QString selectedCourseCode_;
+    QString selectedTeacherCode_;
+    short selectedCount_ = 0;
+
+    QComboBox* CmbClass_ = nullptr;
+    QPushButton* CmdPrevClass_ = nullptr;
+    QPushButton* CmdNextClass_ = nullptr;
+    QComboBox* CmbCourse_ = nullptr;
+    QComboBox* CmbTeacher_ = nullptr;
+    QLineEdit* txtCount_ = nullptr;
+    QPushButton* cmdAppend_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QPushButton* cmdModify_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+    tw::data::DataListView* lstAllRecord_ = nullptr;
+    QComboBox* CmbTeacher2_ = nullptr;
+    QLabel* lblTeacherName_ = nullptr;
+    tw::data::DataListView* lstTeacherInfo_ = nullptr;
+    QLabel* lblTeacherSum_ = nullptr;
+};
