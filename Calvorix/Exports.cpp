@@ -42,6 +42,14 @@ std::string VariableList(const ExpressionEvaluator& evaluator) {
     return list;
 }
 
+// The length of the variable list without building it.
+size_t VariableListLength(const ExpressionEvaluator& evaluator) {
+    const std::vector<OperandToken>& variables = evaluator.Variables();
+    size_t length = variables.empty() ? 0 : variables.size() - 1;
+    for (const OperandToken& variable : variables) length += variable.text.size();
+    return length;
+}
+
 // Copies the text with its zero byte when both fit the buffer; otherwise writes `tooLong`.
 void WriteResult(char* result, const std::string& text, const char* tooLong) {
     if (text.size() < CALVORIX_RESULT_SIZE) {
@@ -76,7 +84,7 @@ extern "C" int MyParser(const char* expression, const char* values, char* result
         }
         ExpressionEvaluator evaluator(expression);
         std::string value;
-        if (VariableList(evaluator).size() >= CALVORIX_RESULT_SIZE) {
+        if (VariableListLength(evaluator) >= CALVORIX_RESULT_SIZE) {
             // The caller cannot have listed these variables, so it cannot have their values.
             value = kFailure;
         } else if (evaluator.Variables().empty()) {

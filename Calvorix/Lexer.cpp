@@ -49,27 +49,25 @@ constexpr NamedOperator kNamedOperators[] = {
     {"len", Op::Len, 3, 1},
 };
 
-// Only bytes that begin a named operator need the table.
-bool MayStartName(char c) {
-    switch (c) {
-        case 's':
-        case 'l':
-        case 'c':
-        case 't':
-        case 'a':
-        case 'm':
-        case 'i':
-        case '=':
-        case '>':
-        case '<':
-        case '!':
-        case ',':
-        case 'r':
-            return true;
-        default:
-            return false;
+constexpr size_t kNamedCount = sizeof(kNamedOperators) / sizeof(kNamedOperators[0]);
+constexpr size_t kMaxPerByte = 8;
+
+// For each byte, the indexes of the named operators that begin with it, in table order.
+struct FirstByteIndex {
+    unsigned char count[256] = {};
+    unsigned char entries[256][kMaxPerByte] = {};
+};
+
+constexpr FirstByteIndex BuildFirstByteIndex() {
+    FirstByteIndex index;
+    for (size_t i = 0; i < kNamedCount; ++i) {
+        const auto first = static_cast<unsigned char>(kNamedOperators[i].name.front());
+        index.entries[first][index.count[first]++] = static_cast<unsigned char>(i);
     }
+    return index;
 }
+
+constexpr FirstByteIndex kFirstByteIndex = BuildFirstByteIndex();
 
 bool IsOperandEnd(char c) {
     return c == '#' || c == '@' || c == ',';
@@ -139,10 +137,12 @@ void ScanOperators(std::string& marked, std::vector<OperatorToken>& operators) {
             default:
                 break;
         }
-        if (MayStartName(c)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (kFirstByteIndex.count[byte] > 0) {
             const std::string_view rest = std::string_view(marked).substr(i);
             bool found = false;
-            for (const NamedOperator& named : kNamedOperators) {
+            for (size_t k = 0; k < kFirstByteIndex.count[byte]; ++k) {
+                const NamedOperator& named = kNamedOperators[kFirstByteIndex.entries[byte][k]];
                 if (rest.starts_with(named.name)) {
                     add(named.op, named.basePriority, named.arity, named.name.size());
                     found = true;
