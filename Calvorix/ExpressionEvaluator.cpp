@@ -92,8 +92,6 @@ std::string ExpressionEvaluator::Reduce(std::vector<std::uint32_t>& operatorStac
             if (last.tookOperand) {
                 operandStack.push_back(std::move(holdingOperands.back()));
                 holdingOperands.pop_back();
-            } else if (operators_[current].arity == 2) {
-                --waitingWithoutOperand;
             }
         } else {
             current = operatorStack.back();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "Calvorix.h"
@@ -121,6 +122,41 @@ TEST_F(Bounds, LongAndDeepExpressionsDoNotExhaustTheStack) {
 
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     EXPECT_LT(seconds.count(), 20.0);
+}
+
+// Arbitrary input, from operator soup to random bytes, always ends in a zero-terminated text
+// inside the buffer.
+TEST_F(Bounds, ArbitraryInputStaysInsideTheBuffer) {
+    const char* pieces[] = {"1",        "2.5",   "[a]",
+                            "[b]",      "\"x\"", "\"",
+                            "(",        ")",     ",",
+                            "-",        "+",     "*",
+                            "/",        "^",     "&",
+                            "==",       ">=",    "like",
+                            "mid(",     "iif(",  "capital(",
+                            "len(",     "sqrt",  "log(",
+                            "sysday",   "cos",   "addcomma(",
+                            "\xd5\xc5", " ",     "[",
+                            "]",        "\x05",  "9999999999999999999999"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 20000; ++round) {
+        std::string expression;
+        const int count = static_cast<int>(random() % 24);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 8 == 0) {
+                expression += static_cast<char>(1 + random() % 255);
+            } else {
+                expression += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+            }
+        }
+        GuardedBuffer list;
+        ASSERT_EQ(MyGetVariantTable(expression.c_str(), list.bytes), 0);
+        ASSERT_LT(std::strlen(list.bytes), kSize) << expression;
+        GuardedBuffer result;
+        ASSERT_EQ(MyParser(expression.c_str(), "3\x05-1\x05x", result.bytes), 0);
+        ASSERT_LT(std::strlen(result.bytes), kSize) << expression;
+        ASSERT_TRUE(list.CanaryIntact() && result.CanaryIntact()) << expression;
+    }
 }
 
 // Sets a locale whose decimal mark is a comma, compiling one into a private folder when none is
