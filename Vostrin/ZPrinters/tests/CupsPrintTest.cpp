@@ -2,6 +2,7 @@
 // /var/spool/tw-pdf/job-<id>.pdf. Skips when the queue is not there.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPrinterInfo>
@@ -27,21 +28,36 @@ QSet<QString> SpooledJobs() {
     return out;
 }
 
-// Waits for a job file that was not there before; empty when none comes in time.
-QString WaitForNewJob(const QSet<QString>& before, int ms) {
+QString RunTool(const QString& program, const QStringList& args);
+
+// A job title no other test (or test program running beside this one) uses.
+QString UniqueTitle(const QString& stem) {
+    static int n = 0;
+    return QString("%1 %2-%3").arg(stem).arg(QCoreApplication::applicationPid()).arg(++n);
+}
+
+// The document title recorded in a PDF; empty while the file is incomplete.
+QString PdfTitle(const QString& pdf) {
+    const QString info = RunTool("pdfinfo", {pdf});
+    for (const QString& line : info.split('\n'))
+        if (line.startsWith("Title:")) return line.mid(6).trimmed();
+    return QString();
+}
+
+// Waits for a new job file whose document bears the title; empty when none comes in time.
+QString WaitForJob(const QSet<QString>& before, const QString& title, int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) {
+    QSet<QString> seen = before;
+    do {
         for (const QString& f : SpooledJobs()) {
-            if (before.contains(f)) continue;
-            QString path = kSpool + "/" + f;
-            QFileInfo fi(path);
-            // the backend copies the document: wait until it is complete
-            QThread::msleep(300);
-            if (QFileInfo(path).size() == fi.size() && fi.size() > 0) return path;
+            if (seen.contains(f)) continue;
+            const QString path = kSpool + "/" + f;
+            if (PdfTitle(path) == title) return path;
+            if (RunTool("pdfinfo", {path}).contains("Pages:")) seen.insert(f);  // someone else's
         }
         QThread::msleep(100);
-    }
+    } while (t.elapsed() < ms);
     return QString();
 }
 
@@ -109,9 +125,10 @@ TEST_F(CupsPrinting, PrinterSelectsTheQueueAndItsSettings) {
 
 TEST_F(CupsPrinting, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
     const QSet<QString> before = SpooledJobs();
+    const QString title = UniqueTitle("Two papers");
     TZPrinter p;
     p.SetDeviceName("PDF");
-    p.SetTitle("Two papers");
+    p.SetTitle(title);
     p.SetPaper("A4");
     p.StartDoc("");
     p.StartPage();
@@ -128,7 +145,7 @@ TEST_F(CupsPrinting, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
     p.EndPage();
     p.EndDoc();
 
-    const QString pdf = WaitForNewJob(before, 15000);
+    const QString pdf = WaitForJob(before, title, 15000);
     ASSERT_FALSE(pdf.isEmpty()) << "no job arrived";
     EXPECT_EQ(PageSizes(pdf), (QStringList{"595 x 842", "1191 x 842"}));
     const QString text = RunTool("pdftotext", {pdf, "-"});
@@ -139,30 +156,36 @@ TEST_F(CupsPrinting, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
 
 TEST_F(CupsPrinting, DocumentWithoutPagesPrintsNothing) {
     const QSet<QString> before = SpooledJobs();
+    const QString empty = UniqueTitle("Empty");
+    const QString aborted = UniqueTitle("Aborted");
     {
         TZPrinter p;
         p.SetDeviceName("PDF");
-        p.SetTitle("Empty");
+        p.SetTitle(empty);
         p.StartDoc("");
         p.EndDoc();
     }
     {
         TZPrinter p;  // aborted after a page: nothing either
         p.SetDeviceName("PDF");
+        p.SetTitle(aborted);
         p.StartDoc("");
         p.StartPage();
         p.Canvas->TextOut(10, 10, "never");
         p.AbortDoc();
     }
-    EXPECT_TRUE(WaitForNewJob(before, 3000).isEmpty());
+    EXPECT_TRUE(WaitForJob(before, empty, 3000).isEmpty());
+    EXPECT_TRUE(WaitForJob(before, aborted, 100).isEmpty());
 }
 
 TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
     QTemporaryDir dir;
     const QString out = dir.filePath("doc.pdf");
     const QSet<QString> before = SpooledJobs();
+    const QString title = UniqueTitle("File");
     TZPrinter p;
     p.SetDeviceName("PDF");
+    p.SetTitle(title);
     p.SetPaper("A5");
     p.StartDoc(out);
     p.StartPage();
@@ -171,5 +194,6 @@ TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
     p.EndDoc();
     EXPECT_EQ(PageSizes(out), QStringList{"420 x 595"});
     EXPECT_TRUE(RunTool("pdftotext", {out, "-"}).contains("written out"));
-    EXPECT_TRUE(WaitForNewJob(before, 1500).isEmpty());
+    EXPECT_EQ(PdfTitle(out), title);
+    EXPECT_TRUE(WaitForJob(before, title, 1500).isEmpty());
 }
