@@ -1,0 +1,62 @@
+// Code/name lookups: the first matching row's field as text; "" when nothing matches or on any
+// failure. Every value goes into the statement quoted.
+#include "mdlPublic.h"
+
+using tw::db::SqlQ;
+
+namespace {
+
+QString FirstField(const QString& sql, const QString& field) {
+    try {
+        if (!KbDatabase) return QString();
+        auto rs = KbDatabase->OpenRecordset(sql);
+        QString result;
+        if (!rs->Eof()) result = rs->Fields(field).Text();
+        rs->Close();
+        return result;
+    } catch (const tw::db::DbError&) {
+        return QString();
+    }
+}
+
+}  // namespace
+
+QString GetClassName(const QString& classCode) {
+    return FirstField("select Name from Classtb where Code='" + SqlQ(classCode) + "'", "Name");
+}
+
+QString GetClassShortName(const QString& classCode) {
+    return FirstField("select ShortName from Classtb where Code='" + SqlQ(classCode) + "'",
+                      "ShortName");
+}
+
+QString GetCourseName(const QString& courseCode) {
+    return FirstField("select Name from Coursetb where Code='" + SqlQ(courseCode) + "'", "Name");
+}
+
+QString GetTeacherName(const QString& teacherCode) {
+    return FirstField("select Name from Teachertb where Code='" + SqlQ(teacherCode) + "'", "Name");
+}
+
+QString GetClassCode(const QString& className) {
+    return FirstField("select Code from Classtb where Name='" + SqlQ(className) + "'", "Code");
+}
+
+QString GetCourseCode(const QString& courseName) {
+    return FirstField("select Code from Coursetb where Name='" + SqlQ(courseName) + "'", "Code");
+}
+
+QString GetTeacherCode(const QString& teacherName) {
+    return FirstField("select Code from Teachertb where Name='" + SqlQ(teacherName) + "'", "Code");
+}
+
+QString GetClassRoomCode(const QString& classRoomName) {
+    return FirstField("select Code from ClassRoomtb where Name='" + SqlQ(classRoomName) + "'",
+                      "Code");
+}
+
+QString GetPlanTeacher(const QString& classCode, const QString& courseCode) {
+    return FirstField(QString("select TeacherCode from ClassPlantb where ") + " ClassCode='" +
+                          SqlQ(classCode) + "'" + " and CourseCode='" + SqlQ(courseCode) + "'",
+                      "TeacherCode");
+}

@@ -1,0 +1,29 @@
+// Program-wide variables and the program folder.
+#include "mdlPublic.h"
+
+#include <QCoreApplication>
+
+QString AppTitle;
+int LessonOfDay = 6;
+std::unique_ptr<tw::db::Database> KbDatabase;
+
+namespace {
+QString& Folder() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+QString ProgramFolder() {
+    if (Folder().isEmpty() && QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return Folder();
+}
+
+void SetProgramFolder(const QString& folder) {
+    Folder() = folder;
+}
+
+QString ProgramFile(const QString& name) {
+    return ProgramFolder() + "/" + name;
+}

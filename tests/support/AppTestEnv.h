@@ -1,0 +1,132 @@
+// Test environment of the main program: a temporary program folder holding a fresh encrypted
+// kb.mdb made from the schema, opened as the program's one connection, with scripted message
+// boxes. Everything is undone when the environment is destroyed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <vector>
+
+#include "db/Database.h"
+#include "ini/PrivateProfile.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+namespace twtest {
+
+// The schema the build ships kb.mdb with.
+inline QString SchemaSql() {
+    QFile f(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+// Writes a fresh, empty timetable database to path (which must not exist yet). A template is
+// made once per test program and copied, as keying a new file is slow.
+inline bool CreateKbDatabase(const QString& path) {
+    static QTemporaryDir templateDir;
+    static const QString templ = templateDir.filePath("template.mdb");
+    static const bool made =
+        templateDir.isValid() && tw::db::Database::Create(templ, kDbPassword, SchemaSql());
+    return made && QFile::copy(templ, path);
+}
+
+class AppTestEnv {
+  public:
+    // open=false leaves the database closed (for start-up tests).
+    explicit AppTestEnv(bool open = true) {
+        EXPECT_TRUE(dir_.isValid());
+        SetProgramFolder(dir_.path());
+        EXPECT_TRUE(CreateKbDatabase(DbPath()));
+        CloseDb();
+        if (open) {
+            EXPECT_TRUE(OpenDb(DbPath()));
+        }
+        AppTitle = QStringLiteral("排课软件系统");
+        LessonOfDay = 6;
+        tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
+            calls.push_back(call);
+            if (answers.empty()) return static_cast<int>(tw::ui::vbOK);
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+    }
+    ~AppTestEnv() {
+        tw::ui::SetMsgBoxHandler(nullptr);
+        tw::ui::SetFileDialogHandler(nullptr);
+        CloseDb();
+        SetProgramFolder(QString());
+    }
+    AppTestEnv(const AppTestEnv&) = delete;
+    AppTestEnv& operator=(const AppTestEnv&) = delete;
+
+    QString Folder() const { return dir_.path(); }
+    QString DbPath() const { return dir_.filePath("kb.mdb"); }
+    QString FilePath(const QString& name) const { return dir_.filePath(name); }
+
+    // Statements on the open database; a failure fails the test.
+    void Exec(const QString& sql) {
+        ASSERT_TRUE(KbDatabase);
+        try {
+            KbDatabase->Execute(sql);
+        } catch (const tw::db::DbError& e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
+    // First field of the first row as a number; -1 when there is no row or on failure.
+    long long Count(const QString& sql) {
+        try {
+            auto rs = KbDatabase->OpenRecordset(sql);
+            return rs->Eof() ? -1 : rs->Fields(0).Int();
+        } catch (const tw::db::DbError& e) {
+            ADD_FAILURE() << e.what();
+            return -1;
+        }
+    }
+    // First field of the first row as text; "<none>" when there is no row.
+    QString Text(const QString& sql) {
+        try {
+            auto rs = KbDatabase->OpenRecordset(sql);
+            return rs->Eof() ? QStringLiteral("<none>") : rs->Fields(0).Text();
+        } catch (const tw::db::DbError& e) {
+            ADD_FAILURE() << e.what();
+            return QStringLiteral("<error>");
+        }
+    }
+    // Every row: fields joined by '|', rows by ';'.
+    QString Rows(const QString& sql) {
+        try {
+            auto rs = KbDatabase->OpenRecordset(sql);
+            QStringList rows;
+            for (; !rs->Eof(); rs->MoveNext()) {
+                QStringList f;
+                for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
+                rows << f.join('|');
+            }
+            return rows.join(';');
+        } catch (const tw::db::DbError& e) {
+            ADD_FAILURE() << e.what();
+            return QStringLiteral("<error>");
+        }
+    }
+
+    // Writes one key of the program folder's kbxt.ini.
+    void SetIni(const QString& section, const QString& key, const QString& value) {
+        EXPECT_TRUE(tw::ini::WriteString(SettingsFile(), section, key, value));
+    }
+
+    // Message boxes shown so far, and the answers the next ones give (then OK).
+    std::vector<tw::ui::MsgBoxCall> calls;
+    std::deque<int> answers;
+
+  private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace twtest
