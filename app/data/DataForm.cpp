@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QStatusBar>
 
 #include "FormStyle.h"
+#include "ui/StatusBar.h"
 
 namespace tw::data {
 
@@ -13,24 +13,14 @@ DataForm::DataForm(QWidget* parent) : QDialog(parent) {
 }
 
 QLabel* DataForm::Panel(int i) const {
-    return panels_.value(i - 1, nullptr);
+    return staMsg_ ? staMsg_->Panel(i) : nullptr;
 }
 
 void DataForm::MakeStatusBar(int left, int top, int width, int height,
                              const QList<int>& panelTwips) {
-    staMsg_ = new QStatusBar(this);
+    staMsg_ = new tw::ui::StatusBar(std::vector<int>(panelTwips.begin(), panelTwips.end()), this);
     staMsg_->setObjectName("staMsg");
-    staMsg_->setSizeGripEnabled(false);
     PlaceTwips(staMsg_, left, top, width, height);
-    for (int i = 0; i < panelTwips.size(); ++i) {
-        auto* label = new QLabel(staMsg_);
-        label->setObjectName(QString("panel%1").arg(i + 1));
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setFixedWidth(Twips(panelTwips[i]));
-        staMsg_->addWidget(label);
-        panels_.append(label);
-    }
 }
 
 void DataForm::OnKeyDown(QWidget* w, std::function<void(int)> handler) {

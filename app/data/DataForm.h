@@ -9,7 +9,10 @@
 #include <functional>
 
 class QLabel;
-class QStatusBar;
+
+namespace tw::ui {
+class StatusBar;
+}
 
 namespace tw::data {
 
@@ -23,7 +26,7 @@ class DataForm : public QDialog {
 
     // Panel i (1-based) of staMsg.
     QLabel* Panel(int i) const;
-    QStatusBar* StatusBar() const { return staMsg_; }
+    tw::ui::StatusBar* StatusBar() const { return staMsg_; }
 
   protected:
     // Creates staMsg at the given place (twips) with panels of the given widths (twips).
@@ -35,8 +38,7 @@ class DataForm : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    QStatusBar* staMsg_ = nullptr;
-    QList<QLabel*> panels_;
+    tw::ui::StatusBar* staMsg_ = nullptr;
     QHash<QObject*, std::function<void(int)>> keyHandlers_;
 };
 

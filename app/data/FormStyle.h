@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include "ui/Units.h"
+
 class QAbstractButton;
 class QPushButton;
 class QWidget;

@@ -7,15 +7,17 @@
 #include <QPushButton>
 #include <exception>
 
-#include "ComboRuntime.h"
 #include "DataListView.h"
 #include "FormStyle.h"
 #include "shell/mdlPublic.h"
+#include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
 using namespace tw::data;
 using tw::db::SqlQ;
 using tw::ui::MsgBox;
+using tw::ui::SetComboIndex;
+using tw::ui::SetComboText;
 
 namespace {
 tw::db::Database& Db() {

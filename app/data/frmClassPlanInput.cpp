@@ -11,15 +11,17 @@
 #include <limits>
 #include <optional>
 
-#include "ComboRuntime.h"
 #include "DataListView.h"
 #include "FormStyle.h"
 #include "shell/mdlPublic.h"
+#include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
 using namespace tw::data;
 using tw::db::SqlQ;
 using tw::ui::MsgBox;
+using tw::ui::SetComboIndex;
+using tw::ui::SetComboText;
 
 namespace {
 

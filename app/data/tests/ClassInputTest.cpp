@@ -1,0 +1,184 @@
+// The class list: codes formed from grade and class number, proposed names, and the rows that
+// go with a deleted class.
+#include "DataFormTestSupport.h"
+#include "data/frmClassInput.h"
+
+using namespace datatest;
+using tw::ui::vbNo;
+using tw::ui::vbYes;
+
+namespace {
+
+class ClassFormTest : public DataFormTest {
+  protected:
+    QString Boxes(QWidget& form) {
+        return Find<QLineEdit>(form, "txtName")->text() + "|" +
+               Find<QLineEdit>(form, "txtFullName")->text() + "|" +
+               Find<QLineEdit>(form, "txtShortName")->text();
+    }
+};
+
+TEST_F(ClassFormTest, GradeAndNumberProposeNamesAndFormTheCode) {
+    frmClassInput form;
+    EXPECT_EQ(form.windowTitle(), "班级名单");
+    auto* grade = Find<QComboBox>(form, "cmbGrade");
+    auto* number = Find<QComboBox>(form, "cmbClass");
+    EXPECT_EQ(grade->currentIndex(), -1);
+    EXPECT_EQ(number->count(), 20);
+    Choose(grade, "三年级");
+    EXPECT_EQ(Boxes(form), "||");  // no class number yet
+    Choose(number, "12");
+    EXPECT_EQ(Boxes(form), "三（12）班|三年级（12）班|三（12）");
+    Click(form, "cmdAppend");
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Classtb"),
+              "312|三（12）班|三年级（12）班|三（12）");
+    EXPECT_EQ(SelectedText(Find<QTreeWidget>(form, "lstAllRecord")), "312");
+    EXPECT_EQ(PanelText(form, 1), "添加记录成功！添加了1条记录");
+    EXPECT_EQ(Boxes(form), "||");
+    EXPECT_EQ(grade->currentText(), "三年级");
+
+    Choose(grade, "学前");
+    Choose(number, "1");
+    EXPECT_EQ(Find<QLineEdit>(form, "txtFullName")->text(), "学前年级（1）班");
+    Type(form, "txtName", "  小小班 ");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(Text("select Name from Classtb where Code='01'"), "小小班");
+}
+
+TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
+    frmClassInput form;
+    auto* grade = Find<QComboBox>(form, "cmbGrade");
+    auto* number = Find<QComboBox>(form, "cmbClass");
+    Choose(grade, "一年级");
+    Choose(number, "10");
+    Click(form, "cmdAppend");
+    Choose(number, "1");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(Rows("select Code from Classtb order by Code"), "11;110");
+    EXPECT_TRUE(calls_.empty());
+
+    Choose(number, "1");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "一年级（1）班 已经存在！");
+    EXPECT_EQ(calls_[0].title, AppTitle);
+    EXPECT_EQ(Count("select count(*) from Classtb"), 2);
+    EXPECT_EQ(Boxes(form), "一（1）班|一年级（1）班|一（1）");
+}
+
+TEST_F(ClassFormTest, NothingChosenNamesTheGradeAndPaintsAllFiveRed) {
+    frmClassInput form;
+    Click(form, "cmdAppend");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "请选择年级。");
+    EXPECT_EQ(calls_[0].style, tw::ui::vbExclamation);
+    EXPECT_EQ(calls_[0].title, "输入信息检查");
+    for (const char* name : {"cmbGrade", "cmbClass", "txtName", "txtFullName", "txtShortName"}) {
+        EXPECT_TRUE(IsRed(Find<QWidget>(form, name))) << name;
+    }
+    EXPECT_EQ(form.focusWidget(), Find<QComboBox>(form, "cmbGrade"));
+    EXPECT_EQ(Count("select count(*) from Classtb"), 0);
+}
+
+TEST_F(ClassFormTest, RowClickChoosesGradeAndNumberAndShowsTheStoredNames) {
+    Exec("insert into Classtb values ('11','一1班','一年级一班','一1')");
+    Exec("insert into Classtb values ('110','实验班','一年级实验班','实验')");
+    frmClassInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "110");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbGrade")->currentText(), "一年级");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbClass")->currentText(), "10");
+    EXPECT_EQ(Boxes(form), "实验班|一年级实验班|实验");
+
+    // Another number: the code would change, which modify refuses.
+    Choose(Find<QComboBox>(form, "cmbClass"), "1");
+    Click(form, "cmdModify");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "班级代码不能修改！");
+    EXPECT_TRUE(IsRed(Find<QComboBox>(form, "cmbGrade")));
+    EXPECT_TRUE(IsRed(Find<QComboBox>(form, "cmbClass")));
+
+    // Modify of "11" while "110" exists touches "11" alone.
+    calls_.clear();
+    ClickRow(list, "11");
+    Type(form, "txtName", "一（1）班");
+    Click(form, "cmdModify");
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_EQ(Rows("select Code,Name from Classtb order by Code"), "11|一（1）班;110|实验班");
+    EXPECT_EQ(ListRows(list), "11|一（1）班|一年级一班|一1;110|实验班|一年级实验班|实验");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+}
+
+TEST_F(ClassFormTest, RowWithAnOddCodeIsIgnored) {
+    Exec("insert into Classtb values ('X5','怪班','怪班','怪')");
+    Exec("insert into Classtb values ('199',NULL,'九九班','九')");
+    frmClassInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+    ClickRow(list, "X5");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbGrade")->currentIndex(), -1);
+    ClickRow(list, "199");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbGrade")->currentText(), "一年级");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbClass")->currentIndex(), -1);
+}
+
+TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
+    Exec("insert into Classtb values ('11','一（1）班','一年级（1）班','一（1）')");
+    Exec("insert into Classtb values ('12','一（2）班','一年级（2）班','一（2）')");
+    Exec("insert into LessonListtb values ('11',1,1,'C1','T1',0)");
+    Exec("insert into LessonListtb values ('12',1,1,'C1','T2',1)");
+    Exec(
+        "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
+        "values ('11','C1','T1',4)");
+    Exec("insert into Limittb values (0,'11',1,1,3)");
+    Exec("insert into Limittb values (2,'11',1,1,3)");
+    frmClassInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "11");
+    Answer(vbNo);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "警告： 确定要删除 '11  一（1）班' 吗？(Y/N)？");
+    EXPECT_EQ(Count("select count(*) from Classtb"), 2);
+
+    Exec(
+        "create trigger KeepClasses before delete on Classtb "
+        "begin select raise(abort, 'locked'); end");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(calls_.size(), 3u);
+    EXPECT_EQ(calls_[2].text, "删除记录失败, '一（1）班' 未被删除");
+    EXPECT_EQ(Count("select count(*) from LessonListtb where ClassCode='11'"), 1);
+    EXPECT_EQ(Count("select count(*) from ClassPlantb"), 1);
+    EXPECT_EQ(Count("select count(*) from Limittb"), 2);
+
+    Exec("drop trigger KeepClasses");
+    list->setCurrentItem(list->topLevelItem(1));
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(Rows("select Code from Classtb"), "12");
+    EXPECT_EQ(Rows("select ClassCode from LessonListtb"), "12");
+    EXPECT_EQ(Count("select count(*) from ClassPlantb"), 0);
+    EXPECT_EQ(Rows("select Kind from Limittb"), "2");
+    EXPECT_EQ(ListRows(list), "12|一（2）班|一年级（2）班|一（2）");
+    EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
+}
+
+TEST_F(ClassFormTest, KeysMoveBetweenTheNameBoxes) {
+    frmClassInput form;
+    auto* name = Find<QLineEdit>(form, "txtName");
+    auto* full = Find<QLineEdit>(form, "txtFullName");
+    auto* shortName = Find<QLineEdit>(form, "txtShortName");
+    Key(name, Qt::Key_Down);
+    EXPECT_EQ(form.focusWidget(), full);
+    Key(full, Qt::Key_Return);
+    EXPECT_EQ(form.focusWidget(), shortName);
+    Key(shortName, Qt::Key_Return);
+    EXPECT_EQ(form.focusWidget(), shortName);
+    EXPECT_EQ(Count("select count(*) from Classtb"), 0);
+    Key(shortName, Qt::Key_Up);
+    EXPECT_EQ(form.focusWidget(), full);
+}
+
+}  // namespace

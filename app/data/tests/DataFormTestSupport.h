@@ -1,0 +1,169 @@
+// A fresh timetable database opened as the program's one connection, scripted message boxes
+// and small helpers that drive the data-entry forms the way a user does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <deque>
+
+#include "data/FormStyle.h"
+#include "db/Database.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace datatest {
+
+class DataFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        const QString path = dir_.filePath("kb.mdb");
+        QFile schema(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        QString error;
+        ASSERT_TRUE(tw::db::Database::Create(path, kDbPassword, QString::fromUtf8(schema.readAll()),
+                                             &error))
+            << error.toStdString();
+        CloseDb();
+        ASSERT_TRUE(OpenDb(path));
+        AppTitle = "测试学校排课软件系统";
+        tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
+            calls_.push_back(call);
+            if (answers_.empty()) {
+                return static_cast<int>(tw::ui::vbOK);
+            }
+            const int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+    }
+    void TearDown() override {
+        tw::ui::SetMsgBoxHandler(nullptr);
+        CloseDb();
+    }
+
+    void Exec(const QString& sql) { KbDatabase->Execute(sql); }
+    // The first field of the first row as text; "<none>" when there is no row.
+    QString Text(const QString& sql) {
+        auto rs = KbDatabase->OpenRecordset(sql);
+        return rs->Eof() ? QString("<none>") : rs->Fields(0).Text();
+    }
+    long long Count(const QString& sql) {
+        auto rs = KbDatabase->OpenRecordset(sql);
+        return rs->Eof() ? -1 : rs->Fields(0).Int();
+    }
+    // Every row of a query: fields joined by '|', rows by ';'.
+    QString Rows(const QString& sql) {
+        auto rs = KbDatabase->OpenRecordset(sql);
+        QStringList rows;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rs->FieldCount(); ++i) fields << rs->Fields(i).Text();
+            rows << fields.join('|');
+        }
+        return rows.join(';');
+    }
+
+    // The next message box answers with answer (later ones with OK).
+    void Answer(int answer) { answers_.push_back(answer); }
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& call : calls_) texts << call.text;
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    std::vector<tw::ui::MsgBoxCall> calls_;
+    std::deque<int> answers_;
+};
+
+template <class T>
+T* Find(QWidget& form, const char* name) {
+    T* w = form.findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+inline QString PanelText(QWidget& form, int i) {
+    QLabel* label = form.findChild<QLabel*>(QString("Panel%1").arg(i));
+    return label ? label->text() : QString("<no panel>");
+}
+
+inline void Type(QWidget& form, const char* box, const QString& text) {
+    Find<QLineEdit>(form, box)->setText(text);
+}
+
+inline void Click(QWidget& form, const char* button) {
+    Find<QPushButton>(form, button)->click();
+}
+
+inline void Key(QWidget* w, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+// The user picks entry index of a drop-down list.
+inline void Choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+inline void Choose(QComboBox* combo, const QString& text) {
+    Choose(combo, combo->findText(text));
+}
+
+// The user clicks the list row whose own text is text.
+inline QTreeWidgetItem* ClickRow(QTreeWidget* list, const QString& text) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        if (item->text(0) == text) {
+            list->setCurrentItem(item);
+            emit list->itemClicked(item, 0);
+            return item;
+        }
+    }
+    ADD_FAILURE() << "no row " << text.toStdString();
+    return nullptr;
+}
+
+// All rows of a list: columns joined by '|', rows by ';'.
+inline QString ListRows(QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cols;
+        for (int c = 0; c < list->columnCount(); ++c) cols << list->topLevelItem(i)->text(c);
+        rows << cols.join('|');
+    }
+    return rows.join(';');
+}
+
+inline QString SelectedText(QTreeWidget* list) {
+    QTreeWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? item->text(0) : QString("<none>");
+}
+
+inline bool IsRed(QWidget* w) {
+    return tw::data::CheckColor(w) == tw::data::kCheckFailColor;
+}
+inline bool IsWhite(QWidget* w) {
+    return tw::data::CheckColor(w) == tw::data::kCheckPassColor;
+}
+
+}  // namespace datatest

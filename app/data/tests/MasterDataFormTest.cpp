@@ -1,0 +1,343 @@
+// The course, teacher and classroom lists: what the form shows and what reaches the database
+// after the user's clicks and keys.
+#include <QHeaderView>
+
+#include "DataFormTestSupport.h"
+#include "data/frmClassRoomInput.h"
+#include "data/frmCourseInput.h"
+#include "data/frmTeacherInput.h"
+
+using namespace datatest;
+using tw::ui::vbNo;
+using tw::ui::vbYes;
+
+namespace {
+
+class MasterFormTest : public DataFormTest {
+  protected:
+    void Fill(QWidget& form, const QString& code, const QString& name, const QString& full,
+              const QString& shortName) {
+        Type(form, "txtCode", code);
+        Type(form, "txtName", name);
+        Type(form, "txtFullName", full);
+        Type(form, "txtShortName", shortName);
+    }
+    // Two courses, each with a lesson, a plan row and a limit; a teacher limit that happens to
+    // carry the same code as the first course.
+    void TwoCourses() {
+        Exec("insert into Coursetb values ('C1','语文','语文课','语')");
+        Exec("insert into Coursetb values ('C2','数学','数学课','数')");
+        Exec("insert into LessonListtb values ('11',1,1,'C1','T1',1)");
+        Exec("insert into LessonListtb values ('11',1,2,'C2','T2',1)");
+        Exec(
+            "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
+            "values ('11','C1','T1',4)");
+        Exec(
+            "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
+            "values ('11','C2','T2',5)");
+        Exec("insert into Limittb values (1,'C1',1,1,3)");
+        Exec("insert into Limittb values (1,'C2',1,1,3)");
+        Exec("insert into Limittb values (2,'C1',2,2,0)");
+    }
+};
+
+TEST_F(MasterFormTest, OpeningListsEveryRowAndShowsNullAsEmptyText) {
+    Exec("insert into Coursetb values ('C1','语文',NULL,'语')");
+    Exec("insert into Coursetb values ('C2','数学','数学课',NULL)");
+    frmCourseInput form;
+    EXPECT_EQ(form.windowTitle(), "课程名单");
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    EXPECT_EQ(list->headerItem()->text(0), "课程代码");
+    EXPECT_EQ(list->headerItem()->text(3), "课程简称");
+    EXPECT_EQ(list->columnWidth(0), 1700 / 15);
+    EXPECT_EQ(list->columnWidth(1), 2000 / 15);
+    EXPECT_EQ(ListRows(list), "C1|语文||语;C2|数学|数学课|");
+}
+
+TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
+    frmCourseInput form;
+    Fill(form, "  C7 ", " 物理", "物理课  ", " 物 ");
+    Click(form, "cmdAppend");
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Coursetb"), "C7|物理|物理课|物");
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    EXPECT_EQ(ListRows(list), "C7|物理|物理课|物");
+    EXPECT_EQ(SelectedText(list), "C7");
+    EXPECT_EQ(PanelText(form, 1), "添加记录成功！添加了1条记录");
+    for (const char* box : {"txtCode", "txtName", "txtFullName", "txtShortName"}) {
+        EXPECT_EQ(Find<QLineEdit>(form, box)->text(), "") << box;
+    }
+    EXPECT_EQ(Find<QLineEdit>(form, "txtCode")->maxLength(), 10);
+}
+
+TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
+    frmCourseInput form;
+    Fill(form, "", "   ", "", "");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "请输入课程代码。");
+    EXPECT_EQ(calls_[0].title, "输入信息检查");
+    EXPECT_EQ(calls_[0].style, tw::ui::vbInformation);
+    for (const char* box : {"txtCode", "txtName", "txtFullName", "txtShortName"}) {
+        EXPECT_TRUE(IsRed(Find<QLineEdit>(form, box))) << box;
+    }
+    EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtCode"));
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 0);
+
+    // Filled boxes turn white at the next check; the message follows the first empty box.
+    calls_.clear();
+    Fill(form, "C1", "", "语文课", "");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "请输入课程名称。");
+    EXPECT_TRUE(IsWhite(Find<QLineEdit>(form, "txtCode")));
+    EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtName")));
+    EXPECT_TRUE(IsWhite(Find<QLineEdit>(form, "txtFullName")));
+    EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtShortName")));
+    EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtName"));
+}
+
+TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
+    {
+        frmTeacherInput form;
+        Fill(form, "T1", "张三", "张三", "");
+        Click(form, "cmdAppend");
+        ASSERT_EQ(calls_.size(), 1u);
+        EXPECT_EQ(calls_[0].text, "请输入老师名称。");
+        EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtShortName"));
+    }
+    calls_.clear();
+    {
+        frmClassRoomInput form;
+        Click(form, "cmdAppend");
+        ASSERT_EQ(calls_.size(), 1u);
+        EXPECT_EQ(calls_[0].text, "请输入教室代码。");
+        EXPECT_EQ(calls_[0].title, "输入检查信息");
+        EXPECT_FALSE(IsRed(Find<QLineEdit>(form, "txtFullName")));
+        // Only the code and the name are required.
+        calls_.clear();
+        Fill(form, "R1", "机房", "", "");
+        Click(form, "cmdAppend");
+        EXPECT_TRUE(calls_.empty());
+        EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from ClassRoomtb"), "R1|机房||");
+    }
+}
+
+TEST_F(MasterFormTest, DuplicateCodeIsRefusedAndRepeatedAsTyped) {
+    Exec("insert into Coursetb values ('C1','语文','语文课','语')");
+    frmCourseInput form;
+    Fill(form, " c1 ", "别的", "别的课", "别");
+    auto* code = Find<QLineEdit>(form, "txtCode");
+    code->setFocus();
+    Key(code, Qt::Key_Return);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "该课程代码：  c1  已经存在！");
+    EXPECT_EQ(calls_[0].title, AppTitle);
+    EXPECT_EQ(Rows("select Code,Name from Coursetb"), "C1|语文");
+    EXPECT_EQ(code->text(), " c1 ");
+    EXPECT_EQ(form.focusWidget(), code);
+}
+
+TEST_F(MasterFormTest, EnterInTheCodeBoxAddsAndMovesToTheNameBox) {
+    frmTeacherInput form;
+    Fill(form, "T9", "李四", "李四", "李");
+    auto* code = Find<QLineEdit>(form, "txtCode");
+    Key(code, Qt::Key_Return);
+    EXPECT_EQ(Rows("select Code,Name from Teachertb"), "T9|李四");
+    EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtName"));
+    EXPECT_EQ(code->text(), "");
+}
+
+TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
+    frmCourseInput form;
+    auto* name = Find<QLineEdit>(form, "txtName");
+    auto* full = Find<QLineEdit>(form, "txtFullName");
+    auto* shortName = Find<QLineEdit>(form, "txtShortName");
+    auto* code = Find<QLineEdit>(form, "txtCode");
+    Key(name, Qt::Key_Return);
+    EXPECT_EQ(form.focusWidget(), full);
+    Key(full, Qt::Key_Down);
+    EXPECT_EQ(form.focusWidget(), shortName);
+    Key(shortName, Qt::Key_Return);
+    EXPECT_EQ(form.focusWidget(), code);
+    Key(code, Qt::Key_Up);
+    EXPECT_EQ(form.focusWidget(), shortName);
+    Key(shortName, Qt::Key_Up);
+    EXPECT_EQ(form.focusWidget(), full);
+    Key(full, Qt::Key_Up);
+    EXPECT_EQ(form.focusWidget(), name);
+    Key(name, Qt::Key_Up);
+    EXPECT_EQ(form.focusWidget(), name);
+    // Enter in a box never presses a button.
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->autoDefault() || button->isDefault())
+            << button->objectName().toStdString();
+    }
+}
+
+TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
+    Exec("insert into Teachertb values ('T1','张三','张三','张')");
+    Exec("insert into Teachertb values ('T2','王五','王五','王')");
+    frmTeacherInput form;
+    Fill(form, "T3", "O'Brien", "O'Brien Jr", "O'B");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(Text("select Name from Teachertb where Code='T3'"), "O'Brien");
+    EXPECT_EQ(GetTeacherCode("O'Brien"), "T3");
+
+    Fill(form, "' or ''='", "x", "x", "x");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(Count("select count(*) from Teachertb"), 3);
+}
+
+TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
+    TwoCourses();
+    frmCourseInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "C1");
+    EXPECT_EQ(Find<QLineEdit>(form, "txtName")->text(), "语文");
+
+    Answer(vbNo);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "警告： 确定要删除 '语文' 吗？(Y/N)？");
+    EXPECT_EQ(calls_[0].style, tw::ui::vbYesNo | tw::ui::vbQuestion);
+    EXPECT_EQ(calls_[0].title, "数据删除");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 2);
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
+
+    // Another row is selected meanwhile: the list still loses the deleted code's row.
+    list->setCurrentItem(list->topLevelItem(1));
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(Rows("select Code from Coursetb"), "C2");
+    EXPECT_EQ(Rows("select CourseCode from LessonListtb"), "C2");
+    EXPECT_EQ(Rows("select CourseCode from ClassPlantb"), "C2");
+    EXPECT_EQ(Rows("select Kind,Code from Limittb order by Kind"), "1|C2;2|C1");
+    EXPECT_EQ(ListRows(list), "C2|数学|数学课|数");
+    EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
+    EXPECT_EQ(Find<QLineEdit>(form, "txtCode")->text(), "");
+}
+
+TEST_F(MasterFormTest, TeacherDeleteTakesTeacherLimitsAndClassroomDeleteKeepsItsLimits) {
+    Exec("insert into Teachertb values ('T1','张三','张三','张')");
+    Exec("insert into ClassRoomtb values ('T1','机房','机房','机')");
+    Exec("insert into LessonListtb values ('11',1,1,'C1','T1',1)");
+    Exec("insert into Limittb values (2,'T1',1,1,3)");
+    Exec("insert into Limittb values (3,'T1',1,1,3)");
+    {
+        frmClassRoomInput form;
+        ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "T1");
+        Answer(vbYes);
+        Click(form, "cmdDelete");
+        EXPECT_EQ(Count("select count(*) from ClassRoomtb"), 0);
+        EXPECT_EQ(Rows("select Kind from Limittb order by Kind"), "2;3");
+        EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
+    }
+    {
+        frmTeacherInput form;
+        auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+        ClickRow(list, "T1");
+        Answer(vbYes);
+        // The Delete key in the list deletes as the button does.
+        Key(list, Qt::Key_Delete);
+        EXPECT_EQ(Count("select count(*) from Teachertb"), 0);
+        EXPECT_EQ(Rows("select Kind from Limittb"), "3");
+        EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    }
+}
+
+TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
+    TwoCourses();
+    Exec(
+        "create trigger KeepCourses before delete on Coursetb "
+        "begin select raise(abort, 'locked'); end");
+    frmCourseInput form;
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(calls_.size(), 2u);
+    EXPECT_EQ(calls_[1].text, "删除记录失败, '语文' 未被删除");
+    EXPECT_EQ(calls_[1].title, "删除失败");
+    EXPECT_EQ(PanelText(form, 1), "删除记录失败");
+    EXPECT_EQ(Count("select count(*) from LessonListtb where CourseCode='C1'"), 1);
+    EXPECT_EQ(Count("select count(*) from ClassPlantb where CourseCode='C1'"), 1);
+    EXPECT_EQ(Count("select count(*) from Limittb where Code='C1'"), 2);
+    EXPECT_EQ(Find<QTreeWidget>(form, "lstAllRecord")->topLevelItemCount(), 2);
+}
+
+TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
+    TwoCourses();
+    frmCourseInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "C1");
+    Type(form, "txtCode", "C1 ");
+    Click(form, "cmdModify");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "课程代码不能修改！");
+    EXPECT_EQ(calls_[0].style, tw::ui::vbExclamation);
+    EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtCode")));
+    EXPECT_EQ(Text("select Name from Coursetb where Code='C1'"), "语文");
+
+    calls_.clear();
+    Type(form, "txtCode", "C1");
+    Type(form, "txtName", " 国文 ");
+    Click(form, "cmdModify");
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_EQ(Rows("select Name,FullName from Coursetb where Code='C1'"), "国文|语文课");
+    EXPECT_EQ(ListRows(list), "C1|国文|语文课|语;C2|数学|数学课|数");
+    EXPECT_EQ(SelectedText(list), "C1");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Find<QLineEdit>(form, "txtName")->text(), " 国文 ");
+}
+
+TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne) {
+    Exec("insert into ClassRoomtb values ('R1','机房','机房一','机')");
+    Exec("insert into ClassRoomtb values ('R2','琴房','琴房二','琴')");
+    frmClassRoomInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "R1");
+    Type(form, "txtCode", "R2");
+    Type(form, "txtName", "舞蹈房");
+    Click(form, "cmdModify");
+    EXPECT_EQ(Text("select Name from ClassRoomtb where Code='R2'"), "舞蹈房");
+    EXPECT_EQ(Text("select Name from ClassRoomtb where Code='R1'"), "机房");
+    EXPECT_EQ(SelectedText(list), "R2");
+
+    Type(form, "txtCode", "R9");
+    Click(form, "cmdModify");
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_EQ(calls_[0].text, "修改记录失败,代码为R9的记录未被修改");
+    EXPECT_EQ(calls_[0].title, "更修改失败");
+    EXPECT_EQ(PanelText(form, 1), "修改记录失败");
+}
+
+TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
+    for (const char* code : {"9", "10", "2"}) {
+        Exec(QString("insert into Coursetb values ('%1','n%1','f%1','s%1')").arg(code));
+    }
+    frmCourseInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    auto codes = [list] {
+        QStringList c;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) c << list->topLevelItem(i)->text(0);
+        return c.join(',');
+    };
+    emit list->header()->sectionClicked(1);  // another column: ascending
+    EXPECT_EQ(codes(), "10,2,9");
+    emit list->header()->sectionClicked(1);
+    EXPECT_EQ(codes(), "9,2,10");
+    emit list->header()->sectionClicked(0);  // new sort column keeps the direction
+    EXPECT_EQ(codes(), "9,2,10");
+    emit list->header()->sectionClicked(0);
+    EXPECT_EQ(codes(), "10,2,9");
+    // A new row takes its place in the order in force.
+    Type(form, "txtCode", "1");
+    Type(form, "txtName", "n1");
+    Type(form, "txtFullName", "f1");
+    Type(form, "txtShortName", "s1");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(codes(), "1,10,2,9");
+}
+
+}  // namespace
