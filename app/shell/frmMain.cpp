@@ -18,9 +18,14 @@
 #include "DbCommands.h"
 #include "ModalForm.h"
 #include "WebLinks.h"
+#include "data/frmClassInput.h"
 #include "data/frmClassLimitInput.h"
+#include "data/frmClassPlanInput.h"
+#include "data/frmClassRoomInput.h"
 #include "data/frmClassRoomLimitInput.h"
+#include "data/frmCourseInput.h"
 #include "data/frmCourseLimitInput.h"
+#include "data/frmTeacherInput.h"
 #include "data/frmTeacherLimitInput.h"
 #include "frmAbout.h"
 #include "frmConfirm.h"
@@ -259,27 +264,27 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::mnuClassList_Click() {
     if (!DbOpen()) return;
-    // FORM frmClassInput: ShowFormModal<frmClassInput>();
+    ShowFormModal<frmClassInput>();  // FORM frmClassInput
 }
 
 void frmMain::mnuCourseList_Click() {
     if (!DbOpen()) return;
-    // FORM frmCourseInput: ShowFormModal<frmCourseInput>();
+    ShowFormModal<frmCourseInput>();  // FORM frmCourseInput
 }
 
 void frmMain::mnuTeacherList_Click() {
     if (!DbOpen()) return;
-    // FORM frmTeacherInput: ShowFormModal<frmTeacherInput>();
+    ShowFormModal<frmTeacherInput>();  // FORM frmTeacherInput
 }
 
 void frmMain::mnuClassRoomList_Click() {
     if (!DbOpen()) return;
-    // FORM frmClassRoomInput: ShowFormModal<frmClassRoomInput>();
+    ShowFormModal<frmClassRoomInput>();  // FORM frmClassRoomInput
 }
 
 void frmMain::mnuClassPlan_Click() {
     if (!DbOpen()) return;
-    // FORM frmClassPlanInput: ShowFormModal<frmClassPlanInput>();
+    ShowFormModal<frmClassPlanInput>();  // FORM frmClassPlanInput
 }
 
 // ---- 自动排课 ----
