@@ -1,0 +1,75 @@
+// OpenDb / CloseDb and the shipped database file.
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "AppTestEnv.h"
+
+TEST(Connection, OpenFailuresLeaveTheOpenDatabaseAlone) {
+    twtest::AppTestEnv env;
+    ASSERT_TRUE(KbDatabase);
+    tw::db::Database* before = KbDatabase.get();
+    EXPECT_FALSE(OpenDb(env.FilePath("missing.mdb")));
+    EXPECT_FALSE(QFileInfo::exists(env.FilePath("missing.mdb")));
+    EXPECT_EQ(KbDatabase.get(), before);
+    EXPECT_EQ(OpenDbPath(), env.DbPath());
+    // The same file held by this connection cannot be opened twice.
+    EXPECT_FALSE(OpenDb(env.DbPath()));
+    EXPECT_EQ(KbDatabase.get(), before);
+}
+
+TEST(Connection, CloseDbTwiceIsHarmless) {
+    twtest::AppTestEnv env;
+    CloseDb();
+    EXPECT_FALSE(KbDatabase);
+    EXPECT_EQ(OpenDbPath(), "");
+    CloseDb();
+    EXPECT_TRUE(OpenDb(env.DbPath()));
+}
+
+TEST(Connection, RefusesOtherPasswordsAndFilesWithoutTheTables) {
+    twtest::AppTestEnv env(false);
+    const QString other = env.FilePath("other.mdb");
+    ASSERT_TRUE(tw::db::Database::Create(other, "123456", twtest::SchemaSql()));
+    EXPECT_FALSE(OpenDb(other));
+    const QString bare = env.FilePath("bare.mdb");
+    ASSERT_TRUE(tw::db::Database::Create(bare, kDbPassword, "create table Classtb(Code)"));
+    EXPECT_FALSE(OpenDb(bare));
+    EXPECT_FALSE(KbDatabase);
+    // A failed open does not hold the file: it opens right after.
+    EXPECT_TRUE(OpenDb(env.DbPath()));
+}
+
+TEST(Connection, TableNamesInAnyCaseReachTheSameTable) {
+    twtest::AppTestEnv env;
+    env.Exec("insert into Lessonlisttb values('11',1,1,'M','T',2)");
+    EXPECT_EQ(env.Count("select count(*) from LessonListtb"), 1);
+}
+
+TEST(ShippedDatabase, OnlyReadableWithThePassword) {
+    const QString shipped = TW_DIST_DIR "/kb.mdb";
+    if (!QFileInfo::exists(shipped)) GTEST_SKIP() << "kb.mdb not built";
+    twtest::AppTestEnv env(false);
+    const QString copy = env.FilePath("shipped.mdb");
+    ASSERT_TRUE(QFile::copy(shipped, copy));
+    ASSERT_TRUE(OpenDb(copy));
+    EXPECT_EQ(env.Count("select count(*) from sqlite_master where type='table'"), 8);
+    EXPECT_EQ(env.Count("select count(*) from LessonListtb"), 0);
+    CloseDb();
+
+    const QString sqlite3 = QStandardPaths::findExecutable("sqlite3");
+    const QString sqlcipher = QStandardPaths::findExecutable("sqlcipher");
+    if (sqlite3.isEmpty() || sqlcipher.isEmpty()) GTEST_SKIP() << "sqlite3/sqlcipher missing";
+    QProcess plain;
+    plain.start(sqlite3, {copy, "select count(*) from sqlite_master;"});
+    ASSERT_TRUE(plain.waitForFinished(10000));
+    EXPECT_NE(plain.exitCode(), 0);
+    EXPECT_TRUE(plain.readAllStandardError().contains("not a database"));
+    QProcess keyed;
+    keyed.start(sqlcipher, {copy});
+    keyed.write(
+        "PRAGMA key='731946';\nselect name from sqlite_master where name='LessonListtb';\n");
+    keyed.closeWriteChannel();
+    ASSERT_TRUE(keyed.waitForFinished(10000));
+    EXPECT_TRUE(keyed.readAllStandardOutput().contains("LessonListtb"));
+}
