@@ -66,6 +66,9 @@ class TZCupsPrinterHandle : public TZSysPrinterHandle {
 }  // namespace
 
 std::vector<TZSysPrinter> TZCupsPrintSystem::EnumPrinters() {
+    // A new enumeration reads every queue's papers and options afresh.
+    papers_.clear();
+    ppds_.clear();
     std::vector<TZSysPrinter> out;
     for (const QString& name : QPrinterInfo::availablePrinterNames()) out.push_back({name, {}});
     return out;
