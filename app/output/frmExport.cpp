@@ -185,8 +185,9 @@ void frmExport::reject() {
 }
 
 QString frmExport::AskExportFile() {
+    // The chooser's filter "Excel(*.xlsx)|*.xlsx" in Qt's notation.
     const QString path = tw::ui::GetSaveFileName(QStringLiteral("保存为Excel文件"),
-                                                 QStringLiteral("Excel(*.xlsx)|*.xlsx"), lastPath_);
+                                                 QStringLiteral("Excel(*.xlsx)"), lastPath_);
     if (path.isEmpty()) {
         return {};
     }
