@@ -1,0 +1,71 @@
+#include "ExtPtrArray.h"
+
+#include <cstring>
+
+namespace velmarq {
+
+namespace {
+constexpr int kMaxStep = 100000;
+}
+
+ExtPtrArray::ExtPtrArray() : growth_(50), capacity_(0), count_(0), items_(nullptr) {}
+
+ExtPtrArray::ExtPtrArray(int initialCapacity, int growth)
+    : growth_(growth > 0 ? growth : 1),
+      capacity_(initialCapacity > 0 ? initialCapacity : 0),
+      count_(0),
+      items_(capacity_ > 0 ? new VelmarqObject*[capacity_]() : nullptr) {}
+
+ExtPtrArray::~ExtPtrArray() {
+    delete[] items_;
+}
+
+void ExtPtrArray::Append(VelmarqObject* p) {
+    ++count_;
+    if (count_ > capacity_) {
+        int newCap = capacity_ + growth_;
+        if (newCap < count_) newCap = count_;
+        auto** slots = new VelmarqObject*[newCap]();
+        if (count_ > 1) {
+            std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_ - 1));
+        }
+        delete[] items_;
+        items_ = slots;
+        capacity_ = newCap;
+        if (growth_ <= 99999) growth_ = newCap < kMaxStep ? newCap : kMaxStep;
+    }
+    items_[count_ - 1] = p;
+}
+
+VelmarqObject* ExtPtrArray::Pop() {
+    if (count_ == 0) return nullptr;
+    VelmarqObject* p = items_[--count_];
+    items_[count_] = nullptr;
+    return p;
+}
+
+VelmarqObject* ExtPtrArray::RemoveAt(int i) {
+    if (i < 0 || i >= count_) return nullptr;
+    VelmarqObject* p = items_[i];
+    std::memmove(items_ + i, items_ + i + 1,
+                 sizeof(VelmarqObject*) * static_cast<size_t>(count_ - i - 1));
+    items_[--count_] = nullptr;
+    return p;
+}
+
+int ExtPtrArray::IndexOf(const VelmarqObject* p) const {
+    for (int i = 0; i < count_; ++i) {
+        if (items_[i] == p) return i;
+    }
+    return -1;
+}
+
+void ExtPtrArray::DeleteAll() {
+    for (int i = 0; i < count_; ++i) {
+        delete items_[i];
+        items_[i] = nullptr;
+    }
+    count_ = 0;
+}
+
+}  // namespace velmarq

@@ -1,0 +1,36 @@
+// A growable array of object pointers. It owns the slots, and the objects only when DeleteAll is
+// called.
+#pragma once
+
+#include "VelmarqObject.h"
+
+namespace velmarq {
+
+class ExtPtrArray {
+  public:
+    ExtPtrArray();  // growth step 50, no slots until the first Append
+    ExtPtrArray(int initialCapacity, int growth);
+    virtual ~ExtPtrArray();  // frees the slots, never the objects
+    ExtPtrArray(const ExtPtrArray&) = delete;
+    ExtPtrArray& operator=(const ExtPtrArray&) = delete;
+
+    void Append(VelmarqObject* p);
+    VelmarqObject* Get(int i) const { return i < 0 || i >= count_ ? nullptr : items_[i]; }
+    VelmarqObject* Last() const { return count_ > 0 ? items_[count_ - 1] : nullptr; }
+    VelmarqObject* Pop();
+    VelmarqObject* RemoveAt(int i);
+    int IndexOf(const VelmarqObject* p) const;  // -1 when absent
+    void Clear() { count_ = 0; }
+    void DeleteAll();
+    int Count() const { return count_; }
+    int Capacity() const { return capacity_; }
+    int GrowthStep() const { return growth_; }
+
+  private:
+    int growth_;
+    int capacity_;
+    int count_;
+    VelmarqObject** items_;
+};
+
+}  // namespace velmarq

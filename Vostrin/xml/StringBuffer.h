@@ -1,0 +1,102 @@
+// A growable, NUL-terminated byte string that stores whatever bytes it is given (GBK or UTF-8
+// text in this system) and knows nothing of encodings.
+#pragma once
+
+#include "VelmarqObject.h"
+
+namespace velmarq {
+
+class ExtPtrArray;
+class LogBase;
+
+class StringBuffer : public VelmarqObject {
+  public:
+    static constexpr int kDefaultStep = 200;
+    static constexpr int kMaxStep = 500000;
+
+    StringBuffer();                                      // capacity 200, step 200, empty
+    explicit StringBuffer(const char* text);             // capacity strlen + 1 (4 for null)
+    StringBuffer(const char* bytes, int n, int growth);  // n bytes copied, capacity n + 1
+    explicit StringBuffer(int growth);                   // empty, capacity and step = growth
+    ~StringBuffer() override;
+
+    // ---- Reading ----
+    const char* Data() const { return buf_; }
+    int Length() const { return length_; }
+    int Capacity() const { return capacity_; }
+    int GrowthStep() const { return step_; }
+    bool IsEmpty() const { return length_ == 0; }
+    unsigned char CharAt(int i) const;      // 0 when out of range
+    bool Contains(const char* text) const;  // false for null, true for ""
+    bool EqualsExact(const char* text) const;
+    bool EqualsNoCase(const char* text) const;  // ASCII letters folded only
+
+    // ---- Appending and building ----
+    void Append(const char* text);
+    void AppendBytes(const char* bytes, int n);
+    void AppendByte(unsigned char b);
+    void AppendBuffer(const StringBuffer& other);
+    void AppendDecimal(int i);
+    void AppendHex(const unsigned char* bytes, int n);
+    void Prepend(const char* text);
+    void Assign(const char* text);
+    void Reserve(int n);  // makes sure Length() + n < Capacity()
+    // Appends the system's text for an error number (strerror), then trims the whole buffer.
+    void AppendSystemMessage(int id);
+    void AppendLastError();  // the same for errno
+
+    // ---- Editing ----
+    void Clear();
+    void Trim();               // removes leading and trailing space, TAB, CR, LF
+    void TrimRight();          // trailing only
+    void StripControlChars();  // drops bytes below 0x20 except TAB, LF, CR
+    void RemoveByte(unsigned char b);
+    void RemoveByteFrom(unsigned char b, int pos);
+    void RemoveRange(int pos, int n);
+    int ReplaceByte(unsigned char a, unsigned char b);  // returns the length
+    bool ReplaceFirst(const char* find, const char* replacement);
+    int ReplaceAll(const char* find, const char* replacement);  // number of replacements
+    void EscapeXml();                                           // & < > only, in that order
+    void ToLower();  // ASCII letters only, never the locale's mapping
+    void ShortenBy(int n);
+    // Splits into new default-constructed pieces appended to out (the caller owns them).
+    void Split(ExtPtrArray& out, const char* separators, bool honourQuotes,
+               bool honourBackslash) const;
+
+    // Appends a whole file; a file that starts with FF FE is taken as UTF-16LE and arrives as
+    // UTF-8. Failures are reported to the optional log and answered with false, the content then
+    // stays as it was. Files of 2 GiB or more are refused.
+    bool LoadFile(const char* path, bool stripControlChars, LogBase* log);
+
+    // Replaces the content with n bytes (used after conversions).
+    void SetBytes(const char* bytes, int n);
+
+  private:
+    void GrowFor(int n, bool adaptStep);  // new capacity length + n + step + 1
+    void SetLengthUnchecked(int len);
+
+    char* buf_;
+    int capacity_;
+    int length_;
+    int step_;
+};
+
+// Wildcard match where '*' stands for any run of bytes; no backtracking between segments.
+bool WildcardMatch(const char* text, const char* pattern, bool caseSensitive);
+// Position of needle in text comparing with ASCII letters folded, or -1.
+int FindNoCase(const char* text, const char* needle);
+// The "%d" text of i in one shared static buffer (valid until the next call).
+const char* IntToText(int i);
+
+// ASCII-only helpers shared by the library.
+inline bool IsXmlSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+inline unsigned char AsciiLower(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
+inline unsigned char AsciiUpper(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? c - 32 : c;
+}
+
+}  // namespace velmarq

@@ -1,0 +1,316 @@
+#include "TreeNode.h"
+
+#include <cstring>
+#include <vector>
+
+#include "CommonStrings.h"
+
+namespace velmarq {
+
+namespace {
+int g_nodeCounter = 0;
+
+TreeNode* AsNode(VelmarqObject* p) {
+    return static_cast<TreeNode*>(p);
+}
+}  // namespace
+
+TreeNode::TreeNode(const char* tag, const char* content)
+    : nodeSerial_(++g_nodeCounter), root_(this) {
+    if (tag && *tag) tag_ = CommonStrings::Instance().Intern(tag);
+    if (content && *content) content_ = new StringBuffer(content);
+}
+
+void TreeNode::FreeOwnData() {
+    ReleaseTag();
+    delete content_;
+    content_ = nullptr;
+    delete attributes_;
+    attributes_ = nullptr;
+    delete dtd_;
+    dtd_ = nullptr;
+    delete declaration_;
+    declaration_ = nullptr;
+}
+
+TreeNode::~TreeNode() {
+    FreeOwnData();
+    if (children_) {
+        // Walk the subtree with an explicit stack: each node's children are taken out of it
+        // before it is deleted, so no destructor below this one ever recurses.
+        std::vector<TreeNode*> stack;
+        for (int i = 0; i < children_->Count(); ++i) stack.push_back(AsNode(children_->Get(i)));
+        delete children_;
+        children_ = nullptr;
+        while (!stack.empty()) {
+            TreeNode* n = stack.back();
+            stack.pop_back();
+            if (n->children_) {
+                for (int i = 0; i < n->children_->Count(); ++i) {
+                    stack.push_back(AsNode(n->children_->Get(i)));
+                }
+                delete n->children_;
+                n->children_ = nullptr;
+            }
+            delete n;
+        }
+    }
+    root_ = parent_ = next_ = previous_ = nullptr;
+    treeCount_ = handleCount_ = 0;
+}
+
+void TreeNode::AddNodeRef() {
+    ++handleCount_;
+    ++root_->treeCount_;
+}
+
+void TreeNode::ReleaseNodeRef() {
+    --handleCount_;
+    --root_->treeCount_;
+}
+
+int TreeNode::SubtreeRefSum() const {
+    int sum = 0;
+    std::vector<const TreeNode*> stack{this};
+    while (!stack.empty()) {
+        const TreeNode* n = stack.back();
+        stack.pop_back();
+        sum += n->handleCount_;
+        for (int i = 0, c = n->ChildCount(); i < c; ++i) stack.push_back(n->ChildAt(i));
+    }
+    return sum;
+}
+
+void TreeNode::DeleteTree(TreeNode* node) {
+    if (node) delete node->root_;
+}
+
+bool TreeNode::TagEquals(const char* tag) const {
+    return std::strcmp(Tag(), tag ? tag : "") == 0;
+}
+
+void TreeNode::SetTag(const char* text) {
+    if (tag_ && text && std::strcmp(tag_->Data(), text) == 0) return;
+    ReleaseTag();
+    if (text) tag_ = CommonStrings::Instance().Intern(text);
+}
+
+void TreeNode::ReleaseTag() {
+    if (!tag_) return;
+    const StringBuffer* old = tag_;
+    tag_ = nullptr;
+    CommonStrings::Instance().ReleaseString(old->Data());
+}
+
+void TreeNode::SetContent(const char* text) {
+    if (!text) {
+        if (content_) content_->Clear();
+        return;
+    }
+    if (content_)
+        content_->Assign(text);
+    else
+        content_ = new StringBuffer(text);
+}
+
+StringBuffer* TreeNode::ContentBuffer() {
+    if (!content_) {
+        content_ = new StringBuffer();
+        content_->Reserve(120);
+    }
+    return content_;
+}
+
+void TreeNode::SetDtdText(const char* text) {
+    delete dtd_;
+    dtd_ = nullptr;
+    if (text && *text) dtd_ = new StringBuffer(text);
+}
+
+void TreeNode::SetDeclaration(TreeNode* node) {
+    if (node == declaration_) return;
+    delete declaration_;
+    declaration_ = node;
+}
+
+bool TreeNode::GetDeclaredEncoding(StringBuffer& out) const {
+    out.Clear();
+    const TreeNode* decl = root_->declaration_;
+    return decl && decl->ValueOf("encoding", out);
+}
+
+void TreeNode::SetDeclaredEncoding(const char* text) {
+    TreeNode* root = root_;
+    if (!root->declaration_) {
+        root->declaration_ = new TreeNode("xml");
+        root->declaration_->AddPair("version", "1.0");
+    }
+    root->declaration_->RemoveAttribute("encoding");
+    root->declaration_->AddPair("encoding", text);
+}
+
+TreeNode* TreeNode::ChildAt(int i) const {
+    return children_ ? AsNode(children_->Get(i)) : nullptr;
+}
+
+TreeNode* TreeNode::NthChildByTag(int n, const char* tag) const {
+    for (int i = 0, c = ChildCount(); i < c; ++i) {
+        TreeNode* child = ChildAt(i);
+        if (child->TagEquals(tag) && n-- == 0) return child;
+    }
+    return nullptr;
+}
+
+bool TreeNode::IsSelfOrAncestorOf(const TreeNode* node) const {
+    for (const TreeNode* n = node; n; n = n->parent_) {
+        if (n == this) return true;
+    }
+    return false;
+}
+
+bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
+    // child is a root, so it is parent or one of parent's ancestors exactly when it is the root
+    // of parent's tree.
+    if (!parent || !child || child->parent_ || parent->root_ == child) return false;
+    if (!parent->children_) parent->children_ = new ExtPtrArray(15, 15);
+    TreeNode* last = AsNode(parent->children_->Last());
+    if (last) last->next_ = child;
+    child->previous_ = last;
+    child->next_ = nullptr;
+    parent->children_->Append(child);
+    child->parent_ = parent;
+    if (child->children_)
+        SetRootOfSubtree(child, parent->root_);
+    else
+        child->root_ = parent->root_;
+    parent->root_->treeCount_ += child->treeCount_;
+    child->treeCount_ = 0;
+    return true;
+}
+
+void TreeNode::Detach(TreeNode* node) {
+    if (!node || !node->parent_) return;
+    TreeNode* parent = node->parent_;
+    int index = parent->children_ ? parent->children_->IndexOf(node) : -1;
+    if (index < 0) return;
+    if (node->previous_) node->previous_->next_ = node->next_;
+    if (node->next_) node->next_->previous_ = node->previous_;
+    node->previous_ = node->next_ = nullptr;
+    parent->children_->RemoveAt(index);
+    int sum = node->SubtreeRefSum();
+    TreeNode* oldRoot = node->root_;
+    oldRoot->treeCount_ -= sum;
+    node->parent_ = nullptr;
+    if (oldRoot->treeCount_ == 0) delete oldRoot;
+    node->treeCount_ = sum;
+    SetRootOfSubtree(node, node);
+}
+
+void TreeNode::SetRootOfSubtree(TreeNode* node, TreeNode* root) {
+    std::vector<TreeNode*> stack{node};
+    while (!stack.empty()) {
+        TreeNode* n = stack.back();
+        stack.pop_back();
+        n->root_ = root;
+        for (int i = 0, c = n->ChildCount(); i < c; ++i) stack.push_back(n->ChildAt(i));
+    }
+}
+
+void TreeNode::AttributeNameAt(int i, StringBuffer& out) const {
+    out.Clear();
+    if (attributes_) attributes_->NameAt(i, out);
+}
+
+bool TreeNode::AttributeValueAt(int i, StringBuffer& out) const {
+    out.Clear();
+    return attributes_ && attributes_->ValueAt(i, out);
+}
+
+bool TreeNode::AttributePairAt(int i, StringBuffer& name, StringBuffer& value) const {
+    name.Clear();
+    value.Clear();
+    return attributes_ && attributes_->PairAt(i, name, value);
+}
+
+bool TreeNode::ValueOf(const char* name, StringBuffer& out) const {
+    out.Clear();
+    return attributes_ && attributes_->ValueOf(name, out);
+}
+
+void TreeNode::ClearAttributes() {
+    if (attributes_) attributes_->ClearPairs();
+}
+
+void TreeNode::RemoveAttribute(const char* name) {
+    if (attributes_) attributes_->RemoveAllNamed(name);
+}
+
+void TreeNode::AddPair(const char* name, const char* value) {
+    if (!name || !*name) return;
+    if (!attributes_) attributes_ = new AttributeSet();
+    attributes_->AddPair(name, value);
+}
+
+void TreeNode::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
+    if (!name || nameLen <= 0) return;
+    if (!attributes_) attributes_ = new AttributeSet();
+    attributes_->AddPair(name, nameLen, value, valueLen);
+}
+
+void TreeNode::SetAttribute(const char* name, const char* value) {
+    if (!name || !*name) return;
+    if (!attributes_) attributes_ = new AttributeSet();
+    if (attributes_->HasName(name)) attributes_->RemoveAllNamed(name);
+    attributes_->AddPair(name, value);
+}
+
+void TreeNode::CopyAttributesFrom(const TreeNode& other) {
+    if (&other == this) return;
+    ClearAttributes();
+    StringBuffer name;
+    StringBuffer value;
+    for (int i = 0, n = other.AttributeCount(); i < n; ++i) {
+        other.AttributePairAt(i, name, value);
+        name.Trim();
+        if (name.IsEmpty()) continue;
+        AddPair(name.Data(), name.Length(), value.Data(), value.Length());
+    }
+}
+
+bool TreeNode::AttributeMatches(const char* name, const char* pattern) const {
+    return attributes_ && attributes_->MatchValue(name, pattern);
+}
+
+namespace {
+
+template <class Test>
+TreeNode* BreadthFirst(TreeNode* start, const TreeNode* after, Test test) {
+    if (!start) return nullptr;
+    std::vector<TreeNode*> queue{start};
+    bool testing = after == nullptr;
+    for (size_t head = 0; head < queue.size(); ++head) {
+        TreeNode* n = queue[head];
+        if (testing) {
+            if (test(n)) return n;
+        } else if (n == after) {
+            testing = true;
+        }
+        for (int i = 0, c = n->ChildCount(); i < c; ++i) queue.push_back(n->ChildAt(i));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TreeNode* TreeNode::FindByTag(TreeNode* start, const TreeNode* after, const char* tag) {
+    return BreadthFirst(start, after, [tag](TreeNode* n) { return n->TagEquals(tag); });
+}
+
+TreeNode* TreeNode::FindByAttribute(TreeNode* start, const TreeNode* after, const char* tag,
+                                    const char* name, const char* pattern) {
+    return BreadthFirst(start, after, [&](TreeNode* n) {
+        return n->TagEquals(tag) && n->AttributeMatches(name, pattern);
+    });
+}
+
+}  // namespace velmarq

@@ -1,0 +1,105 @@
+// The node of every XML tree the library holds. A tree is owned by its root and lives as long as
+// handles hold references on any of its nodes (see AddNodeRef / ReleaseNodeRef).
+#pragma once
+
+#include "AttributeSet.h"
+#include "ExtPtrArray.h"
+#include "StringBuffer.h"
+
+namespace velmarq {
+
+class TreeNode : public VelmarqObject {
+  public:
+    // tag and content may be null or empty (no tag, no content).
+    explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
+    // Deletes the whole subtree below this node, without recursion. Only roots are deleted
+    // directly; other nodes go with their root.
+    ~TreeNode() override;
+
+    // ---- Reference counts ----
+    void AddNodeRef();
+    void ReleaseNodeRef();  // handle count - 1 and root tree count - 1 (no deletion)
+    int TreeRefCount() const { return root_->treeCount_; }
+    int HandleCount() const { return handleCount_; }
+    int OwnTreeCount() const { return treeCount_; }
+    int SubtreeRefSum() const;
+    static void DeleteTree(TreeNode* node);  // deletes node's root and so the whole tree
+    int NodeSerial() const { return nodeSerial_; }
+
+    // ---- Node data ----
+    const char* Tag() const { return tag_ ? tag_->Data() : ""; }  // "" when the node has none
+    bool HasTag() const { return tag_ != nullptr; }
+    bool TagEquals(const char* tag) const;
+    void SetTag(const char* text);  // null: no tag
+    void ReleaseTag();
+    void SetContent(const char* text);  // null empties existing content
+    StringBuffer* Content() const { return content_; }
+    StringBuffer* ContentBuffer();  // created empty when missing
+    bool HasContent() const { return content_ && !content_->IsEmpty(); }
+    bool IsCdata() const { return cdata_; }
+    void SetCdata(bool on) { cdata_ = on; }
+    const StringBuffer* DtdText() const { return dtd_; }
+    void SetDtdText(const char* text);
+    TreeNode* Declaration() const { return declaration_; }
+    void SetDeclaration(TreeNode* node);  // takes ownership; the old one is deleted
+    bool GetDeclaredEncoding(StringBuffer& out) const;
+    void SetDeclaredEncoding(const char* text);
+
+    // ---- Structure ----
+    int ChildCount() const { return children_ ? children_->Count() : 0; }
+    TreeNode* ChildAt(int i) const;
+    TreeNode* NthChildByTag(int n, const char* tag) const;
+    TreeNode* Root() const { return root_; }
+    TreeNode* Parent() const { return parent_; }
+    TreeNode* Next() const { return next_; }
+    TreeNode* Previous() const { return previous_; }
+    bool IsSelfOrAncestorOf(const TreeNode* node) const;
+    // Adds the root node child as parent's last child. Refused (false) when child is not a root
+    // or when child is parent or one of its ancestors, which would make a cycle.
+    static bool AppendChild(TreeNode* parent, TreeNode* child);
+    // Makes a node with a parent the root of its own tree; deletes the rest of the old tree when
+    // no handle reference is left on it.
+    static void Detach(TreeNode* node);
+    static void SetRootOfSubtree(TreeNode* node, TreeNode* root);
+
+    // ---- Attributes ----
+    int AttributeCount() const { return attributes_ ? attributes_->PairCount() : 0; }
+    void AttributeNameAt(int i, StringBuffer& out) const;
+    bool AttributeValueAt(int i, StringBuffer& out) const;
+    bool AttributePairAt(int i, StringBuffer& name, StringBuffer& value) const;
+    bool ValueOf(const char* name, StringBuffer& out) const;
+    void ClearAttributes();
+    void RemoveAttribute(const char* name);
+    void AddPair(const char* name, const char* value);
+    void AddPair(const char* name, int nameLen, const char* value, int valueLen);
+    void SetAttribute(const char* name, const char* value);
+    void CopyAttributesFrom(const TreeNode& other);
+    bool AttributeMatches(const char* name, const char* pattern) const;
+
+    // ---- Breadth-first searches (level order from start) ----
+    // With after null every visited node is tested, start included; otherwise testing begins
+    // with the node that follows after, and the result is null when after is never met.
+    static TreeNode* FindByTag(TreeNode* start, const TreeNode* after, const char* tag);
+    static TreeNode* FindByAttribute(TreeNode* start, const TreeNode* after, const char* tag,
+                                     const char* name, const char* pattern);
+
+  private:
+    void FreeOwnData();
+
+    TreeNode* declaration_ = nullptr;
+    StringBuffer* dtd_ = nullptr;
+    const StringBuffer* tag_ = nullptr;  // pool text, shared
+    AttributeSet* attributes_ = nullptr;
+    StringBuffer* content_ = nullptr;
+    int nodeSerial_;
+    int treeCount_ = 0;
+    int handleCount_ = 0;
+    bool cdata_ = false;
+    ExtPtrArray* children_ = nullptr;
+    TreeNode* root_;
+    TreeNode* parent_ = nullptr;
+    TreeNode* next_ = nullptr;
+    TreeNode* previous_ = nullptr;
+};
+
+}  // namespace velmarq
