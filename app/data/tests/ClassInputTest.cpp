@@ -30,7 +30,7 @@ TEST_F(ClassFormTest, GradeAndNumberProposeNamesAndFormTheCode) {
     Choose(number, "12");
     EXPECT_EQ(Boxes(form), "三（12）班|三年级（12）班|三（12）");
     Click(form, "cmdAppend");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Classtb"),
               "312|三（12）班|三年级（12）班|三（12）");
     EXPECT_EQ(SelectedText(Find<QTreeWidget>(form, "lstAllRecord")), "312");
@@ -56,13 +56,13 @@ TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
     Choose(number, "1");
     Click(form, "cmdAppend");
     EXPECT_EQ(Rows("select Code from Classtb order by Code"), "11;110");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
 
     Choose(number, "1");
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "一年级（1）班 已经存在！");
-    EXPECT_EQ(calls_[0].title, AppTitle);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "一年级（1）班 已经存在！");
+    EXPECT_EQ(Calls()[0].title, AppTitle);
     EXPECT_EQ(Count("select count(*) from Classtb"), 2);
     EXPECT_EQ(Boxes(form), "一（1）班|一年级（1）班|一（1）");
 }
@@ -70,10 +70,10 @@ TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
 TEST_F(ClassFormTest, NothingChosenNamesTheGradeAndPaintsAllFiveRed) {
     frmClassInput form;
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "请选择年级。");
-    EXPECT_EQ(calls_[0].style, tw::ui::vbExclamation);
-    EXPECT_EQ(calls_[0].title, "输入信息检查");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请选择年级。");
+    EXPECT_EQ(Calls()[0].style, tw::ui::vbExclamation);
+    EXPECT_EQ(Calls()[0].title, "输入信息检查");
     for (const char* name : {"cmbGrade", "cmbClass", "txtName", "txtFullName", "txtShortName"}) {
         EXPECT_TRUE(IsRed(Find<QWidget>(form, name))) << name;
     }
@@ -94,17 +94,17 @@ TEST_F(ClassFormTest, RowClickChoosesGradeAndNumberAndShowsTheStoredNames) {
     // Another number: the code would change, which modify refuses.
     Choose(Find<QComboBox>(form, "cmbClass"), "1");
     Click(form, "cmdModify");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "班级代码不能修改！");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "班级代码不能修改！");
     EXPECT_TRUE(IsRed(Find<QComboBox>(form, "cmbGrade")));
     EXPECT_TRUE(IsRed(Find<QComboBox>(form, "cmbClass")));
 
     // Modify of "11" while "110" exists touches "11" alone.
-    calls_.clear();
+    Calls().clear();
     ClickRow(list, "11");
     Type(form, "txtName", "一（1）班");
     Click(form, "cmdModify");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select Code,Name from Classtb order by Code"), "11|一（1）班;110|实验班");
     EXPECT_EQ(ListRows(list), "11|一（1）班|一年级一班|一1;110|实验班|一年级实验班|实验");
     EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
@@ -138,8 +138,8 @@ TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
     ClickRow(list, "11");
     Answer(vbNo);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "警告： 确定要删除 '11  一（1）班' 吗？(Y/N)？");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "警告： 确定要删除 '11  一（1）班' 吗？(Y/N)？");
     EXPECT_EQ(Count("select count(*) from Classtb"), 2);
 
     Exec(
@@ -147,8 +147,8 @@ TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
         "begin select raise(abort, 'locked'); end");
     Answer(vbYes);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 3u);
-    EXPECT_EQ(calls_[2].text, "删除记录失败, '一（1）班' 未被删除");
+    ASSERT_EQ(Calls().size(), 3u);
+    EXPECT_EQ(Calls()[2].text, "删除记录失败, '一（1）班' 未被删除");
     EXPECT_EQ(Count("select count(*) from LessonListtb where ClassCode='11'"), 1);
     EXPECT_EQ(Count("select count(*) from ClassPlantb"), 1);
     EXPECT_EQ(Count("select count(*) from Limittb"), 2);

@@ -87,9 +87,9 @@ TEST_F(PlanFormTest, PreviousAndNextWalkTheClassesAndStopAtTheEnds) {
 TEST_F(PlanFormTest, WithoutClassesEverythingIsRefusedNamingTheClass) {
     frmClassPlanInput form;
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "请选择班级。");
-    EXPECT_EQ(calls_[0].title, "输入检查信息");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请选择班级。");
+    EXPECT_EQ(Calls()[0].title, "输入检查信息");
     for (const char* name : {"txtCount", "CmbTeacher", "CmbCourse", "CmbClass"}) {
         EXPECT_TRUE(IsRed(Find<QWidget>(form, name))) << name;
     }
@@ -104,9 +104,9 @@ TEST_F(PlanFormTest, CountMustBeANumberAndLosesItsFractionDownwards) {
     Click(form, "cmdAppend");
     Enter(form, "语文", "张三", "abc");
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 2u);
-    EXPECT_EQ(calls_[0].text, "请输入节数。");
-    EXPECT_EQ(calls_[1].text, "节数必须是数字。");
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[0].text, "请输入节数。");
+    EXPECT_EQ(Calls()[1].text, "节数必须是数字。");
     EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtCount"));
     EXPECT_EQ(Count("select count(*) from ClassPlantb"), 0);
 
@@ -116,7 +116,7 @@ TEST_F(PlanFormTest, CountMustBeANumberAndLosesItsFractionDownwards) {
     Click(form, "cmdAppend");
     EXPECT_EQ(Rows("select CourseCode,Count,typeof(Count) from ClassPlantb order by CourseCode"),
               "C1|2|integer;C2|-2|integer");
-    EXPECT_EQ(calls_.size(), 2u);
+    EXPECT_EQ(Calls().size(), 2u);
 }
 
 TEST_F(PlanFormTest, AddingTheSameCourseAndTeacherAgainAddsToTheCount) {
@@ -128,7 +128,7 @@ TEST_F(PlanFormTest, AddingTheSameCourseAndTeacherAgainAddsToTheCount) {
     Enter(form, "数学", "李四", "2");
     auto* count = Find<QLineEdit>(form, "txtCount");
     Key(count, Qt::Key_Return);
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,BuildCount "
                    "from ClassPlantb"),
               "11|C2|T2|6|0|0");
@@ -146,9 +146,9 @@ TEST_F(PlanFormTest, ASecondTeacherForACourseIsRefused) {
     frmClassPlanInput form;
     Enter(form, "语文", "李四", "2");
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "添加记录失败  不允许一门课多个老师");
-    EXPECT_EQ(calls_[0].title, "添加失败");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "添加记录失败  不允许一门课多个老师");
+    EXPECT_EQ(Calls()[0].title, "添加失败");
     EXPECT_EQ(PanelText(form, 1), "添加记录失败   不允许一门课多个老师");
     EXPECT_EQ(Rows("select TeacherCode,Count from ClassPlantb"), "T1|5");
     EXPECT_EQ(Inputs(form), "语文|李四|2");
@@ -168,8 +168,8 @@ TEST_F(PlanFormTest, DeleteTakesThePlanRowAndItsLessonsTogether) {
 
     Answer(vbNo);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "警告： 确定要删除 '张三'的'语文' 吗？(Y/N)？");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "警告： 确定要删除 '张三'的'语文' 吗？(Y/N)？");
     EXPECT_EQ(Count("select count(*) from ClassPlantb"), 3);
 
     Exec(
@@ -177,8 +177,8 @@ TEST_F(PlanFormTest, DeleteTakesThePlanRowAndItsLessonsTogether) {
         "begin select raise(abort, 'locked'); end");
     Answer(vbYes);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 3u);
-    EXPECT_EQ(calls_[2].text, "删除记录失败, '语文' 未被删除");
+    ASSERT_EQ(Calls().size(), 3u);
+    EXPECT_EQ(Calls()[2].text, "删除记录失败, '语文' 未被删除");
     EXPECT_EQ(PanelText(form, 1), "删除记录失败");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 4);
     Exec("drop trigger KeepPlan");
@@ -210,7 +210,7 @@ TEST_F(PlanFormTest, ModifyChangesTeacherAndCountOfTheSelectedRowOnly) {
     Choose(Find<QComboBox>(form, "CmbTeacher"), "李四");
     Type(form, "txtCount", " 3.6 ");
     Click(form, "cmdModify");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select CourseCode,TeacherCode,Count,IsAutoBuild,BuildCount from ClassPlantb "
                    "order by CourseCode"),
               "C1|T2|3|1|3;C3|T1|2|0|0");
@@ -229,9 +229,9 @@ TEST_F(PlanFormTest, ModifyThatMatchesNoStoredRowIsAFailure) {
     Exec("update ClassPlantb set Count=7");
     Choose(Find<QComboBox>(form, "CmbTeacher"), "李四");
     Click(form, "cmdModify");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "修改记录失败！");
-    EXPECT_EQ(calls_[0].title, "修改失败");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "修改记录失败！");
+    EXPECT_EQ(Calls()[0].title, "修改失败");
     EXPECT_EQ(PanelText(form, 1), "修改记录失败");
     EXPECT_EQ(Rows("select TeacherCode,Count from ClassPlantb"), "T1|7");
     EXPECT_EQ(ListRows(Find<QTreeWidget>(form, "lstAllRecord")), "语文|张三|5");
@@ -243,8 +243,8 @@ TEST_F(PlanFormTest, ModifyRefusesAnotherCourse) {
     frmClassPlanInput form;
     Choose(Find<QComboBox>(form, "CmbCourse"), "数学");
     Click(form, "cmdModify");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "修改记录失败  只允许修改老师和节数");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "修改记录失败  只允许修改老师和节数");
     EXPECT_EQ(PanelText(form, 1), "修改记录失败   只允许修改老师和节数");
     auto* course = Find<QComboBox>(form, "CmbCourse");
     EXPECT_EQ(course->currentText(), "语文");

@@ -6,16 +6,15 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeWidget>
-#include <deque>
+#include <memory>
 
+#include "AppTestEnv.h"
 #include "data/FormStyle.h"
 #include "db/Database.h"
 #include "shell/mdlPublic.h"
@@ -29,68 +28,25 @@ QT_END_NAMESPACE
 
 namespace datatest {
 
+// Each test gets a fresh database as the program's connection and scripted message boxes.
 class DataFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        const QString path = dir_.filePath("kb.mdb");
-        QFile schema(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
-        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-        QString error;
-        ASSERT_TRUE(tw::db::Database::Create(path, kDbPassword, QString::fromUtf8(schema.readAll()),
-                                             &error))
-            << error.toStdString();
-        CloseDb();
-        ASSERT_TRUE(OpenDb(path));
+        env_ = std::make_unique<twtest::AppTestEnv>();
         AppTitle = "测试学校排课软件系统";
-        tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
-            calls_.push_back(call);
-            if (answers_.empty()) {
-                return static_cast<int>(tw::ui::vbOK);
-            }
-            const int answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        });
     }
-    void TearDown() override {
-        tw::ui::SetMsgBoxHandler(nullptr);
-        CloseDb();
-    }
+    void TearDown() override { env_.reset(); }
 
-    void Exec(const QString& sql) { KbDatabase->Execute(sql); }
-    // The first field of the first row as text; "<none>" when there is no row.
-    QString Text(const QString& sql) {
-        auto rs = KbDatabase->OpenRecordset(sql);
-        return rs->Eof() ? QString("<none>") : rs->Fields(0).Text();
-    }
-    long long Count(const QString& sql) {
-        auto rs = KbDatabase->OpenRecordset(sql);
-        return rs->Eof() ? -1 : rs->Fields(0).Int();
-    }
-    // Every row of a query: fields joined by '|', rows by ';'.
-    QString Rows(const QString& sql) {
-        auto rs = KbDatabase->OpenRecordset(sql);
-        QStringList rows;
-        for (; !rs->Eof(); rs->MoveNext()) {
-            QStringList fields;
-            for (int i = 0; i < rs->FieldCount(); ++i) fields << rs->Fields(i).Text();
-            rows << fields.join('|');
-        }
-        return rows.join(';');
-    }
-
+    void Exec(const QString& sql) { env_->Exec(sql); }
+    QString Text(const QString& sql) { return env_->Text(sql); }
+    long long Count(const QString& sql) { return env_->Count(sql); }
+    QString Rows(const QString& sql) { return env_->Rows(sql); }
     // The next message box answers with answer (later ones with OK).
-    void Answer(int answer) { answers_.push_back(answer); }
-    QStringList Messages() const {
-        QStringList texts;
-        for (const auto& call : calls_) texts << call.text;
-        return texts;
-    }
+    void Answer(int answer) { env_->answers.push_back(answer); }
+    // The message boxes shown so far.
+    std::vector<tw::ui::MsgBoxCall>& Calls() { return env_->calls; }
 
-    QTemporaryDir dir_;
-    std::vector<tw::ui::MsgBoxCall> calls_;
-    std::deque<int> answers_;
+    std::unique_ptr<twtest::AppTestEnv> env_;
 };
 
 template <class T>

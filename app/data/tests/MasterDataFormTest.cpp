@@ -58,7 +58,7 @@ TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
     frmCourseInput form;
     Fill(form, "  C7 ", " 物理", "物理课  ", " 物 ");
     Click(form, "cmdAppend");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Coursetb"), "C7|物理|物理课|物");
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     EXPECT_EQ(ListRows(list), "C7|物理|物理课|物");
@@ -74,10 +74,10 @@ TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
     frmCourseInput form;
     Fill(form, "", "   ", "", "");
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "请输入课程代码。");
-    EXPECT_EQ(calls_[0].title, "输入信息检查");
-    EXPECT_EQ(calls_[0].style, tw::ui::vbInformation);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请输入课程代码。");
+    EXPECT_EQ(Calls()[0].title, "输入信息检查");
+    EXPECT_EQ(Calls()[0].style, tw::ui::vbInformation);
     for (const char* box : {"txtCode", "txtName", "txtFullName", "txtShortName"}) {
         EXPECT_TRUE(IsRed(Find<QLineEdit>(form, box))) << box;
     }
@@ -85,11 +85,11 @@ TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
     EXPECT_EQ(Count("select count(*) from Coursetb"), 0);
 
     // Filled boxes turn white at the next check; the message follows the first empty box.
-    calls_.clear();
+    Calls().clear();
     Fill(form, "C1", "", "语文课", "");
     Click(form, "cmdAppend");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "请输入课程名称。");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请输入课程名称。");
     EXPECT_TRUE(IsWhite(Find<QLineEdit>(form, "txtCode")));
     EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtName")));
     EXPECT_TRUE(IsWhite(Find<QLineEdit>(form, "txtFullName")));
@@ -102,23 +102,23 @@ TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
         frmTeacherInput form;
         Fill(form, "T1", "张三", "张三", "");
         Click(form, "cmdAppend");
-        ASSERT_EQ(calls_.size(), 1u);
-        EXPECT_EQ(calls_[0].text, "请输入老师名称。");
+        ASSERT_EQ(Calls().size(), 1u);
+        EXPECT_EQ(Calls()[0].text, "请输入老师名称。");
         EXPECT_EQ(form.focusWidget(), Find<QLineEdit>(form, "txtShortName"));
     }
-    calls_.clear();
+    Calls().clear();
     {
         frmClassRoomInput form;
         Click(form, "cmdAppend");
-        ASSERT_EQ(calls_.size(), 1u);
-        EXPECT_EQ(calls_[0].text, "请输入教室代码。");
-        EXPECT_EQ(calls_[0].title, "输入检查信息");
+        ASSERT_EQ(Calls().size(), 1u);
+        EXPECT_EQ(Calls()[0].text, "请输入教室代码。");
+        EXPECT_EQ(Calls()[0].title, "输入检查信息");
         EXPECT_FALSE(IsRed(Find<QLineEdit>(form, "txtFullName")));
         // Only the code and the name are required.
-        calls_.clear();
+        Calls().clear();
         Fill(form, "R1", "机房", "", "");
         Click(form, "cmdAppend");
-        EXPECT_TRUE(calls_.empty());
+        EXPECT_TRUE(Calls().empty());
         EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from ClassRoomtb"), "R1|机房||");
     }
 }
@@ -130,9 +130,9 @@ TEST_F(MasterFormTest, DuplicateCodeIsRefusedAndRepeatedAsTyped) {
     auto* code = Find<QLineEdit>(form, "txtCode");
     code->setFocus();
     Key(code, Qt::Key_Return);
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "该课程代码：  c1  已经存在！");
-    EXPECT_EQ(calls_[0].title, AppTitle);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "该课程代码：  c1  已经存在！");
+    EXPECT_EQ(Calls()[0].title, AppTitle);
     EXPECT_EQ(Rows("select Code,Name from Coursetb"), "C1|语文");
     EXPECT_EQ(code->text(), " c1 ");
     EXPECT_EQ(form.focusWidget(), code);
@@ -199,10 +199,10 @@ TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
 
     Answer(vbNo);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "警告： 确定要删除 '语文' 吗？(Y/N)？");
-    EXPECT_EQ(calls_[0].style, tw::ui::vbYesNo | tw::ui::vbQuestion);
-    EXPECT_EQ(calls_[0].title, "数据删除");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "警告： 确定要删除 '语文' 吗？(Y/N)？");
+    EXPECT_EQ(Calls()[0].style, tw::ui::vbYesNo | tw::ui::vbQuestion);
+    EXPECT_EQ(Calls()[0].title, "数据删除");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 2);
     EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
 
@@ -256,9 +256,9 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
     Answer(vbYes);
     Click(form, "cmdDelete");
-    ASSERT_EQ(calls_.size(), 2u);
-    EXPECT_EQ(calls_[1].text, "删除记录失败, '语文' 未被删除");
-    EXPECT_EQ(calls_[1].title, "删除失败");
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].text, "删除记录失败, '语文' 未被删除");
+    EXPECT_EQ(Calls()[1].title, "删除失败");
     EXPECT_EQ(PanelText(form, 1), "删除记录失败");
     EXPECT_EQ(Count("select count(*) from LessonListtb where CourseCode='C1'"), 1);
     EXPECT_EQ(Count("select count(*) from ClassPlantb where CourseCode='C1'"), 1);
@@ -273,17 +273,17 @@ TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
     ClickRow(list, "C1");
     Type(form, "txtCode", "C1 ");
     Click(form, "cmdModify");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "课程代码不能修改！");
-    EXPECT_EQ(calls_[0].style, tw::ui::vbExclamation);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "课程代码不能修改！");
+    EXPECT_EQ(Calls()[0].style, tw::ui::vbExclamation);
     EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtCode")));
     EXPECT_EQ(Text("select Name from Coursetb where Code='C1'"), "语文");
 
-    calls_.clear();
+    Calls().clear();
     Type(form, "txtCode", "C1");
     Type(form, "txtName", " 国文 ");
     Click(form, "cmdModify");
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(Rows("select Name,FullName from Coursetb where Code='C1'"), "国文|语文课");
     EXPECT_EQ(ListRows(list), "C1|国文|语文课|语;C2|数学|数学课|数");
     EXPECT_EQ(SelectedText(list), "C1");
@@ -306,9 +306,9 @@ TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne
 
     Type(form, "txtCode", "R9");
     Click(form, "cmdModify");
-    ASSERT_EQ(calls_.size(), 1u);
-    EXPECT_EQ(calls_[0].text, "修改记录失败,代码为R9的记录未被修改");
-    EXPECT_EQ(calls_[0].title, "更修改失败");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "修改记录失败,代码为R9的记录未被修改");
+    EXPECT_EQ(Calls()[0].title, "更修改失败");
     EXPECT_EQ(PanelText(form, 1), "修改记录失败");
 }
 
