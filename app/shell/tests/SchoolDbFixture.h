@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
+#include "AppTestEnv.h"
 #include "db/Database.h"
 #include "shell/ModalForm.h"
 #include "shell/WeekGrid.h"
@@ -17,12 +18,6 @@
 #include "ui/MsgBox.h"
 
 namespace h2test {
-
-inline QString Schema() {
-    QFile f(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(f.readAll());
-}
 
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);
@@ -54,12 +49,7 @@ class SchoolDbTest : public ::testing::Test {
         SetPopupMenuHandler(nullptr);
     }
 
-    static bool MakeDb(const QString& path) {
-        QString err;
-        const bool ok = tw::db::Database::Create(path, kDbPassword, Schema(), &err);
-        EXPECT_TRUE(ok) << err.toStdString();
-        return ok;
-    }
+    static bool MakeDb(const QString& path) { return twtest::CreateKbDatabase(path); }
 
     void Exec(const QString& sql) { KbDatabase->Execute(sql); }
     long long Count(const QString& sql) {
