@@ -27,6 +27,7 @@
 #include "data/frmCourseLimitInput.h"
 #include "data/frmTeacherInput.h"
 #include "data/frmTeacherLimitInput.h"
+#include "output/frmExport.h"
 #include "frmAbout.h"
 #include "frmConfirm.h"
 #include "frmSetLessonOfDay.h"
@@ -334,7 +335,7 @@ void frmMain::mnuPrint_Click() {
 
 void frmMain::mnuExport_Click() {
     if (!DbOpen()) return;
-    // FORM frmExport: ShowFormModal<frmExport>();
+    ShowFormModal<tw::output::frmExport>();  // FORM frmExport
 }
 
 void frmMain::mnuUpgradeAll_Click() {
