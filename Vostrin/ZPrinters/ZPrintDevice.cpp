@@ -2,6 +2,7 @@
 
 #include "ZPrinters/ZErrors.h"
 #include "ZPrinters/ZPrintSystem.h"
+#include "text/Gbk.h"
 
 namespace Zprinters {
 
@@ -51,9 +52,9 @@ QString ResolutionText(int x, int y) {
 
 TZPrintDevice::TZPrintDevice(const char* driver, const char* device, const char* port) {
     if (!device) throw EAssertionFailed(QStringLiteral("Assertion failed: device name"));
-    Driver = driver ? QString::fromUtf8(driver) : QString();
-    Device = QString::fromUtf8(device);
-    Port = port ? QString::fromUtf8(port) : QString();
+    Driver = driver ? tw::text::FromGbk(driver) : QString();
+    Device = tw::text::FromGbk(device);
+    Port = port ? tw::text::FromGbk(port) : QString();
     Refresh();
 }
 
@@ -78,7 +79,7 @@ QString TZPrintDevice::GetName() const {
 }
 
 bool TZPrintDevice::IsDevice(const char* name) const {
-    return name && Device == QString::fromUtf8(name);
+    return name && Device == tw::text::FromGbk(name);
 }
 
 bool TZPrintDevice::IsDevice(const QString& name) const {

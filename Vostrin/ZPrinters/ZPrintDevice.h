@@ -13,7 +13,8 @@ namespace Zprinters {
 
 class TZPrintDevice {
   public:
-    // Null driver or port give empty texts; a null device raises EAssertionFailed.
+    // Texts in the GBK code page, as they cross the library boundary. Null driver or port give
+    // empty texts; a null device raises EAssertionFailed.
     TZPrintDevice(const char* driver, const char* device, const char* port);
     TZPrintDevice(const QString& driver, const QString& device, const QString& port);
     ~TZPrintDevice();
@@ -29,7 +30,7 @@ class TZPrintDevice {
     void Refresh();
     // Device alone when there is no port, else "<device> on <port>".
     QString GetName() const;
-    // The text equals Device exactly.
+    // The text (GBK) equals Device exactly.
     bool IsDevice(const char* name) const;
     bool IsDevice(const QString& name) const;
 

@@ -219,3 +219,11 @@ TEST_F(PrintDevicesTest, FontsComeFromAnInformationContext) {
     EXPECT_EQ(devices.GetDevice(0)->GetFonts()->Texts(), (QStringList{"Courier", "SimSun"}));
     EXPECT_EQ(devices.GetDevice(1)->GetFonts()->Count(), 0);
 }
+
+TEST_F(PrintDevicesTest, NamesPassedAsBytesAreGbk) {
+    // "课表" in the GBK code page.
+    const char gbk[] = "\xbf\xce\xb1\xed";
+    TZPrintDevice d(nullptr, gbk, nullptr);
+    EXPECT_EQ(d.Device, QString::fromUtf8("课表"));
+    EXPECT_TRUE(d.IsDevice(gbk));
+}
