@@ -1,0 +1,203 @@
+#include "PrintDataWriter.h"
+
+#include <QFile>
+#include <stdexcept>
+
+#include "shell/mdlPublic.h"
+#include "text/Gbk.h"
+
+namespace {
+
+// A value inside value="...": the reader decodes these four entities, so names holding
+// quotes, ampersands or angle brackets arrive intact instead of breaking the file.
+QString Attr(const QString& v) {
+    QString out;
+    out.reserve(v.size());
+    for (QChar c : v) {
+        switch (c.unicode()) {
+            case '&':
+                out += QStringLiteral("&amp;");
+                break;
+            case '"':
+                out += QStringLiteral("&quot;");
+                break;
+            case '<':
+                out += QStringLiteral("&lt;");
+                break;
+            case '>':
+                out += QStringLiteral("&gt;");
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+class LineFile {
+  public:
+    explicit LineFile(const QString& name) : file_(name) {
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            throw std::runtime_error("cannot create the data file");
+        }
+    }
+    void Line(const QString& text) {
+        std::string bytes = tw::text::ToGbk(text);
+        bytes += "\r\n";
+        if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size())) {
+            throw std::runtime_error("cannot write the data file");
+        }
+    }
+    void Field(const QString& tag, const QString& value) {
+        Line("<" + tag + " value=\"" + Attr(value) + "\"></" + tag + ">");
+    }
+    void Close() {
+        if (!file_.flush()) throw std::runtime_error("cannot write the data file");
+        file_.close();
+    }
+
+  private:
+    QFile file_;
+};
+
+const QString kRootLine = QStringLiteral("<root docname=\"Korvel排课\">");
+
+void EmptySlot(LineFile& f, int count) {
+    f.Line(QStringLiteral("<coursename value=\" \"></coursename>"));
+    f.Line(QStringLiteral("<classname value=\" \"></classname>"));
+    f.Line(QStringLiteral("<teachername value=\" \"></teachername>"));
+    f.Line("<totallesson value=\" " + QString::number(count) + " \"></totallesson>");
+}
+
+// One cell line of the whole-school file: start tag named with lesson and day digits, plain
+// end tag (the reader closes the innermost element whatever the end tag's name).
+void Cell(LineFile& f, const char* prefix, int lesson, int day, const QString& value,
+          const char* endTag) {
+    f.Line(QString("<%1%2%3 value=\"").arg(prefix).arg(lesson).arg(day) + Attr(value) +
+           QString("\"></%1>").arg(endTag));
+}
+
+void TotalCells(LineFile& f, int lesson, int day, const QString& course, const QString& cls,
+                const QString& teacher) {
+    Cell(f, "coursenameL", lesson, day, course, "coursename");
+    Cell(f, "classnameL", lesson, day, cls, "classname");
+    Cell(f, "teachernameL", lesson, day, teacher, "teachername");
+}
+
+}  // namespace
+
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
+    try {
+        const QString school = GetSchoolName();
+        LineFile f(fileName);
+        f.Line(kRootLine);
+        f.Line(QStringLiteral("<record>"));
+        const int n = LessonOfDay;
+        rs.MoveLast();
+        rs.MoveFirst();
+        while (!rs.Eof()) {
+            const QString group = rs.Fields("Name").Text();
+            int lesson = 1;
+            int day = 1;
+            int count = 0;
+            while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+                f.Line(QStringLiteral("<tr>"));
+                if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
+                const long long rowLesson = rs.Fields("LessonNo").Int();
+                const long long rowDay = rs.Fields("Day").Int();
+                while (rowLesson > lesson) {
+                    for (; day <= 5; ++day) {
+                        EmptySlot(f, count);
+                        f.Line(QStringLiteral("</tr>"));
+                        f.Line(QStringLiteral("<tr>"));
+                    }
+                    ++lesson;
+                    day = 1;
+                }
+                while (rowDay > day) {
+                    EmptySlot(f, count);
+                    f.Line(QStringLiteral("</tr>"));
+                    f.Line(QStringLiteral("<tr>"));
+                    ++day;
+                }
+                f.Field("coursename", rs.Fields("CourseName").Text());
+                f.Field("classname", rs.Fields("ClassShortName").Text());
+                f.Field("teachername", rs.Fields("TeacherName").Text());
+                ++count;
+                f.Line("<totallesson value=\" " + QString::number(count) + " \"></totallesson>");
+                f.Line(QStringLiteral("</tr>"));
+                if (day >= 5) {
+                    day = 1;
+                    ++lesson;
+                } else {
+                    ++day;
+                }
+                rs.MoveNext();
+            }
+            for (; lesson <= n; ++lesson, day = 1) {
+                for (; day <= 5; ++day) {
+                    f.Line(QStringLiteral("<tr>"));
+                    EmptySlot(f, count);
+                    f.Line(QStringLiteral("</tr>"));
+                }
+            }
+        }
+        f.Line(QStringLiteral("</record>"));
+        f.Line(QStringLiteral("</root>"));
+        f.Close();
+        return 0;
+    } catch (...) {
+        return -1;
+    }
+}
+
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
+    try {
+        const QString school = GetSchoolName();
+        LineFile f(fileName);
+        f.Line(kRootLine);
+        f.Line(QStringLiteral("<record>"));
+        const int n = LessonOfDay;
+        const QString blank = QStringLiteral(" ");
+        while (!rs.Eof()) {
+            const QString group = rs.Fields("Name").Text();
+            int lesson = 1;
+            int day = 1;
+            f.Line(QStringLiteral("<tr>"));
+            f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
+            while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+                const long long rowLesson = rs.Fields("LessonNo").Int();
+                const long long rowDay = rs.Fields("Day").Int();
+                while (rowLesson > lesson) {
+                    for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, group, blank);
+                    ++lesson;
+                    day = 1;
+                }
+                while (rowDay > day) {
+                    TotalCells(f, lesson, day, blank, group, blank);
+                    ++day;
+                }
+                TotalCells(f, lesson, day, rs.Fields("CourseName").Text(), group,
+                           rs.Fields("ClassShortName").Text());
+                if (day >= 5) {
+                    day = 1;
+                    ++lesson;
+                } else {
+                    ++day;
+                }
+                rs.MoveNext();
+            }
+            for (; lesson <= n; ++lesson, day = 1) {
+                for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, QString(), blank);
+            }
+            f.Line(QStringLiteral("</tr>"));
+        }
+        f.Line(QStringLiteral("</record>"));
+        f.Line(QStringLiteral("</root>"));
+        f.Close();
+        return 0;
+    } catch (...) {
+        return -1;
+    }
+}

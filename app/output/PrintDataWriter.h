@@ -1,0 +1,14 @@
+// Writers of the print data file "tmp.xml": the timetable of classes or teachers (one <tr> per
+// time slot) and the whole-school timetable (one <tr> per class, three cells per slot).
+// The file is GBK, one element per line, CR LF line ends, no declaration.
+#pragma once
+
+#include <QString>
+
+#include "db/Database.h"
+
+// Reads Name, LessonNo, Day, CourseName, ClassShortName and TeacherName, rows ordered by group,
+// lesson, day; at least one row. 0 when written, -1 on any failure.
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs);
+// Reads Name, LessonNo, Day, CourseName and ClassShortName; any number of rows.
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs);

@@ -1,0 +1,262 @@
+#include "frmPrint.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <exception>
+#include <limits>
+
+#include "PrintDataWriter.h"
+#include "VostrinPrint.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+using tw::db::SqlQ;
+
+namespace {
+constexpr int Tw(int twips) {
+    return twips / 15;
+}
+
+QRect TwRect(int left, int top, int width, int height) {
+    return {Tw(left), Tw(top), Tw(width), Tw(height)};
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect r) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(r);
+    return b;
+}
+
+QLabel* Label(QWidget* parent, const QString& caption, QRect r, const char* color = nullptr,
+              bool bold = false) {
+    auto* l = new QLabel(caption, parent);
+    l->setGeometry(r);
+    if (color) l->setStyleSheet(QString("color: %1;").arg(color));
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
+
+const QString kCaption = QStringLiteral("打印课表");
+}  // namespace
+
+frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmPrint");
+    setWindowTitle(kCaption);
+    setFixedSize(Tw(9180), Tw(4485));
+    QFont font(QStringLiteral("SimSun"), 12);
+    setFont(font);
+
+    auto* classFrame = new QGroupBox(QStringLiteral("班级课表打印"), this);
+    classFrame->setGeometry(TwRect(360, 360, 3975, 3015));
+    auto* lblClass = Label(classFrame, QStringLiteral("班级"), TwRect(120, 525, 615, 255));
+    lblClass->setObjectName("lblClass");
+    CmbClass = new QComboBox(classFrame);
+    CmbClass->setObjectName("CmbClass");
+    CmbClass->setGeometry(TwRect(840, 480, 2895, 360));
+    auto* prevClass = Button(classFrame, "CmdPrevClass", QStringLiteral("上一班级"),
+                             TwRect(120, 1080, 1695, 375));
+    auto* nextClass = Button(classFrame, "CmdNextClass", QStringLiteral("下一班级"),
+                             TwRect(1920, 1080, 1815, 375));
+    auto* printClass = Button(classFrame, "cmdPrintClass", QStringLiteral("选定班级打印"),
+                              TwRect(120, 2040, 1695, 375));
+    auto* printAllClass = Button(classFrame, "cmdPrintAllClass", QStringLiteral("全部班级打印"),
+                                 TwRect(1920, 2040, 1815, 375));
+    Label(classFrame, QStringLiteral("（A4纸张）"), TwRect(1320, 2640, 1455, 255), "blue", true);
+
+    auto* teacherFrame = new QGroupBox(QStringLiteral("教师课表打印"), this);
+    teacherFrame->setGeometry(TwRect(4800, 360, 3975, 3015));
+    Label(teacherFrame, QStringLiteral("教师"), TwRect(240, 525, 615, 255));
+    CmbTeacher = new QComboBox(teacherFrame);
+    CmbTeacher->setObjectName("CmbTeacher");
+    CmbTeacher->setGeometry(TwRect(960, 480, 2895, 360));
+    auto* prevTeacher = Button(teacherFrame, "CmdPrevTeacher", QStringLiteral("上一教师"),
+                               TwRect(120, 1080, 1695, 375));
+    auto* nextTeacher = Button(teacherFrame, "CmdNextTeacher", QStringLiteral("下一教师"),
+                               TwRect(1920, 1080, 1815, 375));
+    auto* printTeacher = Button(teacherFrame, "cmdPrintTeacher", QStringLiteral("选定教师打印"),
+                                TwRect(120, 2040, 1695, 375));
+    auto* printAllTeacher = Button(teacherFrame, "cmdPrintAllTeacher",
+                                   QStringLiteral("全部教师打印"), TwRect(1920, 2040, 1815, 375));
+    Label(teacherFrame, QStringLiteral("（A4纸张）"), TwRect(1080, 2640, 1455, 255), "blue", true);
+
+    auto* printTotal =
+        Button(this, "CmdPrintTotal", QStringLiteral("总表打印"), TwRect(1800, 3600, 2055, 495));
+    Label(this, QStringLiteral("（A3纸张）"), TwRect(3840, 3720, 1455, 255), "#c00000", true);
+    auto* exitFrame = new QGroupBox(this);
+    exitFrame->setGeometry(TwRect(6960, 3360, 1815, 735));
+    auto* ok = Button(exitFrame, "cmdOK", QStringLiteral("退出(&Q)"), TwRect(120, 240, 1575, 375));
+
+    connect(printClass, &QPushButton::clicked, this, &frmPrint::cmdPrintClass_Click);
+    connect(printAllClass, &QPushButton::clicked, this, &frmPrint::cmdPrintAllClass_Click);
+    connect(printTeacher, &QPushButton::clicked, this, &frmPrint::cmdPrintTeacher_Click);
+    connect(printAllTeacher, &QPushButton::clicked, this, &frmPrint::cmdPrintAllTeacher_Click);
+    connect(printTotal, &QPushButton::clicked, this, &frmPrint::CmdPrintTotal_Click);
+    connect(prevClass, &QPushButton::clicked, this, &frmPrint::CmdPrevClass_Click);
+    connect(nextClass, &QPushButton::clicked, this, &frmPrint::CmdNextClass_Click);
+    connect(prevTeacher, &QPushButton::clicked, this, &frmPrint::CmdPrevTeacher_Click);
+    connect(nextTeacher, &QPushButton::clicked, this, &frmPrint::CmdNextTeacher_Click);
+    connect(ok, &QPushButton::clicked, this, &frmPrint::cmdOK_Click);
+
+    Form_Load();
+}
+
+void frmPrint::Form_Load() {
+    FillClassCombo();
+    FillTeacherCombo();
+}
+
+namespace {
+short FillCombo(QComboBox* combo, const QString& sql) {
+    try {
+        if (!KbDatabase) return -1;
+        auto rs = KbDatabase->OpenRecordset(sql);
+        while (!rs->Eof()) {
+            combo->addItem(rs->Fields("Name").Text());
+            rs->MoveNext();
+        }
+        rs->Close();
+        if (combo->count() > 0) combo->setCurrentIndex(0);
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+void Step(QComboBox* combo, int delta) {
+    const int i = combo->currentIndex();
+    if (delta < 0 && i > 0) combo->setCurrentIndex(i - 1);
+    if (delta > 0 && i < combo->count() - 1) combo->setCurrentIndex(i + 1);
+}
+}  // namespace
+
+short frmPrint::FillClassCombo() {
+    return FillCombo(CmbClass, "select Name from Classtb");
+}
+
+short frmPrint::FillTeacherCombo() {
+    return FillCombo(CmbTeacher, "select Name from Teachertb order by Code");
+}
+
+void frmPrint::CmdPrevClass_Click() {
+    Step(CmbClass, -1);
+}
+void frmPrint::CmdNextClass_Click() {
+    Step(CmbClass, +1);
+}
+void frmPrint::CmdPrevTeacher_Click() {
+    Step(CmbTeacher, -1);
+}
+void frmPrint::CmdNextTeacher_Click() {
+    Step(CmbTeacher, +1);
+}
+void frmPrint::cmdOK_Click() {
+    close();
+}
+
+void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templateName,
+                        const QString& noDataText) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int status = -1;
+    try {
+        if (!KbDatabase) throw std::runtime_error("数据库未打开");
+        auto rs = KbDatabase->OpenRecordset(sql);
+        if (writer == Writer::Schedule && rs->RecordCount() <= 0) {
+            status = -102;
+        } else {
+            const QString dataFile = ProgramFile("tmp.xml");
+            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs)
+                                                : WriteTotalXml(dataFile, *rs);
+            rs->Close();
+            if (status == 0) status = CallPrintOneCustomXml(dataFile, ProgramFile(templateName));
+        }
+        if (status < std::numeric_limits<short>::min() ||
+            status > std::numeric_limits<short>::max()) {
+            throw std::runtime_error("溢出");
+        }
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        tw::ui::MsgBox(QStringLiteral("打印失败！") + QString::fromUtf8(e.what()),
+                       tw::ui::vbCritical, kCaption);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    if (status == 0) {
+        tw::ui::MsgBox(QStringLiteral("打印完成"), tw::ui::vbInformation, kCaption);
+    } else if (status == -102) {
+        tw::ui::MsgBox(noDataText, tw::ui::vbInformation, kCaption);
+    } else {
+        tw::ui::MsgBox(QStringLiteral("打印失败！(ret = ") + QString::number(status) + ")",
+                       tw::ui::vbCritical, kCaption);
+    }
+}
+
+namespace {
+QString ScheduleTemplate(const char* kind) {
+    return QString("%1%2.xml").arg(kind).arg(LessonOfDay);
+}
+}  // namespace
+
+void frmPrint::cmdPrintClass_Click() {
+    const QString name = CmbClass->currentText();
+    if (name.isEmpty()) return;
+    const QString code = GetClassCode(name);
+    const QString sql =
+        "select '" + SqlQ(name) +
+        "' as Name,B.Name As CourseName, '' as ClassShortName, D.Name as "
+        "TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Teachertb D "
+        " where A.CourseCode = B.Code and A.TeacherCode = D.Code and A.ClassCode = '" +
+        SqlQ(code) + "' order by A.LessonNo, A.Day";
+    RunPrint(sql, Writer::Schedule, ScheduleTemplate("ClassSchd"),
+             QStringLiteral("该班级没有课表数据"));
+}
+
+void frmPrint::cmdPrintAllClass_Click() {
+    const QString sql =
+        "select C.Name as Name,B.Name As CourseName, '' as ClassShortName, D.Name as TeacherName, "
+        "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D "
+        " where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
+        "by A.ClassCode, A.LessonNo, A.Day";
+    RunPrint(sql, Writer::Schedule, ScheduleTemplate("ClassSchd"), QStringLiteral("没有课表数据"));
+}
+
+void frmPrint::cmdPrintTeacher_Click() {
+    const QString name = CmbTeacher->currentText();
+    if (name.isEmpty()) return;
+    const QString code = GetTeacherCode(name);
+    const QString sql = "select '" + SqlQ(name) +
+                        "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, '" +
+                        SqlQ(name) +
+                        "' as TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb "
+                        "B,Classtb C  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
+                        "A.TeacherCode = '" +
+                        SqlQ(code) + "' order by A.LessonNo, A.Day";
+    RunPrint(sql, Writer::Schedule, ScheduleTemplate("TeacherSchd"),
+             QStringLiteral("该教师没有课表数据"));
+}
+
+void frmPrint::cmdPrintAllTeacher_Click() {
+    const QString sql =
+        "select D.Name as Name,B.Name As CourseName, C.ShortName As ClassShortName, D.Name as "
+        "TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D "
+        " where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
+        "by A.TeacherCode, A.LessonNo, A.Day";
+    RunPrint(sql, Writer::Schedule, ScheduleTemplate("TeacherSchd"),
+             QStringLiteral("没有课表数据"));
+}
+
+void frmPrint::CmdPrintTotal_Click() {
+    const QString sql =
+        "select C.ShortName as Name, B.ShortName As CourseName, D.Name as ClassShortName, A.Day, "
+        "A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = "
+        "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
+        "A.ClassCode,A.LessonNo, A.Day";
+    RunPrint(sql, Writer::Total, QString("TotalSchd%1A3.xml").arg(LessonOfDay), QString());
+}

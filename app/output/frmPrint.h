@@ -1,0 +1,38 @@
+// The print dialog: class, teacher and whole-school timetables printed through the print
+// library from the data file "tmp.xml" and a layout template in the program folder.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QPushButton;
+
+class frmPrint : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmPrint(QWidget* parent = nullptr);
+
+  public slots:
+    void cmdPrintClass_Click();
+    void cmdPrintAllClass_Click();
+    void cmdPrintTeacher_Click();
+    void cmdPrintAllTeacher_Click();
+    void CmdPrintTotal_Click();
+    void CmdPrevClass_Click();
+    void CmdNextClass_Click();
+    void CmdPrevTeacher_Click();
+    void CmdNextTeacher_Click();
+    void cmdOK_Click();
+
+  private:
+    void Form_Load();
+    short FillClassCombo();
+    short FillTeacherCombo();
+    enum class Writer { Schedule, Total };
+    // Runs one print command: select, write tmp.xml, call the library, tell the outcome.
+    void RunPrint(const QString& sql, Writer writer, const QString& templateName,
+                  const QString& noDataText);
+
+    QComboBox* CmbClass;
+    QComboBox* CmbTeacher;
+};

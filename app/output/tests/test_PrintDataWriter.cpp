@@ -1,0 +1,139 @@
+// The bytes of tmp.xml as the print writers produce them.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "output/PrintDataWriter.h"
+#include "shell/mdlPublic.h"
+#include "text/Gbk.h"
+
+namespace {
+
+using Row = std::vector<QVariant>;
+
+tw::db::Recordset Rows(std::vector<Row> rows) {
+    return tw::db::Recordset(
+        {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo"},
+        std::move(rows));
+}
+
+class PrintDataWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        SetProgramFolder(dir_.path());
+        LessonOfDay = 6;
+        file_ = dir_.filePath("tmp.xml");
+    }
+    // The file as lines (GBK decoded), checking every line ends with CR LF.
+    QStringList Lines() {
+        QFile f(file_);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        QStringList lines = tw::text::FromGbk(bytes.toStdString()).split("\r\n");
+        lines.removeLast();
+        for (const QString& l : lines) EXPECT_FALSE(l.contains('\n')) << l.toStdString();
+        return lines;
+    }
+    QTemporaryDir dir_;
+    QString file_;
+};
+
+TEST_F(PrintDataWriterTest, ClassWithFirstAndLastSlotFillsTheWholeWeek) {
+    auto rs = Rows({{"一(1)班", "语文", "", "张三", 1, 1}, {"一(1)班", "数学", "", "李四", 5, 6}});
+    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines.first(), QString("<root docname=\"Korvel排课\">"));
+    EXPECT_EQ(lines[1], "<record>");
+    EXPECT_EQ(lines.count("<tr>"), 30);
+    EXPECT_EQ(lines.count("</tr>"), 30);
+    EXPECT_EQ(lines[2], "<tr>");
+    EXPECT_EQ(lines[3], QString("<title value=\"     一(1)班\"></title>"));
+    EXPECT_EQ(lines[4], QString("<coursename value=\"语文\"></coursename>"));
+    EXPECT_EQ(lines[5], "<classname value=\"\"></classname>");
+    EXPECT_EQ(lines[6], QString("<teachername value=\"张三\"></teachername>"));
+    EXPECT_EQ(lines[7], "<totallesson value=\" 1 \"></totallesson>");
+    EXPECT_EQ(lines[9], "<tr>");
+    EXPECT_EQ(lines[10], "<coursename value=\" \"></coursename>");
+    EXPECT_EQ(lines[13], "<totallesson value=\" 1 \"></totallesson>");
+    EXPECT_EQ(lines.count("<totallesson value=\" 1 \"></totallesson>"), 29);
+    EXPECT_EQ(lines[lines.size() - 4], "<totallesson value=\" 2 \"></totallesson>");
+    EXPECT_EQ(lines[lines.size() - 3], "</tr>");
+    EXPECT_EQ(lines[lines.size() - 2], "</record>");
+    EXPECT_EQ(lines.last(), "</root>");
+}
+
+TEST_F(PrintDataWriterTest, GroupsStartWithTitleAndCountAgain) {
+    QFile ini(dir_.filePath("kbxt.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(tw::text::ToGbk("[USERINFO]\r\nUSER=实验小学\r\n").c_str());
+    ini.close();
+    LessonOfDay = 7;
+    auto rs = Rows({{"A", "语文", "", "T1", 3, 2}, {"B", "数学", "", "T2", 1, 1}});
+    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines.count("<tr>"), 70);
+    const int a = lines.indexOf(QString("<title value=\"实验小学     A\"></title>"));
+    const int b = lines.indexOf(QString("<title value=\"实验小学     B\"></title>"));
+    ASSERT_EQ(a, 3);
+    ASSERT_GT(b, a);
+    EXPECT_EQ(lines[a + 1], "<coursename value=\" \"></coursename>");  // lesson 1 day 1 empty
+    EXPECT_EQ(lines[a + 4], "<totallesson value=\" 0 \"></totallesson>");
+    EXPECT_EQ(lines[b + 4], "<totallesson value=\" 1 \"></totallesson>");
+    // The lesson of A is slot (2, 3): the eighth slot of its group.
+    const int course = lines.indexOf(QString("<coursename value=\"语文\"></coursename>"));
+    EXPECT_EQ(lines.mid(a - 1, course - a + 1).count("<tr>"), 8);
+}
+
+TEST_F(PrintDataWriterTest, LessonBeyondTheDayIsWrittenAfterTheGrid) {
+    auto rs = Rows({{"A", "语文", "", "T1", 2, 7}});
+    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines.count("<tr>"), 32);  // 30 slots, then day 1 and day 2 of lesson 7
+    EXPECT_EQ(lines[lines.size() - 7], QString("<coursename value=\"语文\"></coursename>"));
+}
+
+TEST_F(PrintDataWriterTest, ValuesWithQuotesAndMarkupStayInsideTheAttribute) {
+    auto rs = Rows({{"A&B", "\"<x>\"", "", "O'Brien", 1, 1}});
+    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines[3], "<title value=\"     A&amp;B\"></title>");
+    EXPECT_EQ(lines[4], "<coursename value=\"&quot;&lt;x&gt;&quot;\"></coursename>");
+    EXPECT_EQ(lines[6], "<teachername value=\"O'Brien\"></teachername>");
+}
+
+TEST_F(PrintDataWriterTest, UnwritableFileFails) {
+    auto rs = Rows({{"A", "语文", "", "T1", 1, 1}});
+    EXPECT_EQ(WriteScheduleXml(dir_.filePath("missing/tmp.xml"), rs), -1);
+}
+
+TEST_F(PrintDataWriterTest, WholeSchoolWithoutLessonsIsFourLines) {
+    auto rs = Rows({});
+    ASSERT_EQ(WriteTotalXml(file_, rs), 0);
+    EXPECT_EQ(Lines(),
+              QStringList({"<root docname=\"Korvel排课\">", "<record>", "</record>", "</root>"}));
+}
+
+TEST_F(PrintDataWriterTest, WholeSchoolCellsBeforeBetweenAndAfterLessons) {
+    auto rs = Rows({{"一1", "语", "张三", "", 2, 1}, {"一1", "数", "李四", "", 3, 2}});
+    ASSERT_EQ(WriteTotalXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), 2 + 1 + 1 + 3 * 30 + 1 + 2);
+    EXPECT_EQ(lines[3], QString("<title value=\" 20    -- 20   学年度第  学期总课程表\"></title>"));
+    EXPECT_EQ(lines[4], "<coursenameL11 value=\" \"></coursename>");
+    EXPECT_EQ(lines[5], QString("<classnameL11 value=\"一1\"></classname>"));
+    EXPECT_EQ(lines[6], "<teachernameL11 value=\" \"></teachername>");
+    EXPECT_EQ(lines[7], QString("<coursenameL12 value=\"语\"></coursename>"));
+    EXPECT_EQ(lines[9], QString("<teachernameL12 value=\"张三\"></teachername>"));
+    EXPECT_EQ(lines[10], "<coursenameL13 value=\" \"></coursename>");
+    EXPECT_EQ(lines[11], QString("<classnameL13 value=\"一1\"></classname>"));
+    EXPECT_EQ(lines[25], QString("<coursenameL23 value=\"数\"></coursename>"));
+    EXPECT_EQ(lines[28], "<coursenameL24 value=\" \"></coursename>");  // after the last lesson
+    EXPECT_EQ(lines[29], "<classnameL24 value=\"\"></classname>");
+    EXPECT_EQ(lines[lines.size() - 4], "<teachernameL65 value=\" \"></teachername>");
+    EXPECT_EQ(lines[lines.size() - 3], "</tr>");
+}
+
+}  // namespace
