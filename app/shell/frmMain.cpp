@@ -28,6 +28,7 @@
 #include "data/frmTeacherInput.h"
 #include "data/frmTeacherLimitInput.h"
 #include "output/frmExport.h"
+#include "output/frmPrint.h"
 #include "frmAbout.h"
 #include "frmConfirm.h"
 #include "frmSetLessonOfDay.h"
@@ -330,7 +331,7 @@ void frmMain::mnuManualBuild_Click() {
 
 void frmMain::mnuPrint_Click() {
     if (!DbOpen()) return;
-    // FORM frmPrint: ShowFormModal<frmPrint>();
+    ShowFormModal<frmPrint>();  // FORM frmPrint
 }
 
 void frmMain::mnuExport_Click() {
