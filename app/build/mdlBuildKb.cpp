@@ -289,7 +289,7 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         MarkPlanBuilt(cls, course, teacher);
         return 0;
     }
-    sharedCourse_ = HasRows("select CourseCode from CourseAttrtb where CourseCode='" + qk + "'");
+    sharedCourse_.reset();
 
     const double spacing = 5.0 / static_cast<double>(count);
     const double share = 1.0 / spacing;
@@ -318,6 +318,20 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
 int Builder::FindLessonSlot(const QString& cls, const QString& course, const QString& teacher,
                             double& cursor, double share) {
     const double entry = cursor;
+    // The database does not change while a slot is searched, so a day that offered nothing on
+    // the forward walk offers nothing on the backward walk either, and a day that already has
+    // the course's daily bound offers nothing in any pass.
+    bool tried[6] = {};
+    auto tryDay = [&](int d) {
+        if (d < 1 || d > 5 || tried[d]) return -1;
+        tried[d] = true;
+        if (IsCourseDayFull(cls, course, d, share)) return -1;
+        for (int pass = 0; pass <= 2; ++pass) {
+            int lesson = SlotOnDay(cls, course, teacher, d, pass);
+            if (lesson > 0) return lesson;
+        }
+        return -1;
+    };
     // Forward from the due day to Friday.
     while (cursor < 6.0) {
         int d = DayOf(cursor);
@@ -328,10 +342,8 @@ int Builder::FindLessonSlot(const QString& cls, const QString& course, const QSt
                 cursor = d;
             }
         }
-        for (int pass = 0; pass <= 2; ++pass) {
-            int lesson = FindSlotOnDay(cls, course, teacher, d, share, pass);
-            if (lesson > 0) return lesson;
-        }
+        int lesson = tryDay(d);
+        if (lesson > 0) return lesson;
         d = d + 1;
         cursor = d;
     }
@@ -339,10 +351,8 @@ int Builder::FindLessonSlot(const QString& cls, const QString& course, const QSt
     while (cursor > 0.0) {
         cursor = std::floor(cursor);
         while (cursor > 5.0) cursor -= 1.0;
-        for (int pass = 0; pass <= 2; ++pass) {
-            int lesson = FindSlotOnDay(cls, course, teacher, DayOf(cursor), share, pass);
-            if (lesson > 0) return lesson;
-        }
+        int lesson = tryDay(DayOf(cursor));
+        if (lesson > 0) return lesson;
         cursor -= 1.0;
     }
     cursor = entry;
@@ -351,6 +361,12 @@ int Builder::FindLessonSlot(const QString& cls, const QString& course, const QSt
 
 int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QString& teacher,
                            int day, double share, int pass) {
+    if (IsCourseDayFull(cls, course, day, share)) return -1;
+    return SlotOnDay(cls, course, teacher, day, pass);
+}
+
+int Builder::SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
+                       int pass) {
     const QString qc = SqlQ(cls), qk = SqlQ(course), qt = SqlQ(teacher), qd = Num(day);
     std::vector<int> candidates;
     if (pass == 1) {
@@ -392,20 +408,17 @@ int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QStr
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     }
 
-    // The course's daily bound depends only on the class, course and day, so it is asked once.
-    std::optional<bool> courseDayFull;
     std::vector<int> qualified;
     for (int l : candidates) {
         if (HasRows("select LessonNo from LessonListtb where  Day=" + qd +
                     " and LessonNo=" + Num(l) + " and TeacherCode='" + qt + "'"))
             continue;
         // Only a shared-resource course can find another class's lesson here.
-        if (sharedCourse_ && HasRows("select LessonNo from LessonListtb where  Day=" + qd +
-                                     " and LessonNo=" + Num(l) + " and CourseCode='" + qk +
-                                     "' and CourseCode in(select CourseCode from CourseAttrtb)"))
+        if (IsSharedCourse(course) &&
+            HasRows("select LessonNo from LessonListtb where  Day=" + qd +
+                    " and LessonNo=" + Num(l) + " and CourseCode='" + qk +
+                    "' and CourseCode in(select CourseCode from CourseAttrtb)"))
             continue;
-        if (!courseDayFull) courseDayFull = IsCourseDayFull(cls, course, day, share);
-        if (*courseDayFull) return -1;
         qualified.push_back(l);
     }
     if (qualified.empty()) return -1;
@@ -413,6 +426,15 @@ int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QStr
     long long pos = static_cast<long long>(std::floor(Draw() * static_cast<double>(k)));
     pos = std::clamp(pos, 0LL, k - 1);
     return qualified[static_cast<size_t>(pos)];
+}
+
+bool Builder::IsSharedCourse(const QString& course) {
+    if (!sharedCourse_ || sharedCourse_->first != course) {
+        sharedCourse_.emplace(course, HasRows("select CourseCode from CourseAttrtb where "
+                                              "CourseCode='" +
+                                              SqlQ(course) + "'"));
+    }
+    return sharedCourse_->second;
 }
 
 bool Builder::IsTeacherDayFull(const QString& teacher, double cursor, int maximum) {

@@ -52,6 +52,9 @@ class Builder {
     int BuildPlanLessons(const QString& cls, const QString& course, const QString& teacher);
     int FindLessonSlot(const QString& cls, const QString& course, const QString& teacher,
                        double& cursor, double share);
+    // A lesson of the day in the pass (0 best, 1 normal, 2 avoid) where class and teacher are
+    // free, the course's daily bound is not reached and a shared-resource course is in no other
+    // class; -1 when there is none.
     int FindSlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
                       double share, int pass);
     bool IsTeacherDayFull(const QString& teacher, double cursor, int maximum);
@@ -67,7 +70,12 @@ class Builder {
     long RowCount(const QString& sql, int type = tw::db::dbOpenDynaset);
     bool HasRows(const QString& sql, int type = tw::db::dbOpenDynaset);
     void RunSelection();
+    // FindSlotOnDay once the course's daily bound is known not to be reached.
+    int SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
+                  int pass);
     double Draw();
+    // A course listed in CourseAttrtb: no two classes have it in the same slot.
+    bool IsSharedCourse(const QString& course);
 
     tw::db::Database& db_;
     int lessonOfDay_;
@@ -75,7 +83,7 @@ class Builder {
     EventPump doEvents_;
     long long statements_ = 0;
     // Whether the current row's course is a shared-resource course (read once per row).
-    bool sharedCourse_ = false;
+    std::optional<std::pair<QString, bool>> sharedCourse_;
 };
 
 // The program's build: runs on KbDatabase with LessonOfDay, the program-wide random sequence and

@@ -1,0 +1,39 @@
+// Writes a made-up but realistic school into an open timetable database: classes, courses,
+// teachers, a teaching plan, course slot limits, shared-resource courses and fixed lessons.
+// Used by the builder tests and by the build benchmark.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "db/Database.h"
+
+namespace schoolgen {
+
+struct SchoolParams {
+    int classes = 24;         // six grades, classes spread over them
+    int courses = 15;         // at most 15
+    int lessonsPerWeek = 34;  // per class
+    int lessonsPerDay = 7;    // 6 or 7; lessons per week must fit into 5 days
+    int teacherLoad = 14;     // lessons a week a teacher aims at; fixes the number of teachers
+    bool limits = true;       // course slot limits (best, avoid, never)
+    int sharedCourses = 1;    // the last courses become shared-resource courses
+    int sharedClasses = 6;    // classes that take each shared-resource course
+    int fixedLessons = 20;    // pre-set lessons (SetFlag 0)
+    int staleLessons = 10;    // lessons of an earlier build (1) and placed by hand (2)
+    unsigned seed = 1;
+};
+
+struct SchoolSummary {
+    int classes = 0;
+    int courses = 0;
+    int teachers = 0;
+    int planRows = 0;
+    int plannedLessons = 0;
+    int fixedLessons = 0;
+};
+
+// Fills an empty database (all tables empty) in one transaction. Throws tw::db::DbError.
+SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& params);
+
+}  // namespace schoolgen
