@@ -13,6 +13,7 @@
 #include "db/Database.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
+#include "ui/Combo.h"
 
 using tw::data::MakeButton;
 using tw::data::PlaceTwips;
@@ -156,8 +157,7 @@ void frmLimitInput::FillLimitCombo() {
 }
 
 void frmLimitInput::SelectName(int index) {
-    Combo->setCurrentIndex(index);
-    Combo_Click();
+    tw::ui::SetComboIndex(Combo, index, [this] { Combo_Click(); });
 }
 
 void frmLimitInput::Combo_Click() {
