@@ -127,17 +127,17 @@ TEST_F(Bounds, LongAndDeepExpressionsDoNotExhaustTheStack) {
 // Arbitrary input, from operator soup to random bytes, always ends in a zero-terminated text
 // inside the buffer.
 TEST_F(Bounds, ArbitraryInputStaysInsideTheBuffer) {
-    const char* pieces[] = {"1",        "2.5",   "[a]",
-                            "[b]",      "\"x\"", "\"",
-                            "(",        ")",     ",",
-                            "-",        "+",     "*",
-                            "/",        "^",     "&",
-                            "==",       ">=",    "like",
-                            "mid(",     "iif(",  "capital(",
-                            "len(",     "sqrt",  "log(",
-                            "sysday",   "cos",   "addcomma(",
-                            "\xd5\xc5", " ",     "[",
-                            "]",        "\x05",  "9999999999999999999999"};
+    const char* fragments[] = {"1",        "2.5",   "[a]",
+                               "[b]",      "\"x\"", "\"",
+                               "(",        ")",     ",",
+                               "-",        "+",     "*",
+                               "/",        "^",     "&",
+                               "==",       ">=",    "like",
+                               "mid(",     "iif(",  "capital(",
+                               "len(",     "sqrt",  "log(",
+                               "sysday",   "cos",   "addcomma(",
+                               "\xd5\xc5", " ",     "[",
+                               "]",        "\x05",  "9999999999999999999999"};
     std::mt19937 random(20261208);
     for (int round = 0; round < 20000; ++round) {
         std::string expression;
@@ -146,7 +146,7 @@ TEST_F(Bounds, ArbitraryInputStaysInsideTheBuffer) {
             if (random() % 8 == 0) {
                 expression += static_cast<char>(1 + random() % 255);
             } else {
-                expression += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+                expression += fragments[random() % (sizeof fragments / sizeof fragments[0])];
             }
         }
         GuardedBuffer list;
