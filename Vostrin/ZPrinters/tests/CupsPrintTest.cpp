@@ -197,3 +197,16 @@ TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
     EXPECT_EQ(PdfTitle(out), title);
     EXPECT_TRUE(WaitForJob(before, title, 1500).isEmpty());
 }
+
+TEST_F(CupsPrinting, SettingsMergeWithoutADialog) {
+    TZPrinter p;
+    p.SetDeviceName("PDF");
+    p.SetPaper("A3");
+    p.SetCopies(2);
+    EXPECT_TRUE(p.DocumentProperties(false));
+    EXPECT_EQ(p.GetPaper(), "A3");
+    EXPECT_EQ(p.GetCopies(), 2);
+    // The queues have no settings dialog of their own: asking for one is answered as cancelled.
+    EXPECT_FALSE(p.DocumentProperties(true));
+    EXPECT_EQ(p.GetPaper(), "A3");
+}
