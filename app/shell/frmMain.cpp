@@ -18,6 +18,7 @@
 #include "DbCommands.h"
 #include "ModalForm.h"
 #include "WebLinks.h"
+#include "build/frmAutoBuild.h"
 #include "data/frmClassInput.h"
 #include "data/frmClassLimitInput.h"
 #include "data/frmClassPlanInput.h"
@@ -319,7 +320,7 @@ void frmMain::mnuPrepairBuild_Click() {
 void frmMain::mnuAutoBuild_Click() {
     if (!DbOpen()) return;
     if (!TypedConfirmation(QStringLiteral("自动生成课表将会清除您以前排好的课表！"))) return;
-    // FORM frmAutoBuild: ShowFormModal<frmAutoBuild>();
+    ShowFormModal<frmAutoBuild>();  // FORM frmAutoBuild
 }
 
 // ---- 课表操作 ----

@@ -1,11 +1,17 @@
 // The build-run dialog: runs one build when it first shows, reports the result, closes.
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <vector>
 
 #include "BuildTestEnv.h"
 #include "build/frmAutoBuild.h"
+#include "shell/ModalForm.h"
+#include "shell/frmConfirm.h"
+#include "shell/frmMain.h"
 #include "ui/MsgBox.h"
 
 namespace {
@@ -105,6 +111,36 @@ TEST_F(AutoBuildDialog, LayoutAndTheGrowingDots) {
     EXPECT_EQ(status->text(), "");
     dialog.Timer1_Timer();
     EXPECT_EQ(status->text(), ".");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AutoBuildDialog, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) {
+    AddPlan("101", "01", "T1", 5);
+    QStringList shown;
+    SetModalFormHandler([&](QWidget& form) {
+        shown << form.objectName();
+        if (auto* confirm = qobject_cast<frmConfirm*>(&form)) {
+            confirm->Text1->setText("OK");
+            confirm->cmdOK->click();
+        } else if (auto* build = qobject_cast<frmAutoBuild*>(&form)) {
+            build->exec();
+        }
+    });
+    {
+        frmMain window;
+        auto* item = window.findChild<QAction*>("mnuAutoBuild");
+        ASSERT_NE(item, nullptr);
+        item->setEnabled(true);
+        item->trigger();
+    }
+    SetModalFormHandler(nullptr);
+    EXPECT_EQ(shown, QStringList({"frmConfirm", "frmAutoBuild"}));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].text, QStringLiteral("课表完成率统计:  100％"));
+    EXPECT_EQ(Int("select count(*) from LessonListtb where SetFlag=1"), 5);
 }
 
 }  // namespace
