@@ -1,5 +1,6 @@
 #include "build/frmAutoBuild.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
@@ -78,7 +79,9 @@ void frmAutoBuild::changeEvent(QEvent* event) {
 void frmAutoBuild::Form_Activate() {
     ++activations_;
     if (activations_ != 1) return;
+    building_ = true;
     const int r = mdlBuildKb::AutoBuildLessons();
+    building_ = false;
     const QString title = QStringLiteral("自动生成课表");
     if (r >= 0) {
         tw::ui::MsgBox(
@@ -90,6 +93,17 @@ void frmAutoBuild::Form_Activate() {
     }
     Timer1->stop();
     accept();
+}
+
+void frmAutoBuild::reject() {
+    if (!building_) QDialog::reject();
+}
+
+void frmAutoBuild::closeEvent(QCloseEvent* event) {
+    if (building_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void frmAutoBuild::Timer1_Timer() {

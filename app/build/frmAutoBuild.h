@@ -18,10 +18,13 @@ class frmAutoBuild : public QDialog {
   public slots:
     void Form_Activate();
     void Timer1_Timer();
+    // Closing is refused while the build runs; the dialog closes itself when it has ended.
+    void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void Form_Load();
@@ -32,4 +35,5 @@ class frmAutoBuild : public QDialog {
     QTimer* Timer1 = nullptr;
     int activations_ = 0;
     int dots_ = 1;
+    bool building_ = false;
 };

@@ -144,3 +144,32 @@ TEST_F(AutoBuildDialog, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AutoBuildDialog, ClosingIsRefusedWhileTheBuildRuns) {
+    AddPlan("101", "01", "T1", 3);
+    AddPlan("102", "01", "T1", 3);
+    frmAutoBuild dialog;
+    int tries = 0;
+    bool hiddenWhileBuilding = false;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (dialog.ActivationCount() == 1 && calls.empty()) {
+            ++tries;
+            dialog.reject();
+            dialog.close();
+            if (!dialog.isVisible()) hiddenWhileBuilding = true;
+        }
+    });
+    closer.start();
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    closer.stop();
+    EXPECT_GT(tries, 0);
+    EXPECT_FALSE(hiddenWhileBuilding);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].text, QStringLiteral("课表完成率统计:  100％"));
+}
+
+}  // namespace
