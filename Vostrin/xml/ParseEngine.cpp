@@ -1,0 +1,408 @@
+#include "ParseEngine.h"
+
+#include <cstring>
+
+namespace velmarq {
+
+namespace {
+
+void Report(LogBase* log, const char* text) {
+    if (log) log->LogError(text);
+}
+
+// Removes every byte of set from b.
+void RemoveBytes(StringBuffer& b, const char* set) {
+    for (const char* s = set; *s; ++s) b.RemoveByte(static_cast<unsigned char>(*s));
+}
+
+bool IsUtf16Name(const StringBuffer& enc) {
+    return enc.EqualsNoCase("utf-16") || enc.EqualsNoCase("ucs-2") || enc.EqualsNoCase("unicode");
+}
+
+}  // namespace
+
+ParseEngine::ParseEngine(const char* path, bool& loaded, LogBase* log) {
+    loaded = text_.LoadFile(path, false, log);
+    end_ = static_cast<int>(strnlen(text_.Data(), static_cast<size_t>(text_.Length())));
+}
+
+ParseEngine::ParseEngine(const char* bytes, int n) : text_(bytes, n, 0) {
+    end_ = static_cast<int>(strnlen(text_.Data(), static_cast<size_t>(text_.Length())));
+}
+
+bool ParseEngine::StartsWith(const char* s) const {
+    size_t n = std::strlen(s);
+    return static_cast<size_t>(end_ - pos_) >= n && std::memcmp(text_.Data() + pos_, s, n) == 0;
+}
+
+bool ParseEngine::StartsWithNoCase(const char* s) const {
+    size_t n = std::strlen(s);
+    if (static_cast<size_t>(end_ - pos_) < n) return false;
+    const char* p = text_.Data() + pos_;
+    for (size_t i = 0; i < n; ++i) {
+        if (AsciiLower(p[i]) != AsciiLower(s[i])) return false;
+    }
+    return true;
+}
+
+int ParseEngine::Find(const char* s) const {
+    if (AtEnd()) return -1;
+    const char* base = text_.Data();
+    const char* hit = std::strstr(base + pos_, s);  // the input ends at its first NUL
+    return hit ? static_cast<int>(hit - base) : -1;
+}
+
+void ParseEngine::SkipChars() {
+    const char* p = text_.Data();
+    while (pos_ < end_ && IsXmlSpace(p[pos_])) ++pos_;
+}
+
+void ParseEngine::SkipTo(char c) {
+    if (AtEnd()) return;
+    const void* hit = std::memchr(text_.Data() + pos_, c, static_cast<size_t>(end_ - pos_));
+    pos_ = hit ? static_cast<int>(static_cast<const char*>(hit) - text_.Data()) : end_;
+}
+
+bool ParseEngine::ScanCloseTag() {
+    const char* p = text_.Data();
+    while (pos_ < end_) {
+        if (p[pos_] == '>') return true;
+        if (p[pos_] == '<') return false;
+        ++pos_;
+    }
+    return true;
+}
+
+void ParseEngine::ReadUntilAny(const char* stops, StringBuffer& out) {
+    const char* p = text_.Data();
+    int start = pos_;
+    while (pos_ < end_ && !std::strchr(stops, p[pos_])) ++pos_;
+    out.AppendBytes(p + start, pos_ - start);
+}
+
+void ParseEngine::ReadTo(char c, StringBuffer& out) {
+    int start = pos_;
+    SkipTo(c);
+    out.AppendBytes(text_.Data() + start, pos_ - start);
+}
+
+bool ParseEngine::ReadBalanced(char open, char close, StringBuffer& out) {
+    const char* p = text_.Data();
+    int start = pos_;
+    int depth = 1;
+    while (pos_ < end_) {
+        char c = p[pos_++];
+        if (c == close)
+            --depth;
+        else if (c == open)
+            ++depth;
+        if (depth == 0) break;
+    }
+    out.AppendBytes(p + start, pos_ - start);
+    return depth == 0;
+}
+
+bool ParseEngine::ReadThrough(const char* s, StringBuffer& out) {
+    int at = Find(s);
+    if (at < 0) return false;
+    int stop = at + static_cast<int>(std::strlen(s));
+    out.AppendBytes(text_.Data() + pos_, stop - pos_);
+    pos_ = stop;
+    return true;
+}
+
+bool ParseEngine::SkipPast(const char* s) {
+    int at = Find(s);
+    if (at < 0) return false;
+    pos_ = at + static_cast<int>(std::strlen(s));
+    return true;
+}
+
+void ParseEngine::DecodeEntities(StringBuffer& text) {
+    // One left-to-right pass gives the same result as replacing each entity in turn over the
+    // whole text: no replacement byte can begin or complete another entity, and "&amp;" comes
+    // last, so what it yields is never decoded again.
+    const char* p = text.Data();
+    const char* amp =
+        static_cast<const char*>(std::memchr(p, '&', static_cast<size_t>(text.Length())));
+    if (!amp) return;
+    StringBuffer out(text.Length() + 1);
+    int n = text.Length();
+    int i = 0;
+    while (i < n) {
+        char c = p[i];
+        if (c == '&') {
+            if (std::strncmp(p + i, "&lt;", 4) == 0) {
+                out.AppendByte('<');
+                i += 4;
+                continue;
+            }
+            if (std::strncmp(p + i, "&gt;", 4) == 0) {
+                out.AppendByte('>');
+                i += 4;
+                continue;
+            }
+            if (std::strncmp(p + i, "&quot;", 6) == 0) {
+                out.AppendByte('"');
+                i += 6;
+                continue;
+            }
+            if (std::strncmp(p + i, "&amp;", 5) == 0) {
+                out.AppendByte('&');
+                i += 5;
+                continue;
+            }
+        }
+        out.AppendByte(static_cast<unsigned char>(c));
+        ++i;
+    }
+    text.SetBytes(out.Data(), out.Length());
+}
+
+TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
+    TreeNode* current = nullptr;  // innermost open element
+    TreeNode* result = nullptr;   // last completed top-level element
+    TreeNode* pendingDecl = nullptr;
+    StringBuffer dtd(2000);
+    StringBuffer run(10000);
+    StringBuffer name;
+    StringBuffer value;
+    if (monitor && end_ > 0) monitor->Start(static_cast<unsigned>(end_));
+
+    auto closeElement = [&](TreeNode* el) {
+        if (!el) return;
+        if (!el->Parent()) {
+            if (pendingDecl) {
+                el->SetDeclaration(pendingDecl);
+                pendingDecl = nullptr;
+            }
+            if (!dtd.IsEmpty()) el->SetDtdText(dtd.Data());
+            if (result && result != el) delete result;
+            result = el;
+        }
+        current = el->Parent();
+    };
+
+    bool stop = false;
+    while (!stop && !AtEnd()) {
+        const int passStart = pos_;
+
+        // 1. Text of the open element, or skipping to the next tag.
+        if (current) {
+            SkipChars();
+            if (StartsWith("<![CDATA[")) {
+                pos_ += 9;
+                StringBuffer* content = current->ContentBuffer();
+                current->SetCdata(true);
+                int close = Find("]]>");
+                if (close < 0) {
+                    content->AppendBytes(text_.Data() + pos_, end_ - pos_);
+                    pos_ = end_;
+                    break;
+                }
+                content->AppendBytes(text_.Data() + pos_, close - pos_);
+                pos_ = close + 3;
+                SkipTo('<');
+                if (Ch() == '<') ++pos_;
+            } else {
+                run.Clear();
+                ReadTo('<', run);
+                run.TrimRight();
+                if (Ch() == '<') ++pos_;
+                DecodeEntities(run);
+                StringBuffer* content = current->Content();
+                if (content && !content->IsEmpty()) {
+                    content->AppendByte(' ');
+                    content->AppendBuffer(run);
+                } else if (content) {
+                    content->AppendBuffer(run);
+                } else if (!run.IsEmpty()) {
+                    current->ContentBuffer()->AppendBuffer(run);
+                }
+            }
+        } else {
+            SkipTo('<');
+            if (Ch() == '<') ++pos_;
+        }
+
+        // 2. What follows the '<'.
+        const unsigned char c = Ch();
+        SkipChars();
+        if (AtEnd()) break;
+
+        if (c == '!') {
+            if (StartsWithNoCase("!--")) {
+                if (!SkipPast("-->")) {
+                    Report(log, "Unclosed comment");
+                    break;
+                }
+            } else if (StartsWithNoCase("!DOCTYPE")) {
+                dtd.AppendByte('<');
+                if (!ReadBalanced('<', '>', dtd)) Report(log, "Failed to parse DTD");
+                dtd.AppendByte('\n');
+            } else {
+                SkipTo('>');
+                if (Ch() == '>') ++pos_;
+            }
+        } else if (c == '?') {
+            ++pos_;
+            if (StartsWithNoCase("xml ")) {
+                name.Clear();
+                ReadUntilAny(" \t\r\n/>", name);
+                SkipChars();
+                if (Ch() == '/') ++pos_;
+                delete pendingDecl;
+                pendingDecl = new TreeNode(name.Data());
+                while (Ch() != '>') {
+                    if (AtEnd()) {
+                        stop = true;
+                        break;
+                    }
+                    name.Clear();
+                    ReadUntilAny(" \t\r\n=?>", name);
+                    name.RemoveByte('"');
+                    SkipChars();
+                    value.Clear();
+                    if (Ch() == '=') {
+                        ++pos_;
+                        SkipChars();
+                        if (Ch() == '"') ++pos_;
+                        if (Ch() == '\'') ++pos_;
+                        ReadUntilAny("\"'\r\n>", value);
+                        DecodeEntities(value);
+                        if (Ch() == '"') ++pos_;
+                        if (Ch() == '\'') ++pos_;
+                    }
+                    pendingDecl->AddPair(name.Data(), name.Length(), value.Data(), value.Length());
+                    SkipChars();
+                    if (Ch() == '?') {
+                        ++pos_;
+                        SkipChars();
+                    }
+                }
+                if (stop) break;
+                ++pos_;
+            } else {
+                StringBuffer pi("<?");
+                if (ReadThrough("?>", pi)) {
+                    dtd.AppendBuffer(pi);
+                    dtd.AppendByte('\n');
+                }
+            }
+        } else if (c == '/') {
+            if (!ScanCloseTag()) {
+                Report(log, "Error in closing tag");
+                if (log) log->LogData("error_tag", current ? current->Tag() : "");
+            } else if (Ch() == '>') {
+                ++pos_;
+            }
+            if (monitor) monitor->SetPosition(static_cast<unsigned>(pos_));
+            closeElement(current);
+        } else {
+            // Start tag.
+            name.Clear();
+            ReadUntilAny(" \t\r\n/>", name);
+            if (AtEnd()) break;
+            name.RemoveByte('<');
+            SkipChars();
+            bool selfClosing = false;
+            if (Ch() == '/') {
+                ++pos_;
+                selfClosing = true;
+            }
+            auto* node = new TreeNode(name.IsEmpty() ? nullptr : name.Data());
+            if (current) TreeNode::AppendChild(current, node);
+            current = node;
+            SkipChars();
+            while (Ch() != '>') {
+                if (AtEnd()) {
+                    stop = true;
+                    break;
+                }
+                name.Clear();
+                ReadUntilAny(" \t\r\n=/>", name);
+                RemoveBytes(name, "\"'<");
+                SkipChars();
+                value.Clear();
+                if (Ch() == '=') {
+                    ++pos_;
+                    SkipChars();
+                    const unsigned char q = Ch();
+                    if (q == '"') {
+                        ++pos_;
+                        ReadUntilAny("\">", value);
+                    } else if (q == '\'') {
+                        ++pos_;
+                        ReadUntilAny("'>", value);
+                    } else {
+                        ReadUntilAny("'\">", value);
+                    }
+                    DecodeEntities(value);
+                    if (Ch() == '"' || Ch() == '\'') ++pos_;
+                }
+                node->AddPair(name.Data(), name.Length(), value.Data(), value.Length());
+                SkipChars();
+                if (Ch() == '/') {
+                    selfClosing = true;
+                    ++pos_;
+                    SkipChars();
+                }
+            }
+            if (stop) break;
+            ++pos_;
+            if (selfClosing) closeElement(node);
+        }
+
+        // Every pass consumes input, whatever the document holds.
+        if (pos_ <= passStart) pos_ = passStart + 1;
+    }
+    if (monitor) monitor->Finish();
+
+    TreeNode* openTop = current ? current->Root() : nullptr;
+    if (!result) {
+        result = openTop;
+        if (result) {
+            if (pendingDecl) {
+                result->SetDeclaration(pendingDecl);
+                pendingDecl = nullptr;
+            }
+            if (!dtd.IsEmpty()) result->SetDtdText(dtd.Data());
+        }
+    } else if (openTop && openTop != result) {
+        delete openTop;
+    }
+    delete pendingDecl;
+    return result;
+}
+
+namespace {
+
+// A declared UTF-16 encoding no longer holds once the text is UTF-8.
+TreeNode* FixDeclaredEncoding(TreeNode* top) {
+    if (top) {
+        StringBuffer encoding;
+        if (top->GetDeclaredEncoding(encoding) && IsUtf16Name(encoding)) {
+            top->SetDeclaredEncoding("utf-8");
+        }
+    }
+    return top;
+}
+
+}  // namespace
+
+TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor* monitor) {
+    ParseEngine engine(bytes, n);
+    return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+}
+
+TreeNode* ParseXmlFile(const char* path, LogBase* log, ProgressMonitor* monitor) {
+    bool loaded = false;
+    ParseEngine engine(path, loaded, log);
+    if (!loaded) {
+        Report(log, "Failed to initialize parse engine.");
+        return nullptr;
+    }
+    return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+}
+
+}  // namespace velmarq

@@ -1,0 +1,245 @@
+// The handle API: navigation, searches, editing, moves and reference counting.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "TXml.h"
+
+using Handle = std::unique_ptr<TXml>;
+
+namespace {
+
+std::string WriteFile(const QTemporaryDir& dir, const char* name, const std::string& bytes) {
+    std::string path = dir.filePath(name).toStdString();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// r(a(a1), b(b1)) built through the API.
+Handle Build() {
+    Handle r(new TXml);
+    r->SetTag("r");
+    for (const char* tag : {"a", "b"}) {
+        TXml child;
+        child.SetTag(tag);
+        TXml grand;
+        grand.SetTag(std::string(tag) + "1");
+        child.AppendSubtree(&grand);
+        r->AppendSubtree(&child);
+    }
+    return r;
+}
+
+}  // namespace
+
+TEST(TXml, NewHandleIsALoneUnnamedRoot) {
+    TXml x;
+    EXPECT_EQ(x.GetTag(), "unnamed");
+    EXPECT_EQ(x.GetContent(), "");
+    EXPECT_EQ(x.AttributeCount(), 0);
+    EXPECT_EQ(x.ChildCount(), 0);
+    EXPECT_EQ(x.ChildAt(0), nullptr);
+    EXPECT_EQ(x.SetTag("page"), 1);
+    EXPECT_EQ(x.GetTag(), "page");
+}
+
+TEST(TXml, AttributeOrderAfterAddSetRemove) {
+    TXml x;
+    x.AddAttribute("a", "1");
+    x.AddAttribute(" b ", "2");
+    x.AddAttribute("a", "2");
+    EXPECT_EQ(x.AttributeCount(), 3);
+    EXPECT_EQ(x.AttributeValue("a"), "1");
+    EXPECT_EQ(x.AttributeNameAt(1), "b");
+    EXPECT_EQ(x.AttributeValue("  b\t"), "2");
+    x.SetAttribute("a", "3");
+    ASSERT_EQ(x.AttributeCount(), 2);
+    EXPECT_EQ(x.AttributeNameAt(1), "a");
+    EXPECT_EQ(x.AttributeValueAt(1), "3");
+    x.SetAttribute(" s ", "kept blanks");
+    EXPECT_EQ(x.AttributeNameAt(2), " s ");
+    EXPECT_EQ(x.AttributeValue(" s "), "");  // the lookup trims, the stored name does not
+    x.AddAttribute("a", "4");
+    x.RemoveAttribute(" a ");
+    EXPECT_EQ(x.AttributeCount(), 2);
+    EXPECT_EQ(x.AttributeValue("a"), "");
+    EXPECT_EQ(x.AttributeNameAt(5), "");
+    EXPECT_EQ(x.AttributeValueAt(-1), "");
+    x.AddAttribute("  ", "x");
+    x.SetAttribute("", "x");
+    EXPECT_EQ(x.AttributeCount(), 2);
+    x.AddAttribute("gbk", "\xD6\xD0\xCE\xC4");
+    EXPECT_EQ(x.AttributeValue("gbk"), "\xD6\xD0\xCE\xC4");
+}
+
+TEST(TXml, SearchesAndTheAfterRule) {
+    Handle r = Build();
+    Handle self(r->FindNodeByTag(nullptr, "r"));
+    ASSERT_TRUE(self);
+    EXPECT_EQ(self->ChildCount(), 2);
+    EXPECT_EQ(r->FindNodeByTag(r.get(), "r"), nullptr);
+    Handle a(r->FindNodeByTag(r.get(), " a "));
+    ASSERT_TRUE(a);
+    Handle b1(r->FindNodeByTag(a.get(), "b1"));
+    ASSERT_TRUE(b1);
+    EXPECT_EQ(b1->GetTag(), "b1");
+    EXPECT_EQ(r->FindNodeByTag(b1.get(), "a"), nullptr);
+    TXml outside;
+    outside.SetTag("b1");
+    EXPECT_EQ(r->FindNodeByTag(&outside, "b1"), nullptr);
+    Handle first(r->FirstChildByTag("b"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(r->FirstChildByTag("b1"), nullptr);  // grandchildren are not looked at
+}
+
+TEST(TXml, ChildBeforeGrandchildInSearches) {
+    TXml r;
+    r.SetTag("r");
+    TXml deep, mid, shallow, leaf;
+    deep.SetTag("x");
+    deep.AddAttribute("n", "deep");
+    mid.SetTag("m");
+    mid.AppendSubtree(&deep);
+    shallow.SetTag("x");
+    shallow.AddAttribute("n", "shallow");
+    r.AppendSubtree(&mid);
+    r.AppendSubtree(&shallow);
+    Handle found(r.FindNodeByTag(&r, "x"));
+    EXPECT_EQ(found->AttributeValue("n"), "shallow");
+    Handle next(r.FindNodeByTag(found.get(), "x"));
+    EXPECT_EQ(next->AttributeValue("n"), "deep");
+}
+
+TEST(TXml, AttributeSearchIsCaseSensitive) {
+    TXml root;
+    root.SetTag("doc");
+    TXml p1, p2;
+    p1.SetTag("page");
+    p1.SetAttribute("desc", "abc");
+    p2.SetTag("page");
+    p2.SetAttribute("desc", "Abc");
+    root.AppendSubtree(&p1);
+    root.AppendSubtree(&p2);
+    Handle hit(root.FindNodeByAttribute(nullptr, "page", "desc", "A*"));
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->AttributeValue("desc"), "Abc");
+    EXPECT_EQ(root.FindNodeByAttribute(hit.get(), "page", "desc", "A*"), nullptr);
+}
+
+TEST(TXmlCounts, ChildOutlivesDeletedRootHandle) {
+    auto* root = new TXml;
+    root->SetTag("root");
+    {
+        TXml c;
+        c.SetTag("c");
+        c.AddAttribute("k", "v");
+        TXml g;
+        g.SetTag("g");
+        c.AppendSubtree(&g);
+        root->AppendSubtree(&c);
+    }
+    TXml* child = root->ChildAt(0);
+    delete root;  // the child handle keeps the whole tree
+    EXPECT_EQ(child->GetTag(), "c");
+    EXPECT_EQ(child->AttributeValue("k"), "v");
+    ASSERT_EQ(child->ChildCount(), 1);
+    Handle g(child->ChildAt(0));
+    EXPECT_EQ(g->GetTag(), "g");
+    delete child;  // g still holds the tree
+    EXPECT_EQ(g->GetTag(), "g");
+}
+
+TEST(TXmlCounts, DetachingTheOnlyHandlesFreesTheRest) {
+    auto* root = new TXml;
+    {
+        TXml keep, other;
+        keep.SetTag("keep");
+        other.SetTag("other");
+        root->AppendSubtree(&keep);
+        root->AppendSubtree(&other);
+    }
+    TXml* keep = root->ChildAt(0);
+    delete root;
+    keep->DetachFromTree();  // the old root and "other" are freed now (LeakSanitizer checks)
+    EXPECT_EQ(keep->GetTag(), "keep");
+    TXml again;
+    again.AppendSubtree(keep);
+    EXPECT_EQ(again.ChildCount(), 1);
+    delete keep;
+    EXPECT_EQ(again.ChildCount(), 1);
+}
+
+TEST(TXml, AppendRefusesCycles) {
+    Handle r = Build();
+    Handle a(r->ChildAt(0));
+    Handle a1(a->ChildAt(0));
+    EXPECT_FALSE(a1->AppendSubtree(r.get()));
+    EXPECT_FALSE(a1->AppendSubtree(a.get()));
+    EXPECT_FALSE(a->AppendSubtree(a.get()));
+    EXPECT_FALSE(a->AppendSubtree(nullptr));
+    EXPECT_EQ(r->ChildCount(), 2);
+    EXPECT_EQ(a->ChildCount(), 1);
+    // Moving within one tree is allowed: b goes under a.
+    Handle b(r->ChildAt(1));
+    EXPECT_TRUE(a->AppendSubtree(b.get()));
+    EXPECT_EQ(r->ChildCount(), 1);
+    EXPECT_EQ(a->ChildCount(), 2);
+    Handle b1(r->FindNodeByTag(nullptr, "b1"));
+    EXPECT_TRUE(b1);
+}
+
+TEST(TXml, CopyFrom) {
+    TXml src;
+    src.SetTag("s");
+    src.AddAttribute("a", "1");
+    src.AddAttribute("a", "2");
+    TXml child;
+    src.AppendSubtree(&child);
+    TXml dst;
+    dst.AddAttribute("old", "x");
+    dst.CopyFrom(&src);
+    EXPECT_EQ(dst.GetTag(), "s");
+    EXPECT_EQ(dst.AttributeCount(), 2);
+    EXPECT_EQ(dst.AttributeValueAt(1), "2");
+    EXPECT_EQ(dst.ChildCount(), 0);
+    EXPECT_EQ(dst.GetContent(), "");
+    dst.CopyFrom(nullptr);
+    EXPECT_EQ(dst.AttributeCount(), 2);
+    dst.CopyFrom(&dst);  // onto itself: nothing changes
+    EXPECT_EQ(dst.AttributeCount(), 2);
+    EXPECT_EQ(dst.GetTag(), "s");
+    Handle same(src.FindNodeByTag(nullptr, "s"));
+    src.CopyFrom(same.get());  // another handle on the same node
+    EXPECT_EQ(src.AttributeCount(), 2);
+}
+
+TEST(TXmlLoad, FilesAndFailures) {
+    QTemporaryDir dir;
+    TXml x;
+    x.SetTag("before");
+    EXPECT_FALSE(x.LoadXmlFile(dir.filePath("missing.xml").toStdString()));
+    EXPECT_EQ(x.GetTag(), "before");
+    EXPECT_FALSE(x.LoadXmlFile(WriteFile(dir, "text.xml", "no element")));
+    EXPECT_FALSE(x.LoadXmlFile(WriteFile(dir, "empty.xml", "")));
+    EXPECT_EQ(x.GetTag(), "before");
+    std::string gbk = "<data><record><field value=\"\xD6\xD0\xCE\xC4\"/></record></data>";
+    ASSERT_TRUE(x.LoadXmlFile("  " + WriteFile(dir, "gbk.xml", gbk) + " "));
+    EXPECT_EQ(x.GetTag(), "data");
+    Handle f(x.FindNodeByTag(nullptr, "field"));
+    EXPECT_EQ(f->AttributeValue("value"), "\xD6\xD0\xCE\xC4");
+}
+
+TEST(TXmlLoad, Utf16FileArrivesAsUtf8) {
+    QTemporaryDir dir;
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("<a v=\"")) bytes += std::string{c, '\0'};
+    bytes += std::string("\x2D\x4E", 2);  // U+4E2D
+    for (char c : std::string("\"/>")) bytes += std::string{c, '\0'};
+    TXml x;
+    ASSERT_TRUE(x.LoadXmlFile(WriteFile(dir, "u16.xml", bytes)));
+    EXPECT_EQ(x.GetTag(), "a");
+    EXPECT_EQ(x.AttributeValue("v"), "\xE4\xB8\xAD");
+}
