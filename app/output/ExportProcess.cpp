@@ -18,6 +18,20 @@ QString NodeProgram() {
     return QStandardPaths::findExecutable(QStringLiteral("node"));
 }
 
+void WaitForProcess(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) {
+        return;
+    }
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::stateChanged, &loop,
+                     [&loop](QProcess::ProcessState state) {
+                         if (state == QProcess::NotRunning) {
+                             loop.quit();
+                         }
+                     });
+    loop.exec();
+}
+
 bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
                 QString* error) {
     QProcess process;
@@ -28,17 +42,8 @@ bool RunAndWait(const QString& program, const QStringList& args, const QString& 
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
 
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::stateChanged, &loop,
-                     [&loop](QProcess::ProcessState state) {
-                         if (state == QProcess::NotRunning) {
-                             loop.quit();
-                         }
-                     });
     process.start();
-    if (process.state() != QProcess::NotRunning) {
-        loop.exec();
-    }
+    WaitForProcess(process);
     if (process.error() == QProcess::FailedToStart) {
         if (error) {
             *error = process.errorString();

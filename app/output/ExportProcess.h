@@ -5,11 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 namespace tw::output {
 
 // The runtime that runs the script: "node/node" below the program folder when that file is
 // there, else "node" found on the PATH. Empty text when neither exists.
 QString NodeProgram();
+
+// Returns when process has ended (at once when it is not running); window events are handled
+// meanwhile, so the form repaints and stays usable.
+void WaitForProcess(QProcess& process);
 
 // Starts program with args (no shell, so blanks and Chinese in paths are safe) in workingDir
 // and returns when it has ended; window events are handled meanwhile. Returns false with a

@@ -119,6 +119,7 @@ function makeTotalTemplate(lessons) {
   ws.getColumn(total.labelCol).width = 10;
   ws.views = [{ state: 'frozen', xSplit: 1, ySplit: total.lessonRow }];
   pageSetup(ws);
+  ws.pageSetup.paperSize = 8; // A3: one column per lesson of the week
   ws.pageSetup.fitToHeight = 0;
   return wb;
 }
