@@ -268,3 +268,52 @@ TEST_F(PlanFormTest, SortOrderOfTheListStaysForLaterReloads) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlanFormTest, StoredOddRowsStillLoadAndCountAsNothing) {
+    School();
+    Exec(
+        "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
+        "values ('11','A9','T1',NULL)");
+    Plan("11", "C2", "T2", 4);
+    frmClassPlanInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    EXPECT_EQ(ListRows(list), "|张三|;数学|李四|4");
+    EXPECT_EQ(PanelText(form, 3), "2 门");
+    EXPECT_EQ(PanelText(form, 4), "4 节");
+    // The first row names no known course: the boxes stay empty.
+    EXPECT_EQ(Inputs(form), "||");
+    ClickRow(list, "数学");
+    EXPECT_EQ(Inputs(form), "数学|李四|4");
+}
+
+TEST_F(PlanFormTest, TeacherWithoutPlanRowsShowsAnEmptySummary) {
+    School();
+    Plan("11", "C1", "T1", 5);
+    frmClassPlanInput form;
+    auto* teacher2 = Find<QComboBox>(form, "CmbTeacher2");
+    Choose(teacher2, "李四");
+    EXPECT_EQ(Find<QTreeWidget>(form, "lstTeacherInfo")->topLevelItemCount(), 0);
+    EXPECT_EQ(Find<QLabel>(form, "lblTeacherSum")->text(), "共  0  节课");
+}
+
+TEST_F(PlanFormTest, DeleteNeedsACountAndACountTooLargeIsNotAdded) {
+    School();
+    Plan("11", "C1", "T1", 30000);
+    frmClassPlanInput form;
+    Type(form, "txtCount", "");
+    Click(form, "cmdDelete");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请输入节数。");
+    EXPECT_EQ(Count("select count(*) from ClassPlantb"), 1);
+
+    Enter(form, "语文", "张三", "5000");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].text, "添加记录失败  ");
+    EXPECT_EQ(PanelText(form, 1), "添加记录失败   ");
+    EXPECT_EQ(Text("select Count from ClassPlantb"), "30000");
+}
+
+}  // namespace

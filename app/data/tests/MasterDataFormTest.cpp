@@ -213,6 +213,7 @@ TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
     EXPECT_EQ(Rows("select Code from Coursetb"), "C2");
     EXPECT_EQ(Rows("select CourseCode from LessonListtb"), "C2");
     EXPECT_EQ(Rows("select CourseCode from ClassPlantb"), "C2");
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 1);
     EXPECT_EQ(Rows("select Kind,Code from Limittb order by Kind"), "1|C2;2|C1");
     EXPECT_EQ(ListRows(list), "C2|数学|数学课|数");
     EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
@@ -310,6 +311,25 @@ TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne
     EXPECT_EQ(Calls()[0].text, "修改记录失败,代码为R9的记录未被修改");
     EXPECT_EQ(Calls()[0].title, "更修改失败");
     EXPECT_EQ(PanelText(form, 1), "修改记录失败");
+}
+
+TEST_F(MasterFormTest, ArrowKeysInTheListShowTheRowAndDeleteNeedsEveryBox) {
+    TwoCourses();
+    frmCourseInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "C1");
+    Key(list, Qt::Key_Down);
+    EXPECT_EQ(Find<QLineEdit>(form, "txtCode")->text(), "C2");
+    EXPECT_EQ(Find<QLineEdit>(form, "txtShortName")->text(), "数");
+    Type(form, "txtFullName", " ");
+    Key(list, Qt::Key_Delete);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "请输入课程全称。");
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
+    // Escape does not close the form.
+    form.show();
+    Key(list, Qt::Key_Escape);
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
