@@ -22,6 +22,87 @@ function fail(message) {
   throw err;
 }
 
+// A strict JSON reader that keeps every member of an object in file order, repeated keys
+// included (two lessons in one slot give the same key twice). Objects come back as
+// { members: [[key, value], ...], values: {key: first value} }.
+function parseJson(text) {
+  let pos = 0;
+  const bad = (what) => fail('the data file is not valid JSON: ' + what + ' at character ' + pos);
+  const space = () => {
+    while (pos < text.length && ' \t\r\n'.includes(text[pos])) pos++;
+  };
+  const expect = (ch) => {
+    space();
+    if (text[pos] !== ch) bad('"' + ch + '" expected');
+    pos++;
+  };
+  function string() {
+    space();
+    if (text[pos] !== '"') bad('a text expected');
+    const start = pos;
+    pos++;
+    while (pos < text.length && text[pos] !== '"') {
+      if (text[pos] === '\\') pos++;
+      else if (text.charCodeAt(pos) < 0x20) bad('a control character in a text');
+      pos++;
+    }
+    if (pos >= text.length) bad('an unterminated text');
+    pos++;
+    return JSON.parse(text.slice(start, pos));
+  }
+  function value() {
+    space();
+    const ch = text[pos];
+    if (ch === '"') return string();
+    if (ch === '[') {
+      pos++;
+      const items = [];
+      space();
+      if (text[pos] === ']') {
+        pos++;
+        return items;
+      }
+      for (;;) {
+        items.push(value());
+        space();
+        if (text[pos] === ',') pos++;
+        else break;
+      }
+      expect(']');
+      return items;
+    }
+    if (ch === '{') {
+      pos++;
+      const members = [];
+      space();
+      if (text[pos] === '}') {
+        pos++;
+      } else {
+        for (;;) {
+          const key = string();
+          expect(':');
+          members.push([key, value()]);
+          space();
+          if (text[pos] === ',') pos++;
+          else break;
+        }
+        expect('}');
+      }
+      const values = {};
+      for (const [k, v] of members) if (!Object.prototype.hasOwnProperty.call(values, k)) values[k] = v;
+      return { members, values };
+    }
+    const m = /^(-?\d+(\.\d+)?([eE][+-]?\d+)?|true|false|null)/.exec(text.slice(pos));
+    if (!m) bad('a value expected');
+    pos += m[0].length;
+    return JSON.parse(m[0]);
+  }
+  const result = value();
+  space();
+  if (pos !== text.length) bad('text after the end');
+  return result;
+}
+
 function readGroups(dataFile) {
   const bytes = fs.readFileSync(dataFile);
   let text;
@@ -32,49 +113,44 @@ function readGroups(dataFile) {
   }
   text = text.trim();
   if (text === '') return [];
-  let data;
-  try {
-    data = JSON.parse(text);
-  } catch (e) {
-    fail('the data file is not valid JSON: ' + e.message);
-  }
+  const data = parseJson(text);
   if (!Array.isArray(data)) fail('the data file does not hold a list');
   const groups = data.length > 0 && Array.isArray(data[0]) ? data.flat() : data;
-  return groups.filter((g) => g && typeof g === 'object' && !Array.isArray(g));
+  return groups.filter((g) => g && Array.isArray(g.members));
 }
 
-// Course and partner (teacher or class) per slot, keyed "L,D".
+// Courses and partners (teachers or classes) per slot, in file order.
 function slotsOf(group) {
   const slots = new Map();
-  for (const [key, value] of Object.entries(group)) {
+  for (const [key, value] of group.members) {
     const m = SLOT_KEY.exec(key);
     if (!m) continue;
     const lesson = Number(m[2]);
     const day = Number(m[3]);
     const id = lesson + ',' + day;
-    if (!slots.has(id)) slots.set(id, { lesson, day, course: '', partner: '' });
+    if (!slots.has(id)) slots.set(id, { lesson, day, courses: [], partners: [] });
     const slot = slots.get(id);
-    if (m[1] === 'course_name') slot.course = String(value);
-    else slot.partner = String(value);
+    const list = m[1] === 'course_name' ? slot.courses : slot.partners;
+    const text = value === null || value === undefined ? '' : String(value);
+    if (text !== '' && !list.includes(text)) list.push(text);
   }
   return [...slots.values()];
 }
 
+// "course\npartner"; a slot that holds several lessons lists them all.
 function cellText(slot) {
-  if (slot.partner === '') return slot.course;
-  if (slot.course === '') return slot.partner;
-  return slot.course + '\n' + slot.partner;
+  return [slot.courses.join('/'), slot.partners.join('、')].filter((t) => t !== '').join('\n');
 }
 
 function groupName(group) {
-  if (typeof group.class_name === 'string') return group.class_name;
-  if (typeof group.teacher_name === 'string') return group.teacher_name;
+  if (typeof group.values.class_name === 'string') return group.values.class_name;
+  if (typeof group.values.teacher_name === 'string') return group.values.teacher_name;
   return '';
 }
 
 function fillPlaceholders(text, group) {
   return text.replace(/\{(\w+)\}/g, (whole, key) =>
-    Object.prototype.hasOwnProperty.call(group, key) ? String(group[key]) : '');
+    Object.prototype.hasOwnProperty.call(group.values, key) ? String(group.values[key]) : '');
 }
 
 // Excel's rules: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe at either end,

@@ -168,6 +168,20 @@ TEST_F(ExportWorkbookTest, TheTotalTableHasOneRowPerClass) {
     }
 }
 
+TEST_F(ExportWorkbookTest, ATeacherInTwoClassesAtOnceShowsBothClasses) {
+    AddCourse("01", "体育", "体");
+    AddTeacher("T1", "张老师");
+    AddClass("101", "初一(1)班", "一1");
+    AddClass("102", "初一(2)班", "一2");
+    AddLesson("101", 3, 2, "01", "T1");
+    AddLesson("102", 3, 2, "01", "T1");
+    const QString target = folder_ + "/out/teacher.xlsx";
+    Export("cmdExportAllTeacher", target);
+    const QJsonArray sheets = ReadBack(target);
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_EQ(Cell(sheets[0], "D4"), QStringLiteral("体育\n一1、一2"));  // Wednesday, lesson 2
+}
+
 TEST_F(ExportWorkbookTest, SheetNamesAreMadeValidAndUnique) {
     AddCourse("01", "语文", "语");
     AddTeacher("T1", "张老师");
