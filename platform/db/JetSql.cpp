@@ -175,8 +175,11 @@ std::vector<std::vector<Node>> SplitArgs(const std::vector<Node>& kids) {
 void RewriteFunctions(std::vector<Node>& nodes) {
     for (size_t i = 0; i + 1 < nodes.size(); ++i) {
         Node& w = nodes[i];
-        if (w.type != T::Word || nodes[i + 1].type != T::Group) continue;
-        Node& g = nodes[i + 1];
+        if (w.type != T::Word) continue;
+        size_t j = i + 1;  // Jet allows blanks between a function's name and its arguments
+        while (j < nodes.size() && nodes[j].type == T::Space) ++j;
+        if (j >= nodes.size() || nodes[j].type != T::Group) continue;
+        Node& g = nodes[j];
         const QString name = w.text.toLower();
         if (name == "left") {
             auto args = SplitArgs(g.kids);
@@ -244,7 +247,10 @@ bool IsNumberLiteral(const std::vector<Node>& seg) {
 
 bool IsTextFunctionCall(const std::vector<Node>& seg) {
     const auto s = Stripped(seg);
-    return s.size() == 2 && s[0].textFunc && s[1].type == T::Group;
+    if (s.size() < 2 || !s.front().textFunc || s.back().type != T::Group) return false;
+    for (size_t i = 1; i + 1 < s.size(); ++i)
+        if (s[i].type != T::Space) return false;
+    return true;
 }
 
 // One operand run: a & b & c -> (a) || (b) || (c).

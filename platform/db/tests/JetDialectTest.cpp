@@ -11,6 +11,8 @@ TEST(JetTranslate, RewritesFunctionsStringsAndDerivedTables) {
               "select 'a''b' as Name, '' as X from T");
     EXPECT_EQ(TranslateJetSql("select * from [SELECT a From T GROUP BY a]. AS Temptb"),
               "select * from (SELECT a From T GROUP BY a) AS Temptb");
+    EXPECT_EQ(TranslateJetSql("select Left (Code,1) from T where LEFT(Code, 1) = 6"),
+              "select substr (Code,1,1) from T where CAST(substr(Code,1, 1) AS NUMERIC) = 6");
     // LEFT JOIN keeps its keyword.
     EXPECT_EQ(TranslateJetSql("select * from A LEFT JOIN B on A.x=B.x"),
               "select * from A LEFT JOIN B on A.x=B.x");
