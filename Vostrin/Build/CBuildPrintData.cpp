@@ -1,0 +1,94 @@
+#include "CBuildPrintData.h"
+
+#include <exception>
+
+#include "ErrorLog.h"
+#include "ExpressionBinding.h"
+#include "PageFinishing.h"
+#include "PageLoop.h"
+#include "RecordFields.h"
+
+namespace TVostrin {
+namespace {
+
+// Keeps the expression library bound for one build and releases it however the build ends.
+class LibraryBinding {
+  public:
+    LibraryBinding() : status_(BindExpressionLibrary()) {}
+    ~LibraryBinding() { ReleaseExpressionLibrary(); }
+    LibraryBinding(const LibraryBinding&) = delete;
+    LibraryBinding& operator=(const LibraryBinding&) = delete;
+    int Status() const { return status_; }
+
+  private:
+    int status_;
+};
+
+}  // namespace
+
+int CBuildPrintData::Build(TXml* data, const std::string& iniFile, const std::string& templateFile,
+                           int* envelopes, int* sheets, int* pages, TXml** printable) {
+    try {
+        XmlPtr layout(new TXml());
+        if (!layout->LoadXmlFile(templateFile)) {
+            LogBuildFailure("layout template cannot be loaded: " + templateFile);
+            return kTemplateNotLoaded;
+        }
+        return BuildPrintable(data, iniFile, layout.get(), envelopes, sheets, pages, printable);
+    } catch (const std::exception& e) {
+        LogBuildFailure(std::string("build failed: ") + e.what());
+        return kBuildException;
+    }
+}
+
+int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml* layout,
+                                    int* envelopes, int* sheets, int* pages, TXml** printable) {
+    if (data == nullptr) return 0;
+    LibraryBinding library;
+    if (library.Status() != 0) {
+        LogBuildFailure("expression library not usable in " + ExpressionLibraryFolder() +
+                        ", status " + std::to_string(library.Status()));
+        return library.Status();
+    }
+    try {
+        *envelopes = 0;
+        *sheets = 0;
+        *pages = 0;
+        duplex_ = false;
+        XmlPtr layoutCopy(CopyTree(layout));
+        XmlPtr root(new TXml());
+        XmlPtr records = RecordList(data);
+        const int n = records ? records->ChildCount() : 0;
+        if (n > 0) {
+            root->SetTag("root");
+            for (int a = 0; a < data->AttributeCount(); ++a)
+                root->AddAttribute(data->AttributeNameAt(a), data->AttributeValueAt(a));
+
+            XmlPtr envelopePage;
+            XmlPtr pagesNode(layoutCopy ? layoutCopy->FirstChildByTag("pages") : nullptr);
+            if (pagesNode && pagesNode->ChildCount() > 0) {
+                duplex_ = pagesNode->AttributeValue("duplix") == "true";
+                root->AddAttribute("duplix", duplex_ ? "true" : "false");
+                envelopePage = BuildEnvelopePage(pagesNode.get(), data, n);
+                RunPageLoop(pagesNode.get(), data, n, root.get(), kPageBuildLimit);
+            }
+
+            TXml* finished = root.release();
+            try {
+                FinishPages(duplex_, iniFile, envelopePage.get(), &finished, envelopes, sheets,
+                            pages);
+            } catch (...) {
+                root.reset(finished);
+                throw;
+            }
+            root.reset(finished);
+        }
+        *printable = root.release();
+        return 0;
+    } catch (const std::exception& e) {
+        LogBuildFailure(std::string("build failed: ") + e.what());
+        return kBuildException;
+    }
+}
+
+}  // namespace TVostrin

@@ -1,0 +1,19 @@
+#include "CLineCode.h"
+
+#include <exception>
+
+#include "TreeUtils.h"
+
+namespace TVostrin {
+
+int CLineCode::Build(TXml* /*data*/, int* /*cursor*/, TXml* parent) {
+    try {
+        XmlPtr copy(CopyTree(Node()));
+        parent->AppendSubtree(copy.get());
+        return kBuildDone;
+    } catch (const std::exception&) {
+        return kBuildFailed;
+    }
+}
+
+}  // namespace TVostrin

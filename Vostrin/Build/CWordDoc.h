@@ -1,0 +1,15 @@
+// Build element for template tags: worddoc. Passes a copy of its node (without children) to the
+// page for the renderer.
+#pragma once
+
+#include "CBuildElement.h"
+
+namespace TVostrin {
+
+class CWordDoc : public CBuildElement {
+  public:
+    using CBuildElement::CBuildElement;
+    int Build(TXml* data, int* cursor, TXml* parent) override;
+};
+
+}  // namespace TVostrin

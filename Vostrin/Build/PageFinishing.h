@@ -1,0 +1,21 @@
+// Completion of the built pages: page numbers and totals, duplex blank pages, envelope marks,
+// envelope pages in front of each envelope's pages, and the three counts.
+#pragma once
+
+#include <string>
+
+#include "TXml.h"
+
+namespace TVostrin {
+
+// Finishes the pages below *root. envelopePage may be NULL (no envelope template); when given,
+// *root is replaced by a new root holding the envelope pages (the old handle is deleted) and the
+// envelope page itself may be moved into it. Always 0.
+int FinishPages(bool duplex, const std::string& iniFile, TXml* envelopePage, TXml** root,
+                int* envelopes, int* sheets, int* pages);
+
+// The largest number of printed pages per envelope: key MaxPages of section Envelope of the INI
+// file; 5 when the name is empty, the file or key is missing, or the value is not above 0.
+int GetMaxPages(const std::string& iniFile);
+
+}  // namespace TVostrin
