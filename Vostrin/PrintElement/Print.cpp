@@ -1,0 +1,79 @@
+#include "PrintElement/Print.h"
+
+#include <memory>
+#include <string>
+
+#include "PrintElement/PageSettings.h"
+#include "PrintElement/PrintElementFactory.h"
+#include "TXml.h"
+#include "ZPrinters/ZPrinterCanvas.h"
+#include "text/Gbk.h"
+
+namespace TVostrin {
+
+using Zprinters::TZPrinter;
+
+int TPrint::Print(TXml* xml, const char* printerName, unsigned char reserved) {
+    if (!xml) return kPrintOk;
+    try {
+        const std::string docName = xml->AttributeValue("docname");
+        auto printer = std::make_unique<TZPrinter>();
+        if (printerName)
+            printer->SetDeviceName(tw::text::FromGbk(printerName));
+        else
+            printer->SetDeviceIndex(-1);
+        printer->SetTitle(tw::text::FromGbk(docName));
+        printer->StartDoc(QString());
+        const int pages = PrintOn(xml, printer.get(), reserved);
+        // Pages printed before a failure still go out with the document; the failure is
+        // reported all the same.
+        printer->EndDoc();
+        return pages == kPrintOk ? kPrintOk : kPrintFailed;
+    } catch (...) {
+        return kPrintFailed;
+    }
+}
+
+int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
+    if (!xml) return kPrintOk;
+    if (!printer) return kPageLoopFailed;
+    try {
+        const bool duplex = xml->AttributeValue("duplix") == "true";
+        TPageSettings settings;
+        const int pageCount = xml->ChildCount();
+        for (int p = 0; p < pageCount; ++p) {
+            std::unique_ptr<TXml> page(xml->ChildAt(p));
+            if (!page) continue;
+            if (std::unique_ptr<TXml> setting{page->FirstChildByTag("pagesetting")}) {
+                for (int i = 0; i < setting->ChildCount(); ++i) {
+                    std::unique_ptr<TXml> item(setting->ChildAt(i));
+                    if (item) settings.Update(item->GetTag(), item->GetContent());
+                }
+            }
+            std::unique_ptr<TXml> table(page->FirstChildByTag("reporttable"));
+            const int elementCount = table ? table->ChildCount() : 0;
+            if (elementCount == 0) continue;  // nothing to print: no page is started
+
+            const Zprinters::TPoint dpi = printer->GetResolution();
+            ApplyPageSettings(*printer, settings, duplex);
+            printer->StartPage();
+            bool endPage = true;
+            for (int e = 0; e < elementCount; ++e) {
+                std::unique_ptr<TXml> node(table->ChildAt(e));
+                std::unique_ptr<TPrintElement> element = CreatePrintElement(node.get());
+                element->OffsetX = settings.OffsetX;
+                element->OffsetY = settings.OffsetY;
+                element->DpiX = dpi.X;
+                element->DpiY = dpi.Y;
+                element->PrinterHandle = printer->GetHandle();
+                endPage = element->Print(printer->Canvas.get());
+            }
+            if (endPage) printer->EndPage();
+        }
+    } catch (...) {
+        return kPageLoopFailed;
+    }
+    return kPrintOk;
+}
+
+}  // namespace TVostrin

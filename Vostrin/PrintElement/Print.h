@@ -1,0 +1,32 @@
+// The page renderer: prints a printable page tree, page by page, with each page's printer
+// settings and drawing elements.
+//
+// Printable page tree: a root ("docname": job title; "duplix" "true": two-sided), one child
+// per page; a page's "pagesetting" children set the printer (settings carry to later pages) and
+// its "reporttable" children are the drawing elements. A page without elements is not printed.
+#pragma once
+
+#include "ZPrinters/ZPrinter.h"
+
+class TXml;
+
+namespace TVostrin {
+
+// Results of the renderer.
+constexpr int kPrintOk = 0;
+constexpr int kPrintFailed = -1003;     // the document could not be printed
+constexpr int kPageLoopFailed = -1010;  // a page could not be printed
+
+class TPrint {
+  public:
+    // Prints the tree as one document on a printer of its own: the device named printerName
+    // (GBK; null or empty: the default device). 0, also for a null tree; -1003 when the
+    // printer cannot be set up, the document cannot be started or ended, or a page fails.
+    int Print(TXml* xml, const char* printerName, unsigned char reserved);
+
+    // The page loop on a printer whose document is already started. 0, also for a null tree;
+    // -1010 when a page fails (pages already ended stay in the document) or printer is null.
+    int PrintOn(TXml* xml, Zprinters::TZPrinter* printer, unsigned char reserved);
+};
+
+}  // namespace TVostrin

@@ -1,0 +1,45 @@
+// The base of the drawing elements of a printable page: the page's offsets, the printer's
+// resolution and context, and the element's node in the printable tree. Elements draw through
+// the printer's canvas and swallow their own failures; Print answers whether the page may be
+// ended after this element.
+#pragma once
+
+#include "ZPrinters/ZCanvas.h"
+#include "ZPrinters/ZPrintContext.h"
+
+class TXml;
+
+namespace TVostrin {
+
+using TCanvas = Zprinters::TZCanvas;
+
+class TPrintElement {
+  public:
+    TPrintElement() = default;
+    explicit TPrintElement(TXml* node) : Node(node) {}
+    virtual ~TPrintElement() = default;
+    TPrintElement(const TPrintElement&) = delete;
+    TPrintElement& operator=(const TPrintElement&) = delete;
+
+    // Page offsets, tenths of a millimetre, subtracted from every position.
+    int OffsetX = 0;
+    int OffsetY = 0;
+    // The printer's resolution, dots per inch.
+    int DpiX = 100;
+    int DpiY = 100;
+    // The printer's current context, for elements that send printer commands.
+    Zprinters::HDC PrinterHandle = nullptr;
+    // The element's node in the printable tree; borrowed from the page loop.
+    TXml* Node = nullptr;
+
+    // Draws the element; true when the page may be ended after it. The base draws nothing.
+    virtual bool Print(TCanvas* canvas);
+
+    // Positions (x, y) and sizes in dots, with this element's offsets and resolutions.
+    int XToDots(int x) const;
+    int YToDots(int y) const;
+    int WidthToDots(int w) const;
+    int HeightToDots(int h) const;
+};
+
+}  // namespace TVostrin

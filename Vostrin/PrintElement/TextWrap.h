@@ -1,0 +1,24 @@
+// Cutting a line of GBK text that is too wide: the last piece of the text goes to the front of
+// the rest, which is drawn on the following lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace TVostrin {
+
+// Start offsets of the characters of GBK text, found from its first byte: a byte 0x81-0xFE
+// followed by another byte starts a double-byte character; any other byte is one character.
+std::vector<size_t> GbkCharStarts(const std::string& text);
+
+// Moves the last piece of text to the front of rest. Looking at the characters from the last
+// one back:
+// - a double-byte character: it and everything after it is the piece, put in front of the rest
+//   with nothing in between (text in Chinese breaks between characters);
+// - a blank: what follows it is the piece; the blank is dropped and, when the rest is not
+//   empty, one blank is put between the piece and the rest.
+// When neither is found the whole text goes in front of the rest (with a blank between, as at
+// a blank), text becomes empty and the result is false: there is nothing more to cut.
+bool CutLastPiece(std::string& text, std::string& rest);
+
+}  // namespace TVostrin
