@@ -35,6 +35,11 @@ std::string OwnFolder() {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Kept internal (like the binding) so that each loaded copy searches its own folder.
+std::string SearchFolder() {
+    return g_folderOverride.empty() ? OwnFolder() : g_folderOverride;
+}
+
 void Release() {
     if (g_module != nullptr) dlclose(g_module);
     g_module = nullptr;
@@ -60,12 +65,12 @@ void SetExpressionLibraryFolder(const std::string& folder) {
 }
 
 std::string ExpressionLibraryFolder() {
-    return g_folderOverride.empty() ? OwnFolder() : g_folderOverride;
+    return SearchFolder();
 }
 
 int BindExpressionLibrary() {
     Release();
-    const std::string path = ExpressionLibraryFolder() + "/libCalvorix.so";
+    const std::string path = SearchFolder() + "/libCalvorix.so";
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) return kExpressionLibraryMissing;
     auto getVariantTable =
