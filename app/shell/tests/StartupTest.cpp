@@ -1,4 +1,7 @@
 // Start-up: settings, the fallback to the program folder's kb.mdb, the lesson trim, the caption.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFileInfo>
 
@@ -8,6 +11,39 @@
 #include "text/Gbk.h"
 
 namespace {
+
+// Another program holding a database file open exclusively, for the life of this object.
+class OtherProcess {
+  public:
+    explicit OtherProcess(const QString& path) {
+        if (pipe(ready_) != 0 || pipe(done_) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            auto db = tw::db::Database::Open(path, kDbPassword);
+            const char ok = db ? 'y' : 'n';
+            (void)!write(ready_[1], &ok, 1);
+            char c;
+            (void)!read(done_[0], &c, 1);
+            _exit(0);
+        }
+        char ok = 0;
+        holding_ = pid_ > 0 && read(ready_[0], &ok, 1) == 1 && ok == 'y';
+    }
+    ~OtherProcess() {
+        if (pid_ > 0) {
+            (void)!write(done_[1], "x", 1);
+            waitpid(pid_, nullptr, 0);
+        }
+        for (int fd : {ready_[0], ready_[1], done_[0], done_[1]}) close(fd);
+    }
+    bool holding() const { return holding_; }
+
+  private:
+    int ready_[2] = {-1, -1};
+    int done_[2] = {-1, -1};
+    pid_t pid_ = -1;
+    bool holding_ = false;
+};
 
 class Startup : public ::testing::Test {
   protected:
@@ -96,6 +132,28 @@ TEST_F(Startup, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     // Opening never creates a file.
     EXPECT_FALSE(QFileInfo::exists(env_.DbPath()));
     EXPECT_FALSE(QFileInfo::exists(env_.Folder() + "/gone.mdb"));
+}
+
+TEST_F(Startup, ConfiguredFileHeldByAnotherProgramFallsBack) {
+    const QString other = env_.FilePath("school2.mdb");
+    ASSERT_TRUE(twtest::CreateKbDatabase(other));
+    env_.SetIni("DB", "FILENAME", other);
+    OtherProcess holder(other);
+    ASSERT_TRUE(holder.holding());
+    auto w = Main();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(OpenDbPath(), env_.DbPath());
+    EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), env_.DbPath());
+}
+
+TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
+    OtherProcess firstCopy(env_.DbPath());
+    ASSERT_TRUE(firstCopy.holding());
+    auto w = Main();
+    EXPECT_FALSE(w);
+    ASSERT_EQ(env_.calls.size(), 1u);
+    EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！"));
+    EXPECT_FALSE(QFileInfo::exists(Ini()));
 }
 
 TEST_F(Startup, SevenLessonsTrimsOnlyLessonsAboveSeven) {
