@@ -4,6 +4,7 @@
 //   bench_build                         24 and 72 classes, 15 courses, 7 lessons a day
 //   bench_build --classes 40 --runs 3   one size, three runs
 //   bench_build --demo dist/demo.mdb    a demo school with its timetable
+//   bench_build --dump /tmp/week        also writes each timetable to /tmp/week<classes>.txt
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -45,7 +47,21 @@ std::unique_ptr<tw::db::Database> NewDatabase(const QString& path) {
     return tw::db::Database::Open(path, kDbPassword);
 }
 
-int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run) {
+// Writes the timetable, one lesson a line, for comparing two builds.
+void Dump(tw::db::Database& db, const QString& file) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    auto rs = db.OpenRecordset(
+        "select ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag from LessonListtb "
+        "order by ClassCode, Day, LessonNo");
+    for (; !rs->Eof(); rs->MoveNext()) {
+        QStringList f;
+        for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
+        out.write((f.join(' ') + '\n').toUtf8());
+    }
+}
+
+int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const QString& dump) {
     auto db = NewDatabase(path);
     if (!db) return 1;
     schoolgen::SchoolSummary s = schoolgen::WriteSchool(*db, p);
@@ -55,21 +71,24 @@ int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run) {
     });
     QElapsedTimer timer;
     timer.start();
+    const std::clock_t cpuStart = std::clock();
     const int percent = builder.AutoBuildLessons();
     const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     const long long planned = Int(*db, "select sum(Count) from ClassPlantb");
     const long long placed = Int(*db, "select sum(BuildCount) from ClassPlantb");
     const long long byBuilder = Int(*db, "select count(*) from LessonListtb where SetFlag=1");
     std::printf(
         "%3d classes %2d courses %3d teachers %4d plan rows | planned %5lld placed %5lld "
-        "(%lld pre-set) %6.2f%% result %d | %8.1f ms | %7lld statements, %.1f per placed "
-        "lesson\n",
+        "(%lld pre-set) %6.2f%% result %d | %7.1f ms (cpu %7.1f ms) | %6lld statements, %.1f "
+        "per placed lesson\n",
         s.classes, s.courses, s.teachers, s.planRows, planned, placed, placed - byBuilder,
         planned ? 100.0 * static_cast<double>(placed) / static_cast<double>(planned) : 0.0, percent,
-        ms, builder.StatementCount(),
+        ms, cpuMs, builder.StatementCount(),
         byBuilder ? static_cast<double>(builder.StatementCount()) / static_cast<double>(byBuilder)
                   : 0.0);
     std::fflush(stdout);
+    if (!dump.isEmpty()) Dump(*db, dump + QString::number(s.classes) + ".txt");
     return percent < 0 ? 1 : 0;
 }
 
@@ -89,6 +108,7 @@ int main(int argc, char** argv) {
     std::vector<int> sizes = {24, 72};
     int runs = 1;
     QString demo;
+    QString dump;
     for (int i = 1; i < argc; ++i) {
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;
@@ -115,13 +135,16 @@ int main(int argc, char** argv) {
             runs = std::atoi(argv[++i]);
         else if (arg("--demo"))
             demo = QString::fromLocal8Bit(argv[++i]);
+        else if (arg("--dump"))
+            dump = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--no-limits") == 0)
             p.limits = false;
         else {
             std::fprintf(stderr,
                          "usage: bench_build [--classes N] [--courses N] [--lessons-week N] "
                          "[--lessons-day 6|7] [--teacher-load N] [--shared N] [--shared-classes "
-                         "N] [--fixed N] [--no-limits] [--seed N] [--runs N] [--demo FILE]\n");
+                         "N] [--fixed N] [--no-limits] [--seed N] [--runs N] [--demo FILE] "
+                         "[--dump PREFIX]\n");
             return 2;
         }
     }
@@ -144,7 +167,7 @@ int main(int argc, char** argv) {
         for (int classes : sizes) {
             p.classes = classes;
             for (int run = 0; run < runs; ++run)
-                rc |= RunOne(dir.filePath(QStringLiteral("bench.mdb")), p, run);
+                rc |= RunOne(dir.filePath(QStringLiteral("bench.mdb")), p, run, dump);
         }
         return rc;
     } catch (const std::exception& e) {

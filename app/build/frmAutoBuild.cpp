@@ -73,7 +73,8 @@ void frmAutoBuild::showEvent(QShowEvent* event) {
 
 void frmAutoBuild::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, &frmAutoBuild::Form_Activate);
 }
 
 void frmAutoBuild::Form_Activate() {
