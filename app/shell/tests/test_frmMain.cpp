@@ -218,6 +218,10 @@ TEST_F(frmMainTest, CancelledOpenChangesNothing) {
 
 TEST_F(frmMainTest, SaveAsWritesAByteCopyAndWorkContinuesOnTheOriginal) {
     AddMaster("Coursetb", "C1", "语文");
+    // The settings name another file: the open one is what gets copied and reopened.
+    const QString other = dir_.filePath("other.mdb");
+    ASSERT_TRUE(MakeDb(other));
+    ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", other));
     const QString copy = dir_.filePath("backup.mdb");
     ASSERT_TRUE(WriteBytes(copy, "an older file to be replaced"));
     const QByteArray iniBefore = FileBytes(SettingsFile());
@@ -447,4 +451,28 @@ TEST_F(frmMainTest, HelpFormsAreShownModally) {
     Click("mnuSimpleManual");
     Click("mnuAbout");
     EXPECT_EQ(shown, (QStringList{"frmSimpleManual", "frmAbout"}));
+}
+
+TEST_F(frmMainTest, LimitItemsOpenTheirGridsHiddenOnesIncluded) {
+    QStringList shown;
+    SetModalFormHandler([&](QWidget& form) { shown << form.objectName(); });
+    for (const char* item :
+         {"mnuClassLimit", "mnuCourseLimit", "mnuTeacherLimit", "mnuClassroomLimit"}) {
+        window_->findChild<QAction*>(item)->trigger();
+    }
+    EXPECT_EQ(shown, (QStringList{"frmClassLimitInput", "frmCourseLimitInput",
+                                  "frmTeacherLimitInput", "frmClassRoomLimitInput"}));
+}
+
+TEST_F(frmMainTest, FailedSettingsWriteAfterOpenIsReportedAndTheNewDatabaseStays) {
+    const QString second = dir_.filePath("second.mdb");
+    ASSERT_TRUE(MakeDb(second));
+    SetProgramFolder(dir_.filePath("locked"));
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("locked/kbxt.ini"));  // a folder: cannot be written
+    ChooseFile(second);
+    Click("mnuOpenDb");
+    ASSERT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"});
+    EXPECT_EQ(messages_[0].title, "Korvel排课软件 -- " + second);
+    EXPECT_TRUE(messages_[0].style & tw::ui::vbCritical);
+    EXPECT_EQ(OpenDbPath(), second);
 }
