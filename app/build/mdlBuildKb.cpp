@@ -15,6 +15,14 @@ using tw::db::SqlQ;
 
 namespace mdlBuildKb {
 
+// A code as the database compares it: ASCII letters without regard to case.
+QString Fold(const QString& code) {
+    QString f = code;
+    for (QChar& c : f)
+        if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
+    return f;
+}
+
 namespace {
 
 // Whole part of a day cursor (days are small positive numbers, so this is the floor).
@@ -37,13 +45,7 @@ int DailyMaximum(long long weeklyTotal) {
 // Text order of the grouping keys: ASCII letters without regard to case, as the database
 // compares codes.
 bool NoCaseLess(const QString& a, const QString& b) {
-    auto fold = [](const QString& s) {
-        QString f = s;
-        for (QChar& c : f)
-            if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
-        return f;
-    };
-    return fold(a) < fold(b);
+    return Fold(a) < Fold(b);
 }
 
 }  // namespace
@@ -109,9 +111,14 @@ double Builder::Draw() {
 // ---- the run ----
 
 int Builder::AutoBuildLessons() {
+    struct MemoScope {
+        std::optional<RunMemo>& memo;
+        ~MemoScope() { memo.reset(); }
+    } scope{memo_};
     try {
         tw::db::Transaction transaction(db_);
         PrepareBuild();
+        memo_.emplace();
         RunSelection();
         int percent = GetBuildPercent();
         transaction.Commit();
@@ -304,6 +311,10 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         }
         Exec("insert into LessonListtb values( '" + qc + "'," + Num(DayOf(cursor)) + "," +
              Num(lesson) + ",'" + qk + "','" + qt + "',1)");
+        if (memo_) {
+            memo_->classFree[{Fold(cls), DayOf(cursor), lesson}] = false;
+            memo_->teacherFree[{Fold(teacher), DayOf(cursor), lesson}] = false;
+        }
         ++buildCount;
         Exec("Update ClassPlantb Set BuildCount=" + Num(buildCount) + " where  ClassCode = '" + qc +
              "' and CourseCode = '" + qk + "'");
@@ -367,27 +378,14 @@ int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QStr
 
 int Builder::SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
                        int pass) {
-    const QString qc = SqlQ(cls), qk = SqlQ(course), qt = SqlQ(teacher), qd = Num(day);
+    const QString qc = SqlQ(cls), qk = SqlQ(course), qd = Num(day);
     std::vector<int> candidates;
     if (pass == 1) {
         // Normal slots: every lesson of the day without a course limit other than normal, where
         // the class is free.
-        std::vector<bool> limited(lessonOfDay_ + 1, false);
-        auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
-                           qk + "' and tbA.Attr<>1 and tbA.day=" + qd + " order by tbA.LessonNo",
-                       dbOpenSnapshot);
-        while (!rs->Eof()) {
-            long long l = rs->Fields("LessonNo").Int();
-            if (l >= 1 && l <= lessonOfDay_) limited[l] = true;
-            rs->MoveNext();
-        }
-        rs->Close();
+        const std::vector<bool> limited = LimitedLessons(course, day);
         for (int l = 1; l <= lessonOfDay_; ++l) {
-            if (limited[l]) continue;
-            if (!HasRows("Select LessonNo from LessonListtb where ClassCode ='" + qc +
-                             "' and Day=" + qd + " and LessonNo=" + Num(l),
-                         dbOpenSnapshot))
-                candidates.push_back(l);
+            if (!limited[l] && IsClassFree(cls, day, l)) candidates.push_back(l);
         }
     } else {
         // Best (0) or avoid-if-possible (2) slots where the class is free, in lesson order; a
@@ -410,9 +408,7 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
 
     std::vector<int> qualified;
     for (int l : candidates) {
-        if (HasRows("select LessonNo from LessonListtb where  Day=" + qd +
-                    " and LessonNo=" + Num(l) + " and TeacherCode='" + qt + "'"))
-            continue;
+        if (!IsTeacherFree(teacher, day, l)) continue;
         // Only a shared-resource course can find another class's lesson here.
         if (IsSharedCourse(course) &&
             HasRows("select LessonNo from LessonListtb where  Day=" + qd +
@@ -426,6 +422,54 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
     long long pos = static_cast<long long>(std::floor(Draw() * static_cast<double>(k)));
     pos = std::clamp(pos, 0LL, k - 1);
     return qualified[static_cast<size_t>(pos)];
+}
+
+std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
+    // Course limits do not change during a run.
+    const std::pair<QString, int> key{Fold(course), day};
+    if (memo_) {
+        auto it = memo_->limited.find(key);
+        if (it != memo_->limited.end()) return it->second;
+    }
+    std::vector<bool> limited(static_cast<size_t>(lessonOfDay_) + 1, false);
+    auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
+                       SqlQ(course) + "' and tbA.Attr<>1 and tbA.day=" + Num(day) +
+                       " order by tbA.LessonNo",
+                   dbOpenSnapshot);
+    while (!rs->Eof()) {
+        long long l = rs->Fields("LessonNo").Int();
+        if (l >= 1 && l <= lessonOfDay_) limited[static_cast<size_t>(l)] = true;
+        rs->MoveNext();
+    }
+    rs->Close();
+    if (memo_) memo_->limited[key] = limited;
+    return limited;
+}
+
+bool Builder::IsClassFree(const QString& cls, int day, int lesson) {
+    const std::tuple<QString, int, int> key{Fold(cls), day, lesson};
+    if (memo_) {
+        auto it = memo_->classFree.find(key);
+        if (it != memo_->classFree.end()) return it->second;
+    }
+    bool free = !HasRows("Select LessonNo from LessonListtb where ClassCode ='" + SqlQ(cls) +
+                             "' and Day=" + Num(day) + " and LessonNo=" + Num(lesson),
+                         dbOpenSnapshot);
+    if (memo_) memo_->classFree[key] = free;
+    return free;
+}
+
+bool Builder::IsTeacherFree(const QString& teacher, int day, int lesson) {
+    const std::tuple<QString, int, int> key{Fold(teacher), day, lesson};
+    if (memo_) {
+        auto it = memo_->teacherFree.find(key);
+        if (it != memo_->teacherFree.end()) return it->second;
+    }
+    bool free =
+        !HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
+                 " and LessonNo=" + Num(lesson) + " and TeacherCode='" + SqlQ(teacher) + "'");
+    if (memo_) memo_->teacherFree[key] = free;
+    return free;
 }
 
 bool Builder::IsSharedCourse(const QString& course) {

@@ -5,9 +5,12 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "db/Database.h"
 
@@ -22,6 +25,9 @@ using EventPump = std::function<void()>;
 // first build on the same data gives the same timetable. A positive argument advances the
 // sequence, 0 repeats the previous number.
 float ProgramRnd(int arg);
+
+// A code as the database compares it: ASCII letters folded to lower case.
+QString Fold(const QString& code);
 // ProgramRnd called with the seconds (0-59) of the current clock time.
 double ClockSecondsRnd();
 
@@ -76,6 +82,19 @@ class Builder {
     double Draw();
     // A course listed in CourseAttrtb: no two classes have it in the same slot.
     bool IsSharedCourse(const QString& course);
+    // Lessons of the day with a course limit other than normal (index 1 to N).
+    std::vector<bool> LimitedLessons(const QString& course, int day);
+    bool IsClassFree(const QString& cls, int day, int lesson);
+    bool IsTeacherFree(const QString& teacher, int day, int lesson);
+
+    // Answers already known during one run. While a run lasts it is the only writer of the
+    // database and it notes here every lesson it writes, so a known answer stays true; codes are
+    // keyed as the database compares them.
+    struct RunMemo {
+        std::map<std::tuple<QString, int, int>, bool> classFree, teacherFree;
+        std::map<std::pair<QString, int>, std::vector<bool>> limited;
+    };
+    std::optional<RunMemo> memo_;
 
     tw::db::Database& db_;
     int lessonOfDay_;
