@@ -28,6 +28,24 @@ TEST_F(Placement, ThreeLessonsSpreadOverTheWeekAndADrawMovesASecondHalfDay) {
     EXPECT_EQ(Slots("102", "01"), QStringList({"1.1", "3.1", "4.1"}));
 }
 
+TEST_F(Placement, ACursorAtExactlyHalfADayMakesADraw) {
+    // Two lessons: Monday, then cursor 3.5; a draw of 0.5 moves the lesson to Thursday.
+    AddPlan("101", "01", "T1", 2);
+    ScriptedRandom rnd({0.0, 0.5});
+    EXPECT_EQ(Build(rnd.Source()), 100);
+    EXPECT_EQ(Slots("101", "01"), QStringList({"1.1", "4.1"}));
+    EXPECT_EQ(rnd.state->draws, 3);
+}
+
+TEST_F(Placement, ATeacherWithoutAWeeklyTotalIsPlacedFromFridayBackwards) {
+    // Weekly total 0: every day counts as full, so only the backward walk places lessons.
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("102", "02", "T1", -2);
+    EXPECT_EQ(Build(ScriptedRandom().Source()), -1);  // a plan total of 0 has no percentage
+    EXPECT_EQ(Slots("101", "01"), QStringList({"4.1", "5.1"}));
+    EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild=1"), 2);
+}
+
 TEST_F(Placement, TheDrawPicksAmongTheQualifyingLessonsInOrder) {
     AddPlan("101", "01", "T1", 1);
     EXPECT_EQ(Build(ScriptedRandom({0.99}).Source()), 100);
