@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Writes the layout templates of the printed timetables (GBK XML, as the print library reads
+them): ClassSchd6/7.xml and TeacherSchd6/7.xml on A4 portrait, TotalSchd6/7A3.xml on A3
+landscape. Run it after changing the layout; the generated files are committed."""
+import os
+
+DAYS = ["星期一", "星期二", "星期三", "星期四", "星期五"]
+NUMS = ["一", "二", "三", "四", "五", "六", "七"]
+
+
+def attrs(**kw):
+    return "".join(f' {k}="{v}"' for k, v in kw.items())
+
+
+def text(x, y, value, **kw):
+    return f"<text{attrs(x=x, y=y, value=value, fontname='SimSun', **kw)}></text>"
+
+
+def line(x1, y1, x2, y2, width=2):
+    return f"<line{attrs(width=width, style=0, xfrom=x1, yfrom=y1, xto=x2, yto=y2)}></line>"
+
+
+def field(tag, expr, x, y, **kw):
+    return f"<{tag}{attrs(x=x, y=y, fontname='SimSun', **kw)}>{expr}</{tag}>"
+
+
+def pagesetting(paper, width, height, landscape):
+    return ("<pagesetting><paperkind>%s</paperkind><paperwidth>%d</paperwidth>"
+            "<paperheight>%d</paperheight><landscape>%d</landscape>"
+            "<offsetx>0</offsetx><offsety>0</offsety></pagesetting>" % (paper, width, height, landscape))
+
+
+def schedule(n, second_field, second_label):
+    """One page per class or teacher: 5 x n slot records, lesson by lesson, days 1 to 5."""
+    x0, label_w, col_w = 150, 200, 320
+    top, head_h = 420, 100
+    row_h = (2750 - top - head_h) // n
+    right = x0 + label_w + 5 * col_w
+    bottom = top + head_h + n * row_h
+    out = []
+    # Grid lines, headings and lesson labels.
+    for r in range(n + 2):
+        y = top if r == 0 else top + head_h + (r - 1) * row_h
+        out.append(line(x0, y, right, y, 6 if r in (0, n + 1) else 2))
+    for c in range(7):
+        x = x0 if c == 0 else x0 + label_w + (c - 1) * col_w
+        out.append(line(x, top, x, bottom, 6 if c in (0, 6) else 2))
+    # The noon break after the fourth lesson.
+    noon = top + head_h + 4 * row_h
+    out.append(line(x0, noon - 6, right, noon - 6, 2))
+    out.append(text(x0 + label_w // 2, top + 25, "节次", align="center", fontsize=12, b="true"))
+    for d, name in enumerate(DAYS):
+        out.append(text(x0 + label_w + d * col_w + col_w // 2, top + 25, name, align="center",
+                        fontsize=12, b="true"))
+    for lesson in range(n):
+        out.append(text(x0 + label_w // 2, top + head_h + lesson * row_h + row_h // 2 - 30,
+                        "第" + NUMS[lesson] + "节", align="center", fontsize=12))
+    # The records: row 0 is the first slot with the title, then the rest of lesson 1, then one
+    # row of five slots per lesson.
+    rows = []
+
+    def cell_fields(lesson, day):
+        cx = x0 + label_w + day * col_w + col_w // 2
+        cy = top + head_h + lesson * row_h + row_h // 2
+        return [field("field", "[coursename]", cx, cy - 70, align="center", fontsize=14, b="true"),
+                field("field", "[%s]" % second_field, cx, cy + 20, align="center", fontsize=11,
+                      maindata="false")]
+
+    first = [field("field", "[title]", 1050, 200, align="center", fontsize=18, b="true",
+                   maindata="false")] + cell_fields(0, 0)
+    rows.append('<row repeatnum="1">' + "".join(first) + "</row>")
+    rows.append('<row repeatnum="4" xstep="%d">' % col_w + "".join(cell_fields(0, 1)) + "</row>")
+    for lesson in range(1, n):
+        rows.append('<row repeatnum="5" xstep="%d">' % col_w + "".join(cell_fields(lesson, 0)) +
+                    "</row>")
+    out.append("<record>" + "".join(rows) + "</record>")
+    out.append(text(x0, bottom + 40, second_label, fontsize=10))
+    out.append('<page x="1050" y="2850" align="center" fontname="SimSun" fontsize="9"></page>')
+    return ("<layout><pages>" '<page continue="true">' + pagesetting("A4", 2100, 2970, 0) +
+            "<reporttable>" + "".join(out) + "</reporttable></page></pages></layout>\r\n")
+
+
+def total(n):
+    """The whole school on A3 landscape: one row per class, three cells per slot."""
+    x0, name_w = 80, 220
+    width = 4200 - 2 * x0 - name_w
+    cell_w = width // (5 * n)
+    right = x0 + name_w + 5 * n * cell_w
+    top, head1, head2, row_h, per_page = 250, 80, 70, 110, 22
+    first_row = top + head1 + head2
+    bottom = first_row + per_page * row_h
+    out = [f'<vartext{attrs(x=2100, y=120, align="center", fontname="SimSun", fontsize=18, b="true")}>'
+           "[title]</vartext>"]
+    for r in range(per_page + 1):
+        y = first_row + r * row_h
+        out.append(line(x0, y, right, y, 1))
+    out.append(line(x0, top, right, top, 4))
+    out.append(line(x0 + name_w, top + head1, right, top + head1, 1))
+    out.append(line(x0, top, x0, bottom, 4))
+    for s in range(5 * n + 1):
+        x = x0 + name_w + s * cell_w
+        out.append(line(x, top if s % n == 0 else top + head1, x, bottom, 4 if s % n == 0 else 1))
+    out.append(text(x0 + name_w // 2, top + 50, "班级", align="center", fontsize=11, b="true"))
+    for d, name in enumerate(DAYS):
+        out.append(text(x0 + name_w + d * n * cell_w + n * cell_w // 2, top + 15, name,
+                        align="center", fontsize=11, b="true"))
+        for lesson in range(n):
+            out.append(text(x0 + name_w + (d * n + lesson) * cell_w + cell_w // 2, top + head1 + 12,
+                            str(lesson + 1), align="center", fontsize=9))
+    fields = [field("field", "[classnameL11]", x0 + name_w // 2, first_row + 35, align="center",
+                    fontsize=10, b="true")]
+    for d in range(5):
+        for lesson in range(n):
+            cx = x0 + name_w + (d * n + lesson) * cell_w + cell_w // 2
+            fields.append(field("field", "[coursenameL%d%d]" % (lesson + 1, d + 1), cx,
+                                first_row + 12, align="center", fontsize=9))
+            fields.append(field("field", "[teachernameL%d%d]" % (lesson + 1, d + 1), cx,
+                                first_row + 60, align="center", fontsize=6, maindata="false"))
+    out.append('<record><row repeatnum="%d" ystep="%d">' % (per_page, row_h) + "".join(fields) +
+               "</row></record>")
+    out.append('<page x="2100" y="2880" align="center" fontname="SimSun" fontsize="9"></page>')
+    return ("<layout><pages>" '<page continue="true">' + pagesetting("A3", 2970, 4200, 1) +
+            "<reporttable>" + "".join(out) + "</reporttable></page></pages></layout>\r\n")
+
+
+def write(name, content):
+    here = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(here, name), "wb") as f:
+        f.write(content.encode("gbk"))
+
+
+for n in (6, 7):
+    write("ClassSchd%d.xml" % n, schedule(n, "teachername", "课程 / 任课教师"))
+    write("TeacherSchd%d.xml" % n, schedule(n, "classname", "课程 / 班级"))
+    write("TotalSchd%dA3.xml" % n, total(n))
