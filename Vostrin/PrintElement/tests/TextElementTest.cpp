@@ -1,0 +1,139 @@
+// Text elements drawn on a scripted printer at 254 dpi, where one dot is a tenth of a
+// millimetre: fills, alignment, fonts, colours, number formats and the canvas left as it was.
+#include <QFont>
+#include <QFontMetrics>
+
+#include "PrintElement/Print.h"
+#include "PrintTestSupport.h"
+
+using namespace printtest;
+using TVostrin::TPrint;
+
+namespace {
+
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+
+class TextElements : public ScriptedRenderer {
+  protected:
+    // Prints one page with the elements and returns its image.
+    QImage PrintPage(const std::string& elements) {
+        tree = LoadTree("<doc>" + Page("", elements) + "</doc>");
+        EXPECT_TRUE(tree);
+        EXPECT_EQ(TPrint().Print(tree.get(), nullptr, 0), 0);
+        EXPECT_EQ(Pages().size(), 1u);
+        return Pages().empty() ? QImage() : Pages()[0].image;
+    }
+    std::unique_ptr<TXml> tree;
+};
+
+std::string Green(const std::string& attrs) {
+    return "<text fontname=\"DejaVu Sans\" fontsize=\"12\" bgcolor=\"0,255,0\" " + attrs + "/>";
+}
+
+}  // namespace
+
+TEST_F(TextElements, AlignmentMovesTheReferencePoint) {
+    const QImage left = PrintPage(Green(R"(x="500" y="50" value="Middle")"));
+    const QRect l = BoundsOf(left, kGreen);
+    ASSERT_FALSE(l.isNull());
+    EXPECT_EQ(l.left(), 500);
+    EXPECT_EQ(l.top(), 50);
+
+    const QImage centred = PrintPage(Green(R"(x="500" y="50" value="Middle" align="center")"));
+    const QRect c = BoundsOf(centred, kGreen);
+    EXPECT_EQ(c.width(), l.width());
+    EXPECT_EQ(c.left(), 500 - l.width() / 2);  // the middle lies at 50 mm
+
+    const QImage right = PrintPage(Green(R"(x="500" y="50" value="Middle" align="right")"));
+    EXPECT_EQ(BoundsOf(right, kGreen).right(), 499);  // x is the right end
+    const QImage other = PrintPage(Green(R"(x="500" y="50" value="Middle" align="Center")"));
+    EXPECT_EQ(BoundsOf(other, kGreen).left(), 500);
+}
+
+TEST_F(TextElements, NumberFormatChangesTheDrawnText) {
+    const QImage img =
+        PrintPage(Green(R"(x="10" y="10" value="12.5" type="number" format="0.00")") +
+                  Green(R"(x="10" y="100" value="12.50")") +
+                  Green(R"(x="10" y="200" value="abc" type="number" format="0.00")") +
+                  Green(R"(x="10" y="300" value="abc")") +
+                  Green(R"(x="10" y="400" value="12.5" type="Number" format="0.00")") +
+                  Green(R"(x="10" y="500" value="12.5")"));
+    auto width = [&](int y) { return BoundsOf(img.copy(0, y, 1000, 80), kGreen).width(); };
+    EXPECT_EQ(width(10), width(100));
+    EXPECT_EQ(width(200), width(300));
+    EXPECT_EQ(width(400), width(500));
+    EXPECT_GT(width(10), width(500));
+}
+
+TEST_F(TextElements, FontSizeStylesAndColours) {
+    const QImage img = PrintPage(
+        std::string(
+            R"(<text x="10" y="10" value="Size" fontname="DejaVu Sans" fontsize="big" bgcolor="0,255,0"/>)") +
+        R"(<text x="10" y="100" value="Size" fontname="DejaVu Sans" fontsize="10" bgcolor="0,255,0"/>)" +
+        R"(<text x="10" y="200" value="Bold" fontname="DejaVu Sans" bgcolor="0,0,255" b="true"/>)" +
+        R"(<text x="10" y="300" value="Bold" fontname="DejaVu Sans" bgcolor="0,0,255" b="True"/>)" +
+        R"(<text x="10" y="400" value="HHHH" fontname="DejaVu Sans" fontsize="30" fontcolor="255"/>)");
+    auto box = [&](int y, const QColor& c) { return BoundsOf(img.copy(0, y, 1000, 80), c); };
+    EXPECT_EQ(box(10, kGreen).size(), box(100, kGreen).size());   // "big" reads as 10 points
+    EXPECT_GT(box(200, kBlue).width(), box(300, kBlue).width());  // only "true" makes bold
+    EXPECT_FALSE(BoundsOf(img, QColor(255, 0, 0)).isNull());      // "255" is pure red
+}
+
+TEST_F(TextElements, BackgroundOnlyWhenGiven) {
+    // A wide blue field, then two texts on it: one without a background (the blue shows
+    // through its cell) and one with "255,255", which fills its cell white.
+    const QImage img = PrintPage(
+        R"(<text x="0" y="0" value="MMMMMMMMMMMM" fontname="DejaVu Sans" fontsize="40" bgcolor="0,0,255" fontcolor="0,0,255"/>)"
+        R"(<text x="20" y="20" value="ab" fontname="DejaVu Sans"/>)"
+        R"(<text x="300" y="20" value="ab" fontname="DejaVu Sans" bgcolor="255,255"/>)");
+    auto count = [&](const QRect& r, QRgb rgb) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == rgb;
+        return n;
+    };
+    const QRect transparent(20, 20, 20, 10), filled(300, 20, 20, 10);
+    EXPECT_GT(count(transparent, 0x0000FF), 100);
+    EXPECT_EQ(count(transparent, 0xFFFFFF), 0);
+    EXPECT_EQ(count(filled, 0x0000FF), 0);
+    EXPECT_GT(count(filled, 0xFFFFFF), 0);
+}
+
+TEST_F(TextElements, TheCanvasGetsItsFontAndBrushBack) {
+    // A bold red text with a blue background, then a text that names nothing: the second must
+    // come out in the canvas's own black font, without a background.
+    const QImage img = PrintPage(
+        R"(<text x="10" y="10" value="First" fontname="DejaVu Sans" fontsize="20" b="true" fontcolor="255,0,0" bgcolor="0,0,255"/>)"
+        R"(<text x="10" y="300" value="Second"/>)");
+    const QRect lower(0, 290, 1000, 300);
+    EXPECT_TRUE(BoundsOf(img.copy(lower), kBlue).isNull());
+    EXPECT_TRUE(BoundsOf(img.copy(lower), QColor(255, 0, 0)).isNull());
+    EXPECT_FALSE(InkBounds(img, lower).isNull());
+}
+
+TEST_F(TextElements, AdditionDrawsLikeText) {
+    const QImage img = PrintPage(
+        R"(<addition x="100" y="100" value="Sum" fontname="DejaVu Sans" bgcolor="0,255,0"/>)");
+    EXPECT_EQ(BoundsOf(img, kGreen).topLeft(), QPoint(100, 100));
+}
+
+TEST_F(TextElements, ChineseTextIsDecodedFromGbk) {
+    const std::string value = Gbk("星期一课程表");
+    const QImage img = PrintPage(
+        "<text x=\"100\" y=\"100\" fontsize=\"12\" bgcolor=\"0,255,0\" value=\"" + value + "\"/>");
+    const QRect box = BoundsOf(img, kGreen);
+    ASSERT_FALSE(box.isNull());
+    // Six wide characters, not twelve bytes drawn as replacement characters.
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(42);  // 12 points at 254 dpi
+    const int expected = QFontMetrics(f).horizontalAdvance(QString::fromUtf8("星期一课程表"));
+    EXPECT_NEAR(box.width(), expected, 2);
+    EXPECT_FALSE(InkBounds(img, box).isNull());
+}
+
+TEST_F(TextElements, EmptyValueDrawsNothing) {
+    const QImage img = PrintPage(R"(<text x="10" y="10" value="" bgcolor="0,255,0"/>)");
+    EXPECT_TRUE(BoundsOf(img, kGreen).isNull());
+    EXPECT_TRUE(InkBounds(img).isNull());
+}
