@@ -120,6 +120,15 @@ TEST_F(DbTest, PresetAndPrintQueriesRun) {
              " where A.CourseCode = B.Code and A.TeacherCode = D.Code and A.ClassCode = "
              "'11' order by A.LessonNo, A.Day"),
         "一(1)班|数学||张三|3|1;一(1)班|数学||张三|1|2");
+    auto named = db_->OpenRecordset(
+        "select C.ShortName as Name, B.ShortName As CourseName, D.Name as ClassShortName, A.Day, "
+        "A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = "
+        "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
+        "A.ClassCode,A.LessonNo, "
+        "A.Day");
+    EXPECT_EQ(named->Fields("Day").Int(), 3);
+    EXPECT_EQ(named->Fields("lessonno").Int(), 1);
+    EXPECT_EQ(named->Fields("Name").Text(), "s1");
     auto rs = db_->OpenRecordset("select * from LessonListtb where  ClassCode='11'");
     EXPECT_EQ(rs->FieldName(5), "SetFlag");
     EXPECT_EQ(Count("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='M' and "
