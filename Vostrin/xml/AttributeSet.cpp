@@ -1,13 +1,29 @@
 #include "AttributeSet.h"
 
-#include <climits>
 #include <cstring>
-#include <string>
 
 namespace velmarq {
 
 AttributeSet::~AttributeSet() {
     ClearPairs();
+}
+
+void AttributeSet::AppendLength(int n) {
+    if (entries_ == capacity_) {
+        int newCap = capacity_ * 2;
+        int* p = new int[static_cast<size_t>(newCap)];
+        std::memcpy(p, lengths_, sizeof(int) * static_cast<size_t>(entries_));
+        if (lengths_ != inline_) delete[] lengths_;
+        lengths_ = p;
+        capacity_ = newCap;
+    }
+    lengths_[entries_++] = n;
+}
+
+void AttributeSet::RemoveEntries(int at) {
+    std::memmove(lengths_ + at, lengths_ + at + 2,
+                 sizeof(int) * static_cast<size_t>(entries_ - at - 2));
+    entries_ -= 2;
 }
 
 void AttributeSet::AddPair(const char* name, const char* value) {
@@ -19,33 +35,40 @@ void AttributeSet::AddPair(const char* name, const char* value) {
 void AttributeSet::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
     if (!name || nameLen <= 0) return;
     if (!value || valueLen < 0) valueLen = 0;
-    if (!lengths_) lengths_ = new ExtIntArray(6, 15);
-    if (!text_) {
-        text_ = new StringBuffer();
-        text_->Reserve(50);
-    }
-    lengths_->Append(nameLen);
-    text_->AppendBytes(name, nameLen);
-    lengths_->Append(valueLen);
-    text_->AppendBytes(value, valueLen);
+    AppendLength(nameLen);
+    AppendLength(valueLen);
+    text_.append(name, static_cast<size_t>(nameLen));
+    if (valueLen > 0) text_.append(value, static_cast<size_t>(valueLen));
 }
 
 int AttributeSet::OffsetOf(int pair) const {
     int offset = 0;
-    for (int e = 0; e < 2 * pair; ++e) offset += lengths_->Get(e);
+    for (int e = 0; e < 2 * pair; ++e) offset += lengths_[e];
     return offset;
+}
+
+int AttributeSet::FindPair(const char* name, size_t len, int from, int& offset) const {
+    for (int i = from, n = PairCount(); i < n; ++i) {
+        int nameLen = lengths_[2 * i];
+        if (static_cast<size_t>(nameLen) == len &&
+            std::memcmp(text_.data() + offset, name, len) == 0) {
+            return i;
+        }
+        offset += nameLen + lengths_[2 * i + 1];
+    }
+    return -1;
 }
 
 void AttributeSet::NameAt(int i, StringBuffer& out) const {
     out.Clear();
     if (i < 0 || i >= PairCount()) return;
-    out.AppendBytes(text_->Data() + OffsetOf(i), lengths_->Get(2 * i));
+    out.AppendBytes(text_.data() + OffsetOf(i), lengths_[2 * i]);
 }
 
 bool AttributeSet::ValueAt(int i, StringBuffer& out) const {
     out.Clear();
     if (i < 0 || i >= PairCount()) return false;
-    out.AppendBytes(text_->Data() + OffsetOf(i) + lengths_->Get(2 * i), lengths_->Get(2 * i + 1));
+    out.AppendBytes(text_.data() + OffsetOf(i) + lengths_[2 * i], lengths_[2 * i + 1]);
     return true;
 }
 
@@ -54,9 +77,9 @@ bool AttributeSet::PairAt(int i, StringBuffer& name, StringBuffer& value) const 
     value.Clear();
     if (i < 0 || i >= PairCount()) return false;
     int offset = OffsetOf(i);
-    int nameLen = lengths_->Get(2 * i);
-    name.AppendBytes(text_->Data() + offset, nameLen);
-    value.AppendBytes(text_->Data() + offset + nameLen, lengths_->Get(2 * i + 1));
+    int nameLen = lengths_[2 * i];
+    name.AppendBytes(text_.data() + offset, nameLen);
+    value.AppendBytes(text_.data() + offset + nameLen, lengths_[2 * i + 1]);
     return true;
 }
 
@@ -65,59 +88,41 @@ bool AttributeSet::ValueOf(const char* name, StringBuffer& out) const {
     if (!name || !*name) return false;
     size_t len = std::strlen(name);
     int offset = 0;
-    for (int i = 0, n = PairCount(); i < n; ++i) {
-        int nameLen = lengths_->Get(2 * i);
-        int valueLen = lengths_->Get(2 * i + 1);
-        if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_->Data() + offset, name, len) == 0) {
-            out.AppendBytes(text_->Data() + offset + nameLen, valueLen);
-            return true;
-        }
-        offset += nameLen + valueLen;
-    }
-    return false;
+    int i = FindPair(name, len, 0, offset);
+    if (i < 0) return false;
+    out.AppendBytes(text_.data() + offset + lengths_[2 * i], lengths_[2 * i + 1]);
+    return true;
 }
 
 bool AttributeSet::HasName(const char* name) const {
     if (!name || !*name) return false;
-    size_t len = std::strlen(name);
     int offset = 0;
-    for (int i = 0, n = PairCount(); i < n; ++i) {
-        int nameLen = lengths_->Get(2 * i);
-        if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_->Data() + offset, name, len) == 0) {
-            return true;
-        }
-        offset += nameLen + lengths_->Get(2 * i + 1);
-    }
-    return false;
+    return FindPair(name, std::strlen(name), 0, offset) >= 0;
 }
 
 bool AttributeSet::MatchValue(const char* name, const char* pattern) const {
     if (!name || !*name || PairCount() == 0) return false;
     if (!pattern) pattern = "";
     size_t len = std::strlen(name);
-    int offset = 0;
     std::string work;
-    for (int i = 0, n = PairCount(); i < n; ++i) {
-        int nameLen = lengths_->Get(2 * i);
-        int valueLen = lengths_->Get(2 * i + 1);
-        if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_->Data() + offset, name, len) == 0) {
-            if (valueLen == 0 && *pattern == 0) return true;
-            work.assign(text_->Data() + offset + nameLen, static_cast<size_t>(valueLen));
-            if (WildcardMatch(work.c_str(), pattern, true)) return true;
-        }
-        offset += nameLen + valueLen;
+    int offset = 0;
+    for (int i = FindPair(name, len, 0, offset); i >= 0; i = FindPair(name, len, i, offset)) {
+        int valueLen = lengths_[2 * i + 1];
+        if (valueLen == 0 && *pattern == 0) return true;
+        work.assign(text_.data() + offset + lengths_[2 * i], static_cast<size_t>(valueLen));
+        if (WildcardMatch(work.c_str(), pattern, true)) return true;
+        offset += lengths_[2 * i] + valueLen;
+        ++i;
     }
     return false;
 }
 
 void AttributeSet::ClearPairs() {
-    delete text_;
-    text_ = nullptr;
-    delete lengths_;
-    lengths_ = nullptr;
+    if (lengths_ != inline_) delete[] lengths_;
+    lengths_ = inline_;
+    capacity_ = kInline;
+    entries_ = 0;
+    std::string().swap(text_);
 }
 
 void AttributeSet::RemoveAllNamed(const char* name) {
@@ -125,16 +130,16 @@ void AttributeSet::RemoveAllNamed(const char* name) {
     size_t len = std::strlen(name);
     int offset = 0;
     int e = 0;
-    while (e < lengths_->Count()) {
-        int nameLen = lengths_->Get(e);
+    while (e < entries_) {
+        int nameLen = lengths_[e];
+        int valueLen = lengths_[e + 1];
         if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_->Data() + offset, name, len) == 0) {
-            text_->RemoveRange(offset, nameLen + lengths_->Get(e + 1));
-            lengths_->RemoveAt(e);
-            lengths_->RemoveAt(e);
+            std::memcmp(text_.data() + offset, name, len) == 0) {
+            text_.erase(static_cast<size_t>(offset), static_cast<size_t>(nameLen + valueLen));
+            RemoveEntries(e);
             continue;
         }
-        offset += nameLen + lengths_->Get(e + 1);
+        offset += nameLen + valueLen;
         e += 2;
     }
 }

@@ -1,8 +1,11 @@
 // The attribute pairs of one node, kept in order of addition in one text buffer (names may
-// repeat, a name is never empty, values may be).
+// repeat, a name is never empty, values may be). Small sets (two pairs, short texts) live
+// entirely inside the object, so the common element with one or two attributes costs no
+// allocation of its own.
 #pragma once
 
-#include "ExtIntArray.h"
+#include <string>
+
 #include "StringBuffer.h"
 
 namespace velmarq {
@@ -16,7 +19,7 @@ class AttributeSet {
 
     void AddPair(const char* name, const char* value);  // empty or null name: nothing
     void AddPair(const char* name, int nameLen, const char* value, int valueLen);
-    int PairCount() const { return lengths_ ? lengths_->Count() / 2 : 0; }
+    int PairCount() const { return entries_ / 2; }
     void NameAt(int i, StringBuffer& out) const;
     bool ValueAt(int i, StringBuffer& out) const;
     bool PairAt(int i, StringBuffer& name, StringBuffer& value) const;
@@ -27,11 +30,18 @@ class AttributeSet {
     void RemoveAllNamed(const char* name);
 
   private:
-    // Byte offset of the name of pair i.
-    int OffsetOf(int pair) const;
+    int OffsetOf(int pair) const;  // byte offset of the name of pair i
+    // Index of the first pair named name[0..len) at or after pair `from`, with its offset.
+    int FindPair(const char* name, size_t len, int from, int& offset) const;
+    void AppendLength(int n);
+    void RemoveEntries(int at);  // removes entries at and at + 1
 
-    ExtIntArray* lengths_ = nullptr;  // entry 2i: name length of pair i, 2i+1: value length
-    StringBuffer* text_ = nullptr;    // name 0, value 0, name 1, value 1, ... end to end
+    static constexpr int kInline = 4;
+    int* lengths_ = inline_;  // entry 2i: name length of pair i, 2i+1: value length
+    int entries_ = 0;
+    int capacity_ = kInline;
+    int inline_[kInline] = {};
+    std::string text_;  // name 0, value 0, name 1, value 1, ... end to end
 };
 
 }  // namespace velmarq

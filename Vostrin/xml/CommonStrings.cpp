@@ -1,5 +1,7 @@
 #include "CommonStrings.h"
 
+#include <cstring>
+
 namespace velmarq {
 
 int RefCountedObject::Release() {
@@ -24,25 +26,48 @@ RefCountedMarker* CommonStrings::MarkerOf(const char* text, StringBuffer** copy)
 
 const StringBuffer* CommonStrings::Intern(const char* text) {
     if (!text) text = "";
-    StringBuffer* copy = nullptr;
-    RefCountedMarker* marker = MarkerOf(text, &copy);
-    if (!marker) {
-        map_.Insert(text, new RefCountedMarker());
-        marker = MarkerOf(text, &copy);
-    }
-    marker->AddRef();
-    return copy;
+    return InternEntry(text, std::strlen(text))->Name();
 }
 
 void CommonStrings::ReleaseString(const char* text) {
     if (!text) return;
-    RefCountedMarker* marker = MarkerOf(text, nullptr);
-    if (!marker) return;
+    NamedObject* entry = map_.Find(text, std::strlen(text));
+    if (entry && dynamic_cast<RefCountedMarker*>(entry->Value())) ReleaseEntry(entry);
+}
+
+size_t CommonStrings::Slot(const char* text, size_t len) {
+    if (len == 0) return 0;
+    auto first = static_cast<unsigned char>(text[0]);
+    auto last = static_cast<unsigned char>(text[len - 1]);
+    return (first * 31u + last * 7u + len) % kCacheSlots;
+}
+
+NamedObject* CommonStrings::InternEntry(const char* text, size_t len) {
+    size_t slot = Slot(text, len);
+    NamedObject* entry = cache_[slot];
+    if (!entry || static_cast<size_t>(entry->Name()->Length()) != len ||
+        std::memcmp(entry->Name()->Data(), text, len) != 0) {
+        entry = map_.Find(text, len);
+        if (!entry || !dynamic_cast<RefCountedMarker*>(entry->Value())) {
+            if (entry) map_.RemoveEntry(entry);  // not a counted entry: treated as absent
+            entry = map_.InsertNew(text, len, new RefCountedMarker());
+        }
+        cache_[slot] = entry;
+    }
+    static_cast<RefCountedMarker*>(entry->Value())->AddRef();
+    return entry;
+}
+
+void CommonStrings::ReleaseEntry(NamedObject* entry) {
+    auto* marker = static_cast<RefCountedMarker*>(entry->Value());
     if (marker->Count() > 1) {
         marker->Release();
         return;
     }
-    map_.Remove(text);
+    for (NamedObject*& cached : cache_) {
+        if (cached == entry) cached = nullptr;
+    }
+    map_.RemoveEntry(entry);
 }
 
 int CommonStrings::UseCount(const char* text) const {

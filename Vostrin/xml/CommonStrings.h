@@ -27,6 +27,9 @@ class CommonStrings {
     const StringBuffer* Intern(const char* text);
     // Lowers the use count of text; the entry goes with its last use.
     void ReleaseString(const char* text);
+    // The same by entry, for the tree nodes: the entry's text is the pooled copy.
+    NamedObject* InternEntry(const char* text, size_t len);
+    void ReleaseEntry(NamedObject* entry);
     // Current use count of text (0 when absent).
     int UseCount(const char* text) const;
 
@@ -35,8 +38,13 @@ class CommonStrings {
   private:
     CommonStrings() : map_(400) {}
     RefCountedMarker* MarkerOf(const char* text, StringBuffer** copy) const;
+    static size_t Slot(const char* text, size_t len);
 
     HashMap map_;
+    // Recently used entries by a cheap key, so that the tags of a document are found again
+    // without hashing every byte; an entry leaves the cache before it is destroyed.
+    static constexpr size_t kCacheSlots = 64;
+    NamedObject* cache_[kCacheSlots] = {};
 };
 
 }  // namespace velmarq

@@ -7,6 +7,9 @@ namespace velmarq {
 NamedObject::NamedObject(const char* name, VelmarqObject* value)
     : name_(new StringBuffer(name)), value_(value) {}
 
+NamedObject::NamedObject(const char* name, size_t len, VelmarqObject* value)
+    : name_(new StringBuffer(name, static_cast<int>(len), 0)), value_(value) {}
+
 NamedObject::~NamedObject() {
     delete name_;
     delete value_;
@@ -72,25 +75,54 @@ HashMap::~HashMap() {
 }
 
 unsigned HashMap::Hash(const char* name) {
-    if (!name || !*name) return 0;
+    return name ? Hash(name, std::strlen(name)) : 0;
+}
+
+unsigned HashMap::Hash(const char* name, size_t len) {
+    if (!name || len == 0) return 0;
     auto h = static_cast<unsigned>(static_cast<int>(static_cast<signed char>(name[0])));
-    for (const char* p = name + 1; *p; ++p) {
-        h = h * 257u + static_cast<unsigned>(static_cast<int>(static_cast<signed char>(*p)));
+    for (size_t i = 1; i < len; ++i) {
+        h = h * 257u + static_cast<unsigned>(static_cast<int>(static_cast<signed char>(name[i])));
         h %= 65521u;
     }
     return h;
 }
 
-Velmarq_List& HashMap::BucketOf(const char* name) const {
-    return buckets_[Hash(name) % static_cast<unsigned>(bucketCount_)];
+Velmarq_List& HashMap::BucketOf(const char* name, size_t len) const {
+    return buckets_[Hash(name, len) % static_cast<unsigned>(bucketCount_)];
+}
+
+Velmarq_ListItem* HashMap::FindItem(const char* name, size_t len) const {
+    for (Velmarq_ListItem* it = BucketOf(name, len).Head(); it; it = it->next) {
+        const StringBuffer* n = it->object->Name();
+        if (static_cast<size_t>(n->Length()) == len && std::memcmp(n->Data(), name, len) == 0) {
+            return it;
+        }
+    }
+    return nullptr;
 }
 
 Velmarq_ListItem* HashMap::FindItem(const char* name) const {
     if (!name) name = "";
-    for (Velmarq_ListItem* it = BucketOf(name).Head(); it; it = it->next) {
-        if (std::strcmp(it->object->Text(), name) == 0) return it;
-    }
-    return nullptr;
+    return FindItem(name, std::strlen(name));
+}
+
+NamedObject* HashMap::Find(const char* name, size_t len) const {
+    Velmarq_ListItem* it = FindItem(name, len);
+    return it ? it->object : nullptr;
+}
+
+NamedObject* HashMap::InsertNew(const char* name, size_t len, VelmarqObject* value) {
+    auto* entry = new NamedObject(name, len, value);
+    BucketOf(name, len).InsertFront(new Velmarq_ListItem(entry));
+    return entry;
+}
+
+void HashMap::RemoveEntry(NamedObject* entry) {
+    const StringBuffer* n = entry->Name();
+    Velmarq_List& bucket = BucketOf(n->Data(), static_cast<size_t>(n->Length()));
+    bucket.RemoveObject(entry);
+    delete entry;
 }
 
 VelmarqObject* HashMap::Lookup(const char* name) const {
@@ -116,14 +148,15 @@ void HashMap::Insert(const char* name, VelmarqObject* value) {
         it->object->SetValue(value);
         return;
     }
-    BucketOf(name).InsertFront(new Velmarq_ListItem(new NamedObject(name, value)));
+    BucketOf(name, std::strlen(name))
+        .InsertFront(new Velmarq_ListItem(new NamedObject(name, value)));
 }
 
 void HashMap::Remove(const char* name) {
     Velmarq_ListItem* it = FindItem(name);
     if (!it) return;
     NamedObject* object = it->object;
-    BucketOf(name).Unlink(it);
+    BucketOf(name, std::strlen(name)).Unlink(it);
     delete object;
 }
 

@@ -2,6 +2,8 @@
 // in a doubly linked list, the most recently inserted first.
 #pragma once
 
+#include <cstddef>
+
 #include "StringBuffer.h"
 
 namespace velmarq {
@@ -10,6 +12,7 @@ namespace velmarq {
 class NamedObject {
   public:
     NamedObject(const char* name, VelmarqObject* value);
+    NamedObject(const char* name, size_t len, VelmarqObject* value);
     virtual ~NamedObject();
     NamedObject(const NamedObject&) = delete;
     NamedObject& operator=(const NamedObject&) = delete;
@@ -69,12 +72,21 @@ class HashMap {
     void Insert(const char* name, VelmarqObject* value);
     void Remove(const char* name);
 
+    // The same over a name given by its bytes (it holds no NUL).
+    NamedObject* Find(const char* name, size_t len) const;
+    // Adds a new entry for a name known to be absent and returns it.
+    NamedObject* InsertNew(const char* name, size_t len, VelmarqObject* value);
+    // Unlinks and destroys an entry of this map.
+    void RemoveEntry(NamedObject* entry);
+
     // The hash of a name as the library computes it (before reduction to a bucket).
     static unsigned Hash(const char* name);
+    static unsigned Hash(const char* name, size_t len);
 
   private:
-    Velmarq_List& BucketOf(const char* name) const;
+    Velmarq_List& BucketOf(const char* name, size_t len) const;
     Velmarq_ListItem* FindItem(const char* name) const;
+    Velmarq_ListItem* FindItem(const char* name, size_t len) const;
 
     int bucketCount_;
     Velmarq_List* buckets_;

@@ -10,10 +10,15 @@ void Report(LogBase* log, const char* text) {
     if (log) log->LogError(text);
 }
 
-// Removes every byte of set from b.
-void RemoveBytes(StringBuffer& b, const char* set) {
-    for (const char* s = set; *s; ++s) b.RemoveByte(static_cast<unsigned char>(*s));
-}
+constexpr StopSet kSpace(" \t\r\n");
+constexpr StopSet kTagNameEnd(" \t\r\n/>");
+constexpr ScanTable kTagNameScan(" \t\r\n/>", "<", ScanTable::kDrop);
+constexpr ScanTable kAttrNameScan(" \t\r\n=/>", "\"'<", ScanTable::kDrop);
+constexpr ScanTable kDoubleQuotedScan("\">", "&", ScanTable::kDecode);
+constexpr ScanTable kSingleQuotedScan("'>", "&", ScanTable::kDecode);
+constexpr ScanTable kUnquotedScan("'\">", "&", ScanTable::kDecode);
+constexpr StopSet kDeclNameEnd(" \t\r\n=?>");
+constexpr StopSet kDeclValueEnd("\"'\r\n>");
 
 bool IsUtf16Name(const StringBuffer& enc) {
     return enc.EqualsNoCase("utf-16") || enc.EqualsNoCase("ucs-2") || enc.EqualsNoCase("unicode");
@@ -53,8 +58,11 @@ int ParseEngine::Find(const char* s) const {
 }
 
 void ParseEngine::SkipChars() {
+    // The NUL at end_ is not a blank, so the walk stops there.
     const char* p = text_.Data();
-    while (pos_ < end_ && IsXmlSpace(p[pos_])) ++pos_;
+    const char* q = p + pos_;
+    while (kSpace.stop[static_cast<unsigned char>(*q)]) ++q;
+    pos_ = static_cast<int>(q - p);
 }
 
 void ParseEngine::SkipTo(char c) {
@@ -64,20 +72,53 @@ void ParseEngine::SkipTo(char c) {
 }
 
 bool ParseEngine::ScanCloseTag() {
-    const char* p = text_.Data();
-    while (pos_ < end_) {
-        if (p[pos_] == '>') return true;
-        if (p[pos_] == '<') return false;
-        ++pos_;
+    if (AtEnd()) return true;
+    const char* p = text_.Data() + pos_;
+    size_t n = static_cast<size_t>(end_ - pos_);
+    const void* gt = std::memchr(p, '>', n);
+    size_t upTo = gt ? static_cast<size_t>(static_cast<const char*>(gt) - p) : n;
+    const void* lt = std::memchr(p, '<', upTo);
+    if (lt) {
+        pos_ += static_cast<int>(static_cast<const char*>(lt) - p);
+        return false;
     }
+    pos_ += static_cast<int>(upTo);
     return true;
 }
 
-void ParseEngine::ReadUntilAny(const char* stops, StringBuffer& out) {
+void ParseEngine::ReadUntilAny(const StopSet& stops, StringBuffer& out) {
     const char* p = text_.Data();
     int start = pos_;
-    while (pos_ < end_ && !std::strchr(stops, p[pos_])) ++pos_;
+    while (pos_ < end_ && !stops.stop[static_cast<unsigned char>(p[pos_])]) ++pos_;
     out.AppendBytes(p + start, pos_ - start);
+}
+
+const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch, int& length) {
+    // The input ends with a NUL (at end_), which every table stops at.
+    const char* p = text_.Data();
+    const char* q = p + pos_;
+    unsigned char seen = 0;
+    for (;;) {
+        unsigned char k = table.kind[static_cast<unsigned char>(*q)];
+        if (k & ScanTable::kStop) break;
+        seen |= k;
+        ++q;
+    }
+    const int start = pos_;
+    pos_ = static_cast<int>(q - p);
+    length = pos_ - start;
+    if (!seen) return p + start;
+    scratch.Clear();
+    if (table.mode == ScanTable::kDrop) {
+        for (int i = start; i < pos_; ++i) {
+            if (!table.kind[static_cast<unsigned char>(p[i])]) scratch.AppendByte(p[i]);
+        }
+    } else {
+        scratch.AppendBytes(p + start, length);
+        DecodeEntities(scratch);
+    }
+    length = scratch.Length();
+    return scratch.Data();
 }
 
 void ParseEngine::ReadTo(char c, StringBuffer& out) {
@@ -190,7 +231,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         // 1. Text of the open element, or skipping to the next tag.
         if (current) {
             SkipChars();
-            if (StartsWith("<![CDATA[")) {
+            if (Ch() == '<' && StartsWith("<![CDATA[")) {
                 pos_ += 9;
                 StringBuffer* content = current->ContentBuffer();
                 current->SetCdata(true);
@@ -204,6 +245,11 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 pos_ = close + 3;
                 SkipTo('<');
                 if (Ch() == '<') ++pos_;
+            } else if (Ch() == '<') {
+                // An empty run: it only adds the separating blank to non-empty content.
+                ++pos_;
+                StringBuffer* content = current->Content();
+                if (content && !content->IsEmpty()) content->AppendByte(' ');
             } else {
                 run.Clear();
                 ReadTo('<', run);
@@ -248,7 +294,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
             ++pos_;
             if (StartsWithNoCase("xml ")) {
                 name.Clear();
-                ReadUntilAny(" \t\r\n/>", name);
+                ReadUntilAny(kTagNameEnd, name);
                 SkipChars();
                 if (Ch() == '/') ++pos_;
                 delete pendingDecl;
@@ -259,7 +305,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                         break;
                     }
                     name.Clear();
-                    ReadUntilAny(" \t\r\n=?>", name);
+                    ReadUntilAny(kDeclNameEnd, name);
                     name.RemoveByte('"');
                     SkipChars();
                     value.Clear();
@@ -268,7 +314,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                         SkipChars();
                         if (Ch() == '"') ++pos_;
                         if (Ch() == '\'') ++pos_;
-                        ReadUntilAny("\"'\r\n>", value);
+                        ReadUntilAny(kDeclValueEnd, value);
                         DecodeEntities(value);
                         if (Ch() == '"') ++pos_;
                         if (Ch() == '\'') ++pos_;
@@ -299,18 +345,18 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
             if (monitor) monitor->SetPosition(static_cast<unsigned>(pos_));
             closeElement(current);
         } else {
-            // Start tag.
-            name.Clear();
-            ReadUntilAny(" \t\r\n/>", name);
+            // Start tag. Names and values are taken from the input where it holds them as
+            // they stand; only those with bytes to drop or entities to decode are copied.
+            int nameLen = 0;
+            const char* tag = ScanText(kTagNameScan, name, nameLen);
             if (AtEnd()) break;
-            name.RemoveByte('<');
             SkipChars();
             bool selfClosing = false;
             if (Ch() == '/') {
                 ++pos_;
                 selfClosing = true;
             }
-            auto* node = new TreeNode(name.IsEmpty() ? nullptr : name.Data());
+            auto* node = new TreeNode(tag, nameLen);
             if (current) TreeNode::AppendChild(current, node);
             current = node;
             SkipChars();
@@ -319,28 +365,26 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                     stop = true;
                     break;
                 }
-                name.Clear();
-                ReadUntilAny(" \t\r\n=/>", name);
-                RemoveBytes(name, "\"'<");
+                const char* attr = ScanText(kAttrNameScan, name, nameLen);
                 SkipChars();
-                value.Clear();
+                const char* val = "";
+                int valueLen = 0;
                 if (Ch() == '=') {
                     ++pos_;
                     SkipChars();
                     const unsigned char q = Ch();
                     if (q == '"') {
                         ++pos_;
-                        ReadUntilAny("\">", value);
+                        val = ScanText(kDoubleQuotedScan, value, valueLen);
                     } else if (q == '\'') {
                         ++pos_;
-                        ReadUntilAny("'>", value);
+                        val = ScanText(kSingleQuotedScan, value, valueLen);
                     } else {
-                        ReadUntilAny("'\">", value);
+                        val = ScanText(kUnquotedScan, value, valueLen);
                     }
-                    DecodeEntities(value);
                     if (Ch() == '"' || Ch() == '\'') ++pos_;
                 }
-                node->AddPair(name.Data(), name.Length(), value.Data(), value.Length());
+                node->AddPair(attr, nameLen, val, valueLen);
                 SkipChars();
                 if (Ch() == '/') {
                     selfClosing = true;

@@ -9,6 +9,29 @@
 
 namespace velmarq {
 
+// A set of bytes at which a read stops, as a lookup table.
+struct StopSet {
+    explicit constexpr StopSet(const char* bytes) : stop{} {
+        for (const char* p = bytes; *p; ++p) stop[static_cast<unsigned char>(*p)] = true;
+    }
+    bool stop[256];
+};
+
+// What a scan does with each byte: stop there, drop it from the text, or note an entity that the
+// text then needs decoded.
+struct ScanTable {
+    static constexpr unsigned char kStop = 1;
+    static constexpr unsigned char kFlag = 2;
+    enum Mode { kDrop, kDecode };
+    constexpr ScanTable(const char* stops, const char* flagged, Mode mode) : kind{}, mode(mode) {
+        for (const char* p = flagged; *p; ++p) kind[static_cast<unsigned char>(*p)] = kFlag;
+        for (const char* p = stops; *p; ++p) kind[static_cast<unsigned char>(*p)] = kStop;
+        kind[0] = kStop;  // the end of the input
+    }
+    unsigned char kind[256];
+    Mode mode;
+};
+
 class ParseEngine {
   public:
     // Loads the whole file (UTF-16LE files arrive as UTF-8); loaded tells whether that worked.
@@ -36,9 +59,13 @@ class ParseEngine {
     void SkipChars();
     void SkipTo(char c);
     bool ScanCloseTag();
-    // Appends up to the first byte found in stops (a NUL-terminated set), or the end.
-    void ReadUntilAny(const char* stops, StringBuffer& out);
+    // Appends up to the first byte found in stops, or the end.
+    void ReadUntilAny(const StopSet& stops, StringBuffer& out);
     void ReadTo(char c, StringBuffer& out);
+    // Moves over the bytes up to a stop byte (or the end) and answers them: in place in the
+    // input when no flagged byte occurs, else in scratch with flagged bytes dropped or entities
+    // decoded, as the table says. length receives the answer's length.
+    const char* ScanText(const ScanTable& table, StringBuffer& scratch, int& length);
     bool ReadBalanced(char open, char close, StringBuffer& out);
     bool ReadThrough(const char* s, StringBuffer& out);
     bool SkipPast(const char* s);

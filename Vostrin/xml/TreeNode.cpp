@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CommonStrings.h"
+#include "NodePool.h"
 
 namespace velmarq {
 
@@ -17,16 +18,29 @@ TreeNode* AsNode(VelmarqObject* p) {
 
 TreeNode::TreeNode(const char* tag, const char* content)
     : nodeSerial_(++g_nodeCounter), root_(this) {
-    if (tag && *tag) tag_ = CommonStrings::Instance().Intern(tag);
+    if (tag && *tag) tag_ = CommonStrings::Instance().InternEntry(tag, std::strlen(tag));
     if (content && *content) content_ = new StringBuffer(content);
+}
+
+TreeNode::TreeNode(const char* tag, int tagLen) : nodeSerial_(++g_nodeCounter), root_(this) {
+    if (tag && tagLen > 0) {
+        tag_ = CommonStrings::Instance().InternEntry(tag, static_cast<size_t>(tagLen));
+    }
+}
+
+void* TreeNode::operator new(size_t size) {
+    return NodePool::Allocate(size);
+}
+
+void TreeNode::operator delete(void* p, size_t size) {
+    NodePool::Free(p, size);
 }
 
 void TreeNode::FreeOwnData() {
     ReleaseTag();
     delete content_;
     content_ = nullptr;
-    delete attributes_;
-    attributes_ = nullptr;
+    attributes_.ClearPairs();
     delete dtd_;
     dtd_ = nullptr;
     delete declaration_;
@@ -90,16 +104,16 @@ bool TreeNode::TagEquals(const char* tag) const {
 }
 
 void TreeNode::SetTag(const char* text) {
-    if (tag_ && text && std::strcmp(tag_->Data(), text) == 0) return;
+    if (tag_ && text && std::strcmp(tag_->Text(), text) == 0) return;
     ReleaseTag();
-    if (text) tag_ = CommonStrings::Instance().Intern(text);
+    if (text) tag_ = CommonStrings::Instance().InternEntry(text, std::strlen(text));
 }
 
 void TreeNode::ReleaseTag() {
     if (!tag_) return;
-    const StringBuffer* old = tag_;
+    NamedObject* old = tag_;
     tag_ = nullptr;
-    CommonStrings::Instance().ReleaseString(old->Data());
+    CommonStrings::Instance().ReleaseEntry(old);
 }
 
 void TreeNode::SetContent(const char* text) {
@@ -218,50 +232,45 @@ void TreeNode::SetRootOfSubtree(TreeNode* node, TreeNode* root) {
 
 void TreeNode::AttributeNameAt(int i, StringBuffer& out) const {
     out.Clear();
-    if (attributes_) attributes_->NameAt(i, out);
+    attributes_.NameAt(i, out);
 }
 
 bool TreeNode::AttributeValueAt(int i, StringBuffer& out) const {
     out.Clear();
-    return attributes_ && attributes_->ValueAt(i, out);
+    return attributes_.ValueAt(i, out);
 }
 
 bool TreeNode::AttributePairAt(int i, StringBuffer& name, StringBuffer& value) const {
     name.Clear();
     value.Clear();
-    return attributes_ && attributes_->PairAt(i, name, value);
+    return attributes_.PairAt(i, name, value);
 }
 
 bool TreeNode::ValueOf(const char* name, StringBuffer& out) const {
     out.Clear();
-    return attributes_ && attributes_->ValueOf(name, out);
+    return attributes_.ValueOf(name, out);
 }
 
 void TreeNode::ClearAttributes() {
-    if (attributes_) attributes_->ClearPairs();
+    attributes_.ClearPairs();
 }
 
 void TreeNode::RemoveAttribute(const char* name) {
-    if (attributes_) attributes_->RemoveAllNamed(name);
+    attributes_.RemoveAllNamed(name);
 }
 
 void TreeNode::AddPair(const char* name, const char* value) {
-    if (!name || !*name) return;
-    if (!attributes_) attributes_ = new AttributeSet();
-    attributes_->AddPair(name, value);
+    attributes_.AddPair(name, value);
 }
 
 void TreeNode::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
-    if (!name || nameLen <= 0) return;
-    if (!attributes_) attributes_ = new AttributeSet();
-    attributes_->AddPair(name, nameLen, value, valueLen);
+    attributes_.AddPair(name, nameLen, value, valueLen);
 }
 
 void TreeNode::SetAttribute(const char* name, const char* value) {
     if (!name || !*name) return;
-    if (!attributes_) attributes_ = new AttributeSet();
-    if (attributes_->HasName(name)) attributes_->RemoveAllNamed(name);
-    attributes_->AddPair(name, value);
+    if (attributes_.HasName(name)) attributes_.RemoveAllNamed(name);
+    attributes_.AddPair(name, value);
 }
 
 void TreeNode::CopyAttributesFrom(const TreeNode& other) {
@@ -278,7 +287,7 @@ void TreeNode::CopyAttributesFrom(const TreeNode& other) {
 }
 
 bool TreeNode::AttributeMatches(const char* name, const char* pattern) const {
-    return attributes_ && attributes_->MatchValue(name, pattern);
+    return attributes_.MatchValue(name, pattern);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "AttributeSet.h"
 #include "ExtPtrArray.h"
+#include "HashMap.h"
 #include "StringBuffer.h"
 
 namespace velmarq {
@@ -12,9 +13,15 @@ class TreeNode : public VelmarqObject {
   public:
     // tag and content may be null or empty (no tag, no content).
     explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
+    // A node whose tag is the first tagLen bytes of tag (no tag when tagLen is 0).
+    TreeNode(const char* tag, int tagLen);
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
     // directly; other nodes go with their root.
     ~TreeNode() override;
+
+    // Nodes live in NodePool cells.
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size);
 
     // ---- Reference counts ----
     void AddNodeRef();
@@ -27,7 +34,7 @@ class TreeNode : public VelmarqObject {
     int NodeSerial() const { return nodeSerial_; }
 
     // ---- Node data ----
-    const char* Tag() const { return tag_ ? tag_->Data() : ""; }  // "" when the node has none
+    const char* Tag() const { return tag_ ? tag_->Text() : ""; }  // "" when the node has none
     bool HasTag() const { return tag_ != nullptr; }
     bool TagEquals(const char* tag) const;
     void SetTag(const char* text);  // null: no tag
@@ -63,7 +70,7 @@ class TreeNode : public VelmarqObject {
     static void SetRootOfSubtree(TreeNode* node, TreeNode* root);
 
     // ---- Attributes ----
-    int AttributeCount() const { return attributes_ ? attributes_->PairCount() : 0; }
+    int AttributeCount() const { return attributes_.PairCount(); }
     void AttributeNameAt(int i, StringBuffer& out) const;
     bool AttributeValueAt(int i, StringBuffer& out) const;
     bool AttributePairAt(int i, StringBuffer& name, StringBuffer& value) const;
@@ -88,8 +95,8 @@ class TreeNode : public VelmarqObject {
 
     TreeNode* declaration_ = nullptr;
     StringBuffer* dtd_ = nullptr;
-    const StringBuffer* tag_ = nullptr;  // pool text, shared
-    AttributeSet* attributes_ = nullptr;
+    NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
+    AttributeSet attributes_;     // empty until the first pair
     StringBuffer* content_ = nullptr;
     int nodeSerial_;
     int treeCount_ = 0;

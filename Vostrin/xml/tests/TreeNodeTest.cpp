@@ -5,6 +5,7 @@
 
 #include "AttributeSet.h"
 #include "CommonStrings.h"
+#include "NodePool.h"
 #include "TreeNode.h"
 
 using namespace velmarq;
@@ -252,4 +253,13 @@ TEST(TreeNode, DeepTreesAreFreedAndWalkedWithoutRecursion) {
     EXPECT_EQ(TreeNode::FindByTag(root, nullptr, "zzz"), nullptr);
     n->ReleaseNodeRef();
     delete root;
+}
+
+TEST(TreeNode, NodeStorageIsReturnedWithTheLastNode) {
+    size_t before = velmarq::NodePool::LiveCount();
+    auto* root = new TreeNode("r");
+    for (int i = 0; i < 10000; ++i) TreeNode::AppendChild(root, new TreeNode("c"));
+    EXPECT_EQ(velmarq::NodePool::LiveCount(), before + 10001);
+    delete root;
+    EXPECT_EQ(velmarq::NodePool::LiveCount(), before);
 }
