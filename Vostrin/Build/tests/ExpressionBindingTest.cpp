@@ -156,12 +156,11 @@ TEST(ErrorLog, AMissingLibraryIsLoggedInTheProgramFolder) {
     const std::string log = ErrorLogPath();
     EXPECT_EQ(log,
               QDir(QCoreApplication::applicationDirPath()).filePath("Errlog.txt").toStdString());
-    std::remove(log.c_str());
+    const size_t before = buildtest::ReadFile(log).size();
     QTemporaryDir empty;
     TXml* printable = nullptr;
     EXPECT_EQ(BuildWithLibraryIn(empty.path(), &printable), -1100);
-    const std::string text = buildtest::ReadFile(log);
+    const std::string text = buildtest::ReadFile(log).substr(before);
     EXPECT_NE(text.find("-1100"), std::string::npos) << text;
     EXPECT_NE(text.find("): "), std::string::npos) << text;
-    std::remove(log.c_str());
 }
