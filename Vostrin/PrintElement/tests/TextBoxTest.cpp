@@ -1,0 +1,145 @@
+// Text boxes on a scripted printer at 254 dpi (one dot is a tenth of a millimetre): wrapping,
+// line steps, runs that follow each other, and what the box writes into its runs.
+#include <QElapsedTimer>
+
+#include "PrintElement/Print.h"
+#include "PrintTestSupport.h"
+
+using namespace printtest;
+using TVostrin::TPrint;
+
+namespace {
+
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+
+std::string Box(int x1, int y1, int x2, int y2, int ystep, const std::string& runs) {
+    return "<textbox x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) + "\" x2=\"" +
+           std::to_string(x2) + "\" y2=\"" + std::to_string(y2) + "\" ystep=\"" +
+           std::to_string(ystep) + "\">" + runs + "</textbox>";
+}
+
+std::string TextRun(const std::string& value, const std::string& more = "") {
+    return "<text fontname=\"DejaVu Sans\" fontsize=\"10\" value=\"" + value + "\" " + more + "/>";
+}
+
+class TextBoxes : public ScriptedRenderer {
+  protected:
+    QImage PrintPage(const std::string& elements, const std::string& settings = "") {
+        tree = LoadTree("<doc>" + Page(settings, elements) + "</doc>");
+        EXPECT_TRUE(tree);
+        EXPECT_EQ(TPrint().Print(tree.get(), nullptr, 0), 0);
+        EXPECT_EQ(Pages().size(), 1u);
+        return Pages().empty() ? QImage() : Pages()[0].image;
+    }
+    // Attribute of run i of the first box of the first page.
+    std::string RunAttr(int i, const std::string& name) {
+        std::unique_ptr<TXml> box(tree->FindNodeByTag(nullptr, "textbox"));
+        std::unique_ptr<TXml> run(box ? box->ChildAt(i) : nullptr);
+        return run ? run->AttributeValue(name) : std::string("<none>");
+    }
+    std::unique_ptr<TXml> tree;
+};
+
+const std::string kWords = "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu";
+
+}  // namespace
+
+TEST_F(TextBoxes, WordsWrapAtBlanksInsideTheBox) {
+    const QImage img = PrintPage(Box(100, 100, 500, 1000, 50, TextRun(kWords)));
+    const QRect ink = InkBounds(img);
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_GE(ink.left(), 100);
+    EXPECT_LT(ink.right(), 500);
+    EXPECT_GT(ink.height(), 100);  // three lines or more
+    // The run holds its last line: at x1, further down, with the words not yet drawn.
+    EXPECT_EQ(RunAttr(0, "x"), "100");
+    EXPECT_GE(std::stoi(RunAttr(0, "y")), 200);
+    const std::string last = RunAttr(0, "value");
+    ASSERT_FALSE(last.empty());
+    EXPECT_NE(last, kWords);
+    EXPECT_NE(last.front(), ' ');  // the blank at the cut is dropped
+    EXPECT_EQ(kWords.substr(kWords.size() - last.size()), last);
+    EXPECT_EQ(kWords[kWords.size() - last.size() - 1], ' ');
+}
+
+TEST_F(TextBoxes, ChineseWrapsBetweenCharacters) {
+    const QString all = QString::fromUtf8("星期一星期二星期三星期四星期五");
+    const QImage img =
+        PrintPage(Box(100, 100, 500, 1000, 50, TextRun(Gbk("星期一星期二星期三星期四星期五"))));
+    EXPECT_LT(InkBounds(img).right(), 500);
+    const QString last = tw::text::FromGbk(RunAttr(0, "value"));
+    ASSERT_FALSE(last.isEmpty());
+    EXPECT_LT(last.size(), all.size());
+    EXPECT_TRUE(all.endsWith(last)) << last.toStdString();  // whole characters, no blank added
+    EXPECT_FALSE(last.contains(QChar(0xFFFD)));
+    EXPECT_EQ(RunAttr(0, "y"), "150");
+}
+
+TEST_F(TextBoxes, LineStepZeroDrawsOneLineAndEnds) {
+    const QImage img = PrintPage(Box(100, 100, 400, 1000, 0, TextRun(kWords)));
+    const QRect ink = InkBounds(img);
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_LT(ink.height(), 50);  // one line only, not drawn over and over
+    EXPECT_EQ(RunAttr(0, "y"), "100");
+    EXPECT_EQ(RunAttr(0, "value"), kWords);
+}
+
+TEST_F(TextBoxes, AWordWiderThanTheBoxIsNotDrawnAndLinesRunDownToTheBottom) {
+    QElapsedTimer timer;
+    timer.start();
+    const QImage img =
+        PrintPage(Box(100, 100, 150, 2000000000, 1, TextRun("Supercalifragilistic")) +
+                  Box(100, 100, 150, 300, 30, TextRun("Incomprehensibilities")));
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_TRUE(InkBounds(img).isNull());
+    EXPECT_EQ(RunAttr(0, "y"), "1999999999");  // the last line above y2
+    std::unique_ptr<TXml> second(tree->FindNodeByTag(nullptr, "textbox"));
+    std::unique_ptr<TXml> next(tree->FindNodeByTag(second.get(), "textbox"));
+    ASSERT_TRUE(next);
+    std::unique_ptr<TXml> run(next->ChildAt(0));
+    EXPECT_EQ(run->AttributeValue("y"), "280");
+    EXPECT_EQ(run->AttributeValue("value"), "Incomprehensibilities");
+}
+
+TEST_F(TextBoxes, RunsFollowEachOtherAndBrStartsANewLine) {
+    const QImage img = PrintPage(
+        Box(200, 100, 900, 1000, 60,
+            TextRun("Hello", "bgcolor=\"0,255,0\"") + TextRun("World", "bgcolor=\"0,0,255\"") +
+                "<br/><other value=\"x\"/>" + TextRun("Next", "bgcolor=\"0,255,0\"")),
+        "<offsetx>100</offsetx>");
+    const QRect first = BoundsOf(img.copy(0, 0, 1000, 150), kGreen);
+    const QRect second = BoundsOf(img, kBlue);
+    ASSERT_FALSE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_EQ(first.left(), 100);  // x1 200 less the page offset 100
+    EXPECT_EQ(second.left(), first.right() + 1);
+    EXPECT_EQ(second.top(), first.top());
+    // Positions written back are in tenths of a millimetre, the offset added back.
+    EXPECT_EQ(RunAttr(0, "x"), "200");
+    EXPECT_EQ(RunAttr(1, "x"), std::to_string(200 + first.width()));
+    EXPECT_EQ(RunAttr(1, "y"), "100");
+    EXPECT_EQ(RunAttr(4, "x"), "200");
+    EXPECT_EQ(RunAttr(4, "y"), "160");
+    EXPECT_EQ(RunAttr(3, "x"), "");  // other tags are left alone
+    const QRect third = BoundsOf(img.copy(0, 150, 1000, 200), kGreen);
+    EXPECT_EQ(third.left(), 100);
+}
+
+TEST_F(TextBoxes, ARunThatDoesNotFitTheRestOfTheLineGoesOnTheNext) {
+    // Two runs in a box about as wide as one of them.
+    const std::string m = TextRun("MM");
+    PrintPage(Box(0, 0, 60, 1000, 40, m + m));
+    EXPECT_EQ(RunAttr(1, "x"), "0");
+    EXPECT_EQ(RunAttr(1, "y"), "40");
+}
+
+TEST_F(TextBoxes, WhatIsLeftAtTheBottomIsNotDrawn) {
+    const QImage img = PrintPage(
+        Box(100, 100, 400, 150, 60, TextRun(kWords) + TextRun("after", "bgcolor=\"0,255,0\"")));
+    EXPECT_EQ(RunAttr(0, "y"), "100");  // the second line would start at 160, past 150
+    EXPECT_EQ(RunAttr(0, "value"), kWords);
+    EXPECT_LT(InkBounds(img).bottom(), 160);
+    // The second run goes on after the first line's text, which is still above the bottom.
+    EXPECT_FALSE(BoundsOf(img, kGreen).isNull());
+}
