@@ -187,7 +187,8 @@ void frmExport::reject() {
 QString frmExport::AskExportFile() {
     // The chooser's filter "Excel(*.xlsx)|*.xlsx" in Qt's notation.
     const QString path = tw::ui::GetSaveFileName(QStringLiteral("保存为Excel文件"),
-                                                 QStringLiteral("Excel(*.xlsx)"), lastPath_);
+                                                 QStringLiteral("Excel(*.xlsx)"), lastPath_,
+                                                 /*confirmOverwrite=*/false);
     if (path.isEmpty()) {
         return {};
     }

@@ -86,9 +86,12 @@ QString GetOpenFileName(const QString& title, const QString& filter, const QStri
     return QFileDialog::getOpenFileName(nullptr, title, dir, filter);
 }
 
-QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir) {
+QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir,
+                        bool confirmOverwrite) {
     if (FileHandler()) return FileHandler()(true, title);
-    return QFileDialog::getSaveFileName(nullptr, title, dir, filter);
+    const QFileDialog::Options options =
+        confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
+    return QFileDialog::getSaveFileName(nullptr, title, dir, filter, nullptr, options);
 }
 
 void SetFileDialogHandler(FileDialogHandler handler) {

@@ -35,7 +35,9 @@ void SetMsgBoxHandler(MsgBoxHandler handler);
 
 // File choosers: return the chosen path, or empty text when cancelled.
 QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir = {});
-QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {});
+// confirmOverwrite=false for callers that ask about an existing file themselves.
+QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {},
+                        bool confirmOverwrite = true);
 using FileDialogHandler = std::function<QString(bool save, const QString& title)>;
 void SetFileDialogHandler(FileDialogHandler handler);
 
