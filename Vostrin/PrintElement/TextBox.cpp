@@ -25,7 +25,6 @@ void SetPosition(TXml* run, long long x, long long y) {
 }  // namespace
 
 bool TTextBox::PrintLine(TCanvas* canvas, TXml* run, int maxWidth, std::string& rest) {
-    rest.clear();
     TText::DrawRun(*this, canvas, run, &maxWidth, &rest);
     return true;
 }

@@ -18,7 +18,8 @@ class TTextBox : public TPrintElement {
     bool Print(TCanvas* canvas) override;
 
     // Draws the part of run's "value" that fits into maxWidth tenths of a millimetre at the
-    // run's "x"/"y"; what did not fit comes back in rest (empty when all of it fit). True.
+    // run's "x"/"y"; what did not fit is put in front of rest (which stays as it was when all
+    // of it fit). True.
     bool PrintLine(TCanvas* canvas, TXml* run, int maxWidth, std::string& rest);
 
   private:

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "PrintElement/Print.h"
+#include "PrintElement/TextBox.h"
 #include "PrintTestSupport.h"
 
 using namespace printtest;
@@ -142,4 +143,29 @@ TEST_F(TextBoxes, WhatIsLeftAtTheBottomIsNotDrawn) {
     EXPECT_LT(InkBounds(img).bottom(), 160);
     // The second run goes on after the first line's text, which is still above the bottom.
     EXPECT_FALSE(BoundsOf(img, kGreen).isNull());
+}
+
+TEST(TextBoxLine, PrintLinePutsWhatDoesNotFitInFrontOfTheRest) {
+    // A canvas without a context measures and moves its pen but draws nothing.
+    Zprinters::TZCanvas canvas;
+    canvas.Font.Name = "DejaVu Sans";
+    canvas.Font.SetSize(10);
+    auto tree = LoadTree(R"(<r><text x="0" y="0" value="one two three"/></r>)");
+    std::unique_ptr<TXml> run(tree->ChildAt(0));
+    TVostrin::TTextBox box(tree.get());
+    box.DpiX = box.DpiY = 254;
+    const int oneTwo = canvas.TextWidth("one two");
+    std::string rest = "four";
+    EXPECT_TRUE(box.PrintLine(&canvas, run.get(), oneTwo, rest));
+    EXPECT_EQ(rest, "three four");
+    EXPECT_EQ(canvas.PenPos.X, oneTwo);
+    rest.clear();
+    EXPECT_TRUE(box.PrintLine(&canvas, run.get(), 100000, rest));
+    EXPECT_EQ(rest, "");
+    EXPECT_TRUE(box.PrintLine(&canvas, run.get(), -5, rest));  // nothing fits
+    EXPECT_EQ(rest, "one two three");
+    EXPECT_EQ(canvas.PenPos.X, 0);
+    // The canvas keeps its own font.
+    EXPECT_EQ(canvas.Font.Name, "DejaVu Sans");
+    EXPECT_EQ(canvas.Brush.Style, Zprinters::bsSolid);
 }
