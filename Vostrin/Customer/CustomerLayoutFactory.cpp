@@ -1,0 +1,21 @@
+#include "Customer/CustomerLayoutFactory.h"
+
+#include "Customer/TextFileFormat.h"
+
+namespace TVostrin {
+
+std::unique_ptr<CBuildCustomerElement> CreateCustomerElement(const std::string& iniFile) {
+    return CreateCustomerElementOfType(
+        ReadFormatInt(iniFile, kKeyCustomerSepType, kLayoutConfigurable));
+}
+
+std::unique_ptr<CBuildCustomerElement> CreateCustomerElementOfType(int sepType) {
+    // Each layout class adds its case here, e.g.
+    //   case kLayoutConfigurable: return std::make_unique<CGeneral>();
+    switch (sepType) {
+        default:
+            return std::make_unique<CBuildCustomerElement>();
+    }
+}
+
+}  // namespace TVostrin

@@ -1,0 +1,125 @@
+// Reading customer text files: line ends, positions, long lines, every byte value, and
+// cutting lines into fields.
+#include <gtest/gtest.h>
+
+#include "Customer/CustomerTextFile.h"
+#include "CustomerTestSupport.h"
+
+using namespace TVostrin;
+
+TEST(CustomerFile, LinesLoseTheirLineEndsAndPositionsAreByteOffsets) {
+    customertest::TempFiles files;
+    const std::string path = files.Write("a.txt", "one\r\ntwo\nthree");
+    CustomerTextFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::string line;
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "one");
+    EXPECT_EQ(file.Tell(), 5);
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "two");
+    EXPECT_EQ(file.Tell(), 9);
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "three");
+    EXPECT_FALSE(file.ReadLine(line));
+    EXPECT_EQ(line, "");
+
+    ASSERT_TRUE(file.Seek(5));
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "two");
+}
+
+TEST(CustomerFile, EmptyLinesAndLoneCarriageReturns) {
+    customertest::TempFiles files;
+    const std::string path = files.Write("a.txt", "\n\r\na\rb\r");
+    CustomerTextFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::string line;
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "");
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "");
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "a\rb\r");
+    EXPECT_FALSE(file.ReadLine(line));
+}
+
+TEST(CustomerFile, LongLinesAreReadWhole) {
+    customertest::TempFiles files;
+    const std::string longLine(100000, 'x');
+    const std::string path = files.Write("long.txt", longLine + "\nnext\n");
+    CustomerTextFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::string line;
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, longLine);
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "next");
+}
+
+TEST(CustomerFile, ByteFFIsDataNotTheEnd) {
+    customertest::TempFiles files;
+    const std::string text =
+        "\xC4\xFF\xFF"
+        "a\n\xFF\n";
+    const std::string path = files.Write("ff.txt", text);
+    CustomerTextFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::string line;
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line,
+              "\xC4\xFF\xFF"
+              "a");
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line, "\xFF");
+    EXPECT_FALSE(file.ReadLine(line));
+
+    ASSERT_TRUE(file.Seek(0));
+    char c = 0;
+    ASSERT_TRUE(file.ReadChar(c));
+    ASSERT_TRUE(file.ReadChar(c));
+    EXPECT_EQ(static_cast<unsigned char>(c), 0xFF);
+}
+
+TEST(CustomerFile, FixedReadsCountALineEndAsOneCharacter) {
+    customertest::TempFiles files;
+    const std::string path = files.Write("f.txt", "ab\r\ncd");
+    CustomerTextFile file;
+    ASSERT_TRUE(file.Open(path));
+    EXPECT_EQ(file.Read(3), "ab\n");
+    EXPECT_EQ(file.Tell(), 4);
+    EXPECT_EQ(file.Read(10), "cd");
+    EXPECT_EQ(file.Read(10), "");
+}
+
+TEST(CustomerFile, OpenAndSeekFailures) {
+    customertest::TempFiles files;
+    CustomerTextFile file;
+    EXPECT_FALSE(file.Open(files.Path("missing.txt")));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_FALSE(file.Seek(0));
+    std::string line;
+    EXPECT_FALSE(file.ReadLine(line));
+
+    ASSERT_TRUE(file.Open(files.Write("s.txt", "abc\n")));
+    EXPECT_FALSE(file.Seek(-1));
+    // A position past the end is reached; there is just nothing left there.
+    EXPECT_TRUE(file.Seek(100));
+    EXPECT_FALSE(file.ReadLine(line));
+}
+
+TEST(SplitFields, CutsAtEverySeparatorWithoutATrailingEmptyPiece) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitFields("a,b,c", ","), (V{"a", "b", "c"}));
+    EXPECT_EQ(SplitFields("a,,c,", ","), (V{"a", "", "c"}));
+    EXPECT_EQ(SplitFields(",a", ","), (V{"", "a"}));
+    EXPECT_EQ(SplitFields("x||y||", "||"), (V{"x", "y"}));
+    EXPECT_EQ(SplitFields("a b", ","), (V{"a b"}));
+    EXPECT_TRUE(SplitFields("", ",").empty());
+}
+
+TEST(SplitFields, AnEmptySeparatorGivesTheWholeLine) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitFields("a,b|c", ""), (V{"a,b|c"}));
+    EXPECT_TRUE(SplitFields("", "").empty());
+}
