@@ -46,7 +46,8 @@ WeekGrid::WeekGrid(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // The current cell shows by its focus frame only, so a cell's own colour always shows.
+    setSelectionMode(QAbstractItemView::NoSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(true);
     // Area beyond the cells and grid lines as the grids are designed.

@@ -11,6 +11,7 @@
 //
 // The grid never moves its current cell by itself on a mouse click: it reports the released
 // button with the cell under the mouse through MouseUp, and the form decides what that means.
+// Cells are never shown selected: the current cell has a focus frame, so its colour stays visible.
 #pragma once
 
 #include <QColor>
