@@ -18,7 +18,8 @@ namespace velmarq {
 
 namespace {
 
-constexpr size_t kCellsPerBlock = 4096;
+// Small blocks come from the C library's heap, which keeps them for the next tree.
+constexpr size_t kCellsPerBlock = 128;
 
 struct FreeCell {
     FreeCell* next;

@@ -231,7 +231,8 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         // 1. Text of the open element, or skipping to the next tag.
         if (current) {
             SkipChars();
-            if (Ch() == '<' && StartsWith("<![CDATA[")) {
+            if (Ch() == '<' && pos_ + 1 < end_ && text_.Data()[pos_ + 1] == '!' &&
+                StartsWith("<![CDATA[")) {
                 pos_ += 9;
                 StringBuffer* content = current->ContentBuffer();
                 current->SetCdata(true);

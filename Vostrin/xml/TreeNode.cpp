@@ -40,7 +40,6 @@ void TreeNode::FreeOwnData() {
     ReleaseTag();
     delete content_;
     content_ = nullptr;
-    attributes_.ClearPairs();
     delete dtd_;
     dtd_ = nullptr;
     delete declaration_;
