@@ -263,7 +263,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 // ---- 基础数据 ----
-// Each form of the data-entry issues is wired by the one marked line of its handler.
+// Each handler shows its form through the one line marked FORM.
 
 void frmMain::mnuClassList_Click() {
     if (!DbOpen()) return;
