@@ -121,6 +121,10 @@ TEST(ExpressionLibraryBinding, LibraryIsSearchedBesideTheLoadedPrintLibrary) {
     EXPECT_EQ(QDir(QString::fromStdString(ExpressionLibraryFolder())).canonicalPath(),
               QDir(TW_DIST_DIR).canonicalPath());
 
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer reports the second copy's globals as one-definition violations.
+    GTEST_SKIP() << "loads a second copy of the print library";
+#endif
     // A copy of the print library in a folder without the expression library cannot bind it;
     // the same copy binds it once the expression library sits beside it.
     QTemporaryDir dir;
