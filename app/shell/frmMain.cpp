@@ -28,15 +28,16 @@
 #include "data/frmCourseLimitInput.h"
 #include "data/frmTeacherInput.h"
 #include "data/frmTeacherLimitInput.h"
-#include "output/frmExport.h"
-#include "output/frmPrint.h"
 #include "frmAbout.h"
 #include "frmConfirm.h"
 #include "frmSetLessonOfDay.h"
 #include "frmSimpleManual.h"
 #include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
+#include "output/frmExport.h"
+#include "output/frmPrint.h"
 #include "ui/MsgBox.h"
+#include "ui/Units.h"
 
 using tw::ui::MsgBox;
 using tw::ui::vbCritical;
@@ -130,7 +131,7 @@ bool SameFile(const QString& a, const QString& b) {
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Korvel排课软件"));
-    resize(TwipsToPx(11400), TwipsToPx(7920));
+    resize(tw::ui::TwipsToPixels(11400), tw::ui::TwipsToPixels(7920));
     imgBack = new QLabel(this);
     imgBack->setObjectName(QStringLiteral("imgBack"));
     imgBack->setScaledContents(true);
@@ -139,10 +140,6 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(imgBack);  // stretched over the whole window at every resize
     BuildMenus();
     Form_Load();
-}
-
-int frmMain::TwipsToPx(int twips) {
-    return twips / 15;
 }
 
 void frmMain::BuildMenus() {

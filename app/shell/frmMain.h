@@ -69,7 +69,5 @@ class frmMain : public QMainWindow {
     // Reopens a database after a failed open or a copy; reports a failure.
     void ReopenDb(const QString& path);
 
-    static int TwipsToPx(int twips);
-
     bool ending_ = false;
 };
