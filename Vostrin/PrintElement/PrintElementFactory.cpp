@@ -2,8 +2,16 @@
 
 #include <string>
 
+#include "PrintElement/Barcode.h"
+#include "PrintElement/Line.h"
+#include "PrintElement/MyImage.h"
+#include "PrintElement/MyRect.h"
+#include "PrintElement/PieChart.h"
+#include "PrintElement/PrnDoc.h"
+#include "PrintElement/TessorBar.h"
 #include "PrintElement/Text.h"
 #include "PrintElement/TextBox.h"
+#include "PrintElement/WordDoc.h"
 #include "TXml.h"
 
 namespace TVostrin {
@@ -24,6 +32,14 @@ struct TElementKind {
 const TElementKind kElementKinds[] = {
     {"text", &Make<TText>},
     {"addition", &Make<TText>},
+    {"line", &Make<TLine>},
+    {"image", &Make<TMyImage>},
+    {"rect", &Make<TMyRect>},
+    {"worddoc", &Make<TWordDoc>},
+    {"prndoc", &Make<TPrnDoc>},
+    {"barcode", &Make<TBarcode>},
+    {"tessorbar", &Make<TTessorBar>},
+    {"piechart", &Make<TPieChart>},
     {"textbox", &Make<TTextBox>},
 };
 

@@ -1,0 +1,110 @@
+#include "PrintElement/Barcode.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+#include "PrintElement/PrintColor.h"
+#include "PrintElement/PrintUnits.h"
+#include "PrintElement/ZintBarcode.h"
+#include "TXml.h"
+#include "text/Gbk.h"
+
+namespace TVostrin {
+
+namespace {
+
+// "enlarge": a decimal number with "."; 1 when it is not one.
+float EnlargeOf(std::string text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    if (first == std::string::npos) return 1.0f;
+    text = text.substr(first, last - first + 1);
+    if (text[0] == '+') text.erase(0, 1);
+    float v = 1.0f;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return 1.0f;
+    return v;
+}
+
+// Gives the canvas its font, brush and pen back when the drawing is done or has failed.
+class TCanvasState {
+  public:
+    explicit TCanvasState(TCanvas* canvas)
+        : canvas_(canvas), font_(canvas->Font), brush_(canvas->Brush), pen_(canvas->Pen) {}
+    ~TCanvasState() {
+        canvas_->Font = font_;
+        canvas_->Brush = brush_;
+        canvas_->Pen = pen_;
+    }
+    TCanvasState(const TCanvasState&) = delete;
+    TCanvasState& operator=(const TCanvasState&) = delete;
+    Zprinters::TZFont Font() const { return font_; }
+    Zprinters::TZBrush Brush() const { return brush_; }
+    Zprinters::TZPen Pen() const { return pen_; }
+
+  private:
+    TCanvas* canvas_;
+    Zprinters::TZFont font_;
+    Zprinters::TZBrush brush_;
+    Zprinters::TZPen pen_;
+};
+
+}  // namespace
+
+int NarrowBarDots(int dpi, float enlarge) {
+    const float dots = static_cast<float>(dpi) * 3.3f * enlarge / 254.0f;
+    if (!std::isfinite(dots) || dots <= -2147483648.0f) return 0;
+    if (dots >= 2147483647.0f) return 2147483647;
+    return static_cast<int>(dots);
+}
+
+bool TBarcode::Print(TCanvas* canvas) {
+    if (!canvas || !Node) return true;
+    try {
+        std::string value = Node->AttributeValue("value");
+        if (value.empty()) value = Node->GetContent();
+        if (value.empty()) return true;
+        TCanvasState saved(canvas);
+        Zprinters::TZFont font = saved.Font();
+        Zprinters::TZPen pen = saved.Pen();
+
+        std::string type = Node->AttributeValue("type");
+        if (type.empty()) type = "128";
+        const int x = StrToIntDef(Node->AttributeValue("x"), 0);
+        const int y = StrToIntDef(Node->AttributeValue("y"), 0);
+        const std::string color = Node->AttributeValue("color");
+        if (!color.empty()) pen.Color = ToQColor(ParseColor(color, 0));
+        const float enlarge = EnlargeOf(Node->AttributeValue("enlarge"));
+        pen.Width = NarrowBarDots(DpiX, enlarge);
+        const int height = StrToIntDef(Node->AttributeValue("height"), 50);
+        const int mode = StrToIntDef(Node->AttributeValue("mode"), 0);
+        const int rotation = StrToIntDef(Node->AttributeValue("rotation"), 0);
+
+        const std::string face = Node->AttributeValue("fontname");
+        if (!face.empty()) font.Name = tw::text::FromGbk(face);
+        const std::string size = Node->AttributeValue("fontsize");
+        if (!size.empty()) font.SetSize(StrToIntDef(size, 10));
+        font.Style = 0;
+        if (Node->AttributeValue("b") == "true") font.Style |= Zprinters::fsBold;
+        if (Node->AttributeValue("i") == "true") font.Style |= Zprinters::fsItalic;
+        if (Node->AttributeValue("u") == "true") font.Style |= Zprinters::fsUnderline;
+        const std::string fontColor = Node->AttributeValue("fontcolor");
+        if (!fontColor.empty()) font.Color = ToQColor(ParseColor(fontColor, 0));
+
+        canvas->Font = font;
+        canvas->Pen = pen;
+        DrawBarcode(canvas, type,
+                    static_cast<int>(std::clamp<long long>(static_cast<long long>(x) - OffsetX,
+                                                           INT_MIN, INT_MAX)),
+                    static_cast<int>(std::clamp<long long>(static_cast<long long>(y) - OffsetY,
+                                                           INT_MIN, INT_MAX)),
+                    value, enlarge, height, rotation, mode);
+    } catch (...) {
+        // A failing element leaves the page to the others.
+    }
+    return true;
+}
+
+}  // namespace TVostrin

@@ -1,0 +1,9 @@
+#include "PrintElement/PrnDoc.h"
+
+namespace TVostrin {
+
+bool TPrnDoc::Print(TCanvas*) {
+    return false;
+}
+
+}  // namespace TVostrin
