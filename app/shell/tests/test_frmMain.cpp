@@ -186,6 +186,12 @@ TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
     const QString second = dir_.filePath("第二学期/课表.mdb");
     ASSERT_TRUE(MakeDb(second));
     const QString appTitle = AppTitle;
+    {
+        QFile ini(SettingsFile());
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write("; kept comment\r\n[Other]\r\nKey=1\r\n");
+    }
+    const QByteArray iniBefore = FileBytes(SettingsFile());
 
     ChooseFile(second);
     Click("mnuOpenDb");
@@ -199,6 +205,13 @@ TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
     EXPECT_TRUE(ini.contains(QByteArray::fromStdString(tw::text::ToGbk("FILENAME=" + second))));
     EXPECT_TRUE(ini.contains(QByteArray::fromStdString(tw::text::ToGbk("USER=实验小学"))));
     EXPECT_TRUE(ini.contains("LESSON_OF_DAY=6"));
+    // Every line but the database name is as it was.
+    auto otherLines = [](const QByteArray& bytes) {
+        QList<QByteArray> lines = bytes.split('\n');
+        lines.removeIf([](const QByteArray& l) { return l.startsWith("FILENAME="); });
+        return lines;
+    };
+    EXPECT_EQ(otherLines(ini), otherLines(iniBefore));
     // Work goes on in the new file.
     AddMaster("Coursetb", "C1", "语文");
     CloseDb();
