@@ -19,6 +19,8 @@
 #include "ModalForm.h"
 #include "WebLinks.h"
 #include "build/frmAutoBuild.h"
+#include "build/frmManualSetLesson.h"
+#include "build/frmSetLesson.h"
 #include "data/frmClassInput.h"
 #include "data/frmClassLimitInput.h"
 #include "data/frmClassPlanInput.h"
@@ -311,7 +313,7 @@ void frmMain::mnuClassroomLimit_Click() {
 
 void frmMain::mnuPrepairBuild_Click() {
     if (!DbOpen()) return;
-    // FORM frmSetLesson: ShowFormModal<frmSetLesson>();
+    ShowFormModal<frmSetLesson>();  // FORM frmSetLesson
 }
 
 void frmMain::mnuAutoBuild_Click() {
@@ -324,7 +326,7 @@ void frmMain::mnuAutoBuild_Click() {
 
 void frmMain::mnuManualBuild_Click() {
     if (!DbOpen()) return;
-    // FORM frmManualSetLesson: ShowFormModal<frmManualSetLesson>();
+    ShowFormModal<frmManualSetLesson>();  // FORM frmManualSetLesson
 }
 
 void frmMain::mnuPrint_Click() {
