@@ -1,0 +1,176 @@
+#include "PkgDoc.h"
+
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "PrintElement/Print.h"
+#include "TXml.h"
+#include "Vostrin.h"
+#include "ZPrinters/ZPrinter.h"
+#include "text/Gbk.h"
+
+namespace TVostrin {
+
+namespace {
+
+using Zprinters::TZPrinter;
+
+// Printers by name, compared byte by byte; a null name is kept under "".
+std::map<std::string, std::unique_ptr<TZPrinter>>& PackagePrinters() {
+    static std::map<std::string, std::unique_ptr<TZPrinter>> printers;
+    return printers;
+}
+
+// The renderer shared by every package call.
+TPrint& PackageRenderer() {
+    static TPrint renderer;
+    return renderer;
+}
+
+std::string Key(const char* printerName) {
+    return printerName ? printerName : "";
+}
+
+// Appends the printable tree's pages to the open document of printer.
+PrintStep AppendTo(TZPrinter* printer, char reserved) {
+    return [printer, reserved](TXml* printable) {
+        return PackageRenderer().PrintOn(printable, printer, static_cast<unsigned char>(reserved));
+    };
+}
+
+}  // namespace
+
+Zprinters::TZPrinter* FindPackagePrinter(const char* printerName) {
+    auto it = PackagePrinters().find(Key(printerName));
+    if (it == PackagePrinters().end() || !it->second) return nullptr;
+    // A name whose BeginPkgDoc failed keeps its entry but has no document to add pages to.
+    return it->second->GetPrinting() ? it->second.get() : nullptr;
+}
+
+int PackagePrinterCount() {
+    return static_cast<int>(PackagePrinters().size());
+}
+
+}  // namespace TVostrin
+
+using namespace TVostrin;
+
+extern "C" {
+
+int BeginPkgDoc(const char* docTitle, const char* printerName, char mode) {
+    try {
+        EnsureApplication();
+        std::unique_ptr<TZPrinter>& slot = PackagePrinters()[Key(printerName)];
+        if (!slot) slot = std::make_unique<TZPrinter>();
+        TZPrinter& printer = *slot;
+        if (printer.GetPrinting()) printer.EndDoc();
+        if (printerName)
+            printer.SetDeviceName(tw::text::FromGbk(printerName));
+        else
+            printer.SetDeviceIndex(-1);
+        const QString title = tw::text::FromGbk(docTitle ? docTitle : "");
+        printer.SetTitle(title);
+        QString outputFile;
+        if (mode == 'T') outputFile = QString::fromStdString(HostProgramFolder()) + "/" + title;
+        printer.StartDoc(outputFile);
+        return VOSTRIN_OK;
+    } catch (...) {
+        return VOSTRIN_PKGDOC_BEGIN_FAILED;
+    }
+}
+
+int EndPkgDoc(const char* printerName) {
+    try {
+        auto& printers = PackagePrinters();
+        auto it = printers.find(Key(printerName));
+        if (it == printers.end()) return VOSTRIN_OK;
+        // The entry goes whatever happens to the document, so a failed end does not leave a
+        // printer stuck under the name.
+        std::unique_ptr<TZPrinter> printer = std::move(it->second);
+        printers.erase(it);
+        if (printer && printer->GetPrinting()) printer->EndDoc();
+        return VOSTRIN_OK;
+    } catch (...) {
+        return VOSTRIN_PKGDOC_END_FAILED;
+    }
+}
+
+int PrintOneCustomXml2(const char* dataXmlFile, const char* iniFile, const char* templateFile,
+                       int* envelopeCount, int* sheetCount, int* pageCount, const char* printerName,
+                       char reserved) {
+    try {
+        EnsureApplication();
+        auto data = std::make_unique<TXml>();
+        if (!dataXmlFile || !data->LoadXmlFile(dataXmlFile)) return VOSTRIN_XML_NOT_LOADED;
+        PrintCounts counts;
+        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
+        if (TZPrinter* printer = FindPackagePrinter(printerName))
+            status = BuildAndPrint(data.get(), iniFile, templateFile, nullptr, counts,
+                                   AppendTo(printer, reserved));
+        counts.WriteTo(envelopeCount, sheetCount, pageCount);
+        return status;
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
+int PrintOneCustomXmlEx2(TXml* data, const char* iniFile, const char* templateFile,
+                         int* envelopeCount, int* sheetCount, int* pageCount,
+                         const char* printerName, char reserved) {
+    try {
+        EnsureApplication();
+        PrintCounts counts;
+        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
+        if (TZPrinter* printer = FindPackagePrinter(printerName))
+            status = BuildAndPrint(data, iniFile, templateFile, nullptr, counts,
+                                   AppendTo(printer, reserved));
+        counts.WriteTo(envelopeCount, sheetCount, pageCount);
+        return status;
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
+int PrintOneCustomXmlEx3(TXml* data, const char* iniFile, TXml* layoutTemplate, int* envelopeCount,
+                         int* sheetCount, int* pageCount, const char* printerName, char reserved) {
+    try {
+        EnsureApplication();
+        PrintCounts counts;
+        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
+        if (TZPrinter* printer = FindPackagePrinter(printerName)) {
+            // Without a template tree there is nothing to build from.
+            status = layoutTemplate ? BuildAndPrint(data, iniFile, nullptr, layoutTemplate, counts,
+                                                    AppendTo(printer, reserved))
+                                    : VOSTRIN_XML_NOT_LOADED;
+        }
+        counts.WriteTo(envelopeCount, sheetCount, pageCount);
+        return status;
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
+int PrintOneCustom2(const char* customerFile, int index, int filePos, int* newFilePos,
+                    const char* iniFile, const char* templateFile, int* envelopeCount,
+                    int* sheetCount, int* pageCount, char doPrint, const char* printerName,
+                    char reserved) {
+    try {
+        EnsureApplication();
+        TZPrinter* printer = nullptr;
+        if (doPrint) {
+            printer = FindPackagePrinter(printerName);
+            if (!printer) {
+                PrintCounts().WriteTo(envelopeCount, sheetCount, pageCount);
+                return VOSTRIN_PKGDOC_BEGIN_FAILED;
+            }
+        }
+        return PrintCustomerPortion(customerFile, index, filePos, newFilePos, iniFile, templateFile,
+                                    envelopeCount, sheetCount, pageCount, doPrint,
+                                    AppendTo(printer, reserved));
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,147 @@
+// The library loaded at run time by a plain C program, as a host program without Qt loads it:
+// status codes across the C boundary, and real jobs on the CUPS queue "PDF" read back from the
+// PDF files that the queue keeps.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "ScriptedPrinterFixture.h"
+
+using vostrintest::DataFile;
+
+namespace {
+
+const QString kSpool = "/var/spool/tw-pdf";
+
+// Runs the C host with the library at libPath; its standard output.
+QString RunHost(const QString& libPath, const QStringList& args) {
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The library has to find its own way without a display or a chosen platform.
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    host.setProcessEnvironment(env);
+    host.start(TW_C_HOST, QStringList{libPath} + args);
+    EXPECT_TRUE(host.waitForFinished(120000));
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit) << host.readAllStandardError().toStdString();
+    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+    return QString::fromUtf8(host.readAllStandardOutput());
+}
+
+QString Library() {
+    return QString(TW_DIST_DIR) + "/libVostrin.so";
+}
+
+bool HaveQueue() {
+    return QPrinterInfo::availablePrinterNames().contains("PDF");
+}
+
+QString RunTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The job file kept by the queue whose text holds token; empty when none came in time.
+QString WaitForJobWith(const QString& token) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        const QStringList jobs = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files, QDir::Time);
+        for (const QString& name : jobs) {
+            const QString path = kSpool + "/" + name;
+            if (RunTool("pdftotext", {path, "-"}).contains(token)) return path;
+        }
+        QThread::msleep(300);
+    }
+    return QString();
+}
+
+int PdfPages(const QString& path) {
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(RunTool("pdfinfo", {path}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// A copy of the roll data whose names carry a token unique to this run.
+QString RollWithToken(const QTemporaryDir& dir, const QString& file, const QString& token) {
+    QFile in(QString::fromStdString(DataFile("roll.xml")));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray xml = in.readAll();
+    for (const char* name : {"Alder", "Birch", "Cedar"})
+        xml.replace(name, (QString(name) + token).toUtf8());
+    const QString path = dir.filePath(file);
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(xml);
+    return path;
+}
+
+QString Token() {
+    return QString("Q%1X%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch());
+}
+
+}  // namespace
+
+TEST(CHost, MissingDataFileLeavesTheCountsUntouched) {
+    const QString out =
+        RunHost(Library(), {"xml", QString::fromStdString(DataFile("missing.xml")), "",
+                            QString::fromStdString(DataFile("roll_layout.xml")), "-"});
+    EXPECT_EQ(out.trimmed(), "status=-1001 envelopes=-77 sheets=-77 pages=-77");
+}
+
+TEST(CHost, MissingExpressionLibraryGivesMinus1100) {
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("libVostrin.so");
+    ASSERT_TRUE(QFile::copy(Library(), copy));
+    const QString out = RunHost(copy, {"xml", QString::fromStdString(DataFile("roll.xml")), "",
+                                       QString::fromStdString(DataFile("roll_layout.xml")), "-"});
+    EXPECT_TRUE(out.startsWith("status=-1100 ")) << out.toStdString();
+}
+
+TEST(CHost, PrintsADataFileToTheQueue) {
+    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    QTemporaryDir dir;
+    const QString token = Token();
+    const QString data = RollWithToken(dir, "roll.xml", token);
+    const QString out = RunHost(
+        Library(), {"xml", data, "", QString::fromStdString(DataFile("roll_layout.xml")), "PDF"});
+    EXPECT_EQ(out.trimmed(), "status=0 envelopes=2 sheets=2 pages=2");
+    const QString job = WaitForJobWith("Alder" + token);
+    ASSERT_FALSE(job.isEmpty()) << "no job with the token arrived";
+    EXPECT_EQ(PdfPages(job), 2);
+    const QString text = RunTool("pdftotext", {job, "-"});
+    EXPECT_TRUE(text.contains("Birch" + token));
+    EXPECT_TRUE(text.contains("Cedar" + token));
+}
+
+TEST(CHost, PackageOfThreeDataFilesIsOneJob) {
+    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    QTemporaryDir dir;
+    const QString token = Token();
+    QStringList args{"pkg", "Bundle", "PDF", QString::fromStdString(DataFile("roll_layout.xml"))};
+    for (int i = 0; i < 3; ++i)
+        args << RollWithToken(dir, QString("roll%1.xml").arg(i), token + QString::number(i));
+    const QString out = RunHost(Library(), args);
+    EXPECT_EQ(out.count("status=0 envelopes=2 sheets=2 pages=2"), 3) << out.toStdString();
+    EXPECT_TRUE(out.contains("begin=0"));
+    EXPECT_TRUE(out.contains("end=0"));
+    const QString job = WaitForJobWith("Alder" + token + "0");
+    ASSERT_FALSE(job.isEmpty());
+    EXPECT_EQ(PdfPages(job), 6);
+    const QString text = RunTool("pdftotext", {job, "-"});
+    EXPECT_TRUE(text.contains("Cedar" + token + "1"));
+    EXPECT_TRUE(text.contains("Cedar" + token + "2"));
+}

@@ -1,0 +1,146 @@
+// The direct print exports: status codes, counts and what reaches the printer.
+#include <QCoreApplication>
+#include <memory>
+
+#include "ScriptedPrinterFixture.h"
+#include "TXml.h"
+#include "Vostrin.h"
+
+using vostrintest::DataFile;
+
+namespace {
+
+class DirectExports : public vostrintest::ScriptedPrinter {
+  protected:
+    int env = 77, sheets = 77, pages = 77;
+};
+
+}  // namespace
+
+TEST_F(DirectExports, DataFileThatDoesNotLoadLeavesTheCountsUntouched) {
+    EXPECT_EQ(PrintOneCustomXml(DataFile("missing.xml").c_str(), "", layout.c_str(), &env, &sheets,
+                                &pages, nullptr, 0),
+              -1001);
+    EXPECT_EQ(PrintOneCustomXml(DataFile("broken.xml").c_str(), "", layout.c_str(), &env, &sheets,
+                                &pages, nullptr, 0),
+              -1001);
+    EXPECT_EQ(PrintOneCustomXml(nullptr, nullptr, nullptr, &env, &sheets, &pages, nullptr, 0),
+              -1001);
+    EXPECT_EQ(env, 77);
+    EXPECT_EQ(sheets, 77);
+    EXPECT_EQ(pages, 77);
+    EXPECT_TRUE(sys->docs.empty());
+}
+
+TEST_F(DirectExports, PrintsTheDataThroughTheTemplateAsOneDocument) {
+    EXPECT_EQ(
+        PrintOneCustomXml(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages, "Scripted", 0),
+        0);
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(sheets, 2);
+    EXPECT_EQ(env, 2);
+    ASSERT_EQ(sys->docs.size(), 1u);
+    EXPECT_EQ(sys->LastDoc()->title, "Roll");
+    EXPECT_EQ(sys->LastDoc()->device, "Scripted");
+    EXPECT_TRUE(sys->LastDoc()->ended);
+    EXPECT_EQ(PagesOfLastDoc(), 2);
+}
+
+TEST_F(DirectExports, NullCountsAndNullPrinterName) {
+    EXPECT_EQ(PrintOneCustomXml(roll.c_str(), nullptr, layout.c_str(), nullptr, nullptr, nullptr,
+                                nullptr, 0),
+              0);
+    ASSERT_EQ(sys->docs.size(), 1u);
+    EXPECT_EQ(sys->LastDoc()->device, "Scripted");
+}
+
+TEST_F(DirectExports, MissingTemplateGivesMinus1001WithZeroCounts) {
+    EXPECT_EQ(PrintOneCustomXml(roll.c_str(), "", DataFile("missing_layout.xml").c_str(), &env,
+                                &sheets, &pages, nullptr, 0),
+              -1001);
+    EXPECT_EQ(env, 0);
+    EXPECT_EQ(sheets, 0);
+    EXPECT_EQ(pages, 0);
+    EXPECT_TRUE(sys->docs.empty());
+}
+
+TEST_F(DirectExports, UnknownPrinterIsAFailedPrintWithTheBuildCounts) {
+    EXPECT_EQ(PrintOneCustomXml(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages,
+                                "No such queue", 0),
+              -1003);
+    EXPECT_EQ(pages, 2);
+    EXPECT_TRUE(sys->docs.empty());
+}
+
+TEST_F(DirectExports, CallerKeepsItsDataTree) {
+    auto data = std::make_unique<TXml>();
+    ASSERT_TRUE(data->LoadXmlFile(roll));
+    EXPECT_EQ(
+        PrintOneCustomXmlEx(data.get(), "", layout.c_str(), &env, &sheets, &pages, "Other", 0), 0);
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(sys->LastDoc()->device, "Other");
+    // The tree is still whole and can be printed again.
+    EXPECT_EQ(data->AttributeValue("docname"), "Roll");
+    EXPECT_EQ(
+        PrintOneCustomXmlEx(data.get(), "", layout.c_str(), &env, &sheets, &pages, nullptr, 0), 0);
+    EXPECT_EQ(sys->docs.size(), 2u);
+    // No data tree: nothing is built or printed.
+    EXPECT_EQ(PrintOneCustomXmlEx(nullptr, "", layout.c_str(), &env, &sheets, &pages, nullptr, 0),
+              0);
+    EXPECT_EQ(pages, 0);
+    EXPECT_EQ(sys->docs.size(), 2u);
+}
+
+TEST_F(DirectExports, PrintableFileIsPrintedAsItStands) {
+    EXPECT_EQ(PrintPrintableXml(DataFile("printable.xml").c_str(), nullptr, 0), 0);
+    ASSERT_EQ(sys->docs.size(), 1u);
+    EXPECT_EQ(sys->LastDoc()->title, "Ready");
+    EXPECT_EQ(sys->LastDoc()->device, "Scripted");
+    EXPECT_EQ(PagesOfLastDoc(), 2);
+    EXPECT_EQ(PrintPrintableXml(DataFile("missing.xml").c_str(), nullptr, 0), -1001);
+    EXPECT_EQ(PrintPrintableXml(nullptr, nullptr, 0), -1001);
+    EXPECT_EQ(PrintPrintableXml(DataFile("printable.xml").c_str(), "Nobody", 0), -1003);
+    EXPECT_EQ(sys->docs.size(), 1u);
+}
+
+TEST_F(DirectExports, CustomerPortionWithoutPrinting) {
+    const std::string ini = DataFile("base_layout.ini");
+    const std::string customers = DataFile("customers.txt");
+    int newPos = -5;
+    EXPECT_EQ(PrintOneCustom(customers.c_str(), 1, 4, &newPos, ini.c_str(), layout.c_str(), &env,
+                             &sheets, &pages, 0, nullptr, 0),
+              0);
+    EXPECT_EQ(newPos, 4);
+    EXPECT_EQ(env, 0);
+    EXPECT_EQ(sheets, 0);
+    EXPECT_EQ(pages, 0);
+    EXPECT_TRUE(sys->docs.empty());
+    // Null out-pointers are left alone.
+    EXPECT_EQ(PrintOneCustom(customers.c_str(), 1, 0, nullptr, ini.c_str(), layout.c_str(), nullptr,
+                             nullptr, nullptr, 0, nullptr, 0),
+              0);
+}
+
+TEST_F(DirectExports, CustomerPortionPrintedBuildsFromTheImportedTree) {
+    // A layout that reads nothing gives a bare root: no records, so no page and no document.
+    const std::string ini = DataFile("base_layout.ini");
+    int newPos = -5;
+    EXPECT_EQ(PrintOneCustom(DataFile("customers.txt").c_str(), 1, 0, &newPos, ini.c_str(),
+                             layout.c_str(), &env, &sheets, &pages, 1, "Scripted", 0),
+              0);
+    EXPECT_EQ(newPos, 0);
+    EXPECT_EQ(pages, 0);
+    EXPECT_EQ(PagesOfLastDoc() <= 0, true);
+}
+
+TEST(PrintInterface, PerPageDoesNothing) {
+    EXPECT_EQ(PrintOneCustomPerPage(0, 0, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(PrintOneCustomPerPage(-1, 2, 3, 4, 5, 6, 7, 8), 0);
+}
+
+TEST(PrintInterface, HostBindingKeepsTheFirstApplication) {
+    SetVostrinDLLApp(QCoreApplication::instance());
+    SetVostrinDLLApp(nullptr);
+    EXPECT_FALSE(TVostrin::HostProgramFolder().empty());
+    EXPECT_EQ(TVostrin::HostProgramFolder(), QCoreApplication::applicationDirPath().toStdString());
+}
