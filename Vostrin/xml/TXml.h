@@ -90,9 +90,6 @@ class TXML_EXPORT TXml {
     // element, 2 GiB or more) false, and the handle keeps its node.
     bool LoadXmlFile(const std::string& path);
 
-    // The document object behind the handle (for the library's own use).
-    velmarq::ClsXml* Impl() const { return impl_; }
-
   private:
     explicit TXml(velmarq::ClsXml* impl) : impl_(impl) {}
     static TXml* Wrap(void* node);

@@ -137,3 +137,14 @@ TEST(ActivityLog, SaveWithDates) {
     EXPECT_EQ(date[10], ' ');
     EXPECT_NE(text.find("\">hello</info>\n</VelmarqLog>\n"), std::string::npos);
 }
+
+TEST(ActivityLog, MirrorModeReportsAndKeepsLogging) {
+    ActivityLog log;
+    log.SetMirror(3, "tw-xml-test", "test");
+    EXPECT_TRUE(log.LogError("mirrored error"));
+    EXPECT_TRUE(log.LogData("item", "value"));
+    EXPECT_EQ(log.EntryCount(), 2);
+    log.SetMirror(0, "", "");
+    EXPECT_TRUE(log.LogInfo("not mirrored"));
+    EXPECT_EQ(log.EntryCount(), 3);
+}

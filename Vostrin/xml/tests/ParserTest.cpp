@@ -4,6 +4,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Logger.h"
 #include "ParseEngine.h"
@@ -229,4 +230,20 @@ TEST(ParserRobustness, MillionNestedUnclosedElements) {
     Tree t = Parse(text);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->ChildCount(), 1);
+}
+
+TEST(ParserDocument, ProgressFollowsClosingTags) {
+    struct Recorder : ProgressCallback {
+        void Progress(void*, void*, unsigned percent, bool*) override { seen.push_back(percent); }
+        std::vector<unsigned> seen;
+    } recorder;
+    ProgressMonitor monitor(&recorder);
+    std::string text = "<r><a></a><b></b></r>";
+    Tree t(ParseXmlBytes(text.data(), static_cast<int>(text.size()), nullptr, &monitor));
+    ASSERT_TRUE(t);
+    ASSERT_FALSE(recorder.seen.empty());
+    EXPECT_EQ(recorder.seen.back(), 100u);
+    EXPECT_EQ(monitor.Total(), text.size());
+    for (size_t i = 1; i < recorder.seen.size(); ++i)
+        EXPECT_GT(recorder.seen[i], recorder.seen[i - 1]);
 }

@@ -243,3 +243,20 @@ TEST(TXmlLoad, Utf16FileArrivesAsUtf8) {
     EXPECT_EQ(x.GetTag(), "a");
     EXPECT_EQ(x.AttributeValue("v"), "\xE4\xB8\xAD");
 }
+
+TEST(TXmlLoad, CopyFromReplacesContentAndKeepsChildren) {
+    QTemporaryDir dir;
+    TXml x;
+    ASSERT_TRUE(x.LoadXmlFile(WriteFile(dir, "c.xml", "<a k=\"1\">text<kid/></a>")));
+    EXPECT_EQ(x.GetContent(), "text ");
+    TXml bare;
+    bare.SetTag("bare");
+    x.CopyFrom(&bare);
+    EXPECT_EQ(x.GetContent(), "");
+    EXPECT_EQ(x.GetTag(), "bare");
+    EXPECT_EQ(x.AttributeCount(), 0);
+    EXPECT_EQ(x.ChildCount(), 1);  // children stay
+    TXml y;
+    y.CopyFrom(&x);
+    EXPECT_EQ(y.ChildCount(), 0);
+}
