@@ -1,0 +1,156 @@
+// Pictures drawn on a scripted printer at 254 dpi: BMP and JPEG files stretched into their box,
+// relative paths from the program folder, extensions that are not drawn, and damaged JPEG files
+// that draw nothing while the elements after them still draw.
+#include <QTemporaryDir>
+
+#include "Build/ErrorLog.h"
+#include "ElementPage.h"
+#include "PrintElement/JpegDecoder.h"
+#include "PrintElement/MyImage.h"
+#include "PrintElement/Print.h"
+
+using namespace printtest;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+
+// A 40 x 20 picture: left half red, right half blue.
+QImage TwoColours() {
+    QImage img(40, 20, QImage::Format_RGB32);
+    img.fill(kRed);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 20; x < 40; ++x) img.setPixelColor(x, y, QColor(0, 0, 255));
+    return img;
+}
+
+// Pixels near the colour (JPEG colours are not exact): their bounding box.
+QRect NearBounds(const QImage& img, const QColor& c, int tolerance = 40) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor p = img.pixelColor(x, y);
+            if (std::abs(p.red() - c.red()) <= tolerance &&
+                std::abs(p.green() - c.green()) <= tolerance &&
+                std::abs(p.blue() - c.blue()) <= tolerance)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+class ImageElement : public ElementPage {
+  protected:
+    QTemporaryDir dir;
+    QString Write(const QString& name, const char* format) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(TwoColours().save(path, format, 100));
+        return path;
+    }
+    static std::string Image(const QString& path, const std::string& box) {
+        return "<image " + box + " value=\"" + path.toStdString() + "\"/>";
+    }
+};
+
+}  // namespace
+
+TEST_F(ImageElement, BitmapAndJpegAreStretchedIntoTheirBoxes) {
+    const QString bmp = Write("a.bmp", "BMP");
+    const QString jpg = Write("b.JPG", "JPG");
+    auto tree = LoadTree("<doc>" +
+                         Page("<offsetx>100</offsetx>",
+                              Image(bmp, R"(x="200" y="100" width="400" height="100")") +
+                                  "<image x=\"200\" y=\"300\" width=\"200\" height=\"50\">" +
+                                  jpg.toStdString() + "</image>") +
+                         "</doc>");
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(TVostrin::TPrint().Print(tree.get(), nullptr, 0), 0);
+    ASSERT_EQ(Pages().size(), 1u);
+    const QImage& page = Pages()[0].image;
+    // The bitmap: 400 x 100 dots from (100, 100), red on the left half, blue on the right.
+    EXPECT_EQ(BoundsOf(page.copy(0, 0, 800, 250), kRed), QRect(100, 100, 200, 100));
+    EXPECT_EQ(BoundsOf(page.copy(0, 0, 800, 250), QColor(0, 0, 255)), QRect(300, 100, 200, 100));
+    // The JPEG (its path in the text content, its extension in capitals): 200 x 50 dots.
+    const QRect red = NearBounds(page.copy(0, 250, 800, 150), kRed);
+    const QRect blue = NearBounds(page.copy(0, 250, 800, 150), QColor(0, 0, 255));
+    EXPECT_NEAR(red.left(), 100, 2);
+    EXPECT_NEAR(blue.right(), 299, 2);
+    EXPECT_NEAR(red.top(), 50, 2);
+    EXPECT_NEAR(red.bottom(), 99, 2);
+}
+
+TEST_F(ImageElement, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {
+    const QString jpeg = Write("c.jpeg", "JPG");
+    const QString png = Write("d.png", "PNG");
+    const QString renamed = dir.filePath("e.bmp");
+    QFile::copy(Write("e.jpg", "JPG"), renamed);  // JPEG bytes under a bitmap name
+    Open();
+    EXPECT_TRUE(Draw(Image(jpeg, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(Image(png, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(Image(renamed, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(Image(dir.filePath("missing.bmp"), R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(Image(dir.path(), R"(width="100" height="100")")));  // a folder
+    EXPECT_TRUE(Draw(R"(<image width="100" height="100"/>)"));
+    const QImage page = Close();
+    EXPECT_TRUE(NearBounds(page, kRed).isNull());
+}
+
+TEST_F(ImageElement, RelativePathsAreTakenFromTheProgramFolder) {
+    const QString name = QString("h13-logo-%1.JPG").arg(QCoreApplication::applicationPid());
+    ProgramFolderFile file(name);
+    ASSERT_TRUE(TwoColours().save(file.Path(), "JPG", 100));
+    Open();
+    EXPECT_TRUE(Draw("<image x=\"10\" y=\"10\" width=\"40\" height=\"20\" value=\"" +
+                     name.toStdString() + "\"/>"));
+    const QImage page = Close();
+    EXPECT_NEAR(NearBounds(page, kRed).left(), 10, 1);
+
+    const std::string folder = TVostrin::ProgramFolder();
+    EXPECT_EQ(TVostrin::PicturePath("logo.JPG"), QString::fromStdString(folder + "logo.JPG"));
+    EXPECT_EQ(TVostrin::PicturePath("pics\\a.bmp"), QString::fromStdString(folder + "pics/a.bmp"));
+    EXPECT_EQ(TVostrin::PicturePath("C:\\pics\\a.bmp"), "C:/pics/a.bmp");
+    EXPECT_EQ(TVostrin::PicturePath("/srv/pics/a.bmp"), "/srv/pics/a.bmp");
+    EXPECT_EQ(TVostrin::PicturePath(Gbk("图片.bmp")),
+              QString::fromStdString(folder) + QString::fromUtf8("图片.bmp"));
+}
+
+TEST_F(ImageElement, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
+    QFile good(Write("good.jpg", "JPG"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray bytes = good.readAll();
+    auto writeBytes = [&](const QString& name, const QByteArray& data) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        return f.fileName();
+    };
+    const QString garbage = writeBytes("garbage.jpg", QByteArray("\xFF\xD8\xFF\x01junk", 8));
+    const QString empty = writeBytes("empty.jpg", QByteArray());
+    const QString text = writeBytes("text.jpg", QByteArray("not a picture at all"));
+    const QString cut = writeBytes("cut.jpg", bytes.left(bytes.size() / 3));
+    QByteArray huge = bytes;  // the frame header claims 65000 x 65000 pixels
+    const int sof = huge.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    huge[sof + 5] = char(0xFD);
+    huge[sof + 6] = char(0xE8);
+    huge[sof + 7] = char(0xFD);
+    huge[sof + 8] = char(0xE8);
+    const QString big = writeBytes("huge.jpg", huge.left(sof + 40));
+
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(garbage).isNull());
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(empty).isNull());
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(text).isNull());
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(big).isNull());
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(dir.filePath("none.jpg")).isNull());
+    EXPECT_EQ(TVostrin::DecodeJpegFile(good.fileName()).size(), QSize(40, 20));
+
+    std::string elements;
+    for (const QString& path : {garbage, empty, text, cut, big})
+        elements += Image(path, R"(x="0" y="0" width="400" height="200")");
+    elements += R"(<rect left="500" top="500" right="600" bottom="600" fillcolor="0,255,0"/>)";
+    auto tree = LoadTree("<doc>" + Page("", elements) + "</doc>");
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(TVostrin::TPrint().Print(tree.get(), nullptr, 0), 0);
+    ASSERT_EQ(Pages().size(), 1u);
+    EXPECT_EQ(BoundsOf(Pages()[0].image, kGreen), QRect(500, 500, 100, 100));
+}
