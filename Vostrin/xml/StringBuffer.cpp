@@ -158,7 +158,7 @@ void StringBuffer::AppendBytes(const char* bytes, int n) {
         }
         GrowFor(n, true);
     }
-    std::memcpy(buf_ + length_, bytes, static_cast<size_t>(n));
+    std::memmove(buf_ + length_, bytes, static_cast<size_t>(n));
     SetLengthUnchecked(length_ + n);
 }
 
@@ -197,20 +197,18 @@ void StringBuffer::AppendHex(const unsigned char* bytes, int n) {
 
 void StringBuffer::Prepend(const char* text) {
     if (!text) return;
+    if (text >= buf_ && text < buf_ + capacity_) {  // text inside this buffer
+        StringBuffer copy(text);
+        Prepend(copy.Data());
+        return;
+    }
     size_t n = std::strlen(text);
     if (n == 0) return;
     if (n >= static_cast<size_t>(INT_MAX)) std::abort();
     int k = static_cast<int>(n);
-    if (static_cast<long long>(k) + length_ >= capacity_) {
-        if (text >= buf_ && text < buf_ + capacity_) {
-            StringBuffer copy(text);
-            Prepend(copy.Data());
-            return;
-        }
-        GrowFor(k, false);
-    }
+    if (static_cast<long long>(k) + length_ >= capacity_) GrowFor(k, false);
     std::memmove(buf_ + k, buf_, static_cast<size_t>(length_) + 1);
-    std::memmove(buf_, text, n);
+    std::memcpy(buf_, text, n);
     length_ += k;
 }
 

@@ -1,5 +1,6 @@
 // Charset names, conversions and whole-file loading.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -126,4 +127,18 @@ TEST(LoadFile, Utf16WithByteOrderMark) {
     StringBuffer odd;
     EXPECT_TRUE(odd.LoadFile(WriteFile(dir, "odd", u16 + "x").c_str(), false, nullptr));
     EXPECT_EQ(std::string(odd.Data(), odd.Length()), "\xEF\xBB\xBF<a/>");
+}
+
+TEST(LoadFile, RefusesFilesOfTwoGigabytes) {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("huge").toStdString();
+    { std::ofstream f(path, std::ios::binary); }
+    ASSERT_EQ(truncate(path.c_str(), 1LL << 31), 0);  // sparse: nothing is written
+    Logger log;
+    StringBuffer b("kept");
+    EXPECT_FALSE(b.LoadFile(path.c_str(), false, &log));
+    EXPECT_EQ(std::string(b.Data()), "kept");
+    StringBuffer xml;
+    log.Log().Render(0, log.Log().EntryCount() - 1, false, "\n", xml);
+    EXPECT_NE(std::string(xml.Data()).find("File is too large"), std::string::npos);
 }

@@ -232,3 +232,12 @@ TEST(FindNoCase, FoldsAsciiLetters) {
     EXPECT_EQ(velmarq::FindNoCase("abc", "abcd"), -1);
     EXPECT_EQ(velmarq::FindNoCase("xAbC", "abc"), 1);
 }
+
+TEST(StringBufferBuild, OwnTextAsArgument) {
+    StringBuffer p("abc");
+    p.Prepend(p.Data() + 1);
+    EXPECT_EQ(Text(p), "bcabc");
+    StringBuffer a("hello world");
+    a.Assign(a.Data() + 6);
+    EXPECT_EQ(Text(a), "world");
+}
