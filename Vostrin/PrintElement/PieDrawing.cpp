@@ -176,7 +176,8 @@ void DrawPie(QImage& image, const std::vector<TPieSlice>& slices, const TPieLook
     for (size_t i = 0; i < slices.size(); ++i) {
         const double mid = (angles[i].first + angles[i].second / 2.0) / 16.0 * M_PI / 180.0;
         const double c = std::cos(mid), s = std::sin(mid);
-        const QPointF edge(cx + rx * c, cy - ry * s);
+        // Labels of the front half start from the bottom of the side.
+        const QPointF edge(cx + rx * c, cy - ry * s + (s < 0 ? depth : 0));
         const QPointF end = edge + QPointF(arrow * c, -arrow * s);
         p.setPen(QPen(Qt::black, 0));
         p.drawLine(edge, end);
