@@ -7,6 +7,8 @@
 #include "PrintElement/Print.h"
 #include "TXml.h"
 #include "Vostrin.h"
+#include "ZPrinters/ZPrintDevices.h"
+#include "ZPrinters/ZPrintSystem.h"
 #include "ZPrinters/ZPrinter.h"
 #include "text/Gbk.h"
 
@@ -16,10 +18,23 @@ namespace {
 
 using Zprinters::TZPrinter;
 
-// Printers by name, compared byte by byte; a null name is kept under "".
+// Printers by name, compared byte by byte; a null name is kept under "". When the library is
+// unloaded the printers go with the table, and a document still open is ended so that its
+// pages reach the printer instead of being lost.
+struct PackageTable {
+    PackageTable() {
+        // The printer unit's own process-wide objects must outlive this table, whose printers
+        // use them when they are deleted: made first, they are destroyed last.
+        Zprinters::LivePrinterCount();
+        Zprinters::PrintSystem();
+        Zprinters::FreePrintDevices();
+    }
+    std::map<std::string, std::unique_ptr<TZPrinter>> printers;
+};
+
 std::map<std::string, std::unique_ptr<TZPrinter>>& PackagePrinters() {
-    static std::map<std::string, std::unique_ptr<TZPrinter>> printers;
-    return printers;
+    static PackageTable table;
+    return table.printers;
 }
 
 // The renderer shared by every package call.

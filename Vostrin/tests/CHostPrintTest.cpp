@@ -145,3 +145,17 @@ TEST(CHost, PackageOfThreeDataFilesIsOneJob) {
     EXPECT_TRUE(text.contains("Cedar" + token + "1"));
     EXPECT_TRUE(text.contains("Cedar" + token + "2"));
 }
+
+TEST(CHost, PackageLeftOpenAtExitIsDeliveredNotLost) {
+    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    QTemporaryDir dir;
+    const QString token = Token();
+    const QString out = RunHost(Library(), {"pkg-open", "Left open", "PDF",
+                                            QString::fromStdString(DataFile("roll_layout.xml")),
+                                            RollWithToken(dir, "roll.xml", token)});
+    EXPECT_TRUE(out.contains("begin=0"));
+    EXPECT_FALSE(out.contains("end="));
+    const QString job = WaitForJobWith("Alder" + token);
+    ASSERT_FALSE(job.isEmpty());
+    EXPECT_EQ(PdfPages(job), 2);
+}

@@ -3,6 +3,7 @@
  *
  *   c_host LIB xml DATA INI TEMPLATE PRINTER
  *   c_host LIB pkg TITLE PRINTER TEMPLATE DATA...
+ *   c_host LIB pkg-open TITLE PRINTER TEMPLATE DATA...   (ends without EndPkgDoc)
  *
  * PRINTER "-" stands for a null printer name (the default printer). Prints one line
  * "status=S envelopes=E sheets=H pages=P" per print call (counts start at -77, so untouched
@@ -48,7 +49,8 @@ int main(int argc, char** argv) {
         PrintXml(fn, argv[3], argv[4], argv[5], Printer(argv[6]));
         return 0;
     }
-    if (strcmp(argv[2], "pkg") == 0 && argc >= 7) {
+    const int keepOpen = strcmp(argv[2], "pkg-open") == 0;
+    if ((strcmp(argv[2], "pkg") == 0 || keepOpen) && argc >= 7) {
         BeginFn begin = (BeginFn)Symbol(lib, "BeginPkgDoc");
         EndFn end = (EndFn)Symbol(lib, "EndPkgDoc");
         PrintXmlFn add = (PrintXmlFn)Symbol(lib, "PrintOneCustomXml2");
@@ -56,7 +58,7 @@ int main(int argc, char** argv) {
         const char* printer = Printer(argv[4]);
         printf("begin=%d\n", begin(argv[3], printer, 'P'));
         for (int i = 6; i < argc; ++i) PrintXml(add, argv[i], "", argv[5], printer);
-        printf("end=%d\n", end(printer));
+        if (!keepOpen) printf("end=%d\n", end(printer));
         return 0;
     }
     return 2;
