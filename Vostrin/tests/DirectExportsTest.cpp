@@ -5,6 +5,7 @@
 #include "ScriptedPrinterFixture.h"
 #include "TXml.h"
 #include "Vostrin.h"
+#include "ZPrinters/ZPrinter.h"
 
 using vostrintest::DataFile;
 
@@ -44,6 +45,8 @@ TEST_F(DirectExports, PrintsTheDataThroughTheTemplateAsOneDocument) {
     EXPECT_EQ(sys->LastDoc()->device, "Scripted");
     EXPECT_TRUE(sys->LastDoc()->ended);
     EXPECT_EQ(PagesOfLastDoc(), 2);
+    // The printer of the call went with it.
+    EXPECT_EQ(Zprinters::LivePrinterCount(), 0);
 }
 
 TEST_F(DirectExports, NullCountsAndNullPrinterName) {
@@ -70,6 +73,7 @@ TEST_F(DirectExports, UnknownPrinterIsAFailedPrintWithTheBuildCounts) {
               -1003);
     EXPECT_EQ(pages, 2);
     EXPECT_TRUE(sys->docs.empty());
+    EXPECT_EQ(Zprinters::LivePrinterCount(), 0);
 }
 
 TEST_F(DirectExports, CallerKeepsItsDataTree) {
