@@ -311,10 +311,7 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         }
         Exec("insert into LessonListtb values( '" + qc + "'," + Num(DayOf(cursor)) + "," +
              Num(lesson) + ",'" + qk + "','" + qt + "',1)");
-        if (memo_) {
-            memo_->classFree[{Fold(cls), DayOf(cursor), lesson}] = false;
-            memo_->teacherFree[{Fold(teacher), DayOf(cursor), lesson}] = false;
-        }
+        if (memo_) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
         ++buildCount;
         Exec("Update ClassPlantb Set BuildCount=" + Num(buildCount) + " where  ClassCode = '" + qc +
              "' and CourseCode = '" + qk + "'");
@@ -389,7 +386,10 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
         }
     } else {
         // Best (0) or avoid-if-possible (2) slots where the class is free, in lesson order; a
-        // limit row for a lesson the day does not have is passed over.
+        // limit row for a lesson the day does not have is passed over. A day on which the
+        // course has no limit other than normal has none of either kind.
+        const std::vector<bool> limited = LimitedLessons(course, day);
+        if (std::find(limited.begin(), limited.end(), true) == limited.end()) return -1;
         auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
                            qk + "' and tbA.Attr=" + Num(pass) + " and tbA.day=" + qd +
                            " and tbA.LessonNo not in (Select tbB.LessonNo from LessonListtb tbB "
@@ -422,6 +422,17 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
     long long pos = static_cast<long long>(std::floor(Draw() * static_cast<double>(k)));
     pos = std::clamp(pos, 0LL, k - 1);
     return qualified[static_cast<size_t>(pos)];
+}
+
+void Builder::RunMemo::Placed(const QString& cls, const QString& course, const QString& teacher,
+                              int day, int lesson) {
+    classFree[{Fold(cls), day, lesson}] = false;
+    teacherFree[{Fold(teacher), day, lesson}] = false;
+    // A count not known yet is read from the database when it is first needed, this lesson
+    // included.
+    if (auto it = teacherDay.find({Fold(teacher), day}); it != teacherDay.end()) ++it->second;
+    if (auto it = courseDay.find({Fold(cls), Fold(course), day}); it != courseDay.end())
+        ++it->second;
 }
 
 std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
@@ -482,16 +493,30 @@ bool Builder::IsSharedCourse(const QString& course) {
 }
 
 bool Builder::IsTeacherDayFull(const QString& teacher, double cursor, int maximum) {
+    const int day = DayOf(cursor);
+    const std::pair<QString, int> key{Fold(teacher), day};
+    if (memo_) {
+        auto it = memo_->teacherDay.find(key);
+        if (it != memo_->teacherDay.end()) return it->second >= maximum;
+    }
     long n = RowCount("select TeacherCode from LessonListtb where  TeacherCode='" + SqlQ(teacher) +
-                      "' and Day=" + Num(DayOf(cursor)));
+                      "' and Day=" + Num(day));
+    if (memo_) memo_->teacherDay[key] = n;
     return n >= maximum;
 }
 
 bool Builder::IsCourseDayFull(const QString& cls, const QString& course, int day, double share) {
+    const long bound = static_cast<long>(std::floor(share)) + 1;
+    const std::tuple<QString, QString, int> key{Fold(cls), Fold(course), day};
+    if (memo_) {
+        auto it = memo_->courseDay.find(key);
+        if (it != memo_->courseDay.end()) return it->second >= bound;
+    }
     long n = RowCount("select CourseCode from LessonListtb where  CourseCode='" + SqlQ(course) +
                       "' and ClassCode='" + SqlQ(cls) + "' and Day=" + Num(day) +
                       " order by CourseCode");
-    return n >= static_cast<long>(std::floor(share)) + 1;
+    if (memo_) memo_->courseDay[key] = n;
+    return n >= bound;
 }
 
 void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher) {

@@ -93,6 +93,11 @@ class Builder {
     struct RunMemo {
         std::map<std::tuple<QString, int, int>, bool> classFree, teacherFree;
         std::map<std::pair<QString, int>, std::vector<bool>> limited;
+        std::map<std::pair<QString, int>, long> teacherDay;           // teacher, day
+        std::map<std::tuple<QString, QString, int>, long> courseDay;  // class, course, day
+        // Notes a lesson the run has just written.
+        void Placed(const QString& cls, const QString& course, const QString& teacher, int day,
+                    int lesson);
     };
     std::optional<RunMemo> memo_;
 
