@@ -1,5 +1,6 @@
 #include "Customer/CustomerLayoutFactory.h"
 
+#include "Customer/CGeneral.h"
 #include "Customer/TextFileFormat.h"
 
 namespace TVostrin {
@@ -13,6 +14,8 @@ std::unique_ptr<CBuildCustomerElement> CreateCustomerElementOfType(int sepType) 
     // Each layout class adds its case here, e.g.
     //   case kLayoutConfigurable: return std::make_unique<CGeneral>();
     switch (sepType) {
+        case kLayoutConfigurable:
+            return std::make_unique<CGeneral>();
         default:
             return std::make_unique<CBuildCustomerElement>();
     }

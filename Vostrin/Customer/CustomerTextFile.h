@@ -25,6 +25,8 @@ class CustomerTextFile {
     bool Seek(long position);
     // The byte offset of the next byte to read.
     long Tell() const;
+    // True once a read failed for another reason than the end of the file.
+    bool Failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
 
     // Reads one character; false at the end of the file. A CR LF pair reads as one LF.
     bool ReadChar(char& c);
