@@ -1,5 +1,6 @@
 // The page loop on a scripted printer: pages started, settings carried from page to page,
 // positions in dots, and the results of Print and PrintOn.
+#include <QCoreApplication>
 #include <QTimer>
 
 #include "PrintElement/Print.h"
@@ -133,6 +134,24 @@ TEST_F(Renderer, UnknownElementsDrawNothingAndLetThePageEnd) {
     EXPECT_TRUE(InkBounds(Pages()[0].image).isNull());
 }
 
+TEST_F(Renderer, APageIsEndedOnlyWhenItsLastElementAllowsIt) {
+    // Ending a page asks the abort callback, which lets pending events through: an event
+    // posted before printing shows whether the page was ended.
+    auto pageEnded = [this](const std::string& elements) {
+        auto tree = LoadTree("<doc>" + Page("", elements) + "</doc>");
+        bool ended = false;
+        QTimer::singleShot(0, [&ended] { ended = true; });
+        EXPECT_EQ(TPrint().Print(tree.get(), nullptr, 0), 0);
+        EXPECT_EQ(Pages().size(), 1u);
+        const bool result = ended;
+        QCoreApplication::processEvents();  // the event must not outlive `ended`
+        return result;
+    };
+    EXPECT_FALSE(pageEnded(Text(0, 0, "a") + "<prndoc/>"));
+    EXPECT_TRUE(pageEnded("<prndoc/>" + Text(0, 0, "a")));
+    EXPECT_TRUE(pageEnded("<prndoc/><unknown/>"));
+}
+
 TEST_F(Renderer, PagesWithoutSettingsOrTableAreTakenAsEmpty) {
     auto tree = LoadTree(
         "<doc><page><reporttable>" + Text(0, 0, "a") +
@@ -188,7 +207,7 @@ TEST_F(Renderer, PrintOnNeedsARunningDocument) {
 }
 
 TEST_F(Renderer, ElementsAreChosenByTheirExactTag) {
-    auto tree = LoadTree("<r><text/><addition/><textbox/><TEXT/><rect/><br/></r>");
+    auto tree = LoadTree("<r><text/><addition/><textbox/><TEXT/><rectangle/><br/></r>");
     ASSERT_TRUE(tree);
     std::vector<std::string> kinds;
     for (int i = 0; i < tree->ChildCount(); ++i) {
