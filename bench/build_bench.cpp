@@ -109,7 +109,9 @@ int main(int argc, char** argv) {
     int runs = 1;
     QString demo;
     QString dump;
+    bool dayGiven = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--lessons-day") == 0) dayGiven = true;
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;
         };
@@ -151,7 +153,12 @@ int main(int argc, char** argv) {
     try {
         if (!demo.isEmpty()) {
             // A small school with its timetable built, for a first look at the program.
+            // Six lessons a day and 28 a week, as a new settings file has it.
             p.fixedLessons = 6;
+            if (!dayGiven) {
+                p.lessonsPerDay = 6;
+                p.lessonsPerWeek = 28;
+            }
             p.classes = sizes.size() == 1 ? sizes[0] : 12;
             auto db = NewDatabase(demo);
             if (!db) return 1;

@@ -67,7 +67,10 @@ double ClockSecondsRnd() {
 }
 
 Builder::Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents)
-    : db_(db), lessonOfDay_(lessonOfDay), rnd_(std::move(rnd)), doEvents_(std::move(doEvents)) {
+    : db_(db),
+      lessonOfDay_(std::max(0, lessonOfDay)),
+      rnd_(std::move(rnd)),
+      doEvents_(std::move(doEvents)) {
     if (!rnd_) rnd_ = [] { return 0.0; };
 }
 
