@@ -1,6 +1,7 @@
 #include "Customer/CustomerLayoutFactory.h"
 
 #include "Customer/CGeneral.h"
+#include "Customer/CQuenta.h"
 #include "Customer/TextFileFormat.h"
 
 namespace TVostrin {
@@ -14,6 +15,8 @@ std::unique_ptr<CBuildCustomerElement> CreateCustomerElementOfType(int sepType) 
     // Each layout class adds its case here, e.g.
     //   case kLayoutConfigurable: return std::make_unique<CGeneral>();
     switch (sepType) {
+        case kLayoutReportPages:
+            return std::make_unique<CQuenta>();
         case kLayoutConfigurable:
             return std::make_unique<CGeneral>();
         default:
