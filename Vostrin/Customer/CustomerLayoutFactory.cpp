@@ -1,6 +1,9 @@
 #include "Customer/CustomerLayoutFactory.h"
 
 #include "Customer/CGeneral.h"
+#include "Customer/CMorrow.h"
+#include "Customer/CMorrowEnvelope.h"
+#include "Customer/CPellis.h"
 #include "Customer/CQuenta.h"
 #include "Customer/TextFileFormat.h"
 
@@ -17,6 +20,12 @@ std::unique_ptr<CBuildCustomerElement> CreateCustomerElementOfType(int sepType) 
     switch (sepType) {
         case kLayoutReportPages:
             return std::make_unique<CQuenta>();
+        case kLayoutMailing:
+            return std::make_unique<CMorrow>();
+        case kLayoutEnvelope:
+            return std::make_unique<CMorrowEnvelope>();
+        case kLayoutNumberedFields:
+            return std::make_unique<CPellis>();
         case kLayoutConfigurable:
             return std::make_unique<CGeneral>();
         default:

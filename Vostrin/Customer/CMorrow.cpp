@@ -1,0 +1,64 @@
+#include "Customer/CMorrow.h"
+
+#include "Customer/CustomerReading.h"
+#include "Customer/CustomerTreeElements.h"
+#include "Customer/DelimitedSettings.h"
+#include "Customer/MorrowAddress.h"
+
+namespace TVostrin {
+
+namespace {
+
+// The full-width colon after the greeting, in the code page of the customer files (GBK).
+constexpr const char* kFullWidthColon = "\xA3\xBA";
+
+void AppendNameRow(TXml* record, const std::string& name) {
+    auto tr = NewElement("tr");
+    AppendValueElement(tr.get(), "name", name);
+    AppendElement(record, std::move(tr));
+}
+
+}  // namespace
+
+int CMorrow::Build(const std::string& dataFile, int* filePos, const std::string& iniFile, int index,
+                   TXml* root) {
+    const DelimitedSettings s = ReadDelimitedSettings(iniFile);
+
+    CustomerTextFile file;
+    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
+    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+
+    try {
+        auto envelopes = NewElement("record");
+        auto greetings = NewElement("record");
+        auto thirds = NewElement("record");
+        std::string line;
+        for (int n = 0; n < s.customersPerCall; ++n) {
+            if (!ReadBoundedLine(file, line, kMaxAddressLine)) break;
+            const AddressFields fields = SplitAddress(line, s.fieldSeparator);
+            AppendAddressRow(envelopes.get(), fields);
+            AppendNameRow(greetings.get(), fields[2] + fields[3] + kFullWidthColon);
+            AppendNameRow(thirds.get(), " ");
+        }
+        const int position = CurrentPosition(file);
+
+        auto envelopePage = NewElement("page");
+        AppendElement(envelopePage.get(), NewCustomerIdElement(index));
+        AppendElement(envelopePage.get(), std::move(envelopes));
+        auto greetingPage = NewElement("page");
+        AppendElement(greetingPage.get(), NewCustomerIdElement(index));
+        AppendElement(greetingPage.get(), std::move(greetings));
+        auto thirdPage = NewElement("page");
+        AppendElement(thirdPage.get(), std::move(thirds));
+
+        AppendElement(root, std::move(envelopePage));
+        AppendElement(root, std::move(greetingPage));
+        AppendElement(root, std::move(thirdPage));
+        if (filePos) *filePos = position;
+        return 0;
+    } catch (const std::exception&) {
+        return kCustomerReadException;
+    }
+}
+
+}  // namespace TVostrin

@@ -1,0 +1,54 @@
+#include "Customer/CPellis.h"
+
+#include <vector>
+
+#include "Customer/CustomerReading.h"
+#include "Customer/CustomerTreeElements.h"
+#include "Customer/DelimitedSettings.h"
+
+namespace TVostrin {
+
+namespace {
+
+constexpr size_t kMaxFieldLine = 4095;
+
+void AppendNumberedRow(TXml* record, const std::vector<std::string>& fields) {
+    auto tr = NewElement("tr");
+    for (size_t i = 0; i < fields.size(); ++i)
+        AppendValueElement(tr.get(), "field" + std::to_string(i), fields[i]);
+    AppendElement(record, std::move(tr));
+}
+
+}  // namespace
+
+int CPellis::Build(const std::string& dataFile, int* filePos, const std::string& iniFile, int index,
+                   TXml* root) {
+    const DelimitedSettings s = ReadDelimitedSettings(iniFile);
+
+    CustomerTextFile file;
+    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
+    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+
+    try {
+        auto record = NewElement("record");
+        std::string line;
+        int taken = 0;
+        while (taken < s.customersPerCall) {
+            if (!ReadBoundedLine(file, line, kMaxFieldLine)) return kNoCustomerLeft;
+            if (line.empty()) continue;  // blank lines are not customers
+            AppendNumberedRow(record.get(), SplitFields(line, s.fieldSeparator));
+            ++taken;
+        }
+        const int position = CurrentPosition(file);
+        auto page = NewElement("page");
+        AppendElement(page.get(), NewCustomerIdElement(index));
+        AppendElement(page.get(), std::move(record));
+        AppendElement(root, std::move(page));
+        if (filePos) *filePos = position;
+        return 0;
+    } catch (const std::exception&) {
+        return kCustomerReadException;
+    }
+}
+
+}  // namespace TVostrin
