@@ -324,3 +324,24 @@ TEST_F(ManualSetLessonForm, PreviousAndNextStopAtTheEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    AddLesson("101", 1, 2, "01", "T1", 1);
+    AddLesson("999", 2, 2, "01", "T1", 1);  // a class without a class row
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(2, 2), "语文\n");
+    Exec("insert into LessonListtb values('102',3,3,'01','T1',1)");
+    Click(f, 1, 2, Qt::LeftButton);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(3, 3), "");  // still the week read first
+    EXPECT_EQ(f.grdTeacher->currentRow(), 2);
+    EXPECT_EQ(f.grdTeacher->currentColumn(), 1);
+    // A lesson of a class that is not in the class list cannot be followed there.
+    ReleaseSlot(*f.grdTeacher, 2, 2, Qt::LeftButton);
+    EXPECT_EQ(f.CurClassCode(), "101");
+}
+
+}  // namespace

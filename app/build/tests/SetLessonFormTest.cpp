@@ -229,3 +229,23 @@ TEST_F(SetLessonForm, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("101", "02", "T2", 2);
+    AddLesson("102", 3, 3, "02", "T2", 0);  // T2 fixed in 102
+    frmSetLesson f;
+    EXPECT_EQ(Mark(f, 3, 3), kVbCyan);
+    ChooseCourse(f, 1);
+    EXPECT_EQ(f.CurCourseCode(), "02");
+    EXPECT_EQ(f.CurTeacherCode(), "T2");
+    EXPECT_NE(Mark(f, 3, 3), kVbCyan);
+    EXPECT_EQ(CyanSlots(f).size(), 29);
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 4, Qt::LeftButton);
+    EXPECT_EQ(Slot("101", 2, 4), "02|T2|0");
+    EXPECT_EQ(f.lstCourse->currentRow(), 1);  // the chosen position stays
+}
+
+}  // namespace
