@@ -1,29 +1,80 @@
 #include "AttributeSet.h"
 
 #include <cstring>
+#include <string>
 
 namespace velmarq {
 
-AttributeSet::~AttributeSet() {
-    ClearPairs();
-}
-
-void AttributeSet::AppendLength(int n) {
-    if (entries_ == capacity_) {
-        int newCap = capacity_ * 2;
-        int* p = new int[static_cast<size_t>(newCap)];
-        std::memcpy(p, lengths_, sizeof(int) * static_cast<size_t>(entries_));
-        if (lengths_ != inline_) delete[] lengths_;
-        lengths_ = p;
-        capacity_ = newCap;
+void AttributeSet::Append(const char* bytes, size_t n) {
+    if (size_ + n > capacity_) {
+        size_t cap = capacity_ * 2;
+        if (cap < size_ + n) cap = size_ + n;
+        char* p = new char[cap];
+        std::memcpy(p, data_, size_);
+        Release();
+        data_ = p;
+        capacity_ = static_cast<unsigned>(cap);
     }
-    lengths_[entries_++] = n;
+    std::memcpy(data_ + size_, bytes, n);
+    size_ += static_cast<unsigned>(n);
 }
 
-void AttributeSet::RemoveEntries(int at) {
-    std::memmove(lengths_ + at, lengths_ + at + 2,
-                 sizeof(int) * static_cast<size_t>(entries_ - at - 2));
-    entries_ -= 2;
+void AttributeSet::Erase(size_t at, size_t n) {
+    std::memmove(data_ + at, data_ + at + n, size_ - at - n);
+    size_ -= static_cast<unsigned>(n);
+}
+
+void AttributeSet::Release() {
+    if (data_ != inline_) delete[] data_;
+    data_ = inline_;
+    capacity_ = kInline;
+}
+
+void AttributeSet::PutLength(size_t n) {
+    while (n >= 0x80) {
+        char b = static_cast<char>(0x80 | (n & 0x7F));
+        Append(&b, 1);
+        n >>= 7;
+    }
+    char b = static_cast<char>(n);
+    Append(&b, 1);
+}
+
+size_t AttributeSet::GetLength(size_t& at) const {
+    size_t n = 0;
+    int shift = 0;
+    for (;;) {
+        auto b = static_cast<unsigned char>(data_[at++]);
+        n |= static_cast<size_t>(b & 0x7F) << shift;
+        if (!(b & 0x80)) return n;
+        shift += 7;
+    }
+}
+
+AttributeSet::Pair AttributeSet::Decode(size_t at) const {
+    Pair p;
+    p.start = at;
+    p.nameLen = GetLength(at);
+    p.name = at;
+    at += p.nameLen;
+    p.valueLen = GetLength(at);
+    p.value = at;
+    p.end = at + p.valueLen;
+    return p;
+}
+
+bool AttributeSet::PairAtIndex(int i, Pair& out) const {
+    if (i < 0 || i >= count_) return false;
+    size_t at = 0;
+    for (int k = 0;; ++k) {
+        out = Decode(at);
+        if (k == i) return true;
+        at = out.end;
+    }
+}
+
+bool AttributeSet::NameIs(const Pair& p, const char* name, size_t len) const {
+    return p.nameLen == len && std::memcmp(data_ + p.name, name, len) == 0;
 }
 
 void AttributeSet::AddPair(const char* name, const char* value) {
@@ -35,51 +86,47 @@ void AttributeSet::AddPair(const char* name, const char* value) {
 void AttributeSet::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
     if (!name || nameLen <= 0) return;
     if (!value || valueLen < 0) valueLen = 0;
-    AppendLength(nameLen);
-    AppendLength(valueLen);
-    text_.append(name, static_cast<size_t>(nameLen));
-    if (valueLen > 0) text_.append(value, static_cast<size_t>(valueLen));
-}
-
-int AttributeSet::OffsetOf(int pair) const {
-    int offset = 0;
-    for (int e = 0; e < 2 * pair; ++e) offset += lengths_[e];
-    return offset;
-}
-
-int AttributeSet::FindPair(const char* name, size_t len, int from, int& offset) const {
-    for (int i = from, n = PairCount(); i < n; ++i) {
-        int nameLen = lengths_[2 * i];
-        if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_.data() + offset, name, len) == 0) {
-            return i;
-        }
-        offset += nameLen + lengths_[2 * i + 1];
+    ++count_;
+    if (nameLen < 0x80 && valueLen < 0x80) {
+        // Short pair: one append of the whole record.
+        char record[2 + 2 * 0x80];
+        char* r = record;
+        *r++ = static_cast<char>(nameLen);
+        std::memcpy(r, name, static_cast<size_t>(nameLen));
+        r += nameLen;
+        *r++ = static_cast<char>(valueLen);
+        if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
+        r += valueLen;
+        Append(record, static_cast<size_t>(r - record));
+        return;
     }
-    return -1;
+    PutLength(static_cast<size_t>(nameLen));
+    Append(name, static_cast<size_t>(nameLen));
+    PutLength(static_cast<size_t>(valueLen));
+    if (valueLen > 0) Append(value, static_cast<size_t>(valueLen));
 }
 
 void AttributeSet::NameAt(int i, StringBuffer& out) const {
     out.Clear();
-    if (i < 0 || i >= PairCount()) return;
-    out.AppendBytes(text_.data() + OffsetOf(i), lengths_[2 * i]);
+    Pair p;
+    if (PairAtIndex(i, p)) out.AppendBytes(data_ + p.name, static_cast<int>(p.nameLen));
 }
 
 bool AttributeSet::ValueAt(int i, StringBuffer& out) const {
     out.Clear();
-    if (i < 0 || i >= PairCount()) return false;
-    out.AppendBytes(text_.data() + OffsetOf(i) + lengths_[2 * i], lengths_[2 * i + 1]);
+    Pair p;
+    if (!PairAtIndex(i, p)) return false;
+    out.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
     return true;
 }
 
 bool AttributeSet::PairAt(int i, StringBuffer& name, StringBuffer& value) const {
     name.Clear();
     value.Clear();
-    if (i < 0 || i >= PairCount()) return false;
-    int offset = OffsetOf(i);
-    int nameLen = lengths_[2 * i];
-    name.AppendBytes(text_.data() + offset, nameLen);
-    value.AppendBytes(text_.data() + offset + nameLen, lengths_[2 * i + 1]);
+    Pair p;
+    if (!PairAtIndex(i, p)) return false;
+    name.AppendBytes(data_ + p.name, static_cast<int>(p.nameLen));
+    value.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
     return true;
 }
 
@@ -87,60 +134,61 @@ bool AttributeSet::ValueOf(const char* name, StringBuffer& out) const {
     out.Clear();
     if (!name || !*name) return false;
     size_t len = std::strlen(name);
-    int offset = 0;
-    int i = FindPair(name, len, 0, offset);
-    if (i < 0) return false;
-    out.AppendBytes(text_.data() + offset + lengths_[2 * i], lengths_[2 * i + 1]);
-    return true;
+    for (size_t at = 0; at < size_;) {
+        Pair p = Decode(at);
+        if (NameIs(p, name, len)) {
+            out.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
+            return true;
+        }
+        at = p.end;
+    }
+    return false;
 }
 
 bool AttributeSet::HasName(const char* name) const {
     if (!name || !*name) return false;
-    int offset = 0;
-    return FindPair(name, std::strlen(name), 0, offset) >= 0;
+    size_t len = std::strlen(name);
+    for (size_t at = 0; at < size_;) {
+        Pair p = Decode(at);
+        if (NameIs(p, name, len)) return true;
+        at = p.end;
+    }
+    return false;
 }
 
 bool AttributeSet::MatchValue(const char* name, const char* pattern) const {
-    if (!name || !*name || PairCount() == 0) return false;
+    if (!name || !*name || count_ == 0) return false;
     if (!pattern) pattern = "";
     size_t len = std::strlen(name);
     std::string work;
-    int offset = 0;
-    for (int i = FindPair(name, len, 0, offset); i >= 0; i = FindPair(name, len, i, offset)) {
-        int valueLen = lengths_[2 * i + 1];
-        if (valueLen == 0 && *pattern == 0) return true;
-        work.assign(text_.data() + offset + lengths_[2 * i], static_cast<size_t>(valueLen));
+    for (size_t at = 0; at < size_;) {
+        Pair p = Decode(at);
+        at = p.end;
+        if (!NameIs(p, name, len)) continue;
+        if (p.valueLen == 0 && *pattern == 0) return true;
+        work.assign(data_ + p.value, p.valueLen);
         if (WildcardMatch(work.c_str(), pattern, true)) return true;
-        offset += lengths_[2 * i] + valueLen;
-        ++i;
     }
     return false;
 }
 
 void AttributeSet::ClearPairs() {
-    if (lengths_ != inline_) delete[] lengths_;
-    lengths_ = inline_;
-    capacity_ = kInline;
-    entries_ = 0;
-    std::string().swap(text_);
+    count_ = 0;
+    size_ = 0;
+    Release();
 }
 
 void AttributeSet::RemoveAllNamed(const char* name) {
-    if (!name || !*name || PairCount() == 0) return;
+    if (!name || !*name || count_ == 0) return;
     size_t len = std::strlen(name);
-    int offset = 0;
-    int e = 0;
-    while (e < entries_) {
-        int nameLen = lengths_[e];
-        int valueLen = lengths_[e + 1];
-        if (static_cast<size_t>(nameLen) == len &&
-            std::memcmp(text_.data() + offset, name, len) == 0) {
-            text_.erase(static_cast<size_t>(offset), static_cast<size_t>(nameLen + valueLen));
-            RemoveEntries(e);
-            continue;
+    for (size_t at = 0; at < size_;) {
+        Pair p = Decode(at);
+        if (NameIs(p, name, len)) {
+            Erase(p.start, p.end - p.start);
+            --count_;
+            continue;  // the next pair now starts where this one did
         }
-        offset += nameLen + valueLen;
-        e += 2;
+        at = p.end;
     }
 }
 

@@ -1,10 +1,10 @@
-// The attribute pairs of one node, kept in order of addition in one text buffer (names may
-// repeat, a name is never empty, values may be). Small sets (two pairs, short texts) live
-// entirely inside the object, so the common element with one or two attributes costs no
-// allocation of its own.
+// The attribute pairs of one node, kept in order of addition in one byte string (names may
+// repeat, a name is never empty, values may be). Each pair is stored as the name's length, the
+// name, the value's length and the value, lengths as 7-bit groups; a set of short pairs fits in
+// the object's own room, so the common element costs no allocation for its attributes.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
 #include "StringBuffer.h"
 
@@ -13,13 +13,13 @@ namespace velmarq {
 class AttributeSet {
   public:
     AttributeSet() = default;
-    virtual ~AttributeSet();
+    ~AttributeSet() { Release(); }
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
     void AddPair(const char* name, const char* value);  // empty or null name: nothing
     void AddPair(const char* name, int nameLen, const char* value, int valueLen);
-    int PairCount() const { return entries_ / 2; }
+    int PairCount() const { return count_; }
     void NameAt(int i, StringBuffer& out) const;
     bool ValueAt(int i, StringBuffer& out) const;
     bool PairAt(int i, StringBuffer& name, StringBuffer& value) const;
@@ -30,18 +30,27 @@ class AttributeSet {
     void RemoveAllNamed(const char* name);
 
   private:
-    int OffsetOf(int pair) const;  // byte offset of the name of pair i
-    // Index of the first pair named name[0..len) at or after pair `from`, with its offset.
-    int FindPair(const char* name, size_t len, int from, int& offset) const;
-    void AppendLength(int n);
-    void RemoveEntries(int at);  // removes entries at and at + 1
+    // One stored pair, as positions in data_.
+    struct Pair {
+        size_t start;  // first byte of the pair's record
+        size_t name, nameLen, value, valueLen;
+        size_t end;  // one past the record
+    };
+    Pair Decode(size_t at) const;
+    bool PairAtIndex(int i, Pair& out) const;
+    bool NameIs(const Pair& p, const char* name, size_t len) const;
+    void Append(const char* bytes, size_t n);
+    void Erase(size_t at, size_t n);
+    void Release();
+    size_t GetLength(size_t& at) const;
+    void PutLength(size_t n);
 
-    static constexpr int kInline = 4;
-    int* lengths_ = inline_;  // entry 2i: name length of pair i, 2i+1: value length
-    int entries_ = 0;
-    int capacity_ = kInline;
-    int inline_[kInline] = {};
-    std::string text_;  // name 0, value 0, name 1, value 1, ... end to end
+    static constexpr size_t kInline = 24;
+    char* data_ = inline_;
+    unsigned size_ = 0;
+    unsigned capacity_ = kInline;
+    int count_ = 0;
+    char inline_[kInline];
 };
 
 }  // namespace velmarq
