@@ -263,3 +263,26 @@ TEST(TreeNode, NodeStorageIsReturnedWithTheLastNode) {
     delete root;
     EXPECT_EQ(velmarq::NodePool::LiveCount(), before);
 }
+
+TEST(AttributeSet, LongNamesAndValuesKeepTheirBytes) {
+    AttributeSet a;
+    std::string longName(200, 'n');
+    std::string longValue(20000, 'v');
+    longValue += "\xD6\xD0";
+    a.AddPair("a", longValue.c_str());
+    a.AddPair(longName.c_str(), "x");
+    a.AddPair("a", "y");
+    EXPECT_EQ(ValueOf(a, longName.c_str()), "x");
+    EXPECT_EQ(ValueOf(a, "a"), longValue);
+    a.RemoveAllNamed("a");
+    ASSERT_EQ(a.PairCount(), 1);
+    EXPECT_EQ(Name(a, 0), longName);
+    a.AddPair("z", longValue.c_str());
+    StringBuffer n, v;
+    ASSERT_TRUE(a.PairAt(1, n, v));
+    EXPECT_STREQ(n.Data(), "z");
+    EXPECT_EQ(std::string(v.Data(), v.Length()), longValue);
+    a.ClearPairs();
+    EXPECT_EQ(a.PairCount(), 0);
+    EXPECT_EQ(ValueOf(a, "z"), "<none>");
+}
