@@ -145,7 +145,6 @@ void AppendRow(TXml* record, const RecordMap& map) {
 int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string& iniFile,
                     int index, TXml* root) {
     const GeneralSettings s = ReadSettings(iniFile);
-    ReadFormatInt(iniFile, kKeyCustomerRecordCnt, 0);  // part of the section; not used here
 
     CustomerTextFile file;
     if (!file.Open(dataFile)) return kCustomerFileNotOpened;
