@@ -75,7 +75,7 @@ extern "C" {
 
 int BeginPkgDoc(const char* docTitle, const char* printerName, char mode) {
     try {
-        EnsureApplication();
+        if (!EnsureApplication()) return VOSTRIN_PKGDOC_BEGIN_FAILED;
         std::unique_ptr<TZPrinter>& slot = PackagePrinters()[Key(printerName)];
         if (!slot) slot = std::make_unique<TZPrinter>();
         TZPrinter& printer = *slot;
@@ -87,6 +87,8 @@ int BeginPkgDoc(const char* docTitle, const char* printerName, char mode) {
         const QString title = tw::text::FromGbk(docTitle ? docTitle : "");
         printer.SetTitle(title);
         QString outputFile;
+        // A document sent to a file needs a file name.
+        if (mode == 'T' && title.isEmpty()) return VOSTRIN_PKGDOC_BEGIN_FAILED;
         if (mode == 'T') outputFile = QString::fromStdString(HostProgramFolder()) + "/" + title;
         printer.StartDoc(outputFile);
         return VOSTRIN_OK;

@@ -46,8 +46,9 @@ void PrintCounts::WriteTo(int* envelopeCount, int* sheetCount, int* pageCount) c
     if (pageCount) *pageCount = pages;
 }
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
+bool EnsureApplication() {
+    if (QCoreApplication::instance())
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     // A program without a display (a service, a test) still prints: text layout and painting
     // need a platform, and the offscreen one needs no display.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
@@ -56,6 +57,7 @@ void EnsureApplication() {
     static char name[] = "Vostrin";
     static char* argv[] = {name, nullptr};
     Host().ownApp = new QGuiApplication(argc, argv);
+    return true;
 }
 
 std::string HostProgramFolder() {
@@ -115,6 +117,7 @@ namespace {
 // The direct way out: one document on a printer of its own.
 PrintStep DirectPrint(const char* printerName, char reserved) {
     return [printerName, reserved](TXml* printable) {
+        if (!EnsureApplication()) return static_cast<int>(VOSTRIN_PRINT_FAILED);
         return TPrint().Print(printable, printerName, static_cast<unsigned char>(reserved));
     };
 }
@@ -175,6 +178,7 @@ int PrintPrintableXml(const char* printableXmlFile, const char* printerName, cha
         auto printable = std::make_unique<TXml>();
         if (!printableXmlFile || !printable->LoadXmlFile(printableXmlFile))
             return VOSTRIN_XML_NOT_LOADED;
+        if (!EnsureApplication()) return VOSTRIN_PRINT_FAILED;
         return TPrint().Print(printable.get(), printerName, static_cast<unsigned char>(reserved));
     } catch (...) {
         return VOSTRIN_PRINT_FAILED;

@@ -102,8 +102,10 @@ struct PrintCounts {
     void WriteTo(int* envelopeCount, int* sheetCount, int* pageCount) const;
 };
 
-/* Makes the library's own QGuiApplication when the process has no application object. */
-void EnsureApplication();
+/* Makes the library's own QGuiApplication when the process has no application object. True
+ * when the process then has a QGuiApplication, which drawing text needs; a host that made a
+ * plain QCoreApplication has none, and the library cannot make a second one. */
+bool EnsureApplication();
 /* The host program's folder, without a trailing separator. */
 std::string HostProgramFolder();
 

@@ -144,6 +144,19 @@ TEST_F(PackageDoc, ModeTSendsTheJobToAFileInTheProgramFolder) {
     EXPECT_EQ(EndPkgDoc("Scripted"), 0);
 }
 
+TEST_F(PackageDoc, ModeTWithoutATitleHasNoFileToWrite) {
+    EXPECT_EQ(BeginPkgDoc("", "Scripted", 'T'), -2201);
+    EXPECT_EQ(BeginPkgDoc(nullptr, "Scripted", 'T'), -2201);
+    EXPECT_TRUE(sys->docs.empty());
+    EXPECT_EQ(PrintOneCustomXml2(roll.c_str(), "", layout.c_str(), nullptr, nullptr, nullptr,
+                                 "Scripted", 0),
+              -2201);
+    // The same name opens normally afterwards.
+    EXPECT_EQ(BeginPkgDoc("", "Scripted", 'P'), 0);
+    EXPECT_EQ(EndPkgDoc("Scripted"), 0);
+    EXPECT_EQ(sys->docs.size(), 1u);
+}
+
 TEST_F(PackageDoc, UnknownPrinterFailsToBeginAndLeavesNoDocument) {
     EXPECT_EQ(BeginPkgDoc("X", "No such queue", 0), -2201);
     EXPECT_TRUE(sys->docs.empty());
