@@ -10,7 +10,6 @@ void Report(LogBase* log, const char* text) {
     if (log) log->LogError(text);
 }
 
-constexpr StopSet kSpace(" \t\r\n");
 constexpr StopSet kTagNameEnd(" \t\r\n/>");
 constexpr ScanTable kTagNameScan(" \t\r\n/>", "<", ScanTable::kDrop);
 constexpr ScanTable kAttrNameScan(" \t\r\n=/>", "\"'<", ScanTable::kDrop);
@@ -57,14 +56,6 @@ int ParseEngine::Find(const char* s) const {
     return hit ? static_cast<int>(hit - base) : -1;
 }
 
-void ParseEngine::SkipChars() {
-    // The NUL at end_ is not a blank, so the walk stops there.
-    const char* p = text_.Data();
-    const char* q = p + pos_;
-    while (kSpace.stop[static_cast<unsigned char>(*q)]) ++q;
-    pos_ = static_cast<int>(q - p);
-}
-
 void ParseEngine::SkipTo(char c) {
     if (AtEnd()) return;
     const void* hit = std::memchr(text_.Data() + pos_, c, static_cast<size_t>(end_ - pos_));
@@ -97,12 +88,32 @@ const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch,
     // The input ends with a NUL (at end_), which every table stops at.
     const char* p = text_.Data();
     const char* q = p + pos_;
+    // Four bytes a round, each tested before the next is read, so nothing past the NUL is read.
+    const unsigned char* kind = table.kind;
     unsigned char seen = 0;
     for (;;) {
-        unsigned char k = table.kind[static_cast<unsigned char>(*q)];
+        unsigned char k = kind[static_cast<unsigned char>(q[0])];
         if (k & ScanTable::kStop) break;
         seen |= k;
-        ++q;
+        k = kind[static_cast<unsigned char>(q[1])];
+        if (k & ScanTable::kStop) {
+            q += 1;
+            break;
+        }
+        seen |= k;
+        k = kind[static_cast<unsigned char>(q[2])];
+        if (k & ScanTable::kStop) {
+            q += 2;
+            break;
+        }
+        seen |= k;
+        k = kind[static_cast<unsigned char>(q[3])];
+        if (k & ScanTable::kStop) {
+            q += 3;
+            break;
+        }
+        seen |= k;
+        q += 4;
     }
     const int start = pos_;
     pos_ = static_cast<int>(q - p);

@@ -19,6 +19,9 @@ struct StopSet {
 
 // What a scan does with each byte: stop there, drop it from the text, or note an entity that the
 // text then needs decoded.
+// Space, TAB, CR and LF.
+inline constexpr StopSet kBlank(" \t\r\n");
+
 struct ScanTable {
     static constexpr unsigned char kStop = 1;
     static constexpr unsigned char kFlag = 2;
@@ -56,7 +59,13 @@ class ParseEngine {
     bool StartsWithNoCase(const char* s) const;
     int Find(const char* s) const;  // index of the next occurrence from pos_, or -1
 
-    void SkipChars();
+    // Moves over blanks; the NUL at the end of the input is not one, so the walk stops there.
+    void SkipChars() {
+        const char* p = text_.Data();
+        int i = pos_;
+        while (kBlank.stop[static_cast<unsigned char>(p[i])]) ++i;
+        pos_ = i;
+    }
     void SkipTo(char c);
     bool ScanCloseTag();
     // Appends up to the first byte found in stops, or the end.
