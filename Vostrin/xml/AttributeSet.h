@@ -45,7 +45,7 @@ class AttributeSet {
     size_t GetLength(size_t& at) const;
     void PutLength(size_t n);
 
-    static constexpr size_t kInline = 24;
+    static constexpr size_t kInline = 20;  // the set takes 40 bytes
     char* data_ = inline_;
     unsigned size_ = 0;
     unsigned capacity_ = kInline;

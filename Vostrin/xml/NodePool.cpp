@@ -20,6 +20,7 @@ namespace {
 
 // Small blocks come from the C library's heap, which keeps them for the next tree.
 constexpr size_t kCellsPerBlock = 128;
+constexpr size_t kLine = 64;
 
 struct FreeCell {
     FreeCell* next;
@@ -69,7 +70,9 @@ void* NodePool::Allocate(size_t size) {
         return cell;
     }
     if (pool.current == pool.currentEnd) {
-        auto* block = static_cast<char*>(std::malloc(pool.cellSize * kCellsPerBlock));
+        // Blocks start on a cache line, so a node of two lines never spans three.
+        size_t bytes = (pool.cellSize * kCellsPerBlock + kLine - 1) / kLine * kLine;
+        auto* block = static_cast<char*>(std::aligned_alloc(kLine, bytes));
         if (!block) throw std::bad_alloc();
         pool.blocks.push_back(block);
         pool.current = block;

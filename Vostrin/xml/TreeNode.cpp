@@ -16,6 +16,8 @@ TreeNode* AsNode(VelmarqObject* p) {
 }
 }  // namespace
 
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 128, "a node takes two cache lines");
+
 TreeNode::TreeNode(const char* tag, const char* content)
     : nodeSerial_(++g_nodeCounter), root_(this) {
     if (tag && *tag) tag_ = CommonStrings::Instance().InternEntry(tag, std::strlen(tag));
@@ -36,14 +38,21 @@ void TreeNode::operator delete(void* p, size_t size) {
     NodePool::Free(p, size);
 }
 
+TreeNode::Extras& TreeNode::MakeExtras() {
+    if (!extras_) extras_ = new Extras();
+    return *extras_;
+}
+
 void TreeNode::FreeOwnData() {
     ReleaseTag();
     delete content_;
     content_ = nullptr;
-    delete dtd_;
-    dtd_ = nullptr;
-    delete declaration_;
-    declaration_ = nullptr;
+    if (extras_) {
+        delete extras_->dtd;
+        delete extras_->declaration;
+        delete extras_;
+        extras_ = nullptr;
+    }
 }
 
 TreeNode::~TreeNode() {
@@ -135,31 +144,34 @@ StringBuffer* TreeNode::ContentBuffer() {
 }
 
 void TreeNode::SetDtdText(const char* text) {
-    delete dtd_;
-    dtd_ = nullptr;
-    if (text && *text) dtd_ = new StringBuffer(text);
+    if (extras_) {
+        delete extras_->dtd;
+        extras_->dtd = nullptr;
+    }
+    if (text && *text) MakeExtras().dtd = new StringBuffer(text);
 }
 
 void TreeNode::SetDeclaration(TreeNode* node) {
-    if (node == declaration_) return;
-    delete declaration_;
-    declaration_ = node;
+    if (node == Declaration()) return;
+    Extras& extras = MakeExtras();
+    delete extras.declaration;
+    extras.declaration = node;
 }
 
 bool TreeNode::GetDeclaredEncoding(StringBuffer& out) const {
     out.Clear();
-    const TreeNode* decl = root_->declaration_;
+    const TreeNode* decl = root_->Declaration();
     return decl && decl->ValueOf("encoding", out);
 }
 
 void TreeNode::SetDeclaredEncoding(const char* text) {
-    TreeNode* root = root_;
-    if (!root->declaration_) {
-        root->declaration_ = new TreeNode("xml");
-        root->declaration_->AddPair("version", "1.0");
+    Extras& extras = root_->MakeExtras();
+    if (!extras.declaration) {
+        extras.declaration = new TreeNode("xml");
+        extras.declaration->AddPair("version", "1.0");
     }
-    root->declaration_->RemoveAttribute("encoding");
-    root->declaration_->AddPair("encoding", text);
+    extras.declaration->RemoveAttribute("encoding");
+    extras.declaration->AddPair("encoding", text);
 }
 
 TreeNode* TreeNode::ChildAt(int i) const {

@@ -43,11 +43,13 @@ class TreeNode : public VelmarqObject {
     StringBuffer* Content() const { return content_; }
     StringBuffer* ContentBuffer();  // created empty when missing
     bool HasContent() const { return content_ && !content_->IsEmpty(); }
-    bool IsCdata() const { return cdata_; }
-    void SetCdata(bool on) { cdata_ = on; }
-    const StringBuffer* DtdText() const { return dtd_; }
+    bool IsCdata() const { return extras_ && extras_->cdata; }
+    void SetCdata(bool on) {
+        if (on || extras_) MakeExtras().cdata = on;
+    }
+    const StringBuffer* DtdText() const { return extras_ ? extras_->dtd : nullptr; }
     void SetDtdText(const char* text);
-    TreeNode* Declaration() const { return declaration_; }
+    TreeNode* Declaration() const { return extras_ ? extras_->declaration : nullptr; }
     void SetDeclaration(TreeNode* node);  // takes ownership; the old one is deleted
     bool GetDeclaredEncoding(StringBuffer& out) const;
     void SetDeclaredEncoding(const char* text);
@@ -91,22 +93,29 @@ class TreeNode : public VelmarqObject {
                                      const char* name, const char* pattern);
 
   private:
+    // What only some nodes carry: a root's declaration and DTD text, and the CDATA mark. Kept
+    // apart so that the common node fits two cache lines.
+    struct Extras {
+        TreeNode* declaration = nullptr;
+        StringBuffer* dtd = nullptr;
+        bool cdata = false;
+    };
+    Extras& MakeExtras();
     void FreeOwnData();
 
-    TreeNode* declaration_ = nullptr;
-    StringBuffer* dtd_ = nullptr;
-    NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
-    AttributeSet attributes_;     // empty until the first pair
-    StringBuffer* content_ = nullptr;
+    // Laid out so that the node takes 128 bytes; nodeSerial_ sits in the base's tail padding.
     int nodeSerial_;
-    int treeCount_ = 0;
-    int handleCount_ = 0;
-    bool cdata_ = false;
+    AttributeSet attributes_;  // empty until the first pair
     ExtPtrArray* children_ = nullptr;
+    NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
+    StringBuffer* content_ = nullptr;
+    Extras* extras_ = nullptr;
     TreeNode* root_;
     TreeNode* parent_ = nullptr;
     TreeNode* next_ = nullptr;
     TreeNode* previous_ = nullptr;
+    int treeCount_ = 0;
+    int handleCount_ = 0;
 };
 
 }  // namespace velmarq
