@@ -10,9 +10,11 @@ int RefCountedObject::Release() {
     return n;
 }
 
-CommonStrings& CommonStrings::Instance() {
-    static CommonStrings* pool = new CommonStrings();
-    return *pool;
+CommonStrings* CommonStrings::instance_ = nullptr;
+
+CommonStrings& CommonStrings::Make() {
+    instance_ = new CommonStrings();
+    return *instance_;
 }
 
 RefCountedMarker* CommonStrings::MarkerOf(const char* text, StringBuffer** copy) const {
@@ -35,27 +37,21 @@ void CommonStrings::ReleaseString(const char* text) {
     if (entry && dynamic_cast<RefCountedMarker*>(entry->Value())) ReleaseEntry(entry);
 }
 
-size_t CommonStrings::Slot(const char* text, size_t len) {
-    if (len == 0) return 0;
-    auto first = static_cast<unsigned char>(text[0]);
-    auto last = static_cast<unsigned char>(text[len - 1]);
-    return (first * 31u + last * 7u + len) % kCacheSlots;
-}
-
-NamedObject* CommonStrings::InternEntry(const char* text, size_t len) {
-    size_t slot = Slot(text, len);
-    NamedObject* entry = cache_[slot];
-    if (!entry || static_cast<size_t>(entry->Name()->Length()) != len ||
-        std::memcmp(entry->Name()->Data(), text, len) != 0) {
-        entry = map_.Find(text, len);
-        if (!entry || !dynamic_cast<RefCountedMarker*>(entry->Value())) {
-            if (entry) map_.RemoveEntry(entry);  // not a counted entry: treated as absent
-            entry = map_.InsertNew(text, len, new RefCountedMarker());
-        }
-        cache_[slot] = entry;
+NamedObject* CommonStrings::InternMissed(const char* text, size_t len) {
+    NamedObject* entry = map_.Find(text, len);
+    if (!entry || !dynamic_cast<RefCountedMarker*>(entry->Value())) {
+        if (entry) map_.RemoveEntry(entry);  // not a counted entry: treated as absent
+        entry = map_.InsertNew(text, len, new RefCountedMarker());
     }
+    cache_[Slot(text, len)] = entry;
     static_cast<RefCountedMarker*>(entry->Value())->AddRef();
     return entry;
+}
+
+void CommonStrings::ReleaseEntry(NamedObject* entry, int n) {
+    auto* marker = static_cast<RefCountedMarker*>(entry->Value());
+    if (n > 1) marker->DropRefs(n - 1);  // the entry holds at least n uses
+    ReleaseEntry(entry);
 }
 
 void CommonStrings::ReleaseEntry(NamedObject* entry) {

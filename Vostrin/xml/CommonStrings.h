@@ -2,6 +2,8 @@
 // it, so that thousands of nodes with the same tag share one copy.
 #pragma once
 
+#include <cstring>
+
 #include "HashMap.h"
 
 namespace velmarq {
@@ -12,6 +14,8 @@ class RefCountedObject {
     virtual ~RefCountedObject() = default;
     void AddRef() { ++count_; }
     int Count() const { return count_; }
+    // Takes n references off at once; the caller knows the count stays above 0.
+    void DropRefs(int n) { count_ -= n; }
 
   private:
     int count_ = 0;
@@ -21,15 +25,28 @@ class RefCountedMarker : public RefCountedObject, public VelmarqObject {};
 
 class CommonStrings {
   public:
-    static CommonStrings& Instance();  // made on first use, never destroyed
+    // Made on first use, never destroyed.
+    static CommonStrings& Instance() { return instance_ ? *instance_ : Make(); }
 
     // The pool's copy of text, its use count raised by one. text must not be null.
     const StringBuffer* Intern(const char* text);
     // Lowers the use count of text; the entry goes with its last use.
     void ReleaseString(const char* text);
     // The same by entry, for the tree nodes: the entry's text is the pooled copy.
-    NamedObject* InternEntry(const char* text, size_t len);
+    // The tags of a document repeat, so the recently used entry of the cache slot is tried
+    // first, without hashing.
+    NamedObject* InternEntry(const char* text, size_t len) {
+        NamedObject* entry = cache_[Slot(text, len)];
+        if (entry && static_cast<size_t>(entry->Name()->Length()) == len &&
+            std::memcmp(entry->Name()->Data(), text, len) == 0) {
+            static_cast<RefCountedMarker*>(entry->Value())->AddRef();
+            return entry;
+        }
+        return InternMissed(text, len);
+    }
     void ReleaseEntry(NamedObject* entry);
+    // n uses of the entry end at once (n >= 1).
+    void ReleaseEntry(NamedObject* entry, int n);
     // Current use count of text (0 when absent).
     int UseCount(const char* text) const;
 
@@ -37,8 +54,17 @@ class CommonStrings {
 
   private:
     CommonStrings() : map_(400) {}
+    static CommonStrings& Make();
     RefCountedMarker* MarkerOf(const char* text, StringBuffer** copy) const;
-    static size_t Slot(const char* text, size_t len);
+    NamedObject* InternMissed(const char* text, size_t len);
+    static size_t Slot(const char* text, size_t len) {
+        if (len == 0) return 0;
+        auto first = static_cast<unsigned char>(text[0]);
+        auto last = static_cast<unsigned char>(text[len - 1]);
+        return (first * 31u + last * 7u + len) % kCacheSlots;
+    }
+
+    static CommonStrings* instance_;
 
     HashMap map_;
     // Recently used entries by a cheap key, so that the tags of a document are found again

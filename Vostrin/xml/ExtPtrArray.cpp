@@ -20,7 +20,7 @@ ExtPtrArray::~ExtPtrArray() {
     delete[] items_;
 }
 
-void ExtPtrArray::Append(VelmarqObject* p) {
+void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
     ++count_;
     if (count_ > capacity_) {
         int newCap = capacity_ + growth_;

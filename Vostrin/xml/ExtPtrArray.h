@@ -14,7 +14,12 @@ class ExtPtrArray {
     ExtPtrArray(const ExtPtrArray&) = delete;
     ExtPtrArray& operator=(const ExtPtrArray&) = delete;
 
-    void Append(VelmarqObject* p);
+    void Append(VelmarqObject* p) {
+        if (count_ < capacity_)
+            items_[count_++] = p;
+        else
+            AppendGrowing(p);
+    }
     VelmarqObject* Get(int i) const { return i < 0 || i >= count_ ? nullptr : items_[i]; }
     VelmarqObject* Last() const { return count_ > 0 ? items_[count_ - 1] : nullptr; }
     VelmarqObject* Pop();
@@ -27,6 +32,8 @@ class ExtPtrArray {
     int GrowthStep() const { return growth_; }
 
   private:
+    void AppendGrowing(VelmarqObject* p);
+
     int growth_;
     int capacity_;
     int count_;

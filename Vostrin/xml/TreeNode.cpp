@@ -59,23 +59,49 @@ TreeNode::~TreeNode() {
     FreeOwnData();
     if (children_) {
         // Walk the subtree with an explicit stack: each node's children are taken out of it
-        // before it is deleted, so no destructor below this one ever recurses.
+        // before it is deleted, so no destructor below this one ever recurses. A document uses
+        // few tags, so the uses ended are counted per tag and given back to the pool together.
         std::vector<TreeNode*> stack;
-        for (int i = 0; i < children_->Count(); ++i) stack.push_back(AsNode(children_->Get(i)));
-        delete children_;
-        children_ = nullptr;
+        stack.reserve(64);
+        auto pushChildren = [&stack](TreeNode* n) {
+            for (int i = 0, c = n->children_->Count(); i < c; ++i) {
+                stack.push_back(AsNode(n->children_->Get(i)));
+            }
+            delete n->children_;
+            n->children_ = nullptr;
+        };
+        pushChildren(this);
+        constexpr int kTags = 8;
+        NamedObject* tags[kTags];
+        int uses[kTags];
+        int tagCount = 0;
+        auto giveBack = [&] {
+            CommonStrings& pool = CommonStrings::Instance();
+            for (int i = 0; i < tagCount; ++i) pool.ReleaseEntry(tags[i], uses[i]);
+            tagCount = 0;
+        };
         while (!stack.empty()) {
             TreeNode* n = stack.back();
             stack.pop_back();
-            if (n->children_) {
-                for (int i = 0; i < n->children_->Count(); ++i) {
-                    stack.push_back(AsNode(n->children_->Get(i)));
+            if (n->children_) pushChildren(n);
+            if (NamedObject* tag = n->tag_) {
+                n->tag_ = nullptr;
+                int i = 0;
+                while (i < tagCount && tags[i] != tag) ++i;
+                if (i == tagCount) {
+                    if (tagCount == kTags) {
+                        giveBack();
+                        i = 0;
+                    }
+                    tags[i] = tag;
+                    uses[i] = 0;
+                    tagCount = i + 1;
                 }
-                delete n->children_;
-                n->children_ = nullptr;
+                ++uses[i];
             }
             delete n;
         }
+        giveBack();
     }
     root_ = parent_ = next_ = previous_ = nullptr;
     treeCount_ = handleCount_ = 0;

@@ -2,10 +2,6 @@
 
 namespace velmarq {
 
-namespace {
-int g_nextSerial = 100;
-}
-
-VelmarqObject::VelmarqObject() : serial_(g_nextSerial++) {}
+int VelmarqObject::nextSerial_ = 100;
 
 }  // namespace velmarq

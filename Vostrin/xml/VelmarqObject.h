@@ -7,7 +7,7 @@ namespace velmarq {
 // at 100 and is never reset; serials are informational only.
 class VelmarqObject {
   public:
-    VelmarqObject();
+    VelmarqObject() : serial_(nextSerial_++) {}
     virtual ~VelmarqObject() = default;
     VelmarqObject(const VelmarqObject&) = delete;
     VelmarqObject& operator=(const VelmarqObject&) = delete;
@@ -15,6 +15,7 @@ class VelmarqObject {
     int Serial() const { return serial_; }
 
   private:
+    static int nextSerial_;
     int serial_;
 };
 
