@@ -5,16 +5,18 @@
 
 namespace velmarq {
 
+void AttributeSet::Grow(size_t n) {
+    size_t cap = capacity_ * 2;
+    if (cap < size_ + n) cap = size_ + n;
+    char* p = new char[cap];
+    std::memcpy(p, data_, size_);
+    Release();
+    data_ = p;
+    capacity_ = static_cast<unsigned>(cap);
+}
+
 void AttributeSet::Append(const char* bytes, size_t n) {
-    if (size_ + n > capacity_) {
-        size_t cap = capacity_ * 2;
-        if (cap < size_ + n) cap = size_ + n;
-        char* p = new char[cap];
-        std::memcpy(p, data_, size_);
-        Release();
-        data_ = p;
-        capacity_ = static_cast<unsigned>(cap);
-    }
+    if (size_ + n > capacity_) Grow(n);
     std::memcpy(data_ + size_, bytes, n);
     size_ += static_cast<unsigned>(n);
 }
@@ -88,16 +90,16 @@ void AttributeSet::AddPair(const char* name, int nameLen, const char* value, int
     if (!value || valueLen < 0) valueLen = 0;
     ++count_;
     if (nameLen < 0x80 && valueLen < 0x80) {
-        // Short pair: one append of the whole record.
-        char record[2 + 2 * 0x80];
-        char* r = record;
+        // Short pair: both lengths take one byte; the record is written in place.
+        const size_t n = 2 + static_cast<size_t>(nameLen) + static_cast<size_t>(valueLen);
+        if (size_ + n > capacity_) Grow(n);
+        char* r = data_ + size_;
         *r++ = static_cast<char>(nameLen);
         std::memcpy(r, name, static_cast<size_t>(nameLen));
         r += nameLen;
         *r++ = static_cast<char>(valueLen);
         if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
-        r += valueLen;
-        Append(record, static_cast<size_t>(r - record));
+        size_ += static_cast<unsigned>(n);
         return;
     }
     PutLength(static_cast<size_t>(nameLen));

@@ -39,6 +39,7 @@ class AttributeSet {
     Pair Decode(size_t at) const;
     bool PairAtIndex(int i, Pair& out) const;
     bool NameIs(const Pair& p, const char* name, size_t len) const;
+    void Grow(size_t n);  // room for n more bytes
     void Append(const char* bytes, size_t n);
     void Erase(size_t at, size_t n);
     void Release();
