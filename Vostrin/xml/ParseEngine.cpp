@@ -10,6 +10,7 @@ void Report(LogBase* log, const char* text) {
     if (log) log->LogError(text);
 }
 
+constexpr StopSet kTagBracket("<>", true);
 constexpr StopSet kTagNameEnd(" \t\r\n/>");
 constexpr ScanTable kTagNameScan(" \t\r\n/>", "<", ScanTable::kDrop);
 constexpr ScanTable kAttrNameScan(" \t\r\n=/>", "\"'<", ScanTable::kDrop);
@@ -63,18 +64,12 @@ void ParseEngine::SkipTo(char c) {
 }
 
 bool ParseEngine::ScanCloseTag() {
-    if (AtEnd()) return true;
-    const char* p = text_.Data() + pos_;
-    size_t n = static_cast<size_t>(end_ - pos_);
-    const void* gt = std::memchr(p, '>', n);
-    size_t upTo = gt ? static_cast<size_t>(static_cast<const char*>(gt) - p) : n;
-    const void* lt = std::memchr(p, '<', upTo);
-    if (lt) {
-        pos_ += static_cast<int>(static_cast<const char*>(lt) - p);
-        return false;
-    }
-    pos_ += static_cast<int>(upTo);
-    return true;
+    // A closing tag is short: a table walk to the first '<', '>' or the NUL at the end.
+    const char* p = text_.Data();
+    const char* q = p + pos_;
+    while (!kTagBracket.stop[static_cast<unsigned char>(*q)]) ++q;
+    pos_ = static_cast<int>(q - p);
+    return *q != '<';
 }
 
 void ParseEngine::ReadUntilAny(const StopSet& stops, StringBuffer& out) {

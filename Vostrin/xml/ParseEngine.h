@@ -11,8 +11,9 @@ namespace velmarq {
 
 // A set of bytes at which a read stops, as a lookup table.
 struct StopSet {
-    explicit constexpr StopSet(const char* bytes) : stop{} {
+    explicit constexpr StopSet(const char* bytes, bool atNul = false) : stop{} {
         for (const char* p = bytes; *p; ++p) stop[static_cast<unsigned char>(*p)] = true;
+        stop[0] = atNul;
     }
     bool stop[256];
 };
