@@ -52,9 +52,9 @@ class ParseEngine {
     static void DecodeEntities(StringBuffer& text);
 
   private:
-    unsigned char Ch() const {
-        return pos_ < end_ ? static_cast<unsigned char>(text_.Data()[pos_]) : 0;
-    }
+    // The read position never passes end_, where the input holds its terminating NUL, so the
+    // byte there reads as 0, the end.
+    unsigned char Ch() const { return static_cast<unsigned char>(text_.Data()[pos_]); }
     bool AtEnd() const { return pos_ >= end_; }
     bool StartsWith(const char* s) const;
     bool StartsWithNoCase(const char* s) const;
