@@ -4,16 +4,6 @@
 #include <new>
 #include <vector>
 
-// Under AddressSanitizer every node gets its own allocation, so that a node used after it was
-// freed is still reported.
-#if defined(__SANITIZE_ADDRESS__)
-#define TW_NODE_POOL_DIRECT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TW_NODE_POOL_DIRECT 1
-#endif
-#endif
-
 namespace velmarq {
 
 namespace {
@@ -22,87 +12,74 @@ namespace {
 constexpr size_t kCellsPerBlock = 128;
 constexpr size_t kLine = 64;
 
-struct FreeCell {
-    FreeCell* next;
-};
-
-struct Pool {
-    size_t cellSize = 0;
-    FreeCell* free = nullptr;
-    char* current = nullptr;  // next unused cell of the newest block
-    char* currentEnd = nullptr;
-    size_t live = 0;
-    std::vector<void*> blocks;
-
-    void ReleaseAll() {
-        for (void* b : blocks) std::free(b);
-        blocks.clear();
-        free = nullptr;
-        current = currentEnd = nullptr;
-    }
-};
-
-Pool& ThePool() {
-    static Pool* pool = new Pool();  // lives as long as the process; never destroyed
-    return *pool;
+std::vector<void*>& Blocks() {
+    static auto* blocks = new std::vector<void*>();  // lives as long as the process
+    return *blocks;
 }
 
 }  // namespace
 
-void* NodePool::Allocate(size_t size) {
-    Pool& pool = ThePool();
+size_t NodePool::cellSize_ = 0;
+NodePool::FreeCell* NodePool::free_ = nullptr;
+char* NodePool::current_ = nullptr;
+char* NodePool::currentEnd_ = nullptr;
+size_t NodePool::live_ = 0;
+
+void NodePool::ReleaseAll() {
+    for (void* b : Blocks()) std::free(b);
+    Blocks().clear();
+    free_ = nullptr;
+    current_ = currentEnd_ = nullptr;
+}
+
+void* NodePool::AllocateSlow(size_t size) {
 #ifdef TW_NODE_POOL_DIRECT
     void* direct = std::malloc(size);
     if (!direct) throw std::bad_alloc();
-    ++pool.live;
+    ++live_;
     return direct;
 #endif
-    if (pool.cellSize == 0) pool.cellSize = size < sizeof(FreeCell) ? sizeof(FreeCell) : size;
-    if (size > pool.cellSize) {
+    if (cellSize_ == 0) cellSize_ = size < sizeof(FreeCell) ? sizeof(FreeCell) : size;
+    if (size > cellSize_) {
         void* p = std::malloc(size);  // a larger subclass: not pooled
         if (!p) throw std::bad_alloc();
         return p;
     }
-    ++pool.live;
-    if (pool.free) {
-        FreeCell* cell = pool.free;
-        pool.free = cell->next;
+    ++live_;
+    if (free_) {
+        FreeCell* cell = free_;
+        free_ = cell->next;
         return cell;
     }
-    if (pool.current == pool.currentEnd) {
+    if (current_ == currentEnd_) {
         // Blocks start on a cache line, so a node of two lines never spans three.
-        size_t bytes = (pool.cellSize * kCellsPerBlock + kLine - 1) / kLine * kLine;
+        size_t bytes = (cellSize_ * kCellsPerBlock + kLine - 1) / kLine * kLine;
         auto* block = static_cast<char*>(std::aligned_alloc(kLine, bytes));
         if (!block) throw std::bad_alloc();
-        pool.blocks.push_back(block);
-        pool.current = block;
-        pool.currentEnd = block + pool.cellSize * kCellsPerBlock;
+        Blocks().push_back(block);
+        current_ = block;
+        currentEnd_ = block + cellSize_ * kCellsPerBlock;
     }
-    void* p = pool.current;
-    pool.current += pool.cellSize;
+    void* p = current_;
+    current_ += cellSize_;
     return p;
 }
 
 void NodePool::Free(void* p, size_t size) {
     if (!p) return;
-    Pool& pool = ThePool();
 #ifdef TW_NODE_POOL_DIRECT
     std::free(p);
-    --pool.live;
+    --live_;
     return;
 #endif
-    if (size > pool.cellSize) {
+    if (size > cellSize_) {
         std::free(p);
         return;
     }
     auto* cell = static_cast<FreeCell*>(p);
-    cell->next = pool.free;
-    pool.free = cell;
-    if (--pool.live == 0) pool.ReleaseAll();
-}
-
-size_t NodePool::LiveCount() {
-    return ThePool().live;
+    cell->next = free_;
+    free_ = cell;
+    if (--live_ == 0) ReleaseAll();
 }
 
 }  // namespace velmarq
