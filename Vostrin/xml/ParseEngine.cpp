@@ -364,7 +364,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 selfClosing = true;
             }
             auto* node = new TreeNode(tag, nameLen);
-            if (current) TreeNode::AppendChild(current, node);
+            if (current) TreeNode::AppendNewChild(current, node);
             current = node;
             SkipChars();
             while (Ch() != '>') {

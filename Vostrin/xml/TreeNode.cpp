@@ -64,7 +64,9 @@ TreeNode::~TreeNode() {
         std::vector<TreeNode*> stack;
         stack.reserve(64);
         auto pushChildren = [&stack](TreeNode* n) {
-            for (int i = 0, c = n->children_->Count(); i < c; ++i) {
+            // Last child first, so that nodes go in document order, which is mostly the order
+            // of their cells in memory.
+            for (int i = n->children_->Count() - 1; i >= 0; --i) {
                 stack.push_back(AsNode(n->children_->Get(i)));
             }
             delete n->children_;

@@ -9,7 +9,7 @@
 
 namespace velmarq {
 
-class TreeNode : public VelmarqObject {
+class TreeNode final : public VelmarqObject {
   public:
     // tag and content may be null or empty (no tag, no content).
     explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
@@ -66,6 +66,20 @@ class TreeNode : public VelmarqObject {
     // Adds the root node child as parent's last child. Refused (false) when child is not a root
     // or when child is parent or one of its ancestors, which would make a cycle.
     static bool AppendChild(TreeNode* parent, TreeNode* child);
+    // The same for a node just made, which has no parent, children or references yet (the
+    // parser's case).
+    static void AppendNewChild(TreeNode* parent, TreeNode* child) {
+        if (!parent->children_ || parent->children_->Count() == 0) {
+            AppendChild(parent, child);
+            return;
+        }
+        TreeNode* last = static_cast<TreeNode*>(parent->children_->Last());
+        last->next_ = child;
+        child->previous_ = last;
+        parent->children_->Append(child);
+        child->parent_ = parent;
+        child->root_ = parent->root_;
+    }
     // Makes a node with a parent the root of its own tree; deletes the rest of the old tree when
     // no handle reference is left on it.
     static void Detach(TreeNode* node);
