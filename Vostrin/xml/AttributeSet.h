@@ -28,6 +28,11 @@ class AttributeSet {
     bool MatchValue(const char* name, const char* pattern) const;
     void ClearPairs();
     void RemoveAllNamed(const char* name);
+    // Frees the heap storage and leaves the set unusable: for a set whose node is discarded
+    // without its destructor.
+    void Discard() {
+        if (data_ != inline_) delete[] data_;
+    }
 
   private:
     // One stored pair, as positions in data_.

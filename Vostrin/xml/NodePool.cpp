@@ -9,7 +9,8 @@ namespace velmarq {
 namespace {
 
 // Small blocks come from the C library's heap, which keeps them for the next tree.
-constexpr size_t kCellsPerBlock = 128;
+constexpr size_t kCellsPerBlock =
+    512;  // 64 KiB, below the threshold at which malloc maps pages of its own
 constexpr size_t kLine = 64;
 
 std::vector<void*>& Blocks() {
@@ -65,7 +66,7 @@ void* NodePool::AllocateSlow(size_t size) {
     return p;
 }
 
-void NodePool::Free(void* p, size_t size) {
+void NodePool::FreeSlow(void* p, size_t size) {
     if (!p) return;
 #ifdef TW_NODE_POOL_DIRECT
     std::free(p);

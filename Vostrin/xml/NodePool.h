@@ -39,7 +39,19 @@ class NodePool {
 #endif
         return AllocateSlow(size);
     }
-    static void Free(void* p, size_t size);
+    // The cell goes on the free list; the last live cell takes the blocks with it (FreeSlow).
+    static void Free(void* p, size_t size) {
+#ifndef TW_NODE_POOL_DIRECT
+        if (p && size == cellSize_ && live_ > 1) {
+            auto* cell = static_cast<FreeCell*>(p);
+            cell->next = free_;
+            free_ = cell;
+            --live_;
+            return;
+        }
+#endif
+        FreeSlow(p, size);
+    }
     static size_t LiveCount() {
         return live_;
     }
@@ -49,6 +61,7 @@ class NodePool {
         FreeCell* next;
     };
     static void* AllocateSlow(size_t size);
+    static void FreeSlow(void* p, size_t size);
     static void ReleaseAll();
 
     static size_t cellSize_;

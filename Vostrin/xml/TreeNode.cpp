@@ -55,6 +55,19 @@ void TreeNode::FreeOwnData() {
     }
 }
 
+void TreeNode::DiscardDescendant() {
+    // The destructor is not run: the cell is only read, and written only by the pool's free
+    // list, and the tag's use was already counted by the caller.
+    delete content_;
+    if (extras_) {
+        delete extras_->dtd;
+        delete extras_->declaration;
+        delete extras_;
+    }
+    attributes_.Discard();
+    NodePool::Free(this, sizeof(TreeNode));
+}
+
 TreeNode::~TreeNode() {
     FreeOwnData();
     if (children_) {
@@ -87,7 +100,6 @@ TreeNode::~TreeNode() {
             stack.pop_back();
             if (n->children_) pushChildren(n);
             if (NamedObject* tag = n->tag_) {
-                n->tag_ = nullptr;
                 int i = 0;
                 while (i < tagCount && tags[i] != tag) ++i;
                 if (i == tagCount) {
@@ -101,7 +113,7 @@ TreeNode::~TreeNode() {
                 }
                 ++uses[i];
             }
-            delete n;
+            n->DiscardDescendant();
         }
         giveBack();
     }

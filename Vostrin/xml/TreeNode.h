@@ -116,6 +116,9 @@ class TreeNode final : public VelmarqObject {
     };
     Extras& MakeExtras();
     void FreeOwnData();
+    // Frees what a node below a root being deleted owns (but its tag and children, which the
+    // root's walk handles) and gives its cell back.
+    void DiscardDescendant();
 
     // Laid out so that the node takes 128 bytes; nodeSerial_ sits in the base's tail padding.
     int nodeSerial_;
