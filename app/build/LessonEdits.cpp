@@ -2,8 +2,7 @@
 
 #include <exception>
 
-#include "db/Database.h"
-#include "shell/mdlPublic.h"
+#include "build/KbAccess.h"
 
 using tw::db::SqlQ;
 
@@ -14,11 +13,6 @@ namespace {
 // A refused action: the slot is not as the action needs it. Rolls the transaction back like a
 // failed statement.
 struct Refused {};
-
-tw::db::Database& Db() {
-    if (!KbDatabase) throw tw::db::DbError("no database open");
-    return *KbDatabase;
-}
 
 QString Num(int n) {
     return QString::number(n);
@@ -31,7 +25,7 @@ QString SlotWhere(const QString& classCode, int day, int lesson) {
 
 // The class's lesson in the slot, read inside the running action.
 bool ReadLesson(const QString& classCode, int day, int lesson, StoredLesson& out) {
-    auto rs = Db().OpenRecordset("select CourseCode,TeacherCode,SetFlag from Lessonlisttb" +
+    auto rs = Kb().OpenRecordset("select CourseCode,TeacherCode,SetFlag from Lessonlisttb" +
                                  SlotWhere(classCode, day, lesson));
     const bool found = !rs->Eof();
     if (found) {
@@ -44,7 +38,7 @@ bool ReadLesson(const QString& classCode, int day, int lesson, StoredLesson& out
 }
 
 bool HasRows(const QString& sql) {
-    auto rs = Db().OpenRecordset(sql);
+    auto rs = Kb().OpenRecordset(sql);
     const bool rows = !rs->Eof();
     rs->Close();
     return rows;
@@ -52,13 +46,13 @@ bool HasRows(const QString& sql) {
 
 // Runs a statement that must change at least one row.
 void ExecChanging(const QString& sql) {
-    Db().Execute(sql);
-    if (Db().RecordsAffected() < 1) throw Refused{};
+    Kb().Execute(sql);
+    if (Kb().RecordsAffected() < 1) throw Refused{};
 }
 
 void AddToBuildCount(const QString& classCode, const QString& courseCode,
                      const QString& teacherCode, int delta) {
-    Db().Execute(QString("Update ClassPlantb Set BuildCount=BuildCount") +
+    Kb().Execute(QString("Update ClassPlantb Set BuildCount=BuildCount") +
                  (delta > 0 ? "+1" : "-1") + " where  ClassCode = '" + SqlQ(classCode) +
                  "' and CourseCode = '" + SqlQ(courseCode) + "' and TeacherCode = '" +
                  SqlQ(teacherCode) + "'");
@@ -68,7 +62,7 @@ void AddToBuildCount(const QString& classCode, const QString& courseCode,
 template <class F>
 bool InOneTransaction(F&& action) {
     try {
-        tw::db::Transaction trans(Db());
+        tw::db::Transaction trans(Kb());
         action();
         trans.Commit();
         return true;
@@ -110,7 +104,7 @@ bool WritePresetLesson(const QString& classCode, const QString& courseCode,
                          "', TeacherCode = '" + SqlQ(teacherCode) + "', SetFlag = 0" +
                          SlotWhere(classCode, day, lesson));
         } else {
-            Db().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
+            Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
                          "," + Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) +
                          "',0)");
         }
@@ -124,7 +118,7 @@ bool RemovePresetLesson(const QString& classCode, int day, int lesson) {
         if (!ReadLesson(classCode, day, lesson, old) || old.setFlag != kFlagPreset) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson) +
                      " and SetFlag=0");
-        Db().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
+        Kb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
                      SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
     });
 }
@@ -137,7 +131,7 @@ bool PlaceHandLesson(const QString& classCode, const QString& courseCode,
         if (ReadLesson(classCode, day, lesson, old)) throw Refused{};
         if (!IsTeacherSlotFree(teacherCode, static_cast<short>(day), static_cast<short>(lesson)))
             throw Refused{};
-        Db().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) + "," +
+        Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) + "," +
                      Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) + "',2)");
         AddToBuildCount(classCode, courseCode, teacherCode, +1);
     });
@@ -148,7 +142,7 @@ bool RemoveHandLesson(const QString& classCode, int day, int lesson) {
         StoredLesson old;
         if (!ReadLesson(classCode, day, lesson, old)) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson));
-        Db().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
+        Kb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
                      SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
     });
 }
@@ -202,7 +196,7 @@ bool SwapClassLessons(const QString& classCode, int selDay, int selLesson, int d
                          "' ,TeacherCode='" + SqlQ(t.teacherCode) + "'" +
                          SlotWhere(classCode, selDay, selLesson));
         } else {
-            Db().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
+            Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
                          "," + Num(lesson) + ",'" + SqlQ(s.courseCode) + "','" +
                          SqlQ(s.teacherCode) + "',2)");
             ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, selDay, selLesson));

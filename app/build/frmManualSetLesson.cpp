@@ -4,24 +4,22 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <exception>
 
 #include "build/GridMarks.h"
+#include "build/KbAccess.h"
 #include "build/LessonEdits.h"
 #include "data/FormStyle.h"
-#include "db/Database.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
-#include "ui/StatusBar.h"
 
 using tw::build::CellMark;
+using tw::build::Kb;
 using tw::build::PaintCurrent;
-using tw::data::MakeButton;
 using tw::data::PlaceTwips;
 using tw::db::SqlQ;
 
@@ -35,40 +33,25 @@ const QString frmManualSetLesson::kHintSelected = QStringLiteral(
 
 namespace {
 
-tw::db::Database& Db() {
-    if (!KbDatabase) throw tw::db::DbError("no database open");
-    return *KbDatabase;
-}
-
 bool InTable(long long day, long long lesson) {
     return day >= 0 && day <= 5 && lesson >= 0 && lesson <= 7;
 }
 
 }  // namespace
 
-frmManualSetLesson::frmManualSetLesson(QWidget* parent) : QDialog(parent) {
+frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     setObjectName(QStringLiteral("frmManualSetLesson"));
     setWindowTitle(QStringLiteral("人工安排课程"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     const QFont font(QStringLiteral("宋体"), 12);
     setFont(font);
     setFixedSize(tw::data::Twips(11910), tw::data::Twips(8235));
     const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    MakeClassFrame();
     PlaceTwips(Frame1, 120, 0, 3525, 1680);
-    lblClass = new QLabel(QStringLiteral("班级"), Frame1);
-    lblClass->setObjectName(QStringLiteral("lblClass"));
     PlaceTwips(lblClass, 105, 405, 615, 255);
-    CmbClass = new QComboBox(Frame1);
-    CmbClass->setObjectName(QStringLiteral("CmbClass"));
     PlaceTwips(CmbClass, 840, 360, 2535, 360);
-    CmdPrevClass =
-        MakeButton(QStringLiteral("CmdPrevClass"), QStringLiteral("上一班级(&P)"), Frame1);
     PlaceTwips(CmdPrevClass, 120, 960, 1575, 375);
-    CmdNextClass =
-        MakeButton(QStringLiteral("CmdNextClass"), QStringLiteral("下一班级(&N)"), Frame1);
     PlaceTwips(CmdNextClass, 1755, 960, 1575, 375);
 
     // One character a line in a narrow column left of the list.
@@ -90,11 +73,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : QDialog(parent) {
     lstCourse->setSelectionMode(QAbstractItemView::SingleSelection);
     PlaceTwips(lstCourse, 4080, 120, 3660, 1575);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    PlaceTwips(Frame2, 9720, 0, 1815, 735);
-    cmdOK = MakeButton(QStringLiteral("cmdOK"), QStringLiteral("退出(&Q)"), Frame2);
-    PlaceTwips(cmdOK, 120, 240, 1575, 375);
+    MakeExitFrame(9720, 0);
 
     CmbTeacher = new QComboBox(this);
     CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
@@ -116,34 +95,15 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : QDialog(parent) {
     MSFlexGrid1->LayOut(6, 500, 1000, 800, 800);
     grdTeacher->LayOut(6, 500, 1000, 800, 800);
 
-    staMsg = new tw::ui::StatusBar({7640, 2201, 1701}, this);
-    staMsg->setObjectName(QStringLiteral("staMsg"));
-    PlaceTwips(staMsg, 0, 7860, 11910, 375);
+    MakeStatusBar({7640, 2201, 1701}, 7860, 11910);
 
-    connect(CmbClass, &QComboBox::activated, this, [this](int) { CmbClass_Click(); });
-    connect(CmdPrevClass, &QPushButton::clicked, this, &frmManualSetLesson::CmdPrevClass_Click);
-    connect(CmdNextClass, &QPushButton::clicked, this, &frmManualSetLesson::CmdNextClass_Click);
     connect(CmbTeacher, &QComboBox::activated, this, [this](int) { CmbTeacher_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, &frmManualSetLesson::cmdOK_Click);
     connect(lstCourse, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { lstCourse_ItemClick(item); });
     connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmManualSetLesson::MSFlexGrid1_MouseUp);
     connect(grdTeacher, &WeekGrid::MouseUp, this, &frmManualSetLesson::grdTeacher_MouseUp);
 
     Form_Load();
-}
-
-QLabel* frmManualSetLesson::Panel(int i) const {
-    return staMsg->Panel(i);
-}
-
-void frmManualSetLesson::keyPressEvent(QKeyEvent* event) {
-    // The form closes through its exit button or the close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 int frmManualSetLesson::Lessons() const {
@@ -187,30 +147,10 @@ void frmManualSetLesson::InitLessonGrid() {
     tw::build::LayOutLessonGrid(*grdTeacher, Lessons(), 1000);
 }
 
-int frmManualSetLesson::FillClassCombo() {
-    int status = 0;
-    try {
-        auto rs = Db().OpenRecordset(QStringLiteral("select Name from Classtb"));
-        while (!rs->Eof()) {
-            CmbClass->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        status = -1;  // the names read so far stay
-    }
-    if (CmbClass->count() > 0) {
-        SelectClass(0);
-    } else {
-        tw::ui::SetComboIndex(CmbClass, -1);
-    }
-    return status;
-}
-
 int frmManualSetLesson::FillTeacherCombo() {
     int status = 0;
     try {
-        auto rs = Db().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
+        auto rs = Kb().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
         while (!rs->Eof()) {
             CmbTeacher->addItem(rs->Fields("Name").Text());
             rs->MoveNext();
@@ -223,22 +163,10 @@ int frmManualSetLesson::FillTeacherCombo() {
     return status;
 }
 
-void frmManualSetLesson::SelectClass(int index) {
-    tw::ui::SetComboIndex(CmbClass, index, [this] { CmbClass_Click(); });
-}
-
 void frmManualSetLesson::CmbClass_Click() {
     curClassCode_ = GetClassCode(CmbClass->currentText());
     Panel(2)->setText(CmbClass->currentText());
     LoadClassLessons();
-}
-
-void frmManualSetLesson::CmdPrevClass_Click() {
-    if (CmbClass->currentIndex() > 0) SelectClass(CmbClass->currentIndex() - 1);
-}
-
-void frmManualSetLesson::CmdNextClass_Click() {
-    if (CmbClass->currentIndex() < CmbClass->count() - 1) SelectClass(CmbClass->currentIndex() + 1);
 }
 
 void frmManualSetLesson::ClearTeacherGrid() {
@@ -254,14 +182,10 @@ void frmManualSetLesson::CmbTeacher_Click() {
     }
 }
 
-void frmManualSetLesson::cmdOK_Click() {
-    close();
-}
-
 int frmManualSetLesson::LoadUnplacedLessons() {
     lstCourse->clear();
     try {
-        auto rs = Db().OpenRecordset(QStringLiteral(
+        auto rs = Kb().OpenRecordset(QStringLiteral(
             "select classcode,CourseCode,(Count-BuildCount) as RemainCount from ClassPlantb  "
             "where Count<> BuildCount  order by classcode,CourseCode"));
         while (!rs->Eof()) {
@@ -290,7 +214,7 @@ int frmManualSetLesson::LoadClassLessons() {
         }
     }
     try {
-        auto rs = Db().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+        auto rs = Kb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
                                      SqlQ(curClassCode_) + "'");
         MSFlexGrid1->ClearCells();
         InitLessonGrid();
@@ -331,7 +255,7 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         }
     }
     try {
-        auto rs = Db().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
+        auto rs = Kb().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
                                      SqlQ(teacherCode) + "'");
         grdTeacher->ClearCells();
         InitLessonGrid();

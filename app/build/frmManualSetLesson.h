@@ -5,23 +5,18 @@
 // class. Every change is stored at once.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <array>
 
+#include "build/ClassWeekDialog.h"
+
 class QComboBox;
-class QGroupBox;
 class QLabel;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class WeekGrid;
 
-namespace tw::ui {
-class StatusBar;
-}
-
-class frmManualSetLesson : public QDialog {
+class frmManualSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
     explicit frmManualSetLesson(QWidget* parent = nullptr);
@@ -44,45 +39,28 @@ class frmManualSetLesson : public QDialog {
     // Records of day 0 to 5 and lesson 0 to 7 (anything else gives an empty record).
     CellRecord ClassCell(int day, int lesson) const;
     CellRecord TeacherCell(int day, int lesson) const;
-    // Panel i (1-based) of staMsg.
-    QLabel* Panel(int i) const;
 
     static const QString kHintDefault;
     static const QString kHintPicked;
     static const QString kHintSelected;
 
-    QGroupBox* Frame1;  // class frame
-    QLabel* lblClass;
-    QComboBox* CmbClass;
-    QPushButton* CmdPrevClass;
-    QPushButton* CmdNextClass;
     QLabel* Label1;
     QTreeWidget* lstCourse;
-    QGroupBox* Frame2;  // exit frame
-    QPushButton* cmdOK;
     QComboBox* CmbTeacher;
     QLabel* Label2;
     WeekGrid* MSFlexGrid1;
     WeekGrid* grdTeacher;
-    tw::ui::StatusBar* staMsg;
 
   public slots:
-    void CmbClass_Click();
-    void CmdPrevClass_Click();
-    void CmdNextClass_Click();
+    void CmbClass_Click() override;
     void CmbTeacher_Click();
-    void cmdOK_Click();
     void lstCourse_ItemClick(QTreeWidgetItem* item);
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint& globalPos);
     void grdTeacher_MouseUp(Qt::MouseButton button, int row, int column, const QPoint& globalPos);
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
   private:
     void Form_Load();
     void InitLessonGrid();
-    int FillClassCombo();
     int FillTeacherCombo();
     int LoadUnplacedLessons();
     int LoadClassLessons();
@@ -97,7 +75,6 @@ class frmManualSetLesson : public QDialog {
     // After a refused or failed edit: the class week and the owed lessons as stored, and the
     // failure in panel 3.
     void ShowStoredAfterFailure(const QString& text);
-    void SelectClass(int index);
     void TeacherFollows(int day, int lesson);
     void ClearTeacherGrid();
     int Lessons() const;

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -11,15 +10,13 @@
 #include <exception>
 
 #include "build/GridMarks.h"
+#include "build/KbAccess.h"
 #include "build/LessonEdits.h"
 #include "data/FormStyle.h"
-#include "db/Database.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
-#include "ui/Combo.h"
-#include "ui/StatusBar.h"
 
-using tw::data::MakeButton;
+using tw::build::Kb;
 using tw::data::PlaceTwips;
 using tw::db::SqlQ;
 
@@ -28,17 +25,11 @@ namespace {
 const QString kHint =
     QStringLiteral("鼠标左键单击青色课时 -- 安排课时       鼠标右键 -- 删除设置的课程");
 
-tw::db::Database& Db() {
-    if (!KbDatabase) throw tw::db::DbError("no database open");
-    return *KbDatabase;
-}
-
 }  // namespace
 
-frmSetLesson::frmSetLesson(QWidget* parent) : QDialog(parent) {
+frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     setObjectName(QStringLiteral("frmSetLesson"));
     setWindowTitle(QStringLiteral("预先安排固定课程"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     QFont font(QStringLiteral("宋体"), 12);
     setFont(font);
     setFixedSize(tw::data::Twips(10185), tw::data::Twips(7620));
@@ -52,27 +43,14 @@ frmSetLesson::frmSetLesson(QWidget* parent) : QDialog(parent) {
     Label1->setStyleSheet(QStringLiteral("color: rgb(255, 128, 0);"));
     PlaceTwips(Label1, 120, 120, 9975, 375);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    MakeClassFrame();
     PlaceTwips(Frame1, 120, 480, 8085, 735);
-    lblClass = new QLabel(QStringLiteral("班级"), Frame1);
-    lblClass->setObjectName(QStringLiteral("lblClass"));
     PlaceTwips(lblClass, 705, 285, 615, 255);
-    CmbClass = new QComboBox(Frame1);
-    CmbClass->setObjectName(QStringLiteral("CmbClass"));
     PlaceTwips(CmbClass, 1440, 240, 2295, 360);
-    CmdPrevClass =
-        MakeButton(QStringLiteral("CmdPrevClass"), QStringLiteral("上一班级(&P)"), Frame1);
     PlaceTwips(CmdPrevClass, 4440, 240, 1575, 375);
-    CmdNextClass =
-        MakeButton(QStringLiteral("CmdNextClass"), QStringLiteral("下一班级(&N)"), Frame1);
     PlaceTwips(CmdNextClass, 6120, 240, 1575, 375);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    PlaceTwips(Frame2, 8280, 480, 1815, 735);
-    cmdOK = MakeButton(QStringLiteral("cmdOK"), QStringLiteral("退出(&Q)"), Frame2);
-    PlaceTwips(cmdOK, 120, 240, 1575, 375);
+    MakeExitFrame(8280, 480);
 
     Frame3 = new QGroupBox(QStringLiteral("课程"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
@@ -87,33 +65,14 @@ frmSetLesson::frmSetLesson(QWidget* parent) : QDialog(parent) {
     PlaceTwips(MSFlexGrid1, 2040, 1320, 8100, 5850);
     MSFlexGrid1->LayOut(6, 500, 1500, 800, 800);
 
-    staMsg = new tw::ui::StatusBar({6340, 2201, 1701}, this);
-    staMsg->setObjectName(QStringLiteral("staMsg"));
-    PlaceTwips(staMsg, 0, 7245, 10185, 375);
+    MakeStatusBar({6340, 2201, 1701}, 7245, 10185);
 
-    connect(CmbClass, &QComboBox::activated, this, [this](int) { CmbClass_Click(); });
-    connect(CmdPrevClass, &QPushButton::clicked, this, &frmSetLesson::CmdPrevClass_Click);
-    connect(CmdNextClass, &QPushButton::clicked, this, &frmSetLesson::CmdNextClass_Click);
     connect(lstCourse, &QListWidget::currentRowChanged, this, [this](int) {
         if (!selectingCourse_) lstCourse_Click();
     });
     connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmSetLesson::MSFlexGrid1_MouseUp);
-    connect(cmdOK, &QPushButton::clicked, this, &frmSetLesson::cmdOK_Click);
 
     Form_Load();
-}
-
-QLabel* frmSetLesson::Panel(int i) const {
-    return staMsg->Panel(i);
-}
-
-void frmSetLesson::keyPressEvent(QKeyEvent* event) {
-    // The form closes through its exit button or the close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 int frmSetLesson::GridLessons() const {
@@ -130,29 +89,6 @@ void frmSetLesson::Form_Load() {
     LoadPresetLessons();
     LoadPresetCourses();
     Panel(1)->setText(kHint);
-}
-
-int frmSetLesson::FillClassCombo() {
-    try {
-        auto rs = Db().OpenRecordset(QStringLiteral("select Name from Classtb"));
-        while (!rs->Eof()) {
-            CmbClass->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        // The names read so far stay.
-    }
-    if (CmbClass->count() > 0) {
-        SelectClass(0);
-    } else {
-        tw::ui::SetComboIndex(CmbClass, -1);
-    }
-    return 0;
-}
-
-void frmSetLesson::SelectClass(int index) {
-    tw::ui::SetComboIndex(CmbClass, index, [this] { CmbClass_Click(); });
 }
 
 void frmSetLesson::SelectCourse(int index) {
@@ -175,17 +111,9 @@ void frmSetLesson::CmbClass_Click() {
     if (lstCourse->count() > 0) SelectCourse(0);
 }
 
-void frmSetLesson::CmdPrevClass_Click() {
-    if (CmbClass->currentIndex() > 0) SelectClass(CmbClass->currentIndex() - 1);
-}
-
-void frmSetLesson::CmdNextClass_Click() {
-    if (CmbClass->currentIndex() < CmbClass->count() - 1) SelectClass(CmbClass->currentIndex() + 1);
-}
-
 int frmSetLesson::LoadPresetLessons() {
     try {
-        auto rs = Db().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+        auto rs = Kb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
                                      SqlQ(curClassCode_) + "' and SetFlag=0");
         MSFlexGrid1->ClearCells();
         InitLessonGrid();
@@ -218,7 +146,7 @@ int frmSetLesson::LoadPresetCourses() {
     const QString cls = SqlQ(curClassCode_);
     int status = 0;
     try {
-        auto rs = Db().OpenRecordset(
+        auto rs = Kb().OpenRecordset(
             "select a.CourseCode,a.Count-b.PreSetCount as RemainCount from ClassPlantb a,  "
             "(select ClassCode, CourseCode, count(CourseCode) as PreSetCount from Lessonlisttb "
             "where  SetFlag=0 and ClassCode='" +
@@ -236,7 +164,7 @@ int frmSetLesson::LoadPresetCourses() {
         rs->Close();
         QString sql = "select CourseCode from ClassPlantb  where classcode='" + cls + "'";
         if (!codes.isEmpty()) sql += " and CourseCode not in (" + codes.join(',') + ")";
-        rs = Db().OpenRecordset(sql + " order by CourseCode");
+        rs = Kb().OpenRecordset(sql + " order by CourseCode");
         while (!rs->Eof()) {
             lstCourse->addItem(GetCourseName(rs->Fields("CourseCode").Text()));
             rs->MoveNext();
@@ -333,8 +261,4 @@ int frmSetLesson::RemovePresetLesson() {
     LoadPresetLessons();
     Panel(3)->setText(QStringLiteral("删除失败"));
     return -1;
-}
-
-void frmSetLesson::cmdOK_Click() {
-    close();
 }

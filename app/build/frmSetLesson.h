@@ -5,21 +5,16 @@
 // automatic build keeps these lessons.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
-class QComboBox;
+#include "build/ClassWeekDialog.h"
+
 class QGroupBox;
 class QLabel;
 class QListWidget;
-class QPushButton;
 class WeekGrid;
 
-namespace tw::ui {
-class StatusBar;
-}
-
-class frmSetLesson : public QDialog {
+class frmSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
     explicit frmSetLesson(QWidget* parent = nullptr);
@@ -27,36 +22,19 @@ class frmSetLesson : public QDialog {
     const QString& CurClassCode() const { return curClassCode_; }
     const QString& CurCourseCode() const { return curCourseCode_; }
     const QString& CurTeacherCode() const { return curTeacherCode_; }
-    // Panel i (1-based) of staMsg.
-    QLabel* Panel(int i) const;
 
     QLabel* Label1;
-    QGroupBox* Frame1;  // class frame
-    QLabel* lblClass;
-    QComboBox* CmbClass;
-    QPushButton* CmdPrevClass;
-    QPushButton* CmdNextClass;
-    QGroupBox* Frame2;  // exit frame
-    QPushButton* cmdOK;
     QGroupBox* Frame3;  // course frame
     QListWidget* lstCourse;
     WeekGrid* MSFlexGrid1;
-    tw::ui::StatusBar* staMsg;
 
   public slots:
-    void CmbClass_Click();
-    void CmdPrevClass_Click();
-    void CmdNextClass_Click();
+    void CmbClass_Click() override;
     void lstCourse_Click();
     void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint& globalPos);
-    void cmdOK_Click();
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Form_Load();
-    int FillClassCombo();
     void InitLessonGrid();
     int LoadPresetLessons();
     int LoadPresetCourses();
@@ -65,8 +43,7 @@ class frmSetLesson : public QDialog {
     int WritePresetLesson();
     int RemovePresetLesson();
 
-    // Chooses a class or a course by position and runs its handler, as a user's choice would.
-    void SelectClass(int index);
+    // Chooses a course by position and runs its handler, as a user's choice would.
     void SelectCourse(int index);
     int GridLessons() const;
     bool IsCyan(int row, int column) const;
