@@ -147,8 +147,9 @@ int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string
     const GeneralSettings s = ReadSettings(iniFile);
 
     CustomerTextFile file;
-    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
-    if (!file.Seek(filePos ? *filePos : 0)) return kNoCustomerLeft;
+    // A position the file cannot be moved to has no customer left behind it.
+    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0)
+        return status == kCustomerSeekFailed ? kNoCustomerLeft : status;
 
     try {
         auto record = NewElement("record");

@@ -25,8 +25,7 @@ int CMorrow::Build(const std::string& dataFile, int* filePos, const std::string&
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
 
     CustomerTextFile file;
-    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
-    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
 
     try {
         auto envelopes = NewElement("record");
@@ -42,12 +41,8 @@ int CMorrow::Build(const std::string& dataFile, int* filePos, const std::string&
         }
         const int position = CurrentPosition(file);
 
-        auto envelopePage = NewElement("page");
-        AppendElement(envelopePage.get(), NewCustomerIdElement(index));
-        AppendElement(envelopePage.get(), std::move(envelopes));
-        auto greetingPage = NewElement("page");
-        AppendElement(greetingPage.get(), NewCustomerIdElement(index));
-        AppendElement(greetingPage.get(), std::move(greetings));
+        auto envelopePage = NewCustomerPage(index, std::move(envelopes));
+        auto greetingPage = NewCustomerPage(index, std::move(greetings));
         auto thirdPage = NewElement("page");
         AppendElement(thirdPage.get(), std::move(thirds));
 

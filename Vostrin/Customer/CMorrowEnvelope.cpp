@@ -12,8 +12,7 @@ int CMorrowEnvelope::Build(const std::string& dataFile, int* filePos, const std:
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
 
     CustomerTextFile file;
-    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
-    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
 
     try {
         auto record = NewElement("record");
@@ -24,10 +23,7 @@ int CMorrowEnvelope::Build(const std::string& dataFile, int* filePos, const std:
             AppendAddressRow(record.get(), SplitAddress(line, s.fieldSeparator));
         }
         const int position = CurrentPosition(file);
-        auto page = NewElement("page");
-        AppendElement(page.get(), NewCustomerIdElement(index));
-        AppendElement(page.get(), std::move(record));
-        AppendElement(root, std::move(page));
+        AppendElement(root, NewCustomerPage(index, std::move(record)));
         if (filePos) *filePos = position;
         return 0;
     } catch (const std::exception&) {

@@ -90,8 +90,7 @@ int CQuenta::Build(const std::string& dataFile, int* filePos, const std::string&
     const int linesPerPage = ReadFormatInt(iniFile, kKeyCustomerRecordCnt, 0);
 
     CustomerTextFile file;
-    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
-    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
 
     try {
         auto record = NewElement("record");
@@ -113,10 +112,7 @@ int CQuenta::Build(const std::string& dataFile, int* filePos, const std::string&
             }
             current = CurrentPosition(file);
         }
-        auto page = NewElement("page");
-        AppendElement(page.get(), NewCustomerIdElement(index));
-        AppendElement(page.get(), std::move(record));
-        AppendElement(root, std::move(page));
+        AppendElement(root, NewCustomerPage(index, std::move(record)));
         if (filePos) *filePos = current;
         return 0;
     } catch (const std::exception&) {

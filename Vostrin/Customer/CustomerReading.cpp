@@ -16,6 +16,12 @@ bool IsBlank(char c) {
 
 }  // namespace
 
+int OpenCustomerFileAt(CustomerTextFile& file, const std::string& dataFile, const int* filePos) {
+    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
+    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+    return 0;
+}
+
 bool ReadBoundedLine(CustomerTextFile& file, std::string& line, size_t maxBytes) {
     line.clear();
     bool any = false;

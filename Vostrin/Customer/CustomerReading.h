@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "Customer/CBuildCustomerElement.h"
 #include "Customer/CustomerTextFile.h"
 
 namespace TVostrin {
@@ -26,6 +27,10 @@ bool ReadCheckedChar(CustomerTextFile& file, char& c);
 
 // Up to count characters; fewer (or none) at the end of the file.
 std::string ReadCheckedBytes(CustomerTextFile& file, size_t count);
+
+// Opens dataFile and moves to *filePos (the start when filePos is null): 0, or
+// kCustomerFileNotOpened or kCustomerSeekFailed.
+int OpenCustomerFileAt(CustomerTextFile& file, const std::string& dataFile, const int* filePos);
 
 // The file position as the int the callers carry between calls.
 int CurrentPosition(const CustomerTextFile& file);

@@ -25,4 +25,11 @@ std::unique_ptr<TXml> NewCustomerIdElement(int index) {
     return element;
 }
 
+std::unique_ptr<TXml> NewCustomerPage(int index, std::unique_ptr<TXml> record) {
+    auto page = NewElement("page");
+    AppendElement(page.get(), NewCustomerIdElement(index));
+    AppendElement(page.get(), std::move(record));
+    return page;
+}
+
 }  // namespace TVostrin

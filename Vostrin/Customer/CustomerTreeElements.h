@@ -22,4 +22,7 @@ void AppendValueElement(TXml* parent, const std::string& tag, const std::string&
 // The "customerid" element holding the call's index in decimal.
 std::unique_ptr<TXml> NewCustomerIdElement(int index);
 
+// A "page" holding the call's "customerid" and then record.
+std::unique_ptr<TXml> NewCustomerPage(int index, std::unique_ptr<TXml> record);
+
 }  // namespace TVostrin
