@@ -2,20 +2,16 @@
 // lines drop out, the following lines moving up.
 #pragma once
 
-#include "CBuildElement.h"
+#include "CSlotElement.h"
 
 namespace TVostrin {
 
-class CScrollText : public CBuildElement {
+class CScrollText : public CSlotElement {
   public:
-    using CBuildElement::CBuildElement;
-    // Reads the record at *cursor; the cursor is left unchanged.
-    int Build(TXml* data, int* cursor, TXml* parent) override;
+    using CSlotElement::CSlotElement;
 
-    // Set by a "record" row: its steps and the slot the record takes (all 0 at page level).
-    int XStep = 0;
-    int YStep = 0;
-    int SlotIndex = 0;
+  protected:
+    bool BuildRecord(const TXml* record, long long dx, long long dy, TXml* parent) override;
 };
 
 }  // namespace TVostrin
