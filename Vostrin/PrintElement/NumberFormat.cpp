@@ -142,6 +142,23 @@ TSectionInfo Analyse(const std::string& s) {
     return info;
 }
 
+// Literal text in quotes: takes c when it opens or closes a quoted run (quote holds the open
+// quote character, 0 outside) or is written as it stands inside one. False for any other c.
+bool TakeQuoted(char c, char& quote, std::string& out) {
+    if (quote) {
+        if (c == quote)
+            quote = 0;
+        else
+            out.push_back(c);
+        return true;
+    }
+    if (c == '"' || c == '\'') {
+        quote = c;
+        return true;
+    }
+    return false;
+}
+
 // Writes the section with the integer and fraction digits already worked out.
 std::string Emit(const std::string& s, const TSectionInfo& info, const std::string& intDigits,
                  const std::string& fracDigits, const std::string& exponentText) {
@@ -161,16 +178,8 @@ std::string Emit(const std::string& s, const TSectionInfo& info, const std::stri
     const size_t end = info.scientific ? info.expPos : s.size();
     for (size_t i = 0; i < end; ++i) {
         const char c = s[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                out.push_back(c);
-            continue;
-        }
-        if (c == '"' || c == '\'') {
-            quote = c;
-        } else if ((c == '0' || c == '#') && !point) {
+        if (TakeQuoted(c, quote, out)) continue;
+        if ((c == '0' || c == '#') && !point) {
             writeIntUpTo(len - info.intPlaceholders + intSeen);
             ++intSeen;
         } else if (c == '0' || c == '#') {
@@ -195,17 +204,7 @@ std::string Emit(const std::string& s, const TSectionInfo& info, const std::stri
     size_t i = info.expPos + 2 + static_cast<size_t>(info.expDigits);
     quote = 0;
     for (; i < s.size(); ++i) {
-        const char c = s[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                out.push_back(c);
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else {
-            out.push_back(c);
-        }
+        if (!TakeQuoted(s[i], quote, out)) out.push_back(s[i]);
     }
     return out;
 }
