@@ -3,15 +3,10 @@
 // queue is not there.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <QThread>
 
+#include "PdfSpool.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
 #include "ZPrinters/ZPrintDevices.h"
@@ -22,49 +17,7 @@ using TVostrin::TPrint;
 
 namespace {
 
-const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
 constexpr double kPointsPerMm = 72.0 / 25.4;
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QSet<QString> SpooledJobs() {
-    const auto files = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
-    return QSet<QString>(files.begin(), files.end());
-}
-
-// A job title no other test (or test program running beside this one) uses.
-QString UniqueTitle(const QString& stem) {
-    static int n = 0;
-    return QString("%1 %2-%3").arg(stem).arg(QCoreApplication::applicationPid()).arg(++n);
-}
-
-QString PdfTitle(const QString& pdf) {
-    for (const QString& line : RunTool("pdfinfo", {pdf}).split('\n'))
-        if (line.startsWith("Title:")) return line.mid(6).trimmed();
-    return QString();
-}
-
-// Waits for a new job file whose document bears the title; empty when none comes in time.
-QString WaitForJob(const QSet<QString>& before, const QString& title, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    QSet<QString> seen = before;
-    do {
-        for (const QString& f : SpooledJobs()) {
-            if (seen.contains(f)) continue;
-            const QString path = kSpool + "/" + f;
-            if (PdfTitle(path) == title) return path;
-            if (RunTool("pdfinfo", {path}).contains("Pages:")) seen.insert(f);  // someone else's
-        }
-        QThread::msleep(100);
-    } while (t.elapsed() < ms);
-    return QString();
-}
 
 // "595 x 842" for each page.
 QStringList PageSizes(const QString& pdf) {
@@ -104,8 +57,7 @@ const TWordBox* Find(const std::vector<TWordBox>& words, const QString& text) {
 class PdfQueue : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QPrinterInfo::printerInfo("PDF").isNull() || !QDir(kSpool).exists())
-            GTEST_SKIP() << "no PDF print queue";
+        if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
         Zprinters::SetPrintSystem(nullptr);
     }
 };

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -42,14 +44,14 @@ inline std::string Page(const std::string& settings, const std::string& elements
            "</reporttable></page>";
 }
 
-// Pixels of exactly this colour: their bounding box (empty when there are none).
-inline QRect BoundsOf(const QImage& image, const QColor& color) {
-    const QRgb want = color.rgb();
-    int left = image.width(), top = image.height(), right = -1, bottom = -1;
-    for (int y = 0; y < image.height(); ++y) {
+// The bounding box of the pixels inside area for which hit(pixel) holds (empty when none do).
+template <class Hit>
+inline QRect BoundsWhere(const QImage& image, const QRect& area, Hit hit) {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] | 0xFF000000u) != want) continue;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!hit(line[x])) continue;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
@@ -60,22 +62,16 @@ inline QRect BoundsOf(const QImage& image, const QColor& color) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Pixels of exactly this colour: their bounding box (empty when there are none).
+inline QRect BoundsOf(const QImage& image, const QColor& color) {
+    const QRgb want = color.rgb();
+    return BoundsWhere(image, image.rect(), [want](QRgb p) { return (p | 0xFF000000u) == want; });
+}
+
 // Pixels darker than mid-grey: their bounding box (glyphs drawn in black).
 inline QRect InkBounds(const QImage& image, const QRect& within = QRect()) {
     const QRect area = within.isNull() ? image.rect() : within.intersected(image.rect());
-    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(line[x]) >= 128) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
-    }
-    if (right < 0) return QRect();
-    return QRect(QPoint(left, top), QPoint(right, bottom));
+    return BoundsWhere(image, area, [](QRgb p) { return qGray(p) < 128; });
 }
 
 // A scripted printing system with one default printer "Scripted" at the given resolution,

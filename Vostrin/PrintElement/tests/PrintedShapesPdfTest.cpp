@@ -4,15 +4,11 @@
 // Skips when the queue or the tools are not there.
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 
+#include "PdfSpool.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
 
@@ -20,43 +16,7 @@ using namespace printtest;
 
 namespace {
 
-const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
 constexpr int kDpi = 150;
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QSet<QString> SpooledJobs() {
-    const auto files = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
-    return QSet<QString>(files.begin(), files.end());
-}
-
-QString PdfTitle(const QString& pdf) {
-    for (const QString& line : RunTool("pdfinfo", {pdf}).split('\n'))
-        if (line.startsWith("Title:")) return line.mid(6).trimmed();
-    return QString();
-}
-
-// The new job file whose document bears the title; empty when none comes in time.
-QString WaitForJob(const QSet<QString>& before, const QString& title) {
-    QElapsedTimer t;
-    t.start();
-    QSet<QString> seen = before;
-    do {
-        for (const QString& f : SpooledJobs()) {
-            if (seen.contains(f)) continue;
-            const QString path = kSpool + "/" + f;
-            if (PdfTitle(path) == title) return path;
-            if (RunTool("pdfinfo", {path}).contains("Pages:")) seen.insert(f);  // someone else's
-        }
-        QThread::msleep(100);
-    } while (t.elapsed() < 30000);
-    return QString();
-}
 
 // Pixels within tolerance of the colour inside the area (in tenths of a millimetre).
 int Near(const QImage& img, const QRect& area, const QColor& c, int tolerance = 40) {
@@ -76,8 +36,7 @@ int Near(const QImage& img, const QRect& area, const QColor& c, int tolerance = 
 class PrintedShapes : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QPrinterInfo::printerInfo("PDF").isNull() || !QDir(kSpool).exists())
-            GTEST_SKIP() << "no PDF print queue";
+        if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
         for (const char* tool : {"pdftoppm", "pdfinfo", "zbarimg"})
             if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "no " << tool;
         Zprinters::SetPrintSystem(nullptr);

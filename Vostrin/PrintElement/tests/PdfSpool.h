@@ -1,0 +1,67 @@
+// Helpers of the tests that print on the CUPS queue "PDF", which keeps each job's document as
+// /var/spool/tw-pdf/job-<id>.pdf: finding a job's document and reading it with poppler's tools.
+#pragma once
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+namespace printtest {
+
+inline const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
+
+// Whether the queue and the folder it keeps the documents in are there.
+inline bool HasPdfQueue() {
+    return !QPrinterInfo::printerInfo("PDF").isNull() && QDir(kSpool).exists();
+}
+
+// What a tool writes to its standard output.
+inline QString RunTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+inline QSet<QString> SpooledJobs() {
+    const auto files = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
+    return QSet<QString>(files.begin(), files.end());
+}
+
+// A job title no other test (or test program running beside this one) uses.
+inline QString UniqueTitle(const QString& stem) {
+    static int n = 0;
+    return QString("%1 %2-%3").arg(stem).arg(QCoreApplication::applicationPid()).arg(++n);
+}
+
+// The document title recorded in a PDF; empty while the file is incomplete.
+inline QString PdfTitle(const QString& pdf) {
+    for (const QString& line : RunTool("pdfinfo", {pdf}).split('\n'))
+        if (line.startsWith("Title:")) return line.mid(6).trimmed();
+    return QString();
+}
+
+// Waits for a new job file whose document bears the title; empty when none comes in time.
+inline QString WaitForJob(const QSet<QString>& before, const QString& title, int ms = 30000) {
+    QElapsedTimer t;
+    t.start();
+    QSet<QString> seen = before;
+    do {
+        for (const QString& f : SpooledJobs()) {
+            if (seen.contains(f)) continue;
+            const QString path = kSpool + "/" + f;
+            if (PdfTitle(path) == title) return path;
+            if (RunTool("pdfinfo", {path}).contains("Pages:")) seen.insert(f);  // someone else's
+        }
+        QThread::msleep(100);
+    } while (t.elapsed() < ms);
+    return QString();
+}
+
+}  // namespace printtest
