@@ -121,12 +121,13 @@ class TreeNode final : public VelmarqObject {
     void DiscardDescendant();
 
     // Laid out so that the node takes 128 bytes; nodeSerial_ sits in the base's tail padding.
+    // What freeing a tree reads of a node lies in its first cache line.
     int nodeSerial_;
-    AttributeSet attributes_;  // empty until the first pair
-    ExtPtrArray* children_ = nullptr;
     NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
     StringBuffer* content_ = nullptr;
     Extras* extras_ = nullptr;
+    ExtPtrArray* children_ = nullptr;
+    AttributeSet attributes_;  // empty until the first pair
     TreeNode* root_;
     TreeNode* parent_ = nullptr;
     TreeNode* next_ = nullptr;
