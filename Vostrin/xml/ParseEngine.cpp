@@ -79,7 +79,8 @@ void ParseEngine::ReadUntilAny(const StopSet& stops, StringBuffer& out) {
     out.AppendBytes(p + start, pos_ - start);
 }
 
-const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch, int& length) {
+inline const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch,
+                                         int& length) {
     // The input ends with a NUL (at end_), which every table stops at.
     const char* p = text_.Data();
     const char* q = p + pos_;
@@ -114,6 +115,12 @@ const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch,
     pos_ = static_cast<int>(q - p);
     length = pos_ - start;
     if (!seen) return p + start;
+    return Rewrite(table, start, scratch, length);
+}
+
+const char* ParseEngine::Rewrite(const ScanTable& table, int start, StringBuffer& scratch,
+                                 int& length) {
+    const char* p = text_.Data();
     scratch.Clear();
     if (table.mode == ScanTable::kDrop) {
         for (int i = start; i < pos_; ++i) {

@@ -76,6 +76,8 @@ class ParseEngine {
     // input when no flagged byte occurs, else in scratch with flagged bytes dropped or entities
     // decoded, as the table says. length receives the answer's length.
     const char* ScanText(const ScanTable& table, StringBuffer& scratch, int& length);
+    // ScanText's copy of the bytes from start to the read position, rewritten as the table says.
+    const char* Rewrite(const ScanTable& table, int start, StringBuffer& scratch, int& length);
     bool ReadBalanced(char open, char close, StringBuffer& out);
     bool ReadThrough(const char* s, StringBuffer& out);
     bool SkipPast(const char* s);
