@@ -27,6 +27,16 @@ void RemoveDuplicates(TZStringList& list) {
     }
 }
 
+// The names (cut to the field width and trimmed) and codes of a device's bins or papers,
+// duplicates removed.
+template <class Items>
+std::unique_ptr<TZStringList> NamedCodes(const Items& items, int nameChars) {
+    auto list = std::make_unique<TZStringList>();
+    for (const auto& item : items) list->AddObject(item.name.left(nameChars).trimmed(), item.code);
+    RemoveDuplicates(*list);
+    return list;
+}
+
 // The printer's current settings, or false when it cannot be opened or asked.
 bool ReadDefaultDevMode(const QString& device, TZDevMode& dm) {
     auto printer = PrintSystem().OpenPrinter(device);
@@ -87,24 +97,12 @@ bool TZPrintDevice::IsDevice(const QString& name) const {
 }
 
 TZStringList* TZPrintDevice::GetBins() {
-    if (!bins_) {
-        auto list = std::make_unique<TZStringList>();
-        for (const auto& b : PrintSystem().DeviceBins(Device, Port))
-            list->AddObject(b.name.left(kBinNameChars).trimmed(), b.code);
-        RemoveDuplicates(*list);
-        bins_ = std::move(list);
-    }
+    if (!bins_) bins_ = NamedCodes(PrintSystem().DeviceBins(Device, Port), kBinNameChars);
     return bins_.get();
 }
 
 TZStringList* TZPrintDevice::GetPapers() {
-    if (!papers_) {
-        auto list = std::make_unique<TZStringList>();
-        for (const auto& p : PrintSystem().DevicePapers(Device, Port))
-            list->AddObject(p.name.left(kPaperNameChars).trimmed(), p.code);
-        RemoveDuplicates(*list);
-        papers_ = std::move(list);
-    }
+    if (!papers_) papers_ = NamedCodes(PrintSystem().DevicePapers(Device, Port), kPaperNameChars);
     return papers_.get();
 }
 

@@ -27,6 +27,14 @@ int16_t Check16(long long value) {
     return static_cast<int16_t>(value);
 }
 
+// The code of the named entry of a device's bins or papers; unknownName (with the name) when
+// the list has no such entry.
+int16_t CodeOfName(const TZStringList& list, const QString& name, const QString& unknownName) {
+    const int i = list.IndexOf(name);
+    if (i < 0) throw Exception(FormatMsg(unknownName, {name}));
+    return Check16(list.Objects(i));
+}
+
 }  // namespace
 
 int LivePrinterCount() {
@@ -251,10 +259,7 @@ QString TZPrinter::GetBin() {
 
 void TZPrinter::SetBin(const QString& name) {
     CheckSettings();
-    TZStringList* bins = GetDevice()->GetBins();
-    int i = bins->IndexOf(name);
-    if (i < 0) throw Exception(FormatMsg(sInvalidBin, {name}));
-    int16_t code = Check16(bins->Objects(i));
+    const int16_t code = CodeOfName(*GetDevice()->GetBins(), name, sInvalidBin);
     ReleaseHandle();
     devMode_->dmDefaultSource = code;
     devMode_->dmFields |= DM_DEFAULTSOURCE;
@@ -269,10 +274,7 @@ QString TZPrinter::GetPaper() {
 
 void TZPrinter::SetPaper(const QString& name) {
     CheckSettings();
-    TZStringList* papers = GetDevice()->GetPapers();
-    int i = papers->IndexOf(name);
-    if (i < 0) throw Exception(FormatMsg(sInvalidPaper, {name}));
-    int16_t code = Check16(papers->Objects(i));
+    const int16_t code = CodeOfName(*GetDevice()->GetPapers(), name, sInvalidPaper);
     ReleaseHandle();
     devMode_->dmPaperSize = code;
     devMode_->dmFields |= DM_PAPERSIZE;
