@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "JetLiterals.h"
+#include "StatementCache.h"
+
 namespace tw::db {
 namespace {
 
@@ -27,15 +30,13 @@ bool Run(sqlite3* db, const char* sql) {
 }
 
 // Prepares exactly one statement; anything but blanks after it is refused.
-sqlite3_stmt* Prepare(sqlite3* db, const QString& jetSql, QString* translated) {
-    if (!db) throw DbError("The database is not open.");
-    *translated = TranslateJetSql(jetSql);
-    const QByteArray utf8 = translated->toUtf8();
+sqlite3_stmt* PrepareOne(sqlite3* db, const QString& jetSql, const QString& sql) {
+    const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* st = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail) !=
         SQLITE_OK)
-        Fail(db, "Syntax error", *translated);
+        Fail(db, "Syntax error", sql);
     if (!st) throw DbError(("Empty statement: " + jetSql).toStdString());
     const QString rest = QString::fromUtf8(tail).trimmed();
     if (!rest.isEmpty() && rest != ";") {
@@ -45,7 +46,121 @@ sqlite3_stmt* Prepare(sqlite3* db, const QString& jetSql, QString* translated) {
     return st;
 }
 
+// Prepares one statement to be kept; nullptr on any failure (the statement is then prepared
+// as written, which reports the failure).
+sqlite3_stmt* PrepareKept(sqlite3* db, const QString& sql) {
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail) !=
+        SQLITE_OK)
+        return nullptr;
+    if (!st) return nullptr;
+    while (*tail == ' ' || *tail == '\t' || *tail == '\r' || *tail == '\n') ++tail;
+    if (*tail == ';') ++tail;
+    while (*tail == ' ' || *tail == '\t' || *tail == '\r' || *tail == '\n') ++tail;
+    if (*tail != 0) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    return st;
+}
+
 }  // namespace
+
+// One statement ready to step: a kept one with this call's values bound, or one prepared as
+// written. Leaving scope resets a kept statement (and drops its values) or finalizes the other.
+class Database::Statement {
+  public:
+    Statement(sqlite3* db, StatementCache* cache, StatementCache::Entry* entry,
+              std::vector<JetLiteral> values, const QString& jetSql)
+        : db_(db),
+          cache_(cache),
+          entry_(entry),
+          st_(entry->stmt),
+          values_(std::move(values)),
+          jetSql_(jetSql) {
+        for (size_t i = 0; i < values_.size(); ++i) {
+            const JetLiteral& v = values_[i];
+            const int at = static_cast<int>(i) + 1;
+            if (v.isText)
+                sqlite3_bind_text(st_, at, v.text.constData(), static_cast<int>(v.text.size()),
+                                  SQLITE_STATIC);
+            else
+                sqlite3_bind_int64(st_, at, v.number);
+        }
+    }
+    Statement(sqlite3* db, StatementCache* cache, sqlite3_stmt* st, const QString& jetSql,
+              QString sql, bool dataStatement)
+        : db_(db),
+          cache_(cache),
+          st_(st),
+          jetSql_(jetSql),
+          sql_(std::move(sql)),
+          clearCache_(!dataStatement) {}
+    ~Statement() {
+        if (entry_) {
+            sqlite3_reset(st_);
+            sqlite3_clear_bindings(st_);
+        } else {
+            sqlite3_finalize(st_);
+        }
+        // After a schema error, or a statement other than select, insert, update and delete
+        // (it may change the schema or settings the kept statements were prepared under).
+        if (clearCache_) cache_->Clear();
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return st_; }
+    // The SQLite text for messages, with the values in it.
+    QString Sql() const { return entry_ ? TranslateJetSql(jetSql_) : sql_; }
+    QStringList Columns() const {
+        if (entry_) return cache_->Columns(*entry_);
+        QStringList names;
+        const int cols = sqlite3_column_count(st_);
+        for (int c = 0; c < cols; ++c) names << QString::fromUtf8(sqlite3_column_name(st_, c));
+        return names;
+    }
+    // Throws the failure of a step; a schema error drops every kept statement once this one
+    // is done.
+    [[noreturn]] void Fail(int rc, const QString& what) {
+        if (rc == SQLITE_SCHEMA) clearCache_ = true;
+        tw::db::Fail(db_, what, Sql());
+    }
+
+  private:
+    sqlite3* db_;
+    StatementCache* cache_;
+    StatementCache::Entry* entry_ = nullptr;
+    sqlite3_stmt* st_;
+    std::vector<JetLiteral> values_;  // bound without copying: kept until the reset
+    const QString& jetSql_;
+    QString sql_;
+    bool clearCache_ = false;
+};
+
+Database::Database() : cache_(std::make_unique<StatementCache>()) {}
+
+Database::Statement Database::Prepare(const QString& jetSql) {
+    sqlite3* db = H(handle_);
+    if (!db) throw DbError("The database is not open.");
+    JetShape shape = LiftJetLiterals(jetSql);
+    if (shape.reusable) {
+        const QString& sql = cache_->Translation(shape.text);
+        StatementCache::Entry* e = cache_->Find(sql);
+        if (!e) {
+            if (sqlite3_stmt* st = PrepareKept(db, sql)) e = cache_->Add(sql, st);
+        } else if (sqlite3_stmt_busy(e->stmt)) {
+            e = nullptr;  // in use further up the stack: prepare a fresh one below
+        }
+        if (e && sqlite3_bind_parameter_count(e->stmt) == static_cast<int>(shape.values.size()))
+            return Statement(db, cache_.get(), e, std::move(shape.values), jetSql);
+    }
+    QString sql = TranslateJetSql(jetSql);
+    sqlite3_stmt* st = PrepareOne(db, jetSql, sql);
+    return Statement(db, cache_.get(), st, jetSql, std::move(sql), shape.data);
+}
 
 std::unique_ptr<Database> Database::Open(const QString& path, const QString& password,
                                          bool exclusive) {
@@ -121,64 +236,60 @@ Database::~Database() {
 
 void Database::Close() {
     if (!handle_) return;
+    cache_->Clear();  // every statement is finalized, so the close is complete and unlocks
     sqlite3_close_v2(H(handle_));
     handle_ = nullptr;
     inTrans_ = false;
 }
 
 void Database::Execute(const QString& jetSql, int /*options*/) {
-    QString sql;
-    sqlite3_stmt* st = Prepare(H(handle_), jetSql, &sql);
-    if (sqlite3_stmt_readonly(st)) {
-        sqlite3_finalize(st);
+    Statement st = Prepare(jetSql);
+    if (sqlite3_stmt_readonly(st.get()))
         throw DbError(("Cannot execute a select query: " + jetSql).toStdString());
-    }
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) Fail(H(handle_), "Statement failed", sql);
+    if (rc != SQLITE_DONE) st.Fail(rc, "Statement failed");
     affected_ = sqlite3_changes(H(handle_));
 }
 
+namespace {
+
+QVariant ColumnValue(sqlite3_stmt* st, int c) {
+    switch (sqlite3_column_type(st, c)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(st, c));
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, c)),
+                                       sqlite3_column_bytes(st, c)));
+        default:
+            return QVariant(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                  sqlite3_column_bytes(st, c)));
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, int /*type*/) {
-    QString sql;
-    sqlite3_stmt* st = Prepare(H(handle_), jetSql, &sql);
-    const int cols = sqlite3_column_count(st);
-    QStringList names;
-    for (int c = 0; c < cols; ++c) names << QString::fromUtf8(sqlite3_column_name(st, c));
+    Statement st = Prepare(jetSql);
+    sqlite3_stmt* s = st.get();
     std::vector<std::vector<QVariant>> rows;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    int cols = -1;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        if (cols < 0) cols = sqlite3_column_count(s);
         std::vector<QVariant> row;
         row.reserve(static_cast<size_t>(cols));
-        for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(st, c)) {
-                case SQLITE_INTEGER:
-                    row.emplace_back(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
-                    break;
-                case SQLITE_FLOAT:
-                    row.emplace_back(sqlite3_column_double(st, c));
-                    break;
-                case SQLITE_NULL:
-                    row.emplace_back();
-                    break;
-                case SQLITE_BLOB:
-                    row.emplace_back(
-                        QByteArray(static_cast<const char*>(sqlite3_column_blob(st, c)),
-                                   sqlite3_column_bytes(st, c)));
-                    break;
-                default:
-                    row.emplace_back(
-                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                          sqlite3_column_bytes(st, c)));
-            }
-        }
+        for (int c = 0; c < cols; ++c) row.push_back(ColumnValue(s, c));
         rows.push_back(std::move(row));
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) Fail(H(handle_), "Query failed", sql);
-    return std::make_unique<Recordset>(std::move(names), std::move(rows));
+    if (rc != SQLITE_DONE) st.Fail(rc, "Query failed");
+    return std::make_unique<Recordset>(st.Columns(), std::move(rows));
 }
 
 bool Database::HasTable(const QString& name) {

@@ -12,6 +12,8 @@
 
 namespace tw::db {
 
+class StatementCache;
+
 // Every failure of a statement, an open or a field lookup.
 class DbError : public std::runtime_error {
   public:
@@ -101,8 +103,12 @@ class Database {
     const QString& Path() const { return path_; }
 
   private:
-    Database() = default;
+    class Statement;
+    Database();
+    Statement Prepare(const QString& jetSql);
     void* handle_ = nullptr;  // sqlite3*
+    // Statements differing only in their values share one prepared statement, kept here.
+    std::unique_ptr<StatementCache> cache_;
     QString path_;
     long long affected_ = 0;
     bool inTrans_ = false;

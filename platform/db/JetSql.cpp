@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Database.h"
+#include "JetLiterals.h"
 
 namespace tw::db {
 namespace {
@@ -58,7 +59,14 @@ std::vector<Node> Tokenize(const QString& s) {
     qsizetype i = 0;
     while (i < n) {
         const QChar c = s[i];
-        if (c.isSpace()) {
+        if (c == kLiteralMark && i + 1 < n) {
+            // A lifted literal: ?N of the kind it stands for, so it translates as the value did.
+            const bool number = s[i + 1] == u'n';
+            qsizetype j = i + 2;
+            while (j < n && s[j].isDigit()) ++j;
+            out.push_back({number ? T::Number : T::String, u'?' + s.mid(i + 2, j - i - 2), {}});
+            i = j;
+        } else if (c.isSpace()) {
             qsizetype j = i;
             while (j < n && s[j].isSpace()) ++j;
             out.push_back({T::Space, s.mid(i, j - i), {}});
