@@ -85,23 +85,7 @@ void AttributeSet::AddPair(const char* name, const char* value) {
     AddPair(name, static_cast<int>(std::strlen(name)), value, static_cast<int>(std::strlen(value)));
 }
 
-void AttributeSet::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
-    if (!name || nameLen <= 0) return;
-    if (!value || valueLen < 0) valueLen = 0;
-    ++count_;
-    if (nameLen < 0x80 && valueLen < 0x80) {
-        // Short pair: both lengths take one byte; the record is written in place.
-        const size_t n = 2 + static_cast<size_t>(nameLen) + static_cast<size_t>(valueLen);
-        if (size_ + n > capacity_) Grow(n);
-        char* r = data_ + size_;
-        *r++ = static_cast<char>(nameLen);
-        std::memcpy(r, name, static_cast<size_t>(nameLen));
-        r += nameLen;
-        *r++ = static_cast<char>(valueLen);
-        if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
-        size_ += static_cast<unsigned>(n);
-        return;
-    }
+void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value, int valueLen) {
     PutLength(static_cast<size_t>(nameLen));
     Append(name, static_cast<size_t>(nameLen));
     PutLength(static_cast<size_t>(valueLen));

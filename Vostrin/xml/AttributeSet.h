@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 #include "StringBuffer.h"
 
@@ -18,7 +19,25 @@ class AttributeSet {
     AttributeSet& operator=(const AttributeSet&) = delete;
 
     void AddPair(const char* name, const char* value);  // empty or null name: nothing
-    void AddPair(const char* name, int nameLen, const char* value, int valueLen);
+    void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
+        if (!name || nameLen <= 0) return;
+        if (!value || valueLen < 0) valueLen = 0;
+        ++count_;
+        if (nameLen >= 0x80 || valueLen >= 0x80) {
+            AddLongPair(name, nameLen, value, valueLen);
+            return;
+        }
+        // Short pair: both lengths take one byte; the record is written in place.
+        const size_t n = 2 + static_cast<size_t>(nameLen) + static_cast<size_t>(valueLen);
+        if (size_ + n > capacity_) Grow(n);
+        char* r = data_ + size_;
+        *r++ = static_cast<char>(nameLen);
+        std::memcpy(r, name, static_cast<size_t>(nameLen));
+        r += nameLen;
+        *r++ = static_cast<char>(valueLen);
+        if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
+        size_ += static_cast<unsigned>(n);
+    }
     int PairCount() const { return count_; }
     void NameAt(int i, StringBuffer& out) const;
     bool ValueAt(int i, StringBuffer& out) const;
@@ -45,6 +64,7 @@ class AttributeSet {
     bool PairAtIndex(int i, Pair& out) const;
     bool NameIs(const Pair& p, const char* name, size_t len) const;
     void Grow(size_t n);  // room for n more bytes
+    void AddLongPair(const char* name, int nameLen, const char* value, int valueLen);
     void Append(const char* bytes, size_t n);
     void Erase(size_t at, size_t n);
     void Release();

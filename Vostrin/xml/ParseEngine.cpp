@@ -63,9 +63,21 @@ void ParseEngine::SkipTo(char c) {
     pos_ = hit ? static_cast<int>(static_cast<const char*>(hit) - text_.Data()) : end_;
 }
 
-bool ParseEngine::ScanCloseTag() {
-    // A closing tag is short: a table walk to the first '<', '>' or the NUL at the end.
+bool ParseEngine::ScanCloseTag(const TreeNode* open) {
     const char* p = text_.Data();
+    // The usual closing tag names the open element: the tag's bytes right behind the '/' and
+    // then '>'. A tag the parser made holds neither '<' nor '>', so this is exactly where the
+    // walk below would stop.
+    if (open && open->HasTag() && p[pos_] == '/') {
+        const StringBuffer* tag = open->TagText();
+        const int n = tag->Length();
+        if (end_ - pos_ > n + 1 && p[pos_ + 1 + n] == '>' &&
+            std::memcmp(p + pos_ + 1, tag->Data(), static_cast<size_t>(n)) == 0) {
+            pos_ += 1 + n;
+            return true;
+        }
+    }
+    // Otherwise a table walk to the first '<', '>' or the NUL at the end.
     const char* q = p + pos_;
     while (!kTagBracket.stop[static_cast<unsigned char>(*q)]) ++q;
     pos_ = static_cast<int>(q - p);
@@ -350,7 +362,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 }
             }
         } else if (c == '/') {
-            if (!ScanCloseTag()) {
+            if (!ScanCloseTag(current)) {
                 Report(log, "Error in closing tag");
                 if (log) log->LogData("error_tag", current ? current->Tag() : "");
             } else if (Ch() == '>') {

@@ -68,7 +68,7 @@ class ParseEngine {
         pos_ = i;
     }
     void SkipTo(char c);
-    bool ScanCloseTag();
+    bool ScanCloseTag(const TreeNode* open);  // open: the innermost open element or null
     // Appends up to the first byte found in stops, or the end.
     void ReadUntilAny(const StopSet& stops, StringBuffer& out);
     void ReadTo(char c, StringBuffer& out);

@@ -314,10 +314,6 @@ void TreeNode::AddPair(const char* name, const char* value) {
     attributes_.AddPair(name, value);
 }
 
-void TreeNode::AddPair(const char* name, int nameLen, const char* value, int valueLen) {
-    attributes_.AddPair(name, nameLen, value, valueLen);
-}
-
 void TreeNode::SetAttribute(const char* name, const char* value) {
     if (!name || !*name) return;
     if (attributes_.HasName(name)) attributes_.RemoveAllNamed(name);

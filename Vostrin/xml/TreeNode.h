@@ -36,6 +36,7 @@ class TreeNode final : public VelmarqObject {
     // ---- Node data ----
     const char* Tag() const { return tag_ ? tag_->Text() : ""; }  // "" when the node has none
     bool HasTag() const { return tag_ != nullptr; }
+    const StringBuffer* TagText() const { return tag_ ? tag_->Name() : nullptr; }
     bool TagEquals(const char* tag) const;
     void SetTag(const char* text);  // null: no tag
     void ReleaseTag();
@@ -94,7 +95,9 @@ class TreeNode final : public VelmarqObject {
     void ClearAttributes();
     void RemoveAttribute(const char* name);
     void AddPair(const char* name, const char* value);
-    void AddPair(const char* name, int nameLen, const char* value, int valueLen);
+    void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
+        attributes_.AddPair(name, nameLen, value, valueLen);
+    }
     void SetAttribute(const char* name, const char* value);
     void CopyAttributesFrom(const TreeNode& other);
     bool AttributeMatches(const char* name, const char* pattern) const;
