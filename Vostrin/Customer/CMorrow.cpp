@@ -1,5 +1,6 @@
 #include "Customer/CMorrow.h"
 
+#include "Customer/CustomerPages.h"
 #include "Customer/CustomerReading.h"
 #include "Customer/CustomerTreeElements.h"
 #include "Customer/DelimitedSettings.h"
@@ -23,37 +24,26 @@ void AppendNameRow(TXml* record, const std::string& name) {
 int CMorrow::Build(const std::string& dataFile, int* filePos, const std::string& iniFile, int index,
                    TXml* root) {
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
-
-    CustomerTextFile file;
-    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
-
-    try {
-        auto envelopes = NewElement("record");
-        auto greetings = NewElement("record");
-        auto thirds = NewElement("record");
-        std::string line;
-        for (int n = 0; n < s.customersPerCall; ++n) {
-            if (!ReadBoundedLine(file, line, kMaxAddressLine)) break;
-            const AddressFields fields = SplitAddress(line, s.fieldSeparator);
-            AppendAddressRow(envelopes.get(), fields);
-            AppendNameRow(greetings.get(), fields[2] + fields[3] + kFullWidthColon);
-            AppendNameRow(thirds.get(), " ");
-        }
-        const int position = CurrentPosition(file);
-
-        auto envelopePage = NewCustomerPage(index, std::move(envelopes));
-        auto greetingPage = NewCustomerPage(index, std::move(greetings));
-        auto thirdPage = NewElement("page");
-        AppendElement(thirdPage.get(), std::move(thirds));
-
-        AppendElement(root, std::move(envelopePage));
-        AppendElement(root, std::move(greetingPage));
-        AppendElement(root, std::move(thirdPage));
-        if (filePos) *filePos = position;
-        return 0;
-    } catch (const std::exception&) {
-        return kCustomerReadException;
-    }
+    return ReadCustomerPages(
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+            auto envelopes = NewElement("record");
+            auto greetings = NewElement("record");
+            auto thirds = NewElement("record");
+            std::string line;
+            for (int n = 0; n < s.customersPerCall; ++n) {
+                if (!ReadBoundedLine(file, line, kMaxAddressLine)) break;
+                const AddressFields fields = SplitAddress(line, s.fieldSeparator);
+                AppendAddressRow(envelopes.get(), fields);
+                AppendNameRow(greetings.get(), fields[2] + fields[3] + kFullWidthColon);
+                AppendNameRow(thirds.get(), " ");
+            }
+            pages.push_back(NewCustomerPage(index, std::move(envelopes)));
+            pages.push_back(NewCustomerPage(index, std::move(greetings)));
+            auto thirdPage = NewElement("page");
+            AppendElement(thirdPage.get(), std::move(thirds));
+            pages.push_back(std::move(thirdPage));
+            return 0;
+        });
 }
 
 }  // namespace TVostrin

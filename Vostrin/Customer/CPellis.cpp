@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Customer/CustomerPages.h"
 #include "Customer/CustomerReading.h"
 #include "Customer/CustomerTreeElements.h"
 #include "Customer/DelimitedSettings.h"
@@ -24,27 +25,20 @@ void AppendNumberedRow(TXml* record, const std::vector<std::string>& fields) {
 int CPellis::Build(const std::string& dataFile, int* filePos, const std::string& iniFile, int index,
                    TXml* root) {
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
-
-    CustomerTextFile file;
-    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
-
-    try {
-        auto record = NewElement("record");
-        std::string line;
-        int taken = 0;
-        while (taken < s.customersPerCall) {
-            if (!ReadBoundedLine(file, line, kMaxFieldLine)) return kNoCustomerLeft;
-            if (line.empty()) continue;  // blank lines are not customers
-            AppendNumberedRow(record.get(), SplitFields(line, s.fieldSeparator));
-            ++taken;
-        }
-        const int position = CurrentPosition(file);
-        AppendElement(root, NewCustomerPage(index, std::move(record)));
-        if (filePos) *filePos = position;
-        return 0;
-    } catch (const std::exception&) {
-        return kCustomerReadException;
-    }
+    return ReadCustomerPages(
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+            auto record = NewElement("record");
+            std::string line;
+            int taken = 0;
+            while (taken < s.customersPerCall) {
+                if (!ReadBoundedLine(file, line, kMaxFieldLine)) return kNoCustomerLeft;
+                if (line.empty()) continue;  // blank lines are not customers
+                AppendNumberedRow(record.get(), SplitFields(line, s.fieldSeparator));
+                ++taken;
+            }
+            pages.push_back(NewCustomerPage(index, std::move(record)));
+            return 0;
+        });
 }
 
 }  // namespace TVostrin

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "Customer/CustomerPages.h"
 #include "Customer/CustomerReading.h"
 #include "Customer/CustomerTreeElements.h"
 #include "Customer/TextFileFormat.h"
@@ -88,36 +89,29 @@ bool NextPageHasAccount(CustomerTextFile& file, const std::string& account) {
 int CQuenta::Build(const std::string& dataFile, int* filePos, const std::string& iniFile, int index,
                    TXml* root) {
     const int linesPerPage = ReadFormatInt(iniFile, kKeyCustomerRecordCnt, 0);
-
-    CustomerTextFile file;
-    if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0) return status;
-
-    try {
-        auto record = NewElement("record");
-        std::string account;
-        bool accountKnown = false;
-        int current = CurrentPosition(file);
-        for (int pass = 0; pass < kMaxPagesPerCall; ++pass) {
-            // Further pages belong to the customer only while they carry its account text.
-            if (pass > 0 && accountKnown && !NextPageHasAccount(file, account)) break;
-            std::string line;
-            for (int lineNo = 1; lineNo <= linesPerPage; ++lineNo) {
-                if (!ReadBoundedLine(file, line, kMaxReportLine)) break;
-                PrepareLine(line);
-                AppendRow(record.get(), LineFields(lineNo, line));
-                if (pass == 0 && lineNo == kAccountLine) {
-                    account = AccountText(line);
-                    accountKnown = true;
+    return ReadCustomerPages(
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+            auto record = NewElement("record");
+            std::string account;
+            bool accountKnown = false;
+            for (int pass = 0; pass < kMaxPagesPerCall; ++pass) {
+                // Further pages belong to the customer only while they carry its account text;
+                // the file is back at the start of a page that does not.
+                if (pass > 0 && accountKnown && !NextPageHasAccount(file, account)) break;
+                std::string line;
+                for (int lineNo = 1; lineNo <= linesPerPage; ++lineNo) {
+                    if (!ReadBoundedLine(file, line, kMaxReportLine)) break;
+                    PrepareLine(line);
+                    AppendRow(record.get(), LineFields(lineNo, line));
+                    if (pass == 0 && lineNo == kAccountLine) {
+                        account = AccountText(line);
+                        accountKnown = true;
+                    }
                 }
             }
-            current = CurrentPosition(file);
-        }
-        AppendElement(root, NewCustomerPage(index, std::move(record)));
-        if (filePos) *filePos = current;
-        return 0;
-    } catch (const std::exception&) {
-        return kCustomerReadException;
-    }
+            pages.push_back(NewCustomerPage(index, std::move(record)));
+            return 0;
+        });
 }
 
 }  // namespace TVostrin
