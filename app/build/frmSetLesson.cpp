@@ -239,26 +239,27 @@ int frmSetLesson::WritePresetLesson() {
     if (curCourseCode_.isEmpty()) return -1;
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
-    if (tw::build::WritePresetLesson(curClassCode_, curCourseCode_, curTeacherCode_, column,
-                                     WeekGridLessonOfRow(row))) {
-        Panel(3)->setText(QStringLiteral("写入成功"));
-        return 0;
-    }
-    // Nothing was stored: the grid shows again what the database holds.
-    LoadPresetLessons();
-    Panel(3)->setText(QStringLiteral("写入失败"));
-    return -1;
+    return ShowOutcome(tw::build::WritePresetLesson(curClassCode_, curCourseCode_, curTeacherCode_,
+                                                    column, WeekGridLessonOfRow(row)),
+                       QStringLiteral("写入成功"), QStringLiteral("写入失败"));
 }
 
 int frmSetLesson::RemovePresetLesson() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
-    if (tw::build::RemovePresetLesson(curClassCode_, column, WeekGridLessonOfRow(row))) {
-        Panel(3)->setText(QStringLiteral("删除成功"));
+    return ShowOutcome(
+        tw::build::RemovePresetLesson(curClassCode_, column, WeekGridLessonOfRow(row)),
+        QStringLiteral("删除成功"), QStringLiteral("删除失败"));
+}
+
+int frmSetLesson::ShowOutcome(bool stored, const QString& doneText, const QString& failedText) {
+    if (stored) {
+        Panel(3)->setText(doneText);
         return 0;
     }
+    // Nothing was stored: the grid shows again what the database holds.
     LoadPresetLessons();
-    Panel(3)->setText(QStringLiteral("删除失败"));
+    Panel(3)->setText(failedText);
     return -1;
 }

@@ -42,6 +42,9 @@ class frmSetLesson : public ClassWeekDialog {
     void ClearGridColours();
     int WritePresetLesson();
     int RemovePresetLesson();
+    // Panel 3 tells whether an edit was stored (0) or not (-1); after a failure the grid shows
+    // again what the database holds.
+    int ShowOutcome(bool stored, const QString& doneText, const QString& failedText);
 
     // Chooses a course by position and runs its handler, as a user's choice would.
     void SelectCourse(int index);
