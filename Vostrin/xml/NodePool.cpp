@@ -1,5 +1,7 @@
 #include "NodePool.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -8,10 +10,11 @@ namespace velmarq {
 
 namespace {
 
-// Small blocks come from the C library's heap, which keeps them for the next tree.
-constexpr size_t kCellsPerBlock =
-    512;  // 64 KiB, below the threshold at which malloc maps pages of its own
-constexpr size_t kLine = 64;
+// Blocks are page mappings of their own. When the last node goes, up to kKeptBlocks of them stay
+// mapped with their pages marked free (the system takes them back when it needs memory), so that
+// the next tree reuses them without faulting fresh pages in; the others are unmapped.
+constexpr size_t kBlockBytes = size_t{2} << 20;
+constexpr size_t kKeptBlocks = 128;  // 256 MiB of address space
 
 std::vector<void*>& Blocks() {
     static auto* blocks = new std::vector<void*>();  // lives as long as the process
@@ -25,11 +28,19 @@ NodePool::FreeCell* NodePool::free_ = nullptr;
 char* NodePool::current_ = nullptr;
 char* NodePool::currentEnd_ = nullptr;
 size_t NodePool::live_ = 0;
+size_t NodePool::nextBlock_ = 0;
 
 void NodePool::ReleaseAll() {
-    for (void* b : Blocks()) std::free(b);
-    Blocks().clear();
+    std::vector<void*>& blocks = Blocks();
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        if (i >= kKeptBlocks)
+            ::munmap(blocks[i], kBlockBytes);
+        else if (i < nextBlock_)
+            ::madvise(blocks[i], kBlockBytes, MADV_FREE);
+    }
+    if (blocks.size() > kKeptBlocks) blocks.resize(kKeptBlocks);
     free_ = nullptr;
+    nextBlock_ = 0;
     current_ = currentEnd_ = nullptr;
 }
 
@@ -53,13 +64,21 @@ void* NodePool::AllocateSlow(size_t size) {
         return cell;
     }
     if (current_ == currentEnd_) {
-        // Blocks start on a cache line, so a node of two lines never spans three.
-        size_t bytes = (cellSize_ * kCellsPerBlock + kLine - 1) / kLine * kLine;
-        auto* block = static_cast<char*>(std::aligned_alloc(kLine, bytes));
-        if (!block) throw std::bad_alloc();
-        Blocks().push_back(block);
+        std::vector<void*>& blocks = Blocks();
+        char* block;
+        if (nextBlock_ < blocks.size()) {
+            block = static_cast<char*>(blocks[nextBlock_]);  // kept from an earlier tree
+        } else {
+            void* mapped = ::mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE,
+                                  MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (mapped == MAP_FAILED) throw std::bad_alloc();
+            block = static_cast<char*>(mapped);
+            blocks.push_back(block);
+        }
+        ++nextBlock_;
+        // Mappings start on a page, so a node of two cache lines never spans three.
         current_ = block;
-        currentEnd_ = block + cellSize_ * kCellsPerBlock;
+        currentEnd_ = block + kBlockBytes / cellSize_ * cellSize_;
     }
     void* p = current_;
     current_ += cellSize_;

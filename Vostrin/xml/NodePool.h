@@ -1,6 +1,6 @@
 // Storage for tree nodes: fixed-size cells carved from large blocks, so that building and
-// freeing a tree of a million elements costs no allocator call per node. Every block goes back
-// to the system as soon as no node is alive.
+// freeing a tree of a million elements costs no allocator call per node. When no node is alive,
+// the blocks' pages go back to the system (a bounded number of blocks stays mapped for reuse).
 #pragma once
 
 #include <cstddef>
@@ -69,6 +69,7 @@ class NodePool {
     static char* current_;  // next unused cell of the newest block
     static char* currentEnd_;
     static size_t live_;
+    static size_t nextBlock_;  // index in the block list of the block after the newest one
 };
 
 }  // namespace velmarq
