@@ -6,28 +6,19 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include "PdfSpool.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZPrinter.h"
+#include "ZPrinters/tests/PdfSpool.h"
 
+using namespace pdfspool;
 using namespace printtest;
 using TVostrin::TPrint;
 
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
-
-// "595 x 842" for each page.
-QStringList PageSizes(const QString& pdf) {
-    QStringList out;
-    for (const QString& line : RunTool("pdfinfo", {"-f", "1", "-l", "99", pdf}).split('\n')) {
-        if (!line.startsWith("Page") || !line.contains("size:")) continue;
-        out << line.section("size:", 1).section(" pts", 0, 0).trimmed();
-    }
-    return out;
-}
 
 struct TWordBox {
     QString text;

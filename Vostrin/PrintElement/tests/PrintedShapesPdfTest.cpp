@@ -8,10 +8,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "PdfSpool.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
+#include "ZPrinters/tests/PdfSpool.h"
 
+using namespace pdfspool;
 using namespace printtest;
 
 namespace {

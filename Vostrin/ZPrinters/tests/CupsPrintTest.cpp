@@ -2,89 +2,25 @@
 // /var/spool/tw-pdf/job-<id>.pdf. Skips when the queue is not there.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "ZPrinters/ZErrors.h"
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZPrinter.h"
 #include "ZPrinters/ZPrinterCanvas.h"
+#include "ZPrinters/tests/PdfSpool.h"
 
 using namespace Zprinters;
+using namespace pdfspool;
 
 namespace {
-
-const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
-
-QSet<QString> SpooledJobs() {
-    QSet<QString> out;
-    for (const QString& f : QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files)) out.insert(f);
-    return out;
-}
-
-QString RunTool(const QString& program, const QStringList& args);
-
-// A job title no other test (or test program running beside this one) uses.
-QString UniqueTitle(const QString& stem) {
-    static int n = 0;
-    return QString("%1 %2-%3").arg(stem).arg(QCoreApplication::applicationPid()).arg(++n);
-}
-
-// The document title recorded in a PDF; empty while the file is incomplete.
-QString PdfTitle(const QString& pdf) {
-    const QString info = RunTool("pdfinfo", {pdf});
-    for (const QString& line : info.split('\n'))
-        if (line.startsWith("Title:")) return line.mid(6).trimmed();
-    return QString();
-}
-
-// Waits for a new job file whose document bears the title; empty when none comes in time.
-QString WaitForJob(const QSet<QString>& before, const QString& title, int ms) {
-    QElapsedTimer t;
-    t.start();
-    QSet<QString> seen = before;
-    do {
-        for (const QString& f : SpooledJobs()) {
-            if (seen.contains(f)) continue;
-            const QString path = kSpool + "/" + f;
-            if (PdfTitle(path) == title) return path;
-            if (RunTool("pdfinfo", {path}).contains("Pages:")) seen.insert(f);  // someone else's
-        }
-        QThread::msleep(100);
-    } while (t.elapsed() < ms);
-    return QString();
-}
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The "Page N size" lines of pdfinfo, e.g. "595 x 842".
-QStringList PageSizes(const QString& pdf) {
-    QStringList out;
-    const QString info = RunTool("pdfinfo", {"-f", "1", "-l", "99", pdf});
-    for (const QString& line : info.split('\n')) {
-        if (!line.startsWith("Page") || !line.contains("size:")) continue;
-        QString s = line.section("size:", 1).trimmed();
-        out << s.section(" pts", 0, 0).trimmed();
-    }
-    return out;
-}
 
 class CupsPrinting : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QPrinterInfo::printerInfo("PDF").isNull() || !QDir(kSpool).exists())
-            GTEST_SKIP() << "no PDF print queue";
+        if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
         SetPrintSystem(nullptr);
     }
 };

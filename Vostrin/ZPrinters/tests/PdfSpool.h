@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <QThread>
 
-namespace printtest {
+namespace pdfspool {
 
 inline const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
 
@@ -47,6 +47,16 @@ inline QString PdfTitle(const QString& pdf) {
     return QString();
 }
 
+// "595 x 842" for each page of a PDF.
+inline QStringList PageSizes(const QString& pdf) {
+    QStringList out;
+    for (const QString& line : RunTool("pdfinfo", {"-f", "1", "-l", "99", pdf}).split('\n')) {
+        if (!line.startsWith("Page") || !line.contains("size:")) continue;
+        out << line.section("size:", 1).section(" pts", 0, 0).trimmed();
+    }
+    return out;
+}
+
 // Waits for a new job file whose document bears the title; empty when none comes in time.
 inline QString WaitForJob(const QSet<QString>& before, const QString& title, int ms = 30000) {
     QElapsedTimer t;
@@ -64,4 +74,4 @@ inline QString WaitForJob(const QSet<QString>& before, const QString& title, int
     return QString();
 }
 
-}  // namespace printtest
+}  // namespace pdfspool
