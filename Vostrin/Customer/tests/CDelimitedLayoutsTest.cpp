@@ -7,6 +7,7 @@
 
 using customertest::Child;
 using customertest::DataPath;
+using customertest::Failed;
 using customertest::Outline;
 using customertest::ReadPortion;
 using customertest::Rows;
@@ -112,9 +113,7 @@ TEST(EnvelopeLayout, OnlyFullSetsOfCustomersAreRead) {
     EXPECT_EQ(second.position, ends[19]);
 
     auto third = ReadPortion(data, ini, second.position);
-    EXPECT_EQ(third.status, kNoCustomerLeft);
-    EXPECT_EQ(third.tree, nullptr);
-    EXPECT_EQ(third.position, ends[19]);
+    EXPECT_TRUE(Failed(third, kNoCustomerLeft, ends[19]));
 }
 
 TEST(EnvelopeLayout, ThePageHoldsTheAddressElements) {
@@ -141,9 +140,7 @@ TEST(NumberedLayout, BlankLinesAreSkippedAndNotCounted) {
 
     // One line left of the two a call needs: nothing is returned.
     auto second = ReadPortion(data, ini, first.position);
-    EXPECT_EQ(second.status, kNoCustomerLeft);
-    EXPECT_EQ(second.tree, nullptr);
-    EXPECT_EQ(second.position, 12);
+    EXPECT_TRUE(Failed(second, kNoCustomerLeft, 12));
 }
 
 TEST(NumberedLayout, AnEmptySeparatorMakesEachLineOneField) {
@@ -172,9 +169,7 @@ TEST(DelimitedLayouts, FailuresLeaveNoTreeAndThePositionUnchanged) {
         customertest::TempFiles files;
         const std::string ini = Ini(files, type, 1, "2C");
         auto missing = ReadPortion(files.Path("none.txt"), ini, 2);
-        EXPECT_EQ(missing.status, -2001);
-        EXPECT_EQ(missing.tree, nullptr);
-        EXPECT_EQ(missing.position, 2);
+        EXPECT_TRUE(Failed(missing, -2001, 2));
 
         const std::string data = files.Write("d.txt", "a,b\n");
         auto seek = ReadPortion(data, ini, -3);
@@ -182,8 +177,6 @@ TEST(DelimitedLayouts, FailuresLeaveNoTreeAndThePositionUnchanged) {
         EXPECT_EQ(seek.position, -3);
 
         auto unreadable = ReadPortion(files.Path(""), ini, 0);
-        EXPECT_EQ(unreadable.status, -2003);
-        EXPECT_EQ(unreadable.tree, nullptr);
-        EXPECT_EQ(unreadable.position, 0);
+        EXPECT_TRUE(Failed(unreadable, -2003, 0));
     }
 }

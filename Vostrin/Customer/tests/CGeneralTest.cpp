@@ -6,6 +6,7 @@
 #include "CustomerTestSupport.h"
 
 using customertest::DataPath;
+using customertest::Failed;
 using customertest::Outline;
 using customertest::ReadPortion;
 using customertest::Rows;
@@ -42,9 +43,7 @@ TEST(GeneralLayout, DefaultSettingsReadOneCommaSeparatedLinePerCall) {
     EXPECT_EQ(second.position, 40);
 
     auto third = ReadPortion(data, ini, second.position);
-    EXPECT_EQ(third.status, kNoCustomerLeft);
-    EXPECT_EQ(third.tree, nullptr);
-    EXPECT_EQ(third.position, 40);
+    EXPECT_TRUE(Failed(third, kNoCustomerLeft, 40));
 }
 
 TEST(GeneralLayout, IdentifyingFieldsGroupRecordsIntoOneCustomer) {
@@ -225,9 +224,7 @@ TEST(GeneralLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
     customertest::TempFiles files;
     const std::string ini = DataPath("no_format_section.ini");
     auto missing = ReadPortion(files.Path("none.txt"), ini, 4);
-    EXPECT_EQ(missing.status, -2001);
-    EXPECT_EQ(missing.tree, nullptr);
-    EXPECT_EQ(missing.position, 4);
+    EXPECT_TRUE(Failed(missing, -2001, 4));
 
     const std::string data = files.Write("d.txt", "a,b\r\n");
     auto before = ReadPortion(data, ini, -1);
@@ -236,7 +233,5 @@ TEST(GeneralLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
 
     // A folder opens but cannot be read: a read failure, not the end of the data.
     auto unreadable = ReadPortion(files.Path(""), ini, 0);
-    EXPECT_EQ(unreadable.status, -2003);
-    EXPECT_EQ(unreadable.tree, nullptr);
-    EXPECT_EQ(unreadable.position, 0);
+    EXPECT_TRUE(Failed(unreadable, -2003, 0));
 }

@@ -7,6 +7,7 @@
 
 using customertest::Child;
 using customertest::ChildTags;
+using customertest::Failed;
 using customertest::ReadPortion;
 using customertest::Rows;
 
@@ -181,9 +182,7 @@ TEST(ReportLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
     customertest::TempFiles files;
     const std::string ini = QuentaIni(files, kLines);
     auto missing = ReadPortion(files.Path("none.txt"), ini, 7);
-    EXPECT_EQ(missing.status, -2001);
-    EXPECT_EQ(missing.tree, nullptr);
-    EXPECT_EQ(missing.position, 7);
+    EXPECT_TRUE(Failed(missing, -2001, 7));
 
     const std::string data = files.Write("r.txt", "a\n");
     auto seek = ReadPortion(data, ini, -5);
@@ -191,7 +190,5 @@ TEST(ReportLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
     EXPECT_EQ(seek.position, -5);
 
     auto unreadable = ReadPortion(files.Path(""), ini, 0);
-    EXPECT_EQ(unreadable.status, -2003);
-    EXPECT_EQ(unreadable.tree, nullptr);
-    EXPECT_EQ(unreadable.position, 0);
+    EXPECT_TRUE(Failed(unreadable, -2003, 0));
 }

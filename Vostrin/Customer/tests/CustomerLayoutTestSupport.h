@@ -34,6 +34,15 @@ inline Portion ReadPortion(const std::string& data, const std::string& ini, int 
     return p;
 }
 
+// Whether a call failed with that status, gave no tree and left the position as it was.
+inline ::testing::AssertionResult Failed(const Portion& p, int status, int position) {
+    if (p.status == status && !p.tree && p.position == position)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "status " << p.status << " (want " << status << "), "
+                                         << (p.tree ? "a tree" : "no tree") << ", position "
+                                         << p.position << " (want " << position << ")";
+}
+
 // The tree as tag=value or tag(children...), children separated by blanks.
 inline std::string Outline(const TXml* node) {
     std::string text = node->GetTag();
