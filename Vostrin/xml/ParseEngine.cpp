@@ -63,7 +63,7 @@ void ParseEngine::SkipTo(char c) {
     pos_ = hit ? static_cast<int>(static_cast<const char*>(hit) - text_.Data()) : end_;
 }
 
-bool ParseEngine::ScanCloseTag(const TreeNode* open) {
+inline bool ParseEngine::ScanCloseTag(const TreeNode* open) {
     const char* p = text_.Data();
     // The usual closing tag names the open element: the tag's bytes right behind the '/' and
     // then '>'. A tag the parser made holds neither '<' nor '>', so this is exactly where the

@@ -55,7 +55,7 @@ void TreeNode::FreeOwnData() {
     }
 }
 
-void TreeNode::DiscardDescendant() {
+inline void TreeNode::DiscardDescendant() {
     // The destructor is not run: the cell is only read, and written only by the pool's free
     // list, and the tag's use was already counted by the caller.
     delete content_;
