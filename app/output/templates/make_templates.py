@@ -24,6 +24,16 @@ def field(tag, expr, x, y, **kw):
     return f"<{tag}{attrs(x=x, y=y, fontname='SimSun', **kw)}>{expr}</{tag}>"
 
 
+def fits(var, max_bytes):
+    """Expression: the field's text when it is at most max_bytes long (GBK bytes), else empty."""
+    return "iif(len(mid(%s,%d,2))==0,%s,mid(%s,99,1))" % (var, max_bytes + 1, var, var)
+
+
+def too_wide(var, max_bytes):
+    """Expression: the field's text when it is longer than max_bytes, else empty."""
+    return "iif(len(mid(%s,%d,2))==0,mid(%s,99,1),%s)" % (var, max_bytes + 1, var, var)
+
+
 def pagesetting(paper, width, height, landscape):
     return ("<pagesetting><paperkind>%s</paperkind><paperwidth>%d</paperwidth>"
             "<paperheight>%d</paperheight><landscape>%d</landscape>"
@@ -62,9 +72,16 @@ def schedule(n, second_field, second_label):
     def cell_fields(lesson, day):
         cx = x0 + label_w + day * col_w + col_w // 2
         cy = top + head_h + lesson * row_h + row_h // 2
-        return [field("field", "[coursename]", cx, cy - 70, align="center", fontsize=14, b="true"),
-                field("field", "[%s]" % second_field, cx, cy + 20, align="center", fontsize=11,
-                      maindata="false")]
+        # Names of up to 10 characters are allowed: a name too wide for the cell at the normal
+        # size is printed smaller, so it never runs into the next cell.
+        return [field("field", fits("[coursename]", 10), cx, cy - 70, align="center", fontsize=14,
+                      b="true"),
+                field("field", too_wide("[coursename]", 10), cx, cy - 50, align="center",
+                      fontsize=8, b="true"),
+                field("field", fits("[%s]" % second_field, 14), cx, cy + 20, align="center",
+                      fontsize=11, maindata="false"),
+                field("field", too_wide("[%s]" % second_field, 14), cx, cy + 25, align="center",
+                      fontsize=8, maindata="false")]
 
     first = [field("field", "[title]", 1050, 200, align="center", fontsize=18, b="true",
                    maindata="false")] + cell_fields(0, 0)
