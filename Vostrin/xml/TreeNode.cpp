@@ -9,29 +9,19 @@
 namespace velmarq {
 
 namespace {
-int g_nodeCounter = 0;
-
 TreeNode* AsNode(VelmarqObject* p) {
     return static_cast<TreeNode*>(p);
 }
 }  // namespace
 
+int TreeNode::nodeCounter_ = 0;
+
 static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 128, "a node takes two cache lines");
 
 TreeNode::TreeNode(const char* tag, const char* content)
-    : nodeSerial_(++g_nodeCounter), root_(this) {
+    : nodeSerial_(++nodeCounter_), root_(this) {
     if (tag && *tag) tag_ = CommonStrings::Instance().InternEntry(tag, std::strlen(tag));
     if (content && *content) content_ = new StringBuffer(content);
-}
-
-TreeNode::TreeNode(const char* tag, int tagLen) : nodeSerial_(++g_nodeCounter), root_(this) {
-    if (tag && tagLen > 0) {
-        tag_ = CommonStrings::Instance().InternEntry(tag, static_cast<size_t>(tagLen));
-    }
-}
-
-void* TreeNode::operator new(size_t size) {
-    return NodePool::Allocate(size);
 }
 
 void TreeNode::operator delete(void* p, size_t size) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "AttributeSet.h"
+#include "CommonStrings.h"
 #include "ExtPtrArray.h"
 #include "HashMap.h"
+#include "NodePool.h"
 #include "StringBuffer.h"
 
 namespace velmarq {
@@ -14,13 +16,17 @@ class TreeNode final : public VelmarqObject {
     // tag and content may be null or empty (no tag, no content).
     explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
     // A node whose tag is the first tagLen bytes of tag (no tag when tagLen is 0).
-    TreeNode(const char* tag, int tagLen);
+    TreeNode(const char* tag, int tagLen) : nodeSerial_(++nodeCounter_), root_(this) {
+        if (tag && tagLen > 0) {
+            tag_ = CommonStrings::Instance().InternEntry(tag, static_cast<size_t>(tagLen));
+        }
+    }
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
     // directly; other nodes go with their root.
     ~TreeNode() override;
 
     // Nodes live in NodePool cells.
-    static void* operator new(size_t size);
+    static void* operator new(size_t size) { return NodePool::Allocate(size); }
     static void operator delete(void* p, size_t size);
 
     // ---- Reference counts ----
@@ -117,6 +123,8 @@ class TreeNode final : public VelmarqObject {
         StringBuffer* dtd = nullptr;
         bool cdata = false;
     };
+    static int nodeCounter_;  // nodes made in this process
+
     Extras& MakeExtras();
     void FreeOwnData();
     // Frees what a node below a root being deleted owns (but its tag and children, which the
