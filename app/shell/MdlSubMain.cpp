@@ -1,5 +1,9 @@
 #include "MdlSubMain.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "frmMain.h"
 #include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
@@ -10,6 +14,19 @@ const QString kTitleSuffix = QStringLiteral("排课软件系统");
 }
 
 int RegisterControls() {
+    // The toolkit's own texts (message box buttons, file chooser) in Chinese, like the rest of
+    // the program: installed once per run; without the translation file they stay as they are.
+    static QTranslator* toolkitTexts = nullptr;
+    if (!toolkitTexts && QCoreApplication::instance()) {
+        auto* t = new QTranslator(QCoreApplication::instance());
+        if (t->load(QStringLiteral("qtbase_zh_CN"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(t)) {
+            toolkitTexts = t;
+        } else {
+            delete t;
+        }
+    }
     return 0;
 }
 

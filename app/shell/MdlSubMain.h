@@ -11,7 +11,9 @@ class frmMain;
 // has then been shown and the program should end without a window.
 std::unique_ptr<frmMain> Main();
 
-// Nothing to register: the widget toolkit needs no registered control files. Returns 0.
+// The widget toolkit needs no registered control files; this installs the toolkit's Chinese
+// texts for its standard buttons and dialogs (once per run, when the translation is installed).
+// Returns 0.
 int RegisterControls();
 
 // Sets AppTitle (school name + "排课软件系统") and returns it with " -- " and the database path.
