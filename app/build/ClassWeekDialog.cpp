@@ -1,6 +1,7 @@
 #include "build/ClassWeekDialog.h"
 
 #include <QComboBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -62,6 +63,13 @@ void ClassWeekDialog::MakeStatusBar(const std::vector<int>& panelTwips, int topT
     staMsg = new tw::ui::StatusBar(panelTwips, this);
     staMsg->setObjectName(QStringLiteral("staMsg"));
     PlaceTwips(staMsg, 0, topTwips, widthTwips, 375);
+}
+
+void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setStyleSheet(colourStyle);
 }
 
 int ClassWeekDialog::FillClassCombo() {

@@ -49,6 +49,9 @@ class ClassWeekDialog : public QDialog {
     // Creates the status bar along the bottom edge: its panels, its top and width in twips.
     void MakeStatusBar(const std::vector<int>& panelTwips, int topTwips, int widthTwips);
 
+    // Shows a label's text bold (in the form's font) in the colour a style sheet gives.
+    static void SetBoldColour(QLabel* label, const QString& colourStyle);
+
     // Lists the class names and chooses the first class (or none when there is none); -1 when
     // the names could not all be read (the names read so far stay).
     int FillClassCombo();

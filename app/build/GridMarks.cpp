@@ -26,6 +26,10 @@ int GridLessonsOfDay() {
     return LessonOfDay == 7 ? 7 : 6;
 }
 
+bool InShownWeek(long long day, long long lesson, int lessonsPerDay) {
+    return day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonsPerDay;
+}
+
 void StyleLessonGrid(WeekGrid& grid) {
     QPalette pal = grid.palette();
     pal.setColor(QPalette::Base, VbColor(kVbWhite));

@@ -15,6 +15,9 @@ void PaintCurrent(WeekGrid& grid, int row, int column, unsigned int vbColor);
 void LayOutLessonGrid(WeekGrid& grid, int lessonsPerDay, int dayTwips);
 // The grids show 7 lessons when the setting says 7, else 6.
 int GridLessonsOfDay();
+// Whether a stored day and lesson lie in the week a grid shows (days 1 to 5, lessons 1 to
+// lessonsPerDay); a lesson stored outside is skipped.
+bool InShownWeek(long long day, long long lesson, int lessonsPerDay);
 // White grid background and blue text in the heading row and label column.
 void StyleLessonGrid(WeekGrid& grid);
 

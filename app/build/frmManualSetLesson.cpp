@@ -37,6 +37,14 @@ bool InTable(long long day, long long lesson) {
     return day >= 0 && day <= 5 && lesson >= 0 && lesson <= 7;
 }
 
+// A class grid's cell without its lesson (the course and teacher fields).
+void ClearClassLesson(frmManualSetLesson::CellRecord& r) {
+    r.courseCode.clear();
+    r.courseName.clear();
+    r.teacherCode.clear();
+    r.teacherName.clear();
+}
+
 }  // namespace
 
 frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
@@ -58,10 +66,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     Label1 = new QLabel(
         QString(QStringLiteral("未排班级课程课程")).split(QString()).join('\n').trimmed(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = font;
-    bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setStyleSheet(blue);
+    SetBoldColour(Label1, blue);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     PlaceTwips(Label1, 3840, 240, 255, 1455);
 
@@ -206,11 +211,7 @@ int frmManualSetLesson::LoadClassLessons() {
     const int lessons = Lessons();
     for (int day = 1; day <= 5; ++day) {
         for (int lesson = 1; lesson <= lessons; ++lesson) {
-            CellRecord& r = classCells_[day][lesson];
-            r.courseCode.clear();
-            r.courseName.clear();
-            r.teacherCode.clear();
-            r.teacherName.clear();
+            ClearClassLesson(classCells_[day][lesson]);
         }
     }
     try {
@@ -222,7 +223,7 @@ int frmManualSetLesson::LoadClassLessons() {
             const long long day = rs->Fields("Day").Int();
             const long long lesson = rs->Fields("LessonNo").Int();
             // A stored lesson outside the week shown is skipped; the others still load.
-            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons) {
+            if (tw::build::InShownWeek(day, lesson, lessons)) {
                 CellRecord& r = classCells_[day][lesson];
                 r.courseCode = rs->Fields("CourseCode").Text();
                 r.courseName = GetCourseName(r.courseCode);
@@ -262,7 +263,7 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         while (!rs->Eof()) {
             const long long day = rs->Fields("Day").Int();
             const long long lesson = rs->Fields("LessonNo").Int();
-            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons) {
+            if (tw::build::InShownWeek(day, lesson, lessons)) {
                 CellRecord& r = teacherCells_[day][lesson];
                 r.classCode = rs->Fields("ClassCode").Text();
                 r.className = GetClassName(r.classCode);
@@ -356,11 +357,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
         if (mark == kVbWhite && text.isEmpty()) return;
         if (mark == kVbWhite) {
             if (RemoveLesson() == 0) {
-                CellRecord& r = classCells_[day][lesson];
-                r.courseCode.clear();
-                r.courseName.clear();
-                r.teacherCode.clear();
-                r.teacherName.clear();
+                ClearClassLesson(classCells_[day][lesson]);
                 MSFlexGrid1->SetTextMatrix(row, column, QString());
                 LoadUnplacedLessons();
             }

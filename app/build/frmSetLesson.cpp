@@ -37,10 +37,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     Label1 = new QLabel(
         QStringLiteral("这是自动排课之前的准备工作：先在某些课时安排预先确定的课程"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = font;
-    bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setStyleSheet(QStringLiteral("color: rgb(255, 128, 0);"));
+    SetBoldColour(Label1, QStringLiteral("color: rgb(255, 128, 0);"));
     PlaceTwips(Label1, 120, 120, 9975, 375);
 
     MakeClassFrame();
@@ -122,7 +119,7 @@ int frmSetLesson::LoadPresetLessons() {
             const long long day = rs->Fields("Day").Int();
             const long long lesson = rs->Fields("LessonNo").Int();
             // A stored lesson outside the week shown is skipped; the others still show.
-            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons) {
+            if (tw::build::InShownWeek(day, lesson, lessons)) {
                 MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(static_cast<int>(lesson)),
                                            static_cast<int>(day),
                                            GetCourseName(rs->Fields("CourseCode").Text()));
