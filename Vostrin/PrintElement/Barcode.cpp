@@ -5,11 +5,11 @@
 #include <climits>
 #include <cmath>
 
+#include "PrintElement/FontAttributes.h"
 #include "PrintElement/PrintColor.h"
 #include "PrintElement/PrintUnits.h"
 #include "PrintElement/ZintBarcode.h"
 #include "TXml.h"
-#include "text/Gbk.h"
 
 namespace TVostrin {
 
@@ -82,16 +82,7 @@ bool TBarcode::Print(TCanvas* canvas) {
         const int mode = StrToIntDef(Node->AttributeValue("mode"), 0);
         const int rotation = StrToIntDef(Node->AttributeValue("rotation"), 0);
 
-        const std::string face = Node->AttributeValue("fontname");
-        if (!face.empty()) font.Name = tw::text::FromGbk(face);
-        const std::string size = Node->AttributeValue("fontsize");
-        if (!size.empty()) font.SetSize(StrToIntDef(size, 10));
-        font.Style = 0;
-        if (Node->AttributeValue("b") == "true") font.Style |= Zprinters::fsBold;
-        if (Node->AttributeValue("i") == "true") font.Style |= Zprinters::fsItalic;
-        if (Node->AttributeValue("u") == "true") font.Style |= Zprinters::fsUnderline;
-        const std::string fontColor = Node->AttributeValue("fontcolor");
-        if (!fontColor.empty()) font.Color = ToQColor(ParseColor(fontColor, 0));
+        ApplyFontAttributes(Node, font);
 
         canvas->Font = font;
         canvas->Pen = pen;

@@ -1,5 +1,6 @@
 #include "PrintElement/Text.h"
 
+#include "PrintElement/FontAttributes.h"
 #include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintColor.h"
 #include "PrintElement/PrintUnits.h"
@@ -53,16 +54,7 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
         std::string align;
         value = run->AttributeValue("value");
         if (!value.empty()) {
-            const std::string face = run->AttributeValue("fontname");
-            if (!face.empty()) font.Name = tw::text::FromGbk(face);
-            const std::string size = run->AttributeValue("fontsize");
-            if (!size.empty()) font.SetSize(StrToIntDef(size, 10));
-            font.Style = 0;
-            if (run->AttributeValue("b") == "true") font.Style |= Zprinters::fsBold;
-            if (run->AttributeValue("i") == "true") font.Style |= Zprinters::fsItalic;
-            if (run->AttributeValue("u") == "true") font.Style |= Zprinters::fsUnderline;
-            const std::string color = run->AttributeValue("fontcolor");
-            if (!color.empty()) font.Color = ToQColor(ParseColor(color, 0));
+            ApplyFontAttributes(run, font);
             const std::string background = run->AttributeValue("bgcolor");
             if (!background.empty()) {
                 brush.Color = ToQColor(ParseColor(background, 255));
