@@ -14,7 +14,7 @@ ExtPtrArray::ExtPtrArray(int initialCapacity, int growth)
     : growth_(growth > 0 ? growth : 1),
       capacity_(initialCapacity > 0 ? initialCapacity : 0),
       count_(0),
-      items_(capacity_ > 0 ? new VelmarqObject*[capacity_]() : nullptr) {}
+      items_(capacity_ > 0 ? new VelmarqObject*[capacity_] : nullptr) {}
 
 ExtPtrArray::~ExtPtrArray() {
     delete[] items_;
@@ -25,7 +25,7 @@ void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
     if (count_ > capacity_) {
         int newCap = capacity_ + growth_;
         if (newCap < count_) newCap = count_;
-        auto** slots = new VelmarqObject*[newCap]();
+        auto** slots = new VelmarqObject*[newCap];  // slots from count_ on are never read
         if (count_ > 1) {
             std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_ - 1));
         }
