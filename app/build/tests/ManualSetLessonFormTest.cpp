@@ -1,8 +1,6 @@
 // The hand-editing form: the class and teacher weeks, the owed lessons, and placing, removing,
 // selecting, swapping and moving lessons with the mouse.
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -348,15 +346,3 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
 }
 
 }  // namespace
-
-TEST_F(ManualSetLessonForm, EscapeLeavesTheFormOpenAndTheExitButtonClosesIt) {
-    frmManualSetLesson f;
-    EXPECT_TRUE(f.Label1->font().bold());
-    EXPECT_EQ(f.Label1->font().pointSize(), 12);
-    f.show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&f, &escape);
-    EXPECT_TRUE(f.isVisible());
-    f.cmdOK->click();
-    EXPECT_FALSE(f.isVisible());
-}

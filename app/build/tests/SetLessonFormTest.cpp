@@ -1,8 +1,6 @@
 // The pre-setting form: what it shows for a class, which courses it offers in which order, the
 // cyan slots, and what left and right clicks store.
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -251,15 +249,3 @@ TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
 }
 
 }  // namespace
-
-TEST_F(SetLessonForm, EscapeLeavesTheFormOpenAndTheExitButtonClosesIt) {
-    frmSetLesson f;
-    EXPECT_TRUE(f.Label1->font().bold());
-    EXPECT_EQ(f.Label1->font().pointSize(), 12);
-    f.show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&f, &escape);
-    EXPECT_TRUE(f.isVisible());
-    f.cmdOK->click();
-    EXPECT_FALSE(f.isVisible());
-}
