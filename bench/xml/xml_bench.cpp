@@ -2,7 +2,10 @@
 // a tree and frees it, with TXml, pugixml and tinyxml2 in turn; prints the best time of several
 // runs of each and the ratios. Each library runs in a fresh process of its own (this program
 // started again), so that none inherits the heap another left behind: what the C library keeps
-// or trims changes how many pages each parse faults in.
+// or trims changes how many pages each parse faults in. The children inherit the environment,
+// so a comparison with warm heaps for all three is
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=4294967295:glibc.malloc.mmap_threshold=4294967295
+// (the C library then neither trims its heap nor maps large blocks apart).
 // Usage: bench_xml [folder for the generated files].
 #include <tinyxml2.h>
 #include <unistd.h>
