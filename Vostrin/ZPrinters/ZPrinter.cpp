@@ -50,7 +50,8 @@ bool AbortProc(TZPrintContext* dc, int /*error*/) {
 
 TZPrinter::TZPrinter() : Canvas(std::make_unique<TZPrinterCanvas>(this)) {
     try {
-        SetDeviceName(QString());
+        // This class's own version: no override runs during construction.
+        TZPrinter::SetDeviceName(QString());
     } catch (const std::exception&) {
         SetDeviceIndex(0);  // the first listed device; its failure ends the construction
     }
