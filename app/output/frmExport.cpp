@@ -233,8 +233,9 @@ QString frmExport::TeacherQuery() {
 void frmExport::cmdExportAllClass_Click() {
     Export({QStringLiteral(
                 "select C.Name as Name, B.Name As CourseName, \"\" as ClassShortName, D.Name as "
-                "TeacherShortName,A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb "
-                "C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
+                "TeacherShortName,A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, "
+                "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = "
+                "C.Code and "
                 "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
             &WriteClassJson, QStringLiteral("export_class_kb"), QString::fromUtf8(kNoData)});
 }
@@ -251,7 +252,8 @@ void frmExport::cmdExportClass_Click() {
 void frmExport::cmdExportAllTeacher_Click() {
     Export({QStringLiteral(
                 "select D.Name as Name, B.Name As CourseName, C.ShortName As ClassShortName, "
-                "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where "
+                "A.Day, A.LessonNo, A.TeacherCode as GroupCode from LessonListtb A, Coursetb "
+                "B,Classtb C,Teachertb D  where "
                 "A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
                 "by A.TeacherCode,A.LessonNo, A.Day"),
             &WriteTeacherJson, QStringLiteral("export_teacher_kb"), QString::fromUtf8(kNoData)});
@@ -269,8 +271,9 @@ void frmExport::cmdExportTeacher_Click() {
 void frmExport::CmdExportTotal_Click() {
     Export({QStringLiteral(
                 "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
-                "TeacherShortName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb "
-                "C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
+                "TeacherShortName, A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb "
+                "A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode "
+                "= C.Code and "
                 "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
             &WriteTotalJson, QStringLiteral("export_all_kb"), QString::fromUtf8(kNoData)});
 }

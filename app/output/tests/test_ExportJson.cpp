@@ -102,6 +102,22 @@ TEST_F(ExportJsonTest, GroupNamesCompareCaseSensitively) {
     EXPECT_EQ(Objects().size(), 2);
 }
 
+TEST_F(ExportJsonTest, TeachersSharingANameStayApartWhenTheRowsCarryTheirCodes) {
+    // Two teachers called 张伟 with neighbouring codes, as the all-teachers selection gives them.
+    tw::db::Recordset rows({"Name", "CourseName", "ClassShortName", "Day", "LessonNo", "GroupCode"},
+                           {{"张伟", "语文", "一1", 1, 1, "T1"},
+                            {"张伟", "语文", "一1", 2, 1, "T1"},
+                            {"张伟", "数学", "二1", 1, 1, "T2"},
+                            {"李明", "英语", "一1", 3, 1, "T3"}});
+    ASSERT_EQ(WriteTeacherJson(file_, rows), 0);
+    const QJsonArray objects = Objects();
+    ASSERT_EQ(objects.size(), 3);
+    EXPECT_EQ(objects.at(0).toObject().value("course_name11").toString().toStdString(), "语文");
+    EXPECT_EQ(objects.at(1).toObject().value("teacher_name").toString().toStdString(), "张伟");
+    EXPECT_EQ(objects.at(1).toObject().value("course_name11").toString().toStdString(), "数学");
+    EXPECT_EQ(objects.at(2).toObject().value("teacher_name").toString().toStdString(), "李明");
+}
+
 TEST_F(ExportJsonTest, TeacherFormNamesTheTeacherAndTheClassOfEachSlot) {
     auto rows = TeacherRows({{"王老师", "数学", "一1", 2, 1}, {"王老师", "数学", "一2", 2, 7}});
     ASSERT_EQ(WriteTeacherJson(file_, rows), 0);

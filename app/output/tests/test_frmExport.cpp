@@ -229,6 +229,26 @@ TEST_F(frmExportTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
     }
 }
 
+TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
+    AddClass("101", "初一(1)班", "一1");
+    AddClass("102", "初一(1)班", "一1");
+    AddCourse("01", "语文", "语");
+    AddTeacher("T1", "张伟");
+    AddTeacher("T2", "张伟");
+    AddLesson("101", 1, 1, "01", "T1");
+    AddLesson("102", 1, 1, "01", "T2");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx"), Target("c.xlsx")};
+    for (const char* command : {"cmdExportAllTeacher", "cmdExportAllClass", "CmdExportTotal"}) {
+        Click(form, command);
+        // Two objects, each with its own lesson at lesson 1 on Monday.
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"school_name\"")), 2) << command;
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"course_name11\"")), 2) << command;
+    }
+    EXPECT_EQ(messages_.size(), 3u);
+}
+
 TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
     AddClass("101", "O'Neil \"A\" 班", "A");
     AddCourse("01", "语文", "语");
