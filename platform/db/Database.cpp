@@ -278,18 +278,19 @@ QVariant ColumnValue(sqlite3_stmt* st, int c) {
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, int /*type*/) {
     Statement st = Prepare(jetSql);
     sqlite3_stmt* s = st.get();
-    std::vector<std::vector<QVariant>> rows;
+    std::vector<QVariant> cells;
     int rc;
-    int cols = -1;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        if (cols < 0) cols = sqlite3_column_count(s);
-        std::vector<QVariant> row;
-        row.reserve(static_cast<size_t>(cols));
-        for (int c = 0; c < cols; ++c) row.push_back(ColumnValue(s, c));
-        rows.push_back(std::move(row));
+        const int cols = sqlite3_data_count(s);
+        if (cells.empty()) cells.reserve(static_cast<size_t>(cols) * 8);
+        for (int c = 0; c < cols; ++c) cells.push_back(ColumnValue(s, c));
     }
     if (rc != SQLITE_DONE) st.Fail(rc, "Query failed");
-    return std::make_unique<Recordset>(st.Columns(), std::move(rows));
+    QStringList columns = st.Columns();
+    if (static_cast<qsizetype>(cells.size()) % std::max<qsizetype>(columns.size(), 1) != 0)
+        throw DbError(
+            ("Query failed: rows do not match the columns [" + jetSql + "]").toStdString());
+    return std::unique_ptr<Recordset>(new Recordset(std::move(columns), std::move(cells)));
 }
 
 bool Database::HasTable(const QString& name) {

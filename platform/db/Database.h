@@ -50,7 +50,7 @@ enum RecordsetType { dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 // to EOF it is the number of rows.
 class Recordset {
   public:
-    Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows);
+    Recordset(QStringList columns, const std::vector<std::vector<QVariant>>& rows);
     bool Eof() const;  // EOF (a C macro name)
     bool Bof() const;
     void MoveNext();   // throws DbError past EOF
@@ -65,8 +65,13 @@ class Recordset {
     void Close();
 
   private:
+    friend class Database;
+    // Rows one after the other in one list: `cells` holds whole rows of the columns' count.
+    Recordset(QStringList columns, std::vector<QVariant> cells);
+
     QStringList columns_;
-    std::vector<std::vector<QVariant>> rows_;
+    std::vector<QVariant> cells_;
+    long rows_ = 0;
     long pos_ = 0;
     long reached_ = 0;
 };

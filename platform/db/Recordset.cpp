@@ -24,36 +24,46 @@ double Field::Double() const {
     return ok ? d : 0;
 }
 
-Recordset::Recordset(QStringList columns, std::vector<std::vector<QVariant>> rows)
-    : columns_(std::move(columns)), rows_(std::move(rows)) {
-    reached_ = rows_.empty() ? 0 : 1;
+Recordset::Recordset(QStringList columns, const std::vector<std::vector<QVariant>>& rows)
+    : columns_(std::move(columns)) {
+    const size_t cols = static_cast<size_t>(columns_.size());
+    cells_.reserve(rows.size() * cols);
+    for (const auto& row : rows)
+        for (size_t c = 0; c < cols; ++c) cells_.push_back(c < row.size() ? row[c] : QVariant());
+    rows_ = static_cast<long>(rows.size());
+    reached_ = rows_ == 0 ? 0 : 1;
+}
+
+Recordset::Recordset(QStringList columns, std::vector<QVariant> cells)
+    : columns_(std::move(columns)), cells_(std::move(cells)) {
+    rows_ = columns_.isEmpty() ? 0 : static_cast<long>(cells_.size()) / columns_.size();
+    reached_ = rows_ == 0 ? 0 : 1;
 }
 
 bool Recordset::Eof() const {
-    return pos_ >= static_cast<long>(rows_.size());
+    return pos_ >= rows_;
 }
 
 bool Recordset::Bof() const {
-    return rows_.empty() || pos_ < 0;
+    return rows_ == 0 || pos_ < 0;
 }
 
 void Recordset::MoveNext() {
     if (Eof()) throw DbError("No current record.");
     ++pos_;
-    const long n = static_cast<long>(rows_.size());
     // Reaching EOF means every row has been seen.
-    reached_ = std::max(reached_, std::min(pos_ + 1, n));
+    reached_ = std::max(reached_, std::min(pos_ + 1, rows_));
 }
 
 void Recordset::MoveFirst() {
-    if (rows_.empty()) return;
+    if (rows_ == 0) return;
     pos_ = 0;
 }
 
 void Recordset::MoveLast() {
-    if (rows_.empty()) return;
-    pos_ = static_cast<long>(rows_.size()) - 1;
-    reached_ = static_cast<long>(rows_.size());
+    if (rows_ == 0) return;
+    pos_ = rows_ - 1;
+    reached_ = rows_;
 }
 
 long Recordset::RecordCount() const {
@@ -70,11 +80,13 @@ Field Recordset::Fields(int index) const {
     if (index < 0 || index >= columns_.size())
         throw DbError("Item not found in this collection: #" + std::to_string(index));
     if (Eof() || pos_ < 0) throw DbError("No current record.");
-    return Field(rows_[static_cast<size_t>(pos_)][static_cast<size_t>(index)]);
+    return Field(cells_[static_cast<size_t>(pos_) * static_cast<size_t>(columns_.size()) +
+                        static_cast<size_t>(index)]);
 }
 
 void Recordset::Close() {
-    rows_.clear();
+    cells_.clear();
+    rows_ = 0;
     pos_ = 0;
     reached_ = 0;
 }
