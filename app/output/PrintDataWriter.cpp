@@ -63,6 +63,18 @@ class LineFile {
 
 const QString kRootLine = QStringLiteral("<root docname=\"Korvel排课\">");
 
+// Moves past rows whose day or lesson lies outside the week grid (left behind after the lessons
+// per day were lowered, or stored by other software): written, they would shift every later
+// slot of their group.
+void SkipOutsideGrid(tw::db::Recordset& rs, int lessons) {
+    while (!rs.Eof()) {
+        const long long day = rs.Fields("Day").Int();
+        const long long lesson = rs.Fields("LessonNo").Int();
+        if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons) return;
+        rs.MoveNext();
+    }
+}
+
 void EmptySlot(LineFile& f, int count) {
     f.Line(QStringLiteral("<coursename value=\" \"></coursename>"));
     f.Line(QStringLiteral("<classname value=\" \"></classname>"));
@@ -85,6 +97,19 @@ void TotalCells(LineFile& f, int lesson, int day, const QString& course, const Q
     Cell(f, "teachernameL", lesson, day, teacher, "teachername");
 }
 
+// A row for a slot already written (a second lesson in one slot): it would take the next slot's
+// place and shift the rest of the group, so it is left out.
+bool Behind(tw::db::Recordset& rs, int lesson, int day) {
+    const long long rowLesson = rs.Fields("LessonNo").Int();
+    return rowLesson < lesson || (rowLesson == lesson && rs.Fields("Day").Int() < day);
+}
+
+// Moves to the next row that belongs in the grid.
+void Next(tw::db::Recordset& rs, int lessons) {
+    rs.MoveNext();
+    SkipOutsideGrid(rs, lessons);
+}
+
 }  // namespace
 
 short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
@@ -96,12 +121,17 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
         const int n = LessonOfDay;
         rs.MoveLast();
         rs.MoveFirst();
+        SkipOutsideGrid(rs, n);
         while (!rs.Eof()) {
             const QString group = rs.Fields("Name").Text();
             int lesson = 1;
             int day = 1;
             int count = 0;
             while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+                if (Behind(rs, lesson, day)) {
+                    Next(rs, n);
+                    continue;
+                }
                 f.Line(QStringLiteral("<tr>"));
                 if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
                 const long long rowLesson = rs.Fields("LessonNo").Int();
@@ -133,7 +163,7 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
                 } else {
                     ++day;
                 }
-                rs.MoveNext();
+                Next(rs, n);
             }
             for (; lesson <= n; ++lesson, day = 1) {
                 for (; day <= 5; ++day) {
@@ -160,6 +190,7 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
         f.Line(QStringLiteral("<record>"));
         const int n = LessonOfDay;
         const QString blank = QStringLiteral(" ");
+        SkipOutsideGrid(rs, n);
         while (!rs.Eof()) {
             const QString group = rs.Fields("Name").Text();
             int lesson = 1;
@@ -167,6 +198,10 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
             f.Line(QStringLiteral("<tr>"));
             f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
             while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+                if (Behind(rs, lesson, day)) {
+                    Next(rs, n);
+                    continue;
+                }
                 const long long rowLesson = rs.Fields("LessonNo").Int();
                 const long long rowDay = rs.Fields("Day").Int();
                 while (rowLesson > lesson) {
@@ -186,7 +221,7 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
                 } else {
                     ++day;
                 }
-                rs.MoveNext();
+                Next(rs, n);
             }
             for (; lesson <= n; ++lesson, day = 1) {
                 for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, QString(), blank);

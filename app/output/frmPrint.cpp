@@ -1,6 +1,7 @@
 #include "frmPrint.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -161,8 +162,33 @@ void frmPrint::cmdOK_Click() {
     close();
 }
 
+void frmPrint::closeEvent(QCloseEvent* event) {
+    if (printing_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmPrint::SetPrintButtonsEnabled(bool enabled) {
+    for (const char* name : {"cmdPrintClass", "cmdPrintAllClass", "cmdPrintTeacher",
+                             "cmdPrintAllTeacher", "CmdPrintTotal", "cmdOK"}) {
+        if (auto* b = findChild<QPushButton*>(name)) b->setEnabled(enabled);
+    }
+}
+
 void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templateName,
                         const QString& noDataText) {
+    if (printing_) return;
+    printing_ = true;
+    SetPrintButtonsEnabled(false);
+    struct Done {
+        frmPrint* form;
+        ~Done() {
+            form->printing_ = false;
+            form->SetPrintButtonsEnabled(true);
+        }
+    } done{this};
     QApplication::setOverrideCursor(Qt::WaitCursor);
     int status = -1;
     try {

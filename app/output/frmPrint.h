@@ -33,6 +33,14 @@ class frmPrint : public QDialog {
     void RunPrint(const QString& sql, Writer writer, const QString& templateName,
                   const QString& noDataText);
 
+    void SetPrintButtonsEnabled(bool enabled);
+
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;
+    // True while a print command runs: the library lets window messages through while it
+    // spools, and a second command then must not start, nor the dialog close.
+    bool printing_ = false;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 };

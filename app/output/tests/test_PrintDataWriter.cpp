@@ -37,6 +37,10 @@ class PrintDataWriterTest : public ::testing::Test {
         for (const QString& l : lines) EXPECT_FALSE(l.contains('\n')) << l.toStdString();
         return lines;
     }
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
     QTemporaryDir dir_;
     QString file_;
 };
@@ -87,12 +91,39 @@ TEST_F(PrintDataWriterTest, GroupsStartWithTitleAndCountAgain) {
     EXPECT_EQ(lines.mid(a - 1, course - a + 1).count("<tr>"), 8);
 }
 
-TEST_F(PrintDataWriterTest, LessonBeyondTheDayIsWrittenAfterTheGrid) {
-    auto rs = Rows({{"A", "语文", "", "T1", 2, 7}});
+TEST_F(PrintDataWriterTest, LessonsOutsideTheGridAndSecondLessonsOfASlotAreLeftOut) {
+    auto rs = Rows({{"A", "甲", "", "T1", 2, 7},  // lesson 7 of a 6-lesson day
+                    {"A", "乙", "", "T1", 0, 1},  // day 0
+                    {"A", "丙", "", "T1", 6, 1},  // day 6
+                    {"A", "语文", "", "T1", 3, 1},
+                    {"A", "数学", "", "T2", 3, 1},  // the same slot again
+                    {"A", "英语", "", "T3", 4, 1},
+                    {"B", "丁", "", "T1", 1, 9}});  // a group of nothing but stray rows
     ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
     const QStringList lines = Lines();
-    EXPECT_EQ(lines.count("<tr>"), 32);  // 30 slots, then day 1 and day 2 of lesson 7
-    EXPECT_EQ(lines[lines.size() - 7], QString("<coursename value=\"语文\"></coursename>"));
+    EXPECT_EQ(lines.count("<tr>"), 30);
+    for (const char* absent : {"甲", "乙", "丙", "数学", "丁"}) {
+        EXPECT_FALSE(lines.join("").contains(QString(absent))) << absent;
+    }
+    const int chinese = lines.indexOf(QString("<coursename value=\"语文\"></coursename>"));
+    EXPECT_EQ(lines.mid(0, chinese).count("<tr>"), 3);  // lesson 1, day 3
+    const int english = lines.indexOf(QString("<coursename value=\"英语\"></coursename>"));
+    EXPECT_EQ(lines.mid(0, english).count("<tr>"), 4);
+    EXPECT_EQ(lines[english + 3], "<totallesson value=\" 2 \"></totallesson>");
+}
+
+TEST_F(PrintDataWriterTest, OneLessonFileIsByteExact) {
+    QFile ini(dir_.filePath("kbxt.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(tw::text::ToGbk("[USERINFO]\r\nUSER=实验小学\r\n").c_str());
+    ini.close();
+    auto one = Rows({{"一(1)班", "语文", "", "张三", 1, 1}});
+    ASSERT_EQ(WriteScheduleXml(file_, one), 0);
+    EXPECT_EQ(Bytes(file_), Bytes(TW_TEST_DATA_DIR "/print_one_lesson.xml"));
+    EXPECT_EQ(Lines().size(), 185);
+    auto total = Rows({{"一1", "语", "张三", "", 1, 1}});
+    ASSERT_EQ(WriteTotalXml(file_, total), 0);
+    EXPECT_EQ(Bytes(file_), Bytes(TW_TEST_DATA_DIR "/print_total_one_class.xml"));
 }
 
 TEST_F(PrintDataWriterTest, ValuesWithQuotesAndMarkupStayInsideTheAttribute) {

@@ -154,3 +154,37 @@ TEST_F(FrmPrintTest, MissingLibraryIsReportedNotCrashed) {
 }
 
 }  // namespace
+
+namespace {
+
+frmPrint* g_form = nullptr;
+
+// A library that lets window messages through while it spools: a second click meanwhile must
+// not start another print.
+int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
+                   int* pages, const char* printer, char reserved) {
+    ++g_call.calls;
+    if (g_call.calls == 1) {
+        auto* again = g_form->findChild<QPushButton*>("CmdPrintTotal");
+        EXPECT_FALSE(again->isEnabled());
+        g_form->CmdPrintTotal_Click();
+        g_form->close();
+        EXPECT_TRUE(g_form->isVisible());
+    }
+    return 0;
+}
+
+TEST_F(FrmPrintTest, ASecondPrintCannotStartWhileOneRuns) {
+    SetPrintOneCustomXmlForTest(&ReentrantPrint);
+    frmPrint f;
+    g_form = &f;
+    f.show();
+    f.findChild<QPushButton*>("CmdPrintTotal")->click();
+    EXPECT_EQ(g_call.calls, 1);
+    EXPECT_TRUE(f.findChild<QPushButton*>("CmdPrintTotal")->isEnabled());
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+    g_form = nullptr;
+}
+
+}  // namespace
