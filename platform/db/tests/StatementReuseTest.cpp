@@ -41,6 +41,11 @@ TEST_F(DbTest, EachValueReachesItsOwnStatement) {
                   QString("T%1").arg(i))
             << i;
     }
+    // Bracketed names stay names, whatever quotes they hold.
+    EXPECT_EQ(Rows("select [Code] as [Teacher's code] from [Teachertb] where [Name]='O''Brien'"),
+              "T0");
+    EXPECT_EQ(db_->OpenRecordset("select [Code] as [Teacher's code] from Teachertb")->FieldName(0),
+              "Teacher's code");
     // Jet's double-quoted text is a value too.
     EXPECT_EQ(Text("select Code from Teachertb where Name=\"" + SqlDQ("O'Brien") + "\""), "T0");
     EXPECT_EQ(Count("select count(*) from Teachertb where Name=\"O'Brien\" or Name='007'"), 2);
