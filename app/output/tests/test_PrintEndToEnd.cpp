@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointF>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -32,19 +34,51 @@ bool QueueReady() {
            !QStandardPaths::findExecutable("pdftotext").isEmpty();
 }
 
-// The first new job whose text holds marker, with its text; empty when none comes in time.
-QString WaitForJobText(const QStringList& before, const QString& marker) {
+// The first new job whose text holds marker; empty when none comes in time.
+QString WaitForJob(const QStringList& before, const QString& marker) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 90000) {
         for (const QString& f : QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files)) {
             if (before.contains(f)) continue;
-            const QString text = Run("pdftotext", {"-layout", kSpool + "/" + f, "-"});
-            if (text.contains(marker)) return text;
+            const QString path = kSpool + "/" + f;
+            if (Run("pdftotext", {"-layout", path, "-"}).contains(marker)) return path;
         }
         QThread::msleep(200);
     }
     return {};
+}
+
+QString Text(const QString& pdf) {
+    return Run("pdftotext", {"-layout", pdf, "-"});
+}
+
+// "595 x 842" for each page.
+QStringList PageSizes(const QString& pdf) {
+    QStringList out;
+    for (const QString& line : Run("pdfinfo", {"-f", "1", "-l", "99", pdf}).split('\n')) {
+        if (line.startsWith("Page") && line.contains("size:")) {
+            out << line.section("size:", 1).section(" pts", 0, 0).trimmed();
+        }
+    }
+    return out;
+}
+
+// Centre, in millimetres from the page's top-left corner, of the first word on page 1 that
+// equals word; (-1, -1) when there is none.
+QPointF WordCentreMm(const QString& pdf, const QString& word) {
+    const QString xml = Run("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    static const QRegularExpression re(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+        "yMax=\"([0-9.]+)\">([^<]*)</word>");
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(5) != word) continue;
+        const double mm = 25.4 / 72.0;
+        return {(m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 * mm,
+                (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 * mm};
+    }
+    return {-1, -1};
 }
 
 class PrintEndToEndTest : public ::testing::Test {
@@ -80,25 +114,39 @@ class PrintEndToEndTest : public ::testing::Test {
 };
 
 // One test: the program keeps the library it loaded first, and the library finds the expression
-// library beside itself, so both prints share one program folder.
-TEST_F(PrintEndToEndTest, ClassAndWholeSchoolTimetablesArePrinted) {
-    Print("cmdPrintClass");
-    QString text = WaitForJobText(before, school);
-    ASSERT_FALSE(text.isEmpty()) << "no printed class timetable";
-    EXPECT_TRUE(text.contains("一(1)班"));
-    EXPECT_TRUE(text.contains("星期三"));
-    EXPECT_TRUE(text.contains("语文"));
-    EXPECT_TRUE(text.contains("数学"));
-    EXPECT_TRUE(text.contains("李老师"));
+// library beside itself, so all prints share one program folder.
+TEST_F(PrintEndToEndTest, ClassesAndTheWholeSchoolArePrinted) {
+    env.Exec("insert into Classtb values ('12','一(2)班','一年级二班','一2')");
+    env.Exec("insert into Classtb values ('21','二(1)班','二年级一班','二1')");
+    env.Exec("insert into LessonListtb values ('12',1,1,'02','T2',1)");
+    env.Exec("insert into LessonListtb values ('21',5,6,'01','T1',1)");
+
+    Print("cmdPrintAllClass");
+    QString pdf = WaitForJob(before, school);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetables";
+    EXPECT_EQ(PageSizes(pdf), QStringList({"595 x 842", "595 x 842", "595 x 842"}));
+    const QString text = Text(pdf);
+    for (const char* s : {"一(1)班", "一(2)班", "二(1)班", "星期三", "第六节", "李老师"}) {
+        EXPECT_TRUE(text.contains(QString(s))) << s;
+    }
+    // Page 1 is class 11: Chinese on Monday lesson 1, in the cell from 35 to 67 mm across and
+    // 52 to 89 mm down.
+    const QPointF chinese = WordCentreMm(pdf, QString("语文"));
+    EXPECT_GT(chinese.x(), 35);
+    EXPECT_LT(chinese.x(), 67);
+    EXPECT_GT(chinese.y(), 52);
+    EXPECT_LT(chinese.y(), 89);
 
     env.calls.clear();
     before = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
     Print("CmdPrintTotal");
-    text = WaitForJobText(before, school);
-    ASSERT_FALSE(text.isEmpty()) << "no printed whole-school timetable";
-    EXPECT_TRUE(text.contains("学年度第"));
-    EXPECT_TRUE(text.contains("一1"));
-    EXPECT_TRUE(text.contains("张老师"));
+    pdf = WaitForJob(before, school);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed whole-school timetable";
+    EXPECT_EQ(PageSizes(pdf), QStringList({"1191 x 842"}));  // A3 landscape
+    const QString total = Text(pdf);
+    for (const char* s : {"学年度第", "一1", "一2", "二1", "张老师"}) {
+        EXPECT_TRUE(total.contains(QString(s))) << s;
+    }
 }
 
 }  // namespace
