@@ -1,0 +1,222 @@
+// Prints the timetables of many classes (7 lessons a day, 5 days) in one run through the print
+// library and reports each phase apart:
+//   data    the print data file written by the timetable writer from an in-memory recordset
+//   load    the data file parsed into a tree
+//   build   layout template + data tree -> printable page tree (CBuildPrintData)
+//   render  the page tree drawn page by page (TPrint), once into a PDF file of our own and
+//           once as a job on the CUPS queue
+//   whole   the library's exported PrintOneCustomXml, file in, job out, once
+// and, for the file path, pages per second overall (load + build + render) and the peak
+// resident size (getrusage ru_maxrss).
+//
+// Usage: bench_print [--classes N] [--printer NAME] [--out FOLDER] [--no-queue]
+//   The queue runs are skipped with --no-queue or when the printer is not listed.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Build/CBuildPrintData.h"
+#include "PrintElement/Print.h"
+#include "TXml.h"
+#include "Vostrin.h"
+#include "ZPrinters/ZPrinter.h"
+#include "db/Database.h"
+#include "output/PrintDataWriter.h"
+#include "shell/mdlPublic.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+double PeakMb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss / 1024.0;  // kilobytes on Linux
+}
+
+// One row per lesson of every class, ordered by class, lesson, day, as the timetable query
+// delivers them; courses and teachers vary so that the cells differ.
+tw::db::Recordset MakeTimetables(int classes, int lessonsPerDay) {
+    const QStringList courses = {"语文", "数学", "英语", "物理", "化学", "生物",    "历史",
+                                 "地理", "政治", "体育", "音乐", "美术", "信息技术"};
+    const QStringList teachers = {"张三", "李四", "王五", "赵六", "钱七", "孙八", "周九",
+                                  "吴十", "郑明", "冯华", "陈亮", "褚红", "卫东"};
+    std::vector<std::vector<QVariant>> rows;
+    rows.reserve(static_cast<size_t>(classes) * lessonsPerDay * 5);
+    for (int c = 0; c < classes; ++c) {
+        const QString name = QString("%1年级(%2)班").arg(c / 20 + 1).arg(c % 20 + 1);
+        for (int lesson = 1; lesson <= lessonsPerDay; ++lesson) {
+            for (int day = 1; day <= 5; ++day) {
+                const int k = (c * 7 + lesson * 3 + day * 5) % courses.size();
+                rows.push_back({name, courses[k], QString(), teachers[(k + c) % teachers.size()],
+                                day, lesson});
+            }
+        }
+    }
+    return tw::db::Recordset(
+        {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo"}, rows);
+}
+
+struct Options {
+    int classes = 500;
+    std::string printer = "PDF";
+    QString outDir;
+    bool queue = true;
+};
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (!std::strcmp(argv[i], "--classes") && hasValue) {
+            o.classes = std::atoi(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--printer") && hasValue) {
+            o.printer = argv[++i];
+        } else if (!std::strcmp(argv[i], "--out") && hasValue) {
+            o.outDir = QString::fromLocal8Bit(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--no-queue")) {
+            o.queue = false;
+        } else {
+            std::fprintf(stderr,
+                         "usage: bench_print [--classes N] [--printer NAME] [--out FOLDER] "
+                         "[--no-queue]\n");
+            return false;
+        }
+    }
+    return o.classes > 0;
+}
+
+// Renders the tree into the PDF file outFile on the named printer, the way the library prints a
+// document, but with the document sent to a file instead of the queue. Returns the renderer's
+// status, or kPrintFailed when the printer cannot be set up.
+int RenderToFile(TXml* tree, const std::string& printerName, const QString& outFile) {
+    try {
+        Zprinters::TZPrinter printer;
+        printer.SetDeviceName(QString::fromStdString(printerName));
+        printer.SetTitle(QString::fromStdString(tree->AttributeValue("docname")));
+        printer.StartDoc(outFile);
+        const int status = TVostrin::TPrint().PrintOn(tree, &printer, 'T');
+        printer.EndDoc();
+        return status;
+    } catch (...) {
+        return TVostrin::kPrintFailed;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Options opt;
+    if (!ParseArgs(argc, argv, opt)) return 2;
+
+    QTemporaryDir tmp;
+    const QString work = opt.outDir.isEmpty() ? tmp.path() : opt.outDir;
+    QDir().mkpath(work);
+    SetProgramFolder(work);  // the writer reads the school name from kbxt.ini there (none)
+    LessonOfDay = 7;
+    const std::string templ = TW_DIST_DIR "/ClassSchd7.xml";
+    const QString dataFile = work + "/tmp.xml";
+    const std::string dataPath = QFile::encodeName(dataFile).toStdString();
+
+    std::printf("classes %d, 7 lessons a day, template %s\n", opt.classes, templ.c_str());
+
+    // data: recordset -> tmp.xml
+    auto t0 = Clock::now();
+    {
+        tw::db::Recordset rs = MakeTimetables(opt.classes, 7);
+        if (WriteScheduleXml(dataFile, rs) != 0) {
+            std::fprintf(stderr, "writing %s failed\n", dataPath.c_str());
+            return 1;
+        }
+    }
+    const double dataMs = MsSince(t0);
+
+    // load: tmp.xml -> data tree
+    t0 = Clock::now();
+    TXml data;
+    if (!data.LoadXmlFile(dataPath)) {
+        std::fprintf(stderr, "loading %s failed\n", dataPath.c_str());
+        return 1;
+    }
+    const double loadMs = MsSince(t0);
+
+    // build: template + data -> printable tree
+    t0 = Clock::now();
+    int envelopes = 0, sheets = 0, pages = 0;
+    TXml* printable = nullptr;
+    TVostrin::CBuildPrintData builder;
+    const int built = builder.Build(&data, "", templ, &envelopes, &sheets, &pages, &printable);
+    const double buildMs = MsSince(t0);
+    std::unique_ptr<TXml> tree(printable);
+    if (built != 0 || !tree) {
+        std::fprintf(stderr, "build failed: %d\n", built);
+        return 1;
+    }
+    const double peakAfterBuild = PeakMb();
+
+    // render into a PDF file (no spooler)
+    const QString pdfFile = work + "/timetables.pdf";
+    t0 = Clock::now();
+    const int rendered = RenderToFile(tree.get(), opt.printer, pdfFile);
+    const double renderMs = MsSince(t0);
+    if (rendered != TVostrin::kPrintOk) {
+        std::fprintf(stderr, "rendering to %s failed: %d\n", qPrintable(pdfFile), rendered);
+        return 1;
+    }
+    const double peakAfterRender = PeakMb();
+    const double overallMs = loadMs + buildMs + renderMs;
+
+    std::printf("pages built        %d (sheets %d, envelopes %d)\n", pages, sheets, envelopes);
+    std::printf("data file          %8.1f ms  (%lld bytes)\n", dataMs,
+                static_cast<long long>(QFile(dataFile).size()));
+    std::printf("load data tree     %8.1f ms\n", loadMs);
+    std::printf("build              %8.1f ms  %8.1f pages/s\n", buildMs, pages * 1000.0 / buildMs);
+    std::printf("render to file     %8.1f ms  %8.1f pages/s  (%lld bytes)\n", renderMs,
+                pages * 1000.0 / renderMs, static_cast<long long>(QFile(pdfFile).size()));
+    std::printf("overall            %8.1f ms  %8.1f pages/s  (load + build + render)\n", overallMs,
+                pages * 1000.0 / overallMs);
+    std::printf("peak memory        %8.1f MB after build, %.1f MB after render\n", peakAfterBuild,
+                peakAfterRender);
+
+    const bool queueListed =
+        QPrinterInfo::availablePrinterNames().contains(QString::fromStdString(opt.printer));
+    if (!opt.queue || !queueListed) {
+        std::printf("queue runs skipped (%s)\n", opt.queue ? "printer not listed" : "--no-queue");
+        return 0;
+    }
+
+    // render as a job on the queue (until the job is handed to the spooler)
+    t0 = Clock::now();
+    const int printed = TVostrin::TPrint().Print(tree.get(), opt.printer.c_str(), 'T');
+    const double queueMs = MsSince(t0);
+    std::printf("render to queue    %8.1f ms  %8.1f pages/s  status %d\n", queueMs,
+                pages * 1000.0 / queueMs, printed);
+    tree.reset();
+
+    // the whole exported call once: data file + template -> job on the queue
+    t0 = Clock::now();
+    int e = 0, s = 0, p = 0;
+    const int whole = PrintOneCustomXml(dataPath.c_str(), "", templ.c_str(), &e, &s, &p,
+                                        opt.printer.c_str(), 'T');
+    const double wholeMs = MsSince(t0);
+    std::printf("PrintOneCustomXml  %8.1f ms  %8.1f pages/s  status %d, %d pages\n", wholeMs,
+                p * 1000.0 / wholeMs, whole, p);
+    std::printf("peak memory        %8.1f MB at the end\n", PeakMb());
+    return printed == 0 && whole == 0 ? 0 : 1;
+}
