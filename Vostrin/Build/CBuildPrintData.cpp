@@ -31,12 +31,10 @@ int CBuildPrintData::Build(TXml* data, const std::string& iniFile, const std::st
     try {
         XmlPtr layout(new TXml());
         if (!layout->LoadXmlFile(templateFile)) {
-            LogBuildFailure("layout template cannot be loaded: " + templateFile);
             return kTemplateNotLoaded;
         }
         return BuildPrintable(data, iniFile, layout.get(), envelopes, sheets, pages, printable);
     } catch (const std::exception& e) {
-        LogBuildFailure(std::string("build failed: ") + e.what());
         return kBuildException;
     }
 }
@@ -46,8 +44,6 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
     if (data == nullptr) return 0;
     LibraryBinding library;
     if (library.Status() != 0) {
-        LogBuildFailure("expression library not usable in " + ExpressionLibraryFolder() +
-                        ", status " + std::to_string(library.Status()));
         return library.Status();
     }
     try {
@@ -86,7 +82,6 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
         *printable = root.release();
         return 0;
     } catch (const std::exception& e) {
-        LogBuildFailure(std::string("build failed: ") + e.what());
         return kBuildException;
     }
 }

@@ -37,12 +37,4 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string ErrorLogPath() {
-    return ProgramFolder() + "Errlog.txt";
-}
-
-void LogBuildFailure(const std::string& text) {
-    AppendErrorLog(ErrorLogPath(), text);
-}
-
 }  // namespace TVostrin

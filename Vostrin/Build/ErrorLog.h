@@ -1,5 +1,5 @@
-// The library's failure log: one timestamped line per failure, appended to "Errlog.txt" in the
-// program folder.
+// Appending timestamped lines to a failure log file, and the program folder. Build failures reach
+// the caller only as status codes; the library itself writes no log file.
 #pragma once
 
 #include <string>
@@ -12,11 +12,5 @@ void AppendErrorLog(const std::string& path, const std::string& text);
 
 // The folder of the running program's executable, with a trailing "/".
 std::string ProgramFolder();
-
-// "Errlog.txt" in the program folder.
-std::string ErrorLogPath();
-
-// Appends text to the program's failure log.
-void LogBuildFailure(const std::string& text);
 
 }  // namespace TVostrin

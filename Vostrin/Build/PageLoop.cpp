@@ -105,10 +105,7 @@ void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageL
         XmlPtr T(pages->ChildAt(i));
         if (!T) return;
         if (!seen.insert({i, cursors.List()}).second) return;
-        if (built >= pageLimit) {
-            LogBuildFailure("page loop stopped after " + std::to_string(built) + " pages");
-            return;
-        }
+        if (built >= pageLimit) return;
         ++built;
 
         const bool repeat = FlagSet(T.get(), "continue");
@@ -125,8 +122,6 @@ void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageL
         if (status == kBuildDone) {
             root->AppendSubtree(page.get());
         } else if (status != kBuildNothingToPrint) {
-            LogBuildFailure("page loop stopped: a build element of page template " +
-                            std::to_string(i) + " failed with status " + std::to_string(status));
             return;
         }
 

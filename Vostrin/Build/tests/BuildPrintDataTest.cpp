@@ -299,9 +299,7 @@ TEST(BuildPrintData, TemplateNeverReachedStartsAtTheFirstRecord) {
     EXPECT_EQ(Pages(b.printable), (Strings{"A:r0", "C:r0", "C:r1"}));
 }
 
-TEST(PageLoop, HardPageCapStopsTheLoopAndIsLogged) {
-    const std::string log = ErrorLogPath();
-    const size_t before = buildtest::ReadFile(log).size();
+TEST(PageLoop, HardPageCapStopsTheLoop) {
     ASSERT_EQ(BindExpressionLibrary(), 0);
     auto data = Parse(Records(10));
     auto layout = Parse(Layout(RecordPage("A", "continue=\"true\"")));
@@ -310,6 +308,4 @@ TEST(PageLoop, HardPageCapStopsTheLoopAndIsLogged) {
     RunPageLoop(pages.get(), data.get(), 10, root.get(), 4);
     ReleaseExpressionLibrary();
     EXPECT_EQ(Pages(root.get()), (Strings{"A:r0", "A:r1", "A:r2", "A:r3"}));
-    EXPECT_NE(buildtest::ReadFile(log).find("page loop stopped after 4 pages", before),
-              std::string::npos);
 }
