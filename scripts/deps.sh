@@ -8,7 +8,7 @@ PKGS=(cmake g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
       qt6-base-dev qt6-base-dev-tools libgl-dev libsqlcipher-dev sqlcipher sqlite3
       libjpeg-dev libzint-dev fonts-wqy-microhei
       cups printer-driver-cups-pdf poppler-utils zbar-tools xvfb xauth nodejs
-      clang libclang-rt-14-dev)
+      clang libclang-rt-14-dev python3)
 missing=()
 for p in "${PKGS[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

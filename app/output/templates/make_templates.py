@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Writes the layout templates of the printed timetables (GBK XML, as the print library reads
 them): ClassSchd6/7.xml and TeacherSchd6/7.xml on A4 portrait, TotalSchd6/7A3.xml on A3
-landscape. Run it after changing the layout; the generated files are committed."""
+landscape. The build runs it with the program folder as its argument."""
 import os
+import sys
+
+# A Chinese font that Debian ships (fonts-wqy-microhei).
+FONT = "WenQuanYi Micro Hei"
 
 DAYS = ["星期一", "星期二", "星期三", "星期四", "星期五"]
 NUMS = ["一", "二", "三", "四", "五", "六", "七"]
@@ -13,7 +17,7 @@ def attrs(**kw):
 
 
 def text(x, y, value, **kw):
-    return f"<text{attrs(x=x, y=y, value=value, fontname='SimSun', **kw)}></text>"
+    return f"<text{attrs(x=x, y=y, value=value, fontname=FONT, **kw)}></text>"
 
 
 def line(x1, y1, x2, y2, width=2):
@@ -21,7 +25,7 @@ def line(x1, y1, x2, y2, width=2):
 
 
 def field(tag, expr, x, y, **kw):
-    return f"<{tag}{attrs(x=x, y=y, fontname='SimSun', **kw)}>{expr}</{tag}>"
+    return f"<{tag}{attrs(x=x, y=y, fontname=FONT, **kw)}>{expr}</{tag}>"
 
 
 def fits(var, max_bytes):
@@ -92,7 +96,7 @@ def schedule(n, second_field, second_label):
                     "</row>")
     out.append("<record>" + "".join(rows) + "</record>")
     out.append(text(x0, bottom + 40, second_label, fontsize=10))
-    out.append('<page x="1050" y="2850" align="center" fontname="SimSun" fontsize="9"></page>')
+    out.append(f'<page x="1050" y="2850" align="center" fontname="{FONT}" fontsize="9"></page>')
     return ("<layout><pages>" '<page continue="true">' + pagesetting("A4", 2100, 2970, 0) +
             "<reporttable>" + "".join(out) + "</reporttable></page></pages></layout>\r\n")
 
@@ -106,7 +110,7 @@ def total(n):
     top, head1, head2, row_h, per_page = 250, 80, 70, 110, 22
     first_row = top + head1 + head2
     bottom = first_row + per_page * row_h
-    out = [f'<vartext{attrs(x=2100, y=120, align="center", fontname="SimSun", fontsize=18, b="true")}>'
+    out = [f'<vartext{attrs(x=2100, y=120, align="center", fontname=FONT, fontsize=18, b="true")}>'
            "[title]</vartext>"]
     for r in range(per_page + 1):
         y = first_row + r * row_h
@@ -135,14 +139,14 @@ def total(n):
                                 first_row + 60, align="center", fontsize=6, maindata="false"))
     out.append('<record><row repeatnum="%d" ystep="%d">' % (per_page, row_h) + "".join(fields) +
                "</row></record>")
-    out.append('<page x="2100" y="2880" align="center" fontname="SimSun" fontsize="9"></page>')
+    out.append(f'<page x="2100" y="2880" align="center" fontname="{FONT}" fontsize="9"></page>')
     return ("<layout><pages>" '<page continue="true">' + pagesetting("A3", 2970, 4200, 1) +
             "<reporttable>" + "".join(out) + "</reporttable></page></pages></layout>\r\n")
 
 
 def write(name, content):
-    here = os.path.dirname(os.path.abspath(__file__))
-    with open(os.path.join(here, name), "wb") as f:
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(out, name), "wb") as f:
         f.write(content.encode("gbk"))
 
 
