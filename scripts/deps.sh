@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PKGS=(cmake g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
-      qt6-base-dev qt6-base-dev-tools libgl-dev libsqlcipher-dev sqlcipher sqlite3
+      qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libsqlcipher-dev sqlcipher sqlite3
       libjpeg-dev libzint-dev fonts-wqy-microhei
       cups printer-driver-cups-pdf poppler-utils zbar-tools xvfb xauth nodejs
       clang libclang-rt-14-dev python3)
