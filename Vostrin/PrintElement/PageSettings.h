@@ -23,6 +23,8 @@ struct TPageSettings {
     // Takes one setting, named by its tag; unknown tags are ignored. Integers that are not
     // whole numbers read as 0.
     void Update(const std::string& tag, const std::string& value);
+
+    bool operator==(const TPageSettings&) const = default;
 };
 
 // The settings for the pages to come, worked out from the printer's current ones: bin and

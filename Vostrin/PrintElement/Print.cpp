@@ -1,6 +1,7 @@
 #include "PrintElement/Print.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "PrintElement/PageSettings.h"
@@ -40,6 +41,9 @@ int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
     try {
         const bool duplex = xml->AttributeValue("duplix") == "true";
         TPageSettings settings;
+        // The settings last applied to the printer; applying the same again would only look
+        // the device up and merge its settings once more for every page.
+        std::optional<TPageSettings> applied;
         const int pageCount = xml->ChildCount();
         for (int p = 0; p < pageCount; ++p) {
             std::unique_ptr<TXml> page(xml->ChildAt(p));
@@ -55,7 +59,12 @@ int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
             if (elementCount == 0) continue;  // nothing to print: no page is started
 
             const Zprinters::TPoint dpi = printer->GetResolution();
-            ApplyPageSettings(*printer, settings, duplex);
+            if (applied != settings) {
+                if (ApplyPageSettings(*printer, settings, duplex))
+                    applied = settings;
+                else
+                    applied.reset();  // tried again on the next page
+            }
             printer->StartPage();
             bool endPage = true;
             for (int e = 0; e < elementCount; ++e) {

@@ -99,6 +99,32 @@ TEST_F(Renderer, BinAndPaperAreFoundByTheirListedNames) {
     EXPECT_EQ(second.dmPaperSize, StdPaperFmt("A4"));
 }
 
+TEST_F(Renderer, RepeatedSettingsAreAppliedOnceAndChangesStillReachTheirPages) {
+    const std::string a4 = "<paperkind>A4</paperkind>";
+    const std::string a3Wide = "<paperkind>A3</paperkind><landscape>1</landscape>";
+    auto tree = LoadTree("<doc>" + Page(a4, Text(0, 0, "1")) + Page(a4, Text(0, 0, "2")) +
+                         Page("", Text(0, 0, "3")) + Page(a3Wide, Text(0, 0, "4")) +
+                         Page(a3Wide, Text(0, 0, "5")) +
+                         Page(a4 + "<landscape>0</landscape>", Text(0, 0, "6")) + "</doc>");
+    ASSERT_TRUE(tree);
+    const int queriesBefore = sys->paperQueries;
+    EXPECT_EQ(TPrint().Print(tree.get(), nullptr, 0), 0);
+    ASSERT_EQ(Pages().size(), 6u);
+    const int a4Code = StdPaperFmt("A4");
+    const int a3Code = StdPaperFmt("A3");
+    const int papers[] = {a4Code, a4Code, a4Code, a3Code, a3Code, a4Code};
+    const int orientations[] = {DMORIENT_PORTRAIT,  DMORIENT_PORTRAIT,  DMORIENT_PORTRAIT,
+                                DMORIENT_LANDSCAPE, DMORIENT_LANDSCAPE, DMORIENT_PORTRAIT};
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(Pages()[i].devMode.dmPaperSize, papers[i]) << "page " << i + 1;
+        EXPECT_EQ(Pages()[i].devMode.dmOrientation, orientations[i]) << "page " << i + 1;
+    }
+    EXPECT_GT(Pages()[3].image.width(), Pages()[3].image.height());
+    EXPECT_LT(Pages()[5].image.width(), Pages()[5].image.height());
+    // The paper list is looked up for the three changes only, not for every page.
+    EXPECT_EQ(sys->paperQueries - queriesBefore, 3);
+}
+
 TEST_F(Renderer, DuplexOnlyForTheExactWordTrue) {
     for (auto [value, mode] : {std::pair{"true", DMDUP_VERTICAL}, std::pair{"True", DMDUP_SIMPLEX},
                                std::pair{"", DMDUP_SIMPLEX}}) {
