@@ -104,6 +104,17 @@ bool Behind(tw::db::Recordset& rs, int lesson, int day) {
     return rowLesson < lesson || (rowLesson == lesson && rs.Fields("Day").Int() < day);
 }
 
+// The column whose equal values in consecutive rows make one group: GroupCode (the class or
+// teacher code) when the selection carries it, since two classes or teachers may share a name
+// and would otherwise be merged into one timetable; else Name.
+QString GroupColumn(const tw::db::Recordset& rs) {
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        if (rs.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("GroupCode");
+    }
+    return QStringLiteral("Name");
+}
+
 // Moves to the next row that belongs in the grid.
 void Next(tw::db::Recordset& rs, int lessons) {
     rs.MoveNext();
@@ -122,12 +133,14 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
         rs.MoveLast();
         rs.MoveFirst();
         SkipOutsideGrid(rs, n);
+        const QString groupColumn = GroupColumn(rs);
         while (!rs.Eof()) {
             const QString group = rs.Fields("Name").Text();
+            const QString groupId = rs.Fields(groupColumn).Text();
             int lesson = 1;
             int day = 1;
             int count = 0;
-            while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+            while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId) {
                 if (Behind(rs, lesson, day)) {
                     Next(rs, n);
                     continue;
@@ -191,13 +204,15 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
         const int n = LessonOfDay;
         const QString blank = QStringLiteral(" ");
         SkipOutsideGrid(rs, n);
+        const QString groupColumn = GroupColumn(rs);
         while (!rs.Eof()) {
             const QString group = rs.Fields("Name").Text();
+            const QString groupId = rs.Fields(groupColumn).Text();
             int lesson = 1;
             int day = 1;
             f.Line(QStringLiteral("<tr>"));
             f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
-            while (!rs.Eof() && rs.Fields("Name").Text() == group) {
+            while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId) {
                 if (Behind(rs, lesson, day)) {
                     Next(rs, n);
                     continue;

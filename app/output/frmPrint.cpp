@@ -247,7 +247,8 @@ void frmPrint::cmdPrintClass_Click() {
 void frmPrint::cmdPrintAllClass_Click() {
     const QString sql =
         "select C.Name as Name,B.Name As CourseName, '' as ClassShortName, D.Name as TeacherName, "
-        "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D "
+        "A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, Coursetb B,Classtb "
+        "C,Teachertb D "
         " where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
         "by A.ClassCode, A.LessonNo, A.Day";
     RunPrint(sql, Writer::Schedule, ScheduleTemplate("ClassSchd"), QStringLiteral("没有课表数据"));
@@ -271,9 +272,9 @@ void frmPrint::cmdPrintTeacher_Click() {
 void frmPrint::cmdPrintAllTeacher_Click() {
     const QString sql =
         "select D.Name as Name,B.Name As CourseName, C.ShortName As ClassShortName, D.Name as "
-        "TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D "
-        " where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
-        "by A.TeacherCode, A.LessonNo, A.Day";
+        "TeacherName, A.Day, A.LessonNo, A.TeacherCode as GroupCode from LessonListtb A, "
+        "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code "
+        "and A.TeacherCode = D.Code order by A.TeacherCode, A.LessonNo, A.Day";
     RunPrint(sql, Writer::Schedule, ScheduleTemplate("TeacherSchd"),
              QStringLiteral("没有课表数据"));
 }
@@ -281,7 +282,8 @@ void frmPrint::cmdPrintAllTeacher_Click() {
 void frmPrint::CmdPrintTotal_Click() {
     const QString sql =
         "select C.ShortName as Name, B.ShortName As CourseName, D.Name as ClassShortName, A.Day, "
-        "A.LessonNo from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = "
+        "A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, Coursetb B,Classtb C,Teachertb "
+        "D  where A.CourseCode = "
         "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
         "A.ClassCode,A.LessonNo, A.Day";
     RunPrint(sql, Writer::Total, QString("TotalSchd%1A3.xml").arg(LessonOfDay), QString());

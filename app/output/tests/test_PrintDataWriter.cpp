@@ -167,4 +167,30 @@ TEST_F(PrintDataWriterTest, WholeSchoolCellsBeforeBetweenAndAfterLessons) {
     EXPECT_EQ(lines[lines.size() - 3], "</tr>");
 }
 
+TEST_F(PrintDataWriterTest, NamesakesWithTheirCodesGetAGroupEach) {
+    // Two teachers called 张伟 (codes T1 and T2), as the all-teachers selection gives them: each
+    // gets its own 30 slots and title, and each lesson stays in its own slot.
+    tw::db::Recordset rs(
+        {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo", "GroupCode"},
+        {{"张伟", "语文", "一1", "张伟", 2, 1, "T1"},
+         {"张伟", "数学", "二1", "张伟", 1, 1, "T2"},
+         {"李明", "英语", "一1", "李明", 1, 2, "T3"}});
+    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    const QStringList lines = Lines();
+    EXPECT_EQ(lines.count("<tr>"), 90);
+    EXPECT_EQ(lines.count(QString("<title value=\"     张伟\"></title>")), 2);
+    EXPECT_EQ(lines.count("<totallesson value=\" 2 \"></totallesson>"), 0);
+    const int second = lines.lastIndexOf(QString("<title value=\"     张伟\"></title>"));
+    EXPECT_EQ(lines[second + 1], QString("<coursename value=\"数学\"></coursename>"));
+
+    // The whole-school table likewise keeps two classes of one short name apart.
+    tw::db::Recordset total(
+        {"Name", "CourseName", "ClassShortName", "Day", "LessonNo", "GroupCode"},
+        {{"一1", "语", "张伟", 1, 1, "11"}, {"一1", "数", "李明", 1, 1, "12"}});
+    ASSERT_EQ(WriteTotalXml(file_, total), 0);
+    const QStringList cells = Lines();
+    EXPECT_EQ(cells.count("<tr>"), 2);
+    EXPECT_EQ(cells.count(QString("<coursenameL11 value=\"数\"></coursename>")), 1);
+}
+
 }  // namespace

@@ -113,6 +113,23 @@ TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
     EXPECT_EQ(env.calls[0].text, QString("打印完成"));
 }
 
+TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
+    env.Exec("insert into Teachertb values ('T3','张三','','')");  // a second 张三
+    env.Exec("update Classtb set Name='一(1)班', ShortName='一1' where Code='12'");
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('12',1,1,'01','T3',1)");
+    frmPrint f;
+    Click(f, "cmdPrintAllTeacher");
+    EXPECT_EQ(DataFile().count("<tr>"), 60);  // two teachers of 30 slots each
+    EXPECT_EQ(DataFile().count("<totallesson value=\" 2 \">"), 0);
+    Click(f, "cmdPrintAllClass");
+    EXPECT_EQ(DataFile().count("<tr>"), 60);
+    Click(f, "CmdPrintTotal");
+    EXPECT_EQ(DataFile().count("<tr>"), 2);
+    EXPECT_EQ(DataFile().count("<coursenameL11 value=\"语\">"), 2);
+    EXPECT_EQ(g_call.calls, 3);
+}
+
 TEST_F(FrmPrintTest, TeacherWithQuoteInNameIsPrinted) {
     env.Exec("insert into LessonListtb values ('11',2,3,'01','T2',1)");
     frmPrint f;
