@@ -133,10 +133,18 @@ def total(n):
     for d in range(5):
         for lesson in range(n):
             cx = x0 + name_w + (d * n + lesson) * cell_w + cell_w // 2
-            fields.append(field("field", "[coursenameL%d%d]" % (lesson + 1, d + 1), cx,
-                                first_row + 12, align="center", fontsize=9))
-            fields.append(field("field", "[teachernameL%d%d]" % (lesson + 1, d + 1), cx,
-                                first_row + 60, align="center", fontsize=6, maindata="false"))
+            # Short names of up to three characters print at 9 pt, longer ones smaller; teacher
+            # names of up to five characters at 6 pt, longer ones smaller, so none leaves its cell.
+            course = "[coursenameL%d%d]" % (lesson + 1, d + 1)
+            teacher = "[teachernameL%d%d]" % (lesson + 1, d + 1)
+            fields.append(field("field", fits(course, 6), cx, first_row + 12, align="center",
+                                fontsize=9))
+            fields.append(field("field", too_wide(course, 6), cx, first_row + 20, align="center",
+                                fontsize=5))
+            fields.append(field("field", fits(teacher, 10), cx, first_row + 60, align="center",
+                                fontsize=6, maindata="false"))
+            fields.append(field("field", too_wide(teacher, 10), cx, first_row + 64,
+                                align="center", fontsize=4, maindata="false"))
     out.append('<record><row repeatnum="%d" ystep="%d">' % (per_page, row_h) + "".join(fields) +
                "</row></record>")
     out.append(f'<page x="2100" y="2880" align="center" fontname="{FONT}" fontsize="9"></page>')
