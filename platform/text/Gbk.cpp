@@ -9,7 +9,8 @@
 namespace tw::text {
 namespace {
 
-// One iconv descriptor per conversion call; cheap enough for the sizes this program handles.
+// An iconv descriptor; each thread keeps one per direction (opening one costs far more than a
+// short conversion), and every character resets its state before it is converted.
 class Iconv {
   public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -30,7 +31,7 @@ class Iconv {
 std::string ToGbk(const QString& s) {
     std::string out;
     if (s.isEmpty()) return out;
-    Iconv cv("GBK", "UTF-16LE");
+    static thread_local const Iconv cv("GBK", "UTF-16LE");
     if (!cv.ok()) return s.toLatin1().toStdString();
     const char16_t* data = reinterpret_cast<const char16_t*>(s.utf16());
     const qsizetype n = s.size();
@@ -64,7 +65,7 @@ std::string ToGbk(const QString& s) {
 QString FromGbk(const std::string& bytes) {
     QString out;
     if (bytes.empty()) return out;
-    Iconv cv("UTF-16LE", "GBK");
+    static thread_local const Iconv cv("UTF-16LE", "GBK");
     out.reserve(static_cast<qsizetype>(bytes.size()));
     const size_t n = bytes.size();
     size_t i = 0;
