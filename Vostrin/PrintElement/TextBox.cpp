@@ -80,7 +80,6 @@ bool TTextBox::Print(TCanvas* canvas) {
                         SetPosition(run.get(), x1, y);
                         DrawLine(canvas, run.get(), x2 - x1, rest);
                     }
-                    y += ystep;
                     break;
                 }
             }

@@ -68,7 +68,6 @@ int TZCupsContext::GetDeviceCaps(int index) const {
             return h;
         case PHYSICALOFFSETX:
         case PHYSICALOFFSETY:
-            return 0;
         default:
             return 0;
     }

@@ -27,6 +27,8 @@ void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
         if (newCap < count_) newCap = count_;
         auto** slots = new VelmarqObject*[newCap];  // slots from count_ on are never read
         if (count_ > 1) {
+            // The slots hold pointers, so the element size is that of a pointer.
+            // NOLINTNEXTLINE(bugprone-sizeof-expression)
             std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_ - 1));
         }
         delete[] items_;
@@ -47,8 +49,11 @@ VelmarqObject* ExtPtrArray::Pop() {
 VelmarqObject* ExtPtrArray::RemoveAt(int i) {
     if (i < 0 || i >= count_) return nullptr;
     VelmarqObject* p = items_[i];
+    // The slots hold pointers, so the element size is that of a pointer.
+    // NOLINTBEGIN(bugprone-sizeof-expression)
     std::memmove(items_ + i, items_ + i + 1,
                  sizeof(VelmarqObject*) * static_cast<size_t>(count_ - i - 1));
+    // NOLINTEND(bugprone-sizeof-expression)
     items_[--count_] = nullptr;
     return p;
 }

@@ -105,9 +105,7 @@ const char* MultiLangImpl::IconvName(int codePage, char* scratch, int scratchSiz
         default:
             break;
     }
-    if (codePage >= 28591 && codePage <= 28599) {
-        std::snprintf(scratch, static_cast<size_t>(scratchSize), "ISO-8859-%d", codePage - 28590);
-    } else if (codePage == 28603 || codePage == 28605) {
+    if ((codePage >= 28591 && codePage <= 28599) || codePage == 28603 || codePage == 28605) {
         std::snprintf(scratch, static_cast<size_t>(scratchSize), "ISO-8859-%d", codePage - 28590);
     } else {
         std::snprintf(scratch, static_cast<size_t>(scratchSize), "CP%d", codePage);
