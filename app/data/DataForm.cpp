@@ -23,8 +23,8 @@ void DataForm::MakeStatusBar(int left, int top, int width, int height,
     PlaceTwips(staMsg_, left, top, width, height);
 }
 
-void DataForm::OnKeyDown(QWidget* w, std::function<void(int)> handler) {
-    keyHandlers_.insert(w, std::move(handler));
+void DataForm::OnKeyDown(QWidget* w, const std::function<void(int)>& handler) {
+    keyHandlers_.insert(w, handler);
     w->installEventFilter(this);
 }
 

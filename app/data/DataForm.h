@@ -32,7 +32,7 @@ class DataForm : public QDialog {
     // Creates staMsg at the given place (twips) with panels of the given widths (twips).
     void MakeStatusBar(int left, int top, int width, int height, const QList<int>& panelTwips);
     // Calls handler(key code) for Enter, Up and Down pressed in w; those keys go no further.
-    void OnKeyDown(QWidget* w, std::function<void(int)> handler);
+    void OnKeyDown(QWidget* w, const std::function<void(int)>& handler);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
