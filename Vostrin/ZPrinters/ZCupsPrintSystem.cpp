@@ -122,6 +122,7 @@ const TZQueuePapers& TZCupsPrintSystem::QueuePapers(const QString& queue) {
 std::vector<TZSysBin> TZCupsPrintSystem::DeviceBins(const QString& device, const QString&) {
     std::vector<TZSysBin> out;
     const auto& inputs = QueuePpd(device).inputSlots;
+    out.reserve(inputs.size());
     for (int i = 0; i < static_cast<int>(inputs.size()); ++i)
         out.push_back({inputs[i].text, BinCodeForSlot(inputs[i].key, i)});
     return out;
