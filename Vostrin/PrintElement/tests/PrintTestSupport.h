@@ -109,7 +109,8 @@ class ScriptedRenderer : public ::testing::Test {
     // The pages of the last document; empty when none was printed.
     const std::vector<Zprinters::TZScriptedPage>& Pages() const {
         static const std::vector<Zprinters::TZScriptedPage> none;
-        return sys->LastDoc() ? sys->LastDoc()->pages : none;
+        const Zprinters::TZScriptedDoc* doc = sys->LastDoc();
+        return doc != nullptr ? doc->pages : none;
     }
 
     Zprinters::TZScriptedPrintSystem* sys = nullptr;

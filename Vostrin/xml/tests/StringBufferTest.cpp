@@ -17,6 +17,7 @@ std::string Text(const StringBuffer& b) {
 
 std::vector<std::string> Pieces(ExtPtrArray& a) {
     std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(a.Count()));
     for (int i = 0; i < a.Count(); ++i) out.push_back(Text(*static_cast<StringBuffer*>(a.Get(i))));
     a.DeleteAll();
     return out;
