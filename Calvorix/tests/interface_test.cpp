@@ -96,6 +96,7 @@ TEST_F(Interface, CallsAreIndependent) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"[a]*[b]", "6"}, {"iif([a]>[b],[a],[b])", "3"}, {"mid(\"abcdef\",[a],[b])", "bcd"}};
     std::vector<std::thread> threads;
+    threads.reserve(4);
     std::vector<int> failures(4, 0);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {

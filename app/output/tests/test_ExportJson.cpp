@@ -21,16 +21,14 @@ using tw::output::WriteTeacherJson;
 using tw::output::WriteTotalJson;
 
 // Rows as the class and total queries give them.
-tw::db::Recordset ClassRows(std::vector<Row> rows) {
+tw::db::Recordset ClassRows(const std::vector<Row>& rows) {
     return tw::db::Recordset(
-        {"Name", "CourseName", "ClassShortName", "TeacherShortName", "Day", "LessonNo"},
-        std::move(rows));
+        {"Name", "CourseName", "ClassShortName", "TeacherShortName", "Day", "LessonNo"}, rows);
 }
 
 // Rows as the teacher queries give them.
-tw::db::Recordset TeacherRows(std::vector<Row> rows) {
-    return tw::db::Recordset({"Name", "CourseName", "ClassShortName", "Day", "LessonNo"},
-                             std::move(rows));
+tw::db::Recordset TeacherRows(const std::vector<Row>& rows) {
+    return tw::db::Recordset({"Name", "CourseName", "ClassShortName", "Day", "LessonNo"}, rows);
 }
 
 class ExportJsonTest : public ::testing::Test {

@@ -196,7 +196,7 @@ TEST_F(ExportWorkbookTest, SheetNamesAreMadeValidAndUnique) {
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 4);
     QStringList seen;
-    for (const QJsonValue& sheet : sheets) {
+    for (const QJsonValue sheet : sheets) {
         const QString name = sheet["name"].toString();
         EXPECT_FALSE(name.isEmpty());
         EXPECT_LE(name.size(), 31);

@@ -12,10 +12,9 @@ namespace {
 
 using Row = std::vector<QVariant>;
 
-tw::db::Recordset Rows(std::vector<Row> rows) {
+tw::db::Recordset Rows(const std::vector<Row>& rows) {
     return tw::db::Recordset(
-        {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo"},
-        std::move(rows));
+        {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo"}, rows);
 }
 
 class PrintDataWriterTest : public ::testing::Test {
