@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <exception>
 
-#include "build/KbAccess.h"
 #include "data/FormStyle.h"
+#include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/StatusBar.h"
 
@@ -75,7 +75,7 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 int ClassWeekDialog::FillClassCombo() {
     int status = 0;
     try {
-        auto rs = tw::build::Kb().OpenRecordset(QStringLiteral("select Name from Classtb"));
+        auto rs = KbDb().OpenRecordset(QStringLiteral("select Name from Classtb"));
         while (!rs->Eof()) {
             CmbClass->addItem(rs->Fields("Name").Text());
             rs->MoveNext();

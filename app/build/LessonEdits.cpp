@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "build/KbAccess.h"
+#include "shell/mdlPublic.h"
 
 using tw::db::SqlQ;
 
@@ -25,8 +25,8 @@ QString SlotWhere(const QString& classCode, int day, int lesson) {
 
 // The class's lesson in the slot, read inside the running action.
 bool ReadLesson(const QString& classCode, int day, int lesson, StoredLesson& out) {
-    auto rs = Kb().OpenRecordset("select CourseCode,TeacherCode,SetFlag from Lessonlisttb" +
-                                 SlotWhere(classCode, day, lesson));
+    auto rs = KbDb().OpenRecordset("select CourseCode,TeacherCode,SetFlag from Lessonlisttb" +
+                                   SlotWhere(classCode, day, lesson));
     const bool found = !rs->Eof();
     if (found) {
         out.courseCode = rs->Fields("CourseCode").Text();
@@ -38,7 +38,7 @@ bool ReadLesson(const QString& classCode, int day, int lesson, StoredLesson& out
 }
 
 bool HasRows(const QString& sql) {
-    auto rs = Kb().OpenRecordset(sql);
+    auto rs = KbDb().OpenRecordset(sql);
     const bool rows = !rs->Eof();
     rs->Close();
     return rows;
@@ -46,23 +46,23 @@ bool HasRows(const QString& sql) {
 
 // Runs a statement that must change at least one row.
 void ExecChanging(const QString& sql) {
-    Kb().Execute(sql);
-    if (Kb().RecordsAffected() < 1) throw Refused{};
+    KbDb().Execute(sql);
+    if (KbDb().RecordsAffected() < 1) throw Refused{};
 }
 
 void AddToBuildCount(const QString& classCode, const QString& courseCode,
                      const QString& teacherCode, int delta) {
-    Kb().Execute(QString("Update ClassPlantb Set BuildCount=BuildCount") +
-                 (delta > 0 ? "+1" : "-1") + " where  ClassCode = '" + SqlQ(classCode) +
-                 "' and CourseCode = '" + SqlQ(courseCode) + "' and TeacherCode = '" +
-                 SqlQ(teacherCode) + "'");
+    KbDb().Execute(QString("Update ClassPlantb Set BuildCount=BuildCount") +
+                   (delta > 0 ? "+1" : "-1") + " where  ClassCode = '" + SqlQ(classCode) +
+                   "' and CourseCode = '" + SqlQ(courseCode) + "' and TeacherCode = '" +
+                   SqlQ(teacherCode) + "'");
 }
 
 // Runs one action in a transaction; false (and nothing changed) when it throws.
 template <class F>
 bool InOneTransaction(F&& action) {
     try {
-        tw::db::Transaction trans(Kb());
+        tw::db::Transaction trans(KbDb());
         action();
         trans.Commit();
         return true;
@@ -104,9 +104,9 @@ bool WritePresetLesson(const QString& classCode, const QString& courseCode,
                          "', TeacherCode = '" + SqlQ(teacherCode) + "', SetFlag = 0" +
                          SlotWhere(classCode, day, lesson));
         } else {
-            Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
-                         "," + Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) +
-                         "',0)");
+            KbDb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
+                           "," + Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) +
+                           "',0)");
         }
         AddToBuildCount(classCode, courseCode, teacherCode, +1);
     });
@@ -118,8 +118,8 @@ bool RemovePresetLesson(const QString& classCode, int day, int lesson) {
         if (!ReadLesson(classCode, day, lesson, old) || old.setFlag != kFlagPreset) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson) +
                      " and SetFlag=0");
-        Kb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
-                     SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
+        KbDb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
+                       SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
     });
 }
 
@@ -131,8 +131,9 @@ bool PlaceHandLesson(const QString& classCode, const QString& courseCode,
         if (ReadLesson(classCode, day, lesson, old)) throw Refused{};
         if (!IsTeacherSlotFree(teacherCode, static_cast<short>(day), static_cast<short>(lesson)))
             throw Refused{};
-        Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) + "," +
-                     Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) + "',2)");
+        KbDb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
+                       "," + Num(lesson) + ",'" + SqlQ(courseCode) + "','" + SqlQ(teacherCode) +
+                       "',2)");
         AddToBuildCount(classCode, courseCode, teacherCode, +1);
     });
 }
@@ -142,8 +143,8 @@ bool RemoveHandLesson(const QString& classCode, int day, int lesson) {
         StoredLesson old;
         if (!ReadLesson(classCode, day, lesson, old)) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson));
-        Kb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
-                     SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
+        KbDb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
+                       SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
     });
 }
 
@@ -196,9 +197,9 @@ bool SwapClassLessons(const QString& classCode, int selDay, int selLesson, int d
                          "' ,TeacherCode='" + SqlQ(t.teacherCode) + "'" +
                          SlotWhere(classCode, selDay, selLesson));
         } else {
-            Kb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
-                         "," + Num(lesson) + ",'" + SqlQ(s.courseCode) + "','" +
-                         SqlQ(s.teacherCode) + "',2)");
+            KbDb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
+                           "," + Num(lesson) + ",'" + SqlQ(s.courseCode) + "','" +
+                           SqlQ(s.teacherCode) + "',2)");
             ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, selDay, selLesson));
         }
     });

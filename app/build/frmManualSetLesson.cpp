@@ -10,7 +10,6 @@
 #include <exception>
 
 #include "build/GridMarks.h"
-#include "build/KbAccess.h"
 #include "build/LessonEdits.h"
 #include "data/FormStyle.h"
 #include "shell/WeekGrid.h"
@@ -18,7 +17,6 @@
 #include "ui/Combo.h"
 
 using tw::build::CellMark;
-using tw::build::Kb;
 using tw::build::PaintCurrent;
 using tw::data::PlaceTwips;
 using tw::db::SqlQ;
@@ -155,7 +153,7 @@ void frmManualSetLesson::InitLessonGrid() {
 int frmManualSetLesson::FillTeacherCombo() {
     int status = 0;
     try {
-        auto rs = Kb().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
+        auto rs = KbDb().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
         while (!rs->Eof()) {
             CmbTeacher->addItem(rs->Fields("Name").Text());
             rs->MoveNext();
@@ -190,7 +188,7 @@ void frmManualSetLesson::CmbTeacher_Click() {
 int frmManualSetLesson::LoadUnplacedLessons() {
     lstCourse->clear();
     try {
-        auto rs = Kb().OpenRecordset(QStringLiteral(
+        auto rs = KbDb().OpenRecordset(QStringLiteral(
             "select classcode,CourseCode,(Count-BuildCount) as RemainCount from ClassPlantb  "
             "where Count<> BuildCount  order by classcode,CourseCode"));
         while (!rs->Eof()) {
@@ -215,8 +213,8 @@ int frmManualSetLesson::LoadClassLessons() {
         }
     }
     try {
-        auto rs = Kb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
-                                     SqlQ(curClassCode_) + "'");
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+                                       SqlQ(curClassCode_) + "'");
         MSFlexGrid1->ClearCells();
         InitLessonGrid();
         while (!rs->Eof()) {
@@ -256,8 +254,8 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         }
     }
     try {
-        auto rs = Kb().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
-                                     SqlQ(teacherCode) + "'");
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
+                                       SqlQ(teacherCode) + "'");
         grdTeacher->ClearCells();
         InitLessonGrid();
         while (!rs->Eof()) {

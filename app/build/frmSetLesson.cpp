@@ -10,13 +10,11 @@
 #include <exception>
 
 #include "build/GridMarks.h"
-#include "build/KbAccess.h"
 #include "build/LessonEdits.h"
 #include "data/FormStyle.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 
-using tw::build::Kb;
 using tw::data::PlaceTwips;
 using tw::db::SqlQ;
 
@@ -110,8 +108,8 @@ void frmSetLesson::CmbClass_Click() {
 
 int frmSetLesson::LoadPresetLessons() {
     try {
-        auto rs = Kb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
-                                     SqlQ(curClassCode_) + "' and SetFlag=0");
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+                                       SqlQ(curClassCode_) + "' and SetFlag=0");
         MSFlexGrid1->ClearCells();
         InitLessonGrid();
         const int lessons = GridLessons();
@@ -143,7 +141,7 @@ int frmSetLesson::LoadPresetCourses() {
     const QString cls = SqlQ(curClassCode_);
     int status = 0;
     try {
-        auto rs = Kb().OpenRecordset(
+        auto rs = KbDb().OpenRecordset(
             "select a.CourseCode,a.Count-b.PreSetCount as RemainCount from ClassPlantb a,  "
             "(select ClassCode, CourseCode, count(CourseCode) as PreSetCount from Lessonlisttb "
             "where  SetFlag=0 and ClassCode='" +
@@ -161,7 +159,7 @@ int frmSetLesson::LoadPresetCourses() {
         rs->Close();
         QString sql = "select CourseCode from ClassPlantb  where classcode='" + cls + "'";
         if (!codes.isEmpty()) sql += " and CourseCode not in (" + codes.join(',') + ")";
-        rs = Kb().OpenRecordset(sql + " order by CourseCode");
+        rs = KbDb().OpenRecordset(sql + " order by CourseCode");
         while (!rs->Eof()) {
             lstCourse->addItem(GetCourseName(rs->Fields("CourseCode").Text()));
             rs->MoveNext();

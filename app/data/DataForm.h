@@ -9,12 +9,15 @@
 #include <functional>
 
 class QLabel;
+class QString;
 
 namespace tw::ui {
 class StatusBar;
 }
 
 namespace tw::data {
+
+class DataListView;
 
 // Key codes of the key-down handlers.
 enum VbKey : int { vbKeyReturn = 13, vbKeyUp = 38, vbKeyDown = 40, vbKeyDelete = 46 };
@@ -33,6 +36,10 @@ class DataForm : public QDialog {
     void MakeStatusBar(int left, int top, int width, int height, const QList<int>& panelTwips);
     // Calls handler(key code) for Enter, Up and Down pressed in w; those keys go no further.
     void OnKeyDown(QWidget* w, const std::function<void(int)>& handler);
+    // Stores new names for the record of code in table and shows the outcome: panel 1, and a
+    // message box on failure; on success the record's row in list shows the new names.
+    void ModifyNames(DataListView* list, const QString& table, const QString& code,
+                     const QString& name, const QString& fullName, const QString& shortName);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -19,13 +19,6 @@ namespace tw::data {
 namespace {
 const char* const kBoxNames[4] = {"txtCode", "txtName", "txtFullName", "txtShortName"};
 const char* const kLabelNames[4] = {"lblCode", "lblName", "lblFullName", "lblShortName"};
-
-tw::db::Database& Db() {
-    if (!KbDatabase) {
-        throw tw::db::DbError("no open database");
-    }
-    return *KbDatabase;
-}
 }  // namespace
 
 MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* parent)
@@ -96,7 +89,7 @@ void MasterDataForm::Form_Load() {
     // A failing read ends the load; every row read before it stays, and a Null column is
     // shown as empty text.
     try {
-        auto rs = Db().OpenRecordset("select * from " + settings_.table);
+        auto rs = KbDb().OpenRecordset("select * from " + settings_.table);
         while (!rs->Eof()) {
             lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
                                    rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
@@ -151,8 +144,8 @@ bool MasterDataForm::AppendRecord() {
     const QString fullName = Trimmed(kFullNameBox);
     const QString shortName = Trimmed(kShortNameBox);
     try {
-        auto rs = Db().OpenRecordset("Select Code from " + settings_.table + " where  Code = '" +
-                                     SqlQ(code) + "'");
+        auto rs = KbDb().OpenRecordset("Select Code from " + settings_.table + " where  Code = '" +
+                                       SqlQ(code) + "'");
         if (!rs->Eof()) {
             MsgBox(settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！",
                    tw::ui::vbInformation, AppTitle);
@@ -160,10 +153,10 @@ bool MasterDataForm::AppendRecord() {
             return true;
         }
         rs->Close();
-        Db().Execute("Insert Into " + settings_.table +
-                         " ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) + "','" +
-                         SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) + "')",
-                     0);
+        KbDb().Execute("Insert Into " + settings_.table +
+                           " ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) + "','" +
+                           SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) + "')",
+                       0);
     } catch (const std::exception&) {
         Panel(1)->setText("添加记录失败");
         MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
@@ -187,9 +180,9 @@ void MasterDataForm::DeleteRecord() {
     }
     // The record and every row that refers to it go together or not at all.
     try {
-        tw::db::Transaction transaction(Db());
+        tw::db::Transaction transaction(KbDb());
         for (const QString& prefix : settings_.deletePrefixes) {
-            Db().Execute(prefix + SqlQ(code) + "'", 0);
+            KbDb().Execute(prefix + SqlQ(code) + "'", 0);
         }
         transaction.Commit();
     } catch (const std::exception&) {
@@ -221,30 +214,7 @@ void MasterDataForm::ModifyRecord() {
     const QString name = Trimmed(kNameBox);
     const QString fullName = Trimmed(kFullNameBox);
     const QString shortName = Trimmed(kShortNameBox);
-    try {
-        Db().Execute("Update " + settings_.table + " Set Name = '" + SqlQ(name) + "',FullName = '" +
-                         SqlQ(fullName) + "',ShortName = '" + SqlQ(shortName) + "' Where Code = '" +
-                         SqlQ(code) + "'",
-                     0);
-        // An update that matched no record changed nothing: that is no success.
-        if (Db().RecordsAffected() == 0) {
-            throw tw::db::DbError("no record with this code");
-        }
-    } catch (const std::exception&) {
-        Panel(1)->setText("修改记录失败");
-        MsgBox("修改记录失败,代码为" + code + "的记录未被修改", tw::ui::vbInformation,
-               "更修改失败");
-        return;
-    }
-    Panel(1)->setText("修改记录成功！修改了1条记录");
-    QTreeWidgetItem* row = lstAllRecord_->FindRow(code);
-    if (row) {
-        row->setText(1, name);
-        row->setText(2, fullName);
-        row->setText(3, shortName);
-    }
-    lstAllRecord_->setFocus();
-    lstAllRecord_->SelectRow(row);
+    ModifyNames(lstAllRecord_, settings_.table, code, name, fullName, shortName);
 }
 
 void MasterDataForm::cmdAppend_Click() {

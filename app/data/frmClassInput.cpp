@@ -20,13 +20,6 @@ using tw::ui::SetComboIndex;
 using tw::ui::SetComboText;
 
 namespace {
-tw::db::Database& Db() {
-    if (!KbDatabase) {
-        throw tw::db::DbError("no open database");
-    }
-    return *KbDatabase;
-}
-
 // Reads a whole number written as plain decimal digits; -1 for anything else.
 int PlainNumber(const QString& text) {
     if (text.isEmpty() || text.size() > 4) {
@@ -142,7 +135,7 @@ void frmClassInput::Form_Load() {
                               {1700, 2000, 2000, 2000});
     // A failing read ends the load; rows read before it stay, a Null column shows as empty.
     try {
-        auto rs = Db().OpenRecordset("select * from Classtb");
+        auto rs = KbDb().OpenRecordset("select * from Classtb");
         while (!rs->Eof()) {
             lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
                                    rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
@@ -236,7 +229,8 @@ void frmClassInput::AppendClass() {
     const QString fullName = Trim(txtFullName_->text());
     const QString shortName = Trim(txtShortName_->text());
     try {
-        auto rs = Db().OpenRecordset("Select Code from Classtb where  Code = '" + SqlQ(code) + "'");
+        auto rs =
+            KbDb().OpenRecordset("Select Code from Classtb where  Code = '" + SqlQ(code) + "'");
         if (!rs->Eof()) {
             MsgBox(cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！",
                    tw::ui::vbInformation, AppTitle);
@@ -244,10 +238,10 @@ void frmClassInput::AppendClass() {
             return;
         }
         rs->Close();
-        Db().Execute("Insert Into Classtb ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) +
-                         "','" + SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) +
-                         "')",
-                     0);
+        KbDb().Execute("Insert Into Classtb ( Code,Name,FullName,ShortName) Values ('" +
+                           SqlQ(code) + "','" + SqlQ(name) + "','" + SqlQ(fullName) + "','" +
+                           SqlQ(shortName) + "')",
+                       0);
     } catch (const std::exception&) {
         Panel(1)->setText("添加记录失败");
         MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
@@ -269,11 +263,11 @@ void frmClassInput::DeleteClass() {
     }
     // The class, its lessons, plan rows and class limits go together or not at all.
     try {
-        tw::db::Transaction transaction(Db());
-        Db().Execute("Delete From LessonListtb Where ClassCode = '" + SqlQ(code) + "'", 0);
-        Db().Execute("Delete From ClassPlantb Where ClassCode = '" + SqlQ(code) + "'", 0);
-        Db().Execute("Delete From Limittb Where Kind=0 and Code = '" + SqlQ(code) + "'", 0);
-        Db().Execute("Delete From Classtb Where Code = '" + SqlQ(code) + "'", 0);
+        tw::db::Transaction transaction(KbDb());
+        KbDb().Execute("Delete From LessonListtb Where ClassCode = '" + SqlQ(code) + "'", 0);
+        KbDb().Execute("Delete From ClassPlantb Where ClassCode = '" + SqlQ(code) + "'", 0);
+        KbDb().Execute("Delete From Limittb Where Kind=0 and Code = '" + SqlQ(code) + "'", 0);
+        KbDb().Execute("Delete From Classtb Where Code = '" + SqlQ(code) + "'", 0);
         transaction.Commit();
     } catch (const std::exception&) {
         Panel(1)->setText("删除记录失败");
@@ -304,30 +298,7 @@ void frmClassInput::ModifyClass() {
     const QString name = Trim(txtName_->text());
     const QString fullName = Trim(txtFullName_->text());
     const QString shortName = Trim(txtShortName_->text());
-    try {
-        Db().Execute("Update Classtb Set Name = '" + SqlQ(name) + "',FullName = '" +
-                         SqlQ(fullName) + "',ShortName = '" + SqlQ(shortName) + "' Where Code = '" +
-                         SqlQ(code) + "'",
-                     0);
-        // An update that matched no class changed nothing: that is no success.
-        if (Db().RecordsAffected() == 0) {
-            throw tw::db::DbError("no class with this code");
-        }
-    } catch (const std::exception&) {
-        Panel(1)->setText("修改记录失败");
-        MsgBox("修改记录失败,代码为" + code + "的记录未被修改", tw::ui::vbInformation,
-               "更修改失败");
-        return;
-    }
-    Panel(1)->setText("修改记录成功！修改了1条记录");
-    QTreeWidgetItem* row = lstAllRecord_->FindRow(code);
-    if (row) {
-        row->setText(1, name);
-        row->setText(2, fullName);
-        row->setText(3, shortName);
-    }
-    lstAllRecord_->setFocus();
-    lstAllRecord_->SelectRow(row);
+    ModifyNames(lstAllRecord_, "Classtb", code, name, fullName, shortName);
 }
 
 void frmClassInput::cmdAppend_Click() {

@@ -25,13 +25,6 @@ using tw::ui::SetComboText;
 
 namespace {
 
-tw::db::Database& Db() {
-    if (!KbDatabase) {
-        throw tw::db::DbError("no open database");
-    }
-    return *KbDatabase;
-}
-
 // A count typed as a plain decimal number: optional sign, digits, optional fraction.
 bool IsCountNumber(const QString& trimmed) {
     static const QRegularExpression number(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)");
@@ -198,7 +191,7 @@ void frmClassPlanInput::Form_Load() {
 
 void frmClassPlanInput::FillClassCombo() {
     try {
-        auto rs = Db().OpenRecordset("select Name from Classtb");
+        auto rs = KbDb().OpenRecordset("select Name from Classtb");
         while (!rs->Eof()) {
             CmbClass_->addItem(rs->Fields("Name").Text());
             rs->MoveNext();
@@ -214,7 +207,7 @@ void frmClassPlanInput::FillClassCombo() {
 
 void frmClassPlanInput::FillCourseCombo() {
     try {
-        auto rs = Db().OpenRecordset("select Name from Coursetb");
+        auto rs = KbDb().OpenRecordset("select Name from Coursetb");
         while (!rs->Eof()) {
             CmbCourse_->addItem(rs->Fields("Name").Text());
             rs->MoveNext();
@@ -227,7 +220,7 @@ void frmClassPlanInput::FillCourseCombo() {
 
 void frmClassPlanInput::FillTeacherCombos() {
     try {
-        auto rs = Db().OpenRecordset("select Name from Teachertb order by Code");
+        auto rs = KbDb().OpenRecordset("select Name from Teachertb order by Code");
         while (!rs->Eof()) {
             CmbTeacher_->addItem(rs->Fields("Name").Text());
             CmbTeacher2_->addItem(rs->Fields("Name").Text());
@@ -272,8 +265,8 @@ void frmClassPlanInput::LoadClassPlan() {
     lstAllRecord_->clear();
     // A failing read ends the load; rows read before it stay.
     try {
-        auto rs = Db().OpenRecordset("select * from ClassPlantb where ClassCode = '" +
-                                     SqlQ(currentClassCode_) + "'");
+        auto rs = KbDb().OpenRecordset("select * from ClassPlantb where ClassCode = '" +
+                                       SqlQ(currentClassCode_) + "'");
         while (!rs->Eof()) {
             lstAllRecord_->AddRow({GetCourseName(rs->Fields("CourseCode").Text()),
                                    GetTeacherName(rs->Fields("TeacherCode").Text()),
@@ -305,8 +298,8 @@ void frmClassPlanInput::LoadTeacherPlan(const QString& teacherName) {
     lstTeacherInfo_->clear();
     long long total = 0;
     try {
-        auto rs = Db().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
-                                     SqlQ(GetTeacherCode(teacherName)) + "'");
+        auto rs = KbDb().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
+                                       SqlQ(GetTeacherCode(teacherName)) + "'");
         while (!rs->Eof()) {
             lstTeacherInfo_->AddRow({GetClassName(rs->Fields("ClassCode").Text()),
                                      GetCourseName(rs->Fields("CourseCode").Text()),
@@ -391,8 +384,8 @@ bool frmClassPlanInput::AppendPlanRow() {
         const QString teacher = GetTeacherCode(CmbTeacher_->currentText());
         const QString where = " ClassCode='" + SqlQ(currentClassCode_) + "'" + " and CourseCode='" +
                               SqlQ(course) + "'";
-        auto other = Db().OpenRecordset("Select CourseCode from ClassPlantb where " + where +
-                                        " and TeacherCode<>'" + SqlQ(teacher) + "'");
+        auto other = KbDb().OpenRecordset("Select CourseCode from ClassPlantb where " + where +
+                                          " and TeacherCode<>'" + SqlQ(teacher) + "'");
         if (!other->Eof()) {
             other->Close();
             reason = "不允许一门课多个老师";
@@ -404,7 +397,7 @@ bool frmClassPlanInput::AppendPlanRow() {
             throw tw::db::DbError("count out of range");
         }
         const QString sameRow = where + " and TeacherCode='" + SqlQ(teacher) + "'";
-        auto rs = Db().OpenRecordset("Select Count from ClassPlantb where " + sameRow);
+        auto rs = KbDb().OpenRecordset("Select Count from ClassPlantb where " + sameRow);
         QString statement;
         if (rs->Eof()) {
             statement =
@@ -421,7 +414,7 @@ bool frmClassPlanInput::AppendPlanRow() {
                 "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
         }
         rs->Close();
-        Db().Execute(statement, 0);
+        KbDb().Execute(statement, 0);
     } catch (const std::exception&) {
         Panel(1)->setText("添加记录失败   " + reason);
         MsgBox("添加记录失败  " + reason, tw::ui::vbInformation, "添加失败");
@@ -452,9 +445,9 @@ bool frmClassPlanInput::DeletePlanRow() {
         const QString match = "ClassCode='" + SqlQ(currentClassCode_) + "'" +
                               " and CourseCode = '" + SqlQ(course) + "'" + " and TeacherCode = '" +
                               SqlQ(teacher) + "'";
-        tw::db::Transaction transaction(Db());
-        Db().Execute("Delete From LessonListtb Where  " + match, 0);
-        Db().Execute("Delete From ClassPlantb Where " + match, 0);
+        tw::db::Transaction transaction(KbDb());
+        KbDb().Execute("Delete From LessonListtb Where  " + match, 0);
+        KbDb().Execute("Delete From ClassPlantb Where " + match, 0);
         transaction.Commit();
     } catch (const std::exception&) {
         Panel(1)->setText("删除记录失败");
@@ -502,16 +495,16 @@ bool frmClassPlanInput::ModifyPlanRow() {
         if (!count) {
             throw tw::db::DbError("count out of range");
         }
-        Db().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
-                         ",TeacherCode = '" + SqlQ(teacher) + "'" +
-                         ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
-                         SqlQ(currentClassCode_) + "'" + " and CourseCode = '" +
-                         SqlQ(selectedCourseCode_) + "'" + " and TeacherCode = '" +
-                         SqlQ(selectedTeacherCode_) + "'" +
-                         " and Count = " + QString::number(selectedCount_),
-                     0);
+        KbDb().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
+                           ",TeacherCode = '" + SqlQ(teacher) + "'" +
+                           ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
+                           SqlQ(currentClassCode_) + "'" + " and CourseCode = '" +
+                           SqlQ(selectedCourseCode_) + "'" + " and TeacherCode = '" +
+                           SqlQ(selectedTeacherCode_) + "'" +
+                           " and Count = " + QString::number(selectedCount_),
+                       0);
         // The stored row no longer matches what the form remembers: nothing was changed.
-        if (Db().RecordsAffected() == 0) {
+        if (KbDb().RecordsAffected() == 0) {
             throw tw::db::DbError("no plan row matched");
         }
     } catch (const std::exception&) {

@@ -35,11 +35,6 @@ const Level kLevels[] = {
 };
 constexpr int kNormal = 1;
 
-tw::db::Database& Db() {
-    if (!KbDatabase) throw tw::db::DbError("no database open");
-    return *KbDatabase;
-}
-
 }  // namespace
 
 QString frmLimitInput::LevelText(int attr) {
@@ -144,7 +139,7 @@ void frmLimitInput::Form_Load() {
 
 void frmLimitInput::FillLimitCombo() {
     try {
-        auto rs = Db().OpenRecordset(QString::fromUtf8(setup_.masterSql));
+        auto rs = KbDb().OpenRecordset(QString::fromUtf8(setup_.masterSql));
         while (!rs->Eof()) {
             Combo->addItem(rs->Fields("Name").Text());
             rs->MoveNext();
@@ -190,8 +185,8 @@ void frmLimitInput::PaintCell(int row, int column, int attr) {
 
 void frmLimitInput::LoadLimits() {
     try {
-        auto rs = Db().OpenRecordset("select * from Limittb where kind=" + KindText() + " " +
-                                     " and code='" + SqlQ(currentCode_) + "'");
+        auto rs = KbDb().OpenRecordset("select * from Limittb where kind=" + KindText() + " " +
+                                       " and code='" + SqlQ(currentCode_) + "'");
         MSFlexGrid1->ClearCells();
         InitLimitGrid();
         const int lessons = GridLessons();
@@ -239,7 +234,7 @@ bool frmLimitInput::SaveLimitCell() {
     const QString slot =
         " and code='" + SqlQ(currentCode_) + "'" + " and Day=" + day + " and LessonNo=" + lesson;
     try {
-        tw::db::Database& db = Db();
+        tw::db::Database& db = KbDb();
         auto rs =
             db.OpenRecordset("select Code from Limittb where kind=" + KindText() + " " + slot);
         const bool exists = !rs->Eof();

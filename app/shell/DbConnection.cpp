@@ -14,6 +14,11 @@ const char* const kTables[] = {"Classtb",     "Coursetb",     "Teachertb", "Clas
 
 }  // namespace
 
+tw::db::Database& KbDb() {
+    if (!KbDatabase) throw tw::db::DbError("no database open");
+    return *KbDatabase;
+}
+
 bool OpenDb(const QString& path) {
     auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true);
     if (!db) return false;

@@ -8,9 +8,11 @@
 #include "db/Database.h"
 
 // ---- Program-wide variables ----
-extern QString AppTitle;                          // school name + "排课软件系统"
-extern int LessonOfDay;                           // lessons per day, 6 or 7
+extern QString AppTitle;                              // school name + "排课软件系统"
+extern int LessonOfDay;                               // lessons per day, 6 or 7
 extern std::unique_ptr<tw::db::Database> KbDatabase;  // the one open database (null when none)
+// The open database; throws DbError when none is open, so a caller's failure path reports it.
+tw::db::Database& KbDb();
 
 // The folder that holds the program file (tests may point it elsewhere).
 QString ProgramFolder();
@@ -25,7 +27,7 @@ void CloseDb();                    // does nothing when none is open
 QString OpenDbPath();              // path of the database that is open now ("" when none)
 
 // ---- Settings file kbxt.ini ----
-QString SettingsFile();            // ProgramFile("kbxt.ini")
+QString SettingsFile();  // ProgramFile("kbxt.ini")
 QString GetDbFileName();
 QString GetSchoolName();
 QString GetLessonsOfDay();
