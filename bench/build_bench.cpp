@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "SchoolGen.h"
-#include "build/mdlBuildKb.h"
 #include "db/Database.h"
 #include "shell/mdlPublic.h"
+#include "timetable/mdlBuildKb.h"
 
 namespace {
 

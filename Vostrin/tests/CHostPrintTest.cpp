@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "ScriptedPrinterFixture.h"
+#include "ScriptedPrinterTestSupport.h"
 
 using vostrintest::DataFile;
 

@@ -2,7 +2,7 @@
 // data, and the statuses of the import reaching the caller.
 #include <memory>
 
-#include "ScriptedPrinterFixture.h"
+#include "ScriptedPrinterTestSupport.h"
 #include "Vostrin.h"
 
 using vostrintest::DataFile;

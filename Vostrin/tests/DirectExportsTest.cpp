@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <memory>
 
-#include "ScriptedPrinterFixture.h"
+#include "ScriptedPrinterTestSupport.h"
 #include "TXml.h"
 #include "Vostrin.h"
 #include "ZPrinters/ZPrinter.h"

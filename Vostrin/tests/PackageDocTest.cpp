@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "PkgDoc.h"
-#include "ScriptedPrinterFixture.h"
+#include "ScriptedPrinterTestSupport.h"
 #include "TXml.h"
 #include "Vostrin.h"
 

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <exception>
 
-#include "DataListView.h"
-#include "FormStyle.h"
+#include "DataEntry.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
@@ -214,7 +213,7 @@ void MasterDataForm::ModifyRecord() {
     const QString name = Trimmed(kNameBox);
     const QString fullName = Trimmed(kFullNameBox);
     const QString shortName = Trimmed(kShortNameBox);
-    ModifyNames(lstAllRecord_, settings_.table, code, name, fullName, shortName);
+    ModifyNames(*this, lstAllRecord_, settings_.table, code, name, fullName, shortName);
 }
 
 void MasterDataForm::cmdAppend_Click() {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "DataForm.h"
+#include "DataEntry.h"
 
 class QGroupBox;
 class QLabel;
@@ -16,8 +16,6 @@ class QPushButton;
 class QTreeWidgetItem;
 
 namespace tw::data {
-
-class DataListView;
 
 // The four boxes, in the order of the table's columns.
 enum MasterBox : int { kCodeBox = 0, kNameBox = 1, kFullNameBox = 2, kShortNameBox = 3 };

@@ -7,8 +7,7 @@
 #include <QPushButton>
 #include <exception>
 
-#include "DataListView.h"
-#include "FormStyle.h"
+#include "DataEntry.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
@@ -298,7 +297,7 @@ void frmClassInput::ModifyClass() {
     const QString name = Trim(txtName_->text());
     const QString fullName = Trim(txtFullName_->text());
     const QString shortName = Trim(txtShortName_->text());
-    ModifyNames(lstAllRecord_, "Classtb", code, name, fullName, shortName);
+    ModifyNames(*this, lstAllRecord_, "Classtb", code, name, fullName, shortName);
 }
 
 void frmClassInput::cmdAppend_Click() {

@@ -3,7 +3,7 @@
 // form proposes the class's three names from the same two choices.
 #pragma once
 
-#include "DataForm.h"
+#include "DataEntry.h"
 
 class QComboBox;
 class QGroupBox;
@@ -11,11 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace tw::data {
-class DataListView;
-}
-
-class frmClassInput : public tw::data::DataForm {
+class frmClassInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
     explicit frmClassInput(QWidget* parent = nullptr);
@@ -47,7 +43,7 @@ class frmClassInput : public tw::data::DataForm {
     // The code formed from the two lists; empty text while either has no choice.
     QString ClassCode() const;
 
-    tw::data::DataListView* lstAllRecord_ = nullptr;
+    tw::ui::DataListView* lstAllRecord_ = nullptr;
     QLabel* lblCode_ = nullptr;
     QComboBox* cmbGrade_ = nullptr;
     QComboBox* cmbClass_ = nullptr;

@@ -11,8 +11,7 @@
 #include <limits>
 #include <optional>
 
-#include "DataListView.h"
-#include "FormStyle.h"
+#include "DataEntry.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "DataForm.h"
+#include "DataEntry.h"
 
 class QComboBox;
 class QGroupBox;
@@ -12,11 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace tw::data {
-class DataListView;
-}
-
-class frmClassPlanInput : public tw::data::DataForm {
+class frmClassPlanInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
     explicit frmClassPlanInput(QWidget* parent = nullptr);
@@ -67,9 +63,9 @@ class frmClassPlanInput : public tw::data::DataForm {
     QPushButton* cmdDelete_ = nullptr;
     QPushButton* cmdModify_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
-    tw::data::DataListView* lstAllRecord_ = nullptr;
+    tw::ui::DataListView* lstAllRecord_ = nullptr;
     QComboBox* CmbTeacher2_ = nullptr;
     QLabel* lblTeacherName_ = nullptr;
-    tw::data::DataListView* lstTeacherInfo_ = nullptr;
+    tw::ui::DataListView* lstTeacherInfo_ = nullptr;
     QLabel* lblTeacherSum_ = nullptr;
 };

@@ -9,15 +9,15 @@
 #include <QPushButton>
 #include <exception>
 
-#include "FormStyle.h"
+#include "DataEntry.h"
 #include "db/Database.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 
-using tw::data::MakeButton;
-using tw::data::PlaceTwips;
 using tw::db::SqlQ;
+using tw::ui::MakeButton;
+using tw::ui::PlaceTwips;
 
 namespace {
 
@@ -55,11 +55,11 @@ QColor frmLimitInput::LevelColor(int attr) {
 }
 
 frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
-    : tw::data::DataForm(parent), setup_(setup) {
+    : tw::ui::DataForm(parent), setup_(setup) {
     setObjectName(QString::fromUtf8(setup.formName));
     setWindowTitle(QString::fromUtf8(setup.caption));
     setFont(QFont(QStringLiteral("宋体"), 9));
-    setFixedSize(tw::data::Twips(8540), tw::data::Twips(8040));
+    setFixedSize(tw::ui::Twips(8540), tw::ui::Twips(8040));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -84,8 +84,8 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    MSFlexGrid1->setGeometry(tw::data::Twips(140), tw::data::Twips(200), tw::data::Twips(8000) + 4,
-                             tw::data::Twips(5700) + 4);
+    MSFlexGrid1->setGeometry(tw::ui::Twips(140), tw::ui::Twips(200), tw::ui::Twips(8000) + 4,
+                             tw::ui::Twips(5700) + 4);
     cmdNormalAll =
         MakeButton(QStringLiteral("cmdNormalAll"), QStringLiteral("全部正常(&A)"), Frame2);
     PlaceTwips(cmdNormalAll, 4300, 6080, 1800, 420);

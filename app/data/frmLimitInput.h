@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "DataForm.h"
+#include "DataEntry.h"
 
 class QAction;
 class QComboBox;
@@ -18,7 +18,7 @@ class QMenu;
 class QPushButton;
 class WeekGrid;
 
-class frmLimitInput : public tw::data::DataForm {
+class frmLimitInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
     // What tells the four forms apart.

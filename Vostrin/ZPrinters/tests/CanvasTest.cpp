@@ -4,7 +4,7 @@
 
 #include <QPainter>
 
-#include "ScriptedFixture.h"
+#include "ScriptedPrintingTestSupport.h"
 #include "ZPrinters/ZErrors.h"
 #include "ZPrinters/ZPrinter.h"
 #include "ZPrinters/ZPrinterCanvas.h"

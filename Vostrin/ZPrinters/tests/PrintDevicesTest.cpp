@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ScriptedFixture.h"
+#include "ScriptedPrintingTestSupport.h"
 #include "ZPrinters/ZErrors.h"
 
 using namespace Zprinters;

@@ -2,7 +2,7 @@
 // failure texts.
 #include <gtest/gtest.h>
 
-#include "ScriptedFixture.h"
+#include "ScriptedPrintingTestSupport.h"
 #include "ZPrinters/ZErrors.h"
 #include "ZPrinters/ZPrinter.h"
 #include "ZPrinters/ZPrinterCanvas.h"

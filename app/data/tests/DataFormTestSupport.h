@@ -14,10 +14,10 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "AppTestEnv.h"
-#include "data/FormStyle.h"
+#include "AppTestSupport.h"
 #include "db/Database.h"
 #include "shell/mdlPublic.h"
+#include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
 QT_BEGIN_NAMESPACE
@@ -116,10 +116,10 @@ inline QString SelectedText(QTreeWidget* list) {
 }
 
 inline bool IsRed(QWidget* w) {
-    return tw::data::CheckColor(w) == tw::data::kCheckFailColor;
+    return tw::ui::CheckColor(w) == tw::ui::kCheckFailColor;
 }
 inline bool IsWhite(QWidget* w) {
-    return tw::data::CheckColor(w) == tw::data::kCheckPassColor;
+    return tw::ui::CheckColor(w) == tw::ui::kCheckPassColor;
 }
 
 }  // namespace datatest

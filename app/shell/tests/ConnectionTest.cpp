@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "AppTestEnv.h"
+#include "AppTestSupport.h"
 
 TEST(Connection, OpenFailuresLeaveTheOpenDatabaseAlone) {
     twtest::AppTestEnv env;

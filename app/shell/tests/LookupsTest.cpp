@@ -1,5 +1,5 @@
 // Code/name lookups and slot tests over the open database.
-#include "AppTestEnv.h"
+#include "AppTestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include "AppTestEnv.h"
+#include "AppTestSupport.h"
 #include "shell/MdlSubMain.h"
 #include "shell/frmMain.h"
 #include "text/Gbk.h"

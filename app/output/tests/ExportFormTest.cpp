@@ -1,0 +1,370 @@
+// The export dialog: its lists, the file choice, the data file of each command, the command line
+// of the script run and the messages, with a stand-in for the Node.js runtime.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ExportTestSupport.h"
+#include "output/frmExport.h"
+#include "text/Gbk.h"
+
+namespace {
+
+using tw::output::frmExport;
+
+class frmExportTest : public ExportTestEnv {
+  protected:
+    void AddSmallSchool() {
+        AddClass("101", "初一(1)班", "一1");
+        AddClass("102", "初一(2)班", "一2");
+        AddCourse("01", "语文", "语");
+        AddCourse("02", "数学", "数");
+        AddTeacher("T2", "王老师");
+        AddTeacher("T1", "张老师");
+        AddLesson("101", 1, 1, "01", "T1");
+        AddLesson("102", 1, 1, "02", "T2");
+    }
+    static QComboBox* Combo(frmExport& form, const char* name) {
+        return form.findChild<QComboBox*>(QString::fromLatin1(name));
+    }
+    static void Click(frmExport& form, const char* name) {
+        auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+    }
+    QString DataLine() const {
+        const QByteArray bytes = ReadFile(DataFile());
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        return tw::text::FromGbk(bytes.chopped(2).toStdString());
+    }
+    // The one message shown, checked for the form's caption as its title.
+    tw::ui::MsgBoxCall OnlyMessage() const {
+        EXPECT_EQ(messages_.size(), 1u);
+        if (messages_.empty()) {
+            return {};
+        }
+        EXPECT_EQ(messages_.back().title, QStringLiteral("导出课表到Excel"));
+        return messages_.back();
+    }
+    QString Target(const QString& name) const { return folder_ + QLatin1Char('/') + name; }
+};
+
+TEST_F(frmExportTest, ControlsCarryTheirNamesAndCaptions) {
+    frmExport form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("导出课表到Excel"));
+    const std::vector<std::pair<const char*, const char*>> buttons = {
+        {"CmdPrevClass", "上一班级"},         {"CmdNextClass", "下一班级"},
+        {"cmdExportClass", "导出选定班级"},   {"cmdExportAllClass", "导出全部班级"},
+        {"CmdPrevTeacher", "上一教师"},       {"CmdNextTeacher", "下一教师"},
+        {"cmdExportTeacher", "导出选定教师"}, {"cmdExportAllTeacher", "导出全部教师"},
+        {"CmdExportTotal", "导出总表"},       {"cmdOK", "退出(&Q)"}};
+    for (const auto& [name, caption] : buttons) {
+        auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+    }
+    EXPECT_NE(Combo(form, "CmbClass"), nullptr);
+    EXPECT_NE(Combo(form, "CmbTeacher"), nullptr);
+}
+
+TEST_F(frmExportTest, ListsFillAtLoadAndStepWithoutWrapping) {
+    AddSmallSchool();
+    frmExport form;
+    QComboBox* classes = Combo(form, "CmbClass");
+    QComboBox* teachers = Combo(form, "CmbTeacher");
+    ASSERT_EQ(classes->count(), 2);
+    EXPECT_EQ(classes->currentText(), QStringLiteral("初一(1)班"));
+    ASSERT_EQ(teachers->count(), 2);
+    EXPECT_EQ(teachers->itemText(0), QStringLiteral("张老师")) << "teachers come by code";
+    EXPECT_EQ(teachers->currentIndex(), 0);
+
+    Click(form, "CmdPrevClass");
+    EXPECT_EQ(classes->currentIndex(), 0);
+    Click(form, "CmdNextClass");
+    EXPECT_EQ(classes->currentIndex(), 1);
+    Click(form, "CmdNextClass");
+    EXPECT_EQ(classes->currentIndex(), 1);
+    Click(form, "CmdPrevClass");
+    EXPECT_EQ(classes->currentIndex(), 0);
+
+    Click(form, "CmdNextTeacher");
+    Click(form, "CmdNextTeacher");
+    EXPECT_EQ(teachers->currentText(), QStringLiteral("王老师"));
+    Click(form, "CmdPrevTeacher");
+    Click(form, "CmdPrevTeacher");
+    EXPECT_EQ(teachers->currentText(), QStringLiteral("张老师"));
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(frmExportTest, EmptyListsMakeTheSingleExportsDoNothing) {
+    frmExport form;
+    EXPECT_EQ(Combo(form, "CmbClass")->count(), 0);
+    EXPECT_EQ(Combo(form, "CmbClass")->currentIndex(), -1);
+    Click(form, "CmdNextClass");
+    EXPECT_EQ(Combo(form, "CmbClass")->currentIndex(), -1);
+    Click(form, "cmdExportClass");
+    Click(form, "cmdExportTeacher");
+    EXPECT_TRUE(dialogTitles_.isEmpty()) << "no save dialog without a chosen name";
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(frmExportTest, CancellingTheSaveDialogDoesNothing) {
+    AddSmallSchool();
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    Click(form, "cmdExportAllClass");
+    ASSERT_EQ(dialogTitles_, QStringList{QStringLiteral("保存为Excel文件")});
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_FALSE(QFileInfo::exists(DataFile()));
+    EXPECT_TRUE(LoggedLines().isEmpty());
+}
+
+TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
+    AddSmallSchool();
+    LoggingNode("");  // a script that writes nothing
+    const QString target = Target("old.xlsx");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old workbook");
+    old.close();
+    frmExport form;
+
+    savePaths_ = {target};
+    answers_ = {tw::ui::vbNo};
+    Click(form, "cmdExportAllClass");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, QStringLiteral("文件已存在,是否覆盖?"));
+    EXPECT_EQ(messages_[0].title, QStringLiteral("保存提示"));
+    EXPECT_EQ(messages_[0].style, tw::ui::vbYesNo | tw::ui::vbQuestion);
+    EXPECT_EQ(ReadFile(target), QByteArray("old workbook"));
+    EXPECT_TRUE(LoggedLines().isEmpty());
+
+    messages_.clear();
+    savePaths_ = {target};
+    answers_ = {tw::ui::vbYes};
+    Click(form, "cmdExportAllClass");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[1].text, QStringLiteral("课表导出失败！(ret = -105)"));
+    EXPECT_EQ(messages_[1].style, tw::ui::vbCritical);
+    EXPECT_EQ(messages_[1].title, QStringLiteral("导出课表到Excel"));
+    EXPECT_FALSE(QFileInfo::exists(target)) << "the old file was deleted before the run";
+    EXPECT_FALSE(LoggedLines().isEmpty());
+}
+
+TEST_F(frmExportTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
+    AddSmallSchool();
+    LoggingNode("touch \"$4\"");
+    LessonOfDay = 7;
+    const QString target = Target("教师 课表 (全部).xlsx");
+    savePaths_ = {target};
+    frmExport form;
+    Click(form, "cmdExportAllTeacher");
+    EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
+    EXPECT_EQ(OnlyMessage().style, tw::ui::vbInformation);
+    const QString p = QFileInfo(folder_).canonicalFilePath();
+    EXPECT_EQ(LoggedLines(), (QStringList{p, folder_ + "/export.js", folder_ + "/export_data.json",
+                                          folder_ + "/export_teacher_kb7.xlsx", target}));
+    EXPECT_TRUE(QFileInfo::exists(target));
+    EXPECT_FALSE(form.Exporting());
+    EXPECT_TRUE(form.findChild<QPushButton*>("cmdOK")->isEnabled());
+}
+
+TEST_F(frmExportTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
+    AddSmallSchool();
+    AddLesson("101", 2, 3, "02", "T2");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    const QString head = QStringLiteral("{\"school_name\":\"第一中学\",");
+
+    savePaths_ = {Target("a.xlsx")};
+    Click(form, "cmdExportAllClass");
+    EXPECT_EQ(DataLine().toStdString(),
+              QString("[[" + head +
+                      "\"class_name\":\"初一(1)班\",\"course_name11\":\"语文\","
+                      "\"teacher_name11\":\"张老师\",\"course_name32\":\"数学\","
+                      "\"teacher_name32\":\"王老师\"}," +
+                      head +
+                      "\"class_name\":\"初一(2)班\",\"course_name11\":\"数学\","
+                      "\"teacher_name11\":\"王老师\"}]]")
+                  .toStdString());
+    EXPECT_EQ(LoggedLines().value(3), folder_ + "/export_class_kb6.xlsx");
+
+    Combo(form, "CmbClass")->setCurrentIndex(1);
+    savePaths_ = {Target("b.xlsx")};
+    Click(form, "cmdExportClass");
+    EXPECT_EQ(DataLine().toStdString(),
+              QString("[[" + head +
+                      "\"class_name\":\"初一(2)班\",\"course_name11\":\"数学\","
+                      "\"teacher_name11\":\"王老师\"}]]")
+                  .toStdString());
+    EXPECT_EQ(LoggedLines().value(8), folder_ + "/export_class_kb6.xlsx");
+
+    Combo(form, "CmbTeacher")->setCurrentIndex(1);  // 王老师
+    savePaths_ = {Target("c.xlsx")};
+    Click(form, "cmdExportTeacher");
+    EXPECT_EQ(DataLine().toStdString(),
+              QString("[[" + head +
+                      "\"teacher_name\":\"王老师\",\"course_name11\":\"数学\","
+                      "\"class_name11\":\"一2\",\"course_name32\":\"数学\","
+                      "\"class_name32\":\"一1\"}]]")
+                  .toStdString());
+    EXPECT_EQ(LoggedLines().value(13), folder_ + "/export_teacher_kb6.xlsx");
+
+    savePaths_ = {Target("d.xlsx")};
+    Click(form, "CmdExportTotal");
+    EXPECT_EQ(DataLine().toStdString(),
+              QString("[[" + head +
+                      "\"class_name\":\"一1\",\"course_name11\":\"语\","
+                      "\"teacher_name11\":\"张老师\",\"course_name32\":\"数\","
+                      "\"teacher_name32\":\"王老师\"}," +
+                      head +
+                      "\"class_name\":\"一2\",\"course_name11\":\"数\","
+                      "\"teacher_name11\":\"王老师\"}]]")
+                  .toStdString());
+    EXPECT_EQ(LoggedLines().value(18), folder_ + "/export_all_kb6.xlsx");
+    EXPECT_EQ(messages_.size(), 4u);
+    for (const auto& m : messages_) {
+        EXPECT_EQ(m.text, QStringLiteral("课表导出成功"));
+    }
+}
+
+TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
+    AddClass("101", "初一(1)班", "一1");
+    AddClass("102", "初一(1)班", "一1");
+    AddCourse("01", "语文", "语");
+    AddTeacher("T1", "张伟");
+    AddTeacher("T2", "张伟");
+    AddLesson("101", 1, 1, "01", "T1");
+    AddLesson("102", 1, 1, "01", "T2");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx"), Target("c.xlsx")};
+    for (const char* command : {"cmdExportAllTeacher", "cmdExportAllClass", "CmdExportTotal"}) {
+        Click(form, command);
+        // Two objects, each with its own lesson at lesson 1 on Monday.
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"school_name\"")), 2) << command;
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"course_name11\"")), 2) << command;
+    }
+    EXPECT_EQ(messages_.size(), 3u);
+}
+
+TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
+    AddClass("101", "O'Neil \"A\" 班", "A");
+    AddCourse("01", "语文", "语");
+    AddTeacher("T1", "D'Arcy");
+    AddLesson("101", 1, 1, "01", "T1");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
+    Click(form, "cmdExportClass");
+    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"class_name\":\"O'Neil \\\"A\\\" 班\"")));
+    Click(form, "cmdExportTeacher");
+    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"teacher_name\":\"D'Arcy\"")));
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
+    EXPECT_EQ(messages_[1].text, QStringLiteral("课表导出成功"));
+}
+
+TEST_F(frmExportTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
+    AddClass("101", "初一(1)班", "一1");
+    AddTeacher("T1", "张老师");
+    LoggingNode("touch \"$4\"");
+    QFile data(DataFile());
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write("previous\r\n");
+    data.close();
+    frmExport form;
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"cmdExportAllClass", "没有课表数据"},
+        {"cmdExportClass", "该班级没有课表数据"},
+        {"cmdExportAllTeacher", "没有课表数据"},
+        {"cmdExportTeacher", "该教师没有课表数据"},
+        {"CmdExportTotal", "没有课表数据"}};
+    for (const auto& [button, text] : cases) {
+        messages_.clear();
+        savePaths_ = {Target("x.xlsx")};
+        Click(form, button);
+        EXPECT_EQ(OnlyMessage().text, QString::fromUtf8(text)) << button;
+        EXPECT_EQ(OnlyMessage().style, tw::ui::vbInformation) << button;
+    }
+    EXPECT_EQ(ReadFile(DataFile()), QByteArray("previous\r\n"));
+    EXPECT_TRUE(LoggedLines().isEmpty()) << "the script is not started";
+}
+
+TEST_F(frmExportTest, AMissingRuntimeReportsTheReason) {
+    AddSmallSchool();
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder_ + "/empty"));
+    savePaths_ = {Target("a.xlsx")};
+    frmExport form;
+    Click(form, "cmdExportAllClass");
+    qputenv("PATH", path);
+    const tw::ui::MsgBoxCall message = OnlyMessage();
+    EXPECT_TRUE(message.text.startsWith(QStringLiteral("课表导出失败！")));
+    EXPECT_TRUE(message.text.contains(QStringLiteral("node"))) << message.text.toStdString();
+    EXPECT_EQ(message.style, tw::ui::vbCritical);
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(frmExportTest, ARuntimeThatCannotStartReportsTheReason) {
+    AddSmallSchool();
+    ASSERT_TRUE(QDir(folder_).mkpath("node"));
+    QFile node(folder_ + "/node/node");
+    ASSERT_TRUE(node.open(QIODevice::WriteOnly));
+    node.write("#!/nonexistent/interpreter\n");
+    node.close();
+    node.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    savePaths_ = {Target("a.xlsx")};
+    frmExport form;
+    Click(form, "CmdExportTotal");
+    const QString text = OnlyMessage().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(folder_ + "/node/node")) << text.toStdString();
+    EXPECT_EQ(OnlyMessage().style, tw::ui::vbCritical);
+}
+
+TEST_F(frmExportTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) {
+    AddSmallSchool();
+    LoggingNode("touch \"$4\"");
+    ASSERT_TRUE(QDir(folder_).mkdir("export_data.json"));  // a folder where the file should be
+    savePaths_ = {Target("a.xlsx")};
+    frmExport form;
+    Click(form, "cmdExportAllClass");
+    EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出失败！(ret = -1)"));
+    EXPECT_EQ(OnlyMessage().style, tw::ui::vbCritical);
+    EXPECT_TRUE(LoggedLines().isEmpty());
+}
+
+TEST_F(frmExportTest, ASecondExportCannotStartWhileTheScriptRuns) {
+    AddSmallSchool();
+    LoggingNode("sleep 1; touch \"$4\"");
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
+    frmExport form;
+    form.show();
+    bool sawBusy = false;
+    bool stayedOpen = false;
+    QTimer::singleShot(300, &form, [&] {
+        sawBusy = form.Exporting() &&
+                  !form.findChild<QPushButton*>("cmdExportAllClass")->isEnabled() &&
+                  !form.findChild<QPushButton*>("cmdOK")->isEnabled();
+        form.cmdExportAllClass_Click();
+        form.CmdExportTotal_Click();
+        form.close();
+        stayedOpen = form.isVisible();
+        // The lists stay usable meanwhile.
+        form.CmdNextClass_Click();
+    });
+    Click(form, "cmdExportAllClass");
+    EXPECT_TRUE(sawBusy);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(dialogTitles_.size(), 1) << "the second export asked for no file";
+    EXPECT_EQ(LoggedLines().size(), 5) << "the script ran once";
+    EXPECT_EQ(Combo(form, "CmbClass")->currentIndex(), 1);
+    EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
+    EXPECT_TRUE(form.findChild<QPushButton*>("cmdExportAllClass")->isEnabled());
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace

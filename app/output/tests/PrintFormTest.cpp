@@ -1,0 +1,207 @@
+// The print dialog driven by clicks: what it selects, the data file it writes, how it calls the
+// print library and what it tells the user.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+
+#include "AppTestSupport.h"
+#include "output/VostrinPrint.h"
+#include "output/frmPrint.h"
+#include "text/Gbk.h"
+
+namespace {
+
+struct PrintCall {
+    std::string data, ini, tmpl, printer;
+    char reserved = 0;
+    int calls = 0;
+};
+PrintCall g_call;
+int g_status = 0;
+
+int FakePrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
+              int* pages, const char* printer, char reserved) {
+    g_call.data = data;
+    g_call.ini = ini;
+    g_call.tmpl = tmpl;
+    g_call.printer = printer;
+    g_call.reserved = reserved;
+    ++g_call.calls;
+    EXPECT_EQ(*env, 0);
+    EXPECT_EQ(*sheets, 0);
+    EXPECT_EQ(*pages, 0);
+    return g_status;
+}
+
+class FrmPrintTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_call = {};
+        g_status = 0;
+        SetPrintOneCustomXmlForTest(&FakePrint);
+        env.Exec("insert into Classtb values ('12','一(2)班','一年级二班','一2')");
+        env.Exec("insert into Classtb values ('11','一(1)班','一年级一班','一1')");
+        env.Exec("insert into Coursetb values ('01','语文','语文','语')");
+        env.Exec("insert into Teachertb values ('T2','O''Brien','','')");
+        env.Exec("insert into Teachertb values ('T1','张三','','')");
+    }
+    void TearDown() override { SetPrintOneCustomXmlForTest(nullptr); }
+    void Click(frmPrint& f, const char* name) { f.findChild<QPushButton*>(name)->click(); }
+    QComboBox* Combo(frmPrint& f, const char* name) { return f.findChild<QComboBox*>(name); }
+    QString DataFile() {
+        QFile file(env.FilePath("tmp.xml"));
+        return file.open(QIODevice::ReadOnly) ? tw::text::FromGbk(file.readAll().toStdString())
+                                              : QString();
+    }
+    twtest::AppTestEnv env;
+};
+
+TEST_F(FrmPrintTest, ListsAreFilledOnLoadAndStepped) {
+    frmPrint f;
+    QComboBox* cls = Combo(f, "CmbClass");
+    QComboBox* tea = Combo(f, "CmbTeacher");
+    ASSERT_EQ(cls->count(), 2);
+    EXPECT_EQ(cls->currentIndex(), 0);
+    EXPECT_EQ(tea->itemText(0), QString("张三"));  // ordered by code
+    EXPECT_EQ(tea->itemText(1), QString("O'Brien"));
+    Click(f, "CmdPrevClass");
+    EXPECT_EQ(cls->currentIndex(), 0);
+    Click(f, "CmdNextClass");
+    Click(f, "CmdNextClass");
+    EXPECT_EQ(cls->currentIndex(), 1);
+    cls->setCurrentIndex(-1);
+    Click(f, "CmdNextClass");
+    EXPECT_EQ(cls->currentIndex(), 0);
+    Click(f, "CmdNextTeacher");
+    EXPECT_EQ(tea->currentIndex(), 1);
+    Click(f, "CmdPrevTeacher");
+    EXPECT_EQ(tea->currentIndex(), 0);
+    EXPECT_TRUE(env.calls.empty());
+}
+
+TEST_F(FrmPrintTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
+    frmPrint f;
+    Click(f, "cmdPrintClass");
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("该班级没有课表数据"));
+    EXPECT_EQ(env.calls[0].title, QString("打印课表"));
+    EXPECT_EQ(env.calls[0].style, tw::ui::vbInformation);
+    EXPECT_EQ(g_call.calls, 0);
+    EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
+    Click(f, "cmdPrintAllClass");
+    EXPECT_EQ(env.calls.back().text, QString("没有课表数据"));
+}
+
+TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
+    LessonOfDay = 7;
+    env.Exec("insert into LessonListtb values ('12',1,1,'01','T1',1)");
+    frmPrint f;
+    Combo(f, "CmbClass")->setCurrentText(QString("一(2)班"));
+    Click(f, "cmdPrintClass");
+    ASSERT_EQ(g_call.calls, 1);
+    EXPECT_EQ(QString::fromStdString(g_call.data), env.FilePath("tmp.xml"));
+    EXPECT_EQ(QString::fromStdString(g_call.tmpl), env.FilePath("ClassSchd7.xml"));
+    EXPECT_EQ(g_call.ini, "");
+    EXPECT_EQ(g_call.printer, "");
+    EXPECT_EQ(g_call.reserved, 'T');
+    EXPECT_TRUE(DataFile().contains("<coursename value=\"语文\"></coursename>"));
+    EXPECT_TRUE(DataFile().contains("一(2)班"));
+    EXPECT_EQ(DataFile().count("<tr>"), 35);
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+}
+
+TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
+    env.Exec("insert into Teachertb values ('T3','张三','','')");  // a second 张三
+    env.Exec("update Classtb set Name='一(1)班', ShortName='一1' where Code='12'");
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('12',1,1,'01','T3',1)");
+    frmPrint f;
+    Click(f, "cmdPrintAllTeacher");
+    EXPECT_EQ(DataFile().count("<tr>"), 60);  // two teachers of 30 slots each
+    EXPECT_EQ(DataFile().count("<totallesson value=\" 2 \">"), 0);
+    Click(f, "cmdPrintAllClass");
+    EXPECT_EQ(DataFile().count("<tr>"), 60);
+    Click(f, "CmdPrintTotal");
+    EXPECT_EQ(DataFile().count("<tr>"), 2);
+    EXPECT_EQ(DataFile().count("<coursenameL11 value=\"语\">"), 2);
+    EXPECT_EQ(g_call.calls, 3);
+}
+
+TEST_F(FrmPrintTest, TeacherWithQuoteInNameIsPrinted) {
+    env.Exec("insert into LessonListtb values ('11',2,3,'01','T2',1)");
+    frmPrint f;
+    Combo(f, "CmbTeacher")->setCurrentIndex(1);
+    Click(f, "cmdPrintTeacher");
+    ASSERT_EQ(g_call.calls, 1);
+    EXPECT_EQ(QString::fromStdString(g_call.tmpl), env.FilePath("TeacherSchd6.xml"));
+    EXPECT_TRUE(DataFile().contains("<teachername value=\"O'Brien\"></teachername>"));
+    EXPECT_TRUE(DataFile().contains("<classname value=\"一1\"></classname>"));
+}
+
+TEST_F(FrmPrintTest, LibraryFailureShowsItsStatus) {
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+    g_status = -1001;
+    frmPrint f;
+    Click(f, "cmdPrintAllTeacher");
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("打印失败！(ret = -1001)"));
+    EXPECT_EQ(env.calls[0].style, tw::ui::vbCritical);
+}
+
+TEST_F(FrmPrintTest, WholeSchoolWithoutLessonsStillCallsTheLibrary) {
+    frmPrint f;
+    Click(f, "CmdPrintTotal");
+    ASSERT_EQ(g_call.calls, 1);
+    EXPECT_EQ(QString::fromStdString(g_call.tmpl), env.FilePath("TotalSchd6A3.xml"));
+    EXPECT_EQ(DataFile(),
+              QString("<root docname=\"Korvel排课\">\r\n<record>\r\n</record>\r\n</root>\r\n"));
+    EXPECT_EQ(env.calls.back().text, QString("打印完成"));
+}
+
+TEST_F(FrmPrintTest, MissingLibraryIsReportedNotCrashed) {
+    SetPrintOneCustomXmlForTest(nullptr);
+    frmPrint f;
+    Click(f, "CmdPrintTotal");
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_TRUE(env.calls[0].text.startsWith(QString("打印失败！")));
+    EXPECT_EQ(env.calls[0].style, tw::ui::vbCritical);
+}
+
+}  // namespace
+
+namespace {
+
+frmPrint* g_form = nullptr;
+
+// A library that lets window messages through while it spools: a second click meanwhile must
+// not start another print.
+int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
+                   int* pages, const char* printer, char reserved) {
+    ++g_call.calls;
+    if (g_call.calls == 1) {
+        auto* again = g_form->findChild<QPushButton*>("CmdPrintTotal");
+        EXPECT_FALSE(again->isEnabled());
+        g_form->CmdPrintTotal_Click();
+        g_form->close();
+        EXPECT_TRUE(g_form->isVisible());
+    }
+    return 0;
+}
+
+TEST_F(FrmPrintTest, ASecondPrintCannotStartWhileOneRuns) {
+    SetPrintOneCustomXmlForTest(&ReentrantPrint);
+    frmPrint f;
+    g_form = &f;
+    f.show();
+    f.findChild<QPushButton*>("CmdPrintTotal")->click();
+    EXPECT_EQ(g_call.calls, 1);
+    EXPECT_TRUE(f.findChild<QPushButton*>("CmdPrintTotal")->isEnabled());
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+    g_form = nullptr;
+}
+
+}  // namespace

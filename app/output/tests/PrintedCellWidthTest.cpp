@@ -1,0 +1,122 @@
+// A printed class timetable through the real print library, the shipped template and the CUPS
+// queue "PDF" (jobs kept as /var/spool/tw-pdf/job-<id>.pdf): a course name of the longest length
+// the forms accept stays inside its own cell. Skips when the queue or the libraries are missing.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <cstdlib>
+
+#include "AppTestSupport.h"
+#include "output/frmPrint.h"
+
+namespace {
+
+const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
+
+QString RunTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000)) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The first new job whose text holds marker; empty when none comes in time.
+QString WaitForJob(const QStringList& before, const QString& marker) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 90000) {
+        for (const QString& f : QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files)) {
+            if (before.contains(f)) continue;
+            const QString path = kSpool + "/" + f;
+            if (RunTool("pdftotext", {path, "-"}).contains(marker)) return path;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+struct Box {
+    double xMin = -1, xMax = -1;
+};
+
+// Horizontal extent, in points, of the printed words that make up text (pdftotext -bbox).
+Box WordsOf(const QString& pdf, const QString& text) {
+    const QString html = RunTool("pdftotext", {"-bbox", pdf, "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    Box box;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(3).isEmpty() || !text.contains(m.captured(3))) continue;
+        const double x0 = m.captured(1).toDouble(), x1 = m.captured(2).toDouble();
+        if (box.xMin < 0 || x0 < box.xMin) box.xMin = x0;
+        if (x1 > box.xMax) box.xMax = x1;
+    }
+    return box;
+}
+
+// The print road of the test below; failures are reported through GoogleTest as usual.
+void PrintLongCourseName() {
+    twtest::AppTestEnv env;
+    for (const char* f : {"libVostrin.so", "libCalvorix.so", "ClassSchd6.xml"}) {
+        const QString src = QStringLiteral(TW_DIST_DIR "/") + f;
+        ASSERT_TRUE(QFile::copy(src, env.FilePath(f)));
+    }
+    const QString school = QString("宽度%1中学").arg(QCoreApplication::applicationPid());
+    env.SetIni("USERINFO", "USER", school);
+    const QString longName = QStringLiteral("信息技术与通用技术课");  // 10 characters
+    env.Exec("insert into Classtb values ('11','一(1)班','一年级一班','一1')");
+    env.Exec("insert into Coursetb values ('01','" + longName + "','信息','信')");
+    env.Exec("insert into Coursetb values ('02','数学','数学','数')");
+    env.Exec("insert into Teachertb values ('T1','欧阳明月','','')");
+    env.Exec("insert into LessonListtb values ('11',2,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('11',3,1,'02','T1',1)");
+    const QStringList before = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
+    {
+        frmPrint f;
+        f.findChild<QPushButton*>("cmdPrintClass")->click();
+    }
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text.toStdString(), "打印完成");
+    const QString pdf = WaitForJob(before, school);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetable";
+
+    // Tuesday's column of the A4 timetable runs from 67 mm to 99 mm of the page.
+    const double mm = 72.0 / 25.4;
+    const Box course = WordsOf(pdf, longName);
+    ASSERT_GE(course.xMin, 0) << "course name not printed";
+    EXPECT_GE(course.xMin, 67 * mm);
+    EXPECT_LE(course.xMax, 99 * mm);
+    // An ordinary name keeps its normal size, centred in Wednesday's column (99 mm to 131 mm).
+    const Box math = WordsOf(pdf, QStringLiteral("数学"));
+    EXPECT_GT(math.xMax - math.xMin, 9.0);
+    EXPECT_NEAR((math.xMin + math.xMax) / 2, 115 * mm, 2.0);
+}
+
+// The program loads the print library once and keeps it; another test of this program may have
+// loaded it from a program folder that is gone by now. The print therefore runs in a fresh copy
+// of this test program, which loads the library from this test's own program folder.
+TEST(PrintedCellWidthTest, LongestCourseNameStaysInsideItsCell) {
+    if (!QDir(kSpool).exists() || !RunTool("lpstat", {"-p", "PDF"}).contains("PDF") ||
+        QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "no PDF print queue";
+    for (const char* f : {"libVostrin.so", "libCalvorix.so", "ClassSchd6.xml"})
+        if (!QFile::exists(QStringLiteral(TW_DIST_DIR "/") + f)) GTEST_SKIP() << "not built: " << f;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PrintLongCourseName();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

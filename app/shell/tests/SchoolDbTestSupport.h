@@ -1,0 +1,101 @@
+// A fresh timetable database from the program's schema in a temporary program folder, opened as
+// the program's one connection; message boxes, file choosers, modal forms and popup menus are
+// scripted so that no test blocks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "db/Database.h"
+#include "shell/ModalForm.h"
+#include "shell/WeekGrid.h"
+#include "shell/mdlPublic.h"
+#include "ui/MsgBox.h"
+
+namespace h2test {
+
+inline QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+class SchoolDbTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        SetProgramFolder(dir_.path());
+        path_ = dir_.filePath("kb.mdb");
+        ASSERT_TRUE(MakeDb(path_));
+        CloseDb();
+        ASSERT_TRUE(OpenDb(path_));
+        LessonOfDay = 6;
+        AppTitle = QStringLiteral("测试学校排课软件系统");
+        tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
+            messages_.push_back(call);
+            return static_cast<int>(tw::ui::vbOK);
+        });
+    }
+    void TearDown() override {
+        CloseDb();
+        tw::ui::SetMsgBoxHandler(nullptr);
+        tw::ui::SetFileDialogHandler(nullptr);
+        SetModalFormHandler(nullptr);
+        SetPopupMenuHandler(nullptr);
+    }
+
+    static bool MakeDb(const QString& path) { return twtest::CreateKbDatabase(path); }
+
+    void Exec(const QString& sql) { KbDatabase->Execute(sql); }
+    long long Count(const QString& sql) {
+        auto rs = KbDatabase->OpenRecordset(sql);
+        return rs->Eof() ? -1 : rs->Fields(0).Int();
+    }
+    // Every row of a query, fields joined by '|' and rows by ';'.
+    QString Rows(const QString& sql) {
+        auto rs = KbDatabase->OpenRecordset(sql);
+        QStringList rows;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            QStringList f;
+            for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
+            rows << f.join('|');
+        }
+        return rows.join(';');
+    }
+    // Every table's rows in a fixed order, to tell whether anything changed.
+    QString Everything() {
+        return Rows("select * from Classtb order by Code") + "#" +
+               Rows("select * from Coursetb order by Code") + "#" +
+               Rows("select * from Teachertb order by Code") + "#" +
+               Rows("select * from ClassRoomtb order by Code") + "#" +
+               Rows("select * from ClassPlantb order by ClassCode, CourseCode") + "#" +
+               Rows("select * from LessonListtb order by ClassCode, Day, LessonNo") + "#" +
+               Rows("select * from Limittb order by Kind, Code, Day, LessonNo");
+    }
+    void AddMaster(const QString& table, const QString& code, const QString& name) {
+        Exec("insert into " + table + "(Code,Name,FullName,ShortName) values('" + code + "','" +
+             name + "','" + name + "','" + name + "')");
+    }
+    QStringList MessageTexts() const {
+        QStringList texts;
+        for (const auto& m : messages_) texts << m.text;
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    QString path_;
+    std::vector<tw::ui::MsgBoxCall> messages_;
+};
+
+}  // namespace h2test
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE

@@ -1,0 +1,41 @@
+#include "timetable/GridMarks.h"
+
+#include <QPalette>
+
+#include "shell/mdlPublic.h"
+#include "ui/Units.h"
+
+namespace tw::timetable {
+
+unsigned int CellMark(const WeekGrid& grid, int row, int column) {
+    if (!grid.HasCellBackColor(row, column)) return kVbWhite;
+    return tw::ui::ToVbColor(grid.CellBackColor(row, column));
+}
+
+void PaintCurrent(WeekGrid& grid, int row, int column, unsigned int vbColor) {
+    grid.setCurrentCell(row, column);
+    grid.SetCellBackColor(row, column, VbColor(vbColor));
+}
+
+void LayOutLessonGrid(WeekGrid& grid, int lessonsPerDay, int dayTwips) {
+    const int rowTwips = lessonsPerDay == 7 ? 700 : 800;
+    grid.LayOut(lessonsPerDay == 7 ? 7 : 6, 500, dayTwips, rowTwips, rowTwips);
+}
+
+int GridLessonsOfDay() {
+    return LessonOfDay == 7 ? 7 : 6;
+}
+
+bool InShownWeek(long long day, long long lesson, int lessonsPerDay) {
+    return day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonsPerDay;
+}
+
+void StyleLessonGrid(WeekGrid& grid) {
+    QPalette pal = grid.palette();
+    pal.setColor(QPalette::Base, VbColor(kVbWhite));
+    grid.setPalette(pal);
+    grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+}  // namespace tw::timetable

@@ -1,0 +1,119 @@
+#include "timetable/frmAutoBuild.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+#include "timetable/mdlBuildKb.h"
+#include "ui/MsgBox.h"
+
+namespace {
+
+constexpr int Px(int twips) {
+    return twips / 15;
+}
+
+QFont SongFont(int weight) {
+    QFont font(QStringLiteral("宋体"), 12);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+}  // namespace
+
+frmAutoBuild::frmAutoBuild(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAutoBuild"));
+    setWindowTitle(QStringLiteral("自动生成课表"));
+    setFixedSize(Px(4710), Px(1905));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::Box);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1->setGeometry(Px(480), Px(240), Px(3735), Px(1455));
+
+    Label1 = new QLabel(QStringLiteral("正在自动生成课表 ..."), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Px(120), Px(240), Px(3495), Px(375));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setFont(SongFont(QFont::Normal));
+    Label1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+
+    lblStatus = new QLabel(Frame1);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setGeometry(Px(600), Px(840), Px(2535), Px(375));
+    lblStatus->setFont(SongFont(QFont::Bold));
+    lblStatus->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(500);
+    connect(Timer1, &QTimer::timeout, this, &frmAutoBuild::Timer1_Timer);
+
+    Form_Load();
+}
+
+void frmAutoBuild::Form_Load() {
+    activations_ = 0;
+    lblStatus->setText(QString());
+    dots_ = 1;
+    Timer1->start();
+}
+
+void frmAutoBuild::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Activation is not reported by every window system (offscreen runs have none), so the
+    // first showing counts as an activation too; the count keeps the build to one run.
+    QTimer::singleShot(0, this, &frmAutoBuild::Form_Activate);
+}
+
+void frmAutoBuild::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, &frmAutoBuild::Form_Activate);
+}
+
+void frmAutoBuild::Form_Activate() {
+    ++activations_;
+    if (activations_ != 1) return;
+    building_ = true;
+    const int r = mdlBuildKb::AutoBuildLessons();
+    building_ = false;
+    const QString title = QStringLiteral("自动生成课表");
+    if (r >= 0) {
+        tw::ui::MsgBox(
+            QStringLiteral("课表完成率统计:  ") + QString::number(r) + QStringLiteral("％"),
+            tw::ui::vbOKOnly | tw::ui::vbInformation, title);
+    } else {
+        tw::ui::MsgBox(QStringLiteral("生成课表失败！"), tw::ui::vbOKOnly | tw::ui::vbCritical,
+                       title);
+    }
+    Timer1->stop();
+    accept();
+}
+
+void frmAutoBuild::reject() {
+    if (!building_) QDialog::reject();
+}
+
+void frmAutoBuild::closeEvent(QCloseEvent* event) {
+    if (building_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void frmAutoBuild::Timer1_Timer() {
+    // A row of up to 19 dots, then it starts again from empty.
+    if (dots_ < 20) {
+        lblStatus->setText(lblStatus->text() + QStringLiteral("."));
+        ++dots_;
+    } else {
+        lblStatus->setText(QString());
+        dots_ = 1;
+    }
+}

@@ -1,0 +1,468 @@
+#include "timetable/frmManualSetLesson.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <exception>
+
+#include "shell/WeekGrid.h"
+#include "shell/mdlPublic.h"
+#include "timetable/GridMarks.h"
+#include "timetable/LessonEdits.h"
+#include "ui/Combo.h"
+#include "ui/FormStyle.h"
+
+using tw::db::SqlQ;
+using tw::timetable::CellMark;
+using tw::timetable::PaintCurrent;
+using tw::ui::PlaceTwips;
+
+const QString frmManualSetLesson::kHintDefault =
+    QStringLiteral("鼠标左键－选择欲交换的课时    鼠标右键－删除课时");
+const QString frmManualSetLesson::kHintPicked =
+    QStringLiteral("鼠标左键单击青色课时－安排选择欲的未排课时    鼠标右键－删除课时");
+const QString frmManualSetLesson::kHintSelected = QStringLiteral(
+    "鼠标左键－选择欲交换的课时    鼠标右键单击黄色课时－交换课时    "
+    "鼠标右键单击白色课时－删除课时");
+
+namespace {
+
+bool InTable(long long day, long long lesson) {
+    return day >= 0 && day <= 5 && lesson >= 0 && lesson <= 7;
+}
+
+// A class grid's cell without its lesson (the course and teacher fields).
+void ClearClassLesson(frmManualSetLesson::CellRecord& r) {
+    r.courseCode.clear();
+    r.courseName.clear();
+    r.teacherCode.clear();
+    r.teacherName.clear();
+}
+
+}  // namespace
+
+frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
+    setObjectName(QStringLiteral("frmManualSetLesson"));
+    setWindowTitle(QStringLiteral("人工安排课程"));
+    const QFont font(QStringLiteral("宋体"), 12);
+    setFont(font);
+    setFixedSize(tw::ui::Twips(11910), tw::ui::Twips(8235));
+    const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
+
+    MakeClassFrame();
+    PlaceTwips(Frame1, 120, 0, 3525, 1680);
+    PlaceTwips(lblClass, 105, 405, 615, 255);
+    PlaceTwips(CmbClass, 840, 360, 2535, 360);
+    PlaceTwips(CmdPrevClass, 120, 960, 1575, 375);
+    PlaceTwips(CmdNextClass, 1755, 960, 1575, 375);
+
+    // One character a line in a narrow column left of the list.
+    Label1 = new QLabel(
+        QString(QStringLiteral("未排班级课程课程")).split(QString()).join('\n').trimmed(), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    SetBoldColour(Label1, blue);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    PlaceTwips(Label1, 3840, 240, 255, 1455);
+
+    lstCourse = new QTreeWidget(this);
+    lstCourse->setObjectName(QStringLiteral("lstCourse"));
+    lstCourse->setFont(QFont(QStringLiteral("宋体"), 9));
+    lstCourse->setRootIsDecorated(false);
+    lstCourse->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstCourse->setSelectionMode(QAbstractItemView::SingleSelection);
+    PlaceTwips(lstCourse, 4080, 120, 3660, 1575);
+
+    MakeExitFrame(9720, 0);
+
+    CmbTeacher = new QComboBox(this);
+    CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
+    CmbTeacher->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    PlaceTwips(CmbTeacher, 8175, 1380, 1575, 360);
+    Label2 = new QLabel(QStringLiteral("任课表"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setStyleSheet(blue);
+    PlaceTwips(Label2, 9720, 1440, 855, 375);
+
+    MSFlexGrid1 = new WeekGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    tw::timetable::StyleLessonGrid(*MSFlexGrid1);
+    PlaceTwips(MSFlexGrid1, 120, 1800, 5625, 5850);
+    grdTeacher = new WeekGrid(this);
+    grdTeacher->setObjectName(QStringLiteral("grdTeacher"));
+    tw::timetable::StyleLessonGrid(*grdTeacher);
+    PlaceTwips(grdTeacher, 6000, 1800, 5625, 5850);
+    MSFlexGrid1->LayOut(6, 500, 1000, 800, 800);
+    grdTeacher->LayOut(6, 500, 1000, 800, 800);
+
+    MakeStatusBar({7640, 2201, 1701}, 7860, 11910);
+
+    connect(CmbTeacher, &QComboBox::activated, this, [this](int) { CmbTeacher_Click(); });
+    connect(lstCourse, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item, int) { lstCourse_ItemClick(item); });
+    connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmManualSetLesson::MSFlexGrid1_MouseUp);
+    connect(grdTeacher, &WeekGrid::MouseUp, this, &frmManualSetLesson::grdTeacher_MouseUp);
+
+    Form_Load();
+}
+
+int frmManualSetLesson::Lessons() const {
+    return tw::timetable::GridLessonsOfDay();
+}
+
+frmManualSetLesson::CellRecord frmManualSetLesson::ClassCell(int day, int lesson) const {
+    if (!InTable(day, lesson)) return {};
+    return classCells_[day][lesson];
+}
+
+frmManualSetLesson::CellRecord frmManualSetLesson::TeacherCell(int day, int lesson) const {
+    if (!InTable(day, lesson)) return {};
+    return teacherCells_[day][lesson];
+}
+
+frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int lesson) {
+    if (!InTable(day, lesson)) return nullptr;
+    return &classCells_[day][lesson];
+}
+
+void frmManualSetLesson::Form_Load() {
+    classCells_ = {};
+    teacherCells_ = {};
+    lstCourse->setColumnCount(3);
+    lstCourse->setHeaderLabels(
+        {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")});
+    lstCourse->setColumnWidth(0, tw::ui::Twips(1000));
+    lstCourse->setColumnWidth(1, tw::ui::Twips(1000));
+    lstCourse->setColumnWidth(2, tw::ui::Twips(550));
+    LoadUnplacedLessons();
+    FillClassCombo();
+    FillTeacherCombo();
+    InitLessonGrid();
+    LoadClassLessons();
+    Panel(1)->setText(kHintDefault);
+}
+
+void frmManualSetLesson::InitLessonGrid() {
+    tw::timetable::LayOutLessonGrid(*MSFlexGrid1, Lessons(), 1000);
+    tw::timetable::LayOutLessonGrid(*grdTeacher, Lessons(), 1000);
+}
+
+int frmManualSetLesson::FillTeacherCombo() {
+    int status = 0;
+    try {
+        auto rs = KbDb().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
+        while (!rs->Eof()) {
+            CmbTeacher->addItem(rs->Fields("Name").Text());
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+        status = -1;
+    }
+    tw::ui::SetComboIndex(CmbTeacher, -1);
+    return status;
+}
+
+void frmManualSetLesson::CmbClass_Click() {
+    curClassCode_ = GetClassCode(CmbClass->currentText());
+    Panel(2)->setText(CmbClass->currentText());
+    LoadClassLessons();
+}
+
+void frmManualSetLesson::ClearTeacherGrid() {
+    grdTeacher->ClearCells();
+    InitLessonGrid();
+}
+
+void frmManualSetLesson::CmbTeacher_Click() {
+    if (CmbTeacher->currentIndex() < 0) {
+        ClearTeacherGrid();
+    } else {
+        LoadTeacherLessons(GetTeacherCode(CmbTeacher->currentText()));
+    }
+}
+
+int frmManualSetLesson::LoadUnplacedLessons() {
+    lstCourse->clear();
+    try {
+        auto rs = KbDb().OpenRecordset(QStringLiteral(
+            "select classcode,CourseCode,(Count-BuildCount) as RemainCount from ClassPlantb  "
+            "where Count<> BuildCount  order by classcode,CourseCode"));
+        while (!rs->Eof()) {
+            auto* item = new QTreeWidgetItem(lstCourse);
+            item->setText(0, GetClassName(rs->Fields("ClassCode").Text()));
+            item->setText(1, GetCourseName(rs->Fields("CourseCode").Text()));
+            item->setText(2, QString::number(rs->Fields("RemainCount").Int()));
+            rs->MoveNext();
+        }
+        rs->Close();
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int frmManualSetLesson::LoadClassLessons() {
+    const int lessons = Lessons();
+    for (int day = 1; day <= 5; ++day) {
+        for (int lesson = 1; lesson <= lessons; ++lesson) {
+            ClearClassLesson(classCells_[day][lesson]);
+        }
+    }
+    try {
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+                                       SqlQ(curClassCode_) + "'");
+        MSFlexGrid1->ClearCells();
+        InitLessonGrid();
+        while (!rs->Eof()) {
+            const long long day = rs->Fields("Day").Int();
+            const long long lesson = rs->Fields("LessonNo").Int();
+            // A stored lesson outside the week shown is skipped; the others still load.
+            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
+                CellRecord& r = classCells_[day][lesson];
+                r.courseCode = rs->Fields("CourseCode").Text();
+                r.courseName = GetCourseName(r.courseCode);
+                r.teacherCode = rs->Fields("TeacherCode").Text();
+                r.teacherName = GetTeacherName(r.teacherCode);
+                const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
+                PaintCurrent(*MSFlexGrid1, row, static_cast<int>(day), kVbWhite);
+                MSFlexGrid1->SetTextMatrix(row, static_cast<int>(day), r.courseName);
+            }
+            rs->MoveNext();
+        }
+        rs->Close();
+        Panel(3)->setText(QStringLiteral("读取成功"));
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
+    const int lessons = Lessons();
+    for (int day = 1; day <= 5; ++day) {
+        for (int lesson = 1; lesson <= lessons; ++lesson) {
+            CellRecord& r = teacherCells_[day][lesson];
+            r.classCode.clear();
+            r.className.clear();
+            r.classShortName.clear();
+            r.courseCode.clear();
+            r.courseName.clear();
+        }
+    }
+    try {
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
+                                       SqlQ(teacherCode) + "'");
+        grdTeacher->ClearCells();
+        InitLessonGrid();
+        while (!rs->Eof()) {
+            const long long day = rs->Fields("Day").Int();
+            const long long lesson = rs->Fields("LessonNo").Int();
+            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
+                CellRecord& r = teacherCells_[day][lesson];
+                r.classCode = rs->Fields("ClassCode").Text();
+                r.className = GetClassName(r.classCode);
+                r.classShortName = GetClassShortName(r.classCode);
+                r.courseCode = rs->Fields("CourseCode").Text();
+                r.courseName = GetCourseName(r.courseCode);
+                const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
+                PaintCurrent(*grdTeacher, row, static_cast<int>(day), kVbWhite);
+                // Two lines: the course, then the class.
+                grdTeacher->SetTextMatrix(row, static_cast<int>(day),
+                                          r.courseName + '\n' + r.classShortName);
+            }
+            rs->MoveNext();
+        }
+        rs->Close();
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+void frmManualSetLesson::ResetGridColours() {
+    for (int row = 1; row <= Lessons() + 1; ++row) {
+        for (int column = 1; column <= 5; ++column) {
+            PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+        }
+    }
+    Panel(1)->setText(kHintDefault);
+}
+
+void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
+    if (!item) return;
+    lstCourse->setCurrentItem(item);
+    // A class that is not in the class list (no class row for it) cannot be shown: the pick is
+    // ignored.
+    if (CmbClass->findText(item->text(0), Qt::MatchFixedString) < 0) return;
+    curClassCode_ = GetClassCode(item->text(0));
+    pickedCourse_ = GetCourseCode(item->text(1));
+    pickedRemain_ = item->text(2).toInt();
+    pickedTeacher_ = GetPlanTeacher(curClassCode_, pickedCourse_);
+    tw::ui::SetComboText(CmbClass, item->text(0), [this] { CmbClass_Click(); });
+    if (pickedRemain_ < 1) return;
+    for (int row = 1; row <= Lessons() + 1; ++row) {
+        if (row == kWeekGridSeparatorRow) continue;
+        const int lesson = WeekGridLessonOfRow(row);
+        for (int column = 1; column <= 5; ++column) {
+            if (!MSFlexGrid1->TextMatrix(row, column).isEmpty()) continue;
+            if (IsSlotFree(curClassCode_, pickedCourse_, pickedTeacher_, static_cast<short>(column),
+                           static_cast<short>(lesson))) {
+                PaintCurrent(*MSFlexGrid1, row, column, kVbCyan);
+            }
+        }
+    }
+    Panel(1)->setText(kHintPicked);
+}
+
+void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column,
+                                             const QPoint&) {
+    if (row < 0 || column < 0) return;
+    MSFlexGrid1->setCurrentCell(row, column);
+    if (!MSFlexGrid1->IsSlotCell(row, column)) return;
+    const int day = column;
+    const int lesson = WeekGridLessonOfRow(row);
+    const QString text = MSFlexGrid1->TextMatrix(row, column);
+    const unsigned int mark = CellMark(*MSFlexGrid1, row, column);
+    if (button == Qt::LeftButton) {
+        if (!text.isEmpty()) {
+            if (mark == kVbWhite || mark == kVbYellow) {
+                PaintCurrent(*MSFlexGrid1, row, column, kVbDarkRed);
+                selDay_ = day;
+                selLesson_ = lesson;
+                MarkSwapTargets(curClassCode_, day, lesson);
+                Panel(1)->setText(kHintSelected);
+            }
+        } else if (mark == kVbCyan) {
+            if (!pickedCourse_.isEmpty() && PlaceLesson() == 0) {
+                CellRecord& r = classCells_[day][lesson];
+                r.courseCode = pickedCourse_;
+                r.courseName = GetCourseName(pickedCourse_);
+                r.teacherCode = pickedTeacher_;
+                r.teacherName = GetTeacherName(pickedTeacher_);
+                MSFlexGrid1->SetTextMatrix(row, column, r.courseName);
+                PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+                LoadUnplacedLessons();
+                ResetGridColours();
+            }
+        } else {
+            ResetGridColours();
+        }
+    } else if (button == Qt::RightButton) {
+        if (mark == kVbWhite && text.isEmpty()) return;
+        if (mark == kVbWhite) {
+            if (RemoveLesson() == 0) {
+                ClearClassLesson(classCells_[day][lesson]);
+                MSFlexGrid1->SetTextMatrix(row, column, QString());
+                LoadUnplacedLessons();
+            }
+        } else if (mark == kVbYellow) {
+            SwapLessons(curClassCode_, selDay_, selLesson_, day, lesson);
+            if (const CellRecord* s = ClassRecord(selDay_, selLesson_)) {
+                MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(selLesson_), selDay_, s->courseName);
+            }
+            MSFlexGrid1->SetTextMatrix(row, column, classCells_[day][lesson].courseName);
+            ResetGridColours();
+        }
+    }
+    TeacherFollows(day, lesson);
+}
+
+void frmManualSetLesson::TeacherFollows(int day, int lesson) {
+    const CellRecord& r = classCells_[day][lesson];
+    if (!r.teacherName.isEmpty()) {
+        if (CmbTeacher->currentText() != r.teacherName) {
+            tw::ui::SetComboText(CmbTeacher, r.teacherName, [this] { CmbTeacher_Click(); });
+        }
+        grdTeacher->setCurrentCell(MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn());
+    } else {
+        tw::ui::SetComboIndex(CmbTeacher, -1, [this] { CmbTeacher_Click(); });
+        ClearTeacherGrid();
+    }
+}
+
+void frmManualSetLesson::grdTeacher_MouseUp(Qt::MouseButton, int row, int column, const QPoint&) {
+    if (row < 0 || column < 0 || row == kWeekGridSeparatorRow) return;
+    grdTeacher->setCurrentCell(row, column);
+    const CellRecord r = TeacherCell(column, WeekGridLessonOfRow(row));
+    if (r.className.isEmpty()) return;
+    if (CmbClass->currentText() != r.className &&
+        !tw::ui::SetComboText(CmbClass, r.className, [this] { CmbClass_Click(); })) {
+        return;  // a class that is not in the class list cannot be shown
+    }
+    MSFlexGrid1->setCurrentCell(grdTeacher->currentRow(), grdTeacher->currentColumn());
+}
+
+void frmManualSetLesson::ShowStoredAfterFailure(const QString& text) {
+    LoadClassLessons();
+    LoadUnplacedLessons();
+    ResetGridColours();
+    Panel(3)->setText(text);
+}
+
+int frmManualSetLesson::PlaceLesson() {
+    if (pickedCourse_.isEmpty()) return -1;
+    const int day = MSFlexGrid1->currentColumn();
+    const int lesson = WeekGridLessonOfRow(MSFlexGrid1->currentRow());
+    if (!tw::timetable::PlaceHandLesson(curClassCode_, pickedCourse_, pickedTeacher_, day,
+                                        lesson)) {
+        ShowStoredAfterFailure(QStringLiteral("写入失败"));
+        return -1;
+    }
+    Panel(3)->setText(QStringLiteral("写入成功"));
+    return 0;
+}
+
+int frmManualSetLesson::RemoveLesson() {
+    const int row = MSFlexGrid1->currentRow();
+    const int column = MSFlexGrid1->currentColumn();
+    if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
+    if (!tw::timetable::RemoveHandLesson(curClassCode_, column, WeekGridLessonOfRow(row))) {
+        ShowStoredAfterFailure(QStringLiteral("删除失败"));
+        return -1;
+    }
+    Panel(3)->setText(QStringLiteral("删除成功"));
+    return 0;
+}
+
+int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int lesson) {
+    const CellRecord* selected = ClassRecord(day, lesson);
+    if (!selected) return -1;
+    const QString course = selected->courseCode;
+    const QString teacher = selected->teacherCode;
+    ResetGridColours();
+    for (int d = 1; d <= 5; ++d) {
+        for (int l = 1; l <= Lessons(); ++l) {
+            const CellRecord& r = classCells_[d][l];
+            if (d == day && l == lesson) continue;
+            if (!r.courseCode.isEmpty() && r.courseCode.compare(course, Qt::CaseInsensitive) == 0)
+                continue;
+            if (tw::timetable::CanTradeSlots(classCode, teacher, day, lesson, r.teacherCode, d,
+                                             l)) {
+                PaintCurrent(*MSFlexGrid1, WeekGridRowOfLesson(l), d, kVbYellow);
+            }
+        }
+    }
+    PaintCurrent(*MSFlexGrid1, WeekGridRowOfLesson(lesson), day, kVbDarkRed);
+    return 0;
+}
+
+int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, int selectedLesson,
+                                    int day, int lesson) {
+    if (CellMark(*MSFlexGrid1, MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn()) !=
+        kVbYellow)
+        return -1;
+    CellRecord* s = ClassRecord(selectedDay, selectedLesson);
+    CellRecord* t = ClassRecord(day, lesson);
+    if (!s || !t) return -1;
+    if (!tw::timetable::SwapClassLessons(classCode, selectedDay, selectedLesson, day, lesson)) {
+        ShowStoredAfterFailure(QStringLiteral("换课失败"));
+        return -1;
+    }
+    std::swap(*s, *t);
+    Panel(3)->setText(QStringLiteral("换课成功"));
+    return 0;
+}

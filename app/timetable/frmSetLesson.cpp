@@ -1,0 +1,261 @@
+#include "timetable/frmSetLesson.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <exception>
+
+#include "shell/WeekGrid.h"
+#include "shell/mdlPublic.h"
+#include "timetable/GridMarks.h"
+#include "timetable/LessonEdits.h"
+#include "ui/FormStyle.h"
+
+using tw::db::SqlQ;
+using tw::ui::PlaceTwips;
+
+namespace {
+
+const QString kHint =
+    QStringLiteral("鼠标左键单击青色课时 -- 安排课时       鼠标右键 -- 删除设置的课程");
+
+}  // namespace
+
+frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
+    setObjectName(QStringLiteral("frmSetLesson"));
+    setWindowTitle(QStringLiteral("预先安排固定课程"));
+    QFont font(QStringLiteral("宋体"), 12);
+    setFont(font);
+    setFixedSize(tw::ui::Twips(10185), tw::ui::Twips(7620));
+
+    Label1 = new QLabel(
+        QStringLiteral("这是自动排课之前的准备工作：先在某些课时安排预先确定的课程"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    SetBoldColour(Label1, QStringLiteral("color: rgb(255, 128, 0);"));
+    PlaceTwips(Label1, 120, 120, 9975, 375);
+
+    MakeClassFrame();
+    PlaceTwips(Frame1, 120, 480, 8085, 735);
+    PlaceTwips(lblClass, 705, 285, 615, 255);
+    PlaceTwips(CmbClass, 1440, 240, 2295, 360);
+    PlaceTwips(CmdPrevClass, 4440, 240, 1575, 375);
+    PlaceTwips(CmdNextClass, 6120, 240, 1575, 375);
+
+    MakeExitFrame(8280, 480);
+
+    Frame3 = new QGroupBox(QStringLiteral("课程"), this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    PlaceTwips(Frame3, 120, 1320, 1815, 5850);
+    lstCourse = new QListWidget(Frame3);
+    lstCourse->setObjectName(QStringLiteral("lstCourse"));
+    PlaceTwips(lstCourse, 120, 360, 1575, 5340);
+
+    MSFlexGrid1 = new WeekGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    tw::timetable::StyleLessonGrid(*MSFlexGrid1);
+    PlaceTwips(MSFlexGrid1, 2040, 1320, 8100, 5850);
+    MSFlexGrid1->LayOut(6, 500, 1500, 800, 800);
+
+    MakeStatusBar({6340, 2201, 1701}, 7245, 10185);
+
+    connect(lstCourse, &QListWidget::currentRowChanged, this, [this](int) {
+        if (!selectingCourse_) lstCourse_Click();
+    });
+    connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmSetLesson::MSFlexGrid1_MouseUp);
+
+    Form_Load();
+}
+
+int frmSetLesson::GridLessons() const {
+    return tw::timetable::GridLessonsOfDay();
+}
+
+bool frmSetLesson::IsCyan(int row, int column) const {
+    return tw::timetable::CellMark(*MSFlexGrid1, row, column) == kVbCyan;
+}
+
+void frmSetLesson::Form_Load() {
+    FillClassCombo();
+    InitLessonGrid();
+    LoadPresetLessons();
+    LoadPresetCourses();
+    Panel(1)->setText(kHint);
+}
+
+void frmSetLesson::SelectCourse(int index) {
+    selectingCourse_ = true;
+    lstCourse->setCurrentRow(index);
+    selectingCourse_ = false;
+    if (index >= 0) lstCourse_Click();
+}
+
+void frmSetLesson::InitLessonGrid() {
+    tw::timetable::LayOutLessonGrid(*MSFlexGrid1, GridLessons(), 1500);
+}
+
+void frmSetLesson::CmbClass_Click() {
+    const QString name = CmbClass->currentText();
+    curClassCode_ = GetClassCode(name);
+    Panel(2)->setText(name + QStringLiteral("  预排课程"));
+    LoadPresetLessons();
+    LoadPresetCourses();
+    if (lstCourse->count() > 0) SelectCourse(0);
+}
+
+int frmSetLesson::LoadPresetLessons() {
+    try {
+        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
+                                       SqlQ(curClassCode_) + "' and SetFlag=0");
+        MSFlexGrid1->ClearCells();
+        InitLessonGrid();
+        const int lessons = GridLessons();
+        while (!rs->Eof()) {
+            const long long day = rs->Fields("Day").Int();
+            const long long lesson = rs->Fields("LessonNo").Int();
+            // A stored lesson outside the week shown is skipped; the others still show.
+            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
+                MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(static_cast<int>(lesson)),
+                                           static_cast<int>(day),
+                                           GetCourseName(rs->Fields("CourseCode").Text()));
+            }
+            rs->MoveNext();
+        }
+        rs->Close();
+        Panel(3)->setText(QStringLiteral("读取成功"));
+        return 0;
+    } catch (const std::exception&) {
+        Panel(3)->setText(QStringLiteral("读取失败"));
+        return -1;
+    }
+}
+
+int frmSetLesson::LoadPresetCourses() {
+    const int chosen = lstCourse->currentRow();
+    selectingCourse_ = true;
+    lstCourse->clear();
+    selectingCourse_ = false;
+    const QString cls = SqlQ(curClassCode_);
+    int status = 0;
+    try {
+        auto rs = KbDb().OpenRecordset(
+            "select a.CourseCode,a.Count-b.PreSetCount as RemainCount from ClassPlantb a,  "
+            "(select ClassCode, CourseCode, count(CourseCode) as PreSetCount from Lessonlisttb "
+            "where  SetFlag=0 and ClassCode='" +
+            cls +
+            "' group by ClassCode, CourseCode) b where a.ClassCode = b.ClassCode and "
+            "a.CourseCode = b.CourseCode and a.classcode='" +
+            cls + "' order by a.CourseCode");
+        QStringList codes;
+        while (!rs->Eof()) {
+            const QString code = rs->Fields("CourseCode").Text();
+            if (rs->Fields("RemainCount").Int() > 0) lstCourse->addItem(GetCourseName(code));
+            codes << "'" + SqlQ(code) + "'";
+            rs->MoveNext();
+        }
+        rs->Close();
+        QString sql = "select CourseCode from ClassPlantb  where classcode='" + cls + "'";
+        if (!codes.isEmpty()) sql += " and CourseCode not in (" + codes.join(',') + ")";
+        rs = KbDb().OpenRecordset(sql + " order by CourseCode");
+        while (!rs->Eof()) {
+            lstCourse->addItem(GetCourseName(rs->Fields("CourseCode").Text()));
+            rs->MoveNext();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+        status = -1;  // the courses read so far stay
+    }
+    if (chosen >= 0) {
+        if (lstCourse->count() > 0) {
+            SelectCourse(std::min(chosen, lstCourse->count() - 1));
+        } else {
+            curCourseCode_.clear();
+            curTeacherCode_.clear();
+            ClearGridColours();
+        }
+    }
+    return status;
+}
+
+void frmSetLesson::ClearGridColours() {
+    for (int row = 1; row <= GridLessons() + 1; ++row) {
+        for (int column = 1; column <= 5; ++column) {
+            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+        }
+    }
+}
+
+void frmSetLesson::lstCourse_Click() {
+    QListWidgetItem* item = lstCourse->currentItem();
+    if (!item) return;
+    curCourseCode_ = GetCourseCode(item->text());
+    curTeacherCode_ = GetPlanTeacher(curClassCode_, curCourseCode_);
+    MarkPresetSlots();
+}
+
+void frmSetLesson::MarkPresetSlots() {
+    for (int row = 1; row <= GridLessons() + 1; ++row) {
+        if (row == kWeekGridSeparatorRow) continue;
+        const short lesson = static_cast<short>(WeekGridLessonOfRow(row));
+        for (int column = 1; column <= 5; ++column) {
+            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+            if (MSFlexGrid1->TextMatrix(row, column).isEmpty() &&
+                IsSlotFreeOfPreset(curClassCode_, curCourseCode_, curTeacherCode_,
+                                   static_cast<short>(column), lesson)) {
+                tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbCyan);
+            }
+        }
+    }
+}
+
+void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint&) {
+    if (!MSFlexGrid1->IsSlotCell(row, column)) return;
+    MSFlexGrid1->setCurrentCell(row, column);
+    if (button == Qt::LeftButton) {
+        if (curCourseCode_.isEmpty()) return;
+        if (IsCyan(row, column)) {
+            const QString courseName =
+                lstCourse->currentItem() ? lstCourse->currentItem()->text() : QString();
+            if (WritePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, courseName);
+        }
+    } else if (button == Qt::RightButton) {
+        curCourseCode_ = GetCourseCode(MSFlexGrid1->TextMatrix(row, column));
+        if (!curCourseCode_.isEmpty()) {
+            if (RemovePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, QString());
+        }
+    }
+    LoadPresetCourses();
+}
+
+int frmSetLesson::WritePresetLesson() {
+    if (curCourseCode_.isEmpty()) return -1;
+    const int row = MSFlexGrid1->currentRow();
+    const int column = MSFlexGrid1->currentColumn();
+    return ShowOutcome(
+        tw::timetable::WritePresetLesson(curClassCode_, curCourseCode_, curTeacherCode_, column,
+                                         WeekGridLessonOfRow(row)),
+        QStringLiteral("写入成功"), QStringLiteral("写入失败"));
+}
+
+int frmSetLesson::RemovePresetLesson() {
+    const int row = MSFlexGrid1->currentRow();
+    const int column = MSFlexGrid1->currentColumn();
+    if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
+    return ShowOutcome(
+        tw::timetable::RemovePresetLesson(curClassCode_, column, WeekGridLessonOfRow(row)),
+        QStringLiteral("删除成功"), QStringLiteral("删除失败"));
+}
+
+int frmSetLesson::ShowOutcome(bool stored, const QString& doneText, const QString& failedText) {
+    if (stored) {
+        Panel(3)->setText(doneText);
+        return 0;
+    }
+    // Nothing was stored: the grid shows again what the database holds.
+    LoadPresetLessons();
+    Panel(3)->setText(failedText);
+    return -1;
+}

@@ -1,0 +1,80 @@
+// Fixture of the builder tests: a fresh timetable database in a temporary program folder, with
+// small helpers to write rows and read results.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "shell/mdlPublic.h"
+#include "timetable/mdlBuildKb.h"
+
+class BuildTest : public ::testing::Test {
+  public:
+    void SetUp() override {
+        env_ = std::make_unique<twtest::AppTestEnv>();
+        LessonOfDay = 6;
+    }
+    void TearDown() override { env_.reset(); }
+
+    tw::db::Database& db() { return *KbDatabase; }
+    void Exec(const QString& sql) { db().Execute(sql); }
+    // First column of the first row as a number (0 when there is no row).
+    long long Int(const QString& sql) {
+        auto rs = db().OpenRecordset(sql);
+        long long v = rs->Eof() ? 0 : rs->Fields(0).Int();
+        rs->Close();
+        return v;
+    }
+    // Every row, its columns joined by "|", rows in the statement's order.
+    QStringList Rows(const QString& sql) {
+        QStringList out;
+        auto rs = db().OpenRecordset(sql);
+        while (!rs->Eof()) {
+            QStringList cols;
+            for (int i = 0; i < rs->FieldCount(); ++i) cols << rs->Fields(i).Text();
+            out << cols.join('|');
+            rs->MoveNext();
+        }
+        rs->Close();
+        return out;
+    }
+
+    void AddClass(const QString& code) {
+        Exec("insert into Classtb (Code,Name,FullName,ShortName) values ('" + tw::db::SqlQ(code) +
+             "','" + tw::db::SqlQ(code) + "','','')");
+    }
+    void AddPlan(const QString& cls, const QString& course, const QString& teacher, int count) {
+        Exec("insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) values ('" +
+             tw::db::SqlQ(cls) + "','" + tw::db::SqlQ(course) + "','" + tw::db::SqlQ(teacher) +
+             "'," + QString::number(count) + ")");
+    }
+    void AddLesson(const QString& cls, int day, int lesson, const QString& course,
+                   const QString& teacher, int flag) {
+        Exec("insert into LessonListtb values('" + tw::db::SqlQ(cls) + "'," + QString::number(day) +
+             "," + QString::number(lesson) + ",'" + tw::db::SqlQ(course) + "','" +
+             tw::db::SqlQ(teacher) + "'," + QString::number(flag) + ")");
+    }
+    void AddCourseLimit(const QString& course, int day, int lesson, int attr) {
+        Exec("insert into Limittb values(1,'" + tw::db::SqlQ(course) + "'," + QString::number(day) +
+             "," + QString::number(lesson) + "," + QString::number(attr) + ")");
+    }
+    // Placed lessons of a class and course as "day.lesson", in day and lesson order.
+    QStringList Slots(const QString& cls, const QString& course) {
+        QStringList out;
+        for (const QString& r :
+             Rows("select Day, LessonNo from LessonListtb where ClassCode='" + tw::db::SqlQ(cls) +
+                  "' and CourseCode='" + tw::db::SqlQ(course) + "' order by Day, LessonNo"))
+            out << QString(r).replace('|', '.');
+        return out;
+    }
+    int Build(mdlBuildKb::RandomSource rnd) {
+        mdlBuildKb::Builder builder(db(), LessonOfDay, std::move(rnd));
+        return builder.AutoBuildLessons();
+    }
+
+    std::unique_ptr<twtest::AppTestEnv> env_;
+};

@@ -1,0 +1,27 @@
+// The main window's pre-setting and hand-editing menu items open their forms.
+#include <QAction>
+
+#include "HandEditTestSupport.h"
+#include "shell/ModalForm.h"
+#include "shell/frmMain.h"
+
+namespace {
+
+using EditMenuWiring = HandEditTest;
+
+TEST_F(EditMenuWiring, PresetAndHandEditItemsShowTheirForms) {
+    QStringList shown;
+    SetModalFormHandler([&shown](QWidget& form) { shown << form.objectName(); });
+    {
+        frmMain main;
+        for (const char* item : {"mnuPrepairBuild", "mnuManualBuild"}) {
+            QAction* action = main.findChild<QAction*>(item);
+            ASSERT_NE(action, nullptr) << item;
+            action->trigger();
+        }
+    }
+    SetModalFormHandler(nullptr);
+    EXPECT_EQ(shown.join(','), "frmSetLesson,frmManualSetLesson");
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The stored actions of pre-setting and hand editing: what each writes to the lessons and the
+// plan's progress counts, what it refuses, and that a failing action leaves the database as it
+// was. Also that fixed lessons outlive an automatic build.
+#include "HandEditTestSupport.h"
+#include "timetable/LessonEdits.h"
+#include "timetable/mdlBuildKb.h"
+
+using namespace tw::timetable;
+
+namespace {
+
+class LessonEdits : public HandEditTest {
+  public:
+    void SetUp() override {
+        HandEditTest::SetUp();
+        AddPlan("101", "01", "T1", 5);
+        AddPlan("101", "02", "T2", 4);
+        AddPlan("102", "01", "T1", 5);
+        AddPlan("102", "03", "T3", 3);
+    }
+};
+
+TEST_F(LessonEdits, PresetIntoAnEmptySlotInsertsAFixedLessonAndCountsIt) {
+    EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 5, 6));
+    EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_EQ(BuildCount("102", "01"), 0);
+}
+
+TEST_F(LessonEdits, PresetOverABuiltLessonTurnsItIntoTheFixedOneInPlace) {
+    AddLesson("101", 2, 3, "02", "T2", kFlagBuilt);
+    Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
+    EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 2, 3));
+    EXPECT_EQ(Slot("101", 2, 3), "01|T1|0");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+}
+
+TEST_F(LessonEdits, PresetIsRefusedWhereAFixedLessonAlreadyBlocksClassOrTeacher) {
+    AddLesson("101", 1, 1, "02", "T2", kFlagPreset);
+    AddLesson("102", 1, 2, "01", "T1", kFlagPreset);
+    const QString before = AllLessons() + "/" + AllPlans();
+    EXPECT_FALSE(WritePresetLesson("101", "01", "T1", 1, 1));  // class has a fixed lesson
+    EXPECT_FALSE(WritePresetLesson("101", "01", "T1", 1, 2));  // teacher fixed in 102
+    EXPECT_FALSE(WritePresetLesson("101", "", "", 1, 3));      // no course chosen
+    EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
+    // A teacher who only has a built lesson elsewhere does not block a fixed one.
+    AddLesson("102", 1, 4, "01", "T1", kFlagBuilt);
+    EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 1, 4));
+}
+
+TEST_F(LessonEdits, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsTheyWere) {
+    AddLesson("101", 2, 3, "02", "T2", kFlagByHand);
+    Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
+    FailPlanUpdatesOf("01");  // the last of the three statements fails
+    const QString before = AllLessons() + "/" + AllPlans();
+    EXPECT_FALSE(WritePresetLesson("101", "01", "T1", 2, 3));
+    EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
+    EXPECT_FALSE(KbDatabase->InTransaction());
+}
+
+TEST_F(LessonEdits, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount) {
+    AddLesson("101", 3, 2, "02", "T2", kFlagPreset);
+    Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
+    EXPECT_TRUE(RemovePresetLesson("101", 3, 2));
+    EXPECT_EQ(Slot("101", 3, 2), "");
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    // Nothing fixed there any more, and a built lesson is no fixed one.
+    EXPECT_FALSE(RemovePresetLesson("101", 3, 2));
+    AddLesson("101", 3, 3, "02", "T2", kFlagBuilt);
+    EXPECT_FALSE(RemovePresetLesson("101", 3, 3));
+    EXPECT_EQ(Slot("101", 3, 3), "02|T2|1");
+}
+
+TEST_F(LessonEdits, PlacingByHandWritesFlagTwoAndRaisesTheCountOfThatPlanRow) {
+    EXPECT_TRUE(PlaceHandLesson("101", "02", "T2", 4, 5));
+    EXPECT_EQ(Slot("101", 4, 5), "02|T2|2");
+    EXPECT_EQ(BuildCount("101", "02"), 1);
+}
+
+TEST_F(LessonEdits, PlacingIntoATakenSlotOrOverABusyTeacherIsRefused) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
+    AddLesson("102", 1, 2, "03", "T3", kFlagBuilt);
+    AddPlan("101", "04", "T3", 2);
+    const QString before = AllLessons() + "/" + AllPlans();
+    EXPECT_FALSE(PlaceHandLesson("101", "02", "T2", 1, 1));  // class taken
+    EXPECT_FALSE(PlaceHandLesson("101", "04", "T3", 1, 2));  // T3 teaches 102 then
+    EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
+}
+
+TEST_F(LessonEdits, AFailingPlacementLeavesNoLesson) {
+    FailPlanUpdatesOf("02");
+    EXPECT_FALSE(PlaceHandLesson("101", "02", "T2", 4, 5));
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+}
+
+TEST_F(LessonEdits, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
+    AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
+    Exec("update ClassPlantb set BuildCount=1 where ClassCode='101'");
+    EXPECT_TRUE(RemoveHandLesson("101", 1, 1));
+    EXPECT_TRUE(RemoveHandLesson("101", 1, 2));
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    EXPECT_EQ(BuildCount("101", "01"), 0);
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    EXPECT_EQ(BuildCount("102", "01"), 0);
+    EXPECT_FALSE(RemoveHandLesson("101", 1, 1));  // nothing left to remove
+}
+
+TEST_F(LessonEdits, AFailingRemovalKeepsTheLesson) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
+    Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='01'");
+    FailPlanUpdatesOf("01");
+    EXPECT_FALSE(RemoveHandLesson("101", 1, 1));
+    EXPECT_EQ(Slot("101", 1, 1), "01|T1|1");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+}
+
+TEST_F(LessonEdits, ASwapTradesCoursesAndTeachersWhileEachSlotKeepsItsFlag) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
+    AddLesson("101", 2, 5, "02", "T2", kFlagBuilt);
+    const QString plans = AllPlans();
+    EXPECT_TRUE(SwapClassLessons("101", 1, 1, 2, 5));
+    EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
+    EXPECT_EQ(Slot("101", 2, 5), "01|T1|1");
+    EXPECT_EQ(AllPlans(), plans);
+}
+
+TEST_F(LessonEdits, AMoveIntoAnEmptySlotWritesFlagTwoAndDeletesTheOldRow) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
+    const QString plans = AllPlans();
+    EXPECT_TRUE(SwapClassLessons("101", 1, 1, 3, 4));
+    EXPECT_EQ(Slot("101", 1, 1), "");
+    EXPECT_EQ(Slot("101", 3, 4), "01|T1|2");
+    EXPECT_EQ(AllPlans(), plans);
+}
+
+TEST_F(LessonEdits, SwapsThatWouldMeetAnotherClassOrChangeNothingAreRefused) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
+    AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
+    AddLesson("101", 1, 3, "01", "T1", kFlagBuilt);
+    AddLesson("102", 1, 2, "01", "T1", kFlagBuilt);  // T1 busy at 1.2
+    AddLesson("102", 1, 1, "03", "T3", kFlagBuilt);  // T3 busy at 1.1
+    AddLesson("101", 1, 5, "03", "T3", kFlagBuilt);
+    AddLesson("102", 1, 6, "03", "T3", kFlagBuilt);  // T3 busy at 1.6
+    const QString before = AllLessons();
+    EXPECT_FALSE(CanTradeSlots("101", "T1", 1, 1, "T2", 1, 2));
+    EXPECT_FALSE(SwapClassLessons("101", 1, 1, 1, 2));  // T1 would teach two classes
+    EXPECT_FALSE(SwapClassLessons("101", 1, 1, 1, 3));  // the same course
+    EXPECT_FALSE(SwapClassLessons("101", 1, 6, 1, 1));  // nothing selected there
+    EXPECT_FALSE(CanTradeSlots("101", "T3", 1, 5, "T1", 1, 6));
+    EXPECT_FALSE(SwapClassLessons("101", 1, 5, 1, 6));  // T3 teaches 102 at 1.6
+    EXPECT_FALSE(CanTradeSlots("101", "T1", 1, 1, "T3", 1, 5));
+    EXPECT_FALSE(SwapClassLessons("101", 1, 1, 1, 5));  // T3 would meet 102 at 1.1
+    EXPECT_FALSE(SwapClassLessons("101", 1, 4, 1, 1));  // empty selected slot
+    EXPECT_EQ(AllLessons(), before);
+    // An empty slot sends no teacher back: only the selected teacher counts.
+    EXPECT_TRUE(CanTradeSlots("101", "T2", 1, 2, "", 2, 1));
+}
+
+TEST_F(LessonEdits, AFailingMoveKeepsTheLessonWhereItWas) {
+    AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
+    FailLessonInserts();
+    EXPECT_FALSE(SwapClassLessons("101", 1, 1, 2, 2));
+    EXPECT_EQ(AllLessons(), "101|1|1|01|T1|1");
+}
+
+TEST_F(LessonEdits, QuotesInCodesAreStoredAndFoundAsTheyAre) {
+    AddPlan("1'1", "0'1", "T'1", 2);
+    EXPECT_TRUE(WritePresetLesson("1'1", "0'1", "T'1", 1, 1));
+    EXPECT_TRUE(PlaceHandLesson("1'1", "0'1", "T'1", 1, 2));
+    EXPECT_EQ(BuildCount("1'1", "0'1"), 2);
+    EXPECT_TRUE(SwapClassLessons("1'1", 1, 2, 1, 3));
+    EXPECT_TRUE(RemoveHandLesson("1'1", 1, 3));
+    EXPECT_TRUE(RemovePresetLesson("1'1", 1, 1));
+    EXPECT_EQ(BuildCount("1'1", "0'1"), 0);
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+}
+
+TEST_F(LessonEdits, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercentage) {
+    // Class 101 needs 5 + 4 lessons; two of them are fixed beforehand, one placed by hand.
+    ASSERT_TRUE(WritePresetLesson("101", "01", "T1", 5, 6));
+    ASSERT_TRUE(WritePresetLesson("101", "02", "T2", 1, 1));
+    ASSERT_TRUE(PlaceHandLesson("101", "02", "T2", 3, 3));
+    // Every slot but the two fixed ones is closed to the builder for both courses.
+    for (int d = 1; d <= 5; ++d)
+        for (int l = 1; l <= 6; ++l)
+            for (const char* course : {"01", "02", "03"})
+                Exec(QString("insert into Limittb values(1,'%1',%2,%3,3)")
+                         .arg(course)
+                         .arg(d)
+                         .arg(l));
+    mdlBuildKb::Builder builder(*KbDatabase, 6, [] { return 0.5; });
+    const int percent = builder.AutoBuildLessons();
+    EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
+    EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
+    EXPECT_EQ(Slot("101", 3, 3), "");  // placed by hand: the build starts without it
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_EQ(BuildCount("101", "02"), 1);
+    // 2 of the 17 planned lessons are placed: 11.8 per cent, rounded.
+    EXPECT_EQ(percent, 12);
+}
+
+}  // namespace

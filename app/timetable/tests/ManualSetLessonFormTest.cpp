@@ -1,0 +1,348 @@
+// The hand-editing form: the class and teacher weeks, the owed lessons, and placing, removing,
+// selecting, swapping and moving lessons with the mouse.
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "HandEditTestSupport.h"
+#include "timetable/GridMarks.h"
+#include "timetable/frmManualSetLesson.h"
+
+namespace {
+
+class ManualSetLessonForm : public HandEditTest {
+  public:
+    void SetUp() override {
+        HandEditTest::SetUp();
+        AddClass("101", "一年级1班", "一1");
+        AddClass("102", "一年级2班", "一2");
+        AddCourse("01", "语文");
+        AddCourse("02", "数学");
+        AddCourse("03", "音乐");
+        AddTeacher("T2", "李老师");
+        AddTeacher("T1", "张老师");
+        AddTeacher("T3", "王老师");
+    }
+    static QString Cell(frmManualSetLesson& f, int day, int lesson) {
+        return f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(lesson), day);
+    }
+    static unsigned int Mark(frmManualSetLesson& f, int day, int lesson) {
+        return tw::timetable::CellMark(*f.MSFlexGrid1, WeekGridRowOfLesson(lesson), day);
+    }
+    // Slots of the class grid painted with a colour, as "day.lesson".
+    static QStringList Marked(frmManualSetLesson& f, unsigned int colour) {
+        QStringList out;
+        for (int d = 1; d <= 5; ++d)
+            for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
+                if (Mark(f, d, l) == colour) out << QString("%1.%2").arg(d).arg(l);
+        return out;
+    }
+    // Entries of the owed-lesson list as "class|course|count".
+    static QStringList Owed(frmManualSetLesson& f) {
+        QStringList out;
+        for (int i = 0; i < f.lstCourse->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* it = f.lstCourse->topLevelItem(i);
+            out << it->text(0) + "|" + it->text(1) + "|" + it->text(2);
+        }
+        return out;
+    }
+    static void Pick(frmManualSetLesson& f, int entry) {
+        f.lstCourse_ItemClick(f.lstCourse->topLevelItem(entry));
+    }
+    static void Click(frmManualSetLesson& f, int day, int lesson, Qt::MouseButton button) {
+        ReleaseSlot(*f.MSFlexGrid1, day, lesson, button);
+    }
+};
+
+TEST_F(ManualSetLessonForm, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeacher) {
+    AddPlan("101", "01", "T1", 5, 1);
+    AddPlan("101", "02", "T2", 4, 4);  // nothing owed: not listed
+    AddPlan("102", "03", "T3", 1, 2);  // one too many: listed with -1
+    AddLesson("101", 1, 1, "01", "T1", 0);
+    AddLesson("101", 2, 6, "02", "T2", 1);
+    AddLesson("101", 3, 3, "03", "T3", 2);
+    frmManualSetLesson f;
+    EXPECT_EQ(f.windowTitle(), "人工安排课程");
+    EXPECT_EQ(Owed(f), QStringList({"一年级1班|语文|4", "一年级2班|音乐|-1"}));
+    EXPECT_EQ(f.lstCourse->headerItem()->text(2), "节数");
+    EXPECT_EQ(f.CmbClass->currentText(), "一年级1班");
+    EXPECT_EQ(f.CurClassCode(), "101");
+    // Teachers in the order of their codes, none chosen.
+    ASSERT_EQ(f.CmbTeacher->count(), 3);
+    EXPECT_EQ(f.CmbTeacher->itemText(0), "张老师");
+    EXPECT_EQ(f.CmbTeacher->currentIndex(), -1);
+    EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
+    EXPECT_EQ(f.Panel(2)->text(), "一年级1班");
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+    // Every lesson shows, whatever its flag.
+    EXPECT_EQ(Cell(f, 1, 1), "语文");
+    EXPECT_EQ(Cell(f, 2, 6), "数学");
+    EXPECT_EQ(Cell(f, 3, 3), "音乐");
+    EXPECT_EQ(f.ClassCell(2, 6).teacherName, "李老师");
+    EXPECT_EQ(f.MSFlexGrid1->rowCount(), 8);
+    EXPECT_EQ(f.grdTeacher->rowCount(), 8);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(1, 1), "");
+    EXPECT_EQ(f.MSFlexGrid1->columnWidth(1), 1000 / 15);
+}
+
+TEST_F(ManualSetLessonForm, WithSevenLessonsBothGridsHaveRowSeven) {
+    LessonOfDay = 7;
+    AddLesson("101", 4, 7, "01", "T1", 1);
+    frmManualSetLesson f;
+    EXPECT_EQ(f.MSFlexGrid1->rowCount(), 9);
+    EXPECT_EQ(f.grdTeacher->rowCount(), 9);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(8, 0), "七");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 4), "语文");
+}
+
+TEST_F(ManualSetLessonForm, NoClassesGivesAnEmptyWeekThatStillReadsSuccessfully) {
+    Exec("delete from Classtb");
+    frmManualSetLesson f;
+    EXPECT_EQ(f.CmbClass->count(), 0);
+    EXPECT_EQ(f.CmbClass->currentIndex(), -1);
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(0, 1), "星期一");
+}
+
+TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
+    AddLesson("101", 1, 7, "01", "T1", 1);  // lesson 7 with 6 a day
+    AddLesson("101", 9, 1, "01", "T1", 1);
+    AddLesson("101", 5, 6, "02", "T2", 1);
+    frmManualSetLesson f;
+    EXPECT_EQ(Cell(f, 5, 6), "数学");
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+}
+
+TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree) {
+    AddPlan("101", "01", "T1", 1);
+    AddPlan("102", "02", "T2", 3);
+    AddLesson("102", 1, 1, "03", "T3", 1);  // 102 busy
+    AddLesson("101", 1, 2, "01", "T1", 1);  // T2 free, class busy
+    AddLesson("101", 1, 3, "02", "T2", 1);  // T2 busy in 101
+    frmManualSetLesson f;
+    ASSERT_EQ(Owed(f).size(), 2);
+    Pick(f, 1);
+    EXPECT_EQ(f.CmbClass->currentText(), "一年级2班");
+    EXPECT_EQ(f.CurClassCode(), "102");
+    EXPECT_EQ(f.PickedCourseCode(), "02");
+    EXPECT_EQ(f.PickedTeacherCode(), "T2");
+    EXPECT_EQ(f.PickedRemainCount(), 3);
+    const QStringList cyan = Marked(f, kVbCyan);
+    EXPECT_EQ(cyan.size(), 28);
+    EXPECT_FALSE(cyan.contains("1.1"));
+    EXPECT_TRUE(cyan.contains("1.2"));
+    EXPECT_FALSE(cyan.contains("1.3"));
+    EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintPicked);
+}
+
+TEST_F(ManualSetLessonForm, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
+    AddPlan("102", "02", "T2", 0, 1);
+    frmManualSetLesson f;
+    Pick(f, 0);
+    EXPECT_EQ(f.CurClassCode(), "102");
+    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+    EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
+}
+
+TEST_F(ManualSetLessonForm, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
+    AddPlan("101", "02", "T2", 2);
+    frmManualSetLesson f;
+    Pick(f, 0);
+    Click(f, 2, 5, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入成功");
+    EXPECT_EQ(Slot("101", 2, 5), "02|T2|2");
+    EXPECT_EQ(BuildCount("101", "02"), 1);
+    EXPECT_EQ(Cell(f, 2, 5), "数学");
+    EXPECT_EQ(f.ClassCell(2, 5).teacherCode, "T2");
+    EXPECT_EQ(Owed(f), QStringList({"一年级1班|数学|1"}));
+    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+    EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
+    // The teacher follows the placed lesson.
+    EXPECT_EQ(f.CmbTeacher->currentText(), "李老师");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(5), 2), "数学\n一1");
+
+    Pick(f, 0);
+    Click(f, 3, 1, Qt::LeftButton);
+    EXPECT_EQ(BuildCount("101", "02"), 2);
+    EXPECT_TRUE(Owed(f).isEmpty());
+}
+
+TEST_F(ManualSetLessonForm, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsStored) {
+    AddPlan("101", "02", "T2", 2);
+    frmManualSetLesson f;
+    Pick(f, 0);
+    ASSERT_EQ(Mark(f, 4, 4), kVbCyan);
+    AddLesson("101", 4, 4, "03", "T3", 1);  // the slot is taken behind the form's back
+    Click(f, 4, 4, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入失败");
+    EXPECT_EQ(Slot("101", 4, 4), "03|T3|1");
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    EXPECT_EQ(Cell(f, 4, 4), "音乐");
+    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+}
+
+TEST_F(ManualSetLessonForm, AFailingPlacementLeavesTheDatabaseAsItWas) {
+    AddPlan("101", "02", "T2", 2);
+    FailPlanUpdatesOf("02");
+    frmManualSetLesson f;
+    Pick(f, 0);
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入失败");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    EXPECT_EQ(Cell(f, 1, 1), "");
+    EXPECT_EQ(Owed(f), QStringList({"一年级1班|数学|2"}));
+}
+
+TEST_F(ManualSetLessonForm, RightClickRemovesALessonOfAnyFlag) {
+    AddPlan("101", "01", "T1", 2, 2);
+    AddLesson("101", 1, 1, "01", "T1", 0);
+    AddLesson("101", 1, 2, "01", "T1", 1);
+    frmManualSetLesson f;
+    EXPECT_TRUE(Owed(f).isEmpty());
+    Click(f, 1, 1, Qt::RightButton);
+    EXPECT_EQ(f.Panel(3)->text(), "删除成功");
+    EXPECT_EQ(Slot("101", 1, 1), "");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_EQ(Cell(f, 1, 1), "");
+    EXPECT_TRUE(f.ClassCell(1, 1).courseCode.isEmpty());
+    EXPECT_EQ(Owed(f), QStringList({"一年级1班|语文|1"}));
+    // The teacher of the removed lesson is gone from the view.
+    EXPECT_EQ(f.CmbTeacher->currentIndex(), -1);
+}
+
+TEST_F(ManualSetLessonForm, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
+    AddPlan("101", "01", "T1", 2, 1);
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);  // select: the teacher is shown
+    Click(f, 1, 1, Qt::LeftButton);  // the red selected lesson: nothing
+    ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
+    Click(f, 3, 3, Qt::LeftButton);  // empty, not cyan: the marks go
+    EXPECT_TRUE(Marked(f, kVbYellow).isEmpty());
+    ASSERT_EQ(f.CmbTeacher->currentIndex(), -1);
+    f.CmbTeacher->setCurrentIndex(0);
+    f.CmbTeacher_Click();
+    Click(f, 3, 3, Qt::RightButton);
+    EXPECT_EQ(f.CmbTeacher->currentText(), "张老师");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
+}
+
+TEST_F(ManualSetLessonForm, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
+    AddLesson("101", 1, 1, "01", "T1", 1);  // selected
+    AddLesson("101", 1, 2, "01", "T1", 1);  // same course: never yellow
+    AddLesson("101", 1, 3, "02", "T2", 1);  // partner
+    AddLesson("101", 1, 4, "03", "T3", 1);  // T3 teaches 102 at 1.1: no partner
+    AddLesson("102", 1, 1, "03", "T3", 1);
+    AddLesson("102", 2, 2, "01", "T1", 1);  // T1 busy at 2.2: empty 2.2 no partner
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(Mark(f, 1, 1), kVbDarkRed);
+    EXPECT_EQ(f.SelectedDay(), 1);
+    EXPECT_EQ(f.SelectedLesson(), 1);
+    const QStringList yellow = Marked(f, kVbYellow);
+    EXPECT_FALSE(yellow.contains("1.2"));
+    EXPECT_TRUE(yellow.contains("1.3"));
+    EXPECT_FALSE(yellow.contains("1.4"));
+    EXPECT_FALSE(yellow.contains("2.2"));
+    EXPECT_TRUE(yellow.contains("2.1"));
+    EXPECT_EQ(yellow.size(), 30 - 4);  // all but 1.1, 1.2, 1.4 and 2.2
+    EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintSelected);
+    // The teacher follows: T1's week, two lines a lesson, current at the selected slot.
+    EXPECT_EQ(f.CmbTeacher->currentText(), "张老师");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(2, 2), "语文\n一2");
+    EXPECT_EQ(f.TeacherCell(2, 2).className, "一年级2班");
+    EXPECT_EQ(f.grdTeacher->currentRow(), 1);
+    EXPECT_EQ(f.grdTeacher->currentColumn(), 1);
+}
+
+TEST_F(ManualSetLessonForm, ASwapKeepsEachSlotsFlagAndAMoveWritesFlagTwo) {
+    AddPlan("101", "01", "T1", 1, 1);
+    AddPlan("101", "02", "T2", 1, 1);
+    AddLesson("101", 1, 1, "01", "T1", 0);
+    AddLesson("101", 1, 3, "02", "T2", 1);
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    Click(f, 1, 3, Qt::RightButton);
+    EXPECT_EQ(f.Panel(3)->text(), "换课成功");
+    EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
+    EXPECT_EQ(Slot("101", 1, 3), "01|T1|1");
+    EXPECT_EQ(Cell(f, 1, 1), "数学");
+    EXPECT_EQ(Cell(f, 1, 3), "语文");
+    EXPECT_EQ(f.ClassCell(1, 3).teacherCode, "T1");
+    EXPECT_TRUE(Marked(f, kVbYellow).isEmpty());
+
+    Click(f, 1, 3, Qt::LeftButton);
+    Click(f, 5, 6, Qt::RightButton);  // empty and yellow: a move
+    EXPECT_EQ(Slot("101", 1, 3), "");
+    EXPECT_EQ(Slot("101", 5, 6), "01|T1|2");
+    EXPECT_EQ(Cell(f, 1, 3), "");
+    EXPECT_EQ(Cell(f, 5, 6), "语文");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_EQ(BuildCount("101", "02"), 1);
+}
+
+TEST_F(ManualSetLessonForm, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    ASSERT_EQ(Mark(f, 2, 2), kVbYellow);
+    FailLessonInserts();
+    Click(f, 2, 2, Qt::RightButton);
+    EXPECT_EQ(f.Panel(3)->text(), "换课失败");
+    EXPECT_EQ(AllLessons(), "101|1|1|01|T1|1");
+    EXPECT_EQ(Cell(f, 1, 1), "语文");
+    EXPECT_EQ(Cell(f, 2, 2), "");
+    EXPECT_EQ(f.ClassCell(1, 1).courseCode, "01");
+}
+
+TEST_F(ManualSetLessonForm, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    AddLesson("102", 3, 6, "01", "T1", 1);
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
+    ReleaseSlot(*f.grdTeacher, 3, 6, Qt::LeftButton);
+    EXPECT_EQ(f.CmbClass->currentText(), "一年级2班");
+    EXPECT_EQ(f.CurClassCode(), "102");
+    EXPECT_EQ(Cell(f, 3, 6), "语文");
+    EXPECT_EQ(f.MSFlexGrid1->currentRow(), WeekGridRowOfLesson(6));
+    EXPECT_EQ(f.MSFlexGrid1->currentColumn(), 3);
+    // An empty teacher cell changes nothing.
+    ReleaseSlot(*f.grdTeacher, 2, 2, Qt::LeftButton);
+    EXPECT_EQ(f.CurClassCode(), "102");
+}
+
+TEST_F(ManualSetLessonForm, PreviousAndNextStopAtTheEnds) {
+    frmManualSetLesson f;
+    f.CmdPrevClass_Click();
+    EXPECT_EQ(f.CmbClass->currentIndex(), 0);
+    f.CmdNextClass_Click();
+    EXPECT_EQ(f.CurClassCode(), "102");
+    EXPECT_EQ(f.Panel(2)->text(), "一年级2班");
+    f.CmdNextClass_Click();
+    EXPECT_EQ(f.CmbClass->currentIndex(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    AddLesson("101", 1, 2, "01", "T1", 1);
+    AddLesson("999", 2, 2, "01", "T1", 1);  // a class without a class row
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(2, 2), "语文\n");
+    Exec("insert into LessonListtb values('102',3,3,'01','T1',1)");
+    Click(f, 1, 2, Qt::LeftButton);
+    EXPECT_EQ(f.grdTeacher->TextMatrix(3, 3), "");  // still the week read first
+    EXPECT_EQ(f.grdTeacher->currentRow(), 2);
+    EXPECT_EQ(f.grdTeacher->currentColumn(), 1);
+    // A lesson of a class that is not in the class list cannot be followed there.
+    ReleaseSlot(*f.grdTeacher, 2, 2, Qt::LeftButton);
+    EXPECT_EQ(f.CurClassCode(), "101");
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// The pre-setting form: what it shows for a class, which courses it offers in which order, the
+// cyan slots, and what left and right clicks store.
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "HandEditTestSupport.h"
+#include "timetable/GridMarks.h"
+#include "timetable/frmSetLesson.h"
+
+namespace {
+
+class SetLessonForm : public HandEditTest {
+  public:
+    void SetUp() override {
+        HandEditTest::SetUp();
+        AddClass("101", "一年级1班");
+        AddClass("102", "一年级2班");
+        AddCourse("01", "语文");
+        AddCourse("02", "数学");
+        AddCourse("03", "音乐");
+        AddTeacher("T1", "张老师");
+        AddTeacher("T2", "李老师");
+        AddTeacher("T3", "王老师");
+    }
+    static QString Cell(frmSetLesson& f, int day, int lesson) {
+        return f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(lesson), day);
+    }
+    static unsigned int Mark(frmSetLesson& f, int day, int lesson) {
+        return tw::timetable::CellMark(*f.MSFlexGrid1, WeekGridRowOfLesson(lesson), day);
+    }
+    // Slots painted cyan, as "day.lesson".
+    static QStringList CyanSlots(frmSetLesson& f) {
+        QStringList out;
+        for (int d = 1; d <= 5; ++d)
+            for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
+                if (Mark(f, d, l) == kVbCyan) out << QString("%1.%2").arg(d).arg(l);
+        return out;
+    }
+    static QStringList Courses(frmSetLesson& f) {
+        QStringList out;
+        for (int i = 0; i < f.lstCourse->count(); ++i) out << f.lstCourse->item(i)->text();
+        return out;
+    }
+    static void ChooseCourse(frmSetLesson& f, int row) { f.lstCourse->setCurrentRow(row); }
+};
+
+TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
+    AddPlan("101", "01", "T1", 5);
+    AddLesson("101", 1, 1, "01", "T1", 0);
+    AddLesson("101", 2, 5, "01", "T1", 1);  // built: not shown
+    AddLesson("101", 3, 6, "01", "T1", 2);  // by hand: not shown
+    AddLesson("102", 4, 2, "01", "T1", 0);  // another class
+    frmSetLesson f;
+    EXPECT_EQ(f.windowTitle(), "预先安排固定课程");
+    ASSERT_EQ(f.CmbClass->count(), 2);
+    EXPECT_EQ(f.CmbClass->currentText(), "一年级1班");
+    EXPECT_EQ(f.CurClassCode(), "101");
+    EXPECT_EQ(f.Panel(1)->text(),
+              "鼠标左键单击青色课时 -- 安排课时       鼠标右键 -- 删除设置的课程");
+    EXPECT_EQ(f.Panel(2)->text(), "一年级1班  预排课程");
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+    EXPECT_EQ(Cell(f, 1, 1), "语文");
+    EXPECT_EQ(Cell(f, 2, 5), "");
+    EXPECT_EQ(Cell(f, 3, 6), "");
+    EXPECT_EQ(Cell(f, 4, 2), "");
+    EXPECT_EQ(f.MSFlexGrid1->rowCount(), 8);
+    EXPECT_EQ(f.MSFlexGrid1->columnWidth(1), 1500 / 15);
+    // The first course is chosen and its free slots are cyan.
+    EXPECT_EQ(f.lstCourse->currentRow(), 0);
+    EXPECT_EQ(f.CurCourseCode(), "01");
+    EXPECT_EQ(f.CurTeacherCode(), "T1");
+    // Not at 1.1 (fixed here) nor at 4.2 (T1 fixed in 102); a built lesson blocks nothing.
+    EXPECT_EQ(CyanSlots(f).size(), 28);
+    EXPECT_EQ(Mark(f, 2, 5), kVbCyan);
+}
+
+TEST_F(SetLessonForm, SevenLessonsADayShowLessonSevenInRowEight) {
+    LessonOfDay = 7;
+    AddLesson("101", 5, 7, "03", "T3", 0);
+    frmSetLesson f;
+    ASSERT_EQ(f.MSFlexGrid1->rowCount(), 9);
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 0), "七");
+    EXPECT_EQ(f.MSFlexGrid1->rowHeight(8), 700 / 15);
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 5), "音乐");
+}
+
+TEST_F(SetLessonForm, StoredLessonsOutsideTheWeekAreSkippedAndTheRestStillShows) {
+    AddLesson("101", 0, 1, "01", "T1", 0);
+    AddLesson("101", 6, 1, "01", "T1", 0);
+    AddLesson("101", 2, 7, "01", "T1", 0);  // lesson 7 with 6 lessons a day
+    AddLesson("101", 2, 2, "02", "T2", 0);
+    frmSetLesson f;
+    EXPECT_EQ(Cell(f, 2, 2), "数学");
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+}
+
+TEST_F(SetLessonForm, CoursesPartlyFixedComeFirstAndFullOnesAreNotOffered) {
+    AddPlan("101", "01", "T1", 3);
+    AddPlan("101", "02", "T2", 1);
+    AddPlan("101", "03", "T3", 0);
+    AddPlan("102", "01", "T1", 2);
+    AddLesson("101", 1, 1, "02", "T2", 0);  // 02 full
+    AddLesson("101", 1, 2, "03", "T3", 0);  // 03 over its count of 0
+    AddLesson("101", 1, 3, "01", "T1", 0);
+    AddLesson("101", 1, 4, "01", "T1", 0);  // 01: 2 of 3
+    frmSetLesson f;
+    EXPECT_EQ(Courses(f), QStringList({"语文"}));
+
+    Exec("delete from LessonListtb where Day=1 and LessonNo in (2,3)");
+    f.CmdNextClass_Click();
+    f.CmdPrevClass_Click();
+    // 01 (1 of 3 fixed) first, then the courses with none fixed: 03 with a count of 0 too.
+    EXPECT_EQ(Courses(f), QStringList({"语文", "音乐"}));
+}
+
+TEST_F(SetLessonForm, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCyan) {
+    AddPlan("101", "01", "T1", 5);
+    AddLesson("102", 2, 2, "01", "T1", 0);  // T1 fixed in 102
+    AddLesson("102", 2, 3, "01", "T1", 1);  // T1 built in 102
+    AddLesson("101", 2, 4, "02", "T2", 0);  // the class's own fixed lesson
+    frmSetLesson f;
+    EXPECT_NE(Mark(f, 2, 2), kVbCyan);
+    EXPECT_EQ(Mark(f, 2, 3), kVbCyan);
+    EXPECT_NE(Mark(f, 2, 4), kVbCyan);
+    EXPECT_EQ(CyanSlots(f).size(), 28);
+}
+
+TEST_F(SetLessonForm, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("101", "02", "T2", 4);
+    frmSetLesson f;
+    ASSERT_EQ(Courses(f), QStringList({"语文", "数学"}));
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入成功");
+    EXPECT_EQ(Cell(f, 1, 1), "语文");
+    EXPECT_EQ(Slot("101", 1, 1), "01|T1|0");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_NE(Mark(f, 1, 1), kVbCyan);
+    EXPECT_EQ(f.lstCourse->currentRow(), 0);
+
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 5, 6, Qt::LeftButton);
+    EXPECT_EQ(BuildCount("101", "01"), 2);
+    // 01 has reached its count: 02 moves into the position, is chosen and marked.
+    EXPECT_EQ(Courses(f), QStringList({"数学"}));
+    EXPECT_EQ(f.CurCourseCode(), "02");
+    EXPECT_EQ(f.CurTeacherCode(), "T2");
+    EXPECT_EQ(CyanSlots(f).size(), 28);
+
+    // A white cell writes nothing.
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(Slot("101", 1, 1), "01|T1|0");
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+}
+
+TEST_F(SetLessonForm, FixingOverABuiltLessonReplacesItInPlace) {
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("101", "02", "T2", 4, 1);
+    AddLesson("101", 3, 3, "02", "T2", 1);
+    frmSetLesson f;
+    ASSERT_EQ(Mark(f, 3, 3), kVbCyan);
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 3, 3, Qt::LeftButton);
+    EXPECT_EQ(AllLessons(), "101|3|3|01|T1|0");
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+}
+
+TEST_F(SetLessonForm, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgain) {
+    AddPlan("101", "01", "T1", 1, 1);
+    AddPlan("101", "02", "T2", 2);
+    AddLesson("101", 4, 4, "01", "T1", 0);
+    frmSetLesson f;
+    ASSERT_EQ(Courses(f), QStringList({"数学"}));
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 4, 3, Qt::RightButton);  // empty: nothing
+    EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 4, 4, Qt::RightButton);
+    EXPECT_EQ(f.Panel(3)->text(), "删除成功");
+    EXPECT_EQ(Cell(f, 4, 4), "");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    EXPECT_EQ(BuildCount("101", "01"), 0);
+    // Neither course has a fixed lesson now: by code. The remembered position is chosen again.
+    EXPECT_EQ(Courses(f), QStringList({"语文", "数学"}));
+    EXPECT_EQ(f.CurCourseCode(), "01");
+    EXPECT_EQ(Mark(f, 4, 4), kVbCyan);
+}
+
+TEST_F(SetLessonForm, AFailedWriteShowsWriteFailedAndStoresNothing) {
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("101", "02", "T2", 2, 1);
+    AddLesson("101", 2, 2, "02", "T2", 2);
+    FailPlanUpdatesOf("01");
+    frmSetLesson f;
+    const QString before = AllLessons() + "/" + AllPlans();
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 2, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入失败");
+    EXPECT_EQ(Cell(f, 2, 2), "");
+    EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
+    EXPECT_EQ(Mark(f, 2, 2), kVbCyan);  // still free for a fixed lesson
+}
+
+TEST_F(SetLessonForm, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
+    AddPlan("102", "01", "T1", 2);
+    frmSetLesson f;
+    EXPECT_EQ(f.lstCourse->count(), 0);
+    EXPECT_TRUE(CyanSlots(f).isEmpty());
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+
+    f.CmdNextClass_Click();
+    EXPECT_EQ(f.CurClassCode(), "102");
+    EXPECT_EQ(f.Panel(2)->text(), "一年级2班  预排课程");
+    EXPECT_EQ(CyanSlots(f).size(), 30);
+    f.CmdNextClass_Click();  // the last class: nothing happens
+    EXPECT_EQ(f.CmbClass->currentIndex(), 1);
+    f.CmdPrevClass_Click();
+    f.CmdPrevClass_Click();
+    EXPECT_EQ(f.CmbClass->currentIndex(), 0);
+}
+
+TEST_F(SetLessonForm, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
+    AddPlan("101", "01", "T1", 2);
+    frmSetLesson f;
+    HandEditTest::Release(*f.MSFlexGrid1, 0, 1, Qt::LeftButton);
+    HandEditTest::Release(*f.MSFlexGrid1, 1, 0, Qt::LeftButton);
+    HandEditTest::Release(*f.MSFlexGrid1, kWeekGridSeparatorRow, 2, Qt::LeftButton);
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(0, 1), "星期一");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("101", "02", "T2", 2);
+    AddLesson("102", 3, 3, "02", "T2", 0);  // T2 fixed in 102
+    frmSetLesson f;
+    EXPECT_EQ(Mark(f, 3, 3), kVbCyan);
+    ChooseCourse(f, 1);
+    EXPECT_EQ(f.CurCourseCode(), "02");
+    EXPECT_EQ(f.CurTeacherCode(), "T2");
+    EXPECT_NE(Mark(f, 3, 3), kVbCyan);
+    EXPECT_EQ(CyanSlots(f).size(), 29);
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 4, Qt::LeftButton);
+    EXPECT_EQ(Slot("101", 2, 4), "02|T2|0");
+    EXPECT_EQ(f.lstCourse->currentRow(), 1);  // the chosen position stays
+}
+
+}  // namespace

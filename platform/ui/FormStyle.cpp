@@ -1,0 +1,46 @@
+#include "FormStyle.h"
+
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+namespace tw::ui {
+
+void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+QString Trim(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' ')) {
+        ++begin;
+    }
+    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+void PaintCheck(QWidget* w, bool passed) {
+    const QColor& colour = passed ? kCheckPassColor : kCheckFailColor;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, colour);
+    pal.setColor(QPalette::Button, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QColor CheckColor(const QWidget* w) {
+    return w->palette().color(QPalette::Base);
+}
+
+QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+}  // namespace tw::ui

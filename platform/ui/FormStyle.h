@@ -1,0 +1,36 @@
+// Small helpers shared by the data-entry forms: sizes in twips, the blank trimming of typed
+// text, the red/white colours of the input checks and buttons that never act as default.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include "Units.h"
+
+class QAbstractButton;
+class QPushButton;
+class QWidget;
+
+namespace tw::ui {
+
+// Twips (1/1440 inch) to pixels: 15 twips a pixel.
+constexpr int Twips(int twips) {
+    return twips / 15;
+}
+// Places a widget at left, top, width, height given in twips.
+void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+
+// Removes leading and trailing blanks (spaces) only, as the form runtime's Trim does.
+QString Trim(const QString& text);
+
+inline const QColor kCheckFailColor{255, 0, 0};
+inline const QColor kCheckPassColor{255, 255, 255};
+// Paints an input control red (failed) or white (passed); the colour stays until changed.
+void PaintCheck(QWidget* w, bool passed);
+// The colour a check last painted (the base colour of the control).
+QColor CheckColor(const QWidget* w);
+
+// A push button that Enter in another control never presses.
+QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
+
+}  // namespace tw::ui
