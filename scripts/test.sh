@@ -1,10 +1,19 @@
 #!/bin/bash
 # Builds everything and runs every test: once as a normal build, once with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Starts the print queue the printing tests need.
+# UndefinedBehaviorSanitizer. The printing tests print on a private print queue that
+# scripts/print-queue.sh starts for this run and stops at its end; the machine's own printing
+# service, queues and default printer are left alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+ROOT=$(pwd)
 bash scripts/deps.sh
-bash scripts/print-queue.sh || echo "print queue not available; printing tests will skip"
+if queue=$(bash scripts/print-queue.sh start); then
+    eval "$queue"
+    trap 'bash "$ROOT/scripts/print-queue.sh" stop' EXIT
+    trap 'exit 130' INT TERM
+else
+    echo "print queue not available; printing tests will skip"
+fi
 export QT_QPA_PLATFORM=offscreen
 JOBS=$(nproc)
 

@@ -5,22 +5,17 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
+#include "PdfSpoolTestSupport.h"
 #include "ScriptedPrinterTestSupport.h"
 
 using vostrintest::DataFile;
 
 namespace {
-
-const QString kSpool = "/var/spool/tw-pdf";
 
 // Runs the C host with the library at libPath; its standard output.
 QString RunHost(const QString& libPath, const QStringList& args) {
@@ -42,31 +37,8 @@ QString Library() {
     return QString(TW_DIST_DIR) + "/libVostrin.so";
 }
 
-bool HaveQueue() {
-    return QPrinterInfo::availablePrinterNames().contains("PDF");
-}
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The job file kept by the queue whose text holds token; empty when none came in time.
-QString WaitForJobWith(const QString& token) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 60000) {
-        const QStringList jobs = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files, QDir::Time);
-        for (const QString& name : jobs) {
-            const QString path = kSpool + "/" + name;
-            if (RunTool("pdftotext", {path, "-"}).contains(token)) return path;
-        }
-        QThread::msleep(300);
-    }
-    return QString();
-}
+using pdfspool::RunTool;
+using pdfspool::WaitForJobWithText;
 
 int PdfPages(const QString& path) {
     const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(RunTool("pdfinfo", {path}));
@@ -112,14 +84,14 @@ TEST(CHost, MissingExpressionLibraryGivesMinus1100) {
 }
 
 TEST(CHost, PrintsADataFileToTheQueue) {
-    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    if (!pdfspool::HasPdfQueue()) GTEST_SKIP() << "no CUPS queue PDF";
     QTemporaryDir dir;
     const QString token = Token();
     const QString data = RollWithToken(dir, "roll.xml", token);
     const QString out = RunHost(
         Library(), {"xml", data, "", QString::fromStdString(DataFile("roll_layout.xml")), "PDF"});
     EXPECT_EQ(out.trimmed(), "status=0 envelopes=2 sheets=2 pages=2");
-    const QString job = WaitForJobWith("Alder" + token);
+    const QString job = WaitForJobWithText({}, "Alder" + token);
     ASSERT_FALSE(job.isEmpty()) << "no job with the token arrived";
     EXPECT_EQ(PdfPages(job), 2);
     const QString text = RunTool("pdftotext", {job, "-"});
@@ -128,7 +100,7 @@ TEST(CHost, PrintsADataFileToTheQueue) {
 }
 
 TEST(CHost, PackageOfThreeDataFilesIsOneJob) {
-    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    if (!pdfspool::HasPdfQueue()) GTEST_SKIP() << "no CUPS queue PDF";
     QTemporaryDir dir;
     const QString token = Token();
     QStringList args{"pkg", "Bundle", "PDF", QString::fromStdString(DataFile("roll_layout.xml"))};
@@ -138,7 +110,7 @@ TEST(CHost, PackageOfThreeDataFilesIsOneJob) {
     EXPECT_EQ(out.count("status=0 envelopes=2 sheets=2 pages=2"), 3) << out.toStdString();
     EXPECT_TRUE(out.contains("begin=0"));
     EXPECT_TRUE(out.contains("end=0"));
-    const QString job = WaitForJobWith("Alder" + token + "0");
+    const QString job = WaitForJobWithText({}, "Alder" + token + "0");
     ASSERT_FALSE(job.isEmpty());
     EXPECT_EQ(PdfPages(job), 6);
     const QString text = RunTool("pdftotext", {job, "-"});
@@ -147,7 +119,7 @@ TEST(CHost, PackageOfThreeDataFilesIsOneJob) {
 }
 
 TEST(CHost, PackageLeftOpenAtExitIsDeliveredNotLost) {
-    if (!HaveQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    if (!pdfspool::HasPdfQueue()) GTEST_SKIP() << "no CUPS queue PDF";
     QTemporaryDir dir;
     const QString token = Token();
     const QString out = RunHost(Library(), {"pkg-open", "Left open", "PDF",
@@ -155,7 +127,7 @@ TEST(CHost, PackageLeftOpenAtExitIsDeliveredNotLost) {
                                             RollWithToken(dir, "roll.xml", token)});
     EXPECT_TRUE(out.contains("begin=0"));
     EXPECT_FALSE(out.contains("end="));
-    const QString job = WaitForJobWith("Alder" + token);
+    const QString job = WaitForJobWithText({}, "Alder" + token);
     ASSERT_FALSE(job.isEmpty());
     EXPECT_EQ(PdfPages(job), 2);
 }

@@ -1,16 +1,16 @@
 // Printable trees printed on the CUPS queue "PDF", which keeps each job's document as
-// /var/spool/tw-pdf/job-<id>.pdf; the PDF is read back with poppler's tools. Skips when the
+// job-<id>.pdf in its folder; the PDF is read back with poppler's tools. Skips when the
 // queue is not there.
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
 #include <QSet>
 
+#include "PdfSpoolTestSupport.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZPrinter.h"
-#include "ZPrinters/tests/PdfSpool.h"
 
 using namespace pdfspool;
 using namespace printtest;

@@ -1,5 +1,5 @@
 // Shapes, a pie chart, a picture and a Code 128 barcode printed on the CUPS queue "PDF" (which
-// keeps each job's document as /var/spool/tw-pdf/job-<id>.pdf), the PDF rendered to PNG with
+// keeps each job's document as job-<id>.pdf in its folder), the PDF rendered to PNG with
 // pdftoppm and read back: colours where the elements lie, the barcode decoded with zbarimg.
 // Skips when the queue or the tools are not there.
 #include <QCoreApplication>
@@ -8,9 +8,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "PdfSpoolTestSupport.h"
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
-#include "ZPrinters/tests/PdfSpool.h"
 
 using namespace pdfspool;
 using namespace printtest;

@@ -1,16 +1,16 @@
 // End-to-end printing on the CUPS queue "PDF" that keeps each job's document as
-// /var/spool/tw-pdf/job-<id>.pdf. Skips when the queue is not there.
+// job-<id>.pdf in its folder. Skips when the queue is not there.
 #include <gtest/gtest.h>
 
 #include <QPrinterInfo>
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "PdfSpoolTestSupport.h"
 #include "ZPrinters/ZErrors.h"
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZPrinter.h"
 #include "ZPrinters/ZPrinterCanvas.h"
-#include "ZPrinters/tests/PdfSpool.h"
 
 using namespace Zprinters;
 using namespace pdfspool;

@@ -1,73 +1,40 @@
 // The whole print road: lessons in the database, the print dialog's command, the real print
 // library from the program folder with the shipped templates, the CUPS queue "PDF" (which keeps
-// each job as /var/spool/tw-pdf/job-<id>.pdf), and the printed PDF read back. Skips when the
+// each job as job-<id>.pdf in its folder), and the printed PDF read back. Skips when the
 // queue or the built libraries are not there.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPointF>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 
 #include "AppTestSupport.h"
+#include "PdfSpoolTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
 
-const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
-
-QString Run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000)) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using pdfspool::PageSizes;
+using pdfspool::RunTool;
+using pdfspool::SpooledJobs;
+using pdfspool::WaitForJobWithText;
 
 bool QueueReady() {
-    return QDir(kSpool).exists() && Run("lpstat", {"-p", "PDF"}).contains("PDF") &&
-           !QStandardPaths::findExecutable("pdftotext").isEmpty();
-}
-
-// The first new job whose text holds marker; empty when none comes in time.
-QString WaitForJob(const QStringList& before, const QString& marker) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 90000) {
-        for (const QString& f : QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files)) {
-            if (before.contains(f)) continue;
-            const QString path = kSpool + "/" + f;
-            if (Run("pdftotext", {"-layout", path, "-"}).contains(marker)) return path;
-        }
-        QThread::msleep(200);
-    }
-    return {};
+    return pdfspool::HasPdfQueue() && !QStandardPaths::findExecutable("pdftotext").isEmpty();
 }
 
 QString Text(const QString& pdf) {
-    return Run("pdftotext", {"-layout", pdf, "-"});
-}
-
-// "595 x 842" for each page.
-QStringList PageSizes(const QString& pdf) {
-    QStringList out;
-    for (const QString& line : Run("pdfinfo", {"-f", "1", "-l", "99", pdf}).split('\n')) {
-        if (line.startsWith("Page") && line.contains("size:")) {
-            out << line.section("size:", 1).section(" pts", 0, 0).trimmed();
-        }
-    }
-    return out;
+    return RunTool("pdftotext", {"-layout", pdf, "-"});
 }
 
 // Centre, in millimetres from the page's top-left corner, of the first word on page 1 that
 // equals word; (-1, -1) when there is none.
 QPointF WordCentreMm(const QString& pdf, const QString& word) {
-    const QString xml = Run("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    const QString xml = RunTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
     static const QRegularExpression re(
         "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
         "yMax=\"([0-9.]+)\">([^<]*)</word>");
@@ -100,7 +67,7 @@ class PrintEndToEndTest : public ::testing::Test {
         env.Exec("insert into Teachertb values ('T2','李老师','','')");
         env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
         env.Exec("insert into LessonListtb values ('11',3,2,'02','T2',1)");
-        before = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
+        before = SpooledJobs();
     }
     void Print(const char* button) {
         frmPrint f;
@@ -110,7 +77,7 @@ class PrintEndToEndTest : public ::testing::Test {
     }
     twtest::AppTestEnv env;
     QString school;
-    QStringList before;
+    QSet<QString> before;
 };
 
 // One test: the program keeps the library it loaded first, and the library finds the expression
@@ -122,7 +89,7 @@ TEST_F(PrintEndToEndTest, ClassesAndTheWholeSchoolArePrinted) {
     env.Exec("insert into LessonListtb values ('21',5,6,'01','T1',1)");
 
     Print("cmdPrintAllClass");
-    QString pdf = WaitForJob(before, school);
+    QString pdf = WaitForJobWithText(before, school);
     ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetables";
     EXPECT_EQ(PageSizes(pdf), QStringList({"595 x 842", "595 x 842", "595 x 842"}));
     const QString text = Text(pdf);
@@ -138,9 +105,9 @@ TEST_F(PrintEndToEndTest, ClassesAndTheWholeSchoolArePrinted) {
     EXPECT_LT(chinese.y(), 89);
 
     env.calls.clear();
-    before = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
+    before = SpooledJobs();
     Print("CmdPrintTotal");
-    pdf = WaitForJob(before, school);
+    pdf = WaitForJobWithText(before, school);
     ASSERT_FALSE(pdf.isEmpty()) << "no printed whole-school timetable";
     EXPECT_EQ(PageSizes(pdf), QStringList({"1191 x 842"}));  // A3 landscape
     const QString total = Text(pdf);

@@ -1,47 +1,23 @@
 // A printed class timetable through the real print library, the shipped template and the CUPS
-// queue "PDF" (jobs kept as /var/spool/tw-pdf/job-<id>.pdf): a course name of the longest length
+// queue "PDF" (jobs kept as job-<id>.pdf in its folder): a course name of the longest length
 // the forms accept stays inside its own cell. Skips when the queue or the libraries are missing.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 #include <cstdlib>
 
 #include "AppTestSupport.h"
+#include "PdfSpoolTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
 
-const QString kSpool = QStringLiteral("/var/spool/tw-pdf");
-
-QString RunTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000)) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The first new job whose text holds marker; empty when none comes in time.
-QString WaitForJob(const QStringList& before, const QString& marker) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 90000) {
-        for (const QString& f : QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files)) {
-            if (before.contains(f)) continue;
-            const QString path = kSpool + "/" + f;
-            if (RunTool("pdftotext", {path, "-"}).contains(marker)) return path;
-        }
-        QThread::msleep(200);
-    }
-    return {};
-}
+using pdfspool::RunTool;
 
 struct Box {
     double xMin = -1, xMax = -1;
@@ -79,14 +55,14 @@ void PrintLongCourseName() {
     env.Exec("insert into Teachertb values ('T1','欧阳明月','','')");
     env.Exec("insert into LessonListtb values ('11',2,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('11',3,1,'02','T1',1)");
-    const QStringList before = QDir(kSpool).entryList({"job-*.pdf"}, QDir::Files);
+    const QSet<QString> before = pdfspool::SpooledJobs();
     {
         frmPrint f;
         f.findChild<QPushButton*>("cmdPrintClass")->click();
     }
     ASSERT_EQ(env.calls.size(), 1u);
     EXPECT_EQ(env.calls[0].text.toStdString(), "打印完成");
-    const QString pdf = WaitForJob(before, school);
+    const QString pdf = pdfspool::WaitForJobWithText(before, school);
     ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetable";
 
     // Tuesday's column of the A4 timetable runs from 67 mm to 99 mm of the page.
@@ -105,8 +81,7 @@ void PrintLongCourseName() {
 // loaded it from a program folder that is gone by now. The print therefore runs in a fresh copy
 // of this test program, which loads the library from this test's own program folder.
 TEST(PrintedCellWidthTest, LongestCourseNameStaysInsideItsCell) {
-    if (!QDir(kSpool).exists() || !RunTool("lpstat", {"-p", "PDF"}).contains("PDF") ||
-        QStandardPaths::findExecutable("pdftotext").isEmpty())
+    if (!pdfspool::HasPdfQueue() || QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "no PDF print queue";
     for (const char* f : {"libVostrin.so", "libCalvorix.so", "ClassSchd6.xml"})
         if (!QFile::exists(QStringLiteral(TW_DIST_DIR "/") + f)) GTEST_SKIP() << "not built: " << f;
