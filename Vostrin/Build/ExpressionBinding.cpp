@@ -5,16 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#include "Calvorix.h"
 #include "TreeUtils.h"
 
 namespace TVostrin {
 namespace {
-
-// The two exports of the expression library (C calling convention, results always 0).
-using MyGetVariantTableFn = int (*)(const char* expression, char* result);
-using MyParserFn = int (*)(const char* expression, const char* values, char* result);
-// Size of the result area handed to the library.
-constexpr size_t kResultAreaSize = 2048;
 
 // Process-wide binding. Kept with internal linkage so that a second copy of this library
 // loaded from another folder uses its own binding and its own folder.
@@ -49,7 +44,7 @@ void Release() {
 
 // One zero-filled result area per call, always terminated before it is read.
 std::string CallIntoArea(const std::string& expression, const char* values, bool parse) {
-    std::vector<char> area(kResultAreaSize, '\0');
+    std::vector<char> area(CALVORIX_RESULT_SIZE, '\0');
     if (parse)
         g_parser(expression.c_str(), values, area.data());
     else

@@ -10,6 +10,7 @@
 #include <QString>
 #include <vector>
 
+#include "ZPrinters/ZExport.h"
 #include "ZPrinters/ZPrintContext.h"
 #include "ZPrinters/ZTypes.h"
 
@@ -19,7 +20,7 @@ namespace Zprinters {
 
 enum TZFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
-class TZFont {
+class ZPRINTERS_API TZFont {
   public:
     QString Name = QStringLiteral("MS Sans Serif");
     QColor Color = Qt::black;
@@ -70,7 +71,7 @@ struct TZBrush {
     TZBrushStyle Style = bsSolid;
 };
 
-class TZCanvas {
+class ZPRINTERS_API TZCanvas {
   public:
     TZCanvas() = default;
     virtual ~TZCanvas() = default;

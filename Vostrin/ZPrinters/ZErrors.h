@@ -5,10 +5,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "ZPrinters/ZExport.h"
+
 namespace Zprinters {
 
 // The library's plain exception: a message and nothing else.
-class Exception : public std::runtime_error {
+class ZPRINTERS_API Exception : public std::runtime_error {
   public:
     explicit Exception(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
@@ -19,44 +21,44 @@ class Exception : public std::runtime_error {
 };
 
 // A value does not fit the field it is stored in (a 16-bit device setting).
-class ERangeError : public Exception {
+class ZPRINTERS_API ERangeError : public Exception {
   public:
     using Exception::Exception;
 };
 
 // A list was indexed outside its bounds.
-class EListError : public Exception {
+class ZPRINTERS_API EListError : public Exception {
   public:
     using Exception::Exception;
 };
 
 // An internal precondition failed (for example a device without a name).
-class EAssertionFailed : public Exception {
+class ZPRINTERS_API EAssertionFailed : public Exception {
   public:
     using Exception::Exception;
 };
 
 // Failure texts, in this order; %s stands for the offending name.
-extern const QString sNoSuchDevice;
-extern const QString sNoDevices;
-extern const QString sNoDefaultDevice;
-extern const QString sInvalidDevice;
-extern const QString sNotPrinting;
-extern const QString sPrinting;
-extern const QString sInvalidOperation;
-extern const QString sInvalidBin;
-extern const QString sInvalidPaper;
-extern const QString sInvalidResolution;
-extern const QString sInvalidOrientation;
-extern const QString sInvalidCopies;
+extern ZPRINTERS_API const QString sNoSuchDevice;
+extern ZPRINTERS_API const QString sNoDevices;
+extern ZPRINTERS_API const QString sNoDefaultDevice;
+extern ZPRINTERS_API const QString sInvalidDevice;
+extern ZPRINTERS_API const QString sNotPrinting;
+extern ZPRINTERS_API const QString sPrinting;
+extern ZPRINTERS_API const QString sInvalidOperation;
+extern ZPRINTERS_API const QString sInvalidBin;
+extern ZPRINTERS_API const QString sInvalidPaper;
+extern ZPRINTERS_API const QString sInvalidResolution;
+extern ZPRINTERS_API const QString sInvalidOrientation;
+extern ZPRINTERS_API const QString sInvalidCopies;
 
 // Display texts.
-extern const QString sDpi;
-extern const QString sDpiSq;
-extern const QString sDevice;
-extern const QString sPaper;
-extern const QString sPortrait;
-extern const QString sLandscape;
+extern ZPRINTERS_API const QString sDpi;
+extern ZPRINTERS_API const QString sDpiSq;
+extern ZPRINTERS_API const QString sDevice;
+extern ZPRINTERS_API const QString sPaper;
+extern ZPRINTERS_API const QString sPortrait;
+extern ZPRINTERS_API const QString sLandscape;
 
 // Fills %s and %d of a pattern in order with the given texts and numbers (only these two
 // conversions are used by the unit's texts; "%%" gives one percent sign).

@@ -6,12 +6,13 @@
 #include <QString>
 #include <memory>
 
+#include "ZPrinters/ZExport.h"
 #include "ZPrinters/ZStringList.h"
 #include "ZPrinters/ZTypes.h"
 
 namespace Zprinters {
 
-class TZPrintDevice {
+class ZPRINTERS_API TZPrintDevice {
   public:
     // Texts in the GBK code page, as they cross the library boundary. Null driver or port give
     // empty texts; a null device raises EAssertionFailed.

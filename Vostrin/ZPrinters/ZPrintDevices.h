@@ -6,12 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "ZPrinters/ZExport.h"
 #include "ZPrinters/ZPrintDevice.h"
 #include "ZPrinters/ZStringList.h"
 
 namespace Zprinters {
 
-class TZPrintDevices {
+class ZPRINTERS_API TZPrintDevices {
   public:
     TZPrintDevices();
     ~TZPrintDevices();
@@ -46,12 +47,12 @@ class TZPrintDevices {
 };
 
 // The shared device list, enumerated on the first call only.
-TZPrintDevices* PrintDevices();
-int PrintDevicesCnt();
+ZPRINTERS_API TZPrintDevices* PrintDevices();
+ZPRINTERS_API int PrintDevicesCnt();
 // Clears the list and adds the display name of every device, in order.
-void EnumPrintDevices(TZStringList* list);
+ZPRINTERS_API void EnumPrintDevices(TZStringList* list);
 // The device count when there are devices; else raises the no-printers message.
-int PrintDevicesCheckAvailable();
+ZPRINTERS_API int PrintDevicesCheckAvailable();
 // Frees the shared device list; the next PrintDevices() enumerates again.
 void FreePrintDevices();
 

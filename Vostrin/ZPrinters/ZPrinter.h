@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+#include "ZPrinters/ZExport.h"
 #include "ZPrinters/ZPrintContext.h"
 #include "ZPrinters/ZPrintDevice.h"
 #include "ZPrinters/ZPrintSystem.h"
@@ -17,9 +18,9 @@ class TZPrinterCanvas;
 class TZPrinterCompatibleCanvas;
 
 // When non-empty at the moment a printer is constructed, the printer tries to select "A4".
-extern QString ZPrinter_Force_Paper;
+extern ZPRINTERS_API QString ZPrinter_Force_Paper;
 
-class TZPrinter {
+class ZPRINTERS_API TZPrinter {
   public:
     // Selects the default device, or the first listed device when that fails; raises when no
     // device can be selected.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ZPrinters/ZCanvas.h"
+#include "ZPrinters/ZExport.h"
 
 namespace Zprinters {
 
@@ -13,7 +14,7 @@ class TZPrinter;
 // Keeps the font's size in points when the canvas works at another resolution.
 void UpdateFontResolution(TZFont& font, int pixelsPerInch);
 
-class TZPrinterCanvas : public TZCanvas {
+class ZPRINTERS_API TZPrinterCanvas : public TZCanvas {
   public:
     explicit TZPrinterCanvas(TZPrinter* printer) : printer_(printer) {}
     TZPrinter* Printer() const { return printer_; }
@@ -29,7 +30,7 @@ class TZPrinterCanvas : public TZCanvas {
     TZPrinter* printer_;
 };
 
-class TZPrinterCompatibleCanvas : public TZCanvas {
+class ZPRINTERS_API TZPrinterCompatibleCanvas : public TZCanvas {
   public:
     // A null printer raises "Selected printer is not valid.".
     explicit TZPrinterCompatibleCanvas(TZPrinter* printer);

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "ZPrinters/ZExport.h"
 #include "ZPrinters/ZStringList.h"
 #include "ZPrinters/ZTypes.h"
 
@@ -21,13 +22,13 @@ const TZStdPaper* StdPaperTable();
 int StdPaperCount();
 
 // (width, height) of the first row with that code or name; (0, 0) when none.
-TPoint StdPaperSize(int code);
-TPoint StdPaperSize(const QString& name);
+ZPRINTERS_API TPoint StdPaperSize(int code);
+ZPRINTERS_API TPoint StdPaperSize(const QString& name);
 // The code of the first row with that name; -1 when none.
-int StdPaperFmt(const QString& name);
+ZPRINTERS_API int StdPaperFmt(const QString& name);
 // The name of the first row with that code; empty when none.
-QString StdPaperFmt(int code);
+ZPRINTERS_API QString StdPaperFmt(int code);
 // Clears the list and adds every row's name with its code as object, in table order.
-void EnumStdPaperFmts(TZStringList* list);
+ZPRINTERS_API void EnumStdPaperFmts(TZStringList* list);
 
 }  // namespace Zprinters

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "ZPrinters/ZExport.h"
+
 namespace Zprinters {
 
-class TZStringList {
+class ZPRINTERS_API TZStringList {
   public:
     int Count() const { return static_cast<int>(items_.size()); }
     // Raise EListError for an index outside the list.

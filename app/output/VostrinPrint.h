@@ -5,9 +5,10 @@
 #include <QString>
 #include <functional>
 
-using PrintOneCustomXmlFn = int (*)(const char* dataXmlFile, const char* iniFile,
-                                    const char* templateFile, int* envelopeCount, int* sheetCount,
-                                    int* pageCount, const char* printerName, char reserved);
+#include "Vostrin.h"
+
+// The type of the library's function, as its own header declares it.
+using PrintOneCustomXmlFn = decltype(&PrintOneCustomXml);
 
 // Calls PrintOneCustomXml with the data file, an empty INI path, the template, three zeroed
 // counts, an empty printer name (the default printer) and the reserved byte 'T'. Paths go to the

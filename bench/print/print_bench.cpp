@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "Build/CBuildPrintData.h"
+#include "Build/ExpressionBinding.h"
 #include "PrintElement/Print.h"
 #include "TXml.h"
 #include "Vostrin.h"
@@ -131,6 +132,9 @@ int RenderToFile(TXml* tree, const std::string& printerName, const QString& outF
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The library's code is linked into this program: bind the expression library of the
+    // program folder, as libVostrin.so there does.
+    TVostrin::SetExpressionLibraryFolder(TW_DIST_DIR);
     Options opt;
     if (!ParseArgs(argc, argv, opt)) return 2;
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "Build/ErrorLog.h"
 #include "Build/ExpressionBinding.h"
 #include "BuildTestSupport.h"
+#include "Vostrin.h"
 
 using namespace TVostrin;
 using buildtest::BoundLibrary;
@@ -118,28 +120,38 @@ TEST(ExpressionLibraryBinding, BuildBindsTheLibraryOnlyWhileItRuns) {
 }
 
 TEST(ExpressionLibraryBinding, LibraryIsSearchedBesideTheLoadedPrintLibrary) {
+    // The folder of the module that holds the print library's code: libVostrin.so in a host,
+    // the test program here.
+    Dl_info own{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&BindExpressionLibrary), &own), 0);
     EXPECT_EQ(QDir(QString::fromStdString(ExpressionLibraryFolder())).canonicalPath(),
-              QDir(TW_DIST_DIR).canonicalPath());
+              QFileInfo(QString::fromUtf8(own.dli_fname)).canonicalPath());
 
 #if defined(__SANITIZE_ADDRESS__)
     // AddressSanitizer reports the second copy's globals as one-definition violations.
     GTEST_SKIP() << "loads a second copy of the print library";
 #endif
-    // A copy of the print library in a folder without the expression library cannot bind it;
-    // the same copy binds it once the expression library sits beside it.
+    // A copy of the print library in a folder without the expression library cannot bind it
+    // (-1100); the same copy binds it once the expression library sits beside it, and the job
+    // then gets as far as the printer, which does not exist (-1003).
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::copy(TW_DIST_DIR "/libVostrin.so", dir.filePath("libVostrin.so")));
     void* copy = dlopen(dir.filePath("libVostrin.so").toUtf8().constData(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(copy, nullptr) << dlerror();
-    auto bind = reinterpret_cast<int (*)()>(dlsym(copy, "_ZN8TVostrin21BindExpressionLibraryEv"));
-    auto release =
-        reinterpret_cast<void (*)()>(dlsym(copy, "_ZN8TVostrin24ReleaseExpressionLibraryEv"));
-    ASSERT_NE(bind, nullptr);
-    ASSERT_NE(release, nullptr);
-    EXPECT_EQ(bind(), -1100);
+    auto print = reinterpret_cast<decltype(&PrintOneCustomXml)>(dlsym(copy, "PrintOneCustomXml"));
+    ASSERT_NE(print, nullptr);
+    const std::string data = dir.filePath("data.xml").toStdString();
+    const std::string layout = dir.filePath("layout.xml").toStdString();
+    buildtest::WriteFile(data, "<data><record><r><a value=\"1\"/></r></record></data>");
+    buildtest::WriteFile(layout,
+                         "<t><pages><page><reporttable><text value=\"x\"/></reporttable></page>"
+                         "</pages></t>");
+    const char* printer = "No printer of this name";
+    EXPECT_EQ(print(data.c_str(), "", layout.c_str(), nullptr, nullptr, nullptr, printer, 0),
+              -1100);
     ASSERT_TRUE(QFile::copy(TW_DIST_DIR "/libCalvorix.so", dir.filePath("libCalvorix.so")));
-    EXPECT_EQ(bind(), 0);
-    release();
+    EXPECT_EQ(print(data.c_str(), "", layout.c_str(), nullptr, nullptr, nullptr, printer, 0),
+              -1003);
     dlclose(copy);
 }
 

@@ -13,10 +13,12 @@
 #include <stdio.h>
 #include <string.h>
 
-typedef int (*PrintXmlFn)(const char*, const char*, const char*, int*, int*, int*, const char*,
-                          char);
-typedef int (*BeginFn)(const char*, const char*, char);
-typedef int (*EndFn)(const char*);
+#include "Vostrin.h"
+
+/* The function types as the library's own header declares them. */
+typedef __typeof__(&PrintOneCustomXml) PrintXmlFn;
+typedef __typeof__(&BeginPkgDoc) BeginFn;
+typedef __typeof__(&EndPkgDoc) EndFn;
 
 static void* Symbol(void* lib, const char* name) {
     void* sym = dlsym(lib, name);
