@@ -123,7 +123,10 @@ int Builder::AutoBuildLessons() {
         PrepareBuild();
         memo_.emplace();
         RunSelection();
-        int percent = GetBuildPercent();
+        const int percent = GetBuildPercent();
+        // A run reported as failed keeps the timetable it found; only a plan without rows,
+        // which can have no percentage, still leaves the earlier lessons cleared.
+        if (percent < 0 && HasRows("select ClassCode from ClassPlantb")) return -1;
         transaction.Commit();
         return percent;
     } catch (const std::exception&) {

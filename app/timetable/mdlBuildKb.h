@@ -37,8 +37,10 @@ class Builder {
     Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents = {});
 
     // One whole build run in one transaction: preparation, selection and placement. Returns the
-    // percentage of planned lessons placed, or -1 when the plan is empty or a statement failed
-    // (the database is then as it was before the run).
+    // percentage of planned lessons placed, or -1 when there is none (the planned lessons add up
+    // to 0 or less) or a statement failed. After -1 the database is as it was before the run,
+    // except that a plan without rows still has the lessons of earlier builds and of hand
+    // editing cleared.
     int AutoBuildLessons();
 
     // The steps of a run. They throw tw::db::DbError when a statement fails; AutoBuildLessons

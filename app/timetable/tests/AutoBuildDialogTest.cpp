@@ -75,6 +75,22 @@ TEST_F(AutoBuildDialog, AnEmptyPlanFails) {
     EXPECT_EQ(calls[0].title, QStringLiteral("自动生成课表"));
 }
 
+TEST_F(AutoBuildDialog, ABuildReportedAsFailedLeavesTheTimetableAsItWas) {
+    // Weekly counts of 3 and -3: no percentage, so the build fails.
+    AddPlan("101", "01", "T1", 3);
+    AddPlan("102", "02", "T2", -3);
+    AddLesson("101", 2, 2, "01", "T1", 2);
+    AddLesson("102", 3, 3, "02", "T2", 1);
+    Exec("update ClassPlantb set BuildCount=1, IsAutoBuild=1");
+    const QStringList lessons = Rows("select * from LessonListtb order by ClassCode");
+    const QStringList plan = Rows("select * from ClassPlantb order by ClassCode");
+    RunDialog();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].text, QStringLiteral("生成课表失败！"));
+    EXPECT_EQ(Rows("select * from LessonListtb order by ClassCode"), lessons);
+    EXPECT_EQ(Rows("select * from ClassPlantb order by ClassCode"), plan);
+}
+
 TEST_F(AutoBuildDialog, ALaterActivationStartsNoSecondBuild) {
     AddPlan("101", "01", "T1", 1);
     frmAutoBuild dialog;

@@ -41,9 +41,11 @@ TEST_F(Placement, ATeacherWithoutAWeeklyTotalIsPlacedFromFridayBackwards) {
     // Weekly total 0: every day counts as full, so only the backward walk places lessons.
     AddPlan("101", "01", "T1", 2);
     AddPlan("102", "02", "T1", -2);
-    EXPECT_EQ(Build(ScriptedRandom().Source()), -1);  // a plan total of 0 has no percentage
+    // Another teacher's row gives the plan a total of 1, so the run has a percentage and stands.
+    AddPlan("103", "03", "T2", 1);
+    EXPECT_EQ(Build(ScriptedRandom().Source()), 300);  // 3 lessons placed for 1 planned
     EXPECT_EQ(Slots("101", "01"), QStringList({"4.1", "5.1"}));
-    EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild=1"), 2);
+    EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild=1"), 3);
 }
 
 TEST_F(Placement, TheDrawPicksAmongTheQualifyingLessonsInOrder) {
