@@ -1,6 +1,7 @@
 #include "timetable/LessonEdits.h"
 
 #include <exception>
+#include <vector>
 
 #include "shell/mdlPublic.h"
 
@@ -73,6 +74,31 @@ bool InOneTransaction(F&& action) {
     }
 }
 
+// Removes the teacher's lessons of the builder and of hand editing in classes other than
+// classCode at the slot, each given back to its plan row, so that a fixed lesson of the teacher
+// can take the slot.
+void FreeTeacherElsewhere(const QString& teacherCode, const QString& classCode, int day,
+                          int lesson) {
+    const QString where = " where  TeacherCode='" + SqlQ(teacherCode) + "' and ClassCode<>'" +
+                          SqlQ(classCode) + "' and Day=" + Num(day) +
+                          " and LessonNo=" + Num(lesson) + " and SetFlag<>0";
+    struct PlanKey {
+        QString cls, course, teacher;
+    };
+    std::vector<PlanKey> given;
+    auto rs =
+        KbDb().OpenRecordset("select ClassCode,CourseCode,TeacherCode from Lessonlisttb" + where);
+    while (!rs->Eof()) {
+        given.push_back({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
+                         rs->Fields("TeacherCode").Text()});
+        rs->MoveNext();
+    }
+    rs->Close();
+    if (given.empty()) return;
+    KbDb().Execute("delete from Lessonlisttb " + where);
+    for (const PlanKey& k : given) AddToBuildCount(k.cls, k.course, k.teacher, -1);
+}
+
 bool ValidSlot(int day, int lesson) {
     return day >= 1 && day <= 5 && lesson >= 1;
 }
@@ -97,6 +123,7 @@ bool WritePresetLesson(const QString& classCode, const QString& courseCode,
         if (!IsTeacherSlotFreeOfPreset(teacherCode, static_cast<short>(day),
                                        static_cast<short>(lesson)))
             throw Refused{};
+        FreeTeacherElsewhere(teacherCode, classCode, day, lesson);
         if (taken) {
             // The builder's or hand-placed lesson becomes the fixed one in place.
             AddToBuildCount(classCode, old.courseCode, old.teacherCode, -1);

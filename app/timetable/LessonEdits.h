@@ -29,8 +29,9 @@ bool ReadClassLesson(const QString& classCode, int day, int lesson, StoredLesson
 
 // Fixes a lesson (course and its plan teacher) in a slot with SetFlag 0 and counts it into the
 // plan row. A lesson of the builder or of hand editing already in the slot is turned into the
-// fixed one in place and given back to its own plan row. Refused when the class or the teacher
-// already has a fixed lesson in that slot.
+// fixed one in place and given back to its own plan row; such lessons of the teacher in other
+// classes at that slot are removed and given back too, so the teacher stays in one class.
+// Refused when the class or the teacher already has a fixed lesson in that slot.
 bool WritePresetLesson(const QString& classCode, const QString& courseCode,
                        const QString& teacherCode, int day, int lesson);
 

@@ -127,6 +127,23 @@ TEST_F(SetLessonForm, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCya
     EXPECT_EQ(CyanSlots(f).size(), 28);
 }
 
+TEST_F(SetLessonForm, FixingWhereTheTeacherTeachesAnotherClassTakesThatLessonAway) {
+    AddPlan("101", "01", "T1", 5);
+    AddPlan("101", "02", "T2", 4, 1);
+    AddPlan("102", "01", "T1", 5, 1);
+    AddLesson("101", 2, 3, "02", "T2", 1);  // the class's own built lesson
+    AddLesson("102", 2, 3, "01", "T1", 2);  // T1 placed by hand in 102 at the same time
+    frmSetLesson f;
+    ASSERT_EQ(Mark(f, 2, 3), kVbCyan);
+    HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 3, Qt::LeftButton);
+    EXPECT_EQ(f.Panel(3)->text(), "写入成功");
+    // T1 is in one class only, and every count matches its lessons.
+    EXPECT_EQ(AllLessons(), "101|2|3|01|T1|0");
+    EXPECT_EQ(BuildCount("101", "01"), 1);
+    EXPECT_EQ(BuildCount("101", "02"), 0);
+    EXPECT_EQ(BuildCount("102", "01"), 0);
+}
+
 TEST_F(SetLessonForm, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 4);
