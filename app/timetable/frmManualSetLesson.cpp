@@ -327,6 +327,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
     const int lesson = WeekGridLessonOfRow(row);
     const QString text = MSFlexGrid1->TextMatrix(row, column);
     const unsigned int mark = CellMark(*MSFlexGrid1, row, column);
+    bool edited = false;
     if (button == Qt::LeftButton) {
         if (!text.isEmpty()) {
             if (mark == kVbWhite || mark == kVbYellow) {
@@ -338,6 +339,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             }
         } else if (mark == kVbCyan) {
             if (!pickedCourse_.isEmpty() && PlaceLesson() == 0) {
+                edited = true;
                 CellRecord& r = classCells_[day][lesson];
                 r.courseCode = pickedCourse_;
                 r.courseName = GetCourseName(pickedCourse_);
@@ -355,12 +357,13 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
         if (mark == kVbWhite && text.isEmpty()) return;
         if (mark == kVbWhite) {
             if (RemoveLesson() == 0) {
+                edited = true;
                 ClearClassLesson(classCells_[day][lesson]);
                 MSFlexGrid1->SetTextMatrix(row, column, QString());
                 LoadUnplacedLessons();
             }
         } else if (mark == kVbYellow) {
-            SwapLessons(curClassCode_, selDay_, selLesson_, day, lesson);
+            edited = SwapLessons(curClassCode_, selDay_, selLesson_, day, lesson) == 0;
             if (const CellRecord* s = ClassRecord(selDay_, selLesson_)) {
                 MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(selLesson_), selDay_, s->courseName);
             }
@@ -368,15 +371,17 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             ResetGridColours();
         }
     }
-    TeacherFollows(day, lesson);
+    TeacherFollows(day, lesson, edited);
 }
 
-void frmManualSetLesson::TeacherFollows(int day, int lesson) {
+void frmManualSetLesson::TeacherFollows(int day, int lesson, bool edited) {
     const CellRecord& r = classCells_[day][lesson];
     if (!r.teacherName.isEmpty()) {
-        if (CmbTeacher->currentText() != r.teacherName) {
+        const bool switched =
+            CmbTeacher->currentText() != r.teacherName &&
             tw::ui::SetComboText(CmbTeacher, r.teacherName, [this] { CmbTeacher_Click(); });
-        }
+        // The week shown may hold the lessons just placed, removed or moved.
+        if (edited && !switched) CmbTeacher_Click();
         grdTeacher->setCurrentCell(MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn());
     } else {
         tw::ui::SetComboIndex(CmbTeacher, -1, [this] { CmbTeacher_Click(); });

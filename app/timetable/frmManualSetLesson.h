@@ -75,7 +75,9 @@ class frmManualSetLesson : public ClassWeekDialog {
     // After a refused or failed edit: the class week and the owed lessons as stored, and the
     // failure in panel 3.
     void ShowStoredAfterFailure(const QString& text);
-    void TeacherFollows(int day, int lesson);
+    // Shows the teacher of the class lesson at (day, lesson); after an edit that was stored the
+    // teacher week is read again even when that teacher is shown already.
+    void TeacherFollows(int day, int lesson, bool edited);
     void ClearTeacherGrid();
     int Lessons() const;
     CellRecord* ClassRecord(int day, int lesson);

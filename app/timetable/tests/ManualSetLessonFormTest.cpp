@@ -346,3 +346,39 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheForm) {
+    AddPlan("101", "01", "T1", 2, 1);
+    AddPlan("101", "02", "T2", 2, 1);
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    AddLesson("101", 1, 2, "02", "T2", 1);
+    frmManualSetLesson f;
+    auto teacherCell = [&](int day, int lesson) {
+        return f.grdTeacher->TextMatrix(WeekGridRowOfLesson(lesson), day);
+    };
+    // A move of T1's lesson while T1's week is shown.
+    Click(f, 1, 1, Qt::LeftButton);
+    ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
+    Click(f, 3, 4, Qt::RightButton);
+    ASSERT_EQ(Slot("101", 3, 4), "01|T1|2");
+    EXPECT_EQ(teacherCell(1, 1), "");
+    EXPECT_EQ(teacherCell(3, 4), "语文\n一1");
+    // A swap: T1 goes to 1.2, T2 to 3.4.
+    Click(f, 3, 4, Qt::LeftButton);
+    Click(f, 1, 2, Qt::RightButton);
+    ASSERT_EQ(Slot("101", 1, 2), "01|T1|1");
+    EXPECT_EQ(f.CmbTeacher->currentText(), "张老师");
+    EXPECT_EQ(teacherCell(3, 4), "");
+    EXPECT_EQ(teacherCell(1, 2), "语文\n一1");
+    // A placement of T1's owed lesson.
+    Pick(f, 0);
+    ASSERT_EQ(f.PickedTeacherCode(), "T1");
+    Click(f, 5, 6, Qt::LeftButton);
+    ASSERT_EQ(Slot("101", 5, 6), "01|T1|2");
+    EXPECT_EQ(teacherCell(5, 6), "语文\n一1");
+    EXPECT_EQ(teacherCell(1, 2), "语文\n一1");
+}
+
+}  // namespace
