@@ -1,10 +1,22 @@
 // Builds on generated schools with several random sequences: the timetable always keeps the
-// rules, whatever the draws.
+// rules, whatever the draws; and so does every later pre-set and hand edit.
+#include <QComboBox>
 #include <QCryptographicHash>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <map>
+#include <memory>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "BuilderTestSupport.h"
+#include "HandEditTestSupport.h"
 #include "SchoolGen.h"
 #include "ScriptedRandom.h"
+#include "timetable/GridMarks.h"
+#include "timetable/frmManualSetLesson.h"
+#include "timetable/frmSetLesson.h"
 
 namespace {
 
@@ -162,5 +174,174 @@ INSTANTIATE_TEST_SUITE_P(
                       Recorded{
                           12, 6, 28, 3, 93, 313,
                           "a37944c1c8c4d244a69119f64489589e791ec0f41fa323cb6a6f28591ce4465e"}));
+
+}  // namespace
+
+namespace {
+
+// Thousands of random clicks of pre-setting and hand editing, valid and invalid, on a built
+// school; after each one no class and no teacher is twice in one slot, every lesson lies inside
+// the week, every plan row's BuildCount counts its lessons, and the teacher grid of hand
+// editing shows the stored week of its teacher. The two forms are modal, so one of them is open
+// at a time, for a run of clicks.
+class EditedSchool : public BuildTest {
+  public:
+    // The first broken rule of the stored timetable, or "" when all hold.
+    QString BrokenRule() {
+        const QString lessons = QString::number(LessonOfDay);
+        if (!Rows("select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, "
+                  "LessonNo having count(*)>1")
+                 .isEmpty())
+            return "a class twice in one slot";
+        if (!Rows("select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, "
+                  "Day, LessonNo having count(*)>1")
+                 .isEmpty())
+            return "a teacher twice in one slot";
+        if (Int("select count(*) from LessonListtb where Day<1 or Day>5 or LessonNo<1 or "
+                "LessonNo>" +
+                lessons) != 0)
+            return "a lesson outside the week";
+        const QStringList counts = Rows(
+            "select p.ClassCode, p.CourseCode from ClassPlantb p where p.BuildCount <> "
+            "(select count(*) from LessonListtb l where l.ClassCode=p.ClassCode and "
+            "l.CourseCode=p.CourseCode and l.TeacherCode=p.TeacherCode)");
+        if (!counts.isEmpty()) return "BuildCount of " + counts.join(',') + " is off";
+        return {};
+    }
+    // "" when the teacher grid shows the stored week of the teacher chosen (or nothing when
+    // none is chosen); else the first cell that differs.
+    QString TeacherGridDiffers(frmManualSetLesson& f) {
+        std::map<std::pair<int, int>, QString> stored;
+        if (f.CmbTeacher->currentIndex() >= 0) {
+            for (const QString& r :
+                 Rows("select Day, LessonNo, CourseCode, ClassCode from LessonListtb where "
+                      "TeacherCode='" +
+                      tw::db::SqlQ(GetTeacherCode(f.CmbTeacher->currentText())) + "'")) {
+                const QStringList c = r.split('|');
+                stored[{c[0].toInt(), c[1].toInt()}] =
+                    GetCourseName(c[2]) + '\n' + GetClassShortName(c[3]);
+            }
+        }
+        for (int day = 1; day <= 5; ++day) {
+            for (int lesson = 1; lesson <= LessonOfDay; ++lesson) {
+                const QString shown = f.grdTeacher->TextMatrix(WeekGridRowOfLesson(lesson), day);
+                const auto it = stored.find({day, lesson});
+                const QString want = it == stored.end() ? QString() : it->second;
+                if (shown != want)
+                    return QString("day %1 lesson %2 shows \"%3\", stored \"%4\"")
+                        .arg(day)
+                        .arg(lesson)
+                        .arg(shown, want);
+            }
+        }
+        return {};
+    }
+
+    std::mt19937 rng{20240601u};
+    int Below(int n) { return n > 0 ? static_cast<int>(rng() % static_cast<unsigned>(n)) : 0; }
+    bool Chance(int percent) { return Below(100) < percent; }
+    // Any cell of a grid, the heading row, the label column and the separator included.
+    void ClickAnywhere(WeekGrid& grid, Qt::MouseButton button) {
+        HandEditTest::Release(grid, Below(grid.rowCount()), Below(6), button);
+    }
+    // A lesson cell painted in the colour, else any cell.
+    void ClickMarked(WeekGrid& grid, unsigned int colour, Qt::MouseButton button) {
+        std::vector<std::pair<int, int>> cells;
+        for (int day = 1; day <= 5; ++day)
+            for (int lesson = 1; lesson <= LessonOfDay; ++lesson)
+                if (tw::timetable::CellMark(grid, WeekGridRowOfLesson(lesson), day) == colour)
+                    cells.emplace_back(day, lesson);
+        if (cells.empty()) {
+            ClickAnywhere(grid, button);
+            return;
+        }
+        const auto [day, lesson] =
+            cells[static_cast<size_t>(Below(static_cast<int>(cells.size())))];
+        HandEditTest::ReleaseSlot(grid, day, lesson, button);
+    }
+
+    void HandEditStep(frmManualSetLesson& f) {
+        const int r = Below(100);
+        if (r < 15) {
+            if (QTreeWidgetItem* item =
+                    f.lstCourse->topLevelItem(Below(f.lstCourse->topLevelItemCount())))
+                f.lstCourse_ItemClick(item);
+        } else if (r < 30) {
+            ClickMarked(*f.MSFlexGrid1, kVbCyan, Qt::LeftButton);  // place
+        } else if (r < 50) {
+            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::LeftButton);  // select
+        } else if (r < 65) {
+            ClickMarked(*f.MSFlexGrid1, kVbYellow, Qt::RightButton);  // swap or move
+        } else if (r < 75) {
+            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::RightButton);  // remove
+        } else if (r < 85) {
+            ClickAnywhere(*f.MSFlexGrid1, Chance(50) ? Qt::LeftButton : Qt::RightButton);
+        } else if (r < 90) {
+            f.CmbClass->setCurrentIndex(Below(f.CmbClass->count()));
+            f.CmbClass_Click();
+        } else if (r < 95) {
+            f.CmbTeacher->setCurrentIndex(Below(f.CmbTeacher->count() + 1) - 1);
+            f.CmbTeacher_Click();
+        } else {
+            ClickAnywhere(*f.grdTeacher, Qt::LeftButton);
+        }
+    }
+
+    void PresetStep(frmSetLesson& f) {
+        const int r = Below(100);
+        if (r < 15) {
+            f.CmbClass->setCurrentIndex(Below(f.CmbClass->count()));
+            f.CmbClass_Click();
+        } else if (r < 30) {
+            f.lstCourse->setCurrentRow(Below(f.lstCourse->count()));
+        } else if (r < 65) {
+            ClickMarked(*f.MSFlexGrid1, kVbCyan, Qt::LeftButton);  // fix a lesson
+        } else if (r < 80) {
+            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::RightButton);  // remove a fixed one
+        } else {
+            ClickAnywhere(*f.MSFlexGrid1, Chance(50) ? Qt::LeftButton : Qt::RightButton);
+        }
+    }
+};
+
+TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
+    schoolgen::WriteSchool(db(), {.classes = 6,
+                                  .courses = 12,
+                                  .lessonsPerWeek = 26,
+                                  .lessonsPerDay = 6,
+                                  .sharedClasses = 3,
+                                  .fixedLessons = 12,
+                                  .staleLessons = 0,
+                                  .seed = 5});
+    LessonOfDay = 6;
+    // Thousands of small transactions: a test database need not reach the disk after each.
+    db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    ASSERT_GE(Build(SeededRandom(5)), 90);
+    ASSERT_EQ(BrokenRule().toStdString(), "");
+
+    std::unique_ptr<frmManualSetLesson> hand;
+    std::unique_ptr<frmSetLesson> preset;
+    int left = 0;
+    for (int step = 0; step < 3000; ++step) {
+        if (left == 0) {
+            hand.reset();
+            preset.reset();
+            if (Chance(70))
+                hand = std::make_unique<frmManualSetLesson>();
+            else
+                preset = std::make_unique<frmSetLesson>();
+            left = 1 + Below(40);
+        }
+        --left;
+        if (hand)
+            HandEditStep(*hand);
+        else
+            PresetStep(*preset);
+        ASSERT_EQ(BrokenRule().toStdString(), "") << "after step " << step;
+        if (hand) {
+            ASSERT_EQ(TeacherGridDiffers(*hand).toStdString(), "") << "after step " << step;
+        }
+    }
+}
 
 }  // namespace
