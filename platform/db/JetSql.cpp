@@ -4,8 +4,9 @@
 //  - "text" -> 'text' (Jet's double quotes delimit text, not names);
 //  - a & b -> (a) || (b): & binds looser than arithmetic in Jet, || tighter in SQLite;
 //  - left(...) = 6 compares as numbers, as Jet converts a digit text to meet a number;
-// plus [SELECT ...]. AS t -> (SELECT ...) AS t, and an ORDER BY for a top-level GROUP BY
-// without one (Jet returns groups in key order).
+// plus [SELECT ...]. AS t -> (SELECT ...) AS t, an ORDER BY for a top-level GROUP BY without
+// one (Jet returns groups in key order), and ORDER BY rowid for a plain read of a whole table
+// (Jet returns the rows in the order they were stored, where SQLite may read a covering index).
 #include <QHash>
 #include <QMutex>
 #include <QSet>
@@ -375,12 +376,36 @@ void AddGroupOrder(std::vector<Node>& nodes) {
     nodes.insert(nodes.end(), keys.begin(), keys.end());
 }
 
+// "select a, b from T" (columns or *, one table, nothing after it) reads the table in stored
+// order. SQLite would read an index that holds every column asked for (Name, say) and return
+// the rows in that index's order; rowid order is the order the rows were entered.
+void AddStoredOrder(std::vector<Node>& nodes) {
+    size_t i = NextSolid(nodes, 0);
+    if (i >= nodes.size() || !IsKw(nodes[i], "select")) return;
+    for (i = NextSolid(nodes, i + 1); i < nodes.size() && !IsKw(nodes[i], "from");
+         i = NextSolid(nodes, i + 1)) {
+        const Node& n = nodes[i];
+        const bool column = n.type == T::Word && !IsKeyword(n);
+        const bool punct = n.type == T::Op && (n.text == "," || n.text == "*" || n.text == ".");
+        if (!column && !punct) return;
+    }
+    const size_t table = NextSolid(nodes, i + 1);
+    if (table >= nodes.size() || nodes[table].type != T::Word || IsKeyword(nodes[table])) return;
+    for (size_t j = table + 1; j < nodes.size(); ++j)
+        if (nodes[j].type != T::Space && !(nodes[j].type == T::Op && nodes[j].text == ";")) return;
+    nodes.resize(table + 1);
+    nodes.push_back({T::Raw, " ORDER BY rowid", {}});
+}
+
 QString TranslateStatement(const QString& sql, bool topLevel) {
     const std::vector<Node> flat = Tokenize(sql);
     size_t pos = 0;
     std::vector<Node> nodes = Nest(flat, pos, false);
     RewriteLevel(nodes);
-    if (topLevel) AddGroupOrder(nodes);
+    if (topLevel) {
+        AddGroupOrder(nodes);
+        AddStoredOrder(nodes);
+    }
     return Serialize(nodes);
 }
 

@@ -1,4 +1,6 @@
 // Statement shapes that the program sends, checked for their Jet meaning on real tables.
+#include <random>
+
 #include "DbTestSupport.h"
 
 using dbtest::DbTest;
@@ -30,6 +32,40 @@ TEST(JetTranslate, GroupByGetsKeyOrderUnlessOrdered) {
               "select a from T group by a, b ORDER BY a, b");
     EXPECT_EQ(TranslateJetSql("select a from T group by a order by a desc"),
               "select a from T group by a order by a desc");
+}
+
+TEST(JetTranslate, WholeTableReadGetsStoredOrder) {
+    EXPECT_EQ(TranslateJetSql("select Name from Classtb"),
+              "select Name from Classtb ORDER BY rowid");
+    EXPECT_EQ(TranslateJetSql("select Code, Name from Teachertb "),
+              "select Code, Name from Teachertb ORDER BY rowid");
+    for (const char* kept :
+         {"select Name from Teachertb order by Code", "select Code from Classtb where Name='x'",
+          "select count(*) from T", "select distinct Name from T",
+          "select * from A LEFT JOIN B on A.x=B.x", "select a from T group by a ORDER BY a"}) {
+        EXPECT_EQ(TranslateJetSql(kept), kept);
+    }
+}
+
+// Names entered in a shuffled order, with repeats, come back in that order from every master
+// table, although each table has an index on Name that holds everything the query asks for.
+TEST_F(DbTest, WholeTableReadsComeInTheOrderEntered) {
+    const QStringList pool = {"一（1）班", "一（10）班", "一（2）班", "三（10）班",   "二（1）班",
+                              "张伟",      "Zhang",      "abc",       "学前（12）班", "语文"};
+    std::mt19937 rng(21);
+    for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb"}) {
+        QStringList names;
+        QStringList rows;
+        for (int i = 0; i < 60; ++i) {
+            const QString name = pool[static_cast<int>(rng() % pool.size())];
+            const QString code = QString::number(rng() % 100000) + "c" + QString::number(i);
+            db_->Execute(QString("insert into %1 values('%2','%3','','')").arg(table, code, name));
+            names << name;
+            rows << code + "|" + name;
+        }
+        EXPECT_EQ(Rows(QString("select Name from %1").arg(table)), names.join(';')) << table;
+        EXPECT_EQ(Rows(QString("select Code,Name from %1").arg(table)), rows.join(';')) << table;
+    }
 }
 
 TEST_F(DbTest, DigitTextComparesWithNumbersAsJetDoes) {
