@@ -14,6 +14,7 @@
 #include "timetable/GridMarks.h"
 #include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/FormStyle.h"
 
 using tw::db::SqlQ;
@@ -82,6 +83,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
     CmbTeacher->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     PlaceTwips(CmbTeacher, 8175, 1380, 1575, 360);
+    tw::ui::KeepComboTextWhole(CmbTeacher);
     Label2 = new QLabel(QStringLiteral("任课表"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setStyleSheet(blue);

@@ -2,9 +2,26 @@
 
 #include <QLabel>
 
+#include "FitText.h"
 #include "Units.h"
 
 namespace tw::ui {
+
+namespace {
+
+// A panel keeps its width; a text wider than the panel is shown whole in a smaller font.
+class PanelLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        FitLabelFont(this);
+        QLabel::paintEvent(event);
+    }
+};
+
+}  // namespace
 
 StatusBar::StatusBar(const std::vector<int>& panelTwips, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
@@ -12,7 +29,7 @@ StatusBar::StatusBar(const std::vector<int>& panelTwips, QWidget* parent) : QSta
 }
 
 QLabel* StatusBar::AddPanel(int widthTwips, const QString& text) {
-    auto* label = new QLabel(text, this);
+    auto* label = new PanelLabel(text, this);
     label->setObjectName(QStringLiteral("Panel%1").arg(panels_.size() + 1));
     label->setFixedWidth(TwipsToPixels(widthTwips));
     label->setFrameShape(QFrame::Panel);

@@ -1,5 +1,6 @@
 // A status bar with numbered panels, as the form runtime's: fixed-width labels side by side,
-// addressed from 1. Panel texts stay until code changes them (no temporary messages).
+// addressed from 1. Panel texts stay until code changes them (no temporary messages). A text
+// wider than its panel is drawn whole in a smaller font (the panel's font() tells which).
 #pragma once
 
 #include <QStatusBar>

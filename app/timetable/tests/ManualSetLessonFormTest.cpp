@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
 #include "HandEditTestSupport.h"
@@ -112,6 +114,39 @@ TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
     frmManualSetLesson f;
     EXPECT_EQ(Cell(f, 5, 6), "数学");
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
+}
+
+// The longest names the forms take (ten wide characters): every hint, the class name and the
+// teacher box show whole at the window's fixed sizes, in the font in use.
+TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
+    AddClass("103", "学前年级（１２）班级");
+    AddTeacher("T9", "信息技术老师一二三四");
+    AddTeacher("T8", "信息老师24");
+    AddLesson("103", 1, 1, "01", "T9", 1);
+    AddLesson("103", 1, 2, "02", "T8", 1);
+    frmManualSetLesson f;
+    f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
+    f.CmbClass_Click();
+    auto fits = [](QWidget* w, const QString& text, int width) {
+        return QFontMetrics(w->font()).horizontalAdvance(text) <= width;
+    };
+    for (int lesson : {1, 2}) {
+        Click(f, 1, lesson, Qt::LeftButton);
+        ASSERT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintSelected);
+        f.grab();
+        for (int i = 1; i <= 3; ++i) {
+            QLabel* panel = f.Panel(i);
+            EXPECT_TRUE(fits(panel, panel->text(), panel->contentsRect().width())) << i;
+        }
+        QStyleOptionComboBox option;
+        option.initFrom(f.CmbTeacher);
+        const QRect field = f.CmbTeacher->style()->subControlRect(
+            QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, f.CmbTeacher);
+        EXPECT_EQ(f.CmbTeacher->width(), 1575 / 15);
+        EXPECT_TRUE(fits(f.CmbTeacher, f.CmbTeacher->currentText(), field.width() - 2))
+            << f.CmbTeacher->currentText().toStdString();
+    }
+    EXPECT_EQ(f.Panel(2)->text(), "学前年级（１２）班级");
 }
 
 TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree) {

@@ -46,6 +46,23 @@ class SetLessonForm : public HandEditTest {
     static void ChooseCourse(frmSetLesson& f, int row) { f.lstCourse->setCurrentRow(row); }
 };
 
+// The longest class name the forms take (ten wide characters): the hint and the class panel
+// show whole at the window's fixed sizes, in the font in use.
+TEST_F(SetLessonForm, HintAndClassPanelShowWhole) {
+    AddClass("103", "学前年级（１２）班级");
+    frmSetLesson f;
+    f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
+    f.CmbClass_Click();
+    ASSERT_EQ(f.Panel(2)->text(), "学前年级（１２）班级  预排课程");
+    f.grab();
+    for (int i = 1; i <= 3; ++i) {
+        QLabel* panel = f.Panel(i);
+        EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(panel->text()),
+                  panel->contentsRect().width())
+            << i;
+    }
+}
+
 TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
     AddPlan("101", "01", "T1", 5);
     AddLesson("101", 1, 1, "01", "T1", 0);
