@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <exception>
 
 #include "DataEntry.h"
@@ -42,7 +43,7 @@ void MasterDataForm::BuildControls() {
         labels_[box]->setObjectName(kLabelNames[box]);
         boxes_[box] = new QLineEdit(fraData_);
         boxes_[box]->setObjectName(kBoxNames[box]);
-        boxes_[box]->setMaxLength(10);
+        boxes_[box]->setMaxLength(kBoxLength);
     }
     for (int row = 0; row < settings_.boxOrder.size(); ++row) {
         const int box = settings_.boxOrder[row];
@@ -104,7 +105,10 @@ void MasterDataForm::ShowSelectedRecord() {
     if (!row) {
         return;
     }
+    // A stored value longer than a box can take (from an older file or another program) is
+    // shown whole, so that delete and modify act on the stored code, not on a cut one.
     for (int box = 0; box < 4; ++box) {
+        boxes_[box]->setMaxLength(std::max(kBoxLength, static_cast<int>(row->text(box).size())));
         boxes_[box]->setText(row->text(box));
     }
 }
@@ -132,6 +136,20 @@ void MasterDataForm::ClearInputs() {
     boxes_[kFullNameBox]->clear();
     boxes_[kShortNameBox]->clear();
     boxes_[kCodeBox]->clear();
+    for (QLineEdit* box : boxes_) {
+        box->setMaxLength(kBoxLength);
+    }
+}
+
+QTreeWidgetItem* MasterDataForm::RowInCodeBox() const {
+    QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
+    return selected && boxes_[kCodeBox]->text() == selected->text(0) ? selected : nullptr;
+}
+
+void MasterDataForm::RefuseCodeChange() {
+    PaintCheck(boxes_[kCodeBox], false);
+    boxes_[kCodeBox]->setFocus();
+    MsgBox(settings_.codeChangeMessage, tw::ui::vbExclamation, "输入信息检查");
 }
 
 bool MasterDataForm::AppendRecord() {
@@ -168,48 +186,60 @@ bool MasterDataForm::AppendRecord() {
 }
 
 void MasterDataForm::DeleteRecord() {
+    // The delete acts on the selected row, whose name the confirmation shows: a code box that
+    // no longer holds that row's code is refused, as the modify refuses it.
+    QTreeWidgetItem* row = RowInCodeBox();
+    if (!row) {
+        RefuseCodeChange();
+        return;
+    }
     if (CheckInput()) {
         return;
     }
-    const QString code = Trimmed(kCodeBox);
+    const QString code = row->text(0);
     const QString name = Trimmed(kNameBox);
     if (MsgBox("警告： 确定要删除 '" + name + "' 吗？(Y/N)？", tw::ui::vbYesNo | tw::ui::vbQuestion,
                "数据删除") != tw::ui::vbYes) {
         return;
     }
-    // The record and every row that refers to it go together or not at all.
+    // The record and every row that refers to it go together or not at all; when the record
+    // itself (the last statement) is not found, nothing was deleted.
+    bool deleted = false;
     try {
         tw::db::Transaction transaction(KbDb());
         for (const QString& prefix : settings_.deletePrefixes) {
             KbDb().Execute(prefix + SqlQ(code) + "'", 0);
         }
-        transaction.Commit();
+        deleted = KbDb().RecordsAffected() > 0;
+        if (deleted) {
+            transaction.Commit();
+        }
     } catch (const std::exception&) {
+        deleted = false;
+    }
+    if (!deleted) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + name + "' 未被删除", tw::ui::vbInformation, "删除失败");
         return;
     }
     Panel(1)->setText("删除记录成功！删除了1条记录");
-    delete lstAllRecord_->FindRow(code);
+    delete row;
     lstAllRecord_->setFocus();
     ClearInputs();
 }
 
 void MasterDataForm::ModifyRecord() {
-    if (!settings_.codeChangeMessage.isEmpty()) {
-        QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
-        // Without a selected row there is nothing to compare with: the code counts as changed.
-        if (!selected || boxes_[kCodeBox]->text() != selected->text(0)) {
-            PaintCheck(boxes_[kCodeBox], false);
-            boxes_[kCodeBox]->setFocus();
-            MsgBox(settings_.codeChangeMessage, tw::ui::vbExclamation, "输入信息检查");
-            return;
-        }
+    QTreeWidgetItem* row = RowInCodeBox();
+    // Without a selected row there is nothing to compare with: the code counts as changed.
+    if (!row && !settings_.modifyByTypedCode) {
+        RefuseCodeChange();
+        return;
     }
     if (CheckInput()) {
         return;
     }
-    const QString code = Trimmed(kCodeBox);
+    // The selected row's stored code, whole; the classroom form may name another by typing it.
+    const QString code = row ? row->text(0) : Trimmed(kCodeBox);
     const QString name = Trimmed(kNameBox);
     const QString fullName = Trimmed(kFullNameBox);
     const QString shortName = Trimmed(kShortNameBox);

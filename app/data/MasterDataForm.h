@@ -34,7 +34,10 @@ struct MasterFormSettings {
     QString checkTitle;
     QString duplicatePrefix;     // "该课程代码： "
     QStringList deletePrefixes;  // each followed by the code and "'", run in this order
-    QString codeChangeMessage;   // empty: the code box may differ from the selected row
+    // Shown when the code box no longer holds the selected row's code (delete, and modify
+    // unless modifyByTypedCode).
+    QString codeChangeMessage;
+    bool modifyByTypedCode = false;  // modify updates the record of the typed code
 };
 
 class MasterDataForm : public DataForm {
@@ -62,8 +65,15 @@ class MasterDataForm : public DataForm {
     void ModifyRecord();
 
   private:
+    // Characters a box takes from the keyboard.
+    static constexpr int kBoxLength = 10;
+
     void BuildControls();
     QString Trimmed(int box) const;
+    // The selected row when the code box holds its code exactly; nullptr otherwise.
+    QTreeWidgetItem* RowInCodeBox() const;
+    // Paints the code box red, focuses it and shows codeChangeMessage.
+    void RefuseCodeChange();
 
     MasterFormSettings settings_;
     DataListView* lstAllRecord_ = nullptr;

@@ -116,8 +116,15 @@ void frmClassInput::BuildControls() {
 
     MakeStatusBar(0, 6045, 8400, 375, {8400});
 
-    connect(cmbGrade_, &QComboBox::activated, this, &frmClassInput::cmbGrade_Click);
-    connect(cmbClass_, &QComboBox::activated, this, &frmClassInput::cmbClass_Click);
+    // A choice of the user's leaves the selected row behind: the code is formed from the lists.
+    connect(cmbGrade_, &QComboBox::activated, this, [this] {
+        rowCode_.clear();
+        cmbGrade_Click();
+    });
+    connect(cmbClass_, &QComboBox::activated, this, [this] {
+        rowCode_.clear();
+        cmbClass_Click();
+    });
     connect(cmdAppend_, &QPushButton::clicked, this, &frmClassInput::cmdAppend_Click);
     connect(cmdModify_, &QPushButton::clicked, this, &frmClassInput::cmdModify_Click);
     connect(cmdDelete_, &QPushButton::clicked, this, &frmClassInput::cmdDelete_Click);
@@ -143,6 +150,14 @@ void frmClassInput::Form_Load() {
         rs->Close();
     } catch (const std::exception&) {
     }
+}
+
+QString frmClassInput::ActingCode() const {
+    QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
+    if (!rowCode_.isEmpty() && selected && selected->text(0) == rowCode_) {
+        return rowCode_;
+    }
+    return ClassCode();
 }
 
 QString frmClassInput::ClassCode() const {
@@ -177,14 +192,17 @@ void frmClassInput::ShowSelectedClass() {
     if (!row) {
         return;
     }
-    // A code that is not a grade digit followed by a class number ends the step.
+    // A code that is not a grade digit followed by a class number ends the step. Until the user
+    // changes a list, delete and modify act on the row's stored code, whatever its form.
     const QString code = row->text(0);
     const int grade = PlainNumber(code.left(1));
-    if (!SetComboIndex(cmbGrade_, grade < 0 ? -2 : grade, [this] { cmbGrade_Click(); })) {
-        return;
-    }
+    const bool gradeShown =
+        SetComboIndex(cmbGrade_, grade < 0 ? -2 : grade, [this] { cmbGrade_Click(); });
     const int number = PlainNumber(code.mid(1));
-    if (!SetComboIndex(cmbClass_, number < 1 ? -2 : number - 1, [this] { cmbClass_Click(); })) {
+    const bool numberShown = gradeShown && SetComboIndex(cmbClass_, number < 1 ? -2 : number - 1,
+                                                         [this] { cmbClass_Click(); });
+    rowCode_ = code;
+    if (!numberShown) {
         return;
     }
     txtName_->setText(row->text(1));
@@ -248,6 +266,7 @@ void frmClassInput::AppendClass() {
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
     lstAllRecord_->SelectRow(lstAllRecord_->AddRow({code, name, fullName, shortName}));
+    rowCode_ = code;
     ClearClassInputs();
 }
 
@@ -255,20 +274,28 @@ void frmClassInput::DeleteClass() {
     if (CheckClassInput()) {
         return;
     }
-    const QString code = ClassCode();
+    const QString code = ActingCode();
     if (MsgBox("警告： 确定要删除 '" + code + "  " + Trim(txtName_->text()) + "' 吗？(Y/N)？",
                tw::ui::vbYesNo | tw::ui::vbQuestion, "数据删除") != tw::ui::vbYes) {
         return;
     }
-    // The class, its lessons, plan rows and class limits go together or not at all.
+    // The class, its lessons, plan rows and class limits go together or not at all; when no
+    // class has the code, nothing was deleted.
+    bool deleted = false;
     try {
         tw::db::Transaction transaction(KbDb());
         KbDb().Execute("Delete From LessonListtb Where ClassCode = '" + SqlQ(code) + "'", 0);
         KbDb().Execute("Delete From ClassPlantb Where ClassCode = '" + SqlQ(code) + "'", 0);
         KbDb().Execute("Delete From Limittb Where Kind=0 and Code = '" + SqlQ(code) + "'", 0);
         KbDb().Execute("Delete From Classtb Where Code = '" + SqlQ(code) + "'", 0);
-        transaction.Commit();
+        deleted = KbDb().RecordsAffected() > 0;
+        if (deleted) {
+            transaction.Commit();
+        }
     } catch (const std::exception&) {
+        deleted = false;
+    }
+    if (!deleted) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + txtName_->text() + "' 未被删除", tw::ui::vbInformation,
                "删除失败");
@@ -276,13 +303,14 @@ void frmClassInput::DeleteClass() {
     }
     Panel(1)->setText("删除记录成功！删除了1条记录");
     delete lstAllRecord_->FindRow(code);
+    rowCode_.clear();
     lstAllRecord_->setFocus();
     ClearClassInputs();
 }
 
 void frmClassInput::ModifyClass() {
     QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
-    const QString code = ClassCode();
+    const QString code = ActingCode();
     // Without a selected row there is nothing to compare with: the code counts as changed.
     if (!selected || code.isEmpty() || code != selected->text(0)) {
         PaintCheck(cmbGrade_, false);

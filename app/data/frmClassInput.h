@@ -42,6 +42,12 @@ class frmClassInput : public tw::ui::DataForm {
     void ModifyClass();
     // The code formed from the two lists; empty text while either has no choice.
     QString ClassCode() const;
+    // The code delete and modify act on: the selected row's stored code (whatever its form)
+    // while the lists show what its click chose, else the code formed from the lists.
+    QString ActingCode() const;
+
+    // The stored code of the row last clicked or added; emptied when the user picks in a list.
+    QString rowCode_;
 
     tw::ui::DataListView* lstAllRecord_ = nullptr;
     QLabel* lblCode_ = nullptr;

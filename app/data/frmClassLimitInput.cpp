@@ -1,14 +1,11 @@
 #include "frmClassLimitInput.h"
 
-#include "shell/mdlPublic.h"
-
 namespace {
 const frmLimitInput::Setup kSetup = {
     0,
     "frmClassLimitInput",
     "班级上课时间限制",
-    "select Name from Classtb",
-    &GetClassCode,
+    "select Code,Name from Classtb",
     "CmbClass",
     "CmdPrevClass",
     "上一班级(&P)",

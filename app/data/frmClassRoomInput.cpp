@@ -18,6 +18,8 @@ tw::data::MasterFormSettings ClassRoomSettings() {
     s.duplicatePrefix = "该教室代码： ";
     // Classroom limits stay; data maintenance removes them later.
     s.deletePrefixes = {"Delete From ClassRoomtb Where Code = '"};
+    s.codeChangeMessage = "教室代码不能修改！";
+    s.modifyByTypedCode = true;
     return s;
 }
 }  // namespace

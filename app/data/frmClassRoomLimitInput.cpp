@@ -1,14 +1,11 @@
 #include "frmClassRoomLimitInput.h"
 
-#include "shell/mdlPublic.h"
-
 namespace {
 const frmLimitInput::Setup kSetup = {
     3,
     "frmClassRoomLimitInput",
     "公共教室上课时间限制",
-    "select Name from ClassRoomtb",
-    &GetClassRoomCode,
+    "select Code,Name from ClassRoomtb",
     "CmbClassRoom",
     "CmdPrev",
     "上一教室(&P)",

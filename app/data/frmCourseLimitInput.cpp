@@ -1,14 +1,11 @@
 #include "frmCourseLimitInput.h"
 
-#include "shell/mdlPublic.h"
-
 namespace {
 const frmLimitInput::Setup kSetup = {
     1,
     "frmCourseLimitInput",
     "课程上课时间限制",
-    "select Name from Coursetb",
-    &GetCourseCode,
+    "select Code,Name from Coursetb",
     "CmbCourse",
     "CmdPrev",
     "上一课程(&P)",

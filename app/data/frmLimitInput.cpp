@@ -138,17 +138,11 @@ void frmLimitInput::Form_Load() {
 }
 
 void frmLimitInput::FillLimitCombo() {
-    try {
-        auto rs = KbDb().OpenRecordset(QString::fromUtf8(setup_.masterSql));
-        while (!rs->Eof()) {
-            Combo->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        return;  // the names read so far stay; none is selected
+    // After a failing read the names read so far stay and none is selected.
+    if (tw::data::FillNameCombos(QString::fromUtf8(setup_.masterSql), {Combo}) &&
+        Combo->count() > 0) {
+        SelectName(0);
     }
-    if (Combo->count() > 0) SelectName(0);
 }
 
 void frmLimitInput::SelectName(int index) {
@@ -157,7 +151,7 @@ void frmLimitInput::SelectName(int index) {
 
 void frmLimitInput::Combo_Click() {
     const QString name = Combo->currentText();
-    currentCode_ = setup_.lookup(name);
+    currentCode_ = tw::ui::ComboCode(Combo);
     Panel(2)->setText(name + QStringLiteral("  限制特征"));
     LoadLimits();
 }
@@ -203,10 +197,12 @@ void frmLimitInput::LoadLimits() {
         while (!rs->Eof()) {
             const long long day = rs->Fields("Day").Int();
             const long long lesson = rs->Fields("LessonNo").Int();
-            const long long attr = rs->Fields("Attr").Int();
-            // A stored slot outside the grid is skipped; the rest still paint.
-            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons && attr >= 0 &&
-                attr <= 3) {
+            const tw::db::Field level = rs->Fields("Attr");
+            const long long attr = level.Int();
+            // A stored slot outside the grid is skipped, a level that is none of the four (Null
+            // among them) left unpainted; the rest still paint.
+            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons && !level.IsNull() &&
+                attr >= 0 && attr <= 3) {
                 const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
                 MSFlexGrid1->setCurrentCell(row, static_cast<int>(day));
                 PaintCell(row, static_cast<int>(day), static_cast<int>(attr));

@@ -26,8 +26,7 @@ class frmLimitInput : public tw::ui::DataForm {
         int kind;               // Limittb.Kind: 0 class, 1 course, 2 teacher, 3 classroom
         const char* formName;   // object name of the form
         const char* caption;    // window caption
-        const char* masterSql;  // names of the master table, in the database's order
-        QString (*lookup)(const QString& name);  // name -> code
+        const char* masterSql;  // codes and names of the master table, in stored order
         const char* comboName;
         const char* prevName;
         const char* prevCaption;

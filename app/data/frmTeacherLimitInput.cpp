@@ -1,14 +1,11 @@
 #include "frmTeacherLimitInput.h"
 
-#include "shell/mdlPublic.h"
-
 namespace {
 const frmLimitInput::Setup kSetup = {
     2,
     "frmTeacherLimitInput",
     "老师上课时间限制",
-    "select Name from Teachertb",
-    &GetTeacherCode,
+    "select Code,Name from Teachertb",
     "CmbTeacher",
     "CmdPrev",
     "上一老师(&P)",

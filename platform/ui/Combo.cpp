@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include "FormStyle.h"
+
 namespace tw::ui {
 
 bool SetComboIndex(QComboBox* combo, int index, const std::function<void()>& onClick) {
@@ -14,8 +16,18 @@ bool SetComboIndex(QComboBox* combo, int index, const std::function<void()>& onC
 bool SetComboText(QComboBox* combo, const QString& text, const std::function<void()>& onClick) {
     if (!combo) return false;
     for (int i = 0; i < combo->count(); ++i)
-        if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
-            return SetComboIndex(combo, i, onClick);
+        if (SameText(combo->itemText(i), text)) return SetComboIndex(combo, i, onClick);
+    return false;
+}
+
+QString ComboCode(const QComboBox* combo) {
+    return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
+}
+
+bool SetComboCode(QComboBox* combo, const QString& code, const std::function<void()>& onClick) {
+    if (!combo) return false;
+    for (int i = 0; i < combo->count(); ++i)
+        if (SameText(combo->itemData(i).toString(), code)) return SetComboIndex(combo, i, onClick);
     return false;
 }
 

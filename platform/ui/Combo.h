@@ -13,8 +13,16 @@ namespace tw::ui {
 // Selects entry index (-1: no entry) and runs onClick (when given). Returns false, changing
 // nothing and running nothing, for an index outside -1 to count - 1.
 bool SetComboIndex(QComboBox* combo, int index, const std::function<void()>& onClick = {});
-// Selects the first entry whose text equals text (without regard to case) and runs onClick.
-// Returns false, changing nothing and running nothing, when no entry has that text.
+// Selects the first entry whose text equals text (as the database compares texts: ASCII letters
+// without regard to case) and runs onClick. Returns false, changing nothing and running nothing,
+// when no entry has that text.
 bool SetComboText(QComboBox* combo, const QString& text, const std::function<void()>& onClick = {});
+
+// Lists of names whose entries carry the code of their record (item data), so that two records
+// of the same name stay apart. The code of the selected entry; empty when none is selected.
+QString ComboCode(const QComboBox* combo);
+// Selects the first entry whose code equals code (compared as the database does) and runs
+// onClick; false, changing nothing and running nothing, when no entry has that code.
+bool SetComboCode(QComboBox* combo, const QString& code, const std::function<void()>& onClick = {});
 
 }  // namespace tw::ui

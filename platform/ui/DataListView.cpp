@@ -65,7 +65,7 @@ QTreeWidgetItem* DataListView::AddRow(const QStringList& texts) {
 QTreeWidgetItem* DataListView::FindRow(const QString& text) const {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = topLevelItem(i);
-        if (item->text(0).compare(text, Qt::CaseInsensitive) == 0) {
+        if (SameText(item->text(0), text)) {
             return item;
         }
     }

@@ -18,8 +18,8 @@ class DataListView : public QTreeWidget {
     // Adds a row: texts[0] is the row's own text, the rest its sub-items. Keeps the sort order
     // when sorting is on.
     QTreeWidgetItem* AddRow(const QStringList& texts);
-    // The first row (in display order) whose own text equals text, without regard to case (as
-    // the database compares codes and names); nullptr when none.
+    // The first row (in display order) whose own text equals text as the database compares
+    // codes and names (ASCII letters without regard to case); nullptr when none.
     QTreeWidgetItem* FindRow(const QString& text) const;
     // The selected row, or nullptr when no row is selected.
     QTreeWidgetItem* SelectedRow() const;

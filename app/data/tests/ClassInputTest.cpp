@@ -165,6 +165,38 @@ TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
     EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
 }
 
+// A stored code that does not follow the grade-plus-number rule (602, from another program):
+// modify and delete act on it, not on the 62 the lists would form; a delete whose class is no
+// longer stored is a failure.
+TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
+    Exec("insert into Classtb values ('602','六年级2班','六年级（2）班','六2')");
+    Exec("insert into Classtb values ('12','一（2）班','一年级（2）班','一（2）')");
+    Exec("insert into LessonListtb values ('602',1,1,'C1','T1',1)");
+    frmClassInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    ClickRow(list, "602");
+    EXPECT_EQ(Find<QComboBox>(form, "cmbClass")->currentText(), "2");
+    Type(form, "txtName", "六（2）班");
+    Click(form, "cmdModify");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Text("select Name from Classtb where Code='602'"), "六（2）班");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "警告： 确定要删除 '602  六（2）班' 吗？(Y/N)？");
+    EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
+    EXPECT_EQ(Rows("select Code from Classtb"), "12");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
+
+    Exec("delete from Classtb where Code='12'");
+    ClickRow(list, "12");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(Calls().back().text, "删除记录失败, '一（2）班' 未被删除");
+    EXPECT_EQ(PanelText(form, 1), "删除记录失败");
+    EXPECT_EQ(ListRows(list), "12|一（2）班|一年级（2）班|一（2）");
+}
+
 TEST_F(ClassFormTest, KeysMoveBetweenTheNameBoxes) {
     frmClassInput form;
     auto* name = Find<QLineEdit>(form, "txtName");

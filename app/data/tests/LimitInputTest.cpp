@@ -167,15 +167,17 @@ TEST_F(LimitInputTest, SeparatorHeadingsAndLabelsAreNoSlots) {
 
 TEST_F(LimitInputTest, StoredRowsOutsideTheGridAreSkipped) {
     AddMaster("Coursetb", "C1", "语文");
-    Exec("insert into Limittb values(1,'C1',2,7,3)");  // lesson 7 while 6 a day
-    Exec("insert into Limittb values(1,'C1',9,1,3)");  // no such day
-    Exec("insert into Limittb values(1,'C1',1,0,3)");  // no such lesson
-    Exec("insert into Limittb values(1,'C1',2,2,5)");  // no such level
+    Exec("insert into Limittb values(1,'C1',2,7,3)");     // lesson 7 while 6 a day
+    Exec("insert into Limittb values(1,'C1',9,1,3)");     // no such day
+    Exec("insert into Limittb values(1,'C1',1,0,3)");     // no such lesson
+    Exec("insert into Limittb values(1,'C1',2,2,5)");     // no such level
+    Exec("insert into Limittb values(1,'C1',3,3,NULL)");  // no level at all
     Exec("insert into Limittb values(1,'C1',5,6,0)");
     frmCourseLimitInput form;
     EXPECT_EQ(Panel(form, 1), "读取成功");
     EXPECT_EQ(Cell(form, 7, 5), "最佳位置");
     EXPECT_EQ(Cell(form, 2, 2), "正常");
+    EXPECT_EQ(Cell(form, 3, 3), "正常");
     EXPECT_EQ(Cell(form, 0, 2), "星期二");
     EXPECT_EQ(Cell(form, 1, 0), "一");
 }
@@ -236,15 +238,18 @@ TEST_F(LimitInputTest, PreviousAndNextStopAtTheEnds) {
     EXPECT_EQ(Count("select count(*) from Limittb where Kind=0"), 60);
 }
 
-TEST_F(LimitInputTest, NamesAlikeShowTheFirstCodesLimits) {
+TEST_F(LimitInputTest, NamesAlikeKeepTheirOwnCodesLimits) {
     AddMaster("Teachertb", "T1", "王老师");
     AddMaster("Teachertb", "T2", "王老师");
     Exec("insert into Limittb values(2,'T1',1,1,0)");
     frmTeacherLimitInput form;
     form.CmdNext_Click();
-    EXPECT_EQ(form.CurrentCode(), "T1");
-    EXPECT_EQ(Cell(form, 1, 1), "最佳位置");
-    EXPECT_EQ(Count("select count(*) from Limittb where Code='T2'"), 0);
+    EXPECT_EQ(form.CurrentCode(), "T2");
+    EXPECT_EQ(Cell(form, 1, 1), "正常");
+    Release(form, 1, 2, Qt::RightButton, form.mnuBuPai);
+    EXPECT_EQ(Count("select count(*) from Limittb where Code='T2'"), 30);
+    EXPECT_EQ(Rows("select Attr from Limittb where Code='T2' and Day=2 and LessonNo=1"), "3");
+    EXPECT_EQ(Rows("select Day,LessonNo,Attr from Limittb where Code='T1'"), "1|1|0");
 }
 
 TEST_F(LimitInputTest, EmptyMasterTableStoresNothing) {

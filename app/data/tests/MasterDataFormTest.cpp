@@ -206,8 +206,21 @@ TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 2);
     EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
 
-    // Another row is selected meanwhile: the list still loses the deleted code's row.
+    // The code box no longer shows the selected row (C2 typed over C1, or another row chosen
+    // meanwhile): the delete is refused, as a modify would be.
+    Type(form, "txtCode", "C2");
+    Click(form, "cmdDelete");
     list->setCurrentItem(list->topLevelItem(1));
+    Type(form, "txtCode", "C1");
+    Click(form, "cmdDelete");
+    ASSERT_EQ(Calls().size(), 3u);
+    EXPECT_EQ(Calls()[1].text, "课程代码不能修改！");
+    EXPECT_EQ(Calls()[2].text, "课程代码不能修改！");
+    EXPECT_TRUE(IsRed(Find<QLineEdit>(form, "txtCode")));
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 2);
+
+    ClickRow(list, "C1");
     Answer(vbYes);
     Click(form, "cmdDelete");
     EXPECT_EQ(Rows("select Code from Coursetb"), "C2");
@@ -264,6 +277,59 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
     EXPECT_EQ(Count("select count(*) from LessonListtb where CourseCode='C1'"), 1);
     EXPECT_EQ(Count("select count(*) from ClassPlantb where CourseCode='C1'"), 1);
     EXPECT_EQ(Count("select count(*) from Limittb where Code='C1'"), 2);
+    EXPECT_EQ(Find<QTreeWidget>(form, "lstAllRecord")->topLevelItemCount(), 2);
+}
+
+// Codes are found as the database compares them (ASCII letters without regard to case), and a
+// stored code longer than the box takes is shown and acted on whole, never cut to another code.
+TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
+    frmCourseInput form;
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    Fill(form, "Ａ1", "美术", "美术课", "美");
+    Click(form, "cmdAppend");
+    Fill(form, "ａ1", "书法", "书法课", "书");
+    Click(form, "cmdAppend");
+    ClickRow(list, "ａ1");
+    Type(form, "txtName", "硬笔书法");
+    Click(form, "cmdModify");
+    EXPECT_EQ(ListRows(list), "Ａ1|美术|美术课|美;ａ1|硬笔书法|书法课|书");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(ListRows(list), "Ａ1|美术|美术课|美");
+    EXPECT_EQ(Rows("select Code,Name from Coursetb"), "Ａ1|美术");
+
+    Exec("insert into Teachertb values ('T123456789','张三','张三','张')");
+    Exec("insert into Teachertb values ('T1234567890','李四老师一二三四五六','李四','李')");
+    Exec("insert into LessonListtb values ('11',1,1,'C1','T123456789',1)");
+    frmTeacherInput teachers;
+    auto* teacherList = Find<QTreeWidget>(teachers, "lstAllRecord");
+    ClickRow(teacherList, "T1234567890");
+    EXPECT_EQ(Find<QLineEdit>(teachers, "txtCode")->text(), "T1234567890");
+    EXPECT_EQ(Find<QLineEdit>(teachers, "txtName")->text(), "李四老师一二三四五六");
+    Type(teachers, "txtFullName", "李四老师");
+    Click(teachers, "cmdModify");
+    EXPECT_EQ(Rows("select Code,FullName from Teachertb order by Code"),
+              "T123456789|张三;T1234567890|李四老师");
+    Answer(vbYes);
+    Click(teachers, "cmdDelete");
+    EXPECT_EQ(Rows("select Code from Teachertb"), "T123456789");
+    EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
+    EXPECT_EQ(ListRows(teacherList), "T123456789|张三|张三|张");
+}
+
+// A delete whose record is no longer stored deleted nothing: a failure, and the rows that
+// refer to the code stay.
+TEST_F(MasterFormTest, DeleteOfARecordNoLongerStoredFails) {
+    TwoCourses();
+    frmCourseInput form;
+    Exec("delete from Coursetb where Code='C1'");
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
+    Answer(vbYes);
+    Click(form, "cmdDelete");
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].text, "删除记录失败, '语文' 未被删除");
+    EXPECT_EQ(PanelText(form, 1), "删除记录失败");
+    EXPECT_EQ(Count("select count(*) from LessonListtb where CourseCode='C1'"), 1);
     EXPECT_EQ(Find<QTreeWidget>(form, "lstAllRecord")->topLevelItemCount(), 2);
 }
 
