@@ -6,21 +6,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTreeWidgetItem>
 #include <cmath>
 #include <exception>
 #include <limits>
 #include <optional>
 
 #include "DataEntry.h"
+#include "PlanLessons.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/MsgBox.h"
 
 using namespace tw::data;
 using tw::db::SqlQ;
+using tw::ui::ComboCode;
 using tw::ui::MsgBox;
+using tw::ui::SetComboCode;
 using tw::ui::SetComboIndex;
-using tw::ui::SetComboText;
 
 namespace {
 
@@ -30,15 +34,17 @@ bool IsCountNumber(const QString& trimmed) {
     return number.match(trimmed).hasMatch();
 }
 
-// The whole lessons of a count text: the fraction cut off downwards (2.7 -> 2, -1.5 -> -2).
-// Empty when the text is no number or the result does not fit a 16-bit count. Used alike for
-// the database, the list and the remembered count.
+// The whole lessons of a count text, rounded as the database rounds a number it stores in a
+// whole-number column: to the nearest, an exact half to the even neighbour (3.5 -> 4, 2.5 -> 2,
+// -1.5 -> -2). Empty when the text is no number or the result does not fit a 16-bit count. Used
+// alike for the database, the list and the remembered count.
 std::optional<short> WholeCount(const QString& text) {
     const QString trimmed = Trim(text);
     if (!IsCountNumber(trimmed)) {
         return std::nullopt;
     }
-    const double value = std::floor(trimmed.toDouble());
+    // The default rounding mode rounds halves to even.
+    const double value = std::nearbyint(trimmed.toDouble());
     if (value < std::numeric_limits<short>::min() || value > std::numeric_limits<short>::max()) {
         return std::nullopt;
     }
@@ -50,6 +56,15 @@ long long RowCount(const QString& text) {
     bool ok = false;
     const long long value = Trim(text).toLongLong(&ok);
     return ok ? value : 0;
+}
+
+// List rows of lstAllRecord carry the codes of their course and teacher.
+constexpr int kCourseColumn = 0;
+constexpr int kTeacherColumn = 1;
+constexpr int kCodeRole = Qt::UserRole;
+
+QString RowCode(const QTreeWidgetItem* row, int column) {
+    return row->data(column, kCodeRole).toString();
 }
 
 void RedText(QWidget* w) {
@@ -157,6 +172,10 @@ void frmClassPlanInput::BuildControls() {
     PlaceTwips(lblTeacherSum_, 120, 4080, 2655, 375);
 
     MakeStatusBar(0, 7665, 8670, 375, {5340, 1500, 750, 750});
+    // Names of up to ten wide characters show whole in the boxes drawn for them.
+    for (QComboBox* combo : {CmbClass_, CmbCourse_, CmbTeacher_, CmbTeacher2_}) {
+        tw::ui::KeepComboTextWhole(combo);
+    }
 
     QWidget* tabOrder[] = {CmbClass_,     CmdPrevClass_, CmdNextClass_,  CmbCourse_, CmbTeacher_,
                            txtCount_,     cmdAppend_,    cmdDelete_,     cmdModify_, cmdOK_,
@@ -189,15 +208,7 @@ void frmClassPlanInput::Form_Load() {
 }
 
 void frmClassPlanInput::FillClassCombo() {
-    try {
-        auto rs = KbDb().OpenRecordset("select Name from Classtb");
-        while (!rs->Eof()) {
-            CmbClass_->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-    }
+    FillNameCombos("select Code,Name from Classtb", {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -205,35 +216,18 @@ void frmClassPlanInput::FillClassCombo() {
 }
 
 void frmClassPlanInput::FillCourseCombo() {
-    try {
-        auto rs = KbDb().OpenRecordset("select Name from Coursetb");
-        while (!rs->Eof()) {
-            CmbCourse_->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-    }
+    FillNameCombos("select Code,Name from Coursetb", {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
 void frmClassPlanInput::FillTeacherCombos() {
-    try {
-        auto rs = KbDb().OpenRecordset("select Name from Teachertb order by Code");
-        while (!rs->Eof()) {
-            CmbTeacher_->addItem(rs->Fields("Name").Text());
-            CmbTeacher2_->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-    }
+    FillNameCombos("select Code,Name from Teachertb order by Code", {CmbTeacher_, CmbTeacher2_});
     SetComboIndex(CmbTeacher_, -1);
     SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
 }
 
 void frmClassPlanInput::CmbClass_Click() {
-    currentClassCode_ = GetClassCode(CmbClass_->currentText());
+    currentClassCode_ = ComboCode(CmbClass_);
     Panel(2)->setText(CmbClass_->currentText());
     LoadClassPlan();
 }
@@ -256,20 +250,23 @@ void frmClassPlanInput::CmbTeacher2_Click() {
         lblTeacherSum_->setText(QString());
         return;
     }
-    LoadTeacherPlan(CmbTeacher2_->currentText());
+    LoadTeacherPlan(ComboCode(CmbTeacher2_));
 }
 
 void frmClassPlanInput::LoadClassPlan() {
-    currentClassCode_ = GetClassCode(CmbClass_->currentText());
+    currentClassCode_ = ComboCode(CmbClass_);
     lstAllRecord_->clear();
     // A failing read ends the load; rows read before it stay.
     try {
         auto rs = KbDb().OpenRecordset("select * from ClassPlantb where ClassCode = '" +
                                        SqlQ(currentClassCode_) + "'");
         while (!rs->Eof()) {
-            lstAllRecord_->AddRow({GetCourseName(rs->Fields("CourseCode").Text()),
-                                   GetTeacherName(rs->Fields("TeacherCode").Text()),
-                                   rs->Fields("Count").Text()});
+            const QString course = rs->Fields("CourseCode").Text();
+            const QString teacher = rs->Fields("TeacherCode").Text();
+            QTreeWidgetItem* row = lstAllRecord_->AddRow(
+                {GetCourseName(course), GetTeacherName(teacher), rs->Fields("Count").Text()});
+            row->setData(kCourseColumn, kCodeRole, course);
+            row->setData(kTeacherColumn, kCodeRole, teacher);
             rs->MoveNext();
         }
         rs->Close();
@@ -293,12 +290,12 @@ void frmClassPlanInput::ShowClassTotals() {
     Panel(4)->setText(QString::number(total) + " 节");
 }
 
-void frmClassPlanInput::LoadTeacherPlan(const QString& teacherName) {
+void frmClassPlanInput::LoadTeacherPlan(const QString& teacherCode) {
     lstTeacherInfo_->clear();
     long long total = 0;
     try {
         auto rs = KbDb().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
-                                       SqlQ(GetTeacherCode(teacherName)) + "'");
+                                       SqlQ(teacherCode) + "'");
         while (!rs->Eof()) {
             lstTeacherInfo_->AddRow({GetClassName(rs->Fields("ClassCode").Text()),
                                      GetCourseName(rs->Fields("CourseCode").Text()),
@@ -315,8 +312,9 @@ void frmClassPlanInput::LoadTeacherPlan(const QString& teacherName) {
 
 void frmClassPlanInput::ShowSelectedPlanRow() {
     QTreeWidgetItem* row = lstAllRecord_->SelectedRow();
-    if (!row || !SetComboText(CmbCourse_, row->text(0)) ||
-        !SetComboText(CmbTeacher_, row->text(1))) {
+    const QString course = row ? RowCode(row, kCourseColumn) : QString();
+    const QString teacher = row ? RowCode(row, kTeacherColumn) : QString();
+    if (!row || !SetComboCode(CmbCourse_, course) || !SetComboCode(CmbTeacher_, teacher)) {
         ClearPlanInputs();
         return;
     }
@@ -326,10 +324,10 @@ void frmClassPlanInput::ShowSelectedPlanRow() {
         ClearPlanInputs();
         return;
     }
-    selectedCourseCode_ = GetCourseCode(CmbCourse_->currentText());
-    selectedTeacherCode_ = GetTeacherCode(CmbTeacher_->currentText());
+    selectedCourseCode_ = course;
+    selectedTeacherCode_ = teacher;
     selectedCount_ = *count;
-    if (!SetComboText(CmbTeacher2_, row->text(1), [this] { CmbTeacher2_Click(); })) {
+    if (!SetComboCode(CmbTeacher2_, teacher, [this] { CmbTeacher2_Click(); })) {
         ClearPlanInputs();
     }
 }
@@ -366,34 +364,48 @@ void frmClassPlanInput::ClearPlanInputs() {
 }
 
 void frmClassPlanInput::FollowTeacher() {
-    const QString teacher = CmbTeacher_->currentText();
-    if (teacher.isEmpty() ||
-        !SetComboText(CmbTeacher2_, teacher, [this] { CmbTeacher2_Click(); })) {
+    if (!SetComboCode(CmbTeacher2_, ComboCode(CmbTeacher_), [this] { CmbTeacher2_Click(); })) {
         SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
     }
+}
+
+QTreeWidgetItem* frmClassPlanInput::FindPlanRow(const QString& course,
+                                                const QString& teacher) const {
+    for (int i = 0; i < lstAllRecord_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lstAllRecord_->topLevelItem(i);
+        if (tw::ui::SameText(RowCode(row, kCourseColumn), course) &&
+            tw::ui::SameText(RowCode(row, kTeacherColumn), teacher)) {
+            return row;
+        }
+    }
+    return nullptr;
+}
+
+bool frmClassPlanInput::AppendFailed(const QString& reason) {
+    Panel(1)->setText("添加记录失败   " + reason);
+    MsgBox("添加记录失败  " + reason, tw::ui::vbInformation, "添加失败");
+    return true;
 }
 
 bool frmClassPlanInput::AppendPlanRow() {
     if (CheckPlanInput()) {
         return true;
     }
-    QString reason;
+    const QString course = ComboCode(CmbCourse_);
+    const QString teacher = ComboCode(CmbTeacher_);
+    const std::optional<short> count = WholeCount(txtCount_->text());
     try {
-        const QString course = GetCourseCode(CmbCourse_->currentText());
-        const QString teacher = GetTeacherCode(CmbTeacher_->currentText());
         const QString where = " ClassCode='" + SqlQ(currentClassCode_) + "'" + " and CourseCode='" +
                               SqlQ(course) + "'";
         auto other = KbDb().OpenRecordset("Select CourseCode from ClassPlantb where " + where +
                                           " and TeacherCode<>'" + SqlQ(teacher) + "'");
-        if (!other->Eof()) {
-            other->Close();
-            reason = "不允许一门课多个老师";
-            throw tw::db::DbError("the course has another teacher in this class");
-        }
+        const bool otherTeacher = !other->Eof();
         other->Close();
-        std::optional<short> count = WholeCount(txtCount_->text());
+        if (otherTeacher) {
+            return AppendFailed("不允许一门课多个老师");
+        }
         if (!count) {
-            throw tw::db::DbError("count out of range");
+            return AppendFailed(QString());
         }
         const QString sameRow = where + " and TeacherCode='" + SqlQ(teacher) + "'";
         auto rs = KbDb().OpenRecordset("Select Count from ClassPlantb where " + sameRow);
@@ -407,7 +419,8 @@ bool frmClassPlanInput::AppendPlanRow() {
             const long long sum = rs->Fields("Count").Int() + *count;
             if (sum < std::numeric_limits<short>::min() ||
                 sum > std::numeric_limits<short>::max()) {
-                throw tw::db::DbError("count out of range");
+                rs->Close();
+                return AppendFailed(QString());
             }
             statement =
                 "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
@@ -415,9 +428,7 @@ bool frmClassPlanInput::AppendPlanRow() {
         rs->Close();
         KbDb().Execute(statement, 0);
     } catch (const std::exception&) {
-        Panel(1)->setText("添加记录失败   " + reason);
-        MsgBox("添加记录失败  " + reason, tw::ui::vbInformation, "添加失败");
-        return true;
+        return AppendFailed(QString());
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
     LoadClassPlan();
@@ -437,32 +448,33 @@ bool frmClassPlanInput::DeletePlanRow() {
                tw::ui::vbYesNo | tw::ui::vbQuestion, "数据删除") != tw::ui::vbYes) {
         return true;
     }
-    // The plan row and its placed lessons go together or not at all.
+    const QString course = ComboCode(CmbCourse_);
+    const QString teacher = ComboCode(CmbTeacher_);
+    // The plan row and its placed lessons go together or not at all; a delete that finds no
+    // plan row deleted nothing and is no success.
+    bool deleted = false;
     try {
-        const QString course = GetCourseCode(CmbCourse_->currentText());
-        const QString teacher = GetTeacherCode(CmbTeacher_->currentText());
         const QString match = "ClassCode='" + SqlQ(currentClassCode_) + "'" +
                               " and CourseCode = '" + SqlQ(course) + "'" + " and TeacherCode = '" +
                               SqlQ(teacher) + "'";
         tw::db::Transaction transaction(KbDb());
         KbDb().Execute("Delete From LessonListtb Where  " + match, 0);
         KbDb().Execute("Delete From ClassPlantb Where " + match, 0);
-        transaction.Commit();
+        deleted = KbDb().RecordsAffected() > 0;
+        if (deleted) {
+            transaction.Commit();
+        }
     } catch (const std::exception&) {
+        deleted = false;
+    }
+    if (!deleted) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + courseName + "' 未被删除", tw::ui::vbInformation, "删除失败");
         return true;
     }
     Panel(1)->setText("删除记录成功！删除了1条记录");
     // The list loses the row of the deleted course and teacher, whatever row is selected.
-    for (int i = 0; i < lstAllRecord_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lstAllRecord_->topLevelItem(i);
-        if (row->text(0) == CmbCourse_->currentText() &&
-            row->text(1) == CmbTeacher_->currentText()) {
-            delete row;
-            break;
-        }
-    }
+    delete FindPlanRow(course, teacher);
     lstAllRecord_->setFocus();
     ShowClassTotals();
     FollowTeacher();
@@ -470,30 +482,36 @@ bool frmClassPlanInput::DeletePlanRow() {
     return false;
 }
 
+bool frmClassPlanInput::ModifyFailed() {
+    Panel(1)->setText("修改记录失败");
+    MsgBox("修改记录失败！", tw::ui::vbInformation, "修改失败");
+    return true;
+}
+
 bool frmClassPlanInput::ModifyPlanRow() {
     if (CheckPlanInput()) {
         return true;
     }
-    std::optional<short> count;
-    QString course;
-    QString teacher;
+    const QString course = ComboCode(CmbCourse_);
+    const QString teacher = ComboCode(CmbTeacher_);
+    if (!tw::ui::SameText(course, selectedCourseCode_)) {
+        Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
+        MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
+               "修改失败");
+        SetComboCode(CmbCourse_, selectedCourseCode_);
+        PaintCheck(CmbCourse_, false);
+        CmbCourse_->setFocus();
+        return true;
+    }
+    PaintCheck(CmbCourse_, true);
+    const std::optional<short> count = WholeCount(txtCount_->text());
+    if (!count) {
+        return ModifyFailed();
+    }
+    // The row, its placed lessons and its progress counter change together: the lessons follow
+    // the row to its new teacher, and BuildCount is counted anew from the lessons it keeps.
     try {
-        course = GetCourseCode(CmbCourse_->currentText());
-        teacher = GetTeacherCode(CmbTeacher_->currentText());
-        if (course != selectedCourseCode_) {
-            Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
-            MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
-                   "修改失败");
-            SetComboText(CmbCourse_, GetCourseName(selectedCourseCode_));
-            PaintCheck(CmbCourse_, false);
-            CmbCourse_->setFocus();
-            return true;
-        }
-        PaintCheck(CmbCourse_, true);
-        count = WholeCount(txtCount_->text());
-        if (!count) {
-            throw tw::db::DbError("count out of range");
-        }
+        tw::db::Transaction transaction(KbDb());
         KbDb().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
                            ",TeacherCode = '" + SqlQ(teacher) + "'" +
                            ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
@@ -504,22 +522,28 @@ bool frmClassPlanInput::ModifyPlanRow() {
                        0);
         // The stored row no longer matches what the form remembers: nothing was changed.
         if (KbDb().RecordsAffected() == 0) {
-            throw tw::db::DbError("no plan row matched");
+            return ModifyFailed();
         }
+        if (!tw::ui::SameText(teacher, selectedTeacherCode_) &&
+            !MovePlanLessons(KbDb(), currentClassCode_, course, selectedTeacherCode_, teacher)) {
+            return ModifyFailed();
+        }
+        RecountBuildCount(KbDb(), currentClassCode_, course, teacher);
+        transaction.Commit();
     } catch (const std::exception&) {
-        Panel(1)->setText("修改记录失败");
-        MsgBox("修改记录失败！", tw::ui::vbInformation, "修改失败");
-        return true;
+        return ModifyFailed();
     }
     Panel(1)->setText("修改记录成功！修改了1条记录");
+    QTreeWidgetItem* row = FindPlanRow(selectedCourseCode_, selectedTeacherCode_);
     selectedCourseCode_ = course;
     selectedTeacherCode_ = teacher;
     selectedCount_ = *count;
-    QTreeWidgetItem* row = lstAllRecord_->FindRow(GetCourseName(selectedCourseCode_));
     if (row) {
         row->setText(0, Trim(CmbCourse_->currentText()));
         row->setText(1, Trim(CmbTeacher_->currentText()));
         row->setText(2, QString::number(*count));
+        row->setData(kCourseColumn, kCodeRole, course);
+        row->setData(kTeacherColumn, kCodeRole, teacher);
     }
     lstAllRecord_->setFocus();
     ShowClassTotals();

@@ -11,6 +11,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeWidgetItem;
 
 class frmClassPlanInput : public tw::ui::DataForm {
     Q_OBJECT
@@ -38,15 +39,24 @@ class frmClassPlanInput : public tw::ui::DataForm {
     void FillTeacherCombos();
     void LoadClassPlan();
     void ShowClassTotals();
-    void LoadTeacherPlan(const QString& teacherName);
+    void LoadTeacherPlan(const QString& teacherCode);
     void ShowSelectedPlanRow();
+    // True when an input is missing or wrong (its message was shown), false when all pass.
     bool CheckPlanInput();
     void ClearPlanInputs();
+    // Each returns true when it did not complete (input refused, declined or a database error)
+    // and false when the row was stored, deleted or changed.
     bool AppendPlanRow();
     bool DeletePlanRow();
     bool ModifyPlanRow();
-    // CmbTeacher2 shows the text of CmbTeacher, which reloads the teacher summary.
+    // The failure path of the add: panel 1 and a message box give the reason; returns true.
+    bool AppendFailed(const QString& reason);
+    // The failure path of the modify: panel 1 and a message box; returns true.
+    bool ModifyFailed();
+    // CmbTeacher2 shows the teacher of CmbTeacher, which reloads the teacher summary.
     void FollowTeacher();
+    // The list row of the plan row with these codes; nullptr when none.
+    QTreeWidgetItem* FindPlanRow(const QString& course, const QString& teacher) const;
 
     QString currentClassCode_;
     QString selectedCourseCode_;
