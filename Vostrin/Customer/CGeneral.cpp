@@ -8,6 +8,7 @@
 #include "Customer/CustomerReading.h"
 #include "Customer/CustomerTreeElements.h"
 #include "Customer/TextFileFormat.h"
+#include "PrintElement/GbkText.h"
 
 namespace TVostrin {
 
@@ -24,6 +25,8 @@ struct GeneralSettings {
     int sepType = 0;
     int recordLen = 0;
     std::string fieldSeparator;
+    // Records are lines (the record separator begins with CR LF).
+    bool lineRecords = false;
     std::string recordSeparator;
     std::vector<std::string> fieldLen;
     std::vector<std::string> fieldName;
@@ -33,9 +36,12 @@ struct GeneralSettings {
 GeneralSettings ReadSettings(const std::string& iniFile) {
     GeneralSettings s;
     s.sepType = ReadFormatInt(iniFile, kKeySepType, 0);
-    s.fieldSeparator = ReadFormatSeparator(iniFile, kKeyFieldSeparator, "2C");
+    // The text is matched as the reading layer gives it, with CR LF read as LF.
+    s.fieldSeparator = SeparatorAsRead(ReadFormatSeparator(iniFile, kKeyFieldSeparator, "2C"));
     s.recordLen = ReadFormatInt(iniFile, kKeyRecordLen, 0);
-    s.recordSeparator = ReadFormatSeparator(iniFile, kKeyRecordSeparator, "0D0A");
+    const std::string recordSeparator = ReadFormatSeparator(iniFile, kKeyRecordSeparator, "0D0A");
+    s.lineRecords = recordSeparator.size() >= 2 && recordSeparator.compare(0, 2, "\r\n") == 0;
+    s.recordSeparator = SeparatorAsRead(recordSeparator);
     s.fieldLen = ReadFormatList(iniFile, kKeyFieldLen);
     s.fieldName = ReadFormatList(iniFile, kKeyFieldName);
     s.identifyFields = ReadFormatList(iniFile, kKeyIdentifyFields);
@@ -47,15 +53,19 @@ std::string NumberedName(size_t position) {
 }
 
 // One record up to the record separator (not kept); false when nothing was left. With an
-// empty separator the record runs to the end of the file.
-bool ReadSeparatedText(CustomerTextFile& file, const std::string& separator, std::string& record) {
+// empty separator the record runs to the end of the file. The separator is found only where a
+// character starts: the second byte of a GBK character never begins it.
+bool ReadSeparatedText(CustomerTextFile& file, const GeneralSettings& s, std::string& record) {
     record.clear();
-    if (separator.size() >= 2 && separator.compare(0, 2, "\r\n") == 0)
-        return ReadBoundedLine(file, record, kMaxRecordLine);
+    if (s.lineRecords) return ReadBoundedLine(file, record, kMaxRecordLine);
 
     // Only the last separator.size() characters are needed to find the separator, so a
-    // record longer than the limit is cut without holding all of it.
+    // record longer than the limit is cut without holding all of it. Beside each of them:
+    // whether a character starts there.
+    const std::string& separator = s.recordSeparator;
     std::string tail;
+    std::string tailStarts;
+    bool afterLead = false;
     size_t count = 0;
     bool matched = false;
     char c;
@@ -63,8 +73,13 @@ bool ReadSeparatedText(CustomerTextFile& file, const std::string& separator, std
         ++count;
         if (record.size() < kMaxRecordChars + separator.size()) record.push_back(c);
         tail.push_back(c);
-        if (tail.size() > separator.size()) tail.erase(0, 1);
-        if (!separator.empty() && tail == separator) {
+        tailStarts.push_back(afterLead ? 0 : 1);
+        afterLead = !afterLead && IsGbkLeadByte(c);
+        if (tail.size() > separator.size()) {
+            tail.erase(0, 1);
+            tailStarts.erase(0, 1);
+        }
+        if (!separator.empty() && tail == separator && tailStarts[0] == 1) {
             matched = true;
             break;
         }
@@ -75,16 +90,15 @@ bool ReadSeparatedText(CustomerTextFile& file, const std::string& separator, std
     return true;
 }
 
-int ReadSeparatedRecord(const std::string& recordSeparator, const std::string& fieldSeparator,
-                        const std::vector<std::string>& names, CustomerTextFile& file,
-                        RecordMap& map) {
+int ReadSeparatedRecord(const GeneralSettings& s, CustomerTextFile& file, RecordMap& map) {
     map.clear();
     std::string record;
     do {
-        if (!ReadSeparatedText(file, recordSeparator, record)) return kNoCustomerLeft;
+        if (!ReadSeparatedText(file, s, record)) return kNoCustomerLeft;
     } while (record.empty());
 
-    const std::vector<std::string> fields = SplitFields(record, fieldSeparator);
+    const std::vector<std::string> fields = SplitFields(record, s.fieldSeparator);
+    const std::vector<std::string>& names = s.fieldName;
     if (names.empty()) {
         for (size_t i = 0; i < fields.size(); ++i) map[NumberedName(i)] = fields[i];
     } else {
@@ -158,11 +172,9 @@ int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string
         bool started = false;
         int consumed = 0;
         for (;;) {
-            const int read =
-                s.sepType != 0
-                    ? ReadFixedRecord(s.recordLen, s.fieldLen, s.fieldName, file, current)
-                    : ReadSeparatedRecord(s.recordSeparator, s.fieldSeparator, s.fieldName, file,
-                                          current);
+            const int read = s.sepType != 0 ? ReadFixedRecord(s.recordLen, s.fieldLen, s.fieldName,
+                                                              file, current)
+                                            : ReadSeparatedRecord(s, file, current);
             if (read != 0) {
                 if (!started) return kNoCustomerLeft;
                 break;

@@ -13,6 +13,8 @@ int CMorrowEnvelope::Build(const std::string& dataFile, int* filePos, const std:
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
     return ReadCustomerPages(
         dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+            // Without a count no call would ever take a customer or reach the end of the data.
+            if (s.customersPerCall < 1) return kCustomerReadException;
             auto record = NewElement("record");
             std::string line;
             for (int n = 0; n < s.customersPerCall; ++n) {

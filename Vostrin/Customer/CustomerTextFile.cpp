@@ -1,5 +1,7 @@
 #include "Customer/CustomerTextFile.h"
 
+#include "PrintElement/GbkText.h"
+
 namespace TVostrin {
 
 CustomerTextFile::~CustomerTextFile() {
@@ -69,12 +71,21 @@ std::vector<std::string> SplitFields(const std::string& text, const std::string&
     }
     size_t start = 0;
     while (start < text.size()) {
-        size_t at = text.find(separator, start);
+        size_t at = FindOnCharacterStart(text, separator, start);
         if (at == std::string::npos) at = text.size();
         fields.push_back(text.substr(start, at - start));
         start = at + separator.size();
     }
     return fields;
+}
+
+std::string SeparatorAsRead(const std::string& separator) {
+    std::string read;
+    for (size_t i = 0; i < separator.size(); ++i) {
+        if (separator[i] == '\r' && i + 1 < separator.size() && separator[i + 1] == '\n') continue;
+        read.push_back(separator[i]);
+    }
+    return read;
 }
 
 }  // namespace TVostrin

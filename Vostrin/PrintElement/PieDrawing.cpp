@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "PrintElement/GbkText.h"
 #include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintColor.h"
 #include "text/Gbk.h"
@@ -19,10 +20,11 @@ constexpr double kStartAngle = 315.0;
 // The pie is seen from 21 degrees off straight above (an elevation of 291 degrees).
 const double kTilt = std::cos(21.0 * M_PI / 180.0);
 
-// Cuts text at the first sep: the head is returned, text keeps what follows (empty when there
-// is no sep: the piece runs to the end).
+// Cuts text at the first sep (where a character starts: the second byte of a Chinese character
+// in a label may be "|"): the head is returned, text keeps what follows (empty when there is no
+// sep: the piece runs to the end).
 std::string CutAt(std::string& text, char sep) {
-    const size_t at = text.find(sep);
+    const size_t at = FindOnCharacterStart(text, std::string(1, sep));
     std::string head = text.substr(0, at);
     text = at == std::string::npos ? std::string() : text.substr(at + 1);
     return head;
@@ -58,7 +60,7 @@ std::vector<TPieSlice> ParsePieSlices(const std::string& text) {
     std::string rest = text;
     bool more = !rest.empty();
     while (more) {
-        more = rest.find('|') != std::string::npos;
+        more = FindOnCharacterStart(rest, "|") != std::string::npos;
         std::string piece = CutAt(rest, '|');
         if (piece.empty()) continue;
         TPieSlice slice;

@@ -2,18 +2,6 @@
 
 namespace TVostrin {
 
-std::vector<size_t> GbkCharStarts(const std::string& text) {
-    std::vector<size_t> starts;
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        starts.push_back(i);
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        i += (c >= 0x81 && c <= 0xFE && i + 1 < n) ? 2 : 1;
-    }
-    return starts;
-}
-
 namespace {
 
 void PutInFront(const std::string& piece, std::string& rest, bool blankBetween) {

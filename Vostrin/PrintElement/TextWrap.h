@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace TVostrin {
+#include "PrintElement/GbkText.h"
 
-// Start offsets of the characters of GBK text, found from its first byte: a byte 0x81-0xFE
-// followed by another byte starts a double-byte character; any other byte is one character.
-std::vector<size_t> GbkCharStarts(const std::string& text);
+namespace TVostrin {
 
 // Moves the last piece of text to the front of rest. Looking at the characters from the last
 // one back:

@@ -8,6 +8,7 @@
 using customertest::Child;
 using customertest::DataPath;
 using customertest::Failed;
+using customertest::Gbk;
 using customertest::Outline;
 using customertest::ReadPortion;
 using customertest::Rows;
@@ -71,6 +72,21 @@ TEST(MailingLayout, LongPostCodesStayAndLongLinesStayOneCustomer) {
               "address1= name=b");
     EXPECT_EQ(rows[2], "address0= address1= name=c" + std::string(2044, 'x'));
     EXPECT_EQ(rows[3], "address0= address1= name=d");
+}
+
+TEST(MailingLayout, SecondBytesOfChineseCharactersAreNotSeparators) {
+    // The second byte of 珅 (AB 7C) is the separator byte "|".
+    customertest::TempFiles files;
+    const std::string ini = Ini(files, 1, 1, "7C");
+    const std::string data =
+        files.Write("m.txt", Gbk("北京|海淀|张珅|先生|中关村|路1号|楼2|室3|100080\r\n"));
+    auto p = ReadPortion(data, ini, 0);
+    ASSERT_EQ(p.status, 0);
+    EXPECT_EQ(Rows(Child(p.tree.get(), {0, 1}).get())[0],
+              "postcd0=1 postcd1=0 postcd2=0 postcd3=0 postcd4=8 postcd5=0 address0=" +
+                  Gbk("路1号楼2室3") + " address1=" + Gbk("北京海淀中关村") +
+                  " name=" + Gbk("张珅"));
+    EXPECT_EQ(Rows(Child(p.tree.get(), {1, 1}).get())[0], "name=" + Gbk("张珅先生："));
 }
 
 TEST(MailingLayout, CustomersPerCallAndTheEndOfTheFile) {
@@ -154,13 +170,18 @@ TEST(NumberedLayout, AnEmptySeparatorMakesEachLineOneField) {
 }
 
 TEST(NumberedLayout, ACountBelowOneReadsNothing) {
-    customertest::TempFiles files;
-    const std::string ini = Ini(files, 3, 0, "2C");
-    const std::string data = files.Write("n.txt", "a\n");
-    auto p = ReadPortion(data, ini, 0);
-    ASSERT_EQ(p.status, 0);
-    EXPECT_EQ(Outline(p.tree.get()), "root(page(customerid=0 record))");
-    EXPECT_EQ(p.position, 0);
+    // The numbered and the envelope layouts would otherwise answer an empty portion on every
+    // call, even at the end of the file, and a caller reading until -9000 would never stop.
+    for (int type : {2, 3}) {
+        SCOPED_TRACE(type);
+        customertest::TempFiles files;
+        for (int count : {0, -1}) {
+            const std::string ini = Ini(files, type, count, "2C");
+            const std::string data = files.Write("n.txt", "a\n");
+            EXPECT_TRUE(Failed(ReadPortion(data, ini, 0), -2003, 0));
+            EXPECT_TRUE(Failed(ReadPortion(data, ini, 2), -2003, 2));
+        }
+    }
 }
 
 TEST(DelimitedLayouts, FailuresLeaveNoTreeAndThePositionUnchanged) {

@@ -7,6 +7,7 @@
 
 using customertest::DataPath;
 using customertest::Failed;
+using customertest::Gbk;
 using customertest::Outline;
 using customertest::ReadPortion;
 using customertest::Rows;
@@ -114,6 +115,53 @@ TEST(GeneralLayout, RecordSeparatorOfTwoBars) {
     EXPECT_EQ(RecordRows(second), "[field0=y field1=z]");
     EXPECT_EQ(second.position, 8);
     EXPECT_EQ(ReadPortion(data, ini, second.position).status, kNoCustomerLeft);
+}
+
+TEST(GeneralLayout, SeparatorsMatchOnlyWhereACharacterStarts) {
+    // The second byte of 珅 (AB 7C) is the record separator byte "|".
+    customertest::TempFiles files;
+    const std::string ini =
+        files.Write("g.ini", "[TextFileFormat]\nRecordSeparator=7C\nFieldSeparator=2C\n");
+    const std::string first = Gbk("张珅,先生|");
+    const std::string data = files.Write("d.txt", first + Gbk("李珅|"));
+    auto p = ReadPortion(data, ini, 0);
+    ASSERT_EQ(p.status, 0);
+    EXPECT_EQ(RecordRows(p), "[field0=" + Gbk("张珅") + " field1=" + Gbk("先生") + "]");
+    EXPECT_EQ(p.position, static_cast<int>(first.size()));
+    auto second = ReadPortion(data, ini, p.position);
+    ASSERT_EQ(second.status, 0);
+    EXPECT_EQ(RecordRows(second), "[field0=" + Gbk("李珅") + "]");
+}
+
+TEST(GeneralLayout, SeparatorsHoldingALineEndMatchTheFileLineEnds) {
+    customertest::TempFiles files;
+    // A record separator with CR LF after its first byte, in a file of 600 customers.
+    const std::string ini =
+        files.Write("g.ini", "[TextFileFormat]\nRecordSeparator=7C0D0A\nFieldSeparator=2C\n");
+    std::string text;
+    for (int i = 0; i < 600; ++i) text += "n" + std::to_string(i) + ",x|\r\n";
+    const std::string data = files.Write("d.txt", text);
+    int position = 0;
+    int customers = 0;
+    for (;;) {
+        auto p = ReadPortion(data, ini, position);
+        if (p.status != 0) {
+            EXPECT_EQ(p.status, kNoCustomerLeft);
+            break;
+        }
+        ASSERT_EQ(RecordRows(p), "[field0=n" + std::to_string(customers) + " field1=x]");
+        ++customers;
+        position = p.position;
+    }
+    EXPECT_EQ(customers, 600);
+    EXPECT_EQ(position, static_cast<int>(text.size()));
+
+    // A field separator of CR LF inside records cut by two bars.
+    const std::string fields =
+        files.Write("f.ini", "[TextFileFormat]\nRecordSeparator=7C7C\nFieldSeparator=0D0A\n");
+    auto p = ReadPortion(files.Write("f.txt", "a\r\nb||"), fields, 0);
+    ASSERT_EQ(p.status, 0);
+    EXPECT_EQ(RecordRows(p), "[field0=a field1=b]");
 }
 
 TEST(GeneralLayout, EndOfFileEndsTheLastRecordAndByte0xFFIsData) {

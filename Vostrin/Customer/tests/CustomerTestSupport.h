@@ -1,11 +1,19 @@
 // Helpers of the customer import tests: files written into a temporary folder.
 #pragma once
 
+#include <QString>
 #include <QTemporaryDir>
 #include <fstream>
 #include <string>
 
+#include "text/Gbk.h"
+
 namespace customertest {
+
+// The GBK bytes of UTF-8 text, as customer files hold them.
+inline std::string Gbk(const char* utf8) {
+    return tw::text::ToGbk(QString::fromUtf8(utf8));
+}
 
 class TempFiles {
   public:

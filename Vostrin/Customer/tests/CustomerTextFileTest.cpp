@@ -2,6 +2,8 @@
 // cutting lines into fields.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Customer/CustomerTextFile.h"
 #include "CustomerTestSupport.h"
 
@@ -122,4 +124,27 @@ TEST(SplitFields, AnEmptySeparatorGivesTheWholeLine) {
     using V = std::vector<std::string>;
     EXPECT_EQ(SplitFields("a,b|c", ""), (V{"a,b|c"}));
     EXPECT_TRUE(SplitFields("", "").empty());
+}
+
+TEST(SplitFields, SeparatorsMatchOnlyWhereACharacterStarts) {
+    // Double-byte characters whose second byte is a separator byte or the first byte of one:
+    // AB 7C and FE 7C end in "|", 81 40 in "@"; AC A3 twice in a row holds A3 AC, the
+    // full-width comma.
+    const std::vector<std::string> characters = {"a",        "7",        " ",        "\xAB\x7C",
+                                                 "\xFE\x7C", "\x81\x40", "\xAC\xA3", "\xB1\xED"};
+    const std::vector<std::string> separators = {"|", "||", "@", "\xA3\xAC", ","};
+    std::mt19937 random(24);
+    auto pick = [&random](size_t n) { return static_cast<size_t>(random() % n); };
+    for (int round = 0; round < 2000; ++round) {
+        const std::string& separator = separators[pick(separators.size())];
+        std::vector<std::string> fields(1 + pick(6));
+        std::string text;
+        for (size_t f = 0; f < fields.size(); ++f) {
+            for (size_t c = pick(5); c > 0; --c) fields[f] += characters[pick(characters.size())];
+            text += (f ? separator : "") + fields[f];
+        }
+        // A separator at the very end gives no empty field after it.
+        if (fields.back().empty()) fields.pop_back();
+        ASSERT_EQ(SplitFields(text, separator), fields) << text << " at " << separator;
+    }
 }

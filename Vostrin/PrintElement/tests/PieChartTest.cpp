@@ -93,6 +93,13 @@ TEST(PieSlices, ValueLabelAndColourAreCutAtTheirSeparators) {
     EXPECT_EQ(ParsePieSlices(" 1e2 ,c")[0].value, 100);
     EXPECT_EQ(ParsePieSlices("1,5,c")[0].value, 1);  // no decimal comma
     EXPECT_EQ(ParsePieSlices("nan,c")[0].value, 0);
+
+    // The second byte of 珅 (AB 7C) is "|": it does not end the slice.
+    s = ParsePieSlices(Gbk("30,张珅,(255,0,0)|70,珅"));
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].label, Gbk("张珅"));
+    EXPECT_EQ(s[0].color, kRed);
+    EXPECT_EQ(s[1].label, Gbk("珅"));
 }
 
 TEST(PieSlices, LabelsShowTheChosenParts) {
