@@ -77,7 +77,12 @@ int BuildAndPrint(TXml* data, const char* iniFile, const char* templateFile, TXm
                          : builder.Build(data, Text(iniFile), Text(templateFile), &counts.envelopes,
                                          &counts.sheets, &counts.pages, &printable);
         owned.reset(printable);
-        if (status == 0 && printable) status = print(printable);
+        // A build that failed with a tree (a job cut short at the page limit) still prints
+        // what it built, and its failure stands.
+        if (printable) {
+            const int printed = print(printable);
+            if (status == 0) status = printed;
+        }
         return status;
     } catch (...) {
         return VOSTRIN_PRINT_FAILED;

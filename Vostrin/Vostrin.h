@@ -113,8 +113,9 @@ std::string HostProgramFolder();
 using PrintStep = std::function<int(TXml* printable)>;
 
 /* Builds the printable tree of data with the template file (or, when layout is not null, the
- * template tree) and, when the build succeeds with a tree, hands it to print. The counts get
- * what the build reports. Every exception becomes -1003; the printable tree is freed. */
+ * template tree) and hands the tree the build made to print. The counts get what the build
+ * reports. A build that fails with a tree (a job cut short at the page limit) prints it and
+ * answers its own status. Every exception becomes -1003; the printable tree is freed. */
 int BuildAndPrint(TXml* data, const char* iniFile, const char* templateFile, TXml* layout,
                   PrintCounts& counts, const PrintStep& print);
 

@@ -51,8 +51,12 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
         *sheets = 0;
         *pages = 0;
         duplex_ = false;
-        XmlPtr layoutCopy(CopyTree(layout));
+        // Only the page templates are used, and the build detaches some of them: a copy of
+        // "pages" is all it needs, whatever else the template holds.
+        XmlPtr layoutPages(layout ? layout->FirstChildByTag("pages") : nullptr);
+        XmlPtr pagesNode(CopyTree(layoutPages.get()));
         XmlPtr root(new TXml());
+        bool complete = true;
         XmlPtr records = RecordList(data);
         const int n = records ? records->ChildCount() : 0;
         if (n > 0) {
@@ -61,12 +65,11 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
                 root->AddAttribute(data->AttributeNameAt(a), data->AttributeValueAt(a));
 
             XmlPtr envelopePage;
-            XmlPtr pagesNode(layoutCopy ? layoutCopy->FirstChildByTag("pages") : nullptr);
             if (pagesNode && pagesNode->ChildCount() > 0) {
                 duplex_ = pagesNode->AttributeValue("duplix") == "true";
                 root->AddAttribute("duplix", duplex_ ? "true" : "false");
                 envelopePage = BuildEnvelopePage(pagesNode.get(), data, n);
-                RunPageLoop(pagesNode.get(), data, n, root.get(), kPageBuildLimit);
+                complete = RunPageLoop(pagesNode.get(), data, n, root.get(), kPageBuildLimit);
             }
 
             TXml* finished = root.release();
@@ -80,7 +83,7 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
             root.reset(finished);
         }
         *printable = root.release();
-        return 0;
+        return complete ? 0 : kPageLimitReached;
     } catch (const std::exception& e) {
         return kBuildException;
     }

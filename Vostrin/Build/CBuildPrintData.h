@@ -16,6 +16,8 @@ namespace TVostrin {
 // Statuses of a build besides 0.
 constexpr int kTemplateNotLoaded = -1001;
 constexpr int kBuildException = -1003;
+// A job cut short at the page limit fails like a build that raised; its pages are handed out.
+constexpr int kPageLimitReached = kBuildException;
 
 class CBuildPrintData {
   public:
@@ -26,17 +28,21 @@ class CBuildPrintData {
     int Build(TXml* data, const std::string& iniFile, const std::string& templateFile,
               int* envelopes, int* sheets, int* pages, TXml** printable);
 
-    // Builds the printable tree from data and the template tree layout (left unchanged).
-    // 0 with *printable set to a new root the caller deletes; -1100 / -1101 when the expression
-    // library or one of its exports is missing; -1003 when the build failed. iniFile names the
-    // settings file read for the envelope size (empty: defaults). NULL data: 0, nothing touched.
+    // Builds the printable tree from data and the template tree layout (left unchanged; only
+    // its first "pages" element is copied and used). 0 with *printable set to a new root the
+    // caller deletes; -1100 / -1101 when the expression library or one of its exports is
+    // missing; -1003 when the build failed, with no tree. When the job needs more than
+    // kPageBuildLimit pages the build is cut short: the pages built up to the limit are finished
+    // and handed out in *printable as usual (they may still be printed), the counts are theirs,
+    // and the result is kPageLimitReached. iniFile names the settings file read for the
+    // envelope size (empty: defaults). NULL data: 0, nothing touched.
     int BuildPrintable(TXml* data, const std::string& iniFile, TXml* layout, int* envelopes,
                        int* sheets, int* pages, TXml** printable);
 
     // Whether the last build's template asked for two-sided printing.
     bool Duplex() const { return duplex_; }
 
-    // The most pages one page loop builds; beyond it the loop stops and the stop is logged.
+    // The most pages one page loop builds; a job that needs more is cut short and fails.
     static constexpr int kPageBuildLimit = 200000;
 
   private:

@@ -1,6 +1,7 @@
 #include "PageFinishing.h"
 
 #include <climits>
+#include <vector>
 
 #include "BlankPages.h"
 #include "TreeUtils.h"
@@ -31,38 +32,32 @@ void NumberPages(TXml* root, int count) {
     }
 }
 
-// Inserts blank sides so that each run of pages with the same "desc" ends on a sheet's back.
+// Inserts blank sides so that each run of pages with the same "desc" ends on a sheet's back:
+// after the last page of a run of odd length comes a blank made from that page. The pages move
+// once, in order, to a new root with the blanks between them, which replaces *root.
 void InsertDuplexBlanks(TXml** root, int* total) {
-    std::string prev;
+    TXml* old = *root;
+    const int count = old->ChildCount();
+    std::vector<XmlPtr> pages;
+    pages.reserve(static_cast<size_t>(count));
+    for (int l = 0; l < count; ++l) pages.emplace_back(old->ChildAt(l));
+    XmlPtr rebuilt = CopyNode(old);
     int run = 0;
-    for (int l = 0; l < *total; ++l) {
-        XmlPtr page((*root)->ChildAt(l));
-        const std::string cur = page->AttributeValue("desc");
-        if (l == 0) prev = cur;
-        if (cur == prev) {
-            ++run;
-        } else {
-            if (run % 2 == 1) {
-                XmlPtr before((*root)->ChildAt(l - 1));
-                XmlPtr blank(MakeMarkedBlankPage(before.get()));
-                InsertChildAt(root, l, blank.get());
-                ++l;
-                ++*total;
-            }
-            run = 1;
-            prev = cur;
+    for (int l = 0; l < count; ++l) {
+        const std::string desc = pages[l]->AttributeValue("desc");
+        ++run;
+        rebuilt->AppendSubtree(pages[l].get());
+        const bool runEnds = l + 1 == count || pages[l + 1]->AttributeValue("desc") != desc;
+        if (!runEnds) continue;
+        if (run % 2 == 1) {
+            XmlPtr blank(MakeMarkedBlankPage(pages[l].get()));
+            rebuilt->AppendSubtree(blank.get());
+            ++*total;
         }
-        if (l == *total - 1) {
-            if (run % 2 == 1) {
-                XmlPtr blank(MakeMarkedBlankPage(page.get()));
-                InsertChildAt(root, l + 1, blank.get());
-                ++l;
-                ++*total;
-            }
-            run = 1;
-            prev = cur;
-        }
+        run = 0;
     }
+    delete old;
+    *root = rebuilt.release();
 }
 
 // Replaces each page's "linecode" by its "begin" or "end" lines and counts envelopes.

@@ -9,8 +9,8 @@
 namespace TVostrin {
 
 // Finishes the pages below *root. envelopePage may be NULL (no envelope template); when given,
-// *root is replaced by a new root holding the envelope pages (the old handle is deleted) and the
-// envelope page itself may be moved into it. Always 0.
+// the envelope page itself may be moved into the new root. In duplex, or with an envelope page,
+// *root is replaced by a new root holding the pages (the old handle is deleted). Always 0.
 int FinishPages(bool duplex, const std::string& iniFile, TXml* envelopePage, TXml** root,
                 int* envelopes, int* sheets, int* pages);
 

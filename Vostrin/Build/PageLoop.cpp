@@ -90,10 +90,10 @@ XmlPtr BuildEnvelopePage(TXml* pages, TXml* data, int recordCount) {
     return result;
 }
 
-void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageLimit) {
+bool RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageLimit) {
     const int n = recordCount;
     int k = pages->ChildCount();
-    if (k == 0) return;
+    if (k == 0) return true;
     Cursors cursors;
     int i = 0;
     int built = 0;
@@ -103,9 +103,9 @@ void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageL
     for (;;) {
         int cur = cursors.At(i);
         XmlPtr T(pages->ChildAt(i));
-        if (!T) return;
-        if (!seen.insert({i, cursors.List()}).second) return;
-        if (built >= pageLimit) return;
+        if (!T) return true;
+        if (!seen.insert({i, cursors.List()}).second) return true;
+        if (built >= pageLimit) return false;
         ++built;
 
         const bool repeat = FlagSet(T.get(), "continue");
@@ -122,7 +122,7 @@ void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageL
         if (status == kBuildDone) {
             root->AppendSubtree(page.get());
         } else if (status != kBuildNothingToPrint) {
-            return;
+            return true;
         }
 
         int next = (repeat && cur < n) ? i : (i + 1 >= k ? 0 : i + 1);
@@ -146,7 +146,7 @@ void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageL
             }
             next = next + 1 >= k ? 0 : next + 1;
         }
-        if (!found) return;
+        if (!found) return true;
         i = next;
     }
 }

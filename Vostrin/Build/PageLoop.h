@@ -16,8 +16,9 @@ XmlPtr BuildEnvelopePage(TXml* pages, TXml* data, int recordCount);
 
 // Runs the page loop over the children of pages, appending built pages to root. Stops when
 // every template has printed all records, when an element fails, when the loop comes back to a
-// state it was in before (templates that never move their cursor on), or after pageLimit pages
-// were built.
-void RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageLimit);
+// state it was in before (templates that never move their cursor on), or when pageLimit
+// template turns were taken and more were due. False only in that last case: the job was cut
+// short (the pages built so far stay in root).
+bool RunPageLoop(TXml* pages, TXml* data, int recordCount, TXml* root, int pageLimit);
 
 }  // namespace TVostrin

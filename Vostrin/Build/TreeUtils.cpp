@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <deque>
+#include <memory>
+#include <utility>
 
 namespace TVostrin {
 
@@ -39,17 +42,72 @@ XmlPtr CopyNode(const TXml* node) {
     return copy;
 }
 
+namespace {
+
+// Appending beneath a node costs a walk from it up to the top of its tree, so a copy made
+// level after level below its top would cost the square of its depth. It is made in parts
+// instead, each at most kPartDepth levels deep, filled while it stands alone and then hung
+// under its parent part, parts nearer the top first.
+constexpr int kPartDepth = 256;
+
+using SharedXml = std::shared_ptr<TXml>;
+
+// A part of the copy: the top of the part in the source (owned or not), its copy, and the node
+// of the copy it goes under (none for the top of the whole copy).
+struct CopyPart {
+    XmlPtr owner;
+    const TXml* source = nullptr;
+    SharedXml copy;
+    SharedXml parent;
+};
+
+// Copies the levels of part below its top into part.copy; the sources at kPartDepth levels
+// below it start new parts, queued in order.
+void FillPart(const CopyPart& part, std::deque<CopyPart>& parts) {
+    struct Level {
+        XmlPtr owner;
+        const TXml* source;
+        SharedXml copy;
+        int depth;
+    };
+    std::vector<Level> stack;
+    stack.push_back({nullptr, part.source, part.copy, 0});
+    while (!stack.empty()) {
+        const Level level = std::move(stack.back());
+        stack.pop_back();
+        const int count = level.source->ChildCount();
+        for (int i = 0; i < count; ++i) {
+            XmlPtr child(level.source->ChildAt(i));
+            if (!child) continue;
+            const TXml* source = child.get();
+            SharedXml copy(CopyNode(source).release());
+            if (level.depth + 1 == kPartDepth) {
+                parts.push_back({std::move(child), source, copy, level.copy});
+                continue;
+            }
+            level.copy->AppendSubtree(copy.get());
+            if (source->ChildCount() > 0)
+                stack.push_back({std::move(child), source, copy, level.depth + 1});
+        }
+    }
+}
+
+}  // namespace
+
 TXml* CopyTree(const TXml* node) {
     if (node == nullptr) return nullptr;
-    XmlPtr copy = CopyNode(node);
-    const int count = node->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        XmlPtr child(node->ChildAt(i));
-        if (!child) continue;
-        XmlPtr childCopy(CopyTree(child.get()));
-        copy->AppendSubtree(childCopy.get());
+    XmlPtr result = CopyNode(node);
+    const SharedXml top(result.get(), [](TXml*) {});  // borrowed: result owns the handle
+    std::deque<CopyPart> parts;
+    parts.push_back({nullptr, node, top, nullptr});
+    while (!parts.empty()) {
+        const CopyPart part = std::move(parts.front());
+        parts.pop_front();
+        FillPart(part, parts);
+        // Its parent part hangs in the copy already; the parts below it are not hung yet.
+        if (part.parent) part.parent->AppendSubtree(part.copy.get());
     }
-    return copy.release();
+    return result.release();
 }
 
 bool InsertChildAt(TXml** parent, int index, TXml* node) {

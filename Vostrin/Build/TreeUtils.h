@@ -21,8 +21,8 @@ int CutAtFirst(std::string* head, std::string* rest, const std::string& separato
 int SplitAtEach(std::vector<std::string>* list, const std::string& text,
                 const std::string& separator);
 
-// A new lone tree equal to node's subtree (tag, content, attributes in order, children
-// recursively); NULL for NULL. The caller owns the result.
+// A new lone tree equal to node's subtree (tag, content, attributes in order, children at every
+// level), whatever its depth; NULL for NULL. The caller owns the result.
 TXml* CopyTree(const TXml* node);
 
 // Makes node (with its subtree) child number index of *parent; the children from index on

@@ -299,13 +299,51 @@ TEST(BuildPrintData, TemplateNeverReachedStartsAtTheFirstRecord) {
     EXPECT_EQ(Pages(b.printable), (Strings{"A:r0", "C:r0", "C:r1"}));
 }
 
+TEST(BuildPrintData, DeeplyNestedTemplatesBuild) {
+    // 100,000 nested elements beside "pages", where the builder never looks, and as many in a
+    // page template, which is copied with "pages" but has nothing there the page uses.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<n>";
+    for (int i = 0; i < 100000; ++i) deep += "</n>";
+    auto data = Parse(Records(2));
+    auto layout = Parse("<layout>" + deep + "<pages><page desc=\"A\" continue=\"true\">" + deep +
+                        "<reporttable><record><row><field>name</field></row></record>"
+                        "</reporttable></page></pages></layout>");
+    Built b;
+    BuildTree(&b, data.get(), layout.get());
+    EXPECT_EQ(Pages(b.printable), (Strings{"A:r0", "A:r1"}));
+}
+
+TEST(BuildPrintData, AJobBeyondThePageLimitFailsWithThePagesBuiltSoFar) {
+    const int limit = CBuildPrintData::kPageBuildLimit;
+    auto data = Parse(Records(limit + 5));
+    auto layout = Parse(Layout(RecordPage("A", "continue=\"true\"")));
+    CBuildPrintData builder;
+    int envelopes = -1, sheets = -1, pages = -1;
+    TXml* printable = nullptr;
+    const int status = builder.BuildPrintable(data.get(), "", layout.get(), &envelopes, &sheets,
+                                              &pages, &printable);
+    XmlPtr owned(printable);
+    EXPECT_EQ(status, kBuildException);
+    ASSERT_NE(printable, nullptr);
+    EXPECT_EQ(printable->ChildCount(), limit);
+    EXPECT_EQ(pages, limit);
+    EXPECT_EQ(sheets, limit);
+    XmlPtr last(printable->ChildAt(limit - 1));
+    EXPECT_EQ(buildtest::PageValues(last.get()), "r" + std::to_string(limit - 1));
+}
+
 TEST(PageLoop, HardPageCapStopsTheLoop) {
     ASSERT_EQ(BindExpressionLibrary(), 0);
     auto data = Parse(Records(10));
     auto layout = Parse(Layout(RecordPage("A", "continue=\"true\"")));
     XmlPtr pages(layout->FindNodeByTag(nullptr, "pages"));
     XmlPtr root(new TXml());
-    RunPageLoop(pages.get(), data.get(), 10, root.get(), 4);
+    EXPECT_FALSE(RunPageLoop(pages.get(), data.get(), 10, root.get(), 4));
+    // A job that needs just the limit is complete.
+    XmlPtr exact(new TXml());
+    EXPECT_TRUE(RunPageLoop(pages.get(), data.get(), 4, exact.get(), 4));
     ReleaseExpressionLibrary();
     EXPECT_EQ(Pages(root.get()), (Strings{"A:r0", "A:r1", "A:r2", "A:r3"}));
+    EXPECT_EQ(exact->ChildCount(), 4);
 }

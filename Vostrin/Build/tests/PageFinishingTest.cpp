@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <random>
 
 #include "Build/BlankPages.h"
 #include "Build/PageFinishing.h"
@@ -103,6 +105,36 @@ TEST(FinishPages, DuplexRunsOfEqualDescEndOnTheBackOfASheet) {
     Finish(&simplex, RootOf({"A:", "B:", "C:"}), false);
     EXPECT_EQ(simplex.root->ChildCount(), 3);
     EXPECT_EQ(simplex.sheets, 3);
+}
+
+TEST(FinishPages, DuplexBlanksForThousandsOfPagesTakeOnePass) {
+    // 4,000 pages of alternating groups, mostly one page each, some two: a run of odd length
+    // is followed by a blank side made from its last page.
+    std::mt19937 random(4);
+    std::vector<std::string> pages;
+    std::vector<std::string> expected;
+    std::string desc = "B";
+    while (pages.size() < 4000) {
+        desc = desc == "A" ? "B" : "A";
+        const int run = random() % 4 == 0 ? 2 : 1;
+        for (int i = 0; i < run; ++i) {
+            const std::string value = std::to_string(pages.size());
+            pages.push_back(desc + ":<text value=\"");
+            pages.back().append(value).append("\"/>");
+            expected.push_back(desc + ":");
+            expected.back() += value;
+        }
+        if (run % 2 == 1) expected.push_back(desc + ":");
+    }
+    Finished f;
+    f.root = Parse(RootOf(pages)).release();
+    QElapsedTimer timer;
+    timer.start();
+    FinishPages(true, "", nullptr, &f.root, &f.envelopes, &f.sheets, &f.pages);
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(Pages(f.root), expected);
+    EXPECT_EQ(f.pages, static_cast<int>(pages.size()));
+    EXPECT_EQ(f.sheets, static_cast<int>(expected.size() + 1) / 2);
 }
 
 TEST(FinishPages, SheetAndEnvelopeCountPlaceholdersInSimplex) {

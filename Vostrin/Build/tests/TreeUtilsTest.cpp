@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <utility>
+#include <vector>
+
 #include "Build/TreeUtils.h"
 #include "BuildTestSupport.h"
 
@@ -50,6 +54,54 @@ TEST(CopyTree, CopiesEveryLevelWithAttributeOrderAndDuplicates) {
     XmlPtr original(tree->ChildAt(0));
     EXPECT_EQ(original->GetTag(), "b");
     EXPECT_EQ(CopyTree(nullptr), nullptr);
+}
+
+TEST(CopyTree, CopiesTreesOfAnyDepthAndShape) {
+    // A random tree some thousands of levels deep and bushy on the way, with a chain of 100,000
+    // nested elements at its end.
+    std::mt19937 random(5);
+    std::string xml = "<r>";
+    int depth = 0;
+    for (int opened = 0; opened < 20000;) {
+        if (depth > 0 && random() % 3 == 0) {
+            xml += "</e>";
+            --depth;
+            continue;
+        }
+        xml += "<e n=\"" + std::to_string(opened++) + "\"" + (random() % 2 ? " b=\"x\">" : ">");
+        if (random() % 4 == 0) xml += "t" + std::to_string(opened);
+        ++depth;
+    }
+    for (; depth > 0; --depth) xml += "</e>";
+    for (int i = 0; i < 100000; ++i) xml += "<c>";
+    for (int i = 0; i < 100000; ++i) xml += "</c>";
+    auto tree = Parse(xml + "</r>");
+    XmlPtr copy(CopyTree(tree.get()));
+    ASSERT_TRUE(copy);
+
+    // Both trees walked side by side.
+    std::vector<std::pair<XmlPtr, XmlPtr>> pending;
+    auto same = [&pending](const TXml* a, const TXml* b) {
+        if (a->GetTag() != b->GetTag() || a->GetContent() != b->GetContent() ||
+            a->ChildCount() != b->ChildCount() || a->AttributeCount() != b->AttributeCount())
+            return false;
+        for (int i = 0; i < a->AttributeCount(); ++i)
+            if (a->AttributeNameAt(i) != b->AttributeNameAt(i) ||
+                a->AttributeValueAt(i) != b->AttributeValueAt(i))
+                return false;
+        for (int i = 0; i < a->ChildCount(); ++i)
+            pending.emplace_back(a->ChildAt(i), b->ChildAt(i));
+        return true;
+    };
+    ASSERT_TRUE(same(tree.get(), copy.get()));
+    size_t nodes = 1;
+    while (!pending.empty()) {
+        const auto [a, b] = std::move(pending.back());
+        pending.pop_back();
+        ASSERT_TRUE(same(a.get(), b.get())) << a->AttributeValue("n");
+        ++nodes;
+    }
+    EXPECT_EQ(nodes, 1u + 20000u + 100000u);
 }
 
 TEST(InsertChildAt, InsertsKeepsOrderAndFollowerHandles) {
