@@ -33,8 +33,21 @@ unsigned char* ScanLine(QImage* image, JDIMENSION row) {
     return image->scanLine(static_cast<int>(row));
 }
 
+// One row of CMYK samples as RGB. Adobe's files (and every YCCK file) store the inks inverted,
+// 255 meaning no ink; plain CMYK files store the inks themselves.
+void CmykToRgb(const JSAMPLE* cmyk, unsigned char* rgb, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        const int k = inverted ? cmyk[3] : 255 - cmyk[3];
+        for (int c = 0; c < 3; ++c) {
+            const int paper = inverted ? cmyk[c] : 255 - cmyk[c];
+            rgb[c] = static_cast<unsigned char>((paper * k + 127) / 255);
+        }
+    }
+}
+
 // Decodes the open file into *image. Only plain C objects live in this frame, so the jump
-// back from a fatal decoder error skips no destructor; the image is owned by the caller.
+// back from a fatal decoder error skips no destructor; the image is owned by the caller, and
+// the row buffer belongs to the decoder, which frees it.
 bool Decompress(std::FILE* file, QImage* image) {
     jpeg_decompress_struct cinfo{};
     TJpegErrors errors;
@@ -48,16 +61,24 @@ bool Decompress(std::FILE* file, QImage* image) {
     jpeg_create_decompress(&cinfo);
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
+    // The decoder turns YCCK into CMYK but neither into RGB: that is done here, row by row.
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != 3 || cinfo.output_width > 65535 || cinfo.output_height > 65535 ||
+    if (cinfo.output_components != (cmyk ? 4 : 3) || cinfo.output_width > 65535 ||
+        cinfo.output_height > 65535 ||
         !AllocateImage(image, cinfo.output_width, cinfo.output_height)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                           JPOOL_IMAGE, cinfo.output_width * 4, 1)
+                              : nullptr;
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = ScanLine(image, cinfo.output_scanline);
+        unsigned char* line = ScanLine(image, cinfo.output_scanline);
+        JSAMPROW row = cmyk ? cmykRow[0] : line;
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
+        if (cmyk) CmykToRgb(row, line, cinfo.output_width, cinfo.saw_Adobe_marker);
     }
     const bool complete = cinfo.output_scanline == cinfo.output_height;
     if (complete) jpeg_finish_decompress(&cinfo);

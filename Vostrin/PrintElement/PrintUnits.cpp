@@ -1,5 +1,6 @@
 #include "PrintElement/PrintUnits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,13 +12,11 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-int Clamp(long long v) {
-    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
 }  // namespace
+
+int ClampDots(long long dots) {
+    return static_cast<int>(std::clamp<long long>(dots, -kMaxDots, kMaxDots));
+}
 
 int StrToIntDef(const std::string& text, int def) {
     size_t i = 0, n = text.size();
@@ -44,7 +43,7 @@ int StrToIntDef(const std::string& text, int def) {
 
 int PosToDots(int value, int offset, int dpi) {
     const long long product = (static_cast<long long>(value) - offset) * dpi;
-    return Clamp(product / 254);  // integer division truncates toward zero
+    return ClampDots(product / 254);  // integer division truncates toward zero
 }
 
 int SizeToDots(int value, int dpi) {

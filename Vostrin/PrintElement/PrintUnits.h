@@ -10,8 +10,15 @@ namespace TVostrin {
 // is empty, holds anything else, or does not fit 32 bits.
 int StrToIntDef(const std::string& text, int def);
 
+// The farthest from 0 that a position or size in dots goes: far beyond any paper, and near
+// enough that the drawing calls can add a position, a size and a text width in an int.
+constexpr int kMaxDots = 1 << 29;
+
+// dots clamped to -kMaxDots..kMaxDots.
+int ClampDots(long long dots);
+
 // A position: (value - offset) * dpi / 254, the product first, truncated toward zero. Worked
-// out in 64 bits so that large values cannot overflow; the result is clamped to the int range.
+// out in 64 bits so that large values cannot overflow; the result is clamped with ClampDots.
 int PosToDots(int value, int offset, int dpi);
 // A size (width, height): value * dpi / 254, computed as a position without an offset.
 int SizeToDots(int value, int dpi);

@@ -73,15 +73,13 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
         canvas->Font = font;
         canvas->Brush = brush;
 
-        QString text = tw::text::FromGbk(value);
         if (maxWidth && rest) {
             const int limit = SizeToDots(*maxWidth, element.DpiX);
-            while (!value.empty() && canvas->TextWidth(text) > limit) {
-                const bool more = CutLastPiece(value, *rest);
-                text = tw::text::FromGbk(value);
-                if (!more) break;
-            }
+            value = FitLine(value, *rest, [canvas, limit](const std::string& line) {
+                return canvas->TextWidth(tw::text::FromGbk(line)) <= limit;
+            });
         }
+        const QString text = tw::text::FromGbk(value);
 
         int dx = element.XToDots(x);
         const int dy = element.YToDots(y);

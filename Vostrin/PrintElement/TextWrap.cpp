@@ -11,27 +11,95 @@ void PutInFront(const std::string& piece, std::string& rest, bool blankBetween) 
         rest = piece + rest;
 }
 
-}  // namespace
+// A place where a line may be cut: the start of a double-byte character, or a blank (which is
+// dropped with the cut).
+struct Cut {
+    size_t at;
+    bool blank;
+};
 
-bool CutLastPiece(std::string& text, std::string& rest) {
+// The places where text may be cut, the last one first.
+std::vector<Cut> CutsFromTheEnd(const std::string& text) {
     const std::vector<size_t> starts = GbkCharStarts(text);
+    std::vector<Cut> cuts;
     for (size_t k = starts.size(); k-- > 0;) {
         const size_t at = starts[k];
         const size_t len = (k + 1 < starts.size() ? starts[k + 1] : text.size()) - at;
-        if (len == 2) {
-            PutInFront(text.substr(at), rest, false);
-            text.resize(at);
-            return true;
-        }
-        if (text[at] == ' ') {
-            PutInFront(text.substr(at + 1), rest, true);
-            text.resize(at);
-            return true;
-        }
+        if (len == 2)
+            cuts.push_back({at, false});
+        else if (text[at] == ' ')
+            cuts.push_back({at, true});
     }
-    PutInFront(text, rest, true);
-    text.clear();
-    return false;
+    return cuts;
+}
+
+}  // namespace
+
+bool CutLastPiece(std::string& text, std::string& rest) {
+    const std::vector<Cut> cuts = CutsFromTheEnd(text);
+    if (cuts.empty()) {
+        PutInFront(text, rest, true);
+        text.clear();
+        return false;
+    }
+    const Cut& cut = cuts.front();
+    PutInFront(text.substr(cut.blank ? cut.at + 1 : cut.at), rest, cut.blank);
+    text.resize(cut.at);
+    return true;
+}
+
+std::string FitLine(const std::string& text, std::string& rest,
+                    const std::function<bool(const std::string&)>& fits) {
+    if (text.empty() || fits(text)) return text;
+
+    // Line j (j >= 1) is what is left of text after j pieces were cut off: the text before cut
+    // j. After the last cut, or once no cut is left, nothing is left.
+    const std::vector<Cut> cuts = CutsFromTheEnd(text);
+    const size_t last = cuts.size() + (cuts.empty() || cuts.back().at > 0 ? 1 : 0);
+    auto lineEnd = [&cuts](size_t j) { return j <= cuts.size() ? cuts[j - 1].at : 0; };
+    auto ends = [&](size_t j) {
+        const size_t end = lineEnd(j);
+        return end == 0 || fits(text.substr(0, end));
+    };
+
+    // The first line that fits (or is empty); lines only get narrower as j grows. Lines are
+    // usually short beside the text: try ever longer ones from the shortest, then halve.
+    size_t lo = 0;     // does not fit
+    size_t hi = last;  // fits
+    for (size_t step = 1; hi - lo > 1; step *= 2) {
+        const size_t probe = hi - lo > step ? hi - step : lo + 1;
+        if (!ends(probe)) {
+            lo = probe;
+            break;
+        }
+        hi = probe;
+    }
+    while (hi - lo > 1) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (ends(mid))
+            hi = mid;
+        else
+            lo = mid;
+    }
+
+    // The pieces cut off, as cutting them one by one from the end puts them in front of rest:
+    // after a blank (not after a double-byte character, nor before an empty rest) one blank
+    // goes between a piece and what follows it.
+    std::vector<std::string> parts;
+    bool restEmpty = rest.empty();
+    for (size_t j = 1; j <= hi; ++j) {
+        const size_t end = j == 1 ? text.size() : cuts[j - 2].at;
+        const bool atCut = j <= cuts.size();
+        const bool blank = !atCut || cuts[j - 1].blank;
+        const size_t begin = !atCut ? 0 : blank ? cuts[j - 1].at + 1 : cuts[j - 1].at;
+        parts.push_back(blank && !restEmpty ? " " : "");
+        parts.push_back(text.substr(begin, end - begin));
+        restEmpty = restEmpty && parts.back().empty();
+    }
+    std::string front;
+    for (size_t p = parts.size(); p-- > 0;) front += parts[p];
+    rest = front + rest;
+    return text.substr(0, lineEnd(hi));
 }
 
 }  // namespace TVostrin

@@ -2,6 +2,7 @@
 // the rest, which is drawn on the following lines.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,13 @@ namespace TVostrin {
 // When neither is found the whole text goes in front of the rest (with a blank between, as at
 // a blank), text becomes empty and the result is false: there is nothing more to cut.
 bool CutLastPiece(std::string& text, std::string& rest);
+
+// The line that fits: text itself when fits(text) holds, otherwise what CutLastPiece, called
+// again and again, leaves of text at the first point where the text left fits or is empty; rest
+// gets the pieces cut off exactly as those calls would put them in front of it. Lines that
+// are wider than another line are taken never to fit when that one does not, so only a few
+// lines are measured (short ones first), however long the text.
+std::string FitLine(const std::string& text, std::string& rest,
+                    const std::function<bool(const std::string&)>& fits);
 
 }  // namespace TVostrin

@@ -75,14 +75,15 @@ void DrawBarcode(TCanvas* canvas, const std::string& type, int x, int y, const s
     const int dpiY = dc->GetDeviceCaps(Zprinters::LOGPIXELSY);
     if (dpiX <= 0 || dpiY <= 0) return;
 
-    const int module = std::max(1, canvas->Pen.Width);
+    const int count = static_cast<int>(symbol.modules.size());
+    // However wide the pen, the whole symbol stays within the range of positions.
+    const int module = std::clamp(canvas->Pen.Width, 1, std::max(1, kMaxDots / std::max(1, count)));
     const int bars = std::max(0, SizeToDots(height, dpiY));
     p->save();
     p->translate(PosToDots(x, 0, dpiX), PosToDots(y, 0, dpiY));
     if (rotation == 90 || rotation == 180 || rotation == 270) p->rotate(rotation);
     p->setRenderHint(QPainter::Antialiasing, false);
     const QColor color = canvas->Pen.Color;
-    const int count = static_cast<int>(symbol.modules.size());
     for (int col = 0; col < count;) {
         if (!symbol.modules[col]) {
             ++col;

@@ -1,7 +1,12 @@
-// Pictures drawn on a scripted printer at 254 dpi: BMP and JPEG files stretched into their box,
-// relative paths from the program folder, extensions that are not drawn, and damaged JPEG files
-// that draw nothing while the elements after them still draw.
+// Pictures drawn on a scripted printer at 254 dpi: BMP and JPEG files (CMYK ones too) stretched
+// into their box, relative paths from the program folder, extensions that are not drawn, and
+// damaged JPEG files that draw nothing while the elements after them still draw.
 #include <QTemporaryDir>
+#include <cstdio>
+#include <vector>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 #include "Build/ErrorLog.h"
 #include "ElementPage.h"
@@ -37,6 +42,40 @@ QRect NearBounds(const QImage& img, const QColor& c, int tolerance = 40) {
                 box |= QRect(x, y, 1, 1);
         }
     return box;
+}
+
+// A 40 x 20 JPEG file of TwoColours' red and blue as CMYK samples stored inverted (255: no
+// ink), as Adobe's programs write them, kept in the file as CMYK or as YCCK.
+void WriteCmykJpeg(const QString& path, J_COLOR_SPACE stored) {
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    ASSERT_TRUE(file);
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = 40;
+    cinfo.image_height = 20;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, stored);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int c = 0; c < cinfo.num_components; ++c)  // full resolution: sharp colour edges
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row;
+    for (int x = 0; x < 40; ++x) {
+        const bool red = x < 20;  // red: magenta and yellow ink; blue: cyan and magenta
+        row.insert(row.end(), {JSAMPLE(red ? 255 : 0), 0, JSAMPLE(red ? 0 : 255), 255});
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
 }
 
 class ImageElement : public ElementPage {
@@ -77,6 +116,29 @@ TEST_F(ImageElement, BitmapAndJpegAreStretchedIntoTheirBoxes) {
     EXPECT_NEAR(blue.right(), 299, 2);
     EXPECT_NEAR(red.top(), 50, 2);
     EXPECT_NEAR(red.bottom(), 99, 2);
+}
+
+TEST_F(ImageElement, CmykAndYcckJpegsAreDrawnInTheirColours) {
+    const QString cmyk = dir.filePath("cmyk.jpg");
+    const QString ycck = dir.filePath("ycck.jpg");
+    WriteCmykJpeg(cmyk, JCS_CMYK);
+    WriteCmykJpeg(ycck, JCS_YCCK);
+    Open();
+    EXPECT_TRUE(Draw(Image(cmyk, R"(x="100" y="100" width="400" height="100")")));
+    EXPECT_TRUE(Draw(Image(ycck, R"(x="100" y="300" width="400" height="100")")));
+    const QImage page = Close();
+    for (int top : {100, 300}) {
+        SCOPED_TRACE(top);
+        const QImage band = page.copy(0, top - 50, 600, 200);
+        const QRect red = NearBounds(band, kRed);
+        const QRect blue = NearBounds(band, QColor(0, 0, 255));
+        EXPECT_NEAR(red.left(), 100, 2);
+        EXPECT_NEAR(red.right(), 299, 2);
+        EXPECT_NEAR(blue.left(), 300, 2);
+        EXPECT_NEAR(blue.right(), 499, 2);
+        EXPECT_NEAR(red.top(), 50, 2);
+        EXPECT_NEAR(blue.bottom(), 149, 2);
+    }
 }
 
 TEST_F(ImageElement, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {

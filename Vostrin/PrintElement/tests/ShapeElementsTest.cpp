@@ -39,6 +39,15 @@ TEST_F(ShapeElements, RectangleIsFilledWithItsColourWithinItsCorners) {
     EXPECT_TRUE(BoundsOf(Pages()[0].image, Qt::black).isNull());
 }
 
+TEST_F(ShapeElements, RectangleFarBeyondThePageOnBothSidesCoversIt) {
+    // Its corners lie near the ends of the int range: its width in dots must not wrap round.
+    Open();
+    EXPECT_TRUE(Draw(R"(<rect left="-2000000000" top="-2147483648" right="2000000000" )"
+                     R"(bottom="2147483647" fillcolor="255,0,0"/>)"));
+    const QImage img = Close();
+    EXPECT_EQ(BoundsOf(img, kRed), img.rect());
+}
+
 TEST_F(ShapeElements, RectangleWithoutColourUsesTheCanvasBrushAndGivesItBack) {
     auto* canvas = Open();
     canvas->Brush.Color = kBlue;

@@ -1,9 +1,12 @@
 // Text boxes on a scripted printer at 254 dpi (one dot is a tenth of a millimetre): wrapping,
 // line steps, runs that follow each other, and what the box writes into its runs.
 #include <QElapsedTimer>
+#include <ctime>
+#include <random>
 
 #include "PrintElement/Print.h"
 #include "PrintElement/TextBox.h"
+#include "PrintElement/TextWrap.h"
 #include "PrintTestSupport.h"
 
 using namespace printtest;
@@ -42,6 +45,12 @@ class TextBoxes : public ScriptedRenderer {
     std::unique_ptr<TXml> tree;
 };
 
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 const std::string kWords = "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu";
 
 }  // namespace
@@ -75,6 +84,26 @@ TEST_F(TextBoxes, ChineseWrapsBetweenCharacters) {
     EXPECT_TRUE(all.endsWith(last)) << last.toStdString();  // whole characters, no blank added
     EXPECT_FALSE(last.contains(QChar(0xFFFD)));
     EXPECT_EQ(RunAttr(0, "y"), "150");
+}
+
+TEST_F(TextBoxes, ALongChineseRunWrapsInBoundedTime) {
+    const QString sentence = QString::fromUtf8("课程表星期一到星期五每天六节课");
+    QString all;
+    while (all.size() < 3000) all += sentence;
+    // The fonts are looked up once, before the clock starts.
+    PrintPage(Box(100, 100, 1900, 2000, 40, TextRun(tw::text::ToGbk(sentence), "fontsize=\"8\"")));
+    // Processor time of this thread: it does not grow while other programs keep the machine
+    // busy.
+    const double start = ThreadCpuMs();
+    const QImage img = PrintPage(
+        Box(100, 100, 1900, 2000000, 40, TextRun(tw::text::ToGbk(all), "fontsize=\"8\"")));
+    EXPECT_LT(ThreadCpuMs() - start, 500);
+    EXPECT_LT(InkBounds(img).right(), 1900);
+    // Every line was drawn: the run holds the last one, the end of the text.
+    const QString last = tw::text::FromGbk(RunAttr(0, "value"));
+    ASSERT_FALSE(last.isEmpty());
+    EXPECT_TRUE(all.endsWith(last));
+    EXPECT_GT(std::stoi(RunAttr(0, "y")), 100 + 40 * 40);
 }
 
 TEST_F(TextBoxes, LineStepZeroDrawsOneLineAndEnds) {
@@ -168,4 +197,35 @@ TEST(TextBoxLine, PrintLinePutsWhatDoesNotFitInFrontOfTheRest) {
     // The canvas keeps its own font.
     EXPECT_EQ(canvas.Font.Name, "DejaVu Sans");
     EXPECT_EQ(canvas.Brush.Style, Zprinters::bsSolid);
+}
+
+TEST(TextBoxLine, LinesBreakAsCuttingPieceAfterPieceFromTheEnd) {
+    Zprinters::TZCanvas canvas;
+    canvas.Font.Name = "DejaVu Sans";
+    canvas.Font.SetSize(10);
+    auto tree = LoadTree(R"(<r><text x="0" y="0" value="x"/></r>)");
+    std::unique_ptr<TXml> run(tree->ChildAt(0));
+    TVostrin::TTextBox box(tree.get());
+    box.DpiX = box.DpiY = 254;
+    const std::vector<std::string> pieces = {"a",       "W",       "il",      " ", "  ",
+                                             Gbk("课"), Gbk("表"), Gbk("，"), "-", "\xB1"};
+    std::mt19937 random(10);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 40); n > 0; --n)
+            text += pieces[random() % pieces.size()];
+        const std::string before = random() % 2 ? "" : "next";
+        const int width = static_cast<int>(random() % 500) - 20;
+        // The plain way: take the last piece off again and again until what is left fits.
+        std::string line = text;
+        std::string expected = before;
+        while (!line.empty() && canvas.TextWidth(tw::text::FromGbk(line)) > width)
+            if (!TVostrin::CutLastPiece(line, expected)) break;
+
+        run->SetAttribute("value", text);
+        std::string rest = before;
+        box.PrintLine(&canvas, run.get(), width, rest);
+        ASSERT_EQ(rest, expected) << text << " in " << width;
+        ASSERT_EQ(canvas.PenPos.X, canvas.TextWidth(tw::text::FromGbk(line))) << text;
+    }
 }

@@ -30,9 +30,11 @@ TEST(PrintUnits, DotsTakeTheProductFirstAndTruncate) {
     EXPECT_EQ(SizeToDots(2100, 600), 4960);
     EXPECT_EQ(SizeToDots(1, 100), 0);  // the product first: 100/254 would be 0 anyway
     EXPECT_EQ(SizeToDots(127, 2), 1);
-    // Values whose product leaves 32 bits do not wrap round.
-    EXPECT_EQ(PosToDots(INT_MAX, -1000, 2400), INT_MAX);
-    EXPECT_EQ(PosToDots(INT_MIN, 1000, 2400), INT_MIN);
+    // Values whose product leaves 32 bits do not wrap round; they stay where a drawing call
+    // can still add a size and a text width to them.
+    EXPECT_EQ(PosToDots(INT_MAX, -1000, 2400), TVostrin::kMaxDots);
+    EXPECT_EQ(PosToDots(INT_MIN, 1000, 2400), -TVostrin::kMaxDots);
+    EXPECT_EQ(SizeToDots(INT_MAX, 254), TVostrin::kMaxDots);
     EXPECT_EQ(PosToDots(10000000, 0, 600), 23622047);
 }
 
