@@ -1,5 +1,6 @@
 #include "PkgDoc.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <map>
 #include <memory>
@@ -18,9 +19,11 @@ namespace {
 
 using Zprinters::TZPrinter;
 
-// Printers by name, compared byte by byte; a null name is kept under "". When the library is
-// unloaded the printers go with the table, and a document still open is ended so that its
-// pages reach the printer instead of being lost.
+// Printers by name, compared byte by byte; a null name is kept under "". Ending a document
+// draws, which needs the application object: documents still open when the application goes
+// are ended just before (EndOpenPackages). When the library is unloaded, a document still open
+// is ended while an application exists (the library's own one never goes); without one, it is
+// left unended, and its printer, which could not be taken down without one either, is let go.
 struct PackageTable {
     PackageTable() {
         // The printer unit's own process-wide objects must outlive this table, whose printers
@@ -29,6 +32,12 @@ struct PackageTable {
         Zprinters::PrintSystem();
         Zprinters::FreePrintDevices();
     }
+    ~PackageTable() {
+        if (QCoreApplication::instance()) return;
+        for (auto& entry : printers) static_cast<void>(entry.second.release());  // never deleted
+    }
+    PackageTable(const PackageTable&) = delete;
+    PackageTable& operator=(const PackageTable&) = delete;
     std::map<std::string, std::unique_ptr<TZPrinter>> printers;
 };
 
@@ -45,6 +54,21 @@ TPrint& PackageRenderer() {
 
 std::string Key(const char* printerName) {
     return printerName ? printerName : "";
+}
+
+// Called by Qt while the application object is being destroyed, before it is gone: ends every
+// document still open (as EndPkgDoc would) and removes its printer, so that nothing is left to
+// draw once drawing is no longer possible.
+void EndOpenPackages() {
+    auto& printers = PackagePrinters();
+    for (auto& entry : printers) {
+        try {
+            if (entry.second && entry.second->GetPrinting()) entry.second->EndDoc();
+        } catch (...) {
+            // The other documents are still ended.
+        }
+    }
+    printers.clear();
 }
 
 // Appends the printable tree's pages to the open document of printer.
@@ -76,6 +100,9 @@ extern "C" {
 int BeginPkgDoc(const char* docTitle, const char* printerName, char mode) {
     try {
         if (!EnsureApplication()) return VOSTRIN_PKGDOC_BEGIN_FAILED;
+        // Once for the current application object (Qt forgets its routines after calling them).
+        qRemovePostRoutine(EndOpenPackages);
+        qAddPostRoutine(EndOpenPackages);
         std::unique_ptr<TZPrinter>& slot = PackagePrinters()[Key(printerName)];
         if (!slot) slot = std::make_unique<TZPrinter>();
         TZPrinter& printer = *slot;

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <cstdlib>
 #include <memory>
 
 #include "Build/CBuildPrintData.h"
@@ -49,13 +48,15 @@ void PrintCounts::WriteTo(int* envelopeCount, int* sheetCount, int* pageCount) c
 bool EnsureApplication() {
     if (QCoreApplication::instance())
         return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    // A program without a display (a service, a test) still prints: text layout and painting
-    // need a platform, and the offscreen one needs no display.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
+    // Text layout and painting need a platform. The library only draws into documents, so its
+    // own application takes the offscreen one, which needs no display: a display that is named
+    // but cannot be reached (an old ssh session, a service) must not end the host. The
+    // command-line option wins over QT_QPA_PLATFORM.
+    static int argc = 3;
     static char name[] = "Vostrin";
-    static char* argv[] = {name, nullptr};
+    static char platformOption[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, platformOption, platform, nullptr};
     Host().ownApp = new QGuiApplication(argc, argv);
     return true;
 }

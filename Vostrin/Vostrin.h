@@ -81,7 +81,9 @@ VOSTRIN_API int PrintOneCustom2(const char* customerFile, int index, int filePos
                                 const char* printerName, char reserved);
 
 /* Binds the host program's application object (a QCoreApplication*); only the first call
- * counts. Without one the library makes its own QGuiApplication when it first prints. */
+ * counts. Without one the library makes its own QGuiApplication when it first prints, on the
+ * offscreen platform (no display is ever used). Package documents still open when the
+ * application object is destroyed are ended just before it goes. */
 VOSTRIN_API void SetVostrinDLLApp(void* hostApplication);
 
 #ifdef __cplusplus
@@ -102,9 +104,10 @@ struct PrintCounts {
     void WriteTo(int* envelopeCount, int* sheetCount, int* pageCount) const;
 };
 
-/* Makes the library's own QGuiApplication when the process has no application object. True
- * when the process then has a QGuiApplication, which drawing text needs; a host that made a
- * plain QCoreApplication has none, and the library cannot make a second one. */
+/* Makes the library's own QGuiApplication (offscreen platform) when the process has no
+ * application object. True when the process then has a QGuiApplication, which drawing text
+ * needs; a host that made a plain QCoreApplication has none, and the library cannot make a
+ * second one. */
 bool EnsureApplication();
 /* The host program's folder, without a trailing separator. */
 std::string HostProgramFolder();

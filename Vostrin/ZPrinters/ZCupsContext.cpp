@@ -19,6 +19,20 @@ bool HaveGui() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
+// Copies the document into a file created afresh at path, so that it gets the permissions of
+// any file the process creates (the temporary document is readable by its owner only).
+bool WriteNewFile(const QString& document, const QString& path) {
+    QFile::remove(path);
+    QFile in(document);
+    QFile out(path);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return false;
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty() || out.write(block) != block.size()) return false;
+    }
+    return out.flush();
+}
+
 }  // namespace
 
 TZCupsContext::TZCupsContext(TZCupsJob job, const TZDevMode& devMode, bool deviceContext)
@@ -151,11 +165,7 @@ int TZCupsContext::AbortDoc() {
 }
 
 int TZCupsContext::Submit() {
-    if (!outputFile_.isEmpty()) {
-        QFile::remove(outputFile_);
-        if (QFile::rename(tempFile_, outputFile_)) return 1;
-        return QFile::copy(tempFile_, outputFile_) ? 1 : 0;
-    }
+    if (!outputFile_.isEmpty()) return WriteNewFile(tempFile_, outputFile_) ? 1 : 0;
     const TZCupsLib* cups = TZCupsLib::Get();
     if (!cups) return 0;
     std::vector<std::pair<QString, QString>> options;

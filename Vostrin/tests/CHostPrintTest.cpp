@@ -1,11 +1,13 @@
-// The library loaded at run time by a plain C program, as a host program without Qt loads it:
-// status codes across the C boundary, and real jobs on the CUPS queue "PDF" read back from the
-// PDF files that the queue keeps.
+// The library in host programs of its own: loaded at run time by a plain C program, as a host
+// without Qt loads it (status codes across the C boundary), and linked into a Qt program whose
+// application object goes before the library; real jobs on the CUPS queue "PDF" are read back
+// from the PDF files that the queue keeps.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -17,14 +19,20 @@ using vostrintest::DataFile;
 
 namespace {
 
-// Runs the C host with the library at libPath; its standard output.
-QString RunHost(const QString& libPath, const QStringList& args) {
+// Runs the C host with the library at libPath; its standard output. display, when given, is
+// a display the host names (whether or not one can be reached there).
+QString RunHost(const QString& libPath, const QStringList& args,
+                const QString& display = QString()) {
     QProcess host;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // The library has to find its own way without a display or a chosen platform.
     env.remove("QT_QPA_PLATFORM");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
+    if (!display.isEmpty()) {
+        env.insert("DISPLAY", display);
+        env.insert("WAYLAND_DISPLAY", "tw-none" + display);
+    }
     host.setProcessEnvironment(env);
     host.start(TW_C_HOST, QStringList{libPath} + args);
     EXPECT_TRUE(host.waitForFinished(120000));
@@ -71,6 +79,14 @@ TEST(CHost, MissingDataFileLeavesTheCountsUntouched) {
     const QString out =
         RunHost(Library(), {"xml", QString::fromStdString(DataFile("missing.xml")), "",
                             QString::fromStdString(DataFile("roll_layout.xml")), "-"});
+    EXPECT_EQ(out.trimmed(), "status=-1001 envelopes=-77 sheets=-77 pages=-77");
+}
+
+TEST(CHost, ADisplayThatCannotBeReachedIsNeverUsed) {
+    const QString out = RunHost(Library(),
+                                {"xml", QString::fromStdString(DataFile("missing.xml")), "",
+                                 QString::fromStdString(DataFile("roll_layout.xml")), "-"},
+                                ":77");
     EXPECT_EQ(out.trimmed(), "status=-1001 envelopes=-77 sheets=-77 pages=-77");
 }
 
@@ -130,4 +146,24 @@ TEST(CHost, PackageLeftOpenAtExitIsDeliveredNotLost) {
     const QString job = WaitForJobWithText({}, "Alder" + token);
     ASSERT_FALSE(job.isEmpty());
     EXPECT_EQ(PdfPages(job), 2);
+}
+
+TEST(QtHost, PackageLeftOpenWhenTheApplicationGoesIsEndedBeforeIt) {
+    if (!pdfspool::HasPdfQueue()) GTEST_SKIP() << "no CUPS queue PDF";
+    QTemporaryDir dir;
+    const QString token = Token();
+    const QString title = token + ".pdf";
+    // Mode 'T' writes the document into the host program's folder.
+    const QString file = QFileInfo(TW_QT_HOST).absolutePath() + "/" + title;
+    QProcess host;
+    host.start(TW_QT_HOST, {title, QString::fromStdString(DataFile("roll_layout.xml")),
+                            RollWithToken(dir, "roll.xml", token)});
+    ASSERT_TRUE(host.waitForFinished(120000));
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit) << host.readAllStandardError().toStdString();
+    EXPECT_EQ(host.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(host.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+              (QStringList{"begin=0", "status=0"}));
+    EXPECT_EQ(PdfPages(file), 2);
+    EXPECT_TRUE(RunTool("pdftotext", {file, "-"}).contains("Cedar" + token));
+    QFile::remove(file);
 }

@@ -1,7 +1,9 @@
 // End-to-end printing on the CUPS queue "PDF" that keeps each job's document as
 // job-<id>.pdf in its folder. Skips when the queue is not there.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QPrinterInfo>
 #include <QSet>
 #include <QTemporaryDir>
@@ -115,6 +117,8 @@ TEST_F(CupsPrinting, DocumentWithoutPagesPrintsNothing) {
 }
 
 TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
+    // The file is made like any file the process creates: 0666 less the creation mask.
+    const mode_t mask = umask(022);
     QTemporaryDir dir;
     const QString out = dir.filePath("doc.pdf");
     const QSet<QString> before = SpooledJobs();
@@ -132,6 +136,10 @@ TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
     EXPECT_TRUE(RunTool("pdftotext", {out, "-"}).contains("written out"));
     EXPECT_EQ(PdfTitle(out), title);
     EXPECT_TRUE(WaitForJob(before, title, 1500).isEmpty());
+    struct stat info {};
+    EXPECT_EQ(stat(QFile::encodeName(out).constData(), &info), 0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
 TEST_F(CupsPrinting, SettingsMergeWithoutADialog) {
