@@ -112,16 +112,24 @@ std::string FormatInteger(long long value) {
 }
 
 std::string FormatCapitalAmount(double amount) {
-    if (!std::isfinite(amount) || amount >= kCapitalLimit) return "###";
     if (!(amount > 0)) return kZero;
-    const bool whole = amount >= 1;
-    const double t = whole ? amount : amount * 100;
+    if (!std::isfinite(amount) || amount >= kCapitalLimit) return "###";
+    // An amount below one yuan is read in fen. How many digits are read comes from the rounded
+    // text, not from the amount: 0.099999 rounds to 10.00 fen (one jiao), and an amount that
+    // rounds to 100 fen is read as yuan.
+    bool whole = amount >= 1;
     char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, t, std::chars_format::fixed, 2);
-    if (ec != std::errc()) return "###";
-    const std::string_view z(buf, end - buf);
-    int n = static_cast<int>(z.size());
-    if (!whole) n = amount >= 0.1 ? 2 : 1;
+    std::to_chars_result written = std::to_chars(
+        buf, buf + sizeof buf, whole ? amount : amount * 100, std::chars_format::fixed, 2);
+    if (written.ec == std::errc() && !whole &&
+        std::string_view(buf, written.ptr - buf).find('.') > 2) {
+        whole = true;
+        written = std::to_chars(buf, buf + sizeof buf, amount, std::chars_format::fixed, 2);
+    }
+    if (written.ec != std::errc()) return "###";
+    const std::string_view z(buf, written.ptr - buf);
+    // Yuan: every byte of the text; fen: the digits before the point (two, or one below ten).
+    const int n = static_cast<int>(whole ? z.size() : z.find('.'));
 
     std::string result;
     std::string_view pendingZero;

@@ -1,5 +1,7 @@
 #include "ClsXml.h"
 
+#include <new>
+
 #include "ParseEngine.h"
 
 namespace velmarq {
@@ -142,10 +144,17 @@ void ClsXml::DetachFromTree() {
 }
 
 bool ClsXml::LoadXmlFile(const std::string& path) {
-    logger_.EnterContext("LoadXmlFile", true);
-    TreeNode* top = ParseXmlFile(Trimmed(path).c_str(), nullptr, nullptr);
+    // A load that runs out of memory is a failed load: the handle keeps its node.
+    TreeNode* top = nullptr;
+    try {
+        logger_.EnterContext("LoadXmlFile", true);
+        top = ParseXmlFile(Trimmed(path).c_str(), nullptr, nullptr);
+        logger_.LeaveContext();
+    } catch (const std::bad_alloc&) {
+        delete top;
+        return false;
+    }
     if (top) Designate(top);
-    logger_.LeaveContext();
     return top != nullptr;
 }
 

@@ -3,12 +3,20 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace velmarq {
 
 namespace {
 constexpr int kStep = 20000;
+
+// A growth of at least half the size, so that a buffer filled piece by piece (a file's
+// conversion, 16 KB at a time) is copied a bounded number of times per byte.
+long long Geometric(int size, long long capacity) {
+    const long long atLeast = static_cast<long long>(size) + size / 2;
+    return capacity < atLeast ? atLeast : capacity;
 }
+}  // namespace
 
 DataBuffer::~DataBuffer() {
     delete[] data_;
@@ -29,9 +37,10 @@ void DataBuffer::EnsureCapacity(int n) {
 void DataBuffer::Append(const void* bytes, int n) {
     if (!bytes || n <= 0) return;
     long long need = static_cast<long long>(size_) + n;
-    if (need > INT_MAX) std::abort();
+    if (need > INT_MAX) throw std::bad_alloc();
     if (need > capacity_) {
         long long cap = n >= kStep ? need : static_cast<long long>(size_) + kStep;
+        cap = Geometric(size_, cap);
         if (cap > INT_MAX) cap = INT_MAX;
         Reallocate(static_cast<int>(cap));
     }
@@ -41,8 +50,10 @@ void DataBuffer::Append(const void* bytes, int n) {
 
 void DataBuffer::AppendByte(unsigned char b) {
     if (size_ >= capacity_) {
-        if (size_ > INT_MAX - kStep) std::abort();
-        Reallocate(size_ + kStep);
+        if (size_ > INT_MAX - kStep) throw std::bad_alloc();
+        long long cap = Geometric(size_, static_cast<long long>(size_) + kStep);
+        if (cap > INT_MAX) cap = INT_MAX;
+        Reallocate(static_cast<int>(cap));
     }
     data_[size_++] = b;
 }

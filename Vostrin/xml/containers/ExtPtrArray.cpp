@@ -1,12 +1,16 @@
 #include "ExtPtrArray.h"
 
+#include <climits>
 #include <cstring>
+#include <new>
 
 namespace velmarq {
 
 namespace {
-constexpr int kMaxStep = 100000;
-}
+// The step doubles with the capacity, so that appending stays linear however long the array
+// grows; it stops doubling where the next capacity would pass the int range.
+constexpr int kMaxStep = INT_MAX / 2;
+}  // namespace
 
 ExtPtrArray::ExtPtrArray() : growth_(50), capacity_(0), count_(0), items_(nullptr) {}
 
@@ -21,22 +25,22 @@ ExtPtrArray::~ExtPtrArray() {
 }
 
 void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
-    ++count_;
-    if (count_ > capacity_) {
-        int newCap = capacity_ + growth_;
-        if (newCap < count_) newCap = count_;
+    if (count_ >= capacity_) {
+        // A failed allocation leaves the array as it was.
+        if (capacity_ > INT_MAX - growth_) throw std::bad_alloc();
+        const int newCap = capacity_ + growth_;
         auto** slots = new VelmarqObject*[newCap];  // slots from count_ on are never read
-        if (count_ > 1) {
+        if (count_ > 0) {
             // The slots hold pointers, so the element size is that of a pointer.
             // NOLINTNEXTLINE(bugprone-sizeof-expression)
-            std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_ - 1));
+            std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_));
         }
         delete[] items_;
         items_ = slots;
         capacity_ = newCap;
-        if (growth_ <= 99999) growth_ = newCap < kMaxStep ? newCap : kMaxStep;
+        if (growth_ < kMaxStep) growth_ = newCap < kMaxStep ? newCap : kMaxStep;
     }
-    items_[count_ - 1] = p;
+    items_[count_++] = p;
 }
 
 VelmarqObject* ExtPtrArray::Pop() {

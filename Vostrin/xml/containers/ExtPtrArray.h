@@ -1,5 +1,6 @@
 // A growable array of object pointers. It owns the slots, and the objects only when DeleteAll is
-// called.
+// called. Each growth adds the growth step and then sets the step to the new capacity, so the
+// capacity doubles and appending stays linear.
 #pragma once
 
 #include "VelmarqObject.h"

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "ExtPtrArray.h"
 
@@ -12,17 +13,22 @@ namespace velmarq {
 
 namespace {
 
+// Storage that cannot be had, in memory or in the int range of a length, is a failed allocation
+// like any other: std::bad_alloc, which a load turns into a failed load.
 char* Allocate(int capacity) {
     char* p = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
-    if (!p) std::abort();
+    if (!p) throw std::bad_alloc();
     return p;
 }
 
-// Capacity for length + n bytes plus a step, kept within int range.
+// Capacity for length + n bytes plus a step, kept within int range. Once the step has reached
+// its cap the buffer still grows by half its length at least, so that appending stays linear.
 int GrownCapacity(int length, int n, int step) {
     long long want = static_cast<long long>(length) + n + step + 1;
+    const long long geometric = static_cast<long long>(length) + length / 2 + n + 1;
+    if (want < geometric) want = geometric;
     if (want > INT_MAX) want = INT_MAX;
-    if (static_cast<long long>(length) + n >= want) std::abort();  // cannot hold it at all
+    if (static_cast<long long>(length) + n >= want) throw std::bad_alloc();
     return static_cast<int>(want);
 }
 
@@ -66,7 +72,7 @@ StringBuffer::StringBuffer(const char* text) : length_(0), step_(kDefaultStep) {
         return;
     }
     size_t n = std::strlen(text);
-    if (n >= INT_MAX) std::abort();
+    if (n >= INT_MAX) throw std::bad_alloc();
     capacity_ = static_cast<int>(n) + 1;
     buf_ = Allocate(capacity_);
     std::memcpy(buf_, text, n + 1);
@@ -76,7 +82,7 @@ StringBuffer::StringBuffer(const char* text) : length_(0), step_(kDefaultStep) {
 StringBuffer::StringBuffer(const char* bytes, int n, int growth)
     : length_(0), step_(growth > 0 ? growth : kDefaultStep) {
     if (!bytes || n < 0) n = 0;
-    if (n == INT_MAX) std::abort();
+    if (n == INT_MAX) throw std::bad_alloc();
     capacity_ = n + 1;
     buf_ = Allocate(capacity_);
     if (n > 0) std::memcpy(buf_, bytes, static_cast<size_t>(n));
@@ -144,7 +150,7 @@ void StringBuffer::Append(const char* text) {
     if (!text) return;
     size_t n = std::strlen(text);
     if (n == 0) return;
-    if (n >= static_cast<size_t>(INT_MAX)) std::abort();
+    if (n >= static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
     AppendBytes(text, static_cast<int>(n));
 }
 
@@ -204,7 +210,7 @@ void StringBuffer::Prepend(const char* text) {
     }
     size_t n = std::strlen(text);
     if (n == 0) return;
-    if (n >= static_cast<size_t>(INT_MAX)) std::abort();
+    if (n >= static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
     int k = static_cast<int>(n);
     if (static_cast<long long>(k) + length_ >= capacity_) GrowFor(k, false);
     std::memmove(buf_ + k, buf_, static_cast<size_t>(length_) + 1);

@@ -72,7 +72,8 @@ class StringBuffer : public VelmarqObject {
     void SetBytes(const char* bytes, int n);
 
   private:
-    void GrowFor(int n, bool adaptStep);  // new capacity length + n + step + 1
+    // New capacity length + n + step + 1, and at least half as much again as the length.
+    void GrowFor(int n, bool adaptStep);
     void SetLengthUnchecked(int len);
 
     char* buf_;

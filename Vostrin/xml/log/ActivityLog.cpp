@@ -28,11 +28,13 @@ namespace {
 
 const char kDeclaration[] = "<?xml version=\"1.0\"  encoding=\"utf-8\" standalone=\"yes\" ?>\n";
 
+// A text that already holds a CDATA section is never wrapped in another one.
+bool HoldsCdataSection(const std::string& text) {
+    return text.find("<![CDATA[") != std::string::npos && text.find("]]>") != std::string::npos;
+}
+
 bool NeedsCdata(const std::string& text) {
-    if (text.find("<![CDATA[") != std::string::npos && text.find("]]>") != std::string::npos) {
-        return false;
-    }
-    return text.find_first_of("\n\t&><") != std::string::npos;
+    return !HoldsCdataSection(text) && text.find_first_of("\n\t&><") != std::string::npos;
 }
 
 void AppendCdata(StringBuffer& out, const std::string& text) {
@@ -195,7 +197,7 @@ void ActivityLog::Render(int first, int last, bool includeDates, const char* eol
                     if (g > 0) joined += eol;
                     joined += group[g]->text;
                 }
-                if (group.size() > 1 || NeedsCdata(joined))
+                if (!HoldsCdataSection(joined) && (group.size() > 1 || NeedsCdata(joined)))
                     AppendCdata(out, joined);
                 else
                     out.Append(joined.c_str());
@@ -242,8 +244,10 @@ void ActivityLog::Render(int first, int last, bool includeDates, const char* eol
                 out.Append(e->name.c_str());
                 out.AppendByte('>');
                 // A data value goes into a CDATA section only when it spans lines or holds a
-                // TAB; markup characters in a one-line value are escaped instead.
-                if (e->text.find_first_of("\n\t") != std::string::npos) {
+                // TAB; markup characters in a one-line value are escaped instead. A value that
+                // holds "]]>" would end the section early, so it is always escaped.
+                if (e->text.find("]]>") == std::string::npos &&
+                    e->text.find_first_of("\n\t") != std::string::npos) {
                     AppendCdata(out, e->text);
                 } else {
                     StringBuffer escaped(e->text.c_str());

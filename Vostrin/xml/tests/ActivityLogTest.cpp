@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ActivityLog.h"
 #include "Logger.h"
@@ -78,6 +81,30 @@ TEST(ActivityLog, DataItems) {
               "<VelmarqLog>\n<a_b>x&lt;y</a_b>\n<n>-5</n>\n<multi><![CDATA[l1\nl2]]></multi>\n"
               "<raw/>\n</VelmarqLog>\n");
     EXPECT_EQ(std::string(log.ErrorText().Data()), "a_b: x<y\nn: -5\nmulti: l1\nl2");
+}
+
+// A text that already holds a CDATA section is not wrapped in another one, which would end at
+// its "]]>": data values built at random from markup pieces always render as well-formed XML
+// that reads back as the value, and a message of two lines holding a section is written bare.
+TEST(ActivityLog, TextsHoldingASectionAreNotWrappedAgain) {
+    const std::vector<std::string> pieces = {"a", " ",  "\n",        "\t",  "&", "<",
+                                             ">", "\"", "<![CDATA[", "]]>", "x"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string value;
+        for (int n = 1 + static_cast<int>(random() % 8); n > 0; --n)
+            value += pieces[random() % pieces.size()];
+        ActivityLog log;
+        log.LogData("v", value.c_str());
+        QXmlStreamReader xml(QByteArray::fromStdString(Render(log)));
+        ASSERT_TRUE(xml.readNextStartElement());  // VelmarqLog
+        ASSERT_TRUE(xml.readNextStartElement()) << value;
+        EXPECT_EQ(xml.readElementText().toStdString(), value);
+        ASSERT_FALSE(xml.hasError()) << value << ": " << Render(log);
+    }
+    ActivityLog log;
+    log.LogInfo("<![CDATA[x]]>\ny");
+    EXPECT_EQ(Render(log), "<VelmarqLog>\n<info><![CDATA[x]]>\n  y</info>\n</VelmarqLog>\n");
 }
 
 TEST(ActivityLog, ContextsIndentAndCloseAtTheEnd) {

@@ -1,6 +1,7 @@
 // Arrays, byte buffer, hash map and progress percentages.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "DataBuffer.h"
@@ -8,6 +9,7 @@
 #include "ExtPtrArray.h"
 #include "HashMap.h"
 #include "ProgressMonitor.h"
+#include "StringBuffer.h"
 
 using namespace velmarq;
 
@@ -82,6 +84,16 @@ TEST(ExtPtrArray, DoublesAndRemoves) {
     EXPECT_EQ(e.Count(), 0);
 }
 
+// Past a hundred thousand slots the capacity still doubles, so that a flat file of millions of
+// small elements appends its children in linear time.
+TEST(ExtPtrArray, KeepsDoublingPastAHundredThousand) {
+    ExtPtrArray a(15, 15);
+    for (int i = 0; i < 300000; ++i) a.Append(nullptr);
+    EXPECT_EQ(a.Capacity(), 15 << 15);
+    EXPECT_EQ(a.GrowthStep(), 15 << 15);
+    EXPECT_EQ(a.Count(), 300000);
+}
+
 TEST(DataBuffer, GrowsInLargeStepsAndTakesOver) {
     DataBuffer b;
     b.Append("abc", 3);
@@ -100,6 +112,33 @@ TEST(DataBuffer, GrowsInLargeStepsAndTakesOver) {
     EXPECT_EQ(b.Data(), nullptr);
     c.EnsureCapacity(10);
     EXPECT_EQ(c.Capacity(), 50003);
+}
+
+// A large conversion arrives in pieces of 16 KB; the buffer grows by half its size at least, so
+// that the bytes are copied a bounded number of times, and so does a string buffer filled in
+// small pieces past the cap of its growth step.
+TEST(DataBuffer, LargeBuffersGrowGeometrically) {
+    DataBuffer b;
+    std::vector<char> piece(16384, 'x');
+    int growths = 0;
+    for (int i = 0, capacity = 0; i < 512; ++i) {
+        b.Append(piece.data(), static_cast<int>(piece.size()));
+        if (b.Capacity() != capacity) ++growths;
+        capacity = b.Capacity();
+    }
+    EXPECT_EQ(b.Size(), 512 * 16384);
+    EXPECT_LT(growths, 40);
+
+    StringBuffer s;
+    const std::string bytes(64, 'y');
+    growths = 0;
+    for (int i = 0, capacity = 0; i < 1 << 19; ++i) {
+        s.AppendBytes(bytes.data(), static_cast<int>(bytes.size()));
+        if (s.Capacity() != capacity) ++growths;
+        capacity = s.Capacity();
+    }
+    EXPECT_EQ(s.Length(), 32 << 20);
+    EXPECT_LT(growths, 40);
 }
 
 TEST(HashMap, InsertReplaceRemove) {

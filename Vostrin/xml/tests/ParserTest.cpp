@@ -1,6 +1,7 @@
 // The parser's tolerance rules, checked on the trees it builds.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <random>
 #include <string>
@@ -230,6 +231,20 @@ TEST(ParserRobustness, MillionNestedUnclosedElements) {
     Tree t = Parse(text);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->ChildCount(), 1);
+}
+
+// A "<?" without "?>" searches the rest of the input once, not once per "<?": 1.2 MB of them
+// is one pass.
+TEST(ParserRobustness, UnclosedProcessingInstructionsAreOnePass) {
+    std::string text = "<r>";
+    for (int i = 0; i < 400000; ++i) text += "<?a";
+    const auto start = std::chrono::steady_clock::now();
+    Tree t = Parse(text);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Tag(), std::string("r"));
+    EXPECT_LT(seconds, 0.5);  // quadratic, it takes many seconds
 }
 
 TEST(ParserDocument, ProgressFollowsClosingTags) {

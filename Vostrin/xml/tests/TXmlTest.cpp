@@ -1,7 +1,10 @@
 // The handle API: navigation, searches, editing, moves and reference counting.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -230,6 +233,37 @@ TEST(TXmlLoad, FilesAndFailures) {
     EXPECT_EQ(x.GetTag(), "data");
     Handle f(x.FindNodeByTag(nullptr, "field"));
     EXPECT_EQ(f->AttributeValue("value"), "\xD6\xD0\xCE\xC4");
+}
+
+// Memory that runs out during a load makes a failed load, not an exception: false, and the
+// handle keeps its node. The load runs in a child process whose address space is capped a
+// little above what it already uses; two million nested elements need far more.
+TEST(TXmlLoad, RunningOutOfMemoryIsAFailedLoad) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space cap";
+#endif
+    QTemporaryDir dir;
+    std::string nested;
+    nested.reserve(6000000);
+    for (int i = 0; i < 2000000; ++i) nested += "<a>";
+    const std::string path = WriteFile(dir, "deep.xml", nested);
+    nested.clear();
+    nested.shrink_to_fit();
+    EXPECT_EXIT(
+        {
+            TXml doc;
+            doc.SetTag("kept");
+            long pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            rlimit cap{};
+            cap.rlim_cur = cap.rlim_max =
+                static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                (rlim_t{64} << 20);
+            setrlimit(RLIMIT_AS, &cap);
+            const bool loaded = doc.LoadXmlFile(path);
+            std::_Exit(!loaded && doc.GetTag() == "kept" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(TXmlLoad, Utf16FileArrivesAsUtf8) {

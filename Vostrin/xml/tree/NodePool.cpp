@@ -57,10 +57,10 @@ void* NodePool::AllocateSlow(size_t size) {
         if (!p) throw std::bad_alloc();
         return p;
     }
-    ++live_;
     if (free_) {
         FreeCell* cell = free_;
         free_ = cell->next;
+        ++live_;
         return cell;
     }
     if (current_ == currentEnd_) {
@@ -82,6 +82,7 @@ void* NodePool::AllocateSlow(size_t size) {
     }
     void* p = current_;
     current_ += cellSize_;
+    ++live_;  // counted only once the cell is had: a failed mapping changes nothing
     return p;
 }
 

@@ -1,6 +1,8 @@
 #include "ParseEngine.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace velmarq {
 
@@ -234,6 +236,20 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
     StringBuffer name;
     StringBuffer value;
     if (monitor && end_ > 0) monitor->Start(static_cast<unsigned>(end_));
+    // Should an allocation fail on the way, the trees built so far go with the exception.
+    struct PartialTrees {
+        TreeNode*& current;
+        TreeNode*& result;
+        TreeNode*& pendingDecl;
+        bool kept = false;
+        ~PartialTrees() {
+            if (kept) return;
+            TreeNode* open = current ? current->Root() : nullptr;
+            if (open != result) delete open;
+            delete result;
+            delete pendingDecl;
+        }
+    } partial{current, result, pendingDecl};
 
     auto closeElement = [&](TreeNode* el) {
         if (!el) return;
@@ -249,6 +265,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         current = el->Parent();
     };
 
+    bool piEndMissing = false;
     bool stop = false;
     while (!stop && !AtEnd()) {
         const int passStart = pos_;
@@ -324,6 +341,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 SkipChars();
                 if (Ch() == '/') ++pos_;
                 delete pendingDecl;
+                pendingDecl = nullptr;
                 pendingDecl = new TreeNode(name.Data());
                 while (Ch() != '>') {
                     if (AtEnd()) {
@@ -354,11 +372,15 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 }
                 if (stop) break;
                 ++pos_;
-            } else {
+            } else if (!piEndMissing) {
+                // Once no "?>" follows, none follows any later "<?" either: the search is not
+                // run again, so that a document full of unclosed "<?" stays one pass.
                 StringBuffer pi("<?");
                 if (ReadThrough("?>", pi)) {
                     dtd.AppendBuffer(pi);
                     dtd.AppendByte('\n');
+                } else {
+                    piEndMissing = true;
                 }
             }
         } else if (c == '/') {
@@ -382,8 +404,9 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
                 ++pos_;
                 selfClosing = true;
             }
-            auto* node = new TreeNode(tag, nameLen);
-            if (current) TreeNode::AppendNewChild(current, node);
+            std::unique_ptr<TreeNode> made(new TreeNode(tag, nameLen));
+            if (current) TreeNode::AppendNewChild(current, made.get());
+            TreeNode* node = made.release();
             current = node;
             SkipChars();
             while (Ch() != '>') {
@@ -442,6 +465,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         delete openTop;
     }
     delete pendingDecl;
+    partial.kept = true;
     return result;
 }
 
@@ -449,30 +473,41 @@ namespace {
 
 // A declared UTF-16 encoding no longer holds once the text is UTF-8.
 TreeNode* FixDeclaredEncoding(TreeNode* top) {
+    std::unique_ptr<TreeNode> owned(top);
     if (top) {
         StringBuffer encoding;
         if (top->GetDeclaredEncoding(encoding) && IsUtf16Name(encoding)) {
             top->SetDeclaredEncoding("utf-8");
         }
     }
-    return top;
+    return owned.release();
 }
 
 }  // namespace
 
+// Memory that runs out while a document is read makes the document unreadable, like any other
+// failure: no tree, nothing thrown.
 TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor* monitor) {
-    ParseEngine engine(bytes, n);
-    return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+    try {
+        ParseEngine engine(bytes, n);
+        return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 TreeNode* ParseXmlFile(const char* path, LogBase* log, ProgressMonitor* monitor) {
-    bool loaded = false;
-    ParseEngine engine(path, loaded, log);
-    if (!loaded) {
-        Report(log, "Failed to initialize parse engine.");
+    try {
+        bool loaded = false;
+        ParseEngine engine(path, loaded, log);
+        if (!loaded) {
+            Report(log, "Failed to initialize parse engine.");
+            return nullptr;
+        }
+        return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+    } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
 }
 
 }  // namespace velmarq

@@ -61,21 +61,11 @@ inline void TreeNode::DiscardDescendant() {
 TreeNode::~TreeNode() {
     FreeOwnData();
     if (children_) {
-        // Walk the subtree with an explicit stack: each node's children are taken out of it
-        // before it is deleted, so no destructor below this one ever recurses. A document uses
-        // few tags, so the uses ended are counted per tag and given back to the pool together.
-        std::vector<TreeNode*> stack;
-        stack.reserve(64);
-        auto pushChildren = [&stack](TreeNode* n) {
-            // Last child first, so that nodes go in document order, which is mostly the order
-            // of their cells in memory.
-            for (int i = n->children_->Count() - 1; i >= 0; --i) {
-                stack.push_back(AsNode(n->children_->Get(i)));
-            }
-            delete n->children_;
-            n->children_ = nullptr;
-        };
-        pushChildren(this);
+        // Walk the subtree depth first without recursion and without allocating (a tree may be
+        // freed because memory ran out): each node keeps in treeCount_, which only a root's
+        // count uses, the index of its next child to visit, and a node goes once its children
+        // have gone. A document uses few tags, so the uses ended are counted per tag and given
+        // back to the pool together.
         constexpr int kTags = 8;
         NamedObject* tags[kTags];
         int uses[kTags];
@@ -85,10 +75,19 @@ TreeNode::~TreeNode() {
             for (int i = 0; i < tagCount; ++i) pool.ReleaseEntry(tags[i], uses[i]);
             tagCount = 0;
         };
-        while (!stack.empty()) {
-            TreeNode* n = stack.back();
-            stack.pop_back();
-            if (n->children_) pushChildren(n);
+        treeCount_ = 0;
+        TreeNode* n = this;
+        while (n) {
+            if (n->children_ && n->treeCount_ < n->children_->Count()) {
+                TreeNode* child = AsNode(n->children_->Get(n->treeCount_++));
+                child->parent_ = n;
+                child->treeCount_ = 0;
+                n = child;
+                continue;
+            }
+            if (n == this) break;
+            TreeNode* parent = n->parent_;
+            delete n->children_;
             if (NamedObject* tag = n->tag_) {
                 int i = 0;
                 while (i < tagCount && tags[i] != tag) ++i;
@@ -104,8 +103,11 @@ TreeNode::~TreeNode() {
                 ++uses[i];
             }
             n->DiscardDescendant();
+            n = parent;
         }
         giveBack();
+        delete children_;
+        children_ = nullptr;
     }
     root_ = parent_ = next_ = previous_ = nullptr;
     treeCount_ = handleCount_ = 0;
@@ -229,10 +231,11 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
     if (!parent || !child || child->parent_ || parent->root_ == child) return false;
     if (!parent->children_) parent->children_ = new ExtPtrArray(15, 15);
     TreeNode* last = AsNode(parent->children_->Last());
+    // The slot first: an allocation that fails there leaves both trees as they were.
+    parent->children_->Append(child);
     if (last) last->next_ = child;
     child->previous_ = last;
     child->next_ = nullptr;
-    parent->children_->Append(child);
     child->parent_ = parent;
     if (child->children_)
         SetRootOfSubtree(child, parent->root_);

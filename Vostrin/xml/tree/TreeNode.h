@@ -81,9 +81,9 @@ class TreeNode final : public VelmarqObject {
             return;
         }
         TreeNode* last = static_cast<TreeNode*>(parent->children_->Last());
+        parent->children_->Append(child);
         last->next_ = child;
         child->previous_ = last;
-        parent->children_->Append(child);
         child->parent_ = parent;
         child->root_ = parent->root_;
     }
