@@ -1,12 +1,11 @@
-// Times the automatic builder on generated schools and prints what it placed. With --demo it
-// writes a built demo school into a database file instead.
+// Times the automatic builder on generated schools and prints what it placed.
 //
-//   bench_build                         24 and 72 classes, 15 courses, 7 lessons a day
-//   bench_build --classes 40 --runs 3   one size, three runs
-//   bench_build --demo dist/demo.mdb    a demo school with its timetable
+//   bench_build                         24 and 72 classes with 15 common courses, and a course
+//                                       system of 111 classes and 560 courses; 7 lessons a day
+//   bench_build --classes 40 --runs 3   one common school, three runs
+//   bench_build --course-system         the course system alone (its parameters may follow)
 //   bench_build --dump /tmp/week        also writes each timetable to /tmp/week<classes>.txt
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -78,25 +77,26 @@ int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const
     const long long planned = Int(*db, "select sum(Count) from ClassPlantb");
     const long long placed = Int(*db, "select sum(BuildCount) from ClassPlantb");
     const long long byBuilder = Int(*db, "select count(*) from LessonListtb where SetFlag=1");
+    const auto perLesson = [byBuilder](double v) {
+        return byBuilder ? v / static_cast<double>(byBuilder) : 0.0;
+    };
     std::printf(
-        "%3d classes %2d courses %3d teachers %4d plan rows | planned %5lld placed %5lld "
-        "(%lld pre-set) %6.2f%% result %d | %7.1f ms (cpu %7.1f ms) | %6lld statements, %.1f "
-        "per placed lesson\n",
+        "%4d classes %3d courses %4d teachers %5d plan rows | planned %5lld placed %5lld "
+        "(%lld pre-set) %6.2f%% result %d | %7.1f ms (cpu %7.1f ms), %5.1f us per placed lesson "
+        "| %6lld statements, %.1f per placed lesson\n",
         s.classes, s.courses, s.teachers, s.planRows, planned, placed, placed - byBuilder,
         planned ? 100.0 * static_cast<double>(placed) / static_cast<double>(planned) : 0.0, percent,
-        ms, cpuMs, builder.StatementCount(),
-        byBuilder ? static_cast<double>(builder.StatementCount()) / static_cast<double>(byBuilder)
-                  : 0.0);
+        ms, cpuMs, perLesson(1000.0 * ms), builder.StatementCount(),
+        perLesson(static_cast<double>(builder.StatementCount())));
     std::fflush(stdout);
     if (!dump.isEmpty()) Dump(*db, dump + QString::number(s.classes) + ".txt");
     return percent < 0 ? 1 : 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+// The common school of the benchmark: 15 courses that every class takes, 7 lessons a day.
+schoolgen::SchoolParams CommonSchool(int classes) {
     schoolgen::SchoolParams p;
+    p.classes = classes;
     p.courses = 15;
     p.lessonsPerWeek = 34;
     p.lessonsPerDay = 7;
@@ -105,74 +105,96 @@ int main(int argc, char** argv) {
     p.sharedClasses = 8;
     p.fixedLessons = 40;
     p.staleLessons = 0;
-    std::vector<int> sizes = {24, 72};
+    return p;
+}
+
+// A course system: 111 classes, 560 courses each taken by one or two classes, 100 teachers
+// with several courses each, 1,371 lessons a week, 7 a day.
+schoolgen::SchoolParams CourseSystem() {
+    schoolgen::SchoolParams p = CommonSchool(111);
+    p.courses = 560;
+    p.courseTeachers = 100;
+    p.schoolLessons = 1371;
+    p.sharedCourses = 3;
+    return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<schoolgen::SchoolParams> schools = {CommonSchool(24), CommonSchool(72),
+                                                    CourseSystem()};
     int runs = 1;
-    QString demo;
     QString dump;
-    bool dayGiven = false;
+    auto usage = [] {
+        std::fprintf(stderr,
+                     "usage: bench_build [--course-system] [--classes N] [--courses N] "
+                     "[--lessons-week N] [--lessons-day 6|7] [--teacher-load N] [--teachers N] "
+                     "[--school-lessons N] [--shared N] [--shared-classes N] [--fixed N] "
+                     "[--no-limits] [--seed N] [--runs N] [--dump PREFIX]\n");
+        return 2;
+    };
+    // The schools: the three above, the course system alone, or one common school whose
+    // parameters the options give.
+    bool courseSystem = false, parameters = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--lessons-day") == 0) dayGiven = true;
+        if (std::strcmp(argv[i], "--course-system") == 0)
+            courseSystem = true;
+        else if (std::strncmp(argv[i], "--", 2) == 0 && std::strcmp(argv[i], "--runs") != 0 &&
+                 std::strcmp(argv[i], "--dump") != 0)
+            parameters = true;
+    }
+    if (courseSystem)
+        schools = {CourseSystem()};
+    else if (parameters)
+        schools = {CommonSchool(24)};
+    for (int i = 1; i < argc; ++i) {
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;
         };
-        if (arg("--classes"))
-            sizes = {std::atoi(argv[++i])};
-        else if (arg("--courses"))
-            p.courses = std::atoi(argv[++i]);
-        else if (arg("--lessons-week"))
-            p.lessonsPerWeek = std::atoi(argv[++i]);
-        else if (arg("--lessons-day"))
-            p.lessonsPerDay = std::atoi(argv[++i]);
-        else if (arg("--teacher-load"))
-            p.teacherLoad = std::atoi(argv[++i]);
-        else if (arg("--shared"))
-            p.sharedCourses = std::atoi(argv[++i]);
-        else if (arg("--shared-classes"))
-            p.sharedClasses = std::atoi(argv[++i]);
-        else if (arg("--fixed"))
-            p.fixedLessons = std::atoi(argv[++i]);
-        else if (arg("--seed"))
-            p.seed = static_cast<unsigned>(std::atoi(argv[++i]));
-        else if (arg("--runs"))
+        auto set = [&](int schoolgen::SchoolParams::*field) {
+            const int v = std::atoi(argv[++i]);
+            for (schoolgen::SchoolParams& p : schools) p.*field = v;
+        };
+        if (std::strcmp(argv[i], "--course-system") == 0) {
+        } else if (std::strcmp(argv[i], "--no-limits") == 0) {
+            for (schoolgen::SchoolParams& p : schools) p.limits = false;
+        } else if (arg("--runs")) {
             runs = std::atoi(argv[++i]);
-        else if (arg("--demo"))
-            demo = QString::fromLocal8Bit(argv[++i]);
-        else if (arg("--dump"))
+        } else if (arg("--dump")) {
             dump = QString::fromLocal8Bit(argv[++i]);
-        else if (std::strcmp(argv[i], "--no-limits") == 0)
-            p.limits = false;
-        else {
-            std::fprintf(stderr,
-                         "usage: bench_build [--classes N] [--courses N] [--lessons-week N] "
-                         "[--lessons-day 6|7] [--teacher-load N] [--shared N] [--shared-classes "
-                         "N] [--fixed N] [--no-limits] [--seed N] [--runs N] [--demo FILE] "
-                         "[--dump PREFIX]\n");
-            return 2;
+        } else if (arg("--seed")) {
+            const auto seed = static_cast<unsigned>(std::atoi(argv[++i]));
+            for (schoolgen::SchoolParams& p : schools) p.seed = seed;
+        } else if (arg("--classes")) {
+            set(&schoolgen::SchoolParams::classes);
+        } else if (arg("--courses")) {
+            set(&schoolgen::SchoolParams::courses);
+        } else if (arg("--lessons-week")) {
+            set(&schoolgen::SchoolParams::lessonsPerWeek);
+        } else if (arg("--lessons-day")) {
+            set(&schoolgen::SchoolParams::lessonsPerDay);
+        } else if (arg("--teacher-load")) {
+            set(&schoolgen::SchoolParams::teacherLoad);
+        } else if (arg("--teachers") && courseSystem) {
+            set(&schoolgen::SchoolParams::courseTeachers);
+        } else if (arg("--school-lessons") && courseSystem) {
+            set(&schoolgen::SchoolParams::schoolLessons);
+        } else if (arg("--shared")) {
+            set(&schoolgen::SchoolParams::sharedCourses);
+        } else if (arg("--shared-classes")) {
+            set(&schoolgen::SchoolParams::sharedClasses);
+        } else if (arg("--fixed")) {
+            set(&schoolgen::SchoolParams::fixedLessons);
+        } else {
+            return usage();
         }
     }
     try {
-        if (!demo.isEmpty()) {
-            // A small school with its timetable built, for a first look at the program.
-            // Six lessons a day and 28 a week, as a new settings file has it.
-            p.fixedLessons = 6;
-            if (!dayGiven) {
-                p.lessonsPerDay = 6;
-                p.lessonsPerWeek = 28;
-            }
-            p.classes = sizes.size() == 1 ? sizes[0] : 12;
-            auto db = NewDatabase(demo);
-            if (!db) return 1;
-            schoolgen::WriteSchool(*db, p);
-            mdlBuildKb::Builder builder(*db, p.lessonsPerDay, mdlBuildKb::ClockSecondsRnd);
-            const int percent = builder.AutoBuildLessons();
-            std::printf("%s: %d classes, %d%% of the planned lessons placed\n", qPrintable(demo),
-                        p.classes, percent);
-            return percent < 0 ? 1 : 0;
-        }
         QTemporaryDir dir;
         int rc = 0;
-        for (int classes : sizes) {
-            p.classes = classes;
+        for (const schoolgen::SchoolParams& p : schools) {
             for (int run = 0; run < runs; ++run)
                 rc |= RunOne(dir.filePath(QStringLiteral("bench.mdb")), p, run, dump);
         }

@@ -12,7 +12,7 @@ namespace schoolgen {
 
 struct SchoolParams {
     int classes = 24;         // six grades, classes spread over them
-    int courses = 15;         // at most 15
+    int courses = 15;         // at most 15, unless every course is taken by one or two classes
     int lessonsPerWeek = 34;  // per class
     int lessonsPerDay = 7;    // 6 or 7; lessons per week must fit into 5 days
     int teacherLoad = 14;     // lessons a week a teacher aims at; fixes the number of teachers
@@ -22,6 +22,14 @@ struct SchoolParams {
     int fixedLessons = 20;    // pre-set lessons (SetFlag 0)
     int staleLessons = 10;    // lessons of an earlier build (1) and placed by hand (2)
     unsigned seed = 1;
+    // Above 0: the school of a course system. Each of `courses` courses (any number) is taken
+    // by one class, every few by two; this many teachers hold several courses each, and the
+    // whole school has `schoolLessons` lessons a week (lessonsPerWeek and teacherLoad unused).
+    int courseTeachers = 0;
+    int schoolLessons = 0;
+    // Class codes and names as the class form makes them: grade and number ("11", "62") and the
+    // names it proposes ("一（1）班", "一年级（1）班", "一（1）"); at most 20 classes a grade.
+    bool formCodes = false;
 };
 
 struct SchoolSummary {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -49,11 +50,99 @@ struct PlanRow {
     int count = 0;
 };
 
+// Who takes which course and who teaches it.
+struct Courses {
+    std::vector<std::vector<int>> takers;          // per course, its classes
+    std::vector<int> counts;                       // per course, its lessons a week
+    std::vector<QString> teacherNames;             // teacher n is T<n+1>
+    std::map<std::pair<int, int>, int> teacherOf;  // (course, class) -> teacher
+};
+
+// A course system: course k is taken by class k (counted round the school), every fourteenth
+// also by the class half the school away. Each course has 1 to 3 lessons a week, then single
+// courses gain or lose one until the school has its lessons a week; the courses are dealt out to
+// the teachers in a random order, so each teacher holds several.
+Courses CourseSystem(const SchoolParams& p, const std::function<int(int)>& pick) {
+    Courses cs;
+    cs.takers.resize(static_cast<size_t>(p.courses));
+    cs.counts.resize(static_cast<size_t>(p.courses));
+    long total = 0;
+    for (int k = 0; k < p.courses; ++k) {
+        auto& takers = cs.takers[static_cast<size_t>(k)];
+        takers.push_back(k % p.classes);
+        if (k % 14 == 13 && p.classes > 1) takers.push_back((k + p.classes / 2) % p.classes);
+        cs.counts[static_cast<size_t>(k)] = 1 + pick(3);
+        total += cs.counts[static_cast<size_t>(k)] * static_cast<long>(takers.size());
+    }
+    for (int guard = 0; total != p.schoolLessons && guard < 100 * p.courses; ++guard) {
+        const auto k = static_cast<size_t>(pick(p.courses));
+        if (cs.takers[k].size() != 1) continue;
+        if (total < p.schoolLessons && cs.counts[k] < 5) {
+            ++cs.counts[k];
+            ++total;
+        } else if (total > p.schoolLessons && cs.counts[k] > 1) {
+            --cs.counts[k];
+            --total;
+        }
+    }
+    std::vector<int> order(static_cast<size_t>(p.courses));
+    for (int k = 0; k < p.courses; ++k) order[static_cast<size_t>(k)] = k;
+    for (int i = p.courses - 1; i > 0; --i)
+        std::swap(order[static_cast<size_t>(i)], order[static_cast<size_t>(pick(i + 1))]);
+    for (int t = 0; t < p.courseTeachers; ++t)
+        cs.teacherNames.push_back("老师" + QString::number(t + 1));
+    for (int i = 0; i < p.courses; ++i) {
+        const int k = order[static_cast<size_t>(i)];
+        for (int c : cs.takers[static_cast<size_t>(k)]) cs.teacherOf[{k, c}] = i % p.courseTeachers;
+    }
+    return cs;
+}
+
+// The common school: every class takes every course but the shared-resource ones, which only a
+// few take (their lessons go to the first course instead in the other classes); each teacher
+// teaches one course to as many classes as make about the aimed weekly load.
+Courses CommonCourses(const SchoolParams& p, std::vector<int>& extra) {
+    Courses cs;
+    cs.counts = CourseCounts(p.courses, p.lessonsPerWeek);
+    cs.takers.resize(static_cast<size_t>(p.courses));
+    const int firstShared = std::max(1, p.courses - p.sharedCourses);
+    for (int k = 0; k < p.courses; ++k) {
+        auto& takers = cs.takers[static_cast<size_t>(k)];
+        for (int c = 0; c < p.classes; ++c) {
+            bool takes = true;
+            if (k >= firstShared) {
+                // Every n-th class, starting at a different class per course.
+                int step = std::max(1, p.classes / std::max(1, p.sharedClasses));
+                takes = (c + k) % step == 0 && static_cast<int>(takers.size()) < p.sharedClasses;
+            }
+            if (takes)
+                takers.push_back(c);
+            else
+                extra[static_cast<size_t>(c)] += cs.counts[static_cast<size_t>(k)];
+        }
+    }
+    for (int k = 0; k < p.courses; ++k) {
+        const int count = cs.counts[static_cast<size_t>(k)];
+        const auto& takers = cs.takers[static_cast<size_t>(k)];
+        int per = std::max(1, (p.teacherLoad + count / 2) / std::max(1, count));
+        for (size_t i = 0; i < takers.size(); ++i) {
+            if (i % static_cast<size_t>(per) == 0)
+                cs.teacherNames.push_back(QString::fromUtf8(kCourseNames[static_cast<size_t>(k)]) +
+                                          "老师" + QString::number(cs.teacherNames.size() + 1));
+            cs.teacherOf[{k, takers[i]}] = static_cast<int>(cs.teacherNames.size()) - 1;
+        }
+    }
+    return cs;
+}
+
 }  // namespace
 
 SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& p) {
-    if (p.courses < 1 || p.courses > static_cast<int>(kCourseNames.size()) || p.classes < 1 ||
-        p.lessonsPerDay < 1 || p.lessonsPerWeek > 5 * p.lessonsPerDay)
+    const bool courseSystem = p.courseTeachers > 0;
+    const int perGrade = (p.classes + 5) / 6;
+    if (p.courses < 1 || (!courseSystem && p.courses > static_cast<int>(kCourseNames.size())) ||
+        p.classes < 1 || p.lessonsPerDay < 1 ||
+        (!courseSystem && p.lessonsPerWeek > 5 * p.lessonsPerDay) || (p.formCodes && perGrade > 20))
         throw std::invalid_argument("school parameters out of range");
     std::mt19937 rng(p.seed);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -62,69 +151,54 @@ SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& p) {
 
     // Classes: spread over grades 1 to 6, numbered within their grade.
     std::vector<QString> classes;
-    const int perGrade = (p.classes + 5) / 6;
     for (int i = 0; i < p.classes; ++i) {
-        int grade = 1 + i / perGrade;
+        const int grade = 1 + i / perGrade;
+        const QString g = QString::fromUtf8(kGradeNames[static_cast<size_t>(grade)]);
+        const QString n = QString::number(i % perGrade + 1);
         QString code = QString::number(grade) + QString::asprintf("%02d", i % perGrade + 1);
-        QString name = QString::fromUtf8(kGradeNames[grade]) + "年级" +
-                       QString::number(i % perGrade + 1) + "班";
+        QString name = g + "年级" + n + "班", fullName = name, shortName = name;
+        if (p.formCodes) {
+            code = QString::number(grade) + n;
+            name = g + "（" + n + "）班";
+            fullName = g + "年级（" + n + "）班";
+            shortName = g + "（" + n + "）";
+        }
         db.Execute("insert into Classtb (Code,Name,FullName,ShortName) values (" + Q(code) + "," +
-                   Q(name) + "," + Q(name) + "," + Q(name) + ")");
+                   Q(name) + "," + Q(fullName) + "," + Q(shortName) + ")");
         classes.push_back(code);
     }
     // Courses.
     std::vector<QString> courses;
     for (int k = 0; k < p.courses; ++k) {
+        const QString subject = QString::fromUtf8(kCourseNames[static_cast<size_t>(k) % 15]);
         QString code = QString::asprintf("%02d", k + 1);
-        QString name = QString::fromUtf8(kCourseNames[k]);
+        QString name = subject;
+        if (courseSystem) {
+            code = QString::asprintf("%03d", k + 1);
+            name = subject + QString::number(k / 15 + 1);
+        }
         db.Execute("insert into Coursetb (Code,Name,FullName,ShortName) values (" + Q(code) + "," +
                    Q(name) + "," + Q(name) + "," + Q(name.left(1)) + ")");
         courses.push_back(code);
     }
-    const std::vector<int> counts = CourseCounts(p.courses, p.lessonsPerWeek);
 
-    // Which classes take each course; a shared-resource course only a few, its lessons going to
-    // the first course instead in the other classes.
+    std::vector<int> extra(static_cast<size_t>(p.classes), 0);
+    const Courses cs = courseSystem ? CourseSystem(p, pick) : CommonCourses(p, extra);
     const int firstShared = std::max(1, p.courses - p.sharedCourses);
-    std::vector<PlanRow> plan;
-    std::vector<std::vector<int>> takers(p.courses);
-    std::vector<int> extra(p.classes, 0);
-    for (int k = 0; k < p.courses; ++k) {
-        for (int c = 0; c < p.classes; ++c) {
-            bool takes = true;
-            if (k >= firstShared) {
-                // Every n-th class, starting at a different class per course.
-                int step = std::max(1, p.classes / std::max(1, p.sharedClasses));
-                takes = (c + k) % step == 0 && static_cast<int>(takers[k].size()) < p.sharedClasses;
-            }
-            if (takes)
-                takers[k].push_back(c);
-            else
-                extra[c] += counts[k];
-        }
-    }
-    // Teachers: one course each, as many classes as make about the aimed weekly load.
-    int teacherNo = 0;
-    std::map<std::pair<int, int>, QString> teacherOf;  // (course, class) -> teacher
-    for (int k = 0; k < p.courses; ++k) {
-        int per = std::max(1, (p.teacherLoad + counts[k] / 2) / std::max(1, counts[k]));
-        for (size_t i = 0; i < takers[k].size(); ++i) {
-            if (i % per == 0) {
-                ++teacherNo;
-                QString code = QString::asprintf("T%03d", teacherNo);
-                QString name =
-                    QString::fromUtf8(kCourseNames[k]) + "老师" + QString::number(teacherNo);
-                db.Execute("insert into Teachertb (Code,Name,FullName,ShortName) values (" +
-                           Q(code) + "," + Q(name) + "," + Q(name) + "," + Q(name) + ")");
-            }
-            teacherOf[{k, takers[k][i]}] = QString::asprintf("T%03d", teacherNo);
-        }
+    for (size_t t = 0; t < cs.teacherNames.size(); ++t) {
+        const QString code = QString::asprintf("T%03d", static_cast<int>(t) + 1);
+        db.Execute("insert into Teachertb (Code,Name,FullName,ShortName) values (" + Q(code) + "," +
+                   Q(cs.teacherNames[t]) + "," + Q(cs.teacherNames[t]) + "," +
+                   Q(cs.teacherNames[t]) + ")");
     }
     // Teaching plan.
+    std::vector<PlanRow> plan;
     for (int k = 0; k < p.courses; ++k) {
-        for (int c : takers[k]) {
-            int count = counts[k] + (k == 0 ? extra[c] : 0);
-            PlanRow row{classes[c], courses[k], teacherOf[{k, c}], count};
+        for (int c : cs.takers[static_cast<size_t>(k)]) {
+            int count =
+                cs.counts[static_cast<size_t>(k)] + (k == 0 ? extra[static_cast<size_t>(c)] : 0);
+            PlanRow row{classes[static_cast<size_t>(c)], courses[static_cast<size_t>(k)],
+                        QString::asprintf("T%03d", cs.teacherOf.at({k, c}) + 1), count};
             db.Execute("insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) values (" +
                        Q(row.cls) + "," + Q(row.course) + "," + Q(row.teacher) + "," +
                        QString::number(count) + ")");
@@ -145,11 +219,13 @@ SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& p) {
                    ")");
     };
     if (p.limits) {
-        for (int k = 0; k < std::min(3, p.courses); ++k)
-            for (int d = 1; d <= 5; ++d)
-                for (int l = 1; l <= 2; ++l) attr[{k, d, l}] = 0;
-        if (p.courses > 9)
-            for (int d = 1; d <= 5; ++d) attr[{9, d, 1}] = 2;
+        for (int k = 0; k < p.courses; ++k) {
+            for (int d = 1; d <= 5; ++d) {
+                if (k % 15 < 3)
+                    for (int l = 1; l <= 2; ++l) attr[{k, d, l}] = 0;
+                if (k % 15 == 9) attr[{k, d, 1}] = 2;
+            }
+        }
         attr[{p.courses - 1, 5, p.lessonsPerDay}] = 3;
         if (p.courses > 1) attr[{1, 1, 7}] = 0;
         for (const auto& [key, a] : attr)
@@ -199,7 +275,7 @@ SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& p) {
     transaction.Commit();
     sum.classes = p.classes;
     sum.courses = p.courses;
-    sum.teachers = teacherNo;
+    sum.teachers = static_cast<int>(cs.teacherNames.size());
     sum.planRows = static_cast<int>(plan.size());
     return sum;
 }
