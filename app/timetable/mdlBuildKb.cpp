@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QTime>
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -81,7 +83,13 @@ std::unique_ptr<tw::db::Recordset> Builder::Open(const QString& sql, int type) {
     return db_.OpenRecordset(sql, type);
 }
 
+// The run's updates say "or fail": they change rows inside the run's one transaction, which a
+// failure rolls back whole, so the database need not keep an undo copy of the pages of each
+// statement (encrypted page by page) to take back that statement alone. Each of them writes
+// values that meet the table's checks.
 void Builder::Exec(const QString& sql) {
+    // The memo stands only while the run holds its transaction: no one else writes meanwhile.
+    assert(!memo_ || db_.InTransaction());
     ++statements_;
     db_.Execute(sql);
 }
@@ -121,7 +129,7 @@ int Builder::AutoBuildLessons() {
     try {
         tw::db::Transaction transaction(db_);
         PrepareBuild();
-        memo_.emplace();
+        if (useMemo_) memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
         RunSelection();
         const int percent = GetBuildPercent();
         // A run reported as failed keeps the timetable it found; only a plan without rows,
@@ -156,9 +164,9 @@ void Builder::PrepareBuild() {
     }
     rs->Close();
     for (const Preset& p : presets) {
-        Exec("Update ClassPlantb Set BuildCount=BuildCount+1 where  ClassCode = '" + SqlQ(p.cls) +
-             "' and CourseCode = '" + SqlQ(p.course) + "' and TeacherCode = '" + SqlQ(p.teacher) +
-             "'");
+        Exec("Update or fail ClassPlantb Set BuildCount=BuildCount+1 where  ClassCode = '" +
+             SqlQ(p.cls) + "' and CourseCode = '" + SqlQ(p.course) + "' and TeacherCode = '" +
+             SqlQ(p.teacher) + "'");
     }
 }
 
@@ -185,6 +193,7 @@ void Builder::RunSelection() {
 }
 
 std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
+    if (MemoKnowsPlan()) return memo_->PickTeacherAndCourse(teacher);
     // The teacher with the most classes still to build; among equals the smaller code (the
     // grouping's key order), decided here so the result does not depend on the row order.
     QString chosenTeacher;
@@ -239,6 +248,7 @@ std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
 }
 
 std::optional<QString> Builder::PickClass(const QString& course, QString& teacher) {
+    if (MemoKnowsPlan()) return memo_->PickClass(course, teacher);
     auto rs = Open(
         "select ClassCode,TeacherCode from ClassPlantb where IsAutoBuild=0  and CourseCode = '" +
         SqlQ(course) + "' and TeacherCode = '" + SqlQ(teacher) + "'");
@@ -279,7 +289,15 @@ int Builder::GetBuildPercent() {
 int Builder::BuildPlanLessons(const QString& cls, const QString& course, const QString& teacher) {
     const QString qc = SqlQ(cls), qk = SqlQ(course), qt = SqlQ(teacher);
     long long count = 0, buildCount = 0;
-    {
+    if (MemoKnowsPlan()) {
+        std::optional<RunMemo::RowCounts> row = memo_->Row(cls, course);
+        if (!row) {
+            MarkPlanBuilt(cls, course, teacher);
+            return -1;
+        }
+        count = row->count;
+        buildCount = row->buildCount;
+    } else {
         auto rs = Open("Select Count,BuildCount from ClassPlantb where  ClassCode = '" + qc +
                        "' and CourseCode = '" + qk + "'");
         if (rs->Eof()) {
@@ -292,7 +310,9 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         rs->Close();
     }
     int maximum = 0;
-    {
+    if (MemoKnowsPlan()) {
+        maximum = DailyMaximum(memo_->TeacherTotal(teacher));
+    } else {
         auto rs = Open("Select sum(Count) as SumCount from ClassPlantb where  TeacherCode = '" +
                        qt + "'");
         if (!rs->Eof()) maximum = DailyMaximum(rs->Fields("SumCount").Int());
@@ -319,8 +339,9 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
              Num(lesson) + ",'" + qk + "','" + qt + "',1)");
         if (memo_) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
         ++buildCount;
-        Exec("Update ClassPlantb Set BuildCount=" + Num(buildCount) + " where  ClassCode = '" + qc +
-             "' and CourseCode = '" + qk + "'");
+        Exec("Update or fail ClassPlantb Set BuildCount=" + Num(buildCount) +
+             " where  ClassCode = '" + qc + "' and CourseCode = '" + qk + "'");
+        if (MemoKnowsPlan()) memo_->SetBuildCount(cls, course, buildCount);
         if (buildCount == count) {
             MarkPlanBuilt(cls, course, teacher);
             return 0;
@@ -381,7 +402,6 @@ int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QStr
 
 int Builder::SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
                        int pass) {
-    const QString qc = SqlQ(cls), qk = SqlQ(course), qd = Num(day);
     std::vector<int> candidates;
     if (pass == 1) {
         // Normal slots: every lesson of the day without a course limit other than normal, where
@@ -396,31 +416,33 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
         // course has no limit other than normal has none of either kind.
         const std::vector<bool> limited = LimitedLessons(course, day);
         if (std::find(limited.begin(), limited.end(), true) == limited.end()) return -1;
-        auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
-                           qk + "' and tbA.Attr=" + Num(pass) + " and tbA.day=" + qd +
-                           " and tbA.LessonNo not in (Select tbB.LessonNo from LessonListtb tbB "
-                           "where tbB.ClassCode ='" +
-                           qc + "' and tbB.Day=" + qd + ")",
-                       dbOpenSnapshot);
-        while (!rs->Eof()) {
-            long long l = rs->Fields("LessonNo").Int();
-            if (l >= 1 && l <= lessonOfDay_) candidates.push_back(static_cast<int>(l));
-            rs->MoveNext();
+        if (MemoKnows(day)) {
+            candidates = memo_->PassLessons(cls, course, day, pass);
+        } else {
+            const QString qd = Num(day);
+            auto rs =
+                Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
+                         SqlQ(course) + "' and tbA.Attr=" + Num(pass) + " and tbA.day=" + qd +
+                         " and tbA.LessonNo not in (Select tbB.LessonNo from LessonListtb tbB "
+                         "where tbB.ClassCode ='" +
+                         SqlQ(cls) + "' and tbB.Day=" + qd + ")",
+                     dbOpenSnapshot);
+            while (!rs->Eof()) {
+                long long l = rs->Fields("LessonNo").Int();
+                if (l >= 1 && l <= lessonOfDay_) candidates.push_back(static_cast<int>(l));
+                rs->MoveNext();
+            }
+            rs->Close();
+            std::sort(candidates.begin(), candidates.end());
+            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
         }
-        rs->Close();
-        std::sort(candidates.begin(), candidates.end());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     }
 
     std::vector<int> qualified;
     for (int l : candidates) {
         if (!IsTeacherFree(teacher, day, l)) continue;
         // Only a shared-resource course can find another class's lesson here.
-        if (IsSharedCourse(course) &&
-            HasRows("select LessonNo from LessonListtb where  Day=" + qd +
-                    " and LessonNo=" + Num(l) + " and CourseCode='" + qk +
-                    "' and CourseCode in(select CourseCode from CourseAttrtb)"))
-            continue;
+        if (IsSharedCourseAt(course, day, l)) continue;
         qualified.push_back(l);
     }
     if (qualified.empty()) return -1;
@@ -430,24 +452,13 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
     return qualified[static_cast<size_t>(pos)];
 }
 
-void Builder::RunMemo::Placed(const QString& cls, const QString& course, const QString& teacher,
-                              int day, int lesson) {
-    classFree[{Fold(cls), day, lesson}] = false;
-    teacherFree[{Fold(teacher), day, lesson}] = false;
-    // A count not known yet is read from the database when it is first needed, this lesson
-    // included.
-    if (auto it = teacherDay.find({Fold(teacher), day}); it != teacherDay.end()) ++it->second;
-    if (auto it = courseDay.find({Fold(cls), Fold(course), day}); it != courseDay.end())
-        ++it->second;
+bool Builder::MemoKnows(int day, int lesson) const {
+    assert(!memo_ || db_.InTransaction());
+    return memo_ && day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonOfDay_;
 }
 
 std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
-    // Course limits do not change during a run.
-    const std::pair<QString, int> key{Fold(course), day};
-    if (memo_) {
-        auto it = memo_->limited.find(key);
-        if (it != memo_->limited.end()) return it->second;
-    }
+    if (MemoKnows(day)) return memo_->Limited(course, day);
     std::vector<bool> limited(static_cast<size_t>(lessonOfDay_) + 1, false);
     auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
                        SqlQ(course) + "' and tbA.Attr<>1 and tbA.day=" + Num(day) +
@@ -459,37 +470,32 @@ std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
         rs->MoveNext();
     }
     rs->Close();
-    if (memo_) memo_->limited[key] = limited;
     return limited;
 }
 
 bool Builder::IsClassFree(const QString& cls, int day, int lesson) {
-    const std::tuple<QString, int, int> key{Fold(cls), day, lesson};
-    if (memo_) {
-        auto it = memo_->classFree.find(key);
-        if (it != memo_->classFree.end()) return it->second;
-    }
-    bool free = !HasRows("Select LessonNo from LessonListtb where ClassCode ='" + SqlQ(cls) +
-                             "' and Day=" + Num(day) + " and LessonNo=" + Num(lesson),
-                         dbOpenSnapshot);
-    if (memo_) memo_->classFree[key] = free;
-    return free;
+    if (MemoKnows(day, lesson)) return memo_->ClassFree(cls, day, lesson);
+    return !HasRows("Select LessonNo from LessonListtb where ClassCode ='" + SqlQ(cls) +
+                        "' and Day=" + Num(day) + " and LessonNo=" + Num(lesson),
+                    dbOpenSnapshot);
 }
 
 bool Builder::IsTeacherFree(const QString& teacher, int day, int lesson) {
-    const std::tuple<QString, int, int> key{Fold(teacher), day, lesson};
-    if (memo_) {
-        auto it = memo_->teacherFree.find(key);
-        if (it != memo_->teacherFree.end()) return it->second;
-    }
-    bool free =
-        !HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
-                 " and LessonNo=" + Num(lesson) + " and TeacherCode='" + SqlQ(teacher) + "'");
-    if (memo_) memo_->teacherFree[key] = free;
-    return free;
+    if (MemoKnows(day, lesson)) return memo_->TeacherFree(teacher, day, lesson);
+    return !HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
+                    " and LessonNo=" + Num(lesson) + " and TeacherCode='" + SqlQ(teacher) + "'");
+}
+
+bool Builder::IsSharedCourseAt(const QString& course, int day, int lesson) {
+    if (!IsSharedCourse(course)) return false;
+    if (MemoKnows(day, lesson)) return memo_->CourseAt(course, day, lesson);
+    return HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
+                   " and LessonNo=" + Num(lesson) + " and CourseCode='" + SqlQ(course) +
+                   "' and CourseCode in(select CourseCode from CourseAttrtb)");
 }
 
 bool Builder::IsSharedCourse(const QString& course) {
+    if (memo_) return memo_->IsShared(course);
     if (!sharedCourse_ || sharedCourse_->first != course) {
         sharedCourse_.emplace(course, HasRows("select CourseCode from CourseAttrtb where "
                                               "CourseCode='" +
@@ -500,34 +506,23 @@ bool Builder::IsSharedCourse(const QString& course) {
 
 bool Builder::IsTeacherDayFull(const QString& teacher, double cursor, int maximum) {
     const int day = DayOf(cursor);
-    const std::pair<QString, int> key{Fold(teacher), day};
-    if (memo_) {
-        auto it = memo_->teacherDay.find(key);
-        if (it != memo_->teacherDay.end()) return it->second >= maximum;
-    }
-    long n = RowCount("select TeacherCode from LessonListtb where  TeacherCode='" + SqlQ(teacher) +
-                      "' and Day=" + Num(day));
-    if (memo_) memo_->teacherDay[key] = n;
-    return n >= maximum;
+    if (MemoKnows(day)) return memo_->TeacherLessons(teacher, day) >= maximum;
+    return RowCount("select TeacherCode from LessonListtb where  TeacherCode='" + SqlQ(teacher) +
+                    "' and Day=" + Num(day)) >= maximum;
 }
 
 bool Builder::IsCourseDayFull(const QString& cls, const QString& course, int day, double share) {
     const long bound = static_cast<long>(std::floor(share)) + 1;
-    const std::tuple<QString, QString, int> key{Fold(cls), Fold(course), day};
-    if (memo_) {
-        auto it = memo_->courseDay.find(key);
-        if (it != memo_->courseDay.end()) return it->second >= bound;
-    }
-    long n = RowCount("select CourseCode from LessonListtb where  CourseCode='" + SqlQ(course) +
-                      "' and ClassCode='" + SqlQ(cls) + "' and Day=" + Num(day) +
-                      " order by CourseCode");
-    if (memo_) memo_->courseDay[key] = n;
-    return n >= bound;
+    if (MemoKnows(day)) return memo_->CourseLessons(cls, course, day) >= bound;
+    return RowCount("select CourseCode from LessonListtb where  CourseCode='" + SqlQ(course) +
+                    "' and ClassCode='" + SqlQ(cls) + "' and Day=" + Num(day) +
+                    " order by CourseCode") >= bound;
 }
 
 void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher) {
-    Exec("update ClassPlantb Set IsAutoBuild=1 Where ClassCode='" + SqlQ(cls) +
+    Exec("update or fail ClassPlantb Set IsAutoBuild=1 Where ClassCode='" + SqlQ(cls) +
          "' and CourseCode='" + SqlQ(course) + "' and TeacherCode='" + SqlQ(teacher) + "'");
+    if (MemoKnowsPlan()) memo_->MarkBuilt(cls, course, teacher);
 }
 
 int AutoBuildLessons() {

@@ -5,14 +5,13 @@
 
 #include <QString>
 #include <functional>
-#include <map>
+#include <memory>
 #include <optional>
-#include <set>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "db/Database.h"
+#include "timetable/RunMemo.h"
 
 namespace mdlBuildKb {
 
@@ -71,6 +70,9 @@ class Builder {
 
     // Statements sent to the database since construction.
     long long StatementCount() const { return statements_; }
+    // Whether a run answers its questions from its memo (the default) or asks the database each
+    // one as it is written; both give the same timetable.
+    void UseRunMemo(bool use) { useMemo_ = use; }
 
   private:
     std::unique_ptr<tw::db::Recordset> Open(const QString& sql, int type = tw::db::dbOpenDynaset);
@@ -84,23 +86,19 @@ class Builder {
     double Draw();
     // A course listed in CourseAttrtb: no two classes have it in the same slot.
     bool IsSharedCourse(const QString& course);
+    // Whether a shared-resource course is in any class at the slot.
+    bool IsSharedCourseAt(const QString& course, int day, int lesson);
     // Lessons of the day with a course limit other than normal (index 1 to N).
     std::vector<bool> LimitedLessons(const QString& course, int day);
     bool IsClassFree(const QString& cls, int day, int lesson);
     bool IsTeacherFree(const QString& teacher, int day, int lesson);
 
-    // Answers already known during one run. While a run lasts it is the only writer of the
-    // database and it notes here every lesson it writes, so a known answer stays true; codes are
-    // keyed as the database compares them.
-    struct RunMemo {
-        std::map<std::tuple<QString, int, int>, bool> classFree, teacherFree;
-        std::map<std::pair<QString, int>, std::vector<bool>> limited;
-        std::map<std::pair<QString, int>, long> teacherDay;           // teacher, day
-        std::map<std::tuple<QString, QString, int>, long> courseDay;  // class, course, day
-        // Notes a lesson the run has just written.
-        void Placed(const QString& cls, const QString& course, const QString& teacher, int day,
-                    int lesson);
-    };
+    // Whether the run's memo may answer a question about this day (and lesson).
+    bool MemoKnows(int day, int lesson = 1) const;
+    bool MemoKnowsPlan() const { return memo_ && memo_->PlanKnown(); }
+
+    // What the run knows of the database; present only while a run lasts, which is then the
+    // only writer of the database.
     std::optional<RunMemo> memo_;
 
     tw::db::Database& db_;
@@ -108,6 +106,7 @@ class Builder {
     RandomSource rnd_;
     EventPump doEvents_;
     long long statements_ = 0;
+    bool useMemo_ = true;
     // Whether the current row's course is a shared-resource course (read once per row).
     std::optional<std::pair<QString, bool>> sharedCourse_;
 };

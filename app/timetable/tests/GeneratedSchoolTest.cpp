@@ -104,6 +104,57 @@ INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedSchool,
                          ::testing::Values(Case{6, 1, 11}, Case{6, 2, 12}, Case{6, 3, 13},
                                            Case{7, 4, 14}, Case{7, 5, 15}, Case{7, 6, 16}));
 
+// Odd school data: codes in two spellings and missing codes, two rows of one class and course,
+// negative and missing counts, lessons outside the week or the day or without a number, limits
+// of every kind and value. A run that answers from its memo writes what a run that asks the
+// database every question writes, lesson by lesson and in the same order.
+TEST_F(BuildTest, TheRunsMemoAnswersAsTheDatabaseDoesOnOddData) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        auto oneOf = [&](const QStringList& values) { return values[pick(values.size())]; };
+        const QStringList classes = {"'101'", "'1a'", "'1A'", "null"};
+        const QStringList courses = {"'01'", "'ab'", "'AB'", "''", "null"};
+        const QStringList teachers = {"'T1'", "'t1'", "'T2'", "'O''B'", "null"};
+        const QStringList counts = {"-1", "0", "1", "2", "3", "4", "5", "6", "8", "null"};
+        const QStringList days = {"1", "1", "1", "1", "2", "2", "3", "4", "5", "0", "6", "null"};
+        const QStringList lessons = {"1", "2", "3", "4", "1",    "2",   "5",
+                                     "6", "7", "0", "9", "null", "null"};
+        QStringList fill;
+        for (int i = 0, n = 6 + pick(10); i < n; ++i)
+            fill << "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) values (" +
+                        oneOf(classes) + "," + oneOf(courses) + "," + oneOf(teachers) + "," +
+                        oneOf(counts) + ")";
+        for (int i = 0, n = pick(16); i < n; ++i)
+            fill << "insert into LessonListtb values(" + oneOf(classes) + "," + oneOf(days) + "," +
+                        oneOf(lessons) + "," + oneOf(courses) + "," + oneOf(teachers) + "," +
+                        oneOf({"0", "0", "0", "1", "2", "null"}) + ")";
+        for (int i = 0, n = pick(30); i < n; ++i)
+            fill << "insert into Limittb values(" + oneOf({"1", "1", "1", "1", "0", "2", "null"}) +
+                        "," + oneOf(courses) + "," + oneOf(days) + "," + oneOf(lessons) + "," +
+                        oneOf({"0", "0", "2", "2", "1", "3", "5", "-1", "null"}) + ")";
+        for (int i = 0, n = pick(3); i < n; ++i)
+            fill << "insert into CourseAttrtb (CourseCode) values (" + oneOf(courses) + ")";
+        const int lessonOfDay = 6 + pick(2);
+
+        auto build = [&](bool memo) {
+            tw::db::Transaction transaction(db());
+            for (const char* table : {"ClassPlantb", "LessonListtb", "Limittb", "CourseAttrtb"})
+                Exec(QString("delete from ") + table);
+            for (const QString& sql : fill) Exec(sql);
+            transaction.Commit();
+            mdlBuildKb::Builder builder(db(), lessonOfDay, SeededRandom(seed));
+            builder.UseRunMemo(memo);
+            const int percent = builder.AutoBuildLessons();
+            return QStringList{QString::number(percent)} +
+                   Rows("select * from LessonListtb order by rowid") +
+                   Rows("select * from ClassPlantb order by rowid");
+        };
+        EXPECT_EQ(build(true), build(false)) << "seed " << seed << "\n"
+                                             << fill.join('\n').toStdString();
+    }
+}
+
 TEST_F(BuildTest, TheSameDrawsGiveTheSameTimetable) {
     schoolgen::SchoolParams p;
     p.classes = 6;
@@ -126,8 +177,10 @@ namespace {
 // A fixed school and a fixed random sequence always get the same timetable: its digest was
 // recorded from the builder before any rework of its statements, so a faster builder that
 // places even one lesson elsewhere shows here. The schools and draws are those of the build
-// benchmark ("bench_build --classes 24", and "--classes 12 --lessons-day 6 --lessons-week 28
-// --seed 3"), whose --dump writes the lines digested here.
+// benchmark ("bench_build --classes 24", "--classes 12 --lessons-day 6 --lessons-week 28
+// --seed 3", and a course system of teachers with several courses: "--course-system --classes 30
+// --courses 150 --teachers 30 --school-lessons 720 --lessons-day 6 --shared 2"), whose --dump
+// writes the lines digested here.
 struct Recorded {
     int classes;
     int lessonsPerDay;
@@ -136,6 +189,10 @@ struct Recorded {
     int percent;
     int lessons;
     const char* sha256;  // of the lines "class day lesson course teacher flag", each ended by \n
+    int courses = 15;
+    int courseTeachers = 0;  // a course system's teachers, 0 for the common school
+    int schoolLessons = 0;
+    int sharedCourses = 1;
 };
 
 class RecordedTimetable : public BuildTest, public ::testing::WithParamInterface<Recorded> {};
@@ -144,11 +201,13 @@ TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     const Recorded r = GetParam();
     schoolgen::SchoolParams p;  // the build benchmark's school
     p.classes = r.classes;
-    p.courses = 15;
+    p.courses = r.courses;
     p.lessonsPerWeek = r.lessonsPerWeek;
     p.lessonsPerDay = r.lessonsPerDay;
     p.teacherLoad = 14;
-    p.sharedCourses = 1;
+    p.courseTeachers = r.courseTeachers;
+    p.schoolLessons = r.schoolLessons;
+    p.sharedCourses = r.sharedCourses;
     p.sharedClasses = 8;
     p.fixedLessons = 40;
     p.staleLessons = 0;
@@ -171,9 +230,11 @@ INSTANTIATE_TEST_SUITE_P(
     Schools, RecordedTimetable,
     ::testing::Values(Recorded{24, 7, 34, 1, 97, 789,
                                "c0f98e82027281c6c35b3efee62e0765618a0e46a4ef7e3f9b6574602ddadfd9"},
-                      Recorded{
-                          12, 6, 28, 3, 93, 313,
-                          "a37944c1c8c4d244a69119f64489589e791ec0f41fa323cb6a6f28591ce4465e"}));
+                      Recorded{12, 6, 28, 3, 93, 313,
+                               "a37944c1c8c4d244a69119f64489589e791ec0f41fa323cb6a6f28591ce4465e"},
+                      Recorded{30, 6, 34, 1, 96, 693,
+                               "e085950ce78857bad4b9b9345e6c2b8e79c9a3161b31066ce959f0f94e289e2e",
+                               150, 30, 720, 2}));
 
 }  // namespace
 
