@@ -1,6 +1,6 @@
 // Writes a made-up but realistic school into an open timetable database: classes, courses,
 // teachers, a teaching plan, course slot limits, shared-resource courses and fixed lessons.
-// Used by the builder tests and by the build benchmark.
+// Used by the builder tests, the build benchmark and the build tool that makes demo.mdb.
 #pragma once
 
 #include <QString>

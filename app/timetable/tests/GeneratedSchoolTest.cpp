@@ -2,6 +2,7 @@
 // rules, whatever the draws; and so does every later pre-set and hand edit.
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QFile>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <map>
@@ -14,6 +15,7 @@
 #include "HandEditTestSupport.h"
 #include "SchoolGen.h"
 #include "ScriptedRandom.h"
+#include "data/frmClassInput.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
 #include "timetable/frmSetLesson.h"
@@ -402,6 +404,46 @@ TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
         if (hand) {
             ASSERT_EQ(TeacherGridDiffers(*hand).toStdString(), "") << "after step " << step;
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The program folder's demo school: a school as typed in by hand, with its timetable built.
+TEST_F(BuildTest, TheDemoSchoolHasItsTimetableBuiltAndClassesAsTheClassFormMakesThem) {
+    CloseDb();
+    const QString path = env_->FilePath("demo.mdb");
+    ASSERT_TRUE(QFile::copy(TW_DIST_DIR "/demo.mdb", path));
+    ASSERT_TRUE(OpenDb(path));
+
+    // Every plan row built, its progress matching its lessons, most lessons placed, all of
+    // them within the 6 lessons a day of a new settings file.
+    EXPECT_GT(Int("select count(*) from ClassPlantb"), 0);
+    EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild<>1"), 0);
+    EXPECT_EQ(Int("select count(*) from ClassPlantb p where p.BuildCount <> (select count(*) "
+                  "from LessonListtb l where l.ClassCode=p.ClassCode and "
+                  "l.CourseCode=p.CourseCode and l.TeacherCode=p.TeacherCode)"),
+              0);
+    EXPECT_GE(Int("select sum(BuildCount)*100/sum(Count) from ClassPlantb"), 90);
+    EXPECT_GT(Int("select count(*) from LessonListtb where SetFlag=1"), 0);
+    EXPECT_EQ(Int("select count(*) from LessonListtb where LessonNo>6"), 0);
+
+    // Codes are grade and class number, names the class form's proposals.
+    const QStringList classes = Rows("select Code, Name, FullName, ShortName from Classtb");
+    EXPECT_EQ(classes.size(), 12);
+    for (const QString& row : classes) {
+        const QStringList f = row.split('|');
+        const short grade = static_cast<short>(f[0].left(1).toInt());
+        const QString n = f[0].mid(1);
+        EXPECT_TRUE(grade >= 1 && grade <= 9 && n.toInt() >= 1 && n.toInt() <= 20 &&
+                    n == QString::number(n.toInt()))
+            << row.toStdString();
+        const QString g = frmClassInput::GradeName(grade);
+        EXPECT_EQ(f.mid(1), QStringList({g + "（" + n + "）班", g + "年级（" + n + "）班",
+                                         g + "（" + n + "）"}))
+            << row.toStdString();
     }
 }
 
