@@ -93,38 +93,12 @@ int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const
     return percent < 0 ? 1 : 0;
 }
 
-// The common school of the benchmark: 15 courses that every class takes, 7 lessons a day.
-schoolgen::SchoolParams CommonSchool(int classes) {
-    schoolgen::SchoolParams p;
-    p.classes = classes;
-    p.courses = 15;
-    p.lessonsPerWeek = 34;
-    p.lessonsPerDay = 7;
-    p.teacherLoad = 14;
-    p.sharedCourses = 1;
-    p.sharedClasses = 8;
-    p.fixedLessons = 40;
-    p.staleLessons = 0;
-    return p;
-}
-
-// A course system: 111 classes, 560 courses each taken by one or two classes, 100 teachers
-// with several courses each, 1,371 lessons a week, 7 a day.
-schoolgen::SchoolParams CourseSystem() {
-    schoolgen::SchoolParams p = CommonSchool(111);
-    p.courses = 560;
-    p.courseTeachers = 100;
-    p.schoolLessons = 1371;
-    p.sharedCourses = 3;
-    return p;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::vector<schoolgen::SchoolParams> schools = {CommonSchool(24), CommonSchool(72),
-                                                    CourseSystem()};
+    std::vector<schoolgen::SchoolParams> schools = {
+        schoolgen::BenchmarkSchool(24), schoolgen::BenchmarkSchool(72), schoolgen::CourseSystem()};
     int runs = 1;
     QString dump;
     auto usage = [] {
@@ -146,9 +120,9 @@ int main(int argc, char** argv) {
             parameters = true;
     }
     if (courseSystem)
-        schools = {CourseSystem()};
+        schools = {schoolgen::CourseSystem()};
     else if (parameters)
-        schools = {CommonSchool(24)};
+        schools = {schoolgen::BenchmarkSchool(24)};
     for (int i = 1; i < argc; ++i) {
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;

@@ -280,4 +280,36 @@ SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& p) {
     return sum;
 }
 
+SchoolParams BenchmarkSchool(int classes) {
+    SchoolParams p;
+    p.classes = classes;
+    p.courses = 15;
+    p.lessonsPerWeek = 34;
+    p.lessonsPerDay = 7;
+    p.teacherLoad = 14;
+    p.sharedCourses = 1;
+    p.sharedClasses = 8;
+    p.fixedLessons = 40;
+    p.staleLessons = 0;
+    return p;
+}
+
+SchoolParams CourseSystem() {
+    SchoolParams p = BenchmarkSchool(111);
+    p.courses = 560;
+    p.courseTeachers = 100;
+    p.schoolLessons = 1371;
+    p.sharedCourses = 3;
+    return p;
+}
+
+SchoolParams DemoSchool() {
+    SchoolParams p = BenchmarkSchool(12);
+    p.lessonsPerWeek = 28;
+    p.lessonsPerDay = 6;
+    p.fixedLessons = 6;
+    p.formCodes = true;
+    return p;
+}
+
 }  // namespace schoolgen

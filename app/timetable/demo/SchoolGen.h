@@ -44,4 +44,15 @@ struct SchoolSummary {
 // Fills an empty database (all tables empty) in one transaction. Throws tw::db::DbError.
 SchoolSummary WriteSchool(tw::db::Database& db, const SchoolParams& params);
 
+// The common school of the build benchmark: classes that take 15 common courses, 34 lessons a
+// week of 7 a day, one shared-resource course in 8 classes, 40 pre-set lessons and nothing left
+// of an earlier build.
+SchoolParams BenchmarkSchool(int classes);
+// The course system of the build benchmark: 111 classes, 560 courses that one or two classes
+// take each, 100 teachers with several courses each, 1,371 lessons a week of 7 a day.
+SchoolParams CourseSystem();
+// The demo school of the program folder: 12 classes coded and named as the class form makes
+// them, 28 lessons a week of 6 a day (as a new settings file has it), 6 pre-set lessons.
+SchoolParams DemoSchool();
+
 }  // namespace schoolgen

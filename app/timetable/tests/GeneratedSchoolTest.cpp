@@ -201,18 +201,13 @@ class RecordedTimetable : public BuildTest, public ::testing::WithParamInterface
 
 TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     const Recorded r = GetParam();
-    schoolgen::SchoolParams p;  // the build benchmark's school
-    p.classes = r.classes;
+    schoolgen::SchoolParams p = schoolgen::BenchmarkSchool(r.classes);
     p.courses = r.courses;
     p.lessonsPerWeek = r.lessonsPerWeek;
     p.lessonsPerDay = r.lessonsPerDay;
-    p.teacherLoad = 14;
     p.courseTeachers = r.courseTeachers;
     p.schoolLessons = r.schoolLessons;
     p.sharedCourses = r.sharedCourses;
-    p.sharedClasses = 8;
-    p.fixedLessons = 40;
-    p.staleLessons = 0;
     p.seed = r.schoolSeed;
     schoolgen::WriteSchool(db(), p);
     LessonOfDay = r.lessonsPerDay;
