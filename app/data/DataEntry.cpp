@@ -1,6 +1,5 @@
 #include "DataEntry.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QTreeWidgetItem>
 #include <exception>
@@ -9,23 +8,6 @@
 #include "ui/MsgBox.h"
 
 namespace tw::data {
-
-bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
-    try {
-        auto rs = KbDb().OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext()) {
-            const QString code = rs->Fields("Code").Text();
-            const QString name = rs->Fields("Name").Text();
-            for (QComboBox* combo : combos) {
-                combo->addItem(name, code);
-            }
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
-}
 
 void ModifyNames(DataForm& form, DataListView* list, const QString& table, const QString& code,
                  const QString& name, const QString& fullName, const QString& shortName) {

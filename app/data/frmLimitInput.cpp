@@ -139,8 +139,7 @@ void frmLimitInput::Form_Load() {
 
 void frmLimitInput::FillLimitCombo() {
     // After a failing read the names read so far stay and none is selected.
-    if (tw::data::FillNameCombos(QString::fromUtf8(setup_.masterSql), {Combo}) &&
-        Combo->count() > 0) {
+    if (FillNameCombos(QString::fromUtf8(setup_.masterSql), {Combo}) && Combo->count() > 0) {
         SelectName(0);
     }
 }

@@ -1,5 +1,8 @@
 // Code/name lookups: the first matching row's field as text; "" when nothing matches or on any
-// failure. Every value goes into the statement quoted.
+// failure. Every value goes into the statement quoted. Also the name lists that carry codes.
+#include <QComboBox>
+#include <exception>
+
 #include "mdlPublic.h"
 
 using tw::db::SqlQ;
@@ -59,4 +62,21 @@ QString GetPlanTeacher(const QString& classCode, const QString& courseCode) {
     return FirstField(QString("select TeacherCode from ClassPlantb where ") + " ClassCode='" +
                           SqlQ(classCode) + "'" + " and CourseCode='" + SqlQ(courseCode) + "'",
                       "TeacherCode");
+}
+
+bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
+    try {
+        auto rs = KbDb().OpenRecordset(sql);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const QString code = rs->Fields("Code").Text();
+            const QString name = rs->Fields("Name").Text();
+            for (QComboBox* combo : combos) {
+                combo->addItem(name, code);
+            }
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }

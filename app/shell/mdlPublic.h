@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 #include "db/Database.h"
+
+class QComboBox;
 
 // ---- Program-wide variables ----
 extern QString AppTitle;                              // school name + "排课软件系统"
@@ -43,6 +46,10 @@ QString GetCourseCode(const QString& courseName);
 QString GetTeacherCode(const QString& teacherName);
 QString GetClassRoomCode(const QString& classRoomName);
 QString GetPlanTeacher(const QString& classCode, const QString& courseCode);
+// Adds the Name of every row that sql reads (Code and Name) to each combo, the entry carrying
+// the row's Code, in the order read, so that two records of the same name stay apart. A failing
+// read ends the filling where it is (the names read so far stay) and gives false.
+bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos);
 
 // ---- Slot tests: true when free; false on any failure ----
 bool IsClassSlotFree(const QString& classCode, short day, short lesson);

@@ -10,6 +10,7 @@
 
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/StatusBar.h"
 
@@ -40,6 +41,7 @@ void ClassWeekDialog::MakeClassFrame() {
     lblClass->setObjectName(QStringLiteral("lblClass"));
     CmbClass = new QComboBox(Frame1);
     CmbClass->setObjectName(QStringLiteral("CmbClass"));
+    tw::ui::KeepComboTextWhole(CmbClass);
     CmdPrevClass =
         MakeButton(QStringLiteral("CmdPrevClass"), QStringLiteral("上一班级(&P)"), Frame1);
     CmdNextClass =
@@ -73,17 +75,9 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 }
 
 int ClassWeekDialog::FillClassCombo() {
-    int status = 0;
-    try {
-        auto rs = KbDb().OpenRecordset(QStringLiteral("select Name from Classtb"));
-        while (!rs->Eof()) {
-            CmbClass->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        status = -1;  // the names read so far stay
-    }
+    // The names read so far stay when the read fails.
+    const int status =
+        FillNameCombos(QStringLiteral("select Code,Name from Classtb"), {CmbClass}) ? 0 : -1;
     if (CmbClass->count() > 0) {
         SelectClass(0);
     } else {

@@ -153,23 +153,17 @@ void frmManualSetLesson::InitLessonGrid() {
 }
 
 int frmManualSetLesson::FillTeacherCombo() {
-    int status = 0;
-    try {
-        auto rs = KbDb().OpenRecordset(QStringLiteral("select Name from Teachertb order by Code"));
-        while (!rs->Eof()) {
-            CmbTeacher->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        status = -1;
-    }
+    const int status =
+        FillNameCombos(QStringLiteral("select Code,Name from Teachertb order by Code"),
+                       {CmbTeacher})
+            ? 0
+            : -1;
     tw::ui::SetComboIndex(CmbTeacher, -1);
     return status;
 }
 
 void frmManualSetLesson::CmbClass_Click() {
-    curClassCode_ = GetClassCode(CmbClass->currentText());
+    curClassCode_ = tw::ui::ComboCode(CmbClass);
     Panel(2)->setText(CmbClass->currentText());
     LoadClassLessons();
 }
@@ -183,7 +177,7 @@ void frmManualSetLesson::CmbTeacher_Click() {
     if (CmbTeacher->currentIndex() < 0) {
         ClearTeacherGrid();
     } else {
-        LoadTeacherLessons(GetTeacherCode(CmbTeacher->currentText()));
+        LoadTeacherLessons(tw::ui::ComboCode(CmbTeacher));
     }
 }
 
@@ -194,9 +188,14 @@ int frmManualSetLesson::LoadUnplacedLessons() {
             "select classcode,CourseCode,(Count-BuildCount) as RemainCount from ClassPlantb  "
             "where Count<> BuildCount  order by classcode,CourseCode"));
         while (!rs->Eof()) {
+            // The texts are names; each carries its code, so that names alike stay apart.
+            const QString classCode = rs->Fields("ClassCode").Text();
+            const QString courseCode = rs->Fields("CourseCode").Text();
             auto* item = new QTreeWidgetItem(lstCourse);
-            item->setText(0, GetClassName(rs->Fields("ClassCode").Text()));
-            item->setText(1, GetCourseName(rs->Fields("CourseCode").Text()));
+            item->setText(0, GetClassName(classCode));
+            item->setData(0, Qt::UserRole, classCode);
+            item->setText(1, GetCourseName(courseCode));
+            item->setData(1, Qt::UserRole, courseCode);
             item->setText(2, QString::number(rs->Fields("RemainCount").Int()));
             rs->MoveNext();
         }
@@ -299,12 +298,13 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     lstCourse->setCurrentItem(item);
     // A class that is not in the class list (no class row for it) cannot be shown: the pick is
     // ignored.
-    if (CmbClass->findText(item->text(0), Qt::MatchFixedString) < 0) return;
-    curClassCode_ = GetClassCode(item->text(0));
-    pickedCourse_ = GetCourseCode(item->text(1));
+    const QString classCode = item->data(0, Qt::UserRole).toString();
+    if (tw::ui::ComboIndexOfCode(CmbClass, classCode) < 0) return;
+    curClassCode_ = classCode;
+    pickedCourse_ = item->data(1, Qt::UserRole).toString();
     pickedRemain_ = item->text(2).toInt();
     pickedTeacher_ = GetPlanTeacher(curClassCode_, pickedCourse_);
-    tw::ui::SetComboText(CmbClass, item->text(0), [this] { CmbClass_Click(); });
+    tw::ui::SetComboCode(CmbClass, classCode, [this] { CmbClass_Click(); });
     if (pickedRemain_ < 1) return;
     for (int row = 1; row <= Lessons() + 1; ++row) {
         if (row == kWeekGridSeparatorRow) continue;
@@ -380,8 +380,8 @@ void frmManualSetLesson::TeacherFollows(int day, int lesson, bool edited) {
     const CellRecord& r = classCells_[day][lesson];
     if (!r.teacherName.isEmpty()) {
         const bool switched =
-            CmbTeacher->currentText() != r.teacherName &&
-            tw::ui::SetComboText(CmbTeacher, r.teacherName, [this] { CmbTeacher_Click(); });
+            tw::ui::ComboCode(CmbTeacher) != r.teacherCode &&
+            tw::ui::SetComboCode(CmbTeacher, r.teacherCode, [this] { CmbTeacher_Click(); });
         // The week shown may hold the lessons just placed, removed or moved.
         if (edited && !switched) CmbTeacher_Click();
         grdTeacher->setCurrentCell(MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn());
@@ -396,8 +396,8 @@ void frmManualSetLesson::grdTeacher_MouseUp(Qt::MouseButton, int row, int column
     grdTeacher->setCurrentCell(row, column);
     const CellRecord r = TeacherCell(column, WeekGridLessonOfRow(row));
     if (r.className.isEmpty()) return;
-    if (CmbClass->currentText() != r.className &&
-        !tw::ui::SetComboText(CmbClass, r.className, [this] { CmbClass_Click(); })) {
+    if (tw::ui::ComboCode(CmbClass) != r.classCode &&
+        !tw::ui::SetComboCode(CmbClass, r.classCode, [this] { CmbClass_Click(); })) {
         return;  // a class that is not in the class list cannot be shown
     }
     MSFlexGrid1->setCurrentCell(grdTeacher->currentRow(), grdTeacher->currentColumn());

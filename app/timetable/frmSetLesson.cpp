@@ -13,6 +13,7 @@
 #include "shell/mdlPublic.h"
 #include "timetable/GridMarks.h"
 #include "timetable/LessonEdits.h"
+#include "ui/Combo.h"
 #include "ui/FormStyle.h"
 
 using tw::db::SqlQ;
@@ -99,7 +100,7 @@ void frmSetLesson::InitLessonGrid() {
 
 void frmSetLesson::CmbClass_Click() {
     const QString name = CmbClass->currentText();
-    curClassCode_ = GetClassCode(name);
+    curClassCode_ = tw::ui::ComboCode(CmbClass);
     Panel(2)->setText(name + QStringLiteral("  预排课程"));
     LoadPresetLessons();
     LoadPresetCourses();
@@ -152,7 +153,7 @@ int frmSetLesson::LoadPresetCourses() {
         QStringList codes;
         while (!rs->Eof()) {
             const QString code = rs->Fields("CourseCode").Text();
-            if (rs->Fields("RemainCount").Int() > 0) lstCourse->addItem(GetCourseName(code));
+            if (rs->Fields("RemainCount").Int() > 0) AddCourse(code);
             codes << "'" + SqlQ(code) + "'";
             rs->MoveNext();
         }
@@ -161,7 +162,7 @@ int frmSetLesson::LoadPresetCourses() {
         if (!codes.isEmpty()) sql += " and CourseCode not in (" + codes.join(',') + ")";
         rs = KbDb().OpenRecordset(sql + " order by CourseCode");
         while (!rs->Eof()) {
-            lstCourse->addItem(GetCourseName(rs->Fields("CourseCode").Text()));
+            AddCourse(rs->Fields("CourseCode").Text());
             rs->MoveNext();
         }
         rs->Close();
@@ -180,6 +181,23 @@ int frmSetLesson::LoadPresetCourses() {
     return status;
 }
 
+void frmSetLesson::AddCourse(const QString& courseCode) {
+    auto* item = new QListWidgetItem(GetCourseName(courseCode), lstCourse);
+    item->setData(Qt::UserRole, courseCode);
+}
+
+QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
+    try {
+        auto rs =
+            KbDb().OpenRecordset("select CourseCode from LessonListtb where ClassCode='" +
+                                 SqlQ(curClassCode_) + "' and Day=" + QString::number(day) +
+                                 " and LessonNo=" + QString::number(lesson) + " and SetFlag=0");
+        return rs->Eof() ? QString() : rs->Fields("CourseCode").Text();
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
 void frmSetLesson::ClearGridColours() {
     for (int row = 1; row <= GridLessons() + 1; ++row) {
         for (int column = 1; column <= 5; ++column) {
@@ -191,7 +209,7 @@ void frmSetLesson::ClearGridColours() {
 void frmSetLesson::lstCourse_Click() {
     QListWidgetItem* item = lstCourse->currentItem();
     if (!item) return;
-    curCourseCode_ = GetCourseCode(item->text());
+    curCourseCode_ = item->data(Qt::UserRole).toString();
     curTeacherCode_ = GetPlanTeacher(curClassCode_, curCourseCode_);
     MarkPresetSlots();
 }
@@ -222,7 +240,7 @@ void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int colu
             if (WritePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, courseName);
         }
     } else if (button == Qt::RightButton) {
-        curCourseCode_ = GetCourseCode(MSFlexGrid1->TextMatrix(row, column));
+        curCourseCode_ = PresetCourseAt(column, WeekGridLessonOfRow(row));
         if (!curCourseCode_.isEmpty()) {
             if (RemovePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, QString());
         }

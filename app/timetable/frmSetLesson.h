@@ -38,6 +38,10 @@ class frmSetLesson : public ClassWeekDialog {
     void InitLessonGrid();
     int LoadPresetLessons();
     int LoadPresetCourses();
+    // Adds the course's name to the course list, the entry carrying the course's code.
+    void AddCourse(const QString& courseCode);
+    // The course of the class's fixed lesson at day and lesson; "" when none (or on failure).
+    QString PresetCourseAt(int day, int lesson) const;
     void MarkPresetSlots();
     void ClearGridColours();
     int WritePresetLesson();

@@ -24,11 +24,15 @@ QString ComboCode(const QComboBox* combo) {
     return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
 }
 
+int ComboIndexOfCode(const QComboBox* combo, const QString& code) {
+    for (int i = 0; combo && i < combo->count(); ++i)
+        if (SameText(combo->itemData(i).toString(), code)) return i;
+    return -1;
+}
+
 bool SetComboCode(QComboBox* combo, const QString& code, const std::function<void()>& onClick) {
-    if (!combo) return false;
-    for (int i = 0; i < combo->count(); ++i)
-        if (SameText(combo->itemData(i).toString(), code)) return SetComboIndex(combo, i, onClick);
-    return false;
+    const int index = ComboIndexOfCode(combo, code);
+    return index >= 0 && SetComboIndex(combo, index, onClick);
 }
 
 }  // namespace tw::ui

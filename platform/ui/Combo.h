@@ -21,6 +21,8 @@ bool SetComboText(QComboBox* combo, const QString& text, const std::function<voi
 // Lists of names whose entries carry the code of their record (item data), so that two records
 // of the same name stay apart. The code of the selected entry; empty when none is selected.
 QString ComboCode(const QComboBox* combo);
+// The first entry whose code equals code (compared as the database does); -1 when none has it.
+int ComboIndexOfCode(const QComboBox* combo, const QString& code);
 // Selects the first entry whose code equals code (compared as the database does) and runs
 // onClick; false, changing nothing and running nothing, when no entry has that code.
 bool SetComboCode(QComboBox* combo, const QString& code, const std::function<void()>& onClick = {});

@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QString>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -87,6 +91,16 @@ class HandEditTest : public ::testing::Test {
         Exec(
             "create trigger FailInsert before insert on LessonListtb begin select raise(abort, "
             "'refused by test'); end");
+    }
+
+    // Whether the combo's current text shows whole in its edit field, in the font in use.
+    static bool ComboTextFits(const QComboBox* combo) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        return QFontMetrics(combo->font()).horizontalAdvance(combo->currentText()) <=
+               field.width() - 2;
     }
 
     // Presses and releases a mouse button over a grid cell.

@@ -3,13 +3,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
 #include "HandEditTestSupport.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
+#include "ui/Combo.h"
 
 namespace {
 
@@ -116,8 +115,8 @@ TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
 }
 
-// The longest names the forms take (ten wide characters): every hint, the class name and the
-// teacher box show whole at the window's fixed sizes, in the font in use.
+// The longest names the forms take (ten wide characters): every hint, the class name, the class
+// list and the teacher box show whole at the window's fixed sizes, in the font in use.
 TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
     AddClass("103", "学前年级（１２）班级");
     AddTeacher("T9", "信息技术老师一二三四");
@@ -138,14 +137,10 @@ TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
             QLabel* panel = f.Panel(i);
             EXPECT_TRUE(fits(panel, panel->text(), panel->contentsRect().width())) << i;
         }
-        QStyleOptionComboBox option;
-        option.initFrom(f.CmbTeacher);
-        const QRect field = f.CmbTeacher->style()->subControlRect(
-            QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, f.CmbTeacher);
         EXPECT_EQ(f.CmbTeacher->width(), 1575 / 15);
-        EXPECT_TRUE(fits(f.CmbTeacher, f.CmbTeacher->currentText(), field.width() - 2))
-            << f.CmbTeacher->currentText().toStdString();
+        EXPECT_TRUE(ComboTextFits(f.CmbTeacher)) << f.CmbTeacher->currentText().toStdString();
     }
+    EXPECT_TRUE(ComboTextFits(f.CmbClass));
     EXPECT_EQ(f.Panel(2)->text(), "学前年级（１２）班级");
 }
 
@@ -417,3 +412,31 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheFor
 }
 
 }  // namespace
+
+// Classes, courses and teachers may share a name: every pick, placement and jump acts on the
+// record's code, never on the first record of that name.
+TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
+    AddClass("103", "一年级1班", "一3");
+    AddCourse("04", "语文");
+    AddTeacher("T4", "张老师");
+    AddPlan("103", "04", "T4", 1);
+    AddLesson("101", 1, 1, "01", "T1", 1);
+    frmManualSetLesson f;
+    ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文|1"}));
+    Pick(f, 0);
+    EXPECT_EQ(f.CurClassCode(), "103");
+    EXPECT_EQ(f.PickedCourseCode(), "04");
+    EXPECT_EQ(f.PickedTeacherCode(), "T4");
+    EXPECT_EQ(tw::ui::ComboCode(f.CmbClass), "103");
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(Slot("103", 1, 1), "04|T4|2");
+    EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T4");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一3");
+
+    // The other 张老师's week, and a click in it goes to the other 一年级1班.
+    ASSERT_TRUE(tw::ui::SetComboCode(f.CmbTeacher, "T1", [&f] { f.CmbTeacher_Click(); }));
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一1");
+    ReleaseSlot(*f.grdTeacher, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.CurClassCode(), "101");
+    EXPECT_EQ(tw::ui::ComboCode(f.CmbClass), "101");
+}

@@ -8,6 +8,7 @@
 #include "HandEditTestSupport.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmSetLesson.h"
+#include "ui/Combo.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ class SetLessonForm : public HandEditTest {
     static void ChooseCourse(frmSetLesson& f, int row) { f.lstCourse->setCurrentRow(row); }
 };
 
-// The longest class name the forms take (ten wide characters): the hint and the class panel
-// show whole at the window's fixed sizes, in the font in use.
+// The longest class name the forms take (ten wide characters): the hint, the class list and the
+// class panel show whole at the window's fixed sizes, in the font in use.
 TEST_F(SetLessonForm, HintAndClassPanelShowWhole) {
     AddClass("103", "学前年级（１２）班级");
     frmSetLesson f;
@@ -61,6 +62,7 @@ TEST_F(SetLessonForm, HintAndClassPanelShowWhole) {
                   panel->contentsRect().width())
             << i;
     }
+    EXPECT_TRUE(ComboTextFits(f.CmbClass));
 }
 
 TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
@@ -283,3 +285,27 @@ TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
 }
 
 }  // namespace
+
+// Classes and courses may share a name: the class chosen and the course fixed are those of the
+// entry's own code.
+TEST_F(SetLessonForm, NamesAlikeAreFixedByTheirOwnCodes) {
+    AddClass("103", "一年级1班");
+    AddCourse("04", "语文");
+    AddPlan("101", "01", "T1", 2);
+    AddPlan("103", "01", "T1", 2);
+    AddPlan("103", "04", "T2", 2);
+    AddLesson("103", 2, 2, "04", "T2", 0);
+    frmSetLesson f;
+    ASSERT_TRUE(tw::ui::SetComboCode(f.CmbClass, "103", [&f] { f.CmbClass_Click(); }));
+    EXPECT_EQ(f.CurClassCode(), "103");
+    ASSERT_EQ(Courses(f), QStringList({"语文", "语文"}));
+    ChooseCourse(f, 0);  // partly fixed courses come first: 04
+    EXPECT_EQ(f.CurCourseCode(), "04");
+    EXPECT_EQ(f.CurTeacherCode(), "T2");
+    ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(Slot("103", 1, 1), "04|T2|0");
+    // 04 is fixed in full now; the other 语文 stays on offer.
+    EXPECT_EQ(Courses(f), QStringList({"语文"}));
+    EXPECT_EQ(f.CurCourseCode(), "01");
+    EXPECT_EQ(Count("select count(*) from LessonListtb where ClassCode='101'"), 0);
+}
