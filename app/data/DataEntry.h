@@ -16,7 +16,7 @@ using ui::MakeButton;
 using ui::PaintCheck;
 using ui::PlaceTwips;
 using ui::Trim;
-using ui::Twips;
+using ui::TwipsToPixels;
 using ui::vbKeyDown;
 using ui::vbKeyReturn;
 using ui::vbKeyUp;

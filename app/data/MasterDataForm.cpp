@@ -29,7 +29,7 @@ MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* pare
 
 void MasterDataForm::BuildControls() {
     setWindowTitle(settings_.caption);
-    setFixedSize(Twips(8400), Twips(6420));
+    setFixedSize(TwipsToPixels(8400), TwipsToPixels(6420));
 
     lstAllRecord_ = new DataListView(this);
     lstAllRecord_->setObjectName("lstAllRecord");

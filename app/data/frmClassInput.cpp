@@ -47,7 +47,7 @@ QString frmClassInput::GradeName(short grade) {
 
 void frmClassInput::BuildControls() {
     setWindowTitle("班级名单");
-    setFixedSize(Twips(8400), Twips(6420));
+    setFixedSize(TwipsToPixels(8400), TwipsToPixels(6420));
 
     lstAllRecord_ = new DataListView(this);
     lstAllRecord_->setObjectName("lstAllRecord");

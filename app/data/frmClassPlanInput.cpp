@@ -85,7 +85,7 @@ frmClassPlanInput::frmClassPlanInput(QWidget* parent) : DataForm(parent) {
 
 void frmClassPlanInput::BuildControls() {
     setWindowTitle("班级计划");
-    setFixedSize(Twips(8670), Twips(8040));
+    setFixedSize(TwipsToPixels(8670), TwipsToPixels(8040));
     QFont controlFont(QString::fromUtf8("宋体"), 12);
     setFont(controlFont);
 

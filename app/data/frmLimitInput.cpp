@@ -59,7 +59,7 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     setObjectName(QString::fromUtf8(setup.formName));
     setWindowTitle(QString::fromUtf8(setup.caption));
     setFont(QFont(QStringLiteral("宋体"), 9));
-    setFixedSize(tw::ui::Twips(8540), tw::ui::Twips(8040));
+    setFixedSize(tw::ui::TwipsToPixels(8540), tw::ui::TwipsToPixels(8040));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -84,8 +84,8 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    MSFlexGrid1->setGeometry(tw::ui::Twips(140), tw::ui::Twips(200), tw::ui::Twips(8000) + 4,
-                             tw::ui::Twips(5700) + 4);
+    MSFlexGrid1->setGeometry(tw::ui::TwipsToPixels(140), tw::ui::TwipsToPixels(200),
+                             tw::ui::TwipsToPixels(8000) + 4, tw::ui::TwipsToPixels(5700) + 4);
     cmdNormalAll =
         MakeButton(QStringLiteral("cmdNormalAll"), QStringLiteral("全部正常(&A)"), Frame2);
     PlaceTwips(cmdNormalAll, 4300, 6080, 1800, 420);

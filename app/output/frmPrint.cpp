@@ -13,16 +13,14 @@
 #include "VostrinPrint.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
+#include "ui/Units.h"
 
 using tw::db::SqlQ;
 
 namespace {
-constexpr int Tw(int twips) {
-    return twips / 15;
-}
-
 QRect TwRect(int left, int top, int width, int height) {
-    return {Tw(left), Tw(top), Tw(width), Tw(height)};
+    return {tw::ui::TwipsToPixels(left), tw::ui::TwipsToPixels(top), tw::ui::TwipsToPixels(width),
+            tw::ui::TwipsToPixels(height)};
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect r) {
@@ -51,7 +49,7 @@ const QString kCaption = QStringLiteral("打印课表");
 frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
     setObjectName("frmPrint");
     setWindowTitle(kCaption);
-    setFixedSize(Tw(9180), Tw(4485));
+    setFixedSize(tw::ui::TwipsToPixels(9180), tw::ui::TwipsToPixels(4485));
     QFont font(QStringLiteral("SimSun"), 12);
     setFont(font);
 

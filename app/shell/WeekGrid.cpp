@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include "ui/Units.h"
+
 QColor VbColor(unsigned int vbColor) {
     if (vbColor & 0x80000000u) {
         const QPalette pal = QApplication::palette();
@@ -96,11 +98,12 @@ void WeekGrid::LayOut(int lessonsPerDay, int labelColumnTwips, int dayColumnTwip
                       int headingRowTwips, int lessonRowTwips) {
     setColumnCount(kWeekGridColumns);
     setRowCount(WeekGridRowCount(lessonsPerDay));
-    setColumnWidth(0, TwipsToPixels(labelColumnTwips));
-    for (int c = 1; c < kWeekGridColumns; ++c) setColumnWidth(c, TwipsToPixels(dayColumnTwips));
-    setRowHeight(0, TwipsToPixels(headingRowTwips));
+    setColumnWidth(0, tw::ui::TwipsToPixels(labelColumnTwips));
+    for (int c = 1; c < kWeekGridColumns; ++c)
+        setColumnWidth(c, tw::ui::TwipsToPixels(dayColumnTwips));
+    setRowHeight(0, tw::ui::TwipsToPixels(headingRowTwips));
     for (int r = 1; r < rowCount(); ++r) {
-        setRowHeight(r, TwipsToPixels(r == kWeekGridSeparatorRow ? 100 : lessonRowTwips));
+        setRowHeight(r, tw::ui::TwipsToPixels(r == kWeekGridSeparatorRow ? 100 : lessonRowTwips));
     }
     EnsureItems();
     for (int r = 0; r < rowCount(); ++r) {

@@ -23,11 +23,6 @@
 
 // ---- Units and colours ----
 
-// Sizes in the forms' designs are in twips (1/1440 inch); 15 twips make one pixel.
-constexpr int TwipsToPixels(int twips) {
-    return twips / 15;
-}
-
 // A colour number of the old form runtime: &HBBGGRR (blue in the high byte), or a system colour
 // &H800000nn (window background 5, window text 8, highlight 13, highlight text 14, button face 15).
 QColor VbColor(unsigned int vbColor);

@@ -8,13 +8,10 @@
 #include <QTimer>
 
 #include "timetable/mdlBuildKb.h"
+#include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
 namespace {
-
-constexpr int Px(int twips) {
-    return twips / 15;
-}
 
 QFont SongFont(int weight) {
     QFont font(QStringLiteral("宋体"), 12);
@@ -27,25 +24,25 @@ QFont SongFont(int weight) {
 frmAutoBuild::frmAutoBuild(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAutoBuild"));
     setWindowTitle(QStringLiteral("自动生成课表"));
-    setFixedSize(Px(4710), Px(1905));
+    setFixedSize(tw::ui::TwipsToPixels(4710), tw::ui::TwipsToPixels(1905));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setFrameShadow(QFrame::Sunken);
-    Frame1->setGeometry(Px(480), Px(240), Px(3735), Px(1455));
+    tw::ui::PlaceTwips(Frame1, 480, 240, 3735, 1455);
 
     Label1 = new QLabel(QStringLiteral("正在自动生成课表 ..."), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Px(120), Px(240), Px(3495), Px(375));
+    tw::ui::PlaceTwips(Label1, 120, 240, 3495, 375);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(SongFont(QFont::Normal));
     Label1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
 
     lblStatus = new QLabel(Frame1);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(Px(600), Px(840), Px(2535), Px(375));
+    tw::ui::PlaceTwips(lblStatus, 600, 840, 2535, 375);
     lblStatus->setFont(SongFont(QFont::Bold));
     lblStatus->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
 

@@ -51,7 +51,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     setWindowTitle(QStringLiteral("人工安排课程"));
     const QFont font(QStringLiteral("宋体"), 12);
     setFont(font);
-    setFixedSize(tw::ui::Twips(11910), tw::ui::Twips(8235));
+    setFixedSize(tw::ui::TwipsToPixels(11910), tw::ui::TwipsToPixels(8235));
     const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
 
     MakeClassFrame();
@@ -136,9 +136,9 @@ void frmManualSetLesson::Form_Load() {
     lstCourse->setColumnCount(3);
     lstCourse->setHeaderLabels(
         {QStringLiteral("班级"), QStringLiteral("课程"), QStringLiteral("节数")});
-    lstCourse->setColumnWidth(0, tw::ui::Twips(1000));
-    lstCourse->setColumnWidth(1, tw::ui::Twips(1000));
-    lstCourse->setColumnWidth(2, tw::ui::Twips(550));
+    lstCourse->setColumnWidth(0, tw::ui::TwipsToPixels(1000));
+    lstCourse->setColumnWidth(1, tw::ui::TwipsToPixels(1000));
+    lstCourse->setColumnWidth(2, tw::ui::TwipsToPixels(550));
     LoadUnplacedLessons();
     FillClassCombo();
     FillTeacherCombo();

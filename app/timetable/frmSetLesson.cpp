@@ -31,7 +31,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     setWindowTitle(QStringLiteral("预先安排固定课程"));
     QFont font(QStringLiteral("宋体"), 12);
     setFont(font);
-    setFixedSize(tw::ui::Twips(10185), tw::ui::Twips(7620));
+    setFixedSize(tw::ui::TwipsToPixels(10185), tw::ui::TwipsToPixels(7620));
 
     Label1 = new QLabel(
         QStringLiteral("这是自动排课之前的准备工作：先在某些课时安排预先确定的课程"), this);

@@ -49,7 +49,7 @@ void DataListView::SetColumns(const QStringList& headings, const QList<int>& wid
     setColumnCount(static_cast<int>(headings.size()));
     setHeaderLabels(headings);
     for (int i = 0; i < widthsTwips.size(); ++i) {
-        setColumnWidth(i, Twips(widthsTwips[i]));
+        setColumnWidth(i, TwipsToPixels(widthsTwips[i]));
     }
 }
 

@@ -7,7 +7,8 @@
 namespace tw::ui {
 
 void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    w->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                   TwipsToPixels(height));
 }
 
 QString Trim(const QString& text) {

@@ -13,10 +13,6 @@ class QWidget;
 
 namespace tw::ui {
 
-// Twips (1/1440 inch) to pixels: 15 twips a pixel.
-constexpr int Twips(int twips) {
-    return twips / 15;
-}
 // Places a widget at left, top, width, height given in twips.
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 
