@@ -1,32 +1,8 @@
 #include "WeekGrid.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPalette>
-
-#include "ui/Units.h"
-
-QColor VbColor(unsigned int vbColor) {
-    if (vbColor & 0x80000000u) {
-        const QPalette pal = QApplication::palette();
-        switch (vbColor & 0xFFu) {
-            case 0x05:
-                return pal.color(QPalette::Active, QPalette::Base);
-            case 0x08:
-                return pal.color(QPalette::Active, QPalette::Text);
-            case 0x0D:
-                return pal.color(QPalette::Active, QPalette::Highlight);
-            case 0x0E:
-                return pal.color(QPalette::Active, QPalette::HighlightedText);
-            case 0x0F:
-                return pal.color(QPalette::Active, QPalette::Button);
-            default:
-                return pal.color(QPalette::Active, QPalette::Window);
-        }
-    }
-    return QColor(vbColor & 0xFFu, (vbColor >> 8) & 0xFFu, (vbColor >> 16) & 0xFFu);
-}
 
 QString WeekGridLessonLabel(int lesson) {
     static const char* const labels[] = {"一", "二", "三", "四", "五", "六", "七"};

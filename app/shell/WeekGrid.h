@@ -21,11 +21,17 @@
 #include <QTableWidget>
 #include <functional>
 
-// ---- Units and colours ----
+#include "ui/Units.h"
 
-// A colour number of the old form runtime: &HBBGGRR (blue in the high byte), or a system colour
-// &H800000nn (window background 5, window text 8, highlight 13, highlight text 14, button face 15).
-QColor VbColor(unsigned int vbColor);
+// ---- Colours ----
+
+// Colours are colour numbers of the form runtime (&HBBGGRR or a system colour).
+using tw::ui::kVbButtonFace;
+using tw::ui::kVbHighlight;
+using tw::ui::kVbHighlightText;
+using tw::ui::kVbWindowBackground;
+using tw::ui::kVbWindowText;
+using tw::ui::VbColor;
 
 // The colours the week grids use.
 inline constexpr unsigned int kVbWhite = 0xFFFFFF;
@@ -33,11 +39,6 @@ inline constexpr unsigned int kVbCyan = 0xFFFF80;     // an empty slot where the
 inline constexpr unsigned int kVbYellow = 0x80FFFF;   // hand editing: a lesson that may swap
 inline constexpr unsigned int kVbDarkRed = 0x0000C0;  // hand editing
 inline constexpr unsigned int kVbBlue = 0xFF0000;     // heading text
-inline constexpr unsigned int kVbWindowBackground = 0x80000005;
-inline constexpr unsigned int kVbWindowText = 0x80000008;
-inline constexpr unsigned int kVbHighlight = 0x8000000D;
-inline constexpr unsigned int kVbHighlightText = 0x8000000E;
-inline constexpr unsigned int kVbButtonFace = 0x8000000F;
 
 // ---- Lesson <-> row mapping ----
 

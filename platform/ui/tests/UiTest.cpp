@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPalette>
 
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
@@ -71,4 +73,12 @@ TEST(Units, ColoursAreBlueGreenRed) {
     EXPECT_EQ(VbColor(0xC0), QColor(0xC0, 0, 0));
     EXPECT_EQ(ToVbColor(QColor(0x80, 0xFF, 0xFF)), 0xFFFF80u);
     EXPECT_EQ(TwipsToPixels(1500), 100);
+}
+
+TEST(Units, SystemColoursAreTheApplicationPalettes) {
+    const QPalette pal = QApplication::palette();
+    EXPECT_EQ(VbColor(kVbWindowBackground), pal.color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(VbColor(kVbWindowText), pal.color(QPalette::Active, QPalette::Text));
+    EXPECT_EQ(VbColor(kVbButtonFace), pal.color(QPalette::Active, QPalette::Button));
+    EXPECT_EQ(VbColor(kVbHighlight), pal.color(QPalette::Active, QPalette::Highlight));
 }
