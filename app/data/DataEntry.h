@@ -12,6 +12,7 @@ namespace tw::data {
 
 using ui::DataForm;
 using ui::DataListView;
+using ui::FormFont;
 using ui::MakeButton;
 using ui::PaintCheck;
 using ui::PlaceTwips;

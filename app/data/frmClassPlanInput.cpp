@@ -86,8 +86,7 @@ frmClassPlanInput::frmClassPlanInput(QWidget* parent) : DataForm(parent) {
 void frmClassPlanInput::BuildControls() {
     setWindowTitle("班级计划");
     setFixedSize(TwipsToPixels(8670), TwipsToPixels(8040));
-    QFont controlFont(QString::fromUtf8("宋体"), 12);
-    setFont(controlFont);
+    setFont(FormFont(12));
 
     auto* frame1 = new QGroupBox(this);
     frame1->setObjectName("Frame1");
@@ -137,7 +136,7 @@ void frmClassPlanInput::BuildControls() {
     PlaceTwips(cmdModify_, 120, 960, 1200, 375);
     PlaceTwips(cmdOK_, 120, 1560, 1200, 375);
 
-    QFont listFont(QString::fromUtf8("宋体"), 9);
+    const QFont listFont = FormFont(9);
     lstAllRecord_ = new DataListView(this);
     lstAllRecord_->setObjectName("lstAllRecord");
     lstAllRecord_->setFont(listFont);

@@ -58,7 +58,7 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     : tw::ui::DataForm(parent), setup_(setup) {
     setObjectName(QString::fromUtf8(setup.formName));
     setWindowTitle(QString::fromUtf8(setup.caption));
-    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFont(tw::ui::FormFont(9));
     setFixedSize(tw::ui::TwipsToPixels(8540), tw::ui::TwipsToPixels(8040));
 
     Frame1 = new QGroupBox(this);

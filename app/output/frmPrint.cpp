@@ -12,8 +12,8 @@
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
 #include "shell/mdlPublic.h"
+#include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
-#include "ui/Units.h"
 
 using tw::db::SqlQ;
 
@@ -50,8 +50,7 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
     setObjectName("frmPrint");
     setWindowTitle(kCaption);
     setFixedSize(tw::ui::TwipsToPixels(9180), tw::ui::TwipsToPixels(4485));
-    QFont font(QStringLiteral("SimSun"), 12);
-    setFont(font);
+    setFont(tw::ui::FormFont(12));
 
     auto* classFrame = new QGroupBox(QStringLiteral("班级课表打印"), this);
     classFrame->setGeometry(TwRect(360, 360, 3975, 3015));

@@ -14,7 +14,7 @@
 namespace {
 
 QFont SongFont(int weight) {
-    QFont font(QStringLiteral("宋体"), 12);
+    QFont font = tw::ui::FormFont(12);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
 }

@@ -49,8 +49,7 @@ void ClearClassLesson(frmManualSetLesson::CellRecord& r) {
 frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     setObjectName(QStringLiteral("frmManualSetLesson"));
     setWindowTitle(QStringLiteral("人工安排课程"));
-    const QFont font(QStringLiteral("宋体"), 12);
-    setFont(font);
+    setFont(tw::ui::FormFont(12));
     setFixedSize(tw::ui::TwipsToPixels(11910), tw::ui::TwipsToPixels(8235));
     const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
 
@@ -71,7 +70,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
 
     lstCourse = new QTreeWidget(this);
     lstCourse->setObjectName(QStringLiteral("lstCourse"));
-    lstCourse->setFont(QFont(QStringLiteral("宋体"), 9));
+    lstCourse->setFont(tw::ui::FormFont(9));
     lstCourse->setRootIsDecorated(false);
     lstCourse->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstCourse->setSelectionMode(QAbstractItemView::SingleSelection);

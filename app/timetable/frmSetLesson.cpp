@@ -29,8 +29,7 @@ const QString kHint =
 frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     setObjectName(QStringLiteral("frmSetLesson"));
     setWindowTitle(QStringLiteral("预先安排固定课程"));
-    QFont font(QStringLiteral("宋体"), 12);
-    setFont(font);
+    setFont(tw::ui::FormFont(12));
     setFixedSize(tw::ui::TwipsToPixels(10185), tw::ui::TwipsToPixels(7620));
 
     Label1 = new QLabel(

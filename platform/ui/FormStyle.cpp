@@ -1,5 +1,6 @@
 #include "FormStyle.h"
 
+#include <QFontDatabase>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -9,6 +10,19 @@ namespace tw::ui {
 void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
                    TwipsToPixels(height));
+}
+
+QFont FormFont(int pointSize) {
+    // A family that is not installed falls to its substitutes before any other fallback: the
+    // Chinese font the project installs, else any installed Simplified Chinese font.
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(kFormFontFamily,
+                                   QStringList{QStringLiteral("WenQuanYi Micro Hei")} +
+                                       QFontDatabase::families(QFontDatabase::SimplifiedChinese));
+        return true;
+    }();
+    (void)substituted;
+    return QFont(kFormFontFamily, pointSize);
 }
 
 QString Trim(const QString& text) {

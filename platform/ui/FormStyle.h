@@ -1,8 +1,10 @@
-// Small helpers shared by the data-entry forms: sizes in twips, the blank trimming of typed
-// text, the red/white colours of the input checks and buttons that never act as default.
+// Small helpers shared by the data-entry forms: sizes in twips, the forms' font, the blank
+// trimming of typed text, the red/white colours of the input checks and buttons that never act
+// as default.
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 #include "Units.h"
@@ -15,6 +17,12 @@ namespace tw::ui {
 
 // Places a widget at left, top, width, height given in twips.
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+
+// The family the forms were designed in.
+inline const QString kFormFontFamily = QStringLiteral("宋体");
+// The forms' font at a size in points. The design's family is not installed here; it is made to
+// resolve to the installed Chinese font, for Latin text too, the same in every form.
+QFont FormFont(int pointSize);
 
 // Removes leading and trailing blanks (spaces) only, as the form runtime's Trim does.
 QString Trim(const QString& text);

@@ -4,6 +4,8 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPushButton>
 
 #include "AppTestSupport.h"
@@ -79,6 +81,14 @@ TEST_F(FrmPrintTest, ListsAreFilledOnLoadAndStepped) {
     Click(f, "CmdPrevTeacher");
     EXPECT_EQ(tea->currentIndex(), 0);
     EXPECT_TRUE(env.calls.empty());
+}
+
+// Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.
+TEST_F(FrmPrintTest, DialogFontIsTheInstalledChineseFont) {
+    frmPrint f;
+    const QString family = QFontInfo(f.font()).family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
+        << family.toStdString();
 }
 
 TEST_F(FrmPrintTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {

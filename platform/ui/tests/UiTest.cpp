@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPalette>
 
 #include "ui/Combo.h"
+#include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 #include "ui/StatusBar.h"
 #include "ui/Units.h"
@@ -81,4 +84,11 @@ TEST(Units, SystemColoursAreTheApplicationPalettes) {
     EXPECT_EQ(VbColor(kVbWindowText), pal.color(QPalette::Active, QPalette::Text));
     EXPECT_EQ(VbColor(kVbButtonFace), pal.color(QPalette::Active, QPalette::Button));
     EXPECT_EQ(VbColor(kVbHighlight), pal.color(QPalette::Active, QPalette::Highlight));
+}
+
+TEST(FormStyle, FormFontResolvesToAnInstalledChineseFont) {
+    const QString family = QFontInfo(FormFont(12)).family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
+        << family.toStdString();
+    EXPECT_EQ(QFontInfo(FormFont(9)).family(), family);
 }
