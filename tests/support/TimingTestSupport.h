@@ -1,0 +1,23 @@
+// For the tests that check that some work takes bounded time: the processor time of the calling
+// thread, which does not grow while other programs keep the machine busy, and how much slower
+// the build under test runs than an optimised one.
+#pragma once
+
+#include <ctime>
+
+namespace testtiming {
+
+inline double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Unoptimised and sanitizer builds run several times slower: bounds are multiplied by this.
+#if defined(__SANITIZE_ADDRESS__) || !defined(__OPTIMIZE__)
+inline constexpr double kSlowdown = 10;
+#else
+inline constexpr double kSlowdown = 1;
+#endif
+
+}  // namespace testtiming
