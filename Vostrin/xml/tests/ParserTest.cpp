@@ -244,7 +244,11 @@ TEST(ParserRobustness, UnclosedProcessingInstructionsAreOnePass) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ASSERT_TRUE(t);
     EXPECT_EQ(t->Tag(), std::string("r"));
-    EXPECT_LT(seconds, 0.5);  // quadratic, it takes many seconds
+#ifdef NDEBUG
+    EXPECT_LT(seconds, 0.5);  // quadratic, it takes seconds; in one pass, milliseconds
+#else
+    EXPECT_LT(seconds, 5.0);  // the sanitizer build: quadratic, it takes minutes
+#endif
 }
 
 TEST(ParserDocument, ProgressFollowsClosingTags) {
