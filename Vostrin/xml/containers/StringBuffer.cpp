@@ -1,5 +1,6 @@
 #include "StringBuffer.h"
 
+#include <cassert>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -116,6 +117,7 @@ void StringBuffer::GrowFor(int n, bool adaptStep) {
 }
 
 void StringBuffer::SetLengthUnchecked(int len) {
+    assert(len >= 0 && len < capacity_);  // room for the terminating NUL
     length_ = len;
     buf_[len] = 0;
 }

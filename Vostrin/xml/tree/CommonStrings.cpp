@@ -1,5 +1,6 @@
 #include "CommonStrings.h"
 
+#include <cassert>
 #include <cstring>
 
 namespace velmarq {
@@ -50,12 +51,14 @@ NamedObject* CommonStrings::InternMissed(const char* text, size_t len) {
 
 void CommonStrings::ReleaseEntry(NamedObject* entry, int n) {
     auto* marker = static_cast<RefCountedMarker*>(entry->Value());
-    if (n > 1) marker->DropRefs(n - 1);  // the entry holds at least n uses
+    assert(n >= 1 && marker->Count() >= n);  // the entry holds at least n uses
+    if (n > 1) marker->DropRefs(n - 1);
     ReleaseEntry(entry);
 }
 
 void CommonStrings::ReleaseEntry(NamedObject* entry) {
     auto* marker = static_cast<RefCountedMarker*>(entry->Value());
+    assert(marker && marker->Count() >= 1);
     if (marker->Count() > 1) {
         marker->Release();
         return;

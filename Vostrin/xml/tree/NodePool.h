@@ -3,6 +3,7 @@
 // the blocks' pages go back to the system (a bounded number of blocks stays mapped for reuse).
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 
 // Under AddressSanitizer every node gets its own allocation, so that a node used after it was
@@ -41,6 +42,7 @@ class NodePool {
     }
     // The cell goes on the free list; the last live cell takes the blocks with it (FreeSlow).
     static void Free(void* p, size_t size) {
+        assert(!p || live_ > 0 || size > cellSize_);
 #ifndef TW_NODE_POOL_DIRECT
         if (p && size == cellSize_ && live_ > 1) {
             auto* cell = static_cast<FreeCell*>(p);

@@ -1,5 +1,6 @@
 #include "ParseEngine.h"
 
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -227,245 +228,269 @@ void ParseEngine::DecodeEntities(StringBuffer& text) {
     text.SetBytes(out.Data(), out.Length());
 }
 
+ParseEngine::DocumentRun::~DocumentRun() {
+    TreeNode* open = current ? current->Root() : nullptr;
+    if (open != result) delete open;
+    delete result;
+    delete pendingDecl;
+}
+
 TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
-    TreeNode* current = nullptr;  // innermost open element
-    TreeNode* result = nullptr;   // last completed top-level element
-    TreeNode* pendingDecl = nullptr;
-    StringBuffer dtd(2000);
-    StringBuffer run(10000);
-    StringBuffer name;
-    StringBuffer value;
+    DocumentRun run(log, monitor);
     if (monitor && end_ > 0) monitor->Start(static_cast<unsigned>(end_));
-    // Should an allocation fail on the way, the trees built so far go with the exception.
-    struct PartialTrees {
-        TreeNode*& current;
-        TreeNode*& result;
-        TreeNode*& pendingDecl;
-        bool kept = false;
-        ~PartialTrees() {
-            if (kept) return;
-            TreeNode* open = current ? current->Root() : nullptr;
-            if (open != result) delete open;
-            delete result;
-            delete pendingDecl;
-        }
-    } partial{current, result, pendingDecl};
-
-    auto closeElement = [&](TreeNode* el) {
-        if (!el) return;
-        if (!el->Parent()) {
-            if (pendingDecl) {
-                el->SetDeclaration(pendingDecl);
-                pendingDecl = nullptr;
-            }
-            if (!dtd.IsEmpty()) el->SetDtdText(dtd.Data());
-            if (result && result != el) delete result;
-            result = el;
-        }
-        current = el->Parent();
-    };
-
-    bool piEndMissing = false;
-    bool stop = false;
-    while (!stop && !AtEnd()) {
+    while (!AtEnd()) {
         const int passStart = pos_;
 
         // 1. Text of the open element, or skipping to the next tag.
-        if (current) {
-            SkipChars();
-            if (Ch() == '<' && pos_ + 1 < end_ && text_.Data()[pos_ + 1] == '!' &&
-                StartsWith("<![CDATA[")) {
-                pos_ += 9;
-                StringBuffer* content = current->ContentBuffer();
-                current->SetCdata(true);
-                int close = Find("]]>");
-                if (close < 0) {
-                    content->AppendBytes(text_.Data() + pos_, end_ - pos_);
-                    pos_ = end_;
-                    break;
-                }
-                content->AppendBytes(text_.Data() + pos_, close - pos_);
-                pos_ = close + 3;
-                SkipTo('<');
-                if (Ch() == '<') ++pos_;
-            } else if (Ch() == '<') {
-                // An empty run: it only adds the separating blank to non-empty content.
-                ++pos_;
-                StringBuffer* content = current->Content();
-                if (content && !content->IsEmpty()) content->AppendByte(' ');
-            } else {
-                run.Clear();
-                ReadTo('<', run);
-                run.TrimRight();
-                if (Ch() == '<') ++pos_;
-                DecodeEntities(run);
-                StringBuffer* content = current->Content();
-                if (content && !content->IsEmpty()) {
-                    content->AppendByte(' ');
-                    content->AppendBuffer(run);
-                } else if (content) {
-                    content->AppendBuffer(run);
-                } else if (!run.IsEmpty()) {
-                    current->ContentBuffer()->AppendBuffer(run);
-                }
-            }
+        if (run.current) {
+            if (!ReadContent(run)) break;
         } else {
-            SkipTo('<');
-            if (Ch() == '<') ++pos_;
+            SkipToTag();
         }
 
-        // 2. What follows the '<'.
+        // 2. What follows the '<' (taken before blanks are skipped).
         const unsigned char c = Ch();
         SkipChars();
         if (AtEnd()) break;
-
+        bool goOn = true;
         if (c == '!') {
-            if (StartsWithNoCase("!--")) {
-                if (!SkipPast("-->")) {
-                    Report(log, "Unclosed comment");
-                    break;
-                }
-            } else if (StartsWithNoCase("!DOCTYPE")) {
-                dtd.AppendByte('<');
-                if (!ReadBalanced('<', '>', dtd)) Report(log, "Failed to parse DTD");
-                dtd.AppendByte('\n');
-            } else {
-                SkipTo('>');
-                if (Ch() == '>') ++pos_;
-            }
+            goOn = ReadMarkup(run);  // 3.
         } else if (c == '?') {
-            ++pos_;
-            if (StartsWithNoCase("xml ")) {
-                name.Clear();
-                ReadUntilAny(kTagNameEnd, name);
-                SkipChars();
-                if (Ch() == '/') ++pos_;
-                delete pendingDecl;
-                pendingDecl = nullptr;
-                pendingDecl = new TreeNode(name.Data());
-                while (Ch() != '>') {
-                    if (AtEnd()) {
-                        stop = true;
-                        break;
-                    }
-                    name.Clear();
-                    ReadUntilAny(kDeclNameEnd, name);
-                    name.RemoveByte('"');
-                    SkipChars();
-                    value.Clear();
-                    if (Ch() == '=') {
-                        ++pos_;
-                        SkipChars();
-                        if (Ch() == '"') ++pos_;
-                        if (Ch() == '\'') ++pos_;
-                        ReadUntilAny(kDeclValueEnd, value);
-                        DecodeEntities(value);
-                        if (Ch() == '"') ++pos_;
-                        if (Ch() == '\'') ++pos_;
-                    }
-                    pendingDecl->AddPair(name.Data(), name.Length(), value.Data(), value.Length());
-                    SkipChars();
-                    if (Ch() == '?') {
-                        ++pos_;
-                        SkipChars();
-                    }
-                }
-                if (stop) break;
-                ++pos_;
-            } else if (!piEndMissing) {
-                // Once no "?>" follows, none follows any later "<?" either: the search is not
-                // run again, so that a document full of unclosed "<?" stays one pass.
-                StringBuffer pi("<?");
-                if (ReadThrough("?>", pi)) {
-                    dtd.AppendBuffer(pi);
-                    dtd.AppendByte('\n');
-                } else {
-                    piEndMissing = true;
-                }
-            }
+            goOn = ReadProcessingInstruction(run);  // 4.
         } else if (c == '/') {
-            if (!ScanCloseTag(current)) {
-                Report(log, "Error in closing tag");
-                if (log) log->LogData("error_tag", current ? current->Tag() : "");
-            } else if (Ch() == '>') {
-                ++pos_;
-            }
-            if (monitor) monitor->SetPosition(static_cast<unsigned>(pos_));
-            closeElement(current);
+            ReadClosingTag(run);  // 5.
         } else {
-            // Start tag. Names and values are taken from the input where it holds them as
-            // they stand; only those with bytes to drop or entities to decode are copied.
-            int nameLen = 0;
-            const char* tag = ScanText(kTagNameScan, name, nameLen);
-            if (AtEnd()) break;
-            SkipChars();
-            bool selfClosing = false;
-            if (Ch() == '/') {
-                ++pos_;
-                selfClosing = true;
-            }
-            std::unique_ptr<TreeNode> made(new TreeNode(tag, nameLen));
-            if (current) TreeNode::AppendNewChild(current, made.get());
-            TreeNode* node = made.release();
-            current = node;
-            SkipChars();
-            while (Ch() != '>') {
-                if (AtEnd()) {
-                    stop = true;
-                    break;
-                }
-                const char* attr = ScanText(kAttrNameScan, name, nameLen);
-                SkipChars();
-                const char* val = "";
-                int valueLen = 0;
-                if (Ch() == '=') {
-                    ++pos_;
-                    SkipChars();
-                    const unsigned char q = Ch();
-                    if (q == '"') {
-                        ++pos_;
-                        val = ScanText(kDoubleQuotedScan, value, valueLen);
-                    } else if (q == '\'') {
-                        ++pos_;
-                        val = ScanText(kSingleQuotedScan, value, valueLen);
-                    } else {
-                        val = ScanText(kUnquotedScan, value, valueLen);
-                    }
-                    if (Ch() == '"' || Ch() == '\'') ++pos_;
-                }
-                node->AddPair(attr, nameLen, val, valueLen);
-                SkipChars();
-                if (Ch() == '/') {
-                    selfClosing = true;
-                    ++pos_;
-                    SkipChars();
-                }
-            }
-            if (stop) break;
-            ++pos_;
-            if (selfClosing) closeElement(node);
+            goOn = ReadStartTag(run);  // 6.
         }
+        if (!goOn) break;
 
         // Every pass consumes input, whatever the document holds.
         if (pos_ <= passStart) pos_ = passStart + 1;
+        assert(pos_ <= end_);
     }
     if (monitor) monitor->Finish();
+    return FinishDocument(run);  // 8.
+}
 
-    TreeNode* openTop = current ? current->Root() : nullptr;
-    if (!result) {
-        result = openTop;
-        if (result) {
-            if (pendingDecl) {
-                result->SetDeclaration(pendingDecl);
-                pendingDecl = nullptr;
-            }
-            if (!dtd.IsEmpty()) result->SetDtdText(dtd.Data());
+[[gnu::always_inline]] inline bool ParseEngine::ReadContent(DocumentRun& run) {
+    TreeNode* current = run.current;
+    SkipChars();
+    if (Ch() == '<' && pos_ + 1 < end_ && text_.Data()[pos_ + 1] == '!' &&
+        StartsWith("<![CDATA[")) {
+        pos_ += 9;
+        StringBuffer* content = current->ContentBuffer();
+        current->SetCdata(true);
+        int close = Find("]]>");
+        if (close < 0) {
+            // An unterminated section takes the rest of the input and ends the parse.
+            content->AppendBytes(text_.Data() + pos_, end_ - pos_);
+            pos_ = end_;
+            return false;
         }
-    } else if (openTop && openTop != result) {
+        content->AppendBytes(text_.Data() + pos_, close - pos_);
+        pos_ = close + 3;
+        SkipTo('<');
+        if (Ch() == '<') ++pos_;
+    } else if (Ch() == '<') {
+        // An empty run: it only adds the separating blank to non-empty content.
+        ++pos_;
+        StringBuffer* content = current->Content();
+        if (content && !content->IsEmpty()) content->AppendByte(' ');
+    } else {
+        StringBuffer& text = run.text;
+        text.Clear();
+        ReadTo('<', text);
+        text.TrimRight();
+        if (Ch() == '<') ++pos_;
+        DecodeEntities(text);
+        StringBuffer* content = current->Content();
+        if (content && !content->IsEmpty()) {
+            content->AppendByte(' ');
+            content->AppendBuffer(text);
+        } else if (content) {
+            content->AppendBuffer(text);
+        } else if (!text.IsEmpty()) {
+            current->ContentBuffer()->AppendBuffer(text);
+        }
+    }
+    return true;
+}
+
+[[gnu::always_inline]] inline void ParseEngine::SkipToTag() {
+    SkipTo('<');
+    if (Ch() == '<') ++pos_;
+}
+
+bool ParseEngine::ReadMarkup(DocumentRun& run) {
+    if (StartsWithNoCase("!--")) {
+        if (!SkipPast("-->")) {
+            Report(run.log, "Unclosed comment");
+            return false;
+        }
+    } else if (StartsWithNoCase("!DOCTYPE")) {
+        run.dtd.AppendByte('<');
+        if (!ReadBalanced('<', '>', run.dtd)) Report(run.log, "Failed to parse DTD");
+        run.dtd.AppendByte('\n');
+    } else {
+        SkipTo('>');
+        if (Ch() == '>') ++pos_;
+    }
+    return true;
+}
+
+bool ParseEngine::ReadProcessingInstruction(DocumentRun& run) {
+    ++pos_;
+    if (StartsWithNoCase("xml ")) return ReadDeclaration(run);
+    if (!run.piEndMissing) {
+        // Once no "?>" follows, none follows any later "<?" either: the search is not run
+        // again, so that a document full of unclosed "<?" stays one pass.
+        StringBuffer pi("<?");
+        if (ReadThrough("?>", pi)) {
+            run.dtd.AppendBuffer(pi);
+            run.dtd.AppendByte('\n');
+        } else {
+            run.piEndMissing = true;
+        }
+    }
+    return true;
+}
+
+bool ParseEngine::ReadDeclaration(DocumentRun& run) {
+    StringBuffer& name = run.name;
+    StringBuffer& value = run.value;
+    name.Clear();
+    ReadUntilAny(kTagNameEnd, name);
+    SkipChars();
+    if (Ch() == '/') ++pos_;
+    delete run.pendingDecl;
+    run.pendingDecl = nullptr;
+    run.pendingDecl = new TreeNode(name.Data());
+    while (Ch() != '>') {
+        if (AtEnd()) return false;
+        name.Clear();
+        ReadUntilAny(kDeclNameEnd, name);
+        name.RemoveByte('"');
+        SkipChars();
+        value.Clear();
+        if (Ch() == '=') {
+            ++pos_;
+            SkipChars();
+            if (Ch() == '"') ++pos_;
+            if (Ch() == '\'') ++pos_;
+            ReadUntilAny(kDeclValueEnd, value);
+            DecodeEntities(value);
+            if (Ch() == '"') ++pos_;
+            if (Ch() == '\'') ++pos_;
+        }
+        run.pendingDecl->AddPair(name.Data(), name.Length(), value.Data(), value.Length());
+        SkipChars();
+        if (Ch() == '?') {
+            ++pos_;
+            SkipChars();
+        }
+    }
+    ++pos_;
+    return true;
+}
+
+[[gnu::always_inline]] inline void ParseEngine::ReadClosingTag(DocumentRun& run) {
+    if (!ScanCloseTag(run.current)) {
+        Report(run.log, "Error in closing tag");
+        if (run.log) run.log->LogData("error_tag", run.current ? run.current->Tag() : "");
+    } else if (Ch() == '>') {
+        ++pos_;
+    }
+    if (run.monitor) run.monitor->SetPosition(static_cast<unsigned>(pos_));
+    CloseElement(run, run.current);
+}
+
+[[gnu::always_inline]] inline bool ParseEngine::ReadStartTag(DocumentRun& run) {
+    // Names and values are taken from the input where it holds them as they stand; only those
+    // with bytes to drop or entities to decode are copied.
+    int nameLen = 0;
+    const char* tag = ScanText(kTagNameScan, run.name, nameLen);
+    if (AtEnd()) return false;
+    SkipChars();
+    bool selfClosing = false;
+    if (Ch() == '/') {
+        ++pos_;
+        selfClosing = true;
+    }
+    std::unique_ptr<TreeNode> made(new TreeNode(tag, nameLen));
+    if (run.current) TreeNode::AppendNewChild(run.current, made.get());
+    TreeNode* node = made.release();
+    run.current = node;
+    SkipChars();
+    while (Ch() != '>') {
+        if (AtEnd()) return false;
+        const char* attr = ScanText(kAttrNameScan, run.name, nameLen);
+        SkipChars();
+        const char* val = "";
+        int valueLen = 0;
+        if (Ch() == '=') {
+            ++pos_;
+            SkipChars();
+            const unsigned char q = Ch();
+            if (q == '"') {
+                ++pos_;
+                val = ScanText(kDoubleQuotedScan, run.value, valueLen);
+            } else if (q == '\'') {
+                ++pos_;
+                val = ScanText(kSingleQuotedScan, run.value, valueLen);
+            } else {
+                val = ScanText(kUnquotedScan, run.value, valueLen);
+            }
+            if (Ch() == '"' || Ch() == '\'') ++pos_;
+        }
+        node->AddPair(attr, nameLen, val, valueLen);
+        SkipChars();
+        if (Ch() == '/') {
+            selfClosing = true;
+            ++pos_;
+            SkipChars();
+        }
+    }
+    ++pos_;
+    if (selfClosing) CloseElement(run, node);
+    return true;
+}
+
+[[gnu::always_inline]] inline void ParseEngine::CloseElement(DocumentRun& run, TreeNode* element) {
+    if (!element) return;
+    assert(element == run.current);
+    if (!element->Parent()) {
+        if (run.pendingDecl) {
+            element->SetDeclaration(run.pendingDecl);
+            run.pendingDecl = nullptr;
+        }
+        if (!run.dtd.IsEmpty()) element->SetDtdText(run.dtd.Data());
+        if (run.result && run.result != element) delete run.result;
+        run.result = element;
+    }
+    run.current = element->Parent();
+}
+
+TreeNode* ParseEngine::FinishDocument(DocumentRun& run) {
+    TreeNode* openTop = run.current ? run.current->Root() : nullptr;
+    if (!run.result) {
+        // Open elements are closed silently: the outermost one is the result.
+        run.result = openTop;
+        run.current = nullptr;
+        if (run.result) {
+            if (run.pendingDecl) {
+                run.result->SetDeclaration(run.pendingDecl);
+                run.pendingDecl = nullptr;
+            }
+            if (!run.dtd.IsEmpty()) run.result->SetDtdText(run.dtd.Data());
+        }
+    } else if (openTop && openTop != run.result) {
+        // An element left open after the result is discarded.
+        run.current = nullptr;
         delete openTop;
     }
-    delete pendingDecl;
-    partial.kept = true;
+    TreeNode* result = run.result;
+    run.result = nullptr;
+    run.current = nullptr;
     return result;
 }
 

@@ -2,6 +2,8 @@
 // a document; the only outcomes are a tree or none.
 #pragma once
 
+#include <cassert>
+
 #include "LogBase.h"
 #include "ProgressMonitor.h"
 #include "StringBuffer.h"
@@ -18,11 +20,11 @@ struct StopSet {
     bool stop[256];
 };
 
-// What a scan does with each byte: stop there, drop it from the text, or note an entity that the
-// text then needs decoded.
 // Space, TAB, CR and LF.
 inline constexpr StopSet kBlank(" \t\r\n");
 
+// What a scan does with each byte: stop there, drop it from the text, or note an entity that the
+// text then needs decoded.
 struct ScanTable {
     static constexpr unsigned char kStop = 1;
     static constexpr unsigned char kFlag = 2;
@@ -52,9 +54,57 @@ class ParseEngine {
     static void DecodeEntities(StringBuffer& text);
 
   private:
+    // The working state of one ParseDocument run. Until the run hands its result over, it owns
+    // the trees built so far, so that an allocation failing on the way frees them.
+    struct DocumentRun {
+        DocumentRun(LogBase* log, ProgressMonitor* monitor) : log(log), monitor(monitor) {}
+        ~DocumentRun();
+        DocumentRun(const DocumentRun&) = delete;
+        DocumentRun& operator=(const DocumentRun&) = delete;
+
+        LogBase* log;
+        ProgressMonitor* monitor;
+        TreeNode* current = nullptr;      // innermost open element
+        TreeNode* result = nullptr;       // last completed top-level element
+        TreeNode* pendingDecl = nullptr;  // the declaration for the next completed top element
+        StringBuffer dtd{2000};           // DOCTYPE and processing-instruction text
+        StringBuffer text{10000};         // one text run
+        StringBuffer name;                // a name or value that had to be rewritten
+        StringBuffer value;
+        bool piEndMissing = false;  // no "?>" follows the read position
+    };
+
+    // The steps of ParseDocument, each from the read position. Those that answer bool answer
+    // false where the parse stops. The steps that every element takes (text, start tag, closing
+    // tag, closing the element) are inlined into the loop: called, they cost a tenth more
+    // instructions per document.
+    // Text of the open element up to the next tag, then past its '<'.
+    bool ReadContent(DocumentRun& run);
+    // Outside elements text is dropped: past the next '<'.
+    void SkipToTag();
+    // After "<!": a comment, a DOCTYPE (kept in the DTD text) or another construct (skipped).
+    bool ReadMarkup(DocumentRun& run);
+    // After "<?": the XML declaration, or another processing instruction (kept in the DTD text).
+    bool ReadProcessingInstruction(DocumentRun& run);
+    bool ReadDeclaration(DocumentRun& run);
+    // After "</": closes the innermost open element, whatever name the tag gives.
+    void ReadClosingTag(DocumentRun& run);
+    // A start tag with its attributes: a new element, now the innermost open one (and closed at
+    // once when the tag closes itself).
+    bool ReadStartTag(DocumentRun& run);
+    // A closed top-level element becomes the result, with the pending declaration and the DTD
+    // text; the element's parent becomes the innermost open element.
+    static void CloseElement(DocumentRun& run, TreeNode* element);
+    // At the end of the input: the result, or the outermost open element when no top-level
+    // element was completed. The run no longer owns it.
+    static TreeNode* FinishDocument(DocumentRun& run);
+
     // The read position never passes end_, where the input holds its terminating NUL, so the
     // byte there reads as 0, the end.
-    unsigned char Ch() const { return static_cast<unsigned char>(text_.Data()[pos_]); }
+    unsigned char Ch() const {
+        assert(pos_ >= 0 && pos_ <= end_);
+        return static_cast<unsigned char>(text_.Data()[pos_]);
+    }
     bool AtEnd() const { return pos_ >= end_; }
     bool StartsWith(const char* s) const;
     bool StartsWithNoCase(const char* s) const;

@@ -1,5 +1,6 @@
 #include "TreeNode.h"
 
+#include <cassert>
 #include <cstring>
 #include <vector>
 
@@ -59,6 +60,7 @@ inline void TreeNode::DiscardDescendant() {
 }
 
 TreeNode::~TreeNode() {
+    assert(!parent_);  // only roots are deleted directly; the others go with them
     FreeOwnData();
     if (children_) {
         // Walk the subtree depth first without recursion and without allocating (a tree may be
@@ -114,11 +116,13 @@ TreeNode::~TreeNode() {
 }
 
 void TreeNode::AddNodeRef() {
+    assert(!root_->parent_);  // the root pointer names the top of the tree
     ++handleCount_;
     ++root_->treeCount_;
 }
 
 void TreeNode::ReleaseNodeRef() {
+    assert(handleCount_ > 0 && root_->treeCount_ >= handleCount_);
     --handleCount_;
     --root_->treeCount_;
 }
@@ -136,7 +140,10 @@ int TreeNode::SubtreeRefSum() const {
 }
 
 void TreeNode::DeleteTree(TreeNode* node) {
-    if (node) delete node->root_;
+    if (!node) return;
+    // A root's tree count is the sum of the handle counts in its tree: none may be left.
+    assert(node->root_->treeCount_ == 0 && node->root_->SubtreeRefSum() == 0);
+    delete node->root_;
 }
 
 bool TreeNode::TagEquals(const char* tag) const {
@@ -176,6 +183,7 @@ StringBuffer* TreeNode::ContentBuffer() {
 }
 
 void TreeNode::SetDtdText(const char* text) {
+    assert(!parent_);  // only roots carry DTD text
     if (extras_) {
         delete extras_->dtd;
         extras_->dtd = nullptr;
@@ -184,6 +192,7 @@ void TreeNode::SetDtdText(const char* text) {
 }
 
 void TreeNode::SetDeclaration(TreeNode* node) {
+    assert(!parent_);  // only roots carry a declaration
     if (node == Declaration()) return;
     Extras& extras = MakeExtras();
     delete extras.declaration;
@@ -243,6 +252,7 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
         child->root_ = parent->root_;
     parent->root_->treeCount_ += child->treeCount_;
     child->treeCount_ = 0;
+    assert(child->root_ == parent->root_ && !parent->root_->parent_);
     return true;
 }
 
@@ -257,6 +267,7 @@ void TreeNode::Detach(TreeNode* node) {
     parent->children_->RemoveAt(index);
     int sum = node->SubtreeRefSum();
     TreeNode* oldRoot = node->root_;
+    assert(oldRoot->treeCount_ >= sum);
     oldRoot->treeCount_ -= sum;
     node->parent_ = nullptr;
     if (oldRoot->treeCount_ == 0) delete oldRoot;

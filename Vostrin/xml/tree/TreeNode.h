@@ -2,6 +2,8 @@
 // handles hold references on any of its nodes (see AddNodeRef / ReleaseNodeRef).
 #pragma once
 
+#include <cassert>
+
 #include "AttributeSet.h"
 #include "CommonStrings.h"
 #include "ExtPtrArray.h"
@@ -76,6 +78,8 @@ class TreeNode final : public VelmarqObject {
     // The same for a node just made, which has no parent, children or references yet (the
     // parser's case).
     static void AppendNewChild(TreeNode* parent, TreeNode* child) {
+        assert(child->root_ == child && !child->parent_ && !child->children_);
+        assert(child->handleCount_ == 0 && child->treeCount_ == 0);
         if (!parent->children_ || parent->children_->Count() == 0) {
             AppendChild(parent, child);
             return;
