@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cassert>
 
 #include "JetLiterals.h"
 #include "StatementCache.h"
@@ -66,6 +68,55 @@ sqlite3_stmt* PrepareKept(sqlite3* db, const QString& sql) {
     return st;
 }
 
+// The page size the key gives the file: a database holds at least one page.
+qint64 PageSize(sqlite3* db) {
+    qint64 size = 512;  // the smallest page any database can have
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA cipher_page_size", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+        size = std::max<qint64>(size, sqlite3_column_int64(st, 0));
+    }
+    sqlite3_finalize(st);
+    return size;
+}
+
+// True when a table of that name (any case) exists.
+bool HasTableNamed(sqlite3* db, const QString& name) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 "
+                           "COLLATE NOCASE",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    const QByteArray utf8 = name.toUtf8();
+    sqlite3_bind_text(st, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    const bool found = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_finalize(st);
+    return found;
+}
+
+bool InUse(int rc) {
+    return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+}
+
+// Why the first read of a keyed file failed. Without the right password an encrypted file
+// cannot be told from noise, so a file of whole pages that is no plain database is taken for
+// one with another password.
+QString ReadFailure(int rc, sqlite3* db, const QString& path) {
+    if (InUse(rc)) return QStringLiteral("文件正被另一个程序使用");
+    if ((rc & 0xFF) != SQLITE_NOTADB) return QString::fromUtf8(sqlite3_errmsg(db));
+    QFile f(path);
+    const QByteArray head = f.open(QIODevice::ReadOnly) ? f.read(16) : QByteArray();
+    if (head == QByteArray("SQLite format 3", 16)) return QStringLiteral("数据库未加密");
+    if (f.size() % 512 == 0) return QStringLiteral("密码不对，或文件已损坏");
+    return QStringLiteral("不是数据库文件");
+}
+
+QString LockFailure(sqlite3* db) {
+    if (InUse(sqlite3_extended_errcode(db))) return QStringLiteral("文件正被另一个程序使用");
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
 }  // namespace
 
 // One statement ready to step: a kept one with this call's values bound, or one prepared as
@@ -80,6 +131,9 @@ class Database::Statement {
           st_(entry->stmt),
           values_(std::move(values)),
           jetSql_(jetSql) {
+        // A kept statement is idle when taken, and has one parameter for each value.
+        assert(st_ != nullptr && !sqlite3_stmt_busy(st_));
+        assert(sqlite3_bind_parameter_count(st_) == static_cast<int>(values_.size()));
         for (size_t i = 0; i < values_.size(); ++i) {
             const JetLiteral& v = values_[i];
             const int at = static_cast<int>(i) + 1;
@@ -146,6 +200,8 @@ Database::Statement Database::Prepare(const QString& jetSql) {
     sqlite3* db = H(handle_);
     if (!db) throw DbError("The database is not open.");
     JetShape shape = LiftJetLiterals(jetSql);
+    assert(!shape.reusable || shape.data);  // only data statements are kept for reuse
+    assert(shape.reusable || shape.values.empty());
     if (shape.reusable) {
         const QString& sql = cache_->Translation(shape.text);
         StatementCache::Entry* e = cache_->Find(sql);
@@ -163,32 +219,47 @@ Database::Statement Database::Prepare(const QString& jetSql) {
 }
 
 std::unique_ptr<Database> Database::Open(const QString& path, const QString& password,
-                                         bool exclusive) {
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return nullptr;
+                                         bool exclusive, QString* error,
+                                         const QStringList& tables) {
+    auto refuse = [&](const QString& why) -> std::unique_ptr<Database> {
+        if (error) *error = why;
+        return nullptr;
+    };
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) return refuse(QStringLiteral("文件不存在"));
+    if (!info.isFile()) return refuse(QStringLiteral("不是文件"));
     sqlite3* db = nullptr;
     const QByteArray file = QFile::encodeName(path);
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         if (db) sqlite3_close(db);
-        return nullptr;
+        return refuse(QStringLiteral("无法读写文件"));
     }
-    auto fail = [&]() -> std::unique_ptr<Database> {
+    auto fail = [&](const QString& why) {
         sqlite3_close(db);
-        return nullptr;
+        return refuse(why);
     };
-    if (sqlite3_db_readonly(db, "main") != 0) return fail();
+    if (sqlite3_db_readonly(db, "main") != 0) return fail(QStringLiteral("文件只读，不能写入"));
     const QByteArray key = password.toUtf8();
-    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK) return fail();
+    if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        return fail(QStringLiteral("无法设置密码"));
+    // An empty or cut-off file would be taken for a new database, and the lock below would
+    // write its first page into it.
+    if (info.size() < PageSize(db)) return fail(QStringLiteral("文件太短，不是数据库"));
     // A wrong password or a file that is no database fails here, as does a file that another
     // program holds exclusively.
-    if (!Run(db, "SELECT count(*) FROM sqlite_master")) return fail();
-    if (!Run(db, "PRAGMA journal_mode=DELETE")) return fail();
+    const int rc =
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return fail(ReadFailure(rc, db, path));
+    for (const QString& table : tables)
+        if (!HasTableNamed(db, table)) return fail(QStringLiteral("缺少数据表 ") + table);
+    if (!Run(db, "PRAGMA journal_mode=DELETE")) return fail(LockFailure(db));
     if (exclusive) {
-        if (!Run(db, "PRAGMA locking_mode=EXCLUSIVE")) return fail();
+        if (!Run(db, "PRAGMA locking_mode=EXCLUSIVE")) return fail(LockFailure(db));
         // The write lock stays held until the connection closes.
-        if (!Run(db, "BEGIN EXCLUSIVE")) return fail();
+        if (!Run(db, "BEGIN EXCLUSIVE")) return fail(LockFailure(db));
         if (!Run(db, "COMMIT")) {
             Run(db, "ROLLBACK");
-            return fail();
+            return fail(LockFailure(db));
         }
     }
     std::unique_ptr<Database> d(new Database());
@@ -235,6 +306,7 @@ Database::~Database() {
 }
 
 void Database::Close() {
+    assert(handle_ || !inTrans_);  // no transaction outlives its connection
     if (!handle_) return;
     cache_->Clear();  // every statement is finalized, so the close is complete and unlocks
     sqlite3_close_v2(H(handle_));
@@ -294,13 +366,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, int /*
 }
 
 bool Database::HasTable(const QString& name) {
-    try {
-        auto rs = OpenRecordset("select name from sqlite_master where type='table' and name='" +
-                                SqlQ(name) + "' COLLATE NOCASE");
-        return !rs->Eof();
-    } catch (const DbError&) {
-        return false;
-    }
+    return handle_ && HasTableNamed(H(handle_), name);
 }
 
 void Database::BeginTrans() {

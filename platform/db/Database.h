@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
+#include <cassert>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -69,6 +71,13 @@ class Recordset {
     // Rows one after the other in one list: `cells` holds whole rows of the columns' count.
     Recordset(QStringList columns, std::vector<QVariant> cells);
 
+    // The position lies on a row or just past the last; the rows reached run from the first to
+    // at least the position, and none is reached in an empty set.
+    bool Valid() const {
+        return pos_ >= 0 && pos_ <= rows_ && reached_ <= rows_ &&
+               reached_ >= std::min(pos_ + 1, rows_);
+    }
+
     QStringList columns_;
     std::vector<QVariant> cells_;
     long rows_ = 0;
@@ -78,11 +87,15 @@ class Recordset {
 
 class Database {
   public:
-    // Opens an existing encrypted file; never creates one. With exclusive=true the file is
-    // locked so no other connection (or process) can open it meanwhile. Returns nullptr on any
-    // failure (missing file, wrong password, not a database, locked by another program).
+    // Opens an existing encrypted file; never creates one, and never changes one it refuses:
+    // the file's size, the password and every table named in `tables` are checked before any
+    // lock is taken. With exclusive=true the file is then locked so no other connection (or
+    // process) can open it meanwhile. Returns nullptr on any failure; `error`, when given, then
+    // holds the reason as a short Chinese text for the user (missing, not a database or too
+    // short, wrong password, in use by another program, a table missing, ...).
     static std::unique_ptr<Database> Open(const QString& path, const QString& password,
-                                          bool exclusive = true);
+                                          bool exclusive = true, QString* error = nullptr,
+                                          const QStringList& tables = {});
     // Creates a new encrypted file from a schema script (used by the build and by tests).
     static bool Create(const QString& path, const QString& password, const QString& schemaSql,
                        QString* error = nullptr);
@@ -132,6 +145,7 @@ class Transaction {
         }
     }
     void Commit() {
+        assert(!done_ && "a transaction is committed once");
         db_.CommitTrans();
         done_ = true;
     }

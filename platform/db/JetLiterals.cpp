@@ -3,6 +3,7 @@
 // shape translates exactly as the statement would, with ?N where the values were.
 #include "JetLiterals.h"
 
+#include <cassert>
 #include <cstring>
 #include <vector>
 
@@ -114,6 +115,9 @@ class Lifter {
     }
 
     JetShape Take() {
+        // Parameter N is values[N - 1]: one mark for each value lifted.
+        assert((values_.empty() ? s_ : out_).count(kLiteralMark) ==
+               static_cast<qsizetype>(values_.size()));
         JetShape shape;
         shape.reusable = true;
         if (values_.empty()) {
@@ -236,6 +240,7 @@ class Lifter {
     // Replaces the literal from `start` up to the scan position by its mark.
     bool Add(qsizetype start, char16_t kind, JetLiteral lit) {
         if (static_cast<int>(values_.size()) >= kMaxLiterals) return false;
+        assert(copied_ <= start && start < i_);  // a literal lies past what is already copied
         values_.push_back(std::move(lit));
         if (out_.isEmpty()) out_.reserve(n_ + 16);
         out_.append(p_ + copied_, start - copied_);
@@ -254,6 +259,7 @@ class Lifter {
     void Open() { clause_.push_back(clause_.back()); }
     void Close() {
         if (clause_.size() > 1) clause_.pop_back();
+        assert(!clause_.empty());  // the statement's own level is never left
     }
 
     const QString& s_;
@@ -278,6 +284,7 @@ JetShape LiftJetLiterals(const QString& jetSql) {
     if (!lifter.Run()) return shape;
     shape = lifter.Take();
     shape.data = true;
+    assert(shape.values.size() <= static_cast<size_t>(kMaxLiterals));
     return shape;
 }
 

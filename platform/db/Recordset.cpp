@@ -32,12 +32,16 @@ Recordset::Recordset(QStringList columns, const std::vector<std::vector<QVariant
         for (size_t c = 0; c < cols; ++c) cells_.push_back(c < row.size() ? row[c] : QVariant());
     rows_ = static_cast<long>(rows.size());
     reached_ = rows_ == 0 ? 0 : 1;
+    assert(Valid());
 }
 
 Recordset::Recordset(QStringList columns, std::vector<QVariant> cells)
     : columns_(std::move(columns)), cells_(std::move(cells)) {
+    assert(columns_.isEmpty() ? cells_.empty()
+                              : cells_.size() % static_cast<size_t>(columns_.size()) == 0);
     rows_ = columns_.isEmpty() ? 0 : static_cast<long>(cells_.size()) / columns_.size();
     reached_ = rows_ == 0 ? 0 : 1;
+    assert(Valid());
 }
 
 bool Recordset::Eof() const {
@@ -53,6 +57,8 @@ void Recordset::MoveNext() {
     ++pos_;
     // Reaching EOF means every row has been seen.
     reached_ = std::max(reached_, std::min(pos_ + 1, rows_));
+    assert(Valid());
+    assert(!Eof() || reached_ == rows_);
 }
 
 void Recordset::MoveFirst() {
@@ -64,6 +70,7 @@ void Recordset::MoveLast() {
     if (rows_ == 0) return;
     pos_ = rows_ - 1;
     reached_ = rows_;
+    assert(Valid());
 }
 
 long Recordset::RecordCount() const {
@@ -80,6 +87,7 @@ Field Recordset::Fields(int index) const {
     if (index < 0 || index >= columns_.size())
         throw DbError("Item not found in this collection: #" + std::to_string(index));
     if (Eof() || pos_ < 0) throw DbError("No current record.");
+    assert(Valid());
     return Field(cells_[static_cast<size_t>(pos_) * static_cast<size_t>(columns_.size()) +
                         static_cast<size_t>(index)]);
 }

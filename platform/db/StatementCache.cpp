@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <cassert>
+
 #include "Database.h"
 
 namespace tw::db {
@@ -14,10 +16,12 @@ StatementCache::Entry* StatementCache::Find(const QString& sql) {
     auto it = index_.constFind(sql);
     if (it == index_.constEnd()) return nullptr;
     if (*it != lru_.begin()) lru_.splice(lru_.begin(), lru_, *it);
+    assert(lru_.front().sql == sql);
     return &lru_.front();
 }
 
 StatementCache::Entry* StatementCache::Add(const QString& sql, sqlite3_stmt* stmt) {
+    assert(stmt != nullptr);
     if (auto it = index_.find(sql); it != index_.end()) {
         // Replaces an entry of the same text (not expected: callers look first).
         sqlite3_finalize((*it)->stmt);
@@ -34,6 +38,9 @@ StatementCache::Entry* StatementCache::Add(const QString& sql, sqlite3_stmt* stm
         index_.remove(lru_.back().sql);
         lru_.pop_back();
     }
+    // Bounded, and every kept statement is found by its text.
+    assert(static_cast<int>(lru_.size()) <= maxStatements_ &&
+           static_cast<size_t>(index_.size()) == lru_.size());
     return &lru_.front();
 }
 
@@ -63,7 +70,9 @@ const QString& StatementCache::Translation(const QString& jetShape) {
     if (it != translations_.constEnd()) return *it;
     // Shapes are few; should a program make many, start over rather than grow.
     if (translations_.size() >= maxTranslations_) translations_.clear();
-    return *translations_.insert(jetShape, TranslateJetSql(jetShape));
+    const auto added = translations_.insert(jetShape, TranslateJetSql(jetShape));
+    assert(translations_.size() <= maxTranslations_);
+    return *added;
 }
 
 }  // namespace tw::db

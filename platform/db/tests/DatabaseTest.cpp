@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <random>
 
 #include "DbTestSupport.h"
 
@@ -26,6 +27,72 @@ TEST_F(DbTest, OpenNeverCreatesAndRefusesWrongFiles) {
     EXPECT_FALSE(Database::Open(dir_.path(), "731946"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);  // no journal left behind
     EXPECT_TRUE(Database::Open(path_, "731946"));
+}
+
+TEST_F(DbTest, RefusedOpensLeaveTheFileAsItWasAndSayWhy) {
+    db_.reset();
+    const QStringList tables = {"Classtb", "LessonListtb"};
+    // Files of random length and content (empty ones included), every one refused untouched:
+    // before, an empty file was keyed and locked into a one-page database.
+    std::mt19937 rng(20240611);
+    for (int round = 0; round < 40; ++round) {
+        const int length = round < 4 ? round : static_cast<int>(rng() % 4096);
+        QByteArray bytes(length, '\0');
+        for (char& b : bytes) b = static_cast<char>(rng());
+        if (round % 3 == 0) bytes.fill('x');  // text, not noise
+        const QString file = dir_.filePath(QString("f%1.mdb").arg(round));
+        {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        QString why;
+        EXPECT_FALSE(Database::Open(file, "731946", true, &why, tables)) << round;
+        EXPECT_FALSE(why.isEmpty()) << round;
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes) << round << " (" << length << " bytes)";
+        EXPECT_FALSE(QFile::exists(file + "-journal")) << round;
+    }
+    // A database without the tables asked for is refused before it is locked, and unchanged.
+    const QString bare = dir_.filePath("bare.mdb");
+    ASSERT_TRUE(Database::Create(bare, "731946", "create table Classtb(Code TEXT)"));
+    QFile b(bare);
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    const QByteArray before = b.readAll();
+    b.close();
+    QString why;
+    EXPECT_FALSE(Database::Open(bare, "731946", true, &why, tables));
+    EXPECT_EQ(why, QString::fromUtf8("缺少数据表 LessonListtb"));
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(b.readAll(), before);
+    EXPECT_TRUE(Database::Open(bare, "731946", true, &why, {"classTB"}));
+}
+
+TEST_F(DbTest, EachFailedOpenNamesItsCause) {
+    db_.reset();
+    const QString empty = dir_.filePath("empty.mdb");
+    const QString text = dir_.filePath("notes.txt");
+    {
+        QFile e(empty);
+        ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+        QFile t(text);
+        ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+        t.write(QByteArray(3000, 'n'));
+    }
+    auto why = [](const QString& path, const QString& password) {
+        QString reason;
+        EXPECT_FALSE(Database::Open(path, password, true, &reason)) << path.toStdString();
+        return reason;
+    };
+    EXPECT_EQ(why(dir_.filePath("none.mdb"), "731946"), QString::fromUtf8("文件不存在"));
+    EXPECT_EQ(why(dir_.path(), "731946"), QString::fromUtf8("不是文件"));
+    EXPECT_EQ(why(empty, "731946"), QString::fromUtf8("文件太短，不是数据库"));
+    EXPECT_EQ(why(text, "731946"), QString::fromUtf8("不是数据库文件"));
+    EXPECT_EQ(why(path_, "123456"), QString::fromUtf8("密码不对，或文件已损坏"));
+    auto held = Database::Open(path_, "731946");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(why(path_, "731946"), QString::fromUtf8("文件正被另一个程序使用"));
 }
 
 TEST_F(DbTest, ExclusiveOpenLocksOutAnotherProcess) {
