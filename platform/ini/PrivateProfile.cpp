@@ -50,6 +50,9 @@ struct Line {
     std::string value;  // key value, trimmed
 };
 
+// Some editors begin a saved file with a UTF-8 byte-order mark; it is no part of the first line.
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
 std::vector<Line> Parse(const std::string& data) {
     std::vector<Line> lines;
     size_t pos = 0;
@@ -58,7 +61,7 @@ std::vector<Line> Parse(const std::string& data) {
         const size_t next = end == std::string::npos ? data.size() : end + 1;
         Line l;
         l.raw = data.substr(pos, next - pos);
-        l.content = l.raw;
+        l.content = pos == 0 && l.raw.rfind(kUtf8Bom, 0) == 0 ? l.raw.substr(3) : l.raw;
         while (!l.content.empty() && (l.content.back() == '\n' || l.content.back() == '\r'))
             l.content.pop_back();
         const std::string t = Trim(l.content);
@@ -202,6 +205,17 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     return f.commit();
 }
 
+namespace {
+
+// GBK bytes of a text that GBK holds whole; false for a text it would change ('?' in place
+// of the characters it lacks).
+bool ToGbkExactly(const QString& s, std::string* bytes) {
+    *bytes = text::ToGbk(s);
+    return text::FromGbk(*bytes) == s;
+}
+
+}  // namespace
+
 QString ReadString(const QString& file, const QString& section, const QString& key,
                    const QString& def, size_t bufferSize) {
     return text::FromGbk(GetPrivateProfileString(text::ToGbk(section), text::ToGbk(key),
@@ -214,8 +228,10 @@ unsigned ReadInt(const QString& file, const QString& section, const QString& key
 
 bool WriteString(const QString& file, const QString& section, const QString& key,
                  const QString& value) {
-    return WritePrivateProfileString(text::ToGbk(section), text::ToGbk(key), text::ToGbk(value),
-                                     file.toStdString());
+    std::string s, k, v;
+    if (!ToGbkExactly(section, &s) || !ToGbkExactly(key, &k) || !ToGbkExactly(value, &v))
+        return false;
+    return WritePrivateProfileString(s, k, v, file.toStdString());
 }
 
 }  // namespace tw::ini

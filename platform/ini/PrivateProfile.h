@@ -20,7 +20,9 @@ unsigned GetPrivateProfileInt(const std::string& section, const std::string& key
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
 
-// QString conveniences: converted to and from GBK at the boundary; file is a path.
+// QString conveniences: converted to and from GBK at the boundary; file is a path. A write
+// whose section, key or value GBK cannot hold whole is refused (false, the file untouched), so
+// a value is never stored changed.
 QString ReadString(const QString& file, const QString& section, const QString& key,
                    const QString& def, size_t bufferSize);
 unsigned ReadInt(const QString& file, const QString& section, const QString& key, unsigned def);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <random>
 
 #include "ini/PrivateProfile.h"
 #include "text/Gbk.h"
@@ -127,4 +128,45 @@ TEST_F(IniFile, QStringApiConvertsGbk) {
     EXPECT_EQ(ReadString(path, "userinfo", "user", "", 5), QString::fromUtf8("北山"));
     ASSERT_TRUE(WriteString(path, "LESSON", "LESSON_OF_DAY", "7"));
     EXPECT_EQ(ReadInt(path, "LESSON", "LESSON_OF_DAY", 6), 7u);
+}
+
+TEST_F(IniFile, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
+    // Texts drawn from characters GBK holds and ones it lacks (accented Latin, Hangul, emoji):
+    // before, the missing ones were stored as '?' and the write reported success.
+    const QString pool = QString::fromUtf8("ab/_.-7 北山中学第二学期öé학교ß€·—");
+    const QString emoji = QString::fromUtf8("😀");
+    const QString path = QString::fromStdString(Path());
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        QString value;
+        const int length = 1 + static_cast<int>(rng() % 12);
+        for (int i = 0; i < length; ++i) {
+            if (rng() % 20 == 0)
+                value += emoji;
+            else
+                value += pool[static_cast<qsizetype>(rng() % static_cast<unsigned>(pool.size()))];
+        }
+        value = value.trimmed();
+        const std::string before = Bytes();
+        if (WriteString(path, "DB", "FILENAME", value)) {
+            EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 1000), value) << round;
+            EXPECT_EQ(tw::text::FromGbk(tw::text::ToGbk(value)), value) << round;
+        } else {
+            EXPECT_EQ(Bytes(), before) << round;
+            EXPECT_NE(tw::text::FromGbk(tw::text::ToGbk(value)), value) << round;
+        }
+    }
+    EXPECT_FALSE(
+        WriteString(path, "DB", "FILENAME", QString::fromUtf8("/home/x/Björn-학교/a.mdb")));
+    EXPECT_FALSE(WriteString(path, QString::fromUtf8("학교"), "K", "v"));
+}
+
+TEST_F(IniFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
+    Put("\xEF\xBB\xBF[DB]\r\nFILENAME=/school/kb.mdb\r\n[LESSON]\r\nLESSON_OF_DAY=7\r\n");
+    EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "/school/kb.mdb");
+    EXPECT_EQ(GetPrivateProfileInt("LESSON", "LESSON_OF_DAY", 6, Path()), 7u);
+    // A write finds the same section and keeps the mark.
+    ASSERT_TRUE(WritePrivateProfileString("DB", "FILENAME", "/other.mdb", Path()));
+    EXPECT_EQ(Bytes(),
+              "\xEF\xBB\xBF[DB]\r\nFILENAME=/other.mdb\r\n[LESSON]\r\nLESSON_OF_DAY=7\r\n");
 }
