@@ -1,5 +1,8 @@
 // The one database connection: opened exclusively, with the password, only on a file that
 // holds the timetable tables.
+#include <QFileInfo>
+#include <QStringList>
+
 #include "mdlPublic.h"
 
 namespace {
@@ -9,8 +12,11 @@ QString& OpenPath() {
     return path;
 }
 
-const char* const kTables[] = {"Classtb",     "Coursetb",     "Teachertb", "ClassRoomtb",
-                               "ClassPlantb", "LessonListtb", "Limittb",   "CourseAttrtb"};
+const QStringList& TimetableTables() {
+    static const QStringList tables = {"Classtb",     "Coursetb",     "Teachertb", "ClassRoomtb",
+                                       "ClassPlantb", "LessonListtb", "Limittb",   "CourseAttrtb"};
+    return tables;
+}
 
 }  // namespace
 
@@ -19,11 +25,11 @@ tw::db::Database& KbDb() {
     return *KbDatabase;
 }
 
-bool OpenDb(const QString& path) {
-    auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true);
+bool OpenDb(const QString& path, QString* why) {
+    // A file without the tables is refused before it is locked, so it stays as it was.
+    auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true, why,
+                                     TimetableTables());
     if (!db) return false;
-    for (const char* table : kTables)
-        if (!db->HasTable(QString::fromLatin1(table))) return false;
     KbDatabase = std::move(db);
     OpenPath() = path;
     return true;
@@ -38,4 +44,15 @@ void CloseDb() {
 
 QString OpenDbPath() {
     return KbDatabase ? OpenPath() : QString();
+}
+
+QString OpenDbFailureLine(const QString& path, const QString& why) {
+    return path + QStringLiteral("：") + why;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
 }

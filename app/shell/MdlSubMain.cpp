@@ -1,6 +1,7 @@
 #include "MdlSubMain.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -32,12 +33,15 @@ int RegisterControls() {
 
 QString GetMainCaption() {
     AppTitle = GetSchoolName() + kTitleSuffix;
-    return AppTitle + " -- " + GetDbFileName();
+    // The database actually open: the setting names another one when its rewrite failed.
+    return AppTitle + " -- " + (KbDatabase ? OpenDbPath() : GetDbFileName());
 }
 
-int LessonsOfDaySetting() {
-    const int n = GetLessonsOfDay().toInt();
-    return n == 7 ? 7 : 6;
+std::optional<int> StoredLessonsOfDay() {
+    // 0 stands for a missing key as for a value that does not begin with a digit.
+    const unsigned n = tw::ini::ReadInt(SettingsFile(), "LESSON", "LESSON_OF_DAY", 0);
+    if (n == 6 || n == 7) return static_cast<int>(n);
+    return std::nullopt;
 }
 
 short TrimLessonsToDay() {
@@ -51,22 +55,47 @@ short TrimLessonsToDay() {
     }
 }
 
+namespace {
+
+// Opens the configured database, else the program folder's kb.mdb for this run. The setting
+// is rewritten only when the configured file is missing: a file that exists but does not open
+// now (held by another copy of the program, damaged, another password) stays configured, and
+// the user is told which file failed and why. False when nothing opened, after the message.
+bool OpenStartupDatabase() {
+    const QString configured = GetDbFileName();
+    QString why;
+    if (OpenDb(configured, &why)) return true;
+    QString failures = OpenDbFailureLine(configured, why);
+    const QString fallback = ProgramFile("kb.mdb");
+    if (SameFile(configured, fallback) || !OpenDb(fallback, &why)) {
+        if (!SameFile(configured, fallback)) failures += "\n" + OpenDbFailureLine(fallback, why);
+        tw::ui::MsgBox(QStringLiteral("打开数据库失败！\n") + failures, tw::ui::vbCritical,
+                       AppTitle);
+        return false;
+    }
+    if (!QFileInfo::exists(configured)) {
+        WriteDbFileName(fallback);  // failure is ignored: the caption shows the open file
+    } else {
+        tw::ui::MsgBox(
+            QStringLiteral("打不开设置的数据库文件，本次改用程序目录中的 kb.mdb。\n") + failures,
+            tw::ui::vbCritical, AppTitle);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::unique_ptr<frmMain> Main() {
     RegisterControls();
     AppTitle = GetSchoolName() + kTitleSuffix;
 
-    QString path = GetDbFileName();
-    if (!OpenDb(path)) {
-        path = ProgramFile("kb.mdb");
-        if (!OpenDb(path)) {
-            tw::ui::MsgBox(QStringLiteral("打开数据库失败！"), tw::ui::vbCritical, AppTitle);
-            return nullptr;
-        }
-        tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path);  // failure is ignored
-    }
+    if (!OpenStartupDatabase()) return nullptr;
 
-    LessonOfDay = LessonsOfDaySetting();
-    TrimLessonsToDay();
+    // Lessons beyond the day are trimmed only on a setting that says 6 or 7: a lost or
+    // unreadable settings file must not cost the timetable its seventh lessons.
+    const std::optional<int> stored = StoredLessonsOfDay();
+    LessonOfDay = stored.value_or(6);
+    if (stored) TrimLessonsToDay();
 
     // Constructing the window runs its load handler before the caption is set.
     auto window = std::make_unique<frmMain>();

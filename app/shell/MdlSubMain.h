@@ -3,12 +3,14 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class frmMain;
 
 // Runs the start-up sequence. Returns the shown main window, or nullptr when neither the
-// configured database nor the program folder's kb.mdb opened: the message "打开数据库失败！"
-// has then been shown and the program should end without a window.
+// configured database nor the program folder's kb.mdb opened: the message "打开数据库失败！",
+// with each file tried and why it failed, has then been shown and the program should end
+// without a window.
 std::unique_ptr<frmMain> Main();
 
 // The widget toolkit needs no registered control files; this installs the toolkit's Chinese
@@ -16,12 +18,14 @@ std::unique_ptr<frmMain> Main();
 // Returns 0.
 int RegisterControls();
 
-// Sets AppTitle (school name + "排课软件系统") and returns it with " -- " and the database path.
+// Sets AppTitle (school name + "排课软件系统") and returns it with " -- " and the path of the
+// database that is open (the configured one while none is).
 QString GetMainCaption();
 
-// Lessons per day from the settings: 6 or 7; any other stored value reads as 6, so the
-// start-up trim never empties the timetable.
-int LessonsOfDaySetting();
+// Lessons per day as the settings file holds them: 6 or 7, or nothing when the key is missing
+// or holds any other value (the file may be lost, empty or damaged).
+std::optional<int> StoredLessonsOfDay();
 
-// Deletes the lessons numbered above LessonOfDay. 0 on success, -1 after a failure.
+// Deletes the lessons numbered above LessonOfDay. 0 on success, -1 after a failure. Start-up
+// runs it only when the settings file holds 6 or 7.
 short TrimLessonsToDay();

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,7 +30,6 @@
 #include "frmConfirm.h"
 #include "frmSetLessonOfDay.h"
 #include "frmSimpleManual.h"
-#include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
 #include "output/frmExport.h"
 #include "output/frmPrint.h"
@@ -123,13 +121,6 @@ bool CopyFileReplacing(const QString& from, const QString& to) {
     return target.commit();
 }
 
-bool SameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
-}
-
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -200,8 +191,14 @@ bool frmMain::TypedConfirmation(const QString& warning) {
 }
 
 void frmMain::ReopenDb(const QString& path) {
-    if (!OpenDb(path)) MsgBox(QStringLiteral("打开数据库失败！"), vbCritical, AppTitle);
+    QString why;
+    if (!OpenDb(path, &why)) ShowOpenFailure(path, why);
     UpdateMenuState();
+}
+
+void frmMain::ShowOpenFailure(const QString& path, const QString& why) {
+    MsgBox(QStringLiteral("打开数据库失败！\n") + OpenDbFailureLine(path, why), vbCritical,
+           AppTitle);
 }
 
 // ---- 文件 ----
@@ -214,15 +211,16 @@ void frmMain::mnuOpenDb_Click() {
         // The database open now, not the settings file's, is the one to return to.
         const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
         CloseDb();
-        if (OpenDb(chosen)) {
+        QString why;
+        if (OpenDb(chosen, &why)) {
             setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
-            if (!tw::ini::WriteString(SettingsFile(), QStringLiteral("DB"),
-                                      QStringLiteral("FILENAME"), chosen)) {
+            // A path the settings file cannot hold as it is stays unsaved, and is reported.
+            if (!WriteDbFileName(chosen)) {
                 MsgBox(QStringLiteral("保存新数据库文件名！"), vbCritical, windowTitle());
             }
             UpdateMenuState();
         } else {
-            MsgBox(QStringLiteral("打开数据库失败！"), vbCritical, AppTitle);
+            ShowOpenFailure(chosen, why);
             if (!OpenDb(previous)) UpdateMenuState();
         }
     } catch (const std::exception&) {

@@ -68,6 +68,8 @@ class frmMain : public QMainWindow {
     bool TypedConfirmation(const QString& warning);
     // Reopens a database after a failed open or a copy; reports a failure.
     void ReopenDb(const QString& path);
+    // "打开数据库失败！" with the file and the reason it did not open.
+    void ShowOpenFailure(const QString& path, const QString& why);
 
     bool ending_ = false;
 };

@@ -25,13 +25,22 @@ QString ProgramFile(const QString& name);
 
 // ---- Connection ----
 inline constexpr const char* kDbPassword = "731946";
-bool OpenDb(const QString& path);  // exclusive; false on any failure, KbDatabase unchanged
-void CloseDb();                    // does nothing when none is open
-QString OpenDbPath();              // path of the database that is open now ("" when none)
+// Exclusive; false on any failure, KbDatabase unchanged and, when `why` is given, the reason
+// in a short Chinese text. A refused file is never changed.
+bool OpenDb(const QString& path, QString* why = nullptr);
+void CloseDb();        // does nothing when none is open
+QString OpenDbPath();  // path of the database that is open now ("" when none)
+// One line of a failed-open message: the file's path, "：" and the reason OpenDb gave.
+QString OpenDbFailureLine(const QString& path, const QString& why);
+// True when both paths name the same file (or, for missing files, the same absolute path).
+bool SameFile(const QString& a, const QString& b);
 
 // ---- Settings file kbxt.ini ----
 QString SettingsFile();  // ProgramFile("kbxt.ini")
 QString GetDbFileName();
+// Writes DB/FILENAME; false, with the file untouched, when the write fails or when the path
+// would not read back as it is (GBK lacks one of its characters, or the reader would cut it).
+bool WriteDbFileName(const QString& path);
 QString GetSchoolName();
 QString GetLessonsOfDay();
 void OpenWithShell(const QString& target);

@@ -171,7 +171,7 @@ TEST_F(frmMainTest, OpeningANonDatabaseFileChangesNothingAndReturnsToTheOpenData
     Click("mnuOpenDb");
 
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "打开数据库失败！");
+    EXPECT_EQ(messages_[0].text, "打开数据库失败！\n" + junk + "：文件太短，不是数据库");
     EXPECT_EQ(messages_[0].title, AppTitle);
     EXPECT_TRUE(messages_[0].style & tw::ui::vbCritical);
     EXPECT_EQ(FileBytes(junk), QByteArray("this is not a timetable database\r\n"));
@@ -218,6 +218,37 @@ TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
     auto db = tw::db::Database::Open(second, kDbPassword);
     ASSERT_TRUE(db);
     EXPECT_FALSE(db->OpenRecordset("select Code from Coursetb")->Eof());
+}
+
+TEST_F(frmMainTest, PathsTheSettingsCannotHoldOpenButAreNotSaved) {
+    // Characters GBK lacks, and a path longer than FILENAME is read back: either would be
+    // stored as another path, so the open reports the failed save and the setting stays.
+    const QString accented = dir_.filePath(QStringLiteral("Björn-학교"));
+    const QString deep = dir_.filePath(QString(120, 'd') + "/" + QString(120, 'e'));
+    for (const QString& folder : {accented, deep}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString school = folder + "/school.mdb";
+        ASSERT_TRUE(MakeDb(school));
+        const QByteArray iniBefore = FileBytes(SettingsFile());
+        messages_.clear();
+        ChooseFile(school);
+        Click("mnuOpenDb");
+        ASSERT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"}) << school.toStdString();
+        EXPECT_EQ(messages_[0].title, "Korvel排课软件 -- " + school);
+        EXPECT_EQ(OpenDbPath(), school);
+        EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
+        EXPECT_EQ(GetDbFileName(), path_);
+    }
+    // A path of 254 bytes still fits.
+    const QString fits = dir_.filePath("f");
+    const QString name = QString(254 - (fits.size() + 1 + 4), 'k') + ".mdb";
+    ASSERT_TRUE(QDir().mkpath(fits));
+    ASSERT_TRUE(MakeDb(fits + "/" + name));
+    messages_.clear();
+    ChooseFile(fits + "/" + name);
+    Click("mnuOpenDb");
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(GetDbFileName(), fits + "/" + name);
 }
 
 TEST_F(frmMainTest, CancelledOpenChangesNothing) {
@@ -290,7 +321,7 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     ChooseFile(junk);
     Click("mnuOpenDb");
     EXPECT_FALSE(KbDatabase);
-    EXPECT_EQ(MessageTexts(), QStringList{"打开数据库失败！"});
+    EXPECT_EQ(MessageTexts(), QStringList{"打开数据库失败！\n" + junk + "：文件太短，不是数据库"});
 
     QMenu* menu = window_->findChild<QMenu*>("mnuBuildKb");
     ASSERT_NE(menu, nullptr);

@@ -3,9 +3,13 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <functional>
+#include <random>
 
 #include "AppTestSupport.h"
+#include "SchoolDbTestSupport.h"
 #include "shell/MdlSubMain.h"
 #include "shell/frmMain.h"
 #include "text/Gbk.h"
@@ -123,7 +127,9 @@ TEST_F(Startup, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     auto w = Main();
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
-    EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！"));
+    EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.Folder() +
+                                      QStringLiteral("/gone.mdb：文件不存在\n") + env_.DbPath() +
+                                      QStringLiteral("：文件不存在"));
     EXPECT_EQ(env_.calls[0].style, tw::ui::vbCritical);
     EXPECT_EQ(env_.calls[0].title, QStringLiteral("北山中学排课软件系统"));
     EXPECT_FALSE(KbDatabase);
@@ -134,16 +140,52 @@ TEST_F(Startup, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     EXPECT_FALSE(QFileInfo::exists(env_.Folder() + "/gone.mdb"));
 }
 
-TEST_F(Startup, ConfiguredFileHeldByAnotherProgramFallsBack) {
+TEST_F(Startup, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
+    // Empty, held by another copy of the program, cut short, another password: this run falls
+    // back to the program folder's kb.mdb, and the setting keeps naming the school's file.
     const QString other = env_.FilePath("school2.mdb");
     ASSERT_TRUE(twtest::CreateKbDatabase(other));
-    env_.SetIni("DB", "FILENAME", other);
-    OtherProcess holder(other);
-    ASSERT_TRUE(holder.holding());
-    auto w = Main();
-    ASSERT_TRUE(w);
-    EXPECT_EQ(OpenDbPath(), env_.DbPath());
-    EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), env_.DbPath());
+    const QByteArray whole = h2test::FileBytes(other);
+    const QString otherKey = env_.FilePath("otherkey.mdb");
+    ASSERT_TRUE(tw::db::Database::Create(otherKey, "123456", twtest::SchemaSql()));
+    struct Case {
+        QString file;
+        QByteArray bytes;  // written first unless empty and the file exists
+        QString why;
+    };
+    const std::vector<Case> cases = {
+        {env_.FilePath("empty.mdb"), QByteArray(""), QStringLiteral("文件太短，不是数据库")},
+        {other, {}, QStringLiteral("文件正被另一个程序使用")},
+        {env_.FilePath("cut.mdb"), whole.left(700), QStringLiteral("文件太短，不是数据库")},
+        {otherKey, {}, QStringLiteral("密码不对，或文件已损坏")},
+    };
+    for (const Case& c : cases) {
+        if (!QFileInfo::exists(c.file)) {
+            QFile f(c.file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.bytes);
+        }
+        const QByteArray before = h2test::FileBytes(c.file);
+        env_.SetIni("DB", "FILENAME", c.file);
+        env_.calls.clear();
+        std::unique_ptr<frmMain> w;
+        {
+            OtherProcess holder(other);
+            ASSERT_TRUE(holder.holding());
+            w = Main();
+        }
+        ASSERT_TRUE(w) << c.file.toStdString();
+        EXPECT_EQ(h2test::FileBytes(c.file), before) << c.file.toStdString();
+        EXPECT_EQ(OpenDbPath(), env_.DbPath());
+        EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), c.file);
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + env_.DbPath());
+        ASSERT_EQ(env_.calls.size(), 1u) << c.file.toStdString();
+        EXPECT_EQ(env_.calls[0].text,
+                  QStringLiteral("打不开设置的数据库文件，本次改用程序目录中的 kb.mdb。\n") +
+                      c.file + QStringLiteral("：") + c.why);
+        EXPECT_EQ(env_.calls[0].style, tw::ui::vbCritical);
+        CloseDb();
+    }
 }
 
 TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
@@ -152,7 +194,8 @@ TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
     auto w = Main();
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
-    EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！"));
+    EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.DbPath() +
+                                      QStringLiteral("：文件正被另一个程序使用"));
     EXPECT_FALSE(QFileInfo::exists(Ini()));
 }
 
@@ -175,16 +218,59 @@ TEST_F(Startup, SwitchingToSixRemovesLessonSevenAndKeepsCounters) {
     EXPECT_EQ(env_.Count("select BuildCount from ClassPlantb"), 7);
 }
 
-TEST_F(Startup, OddLessonSettingsReadAsSixAndNeverEmptyTheTimetable) {
+TEST_F(Startup, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
+    // A lost, empty, damaged or unreadable settings file, or a day length other than 6 or 7,
+    // gives 6 lessons a day and leaves every placed lesson where it is.
     SeedLessons();
-    for (const char* value : {"abc", "0", "9", "-1", " "}) {
-        env_.SetIni("LESSON", "LESSON_OF_DAY", value);
+    auto writeIni = [this](const QByteArray& bytes) {
+        QFile f(Ini());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    std::mt19937 rng(42);
+    QByteArray noise(300, '\0');
+    for (char& b : noise) b = static_cast<char>(rng());
+    const std::vector<std::pair<QString, std::function<void()>>> settings = {
+        {"missing file", [&] { QFile::remove(Ini()); }},
+        {"empty file", [&] { writeIni(""); }},
+        {"noise", [&] { writeIni(noise); }},
+        {"a folder", [&] { ASSERT_TRUE(QFile::remove(Ini()) && QDir().mkdir(Ini())); }},
+        {"七",
+         [&] {
+             QDir().rmdir(Ini());
+             env_.SetIni("LESSON", "LESSON_OF_DAY", "七");
+         }},
+        {"abc", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "abc"); }},
+        {"0", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "0"); }},
+        {"9", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "9"); }},
+        {"-1", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "-1"); }},
+        {"blank", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", " "); }},
+    };
+    for (const auto& [name, make] : settings) {
+        make();
         auto w = Main();
-        ASSERT_TRUE(w) << value;
-        EXPECT_EQ(LessonOfDay, 6) << value;
-        EXPECT_EQ(Lessons(), "1;2;3;4;5;6") << value;
+        ASSERT_TRUE(w) << name.toStdString();
+        EXPECT_EQ(LessonOfDay, 6) << name.toStdString();
+        EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7") << name.toStdString();
         CloseDb();
     }
+}
+
+TEST_F(Startup, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) {
+    // The program folder's path holds characters GBK lacks, so its kb.mdb cannot be written
+    // to the settings: the caption must still name the file that is open.
+    const QString folder = env_.Folder() + QStringLiteral("/Björn-학교");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(QFile::rename(env_.DbPath(), folder + "/kb.mdb"));
+    SetProgramFolder(folder);
+    env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
+    const QByteArray iniBefore = h2test::FileBytes(SettingsFile());
+    auto w = Main();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(OpenDbPath(), folder + "/kb.mdb");
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + folder + "/kb.mdb");
+    EXPECT_EQ(h2test::FileBytes(SettingsFile()), iniBefore);
+    EXPECT_TRUE(env_.calls.empty());
 }
 
 TEST_F(Startup, LongSchoolNameIsCutToOneHundredBytes) {
