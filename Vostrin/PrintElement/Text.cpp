@@ -4,6 +4,7 @@
 #include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintColor.h"
 #include "PrintElement/PrintUnits.h"
+#include "PrintElement/TextFit.h"
 #include "PrintElement/TextWrap.h"
 #include "TXml.h"
 #include "text/Gbk.h"
@@ -38,7 +39,7 @@ class TCanvasRestore {
 }  // namespace
 
 bool TText::Print(TCanvas* canvas) {
-    DrawRun(*this, canvas, Node, nullptr, nullptr);
+    if (!PrintFitted(*this, canvas, Node)) DrawRun(*this, canvas, Node, nullptr, nullptr);
     return true;
 }
 

@@ -2,6 +2,9 @@
 // millimetre: fills, alignment, fonts, colours, number formats and the canvas left as it was.
 #include <QFont>
 #include <QFontMetrics>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
@@ -136,4 +139,47 @@ TEST_F(TextElements, EmptyValueDrawsNothing) {
     const QImage img = PrintPage(R"(<text x="10" y="10" value="" bgcolor="0,255,0"/>)");
     EXPECT_TRUE(BoundsOf(img, kGreen).isNull());
     EXPECT_TRUE(InkBounds(img).isNull());
+}
+
+// Texts of up to ten characters, Chinese or Latin, drawn with a box that holds five Chinese
+// characters of 6 points on a line and two such lines: every line stays inside the box, the
+// font is never below 6 points, and a text that fits at its own size keeps that size.
+TEST_F(TextElements, FittedTextStaysInsideItsBox) {
+    std::mt19937 random(20240607);
+    const std::vector<std::string> characters = {"语", "文", "信", "息", "高", "班", "：",
+                                                 "A",  "b",  "W",  "m",  "1",  " "};
+    QFont sixPoints(QStringLiteral("WenQuanYi Micro Hei"));
+    sixPoints.setPixelSize(21);  // 6 points at 254 dpi
+    const int floorLine = QFontMetrics(sixPoints).height();
+    for (int round = 0; round < 24; ++round) {
+        std::string value;
+        const int length = 1 + static_cast<int>(random() % 10);
+        for (int i = 0; i < length; ++i) {
+            const std::string& c = characters[random() % characters.size()];
+            value += (c == " " && (i == 0 || i == length - 1)) ? "W" : c;
+        }
+        const int width = 110 + static_cast<int>(random() % 300);
+        const int height = 2 * floorLine + 2 + static_cast<int>(random() % 150);
+        const int points = 8 + static_cast<int>(random() % 12);
+        const std::string attrs = "fontname=\"WenQuanYi Micro Hei\" bgcolor=\"0,255,0\" " +
+                                  std::string("align=\"center\" x=\"600\" y=\"100\" fontsize=\"") +
+                                  std::to_string(points) + "\" value=\"" + Gbk(value.c_str()) +
+                                  "\"";
+        const QImage img = PrintPage("<text " + attrs + " fitwidth=\"" + std::to_string(width) +
+                                     "\" fitheight=\"" + std::to_string(height) + "\"/>");
+        const QRect box = BoundsOf(img, kGreen);
+        SCOPED_TRACE(value + " in " + std::to_string(width) + " x " + std::to_string(height) +
+                     " at " + std::to_string(points) + " pt");
+        ASSERT_FALSE(box.isNull());
+        EXPECT_GE(box.left(), 600 - width / 2);
+        EXPECT_LE(box.right(), 600 + width / 2);
+        EXPECT_GE(box.top(), 100);
+        EXPECT_LT(box.bottom(), 100 + height);
+        EXPECT_GE(box.height(), floorLine);
+
+        const QRect plain = BoundsOf(PrintPage("<text " + attrs + "/>"), kGreen);
+        if (plain.width() <= width && plain.height() <= height) {
+            EXPECT_EQ(box.size(), plain.size());  // fits as it is: drawn at its own size
+        }
+    }
 }
