@@ -1,8 +1,11 @@
 #include "PrintDataWriter.h"
 
 #include <QFile>
-#include <stdexcept>
+#include <QStringList>
+#include <exception>
 
+#include "output/DataFolder.h"
+#include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
 
@@ -34,27 +37,33 @@ QString Attr(const QString& v) {
     return out;
 }
 
+// A failure to create or write the file, with the file's name and the system's reason.
+struct WriteFailure {
+    QString text;
+};
+
 class LineFile {
   public:
     explicit LineFile(const QString& name) : file_(name) {
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            throw std::runtime_error("cannot create the data file");
-        }
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) Fail();
     }
     void Line(const QString& text) {
         std::string bytes = tw::text::ToGbk(text);
         bytes += "\r\n";
         if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size())) {
-            throw std::runtime_error("cannot write the data file");
+            Fail();
         }
     }
     void Field(const QString& tag, const QString& value) {
         Line("<" + tag + " value=\"" + Attr(value) + "\"></" + tag + ">");
     }
     void Close() {
-        if (!file_.flush()) throw std::runtime_error("cannot write the data file");
+        if (!file_.flush()) Fail();
         file_.close();
+    }
+    [[noreturn]] void Fail() const {
+        throw WriteFailure{tw::output::CannotWriteText(file_.fileName(), file_.errorString())};
     }
 
   private:
@@ -97,8 +106,8 @@ void TotalCells(LineFile& f, int lesson, int day, const QString& course, const Q
     Cell(f, "teachernameL", lesson, day, teacher, "teachername");
 }
 
-// A row for a slot already written (a second lesson in one slot): it would take the next slot's
-// place and shift the rest of the group, so it is left out.
+// A row for a slot already written: left out, as it would take the next slot's place and shift
+// the rest of the group.
 bool Behind(tw::db::Recordset& rs, int lesson, int day) {
     const long long rowLesson = rs.Fields("LessonNo").Int();
     return rowLesson < lesson || (rowLesson == lesson && rs.Fields("Day").Int() < day);
@@ -121,9 +130,52 @@ void Next(tw::db::Recordset& rs, int lessons) {
     SkipOutsideGrid(rs, lessons);
 }
 
+// A value as it goes into a cell: an empty one (a course without a name, a Null) is written as
+// a blank, like an empty slot, so that no slot record of the layout goes without main data.
+QString Blank(const QString& value) {
+    return value.isEmpty() ? QStringLiteral(" ") : value;
+}
+
+// The lessons of one slot of a group. A teacher may teach two classes at once: their rows come
+// one after the other, and the slot shows every course and every class or teacher they name.
+struct Slot {
+    long long lesson = 0;
+    long long day = 0;
+    QStringList course, cls, teacher;
+};
+
+void AddDistinct(QStringList& list, const QString& value) {
+    if (!value.isEmpty() && !list.contains(value)) list << value;
+}
+
+// Reads the current row and the rows after it that fall into the same slot of the same group,
+// and moves past them.
+Slot ReadSlot(tw::db::Recordset& rs, const QString& groupColumn, const QString& groupId,
+              bool withTeacher, int lessons) {
+    Slot slot;
+    slot.lesson = rs.Fields("LessonNo").Int();
+    slot.day = rs.Fields("Day").Int();
+    do {
+        AddDistinct(slot.course, rs.Fields("CourseName").Text());
+        AddDistinct(slot.cls, rs.Fields("ClassShortName").Text());
+        if (withTeacher) AddDistinct(slot.teacher, rs.Fields("TeacherName").Text());
+        Next(rs, lessons);
+    } while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId &&
+             rs.Fields("LessonNo").Int() == slot.lesson && rs.Fields("Day").Int() == slot.day);
+    return slot;
+}
+
+// The texts of a slot's cells: courses joined by "/", classes and teachers by "、".
+QString Courses(const Slot& s) {
+    return Blank(s.course.join(QLatin1Char('/')));
+}
+QString Joined(const QStringList& names) {
+    return Blank(names.join(QStringLiteral("、")));
+}
+
 }  // namespace
 
-short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
     try {
         const QString school = GetSchoolName();
         LineFile f(fileName);
@@ -147,9 +199,8 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
                 }
                 f.Line(QStringLiteral("<tr>"));
                 if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
-                const long long rowLesson = rs.Fields("LessonNo").Int();
-                const long long rowDay = rs.Fields("Day").Int();
-                while (rowLesson > lesson) {
+                const Slot slot = ReadSlot(rs, groupColumn, groupId, true, n);
+                while (slot.lesson > lesson) {
                     for (; day <= 5; ++day) {
                         EmptySlot(f, count);
                         f.Line(QStringLiteral("</tr>"));
@@ -158,15 +209,15 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
                     ++lesson;
                     day = 1;
                 }
-                while (rowDay > day) {
+                while (slot.day > day) {
                     EmptySlot(f, count);
                     f.Line(QStringLiteral("</tr>"));
                     f.Line(QStringLiteral("<tr>"));
                     ++day;
                 }
-                f.Field("coursename", rs.Fields("CourseName").Text());
-                f.Field("classname", rs.Fields("ClassShortName").Text());
-                f.Field("teachername", rs.Fields("TeacherName").Text());
+                f.Field("coursename", Courses(slot));
+                f.Field("classname", Joined(slot.cls));
+                f.Field("teachername", Joined(slot.teacher));
                 ++count;
                 f.Line("<totallesson value=\" " + QString::number(count) + " \"></totallesson>");
                 f.Line(QStringLiteral("</tr>"));
@@ -176,7 +227,6 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
                 } else {
                     ++day;
                 }
-                Next(rs, n);
             }
             for (; lesson <= n; ++lesson, day = 1) {
                 for (; day <= 5; ++day) {
@@ -190,12 +240,16 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs) {
         f.Line(QStringLiteral("</root>"));
         f.Close();
         return 0;
+    } catch (const WriteFailure& e) {
+        if (error) *error = e.text;
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
     } catch (...) {
-        return -1;
     }
+    return tw::output::kDataFileNotWritten;
 }
 
-short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
     try {
         const QString school = GetSchoolName();
         LineFile f(fileName);
@@ -206,7 +260,7 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
         SkipOutsideGrid(rs, n);
         const QString groupColumn = GroupColumn(rs);
         while (!rs.Eof()) {
-            const QString group = rs.Fields("Name").Text();
+            const QString group = Blank(rs.Fields("Name").Text());
             const QString groupId = rs.Fields(groupColumn).Text();
             int lesson = 1;
             int day = 1;
@@ -217,26 +271,24 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
                     Next(rs, n);
                     continue;
                 }
-                const long long rowLesson = rs.Fields("LessonNo").Int();
-                const long long rowDay = rs.Fields("Day").Int();
-                while (rowLesson > lesson) {
+                // In this selection ClassShortName carries the teacher's name.
+                const Slot slot = ReadSlot(rs, groupColumn, groupId, false, n);
+                while (slot.lesson > lesson) {
                     for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, group, blank);
                     ++lesson;
                     day = 1;
                 }
-                while (rowDay > day) {
+                while (slot.day > day) {
                     TotalCells(f, lesson, day, blank, group, blank);
                     ++day;
                 }
-                TotalCells(f, lesson, day, rs.Fields("CourseName").Text(), group,
-                           rs.Fields("ClassShortName").Text());
+                TotalCells(f, lesson, day, Courses(slot), group, Joined(slot.cls));
                 if (day >= 5) {
                     day = 1;
                     ++lesson;
                 } else {
                     ++day;
                 }
-                Next(rs, n);
             }
             for (; lesson <= n; ++lesson, day = 1) {
                 for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, QString(), blank);
@@ -247,7 +299,11 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs) {
         f.Line(QStringLiteral("</root>"));
         f.Close();
         return 0;
+    } catch (const WriteFailure& e) {
+        if (error) *error = e.text;
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
     } catch (...) {
-        return -1;
     }
+    return tw::output::kDataFileNotWritten;
 }

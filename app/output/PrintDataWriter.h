@@ -1,6 +1,8 @@
 // Writers of the print data file "tmp.xml": the timetable of classes or teachers (one <tr> per
 // time slot) and the whole-school timetable (one <tr> per class, three cells per slot).
-// The file is GBK, one element per line, CR LF line ends, no declaration.
+// The file is GBK, one element per line, CR LF line ends, no declaration. A value without text
+// is written as a blank, like an empty slot; the lessons of one slot (a teacher in two classes
+// at once) share it, their names joined.
 #pragma once
 
 #include <QString>
@@ -8,7 +10,8 @@
 #include "db/Database.h"
 
 // Reads Name, LessonNo, Day, CourseName, ClassShortName and TeacherName, rows ordered by group,
-// lesson, day; at least one row. 0 when written, -1 on any failure.
-short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs);
+// lesson, day; at least one row. 0 when written, -1 on any failure, with its description in
+// *error when error is given.
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error = nullptr);
 // Reads Name, LessonNo, Day, CourseName and ClassShortName; any number of rows.
-short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs);
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error = nullptr);

@@ -11,6 +11,8 @@
 
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
+#include "output/DataFolder.h"
+#include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
@@ -167,6 +169,11 @@ void frmPrint::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void frmPrint::reject() {
+    // Escape while the library spools would close the dialog under the running print.
+    if (!printing_) QDialog::reject();
+}
+
 void frmPrint::SetPrintButtonsEnabled(bool enabled) {
     for (const char* name : {"cmdPrintClass", "cmdPrintAllClass", "cmdPrintTeacher",
                              "cmdPrintAllTeacher", "CmdPrintTotal", "cmdOK"}) {
@@ -187,16 +194,17 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
         }
     } done{this};
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    int status = -1;
+    int status = tw::output::kDataFileNotWritten;
+    QString writeError;
     try {
         if (!KbDatabase) throw std::runtime_error("数据库未打开");
         auto rs = KbDatabase->OpenRecordset(sql);
         if (writer == Writer::Schedule && rs->RecordCount() <= 0) {
-            status = -102;
+            status = tw::output::kNoTimetableData;
         } else {
-            const QString dataFile = ProgramFile("tmp.xml");
-            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs)
-                                                : WriteTotalXml(dataFile, *rs);
+            const QString dataFile = tw::output::DataFile("tmp.xml");
+            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs, &writeError)
+                                                : WriteTotalXml(dataFile, *rs, &writeError);
             rs->Close();
             if (status == 0) status = CallPrintOneCustomXml(dataFile, ProgramFile(templateName));
         }
@@ -213,11 +221,13 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
     QApplication::restoreOverrideCursor();
     if (status == 0) {
         tw::ui::MsgBox(QStringLiteral("打印完成"), tw::ui::vbInformation, kCaption);
-    } else if (status == -102) {
+    } else if (status == tw::output::kNoTimetableData) {
         tw::ui::MsgBox(noDataText, tw::ui::vbInformation, kCaption);
     } else {
-        tw::ui::MsgBox(QStringLiteral("打印失败！(ret = ") + QString::number(status) + ")",
-                       tw::ui::vbCritical, kCaption);
+        QString text = QStringLiteral("打印失败！(ret = ") + QString::number(status) + ")";
+        if (status == tw::output::kDataFileNotWritten && !writeError.isEmpty())
+            text += QLatin1Char('\n') + writeError;
+        tw::ui::MsgBox(text, tw::ui::vbCritical, kCaption);
     }
 }
 

@@ -43,4 +43,5 @@ class frmPrint : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 };

@@ -28,14 +28,18 @@ def field(tag, expr, x, y, **kw):
     return f"<{tag}{attrs(x=x, y=y, fontname=FONT, **kw)}>{expr}</{tag}>"
 
 
-def fits(var, max_bytes):
-    """Expression: the field's text when it is at most max_bytes long (GBK bytes), else empty."""
-    return "iif(len(mid(%s,%d,2))==0,%s,mid(%s,99,1))" % (var, max_bytes + 1, var, var)
+def fitted(tag, expr, x, y, width, height, **kw):
+    """A field centred on x whose text the renderer keeps inside the box of the given width and
+    height below y: the font shrinks by the measured width of the text down to 6 pt, and a text
+    still too wide is wrapped onto a second line."""
+    return field(tag, expr, x, y, align="center", fitwidth=width, fitheight=height, minfontsize=6,
+                 maxlines=2, **kw)
 
 
-def too_wide(var, max_bytes):
-    """Expression: the field's text when it is longer than max_bytes, else empty."""
-    return "iif(len(mid(%s,%d,2))==0,mid(%s,99,1),%s)" % (var, max_bytes + 1, var, var)
+def slot_marker(x, y):
+    """A blank that counts as the record's main data: with it no slot record is ever dropped, so
+    every lesson keeps its own cell whatever the names hold."""
+    return field("field", '" "', x, y, fontsize=6)
 
 
 def pagesetting(paper, width, height, landscape):
@@ -73,22 +77,22 @@ def schedule(n, second_field, second_label):
     # row of five slots per lesson.
     rows = []
 
-    def cell_fields(lesson, day):
-        cx = x0 + label_w + day * col_w + col_w // 2
-        cy = top + head_h + lesson * row_h + row_h // 2
-        # Names of up to 10 characters are allowed: a name too wide for the cell at the normal
-        # size is printed smaller, so it never runs into the next cell.
-        return [field("field", fits("[coursename]", 10), cx, cy - 70, align="center", fontsize=14,
-                      b="true"),
-                field("field", too_wide("[coursename]", 10), cx, cy - 50, align="center",
-                      fontsize=8, b="true"),
-                field("field", fits("[%s]" % second_field, 14), cx, cy + 20, align="center",
-                      fontsize=11, maindata="false"),
-                field("field", too_wide("[%s]" % second_field, 14), cx, cy + 25, align="center",
-                      fontsize=8, maindata="false")]
+    pad = 15
 
-    first = [field("field", "[title]", 1050, 200, align="center", fontsize=18, b="true",
-                   maindata="false")] + cell_fields(0, 0)
+    def cell_fields(lesson, day):
+        left = x0 + label_w + day * col_w
+        cx = left + col_w // 2
+        cell_top = top + head_h + lesson * row_h
+        half = row_h // 2
+        # The course in the upper half of the cell, the teacher (or class) in the lower half.
+        return [slot_marker(left + pad, cell_top + pad),
+                fitted("field", "[coursename]", cx, cell_top + pad, col_w - 2 * pad,
+                       half - pad - 5, fontsize=14, b="true"),
+                fitted("field", "[%s]" % second_field, cx, cell_top + half + 5, col_w - 2 * pad,
+                       half - pad - 5, fontsize=11, maindata="false")]
+
+    first = [fitted("field", "[title]", 1050, 130, right - x0, 250, fontsize=18, b="true",
+                    maindata="false")] + cell_fields(0, 0)
     rows.append('<row repeatnum="1">' + "".join(first) + "</row>")
     rows.append('<row repeatnum="4" xstep="%d">' % col_w + "".join(cell_fields(0, 1)) + "</row>")
     for lesson in range(1, n):
@@ -103,14 +107,14 @@ def schedule(n, second_field, second_label):
 
 def total(n):
     """The whole school on A3 landscape: one row per class, three cells per slot."""
-    x0, name_w = 80, 220
+    x0, name_w = 50, 120
     width = 4200 - 2 * x0 - name_w
     cell_w = width // (5 * n)
     right = x0 + name_w + 5 * n * cell_w
-    top, head1, head2, row_h, per_page = 250, 80, 70, 110, 22
+    top, head1, head2, row_h, per_page = 250, 80, 70, 120, 20
     first_row = top + head1 + head2
     bottom = first_row + per_page * row_h
-    out = [f'<vartext{attrs(x=2100, y=120, align="center", fontname=FONT, fontsize=18, b="true")}>'
+    out = [f'<vartext{attrs(x=2100, y=100, align="center", fontname=FONT, fontsize=18, b="true", fitwidth=right - x0, fitheight=140, minfontsize=6, maxlines=2)}>'
            "[title]</vartext>"]
     for r in range(per_page + 1):
         y = first_row + r * row_h
@@ -128,23 +132,21 @@ def total(n):
         for lesson in range(n):
             out.append(text(x0 + name_w + (d * n + lesson) * cell_w + cell_w // 2, top + head1 + 12,
                             str(lesson + 1), align="center", fontsize=9))
-    fields = [field("field", "[classnameL11]", x0 + name_w // 2, first_row + 35, align="center",
-                    fontsize=10, b="true")]
+    # Names up to the ten characters the forms allow stay inside their cells: a cell holds five
+    # Chinese characters of 6 pt on a line, with a little room on either side.
+    pad, half = 3, row_h // 2
+    fields = [slot_marker(x0 + 5, first_row + 5),
+              fitted("field", "[classnameL11]", x0 + name_w // 2, first_row + 5, name_w - 10,
+                     row_h - 10, fontsize=10, b="true")]
     for d in range(5):
         for lesson in range(n):
             cx = x0 + name_w + (d * n + lesson) * cell_w + cell_w // 2
-            # Short names of up to three characters print at 9 pt, longer ones smaller; teacher
-            # names of up to five characters at 6 pt, longer ones smaller, so none leaves its cell.
             course = "[coursenameL%d%d]" % (lesson + 1, d + 1)
             teacher = "[teachernameL%d%d]" % (lesson + 1, d + 1)
-            fields.append(field("field", fits(course, 6), cx, first_row + 12, align="center",
-                                fontsize=9))
-            fields.append(field("field", too_wide(course, 6), cx, first_row + 20, align="center",
-                                fontsize=5))
-            fields.append(field("field", fits(teacher, 10), cx, first_row + 60, align="center",
-                                fontsize=6, maindata="false"))
-            fields.append(field("field", too_wide(teacher, 10), cx, first_row + 64,
-                                align="center", fontsize=4, maindata="false"))
+            fields.append(fitted("field", course, cx, first_row + 4, cell_w - 2 * pad, half - 4,
+                                 fontsize=9))
+            fields.append(fitted("field", teacher, cx, first_row + half, cell_w - 2 * pad,
+                                 half - 4, fontsize=7, maindata="false"))
     out.append('<record><row repeatnum="%d" ystep="%d">' % (per_page, row_h) + "".join(fields) +
                "</row></record>")
     out.append(f'<page x="2100" y="2880" align="center" fontname="{FONT}" fontsize="9"></page>')

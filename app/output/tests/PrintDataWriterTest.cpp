@@ -3,6 +3,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <map>
+#include <random>
+#include <vector>
 
 #include "output/PrintDataWriter.h"
 #include "shell/mdlPublic.h"
@@ -55,7 +58,7 @@ TEST_F(PrintDataWriterTest, ClassWithFirstAndLastSlotFillsTheWholeWeek) {
     EXPECT_EQ(lines[2], "<tr>");
     EXPECT_EQ(lines[3], QString("<title value=\"     一(1)班\"></title>"));
     EXPECT_EQ(lines[4], QString("<coursename value=\"语文\"></coursename>"));
-    EXPECT_EQ(lines[5], "<classname value=\"\"></classname>");
+    EXPECT_EQ(lines[5], "<classname value=\" \"></classname>");
     EXPECT_EQ(lines[6], QString("<teachername value=\"张三\"></teachername>"));
     EXPECT_EQ(lines[7], "<totallesson value=\" 1 \"></totallesson>");
     EXPECT_EQ(lines[9], "<tr>");
@@ -90,7 +93,7 @@ TEST_F(PrintDataWriterTest, GroupsStartWithTitleAndCountAgain) {
     EXPECT_EQ(lines.mid(a - 1, course - a + 1).count("<tr>"), 8);
 }
 
-TEST_F(PrintDataWriterTest, LessonsOutsideTheGridAndSecondLessonsOfASlotAreLeftOut) {
+TEST_F(PrintDataWriterTest, LessonsOutsideTheGridAreLeftOutAndTwoLessonsOfASlotShareIt) {
     auto rs = Rows({{"A", "甲", "", "T1", 2, 7},  // lesson 7 of a 6-lesson day
                     {"A", "乙", "", "T1", 0, 1},  // day 0
                     {"A", "丙", "", "T1", 6, 1},  // day 6
@@ -101,11 +104,12 @@ TEST_F(PrintDataWriterTest, LessonsOutsideTheGridAndSecondLessonsOfASlotAreLeftO
     ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines.count("<tr>"), 30);
-    for (const char* absent : {"甲", "乙", "丙", "数学", "丁"}) {
+    for (const char* absent : {"甲", "乙", "丙", "丁"}) {
         EXPECT_FALSE(lines.join("").contains(QString(absent))) << absent;
     }
-    const int chinese = lines.indexOf(QString("<coursename value=\"语文\"></coursename>"));
+    const int chinese = lines.indexOf(QString("<coursename value=\"语文/数学\"></coursename>"));
     EXPECT_EQ(lines.mid(0, chinese).count("<tr>"), 3);  // lesson 1, day 3
+    EXPECT_EQ(lines[chinese + 2], QString("<teachername value=\"T1、T2\"></teachername>"));
     const int english = lines.indexOf(QString("<coursename value=\"英语\"></coursename>"));
     EXPECT_EQ(lines.mid(0, english).count("<tr>"), 4);
     EXPECT_EQ(lines[english + 3], "<totallesson value=\" 2 \"></totallesson>");
@@ -193,3 +197,106 @@ TEST_F(PrintDataWriterTest, NamesakesWithTheirCodesGetAGroupEach) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text a cell of the data file should hold for the rows of one slot: the distinct non-empty
+// values joined, or a blank when there is none.
+QString Expected(const std::vector<QString>& values, const QString& separator) {
+    QStringList distinct;
+    for (const QString& v : values)
+        if (!v.isEmpty() && !distinct.contains(v)) distinct << v;
+    return distinct.isEmpty() ? QStringLiteral(" ") : distinct.join(separator);
+}
+
+// The value of the field line `tag` (start tag `tag`) in lines, from `from` on; "<none>" when
+// there is no such line.
+QString FieldValue(const QStringList& lines, int from, const QString& tag) {
+    const QString start = "<" + tag + " value=\"";
+    for (int i = from; i < lines.size(); ++i) {
+        if (!lines[i].startsWith(start)) continue;
+        const QString rest = lines[i].mid(start.size());
+        return rest.left(rest.indexOf(QLatin1Char('"')));
+    }
+    return QStringLiteral("<none>");
+}
+
+}  // namespace
+
+// Random timetables, with courses or teachers without a name (empty or Null) and teachers in
+// two classes at once, checked against a plain model: every group has one <tr> per slot of the
+// week; every slot holds the joined names of all its lessons, a blank where there are none, so
+// no cell is ever empty; the whole-school file names each cell by its own slot.
+TEST_F(PrintDataWriterTest, EverySlotKeepsItsPlaceAndHoldsAllItsLessons) {
+    std::mt19937 random(7102);
+    const QStringList names = {"语文", "数学", "一1", "张三", "李四", "O'Neil", "信息技术"};
+    auto name = [&]() -> QVariant {
+        const int pick = static_cast<int>(random() % (names.size() + 2));
+        if (pick == names.size()) return QVariant();  // Null
+        if (pick == names.size() + 1) return QString();
+        return names[pick];
+    };
+    for (int round = 0; round < 30; ++round) {
+        LessonOfDay = 6 + static_cast<int>(random() % 2);
+        const int n = LessonOfDay;
+        std::vector<Row> rows;
+        // slot index -> values of its rows, per group
+        std::vector<std::map<int, std::vector<std::vector<QString>>>> model;
+        const int groups = 1 + static_cast<int>(random() % 3);
+        for (int g = 0; g < groups; ++g) {
+            model.emplace_back();
+            for (int slot = 0; slot < 5 * n; ++slot) {
+                const int lessons = random() % 3 == 0 ? 1 + static_cast<int>(random() % 2) : 0;
+                for (int k = 0; k < lessons; ++k) {
+                    const Row row = {QString("G%1").arg(g), name(),      name(), name(),
+                                     slot % 5 + 1,          slot / 5 + 1};
+                    rows.push_back(row);
+                    model[g][slot].push_back(
+                        {row[1].toString(), row[2].toString(), row[3].toString()});
+                }
+            }
+        }
+        auto rs = Rows(rows);
+        ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+        const QStringList lines = Lines();
+        ASSERT_EQ(lines.count("<tr>"), groups * 5 * n);
+        for (const QString& line : lines)
+            EXPECT_FALSE(line.contains("value=\"\"")) << line.toStdString();
+        int tr = -1;
+        for (int g = 0; g < groups; ++g) {
+            for (int slot = 0; slot < 5 * n; ++slot) {
+                tr = static_cast<int>(lines.indexOf("<tr>", tr + 1));
+                std::vector<QString> course, cls, teacher;
+                for (const auto& v : model[g][slot]) {
+                    course.push_back(v[0]);
+                    cls.push_back(v[1]);
+                    teacher.push_back(v[2]);
+                }
+                SCOPED_TRACE(QString("group %1 slot %2").arg(g).arg(slot).toStdString());
+                EXPECT_EQ(FieldValue(lines, tr, "coursename"), Expected(course, "/"));
+                EXPECT_EQ(FieldValue(lines, tr, "classname"), Expected(cls, "、"));
+                EXPECT_EQ(FieldValue(lines, tr, "teachername"), Expected(teacher, "、"));
+            }
+        }
+
+        // The whole school: Name is the class, ClassShortName carries the teacher.
+        auto total = Rows(rows);
+        ASSERT_EQ(WriteTotalXml(file_, total), 0);
+        const QStringList cells = Lines();
+        ASSERT_EQ(cells.count("<tr>"), groups);
+        tr = -1;
+        for (int g = 0; g < groups; ++g) {
+            tr = static_cast<int>(cells.indexOf("<tr>", tr + 1));
+            for (const auto& [slot, values] : model[g]) {
+                std::vector<QString> course, teacher;
+                for (const auto& v : values) {
+                    course.push_back(v[0]);
+                    teacher.push_back(v[1]);
+                }
+                const QString at = QString("%1%2").arg(slot / 5 + 1).arg(slot % 5 + 1);
+                EXPECT_EQ(FieldValue(cells, tr, "coursenameL" + at), Expected(course, "/"));
+                EXPECT_EQ(FieldValue(cells, tr, "teachernameL" + at), Expected(teacher, "、"));
+            }
+        }
+    }
+}

@@ -2,13 +2,18 @@
 // print library and what it tells the user.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdlib>
 
 #include "AppTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "output/VostrinPrint.h"
 #include "output/frmPrint.h"
 #include "text/Gbk.h"
@@ -212,6 +217,77 @@ TEST_F(FrmPrintTest, ASecondPrintCannotStartWhileOneRuns) {
     ASSERT_EQ(env.calls.size(), 1u);
     EXPECT_EQ(env.calls[0].text, QString("打印完成"));
     g_form = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A library that lets window messages through while it spools, during which the user presses
+// Escape.
+int EscapedPrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
+                 int* pages, const char* printer, char reserved) {
+    ++g_call.calls;
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(g_form, &escape);
+    EXPECT_TRUE(g_form->isVisible());
+    return 0;
+}
+
+TEST_F(FrmPrintTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
+    SetPrintOneCustomXmlForTest(&EscapedPrint);
+    frmPrint f;
+    g_form = &f;
+    f.show();
+    f.findChild<QPushButton*>("CmdPrintTotal")->click();
+    EXPECT_EQ(g_call.calls, 1);
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&f, &escape);
+    EXPECT_FALSE(f.isVisible());  // with no print running Escape closes it as ever
+    g_form = nullptr;
+}
+
+// Installed where the user may not write the program folder, the print writes its data file
+// into the user's cache folder; when that cannot be written either, the message names the file
+// and the reason. Runs in a child process that gives up its rights.
+TEST_F(FrmPrintTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir cache;
+            QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
+            ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
+            ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(env.Folder(), cache.path()));
+            frmPrint f;
+            Combo(f, "CmbClass")->setCurrentText(QString("一(1)班"));
+            Click(f, "cmdPrintClass");
+            const QString data = cache.path() + "/Tarnwick395/tmp.xml";
+            EXPECT_EQ(QString::fromStdString(g_call.data), data);
+            EXPECT_TRUE(QFile::exists(data));
+            EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
+            EXPECT_EQ(QString::fromStdString(g_call.tmpl), env.FilePath("ClassSchd6.xml"));
+            ASSERT_EQ(env.calls.size(), 1u);
+            EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+
+            // A cache folder the user cannot write either (it belongs to another user).
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked.path()));
+            Click(f, "cmdPrintClass");
+            ASSERT_EQ(env.calls.size(), 2u);
+            const QString text = env.calls[1].text;
+            EXPECT_TRUE(text.startsWith(QString("打印失败！(ret = -1)"))) << text.toStdString();
+            EXPECT_TRUE(text.contains(locked.path() + "/Tarnwick395/tmp.xml"))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains("Permission denied") || text.contains("No such file"))
+                << text.toStdString();
+            EXPECT_EQ(g_call.calls, 1);
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
