@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "db/Database.h"
+#include "output/DataFolder.h"
+#include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
 
@@ -43,7 +45,8 @@ QString Member(const QString& key, const QString& value) {
     return JsonString(key) + QLatin1Char(':') + JsonString(value);
 }
 
-int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm form) {
+int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm form,
+                    QString* error) {
     const bool byClass = form == JsonForm::ByClass;
     const QString groupKey =
         byClass ? QStringLiteral("class_name") : QStringLiteral("teacher_name");
@@ -95,17 +98,18 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
 
         const std::string bytes = tw::text::ToGbk(text);
         QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly)) {
-            return -1;
+        if (file.open(QIODevice::WriteOnly) &&
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                static_cast<qint64>(bytes.size()) &&
+            file.commit()) {
+            return 0;
         }
-        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size())) {
-            file.cancelWriting();
-            return -1;
-        }
-        return file.commit() ? 0 : -1;
-    } catch (const std::exception&) {
-        return -1;
+        if (error) *error = CannotWriteText(fileName, file.errorString());
+        file.cancelWriting();
+        return kDataFileNotWritten;
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return kDataFileNotWritten;
     }
 }
 
@@ -154,16 +158,16 @@ QString JsonString(const QString& value) {
     return out;
 }
 
-int WriteClassJson(const QString& fileName, tw::db::Recordset& rows) {
-    return WriteExportJson(fileName, rows, JsonForm::ByClass);
+int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass, error);
 }
 
-int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows) {
-    return WriteExportJson(fileName, rows, JsonForm::ByTeacher);
+int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByTeacher, error);
 }
 
-int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows) {
-    return WriteExportJson(fileName, rows, JsonForm::ByClass);
+int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass, error);
 }
 
 }  // namespace tw::output

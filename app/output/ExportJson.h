@@ -16,10 +16,11 @@ namespace tw::output {
 
 // Each reads rows (columns Name, LessonNo, Day, CourseName and TeacherShortName or
 // ClassShortName) from the current row to the end and writes fileName. Returns 0 when the file
-// was written, -1 on any failure; on failure an existing file keeps its old content.
-int WriteClassJson(const QString& fileName, tw::db::Recordset& rows);
-int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows);
-int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows);
+// was written, -1 on any failure, with its description in *error when error is given; on
+// failure an existing file keeps its old content.
+int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
+int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
+int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
 
 // One JSON string literal (with its quotes) for a value: CR LF pairs removed, quote, backslash
 // and control characters escaped, and characters that GBK cannot hold written as \uXXXX.

@@ -33,7 +33,7 @@ void WaitForProcess(QProcess& process) {
 }
 
 bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
-                QString* error) {
+                QString* error, bool* succeeded) {
     QProcess process;
     process.setProgram(program);
     process.setArguments(args);
@@ -49,6 +49,9 @@ bool RunAndWait(const QString& program, const QStringList& args, const QString& 
             *error = process.errorString();
         }
         return false;
+    }
+    if (succeeded) {
+        *succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
     return true;
 }

@@ -19,9 +19,9 @@ void WaitForProcess(QProcess& process);
 
 // Starts program with args (no shell, so blanks and Chinese in paths are safe) in workingDir
 // and returns when it has ended; window events are handled meanwhile. Returns false with a
-// description in *error when the process could not be started. The exit code is not judged:
-// the caller looks for the file the process was to write.
+// description in *error when the process could not be started. *succeeded tells whether it
+// ended by itself with exit code 0.
 bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
-                QString* error);
+                QString* error, bool* succeeded = nullptr);
 
 }  // namespace tw::output

@@ -1,8 +1,11 @@
 // The export dialog and its five export commands.
 #include "output/frmExport.h"
 
+#include <sys/stat.h>
+
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,12 +13,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <exception>
 
 #include "db/Database.h"
+#include "output/DataFolder.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
+#include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
@@ -184,23 +190,48 @@ void frmExport::reject() {
     }
 }
 
+bool frmExport::IsProgramTemplate(const QString& path) {
+    const QFileInfo target(path);
+    if (target.absoluteDir().canonicalPath() != QDir(ProgramFolder()).canonicalPath()) {
+        return false;
+    }
+    for (const char* base : {"export_class_kb", "export_teacher_kb", "export_all_kb"}) {
+        for (const char* lessons : {"6", "7"}) {
+            if (target.fileName() ==
+                QString::fromLatin1(base) + QLatin1String(lessons) + QStringLiteral(".xlsx")) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 QString frmExport::AskExportFile() {
-    // The chooser's filter "Excel(*.xlsx)|*.xlsx" in Qt's notation.
+    // The chooser opens where the user saved last, at first in the user's documents folder
+    // rather than among the program's templates. Its filter "Excel(*.xlsx)|*.xlsx" in Qt's
+    // notation.
+    const QString start = lastPath_.isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                              : lastPath_;
     const QString path = tw::ui::GetSaveFileName(QStringLiteral("保存为Excel文件"),
-                                                 QStringLiteral("Excel(*.xlsx)"), lastPath_,
+                                                 QStringLiteral("Excel(*.xlsx)"), start,
                                                  /*confirmOverwrite=*/false);
     if (path.isEmpty()) {
         return {};
     }
     lastPath_ = path;
+    if (IsProgramTemplate(path)) {
+        // Saved over, the template would be gone for every later export of its kind.
+        tw::ui::MsgBox(QStringLiteral("不能保存为程序的课表模板文件，请选择其他文件名"),
+                       tw::ui::vbExclamation, windowTitle());
+        return {};
+    }
+    // An existing workbook stays until the new one has been made in its place.
     if (QFileInfo::exists(path)) {
         const int answer =
             tw::ui::MsgBox(QStringLiteral("文件已存在,是否覆盖?"),
                            tw::ui::vbYesNo | tw::ui::vbQuestion, QStringLiteral("保存提示"));
         if (answer != tw::ui::vbYes) {
-            return {};
-        }
-        if (!QFile::remove(path)) {
             return {};
         }
     }
@@ -286,7 +317,30 @@ void frmExport::SetExporting(bool on) {
     }
 }
 
-int frmExport::RunScript(const QString& templateBase, const QString& target) {
+namespace {
+
+// What tells one file from the one that replaces it: the script writes the workbook under
+// another name and renames it onto the target, which gives a new inode.
+struct FileIdentity {
+    bool exists = false;
+    ino_t inode = 0;
+    timespec modified{};
+    bool operator==(const FileIdentity& o) const {
+        return exists == o.exists && inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+FileIdentity IdentityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {true, st.st_ino, st.st_mtim};
+}
+
+}  // namespace
+
+int frmExport::RunScript(const QString& templateBase, const QString& target,
+                         const QString& dataFile) {
     const QString node = NodeProgram();
     if (node.isEmpty()) {
         throw ExportFailure{
@@ -295,18 +349,22 @@ int frmExport::RunScript(const QString& templateBase, const QString& target) {
     }
     const QStringList args{
         ProgramFile(QStringLiteral("export.js")),
-        ProgramFile(QStringLiteral("export_data.json")),
+        dataFile,
         ProgramFile(templateBase + QString::number(LessonOfDay) + QStringLiteral(".xlsx")),
         target,
     };
+    const FileIdentity before = IdentityOf(target);
     QString error;
+    bool succeeded = false;
     SetExporting(true);
-    const bool ran = RunAndWait(node, args, ProgramFolder(), &error);
+    const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded);
     SetExporting(false);
     if (!ran) {
         throw ExportFailure{QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error};
     }
-    return QFileInfo::exists(target) ? 0 : -105;
+    // Made: the script ended well and a workbook other than the old one stands at the target.
+    const FileIdentity after = IdentityOf(target);
+    return succeeded && after.exists && !(after == before) ? 0 : kNoWorkbookMade;
 }
 
 void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
@@ -321,6 +379,7 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
     setCursor(Qt::WaitCursor);
     int status = 0;
     QString failure;
+    QString writeError;
     bool failed = false;
     try {
         if (buildSql) {
@@ -328,11 +387,12 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
         }
         auto rows = Db().OpenRecordset(command.sql);
         if (rows->Eof()) {
-            status = -102;
+            status = kNoTimetableData;
         } else {
-            status = command.writer(ProgramFile(QStringLiteral("export_data.json")), *rows);
+            const QString dataFile = DataFile(QStringLiteral("export_data.json"));
+            status = command.writer(dataFile, *rows, &writeError);
             if (status == 0) {
-                status = static_cast<short>(RunScript(command.templateBase, target));
+                status = static_cast<short>(RunScript(command.templateBase, target, dataFile));
             }
         }
         rows->Close();
@@ -349,12 +409,15 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
         tw::ui::MsgBox(QStringLiteral("课表导出失败！") + failure, tw::ui::vbCritical, title);
     } else if (status == 0) {
         tw::ui::MsgBox(QStringLiteral("课表导出成功"), tw::ui::vbInformation, title);
-    } else if (status == -102) {
+    } else if (status == kNoTimetableData) {
         tw::ui::MsgBox(command.noDataMessage, tw::ui::vbInformation, title);
     } else {
-        tw::ui::MsgBox(
-            QStringLiteral("课表导出失败！(ret = ") + QString::number(status) + QStringLiteral(")"),
-            tw::ui::vbCritical, title);
+        QString text =
+            QStringLiteral("课表导出失败！(ret = ") + QString::number(status) + QStringLiteral(")");
+        if (status == kDataFileNotWritten && !writeError.isEmpty()) {
+            text += QLatin1Char('\n') + writeError;
+        }
+        tw::ui::MsgBox(text, tw::ui::vbCritical, title);
     }
 }
 

@@ -23,7 +23,9 @@ class frmExport : public QDialog {
     // Fill the lists; 0, or -1 after a failure (the list keeps what was added).
     int FillClassCombo();
     int FillTeacherCombo();
-    // The chosen target path, or empty text when there is nothing to export to.
+    // The chosen target path, or empty text when there is nothing to export to. An existing
+    // file is kept (the export replaces it only when it has made the new workbook); a
+    // program's workbook template is refused.
     QString AskExportFile();
     // True while the workbook script of an export runs.
     bool Exporting() const { return exporting_; }
@@ -45,7 +47,7 @@ class frmExport : public QDialog {
     void reject() override;
 
   private:
-    using Writer = int (*)(const QString&, tw::db::Recordset&);
+    using Writer = int (*)(const QString&, tw::db::Recordset&, QString*);
     struct Command {
         QString sql;
         Writer writer;
@@ -58,8 +60,11 @@ class frmExport : public QDialog {
     QString ClassQuery();
     QString TeacherQuery();
     // Runs the script on the data file; the status of the export (0 or -105), or throws with
-    // the reason when the script cannot be started.
-    int RunScript(const QString& templateBase, const QString& target);
+    // the reason when the script cannot be started. The export is made only when the script
+    // ends with exit code 0 and leaves a new workbook at the target.
+    int RunScript(const QString& templateBase, const QString& target, const QString& dataFile);
+    // Whether path names one of the workbook templates in the program folder.
+    static bool IsProgramTemplate(const QString& path);
     void SetExporting(bool on);
     static void StepCombo(QComboBox* combo, int step);
 

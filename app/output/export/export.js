@@ -179,6 +179,111 @@ function makeSheetNamer() {
   };
 }
 
+// Cell sizes. Spreadsheet programs neither widen a column nor heighten a row for what a
+// filled-in cell holds, and clip what does not fit; so the script sizes them itself, from rough
+// widths of the text: wide (Chinese) characters take the whole font size, others six tenths of
+// it, bold a twentieth more.
+const CELL_PADDING = 6; // points lost to a cell's margins and borders, left and right together
+const LINE_HEIGHT = 1.35; // a line's height as a share of the font size
+const ROW_PADDING = 4; // points above and below the lines together
+const WIDEST_LINE = 5; // a column grows to hold lines of up to this many wide characters
+
+function isWide(ch) {
+  return ch.codePointAt(0) >= 0x1100;
+}
+
+function textWidth(text, size, bold) {
+  let width = 0;
+  for (const ch of text) width += isWide(ch) ? size : size * 0.6;
+  return bold ? width * 1.05 : width;
+}
+
+// A column's width (in characters of the default font: 7 pixels each and 5 pixels of padding,
+// at 96 pixels per inch) in points, and back.
+function columnPoints(width) {
+  return ((width * 7 + 5) * 3) / 4;
+}
+function columnWidth(points) {
+  return ((points * 4) / 3 - 5) / 7;
+}
+
+// Lines that one line of text takes in a column of the given width in points, wrapped as a
+// spreadsheet program wraps: between wide characters and at blanks, and inside a word only when
+// the word alone is wider than the column.
+function wrappedLines(line, size, bold, points) {
+  const usable = points - CELL_PADDING;
+  const pieces = line.match(/[\u1100-\u{10FFFF}]|[^ \u1100-\u{10FFFF}]+| +/gu) || [];
+  let lines = 1;
+  let used = 0;
+  for (const piece of pieces) {
+    const width = textWidth(piece, size, bold);
+    if (piece.startsWith(' ')) {
+      used += width;
+    } else if (used > 0 && used + width > usable) {
+      lines++;
+      used = 0;
+    }
+    if (used === 0 && width > usable) {
+      for (const ch of piece) {
+        const w = textWidth(ch, size, bold);
+        if (used > 0 && used + w > usable) {
+          lines++;
+          used = 0;
+        }
+        used += w;
+      }
+    } else if (!piece.startsWith(' ')) {
+      used += width;
+    }
+  }
+  return lines;
+}
+
+function fontOf(cell) {
+  const font = cell.font || {};
+  return { size: font.size || 11, bold: !!font.bold };
+}
+
+function textLines(cell) {
+  return typeof cell.value === 'string' && cell.value !== '' ? cell.value.split('\n') : [];
+}
+
+// Widens the columns from first to last alike, when needed, so that the lines of the cells in
+// the rows given stand on one line each, up to lines of WIDEST_LINE wide characters.
+function widenColumns(ws, rows, first, last) {
+  let needed = 0;
+  for (const r of rows) {
+    for (let c = first; c <= last; c++) {
+      const cell = ws.getRow(r).getCell(c);
+      const { size, bold } = fontOf(cell);
+      const cap = textWidth('国'.repeat(WIDEST_LINE), size, bold) + CELL_PADDING;
+      for (const line of textLines(cell)) {
+        needed = Math.max(needed, Math.min(cap, textWidth(line, size, bold) + CELL_PADDING));
+      }
+    }
+  }
+  const width = Math.ceil(columnWidth(needed) * 10) / 10;
+  for (let c = first; c <= last; c++) {
+    const column = ws.getColumn(c);
+    if (!column.width || column.width < width) column.width = width;
+  }
+}
+
+// Makes the row high enough for every cell from first to last column to show whole.
+function heightenRow(ws, r, first, last) {
+  const row = ws.getRow(r);
+  let needed = 0;
+  for (let c = first; c <= last; c++) {
+    const cell = row.getCell(c);
+    const { size, bold } = fontOf(cell);
+    const points = columnPoints(ws.getColumn(c).width || 9);
+    let lines = 0;
+    for (const line of textLines(cell)) lines += wrappedLines(line, size, bold, points);
+    needed = Math.max(needed, lines * size * LINE_HEIGHT + ROW_PADDING);
+  }
+  if (!row.height || row.height < needed) row.height = Math.ceil(needed);
+}
+
 function countLessons(ws) {
   let lessons = 0;
   while (ws.getCell(grid.firstLessonRow + lessons, grid.labelCol).value === lessonLabel(lessons + 1)) {
@@ -213,6 +318,9 @@ function fillGridWorkbook(wb, groups) {
       ws.getCell(grid.firstLessonRow + slot.lesson - 1, grid.firstDayCol + slot.day - 1).value =
         cellText(slot);
     }
+    for (let lesson = 1; lesson <= lessons; lesson++) {
+      heightenRow(ws, grid.firstLessonRow + lesson - 1, grid.labelCol, grid.firstDayCol + DAYS - 1);
+    }
   }
   wb.removeWorksheet(template.id);
 }
@@ -242,6 +350,10 @@ function fillTotalWorkbook(ws, groups) {
         cellText(slot);
     }
   });
+  const rows = groups.map((group, i) => total.firstClassRow + i);
+  widenColumns(ws, rows, total.labelCol, total.labelCol);
+  widenColumns(ws, rows, total.firstSlotCol, lastCol);
+  for (const r of rows) heightenRow(ws, r, total.labelCol, lastCol);
 }
 
 async function main(argv) {

@@ -121,6 +121,8 @@ function makeTotalTemplate(lessons) {
   pageSetup(ws);
   ws.pageSetup.paperSize = 8; // A3: one column per lesson of the week
   ws.pageSetup.fitToHeight = 0;
+  // A school of many classes runs to several pages: each repeats the day and lesson headings.
+  ws.pageSetup.printTitlesRow = total.dayRow + ':' + total.lessonRow;
   return wb;
 }
 

@@ -3,9 +3,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <cstdlib>
 
 #include "ExportTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmExport.h"
 #include "text/Gbk.h"
 
@@ -148,8 +151,77 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
     EXPECT_EQ(messages_[1].text, QStringLiteral("课表导出失败！(ret = -105)"));
     EXPECT_EQ(messages_[1].style, tw::ui::vbCritical);
     EXPECT_EQ(messages_[1].title, QStringLiteral("导出课表到Excel"));
-    EXPECT_FALSE(QFileInfo::exists(target)) << "the old file was deleted before the run";
+    EXPECT_EQ(ReadFile(target), QByteArray("old workbook")) << "a failed export keeps the old file";
     EXPECT_FALSE(LoggedLines().isEmpty());
+}
+
+// The export is judged by the script's exit status and a new workbook at the target: a script
+// that fails, or that ends well without replacing the old workbook, made no export, and the old
+// workbook stays as it was; nor does a command without lessons touch it.
+TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
+    AddSmallSchool();
+    const QString target = Target("old.xlsx");
+    auto writeOld = [&] {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old workbook");
+    };
+    writeOld();
+    frmExport form;
+    struct Case {
+        QString script;
+        const char* message;
+        QByteArray target;
+    };
+    const std::vector<Case> cases = {
+        {"echo partial > \"$4\"; exit 3", "课表导出失败！(ret = -105)", "partial\n"},
+        {"exit 0", "课表导出失败！(ret = -105)", "old workbook"},
+        {"echo new > \"$4.tmp\" && mv \"$4.tmp\" \"$4\"", "课表导出成功", "new\n"}};
+    for (const Case& c : cases) {
+        FakeNode(c.script);
+        messages_.clear();
+        savePaths_ = {target};
+        answers_ = {tw::ui::vbYes};
+        Click(form, "cmdExportAllClass");
+        ASSERT_EQ(messages_.size(), 2u) << c.script.toStdString();
+        EXPECT_EQ(messages_[1].text, QString::fromUtf8(c.message)) << c.script.toStdString();
+        EXPECT_EQ(ReadFile(target), c.target) << c.script.toStdString();
+        writeOld();
+    }
+    Exec("delete from LessonListtb");
+    FakeNode("echo new > \"$4\"");
+    messages_.clear();
+    savePaths_ = {target};
+    answers_ = {tw::ui::vbYes};
+    Click(form, "CmdExportTotal");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[1].text, QStringLiteral("没有课表数据"));
+    EXPECT_EQ(ReadFile(target), QByteArray("old workbook"));
+}
+
+// The save chooser must not let the user save over one of the program's workbook templates:
+// the next export of that kind would fail.
+TEST_F(frmExportTest, AProgramTemplateIsRefusedAsTarget) {
+    AddSmallSchool();
+    LoggingNode("echo new > \"$4\"");
+    const QString templ = Target("export_all_kb6.xlsx");
+    QFile file(templ);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("template");
+    file.close();
+    frmExport form;
+    for (const QString& path : {templ, folder_ + "/node/../export_class_kb7.xlsx"}) {
+        messages_.clear();
+        savePaths_ = {path};
+        answers_ = {tw::ui::vbYes};
+        Click(form, "CmdExportTotal");
+        ASSERT_EQ(messages_.size(), 1u) << path.toStdString();
+        EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("模板"))) << path.toStdString();
+        EXPECT_EQ(messages_[0].title, QStringLiteral("导出课表到Excel"));
+    }
+    EXPECT_EQ(ReadFile(templ), QByteArray("template"));
+    EXPECT_FALSE(QFileInfo::exists(Target("export_class_kb7.xlsx")));
+    EXPECT_TRUE(LoggedLines().isEmpty());
 }
 
 TEST_F(frmExportTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
@@ -331,9 +403,42 @@ TEST_F(frmExportTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) 
     savePaths_ = {Target("a.xlsx")};
     frmExport form;
     Click(form, "cmdExportAllClass");
-    EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出失败！(ret = -1)"));
+    const QString text = OnlyMessage().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！(ret = -1)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(DataFile())) << "the message names the file";
     EXPECT_EQ(OnlyMessage().style, tw::ui::vbCritical);
     EXPECT_TRUE(LoggedLines().isEmpty());
+}
+
+// Installed where the user may not write the program folder, the export writes its data file
+// into the user's cache folder and hands that to the script. Runs in a child process that gives
+// up its rights.
+TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder) {
+    AddSmallSchool();
+    QTemporaryDir out;
+    FakeNode("cp \"$2\" \"$4\"");  // the workbook is the data file it was given
+    QFile::setPermissions(folder_ + "/node/node",
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    ::chmod(QFile::encodeName(folder_ + "/node").constData(), 0755);
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir cache;
+            ASSERT_TRUE(
+                readonlyinstall::BecomeUserWithoutWriteAccess(folder_, cache.path(), {out.path()}));
+            const QString target = out.path() + "/a.xlsx";
+            savePaths_ = {target};
+            frmExport form;
+            Click(form, "cmdExportAllClass");
+            EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
+            const QString data = cache.path() + "/Tarnwick395/export_data.json";
+            EXPECT_TRUE(QFileInfo::exists(data));
+            EXPECT_FALSE(QFileInfo::exists(DataFile()));
+            EXPECT_EQ(ReadFile(target), ReadFile(data));
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(frmExportTest, ASecondExportCannotStartWhileTheScriptRuns) {

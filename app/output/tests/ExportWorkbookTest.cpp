@@ -7,7 +7,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <random>
 
 #include "ExportTestSupport.h"
 #include "output/frmExport.h"
@@ -209,6 +211,90 @@ TEST_F(ExportWorkbookTest, SheetNamesAreMadeValidAndUnique) {
     }
     // The title keeps the whole name.
     EXPECT_EQ(Cell(sheets[0], "A1"), QStringLiteral("第一中学高一[1]/理科:实验*班?课程表"));
+}
+
+// A school with names of every length the forms allow (up to ten characters, Chinese and
+// Latin), for 6 and 7 lessons a day: in the whole-school sheet and the class sheets every row is
+// high enough for the lines its cells take in their columns, each text line wrapped at the
+// column's width (a lower bound of what a spreadsheet program needs); the whole-school sheet
+// repeats its day and lesson headings on every printed page.
+TEST_F(ExportWorkbookTest, EveryCellShowsWholeAndPagesRepeatTheHeadings) {
+    std::mt19937 random(7111);
+    const QString wide = QStringLiteral("信息技术通用高一理科实验班欧阳明月语文数学");
+    auto name = [&](int length) {
+        QString out;
+        for (int i = 0; i < length; ++i) {
+            out += random() % 4 == 0 ? QChar(u'A' + static_cast<char16_t>(random() % 26))
+                                     : wide[static_cast<int>(random() % wide.size())];
+        }
+        return out;
+    };
+    auto length = [&](int i) { return i < 3 ? 10 : 1 + static_cast<int>(random() % 10); };
+    for (int i = 0; i < 8; ++i) {
+        AddCourse(QStringLiteral("0%1").arg(i), name(length(i)), name(length(i)));
+        AddTeacher(QStringLiteral("T%1").arg(i), name(length(i)));
+        AddClass(QStringLiteral("1%1").arg(i), name(length(i)), name(length(i)));
+    }
+    // Lines of text in a column of the given width (characters of the default font, 7 pixels
+    // each and 5 of padding at 96 pixels per inch), wrapped between any two characters: wide
+    // characters take the font size, others six tenths of it.
+    auto lines = [](const QString& text, double size, double width) {
+        const double usable = (width * 7 + 5) * 0.75 - 6;
+        int count = 0;
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            double used = 0;
+            ++count;
+            for (const QChar c : line) {
+                const double w = c.unicode() >= 0x1100 ? size : size * 0.6;
+                if (used > 0 && used + w > usable) {
+                    ++count;
+                    used = 0;
+                }
+                used += w;
+            }
+        }
+        return count;
+    };
+    auto checkSheet = [&](const QJsonValue& sheet, int firstRow) {
+        const QJsonObject cells = sheet["cells"].toObject();
+        for (auto it = cells.begin(); it != cells.end(); ++it) {
+            static const QRegularExpression address("^([A-Z]+)([0-9]+)$");
+            const auto m = address.match(it.key());
+            const int row = m.captured(2).toInt();
+            if (row < firstRow || it.value().toString().isEmpty()) continue;
+            int column = 0;
+            for (const QChar c : m.captured(1)) column = column * 26 + (c.unicode() - 'A' + 1);
+            const double size = sheet["fontSizes"][it.key()].toDouble();
+            const double width = sheet["widths"][QString::number(column)].toDouble();
+            const double height = sheet["heights"][QString::number(row)].toDouble();
+            EXPECT_GE(height, lines(it.value().toString(), size, width) * size * 1.2)
+                << it.key().toStdString() << " " << it.value().toString().toStdString();
+        }
+    };
+    for (int lessons : {6, 7}) {
+        LessonOfDay = lessons;
+        Exec(QStringLiteral("delete from LessonListtb"));
+        for (int k = 0; k < 8; ++k) {
+            for (int day = 1; day <= 5; ++day) {
+                for (int lesson = 1; lesson <= lessons; ++lesson) {
+                    const int c = static_cast<int>(random() % 8);
+                    AddLesson(QStringLiteral("1%1").arg(k), day, lesson,
+                              QStringLiteral("0%1").arg(c), QStringLiteral("T%1").arg(c));
+                }
+            }
+        }
+        const QString total = folder_ + QStringLiteral("/out/total%1.xlsx").arg(lessons);
+        Export("CmdExportTotal", total);
+        const QJsonArray sheets = ReadBack(total);
+        ASSERT_EQ(sheets.size(), 1);
+        EXPECT_EQ(sheets[0]["printTitlesRow"].toString(), QStringLiteral("2:3"));
+        checkSheet(sheets[0], 4);
+        if (lessons == 7) {
+            const QString classes = folder_ + QStringLiteral("/out/classes.xlsx");
+            Export("cmdExportAllClass", classes);
+            for (const QJsonValue sheet : ReadBack(classes)) checkSheet(sheet, 3);
+        }
+    }
 }
 
 TEST_F(ExportWorkbookTest, AFailedRunLeavesNoWorkbookBehind) {

@@ -1,6 +1,8 @@
 'use strict';
 // Reads a workbook back for the export tests and prints its sheets as JSON:
-// [{"name": sheet name, "cells": {"A1": text, ...}, "merges": ["A1:F1", ...]}, ...]
+// [{"name": sheet name, "cells": {"A1": text, ...}, "merges": ["A1:F1", ...],
+//   "printTitlesRow": "2:3", "heights": {"4": points, ...}, "widths": {"2": characters, ...},
+//   "fontSizes": {"A1": points, ...}}, ...]
 // Usage: node read_workbook.js <node_modules folder> <workbook>
 const path = require('path');
 const ExcelJS = require(path.join(process.argv[2], 'exceljs'));
@@ -11,12 +13,26 @@ wb.xlsx
   .then(() => {
     const sheets = wb.worksheets.map((ws) => {
       const cells = {};
-      ws.eachRow((row) =>
+      const heights = {};
+      const widths = {};
+      const fontSizes = {};
+      ws.eachRow((row, r) => {
+        if (row.height) heights[r] = row.height;
         row.eachCell((cell) => {
           if (!cell.isMerged || cell.master === cell) cells[cell.address] = String(cell.value);
-        }),
-      );
-      return { name: ws.name, cells, merges: ws.model.merges };
+          fontSizes[cell.address] = (cell.font && cell.font.size) || 11;
+        });
+      });
+      for (let c = 1; c <= ws.columnCount; c++) widths[c] = ws.getColumn(c).width || 9;
+      return {
+        name: ws.name,
+        cells,
+        merges: ws.model.merges,
+        printTitlesRow: ws.pageSetup.printTitlesRow || '',
+        heights,
+        widths,
+        fontSizes,
+      };
     });
     process.stdout.write(JSON.stringify(sheets));
   })
