@@ -11,9 +11,16 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
+#include "PrintedCellsTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
@@ -114,6 +121,150 @@ TEST_F(PrintEndToEndTest, ClassesAndTheWholeSchoolArePrinted) {
     for (const char* s : {"学年度第", "一1", "一2", "二1", "张老师"}) {
         EXPECT_TRUE(total.contains(QString(s))) << s;
     }
+}
+
+// A school of 25 classes with lessons placed at random over a week of seven lessons, courses
+// without a name among them (one empty, one Null, as a database from an older file holds them),
+// and a teacher in two classes at once. Printed through the real library: a class timetable of
+// seven lessons, a teacher timetable of six and the whole school (two A3 pages), each lesson
+// found in its own cell by the position of its words.
+void PrintEveryLessonInItsCell() {
+    using printedcells::Cell;
+    twtest::AppTestEnv env;
+    printedcells::CopyProgramFiles(env);
+    const QString school = QString("格子%1中学").arg(QCoreApplication::applicationPid());
+    env.SetIni("USERINFO", "USER", school);
+
+    struct Course {
+        QString code, name, shortName;
+    };
+    const std::vector<Course> courses = {
+        {"01", "语文", "语"}, {"02", "数学", "数"}, {"03", "英语", "英"}, {"04", "物理", "物"},
+        {"05", "化学", "化"}, {"06", "体育", "体"}, {"07", "", ""},       {"08", "", ""}};
+    for (const Course& c : courses) {
+        const QString name = c.code == "08" ? "NULL" : "'" + c.name + "'";
+        const QString shortName = c.code == "08" ? "NULL" : "'" + c.shortName + "'";
+        env.Exec("insert into Coursetb values ('" + c.code + "'," + name + ",''," + shortName +
+                 ")");
+    }
+    const int teachers = 14;
+    for (int t = 1; t <= teachers; ++t)
+        env.Exec(
+            QString("insert into Teachertb values ('T%1','王%1','','')").arg(t, 2, 10, QChar('0')));
+    const int classes = 25;
+    QStringList classNames, shortNames;
+    for (int k = 1; k <= classes; ++k) {
+        classNames << QString("高一(%1)班").arg(k);
+        shortNames << QString("一%1").arg(k);
+        env.Exec(QString("insert into Classtb values ('%1','%2','','%3')")
+                     .arg(100 + k)
+                     .arg(classNames.last(), shortNames.last()));
+    }
+
+    // lesson[k][s]: course and teacher index of class k in slot s (lesson by lesson, day by
+    // day), -1 for none; a teacher teaches one class at a time, but for the one double below.
+    std::mt19937 random(2301);
+    const int n = 7;
+    std::vector<std::vector<std::pair<int, int>>> lesson(
+        classes, std::vector<std::pair<int, int>>(5 * n, {-1, -1}));
+    std::vector<std::set<int>> busy(5 * n);
+    auto place = [&](int k, int s, int c, int t) {
+        lesson[k][s] = {c, t};
+        busy[s].insert(t);
+        env.Exec(QString("insert into LessonListtb values ('%1',%2,%3,'%4','T%5',1)")
+                     .arg(101 + k)
+                     .arg(s % 5 + 1)
+                     .arg(s / 5 + 1)
+                     .arg(courses[c].code)
+                     .arg(t + 1, 2, 10, QChar('0')));
+    };
+    place(0, 0, 6, 2);  // Monday lesson 1: the course with an empty name
+    place(0, 5, 7, 3);  // Monday lesson 2: the course whose name is Null
+    place(0, 7, 0, 0);  // Wednesday lesson 2: 王01 in class 1 ...
+    place(1, 7, 0, 0);  // ... and in class 2 at the same time
+    for (int k = 0; k < classes; ++k) {
+        for (int s = 0; s < 5 * n; ++s) {
+            if (lesson[k][s].first >= 0 || random() % 10 < 3) continue;
+            const int c = static_cast<int>(random() % 6);
+            const int t = (k + 3 * c) % teachers;
+            if (!busy[s].count(t)) place(k, s, c, t);
+        }
+    }
+    auto teacherName = [](int t) { return QString("王%1").arg(t + 1, 2, 10, QChar('0')); };
+
+    // A class timetable of seven lessons: course and teacher.
+    LessonOfDay = 7;
+    QString pdf = printedcells::Print(env, "cmdPrintClass", school, "CmbClass", classNames[0]);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetable";
+    std::vector<QStringList> texts;
+    for (int s = 0; s < 5 * n; ++s) {
+        const auto [c, t] = lesson[0][s];
+        texts.push_back({c < 0 ? QString() : courses[c].name + teacherName(t)});
+    }
+    const auto words = printedcells::WordsOf(pdf);
+    printedcells::ExpectCells(
+        words, printedcells::TimetableCells(printedcells::GridOf(env.FilePath("ClassSchd7.xml")), n,
+                                            texts));
+
+    // The teacher timetable of 王01 with six lessons a day: course and classes, both classes
+    // in the slot where he has two.
+    LessonOfDay = 6;
+    pdf = printedcells::Print(env, "cmdPrintTeacher", school, "CmbTeacher", teacherName(0));
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed teacher timetable";
+    texts.clear();
+    for (int s = 0; s < 5 * 6; ++s) {
+        QStringList in;
+        QString course;
+        for (int k = 0; k < classes; ++k) {
+            if (lesson[k][s].second != 0) continue;
+            in << shortNames[k];
+            course = courses[lesson[k][s].first].name;
+        }
+        if (in.size() == 2) {
+            texts.push_back({course + in[0] + "、" + in[1], course + in[1] + "、" + in[0]});
+        } else {
+            texts.push_back({in.isEmpty() ? QString() : course + in[0]});
+        }
+    }
+    ASSERT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const QStringList& t) { return t.size() == 2; }),
+              1);
+    printedcells::ExpectCells(
+        printedcells::WordsOf(pdf),
+        printedcells::TimetableCells(printedcells::GridOf(env.FilePath("TeacherSchd6.xml")), 6,
+                                     texts));
+
+    // The whole school, seven lessons a day: more classes than one A3 page holds.
+    LessonOfDay = 7;
+    pdf = printedcells::Print(env, "CmdPrintTotal", school);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed whole-school timetable";
+    EXPECT_EQ(pdfspool::PageSizes(pdf), QStringList({"1191 x 842", "1191 x 842"}));
+    std::vector<std::vector<QStringList>> cells(classes);
+    for (int k = 0; k < classes; ++k) {
+        for (int s = 0; s < 5 * n; ++s) {
+            const auto [c, t] = lesson[k][s];
+            cells[k].push_back({c < 0 ? QString() : courses[c].shortName + teacherName(t)});
+        }
+    }
+    printedcells::ExpectCells(
+        printedcells::WordsOf(pdf),
+        printedcells::WholeSchoolCells(printedcells::GridOf(env.FilePath("TotalSchd7A3.xml")), n,
+                                       shortNames, cells));
+}
+
+// The print library is loaded once per program, from the first program folder: the prints
+// run in a fresh copy of this test program, with a program folder of their own.
+TEST(PrintEndToEndCellsTest, EveryLessonIsPrintedInItsCell) {
+    const QString reason = printedcells::CannotPrint();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PrintEveryLessonInItsCell();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

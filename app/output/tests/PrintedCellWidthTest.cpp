@@ -10,9 +10,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
+#include "PrintedCellsTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
@@ -89,6 +92,88 @@ TEST(PrintedCellWidthTest, LongestCourseNameStaysInsideItsCell) {
     EXPECT_EXIT(
         {
             PrintLongCourseName();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The longest names the forms accept (ten characters: course names and short names, teacher
+// names, class short names; Chinese and wide Latin letters), in every slot of the week, for six
+// and seven lessons a day: on the class, teacher and whole-school timetables each name stays
+// inside its own cell, word box inside cell box.
+void PrintLongestNames() {
+    twtest::AppTestEnv env;
+    printedcells::CopyProgramFiles(env);
+    const QString school = QString("最长%1中学").arg(QCoreApplication::applicationPid());
+    env.SetIni("USERINFO", "USER", school);
+    const QStringList course = {"信息技术与通用技术课", "MMMMMMMMMM", "高中物理实验探究课"};
+    const QStringList courseShort = {"信息技术与通用技术课", "WWWWWWWWWW", "物理实验探究选修课"};
+    const QStringList teacher = {"欧阳明月司马长风老师", "上官云飞慕容雪老师W",
+                                 "诸葛青云令狐冲老师"};
+    const QStringList classShort = {"高一理科实验一班实验", "高一理科实验二班实验"};
+    for (int i = 0; i < 3; ++i) {
+        env.Exec(QString("insert into Coursetb values ('0%1','%2','','%3')")
+                     .arg(i)
+                     .arg(course[i], courseShort[i]));
+        env.Exec(QString("insert into Teachertb values ('T%1','%2','','')").arg(i).arg(teacher[i]));
+    }
+    env.Exec("insert into Classtb values ('101','高一理科实验一班实验','','" + classShort[0] +
+             "')");
+    env.Exec("insert into Classtb values ('102','高一理科实验二班实验','','" + classShort[1] +
+             "')");
+    for (int s = 0; s < 35; ++s) {
+        const int c = s % 3;
+        env.Exec(QString("insert into LessonListtb values ('101',%1,%2,'0%3','T%3',1)")
+                     .arg(s % 5 + 1)
+                     .arg(s / 5 + 1)
+                     .arg(c));
+    }
+    env.Exec("insert into LessonListtb values ('102',2,1,'02','T0',1)");  // slot 1: Tuesday
+    for (int n : {6, 7}) {
+        LessonOfDay = n;
+        std::vector<QStringList> classTexts, teacherTexts;
+        std::vector<std::vector<QStringList>> total(2, std::vector<QStringList>(5 * n));
+        for (int s = 0; s < 5 * n; ++s) {
+            const int c = s % 3;
+            classTexts.push_back({course[c] + teacher[c]});
+            teacherTexts.push_back({c == 0   ? course[0] + classShort[0]
+                                    : s == 1 ? course[2] + classShort[1]
+                                             : QString()});
+            total[0][s] = {courseShort[c] + teacher[c]};
+            total[1][s] = {s == 1 ? courseShort[2] + teacher[0] : QString()};
+        }
+        const QString name = QString::number(n);
+        QString pdf = printedcells::Print(env, "cmdPrintClass", school);
+        ASSERT_FALSE(pdf.isEmpty()) << "no class timetable";
+        printedcells::ExpectCells(
+            printedcells::WordsOf(pdf),
+            printedcells::TimetableCells(
+                printedcells::GridOf(env.FilePath("ClassSchd" + name + ".xml")), n, classTexts));
+        pdf = printedcells::Print(env, "cmdPrintTeacher", school);
+        ASSERT_FALSE(pdf.isEmpty()) << "no teacher timetable";
+        printedcells::ExpectCells(
+            printedcells::WordsOf(pdf),
+            printedcells::TimetableCells(
+                printedcells::GridOf(env.FilePath("TeacherSchd" + name + ".xml")), n,
+                teacherTexts));
+        pdf = printedcells::Print(env, "CmdPrintTotal", school);
+        ASSERT_FALSE(pdf.isEmpty()) << "no whole-school timetable";
+        printedcells::ExpectCells(
+            printedcells::WordsOf(pdf),
+            printedcells::WholeSchoolCells(
+                printedcells::GridOf(env.FilePath("TotalSchd" + name + "A3.xml")), n, classShort,
+                total));
+    }
+}
+
+TEST(PrintedCellWidthTest, LongestNamesStayInsideTheirCells) {
+    const QString reason = printedcells::CannotPrint();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PrintLongestNames();
             std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");
