@@ -51,6 +51,13 @@ class frmExportTest : public ExportTestEnv {
         return messages_.back();
     }
     QString Target(const QString& name) const { return folder_ + QLatin1Char('/') + name; }
+    // Runs an export command onto target, answering Yes when asked to overwrite it.
+    void ExportOver(frmExport& form, const char* button, const QString& target) {
+        messages_.clear();
+        savePaths_ = {target};
+        answers_ = {tw::ui::vbYes};
+        Click(form, button);
+    }
 };
 
 TEST_F(frmExportTest, ControlsCarryTheirNamesAndCaptions) {
@@ -127,10 +134,7 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
     AddSmallSchool();
     LoggingNode("");  // a script that writes nothing
     const QString target = Target("old.xlsx");
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old workbook");
-    old.close();
+    WriteFile(target, "old workbook");
     frmExport form;
 
     savePaths_ = {target};
@@ -143,10 +147,7 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
     EXPECT_EQ(ReadFile(target), QByteArray("old workbook"));
     EXPECT_TRUE(LoggedLines().isEmpty());
 
-    messages_.clear();
-    savePaths_ = {target};
-    answers_ = {tw::ui::vbYes};
-    Click(form, "cmdExportAllClass");
+    ExportOver(form, "cmdExportAllClass", target);
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[1].text, QStringLiteral("课表导出失败！(ret = -105)"));
     EXPECT_EQ(messages_[1].style, tw::ui::vbCritical);
@@ -161,12 +162,7 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
 TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     AddSmallSchool();
     const QString target = Target("old.xlsx");
-    auto writeOld = [&] {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old workbook");
-    };
-    writeOld();
+    WriteFile(target, "old workbook");
     frmExport form;
     struct Case {
         QString script;
@@ -179,21 +175,15 @@ TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
         {"echo new > \"$4.tmp\" && mv \"$4.tmp\" \"$4\"", "课表导出成功", "new\n"}};
     for (const Case& c : cases) {
         FakeNode(c.script);
-        messages_.clear();
-        savePaths_ = {target};
-        answers_ = {tw::ui::vbYes};
-        Click(form, "cmdExportAllClass");
+        ExportOver(form, "cmdExportAllClass", target);
         ASSERT_EQ(messages_.size(), 2u) << c.script.toStdString();
         EXPECT_EQ(messages_[1].text, QString::fromUtf8(c.message)) << c.script.toStdString();
         EXPECT_EQ(ReadFile(target), c.target) << c.script.toStdString();
-        writeOld();
+        WriteFile(target, "old workbook");
     }
     Exec("delete from LessonListtb");
     FakeNode("echo new > \"$4\"");
-    messages_.clear();
-    savePaths_ = {target};
-    answers_ = {tw::ui::vbYes};
-    Click(form, "CmdExportTotal");
+    ExportOver(form, "CmdExportTotal", target);
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[1].text, QStringLiteral("没有课表数据"));
     EXPECT_EQ(ReadFile(target), QByteArray("old workbook"));
@@ -205,16 +195,10 @@ TEST_F(frmExportTest, AProgramTemplateIsRefusedAsTarget) {
     AddSmallSchool();
     LoggingNode("echo new > \"$4\"");
     const QString templ = Target("export_all_kb6.xlsx");
-    QFile file(templ);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("template");
-    file.close();
+    WriteFile(templ, "template");
     frmExport form;
     for (const QString& path : {templ, folder_ + "/node/../export_class_kb7.xlsx"}) {
-        messages_.clear();
-        savePaths_ = {path};
-        answers_ = {tw::ui::vbYes};
-        Click(form, "CmdExportTotal");
+        ExportOver(form, "CmdExportTotal", path);
         ASSERT_EQ(messages_.size(), 1u) << path.toStdString();
         EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("模板"))) << path.toStdString();
         EXPECT_EQ(messages_[0].title, QStringLiteral("导出课表到Excel"));

@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
-#include <cstdlib>
 #include <random>
 #include <set>
 #include <vector>
@@ -20,7 +19,6 @@
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
 #include "PrintedCellsTestSupport.h"
-#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
@@ -252,19 +250,10 @@ void PrintEveryLessonInItsCell() {
                                        shortNames, cells));
 }
 
-// The print library is loaded once per program, from the first program folder: the prints
-// run in a fresh copy of this test program, with a program folder of their own.
 TEST(PrintEndToEndCellsTest, EveryLessonIsPrintedInItsCell) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
-    readonlyinstall::ChildTemporaryFolders temporary;
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            PrintEveryLessonInItsCell();
-            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+    printedcells::RunInFreshProgram(&PrintEveryLessonInItsCell);
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
 #include "PrintedCellsTestSupport.h"
-#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmPrint.h"
 
 namespace {
@@ -169,14 +168,7 @@ void PrintLongestNames() {
 TEST(PrintedCellWidthTest, LongestNamesStayInsideTheirCells) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
-    readonlyinstall::ChildTemporaryFolders temporary;
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            PrintLongestNames();
-            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+    printedcells::RunInFreshProgram(&PrintLongestNames);
 }
 
 }  // namespace

@@ -14,12 +14,14 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <vector>
 
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "output/frmPrint.h"
 #include "text/Gbk.h"
 
@@ -143,6 +145,21 @@ inline QString CannotPrint() {
         return QStringLiteral("no PDF print queue");
     const QString missing = MissingProgramFile();
     return missing.isEmpty() ? QString() : QStringLiteral("not built: ") + missing;
+}
+
+// Runs prints in a fresh copy of this test program and expects it to end without a failure.
+// The program loads the print library once and keeps it, and the library finds the expression
+// library beside itself: a library loaded by another test from a program folder that is gone by
+// now would not do.
+inline void RunInFreshProgram(void (*prints)()) {
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            prints();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // Copies the libraries and the layout templates into the test's program folder.
