@@ -59,8 +59,8 @@ class frmExport : public QDialog {
     void Export(Command command, QString (frmExport::*buildSql)() = nullptr);
     QString ClassQuery();
     QString TeacherQuery();
-    // Runs the script on the data file; the status of the export (0 or -105), or throws with
-    // the reason when the script cannot be started. The export is made only when the script
+    // Runs the script on the data file; the status of the export (0 or kNoWorkbookMade), or throws
+    // with the reason when the script cannot be started. The export is made only when the script
     // ends with exit code 0 and leaves a new workbook at the target.
     int RunScript(const QString& templateBase, const QString& target, const QString& dataFile);
     // Whether path names one of the workbook templates in the program folder.
