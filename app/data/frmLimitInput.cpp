@@ -283,7 +283,7 @@ void frmLimitInput::cmdNormalAll_Click() {
     if (currentCode_.isEmpty() || !KbDatabase) return;
     // All slots are stored together: either every one is normal afterwards or none changed.
     try {
-        tw::db::Transaction trans(*KbDatabase);
+        tw::db::Transaction trans(KbDb());
         bool stored = true;
         for (int lesson = 1; lesson <= GridLessons() && stored; ++lesson) {
             for (int day = 1; day <= 5 && stored; ++day) {

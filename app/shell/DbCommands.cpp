@@ -42,11 +42,11 @@ QString PlanRowCondition(const QString& c, const QString& k, const QString& t) {
 }  // namespace
 
 short DeleteAllLessons() {
-    if (!KbDatabase) return -1;
     try {
-        tw::db::Transaction trans(*KbDatabase);
-        KbDatabase->Execute(QStringLiteral("delete from LessonListtb"));
-        KbDatabase->Execute(QStringLiteral("update ClassPlantb Set IsAutoBuild=0,BuildCount=0"));
+        tw::db::Database& db = KbDb();
+        tw::db::Transaction trans(db);
+        db.Execute(QStringLiteral("delete from LessonListtb"));
+        db.Execute(QStringLiteral("update ClassPlantb Set IsAutoBuild=0,BuildCount=0"));
         trans.Commit();
         return 0;
     } catch (const std::exception&) {
@@ -55,13 +55,11 @@ short DeleteAllLessons() {
 }
 
 short MaintainData() {
-    if (!KbDatabase) return -1;
     try {
-        tw::db::Transaction trans(*KbDatabase);
-        KbDatabase->Execute(QStringLiteral("Delete from LessonListtb where ") +
-                            MissingMasterCondition());
-        KbDatabase->Execute(QStringLiteral("Delete from ClassPlantb where ") +
-                            MissingMasterCondition());
+        tw::db::Database& db = KbDb();
+        tw::db::Transaction trans(db);
+        db.Execute(QStringLiteral("Delete from LessonListtb where ") + MissingMasterCondition());
+        db.Execute(QStringLiteral("Delete from ClassPlantb where ") + MissingMasterCondition());
 
         // Read the plan rows first; the updates below change the table being walked.
         struct PlanKey {
@@ -69,7 +67,7 @@ short MaintainData() {
         };
         std::vector<PlanKey> plan;
         {
-            auto rs = KbDatabase->OpenRecordset(QStringLiteral("Select * from ClassPlantb"));
+            auto rs = db.OpenRecordset(QStringLiteral("Select * from ClassPlantb"));
             while (!rs->Eof()) {
                 plan.push_back({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
                                 rs->Fields("TeacherCode").Text()});
@@ -78,17 +76,16 @@ short MaintainData() {
             rs->Close();
         }
         for (const PlanKey& row : plan) {
-            auto rs = KbDatabase->OpenRecordset(
-                " Select Count(*) AS Count from LessonListtb where " +
-                PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
+            auto rs =
+                db.OpenRecordset(" Select Count(*) AS Count from LessonListtb where " +
+                                 PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
             const long long n = rs->Eof() ? 0 : rs->Fields("Count").Int();
             rs->Close();
-            KbDatabase->Execute("Update ClassPlantb set BuildCount = " + QString::number(n) +
-                                " Where " +
-                                PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
+            db.Execute("Update ClassPlantb set BuildCount = " + QString::number(n) + " Where " +
+                       PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
         }
 
-        KbDatabase->Execute(
+        db.Execute(
             QStringLiteral("Delete from Limittb where ") +
             QStringLiteral(" (Kind = 0 and Code not in ( Select Code from Classtb))") +
             QStringLiteral(" or (Kind = 1 and Code not in ( Select Code from Coursetb))") +
@@ -111,10 +108,9 @@ QString NextGradeName(const QString& name) {
 }
 
 short UpgradeSchoolYear() {
-    if (!KbDatabase) return -1;
     try {
-        tw::db::Transaction trans(*KbDatabase);
-        tw::db::Database& db = *KbDatabase;
+        tw::db::Database& db = KbDb();
+        tw::db::Transaction trans(db);
         // A code without a grade digit cannot move up a grade: refuse before changing anything.
         if (!AllCodesStartWithDigit(db, "Code", "Classtb") ||
             !AllCodesStartWithDigit(db, "ClassCode", "LessonListtb") ||

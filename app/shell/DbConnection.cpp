@@ -21,7 +21,7 @@ const QStringList& TimetableTables() {
 }  // namespace
 
 tw::db::Database& KbDb() {
-    if (!KbDatabase) throw tw::db::DbError("no database open");
+    if (!KbDatabase) throw tw::db::DbError("没有打开的数据库");
     return *KbDatabase;
 }
 

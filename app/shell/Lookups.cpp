@@ -11,8 +11,7 @@ namespace {
 
 QString FirstField(const QString& sql, const QString& field) {
     try {
-        if (!KbDatabase) return QString();
-        auto rs = KbDatabase->OpenRecordset(sql);
+        auto rs = KbDb().OpenRecordset(sql);
         QString result;
         if (!rs->Eof()) result = rs->Fields(field).Text();
         rs->Close();

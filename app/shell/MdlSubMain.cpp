@@ -46,9 +46,7 @@ std::optional<int> StoredLessonsOfDay() {
 
 short TrimLessonsToDay() {
     try {
-        if (!KbDatabase) return -1;
-        KbDatabase->Execute("Delete from LessonListtb where LessonNo>" +
-                            QString::number(LessonOfDay));
+        KbDb().Execute("Delete from LessonListtb where LessonNo>" + QString::number(LessonOfDay));
         return 0;
     } catch (const tw::db::DbError&) {
         return -1;

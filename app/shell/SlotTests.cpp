@@ -7,8 +7,7 @@ namespace {
 
 bool NoRows(const QString& sql) {
     try {
-        if (!KbDatabase) return false;
-        auto rs = KbDatabase->OpenRecordset(sql, tw::db::dbOpenSnapshot);
+        auto rs = KbDb().OpenRecordset(sql, tw::db::dbOpenSnapshot);
         const bool free = rs->Eof();
         rs->Close();
         return free;

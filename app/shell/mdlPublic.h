@@ -14,7 +14,9 @@ class QComboBox;
 extern QString AppTitle;                              // school name + "排课软件系统"
 extern int LessonOfDay;                               // lessons per day, 6 or 7
 extern std::unique_ptr<tw::db::Database> KbDatabase;  // the one open database (null when none)
-// The open database; throws DbError when none is open, so a caller's failure path reports it.
+// The open database; throws DbError ("没有打开的数据库") when none is open, so a caller's failure
+// path reports it. All work on the database goes through it; KbDatabase itself only tells
+// whether one is open.
 tw::db::Database& KbDb();
 
 // The folder that holds the program file (tests may point it elsewhere).

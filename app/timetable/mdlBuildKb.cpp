@@ -527,7 +527,7 @@ void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QSt
 
 int AutoBuildLessons() {
     if (!KbDatabase || !KbDatabase->IsOpen()) return -1;
-    Builder builder(*KbDatabase, LessonOfDay, ClockSecondsRnd,
+    Builder builder(KbDb(), LessonOfDay, ClockSecondsRnd,
                     [] { QCoreApplication::processEvents(); });
     return builder.AutoBuildLessons();
 }
