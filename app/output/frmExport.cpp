@@ -43,30 +43,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-tw::db::Database& Db() {
-    if (!KbDatabase) {
-        throw ExportFailure{QStringLiteral("没有打开的数据库")};
-    }
-    return *KbDatabase;
-}
-
-int FillCombo(QComboBox* combo, const QString& sql) {
-    try {
-        auto rows = Db().OpenRecordset(sql);
-        while (!rows->Eof()) {
-            combo->addItem(rows->Fields(QStringLiteral("Name")).Text());
-            rows->MoveNext();
-        }
-        rows->Close();
-    } catch (...) {
-        return -1;
-    }
-    if (combo->count() > 0) {
-        combo->setCurrentIndex(0);
-    }
-    return 0;
-}
-
 }  // namespace
 
 frmExport::frmExport(QWidget* parent) : QDialog(parent) {
@@ -139,11 +115,14 @@ frmExport::frmExport(QWidget* parent) : QDialog(parent) {
 }
 
 int frmExport::FillClassCombo() {
-    return FillCombo(CmbClass, QStringLiteral("select Name from Classtb"));
+    return FillNameCombos(QStringLiteral("select Code,Name from Classtb"), {CmbClass}) ? 0 : -1;
 }
 
 int frmExport::FillTeacherCombo() {
-    return FillCombo(CmbTeacher, QStringLiteral("select Name from Teachertb order by Code"));
+    return FillNameCombos(QStringLiteral("select Code,Name from Teachertb order by Code"),
+                          {CmbTeacher})
+               ? 0
+               : -1;
 }
 
 void frmExport::StepCombo(QComboBox* combo, int step) {
@@ -240,7 +219,7 @@ QString frmExport::AskExportFile() {
 
 QString frmExport::ClassQuery() {
     const QString name = CmbClass->currentText();
-    const QString code = GetClassCode(name);
+    const QString code = CmbClass->currentData().toString();  // names may repeat; codes decide
     return QStringLiteral("select '") + tw::db::SqlQ(name) +
            QStringLiteral(
                "' as Name,B.Name As CourseName, D.Name as TeacherShortName,\"\" as ClassShortName, "
@@ -252,7 +231,7 @@ QString frmExport::ClassQuery() {
 
 QString frmExport::TeacherQuery() {
     const QString name = CmbTeacher->currentText();
-    const QString code = GetTeacherCode(name);
+    const QString code = CmbTeacher->currentData().toString();
     return QStringLiteral("select '") + tw::db::SqlQ(name) +
            QStringLiteral(
                "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, A.Day, A.LessonNo "
@@ -385,7 +364,7 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
         if (buildSql) {
             command.sql = (this->*buildSql)();
         }
-        auto rows = Db().OpenRecordset(command.sql);
+        auto rows = KbDb().OpenRecordset(command.sql);
         if (rows->Eof()) {
             status = kNoTimetableData;
         } else {

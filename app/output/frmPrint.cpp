@@ -114,22 +114,6 @@ void frmPrint::Form_Load() {
 }
 
 namespace {
-short FillCombo(QComboBox* combo, const QString& sql) {
-    try {
-        if (!KbDatabase) return -1;
-        auto rs = KbDatabase->OpenRecordset(sql);
-        while (!rs->Eof()) {
-            combo->addItem(rs->Fields("Name").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-        if (combo->count() > 0) combo->setCurrentIndex(0);
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
-}
-
 void Step(QComboBox* combo, int delta) {
     const int i = combo->currentIndex();
     if (delta < 0 && i > 0) combo->setCurrentIndex(i - 1);
@@ -138,11 +122,11 @@ void Step(QComboBox* combo, int delta) {
 }  // namespace
 
 short frmPrint::FillClassCombo() {
-    return FillCombo(CmbClass, "select Name from Classtb");
+    return FillNameCombos("select Code,Name from Classtb", {CmbClass}) ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
-    return FillCombo(CmbTeacher, "select Name from Teachertb order by Code");
+    return FillNameCombos("select Code,Name from Teachertb order by Code", {CmbTeacher}) ? 0 : -1;
 }
 
 void frmPrint::CmdPrevClass_Click() {
@@ -197,8 +181,7 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
     int status = tw::output::kDataFileNotWritten;
     QString writeError;
     try {
-        if (!KbDatabase) throw std::runtime_error("数据库未打开");
-        auto rs = KbDatabase->OpenRecordset(sql);
+        auto rs = KbDb().OpenRecordset(sql);
         if (writer == Writer::Schedule && rs->RecordCount() <= 0) {
             status = tw::output::kNoTimetableData;
         } else {
@@ -240,7 +223,7 @@ QString ScheduleTemplate(const char* kind) {
 void frmPrint::cmdPrintClass_Click() {
     const QString name = CmbClass->currentText();
     if (name.isEmpty()) return;
-    const QString code = GetClassCode(name);
+    const QString code = CmbClass->currentData().toString();  // names may repeat; codes decide
     const QString sql =
         "select '" + SqlQ(name) +
         "' as Name,B.Name As CourseName, '' as ClassShortName, D.Name as "
@@ -264,7 +247,7 @@ void frmPrint::cmdPrintAllClass_Click() {
 void frmPrint::cmdPrintTeacher_Click() {
     const QString name = CmbTeacher->currentText();
     if (name.isEmpty()) return;
-    const QString code = GetTeacherCode(name);
+    const QString code = CmbTeacher->currentData().toString();
     const QString sql = "select '" + SqlQ(name) +
                         "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, '" +
                         SqlQ(name) +

@@ -305,6 +305,32 @@ TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
     EXPECT_EQ(messages_.size(), 3u);
 }
 
+// The chosen item's code decides: the second 张伟 and the second 初一(1)班 export their own week;
+// the class list keeps the table's stored order.
+TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
+    AddClass("102", "初一(1)班", "一2");
+    AddClass("101", "初一(1)班", "一1");
+    AddCourse("01", "语文", "语");
+    AddCourse("02", "数学", "数");
+    AddTeacher("T1", "张伟");
+    AddTeacher("T2", "张伟");
+    AddLesson("101", 1, 1, "01", "T1");
+    AddLesson("102", 1, 1, "02", "T2");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    ASSERT_EQ(Combo(form, "CmbClass")->itemData(0).toString(), QStringLiteral("102"));
+    Combo(form, "CmbClass")->setCurrentIndex(1);
+    Combo(form, "CmbTeacher")->setCurrentIndex(1);
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
+    Click(form, "cmdExportClass");
+    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"语文\""))) << DataLine().toStdString();
+    EXPECT_FALSE(DataLine().contains(QStringLiteral("\"数学\"")));
+    Click(form, "cmdExportTeacher");
+    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"数学\""))) << DataLine().toStdString();
+    EXPECT_FALSE(DataLine().contains(QStringLiteral("\"语文\"")));
+    EXPECT_EQ(messages_.size(), 2u);
+}
+
 TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
     AddClass("101", "O'Neil \"A\" 班", "A");
     AddCourse("01", "语文", "语");

@@ -145,6 +145,32 @@ TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
     EXPECT_EQ(g_call.calls, 3);
 }
 
+// The chosen item's code decides, so a second 张三 or a second 一(1)班 prints its own week; the
+// class list keeps the table's stored order.
+TEST_F(FrmPrintTest, ChosenNamesakePrintsItsOwnTimetable) {
+    env.Exec("insert into Coursetb values ('02','数学','数学','数')");
+    env.Exec("insert into Teachertb values ('T3','张三','','')");
+    env.Exec("update Classtb set Name='一(1)班', ShortName='一9' where Code='12'");
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('12',1,1,'02','T3',1)");
+    frmPrint f;
+    QComboBox* cls = Combo(f, "CmbClass");
+    ASSERT_EQ(cls->count(), 2);
+    EXPECT_EQ(cls->itemData(0).toString(), QString("12"));  // stored first
+    cls->setCurrentIndex(1);                                // the 一(1)班 coded 11
+    Click(f, "cmdPrintClass");
+    EXPECT_TRUE(DataFile().contains("value=\"语文\""));
+    EXPECT_FALSE(DataFile().contains("value=\"数学\""));
+    QComboBox* tea = Combo(f, "CmbTeacher");
+    ASSERT_EQ(tea->itemText(2), QString("张三"));  // T3, the second 张三
+    tea->setCurrentIndex(2);
+    Click(f, "cmdPrintTeacher");
+    EXPECT_TRUE(DataFile().contains("value=\"数学\""));
+    EXPECT_TRUE(DataFile().contains("value=\"一9\""));
+    EXPECT_FALSE(DataFile().contains("value=\"语文\""));
+    EXPECT_EQ(g_call.calls, 2);
+}
+
 TEST_F(FrmPrintTest, TeacherWithQuoteInNameIsPrinted) {
     env.Exec("insert into LessonListtb values ('11',2,3,'01','T2',1)");
     frmPrint f;
