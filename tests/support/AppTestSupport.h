@@ -12,6 +12,7 @@
 #include <deque>
 #include <vector>
 
+#include "QueryTestSupport.h"
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
 #include "shell/mdlPublic.h"
@@ -70,50 +71,26 @@ class AppTestEnv {
     QString DbPath() const { return dir_.filePath("kb.mdb"); }
     QString FilePath(const QString& name) const { return dir_.filePath(name); }
 
-    // Statements on the open database; a failure fails the test.
+    // Statements on the open database; a failure (or no open database) fails the test.
     void Exec(const QString& sql) {
-        ASSERT_TRUE(KbDatabase);
-        try {
-            KbDatabase->Execute(sql);
-        } catch (const tw::db::DbError& e) {
-            ADD_FAILURE() << e.what();
-        }
+        Checked(0, [&](tw::db::Database& db) {
+            db.Execute(sql);
+            return 0;
+        });
     }
     // First field of the first row as a number; -1 when there is no row or on failure.
     long long Count(const QString& sql) {
-        try {
-            auto rs = KbDatabase->OpenRecordset(sql);
-            return rs->Eof() ? -1 : rs->Fields(0).Int();
-        } catch (const tw::db::DbError& e) {
-            ADD_FAILURE() << e.what();
-            return -1;
-        }
+        return Checked(-1LL, [&](tw::db::Database& db) { return twtest::Count(db, sql); });
     }
     // First field of the first row as text; "<none>" when there is no row.
     QString Text(const QString& sql) {
-        try {
-            auto rs = KbDatabase->OpenRecordset(sql);
-            return rs->Eof() ? QStringLiteral("<none>") : rs->Fields(0).Text();
-        } catch (const tw::db::DbError& e) {
-            ADD_FAILURE() << e.what();
-            return QStringLiteral("<error>");
-        }
+        return Checked(QStringLiteral("<error>"),
+                       [&](tw::db::Database& db) { return twtest::Text(db, sql); });
     }
     // Every row: fields joined by '|', rows by ';'.
     QString Rows(const QString& sql) {
-        try {
-            auto rs = KbDatabase->OpenRecordset(sql);
-            QStringList rows;
-            for (; !rs->Eof(); rs->MoveNext()) {
-                QStringList f;
-                for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
-                rows << f.join('|');
-            }
-            return rows.join(';');
-        } catch (const tw::db::DbError& e) {
-            ADD_FAILURE() << e.what();
-            return QStringLiteral("<error>");
-        }
+        return Checked(QStringLiteral("<error>"),
+                       [&](tw::db::Database& db) { return twtest::Rows(db, sql); });
     }
 
     // Writes one key of the program folder's kbxt.ini.
@@ -126,6 +103,17 @@ class AppTestEnv {
     std::deque<int> answers;
 
   private:
+    // Runs read on the open database; its failure fails the test and gives onError.
+    template <typename T, typename Read>
+    static T Checked(T onError, Read read) {
+        try {
+            return read(KbDb());
+        } catch (const tw::db::DbError& e) {
+            ADD_FAILURE() << e.what();
+            return onError;
+        }
+    }
+
     QTemporaryDir dir_;
 };
 

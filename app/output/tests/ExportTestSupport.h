@@ -62,7 +62,7 @@ class ExportTestEnv : public ::testing::Test {
         CloseDb();
     }
 
-    void Exec(const QString& sql) { KbDatabase->Execute(sql); }
+    void Exec(const QString& sql) { KbDb().Execute(sql); }
     static QString Q(const QString& s) {
         return QLatin1Char('\'') + tw::db::SqlQ(s) + QLatin1Char('\'');
     }

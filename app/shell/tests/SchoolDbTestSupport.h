@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "QueryTestSupport.h"
 #include "db/Database.h"
 #include "shell/ModalForm.h"
 #include "shell/WeekGrid.h"
@@ -51,22 +52,10 @@ class SchoolDbTest : public ::testing::Test {
 
     static bool MakeDb(const QString& path) { return twtest::CreateKbDatabase(path); }
 
-    void Exec(const QString& sql) { KbDatabase->Execute(sql); }
-    long long Count(const QString& sql) {
-        auto rs = KbDatabase->OpenRecordset(sql);
-        return rs->Eof() ? -1 : rs->Fields(0).Int();
-    }
+    void Exec(const QString& sql) { KbDb().Execute(sql); }
+    long long Count(const QString& sql) { return twtest::Count(KbDb(), sql); }
     // Every row of a query, fields joined by '|' and rows by ';'.
-    QString Rows(const QString& sql) {
-        auto rs = KbDatabase->OpenRecordset(sql);
-        QStringList rows;
-        for (; !rs->Eof(); rs->MoveNext()) {
-            QStringList f;
-            for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
-            rows << f.join('|');
-        }
-        return rows.join(';');
-    }
+    QString Rows(const QString& sql) { return twtest::Rows(KbDb(), sql); }
     // Every table's rows in a fixed order, to tell whether anything changed.
     QString Everything() {
         return Rows("select * from Classtb order by Code") + "#" +

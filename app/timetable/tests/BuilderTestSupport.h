@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "QueryTestSupport.h"
 #include "shell/mdlPublic.h"
 #include "timetable/mdlBuildKb.h"
 
@@ -20,7 +21,7 @@ class BuildTest : public ::testing::Test {
     }
     void TearDown() override { env_.reset(); }
 
-    tw::db::Database& db() { return *KbDatabase; }
+    tw::db::Database& db() { return KbDb(); }
     void Exec(const QString& sql) { db().Execute(sql); }
     // First column of the first row as a number (0 when there is no row).
     long long Int(const QString& sql) {
@@ -30,18 +31,7 @@ class BuildTest : public ::testing::Test {
         return v;
     }
     // Every row, its columns joined by "|", rows in the statement's order.
-    QStringList Rows(const QString& sql) {
-        QStringList out;
-        auto rs = db().OpenRecordset(sql);
-        while (!rs->Eof()) {
-            QStringList cols;
-            for (int i = 0; i < rs->FieldCount(); ++i) cols << rs->Fields(i).Text();
-            out << cols.join('|');
-            rs->MoveNext();
-        }
-        rs->Close();
-        return out;
-    }
+    QStringList Rows(const QString& sql) { return twtest::RowList(db(), sql); }
 
     void AddClass(const QString& code) {
         Exec("insert into Classtb (Code,Name,FullName,ShortName) values ('" + tw::db::SqlQ(code) +

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "QueryTestSupport.h"
 #include "db/Database.h"
 
 QT_BEGIN_NAMESPACE
@@ -32,25 +33,10 @@ class DbTest : public ::testing::Test {
         db_ = tw::db::Database::Open(path_, "731946");
         ASSERT_TRUE(db_);
     }
-    long long Count(const QString& sql) {
-        auto rs = db_->OpenRecordset(sql);
-        return rs->Eof() ? -1 : rs->Fields(0).Int();
-    }
-    QString Text(const QString& sql) {
-        auto rs = db_->OpenRecordset(sql);
-        return rs->Eof() ? QString("<none>") : rs->Fields(0).Text();
-    }
+    long long Count(const QString& sql) { return twtest::Count(*db_, sql); }
+    QString Text(const QString& sql) { return twtest::Text(*db_, sql); }
     // Every row of a query, fields joined by '|' and rows by ';'.
-    QString Rows(const QString& sql) {
-        auto rs = db_->OpenRecordset(sql);
-        QStringList rows;
-        for (; !rs->Eof(); rs->MoveNext()) {
-            QStringList f;
-            for (int i = 0; i < rs->FieldCount(); ++i) f << rs->Fields(i).Text();
-            rows << f.join('|');
-        }
-        return rows.join(';');
-    }
+    QString Rows(const QString& sql) { return twtest::Rows(*db_, sql); }
     QTemporaryDir dir_;
     QString path_;
     std::unique_ptr<tw::db::Database> db_;
