@@ -1,6 +1,6 @@
 // The database side of pre-setting fixed lessons and of hand editing a class week.
 //
-// Each function is one user action: its statements run in one transaction on KbDatabase, so a
+// Each function is one user action: its statements run in one transaction on KbDb(), so a
 // failure (a statement error, or a slot that is not as the action expects) leaves the database
 // exactly as it was and the function returns false. Days are 1 to 5, lessons 1 to N.
 //

@@ -111,7 +111,7 @@ class Builder {
     std::optional<std::pair<QString, bool>> sharedCourse_;
 };
 
-// The program's build: runs on KbDatabase with LessonOfDay, the program-wide random sequence and
+// The program's build: runs on KbDb() with LessonOfDay, the program-wide random sequence and
 // QCoreApplication::processEvents. -1 when no database is open.
 int AutoBuildLessons();
 
