@@ -58,8 +58,12 @@ class MasterDataForm : public DataForm {
   protected:
     void Form_Load();
     void ShowSelectedRecord();
+    // True when a required box is empty (it is marked and its message was shown), false when
+    // all are filled.
     bool CheckInput();
     void ClearInputs();
+    // True when the record was not added (input refused, code taken or a database error), false
+    // when it was stored.
     bool AppendRecord();
     void DeleteRecord();
     void ModifyRecord();

@@ -35,6 +35,8 @@ class frmClassInput : public tw::ui::DataForm {
     void Form_Load();
     void MakeClassNames();
     void ShowSelectedClass();
+    // True when an input is missing (it is marked and its message was shown), false when all
+    // are given.
     bool CheckClassInput();
     void ClearClassInputs();
     void AppendClass();

@@ -85,6 +85,8 @@ class frmLimitInput : public tw::ui::DataForm {
     void FillLimitCombo();
     void InitLimitGrid();
     void LoadLimits();
+    // Stores the level of the current cell; true when it was written, false when nothing could
+    // be stored (no slot cell, no level, no entry or a database error).
     bool SaveLimitCell();
     // Selects a name by its position and runs the selection, as a user's choice would.
     void SelectName(int index);
