@@ -50,6 +50,7 @@ int RunMemo::Intern(const QString& code) {
     const int id = static_cast<int>(folded_.size());
     ids_.insert(f, id);
     folded_.push_back(f);
+    assert(ids_.size() == static_cast<qsizetype>(folded_.size()));
     const size_t perCode = 6 * (static_cast<size_t>(lessonOfDay_) + 1);
     classAt_.resize(folded_.size() * perCode);
     teacherAt_.resize(folded_.size() * perCode);
@@ -63,9 +64,13 @@ int RunMemo::Intern(const QString& code) {
 
 size_t RunMemo::Slot(int id, int day, int lesson) const {
     assert(id >= 0 && InWeek(day) && lesson >= 0 && lesson <= lessonOfDay_);
-    return (static_cast<size_t>(id) * 6 + static_cast<size_t>(day)) *
-               (static_cast<size_t>(lessonOfDay_) + 1) +
-           static_cast<size_t>(lesson);
+    const size_t slot = (static_cast<size_t>(id) * 6 + static_cast<size_t>(day)) *
+                            (static_cast<size_t>(lessonOfDay_) + 1) +
+                        static_cast<size_t>(lesson);
+    // Every code met has its slots in each per-slot table.
+    assert(slot < classAt_.size() && classAt_.size() == teacherAt_.size() &&
+           classAt_.size() == courseAt_.size() && classAt_.size() == limits_.size());
+    return slot;
 }
 
 // ---- reading ----
@@ -252,6 +257,7 @@ std::optional<QString> RunMemo::PickClass(const QString& course, QString& teache
     }
     if (i < 0) return std::nullopt;
     const PlanRow& row = rows_[static_cast<size_t>(i)];
+    assert(!row.finished && row.courseId == k);
     teacher = row.teacher;
     return row.cls;
 }
@@ -300,7 +306,11 @@ void RunMemo::Finish(PlanRow& row) {
     row.finished = true;
     int& open = openRows_[Pair(row.teacherId, row.clsId)];
     assert(open > 0);
-    if (--open == 0) --openClasses_[row.teacherId];
+    if (--open == 0) {
+        int& classes = openClasses_[row.teacherId];
+        assert(classes > 0);
+        --classes;
+    }
 }
 
 // ---- the week ----

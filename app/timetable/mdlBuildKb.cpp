@@ -89,9 +89,10 @@ std::unique_ptr<tw::db::Recordset> Builder::Open(const QString& sql, int type) {
 // values that meet the table's checks.
 void Builder::Exec(const QString& sql) {
     // The memo stands only while the run holds its transaction: no one else writes meanwhile.
-    assert(!memo_ || db_.InTransaction());
+    assert(!memo_ || (db_.InTransaction() && db_.TotalChanges() == changesByRun_));
     ++statements_;
     db_.Execute(sql);
+    changesByRun_ = db_.TotalChanges();
 }
 
 long Builder::RowCount(const QString& sql, int type) {
@@ -129,7 +130,10 @@ int Builder::AutoBuildLessons() {
     try {
         tw::db::Transaction transaction(db_);
         PrepareBuild();
-        if (useMemo_) memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
+        if (useMemo_) {
+            memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
+            changesByRun_ = db_.TotalChanges();
+        }
         RunSelection();
         const int percent = GetBuildPercent();
         // A run reported as failed keeps the timetable it found; only a plan without rows,
@@ -337,7 +341,7 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         }
         Exec("insert into LessonListtb values( '" + qc + "'," + Num(DayOf(cursor)) + "," +
              Num(lesson) + ",'" + qk + "','" + qt + "',1)");
-        if (memo_) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
+        if (MemoStands()) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
         ++buildCount;
         Exec("Update or fail ClassPlantb Set BuildCount=" + Num(buildCount) +
              " where  ClassCode = '" + qc + "' and CourseCode = '" + qk + "'");
@@ -452,9 +456,15 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
     return qualified[static_cast<size_t>(pos)];
 }
 
+bool Builder::MemoStands() const {
+    // The run is the only writer while it lasts: window messages let through between rows
+    // must not have written meanwhile.
+    assert(!memo_ || (db_.InTransaction() && db_.TotalChanges() == changesByRun_));
+    return memo_.has_value();
+}
+
 bool Builder::MemoKnows(int day, int lesson) const {
-    assert(!memo_ || db_.InTransaction());
-    return memo_ && day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonOfDay_;
+    return MemoStands() && day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonOfDay_;
 }
 
 std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
@@ -495,7 +505,7 @@ bool Builder::IsSharedCourseAt(const QString& course, int day, int lesson) {
 }
 
 bool Builder::IsSharedCourse(const QString& course) {
-    if (memo_) return memo_->IsShared(course);
+    if (MemoStands()) return memo_->IsShared(course);
     if (!sharedCourse_ || sharedCourse_->first != course) {
         sharedCourse_.emplace(course, HasRows("select CourseCode from CourseAttrtb where "
                                               "CourseCode='" +

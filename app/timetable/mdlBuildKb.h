@@ -93,13 +93,18 @@ class Builder {
     bool IsClassFree(const QString& cls, int day, int lesson);
     bool IsTeacherFree(const QString& teacher, int day, int lesson);
 
+    // Whether the run has its memo; checks that the memo still stands (the run holds its
+    // transaction and nothing but the run's own statements wrote since the memo was read).
+    bool MemoStands() const;
     // Whether the run's memo may answer a question about this day (and lesson).
     bool MemoKnows(int day, int lesson = 1) const;
-    bool MemoKnowsPlan() const { return memo_ && memo_->PlanKnown(); }
+    bool MemoKnowsPlan() const { return MemoStands() && memo_->PlanKnown(); }
 
     // What the run knows of the database; present only while a run lasts, which is then the
     // only writer of the database.
     std::optional<RunMemo> memo_;
+    // The connection's change count after the run's last own write (or after the memo was read).
+    long long changesByRun_ = 0;
 
     tw::db::Database& db_;
     int lessonOfDay_;

@@ -137,11 +137,11 @@ class Database::Statement {
         for (size_t i = 0; i < values_.size(); ++i) {
             const JetLiteral& v = values_[i];
             const int at = static_cast<int>(i) + 1;
-            if (v.isText)
-                sqlite3_bind_text(st_, at, v.text.constData(), static_cast<int>(v.text.size()),
-                                  SQLITE_STATIC);
-            else
-                sqlite3_bind_int64(st_, at, v.number);
+            [[maybe_unused]] const int rc =
+                v.isText ? sqlite3_bind_text(st_, at, v.text.constData(),
+                                             static_cast<int>(v.text.size()), SQLITE_STATIC)
+                         : sqlite3_bind_int64(st_, at, v.number);
+            assert(rc == SQLITE_OK);
         }
     }
     Statement(sqlite3* db, StatementCache* cache, sqlite3_stmt* st, const QString& jetSql,
@@ -309,7 +309,9 @@ void Database::Close() {
     assert(handle_ || !inTrans_);  // no transaction outlives its connection
     if (!handle_) return;
     cache_->Clear();  // every statement is finalized, so the close is complete and unlocks
-    sqlite3_close_v2(H(handle_));
+    assert(sqlite3_next_stmt(H(handle_), nullptr) == nullptr);
+    [[maybe_unused]] const int rc = sqlite3_close_v2(H(handle_));
+    assert(rc == SQLITE_OK);
     handle_ = nullptr;
     inTrans_ = false;
 }
@@ -323,6 +325,10 @@ void Database::Execute(const QString& jetSql, int /*options*/) {
     }
     if (rc != SQLITE_DONE) st.Fail(rc, "Statement failed");
     affected_ = sqlite3_changes(H(handle_));
+}
+
+long long Database::TotalChanges() const {
+    return handle_ ? sqlite3_total_changes(H(handle_)) : 0;
 }
 
 namespace {
@@ -373,18 +379,21 @@ void Database::BeginTrans() {
     if (!handle_) throw DbError("The database is not open.");
     if (!Run(H(handle_), "BEGIN")) Fail(H(handle_), "BeginTrans failed", "BEGIN");
     inTrans_ = true;
+    assert(!sqlite3_get_autocommit(H(handle_)));
 }
 
 void Database::CommitTrans() {
     if (!handle_) throw DbError("The database is not open.");
     if (!Run(H(handle_), "COMMIT")) Fail(H(handle_), "CommitTrans failed", "COMMIT");
     inTrans_ = false;
+    assert(sqlite3_get_autocommit(H(handle_)));
 }
 
 void Database::Rollback() {
     if (!handle_) throw DbError("The database is not open.");
     inTrans_ = false;
     if (!Run(H(handle_), "ROLLBACK")) Fail(H(handle_), "Rollback failed", "ROLLBACK");
+    assert(sqlite3_get_autocommit(H(handle_)));
 }
 
 }  // namespace tw::db

@@ -107,6 +107,9 @@ class Database {
     std::unique_ptr<Recordset> OpenRecordset(const QString& jetSql,
                                              int type = dbOpenDynaset);  // throws DbError
     long long RecordsAffected() const { return affected_; }
+    // Rows inserted, changed or deleted through this connection since it was opened; a caller
+    // that keeps what it read can tell from it whether anyone else wrote meanwhile.
+    long long TotalChanges() const;
     // True when a table of that name (any case) exists; false on any failure.
     bool HasTable(const QString& name);
 

@@ -241,26 +241,26 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
     while (!AtEnd()) {
         const int passStart = pos_;
 
-        // 1. Text of the open element, or skipping to the next tag.
+        // Text of the open element, or skipping to the next tag.
         if (run.current) {
             if (!ReadContent(run)) break;
         } else {
             SkipToTag();
         }
 
-        // 2. What follows the '<' (taken before blanks are skipped).
+        // What follows the '<' (taken before blanks are skipped).
         const unsigned char c = Ch();
         SkipChars();
         if (AtEnd()) break;
         bool goOn = true;
         if (c == '!') {
-            goOn = ReadMarkup(run);  // 3.
+            goOn = ReadMarkup(run);
         } else if (c == '?') {
-            goOn = ReadProcessingInstruction(run);  // 4.
+            goOn = ReadProcessingInstruction(run);
         } else if (c == '/') {
-            ReadClosingTag(run);  // 5.
+            ReadClosingTag(run);
         } else {
-            goOn = ReadStartTag(run);  // 6.
+            goOn = ReadStartTag(run);
         }
         if (!goOn) break;
 
@@ -269,7 +269,7 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         assert(pos_ <= end_);
     }
     if (monitor) monitor->Finish();
-    return FinishDocument(run);  // 8.
+    return FinishDocument(run);
 }
 
 [[gnu::always_inline]] inline bool ParseEngine::ReadContent(DocumentRun& run) {
