@@ -3,7 +3,8 @@
 // small elements. Each library runs in fresh processes of its own (this program started again),
 // in two regimes:
 //   first  the first parse in a fresh process, as a program that loads one file meets it: every
-//          library faults its memory in;
+//          library faults its memory in (the best of several fresh processes, so that one
+//          process that the machine's load delays does not decide the figure);
 //   warm   the best of several parses in one process whose C library neither trims its heap nor
 //          maps large blocks apart, so that every library parses into memory it already touched
 //          (TXml's node pool keeps its blocks in either regime).
@@ -126,21 +127,27 @@ Result RunApart(const std::string& regime, const std::string& library, const std
     return r;
 }
 
-void Run(const std::string& path, const std::string& text, int runs) {
+void Run(const std::string& path, const std::string& text, int runs, int processes) {
     std::ofstream(path, std::ios::binary) << text;
     const double mb = text.size() / 1048576.0;
     const char* libraries[] = {"txml", "pugixml", "tinyxml2"};
     Result first[3], warm[3];
-    for (int i = 0; i < 3; ++i) {
-        first[i] = RunApart("first", libraries[i], path, 1);
-        warm[i] = RunApart("warm", libraries[i], path, runs);
+    // The libraries take turns, so that a change in the machine's load falls on all of them.
+    for (int p = 0; p < processes; ++p) {
+        for (int i = 0; i < 3; ++i) {
+            const Result r = RunApart("first", libraries[i], path, 1);
+            if (r.seconds > 0 && (first[i].seconds < 0 || r.seconds < first[i].seconds))
+                first[i] = r;
+        }
     }
+    for (int i = 0; i < 3; ++i) warm[i] = RunApart("warm", libraries[i], path, runs);
     std::printf("%s (%.1f MB)\n", path.c_str(), mb);
     for (int i = 0; i < 3; ++i) {
         std::printf(
-            "  %-9s first %9.2f ms   warm best of %2d %9.2f ms   peak %7.1f MB (%.1f per MB)\n",
-            libraries[i], first[i].seconds * 1e3, runs, warm[i].seconds * 1e3, first[i].peakMb,
-            first[i].peakMb / mb);
+            "  %-9s first %9.2f ms (best of %d processes)   warm best of %2d %9.2f ms   peak "
+            "%7.1f MB (%.1f per MB)\n",
+            libraries[i], first[i].seconds * 1e3, processes, runs, warm[i].seconds * 1e3,
+            first[i].peakMb, first[i].peakMb / mb);
     }
     for (int peer = 1; peer < 3; ++peer) {
         const double firstRatio = first[0].seconds / first[peer].seconds;
@@ -156,8 +163,8 @@ int main(int argc, char** argv) {
     if (argc == 6 && std::string(argv[1]) == "--child")
         return RunChild(argv[2], argv[3], argv[4], std::atoi(argv[5]));
     const std::string dir = argc > 1 ? argv[1] : "/tmp";
-    Run(dir + "/bench_xml_1mb.xml", MakeData(1u << 20), 20);
-    Run(dir + "/bench_xml_50mb.xml", MakeData(50u << 20), 5);
-    Run(dir + "/bench_xml_flat_16mb.xml", MakeFlat(16u << 20), 5);
+    Run(dir + "/bench_xml_1mb.xml", MakeData(1u << 20), 20, 5);
+    Run(dir + "/bench_xml_50mb.xml", MakeData(50u << 20), 5, 3);
+    Run(dir + "/bench_xml_flat_16mb.xml", MakeFlat(16u << 20), 5, 3);
     return 0;
 }
