@@ -2,6 +2,7 @@
 // workbook is read back with the same workbook library.
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -118,6 +119,27 @@ TEST_F(ExportWorkbookTest, AllClassesGiveOneWeekGridSheetPerClass) {
         EXPECT_TRUE(sheet["merges"].toArray().contains(QStringLiteral("A1:F1")));
     }
     EXPECT_TRUE(OtherFiles("全部 班级.xlsx").isEmpty());
+}
+
+// Every cell names an installed Chinese face, so Latin and Chinese text look alike.
+TEST_F(ExportWorkbookTest, EveryCellIsInTheInstalledChineseFont) {
+    AddGeneratedSchool();
+    for (const char* command : {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"}) {
+        const QString target = folder_ + "/out/" + command + ".xlsx";
+        Export(command, target);
+        for (const QJsonValue sheet : ReadBack(target)) {
+            const QJsonObject cells = sheet["cells"].toObject();
+            ASSERT_FALSE(cells.isEmpty()) << command;
+            for (auto it = cells.begin(); it != cells.end(); ++it) {
+                if (it.value().toString().isEmpty()) continue;
+                const QString face = sheet["fontNames"][it.key()].toString();
+                EXPECT_TRUE(
+                    QFontDatabase::families().contains(face) &&
+                    QFontDatabase::writingSystems(face).contains(QFontDatabase::SimplifiedChinese))
+                    << command << " " << it.key().toStdString() << " " << face.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
