@@ -305,30 +305,28 @@ TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
     EXPECT_EQ(messages_.size(), 3u);
 }
 
-// The chosen item's code decides: the second 张伟 and the second 初一(1)班 export their own week;
-// the class list keeps the table's stored order.
+// The chosen item's code decides: each of two 张伟 and each of two 初一(1)班 exports its own week.
 TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
-    AddClass("102", "初一(1)班", "一2");
-    AddClass("101", "初一(1)班", "一1");
-    AddCourse("01", "语文", "语");
-    AddCourse("02", "数学", "数");
-    AddTeacher("T1", "张伟");
-    AddTeacher("T2", "张伟");
-    AddLesson("101", 1, 1, "01", "T1");
-    AddLesson("102", 1, 1, "02", "T2");
+    AddSmallSchool();  // 101 has 语文 by T1, 102 数学 by T2
+    Exec(QStringLiteral("update Classtb set Name='初一(1)班'"));
+    Exec(QStringLiteral("update Teachertb set Name='张伟'"));
     LoggingNode("touch \"$4\"");
     frmExport form;
-    ASSERT_EQ(Combo(form, "CmbClass")->itemData(0).toString(), QStringLiteral("102"));
-    Combo(form, "CmbClass")->setCurrentIndex(1);
-    Combo(form, "CmbTeacher")->setCurrentIndex(1);
-    savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
-    Click(form, "cmdExportClass");
-    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"语文\""))) << DataLine().toStdString();
-    EXPECT_FALSE(DataLine().contains(QStringLiteral("\"数学\"")));
-    Click(form, "cmdExportTeacher");
-    EXPECT_TRUE(DataLine().contains(QStringLiteral("\"数学\""))) << DataLine().toStdString();
-    EXPECT_FALSE(DataLine().contains(QStringLiteral("\"语文\"")));
-    EXPECT_EQ(messages_.size(), 2u);
+    const std::pair<const char*, const char*> choices[] = {{"CmbClass", "cmdExportClass"},
+                                                           {"CmbTeacher", "cmdExportTeacher"}};
+    for (const auto& [combo, command] : choices) {
+        for (int index : {0, 1}) {
+            Combo(form, combo)->setCurrentIndex(index);
+            const QString code = Combo(form, combo)->currentData().toString();
+            const bool first = code == QStringLiteral("101") || code == QStringLiteral("T1");
+            savePaths_ = {Target(code + ".xlsx")};
+            Click(form, command);
+            EXPECT_EQ(DataLine().contains(QStringLiteral("\"语文\"")), first) << code.toStdString();
+            EXPECT_EQ(DataLine().contains(QStringLiteral("\"数学\"")), !first)
+                << code.toStdString();
+        }
+    }
+    EXPECT_EQ(messages_.size(), 4u);
 }
 
 TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
