@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "WeekGridTestSupport.h"
 #include "data/frmClassLimitInput.h"
 #include "data/frmClassRoomLimitInput.h"
 #include "data/frmCourseLimitInput.h"
@@ -47,14 +48,7 @@ class LimitInputTest : public ::testing::Test {
     void Release(frmLimitInput& form, int row, int column, Qt::MouseButton button,
                  QAction* choice = nullptr) {
         chosen_ = choice;
-        WeekGrid& grid = *form.MSFlexGrid1;
-        const QPointF pos = grid.CellCenter(row, column);
-        QMouseEvent press(QEvent::MouseButtonPress, pos, grid.viewport()->mapToGlobal(pos), button,
-                          button, Qt::NoModifier);
-        QApplication::sendEvent(grid.viewport(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, pos, grid.viewport()->mapToGlobal(pos),
-                            button, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(grid.viewport(), &release);
+        twtest::Release(*form.MSFlexGrid1, row, column, button);
     }
     static QString Panel(frmLimitInput& form, int i) { return form.Panel(i)->text(); }
     static QString Cell(frmLimitInput& form, int row, int column) {

@@ -5,21 +5,10 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "WeekGridTestSupport.h"
 #include "shell/WeekGrid.h"
 
-namespace {
-
-void Release(WeekGrid& grid, int row, int column, Qt::MouseButton button) {
-    const QPointF pos = grid.CellCenter(row, column);
-    QMouseEvent press(QEvent::MouseButtonPress, pos, grid.viewport()->mapToGlobal(pos), button,
-                      button, Qt::NoModifier);
-    QApplication::sendEvent(grid.viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, grid.viewport()->mapToGlobal(pos), button,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(grid.viewport(), &release);
-}
-
-}  // namespace
+using twtest::Release;
 
 TEST(WeekGridMapping, LessonsAndRowsRoundTripAroundTheSeparator) {
     EXPECT_EQ(WeekGridRowOfLesson(1), 1);

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "WeekGridTestSupport.h"
 #include "db/Database.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
@@ -105,13 +106,7 @@ class HandEditTest : public ::testing::Test {
 
     // Presses and releases a mouse button over a grid cell.
     static void Release(WeekGrid& grid, int row, int column, Qt::MouseButton button) {
-        const QPointF pos = grid.CellCenter(row, column);
-        QMouseEvent press(QEvent::MouseButtonPress, pos, grid.viewport()->mapToGlobal(pos), button,
-                          button, Qt::NoModifier);
-        QApplication::sendEvent(grid.viewport(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, pos, grid.viewport()->mapToGlobal(pos),
-                            button, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(grid.viewport(), &release);
+        twtest::Release(grid, row, column, button);
     }
     // Releases over the cell of a day and lesson.
     static void ReleaseSlot(WeekGrid& grid, int day, int lesson, Qt::MouseButton button) {
