@@ -57,7 +57,7 @@ TEST_F(LessonEdits, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsTheyWere
     const QString before = AllLessons() + "/" + AllPlans();
     EXPECT_FALSE(WritePresetLesson("101", "01", "T1", 2, 3));
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
-    EXPECT_FALSE(KbDatabase->InTransaction());
+    EXPECT_FALSE(KbDb().InTransaction());
 }
 
 TEST_F(LessonEdits, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount) {
@@ -192,7 +192,7 @@ TEST_F(LessonEdits, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercentage) 
                          .arg(course)
                          .arg(d)
                          .arg(l));
-    mdlBuildKb::Builder builder(*KbDatabase, 6, [] { return 0.5; });
+    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
     const int percent = builder.AutoBuildLessons();
     EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
     EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
