@@ -12,7 +12,7 @@
 #include <string>
 
 #include "Calvorix.h"
-#include "CalvorixLibrary.h"
+#include "CalvorixLibraryTestSupport.h"
 
 namespace {
 

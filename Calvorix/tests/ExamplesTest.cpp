@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "CalvorixLibrary.h"
+#include "CalvorixLibraryTestSupport.h"
 #include "ExpressionEvaluator.h"
 #include "Functions.h"
-#include "Gbk.h"
+#include "GbkTestSupport.h"
 
 namespace {
 

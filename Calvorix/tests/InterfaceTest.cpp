@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Calvorix.h"
-#include "CalvorixLibrary.h"
+#include "CalvorixLibraryTestSupport.h"
 
 namespace {
 

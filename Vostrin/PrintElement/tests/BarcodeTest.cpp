@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/Barcode.h"
 #include "PrintElement/Print.h"
 #include "PrintElement/ZintBarcode.h"

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/Print.h"
 
 using namespace printtest;

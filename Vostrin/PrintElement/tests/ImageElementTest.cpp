@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 
 #include "Build/ErrorLog.h"
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/JpegDecoder.h"
 #include "PrintElement/MyImage.h"
 #include "PrintElement/Print.h"

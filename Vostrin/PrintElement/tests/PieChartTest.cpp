@@ -3,7 +3,7 @@
 // removed.
 #include <QTemporaryDir>
 
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/PieDrawing.h"
 #include "PrintElement/Print.h"
 

@@ -1,7 +1,7 @@
 // Rectangles and lines drawn on a scripted printer at 254 dpi (one dot per tenth of a
 // millimetre): fill colours, corners with the page offset, pen widths and styles, and the
 // canvas left as it was.
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/Print.h"
 
 using namespace printtest;

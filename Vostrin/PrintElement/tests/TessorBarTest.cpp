@@ -3,7 +3,7 @@
 // raw commands.
 #include <clocale>
 
-#include "ElementPage.h"
+#include "ElementPageTestSupport.h"
 #include "PrintElement/Print.h"
 #include "PrintElement/TessorBar.h"
 

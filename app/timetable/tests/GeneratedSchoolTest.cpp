@@ -14,7 +14,7 @@
 #include "BuilderTestSupport.h"
 #include "HandEditTestSupport.h"
 #include "SchoolGen.h"
-#include "ScriptedRandom.h"
+#include "ScriptedRandomTestSupport.h"
 #include "data/frmClassInput.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"

@@ -1,6 +1,6 @@
 // Where the builder puts a plan row's lessons, with a scripted random source.
 #include "BuilderTestSupport.h"
-#include "ScriptedRandom.h"
+#include "ScriptedRandomTestSupport.h"
 
 namespace {
 

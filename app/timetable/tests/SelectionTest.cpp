@@ -1,6 +1,6 @@
 // Which plan row the builder takes next, the percentage it reports, and how a run ends.
 #include "BuilderTestSupport.h"
-#include "ScriptedRandom.h"
+#include "ScriptedRandomTestSupport.h"
 
 namespace {
 
