@@ -144,16 +144,11 @@ int PrintOneCustomXml2(const char* dataXmlFile, const char* iniFile, const char*
                        int* envelopeCount, int* sheetCount, int* pageCount, const char* printerName,
                        char reserved) {
     try {
-        EnsureApplication();
+        // The file variant is the tree variant after a load.
         auto data = std::make_unique<TXml>();
         if (!dataXmlFile || !data->LoadXmlFile(dataXmlFile)) return VOSTRIN_XML_NOT_LOADED;
-        PrintCounts counts;
-        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
-        if (TZPrinter* printer = FindPackagePrinter(printerName))
-            status = BuildAndPrint(data.get(), iniFile, templateFile, nullptr, counts,
-                                   AppendTo(printer, reserved));
-        counts.WriteTo(envelopeCount, sheetCount, pageCount);
-        return status;
+        return PrintOneCustomXmlEx2(data.get(), iniFile, templateFile, envelopeCount, sheetCount,
+                                    pageCount, printerName, reserved);
     } catch (...) {
         return VOSTRIN_PRINT_FAILED;
     }
