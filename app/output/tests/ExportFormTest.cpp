@@ -16,7 +16,7 @@ namespace {
 
 using tw::output::frmExport;
 
-class frmExportTest : public ExportTestEnv {
+class frmExportTest : public ExportTest {
   protected:
     void AddSmallSchool() {
         AddClass("101", "初一(1)班", "一1");

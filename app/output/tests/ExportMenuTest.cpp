@@ -8,7 +8,7 @@
 
 namespace {
 
-using ExportMenuTest = ExportTestEnv;
+using ExportMenuTest = ExportTest;
 
 TEST_F(ExportMenuTest, ExportItemShowsTheExportDialog) {
     AddClass("101", "初一(1)班", "一1");

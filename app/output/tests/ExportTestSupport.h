@@ -17,7 +17,7 @@
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
-class ExportTestEnv : public ::testing::Test {
+class ExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());

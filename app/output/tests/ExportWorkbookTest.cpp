@@ -21,10 +21,10 @@ using tw::output::frmExport;
 
 const QString kDist = QStringLiteral(TW_DIST_DIR);
 
-class ExportWorkbookTest : public ExportTestEnv {
+class ExportWorkbookTest : public ExportTest {
   protected:
     void SetUp() override {
-        ExportTestEnv::SetUp();
+        ExportTest::SetUp();
         node_ = QStandardPaths::findExecutable(QStringLiteral("node"));
         if (node_.isEmpty() || !QFileInfo::exists(kDist + "/node_modules/exceljs")) {
             GTEST_SKIP() << "node or the export script's modules are not installed";
