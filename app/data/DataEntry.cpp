@@ -1,6 +1,8 @@
 #include "DataEntry.h"
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTreeWidgetItem>
 #include <exception>
 
@@ -8,6 +10,20 @@
 #include "ui/MsgBox.h"
 
 namespace tw::data {
+
+RecordButtons MakeRecordButtons(QWidget* form) {
+    auto* frame = new QGroupBox(form);
+    frame->setObjectName("fraOp");
+    PlaceTwips(frame, 5640, 3840, 2640, 2100);
+    const RecordButtons buttons{
+        MakeButton("cmdAppend", "添加(&A)", frame), MakeButton("cmdModify", "修改(&M)", frame),
+        MakeButton("cmdDelete", "删除(&D)", frame), MakeButton("cmdOK", "退出(&Q)", frame)};
+    QPushButton* stacked[] = {buttons.append, buttons.modify, buttons.remove, buttons.ok};
+    for (int i = 0; i < 4; ++i) {
+        PlaceTwips(stacked[i], 720, 240 + i * 450, 1200, 375);
+    }
+    return buttons;
+}
 
 void ModifyNames(DataForm& form, DataListView* list, const QString& table, const QString& code,
                  const QString& name, const QString& fullName, const QString& shortName) {

@@ -54,17 +54,11 @@ void MasterDataForm::BuildControls() {
         }
     }
 
-    fraOp_ = new QGroupBox(this);
-    fraOp_->setObjectName("fraOp");
-    PlaceTwips(fraOp_, 5640, 3840, 2640, 2100);
-    cmdAppend_ = MakeButton("cmdAppend", "添加(&A)", fraOp_);
-    cmdModify_ = MakeButton("cmdModify", "修改(&M)", fraOp_);
-    cmdDelete_ = MakeButton("cmdDelete", "删除(&D)", fraOp_);
-    cmdOK_ = MakeButton("cmdOK", "退出(&Q)", fraOp_);
-    QPushButton* buttons[] = {cmdAppend_, cmdModify_, cmdDelete_, cmdOK_};
-    for (int i = 0; i < 4; ++i) {
-        PlaceTwips(buttons[i], 720, 240 + i * 450, 1200, 375);
-    }
+    const RecordButtons buttons = MakeRecordButtons(this);
+    cmdAppend_ = buttons.append;
+    cmdModify_ = buttons.modify;
+    cmdDelete_ = buttons.remove;
+    cmdOK_ = buttons.ok;
 
     MakeStatusBar(0, 6045, 8400, 375, {8400});
 

@@ -84,7 +84,6 @@ class MasterDataForm : public DataForm {
     QLineEdit* boxes_[4] = {};
     QLabel* labels_[4] = {};
     QGroupBox* fraData_ = nullptr;
-    QGroupBox* fraOp_ = nullptr;
     QPushButton* cmdAppend_ = nullptr;
     QPushButton* cmdModify_ = nullptr;
     QPushButton* cmdDelete_ = nullptr;

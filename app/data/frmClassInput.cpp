@@ -102,17 +102,11 @@ void frmClassInput::BuildControls() {
     setTabOrder(txtName_, txtFullName_);
     setTabOrder(txtFullName_, txtShortName_);
 
-    auto* fraOp = new QGroupBox(this);
-    fraOp->setObjectName("fraOp");
-    PlaceTwips(fraOp, 5640, 3840, 2640, 2100);
-    cmdAppend_ = MakeButton("cmdAppend", "添加(&A)", fraOp);
-    cmdModify_ = MakeButton("cmdModify", "修改(&M)", fraOp);
-    cmdDelete_ = MakeButton("cmdDelete", "删除(&D)", fraOp);
-    cmdOK_ = MakeButton("cmdOK", "退出(&Q)", fraOp);
-    QPushButton* buttons[] = {cmdAppend_, cmdModify_, cmdDelete_, cmdOK_};
-    for (int i = 0; i < 4; ++i) {
-        PlaceTwips(buttons[i], 720, 240 + i * 450, 1200, 375);
-    }
+    const RecordButtons buttons = MakeRecordButtons(this);
+    cmdAppend_ = buttons.append;
+    cmdModify_ = buttons.modify;
+    cmdDelete_ = buttons.remove;
+    cmdOK_ = buttons.ok;
 
     MakeStatusBar(0, 6045, 8400, 375, {8400});
 
