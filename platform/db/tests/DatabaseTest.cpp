@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <algorithm>
 #include <random>
 
 #include "DbTestSupport.h"
+#include "db/CodeOrder.h"
 
 using namespace tw::db;
 using dbtest::DbTest;
@@ -196,6 +198,62 @@ TEST_F(DbTest, QuotedValuesNeverChangeAStatement) {
     EXPECT_THROW(db_->OpenRecordset("select Code from Teachertb where Name='" + name + "'"),
                  DbError);
     EXPECT_EQ(SqlDQ("a\"b"), "a\"\"b");
+}
+
+// Codes of every kind (ASCII letters in both cases, full-width letters and digits, characters
+// above U+FFFF and in U+E000-U+FFFF, numeric-looking texts, a NUL inside): CompareCodes orders
+// and matches them as the database sorts and groups its code columns.
+TEST_F(DbTest, CodesCompareAsTheDatabaseSortsAndGroupsThem) {
+    const QStringList atoms = {"",
+                               "a",
+                               "A",
+                               "z",
+                               "_",
+                               "1",
+                               "01",
+                               "1.0",
+                               "'",
+                               u"Ａ"_qs,
+                               u"ａ"_qs,
+                               u"１"_qs,
+                               u"é"_qs,
+                               u"É"_qs,
+                               u"张"_qs,
+                               u"\uE000"_qs,
+                               u"\uFFFD"_qs,
+                               u"\U0001D400"_qs,
+                               u"\U00020000"_qs,
+                               QString(QChar(0))};
+    std::mt19937 rng(7);
+    QStringList codes;
+    {
+        Transaction t(*db_);
+        for (int i = 0; i < 600; ++i) {
+            QString code;
+            for (int k = static_cast<int>(rng() % 4); k > 0; --k)
+                code += atoms[static_cast<int>(rng() % static_cast<unsigned>(atoms.size()))];
+            codes << code;
+            db_->Execute("insert into CourseAttrtb (CourseCode) values ('" + SqlQ(code) + "')");
+        }
+        t.Commit();
+    }
+    auto rs = db_->OpenRecordset(
+        "select CourseCode, count(*) as n from CourseAttrtb group by CourseCode order by "
+        "CourseCode");
+    QStringList groups;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        const QString code = rs->Fields("CourseCode").Text();
+        if (!groups.isEmpty()) {
+            EXPECT_LT(CompareCodes(groups.back(), code), 0)
+                << groups.back().toStdString() << " / " << code.toStdString();
+        }
+        EXPECT_EQ(std::count_if(codes.begin(), codes.end(),
+                                [&](const QString& c) { return SameCode(c, code); }),
+                  rs->Fields("n").Int())
+            << code.toStdString();
+        groups << code;
+    }
+    EXPECT_GT(groups.size(), 200);
 }
 
 TEST_F(DbTest, ExecuteReportsAffectedRowsAndRefusesQueriesAndExtras) {
