@@ -5,7 +5,7 @@
 #include <map>
 #include <utility>
 
-#include "timetable/mdlBuildKb.h"
+#include "db/CodeOrder.h"
 
 namespace mdlBuildKb {
 
@@ -36,7 +36,7 @@ RunMemo::RunMemo(Query query, int lessonOfDay)
 int RunMemo::Id(const QString& code) const {
     for (const Recent& r : recent_)
         if (r.id >= 0 && r.code == code) return r.id;
-    auto it = ids_.constFind(Fold(code));
+    auto it = ids_.constFind(tw::db::CodeKey(code));
     if (it == ids_.constEnd()) return -1;
     recent_[nextRecent_] = {code, it.value()};
     nextRecent_ = (nextRecent_ + 1) % recent_.size();
@@ -44,21 +44,21 @@ int RunMemo::Id(const QString& code) const {
 }
 
 int RunMemo::Intern(const QString& code) {
-    const QString f = Fold(code);
+    const QByteArray f = tw::db::CodeKey(code);
     auto it = ids_.constFind(f);
     if (it != ids_.constEnd()) return it.value();
-    const int id = static_cast<int>(folded_.size());
+    const int id = static_cast<int>(codeKeys_.size());
     ids_.insert(f, id);
-    folded_.push_back(f);
-    assert(ids_.size() == static_cast<qsizetype>(folded_.size()));
+    codeKeys_.push_back(f);
+    assert(ids_.size() == static_cast<qsizetype>(codeKeys_.size()));
     const size_t perCode = 6 * (static_cast<size_t>(lessonOfDay_) + 1);
-    classAt_.resize(folded_.size() * perCode);
-    teacherAt_.resize(folded_.size() * perCode);
-    courseAt_.resize(folded_.size() * perCode);
-    limits_.resize(folded_.size() * perCode);
-    classUnnumbered_.resize(folded_.size() * 6);
-    teacherDay_.resize(folded_.size() * 6);
-    if (shared_) shared_->resize(folded_.size());
+    classAt_.resize(codeKeys_.size() * perCode);
+    teacherAt_.resize(codeKeys_.size() * perCode);
+    courseAt_.resize(codeKeys_.size() * perCode);
+    limits_.resize(codeKeys_.size() * perCode);
+    classUnnumbered_.resize(codeKeys_.size() * 6);
+    teacherDay_.resize(codeKeys_.size() * 6);
+    if (shared_) shared_->resize(codeKeys_.size());
     return id;
 }
 
@@ -115,8 +115,12 @@ void RunMemo::LoadPlan() {
             !byClassCourse_.emplace(Pair(row.clsId, row.courseId), i).second)
             planKnown_ = false;
         if (row.finished) continue;
-        // The preparation finished every row that lacks a code.
-        assert(row.clsId >= 0 && row.courseId >= 0 && row.teacherId >= 0);
+        // The preparation finished every row that lacks a code; one written since by another
+        // writer leaves the plan to the statements.
+        if (row.clsId < 0 || row.courseId < 0 || row.teacherId < 0) {
+            planKnown_ = false;
+            continue;
+        }
         byCourse_[row.courseId].rows.push_back(i);
         byCourseTeacher_[Pair(row.courseId, row.teacherId)].rows.push_back(i);
         auto& teacherRows = rowsOfTeacher_[row.teacherId];
@@ -188,8 +192,9 @@ std::optional<QString> RunMemo::PickTeacherAndCourse(QString& teacher) const {
     for (int t : teachers_) {
         auto it = openClasses_.find(t);
         const int n = it == openClasses_.end() ? 0 : it->second;
-        if (n > best || (n == best && n > 0 &&
-                         folded_[static_cast<size_t>(t)] < folded_[static_cast<size_t>(chosen)])) {
+        if (n > best ||
+            (n == best && n > 0 &&
+             codeKeys_[static_cast<size_t>(t)] < codeKeys_[static_cast<size_t>(chosen)])) {
             best = n;
             chosen = t;
         }
@@ -222,7 +227,7 @@ std::optional<QString> RunMemo::PickTeacherAndCourse(QString& teacher) const {
         if (pick && n == pick->classes.size())
             better = c.total > pick->total ||
                      (c.total == pick->total &&
-                      folded_[static_cast<size_t>(id)] < folded_[static_cast<size_t>(pickId)]);
+                      codeKeys_[static_cast<size_t>(id)] < codeKeys_[static_cast<size_t>(pickId)]);
         if (better) {
             pick = &c;
             pickId = id;
@@ -371,7 +376,7 @@ std::vector<int> RunMemo::PassLessons(const QString& cls, const QString& course,
 
 bool RunMemo::IsShared(const QString& course) {
     if (!shared_) {
-        shared_.emplace(folded_.size(), false);
+        shared_.emplace(codeKeys_.size(), false);
         auto rs = query_("select CourseCode from CourseAttrtb");
         while (!rs->Eof()) {
             const tw::db::Field f = rs->Fields("CourseCode");

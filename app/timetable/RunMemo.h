@@ -1,9 +1,11 @@
 // What one build run knows of the teaching plan, the week's lessons, the course limits and the
 // shared-resource courses. Read from the database once a run has prepared it; from then on the
-// run is the only writer and notes each of its writes here, so every answer is the one the
-// statement it stands for would give. Codes are keyed as the database compares them.
+// run notes each of its writes here, and reads it anew when anyone else wrote, so every answer
+// is the one the statement it stands for would give. Codes are keyed as the database compares
+// them (tw::db::CodeKey).
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <array>
@@ -94,8 +96,8 @@ class RunMemo {
 
     Query query_;
     int lessonOfDay_;
-    QHash<QString, int> ids_;  // folded code -> key
-    std::vector<QString> folded_;
+    QHash<QByteArray, int> ids_;        // tw::db::CodeKey of a code -> key
+    std::vector<QByteArray> codeKeys_;  // by key: ordered as the database orders the codes
     // The last codes looked up: a row's class, course and teacher are asked for again and again.
     struct Recent {
         QString code;

@@ -3,27 +3,20 @@
 #include <QCoreApplication>
 #include <QTime>
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <set>
 #include <tuple>
 #include <vector>
 
+#include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
 
+using tw::db::CodeLess;
 using tw::db::dbOpenSnapshot;
 using tw::db::SqlQ;
 
 namespace mdlBuildKb {
-
-// A code as the database compares it: ASCII letters without regard to case.
-QString Fold(const QString& code) {
-    QString f = code;
-    for (QChar& c : f)
-        if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
-    return f;
-}
 
 namespace {
 
@@ -42,12 +35,6 @@ int DailyMaximum(long long weeklyTotal) {
     long long q = weeklyTotal / 5;
     if (weeklyTotal > 0 && weeklyTotal % 5 != 0) ++q;
     return static_cast<int>(q);
-}
-
-// Text order of the grouping keys: ASCII letters without regard to case, as the database
-// compares codes.
-bool NoCaseLess(const QString& a, const QString& b) {
-    return Fold(a) < Fold(b);
 }
 
 }  // namespace
@@ -88,11 +75,12 @@ std::unique_ptr<tw::db::Recordset> Builder::Open(const QString& sql, int type) {
 // statement (encrypted page by page) to take back that statement alone. Each of them writes
 // values that meet the table's checks.
 void Builder::Exec(const QString& sql) {
-    // The memo stands only while the run holds its transaction: no one else writes meanwhile.
-    assert(!memo_ || (db_.InTransaction() && db_.TotalChanges() == changesByRun_));
+    // A write by anyone else since the run's last own write reaches the memo first; counted
+    // after this one, it would pass for the run's own.
+    const bool memo = MemoStands();
     ++statements_;
     db_.Execute(sql);
-    changesByRun_ = db_.TotalChanges();
+    if (memo) changesByRun_ = db_.TotalChanges();
 }
 
 long Builder::RowCount(const QString& sql, int type) {
@@ -130,10 +118,7 @@ int Builder::AutoBuildLessons() {
     try {
         tw::db::Transaction transaction(db_);
         PrepareBuild();
-        if (useMemo_) {
-            memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
-            changesByRun_ = db_.TotalChanges();
-        }
+        if (useMemo_) ReadMemo();
         RunSelection();
         const int percent = GetBuildPercent();
         // A run reported as failed keeps the timetable it found; only a plan without rows,
@@ -210,7 +195,7 @@ std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
         while (!rs->Eof()) {
             long long n = rs->Fields("ClassCount").Int();
             QString code = rs->Fields("TeacherCode").Text();
-            if (n > bestClasses || (n == bestClasses && n > 0 && NoCaseLess(code, chosenTeacher))) {
+            if (n > bestClasses || (n == bestClasses && n > 0 && CodeLess(code, chosenTeacher))) {
                 bestClasses = n;
                 chosenTeacher = code;
             }
@@ -237,7 +222,7 @@ std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
             better = true;
         } else if (classes == bestCourseClasses && classes > 0) {
             better = total > bestTotal ||
-                     (total == bestTotal && chosenCourse && NoCaseLess(code, *chosenCourse));
+                     (total == bestTotal && chosenCourse && CodeLess(code, *chosenCourse));
         }
         if (better) {
             chosenCourse = code;
@@ -456,14 +441,23 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
     return qualified[static_cast<size_t>(pos)];
 }
 
-bool Builder::MemoStands() const {
-    // The run is the only writer while it lasts: window messages let through between rows
-    // must not have written meanwhile.
-    assert(!memo_ || (db_.InTransaction() && db_.TotalChanges() == changesByRun_));
-    return memo_.has_value();
+void Builder::ReadMemo() {
+    memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
+    changesByRun_ = db_.TotalChanges();
 }
 
-bool Builder::MemoKnows(int day, int lesson) const {
+bool Builder::MemoStands() {
+    if (!memo_) return false;
+    // The run's changes are all or nothing only inside its transaction; without it the run
+    // ends as failed and takes back what it can.
+    if (!db_.InTransaction()) throw tw::db::DbError("The build run's transaction has ended.");
+    // Whatever was written while the run let window messages through (or by anyone else) is
+    // read again, so that every answer stays the one the database would give.
+    if (db_.TotalChanges() != changesByRun_) ReadMemo();
+    return true;
+}
+
+bool Builder::MemoKnows(int day, int lesson) {
     return MemoStands() && day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonOfDay_;
 }
 

@@ -25,8 +25,6 @@ using EventPump = std::function<void()>;
 // sequence, 0 repeats the previous number.
 float ProgramRnd(int arg);
 
-// A code as the database compares it: ASCII letters folded to lower case.
-QString Fold(const QString& code);
 // ProgramRnd called with the seconds (0-59) of the current clock time.
 double ClockSecondsRnd();
 
@@ -93,15 +91,17 @@ class Builder {
     bool IsClassFree(const QString& cls, int day, int lesson);
     bool IsTeacherFree(const QString& teacher, int day, int lesson);
 
-    // Whether the run has its memo; checks that the memo still stands (the run holds its
-    // transaction and nothing but the run's own statements wrote since the memo was read).
-    bool MemoStands() const;
+    // Reads the memo from the database.
+    void ReadMemo();
+    // Whether the run has its memo, which is read again when anything but the run's own
+    // statements wrote since it was read; throws tw::db::DbError when the run no longer holds
+    // its transaction.
+    bool MemoStands();
     // Whether the run's memo may answer a question about this day (and lesson).
-    bool MemoKnows(int day, int lesson = 1) const;
-    bool MemoKnowsPlan() const { return MemoStands() && memo_->PlanKnown(); }
+    bool MemoKnows(int day, int lesson = 1);
+    bool MemoKnowsPlan() { return MemoStands() && memo_->PlanKnown(); }
 
-    // What the run knows of the database; present only while a run lasts, which is then the
-    // only writer of the database.
+    // What the run knows of the database; present only while a run lasts.
     std::optional<RunMemo> memo_;
     // The connection's change count after the run's last own write (or after the memo was read).
     long long changesByRun_ = 0;

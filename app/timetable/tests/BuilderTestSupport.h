@@ -61,6 +61,20 @@ class BuildTest : public ::testing::Test {
             out << QString(r).replace('|', '.');
         return out;
     }
+    // Empties the tables a build reads and writes, then runs the statements; one transaction.
+    void Refill(const QStringList& fill) {
+        tw::db::Transaction transaction(db());
+        for (const char* table : {"ClassPlantb", "LessonListtb", "Limittb", "CourseAttrtb"})
+            Exec(QString("delete from ") + table);
+        for (const QString& sql : fill) Exec(sql);
+        transaction.Commit();
+    }
+    // A build's percentage and what it wrote: the lessons and the plan rows in storage order.
+    QStringList Outcome(int percent) {
+        return QStringList{QString::number(percent)} +
+               Rows("select * from LessonListtb order by rowid") +
+               Rows("select * from ClassPlantb order by rowid");
+    }
     int Build(mdlBuildKb::RandomSource rnd) {
         mdlBuildKb::Builder builder(db(), LessonOfDay, std::move(rnd));
         return builder.AutoBuildLessons();
