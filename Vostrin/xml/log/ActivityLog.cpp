@@ -28,13 +28,15 @@ namespace {
 
 const char kDeclaration[] = "<?xml version=\"1.0\"  encoding=\"utf-8\" standalone=\"yes\" ?>\n";
 
-// A text that already holds a CDATA section is never wrapped in another one.
-bool HoldsCdataSection(const std::string& text) {
-    return text.find("<![CDATA[") != std::string::npos && text.find("]]>") != std::string::npos;
+// The characters that put a text into a CDATA section.
+bool NeedsCdata(const std::string& text) {
+    return text.find_first_of("\n\t&><") != std::string::npos;
 }
 
-bool NeedsCdata(const std::string& text) {
-    return !HoldsCdataSection(text) && text.find_first_of("\n\t&><") != std::string::npos;
+void AppendEscaped(StringBuffer& out, const std::string& text) {
+    StringBuffer escaped(text.c_str());
+    escaped.EscapeXml();
+    out.AppendBuffer(escaped);
 }
 
 void AppendCdata(StringBuffer& out, const std::string& text) {
@@ -52,7 +54,12 @@ ActivityLog::~ActivityLog() {
 }
 
 void ActivityLog::Add(LogEntry* entry) {
-    entries_.Append(entry);
+    try {
+        entries_.Append(entry);
+    } catch (...) {
+        delete entry;  // an array that cannot grow drops the entry, not the log
+        throw;
+    }
     Mirror(*entry);
 }
 
@@ -197,10 +204,15 @@ void ActivityLog::Render(int first, int last, bool includeDates, const char* eol
                     if (g > 0) joined += eol;
                     joined += group[g]->text;
                 }
-                if (!HoldsCdataSection(joined) && (group.size() > 1 || NeedsCdata(joined)))
+                // As for data items: a text holding "]]>" cannot go into a section, which it
+                // would end early, and written bare it would not be XML: it is escaped.
+                if (joined.find("]]>") != std::string::npos) {
+                    AppendEscaped(out, joined);
+                } else if (group.size() > 1 || NeedsCdata(joined)) {
                     AppendCdata(out, joined);
-                else
+                } else {
                     out.Append(joined.c_str());
+                }
                 out.Append("</");
                 out.Append(element);
                 out.AppendByte('>');
@@ -250,9 +262,7 @@ void ActivityLog::Render(int first, int last, bool includeDates, const char* eol
                     e->text.find_first_of("\n\t") != std::string::npos) {
                     AppendCdata(out, e->text);
                 } else {
-                    StringBuffer escaped(e->text.c_str());
-                    escaped.EscapeXml();
-                    out.AppendBuffer(escaped);
+                    AppendEscaped(out, e->text);
                 }
                 out.Append("</");
                 out.Append(e->name.c_str());
