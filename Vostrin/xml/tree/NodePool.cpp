@@ -25,6 +25,9 @@ std::vector<void*>& Blocks() {
 
 size_t NodePool::cellSize_ = 0;
 NodePool::FreeCell* NodePool::free_ = nullptr;
+#ifdef TW_NODE_POOL_POISON
+NodePool::FreeCell* NodePool::freeTail_ = nullptr;
+#endif
 char* NodePool::current_ = nullptr;
 char* NodePool::currentEnd_ = nullptr;
 size_t NodePool::live_ = 0;
@@ -33,36 +36,32 @@ size_t NodePool::nextBlock_ = 0;
 void NodePool::ReleaseAll() {
     std::vector<void*>& blocks = Blocks();
     for (size_t i = 0; i < blocks.size(); ++i) {
-        if (i >= kKeptBlocks)
+        if (i >= kKeptBlocks) {
+            // Pages that the system may hand out again carry no poison.
+            ASAN_UNPOISON_MEMORY_REGION(blocks[i], kBlockBytes);
             ::munmap(blocks[i], kBlockBytes);
-        else if (i < nextBlock_)
+        } else if (i < nextBlock_) {
+            ASAN_POISON_MEMORY_REGION(blocks[i], kBlockBytes);
             ::madvise(blocks[i], kBlockBytes, MADV_FREE);
+        }
     }
     if (blocks.size() > kKeptBlocks) blocks.resize(kKeptBlocks);
     free_ = nullptr;
+#ifdef TW_NODE_POOL_POISON
+    freeTail_ = nullptr;
+#endif
     nextBlock_ = 0;
     current_ = currentEnd_ = nullptr;
 }
 
 void* NodePool::AllocateSlow(size_t size) {
-#ifdef TW_NODE_POOL_DIRECT
-    void* direct = std::malloc(size);
-    if (!direct) throw std::bad_alloc();
-    ++live_;
-    return direct;
-#endif
     if (cellSize_ == 0) cellSize_ = size < sizeof(FreeCell) ? sizeof(FreeCell) : size;
     if (size > cellSize_) {
         void* p = std::malloc(size);  // a larger subclass: not pooled
         if (!p) throw std::bad_alloc();
         return p;
     }
-    if (free_) {
-        FreeCell* cell = free_;
-        free_ = cell->next;
-        ++live_;
-        return cell;
-    }
+    if (size == cellSize_ && (free_ || current_ != currentEnd_)) return Allocate(size);
     if (current_ == currentEnd_) {
         std::vector<void*>& blocks = Blocks();
         char* block;
@@ -73,7 +72,13 @@ void* NodePool::AllocateSlow(size_t size) {
                                   MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (mapped == MAP_FAILED) throw std::bad_alloc();
             block = static_cast<char*>(mapped);
-            blocks.push_back(block);
+            try {
+                blocks.push_back(block);
+            } catch (...) {
+                ::munmap(mapped, kBlockBytes);
+                throw;
+            }
+            ASAN_POISON_MEMORY_REGION(block, kBlockBytes);
         }
         ++nextBlock_;
         // Mappings start on a page, so a node of two cache lines never spans three.
@@ -81,6 +86,7 @@ void* NodePool::AllocateSlow(size_t size) {
         currentEnd_ = block + kBlockBytes / cellSize_ * cellSize_;
     }
     void* p = current_;
+    ASAN_UNPOISON_MEMORY_REGION(p, cellSize_);
     current_ += cellSize_;
     ++live_;  // counted only once the cell is had: a failed mapping changes nothing
     return p;
@@ -88,18 +94,11 @@ void* NodePool::AllocateSlow(size_t size) {
 
 void NodePool::FreeSlow(void* p, size_t size) {
     if (!p) return;
-#ifdef TW_NODE_POOL_DIRECT
-    std::free(p);
-    --live_;
-    return;
-#endif
     if (size > cellSize_) {
         std::free(p);
         return;
     }
-    auto* cell = static_cast<FreeCell*>(p);
-    cell->next = free_;
-    free_ = cell;
+    PutOnFreeList(static_cast<FreeCell*>(p));
     if (--live_ == 0) ReleaseAll();
 }
 
