@@ -1,5 +1,6 @@
 #include "ClsXml.h"
 
+#include <memory>
 #include <new>
 
 #include "ParseEngine.h"
@@ -119,15 +120,19 @@ void ClsXml::CopyFrom(const ClsXml* other) {
     // Copying a node onto itself would clear the very pairs it is about to copy.
     if (!other || other->node_ == node_) return;
     const TreeNode* src = other->node_;
+    // What can fail is done before anything of this node changes: the content and the pairs are
+    // copied apart, then the tag is set, then both take their places.
+    const StringBuffer* content = src->Content();
+    auto copied = std::make_unique<StringBuffer>(content ? content->Data() : "",
+                                                 content ? content->Length() : 0, 0);
+    AttributeSet pairs;
+    pairs.AddTrimmedPairsOf(src->Attributes());
     if (src->HasTag())
         node_->SetTag(src->Tag());
     else
         node_->ReleaseTag();
-    const StringBuffer* content = src->Content();
-    std::string text = content ? ToString(*content) : std::string();
-    node_->SetContent("");
-    node_->ContentBuffer()->AppendBytes(text.data(), static_cast<int>(text.size()));
-    node_->CopyAttributesFrom(*src);
+    node_->TakeContent(copied.release());
+    node_->TakeAttributes(pairs);
 }
 
 bool ClsXml::AppendSubtree(ClsXml* child) {
@@ -135,6 +140,8 @@ bool ClsXml::AppendSubtree(ClsXml* child) {
     TreeNode* moved = child->node_;
     // Appending a node beneath itself or one of its own descendants would make a cycle.
     if (moved->IsSelfOrAncestorOf(node_)) return false;
+    // The slot first: once the child is detached nothing can fail.
+    TreeNode::ReserveChild(node_);
     TreeNode::Detach(moved);
     return TreeNode::AppendChild(node_, moved);
 }
@@ -143,17 +150,30 @@ void ClsXml::DetachFromTree() {
     TreeNode::Detach(node_);
 }
 
+namespace {
+
+// The log context of one load, left on every way out.
+class LogContext {
+  public:
+    LogContext(Logger& log, const char* name) : log_(log), open_(log.EnterContext(name, true)) {}
+    ~LogContext() {
+        // Leaving a context that saw nothing only removes its start entry: nothing to fail.
+        if (open_) log_.LeaveContext();
+    }
+    LogContext(const LogContext&) = delete;
+    LogContext& operator=(const LogContext&) = delete;
+
+  private:
+    Logger& log_;
+    bool open_;
+};
+
+}  // namespace
+
 bool ClsXml::LoadXmlFile(const std::string& path) {
     // A load that runs out of memory is a failed load: the handle keeps its node.
-    TreeNode* top = nullptr;
-    try {
-        logger_.EnterContext("LoadXmlFile", true);
-        top = ParseXmlFile(Trimmed(path).c_str(), nullptr, nullptr);
-        logger_.LeaveContext();
-    } catch (const std::bad_alloc&) {
-        delete top;
-        return false;
-    }
+    LogContext context(logger_, "LoadXmlFile");
+    TreeNode* top = ParseXmlFile(Trimmed(path).c_str(), nullptr, nullptr);
     if (top) Designate(top);
     return top != nullptr;
 }

@@ -9,7 +9,13 @@
 // Texts are byte strings passed through unchanged (GBK or UTF-8; no conversion happens here).
 // Tag and name comparisons are exact and case-sensitive; a node without a tag compares as "".
 // "Trimmed" below means leading and trailing space, TAB, CR and LF removed before use.
-// Nothing here throws: failures answer NULL, false or "".
+//
+// Nothing here but the constructor throws, not even when memory runs out: an operation then
+// answers NULL, false, "" or 0 and leaves the tree as it was. (The constructor, like any new,
+// throws std::bad_alloc.)
+//
+// Threads: the library is used from one thread at a time, and that holds for separate documents
+// too: every tree shares the process-wide tag pool and node storage, which have no lock.
 #pragma once
 
 #include <string>
@@ -35,7 +41,7 @@ class TXML_EXPORT TXml {
 
     // ---- Tag and content ----
     std::string GetTag() const;          // "" when the node has no tag
-    int SetTag(const std::string& tag);  // not trimmed; always 1
+    int SetTag(const std::string& tag);  // not trimmed; 1 (0 when memory ran out)
     std::string GetContent() const;      // "" when there is none
 
     // ---- Attributes: ordered pairs; a name may occur more than once ----
@@ -46,12 +52,12 @@ class TXML_EXPORT TXml {
     // empty value both read "".
     std::string AttributeValue(const std::string& name) const;
     // Name trimmed, value unchanged; appended after all others even when the name exists. An
-    // empty name adds nothing. Always 1.
+    // empty name adds nothing. 1 (0 when memory ran out, as for the two below).
     int AddAttribute(const std::string& name, const std::string& value);
     // Name NOT trimmed; every pair with that name is removed, then the pair is appended at the
-    // end (a replaced attribute moves last). An empty name adds nothing. Always 1.
+    // end (a replaced attribute moves last). An empty name adds nothing.
     int SetAttribute(const std::string& name, const std::string& value);
-    // Name trimmed; removes every pair with that name. Always 1.
+    // Name trimmed; removes every pair with that name.
     int RemoveAttribute(const std::string& name);
 
     // ---- Navigation: each non-NULL result is a new handle the caller deletes ----

@@ -24,22 +24,24 @@ ExtPtrArray::~ExtPtrArray() {
     delete[] items_;
 }
 
-void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
-    if (count_ >= capacity_) {
-        // A failed allocation leaves the array as it was.
-        if (capacity_ > INT_MAX - growth_) throw std::bad_alloc();
-        const int newCap = capacity_ + growth_;
-        auto** slots = new VelmarqObject*[newCap];  // slots from count_ on are never read
-        if (count_ > 0) {
-            // The slots hold pointers, so the element size is that of a pointer.
-            // NOLINTNEXTLINE(bugprone-sizeof-expression)
-            std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_));
-        }
-        delete[] items_;
-        items_ = slots;
-        capacity_ = newCap;
-        if (growth_ < kMaxStep) growth_ = newCap < kMaxStep ? newCap : kMaxStep;
+void ExtPtrArray::Grow() {
+    // A failed allocation leaves the array as it was.
+    if (capacity_ > INT_MAX - growth_) throw std::bad_alloc();
+    const int newCap = capacity_ + growth_;
+    auto** slots = new VelmarqObject*[newCap];  // slots from count_ on are never read
+    if (count_ > 0) {
+        // The slots hold pointers, so the element size is that of a pointer.
+        // NOLINTNEXTLINE(bugprone-sizeof-expression)
+        std::memcpy(slots, items_, sizeof(VelmarqObject*) * static_cast<size_t>(count_));
     }
+    delete[] items_;
+    items_ = slots;
+    capacity_ = newCap;
+    if (growth_ < kMaxStep) growth_ = newCap < kMaxStep ? newCap : kMaxStep;
+}
+
+void ExtPtrArray::AppendGrowing(VelmarqObject* p) {
+    if (count_ >= capacity_) Grow();
     items_[count_++] = p;
 }
 

@@ -21,6 +21,11 @@ class ExtPtrArray {
         else
             AppendGrowing(p);
     }
+    // Makes room for one more pointer, growing as Append would, so that the next Append cannot
+    // fail. A failed allocation leaves the array as it was.
+    void ReserveOne() {
+        if (count_ >= capacity_) Grow();
+    }
     VelmarqObject* Get(int i) const { return i < 0 || i >= count_ ? nullptr : items_[i]; }
     VelmarqObject* Last() const { return count_ > 0 ? items_[count_ - 1] : nullptr; }
     VelmarqObject* Pop();
@@ -34,6 +39,7 @@ class ExtPtrArray {
 
   private:
     void AppendGrowing(VelmarqObject* p);
+    void Grow();
 
     int growth_;
     int capacity_;

@@ -6,12 +6,39 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
+#include "NodePool.h"
 #include "TXml.h"
+#include "TimingTestSupport.h"
 
 using Handle = std::unique_ptr<TXml>;
+
+// This test program's allocations can be made to fail: the allocation that finds the countdown
+// at 0 throws std::bad_alloc (a countdown below 0 fails none).
+namespace {
+long allocationsBeforeFailure = -1;
+bool allocationFailed = false;
+}  // namespace
+
+void* operator new(size_t n) {
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
+        allocationFailed = true;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -192,6 +219,158 @@ TEST(TXml, AppendRefusesCycles) {
     EXPECT_EQ(a->ChildCount(), 2);
     Handle b1(r->FindNodeByTag(nullptr, "b1"));
     EXPECT_TRUE(b1);
+}
+
+// Building a deep tree from the top, each new node appended below the last, stays linear.
+TEST(TXml, DeepTreesBuiltTopDownInLinearTime) {
+    auto build = [](int depth) {
+        TXml root;
+        root.SetTag("d");
+        Handle last;
+        TXml* parent = &root;
+        for (int i = 0; i < depth; ++i) {
+            auto child = std::make_unique<TXml>();
+            child->SetTag("d");
+            EXPECT_TRUE(parent->AppendSubtree(child.get()));
+            last = std::move(child);
+            parent = last.get();
+        }
+        last.reset();
+        int levels = 0;
+        for (Handle n(root.ChildAt(0)); n; n.reset(n->ChildAt(0))) ++levels;
+        EXPECT_EQ(levels, depth);
+    };
+    const double one = testtiming::BestCpuMs([&] { build(10000); });
+    const double two = testtiming::BestCpuMs([&] { build(20000); });
+    EXPECT_LT(two, 2.6 * one + 5 * testtiming::kSlowdown) << one << " ms, then " << two << " ms";
+}
+
+namespace {
+
+// Tag, content, attributes and children of a node, as one text.
+std::string Dump(const TXml& n) {
+    std::string s = n.GetTag() + "[" + n.GetContent() + "]";
+    for (int i = 0; i < n.AttributeCount(); ++i)
+        s += " " + n.AttributeNameAt(i) + "=" + n.AttributeValueAt(i);
+    s += "(";
+    for (int i = 0; i < n.ChildCount(); ++i) s += Dump(*Handle(n.ChildAt(i)));
+    return s + ")";
+}
+
+// doc(a[k=1 k=2](a1), b(b1), c) and other(x[k=x]), with handles on a, b and x.
+struct Scene {
+    Scene() {
+        doc->SetTag("doc");
+        other->SetTag("other");
+        for (const char* tag : {"a", "b", "c"}) {
+            TXml child;
+            child.SetTag(tag);
+            doc->AppendSubtree(&child);
+        }
+        a.reset(doc->ChildAt(0));
+        b.reset(doc->ChildAt(1));
+        a->AddAttribute("k", "1");
+        a->AddAttribute("k", "2");
+        TXml a1, b1;
+        a1.SetTag("a1");
+        b1.SetTag("b1");
+        a->AppendSubtree(&a1);
+        b->AppendSubtree(&b1);
+        x->SetTag("x");
+        x->AddAttribute("k", "x");
+        other->AppendSubtree(x.get());
+    }
+    std::string State() const {
+        return Dump(*doc) + " | " + Dump(*other) + " | " + Dump(*a) + " | " +
+               (found ? Dump(*found) : "");
+    }
+    // Keeps a search's result (allocating nothing more while allocations may fail).
+    std::string Found(TXml* result) {
+        found.reset(result);
+        return result ? "found" : "NULL";
+    }
+
+    Handle doc = std::make_unique<TXml>();
+    Handle other = std::make_unique<TXml>();
+    Handle a, b;
+    Handle x = std::make_unique<TXml>();
+    Handle found;
+};
+
+}  // namespace
+
+// Memory that runs out inside any operation of the API throws nothing out of it: the operation
+// answers as it does when it fails (NULL, false, "", 0) and leaves both trees as they were, or
+// it completes. Each operation runs with its first allocation failing, then its second, and so
+// on until it runs through; no node is left behind.
+TEST(TXmlMemory, RunningOutOfMemoryInsideAnOperationChangesNothing) {
+    QTemporaryDir dir;
+    const std::string file = WriteFile(dir, "m.xml", "<m v=\"1\"><n/>text</m>");
+    // Arguments longer than a string holds in place are made before allocations may fail.
+    const std::string longText(300, 'v');
+    const std::string newTag = "a-tag-new-to-the-pool";
+    using Operation = std::function<std::string(Scene&)>;
+    const std::vector<std::pair<const char*, Operation>> operations = {
+        {"ChildAt", [](Scene& s) { return s.Found(s.doc->ChildAt(1)); }},
+        {"FirstChildByTag", [](Scene& s) { return s.Found(s.doc->FirstChildByTag(" c ")); }},
+        {"FindNodeByTag", [](Scene& s) { return s.Found(s.doc->FindNodeByTag(s.a.get(), "b1")); }},
+        {"FindNodeByAttribute",
+         [](Scene& s) { return s.Found(s.doc->FindNodeByAttribute(nullptr, "a", "k", "2")); }},
+        {"GetTag", [](Scene& s) { return s.a->GetTag(); }},
+        {"GetContent", [](Scene& s) { return s.x->GetContent(); }},
+        {"AttributeNameAt", [](Scene& s) { return s.a->AttributeNameAt(1); }},
+        {"AttributeValueAt", [](Scene& s) { return s.a->AttributeValueAt(1); }},
+        {"AttributeValue", [](Scene& s) { return s.a->AttributeValue(" k "); }},
+        {"SetTag", [&](Scene& s) { return std::to_string(s.a->SetTag(newTag)); }},
+        {"AddAttribute",
+         [&](Scene& s) { return std::to_string(s.a->AddAttribute(" long ", longText)); }},
+        {"SetAttribute",
+         [&](Scene& s) { return std::to_string(s.a->SetAttribute("k", longText)); }},
+        {"RemoveAttribute", [](Scene& s) { return std::to_string(s.a->RemoveAttribute(" k")); }},
+        {"CopyFrom",
+         [](Scene& s) {
+             s.a->CopyFrom(s.x.get());
+             return std::string();
+         }},
+        {"AppendSubtree", [](Scene& s) { return std::to_string(s.b->AppendSubtree(s.x.get())); }},
+        {"AppendSubtreeWithin",
+         [](Scene& s) { return std::to_string(s.a->AppendSubtree(s.b.get())); }},
+        {"DetachFromTree",
+         [](Scene& s) {
+             s.a->DetachFromTree();
+             return std::string();
+         }},
+        {"LoadXmlFile", [&](Scene& s) { return std::to_string(s.other->LoadXmlFile(file)); }},
+    };
+    const size_t liveBefore = velmarq::NodePool::LiveCount();
+    for (const auto& [name, operation] : operations) {
+        std::string done, answer;
+        {
+            Scene s;
+            answer = operation(s);
+            done = s.State();
+        }
+        for (long failAt = 0;; ++failAt) {
+            Scene s;
+            const std::string before = s.State();
+            std::string got;
+            allocationFailed = false;
+            allocationsBeforeFailure = failAt;
+            EXPECT_NO_THROW(got = operation(s)) << name << ", allocation " << failAt;
+            allocationsBeforeFailure = -1;
+            const std::string after = s.State();
+            if (!allocationFailed) {
+                EXPECT_EQ(got, answer) << name;
+                EXPECT_EQ(after, done) << name;
+                break;
+            }
+            if (after == done) continue;  // what failed was not needed
+            EXPECT_EQ(after, before) << name << ", allocation " << failAt;
+            EXPECT_TRUE(got == "NULL" || got == "0" || got.empty())
+                << name << ", allocation " << failAt << ": " << got;
+        }
+        EXPECT_EQ(velmarq::NodePool::LiveCount(), liveBefore) << name;
+    }
 }
 
 TEST(TXml, CopyFrom) {

@@ -85,7 +85,21 @@ void AttributeSet::AddPair(const char* name, const char* value) {
     AddPair(name, static_cast<int>(std::strlen(name)), value, static_cast<int>(std::strlen(value)));
 }
 
+size_t AttributeSet::RecordBytes(size_t nameLen, size_t valueLen) {
+    size_t n = nameLen + valueLen;
+    for (size_t len : {nameLen, valueLen}) {
+        do {
+            ++n;
+            len >>= 7;
+        } while (len);
+    }
+    return n;
+}
+
 void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value, int valueLen) {
+    // All the room first, so that a failed allocation adds no part of the pair.
+    Reserve(RecordBytes(static_cast<size_t>(nameLen), static_cast<size_t>(valueLen)));
+    ++count_;
     PutLength(static_cast<size_t>(nameLen));
     Append(name, static_cast<size_t>(nameLen));
     PutLength(static_cast<size_t>(valueLen));
@@ -162,6 +176,51 @@ void AttributeSet::ClearPairs() {
     count_ = 0;
     size_ = 0;
     Release();
+}
+
+void AttributeSet::ReplaceAllNamed(const char* name, const char* value) {
+    if (!name || !*name) return;
+    if (!value) value = "";
+    const size_t nameLen = std::strlen(name);
+    const size_t valueLen = std::strlen(value);
+    // Room for the new pair before the old ones go; removing never allocates.
+    Reserve(RecordBytes(nameLen, valueLen));
+    RemoveAllNamed(name);
+    AddPair(name, static_cast<int>(nameLen), value, static_cast<int>(valueLen));
+}
+
+void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other) {
+    for (size_t at = 0; at < other.size_;) {
+        Pair p = other.Decode(at);
+        at = p.end;
+        const char* name = other.data_ + p.name;
+        size_t len = p.nameLen;
+        while (len > 0 && IsXmlSpace(static_cast<unsigned char>(*name))) {
+            ++name;
+            --len;
+        }
+        while (len > 0 && IsXmlSpace(static_cast<unsigned char>(name[len - 1]))) --len;
+        if (len == 0) continue;
+        AddPair(name, static_cast<int>(len), other.data_ + p.value, static_cast<int>(p.valueLen));
+    }
+}
+
+void AttributeSet::TakeOver(AttributeSet& other) {
+    if (&other == this) return;
+    Release();
+    if (other.data_ == other.inline_) {
+        std::memcpy(inline_, other.inline_, other.size_);
+        data_ = inline_;
+    } else {
+        data_ = other.data_;
+    }
+    size_ = other.size_;
+    capacity_ = other.capacity_;
+    count_ = other.count_;
+    other.data_ = other.inline_;
+    other.capacity_ = kInline;
+    other.size_ = 0;
+    other.count_ = 0;
 }
 
 void AttributeSet::RemoveAllNamed(const char* name) {

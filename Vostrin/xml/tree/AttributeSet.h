@@ -22,7 +22,6 @@ class AttributeSet {
     void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
         if (!name || nameLen <= 0) return;
         if (!value || valueLen < 0) valueLen = 0;
-        ++count_;
         if (nameLen >= 0x80 || valueLen >= 0x80) {
             AddLongPair(name, nameLen, value, valueLen);
             return;
@@ -37,7 +36,16 @@ class AttributeSet {
         *r++ = static_cast<char>(valueLen);
         if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
         size_ += static_cast<unsigned>(n);
+        ++count_;
     }
+    // Every pair named name is removed, then the pair is appended. A failed allocation leaves the
+    // set as it was. Empty or null name: nothing.
+    void ReplaceAllNamed(const char* name, const char* value);
+    // Appends the pairs of other in order, each name trimmed, pairs whose name is then empty
+    // skipped.
+    void AddTrimmedPairsOf(const AttributeSet& other);
+    // Takes the other set's pairs in place of its own; the other is left empty. Never fails.
+    void TakeOver(AttributeSet& other);
     int PairCount() const { return count_; }
     void NameAt(int i, StringBuffer& out) const;
     bool ValueAt(int i, StringBuffer& out) const;
@@ -64,6 +72,10 @@ class AttributeSet {
     bool PairAtIndex(int i, Pair& out) const;
     bool NameIs(const Pair& p, const char* name, size_t len) const;
     void Grow(size_t n);  // room for n more bytes
+    void Reserve(size_t n) {
+        if (size_ + n > capacity_) Grow(n);
+    }
+    static size_t RecordBytes(size_t nameLen, size_t valueLen);
     void AddLongPair(const char* name, int nameLen, const char* value, int valueLen);
     void Append(const char* bytes, size_t n);
     void Erase(size_t at, size_t n);

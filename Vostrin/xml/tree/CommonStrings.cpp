@@ -63,9 +63,9 @@ void CommonStrings::ReleaseEntry(NamedObject* entry) {
         marker->Release();
         return;
     }
-    for (NamedObject*& cached : cache_) {
-        if (cached == entry) cached = nullptr;
-    }
+    const StringBuffer* text = entry->Name();
+    NamedObject*& cached = cache_[Slot(text->Data(), static_cast<size_t>(text->Length()))];
+    if (cached == entry) cached = nullptr;
     map_.RemoveEntry(entry);
 }
 

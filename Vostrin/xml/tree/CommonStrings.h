@@ -23,6 +23,7 @@ class RefCountedObject {
 
 class RefCountedMarker : public RefCountedObject, public VelmarqObject {};
 
+// The map starts at 400 buckets and grows with the number of distinct tags.
 class CommonStrings {
   public:
     // Made on first use, never destroyed.
@@ -68,7 +69,8 @@ class CommonStrings {
 
     HashMap map_;
     // Recently used entries by a cheap key, so that the tags of a document are found again
-    // without hashing every byte; an entry leaves the cache before it is destroyed.
+    // without hashing every byte; an entry is only ever in the slot of its own key, and leaves it
+    // before it is destroyed.
     static constexpr size_t kCacheSlots = 64;
     NamedObject* cache_[kCacheSlots] = {};
 };

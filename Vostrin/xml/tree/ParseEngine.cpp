@@ -463,7 +463,9 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
             element->SetDeclaration(run.pendingDecl);
             run.pendingDecl = nullptr;
         }
-        if (!run.dtd.IsEmpty()) element->SetDtdText(run.dtd.Data());
+        // The element takes the DTD text read so far; it is copied once, when the document is
+        // finished, since only the last completed top-level element survives.
+        run.resultDtdLength = run.dtd.Length();
         if (run.result && run.result != element) delete run.result;
         run.result = element;
     }
@@ -481,13 +483,15 @@ TreeNode* ParseEngine::FinishDocument(DocumentRun& run) {
                 run.result->SetDeclaration(run.pendingDecl);
                 run.pendingDecl = nullptr;
             }
-            if (!run.dtd.IsEmpty()) run.result->SetDtdText(run.dtd.Data());
+            run.resultDtdLength = run.dtd.Length();
         }
     } else if (openTop && openTop != run.result) {
         // An element left open after the result is discarded.
         run.current = nullptr;
         delete openTop;
     }
+    if (run.result && run.resultDtdLength > 0)
+        run.result->SetDtdText(run.dtd.Data(), run.resultDtdLength);
     TreeNode* result = run.result;
     run.result = nullptr;
     run.current = nullptr;

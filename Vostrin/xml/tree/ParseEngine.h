@@ -68,6 +68,7 @@ class ParseEngine {
         TreeNode* result = nullptr;       // last completed top-level element
         TreeNode* pendingDecl = nullptr;  // the declaration for the next completed top element
         StringBuffer dtd{2000};           // DOCTYPE and processing-instruction text
+        int resultDtdLength = 0;          // how much of it the result takes
         StringBuffer text{10000};         // one text run
         StringBuffer name;                // a name or value that had to be rewritten
         StringBuffer value;

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "CommonStrings.h"
@@ -127,15 +128,27 @@ void TreeNode::ReleaseNodeRef() {
     --root_->treeCount_;
 }
 
+// Visits top and every node below it, parents before children. The walk goes down through the
+// first child and on through the sibling links, so it needs neither recursion nor memory: a
+// detach must not fail half way because memory ran out.
+template <class Node, class Visit>
+void TreeNode::ForEachInSubtree(Node* top, Visit visit) {
+    Node* n = top;
+    for (;;) {
+        visit(n);
+        if (n->ChildCount() > 0) {
+            n = n->ChildAt(0);
+            continue;
+        }
+        while (n != top && !n->next_) n = n->parent_;
+        if (n == top) return;
+        n = n->next_;
+    }
+}
+
 int TreeNode::SubtreeRefSum() const {
     int sum = 0;
-    std::vector<const TreeNode*> stack{this};
-    while (!stack.empty()) {
-        const TreeNode* n = stack.back();
-        stack.pop_back();
-        sum += n->handleCount_;
-        for (int i = 0, c = n->ChildCount(); i < c; ++i) stack.push_back(n->ChildAt(i));
-    }
+    ForEachInSubtree(this, [&sum](const TreeNode* n) { sum += n->handleCount_; });
     return sum;
 }
 
@@ -152,8 +165,11 @@ bool TreeNode::TagEquals(const char* tag) const {
 
 void TreeNode::SetTag(const char* text) {
     if (tag_ && text && std::strcmp(tag_->Text(), text) == 0) return;
+    // The new tag first: a failed allocation leaves the old one.
+    NamedObject* fresh =
+        text ? CommonStrings::Instance().InternEntry(text, std::strlen(text)) : nullptr;
     ReleaseTag();
-    if (text) tag_ = CommonStrings::Instance().InternEntry(text, std::strlen(text));
+    tag_ = fresh;
 }
 
 void TreeNode::ReleaseTag() {
@@ -183,12 +199,18 @@ StringBuffer* TreeNode::ContentBuffer() {
 }
 
 void TreeNode::SetDtdText(const char* text) {
+    SetDtdText(text, text ? static_cast<int>(std::strlen(text)) : 0);
+}
+
+void TreeNode::SetDtdText(const char* bytes, int n) {
     assert(!parent_);  // only roots carry DTD text
+    // The new text is made first: a failed allocation leaves the node as it was.
+    std::unique_ptr<StringBuffer> text(bytes && n > 0 ? new StringBuffer(bytes, n, 0) : nullptr);
+    if (text) MakeExtras();
     if (extras_) {
         delete extras_->dtd;
-        extras_->dtd = nullptr;
+        extras_->dtd = text.release();
     }
-    if (text && *text) MakeExtras().dtd = new StringBuffer(text);
 }
 
 void TreeNode::SetDeclaration(TreeNode* node) {
@@ -228,10 +250,19 @@ TreeNode* TreeNode::NthChildByTag(int n, const char* tag) const {
 }
 
 bool TreeNode::IsSelfOrAncestorOf(const TreeNode* node) const {
+    // A root is an ancestor of exactly the nodes of its own tree; a node of another tree is
+    // never one.
+    if (!node || node->root_ != root_) return false;
+    if (!parent_) return true;
     for (const TreeNode* n = node; n; n = n->parent_) {
         if (n == this) return true;
     }
     return false;
+}
+
+void TreeNode::ReserveChild(TreeNode* parent) {
+    if (!parent->children_) parent->children_ = new ExtPtrArray(15, 15);
+    parent->children_->ReserveOne();
 }
 
 bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
@@ -276,13 +307,7 @@ void TreeNode::Detach(TreeNode* node) {
 }
 
 void TreeNode::SetRootOfSubtree(TreeNode* node, TreeNode* root) {
-    std::vector<TreeNode*> stack{node};
-    while (!stack.empty()) {
-        TreeNode* n = stack.back();
-        stack.pop_back();
-        n->root_ = root;
-        for (int i = 0, c = n->ChildCount(); i < c; ++i) stack.push_back(n->ChildAt(i));
-    }
+    ForEachInSubtree(node, [root](TreeNode* n) { n->root_ = root; });
 }
 
 void TreeNode::AttributeNameAt(int i, StringBuffer& out) const {
@@ -319,22 +344,21 @@ void TreeNode::AddPair(const char* name, const char* value) {
 }
 
 void TreeNode::SetAttribute(const char* name, const char* value) {
-    if (!name || !*name) return;
-    if (attributes_.HasName(name)) attributes_.RemoveAllNamed(name);
-    attributes_.AddPair(name, value);
+    attributes_.ReplaceAllNamed(name, value);
 }
 
 void TreeNode::CopyAttributesFrom(const TreeNode& other) {
     if (&other == this) return;
-    ClearAttributes();
-    StringBuffer name;
-    StringBuffer value;
-    for (int i = 0, n = other.AttributeCount(); i < n; ++i) {
-        other.AttributePairAt(i, name, value);
-        name.Trim();
-        if (name.IsEmpty()) continue;
-        AddPair(name.Data(), name.Length(), value.Data(), value.Length());
-    }
+    // The copy is made apart and then takes the place of the own pairs, so that a failed
+    // allocation leaves them as they were.
+    AttributeSet copy;
+    copy.AddTrimmedPairsOf(other.attributes_);
+    attributes_.TakeOver(copy);
+}
+
+void TreeNode::TakeContent(StringBuffer* content) {
+    delete content_;
+    content_ = content;
 }
 
 bool TreeNode::AttributeMatches(const char* name, const char* pattern) const {

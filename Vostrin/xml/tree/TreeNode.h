@@ -50,7 +50,8 @@ class TreeNode final : public VelmarqObject {
     void ReleaseTag();
     void SetContent(const char* text);  // null empties existing content
     StringBuffer* Content() const { return content_; }
-    StringBuffer* ContentBuffer();  // created empty when missing
+    StringBuffer* ContentBuffer();            // created empty when missing
+    void TakeContent(StringBuffer* content);  // owns content (null: none) in place of its own
     bool HasContent() const { return content_ && !content_->IsEmpty(); }
     bool IsCdata() const { return extras_ && extras_->cdata; }
     void SetCdata(bool on) {
@@ -58,6 +59,7 @@ class TreeNode final : public VelmarqObject {
     }
     const StringBuffer* DtdText() const { return extras_ ? extras_->dtd : nullptr; }
     void SetDtdText(const char* text);
+    void SetDtdText(const char* bytes, int n);  // the first n bytes of bytes
     TreeNode* Declaration() const { return extras_ ? extras_->declaration : nullptr; }
     void SetDeclaration(TreeNode* node);  // takes ownership; the old one is deleted
     bool GetDeclaredEncoding(StringBuffer& out) const;
@@ -71,7 +73,10 @@ class TreeNode final : public VelmarqObject {
     TreeNode* Parent() const { return parent_; }
     TreeNode* Next() const { return next_; }
     TreeNode* Previous() const { return previous_; }
+    // Whether node is this node or lies below it; constant time when this node is a root.
     bool IsSelfOrAncestorOf(const TreeNode* node) const;
+    // Makes room for one more child, so that the next AppendChild to parent cannot fail.
+    static void ReserveChild(TreeNode* parent);
     // Adds the root node child as parent's last child. Refused (false) when child is not a root
     // or when child is parent or one of its ancestors, which would make a cycle.
     static bool AppendChild(TreeNode* parent, TreeNode* child);
@@ -92,7 +97,7 @@ class TreeNode final : public VelmarqObject {
         child->root_ = parent->root_;
     }
     // Makes a node with a parent the root of its own tree; deletes the rest of the old tree when
-    // no handle reference is left on it.
+    // no handle reference is left on it. Allocates nothing, so it cannot fail half way.
     static void Detach(TreeNode* node);
     static void SetRootOfSubtree(TreeNode* node, TreeNode* root);
 
@@ -109,7 +114,10 @@ class TreeNode final : public VelmarqObject {
         attributes_.AddPair(name, nameLen, value, valueLen);
     }
     void SetAttribute(const char* name, const char* value);
-    void CopyAttributesFrom(const TreeNode& other);
+    void CopyAttributesFrom(const TreeNode& other);  // a failed allocation changes nothing
+    const AttributeSet& Attributes() const { return attributes_; }
+    // Takes the pairs of set in place of its own; set is left empty. Never fails.
+    void TakeAttributes(AttributeSet& set) { attributes_.TakeOver(set); }
     bool AttributeMatches(const char* name, const char* pattern) const;
 
     // ---- Breadth-first searches (level order from start) ----
@@ -130,6 +138,8 @@ class TreeNode final : public VelmarqObject {
     static int nodeCounter_;  // nodes made in this process
 
     Extras& MakeExtras();
+    template <class Node, class Visit>
+    static void ForEachInSubtree(Node* top, Visit visit);
     void FreeOwnData();
     // Frees what a node below a root being deleted owns (but its tag and children, which the
     // root's walk handles) and gives its cell back.
