@@ -1,6 +1,6 @@
 // Storage for tree nodes: fixed-size cells carved from large blocks, so that building and
 // freeing a tree of a million elements costs no allocator call per node. When no node is alive,
-// the blocks' pages go back to the system (a bounded number of blocks stays mapped for reuse).
+// the blocks are kept for the next tree, up to a bound above which they are unmapped.
 //
 // Under AddressSanitizer the pool marks every cell that is not in use as poisoned, and reuses
 // freed cells in the order they were freed (the oldest first), so that a node used after it was
