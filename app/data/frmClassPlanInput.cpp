@@ -14,6 +14,7 @@
 
 #include "DataEntry.h"
 #include "PlanLessons.h"
+#include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
@@ -372,8 +373,8 @@ QTreeWidgetItem* frmClassPlanInput::FindPlanRow(const QString& course,
                                                 const QString& teacher) const {
     for (int i = 0; i < lstAllRecord_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = lstAllRecord_->topLevelItem(i);
-        if (tw::ui::SameText(RowCode(row, kCourseColumn), course) &&
-            tw::ui::SameText(RowCode(row, kTeacherColumn), teacher)) {
+        if (tw::db::SameCode(RowCode(row, kCourseColumn), course) &&
+            tw::db::SameCode(RowCode(row, kTeacherColumn), teacher)) {
             return row;
         }
     }
@@ -493,7 +494,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
     }
     const QString course = ComboCode(CmbCourse_);
     const QString teacher = ComboCode(CmbTeacher_);
-    if (!tw::ui::SameText(course, selectedCourseCode_)) {
+    if (!tw::db::SameCode(course, selectedCourseCode_)) {
         Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
         MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
                "修改失败");
@@ -523,7 +524,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
         if (KbDb().RecordsAffected() == 0) {
             return ModifyFailed();
         }
-        if (!tw::ui::SameText(teacher, selectedTeacherCode_) &&
+        if (!tw::db::SameCode(teacher, selectedTeacherCode_) &&
             !MovePlanLessons(KbDb(), currentClassCode_, course, selectedTeacherCode_, teacher)) {
             return ModifyFailed();
         }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <vector>
 
+#include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
 
 using tw::db::SqlQ;
@@ -210,8 +211,7 @@ bool SwapClassLessons(const QString& classCode, int selDay, int selLesson, int d
         StoredLesson s, t;
         if (!ReadLesson(classCode, selDay, selLesson, s)) throw Refused{};
         const bool targetTaken = ReadLesson(classCode, day, lesson, t);
-        if (targetTaken && t.courseCode.compare(s.courseCode, Qt::CaseInsensitive) == 0)
-            throw Refused{};
+        if (targetTaken && tw::db::SameCode(t.courseCode, s.courseCode)) throw Refused{};
         if (!TradeAllowed(classCode, s.teacherCode, selDay, selLesson, t.teacherCode, !targetTaken,
                           day, lesson))
             throw Refused{};

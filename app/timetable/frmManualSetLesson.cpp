@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <exception>
 
+#include "db/CodeOrder.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "timetable/GridMarks.h"
@@ -379,7 +380,7 @@ void frmManualSetLesson::TeacherFollows(int day, int lesson, bool edited) {
     const CellRecord& r = classCells_[day][lesson];
     if (!r.teacherName.isEmpty()) {
         const bool switched =
-            tw::ui::ComboCode(CmbTeacher) != r.teacherCode &&
+            !tw::db::SameCode(tw::ui::ComboCode(CmbTeacher), r.teacherCode) &&
             tw::ui::SetComboCode(CmbTeacher, r.teacherCode, [this] { CmbTeacher_Click(); });
         // The week shown may hold the lessons just placed, removed or moved.
         if (edited && !switched) CmbTeacher_Click();
@@ -395,7 +396,7 @@ void frmManualSetLesson::grdTeacher_MouseUp(Qt::MouseButton, int row, int column
     grdTeacher->setCurrentCell(row, column);
     const CellRecord r = TeacherCell(column, WeekGridLessonOfRow(row));
     if (r.className.isEmpty()) return;
-    if (tw::ui::ComboCode(CmbClass) != r.classCode &&
+    if (!tw::db::SameCode(tw::ui::ComboCode(CmbClass), r.classCode) &&
         !tw::ui::SetComboCode(CmbClass, r.classCode, [this] { CmbClass_Click(); })) {
         return;  // a class that is not in the class list cannot be shown
     }
@@ -444,8 +445,7 @@ int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int l
         for (int l = 1; l <= Lessons(); ++l) {
             const CellRecord& r = classCells_[d][l];
             if (d == day && l == lesson) continue;
-            if (!r.courseCode.isEmpty() && r.courseCode.compare(course, Qt::CaseInsensitive) == 0)
-                continue;
+            if (!r.courseCode.isEmpty() && tw::db::SameCode(r.courseCode, course)) continue;
             if (tw::timetable::CanTradeSlots(classCode, teacher, day, lesson, r.teacherCode, d,
                                              l)) {
                 PaintCurrent(*MSFlexGrid1, WeekGridRowOfLesson(l), d, kVbYellow);

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "FormStyle.h"
+#include "db/CodeOrder.h"
 
 namespace tw::ui {
 
@@ -16,7 +16,7 @@ bool SetComboIndex(QComboBox* combo, int index, const std::function<void()>& onC
 bool SetComboText(QComboBox* combo, const QString& text, const std::function<void()>& onClick) {
     if (!combo) return false;
     for (int i = 0; i < combo->count(); ++i)
-        if (SameText(combo->itemText(i), text)) return SetComboIndex(combo, i, onClick);
+        if (tw::db::SameCode(combo->itemText(i), text)) return SetComboIndex(combo, i, onClick);
     return false;
 }
 
@@ -26,7 +26,7 @@ QString ComboCode(const QComboBox* combo) {
 
 int ComboIndexOfCode(const QComboBox* combo, const QString& code) {
     for (int i = 0; combo && i < combo->count(); ++i)
-        if (SameText(combo->itemData(i).toString(), code)) return i;
+        if (tw::db::SameCode(combo->itemData(i).toString(), code)) return i;
     return -1;
 }
 

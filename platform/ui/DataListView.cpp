@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "FormStyle.h"
+#include "db/CodeOrder.h"
 #include "text/Gbk.h"
 
 namespace tw::ui {
@@ -65,7 +66,7 @@ QTreeWidgetItem* DataListView::AddRow(const QStringList& texts) {
 QTreeWidgetItem* DataListView::FindRow(const QString& text) const {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = topLevelItem(i);
-        if (SameText(item->text(0), text)) {
+        if (tw::db::SameCode(item->text(0), text)) {
             return item;
         }
     }

@@ -37,21 +37,6 @@ QString Trim(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-bool SameText(const QString& a, const QString& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    auto fold = [](QChar c) {
-        return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
-    };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (fold(a.at(i)) != fold(b.at(i))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void PaintCheck(QWidget* w, bool passed) {
     const QColor& colour = passed ? kCheckPassColor : kCheckFailColor;
     QPalette pal = w->palette();

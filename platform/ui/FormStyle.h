@@ -26,9 +26,6 @@ QFont FormFont(int pointSize);
 
 // Removes leading and trailing blanks (spaces) only, as the form runtime's Trim does.
 QString Trim(const QString& text);
-// Whether two texts are equal as the database compares them: ASCII letters without regard to
-// case, every other character exactly (full-width Ａ and ａ differ).
-bool SameText(const QString& a, const QString& b);
 
 inline const QColor kCheckFailColor{255, 0, 0};
 inline const QColor kCheckPassColor{255, 255, 255};

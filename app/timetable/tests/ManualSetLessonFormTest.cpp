@@ -413,6 +413,27 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheFor
 
 }  // namespace
 
+// Full-width letters are not folded by the database: Ｃ1 and ｃ1 are two courses, so each is the
+// other's swap partner and the swap goes through; ASCII codes that differ only in case are one.
+TEST_F(ManualSetLessonForm, CodesAreComparedAsTheDatabaseComparesThem) {
+    AddCourse("Ｃ1", "数学");
+    AddCourse("ｃ1", "奥数");
+    AddLesson("101", 1, 1, "Ｃ1", "T1", 1);
+    AddLesson("101", 1, 2, "ｃ1", "T2", 1);
+    AddCourse("C2", "美术");
+    AddLesson("101", 1, 3, "c2", "T3", 1);  // stored in another case than Coursetb's C2
+    AddLesson("101", 1, 4, "C2", "T3", 1);
+    frmManualSetLesson f;
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_TRUE(Marked(f, kVbYellow).contains("1.2"));
+    Click(f, 1, 2, Qt::RightButton);
+    EXPECT_EQ(f.Panel(3)->text(), "换课成功");
+    EXPECT_EQ(Slot("101", 1, 1), "ｃ1|T2|1");
+    EXPECT_EQ(Slot("101", 1, 2), "Ｃ1|T1|1");
+    Click(f, 1, 3, Qt::LeftButton);
+    EXPECT_FALSE(Marked(f, kVbYellow).contains("1.4"));
+}
+
 // Classes, courses and teachers may share a name: every pick, placement and jump acts on the
 // record's code, never on the first record of that name.
 TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
