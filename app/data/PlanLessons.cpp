@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "shell/mdlPublic.h"
 
 namespace tw::data {
 
@@ -28,9 +29,8 @@ bool MovePlanLessons(tw::db::Database& db, const QString& cls, const QString& co
     std::vector<Lesson> lessons;
     auto rs = db.OpenRecordset("select Day,LessonNo,SetFlag from LessonListtb where " + row);
     for (; !rs->Eof(); rs->MoveNext()) {
-        // A Null flag stays through a build as a fixed lesson does.
         lessons.push_back({rs->Fields("Day").Int(), rs->Fields("LessonNo").Int(),
-                           rs->Fields("SetFlag").Int() == 0});
+                           IsFixedFlag(rs->Fields("SetFlag"))});
     }
     rs->Close();
     for (const Lesson& l : lessons) {

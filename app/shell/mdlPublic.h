@@ -62,6 +62,14 @@ QString GetPlanTeacher(const QString& classCode, const QString& courseCode);
 // read ends the filling where it is (the names read so far stay) and gives false.
 bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos);
 
+// ---- Fixed lessons: SetFlag 0; any other flag, Null included, is not fixed ----
+// The condition on LessonListtb that takes every lesson that is not fixed.
+inline constexpr const char* kNotFixedLesson = "(SetFlag<>0 or SetFlag is null)";
+// Whether a lesson's stored SetFlag marks it fixed.
+inline bool IsFixedFlag(const tw::db::Field& setFlag) {
+    return !setFlag.IsNull() && setFlag.Int() == 0;
+}
+
 // ---- Slot tests: true when free; false on any failure ----
 bool IsClassSlotFree(const QString& classCode, short day, short lesson);
 bool IsClassSlotFreeOfPreset(const QString& classCode, short day, short lesson);

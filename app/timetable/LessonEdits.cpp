@@ -33,7 +33,7 @@ bool ReadLesson(const QString& classCode, int day, int lesson, StoredLesson& out
     if (found) {
         out.courseCode = rs->Fields("CourseCode").Text();
         out.teacherCode = rs->Fields("TeacherCode").Text();
-        out.setFlag = static_cast<int>(rs->Fields("SetFlag").Int());
+        out.fixed = IsFixedFlag(rs->Fields("SetFlag"));
     }
     rs->Close();
     return found;
@@ -82,7 +82,7 @@ void FreeTeacherElsewhere(const QString& teacherCode, const QString& classCode, 
                           int lesson) {
     const QString where = " where  TeacherCode='" + SqlQ(teacherCode) + "' and ClassCode<>'" +
                           SqlQ(classCode) + "' and Day=" + Num(day) +
-                          " and LessonNo=" + Num(lesson) + " and SetFlag<>0";
+                          " and LessonNo=" + Num(lesson) + " and " + kNotFixedLesson;
     struct PlanKey {
         QString cls, course, teacher;
     };
@@ -98,6 +98,15 @@ void FreeTeacherElsewhere(const QString& teacherCode, const QString& classCode, 
     if (given.empty()) return;
     KbDb().Execute("delete from Lessonlisttb " + where);
     for (const PlanKey& k : given) AddToBuildCount(k.cls, k.course, k.teacher, -1);
+}
+
+// The flag a lesson moved by hand is written with: fixed stays fixed, anything else is now
+// placed by hand.
+int FlagOf(bool fixed) {
+    return fixed ? kFlagPreset : kFlagByHand;
+}
+QString FlagSet(bool fixed) {
+    return ",SetFlag=" + Num(FlagOf(fixed));
 }
 
 bool ValidSlot(int day, int lesson) {
@@ -120,7 +129,7 @@ bool WritePresetLesson(const QString& classCode, const QString& courseCode,
     return InOneTransaction([&] {
         StoredLesson old;
         const bool taken = ReadLesson(classCode, day, lesson, old);
-        if (taken && old.setFlag == kFlagPreset) throw Refused{};
+        if (taken && old.fixed) throw Refused{};
         if (!IsTeacherSlotFreeOfPreset(teacherCode, static_cast<short>(day),
                                        static_cast<short>(lesson)))
             throw Refused{};
@@ -143,11 +152,12 @@ bool WritePresetLesson(const QString& classCode, const QString& courseCode,
 bool RemovePresetLesson(const QString& classCode, int day, int lesson) {
     return InOneTransaction([&] {
         StoredLesson old;
-        if (!ReadLesson(classCode, day, lesson, old) || old.setFlag != kFlagPreset) throw Refused{};
+        if (!ReadLesson(classCode, day, lesson, old) || !old.fixed) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson) +
                      " and SetFlag=0");
-        KbDb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
-                       SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
+        // Only the lesson's own plan row gives it back, also where an older file holds a second
+        // row of the class and course with another teacher.
+        AddToBuildCount(classCode, old.courseCode, old.teacherCode, -1);
     });
 }
 
@@ -171,8 +181,7 @@ bool RemoveHandLesson(const QString& classCode, int day, int lesson) {
         StoredLesson old;
         if (!ReadLesson(classCode, day, lesson, old)) throw Refused{};
         ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, day, lesson));
-        KbDb().Execute("Update ClassPlantb Set BuildCount=BuildCount-1 where  ClassCode = '" +
-                       SqlQ(classCode) + "' and CourseCode = '" + SqlQ(old.courseCode) + "'");
+        AddToBuildCount(classCode, old.courseCode, old.teacherCode, -1);
     });
 }
 
@@ -216,17 +225,22 @@ bool SwapClassLessons(const QString& classCode, int selDay, int selLesson, int d
                           day, lesson))
             throw Refused{};
         if (targetTaken) {
-            // The courses and teachers trade places; each slot keeps its flag.
+            // The courses and teachers trade places. Each slot keeps its flag, unless only one
+            // of the two lessons is fixed: that one stays fixed in its new slot and the other
+            // counts as placed by hand.
+            const QString toTarget = s.fixed == t.fixed ? QString() : FlagSet(s.fixed);
+            const QString toSelected = s.fixed == t.fixed ? QString() : FlagSet(t.fixed);
             ExecChanging("Update Lessonlisttb  Set CourseCode='" + SqlQ(s.courseCode) +
-                         "' ,TeacherCode='" + SqlQ(s.teacherCode) + "'" +
+                         "' ,TeacherCode='" + SqlQ(s.teacherCode) + "'" + toTarget +
                          SlotWhere(classCode, day, lesson));
             ExecChanging("Update Lessonlisttb  Set CourseCode='" + SqlQ(t.courseCode) +
-                         "' ,TeacherCode='" + SqlQ(t.teacherCode) + "'" +
+                         "' ,TeacherCode='" + SqlQ(t.teacherCode) + "'" + toSelected +
                          SlotWhere(classCode, selDay, selLesson));
         } else {
+            // A fixed lesson stays fixed where it moves; any other is now placed by hand.
             KbDb().Execute("insert into Lessonlisttb values('" + SqlQ(classCode) + "'," + Num(day) +
                            "," + Num(lesson) + ",'" + SqlQ(s.courseCode) + "','" +
-                           SqlQ(s.teacherCode) + "',2)");
+                           SqlQ(s.teacherCode) + "'," + Num(FlagOf(s.fixed)) + ")");
             ExecChanging("delete from Lessonlisttb " + SlotWhere(classCode, selDay, selLesson));
         }
     });

@@ -5,7 +5,8 @@
 // exactly as it was and the function returns false. Days are 1 to 5, lessons 1 to N.
 //
 // SetFlag of LessonListtb: 0 fixed beforehand (kept by the automatic build), 1 placed by the
-// automatic build, 2 placed by hand. BuildCount of a plan row counts its placed lessons.
+// automatic build, 2 placed by hand; any other value, Null included, is not fixed. BuildCount
+// of a plan row counts its placed lessons.
 #pragma once
 
 #include <QString>
@@ -20,7 +21,7 @@ inline constexpr int kFlagByHand = 2;
 struct StoredLesson {
     QString courseCode;
     QString teacherCode;
-    int setFlag = -1;
+    bool fixed = false;  // SetFlag is 0 (a Null flag is not fixed)
 };
 
 // The class's lesson in a slot (the first one stored); false when the slot is empty or on any
@@ -35,8 +36,8 @@ bool ReadClassLesson(const QString& classCode, int day, int lesson, StoredLesson
 bool WritePresetLesson(const QString& classCode, const QString& courseCode,
                        const QString& teacherCode, int day, int lesson);
 
-// Removes the class's fixed lesson from a slot and lowers BuildCount of the class's plan row of
-// the stored course. Refused when the slot holds no fixed lesson.
+// Removes the class's fixed lesson from a slot and lowers BuildCount of the plan row of the
+// stored course and teacher. Refused when the slot holds no fixed lesson.
 bool RemovePresetLesson(const QString& classCode, int day, int lesson);
 
 // Places a lesson by hand (SetFlag 2) and raises BuildCount of the plan row of that class,
@@ -45,8 +46,8 @@ bool RemovePresetLesson(const QString& classCode, int day, int lesson);
 bool PlaceHandLesson(const QString& classCode, const QString& courseCode,
                      const QString& teacherCode, int day, int lesson);
 
-// Removes whatever lesson the class has in a slot and lowers BuildCount of the class's plan row
-// of the stored course. Refused when the slot is empty.
+// Removes whatever lesson the class has in a slot and lowers BuildCount of the plan row of the
+// stored course and teacher. Refused when the slot is empty.
 bool RemoveHandLesson(const QString& classCode, int day, int lesson);
 
 // Whether the lesson of teacher `selTeacher` at (selDay, selLesson) and the slot (day, lesson)
@@ -57,10 +58,12 @@ bool CanTradeSlots(const QString& classCode, const QString& selTeacher, int selD
                    const QString& teacher, int day, int lesson);
 
 // Swaps the class's lesson at (selDay, selLesson) with the one at (day, lesson): the courses and
-// teachers change places and each slot keeps its SetFlag. When (day, lesson) is empty the lesson
-// moves there instead: written anew with SetFlag 2, its old row deleted. BuildCount is not
-// touched. Refused when the selected slot is empty, both slots hold the same course, or the
-// trade would give a teacher two classes at once.
+// teachers change places. A fixed lesson stays fixed wherever it goes: when only one of the two
+// is fixed the flags change places too (the other lesson becomes hand-placed), else each slot
+// keeps its SetFlag. When (day, lesson) is empty the lesson moves there instead: written anew,
+// with SetFlag 0 when it was fixed and 2 otherwise, its old row deleted. BuildCount is not
+// touched. Refused when the selected slot is empty, both slots hold the same course (as the
+// database compares codes), or the trade would give a teacher two classes at once.
 bool SwapClassLessons(const QString& classCode, int selDay, int selLesson, int day, int lesson);
 
 }  // namespace tw::timetable

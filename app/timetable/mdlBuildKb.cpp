@@ -134,7 +134,8 @@ int Builder::AutoBuildLessons() {
 }
 
 void Builder::PrepareBuild() {
-    Exec("delete from LessonListtb where SetFlag<>0");
+    // Every lesson that is not fixed goes, one of a Null flag too.
+    Exec(QString("delete from LessonListtb where ") + kNotFixedLesson);
     Exec("update ClassPlantb Set IsAutoBuild=0,BuildCount=0");
     // Rows that name no class, course or teacher can never be placed nor found again by the
     // selection; they count as finished from the start.

@@ -471,6 +471,16 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     EXPECT_EQ(PanelText(form, 1), "修改记录失败");
     EXPECT_EQ(Calls().back().text, "修改记录失败！");
     EXPECT_EQ(Everything(), before);
+
+    // A lesson with a Null flag is no fixed one: where it cannot follow it goes.
+    Exec("update LessonListtb set SetFlag=null where ClassCode='11' and Day=1 and LessonNo=1");
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "语文");
+    Choose(teacher, 4);  // T5
+    Click(form, "cmdModify");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Rows("select Day,LessonNo,TeacherCode from LessonListtb where ClassCode='11'"),
+              "2|1|T5");
+    EXPECT_EQ(Rows("select TeacherCode,BuildCount from ClassPlantb where ClassCode='11'"), "T5|1");
 }
 
 // The plan form driven at random over a school with teachers of the same name, with builds,

@@ -96,12 +96,19 @@ TEST_F(LessonEdits, AFailingPlacementLeavesNoLesson) {
     EXPECT_EQ(BuildCount("101", "02"), 0);
 }
 
+// Only the removed lesson's own plan row gives it back, also where an older file holds a second
+// row of the class and course with another teacher.
 TEST_F(LessonEdits, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
     AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101'");
+    AddPlan("101", "01", "T9", 2, 1);
+    AddLesson("101", 4, 4, "01", "T9", kFlagPreset);
     EXPECT_TRUE(RemoveHandLesson("101", 1, 1));
     EXPECT_TRUE(RemoveHandLesson("101", 1, 2));
+    EXPECT_EQ(Count("select BuildCount from ClassPlantb where TeacherCode='T9'"), 1);
+    EXPECT_TRUE(RemovePresetLesson("101", 4, 4));
+    EXPECT_EQ(Count("select BuildCount from ClassPlantb where TeacherCode='T9'"), 0);
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
     EXPECT_EQ(BuildCount("101", "01"), 0);
     EXPECT_EQ(BuildCount("101", "02"), 0);
@@ -118,23 +125,36 @@ TEST_F(LessonEdits, AFailingRemovalKeepsTheLesson) {
     EXPECT_EQ(BuildCount("101", "01"), 1);
 }
 
-TEST_F(LessonEdits, ASwapTradesCoursesAndTeachersWhileEachSlotKeepsItsFlag) {
+// A fixed lesson swapped or moved by hand stays fixed where it goes, so the next build keeps
+// it there; when neither lesson of a swap is fixed each slot keeps its flag.
+TEST_F(LessonEdits, ASwapTradesCoursesAndTeachersAndAFixedLessonStaysFixed) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
     AddLesson("101", 2, 5, "02", "T2", kFlagBuilt);
+    AddLesson("101", 4, 1, "01", "T1", kFlagBuilt);
     const QString plans = AllPlans();
     EXPECT_TRUE(SwapClassLessons("101", 1, 1, 2, 5));
-    EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
-    EXPECT_EQ(Slot("101", 2, 5), "01|T1|1");
+    EXPECT_EQ(Slot("101", 1, 1), "02|T2|2");
+    EXPECT_EQ(Slot("101", 2, 5), "01|T1|0");
+    EXPECT_TRUE(SwapClassLessons("101", 1, 1, 4, 1));
+    EXPECT_EQ(Slot("101", 1, 1), "01|T1|2");
+    EXPECT_EQ(Slot("101", 4, 1), "02|T2|1");
     EXPECT_EQ(AllPlans(), plans);
 }
 
-TEST_F(LessonEdits, AMoveIntoAnEmptySlotWritesFlagTwoAndDeletesTheOldRow) {
+TEST_F(LessonEdits, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
+    AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
     const QString plans = AllPlans();
     EXPECT_TRUE(SwapClassLessons("101", 1, 1, 3, 4));
     EXPECT_EQ(Slot("101", 1, 1), "");
-    EXPECT_EQ(Slot("101", 3, 4), "01|T1|2");
+    EXPECT_EQ(Slot("101", 3, 4), "01|T1|0");
+    EXPECT_TRUE(SwapClassLessons("101", 1, 2, 3, 5));
+    EXPECT_EQ(Slot("101", 3, 5), "02|T2|2");
     EXPECT_EQ(AllPlans(), plans);
+    // The next build keeps the fixed lesson where it was moved to.
+    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
+    builder.AutoBuildLessons();
+    EXPECT_EQ(Slot("101", 3, 4), "01|T1|0");
 }
 
 TEST_F(LessonEdits, SwapsThatWouldMeetAnotherClassOrChangeNothingAreRefused) {
@@ -165,6 +185,33 @@ TEST_F(LessonEdits, AFailingMoveKeepsTheLessonWhereItWas) {
     FailLessonInserts();
     EXPECT_FALSE(SwapClassLessons("101", 1, 1, 2, 2));
     EXPECT_EQ(AllLessons(), "101|1|1|01|T1|1");
+}
+
+// A Null SetFlag (an older file, another program) is no fixed lesson: pre-setting takes such a
+// lesson of the teacher away elsewhere, replaces one of the class in place and does not remove
+// it as a fixed one; hand editing moves it as placed by hand; the build removes it.
+TEST_F(LessonEdits, ALessonWithANullFlagIsNotFixed) {
+    Exec("insert into LessonListtb values('102',1,1,'01','T1',null)");
+    Exec("insert into LessonListtb values('102',2,2,'03','T3',null)");
+    Exec("insert into LessonListtb values('101',3,3,'02','T2',null)");
+    Exec("update ClassPlantb set BuildCount=1 where CourseCode<>'01' or ClassCode='102'");
+    EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 1, 1));
+    EXPECT_EQ(Slot("102", 1, 1), "");
+    EXPECT_EQ(BuildCount("102", "01"), 0);
+    EXPECT_FALSE(RemovePresetLesson("102", 2, 2));
+    EXPECT_TRUE(WritePresetLesson("102", "01", "T1", 2, 2));
+    EXPECT_EQ(Slot("102", 2, 2), "01|T1|0");
+    EXPECT_EQ(BuildCount("102", "03"), 0);
+    EXPECT_TRUE(SwapClassLessons("101", 3, 3, 4, 4));
+    EXPECT_EQ(Slot("101", 4, 4), "02|T2|2");
+    Exec("update LessonListtb set SetFlag=null where ClassCode='101' and Day=4");
+    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
+    builder.AutoBuildLessons();
+    EXPECT_EQ(Count("select count(*) from LessonListtb where SetFlag is null"), 0);
+    EXPECT_EQ(Count("select count(*) from ClassPlantb p where BuildCount<>(select count(*) from "
+                    "LessonListtb l where l.ClassCode=p.ClassCode and l.CourseCode=p.CourseCode "
+                    "and l.TeacherCode=p.TeacherCode)"),
+              0);
 }
 
 TEST_F(LessonEdits, QuotesInCodesAreStoredAndFoundAsTheyAre) {

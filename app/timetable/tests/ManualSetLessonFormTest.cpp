@@ -286,7 +286,8 @@ TEST_F(ManualSetLessonForm, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
     EXPECT_EQ(f.grdTeacher->currentColumn(), 1);
 }
 
-TEST_F(ManualSetLessonForm, ASwapKeepsEachSlotsFlagAndAMoveWritesFlagTwo) {
+// A fixed lesson stays fixed wherever the form swaps or moves it.
+TEST_F(ManualSetLessonForm, ASwapOrAMoveKeepsAFixedLessonFixed) {
     AddPlan("101", "01", "T1", 1, 1);
     AddPlan("101", "02", "T2", 1, 1);
     AddLesson("101", 1, 1, "01", "T1", 0);
@@ -295,8 +296,8 @@ TEST_F(ManualSetLessonForm, ASwapKeepsEachSlotsFlagAndAMoveWritesFlagTwo) {
     Click(f, 1, 1, Qt::LeftButton);
     Click(f, 1, 3, Qt::RightButton);
     EXPECT_EQ(f.Panel(3)->text(), "换课成功");
-    EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
-    EXPECT_EQ(Slot("101", 1, 3), "01|T1|1");
+    EXPECT_EQ(Slot("101", 1, 1), "02|T2|2");
+    EXPECT_EQ(Slot("101", 1, 3), "01|T1|0");
     EXPECT_EQ(Cell(f, 1, 1), "数学");
     EXPECT_EQ(Cell(f, 1, 3), "语文");
     EXPECT_EQ(f.ClassCell(1, 3).teacherCode, "T1");
@@ -305,7 +306,7 @@ TEST_F(ManualSetLessonForm, ASwapKeepsEachSlotsFlagAndAMoveWritesFlagTwo) {
     Click(f, 1, 3, Qt::LeftButton);
     Click(f, 5, 6, Qt::RightButton);  // empty and yellow: a move
     EXPECT_EQ(Slot("101", 1, 3), "");
-    EXPECT_EQ(Slot("101", 5, 6), "01|T1|2");
+    EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
     EXPECT_EQ(Cell(f, 1, 3), "");
     EXPECT_EQ(Cell(f, 5, 6), "语文");
     EXPECT_EQ(BuildCount("101", "01"), 1);
