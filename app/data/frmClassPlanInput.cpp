@@ -508,9 +508,27 @@ bool frmClassPlanInput::ModifyPlanRow() {
     if (!count) {
         return ModifyFailed();
     }
+    const bool newTeacher = !tw::db::SameCode(teacher, selectedTeacherCode_);
     // The row, its placed lessons and its progress counter change together: the lessons follow
     // the row to its new teacher, and BuildCount is counted anew from the lessons it keeps.
     try {
+        // A class has one teacher per course, as the add keeps it: where an older file holds a
+        // second row of this class and course, the teacher of neither may change, or the two
+        // rows could become one row twice with their lessons counted in both.
+        if (newTeacher) {
+            auto other =
+                KbDb().OpenRecordset("Select CourseCode from ClassPlantb where  ClassCode='" +
+                                     SqlQ(currentClassCode_) + "' and CourseCode='" + SqlQ(course) +
+                                     "' and TeacherCode<>'" + SqlQ(selectedTeacherCode_) + "'");
+            const bool otherRow = !other->Eof();
+            other->Close();
+            if (otherRow) {
+                Panel(1)->setText(QString("修改记录失败   ") + "不允许一门课多个老师");
+                MsgBox(QString("修改记录失败  ") + "不允许一门课多个老师", tw::ui::vbInformation,
+                       "修改失败");
+                return true;
+            }
+        }
         tw::db::Transaction transaction(KbDb());
         KbDb().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
                            ",TeacherCode = '" + SqlQ(teacher) + "'" +
@@ -524,7 +542,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
         if (KbDb().RecordsAffected() == 0) {
             return ModifyFailed();
         }
-        if (!tw::db::SameCode(teacher, selectedTeacherCode_) &&
+        if (newTeacher &&
             !MovePlanLessons(KbDb(), currentClassCode_, course, selectedTeacherCode_, teacher)) {
             return ModifyFailed();
         }

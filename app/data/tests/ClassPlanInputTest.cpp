@@ -483,6 +483,38 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     EXPECT_EQ(Rows("select TeacherCode,BuildCount from ClassPlantb where ClassCode='11'"), "T5|1");
 }
 
+// Where an older file holds two rows of one class and course with two teachers, neither row's
+// teacher may change: changing one to the other's would make one row twice, each counting the
+// lessons of both. The count of each row still changes.
+TEST_F(PlanFormSchoolTest, ATeacherChangeNeverMergesTwoRowsOfOneCourse) {
+    for (const char* t : {"T1", "T2"}) {
+        Exec(QString("insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count,BuildCount) "
+                     "values ('11','C4','%1',2,1)")
+                 .arg(t));
+    }
+    Exec("insert into LessonListtb values ('11',3,1,'C4','T1',1)");
+    Exec("insert into LessonListtb values ('11',3,2,'C4','T2',1)");
+    frmClassPlanInput form;
+    auto* teacher = Find<QComboBox>(form, "CmbTeacher");
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "音乐");
+    ASSERT_EQ(teacher->currentIndex(), 0);
+    const QString before = Everything();
+    for (int other : {1, 4}) {
+        Choose(teacher, other);
+        Click(form, "cmdModify");
+        ASSERT_EQ(PanelText(form, 1), "修改记录失败   不允许一门课多个老师") << other;
+        EXPECT_EQ(Calls().back().text, "修改记录失败  不允许一门课多个老师") << other;
+        EXPECT_EQ(Everything(), before) << other;
+    }
+    Choose(teacher, 0);
+    Type(form, "txtCount", "3");
+    Click(form, "cmdModify");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Rows("select TeacherCode,Count,BuildCount from ClassPlantb where CourseCode='C4' "
+                   "order by TeacherCode"),
+              "T1|3|1;T2|2|1");
+}
+
 // The plan form driven at random over a school with teachers of the same name, with builds,
 // fixed and hand-placed lessons between the changes. After every step each lesson belongs to a
 // plan row of its class, course and teacher, each row's BuildCount is its placed lessons, the
