@@ -2,8 +2,10 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidgetItem>
+#include <algorithm>
 #include <exception>
 
 #include "shell/mdlPublic.h"
@@ -23,6 +25,30 @@ RecordButtons MakeRecordButtons(QWidget* form) {
         PlaceTwips(stacked[i], 720, 240 + i * 450, 1200, 375);
     }
     return buttons;
+}
+
+void ShowStoredText(QLineEdit* box, const QString& text) {
+    box->setMaxLength(std::max(kBoxLength, static_cast<int>(text.size())));
+    box->setText(text);
+}
+
+void ShowNewText(QLineEdit* box, const QString& text) {
+    box->setMaxLength(kBoxLength);
+    box->setText(text);
+}
+
+bool RefuseLongValues(const std::vector<std::pair<QLineEdit*, QString>>& boxesAndLabels, int icon,
+                      const QString& title) {
+    for (const auto& [box, label] : boxesAndLabels) {
+        if (Trim(box->text()).size() > kBoxLength) {
+            PaintCheck(box, false);
+            box->setFocus();
+            tw::ui::MsgBox(label + "不能超过" + QString::number(kBoxLength) + "个字符。", icon,
+                           title);
+            return true;
+        }
+    }
+    return false;
 }
 
 void ModifyNames(DataForm& form, DataListView* list, const QString& table, const QString& code,

@@ -1,14 +1,17 @@
 // The form toolkit as the data-entry forms use it (its names brought into tw::data), and what
-// the class and master-data forms share: their operation buttons and the update of a record's
-// three names.
+// the class and master-data forms share: their operation buttons, the length of their boxes and
+// the update of a record's three names.
 #pragma once
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 #include "ui/DataForm.h"
 #include "ui/DataListView.h"
 #include "ui/FormStyle.h"
 
+class QLineEdit;
 class QPushButton;
 
 namespace tw::data {
@@ -34,6 +37,21 @@ struct RecordButtons {
     QPushButton* ok;
 };
 RecordButtons MakeRecordButtons(QWidget* form);
+
+// Characters a code or name box takes from the keyboard: no record the forms add holds a longer
+// value.
+inline constexpr int kBoxLength = 10;
+// Shows a stored value whole, also one longer than the box takes from the keyboard (from an
+// older file or another program), so that modify and delete act on it as stored.
+void ShowStoredText(QLineEdit* box, const QString& text);
+// Puts a text into the box with the box's own limit (for a new record); the text is cut to it.
+void ShowNewText(QLineEdit* box, const QString& text);
+// For an add: the first box, in the order given, whose trimmed text is longer than kBoxLength
+// (it can only come from a stored row shown whole) is painted red and focused, and its label
+// followed by "不能超过10个字符。" is shown with the icon and title of the form's check; returns
+// true then, false when every value fits.
+bool RefuseLongValues(const std::vector<std::pair<QLineEdit*, QString>>& boxesAndLabels, int icon,
+                      const QString& title);
 
 // Stores new names for the record of code in table and shows the outcome: the form's panel 1,
 // and a message box on failure; on success the record's row in list shows the new names.

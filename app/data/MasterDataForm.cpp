@@ -4,8 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "DataEntry.h"
 #include "shell/mdlPublic.h"
@@ -102,8 +103,7 @@ void MasterDataForm::ShowSelectedRecord() {
     // A stored value longer than a box can take (from an older file or another program) is
     // shown whole, so that delete and modify act on the stored code, not on a cut one.
     for (int box = 0; box < 4; ++box) {
-        boxes_[box]->setMaxLength(std::max(kBoxLength, static_cast<int>(row->text(box).size())));
-        boxes_[box]->setText(row->text(box));
+        ShowStoredText(boxes_[box], row->text(box));
     }
 }
 
@@ -126,13 +126,19 @@ bool MasterDataForm::CheckInput() {
 }
 
 void MasterDataForm::ClearInputs() {
-    boxes_[kNameBox]->clear();
-    boxes_[kFullNameBox]->clear();
-    boxes_[kShortNameBox]->clear();
-    boxes_[kCodeBox]->clear();
-    for (QLineEdit* box : boxes_) {
-        box->setMaxLength(kBoxLength);
+    for (int box : {kNameBox, kFullNameBox, kShortNameBox, kCodeBox}) {
+        ShowNewText(boxes_[box], QString());
     }
+}
+
+bool MasterDataForm::RefuseLongValues() {
+    // A row clicked before may have left a stored value longer than the box takes; a new
+    // record keeps the boxes' limit.
+    std::vector<std::pair<QLineEdit*, QString>> boxes;
+    for (int box : settings_.boxOrder) {
+        boxes.emplace_back(boxes_[box], settings_.labels.value(box));
+    }
+    return tw::data::RefuseLongValues(boxes, tw::ui::vbInformation, settings_.checkTitle);
 }
 
 QTreeWidgetItem* MasterDataForm::RowInCodeBox() const {
@@ -147,7 +153,7 @@ void MasterDataForm::RefuseCodeChange() {
 }
 
 bool MasterDataForm::AppendRecord() {
-    if (CheckInput()) {
+    if (CheckInput() || RefuseLongValues()) {
         return true;
     }
     const QString code = Trimmed(kCodeBox);

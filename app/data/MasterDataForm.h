@@ -65,13 +65,12 @@ class MasterDataForm : public DataForm {
     // True when the record was not added (input refused, code taken or a database error), false
     // when it was stored.
     bool AppendRecord();
+    // True when a box holds more than a new record may (its message was shown).
+    bool RefuseLongValues();
     void DeleteRecord();
     void ModifyRecord();
 
   private:
-    // Characters a box takes from the keyboard.
-    static constexpr int kBoxLength = 10;
-
     void BuildControls();
     QString Trimmed(int box) const;
     // The selected row when the code box holds its code exactly; nullptr otherwise.

@@ -93,7 +93,7 @@ void frmClassInput::BuildControls() {
         PlaceTwips(label, 240, 750 + row * 450, 1200, 300);
         QLineEdit* box = new QLineEdit(fraData);
         box->setObjectName(boxes[row].name);
-        box->setMaxLength(10);
+        box->setMaxLength(kBoxLength);
         PlaceTwips(box, 1500, 690 + row * 450, 3600, 360);
         *boxes[row].box = box;
     }
@@ -154,6 +154,10 @@ QString frmClassInput::ActingCode() const {
     return ClassCode();
 }
 
+bool frmClassInput::ActsOnUnformedCode() const {
+    return ClassCode().isEmpty() && !rowCode_.isEmpty() && ActingCode() == rowCode_;
+}
+
 QString frmClassInput::ClassCode() const {
     if (cmbGrade_->currentIndex() < 0 || cmbClass_->currentIndex() < 0) {
         return QString();
@@ -169,9 +173,9 @@ void frmClassInput::MakeClassNames() {
     }
     const QString g = GradeName(static_cast<short>(cmbGrade_->currentIndex()));
     const QString n = QString::number(cmbClass_->currentIndex() + 1);
-    txtName_->setText(g + "（" + n + "）班");
-    txtFullName_->setText(g + "年级（" + n + "）班");
-    txtShortName_->setText(g + "（" + n + "）");
+    ShowNewText(txtName_, g + "（" + n + "）班");
+    ShowNewText(txtFullName_, g + "年级（" + n + "）班");
+    ShowNewText(txtShortName_, g + "（" + n + "）");
 }
 
 void frmClassInput::cmbGrade_Click() {
@@ -186,25 +190,25 @@ void frmClassInput::ShowSelectedClass() {
     if (!row) {
         return;
     }
-    // A code that is not a grade digit followed by a class number ends the step. Until the user
-    // changes a list, delete and modify act on the row's stored code, whatever its form.
+    // The lists show the code where they can form it exactly. Where they cannot (121 of a
+    // grade with more than 20 classes, 602, 1A from an older file), the list of what they cannot
+    // show is left without a choice, so they name no class. Until the user picks in a list,
+    // delete and modify act on the row's stored code, whatever its form.
     const QString code = row->text(0);
     const int grade = PlainNumber(code.left(1));
-    const bool gradeShown =
-        SetComboIndex(cmbGrade_, grade < 0 ? -2 : grade, [this] { cmbGrade_Click(); });
     const int number = PlainNumber(code.mid(1));
-    const bool numberShown = gradeShown && SetComboIndex(cmbClass_, number < 1 ? -2 : number - 1,
-                                                         [this] { cmbClass_Click(); });
+    const bool formed = grade >= 0 && number >= 1 && number <= cmbClass_->count() &&
+                        QString::number(grade) + QString::number(number) == code;
+    SetComboIndex(cmbGrade_, grade, [this] { cmbGrade_Click(); });
+    SetComboIndex(cmbClass_, formed ? number - 1 : -1, [this] { cmbClass_Click(); });
     rowCode_ = code;
-    if (!numberShown) {
-        return;
-    }
-    txtName_->setText(row->text(1));
-    txtFullName_->setText(row->text(2));
-    txtShortName_->setText(row->text(3));
+    // The row's own names, whole, whatever the lists show.
+    ShowStoredText(txtName_, row->text(1));
+    ShowStoredText(txtFullName_, row->text(2));
+    ShowStoredText(txtShortName_, row->text(3));
 }
 
-bool frmClassInput::CheckClassInput() {
+bool frmClassInput::CheckClassInput(bool listsNeeded) {
     QString message;
     auto check = [&message](QWidget* w, bool filled, const char* text) {
         PaintCheck(w, filled);
@@ -216,8 +220,10 @@ bool frmClassInput::CheckClassInput() {
     check(txtShortName_, !Trim(txtShortName_->text()).isEmpty(), "请输入班级简称。");
     check(txtFullName_, !Trim(txtFullName_->text()).isEmpty(), "请输入班级全称。");
     check(txtName_, !Trim(txtName_->text()).isEmpty(), "请输入班级名称。");
-    check(cmbClass_, cmbClass_->currentIndex() >= 0, "请选择班级。");
-    check(cmbGrade_, cmbGrade_->currentIndex() >= 0, "请选择年级。");
+    if (listsNeeded) {
+        check(cmbClass_, cmbClass_->currentIndex() >= 0, "请选择班级。");
+        check(cmbGrade_, cmbGrade_->currentIndex() >= 0, "请选择年级。");
+    }
     if (message.isEmpty()) {
         return false;
     }
@@ -226,13 +232,16 @@ bool frmClassInput::CheckClassInput() {
 }
 
 void frmClassInput::ClearClassInputs() {
-    txtName_->clear();
-    txtFullName_->clear();
-    txtShortName_->clear();
+    for (QLineEdit* box : {txtName_, txtFullName_, txtShortName_}) {
+        ShowNewText(box, QString());
+    }
 }
 
 void frmClassInput::AppendClass() {
-    if (CheckClassInput()) {
+    if (CheckClassInput(true) ||
+        RefuseLongValues(
+            {{txtName_, "班级名称"}, {txtFullName_, "班级全称"}, {txtShortName_, "班级简称"}},
+            tw::ui::vbExclamation, "输入信息检查")) {
         return;
     }
     const QString code = ClassCode();
@@ -265,7 +274,7 @@ void frmClassInput::AppendClass() {
 }
 
 void frmClassInput::DeleteClass() {
-    if (CheckClassInput()) {
+    if (CheckClassInput(!ActsOnUnformedCode())) {
         return;
     }
     const QString code = ActingCode();
@@ -313,7 +322,7 @@ void frmClassInput::ModifyClass() {
         MsgBox("班级代码不能修改！", tw::ui::vbExclamation, "输入信息检查");
         return;
     }
-    if (CheckClassInput()) {
+    if (CheckClassInput(!ActsOnUnformedCode())) {
         return;
     }
     const QString name = Trim(txtName_->text());

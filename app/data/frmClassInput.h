@@ -36,8 +36,8 @@ class frmClassInput : public tw::ui::DataForm {
     void MakeClassNames();
     void ShowSelectedClass();
     // True when an input is missing (it is marked and its message was shown), false when all
-    // are given.
-    bool CheckClassInput();
+    // are given. The two lists are looked at only when listsNeeded.
+    bool CheckClassInput(bool listsNeeded);
     void ClearClassInputs();
     void AppendClass();
     void DeleteClass();
@@ -47,6 +47,9 @@ class frmClassInput : public tw::ui::DataForm {
     // The code delete and modify act on: the selected row's stored code (whatever its form)
     // while the lists show what its click chose, else the code formed from the lists.
     QString ActingCode() const;
+    // Whether delete and modify act on the selected row's stored code, which the lists cannot
+    // show (they then need no choice).
+    bool ActsOnUnformedCode() const;
 
     // The stored code of the row last clicked or added; emptied when the user picks in a list.
     QString rowCode_;

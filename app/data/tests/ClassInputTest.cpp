@@ -165,17 +165,41 @@ TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
     EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
 }
 
-// A stored code that does not follow the grade-plus-number rule (602, from another program):
-// modify and delete act on it, not on the 62 the lists would form; a delete whose class is no
+// A stored code that does not follow the grade-plus-number rule (602, from another program, or
+// 121 of a grade with more than twenty classes): the lists cannot show it and choose no number,
+// the boxes show the row's own names, and modify and delete act on its code, not on a code the
+// lists would form nor with the names of the row clicked before; a delete whose class is no
 // longer stored is a failure.
 TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
     Exec("insert into Classtb values ('602','六年级2班','六年级（2）班','六2')");
     Exec("insert into Classtb values ('12','一（2）班','一年级（2）班','一（2）')");
+    Exec("insert into Classtb values ('121','一（21）班','一年级（21）班','一（21）')");
     Exec("insert into LessonListtb values ('602',1,1,'C1','T1',1)");
     frmClassInput form;
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    auto* grade = Find<QComboBox>(form, "cmbGrade");
+    auto* number = Find<QComboBox>(form, "cmbClass");
+    ClickRow(list, "12");
+    ClickRow(list, "121");
+    EXPECT_EQ(grade->currentText(), "一年级");
+    EXPECT_EQ(number->currentIndex(), -1);
+    EXPECT_EQ(Boxes(form), "一（21）班|一年级（21）班|一（21）");
+    Type(form, "txtShortName", "一21");
+    Click(form, "cmdModify");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Rows("select Code,Name,ShortName from Classtb where Code like '12%' order by Code"),
+              "12|一（2）班|一（2）;121|一（21）班|一21");
+    Answer(vbNo);
+    Click(form, "cmdDelete");
+    EXPECT_EQ(Calls().back().text, "警告： 确定要删除 '121  一（21）班' 吗？(Y/N)？");
+    Click(form, "cmdAppend");  // the lists name no class: nothing to add
+    EXPECT_EQ(Calls().back().text, "请选择班级。");
+    EXPECT_EQ(Count("select count(*) from Classtb"), 3);
+    Calls().clear();
+
     ClickRow(list, "602");
-    EXPECT_EQ(Find<QComboBox>(form, "cmbClass")->currentText(), "2");
+    EXPECT_EQ(grade->currentText(), "六年级");
+    EXPECT_EQ(number->currentIndex(), -1);
     Type(form, "txtName", "六（2）班");
     Click(form, "cmdModify");
     EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
@@ -185,7 +209,7 @@ TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].text, "警告： 确定要删除 '602  六（2）班' 吗？(Y/N)？");
     EXPECT_EQ(PanelText(form, 1), "删除记录成功！删除了1条记录");
-    EXPECT_EQ(Rows("select Code from Classtb"), "12");
+    EXPECT_EQ(Rows("select Code from Classtb order by Code"), "12;121");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
 
     Exec("delete from Classtb where Code='12'");
@@ -194,7 +218,26 @@ TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
     Click(form, "cmdDelete");
     EXPECT_EQ(Calls().back().text, "删除记录失败, '一（2）班' 未被删除");
     EXPECT_EQ(PanelText(form, 1), "删除记录失败");
-    EXPECT_EQ(ListRows(list), "12|一（2）班|一年级（2）班|一（2）");
+    EXPECT_EQ(ListRows(list),
+              "12|一（2）班|一年级（2）班|一（2）;121|一（21）班|一年级（21）班|一21");
+}
+
+// Stored names longer than a box takes are shown whole and kept by a modify; names for a new
+// class keep the boxes' ten characters.
+TEST_F(ClassFormTest, StoredNamesLongerThanTheBoxShowWholeAndNewOnesKeepTheLimit) {
+    Exec("insert into Classtb values ('13','一年级实验班一二三四五','一年级（3）班','一（3）')");
+    frmClassInput form;
+    auto* name = Find<QLineEdit>(form, "txtName");
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "13");
+    EXPECT_EQ(name->text(), "一年级实验班一二三四五");
+    Type(form, "txtShortName", "一3");
+    Click(form, "cmdModify");
+    EXPECT_EQ(Rows("select Name,ShortName from Classtb"), "一年级实验班一二三四五|一3");
+    Choose(Find<QComboBox>(form, "cmbClass"), "4");
+    name->setText("一年级实验班一二三四五");
+    EXPECT_EQ(name->text(), "一年级实验班一二三四");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(Text("select Name from Classtb where Code='14'"), "一年级实验班一二三四");
 }
 
 TEST_F(ClassFormTest, KeysMoveBetweenTheNameBoxes) {

@@ -281,7 +281,8 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
 }
 
 // Codes are found as the database compares them (ASCII letters without regard to case), and a
-// stored code longer than the box takes is shown and acted on whole, never cut to another code.
+// stored code longer than the box takes is shown and acted on whole, never cut to another code;
+// a new record still keeps the boxes' ten characters.
 TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
     frmCourseInput form;
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
@@ -306,6 +307,12 @@ TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
     ClickRow(teacherList, "T1234567890");
     EXPECT_EQ(Find<QLineEdit>(teachers, "txtCode")->text(), "T1234567890");
     EXPECT_EQ(Find<QLineEdit>(teachers, "txtName")->text(), "李四老师一二三四五六");
+    Type(teachers, "txtCode", "T1234567891");
+    Click(teachers, "cmdAppend");
+    EXPECT_EQ(Calls().back().text, "老师代码不能超过10个字符。");
+    EXPECT_TRUE(IsRed(Find<QLineEdit>(teachers, "txtCode")));
+    EXPECT_EQ(Count("select count(*) from Teachertb"), 2);
+    ClickRow(teacherList, "T1234567890");
     Type(teachers, "txtFullName", "李四老师");
     Click(teachers, "cmdModify");
     EXPECT_EQ(Rows("select Code,FullName from Teachertb order by Code"),
