@@ -288,8 +288,10 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         count = row->count;
         buildCount = row->buildCount;
     } else {
+        // The row of this teacher: an older file may hold a second row of the class and course
+        // with another teacher, and each row counts only its own lessons.
         auto rs = Open("Select Count,BuildCount from ClassPlantb where  ClassCode = '" + qc +
-                       "' and CourseCode = '" + qk + "'");
+                       "' and CourseCode = '" + qk + "' and TeacherCode = '" + qt + "'");
         if (rs->Eof()) {
             rs->Close();
             MarkPlanBuilt(cls, course, teacher);
@@ -330,7 +332,8 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         if (MemoStands()) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
         ++buildCount;
         Exec("Update or fail ClassPlantb Set BuildCount=" + Num(buildCount) +
-             " where  ClassCode = '" + qc + "' and CourseCode = '" + qk + "'");
+             " where  ClassCode = '" + qc + "' and CourseCode = '" + qk + "' and TeacherCode = '" +
+             qt + "'");
         if (MemoKnowsPlan()) memo_->SetBuildCount(cls, course, buildCount);
         if (buildCount == count) {
             MarkPlanBuilt(cls, course, teacher);
