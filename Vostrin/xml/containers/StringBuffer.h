@@ -2,6 +2,10 @@
 // text in this system) and knows nothing of encodings.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
 #include "VelmarqObject.h"
 
 namespace velmarq {
@@ -88,6 +92,28 @@ bool WildcardMatch(const char* text, const char* pattern, bool caseSensitive);
 int FindNoCase(const char* text, const char* needle);
 // The "%d" text of i in one shared static buffer (valid until the next call).
 const char* IntToText(int i);
+
+// Whether the n bytes at a and b are the same: short runs (tags, names) are compared a word at a
+// time without a call, as two overlapping loads from either end.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    auto load8 = [](const char* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    auto load4 = [](const char* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n >= 8) return load8(a) == load8(b) && load8(a + n - 8) == load8(b + n - 8);
+    if (n >= 4) return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
+}
 
 // ASCII-only helpers shared by the library.
 inline bool IsXmlSpace(unsigned char c) {

@@ -44,8 +44,9 @@ NamedObject* CommonStrings::InternMissed(const char* text, size_t len) {
         if (entry) map_.RemoveEntry(entry);  // not a counted entry: treated as absent
         entry = map_.InsertNew(text, len, new RefCountedMarker());
     }
-    cache_[Slot(text, len)] = entry;
-    static_cast<RefCountedMarker*>(entry->Value())->AddRef();
+    auto* marker = static_cast<RefCountedMarker*>(entry->Value());
+    cache_[Slot(text, len)] = {entry, entry->Name()->Data(), len, marker};
+    marker->AddRef();
     return entry;
 }
 
@@ -64,8 +65,8 @@ void CommonStrings::ReleaseEntry(NamedObject* entry) {
         return;
     }
     const StringBuffer* text = entry->Name();
-    NamedObject*& cached = cache_[Slot(text->Data(), static_cast<size_t>(text->Length()))];
-    if (cached == entry) cached = nullptr;
+    Cached& cached = cache_[Slot(text->Data(), static_cast<size_t>(text->Length()))];
+    if (cached.entry == entry) cached = Cached();
     map_.RemoveEntry(entry);
 }
 

@@ -37,11 +37,10 @@ class CommonStrings {
     // The tags of a document repeat, so the recently used entry of the cache slot is tried
     // first, without hashing.
     NamedObject* InternEntry(const char* text, size_t len) {
-        NamedObject* entry = cache_[Slot(text, len)];
-        if (entry && static_cast<size_t>(entry->Name()->Length()) == len &&
-            std::memcmp(entry->Name()->Data(), text, len) == 0) {
-            static_cast<RefCountedMarker*>(entry->Value())->AddRef();
-            return entry;
+        const Cached& cached = cache_[Slot(text, len)];
+        if (cached.entry && cached.length == len && SameBytes(cached.text, text, len)) {
+            cached.marker->AddRef();
+            return cached.entry;
         }
         return InternMissed(text, len);
     }
@@ -71,8 +70,15 @@ class CommonStrings {
     // Recently used entries by a cheap key, so that the tags of a document are found again
     // without hashing every byte; an entry is only ever in the slot of its own key, and leaves it
     // before it is destroyed.
+    // Each slot holds what a hit needs, so that it reads one slot and the text.
+    struct Cached {
+        NamedObject* entry = nullptr;
+        const char* text = nullptr;  // the entry's own copy
+        size_t length = 0;
+        RefCountedMarker* marker = nullptr;
+    };
     static constexpr size_t kCacheSlots = 64;
-    NamedObject* cache_[kCacheSlots] = {};
+    Cached cache_[kCacheSlots];
 };
 
 }  // namespace velmarq

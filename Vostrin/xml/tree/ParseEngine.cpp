@@ -75,7 +75,7 @@ inline bool ParseEngine::ScanCloseTag(const TreeNode* open) {
         const StringBuffer* tag = open->TagText();
         const int n = tag->Length();
         if (end_ - pos_ > n + 1 && p[pos_ + 1 + n] == '>' &&
-            std::memcmp(p + pos_ + 1, tag->Data(), static_cast<size_t>(n)) == 0) {
+            SameBytes(p + pos_ + 1, tag->Data(), static_cast<size_t>(n))) {
             pos_ += 1 + n;
             return true;
         }

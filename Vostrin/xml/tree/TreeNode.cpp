@@ -1,6 +1,7 @@
 #include "TreeNode.h"
 
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -63,26 +64,26 @@ inline void TreeNode::DiscardDescendant() {
 TreeNode::~TreeNode() {
     assert(!parent_);  // only roots are deleted directly; the others go with them
     FreeOwnData();
-    if (children_) {
+    if (!children_.Empty()) {
         // Walk the subtree depth first without recursion and without allocating (a tree may be
         // freed because memory ran out): each node keeps in treeCount_, which only a root's
         // count uses, the index of its next child to visit, and a node goes once its children
         // have gone. A document uses few tags, so the uses ended are counted per tag and given
         // back to the pool together.
-        constexpr int kTags = 8;
-        NamedObject* tags[kTags];
-        int uses[kTags];
-        int tagCount = 0;
-        auto giveBack = [&] {
-            CommonStrings& pool = CommonStrings::Instance();
-            for (int i = 0; i < tagCount; ++i) pool.ReleaseEntry(tags[i], uses[i]);
-            tagCount = 0;
+        // Each tag has one slot of a small table, chosen by its address; a tag that takes a
+        // slot gives the uses counted there back first.
+        constexpr int kTags = 16;
+        NamedObject* tags[kTags] = {};
+        int uses[kTags] = {};
+        auto giveBack = [&](int i) {
+            if (tags[i]) CommonStrings::Instance().ReleaseEntry(tags[i], uses[i]);
+            tags[i] = nullptr;
         };
         treeCount_ = 0;
         TreeNode* n = this;
         while (n) {
-            if (n->children_ && n->treeCount_ < n->children_->Count()) {
-                TreeNode* child = AsNode(n->children_->Get(n->treeCount_++));
+            if (n->treeCount_ < n->children_.Count()) {
+                TreeNode* child = n->children_.Get(n->treeCount_++);
                 child->parent_ = n;
                 child->treeCount_ = 0;
                 n = child;
@@ -90,28 +91,23 @@ TreeNode::~TreeNode() {
             }
             if (n == this) break;
             TreeNode* parent = n->parent_;
-            delete n->children_;
+            n->children_.Release();
             if (NamedObject* tag = n->tag_) {
-                int i = 0;
-                while (i < tagCount && tags[i] != tag) ++i;
-                if (i == tagCount) {
-                    if (tagCount == kTags) {
-                        giveBack();
-                        i = 0;
-                    }
+                const auto bits = reinterpret_cast<uintptr_t>(tag);
+                const int i = static_cast<int>((bits * 0x9E3779B97F4A7C15ull) >> 60);
+                if (tags[i] != tag) {
+                    giveBack(i);
                     tags[i] = tag;
                     uses[i] = 0;
-                    tagCount = i + 1;
                 }
                 ++uses[i];
             }
             n->DiscardDescendant();
             n = parent;
         }
-        giveBack();
-        delete children_;
-        children_ = nullptr;
+        for (int i = 0; i < kTags; ++i) giveBack(i);
     }
+    children_.Release();
     root_ = parent_ = next_ = previous_ = nullptr;
     treeCount_ = handleCount_ = 0;
 }
@@ -238,7 +234,7 @@ void TreeNode::SetDeclaredEncoding(const char* text) {
 }
 
 TreeNode* TreeNode::ChildAt(int i) const {
-    return children_ ? AsNode(children_->Get(i)) : nullptr;
+    return children_.Get(i);
 }
 
 TreeNode* TreeNode::NthChildByTag(int n, const char* tag) const {
@@ -261,23 +257,21 @@ bool TreeNode::IsSelfOrAncestorOf(const TreeNode* node) const {
 }
 
 void TreeNode::ReserveChild(TreeNode* parent) {
-    if (!parent->children_) parent->children_ = new ExtPtrArray(15, 15);
-    parent->children_->ReserveOne();
+    parent->children_.ReserveOne();
 }
 
 bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
     // child is a root, so it is parent or one of parent's ancestors exactly when it is the root
     // of parent's tree.
     if (!parent || !child || child->parent_ || parent->root_ == child) return false;
-    if (!parent->children_) parent->children_ = new ExtPtrArray(15, 15);
-    TreeNode* last = AsNode(parent->children_->Last());
+    TreeNode* last = parent->children_.Last();
     // The slot first: an allocation that fails there leaves both trees as they were.
-    parent->children_->Append(child);
+    parent->children_.Append(child);
     if (last) last->next_ = child;
     child->previous_ = last;
     child->next_ = nullptr;
     child->parent_ = parent;
-    if (child->children_)
+    if (!child->children_.Empty())
         SetRootOfSubtree(child, parent->root_);
     else
         child->root_ = parent->root_;
@@ -290,12 +284,12 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
 void TreeNode::Detach(TreeNode* node) {
     if (!node || !node->parent_) return;
     TreeNode* parent = node->parent_;
-    int index = parent->children_ ? parent->children_->IndexOf(node) : -1;
+    int index = parent->children_.IndexOf(node);
     if (index < 0) return;
     if (node->previous_) node->previous_->next_ = node->next_;
     if (node->next_) node->next_->previous_ = node->previous_;
     node->previous_ = node->next_ = nullptr;
-    parent->children_->RemoveAt(index);
+    parent->children_.RemoveAt(index);
     int sum = node->SubtreeRefSum();
     TreeNode* oldRoot = node->root_;
     assert(oldRoot->treeCount_ >= sum);

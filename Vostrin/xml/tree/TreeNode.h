@@ -5,6 +5,7 @@
 #include <cassert>
 
 #include "AttributeSet.h"
+#include "ChildList.h"
 #include "CommonStrings.h"
 #include "ExtPtrArray.h"
 #include "HashMap.h"
@@ -66,7 +67,7 @@ class TreeNode final : public VelmarqObject {
     void SetDeclaredEncoding(const char* text);
 
     // ---- Structure ----
-    int ChildCount() const { return children_ ? children_->Count() : 0; }
+    int ChildCount() const { return children_.Count(); }
     TreeNode* ChildAt(int i) const;
     TreeNode* NthChildByTag(int n, const char* tag) const;
     TreeNode* Root() const { return root_; }
@@ -83,14 +84,14 @@ class TreeNode final : public VelmarqObject {
     // The same for a node just made, which has no parent, children or references yet (the
     // parser's case).
     static void AppendNewChild(TreeNode* parent, TreeNode* child) {
-        assert(child->root_ == child && !child->parent_ && !child->children_);
+        assert(child->root_ == child && !child->parent_ && child->children_.Empty());
         assert(child->handleCount_ == 0 && child->treeCount_ == 0);
-        if (!parent->children_ || parent->children_->Count() == 0) {
+        if (parent->children_.Empty()) {
             AppendChild(parent, child);
             return;
         }
-        TreeNode* last = static_cast<TreeNode*>(parent->children_->Last());
-        parent->children_->Append(child);
+        TreeNode* last = parent->children_.Last();
+        parent->children_.Append(child);
         last->next_ = child;
         child->previous_ = last;
         child->parent_ = parent;
@@ -151,7 +152,7 @@ class TreeNode final : public VelmarqObject {
     NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
     StringBuffer* content_ = nullptr;
     Extras* extras_ = nullptr;
-    ExtPtrArray* children_ = nullptr;
+    ChildList children_;
     AttributeSet attributes_;  // empty until the first pair
     TreeNode* root_;
     TreeNode* parent_ = nullptr;
