@@ -167,8 +167,12 @@ void AddLeadingZero(std::string& text) {
 }
 
 void AddThousandsSeparators(std::string& text) {
-    std::string_view rest(text);
-    std::string out;
+    // White space around the number stays around it: only the number's own digits are grouped.
+    const std::string_view all(text);
+    const std::string_view padding = all.substr(0, all.size() - TrimLeft(all).size());
+    std::string_view rest = Trim(all);
+    const std::string_view trailing = all.substr(padding.size() + rest.size());
+    std::string out(padding);
     out.reserve(text.size() + text.size() / 3 + 1);
     if (!rest.empty() && rest.front() == '-') {
         out += '-';
@@ -183,6 +187,7 @@ void AddThousandsSeparators(std::string& text) {
         out += digits[i];
     }
     out += fraction;
+    out += trailing;
     text = std::move(out);
 }
 

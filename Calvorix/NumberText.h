@@ -32,7 +32,8 @@ std::string FormatCapitalAmount(double amount);
 // Puts "0" before a leading decimal point of a numeric text (".5" -> "0.5", "-.5" -> "-0.5").
 void AddLeadingZero(std::string& text);
 
-// Groups the integer digits of a numeric text in threes with "," ("-1234.5" -> "-1,234.5").
+// Groups the integer digits of a numeric text in threes with "," ("-1234.5" -> "-1,234.5"); white
+// space before and after the number stays where it is (" 1234 " -> " 1,234 ").
 void AddThousandsSeparators(std::string& text);
 
 // White space as the C locale knows it: space, tab, line feed, vertical tab, form feed, return.

@@ -215,6 +215,10 @@ const Example kNumberTexts[] = {
     {"addcomma([a])", "1,234", "1,234"},
     {"addcomma([a])", ".5", "0.5"},
     {"addcomma([a])", "abc", "###"},
+    {"addcomma([a])", "1234 ", "1,234 "},
+    {"addcomma([a])", "   1234.5", "   1,234.5"},
+    {"addcomma([a])", "\t-1234567\r\n", "\t-1,234,567\r\n"},
+    {"addcomma([a])", " .5", " .5"},
     {"addcomma(1000*1000)", nullptr, "###"},
 };
 INSTANTIATE_TEST_SUITE_P(NumberTexts, ExpressionExamples, ::testing::ValuesIn(kNumberTexts));
