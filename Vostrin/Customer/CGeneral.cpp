@@ -8,7 +8,7 @@
 #include "Customer/CustomerReading.h"
 #include "Customer/CustomerTreeElements.h"
 #include "Customer/TextFileFormat.h"
-#include "PrintElement/GbkText.h"
+#include "text/Gbk.h"
 
 namespace TVostrin {
 
@@ -54,7 +54,8 @@ std::string NumberedName(size_t position) {
 
 // One record up to the record separator (not kept); false when nothing was left. With an
 // empty separator the record runs to the end of the file. The separator is found only where a
-// character starts: the second byte of a GBK character never begins it.
+// character starts: the second byte of a GBK character never begins it, while the byte after a
+// lead byte that has no valid second byte does.
 bool ReadSeparatedText(CustomerTextFile& file, const GeneralSettings& s, std::string& record) {
     record.clear();
     if (s.lineRecords) return ReadBoundedLine(file, record, kMaxRecordLine);
@@ -72,9 +73,11 @@ bool ReadSeparatedText(CustomerTextFile& file, const GeneralSettings& s, std::st
     while (ReadCheckedChar(file, c)) {
         ++count;
         if (record.size() < kMaxRecordChars + separator.size()) record.push_back(c);
+        const auto byte = static_cast<unsigned char>(c);
+        const bool starts = !(afterLead && tw::text::IsGbkSecondByte(byte));
         tail.push_back(c);
-        tailStarts.push_back(afterLead ? 0 : 1);
-        afterLead = !afterLead && IsGbkLeadByte(c);
+        tailStarts.push_back(starts ? 1 : 0);
+        afterLead = starts && tw::text::IsGbkLeadByte(byte);
         if (tail.size() > separator.size()) {
             tail.erase(0, 1);
             tailStarts.erase(0, 1);

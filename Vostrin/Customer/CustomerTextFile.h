@@ -42,8 +42,9 @@ class CustomerTextFile {
 
 // Cuts text at every occurrence of separator that starts on a character boundary, left to
 // right: the second byte of a GBK character (which may be 0x40-0x7E, "|" among them) never
-// starts a separator. A trailing empty piece is not produced; an empty separator gives the
-// whole text as the one field (an empty text gives no field).
+// starts a separator, while a byte after a lead byte that it cannot follow does. A trailing
+// empty piece is not produced; an empty separator gives the whole text as the one field (an
+// empty text gives no field).
 std::vector<std::string> SplitFields(const std::string& text, const std::string& separator);
 
 // The separator as the reading layer reads it from the file: each CR LF becomes LF, so that a

@@ -2,24 +2,17 @@
 
 namespace TVostrin {
 
-namespace {
-
-// The length of the character starting at i.
-size_t CharLength(const std::string& text, size_t i) {
-    return IsGbkLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
-}
-
-}  // namespace
+using tw::text::GbkCharLength;
 
 std::vector<size_t> GbkCharStarts(const std::string& text) {
     std::vector<size_t> starts;
-    for (size_t i = 0; i < text.size(); i += CharLength(text, i)) starts.push_back(i);
+    for (size_t i = 0; i < text.size(); i += GbkCharLength(text, i)) starts.push_back(i);
     return starts;
 }
 
 size_t FindOnCharacterStart(const std::string& text, const std::string& separator, size_t from) {
     if (separator.empty()) return std::string::npos;
-    for (size_t i = from; i < text.size(); i += CharLength(text, i))
+    for (size_t i = from; i < text.size(); i += GbkCharLength(text, i))
         if (text.compare(i, separator.size(), separator) == 0) return i;
     return std::string::npos;
 }

@@ -1,19 +1,15 @@
-// Characters of GBK text: a byte 0x81-0xFE followed by another byte is one double-byte
-// character (whose second byte may look like ASCII: "|" or "@"); any other byte is a character
-// of its own.
+// Characters of GBK text: a lead byte 0x81-0xFE followed by a valid second byte (0x40-0x7E or
+// 0x80-0xFE; it may look like ASCII: "|" or "@") is one double-byte character; any other byte,
+// a lead byte without a valid second byte included, is a character of its own.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-namespace TVostrin {
+#include "text/Gbk.h"
 
-// Whether c starts a double-byte character when a character starts there.
-inline bool IsGbkLeadByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x81 && byte <= 0xFE;
-}
+namespace TVostrin {
 
 // Start offsets of the characters of text, found from its first byte. A lead byte at the very
 // end is a character of its own.

@@ -76,8 +76,7 @@ QString FromGbk(const std::string& bytes) {
             ++i;
             continue;
         }
-        // A double-byte character: lead 0x81-0xFE followed by a trail byte.
-        size_t len = (c >= 0x81 && c <= 0xFE && i + 1 < n) ? 2 : 1;
+        size_t len = GbkCharLength(bytes, i);
         bool done = false;
         if (len == 2 && cv.ok()) {
             char16_t buf[4];
@@ -110,8 +109,7 @@ size_t GbkCutLength(const std::string& bytes, size_t maxBytes) {
     size_t i = 0;
     const size_t n = bytes.size();
     while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        const size_t len = (c >= 0x81 && c <= 0xFE && i + 1 < n) ? 2 : 1;
+        const size_t len = GbkCharLength(bytes, i);
         if (i + len > maxBytes) break;
         i += len;
     }

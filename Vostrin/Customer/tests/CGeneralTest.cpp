@@ -2,6 +2,10 @@
 // grouped by identifying fields, positions after each call, and failures.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <vector>
+
 #include "CustomerLayoutTestSupport.h"
 #include "CustomerTestSupport.h"
 
@@ -131,6 +135,72 @@ TEST(GeneralLayout, SeparatorsMatchOnlyWhereACharacterStarts) {
     auto second = ReadPortion(data, ini, p.position);
     ASSERT_EQ(second.status, 0);
     EXPECT_EQ(RecordRows(second), "[field0=" + Gbk("李珅") + "]");
+}
+
+TEST(GeneralLayout, ALeadByteWithoutASecondByteHidesNoSeparator) {
+    // Random records of ASCII, double-byte characters (second bytes such as "|" and "@"
+    // included) and lead bytes left alone, as where a fixed-width export cut a name in half:
+    // a comma or line feed after such a byte still ends its field or record.
+    std::mt19937 random(24);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    auto secondByte = [&]() {  // 0x40-0x7E or 0x80-0xFE
+        const int b = pick(0x40, 0xFD);
+        return static_cast<char>(b <= 0x7E ? b : b + 1);
+    };
+    const std::string ascii = "019 -.;:?!abcXYZ";  // the first ten are no second bytes
+    auto field = [&]() {
+        std::string text;
+        for (int n = pick(0, 6); n > 0; --n) {
+            switch (pick(0, 2)) {
+                case 0:
+                    text += ascii[static_cast<size_t>(pick(0, int(ascii.size()) - 1))];
+                    break;
+                case 1:
+                    text += {static_cast<char>(pick(0x81, 0xFE)), secondByte()};
+                    break;
+                default:  // a lead byte alone, then ASCII or the end of the field
+                    text += static_cast<char>(pick(0x81, 0xFE));
+                    if (pick(0, 1)) text += ascii[static_cast<size_t>(pick(0, 9))];
+            }
+        }
+        return text;
+    };
+    customertest::TempFiles files;
+    const std::string ini =
+        files.Write("g.ini", "[TextFileFormat]\nRecordSeparator=0A\nFieldSeparator=2C\n");
+    std::vector<std::map<std::string, std::string>> records;
+    std::string text;
+    for (int r = 0; r < 300; ++r) {
+        std::map<std::string, std::string> fields;
+        std::string line;
+        const int count = pick(1, 5);
+        for (int f = 0; f < count; ++f) {
+            std::string piece = field();
+            if (f == count - 1 && piece.empty()) piece = "z";  // no trailing empty piece
+            fields["field" + std::to_string(f)] = piece;
+            line += (f ? "," : "") + piece;
+        }
+        records.push_back(fields);
+        text += line + "\n";
+    }
+    const std::string data = files.Write("d.txt", text);
+    int position = 0;
+    for (size_t r = 0; r < records.size(); ++r) {
+        SCOPED_TRACE(r);
+        auto p = ReadPortion(data, ini, position);
+        ASSERT_EQ(p.status, 0);
+        std::string expected = "[";
+        for (const auto& [name, value] : records[r]) {
+            if (expected.size() > 1) expected += ' ';
+            expected.append(name).append("=").append(value);
+        }
+        ASSERT_EQ(RecordRows(p), expected + "]");
+        position = p.position;
+    }
+    EXPECT_EQ(position, static_cast<int>(text.size()));
+    EXPECT_EQ(ReadPortion(data, ini, position).status, kNoCustomerLeft);
 }
 
 TEST(GeneralLayout, SeparatorsHoldingALineEndMatchTheFileLineEnds) {

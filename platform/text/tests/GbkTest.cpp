@@ -36,4 +36,9 @@ TEST(Gbk, CutLengthNeverSplitsACharacter) {
     EXPECT_EQ(GbkCutLength(g, 0), 0u);
     EXPECT_EQ(GbkCutLength(g, 100), 5u);
     EXPECT_EQ(GbkCutLength("abc", 2), 2u);
+    // A lead byte before a byte that cannot follow it is a character of its own.
+    EXPECT_EQ(GbkCutLength("ab\xC5"
+                           "1c",
+                           3),
+              3u);
 }
