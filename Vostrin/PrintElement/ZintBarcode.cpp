@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "PrintElement/PrintUnits.h"
+#include "text/Gbk.h"
 
 namespace TVostrin {
 
@@ -18,13 +19,48 @@ namespace {
 struct TSymbologyName {
     const char* name;
     int symbology;
+    // EAN types: the number of digits of the symbol, its check digit included; 0 for others.
+    size_t eanDigits;
 };
 
 const TSymbologyName kSymbologies[] = {
-    {"128", BARCODE_CODE128},  {"39", BARCODE_CODE39},       {"93", BARCODE_CODE93},
-    {"EAN13", BARCODE_EANX},   {"EAN8", BARCODE_EANX},       {"UPCA", BARCODE_UPCA},
-    {"ITF", BARCODE_C25INTER}, {"CODABAR", BARCODE_CODABAR},
+    {"128", BARCODE_CODE128, 0},  {"39", BARCODE_CODE39, 0},       {"93", BARCODE_CODE93, 0},
+    {"EAN13", BARCODE_EANX, 13},  {"EAN8", BARCODE_EANX, 8},       {"UPCA", BARCODE_UPCA, 0},
+    {"ITF", BARCODE_C25INTER, 0}, {"CODABAR", BARCODE_CODABAR, 0},
 };
+
+const TSymbologyName* SymbologyOf(const std::string& type) {
+    for (const TSymbologyName& s : kSymbologies)
+        if (strcasecmp(type.c_str(), s.name) == 0) return &s;
+    return nullptr;
+}
+
+// libzint chooses the EAN symbol by the number of digits alone (8 to 12 make an EAN-13, 5 or
+// fewer an add-on symbol), so the data is given the length of the type's symbol: all its
+// digits, the check digit included, are taken with the check-digit variant, which refuses a
+// wrong check digit; fewer are padded with leading zeros and libzint adds the check digit. An
+// add-on ("+" and 2 or 5 digits) stays as given. False when the number does not fit the type.
+bool EanInput(size_t digits, std::string& data, int& symbology) {
+    const size_t plus = data.find('+');
+    std::string number = data.substr(0, plus);
+    if (number.empty() || number.size() > digits ||
+        number.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    if (number.size() == digits)
+        symbology = BARCODE_EANX_CHK;
+    else
+        number.insert(0, digits - 1 - number.size(), '0');
+    data = number + (plus == std::string::npos ? std::string() : data.substr(plus));
+    return true;
+}
+
+// The text under a Code 128 symbol: its data read as GBK, control characters shown as blanks
+// the way libzint shows them (libzint itself reads the bytes as Latin-1).
+std::string Code128Text(std::string data) {
+    for (char& c : data)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return tw::text::FromGbk(data).toStdString();
+}
 
 struct TSymbolDeleter {
     void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
@@ -38,28 +74,33 @@ bool ModuleSet(const zint_symbol& symbol, int col) {
 }  // namespace
 
 int BarcodeSymbology(const std::string& type) {
-    for (const TSymbologyName& s : kSymbologies)
-        if (strcasecmp(type.c_str(), s.name) == 0) return s.symbology;
-    return 0;
+    const TSymbologyName* s = SymbologyOf(type);
+    return s ? s->symbology : 0;
 }
 
 bool EncodeBarcode(const std::string& type, const std::string& data, TBarcodeModules& out) {
-    const int symbology = BarcodeSymbology(type);
-    if (symbology == 0 || data.empty() || data.find('\0') != std::string::npos) return false;
+    const TSymbologyName* named = SymbologyOf(type);
+    if (!named || data.empty() || data.find('\0') != std::string::npos) return false;
+    int symbology = named->symbology;
+    std::string input = data;
+    if (named->eanDigits > 0 && !EanInput(named->eanDigits, input, symbology)) return false;
     std::unique_ptr<zint_symbol, TSymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol) return false;
     symbol->symbology = symbology;
     symbol->input_mode = DATA_MODE;
     const int rc =
-        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
-                        static_cast<int>(data.size()));
+        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(input.data()),
+                        static_cast<int>(input.size()));
     if (rc >= ZINT_ERROR || symbol->rows < 1 || symbol->width < 1 ||
         symbol->width > static_cast<int>(sizeof symbol->encoded_data[0] * 8))
         return false;
     out.modules.assign(static_cast<size_t>(symbol->width), false);
     for (int col = 0; col < symbol->width; ++col) out.modules[col] = ModuleSet(*symbol, col);
-    out.text.assign(reinterpret_cast<const char*>(symbol->text),
-                    strnlen(reinterpret_cast<const char*>(symbol->text), sizeof symbol->text));
+    if (symbology == BARCODE_CODE128)
+        out.text = Code128Text(input);
+    else
+        out.text.assign(reinterpret_cast<const char*>(symbol->text),
+                        strnlen(reinterpret_cast<const char*>(symbol->text), sizeof symbol->text));
     return true;
 }
 

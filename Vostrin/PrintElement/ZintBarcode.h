@@ -3,7 +3,10 @@
 // narrow bar width in its pen and the human-readable text's font in its font.
 //
 // Symbologies ("type", case-insensitive): "128" Code 128, "39" Code 39, "93" Code 93, "EAN13",
-// "EAN8", "UPCA", "ITF" (interleaved 2 of 5) and "CODABAR". Positions and the bar height are in
+// "EAN8", "UPCA", "ITF" (interleaved 2 of 5) and "CODABAR". An EAN type always gives its own
+// symbol: its full number of digits is taken with the check digit (a wrong one is refused),
+// fewer digits get leading zeros and a computed check digit, more are refused. The text under
+// a Code 128 symbol reads its data as GBK. Positions and the bar height are in
 // tenths of a millimetre, turned into dots with the canvas's resolution. "rotation" turns the
 // symbol clockwise about its top-left corner by 90, 180 or 270 degrees (other values: upright);
 // "mode" 0 prints the human-readable text under the bars, any other value the bars alone.

@@ -1,6 +1,7 @@
 // Barcodes drawn through the libzint layer on a scripted printer at 254 dpi: position with the
 // page offset, module width from the resolution and "enlarge", bar colour and height, the text
-// under the bars, rotation, symbologies, and a Code 128 symbol that a barcode reader decodes.
+// under the bars, rotation, symbologies with their EAN lengths and GBK text, and every symbology
+// read back from its printed image by a barcode reader.
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -83,6 +84,24 @@ TEST(BarcodeLayer, SymbologiesAreChosenByName) {
     EXPECT_TRUE(TVostrin::EncodeBarcode("ean13", "590123412345", m));
     EXPECT_EQ(m.text, "5901234123457");  // the check digit added
     EXPECT_FALSE(TVostrin::EncodeBarcode("EAN13", "ABC", m));
+    // EAN types make their own symbol whatever the number of digits: the check digit, when
+    // present, must be right; a number too long for the type is refused.
+    EXPECT_TRUE(TVostrin::EncodeBarcode("EAN8", "96385074", m));
+    EXPECT_EQ(m.text, "96385074");
+    EXPECT_EQ(m.modules.size(), 67u);
+    EXPECT_TRUE(TVostrin::EncodeBarcode("EAN8", "123", m));
+    EXPECT_EQ(m.text, "00001236");
+    EXPECT_TRUE(TVostrin::EncodeBarcode("EAN13", "1234567", m));
+    EXPECT_EQ(m.text, "0000012345670");
+    EXPECT_TRUE(TVostrin::EncodeBarcode("EAN8", "96385074+12", m));
+    EXPECT_EQ(m.text, "96385074+12");
+    EXPECT_FALSE(TVostrin::EncodeBarcode("EAN8", "96385075", m));
+    EXPECT_FALSE(TVostrin::EncodeBarcode("EAN13", "5901234123458", m));
+    EXPECT_FALSE(TVostrin::EncodeBarcode("EAN8", "590123412345", m));
+    EXPECT_FALSE(TVostrin::EncodeBarcode("EAN13", "+12", m));
+    // The text under a Code 128 symbol reads its data as GBK.
+    EXPECT_TRUE(TVostrin::EncodeBarcode("128", Gbk("课表\t1"), m));
+    EXPECT_EQ(m.text, "课表 1");
     EXPECT_FALSE(TVostrin::EncodeBarcode("QRX", "AB", m));
     EXPECT_FALSE(TVostrin::EncodeBarcode("128", "", m));
     EXPECT_EQ(TVostrin::BarcodeSymbology("nonsense"), 0);
@@ -107,6 +126,34 @@ TEST_F(BarcodeElement, Code128IsPlacedSizedAndReadable) {
     EXPECT_GT(all.bottom(), 155);
     if (QStandardPaths::findExecutable("zbarimg").isEmpty()) GTEST_SKIP() << "no zbarimg";
     EXPECT_EQ(Decode(page), "CODE-128:AB-12");
+}
+
+TEST_F(BarcodeElement, EverySymbologyIsReadBackFromItsPrintedImage) {
+    if (QStandardPaths::findExecutable("zbarimg").isEmpty()) GTEST_SKIP() << "no zbarimg";
+    // EAN numbers with their check digit and without; the reader gives UPC-A as the EAN-13
+    // symbol that it also is.
+    const std::pair<const char*, std::string> symbols[] = {
+        {"128", "AB-12"},           {"39", "AB-12"},           {"93", "AB-12"},
+        {"EAN13", "5901234123457"}, {"EAN13", "400638133393"}, {"EAN8", "96385074"},
+        {"EAN8", "5512345"},        {"UPCA", "01234567890"},   {"ITF", "12345678"},
+        {"CODABAR", "A1234B"},
+    };
+    QStringList expected = {"CODE-128:AB-12",       "CODE-39:AB-12",        "CODE-93:AB-12",
+                            "EAN-13:5901234123457", "EAN-13:4006381333931", "EAN-8:96385074",
+                            "EAN-8:55123457",       "EAN-13:0012345678905", "I2/5:12345678",
+                            "Codabar:A1234B"};
+    std::string elements;
+    int y = 100;
+    for (const auto& [type, value] : symbols) {
+        elements += "<barcode x=\"300\" y=\"" + std::to_string(y) + "\" type=\"" + type +
+                    "\" value=\"" + value + "\"/>";
+        y += 250;
+    }
+    const QImage page = PrintPage("<paperkind>A4</paperkind>", elements);
+    QStringList read = Decode(page).split('\n');
+    read.sort();
+    expected.sort();
+    EXPECT_EQ(read.join(' ').toStdString(), expected.join(' ').toStdString());
 }
 
 TEST_F(BarcodeElement, ScaleColourHeightModeAndRotation) {
