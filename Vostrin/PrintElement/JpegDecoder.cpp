@@ -7,6 +7,8 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
+#include "PrintElement/PictureCap.h"
+
 namespace TVostrin {
 
 namespace {
@@ -22,6 +24,28 @@ struct TJpegErrors {
 }
 
 void OnMessage(j_common_ptr) {}
+
+// Progressive files with more scans than this are refused: each scan walks the whole picture
+// again, and the files of real encoders have a few dozen at most.
+constexpr int kMaxScans = 100;
+
+void OnProgress(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+        OnFatalError(cinfo);
+}
+
+// Sets the decoder's scale M/8 to the smallest whose picture covers wanted; full size when
+// wanted is invalid or no smaller scale covers it.
+void ChooseScale(jpeg_decompress_struct* cinfo, QSize wanted) {
+    cinfo->scale_denom = 8;
+    for (unsigned int m = 1; m <= 8; ++m) {
+        cinfo->scale_num = m;
+        jpeg_calc_output_dimensions(cinfo);
+        if (wanted.isValid() && cinfo->output_width >= static_cast<JDIMENSION>(wanted.width()) &&
+            cinfo->output_height >= static_cast<JDIMENSION>(wanted.height()))
+            return;
+    }
+}
 
 // Gives the decoded image its size; false when the memory cannot be had.
 bool AllocateImage(QImage* image, JDIMENSION width, JDIMENSION height) {
@@ -48,22 +72,33 @@ void CmykToRgb(const JSAMPLE* cmyk, unsigned char* rgb, JDIMENSION width, bool i
 // Decodes the open file into *image. Only plain C objects live in this frame, so the jump
 // back from a fatal decoder error skips no destructor; the image is owned by the caller, and
 // the row buffer belongs to the decoder, which frees it.
-bool Decompress(std::FILE* file, QImage* image) {
+bool Decompress(std::FILE* file, QSize wanted, QImage* image) {
     jpeg_decompress_struct cinfo{};
     TJpegErrors errors;
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = OnFatalError;
     errors.pub.output_message = OnMessage;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = OnProgress;
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&cinfo);  // nothing to free when the creation itself failed
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // The whole-picture buffers of progressive files are held to the cap: libjpeg fails
+    // (having no backing store) rather than take more.
+    cinfo.mem->max_memory_to_use = kPictureCapBytes;
+    cinfo.progress = &progress;
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
     // The decoder turns YCCK into CMYK but neither into RGB: that is done here, row by row.
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    if (!WithinPictureCap(cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    ChooseScale(&cinfo, wanted);
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != (cmyk ? 4 : 3) || cinfo.output_width > 65535 ||
         cinfo.output_height > 65535 ||
@@ -88,11 +123,11 @@ bool Decompress(std::FILE* file, QImage* image) {
 
 }  // namespace
 
-QImage DecodeJpegFile(const QString& path) {
+QImage DecodeJpegFile(const QString& path, QSize wanted) {
     std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
     if (!file) return QImage();
     QImage image;
-    const bool ok = Decompress(file, &image);
+    const bool ok = Decompress(file, wanted, &image);
     std::fclose(file);
     return ok ? image : QImage();
 }

@@ -1,13 +1,20 @@
 // JPEG files decoded with libjpeg. A damaged or unsupported file gives a null image; the
 // decoder's errors end the decoding, never the process, and its warnings are not printed.
+// Memory and time stay bounded whatever the file holds: a picture beyond the picture cap
+// (PictureCap.h) is refused, as is a file whose decoding needs more memory than the cap or that
+// has more scans than any real encoder writes; and the picture is decoded at the smallest of
+// libjpeg's scales (1/8 to 8/8) that still covers the size it is drawn at.
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace TVostrin {
 
-// The picture of the JPEG file at path; a null image when it cannot be read or decoded.
-QImage DecodeJpegFile(const QString& path);
+// The picture of the JPEG file at path, scaled down by libjpeg as far as it stays at least
+// wanted in size (full size for an invalid wanted); a null image when it cannot be read or
+// decoded, or passes the limits above.
+QImage DecodeJpegFile(const QString& path, QSize wanted = QSize());
 
 }  // namespace TVostrin

@@ -2,9 +2,12 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <algorithm>
+#include <cstdlib>
 
 #include "Build/ErrorLog.h"
 #include "PrintElement/JpegDecoder.h"
+#include "PrintElement/PictureCap.h"
 #include "PrintElement/PrintUnits.h"
 #include "TXml.h"
 #include "text/Gbk.h"
@@ -35,9 +38,11 @@ bool TMyImage::Print(TCanvas* canvas) {
                                 : QString();
         QImage picture;
         if (ext == QLatin1String("bmp"))
-            picture = QImage(path, "BMP");
+            picture = ReadBitmapFile(path);
         else if (ext == QLatin1String("jpg"))
-            picture = DecodeJpegFile(path);
+            // Decoded near the size of its box in printer dots, not beyond what it shows there.
+            picture =
+                DecodeJpegFile(path, QSize(std::max(1, std::abs(w)), std::max(1, std::abs(h))));
         else
             return true;
         if (picture.isNull()) return true;

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTemporaryFile>
 
+#include "PrintElement/PictureCap.h"
 #include "PrintElement/PieDrawing.h"
 #include "PrintElement/PrintUnits.h"
 #include "TXml.h"
@@ -15,7 +16,8 @@ namespace TVostrin {
 
 namespace {
 
-// A chart wider or taller than this many screen pixels is not drawn.
+// A chart wider or taller than this many screen pixels, or whose bitmap would pass the picture
+// cap, is not drawn.
 constexpr int kMaxChartPixels = 10000;
 
 QSize ScreenPixelsPerInch() {
@@ -52,7 +54,7 @@ bool TPieChart::Print(TCanvas* canvas) {
         const QSize ppi = ScreenPixelsPerInch();
         const int pw = SizeToDots(width, ppi.width());
         const int ph = SizeToDots(height, ppi.height());
-        if (pw <= 0 || ph <= 0 || pw > kMaxChartPixels || ph > kMaxChartPixels) return true;
+        if (pw > kMaxChartPixels || ph > kMaxChartPixels || !WithinPictureCap(pw, ph)) return true;
 
         QImage chart(pw, ph, QImage::Format_RGB32);
         if (chart.isNull()) return true;
@@ -64,7 +66,7 @@ bool TPieChart::Print(TCanvas* canvas) {
         QTemporaryFile file(QDir::tempPath() + QStringLiteral("/bmpXXXXXX.bmp"));
         if (!file.open() || !chart.save(&file, "BMP")) return true;
         file.close();
-        const QImage picture(file.fileName(), "BMP");
+        const QImage picture = ReadBitmapFile(file.fileName());
         if (picture.isNull()) return true;
         const int dx = XToDots(x), dy = YToDots(y);
         canvas->StretchDraw({dx, dy, dx + WidthToDots(width), dy + HeightToDots(height)}, picture);

@@ -2,7 +2,9 @@
 // into their box, relative paths from the program folder, extensions that are not drawn, and
 // damaged JPEG files that draw nothing while the elements after them still draw.
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared before it.
@@ -13,6 +15,7 @@
 #include "PrintElement/JpegDecoder.h"
 #include "PrintElement/MyImage.h"
 #include "PrintElement/Print.h"
+#include "TimingTestSupport.h"
 
 using namespace printtest;
 
@@ -78,6 +81,57 @@ void WriteCmykJpeg(const QString& path, J_COLOR_SPACE stored) {
     std::fclose(file);
 }
 
+// Pixels that are not white: their bounding box.
+QRect PaintedBounds(const QImage& img, const QRect& within = QRect()) {
+    return BoundsWhere(img, within.isNull() ? img.rect() : within,
+                       [](QRgb p) { return qGray(p) < 250; });
+}
+
+// A small dark grey JPEG file (16 x 16, baseline or progressive, its colours subsampled or not) in
+// memory.
+QByteArray SmallJpeg(bool progressive, bool fullColour) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = 16;
+    cinfo.image_height = 16;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    if (fullColour)
+        for (int c = 0; c < cinfo.num_components; ++c)
+            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    if (progressive) jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(16 * 3, 64);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    std::free(buffer);
+    return bytes;
+}
+
+// The file with a frame header that claims width x height pixels: a decompression bomb, whose
+// few hundred bytes of data run out after the first blocks.
+QByteArray ClaimingSize(QByteArray jpeg, int width, int height) {
+    int sof = jpeg.indexOf("\xFF\xC0");
+    if (sof < 0) sof = jpeg.indexOf("\xFF\xC2");
+    EXPECT_GT(sof, 0);
+    jpeg[sof + 5] = char(height >> 8);
+    jpeg[sof + 6] = char(height & 0xFF);
+    jpeg[sof + 7] = char(width >> 8);
+    jpeg[sof + 8] = char(width & 0xFF);
+    return jpeg;
+}
+
 class ImageElement : public ElementPage {
   protected:
     QTemporaryDir dir;
@@ -88,6 +142,25 @@ class ImageElement : public ElementPage {
     }
     static std::string Image(const QString& path, const std::string& box) {
         return "<image " + box + " value=\"" + path.toStdString() + "\"/>";
+    }
+    QString WriteBytes(const QString& name, const QByteArray& data) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        return f.fileName();
+    }
+    // Processor time of drawing the picture in a box of 60 x 60 mm (600 x 600 dots), the least
+    // of three runs.
+    double DrawMs(const QString& path) {
+        double least = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            Open();
+            const double start = testtiming::ThreadCpuMs();
+            EXPECT_TRUE(Draw(Image(path, R"(x="0" y="0" width="600" height="600")")));
+            least = std::min(least, testtiming::ThreadCpuMs() - start);
+            Close();
+        }
+        return least;
     }
 };
 
@@ -215,4 +288,63 @@ TEST_F(ImageElement, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
     ASSERT_EQ(TVostrin::TPrint().Print(tree.get(), nullptr, 0), 0);
     ASSERT_EQ(Pages().size(), 1u);
     EXPECT_EQ(BoundsOf(Pages()[0].image, kGreen), QRect(500, 500, 100, 100));
+}
+
+TEST_F(ImageElement, JpegsAreDecodedNearTheSizeOfTheirBox) {
+    // A real picture is decoded at the smallest scale that still covers its box.
+    const QImage big = TwoColours().scaled(800, 400);
+    const QString real = dir.filePath("real.jpg");
+    ASSERT_TRUE(big.save(real, "JPG", 100));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(100, 50)).size(), QSize(100, 50));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(101, 50)).size(), QSize(200, 100));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(700, 10)).size(), QSize(700, 350));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(2000, 2000)).size(), QSize(800, 400));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real).size(), QSize(800, 400));
+    Open();
+    EXPECT_TRUE(Draw(Image(real, R"(x="100" y="100" width="400" height="100")")));
+    const QImage page = Close();
+    EXPECT_NEAR(NearBounds(page, kRed).right(), 299, 2);
+    EXPECT_NEAR(NearBounds(page, QColor(0, 0, 255)).left(), 300, 2);
+
+    // Files of a few hundred bytes claiming 5000 x 5000 pixels and twice as many: each decoded
+    // at 1/8 for its box of 600 x 600 dots, the time about doubling with the area.
+    const QByteArray small = SmallJpeg(false, false);
+    const QString bomb = WriteBytes("bomb.jpg", ClaimingSize(small, 5000, 5000));
+    const QString twice = WriteBytes("twice.jpg", ClaimingSize(small, 7071, 7071));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(bomb, QSize(600, 600)).size(), QSize(625, 625));
+    const double once = DrawMs(bomb);
+    const double doubled = DrawMs(twice);
+    EXPECT_EQ(PaintedBounds(Pages().back().image), QRect(0, 0, 600, 600));
+    EXPECT_LT(doubled, 300 * testtiming::kSlowdown);
+    EXPECT_LT(doubled, 2.5 * once + 30 * testtiming::kSlowdown);
+}
+
+TEST_F(ImageElement, JpegsBeyondThePictureCapAreRefused) {
+    // A file claiming 16000 x 16000 pixels passes the cap of 256 MB at four bytes a pixel; a
+    // progressive file of 8000 x 8000 without colour subsampling would need 384 MB of the
+    // decoder's memory; a file of a thousand scans walks the picture a thousand times.
+    const QString bomb =
+        WriteBytes("bomb.jpg", ClaimingSize(SmallJpeg(false, false), 16000, 16000));
+    const QString deep = WriteBytes("deep.jpg", ClaimingSize(SmallJpeg(true, true), 8000, 8000));
+    QByteArray scans = ClaimingSize(SmallJpeg(true, false), 2000, 2000);
+    const int last = scans.lastIndexOf("\xFF\xDA");
+    ASSERT_GT(last, 0);
+    const QByteArray scan = scans.mid(last, scans.size() - 2 - last);  // up to the end marker
+    scans.insert(last, scan.repeated(1000));
+    const QString many = WriteBytes("many.jpg", scans);
+    const double start = testtiming::ThreadCpuMs();
+    for (const QString& path : {bomb, deep, many}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(TVostrin::DecodeJpegFile(path, QSize(1000, 1000)).isNull());
+    }
+    EXPECT_LT(testtiming::ThreadCpuMs() - start, 300 * testtiming::kSlowdown);
+    // The largest picture within the cap is still drawn.
+    const QString widest =
+        WriteBytes("widest.jpg", ClaimingSize(SmallJpeg(false, false), 8192, 8192));
+    Open();
+    for (const QString& path : {bomb, deep, many})
+        EXPECT_TRUE(Draw(Image(path, R"(x="0" y="0" width="1000" height="1000")")));
+    EXPECT_TRUE(Draw(Image(widest, R"(x="100" y="100" width="100" height="100")")));
+    const QImage page = Close();
+    EXPECT_EQ(PaintedBounds(page), QRect(100, 100, 100, 100));
 }

@@ -6,6 +6,7 @@
 #include "ElementPageTestSupport.h"
 #include "PrintElement/PieDrawing.h"
 #include "PrintElement/Print.h"
+#include "TimingTestSupport.h"
 
 using namespace printtest;
 using TVostrin::ParsePieSlices;
@@ -193,6 +194,13 @@ TEST_F(PieChart, UnusableTemporaryFolderOrEmptyBoxDrawsNothing) {
                   R"x(<piechart x="100" y="100" width="-50" height="400" value="1,A,(255,0,0)"/>)x"
                   R"x(<piechart x="100" y="100" width="2000000000" height="2000000000" )x"
                   R"x(value="1,A,(255,0,0)"/>)x");
+    EXPECT_TRUE(BoundsOf(page, kRed).isNull());
+    // A chart of 9448 x 9448 screen pixels: its bitmap would pass the picture cap of 256 MB, so
+    // none is made.
+    const double start = testtiming::ThreadCpuMs();
+    page = PrintPage(R"x(<piechart x="0" y="0" width="25000" height="25000" )x"
+                     R"x(value="1,A,(255,0,0)"/>)x");
+    EXPECT_LT(testtiming::ThreadCpuMs() - start, 300 * testtiming::kSlowdown);
     EXPECT_TRUE(BoundsOf(page, kRed).isNull());
     Open();
     EXPECT_TRUE(Draw(Pie("")));  // no slices: a white box
