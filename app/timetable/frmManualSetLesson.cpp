@@ -185,10 +185,12 @@ int frmManualSetLesson::LoadUnplacedLessons() {
     lstCourse->clear();
     try {
         auto rs = KbDb().OpenRecordset(QStringLiteral(
-            "select classcode,CourseCode,(Count-BuildCount) as RemainCount from ClassPlantb  "
-            "where Count<> BuildCount  order by classcode,CourseCode"));
+            "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
+            "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"));
         while (!rs->Eof()) {
-            // The texts are names; each carries its code, so that names alike stay apart.
+            // The texts are names; each carries its code, so that names alike stay apart, and
+            // the entry its plan row's teacher: an older file may hold two rows of one class and
+            // course with two teachers.
             const QString classCode = rs->Fields("ClassCode").Text();
             const QString courseCode = rs->Fields("CourseCode").Text();
             auto* item = new QTreeWidgetItem(lstCourse);
@@ -197,6 +199,7 @@ int frmManualSetLesson::LoadUnplacedLessons() {
             item->setText(1, GetCourseName(courseCode));
             item->setData(1, Qt::UserRole, courseCode);
             item->setText(2, QString::number(rs->Fields("RemainCount").Int()));
+            item->setData(2, Qt::UserRole, rs->Fields("TeacherCode").Text());
             rs->MoveNext();
         }
         rs->Close();
@@ -303,7 +306,7 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     curClassCode_ = classCode;
     pickedCourse_ = item->data(1, Qt::UserRole).toString();
     pickedRemain_ = item->text(2).toInt();
-    pickedTeacher_ = GetPlanTeacher(curClassCode_, pickedCourse_);
+    pickedTeacher_ = item->data(2, Qt::UserRole).toString();
     tw::ui::SetComboCode(CmbClass, classCode, [this] { CmbClass_Click(); });
     if (pickedRemain_ < 1) return;
     for (int row = 1; row <= Lessons() + 1; ++row) {

@@ -435,6 +435,21 @@ TEST_F(ManualSetLessonForm, CodesAreComparedAsTheDatabaseComparesThem) {
     EXPECT_FALSE(Marked(f, kVbYellow).contains("1.4"));
 }
 
+// An older file may hold two rows of one class and course with two teachers: each owed entry
+// places a lesson of its own row's teacher and counts it in that row.
+TEST_F(ManualSetLessonForm, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
+    AddPlan("101", "01", "T1", 1);
+    AddPlan("101", "01", "T2", 1);
+    frmManualSetLesson f;
+    ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文|1", "一年级1班|语文|1"}));
+    Pick(f, 1);
+    EXPECT_EQ(f.PickedTeacherCode(), "T2");
+    Click(f, 2, 2, Qt::LeftButton);
+    EXPECT_EQ(Slot("101", 2, 2), "01|T2|2");
+    EXPECT_EQ(AllPlans(), "101|01|T1|1|0;101|01|T2|1|1");
+    EXPECT_EQ(Owed(f), QStringList({"一年级1班|语文|1"}));
+}
+
 // Classes, courses and teachers may share a name: every pick, placement and jump acts on the
 // record's code, never on the first record of that name.
 TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
