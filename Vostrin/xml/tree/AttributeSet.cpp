@@ -3,33 +3,44 @@
 #include <cstring>
 #include <string>
 
+#include "BlockPool.h"
+
 namespace velmarq {
 
+AttributeSet::Header AttributeSet::empty_ = {0, 0, 0, 0};
+
 void AttributeSet::Grow(size_t n) {
-    size_t cap = capacity_ * 2;
-    if (cap < size_ + n) cap = size_ + n;
-    char* p = new char[cap];
-    std::memcpy(p, data_, size_);
+    size_t room = h_->capacity * size_t{2};
+    if (room < h_->size + n) room = h_->size + n;
+    size_t granted = 0;
+    auto* fresh = static_cast<Header*>(BlockPool::Take(sizeof(Header) + room, granted));
+    fresh->size = h_->size;
+    fresh->capacity = static_cast<unsigned>(granted - sizeof(Header));
+    fresh->count = h_->count;
+    fresh->unused = 0;
+    if (h_->size > 0) std::memcpy(fresh->Bytes(), h_->Bytes(), h_->size);
     Release();
-    data_ = p;
-    capacity_ = static_cast<unsigned>(cap);
+    h_ = fresh;
 }
 
 void AttributeSet::Append(const char* bytes, size_t n) {
-    if (size_ + n > capacity_) Grow(n);
-    std::memcpy(data_ + size_, bytes, n);
-    size_ += static_cast<unsigned>(n);
+    if (h_->size + n > h_->capacity) Grow(n);
+    std::memcpy(h_->Bytes() + h_->size, bytes, n);
+    h_->size += static_cast<unsigned>(n);
 }
 
 void AttributeSet::Erase(size_t at, size_t n) {
-    std::memmove(data_ + at, data_ + at + n, size_ - at - n);
-    size_ -= static_cast<unsigned>(n);
+    std::memmove(h_->Bytes() + at, h_->Bytes() + at + n, h_->size - at - n);
+    h_->size -= static_cast<unsigned>(n);
+}
+
+void AttributeSet::FreeBlock() {
+    BlockPool::Give(h_, sizeof(Header) + h_->capacity);
 }
 
 void AttributeSet::Release() {
-    if (data_ != inline_) delete[] data_;
-    data_ = inline_;
-    capacity_ = kInline;
+    if (h_ != &empty_) FreeBlock();
+    h_ = &empty_;
 }
 
 void AttributeSet::PutLength(size_t n) {
@@ -46,7 +57,7 @@ size_t AttributeSet::GetLength(size_t& at) const {
     size_t n = 0;
     int shift = 0;
     for (;;) {
-        auto b = static_cast<unsigned char>(data_[at++]);
+        auto b = static_cast<unsigned char>(h_->Bytes()[at++]);
         n |= static_cast<size_t>(b & 0x7F) << shift;
         if (!(b & 0x80)) return n;
         shift += 7;
@@ -66,7 +77,7 @@ AttributeSet::Pair AttributeSet::Decode(size_t at) const {
 }
 
 bool AttributeSet::PairAtIndex(int i, Pair& out) const {
-    if (i < 0 || i >= count_) return false;
+    if (i < 0 || i >= h_->count) return false;
     size_t at = 0;
     for (int k = 0;; ++k) {
         out = Decode(at);
@@ -76,7 +87,7 @@ bool AttributeSet::PairAtIndex(int i, Pair& out) const {
 }
 
 bool AttributeSet::NameIs(const Pair& p, const char* name, size_t len) const {
-    return p.nameLen == len && std::memcmp(data_ + p.name, name, len) == 0;
+    return p.nameLen == len && std::memcmp(h_->Bytes() + p.name, name, len) == 0;
 }
 
 void AttributeSet::AddPair(const char* name, const char* value) {
@@ -99,7 +110,7 @@ size_t AttributeSet::RecordBytes(size_t nameLen, size_t valueLen) {
 void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value, int valueLen) {
     // All the room first, so that a failed allocation adds no part of the pair.
     Reserve(RecordBytes(static_cast<size_t>(nameLen), static_cast<size_t>(valueLen)));
-    ++count_;
+    ++h_->count;
     PutLength(static_cast<size_t>(nameLen));
     Append(name, static_cast<size_t>(nameLen));
     PutLength(static_cast<size_t>(valueLen));
@@ -109,14 +120,14 @@ void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value,
 void AttributeSet::NameAt(int i, StringBuffer& out) const {
     out.Clear();
     Pair p;
-    if (PairAtIndex(i, p)) out.AppendBytes(data_ + p.name, static_cast<int>(p.nameLen));
+    if (PairAtIndex(i, p)) out.AppendBytes(h_->Bytes() + p.name, static_cast<int>(p.nameLen));
 }
 
 bool AttributeSet::ValueAt(int i, StringBuffer& out) const {
     out.Clear();
     Pair p;
     if (!PairAtIndex(i, p)) return false;
-    out.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
+    out.AppendBytes(h_->Bytes() + p.value, static_cast<int>(p.valueLen));
     return true;
 }
 
@@ -125,8 +136,8 @@ bool AttributeSet::PairAt(int i, StringBuffer& name, StringBuffer& value) const 
     value.Clear();
     Pair p;
     if (!PairAtIndex(i, p)) return false;
-    name.AppendBytes(data_ + p.name, static_cast<int>(p.nameLen));
-    value.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
+    name.AppendBytes(h_->Bytes() + p.name, static_cast<int>(p.nameLen));
+    value.AppendBytes(h_->Bytes() + p.value, static_cast<int>(p.valueLen));
     return true;
 }
 
@@ -134,10 +145,10 @@ bool AttributeSet::ValueOf(const char* name, StringBuffer& out) const {
     out.Clear();
     if (!name || !*name) return false;
     size_t len = std::strlen(name);
-    for (size_t at = 0; at < size_;) {
+    for (size_t at = 0; at < h_->size;) {
         Pair p = Decode(at);
         if (NameIs(p, name, len)) {
-            out.AppendBytes(data_ + p.value, static_cast<int>(p.valueLen));
+            out.AppendBytes(h_->Bytes() + p.value, static_cast<int>(p.valueLen));
             return true;
         }
         at = p.end;
@@ -148,7 +159,7 @@ bool AttributeSet::ValueOf(const char* name, StringBuffer& out) const {
 bool AttributeSet::HasName(const char* name) const {
     if (!name || !*name) return false;
     size_t len = std::strlen(name);
-    for (size_t at = 0; at < size_;) {
+    for (size_t at = 0; at < h_->size;) {
         Pair p = Decode(at);
         if (NameIs(p, name, len)) return true;
         at = p.end;
@@ -157,24 +168,22 @@ bool AttributeSet::HasName(const char* name) const {
 }
 
 bool AttributeSet::MatchValue(const char* name, const char* pattern) const {
-    if (!name || !*name || count_ == 0) return false;
+    if (!name || !*name || h_->count == 0) return false;
     if (!pattern) pattern = "";
     size_t len = std::strlen(name);
     std::string work;
-    for (size_t at = 0; at < size_;) {
+    for (size_t at = 0; at < h_->size;) {
         Pair p = Decode(at);
         at = p.end;
         if (!NameIs(p, name, len)) continue;
         if (p.valueLen == 0 && *pattern == 0) return true;
-        work.assign(data_ + p.value, p.valueLen);
+        work.assign(h_->Bytes() + p.value, p.valueLen);
         if (WildcardMatch(work.c_str(), pattern, true)) return true;
     }
     return false;
 }
 
 void AttributeSet::ClearPairs() {
-    count_ = 0;
-    size_ = 0;
     Release();
 }
 
@@ -190,10 +199,10 @@ void AttributeSet::ReplaceAllNamed(const char* name, const char* value) {
 }
 
 void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other) {
-    for (size_t at = 0; at < other.size_;) {
+    for (size_t at = 0; at < other.h_->size;) {
         Pair p = other.Decode(at);
         at = p.end;
-        const char* name = other.data_ + p.name;
+        const char* name = other.h_->Bytes() + p.name;
         size_t len = p.nameLen;
         while (len > 0 && IsXmlSpace(static_cast<unsigned char>(*name))) {
             ++name;
@@ -201,36 +210,26 @@ void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other) {
         }
         while (len > 0 && IsXmlSpace(static_cast<unsigned char>(name[len - 1]))) --len;
         if (len == 0) continue;
-        AddPair(name, static_cast<int>(len), other.data_ + p.value, static_cast<int>(p.valueLen));
+        AddPair(name, static_cast<int>(len), other.h_->Bytes() + p.value,
+                static_cast<int>(p.valueLen));
     }
 }
 
 void AttributeSet::TakeOver(AttributeSet& other) {
     if (&other == this) return;
     Release();
-    if (other.data_ == other.inline_) {
-        std::memcpy(inline_, other.inline_, other.size_);
-        data_ = inline_;
-    } else {
-        data_ = other.data_;
-    }
-    size_ = other.size_;
-    capacity_ = other.capacity_;
-    count_ = other.count_;
-    other.data_ = other.inline_;
-    other.capacity_ = kInline;
-    other.size_ = 0;
-    other.count_ = 0;
+    h_ = other.h_;
+    other.h_ = &empty_;
 }
 
 void AttributeSet::RemoveAllNamed(const char* name) {
-    if (!name || !*name || count_ == 0) return;
+    if (!name || !*name || h_->count == 0) return;
     size_t len = std::strlen(name);
-    for (size_t at = 0; at < size_;) {
+    for (size_t at = 0; at < h_->size;) {
         Pair p = Decode(at);
         if (NameIs(p, name, len)) {
             Erase(p.start, p.end - p.start);
-            --count_;
+            --h_->count;
             continue;  // the next pair now starts where this one did
         }
         at = p.end;

@@ -1,12 +1,13 @@
 // The attribute pairs of one node, kept in order of addition in one byte string (names may
 // repeat, a name is never empty, values may be). Each pair is stored as the name's length, the
-// name, the value's length and the value, lengths as 7-bit groups; a set of short pairs fits in
-// the object's own room, so the common element costs no allocation for its attributes.
+// name, the value's length and the value, lengths as 7-bit groups, in a block from the tree's
+// block pool, so the common element costs no call to the C library for its attributes.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 
+#include "BlockPool.h"
 #include "StringBuffer.h"
 
 namespace velmarq {
@@ -28,15 +29,18 @@ class AttributeSet {
         }
         // Short pair: both lengths take one byte; the record is written in place.
         const size_t n = 2 + static_cast<size_t>(nameLen) + static_cast<size_t>(valueLen);
-        if (size_ + n > capacity_) Grow(n);
-        char* r = data_ + size_;
+        if (h_ == &empty_)
+            Start(n);
+        else if (h_->size + n > h_->capacity)
+            Grow(n);
+        char* r = h_->Bytes() + h_->size;
         *r++ = static_cast<char>(nameLen);
         std::memcpy(r, name, static_cast<size_t>(nameLen));
         r += nameLen;
         *r++ = static_cast<char>(valueLen);
         if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
-        size_ += static_cast<unsigned>(n);
-        ++count_;
+        h_->size += static_cast<unsigned>(n);
+        ++h_->count;
     }
     // Every pair named name is removed, then the pair is appended. A failed allocation leaves the
     // set as it was. Empty or null name: nothing.
@@ -46,7 +50,7 @@ class AttributeSet {
     void AddTrimmedPairsOf(const AttributeSet& other);
     // Takes the other set's pairs in place of its own; the other is left empty. Never fails.
     void TakeOver(AttributeSet& other);
-    int PairCount() const { return count_; }
+    int PairCount() const { return h_->count; }
     void NameAt(int i, StringBuffer& out) const;
     bool ValueAt(int i, StringBuffer& out) const;
     bool PairAt(int i, StringBuffer& name, StringBuffer& value) const;
@@ -58,11 +62,11 @@ class AttributeSet {
     // Frees the heap storage and leaves the set unusable: for a set whose node is discarded
     // without its destructor.
     void Discard() {
-        if (data_ != inline_) delete[] data_;
+        if (h_ != &empty_) FreeBlock();
     }
 
   private:
-    // One stored pair, as positions in data_.
+    // One stored pair, as positions in h_->Bytes().
     struct Pair {
         size_t start;  // first byte of the pair's record
         size_t name, nameLen, value, valueLen;
@@ -72,23 +76,37 @@ class AttributeSet {
     bool PairAtIndex(int i, Pair& out) const;
     bool NameIs(const Pair& p, const char* name, size_t len) const;
     void Grow(size_t n);  // room for n more bytes
+    // The first block, for a set that is empty, with room for n bytes.
+    void Start(size_t n) {
+        size_t granted = 0;
+        auto* fresh = static_cast<Header*>(BlockPool::Take(sizeof(Header) + n, granted));
+        *fresh = {0, static_cast<unsigned>(granted - sizeof(Header)), 0, 0};
+        h_ = fresh;
+    }
     void Reserve(size_t n) {
-        if (size_ + n > capacity_) Grow(n);
+        if (h_->size + n > h_->capacity) Grow(n);
     }
     static size_t RecordBytes(size_t nameLen, size_t valueLen);
     void AddLongPair(const char* name, int nameLen, const char* value, int valueLen);
     void Append(const char* bytes, size_t n);
     void Erase(size_t at, size_t n);
     void Release();
+    void FreeBlock();
     size_t GetLength(size_t& at) const;
     void PutLength(size_t n);
 
-    static constexpr size_t kInline = 20;  // the set takes 40 bytes
-    char* data_ = inline_;
-    unsigned size_ = 0;
-    unsigned capacity_ = kInline;
-    int count_ = 0;
-    char inline_[kInline];
+    // The pairs live in one block: this header, then the bytes. An empty set shares one empty
+    // header and owns no block, so a node without attributes pays one pointer.
+    struct Header {
+        unsigned size;      // bytes in use
+        unsigned capacity;  // bytes of room behind the header
+        int count;          // pairs
+        unsigned unused;
+        char* Bytes() { return reinterpret_cast<char*>(this + 1); }
+        const char* Bytes() const { return reinterpret_cast<const char*>(this + 1); }
+    };
+    static Header empty_;
+    Header* h_ = &empty_;
 };
 
 }  // namespace velmarq

@@ -11,15 +11,9 @@
 
 namespace velmarq {
 
-namespace {
-TreeNode* AsNode(VelmarqObject* p) {
-    return static_cast<TreeNode*>(p);
-}
-}  // namespace
-
 int TreeNode::nodeCounter_ = 0;
 
-static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 128, "a node takes two cache lines");
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 80, "a node takes 80 bytes");
 
 TreeNode::TreeNode(const char* tag, const char* content)
     : nodeSerial_(++nodeCounter_), root_(this) {
@@ -108,7 +102,7 @@ TreeNode::~TreeNode() {
         for (int i = 0; i < kTags; ++i) giveBack(i);
     }
     children_.Release();
-    root_ = parent_ = next_ = previous_ = nullptr;
+    root_ = parent_ = nullptr;
     treeCount_ = handleCount_ = 0;
 }
 
@@ -124,22 +118,35 @@ void TreeNode::ReleaseNodeRef() {
     --root_->treeCount_;
 }
 
-// Visits top and every node below it, parents before children. The walk goes down through the
-// first child and on through the sibling links, so it needs neither recursion nor memory: a
-// detach must not fail half way because memory ran out.
+// Visits top and every node below it, parents before children, depth first, without recursion
+// and without allocating: a detach must not fail half way because memory ran out. Each node
+// below top keeps the index of its next child to visit in treeCount_, which only a root's count
+// uses (it is 0 on every other node, and is 0 again once the walk has left the node); top, which
+// may be a root, keeps its index here.
 template <class Node, class Visit>
 void TreeNode::ForEachInSubtree(Node* top, Visit visit) {
+    visit(top);
+    int topNext = 0;
     Node* n = top;
     for (;;) {
-        visit(n);
-        if (n->ChildCount() > 0) {
-            n = n->ChildAt(0);
+        int& next = n == top ? topNext : const_cast<TreeNode*>(n)->treeCount_;
+        if (next < n->ChildCount()) {
+            Node* child = n->ChildAt(next++);
+            assert(child->treeCount_ == 0);
+            visit(child);
+            n = child;
             continue;
         }
-        while (n != top && !n->next_) n = n->parent_;
         if (n == top) return;
-        n = n->next_;
+        next = 0;
+        n = n->parent_;
     }
+}
+
+TreeNode* TreeNode::Sibling(int step) const {
+    if (!parent_) return nullptr;
+    const int i = parent_->children_.IndexOf(this);
+    return i < 0 ? nullptr : parent_->children_.Get(i + step);
 }
 
 int TreeNode::SubtreeRefSum() const {
@@ -264,12 +271,8 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
     // child is a root, so it is parent or one of parent's ancestors exactly when it is the root
     // of parent's tree.
     if (!parent || !child || child->parent_ || parent->root_ == child) return false;
-    TreeNode* last = parent->children_.Last();
     // The slot first: an allocation that fails there leaves both trees as they were.
     parent->children_.Append(child);
-    if (last) last->next_ = child;
-    child->previous_ = last;
-    child->next_ = nullptr;
     child->parent_ = parent;
     if (!child->children_.Empty())
         SetRootOfSubtree(child, parent->root_);
@@ -286,9 +289,6 @@ void TreeNode::Detach(TreeNode* node) {
     TreeNode* parent = node->parent_;
     int index = parent->children_.IndexOf(node);
     if (index < 0) return;
-    if (node->previous_) node->previous_->next_ = node->next_;
-    if (node->next_) node->next_->previous_ = node->previous_;
-    node->previous_ = node->next_ = nullptr;
     parent->children_.RemoveAt(index);
     int sum = node->SubtreeRefSum();
     TreeNode* oldRoot = node->root_;

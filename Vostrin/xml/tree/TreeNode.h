@@ -72,8 +72,9 @@ class TreeNode final : public VelmarqObject {
     TreeNode* NthChildByTag(int n, const char* tag) const;
     TreeNode* Root() const { return root_; }
     TreeNode* Parent() const { return parent_; }
-    TreeNode* Next() const { return next_; }
-    TreeNode* Previous() const { return previous_; }
+    // The siblings, found in the parent's child list (none for a root or at either end).
+    TreeNode* Next() const { return Sibling(1); }
+    TreeNode* Previous() const { return Sibling(-1); }
     // Whether node is this node or lies below it; constant time when this node is a root.
     bool IsSelfOrAncestorOf(const TreeNode* node) const;
     // Makes room for one more child, so that the next AppendChild to parent cannot fail.
@@ -90,10 +91,7 @@ class TreeNode final : public VelmarqObject {
             AppendChild(parent, child);
             return;
         }
-        TreeNode* last = parent->children_.Last();
         parent->children_.Append(child);
-        last->next_ = child;
-        child->previous_ = last;
         child->parent_ = parent;
         child->root_ = parent->root_;
     }
@@ -142,12 +140,13 @@ class TreeNode final : public VelmarqObject {
     template <class Node, class Visit>
     static void ForEachInSubtree(Node* top, Visit visit);
     void FreeOwnData();
+    TreeNode* Sibling(int step) const;
     // Frees what a node below a root being deleted owns (but its tag and children, which the
     // root's walk handles) and gives its cell back.
     void DiscardDescendant();
 
-    // Laid out so that the node takes 128 bytes; nodeSerial_ sits in the base's tail padding.
-    // What freeing a tree reads of a node lies in its first cache line.
+    // Laid out so that the node takes 80 bytes; nodeSerial_ sits in the base's tail padding.
+    // Siblings are not linked: the parent's child list has them in order.
     int nodeSerial_;
     NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
     StringBuffer* content_ = nullptr;
@@ -156,8 +155,6 @@ class TreeNode final : public VelmarqObject {
     AttributeSet attributes_;  // empty until the first pair
     TreeNode* root_;
     TreeNode* parent_ = nullptr;
-    TreeNode* next_ = nullptr;
-    TreeNode* previous_ = nullptr;
     int treeCount_ = 0;
     int handleCount_ = 0;
 };
