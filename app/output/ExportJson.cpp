@@ -6,6 +6,7 @@
 
 #include "db/Database.h"
 #include "output/DataFolder.h"
+#include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
@@ -67,6 +68,7 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
             if (rows.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
                 groupColumn = QStringLiteral("GroupCode");
         }
+        SkipOutsideGrid(rows, LessonOfDay);
         while (!rows.Eof()) {
             const QString group = rows.Fields(QStringLiteral("Name")).Text();
             const QString groupId = rows.Fields(groupColumn).Text();
@@ -89,6 +91,7 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
                         QLatin1Char(',') +
                         Member(partnerKey + slot, rows.Fields(partnerColumn).Text());
                 rows.MoveNext();
+                SkipOutsideGrid(rows, LessonOfDay);
             }
         }
         if (!text.isEmpty()) {

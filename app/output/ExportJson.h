@@ -15,9 +15,10 @@ class Recordset;
 namespace tw::output {
 
 // Each reads rows (columns Name, LessonNo, Day, CourseName and TeacherShortName or
-// ClassShortName) from the current row to the end and writes fileName. Returns 0 when the file
-// was written, -1 on any failure, with its description in *error when error is given; on
-// failure an existing file keeps its old content.
+// ClassShortName) from the current row to the end and writes fileName; rows outside the week
+// grid (GridRows.h) are left out, so a class or teacher with none inside it gets no object.
+// Returns 0 when the file was written, -1 on any failure, with its description in *error when
+// error is given; on failure an existing file keeps its old content.
 int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
 int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
 int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);

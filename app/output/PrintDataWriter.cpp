@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "output/DataFolder.h"
+#include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
@@ -72,17 +73,9 @@ class LineFile {
 
 const QString kRootLine = QStringLiteral("<root docname=\"Korvel排课\">");
 
-// Moves past rows whose day or lesson lies outside the week grid (left behind after the lessons
-// per day were lowered, or stored by other software): written, they would shift every later
-// slot of their group.
-void SkipOutsideGrid(tw::db::Recordset& rs, int lessons) {
-    while (!rs.Eof()) {
-        const long long day = rs.Fields("Day").Int();
-        const long long lesson = rs.Fields("LessonNo").Int();
-        if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons) return;
-        rs.MoveNext();
-    }
-}
+// Rows outside the week grid are passed over: written, they would shift every later slot of
+// their group.
+using tw::output::SkipOutsideGrid;
 
 void EmptySlot(LineFile& f, int count) {
     f.Line(QStringLiteral("<coursename value=\" \"></coursename>"));

@@ -21,6 +21,7 @@
 #include "output/DataFolder.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
+#include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
@@ -365,7 +366,7 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
             command.sql = (this->*buildSql)();
         }
         auto rows = KbDb().OpenRecordset(command.sql);
-        if (rows->Eof()) {
+        if (!AnyRowInGrid(*rows, LessonOfDay)) {
             status = kNoTimetableData;
         } else {
             const QString dataFile = DataFile(QStringLiteral("export_data.json"));

@@ -12,6 +12,7 @@
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
 #include "output/DataFolder.h"
+#include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "ui/FormStyle.h"
@@ -182,7 +183,9 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
     QString writeError;
     try {
         auto rs = KbDb().OpenRecordset(sql);
-        if (writer == Writer::Schedule && rs->RecordCount() <= 0) {
+        // Nothing would be printed (the library prints no page without a row), so saying
+        // "打印完成" would be untrue.
+        if (!tw::output::AnyRowInGrid(*rs, LessonOfDay)) {
             status = tw::output::kNoTimetableData;
         } else {
             const QString dataFile = tw::output::DataFile("tmp.xml");
@@ -276,5 +279,6 @@ void frmPrint::CmdPrintTotal_Click() {
         "D  where A.CourseCode = "
         "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
         "A.ClassCode,A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Total, QString("TotalSchd%1A3.xml").arg(LessonOfDay), QString());
+    RunPrint(sql, Writer::Total, QString("TotalSchd%1A3.xml").arg(LessonOfDay),
+             QStringLiteral("没有课表数据"));
 }

@@ -346,8 +346,12 @@ TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
     EXPECT_EQ(messages_[1].text, QStringLiteral("课表导出成功"));
 }
 
+// Without lessons, and with lessons only outside the week grid (beyond the lessons per day, as
+// left behind after they were lowered, or on days the week does not have), every command says
+// there is nothing to export instead of exporting an empty grid.
 TEST_F(frmExportTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
     AddClass("101", "初一(1)班", "一1");
+    AddCourse("01", "语文", "语");
     AddTeacher("T1", "张老师");
     LoggingNode("touch \"$4\"");
     QFile data(DataFile());
@@ -361,15 +365,24 @@ TEST_F(frmExportTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
         {"cmdExportAllTeacher", "没有课表数据"},
         {"cmdExportTeacher", "该教师没有课表数据"},
         {"CmdExportTotal", "没有课表数据"}};
-    for (const auto& [button, text] : cases) {
-        messages_.clear();
-        savePaths_ = {Target("x.xlsx")};
-        Click(form, button);
-        EXPECT_EQ(OnlyMessage().text, QString::fromUtf8(text)) << button;
-        EXPECT_EQ(OnlyMessage().style, tw::ui::vbInformation) << button;
+    for (bool outsideGrid : {false, true}) {
+        if (outsideGrid) {
+            AddLesson("101", 1, 7, "01", "T1");
+            AddLesson("101", 6, 1, "01", "T1");
+            AddLesson("101", 0, 2, "01", "T1");
+            AddLesson("101", 2, 0, "01", "T1");
+        }
+        for (const auto& [button, text] : cases) {
+            messages_.clear();
+            savePaths_ = {Target("x.xlsx")};
+            Click(form, button);
+            EXPECT_EQ(OnlyMessage().text, QString::fromUtf8(text)) << button << outsideGrid;
+            EXPECT_EQ(OnlyMessage().style, tw::ui::vbInformation) << button;
+        }
     }
     EXPECT_EQ(ReadFile(DataFile()), QByteArray("previous\r\n"));
     EXPECT_TRUE(LoggedLines().isEmpty()) << "the script is not started";
+    EXPECT_FALSE(QFileInfo::exists(Target("x.xlsx")));
 }
 
 TEST_F(frmExportTest, AMissingRuntimeReportsTheReason) {

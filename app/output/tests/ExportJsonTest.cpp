@@ -38,6 +38,7 @@ class ExportJsonTest : public ::testing::Test {
         SetProgramFolder(dir_.path());
         file_ = dir_.filePath("export_data.json");
         SetSchool(QStringLiteral("第一中学"));
+        LessonOfDay = 7;
     }
     void SetSchool(const QString& name) {
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "USERINFO", "USER", name));
@@ -132,6 +133,26 @@ TEST_F(ExportJsonTest, SevenLessonsRunUpToLessonSevenFriday) {
     const QJsonObject object = Objects().at(0).toObject();
     EXPECT_EQ(object.value("course_name75").toString(), QStringLiteral("语文"));
     EXPECT_EQ(object.value("teacher_name75").toString(), QStringLiteral("T"));
+}
+
+// A lesson outside the week grid (beyond the lessons per day, or on a day the week does not
+// have) belongs to no timetable: it is left out, and a class with no other gets no object.
+TEST_F(ExportJsonTest, RowsOutsideTheWeekGridAreLeftOut) {
+    LessonOfDay = 6;
+    auto rows = ClassRows({{"A", "语文", "", "T", 1, 7},
+                           {"A", "数学", "", "T", 2, 1},
+                           {"B", "英语", "", "T", 3, 7},
+                           {"C", "音乐", "", "T", 6, 1},
+                           {"C", "美术", "", "T", 0, 2},
+                           {"D", "历史", "", "T", 1, 0},
+                           {"D", "地理", "", "T", 5, 6}});
+    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    EXPECT_EQ(Line().toStdString(),
+              QStringLiteral("[[{\"school_name\":\"第一中学\",\"class_name\":\"A\","
+                             "\"course_name12\":\"数学\",\"teacher_name12\":\"T\"},"
+                             "{\"school_name\":\"第一中学\",\"class_name\":\"D\","
+                             "\"course_name65\":\"地理\",\"teacher_name65\":\"T\"}]]")
+                  .toStdString());
 }
 
 TEST_F(ExportJsonTest, CrLfPairsAreDroppedAndLoneCrOrLfKeptEscaped) {

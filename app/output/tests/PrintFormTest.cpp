@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
@@ -109,6 +111,34 @@ TEST_F(FrmPrintTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
     EXPECT_EQ(env.calls.back().text, QString("没有课表数据"));
 }
 
+// Lessons only outside the week grid (beyond the lessons per day, as left behind after they
+// were lowered, or on days the week does not have) print nothing: every command says there is
+// no timetable instead of "打印完成".
+TEST_F(FrmPrintTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
+    env.Exec("insert into LessonListtb values ('11',1,7,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('11',6,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('11',0,2,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('11',3,0,'01','T1',1)");
+    frmPrint f;
+    Combo(f, "CmbClass")->setCurrentText(QString("一(1)班"));
+    Combo(f, "CmbTeacher")->setCurrentText(QString("张三"));
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"cmdPrintClass", "该班级没有课表数据"},
+        {"cmdPrintAllClass", "没有课表数据"},
+        {"cmdPrintTeacher", "该教师没有课表数据"},
+        {"cmdPrintAllTeacher", "没有课表数据"},
+        {"CmdPrintTotal", "没有课表数据"}};
+    for (const auto& [button, text] : cases) {
+        env.calls.clear();
+        Click(f, button);
+        ASSERT_EQ(env.calls.size(), 1u) << button;
+        EXPECT_EQ(env.calls[0].text, QString(text)) << button;
+        EXPECT_EQ(env.calls[0].style, tw::ui::vbInformation) << button;
+    }
+    EXPECT_EQ(g_call.calls, 0);
+    EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
+}
+
 TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
     LessonOfDay = 7;
     env.Exec("insert into LessonListtb values ('12',1,1,'01','T1',1)");
@@ -192,17 +222,24 @@ TEST_F(FrmPrintTest, LibraryFailureShowsItsStatus) {
     EXPECT_EQ(env.calls[0].style, tw::ui::vbCritical);
 }
 
-TEST_F(FrmPrintTest, WholeSchoolWithoutLessonsStillCallsTheLibrary) {
+// The library would print no page: the whole school says so like the other commands.
+TEST_F(FrmPrintTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
     frmPrint f;
+    Click(f, "CmdPrintTotal");
+    EXPECT_EQ(g_call.calls, 0);
+    EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("没有课表数据"));
+    EXPECT_EQ(env.calls[0].style, tw::ui::vbInformation);
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     Click(f, "CmdPrintTotal");
     ASSERT_EQ(g_call.calls, 1);
     EXPECT_EQ(QString::fromStdString(g_call.tmpl), env.FilePath("TotalSchd6A3.xml"));
-    EXPECT_EQ(DataFile(),
-              QString("<root docname=\"Korvel排课\">\r\n<record>\r\n</record>\r\n</root>\r\n"));
     EXPECT_EQ(env.calls.back().text, QString("打印完成"));
 }
 
 TEST_F(FrmPrintTest, MissingLibraryIsReportedNotCrashed) {
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(nullptr);
     frmPrint f;
     Click(f, "CmdPrintTotal");
@@ -233,6 +270,7 @@ int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env
 }
 
 TEST_F(FrmPrintTest, ASecondPrintCannotStartWhileOneRuns) {
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&ReentrantPrint);
     frmPrint f;
     g_form = &f;
@@ -261,6 +299,7 @@ int EscapedPrint(const char* data, const char* ini, const char* tmpl, int* env, 
 }
 
 TEST_F(FrmPrintTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&EscapedPrint);
     frmPrint f;
     g_form = &f;
