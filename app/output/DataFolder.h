@@ -7,12 +7,14 @@
 
 namespace tw::output {
 
-// The program folder when it is writable; otherwise the user's cache folder ($XDG_CACHE_HOME,
-// or ~/.cache when that is not set to an absolute path) followed by "/Tarnwick395", made when
-// missing.
-QString DataFolder();
-// DataFolder() + "/" + name.
-QString DataFile(const QString& name);
+// The user's cache folder for the data files: $XDG_CACHE_HOME (or ~/.cache when that is not set
+// to an absolute path) followed by "/Tarnwick395".
+QString CacheDataFolder();
+// The program folder when it is writable; otherwise CacheDataFolder(), made when missing. Empty
+// text when it cannot be made, with the folder and the system's reason in *error when given.
+QString DataFolder(QString* error = nullptr);
+// DataFolder() + "/" + name; empty text, with *error as above, when the folder cannot be made.
+QString DataFile(const QString& name, QString* error = nullptr);
 
 // The text that tells the user a data file could not be written: the file and the reason.
 QString CannotWriteText(const QString& file, const QString& reason);

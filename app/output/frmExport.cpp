@@ -369,8 +369,9 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
         if (!AnyRowInGrid(*rows, LessonOfDay)) {
             status = kNoTimetableData;
         } else {
-            const QString dataFile = DataFile(QStringLiteral("export_data.json"));
-            status = command.writer(dataFile, *rows, &writeError);
+            const QString dataFile = DataFile(QStringLiteral("export_data.json"), &writeError);
+            status = dataFile.isEmpty() ? kDataFileNotWritten
+                                        : command.writer(dataFile, *rows, &writeError);
             if (status == 0) {
                 status = static_cast<short>(RunScript(command.templateBase, target, dataFile));
             }

@@ -188,9 +188,13 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
         if (!tw::output::AnyRowInGrid(*rs, LessonOfDay)) {
             status = tw::output::kNoTimetableData;
         } else {
-            const QString dataFile = tw::output::DataFile("tmp.xml");
-            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs, &writeError)
-                                                : WriteTotalXml(dataFile, *rs, &writeError);
+            const QString dataFile = tw::output::DataFile("tmp.xml", &writeError);
+            if (dataFile.isEmpty()) {
+                status = tw::output::kDataFileNotWritten;
+            } else {
+                status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs, &writeError)
+                                                    : WriteTotalXml(dataFile, *rs, &writeError);
+            }
             rs->Close();
             if (status == 0) status = CallPrintOneCustomXml(dataFile, ProgramFile(templateName));
         }

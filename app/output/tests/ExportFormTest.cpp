@@ -432,8 +432,8 @@ TEST_F(frmExportTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) 
 }
 
 // Installed where the user may not write the program folder, the export writes its data file
-// into the user's cache folder and hands that to the script. Runs in a child process that gives
-// up its rights.
+// into the user's cache folder and hands that to the script; when that folder cannot be made,
+// the message gives the folder's reason. Runs in a child process that gives up its rights.
 TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder) {
     AddSmallSchool();
     QTemporaryDir out;
@@ -446,6 +446,8 @@ TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder)
     EXPECT_EXIT(
         {
             QTemporaryDir cache;
+            QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
+            ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
             ASSERT_TRUE(
                 readonlyinstall::BecomeUserWithoutWriteAccess(folder_, cache.path(), {out.path()}));
             const QString target = out.path() + "/a.xlsx";
@@ -457,6 +459,19 @@ TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder)
             EXPECT_TRUE(QFileInfo::exists(data));
             EXPECT_FALSE(QFileInfo::exists(DataFile()));
             EXPECT_EQ(ReadFile(target), ReadFile(data));
+
+            // A cache folder the user cannot make (its parent belongs to another user).
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked.path()));
+            messages_.clear();
+            savePaths_ = {out.path() + "/b.xlsx"};
+            answers_ = {tw::ui::vbYes};
+            Click(form, "cmdExportAllClass");
+            const QString text = OnlyMessage().text;
+            EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！(ret = -1)")))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked.path() + "/Tarnwick395："))
+                << text.toStdString();
+            EXPECT_TRUE(text.endsWith("Permission denied")) << text.toStdString();
             std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");

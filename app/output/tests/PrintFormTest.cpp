@@ -316,8 +316,8 @@ TEST_F(FrmPrintTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
 }
 
 // Installed where the user may not write the program folder, the print writes its data file
-// into the user's cache folder; when that cannot be written either, the message names the file
-// and the reason. Runs in a child process that gives up its rights.
+// into the user's cache folder; when that cannot be made either, the message names the file,
+// the folder and the folder's reason. Runs in a child process that gives up its rights.
 TEST_F(FrmPrintTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     readonlyinstall::ChildTemporaryFolders temporary;
@@ -347,8 +347,9 @@ TEST_F(FrmPrintTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
             EXPECT_TRUE(text.startsWith(QString("打印失败！(ret = -1)"))) << text.toStdString();
             EXPECT_TRUE(text.contains(locked.path() + "/Tarnwick395/tmp.xml"))
                 << text.toStdString();
-            EXPECT_TRUE(text.contains("Permission denied") || text.contains("No such file"))
+            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked.path() + "/Tarnwick395："))
                 << text.toStdString();
+            EXPECT_TRUE(text.endsWith("Permission denied")) << text.toStdString();
             EXPECT_EQ(g_call.calls, 1);
             std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
         },
