@@ -170,20 +170,33 @@ void frmExport::reject() {
     }
 }
 
-bool frmExport::IsProgramTemplate(const QString& path) {
-    const QFileInfo target(path);
-    if (target.absoluteDir().canonicalPath() != QDir(ProgramFolder()).canonicalPath()) {
-        return false;
+namespace {
+
+// The absolute path with the symbolic links of its existing part resolved, so that another
+// spelling of a folder (a link, "..") compares equal.
+QString ResolvedPath(const QString& path) {
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(existing) && existing != QDir::rootPath()) {
+        rest = QLatin1Char('/') + QFileInfo(existing).fileName() + rest;
+        existing = QFileInfo(existing).absolutePath();
     }
-    for (const char* base : {"export_class_kb", "export_teacher_kb", "export_all_kb"}) {
-        for (const char* lessons : {"6", "7"}) {
-            if (target.fileName() ==
-                QString::fromLatin1(base) + QLatin1String(lessons) + QStringLiteral(".xlsx")) {
-                return true;
-            }
-        }
-    }
-    return false;
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    return QDir::cleanPath((canonical.isEmpty() ? existing : canonical) + rest);
+}
+
+bool IsInside(const QString& path, const QString& folder) {
+    const QString f = ResolvedPath(folder);
+    return path == f || path.startsWith(f + QLatin1Char('/'));
+}
+
+}  // namespace
+
+bool frmExport::IsProgramFile(const QString& path) {
+    const QString target = ResolvedPath(path);
+    const QString database = OpenDbPath();
+    return IsInside(target, ProgramFolder()) || IsInside(target, CacheDataFolder()) ||
+           (!database.isEmpty() && SameFile(path, database));
 }
 
 QString frmExport::AskExportFile() {
@@ -199,13 +212,14 @@ QString frmExport::AskExportFile() {
     if (path.isEmpty()) {
         return {};
     }
-    lastPath_ = path;
-    if (IsProgramTemplate(path)) {
-        // Saved over, the template would be gone for every later export of its kind.
+    if (IsProgramFile(path)) {
+        // Saved over, the template, the script or the database would be gone; the next chooser
+        // proposes the last accepted name again, not this one.
         tw::ui::MsgBox(QStringLiteral("不能保存为程序的课表模板文件，请选择其他文件名"),
                        tw::ui::vbExclamation, windowTitle());
         return {};
     }
+    lastPath_ = path;
     // An existing workbook stays until the new one has been made in its place.
     if (QFileInfo::exists(path)) {
         const int answer =

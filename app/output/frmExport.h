@@ -24,8 +24,9 @@ class frmExport : public QDialog {
     int FillClassCombo();
     int FillTeacherCombo();
     // The chosen target path, or empty text when there is nothing to export to. An existing
-    // file is kept (the export replaces it only when it has made the new workbook); a
-    // program's workbook template is refused.
+    // file is kept (the export replaces it only when it has made the new workbook); a file of
+    // the program or of its data files, and the open database, are refused, and a refused name
+    // is not proposed again.
     QString AskExportFile();
     // True while the workbook script of an export runs.
     bool Exporting() const { return exporting_; }
@@ -63,8 +64,9 @@ class frmExport : public QDialog {
     // with the reason when the script cannot be started. The export is made only when the script
     // ends with exit code 0 and leaves a new workbook at the target.
     int RunScript(const QString& templateBase, const QString& target, const QString& dataFile);
-    // Whether path names one of the workbook templates in the program folder.
-    static bool IsProgramTemplate(const QString& path);
+    // Whether path lies inside the program folder (its program, libraries, script and
+    // workbook templates) or the folder of the data files, or names the open database.
+    static bool IsProgramFile(const QString& path);
     void SetExporting(bool on);
     static void StepCombo(QComboBox* combo, int step);
 

@@ -12,8 +12,8 @@ MsgBoxHandler& Handler() {
     static MsgBoxHandler h;
     return h;
 }
-FileDialogHandler& FileHandler() {
-    static FileDialogHandler h;
+FileDialogCallHandler& FileHandler() {
+    static FileDialogCallHandler h;
     return h;
 }
 
@@ -82,19 +82,29 @@ void SetMsgBoxHandler(MsgBoxHandler handler) {
 }
 
 QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir) {
-    if (FileHandler()) return FileHandler()(false, title);
+    if (FileHandler()) return FileHandler()({false, title, filter, dir});
     return QFileDialog::getOpenFileName(nullptr, title, dir, filter);
 }
 
 QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir,
                         bool confirmOverwrite) {
-    if (FileHandler()) return FileHandler()(true, title);
+    if (FileHandler()) return FileHandler()({true, title, filter, dir});
     const QFileDialog::Options options =
         confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
     return QFileDialog::getSaveFileName(nullptr, title, dir, filter, nullptr, options);
 }
 
 void SetFileDialogHandler(FileDialogHandler handler) {
+    if (!handler) {
+        FileHandler() = nullptr;
+        return;
+    }
+    FileHandler() = [handler = std::move(handler)](const FileDialogCall& call) {
+        return handler(call.save, call.title);
+    };
+}
+
+void SetFileDialogCallHandler(FileDialogCallHandler handler) {
     FileHandler() = std::move(handler);
 }
 

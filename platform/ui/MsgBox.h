@@ -38,7 +38,17 @@ QString GetOpenFileName(const QString& title, const QString& filter, const QStri
 // confirmOverwrite=false for callers that ask about an existing file themselves.
 QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {},
                         bool confirmOverwrite = true);
+// Installs a handler for every later chooser (nullptr restores the real dialog). The first kind
+// is told whether the chooser saves and its title; the second everything it is opened with.
 using FileDialogHandler = std::function<QString(bool save, const QString& title)>;
 void SetFileDialogHandler(FileDialogHandler handler);
+struct FileDialogCall {
+    bool save = false;
+    QString title;
+    QString filter;
+    QString dir;  // the folder or the file name the chooser proposes
+};
+using FileDialogCallHandler = std::function<QString(const FileDialogCall&)>;
+void SetFileDialogCallHandler(FileDialogCallHandler handler);
 
 }  // namespace tw::ui

@@ -50,7 +50,7 @@ class frmExportTest : public ExportTest {
         EXPECT_EQ(messages_.back().title, QStringLiteral("导出课表到Excel"));
         return messages_.back();
     }
-    QString Target(const QString& name) const { return folder_ + QLatin1Char('/') + name; }
+    QString Target(const QString& name) const { return out_ + QLatin1Char('/') + name; }
     // Runs an export command onto target, answering Yes when asked to overwrite it.
     void ExportOver(frmExport& form, const char* button, const QString& target) {
         messages_.clear();
@@ -189,23 +189,55 @@ TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     EXPECT_EQ(ReadFile(target), QByteArray("old workbook"));
 }
 
-// The save chooser must not let the user save over one of the program's workbook templates:
-// the next export of that kind would fail.
-TEST_F(frmExportTest, AProgramTemplateIsRefusedAsTarget) {
+// The save chooser must not let the user save over a file of the program (a workbook template,
+// the script, the database shipped there: the next export or start would fail), into the folder
+// of the data files, or over the open database wherever it lies; a refused name is not what the
+// next chooser proposes.
+TEST_F(frmExportTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     AddSmallSchool();
     LoggingNode("echo new > \"$4\"");
-    const QString templ = Target("export_all_kb6.xlsx");
+    const QString templ = folder_ + "/export_all_kb6.xlsx";
     WriteFile(templ, "template");
+    WriteFile(folder_ + "/export.js", "script");
+    // The open database outside the program folder, reached also through a link to its folder.
+    CloseDb();
+    const QString school = Target("school/学校.mdb");
+    ASSERT_TRUE(QDir(out_).mkdir("school"));
+    ASSERT_TRUE(QFile::copy(folder_ + "/kb.mdb", school));
+    ASSERT_TRUE(OpenDb(school));
+    ASSERT_TRUE(QFile::link(out_ + "/school", Target("link")));
+    ASSERT_TRUE(QFile::link(folder_, Target("program")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(out_ + "/cache"));
+    const QByteArray database = ReadFile(school);
     frmExport form;
-    for (const QString& path : {templ, folder_ + "/node/../export_class_kb7.xlsx"}) {
+    ExportOver(form, "CmdExportTotal", Target("ok.xlsx"));
+    ASSERT_EQ(messages_.size(), 1u);
+    ASSERT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
+    const QStringList refused{templ,
+                              folder_ + "/node/../export_class_kb7.xlsx",
+                              folder_ + "/export.js",
+                              folder_ + "/kb.mdb",
+                              folder_ + "/新 课表.xlsx",
+                              folder_ + "/node/a.xlsx",
+                              Target("program/b.xlsx"),
+                              out_ + "/cache/Tarnwick395/c.xlsx",
+                              school,
+                              Target("link/学校.mdb")};
+    for (const QString& path : refused) {
         ExportOver(form, "CmdExportTotal", path);
         ASSERT_EQ(messages_.size(), 1u) << path.toStdString();
         EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("模板"))) << path.toStdString();
         EXPECT_EQ(messages_[0].title, QStringLiteral("导出课表到Excel"));
+        EXPECT_EQ(dialogDirs_.back(), Target("ok.xlsx")) << "proposed after " << path.toStdString();
     }
+    qunsetenv("XDG_CACHE_HOME");
     EXPECT_EQ(ReadFile(templ), QByteArray("template"));
-    EXPECT_FALSE(QFileInfo::exists(Target("export_class_kb7.xlsx")));
-    EXPECT_TRUE(LoggedLines().isEmpty());
+    EXPECT_EQ(ReadFile(folder_ + "/export.js"), QByteArray("script"));
+    EXPECT_EQ(ReadFile(school), database);
+    EXPECT_EQ(QDir(folder_).entryList({"*.xlsx"}), QStringList{"export_all_kb6.xlsx"});
+    EXPECT_EQ(LoggedLines().size(), 5) << "the script ran for ok.xlsx alone";
+    ExportOver(form, "CmdExportTotal", Target("next.xlsx"));
+    EXPECT_EQ(dialogDirs_.back(), Target("ok.xlsx"));
 }
 
 TEST_F(frmExportTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {

@@ -1,6 +1,7 @@
 // Fixture of the export tests: a temporary program folder with a fresh timetable database, the
-// school name in its settings file, scripted message boxes and save dialogs, and helpers to add
-// school data and to put a stand-in for the Node.js runtime into the folder.
+// school name in its settings file, a folder for the workbooks, scripted message boxes and save
+// dialogs, and helpers to add school data and to put a stand-in for the Node.js runtime into the
+// program folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -44,9 +45,12 @@ class ExportTest : public ::testing::Test {
             answers_.pop_front();
             return answer;
         });
-        tw::ui::SetFileDialogHandler([this](bool save, const QString& title) {
-            dialogTitles_ << title;
-            EXPECT_TRUE(save);
+        ASSERT_TRUE(outDir_.isValid());
+        out_ = outDir_.path();
+        tw::ui::SetFileDialogCallHandler([this](const tw::ui::FileDialogCall& call) {
+            dialogTitles_ << call.title;
+            dialogDirs_ << call.dir;
+            EXPECT_TRUE(call.save);
             if (savePaths_.empty()) {
                 return QString();
             }
@@ -58,7 +62,7 @@ class ExportTest : public ::testing::Test {
 
     void TearDown() override {
         tw::ui::SetMsgBoxHandler(nullptr);
-        tw::ui::SetFileDialogHandler(nullptr);
+        tw::ui::SetFileDialogCallHandler(nullptr);
         CloseDb();
     }
 
@@ -120,8 +124,13 @@ class ExportTest : public ::testing::Test {
 
     QTemporaryDir dir_;
     QString folder_;
+    // Where the tests save their workbooks: outside the program folder, which the export
+    // refuses as a target.
+    QTemporaryDir outDir_;
+    QString out_;
     std::vector<tw::ui::MsgBoxCall> messages_;
     std::deque<int> answers_;
     std::deque<QString> savePaths_;
     QStringList dialogTitles_;
+    QStringList dialogDirs_;  // what each save chooser proposed
 };

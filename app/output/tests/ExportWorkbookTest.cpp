@@ -41,7 +41,6 @@ class ExportWorkbookTest : public ExportTest {
             ASSERT_TRUE(QFile::copy(kDist + "/" + f, folder_ + "/" + f)) << f.toStdString();
         }
         ASSERT_TRUE(QFile::link(kDist + "/node_modules", folder_ + "/node_modules"));
-        ASSERT_TRUE(QDir(folder_).mkdir("out"));
     }
 
     // A school of four classes with every slot of the week filled, the same pattern each week
@@ -93,7 +92,7 @@ class ExportWorkbookTest : public ExportTest {
     }
     // Files other than the given workbook in the target folder (a left-over temporary file).
     QStringList OtherFiles(const QString& keep) {
-        QStringList names = QDir(folder_ + "/out").entryList(QDir::Files | QDir::Hidden);
+        QStringList names = QDir(out_).entryList(QDir::Files | QDir::Hidden);
         names.removeAll(keep);
         return names;
     }
@@ -103,7 +102,7 @@ class ExportWorkbookTest : public ExportTest {
 
 TEST_F(ExportWorkbookTest, AllClassesGiveOneWeekGridSheetPerClass) {
     AddGeneratedSchool();
-    const QString target = folder_ + "/out/全部 班级.xlsx";
+    const QString target = out_ + "/全部 班级.xlsx";
     Export("cmdExportAllClass", target);
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 4);
@@ -125,7 +124,7 @@ TEST_F(ExportWorkbookTest, AllClassesGiveOneWeekGridSheetPerClass) {
 TEST_F(ExportWorkbookTest, EveryCellIsInTheInstalledChineseFont) {
     AddGeneratedSchool();
     for (const char* command : {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"}) {
-        const QString target = folder_ + "/out/" + command + ".xlsx";
+        const QString target = out_ + "/" + command + ".xlsx";
         Export(command, target);
         for (const QJsonValue sheet : ReadBack(target)) {
             const QJsonObject cells = sheet["cells"].toObject();
@@ -145,7 +144,7 @@ TEST_F(ExportWorkbookTest, EveryCellIsInTheInstalledChineseFont) {
 TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
     LessonOfDay = 7;
     AddGeneratedSchool();
-    const QString target = folder_ + "/out/teacher.xlsx";
+    const QString target = out_ + "/teacher.xlsx";
     Export("cmdExportTeacher", target);  // the first teacher by code: 语文老师
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 1);
@@ -174,7 +173,7 @@ TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
 
 TEST_F(ExportWorkbookTest, TheTotalTableHasOneRowPerClass) {
     AddGeneratedSchool();
-    const QString target = folder_ + "/out/total.xlsx";
+    const QString target = out_ + "/total.xlsx";
     Export("CmdExportTotal", target);
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 1);
@@ -199,7 +198,7 @@ TEST_F(ExportWorkbookTest, ATeacherInTwoClassesAtOnceShowsBothClasses) {
     AddClass("102", "初一(2)班", "一2");
     AddLesson("101", 3, 2, "01", "T1");
     AddLesson("102", 3, 2, "01", "T1");
-    const QString target = folder_ + "/out/teacher.xlsx";
+    const QString target = out_ + "/teacher.xlsx";
     Export("cmdExportAllTeacher", target);
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 1);
@@ -215,7 +214,7 @@ TEST_F(ExportWorkbookTest, SheetNamesAreMadeValidAndUnique) {
         AddClass(QStringLiteral("10%1").arg(i), names[i], QString());
         AddLesson(QStringLiteral("10%1").arg(i), 1, 1, "01", "T1");
     }
-    const QString target = folder_ + "/out/names.xlsx";
+    const QString target = out_ + "/names.xlsx";
     Export("cmdExportAllClass", target);
     const QJsonArray sheets = ReadBack(target);
     ASSERT_EQ(sheets.size(), 4);
@@ -305,14 +304,14 @@ TEST_F(ExportWorkbookTest, EveryCellShowsWholeAndPagesRepeatTheHeadings) {
                 }
             }
         }
-        const QString total = folder_ + QStringLiteral("/out/total%1.xlsx").arg(lessons);
+        const QString total = out_ + QStringLiteral("/total%1.xlsx").arg(lessons);
         Export("CmdExportTotal", total);
         const QJsonArray sheets = ReadBack(total);
         ASSERT_EQ(sheets.size(), 1);
         EXPECT_EQ(sheets[0]["printTitlesRow"].toString(), QStringLiteral("2:3"));
         checkSheet(sheets[0], 4);
         if (lessons == 7) {
-            const QString classes = folder_ + QStringLiteral("/out/classes.xlsx");
+            const QString classes = out_ + QStringLiteral("/classes.xlsx");
             Export("cmdExportAllClass", classes);
             for (const QJsonValue sheet : ReadBack(classes)) checkSheet(sheet, 3);
         }
@@ -322,7 +321,7 @@ TEST_F(ExportWorkbookTest, EveryCellShowsWholeAndPagesRepeatTheHeadings) {
 TEST_F(ExportWorkbookTest, AFailedRunLeavesNoWorkbookBehind) {
     AddGeneratedSchool();
     LessonOfDay = 8;  // there is no template for eight lessons
-    const QString target = folder_ + "/out/none.xlsx";
+    const QString target = out_ + "/none.xlsx";
     savePaths_ = {target};
     frmExport form;
     form.findChild<QPushButton*>("cmdExportAllClass")->click();
