@@ -179,14 +179,20 @@ function makeSheetNamer() {
   };
 }
 
-// Cell sizes. Spreadsheet programs neither widen a column nor heighten a row for what a
-// filled-in cell holds, and clip what does not fit; so the script sizes them itself, from rough
-// widths of the text: wide (Chinese) characters take the whole font size, others six tenths of
-// it, bold a twentieth more.
+// Row heights. Spreadsheet programs do not heighten a row for what a filled-in cell holds, and
+// clip what does not fit; so the script sizes the rows itself, from rough widths of the text:
+// wide (Chinese) characters take the whole font size, others six tenths of it, bold a twentieth
+// more. The column widths stay those of the template: text wraps within them, so the sheet
+// keeps its width and the size its text prints at.
 const CELL_PADDING = 6; // points lost to a cell's margins and borders, left and right together
 const LINE_HEIGHT = 1.35; // a line's height as a share of the font size
 const ROW_PADDING = 4; // points above and below the lines together
-const WIDEST_LINE = 5; // a column grows to hold lines of up to this many wide characters
+const DEFAULT_ROW_HEIGHT = 15;
+
+// The smallest size, in points, that a sheet fitted to its page may print its text at.
+const PAPER_FLOOR = 6.5;
+// Paper sizes by the workbook's paper size number, in points: width and height upright.
+const PAPERS = { 8: [841.89, 1190.55], 9: [595.28, 841.89] };
 
 function isWide(ch) {
   return ch.codePointAt(0) >= 0x1100;
@@ -199,12 +205,9 @@ function textWidth(text, size, bold) {
 }
 
 // A column's width (in characters of the default font: 7 pixels each and 5 pixels of padding,
-// at 96 pixels per inch) in points, and back.
+// at 96 pixels per inch) in points, the narrowest a spreadsheet program draws it.
 function columnPoints(width) {
   return ((width * 7 + 5) * 3) / 4;
-}
-function columnWidth(points) {
-  return ((points * 4) / 3 - 5) / 7;
 }
 
 // Lines that one line of text takes in a column of the given width in points, wrapped as a
@@ -248,27 +251,6 @@ function textLines(cell) {
   return typeof cell.value === 'string' && cell.value !== '' ? cell.value.split('\n') : [];
 }
 
-// Widens the columns from first to last alike, when needed, so that the lines of the cells in
-// the rows given stand on one line each, up to lines of WIDEST_LINE wide characters.
-function widenColumns(ws, rows, first, last) {
-  let needed = 0;
-  for (const r of rows) {
-    for (let c = first; c <= last; c++) {
-      const cell = ws.getRow(r).getCell(c);
-      const { size, bold } = fontOf(cell);
-      const cap = textWidth('国'.repeat(WIDEST_LINE), size, bold) + CELL_PADDING;
-      for (const line of textLines(cell)) {
-        needed = Math.max(needed, Math.min(cap, textWidth(line, size, bold) + CELL_PADDING));
-      }
-    }
-  }
-  const width = Math.ceil(columnWidth(needed) * 10) / 10;
-  for (let c = first; c <= last; c++) {
-    const column = ws.getColumn(c);
-    if (!column.width || column.width < width) column.width = width;
-  }
-}
-
 // Makes the row high enough for every cell from first to last column to show whole.
 function heightenRow(ws, r, first, last) {
   const row = ws.getRow(r);
@@ -282,6 +264,23 @@ function heightenRow(ws, r, first, last) {
     needed = Math.max(needed, lines * size * LINE_HEIGHT + ROW_PADDING);
   }
   if (!row.height || row.height < needed) row.height = Math.ceil(needed);
+}
+
+// A sheet fitted to one page tall shrinks as its rows grow. When that would print its smallest
+// text (smallest points) under the floor, the sheet runs on to as many pages as it needs
+// instead, each repeating the rows from the first to headingRow.
+function keepPaperFloor(ws, smallest, headingRow) {
+  const setup = ws.pageSetup;
+  const paper = PAPERS[setup.paperSize];
+  if (!setup.fitToPage || !setup.fitToHeight || !paper) return;
+  const margins = setup.margins || {};
+  const upright = setup.orientation === 'landscape' ? paper[0] : paper[1];
+  const printable = upright - ((margins.top || 0) + (margins.bottom || 0)) * 72;
+  let height = 0;
+  for (let r = 1; r <= ws.rowCount; r++) height += ws.getRow(r).height || DEFAULT_ROW_HEIGHT;
+  if ((smallest * printable) / height >= PAPER_FLOOR) return;
+  setup.fitToHeight = 0;
+  setup.printTitlesRow = '1:' + headingRow;
 }
 
 function countLessons(ws) {
@@ -318,9 +317,15 @@ function fillGridWorkbook(wb, groups) {
       ws.getCell(grid.firstLessonRow + slot.lesson - 1, grid.firstDayCol + slot.day - 1).value =
         cellText(slot);
     }
+    let smallest = Infinity;
     for (let lesson = 1; lesson <= lessons; lesson++) {
-      heightenRow(ws, grid.firstLessonRow + lesson - 1, grid.labelCol, grid.firstDayCol + DAYS - 1);
+      const r = grid.firstLessonRow + lesson - 1;
+      heightenRow(ws, r, grid.labelCol, grid.firstDayCol + DAYS - 1);
+      for (let c = grid.labelCol; c < grid.firstDayCol + DAYS; c++) {
+        smallest = Math.min(smallest, fontOf(ws.getRow(r).getCell(c)).size);
+      }
     }
+    keepPaperFloor(ws, smallest, grid.headerRow);
   }
   wb.removeWorksheet(template.id);
 }
@@ -350,10 +355,7 @@ function fillTotalWorkbook(ws, groups) {
         cellText(slot);
     }
   });
-  const rows = groups.map((group, i) => total.firstClassRow + i);
-  widenColumns(ws, rows, total.labelCol, total.labelCol);
-  widenColumns(ws, rows, total.firstSlotCol, lastCol);
-  for (const r of rows) heightenRow(ws, r, total.labelCol, lastCol);
+  groups.forEach((group, i) => heightenRow(ws, total.firstClassRow + i, total.labelCol, lastCol));
 }
 
 async function main(argv) {

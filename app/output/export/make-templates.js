@@ -32,6 +32,10 @@ function newWorkbook() {
   return wb;
 }
 
+// Margins in inches, narrow as on a printed timetable: what the sheet loses to them it would
+// otherwise lose in the size of its text when it is fitted to the page.
+const MARGINS = { left: 0.4, right: 0.4, top: 0.5, bottom: 0.5, header: 0.2, footer: 0.2 };
+
 function pageSetup(ws) {
   ws.pageSetup = {
     orientation: 'landscape',
@@ -40,6 +44,7 @@ function pageSetup(ws) {
     fitToWidth: 1,
     fitToHeight: 1,
     horizontalCentered: true,
+    margins: { ...MARGINS },
   };
 }
 
@@ -80,6 +85,15 @@ function makeGridTemplate(lessons, titleText) {
   return wb;
 }
 
+// Width of a lesson column of the whole-school table. Fitted to one A3 page wide, the sheet
+// prints its 9 pt cells at 6.5 pt or more even where a spreadsheet program draws a width unit
+// as wide as 7 pt (the digit of the face it takes for the workbook's default font when that is
+// not installed): 10 + 35 x 6 or 10 + 30 x 7 units, 1,540 pt, on the 1,133 pt of A3 landscape
+// inside the margins. Cell text wraps within these widths and the rows grow to hold it.
+function slotWidth(lessons) {
+  return lessons > 6 ? 6 : 7;
+}
+
 // One row per class; per day one column per lesson.
 function makeTotalTemplate(lessons) {
   const wb = newWorkbook();
@@ -109,7 +123,7 @@ function makeTotalTemplate(lessons) {
       const lessonCell = ws.getCell(total.lessonRow, first + l - 1);
       lessonCell.value = l;
       styleCell(lessonCell, { bold: true, fill: HEADER_FILL });
-      ws.getColumn(first + l - 1).width = 7;
+      ws.getColumn(first + l - 1).width = slotWidth(lessons);
     }
   });
 
