@@ -1,5 +1,8 @@
 // The one database connection: opened exclusively, with the password, only on a file that
 // holds the timetable tables.
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -25,9 +28,9 @@ tw::db::Database& KbDb() {
     return *KbDatabase;
 }
 
-bool OpenDb(const QString& path, QString* why) {
+bool OpenDb(const QString& path, tw::db::OpenFailure* failure) {
     // A file without the tables is refused before it is locked, so it stays as it was.
-    auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true, why,
+    auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true, failure,
                                      TimetableTables());
     if (!db) return false;
     KbDatabase = std::move(db);
@@ -46,13 +49,57 @@ QString OpenDbPath() {
     return KbDatabase ? OpenPath() : QString();
 }
 
-QString OpenDbFailureLine(const QString& path, const QString& why) {
-    return path + QStringLiteral("：") + why;
+QString OpenFailureText(const tw::db::OpenFailure& failure) {
+    using tw::db::OpenError;
+    switch (failure.error) {
+        case OpenError::Missing:
+            return QStringLiteral("文件不存在");
+        case OpenError::NoAccess:
+            return QStringLiteral("无权进入文件所在的文件夹");
+        case OpenError::NotAFile:
+            return QStringLiteral("不是文件");
+        case OpenError::CannotRead:
+            return QStringLiteral("无法读取文件");
+        case OpenError::ReadOnlyFile:
+            return QStringLiteral("文件只读，不能写入");
+        case OpenError::ReadOnlyFolder:
+            return QStringLiteral("文件所在的文件夹只读，不能保存修改（") + failure.detail +
+                   QStringLiteral("）");
+        case OpenError::CannotWrite:
+            return QStringLiteral("无法写入文件");
+        case OpenError::TooShort:
+            return QStringLiteral("文件太短，不是数据库");
+        case OpenError::NotEncrypted:
+            return QStringLiteral("数据库未加密");
+        case OpenError::NotADatabase:
+            return QStringLiteral("不是数据库文件");
+        case OpenError::WrongPassword:
+            return QStringLiteral("密码不对，或文件已损坏");
+        case OpenError::Damaged:
+            return QStringLiteral("文件已损坏");
+        case OpenError::InUse:
+            return QStringLiteral("文件正被另一个程序使用");
+        case OpenError::MissingTable:
+            return QStringLiteral("缺少数据表 ") + failure.detail;
+        case OpenError::IoError:
+            return QStringLiteral("读写磁盘时出错");
+        case OpenError::None:
+        case OpenError::Other:
+            break;
+    }
+    return QStringLiteral("无法打开数据库");
+}
+
+QString OpenDbFailureLine(const QString& path, const tw::db::OpenFailure& failure) {
+    return path + QStringLiteral("：") + OpenFailureText(failure);
 }
 
 bool SameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
+    // Two names of one file (a link, another spelling of the path) are the same file.
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+        ::stat(QFile::encodeName(b).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "frmMain.h"
@@ -15,6 +16,11 @@ const QString kTitleSuffix = QStringLiteral("排课软件系统");
 }
 
 int RegisterControls() {
+    // The system's texts are Chinese whatever the machine's locale: the toolkit's dates and
+    // file-type descriptions follow the program's default locale. (Numbers in files are
+    // written in the C locale, which this does not change.)
+    QLocale::setDefault(
+        QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China));
     // The toolkit's own texts (message box buttons, file chooser) in Chinese, like the rest of
     // the program: installed once per run; without the translation file they stay as they are.
     static QTranslator* toolkitTexts = nullptr;
@@ -56,13 +62,15 @@ short TrimLessonsToDay() {
 namespace {
 
 // Opens the configured database, else the program folder's kb.mdb for this run. The setting
-// is rewritten only when the configured file is missing: a file that exists but does not open
-// now (held by another copy of the program, damaged, another password) stays configured, and
-// the user is told which file failed and why. False when nothing opened, after the message.
+// is rewritten only when nothing is at the configured path: a file that exists but does not
+// open now (held by another copy of the program, damaged, another password, in a folder that
+// may not be entered or written) stays configured, and the user is told which file failed and
+// why. False when nothing opened, after the message.
 bool OpenStartupDatabase() {
     const QString configured = GetDbFileName();
-    QString why;
+    tw::db::OpenFailure why;
     if (OpenDb(configured, &why)) return true;
+    const bool missing = why.error == tw::db::OpenError::Missing;
     QString failures = OpenDbFailureLine(configured, why);
     const QString fallback = ProgramFile("kb.mdb");
     if (SameFile(configured, fallback) || !OpenDb(fallback, &why)) {
@@ -71,7 +79,7 @@ bool OpenStartupDatabase() {
                        AppTitle);
         return false;
     }
-    if (!QFileInfo::exists(configured)) {
+    if (missing) {
         WriteDbFileName(fallback);  // failure is ignored: the caption shows the open file
     } else {
         tw::ui::MsgBox(
@@ -79,6 +87,32 @@ bool OpenStartupDatabase() {
             tw::ui::vbCritical, AppTitle);
     }
     return true;
+}
+
+// Lessons beyond the day are not shown in any grid, but they are the school's: they are
+// deleted only when the user says so, and the question's default keeps them.
+void OfferLessonTrim() {
+    long long beyond = 0;
+    try {
+        auto rs = KbDb().OpenRecordset("select count(*) as n from LessonListtb where LessonNo>" +
+                                       QString::number(LessonOfDay));
+        if (!rs->Eof()) beyond = rs->Fields("n").Int();
+        rs->Close();
+    } catch (const tw::db::DbError&) {
+        return;  // nothing counted, nothing offered
+    }
+    if (beyond <= 0) return;
+    const QString question =
+        QStringLiteral(
+            "课表中有%1节课排在每天第%2节以后，超出了每天课时数设置（%2节）。\n"
+            "要删除这%1节课吗？选“否”则保留。")
+            .arg(beyond)
+            .arg(LessonOfDay);
+    const int answer = tw::ui::MsgBox(
+        question, tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2, AppTitle);
+    if (answer == tw::ui::vbYes && TrimLessonsToDay() != 0) {
+        tw::ui::MsgBox(QStringLiteral("删除课表失败！"), tw::ui::vbCritical, AppTitle);
+    }
 }
 
 }  // namespace
@@ -89,11 +123,11 @@ std::unique_ptr<frmMain> Main() {
 
     if (!OpenStartupDatabase()) return nullptr;
 
-    // Lessons beyond the day are trimmed only on a setting that says 6 or 7: a lost or
-    // unreadable settings file must not cost the timetable its seventh lessons.
+    // Lessons beyond the day are offered for deletion only on a setting that says 6 or 7: a
+    // lost or unreadable settings file says nothing about the school's day.
     const std::optional<int> stored = StoredLessonsOfDay();
     LessonOfDay = stored.value_or(6);
-    if (stored) TrimLessonsToDay();
+    if (stored) OfferLessonTrim();
 
     // Constructing the window runs its load handler before the caption is set.
     auto window = std::make_unique<frmMain>();

@@ -13,9 +13,9 @@ class frmMain;
 // without a window.
 std::unique_ptr<frmMain> Main();
 
-// The widget toolkit needs no registered control files; this installs the toolkit's Chinese
-// texts for its standard buttons and dialogs (once per run, when the translation is installed).
-// Returns 0.
+// The widget toolkit needs no registered control files; this makes Chinese (China) the
+// program's default locale and installs the toolkit's Chinese texts for its standard buttons
+// and dialogs (once per run, when the translation is installed). Returns 0.
 int RegisterControls();
 
 // Sets AppTitle (school name + "排课软件系统") and returns it with " -- " and the path of the
@@ -27,5 +27,6 @@ QString GetMainCaption();
 std::optional<int> StoredLessonsOfDay();
 
 // Deletes the lessons numbered above LessonOfDay. 0 on success, -1 after a failure. Start-up
-// runs it only when the settings file holds 6 or 7.
+// runs it only when the settings file holds 6 or 7 and the user, asked how many lessons lie
+// beyond the day, answers Yes (the default answer keeps them).
 short TrimLessonsToDay();

@@ -6,7 +6,6 @@
 
 #include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
-#include "text/Gbk.h"
 
 QString SettingsFile() {
     return ProgramFile("kbxt.ini");
@@ -15,22 +14,32 @@ QString SettingsFile() {
 namespace {
 // FILENAME is read into a buffer of this many bytes, its terminator included.
 constexpr size_t kDbFileNameBuffer = 255;
+// USER is read into a buffer of this many bytes.
+constexpr size_t kSchoolNameBuffer = 101;
 }  // namespace
 
 QString GetDbFileName() {
     const QString path =
         tw::ini::ReadString(SettingsFile(), "DB", "FILENAME", "", kDbFileNameBuffer);
-    return path.isEmpty() ? ProgramFile("kb.mdb") : path;
+    if (path.isEmpty()) return ProgramFile("kb.mdb");
+    // A settings file saved as UTF-8 without the byte-order mark: its path read as GBK leads
+    // nowhere, while read as UTF-8 it names the school's file.
+    if (tw::db::Database::IsMissing(path)) {
+        const std::optional<QString> utf8 =
+            tw::ini::ReadStringAsUtf8(SettingsFile(), "DB", "FILENAME", kDbFileNameBuffer);
+        if (utf8 && !tw::db::Database::IsMissing(*utf8)) return *utf8;
+    }
+    return path;
 }
 
 bool WriteDbFileName(const QString& path) {
-    // A path the reader would cut is refused rather than stored to be read back as another.
-    if (tw::text::ToGbk(path).size() >= kDbFileNameBuffer) return false;
-    return tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path);
+    // A path the reader would give back otherwise (cut, trimmed, unquoted) is refused rather
+    // than stored to be read back as another.
+    return tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path, kDbFileNameBuffer);
 }
 
 QString GetSchoolName() {
-    return tw::ini::ReadString(SettingsFile(), "USERINFO", "USER", "", 101);
+    return tw::ini::ReadString(SettingsFile(), "USERINFO", "USER", "", kSchoolNameBuffer);
 }
 
 QString GetLessonsOfDay() {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -191,12 +192,16 @@ bool frmMain::TypedConfirmation(const QString& warning) {
 }
 
 void frmMain::ReopenDb(const QString& path) {
-    QString why;
-    if (!OpenDb(path, &why)) ShowOpenFailure(path, why);
+    tw::db::OpenFailure why;
+    if (!OpenDb(path, &why)) {
+        // The caption names a database only while one is open.
+        setWindowTitle(QStringLiteral("Korvel排课软件"));
+        ShowOpenFailure(path, why);
+    }
     UpdateMenuState();
 }
 
-void frmMain::ShowOpenFailure(const QString& path, const QString& why) {
+void frmMain::ShowOpenFailure(const QString& path, const tw::db::OpenFailure& why) {
     MsgBox(QStringLiteral("打开数据库失败！\n") + OpenDbFailureLine(path, why), vbCritical,
            AppTitle);
 }
@@ -205,13 +210,15 @@ void frmMain::ShowOpenFailure(const QString& path, const QString& why) {
 
 void frmMain::mnuOpenDb_Click() {
     try {
-        const QString chosen =
-            tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter));
-        if (chosen.isEmpty()) return;
-        // The database open now, not the settings file's, is the one to return to.
+        // The database open now, not the settings file's, is the one to return to, and the
+        // chooser starts in its folder.
         const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
+        const QString chosen =
+            tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter),
+                                    QFileInfo(previous).absolutePath());
+        if (chosen.isEmpty()) return;
         CloseDb();
-        QString why;
+        tw::db::OpenFailure why;
         if (OpenDb(chosen, &why)) {
             setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
             // A path the settings file cannot hold as it is stays unsaved, and is reported.
@@ -221,7 +228,7 @@ void frmMain::mnuOpenDb_Click() {
             UpdateMenuState();
         } else {
             ShowOpenFailure(chosen, why);
-            if (!OpenDb(previous)) UpdateMenuState();
+            ReopenDb(previous);
         }
     } catch (const std::exception&) {
         MsgBox(QStringLiteral("系统异常错误！"), vbCritical, windowTitle());
@@ -233,8 +240,9 @@ void frmMain::mnuDbSaveAs_Click() {
         tw::ui::GetSaveFileName(QStringLiteral("数据库另存为"), QString::fromUtf8(kDbFilter));
     if (chosen.isEmpty()) return;
     const QString current = DbOpen() ? OpenDbPath() : GetDbFileName();
-    // Copying the file onto itself would destroy it.
-    if (SameFile(chosen, current)) {
+    // Copying the file onto itself would destroy it; a file another program holds (another
+    // copy of this one working on it) would be replaced under it, and its work lost.
+    if (SameFile(chosen, current) || tw::db::Database::IsLockedByAnotherProcess(chosen)) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
         return;
     }

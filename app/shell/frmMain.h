@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+#include "db/Database.h"
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -66,10 +68,11 @@ class frmMain : public QMainWindow {
     void UpdateMenuState();
     // Runs the typed confirmation with the command's warning line; true when confirmed.
     bool TypedConfirmation(const QString& warning);
-    // Reopens a database after a failed open or a copy; reports a failure.
+    // Reopens a database after a failed open or a copy; reports a failure, and the caption
+    // then names no database.
     void ReopenDb(const QString& path);
     // "打开数据库失败！" with the file and the reason it did not open.
-    void ShowOpenFailure(const QString& path, const QString& why);
+    void ShowOpenFailure(const QString& path, const tw::db::OpenFailure& why);
 
     bool ending_ = false;
 };

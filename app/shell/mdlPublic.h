@@ -27,14 +27,17 @@ QString ProgramFile(const QString& name);
 
 // ---- Connection ----
 inline constexpr const char* kDbPassword = "731946";
-// Exclusive; false on any failure, KbDatabase unchanged and, when `why` is given, the reason
-// in a short Chinese text. A refused file is never changed.
-bool OpenDb(const QString& path, QString* why = nullptr);
+// Exclusive; false on any failure, KbDatabase unchanged and, when `failure` is given, why.
+// A refused file is never changed.
+bool OpenDb(const QString& path, tw::db::OpenFailure* failure = nullptr);
 void CloseDb();        // does nothing when none is open
 QString OpenDbPath();  // path of the database that is open now ("" when none)
-// One line of a failed-open message: the file's path, "：" and the reason OpenDb gave.
-QString OpenDbFailureLine(const QString& path, const QString& why);
-// True when both paths name the same file (or, for missing files, the same absolute path).
+// The reason of a failed open as a short Chinese text for the user.
+QString OpenFailureText(const tw::db::OpenFailure& failure);
+// One line of a failed-open message: the file's path, "：" and the reason in words.
+QString OpenDbFailureLine(const QString& path, const tw::db::OpenFailure& failure);
+// True when both paths name the same file, through links too (or, for missing files, the same
+// absolute path).
 bool SameFile(const QString& a, const QString& b);
 
 // ---- Settings file kbxt.ini ----

@@ -4,13 +4,17 @@
 #endif
 #include "Database.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 
 #include "JetLiterals.h"
 #include "StatementCache.h"
@@ -95,26 +99,72 @@ bool HasTableNamed(sqlite3* db, const QString& name) {
     return found;
 }
 
-bool InUse(int rc) {
-    return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+// What a failed call of the engine means for an open.
+OpenError EngineFailure(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return OpenError::InUse;
+        case SQLITE_CORRUPT:
+            return OpenError::Damaged;
+        case SQLITE_IOERR:
+            return OpenError::IoError;
+        case SQLITE_READONLY:
+        case SQLITE_FULL:
+            return OpenError::CannotWrite;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            return OpenError::CannotRead;
+        case SQLITE_NOTADB:
+            return OpenError::NotADatabase;
+        default:
+            return OpenError::Other;
+    }
 }
 
 // Why the first read of a keyed file failed. Without the right password an encrypted file
 // cannot be told from noise, so a file of whole pages that is no plain database is taken for
 // one with another password.
-QString ReadFailure(int rc, sqlite3* db, const QString& path) {
-    if (InUse(rc)) return QStringLiteral("文件正被另一个程序使用");
-    if ((rc & 0xFF) != SQLITE_NOTADB) return QString::fromUtf8(sqlite3_errmsg(db));
+OpenError ReadFailure(int rc, const QString& path) {
+    if ((rc & 0xFF) != SQLITE_NOTADB) return EngineFailure(rc);
     QFile f(path);
     const QByteArray head = f.open(QIODevice::ReadOnly) ? f.read(16) : QByteArray();
-    if (head == QByteArray("SQLite format 3", 16)) return QStringLiteral("数据库未加密");
-    if (f.size() % 512 == 0) return QStringLiteral("密码不对，或文件已损坏");
-    return QStringLiteral("不是数据库文件");
+    if (head == QByteArray("SQLite format 3", 16)) return OpenError::NotEncrypted;
+    if (f.size() % 512 == 0) return OpenError::WrongPassword;
+    return OpenError::NotADatabase;
 }
 
-QString LockFailure(sqlite3* db) {
-    if (InUse(sqlite3_extended_errcode(db))) return QStringLiteral("文件正被另一个程序使用");
-    return QString::fromUtf8(sqlite3_errmsg(db));
+// Why taking the lock failed: the journal that every write makes beside the file could not
+// be made, the file is held elsewhere, or the engine failed.
+OpenError LockFailure(sqlite3* db) {
+    const OpenError e = EngineFailure(sqlite3_extended_errcode(db));
+    return e == OpenError::CannotRead ? OpenError::CannotWrite : e;
+}
+
+// Only a path that leads nowhere means the file is not there: a folder on the way that may not
+// be entered hides whether it is.
+bool LeadsNowhere(int error) {
+    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+}
+
+// Why the path cannot be opened before the engine is asked, or None.
+OpenFailure PathFailure(const QString& path) {
+    const QByteArray file = QFile::encodeName(path);
+    struct stat st {};
+    if (path.isEmpty()) return {OpenError::Missing, {}};
+    if (::stat(file.constData(), &st) != 0) {
+        if (LeadsNowhere(errno)) return {OpenError::Missing, {}};
+        return {errno == EACCES ? OpenError::NoAccess : OpenError::CannotRead, {}};
+    }
+    if (!S_ISREG(st.st_mode)) return {OpenError::NotAFile, {}};
+    if (::access(file.constData(), R_OK) != 0) return {OpenError::CannotRead, {}};
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::access(file.constData(), W_OK) != 0)
+        return errno == EROFS ? OpenFailure{OpenError::ReadOnlyFolder, folder}
+                              : OpenFailure{OpenError::ReadOnlyFile, {}};
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        return {OpenError::ReadOnlyFolder, folder};
+    return {};
 }
 
 }  // namespace
@@ -219,53 +269,74 @@ Database::Statement Database::Prepare(const QString& jetSql) {
 }
 
 std::unique_ptr<Database> Database::Open(const QString& path, const QString& password,
-                                         bool exclusive, QString* error,
+                                         bool exclusive, OpenFailure* failure,
                                          const QStringList& tables) {
-    auto refuse = [&](const QString& why) -> std::unique_ptr<Database> {
-        if (error) *error = why;
+    auto refuse = [&](OpenFailure why) -> std::unique_ptr<Database> {
+        if (failure) *failure = std::move(why);
         return nullptr;
     };
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) return refuse(QStringLiteral("文件不存在"));
-    if (!info.isFile()) return refuse(QStringLiteral("不是文件"));
+    if (OpenFailure why = PathFailure(path); why.error != OpenError::None) return refuse(why);
     sqlite3* db = nullptr;
     const QByteArray file = QFile::encodeName(path);
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    const int opened = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (opened != SQLITE_OK) {
         if (db) sqlite3_close(db);
-        return refuse(QStringLiteral("无法读写文件"));
+        return refuse({EngineFailure(opened), {}});
     }
-    auto fail = [&](const QString& why) {
+    auto fail = [&](OpenError e, const QString& detail = {}) {
         sqlite3_close(db);
-        return refuse(why);
+        return refuse({e, detail});
     };
-    if (sqlite3_db_readonly(db, "main") != 0) return fail(QStringLiteral("文件只读，不能写入"));
+    if (sqlite3_db_readonly(db, "main") != 0) return fail(OpenError::ReadOnlyFile);
     const QByteArray key = password.toUtf8();
     if (sqlite3_key(db, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        return fail(QStringLiteral("无法设置密码"));
+        return fail(OpenError::Other);
     // An empty or cut-off file would be taken for a new database, and the lock below would
     // write its first page into it.
-    if (info.size() < PageSize(db)) return fail(QStringLiteral("文件太短，不是数据库"));
+    if (QFileInfo(path).size() < PageSize(db)) return fail(OpenError::TooShort);
     // A wrong password or a file that is no database fails here, as does a file that another
     // program holds exclusively.
     const int rc =
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) return fail(ReadFailure(rc, db, path));
+    if (rc != SQLITE_OK) return fail(ReadFailure(rc, path));
     for (const QString& table : tables)
-        if (!HasTableNamed(db, table)) return fail(QStringLiteral("缺少数据表 ") + table);
+        if (!HasTableNamed(db, table)) return fail(OpenError::MissingTable, table);
     if (!Run(db, "PRAGMA journal_mode=DELETE")) return fail(LockFailure(db));
     if (exclusive) {
         if (!Run(db, "PRAGMA locking_mode=EXCLUSIVE")) return fail(LockFailure(db));
         // The write lock stays held until the connection closes.
         if (!Run(db, "BEGIN EXCLUSIVE")) return fail(LockFailure(db));
         if (!Run(db, "COMMIT")) {
+            const OpenError e = LockFailure(db);
             Run(db, "ROLLBACK");
-            return fail(LockFailure(db));
+            return fail(e);
         }
     }
     std::unique_ptr<Database> d(new Database());
     d->handle_ = db;
     d->path_ = path;
     return d;
+}
+
+bool Database::IsMissing(const QString& path) {
+    struct stat st {};
+    return path.isEmpty() ||
+           (::stat(QFile::encodeName(path).constData(), &st) != 0 && LeadsNowhere(errno));
+}
+
+bool Database::IsLockedByAnotherProcess(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // The engine locks bytes from 2^30 on: the pending byte, the reserved byte and the shared
+    // range, 512 bytes in all. A write lock asked over them conflicts with any lock held there.
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0x40000000;
+    lock.l_len = 512;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
 }
 
 bool Database::Create(const QString& path, const QString& password, const QString& schemaSql,

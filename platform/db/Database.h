@@ -47,6 +47,32 @@ class Field {
 
 enum RecordsetType { dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 
+// Why an open was refused; the application says it in words for the user.
+enum class OpenError {
+    None,
+    Missing,         // nothing at the path
+    NoAccess,        // a folder on the way may not be entered, so it is unknown what is there
+    NotAFile,        // a folder or a device
+    CannotRead,      // the file may not be read
+    ReadOnlyFile,    // the file may not be written
+    ReadOnlyFolder,  // its folder may not be written: changes need a journal beside the file
+    CannotWrite,     // writing to the file failed (disk full, refused by the system)
+    TooShort,        // shorter than one page
+    NotEncrypted,    // a plain, unencrypted database
+    NotADatabase,    // no database at all
+    WrongPassword,   // another password (or damage that cannot be told from it)
+    Damaged,         // a database whose pages are damaged or cut off
+    InUse,           // another connection or program holds the file
+    MissingTable,    // a table asked for is missing
+    IoError,         // the system failed to read or write the disk
+    Other,           // any other failure of the engine
+};
+
+struct OpenFailure {
+    OpenError error = OpenError::None;
+    QString detail;  // MissingTable: the table; ReadOnlyFolder: the folder
+};
+
 // Rows of one query, read from first to last. RecordCount follows the engine's rule: right
 // after opening it is 0 for no rows, else the rows reached so far (1); after MoveLast or a walk
 // to EOF it is the number of rows.
@@ -89,13 +115,21 @@ class Database {
   public:
     // Opens an existing encrypted file; never creates one, and never changes one it refuses:
     // the file's size, the password and every table named in `tables` are checked before any
-    // lock is taken. With exclusive=true the file is then locked so no other connection (or
-    // process) can open it meanwhile. Returns nullptr on any failure; `error`, when given, then
-    // holds the reason as a short Chinese text for the user (missing, not a database or too
-    // short, wrong password, in use by another program, a table missing, ...).
+    // lock is taken. A file whose folder cannot be written is refused too, as every change
+    // needs a journal beside the file. With exclusive=true the file is then locked so no other
+    // connection (or process) can open it meanwhile. Returns nullptr on any failure; `failure`,
+    // when given, then holds the reason.
     static std::unique_ptr<Database> Open(const QString& path, const QString& password,
-                                          bool exclusive = true, QString* error = nullptr,
+                                          bool exclusive = true, OpenFailure* failure = nullptr,
                                           const QStringList& tables = {});
+    // True when nothing is at the path: not when a folder on the way may not be entered, which
+    // hides whether the file is there.
+    static bool IsMissing(const QString& path);
+    // True when another process holds a lock on the file, as an open connection does (the
+    // exclusive open above keeps its lock until it closes); false for a missing file. Never
+    // ask about a file this process has open: closing the look-up's own handle would drop
+    // this process's locks on it.
+    static bool IsLockedByAnotherProcess(const QString& path);
     // Creates a new encrypted file from a schema script (used by the build and by tests).
     static bool Create(const QString& path, const QString& password, const QString& schemaSql,
                        QString* error = nullptr);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <vector>
 
 #include "text/Gbk.h"
@@ -22,8 +23,39 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-// Names match without regard to case; GBK text is compared as characters, not bytes.
-bool SameName(const std::string& a, const std::string& b) {
+// Some editors begin a saved file with a UTF-8 byte-order mark; such a file holds UTF-8 text,
+// any other GBK. The mark is no part of the first line.
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+enum class Encoding { Gbk, Utf8 };
+
+Encoding EncodingOf(const std::string& data) {
+    return data.rfind(kUtf8Bom, 0) == 0 ? Encoding::Utf8 : Encoding::Gbk;
+}
+
+QString Decode(const std::string& bytes, Encoding e) {
+    if (e == Encoding::Gbk) return text::FromGbk(bytes);
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The bytes of a text in the encoding; false for a text it cannot hold whole (GBK lacks the
+// character, or the text is no valid UTF-16).
+bool EncodeExactly(const QString& s, Encoding e, std::string* bytes) {
+    *bytes = e == Encoding::Gbk ? text::ToGbk(s) : s.toUtf8().toStdString();
+    return Decode(*bytes, e) == s;
+}
+
+// Length of the longest prefix of at most maxBytes bytes that ends on a character boundary.
+size_t CutLength(const std::string& bytes, size_t maxBytes, Encoding e) {
+    if (e == Encoding::Gbk) return text::GbkCutLength(bytes, maxBytes);
+    if (bytes.size() <= maxBytes) return bytes.size();
+    size_t n = maxBytes;
+    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+    return n;
+}
+
+// Names match without regard to case; non-ASCII text is compared as characters, not bytes.
+bool SameName(const std::string& a, const std::string& b, Encoding e) {
     if (a.size() == b.size()) {
         bool ascii = true, same = true;
         for (size_t i = 0; i < a.size(); ++i) {
@@ -37,7 +69,7 @@ bool SameName(const std::string& a, const std::string& b) {
         }
         if (ascii) return same;
     }
-    return text::FromGbk(a).compare(text::FromGbk(b), Qt::CaseInsensitive) == 0;
+    return Decode(a, e).compare(Decode(b, e), Qt::CaseInsensitive) == 0;
 }
 
 enum class Kind { Other, Section, Key };
@@ -49,9 +81,6 @@ struct Line {
     std::string name;   // section or key name
     std::string value;  // key value, trimmed
 };
-
-// Some editors begin a saved file with a UTF-8 byte-order mark; it is no part of the first line.
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 std::vector<Line> Parse(const std::string& data) {
     std::vector<Line> lines;
@@ -91,33 +120,104 @@ bool ReadAll(const std::string& file, std::string* data) {
 }
 
 // Index of the first header of the section, or -1.
-long FindSection(const std::vector<Line>& lines, const std::string& section) {
+long FindSection(const std::vector<Line>& lines, const std::string& section, Encoding e) {
     for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].kind == Kind::Section && SameName(lines[i].name, section))
+        if (lines[i].kind == Kind::Section && SameName(lines[i].name, section, e))
             return static_cast<long>(i);
     return -1;
 }
 
 // Index of the first line of the key inside the section that starts at header, or -1.
-long FindKey(const std::vector<Line>& lines, long header, const std::string& key) {
+long FindKey(const std::vector<Line>& lines, long header, const std::string& key, Encoding e) {
     for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) {
         if (lines[i].kind == Kind::Section) break;
-        if (lines[i].kind == Kind::Key && SameName(lines[i].name, key)) return static_cast<long>(i);
+        if (lines[i].kind == Kind::Key && SameName(lines[i].name, key, e))
+            return static_cast<long>(i);
     }
     return -1;
 }
 
-bool Lookup(const std::string& section, const std::string& key, const std::string& file,
-            std::string* value) {
-    std::string data;
-    if (!ReadAll(file, &data)) return false;
+// What the reader gives for the key of the file's bytes `data`: the stored value, trimmed and
+// without enclosing quotes, or the default (without trailing blanks) when the key is missing;
+// cut to bufferSize-1 bytes on a character boundary.
+std::string ReadValue(const std::string& data, const std::string& section, const std::string& key,
+                      const std::string& def, size_t bufferSize) {
+    if (bufferSize == 0) return std::string();
+    const Encoding e = EncodingOf(data);
     const std::vector<Line> lines = Parse(data);
-    const long header = FindSection(lines, Trim(section));
-    if (header < 0) return false;
-    const long at = FindKey(lines, header, Trim(key));
-    if (at < 0) return false;
-    *value = lines[static_cast<size_t>(at)].value;
-    return true;
+    const long header = FindSection(lines, Trim(section), e);
+    const long at = header < 0 ? -1 : FindKey(lines, header, Trim(key), e);
+    std::string value;
+    if (at < 0) {
+        value = def;
+        while (!value.empty() && value.back() == ' ') value.pop_back();
+    } else {
+        value = lines[static_cast<size_t>(at)].value;
+        // A value enclosed in quotes is returned without them.
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+    }
+    value.resize(CutLength(value, bufferSize - 1, e));
+    return value;
+}
+
+// The file's bytes with the key set to value (the line changed, or one line added, or a
+// section header and one line added); false when the names or the value would change the
+// file's shape or would not read back as written.
+bool Rewrite(const std::string& data, const std::string& section, const std::string& key,
+             const std::string& value, std::string* out) {
+    const std::string sec = Trim(section);
+    const std::string k = Trim(key);
+    // A line break or a bracket/equals sign in the wrong place would change the file's shape.
+    for (const std::string* s : {&sec, &k, &value})
+        if (s->find('\n') != std::string::npos || s->find('\r') != std::string::npos) return false;
+    if (sec.empty() || k.empty() || k.find('=') != std::string::npos || k[0] == '[' ||
+        sec.find(']') != std::string::npos)
+        return false;
+
+    const Encoding e = EncodingOf(data);
+    std::vector<Line> lines = Parse(data);
+    const std::string newLine = k + "=" + value;
+    const long header = FindSection(lines, sec, e);
+    out->clear();
+    auto ensureEnd = [](std::string& s) {
+        if (!s.empty() && s.back() != '\n') s += "\r\n";
+    };
+    if (header < 0) {
+        *out = data;
+        ensureEnd(*out);
+        *out += "[" + sec + "]\r\n" + newLine + "\r\n";
+    } else {
+        const long at = FindKey(lines, header, k, e);
+        if (at >= 0) {
+            Line& l = lines[static_cast<size_t>(at)];
+            const std::string ending = l.raw.substr(l.content.size());
+            l.raw = l.name + "=" + value + ending;
+        } else {
+            // After the section's last non-blank line.
+            size_t last = static_cast<size_t>(header);
+            for (size_t i = last + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i)
+                if (lines[i].kind != Kind::Other) last = i;
+            ensureEnd(lines[last].raw);
+            Line added;
+            added.raw = newLine + "\r\n";
+            lines.insert(lines.begin() + static_cast<long>(last) + 1, added);
+        }
+        for (const Line& l : lines) *out += l.raw;
+    }
+    // The reader trims blanks (tabs and other white space included) and drops enclosing
+    // quotes: a value it would give back changed is refused rather than stored.
+    return ReadValue(*out, sec, k, "", value.size() + 1) == value;
+}
+
+bool Save(const std::string& file, const std::string& bytes) {
+    QSaveFile f(QString::fromStdString(file));
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size()))
+        return false;
+    return f.commit();
 }
 
 }  // namespace
@@ -125,18 +225,9 @@ bool Lookup(const std::string& section, const std::string& key, const std::strin
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& def, size_t bufferSize,
                                     const std::string& file) {
-    if (bufferSize == 0) return std::string();
-    std::string value;
-    if (!Lookup(section, key, file, &value)) {
-        value = def;
-        while (!value.empty() && value.back() == ' ') value.pop_back();
-    } else if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-               value.back() == value.front()) {
-        // A value enclosed in quotes is returned without them.
-        value = value.substr(1, value.size() - 2);
-    }
-    value.resize(text::GbkCutLength(value, bufferSize - 1));
-    return value;
+    std::string data;
+    ReadAll(file, &data);  // a missing file gives the default
+    return ReadValue(data, section, key, def, bufferSize);
 }
 
 unsigned GetPrivateProfileInt(const std::string& section, const std::string& key, unsigned def,
@@ -158,68 +249,39 @@ unsigned GetPrivateProfileInt(const std::string& section, const std::string& key
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file) {
-    const std::string sec = Trim(section);
-    const std::string k = Trim(key);
-    // A line break or a bracket/equals sign in the wrong place would change the file's shape.
-    for (const std::string* s : {&sec, &k, &value})
-        if (s->find('\n') != std::string::npos || s->find('\r') != std::string::npos) return false;
-    if (sec.empty() || k.empty() || k.find('=') != std::string::npos || k[0] == '[' ||
-        sec.find(']') != std::string::npos)
-        return false;
-
     std::string data;
     ReadAll(file, &data);  // a missing file is created
-    std::vector<Line> lines = Parse(data);
-    const std::string newLine = k + "=" + value;
-    const long header = FindSection(lines, sec);
     std::string out;
-    auto ensureEnd = [](std::string& s) {
-        if (!s.empty() && s.back() != '\n') s += "\r\n";
-    };
-    if (header < 0) {
-        out = data;
-        ensureEnd(out);
-        out += "[" + sec + "]\r\n" + newLine + "\r\n";
-    } else {
-        const long at = FindKey(lines, header, k);
-        if (at >= 0) {
-            Line& l = lines[static_cast<size_t>(at)];
-            const std::string ending = l.raw.substr(l.content.size());
-            l.raw = l.name + "=" + value + ending;
-        } else {
-            // After the section's last non-blank line.
-            size_t last = static_cast<size_t>(header);
-            for (size_t i = last + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i)
-                if (lines[i].kind != Kind::Other) last = i;
-            ensureEnd(lines[last].raw);
-            Line added;
-            added.raw = newLine + "\r\n";
-            lines.insert(lines.begin() + static_cast<long>(last) + 1, added);
-        }
-        for (const Line& l : lines) out += l.raw;
-    }
-    QSaveFile f(QString::fromStdString(file));
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()))
-        return false;
-    return f.commit();
+    return Rewrite(data, section, key, value, &out) && Save(file, out);
 }
-
-namespace {
-
-// GBK bytes of a text that GBK holds whole; false for a text it would change ('?' in place
-// of the characters it lacks).
-bool ToGbkExactly(const QString& s, std::string* bytes) {
-    *bytes = text::ToGbk(s);
-    return text::FromGbk(*bytes) == s;
-}
-
-}  // namespace
 
 QString ReadString(const QString& file, const QString& section, const QString& key,
                    const QString& def, size_t bufferSize) {
-    return text::FromGbk(GetPrivateProfileString(text::ToGbk(section), text::ToGbk(key),
-                                                 text::ToGbk(def), bufferSize, file.toStdString()));
+    std::string data;
+    ReadAll(file.toStdString(), &data);
+    const Encoding e = EncodingOf(data);
+    std::string s, k, d;
+    // Names the file's encoding cannot hold name no key in it.
+    if (!EncodeExactly(section, e, &s) || !EncodeExactly(key, e, &k)) return def;
+    EncodeExactly(def, e, &d);
+    return Decode(ReadValue(data, s, k, d, bufferSize), e);
+}
+
+std::optional<QString> ReadStringAsUtf8(const QString& file, const QString& section,
+                                        const QString& key, size_t bufferSize) {
+    std::string data;
+    if (!ReadAll(file.toStdString(), &data) || EncodingOf(data) == Encoding::Utf8)
+        return std::nullopt;
+    std::string s, k;
+    if (!EncodeExactly(section, Encoding::Gbk, &s) || !EncodeExactly(key, Encoding::Gbk, &k))
+        return std::nullopt;
+    // Cut on a character boundary of the UTF-8 reading.
+    std::string value = ReadValue(data, s, k, "", std::string::npos);
+    value.resize(CutLength(value, bufferSize == 0 ? 0 : bufferSize - 1, Encoding::Utf8));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString reading = utf8(QByteArray::fromStdString(value));
+    if (utf8.hasError() || reading == text::FromGbk(value)) return std::nullopt;
+    return reading;
 }
 
 unsigned ReadInt(const QString& file, const QString& section, const QString& key, unsigned def) {
@@ -227,11 +289,17 @@ unsigned ReadInt(const QString& file, const QString& section, const QString& key
 }
 
 bool WriteString(const QString& file, const QString& section, const QString& key,
-                 const QString& value) {
-    std::string s, k, v;
-    if (!ToGbkExactly(section, &s) || !ToGbkExactly(key, &k) || !ToGbkExactly(value, &v))
+                 const QString& value, size_t readBufferSize) {
+    std::string data;
+    ReadAll(file.toStdString(), &data);  // a missing file is created
+    const Encoding e = EncodingOf(data);
+    std::string s, k, v, out;
+    if (!EncodeExactly(section, e, &s) || !EncodeExactly(key, e, &k) ||
+        !EncodeExactly(value, e, &v) || !Rewrite(data, s, k, v, &out))
         return false;
-    return WritePrivateProfileString(s, k, v, file.toStdString());
+    // The reader's buffer would cut a longer value.
+    if (readBufferSize != 0 && ReadValue(out, s, k, "", readBufferSize) != v) return false;
+    return Save(file.toStdString(), out);
 }
 
 }  // namespace tw::ini

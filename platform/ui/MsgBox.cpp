@@ -1,9 +1,12 @@
-// MsgBox and the file choosers: a scripted handler when one is installed, Qt dialogs otherwise.
+// MsgBox: a scripted handler when one is installed, a Qt message box otherwise. The file
+// choosers are in FileChooser.cpp.
 #include "MsgBox.h"
 
 #include <QApplication>
-#include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSpacerItem>
 
 namespace tw::ui {
 namespace {
@@ -12,9 +15,21 @@ MsgBoxHandler& Handler() {
     static MsgBoxHandler h;
     return h;
 }
-FileDialogCallHandler& FileHandler() {
-    static FileDialogCallHandler h;
-    return h;
+// Room a title bar needs beside its text: the window's icon and its buttons.
+constexpr int kTitleBarExtra = 160;
+
+// Widens the box so that its title shows whole in the title bar: the box is otherwise only
+// as wide as its text and buttons, and a window manager cuts a longer title.
+void FitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+    // A title longer than the screen (a caption with a long path) is cut all the same.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        width = qMin(width, screen->availableGeometry().width() * 9 / 10);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 int ShowMessageBox(const QString& text, int style, const QString& title) {
@@ -60,7 +75,9 @@ int ShowMessageBox(const QString& text, int style, const QString& title) {
     QMessageBox::StandardButtons set;
     for (const B& b : buttons) set |= b.qt;
     box.setStandardButtons(set);
-    box.setDefaultButton(buttons.front().qt);
+    const bool second = (style & vbDefaultButton2) != 0 && buttons.size() > 1;
+    box.setDefaultButton(buttons[second ? 1 : 0].qt);
+    FitTitle(box);
     const int clicked = box.exec();
     for (const B& b : buttons)
         if (clicked == b.qt) return b.result;
@@ -79,33 +96,6 @@ int MsgBox(const QString& text, int style, const QString& title) {
 
 void SetMsgBoxHandler(MsgBoxHandler handler) {
     Handler() = std::move(handler);
-}
-
-QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir) {
-    if (FileHandler()) return FileHandler()({false, title, filter, dir});
-    return QFileDialog::getOpenFileName(nullptr, title, dir, filter);
-}
-
-QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir,
-                        bool confirmOverwrite) {
-    if (FileHandler()) return FileHandler()({true, title, filter, dir});
-    const QFileDialog::Options options =
-        confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(nullptr, title, dir, filter, nullptr, options);
-}
-
-void SetFileDialogHandler(FileDialogHandler handler) {
-    if (!handler) {
-        FileHandler() = nullptr;
-        return;
-    }
-    FileHandler() = [handler = std::move(handler)](const FileDialogCall& call) {
-        return handler(call.save, call.title);
-    };
-}
-
-void SetFileDialogCallHandler(FileDialogCallHandler handler) {
-    FileHandler() = std::move(handler);
 }
 
 }  // namespace tw::ui

@@ -19,6 +19,7 @@ enum MsgBoxStyle : int {
     vbQuestion = 32,
     vbExclamation = 48,
     vbInformation = 64,
+    vbDefaultButton2 = 256,  // the second button is the default (No of Yes/No)
 };
 enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
 
@@ -33,7 +34,11 @@ using MsgBoxHandler = std::function<int(const MsgBoxCall&)>;
 // Installs a handler for every later MsgBox call (nullptr restores the real dialog).
 void SetMsgBoxHandler(MsgBoxHandler handler);
 
-// File choosers: return the chosen path, or empty text when cancelled.
+// File choosers: return the chosen path, or empty text when cancelled. They start in dir (a
+// folder, or a file name they propose; the toolkit's choice when empty) and list the files of the
+// filter, written "描述(*.ext)". The save chooser adds the filter's extension to a typed name that
+// has none, as a default extension does, whether the name comes from the dialog or from a scripted
+// handler.
 QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir = {});
 // confirmOverwrite=false for callers that ask about an existing file themselves.
 QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {},

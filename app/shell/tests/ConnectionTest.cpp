@@ -73,3 +73,39 @@ TEST(ShippedDatabase, OnlyReadableWithThePassword) {
     ASSERT_TRUE(keyed.waitForFinished(10000));
     EXPECT_TRUE(keyed.readAllStandardOutput().contains("LessonListtb"));
 }
+
+TEST(Connection, EveryOpenFailureIsSaidInChinese) {
+    // The platform gives a reason code; every one reads as a short Chinese text, the read-only
+    // folder and the missing table named in it. Before, the engine's English texts ("database
+    // disk image is malformed", "disk I/O error") reached the user.
+    using tw::db::OpenError;
+    for (int e = static_cast<int>(OpenError::None); e <= static_cast<int>(OpenError::Other); ++e) {
+        const QString text = OpenFailureText({static_cast<OpenError>(e), QString()});
+        EXPECT_FALSE(text.isEmpty()) << e;
+        EXPECT_LE(text.size(), 30) << e;
+        for (const QChar c : text) EXPECT_FALSE(c.isLetter() && c.unicode() < 0x80) << e;
+    }
+    EXPECT_EQ(OpenFailureText({OpenError::ReadOnlyFolder, "/media/cd"}),
+              QStringLiteral("文件所在的文件夹只读，不能保存修改（/media/cd）"));
+    EXPECT_EQ(OpenFailureText({OpenError::MissingTable, "Limittb"}),
+              QStringLiteral("缺少数据表 Limittb"));
+
+    twtest::AppTestEnv env;
+    {
+        tw::db::Transaction school(KbDb());
+        for (int i = 0; i < 300; ++i)
+            env.Exec(QString("insert into LessonListtb values('%1',1,1,'M','T',1)").arg(i));
+        school.Commit();
+    }
+    CloseDb();
+    QFile whole(env.DbPath());
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QString cut = env.FilePath("cut.mdb");
+    QFile part(cut);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(whole.read(8192));
+    part.close();
+    tw::db::OpenFailure why;
+    EXPECT_FALSE(OpenDb(cut, &why));
+    EXPECT_EQ(OpenDbFailureLine(cut, why), cut + QStringLiteral("：文件已损坏"));
+}

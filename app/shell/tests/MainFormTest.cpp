@@ -2,6 +2,7 @@
 // their commands and messages, data maintenance, the lessons-per-day dialog, window closing.
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -302,6 +303,51 @@ TEST_F(frmMainTest, SaveAsOntoTheOpenFileIsRefusedAndTheFileStaysIntact) {
     EXPECT_EQ(FileBytes(path_), before);
 }
 
+TEST_F(frmMainTest, SaveAsOntoAFileAnotherCopyHoldsIsRefused) {
+    // Another copy of the program works on the target: replacing it under that copy would
+    // lose everything it saves.
+    const QString other = dir_.filePath("other.mdb");
+    ASSERT_TRUE(MakeDb(other));
+    const QByteArray before = FileBytes(other);
+    h2test::OtherProcess secondCopy(other);
+    ASSERT_TRUE(secondCopy.holding());
+    ChooseFile(other);
+    Click("mnuDbSaveAs");
+    ASSERT_EQ(MessageTexts(), QStringList{"保存数据库文件错误！"});
+    EXPECT_EQ(messages_[0].title, window_->windowTitle());
+    EXPECT_EQ(FileBytes(other), before);
+    EXPECT_EQ(OpenDbPath(), path_);
+}
+
+TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDatabase) {
+    // The backup the upgrade's warning asks for, typed without ".mdb", is one the open chooser
+    // lists; the open chooser starts in the open database's folder, wherever the last was.
+    ChooseFile(dir_.filePath("学年升级前备份"));
+    Click("mnuDbSaveAs");
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("学年升级前备份")));
+    EXPECT_TRUE(QFileInfo::exists(dir_.filePath("学年升级前备份.mdb")));
+    EXPECT_EQ(OpenDbPath(), path_);
+
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("第二学期"));
+    const QString second = dir_.filePath("第二学期/课表.mdb");
+    ASSERT_TRUE(MakeDb(second));
+    QString startedIn;
+    auto chooseFrom = [&startedIn](const QString& path) {
+        tw::ui::SetFileDialogCallHandler([&startedIn, path](const tw::ui::FileDialogCall& call) {
+            startedIn = call.dir;
+            return path;
+        });
+    };
+    chooseFrom(second);
+    Click("mnuOpenDb");
+    EXPECT_EQ(startedIn, dir_.path());
+    chooseFrom(QString());
+    Click("mnuOpenDb");
+    EXPECT_EQ(startedIn, dir_.filePath("第二学期"));
+    EXPECT_EQ(OpenDbPath(), second);
+}
+
 TEST_F(frmMainTest, SaveAsIntoAMissingFolderReportsAndReopens) {
     ChooseFile(dir_.filePath("no/such/folder/copy.mdb"));
     Click("mnuDbSaveAs");
@@ -321,7 +367,10 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     ChooseFile(junk);
     Click("mnuOpenDb");
     EXPECT_FALSE(KbDatabase);
-    EXPECT_EQ(MessageTexts(), QStringList{"打开数据库失败！\n" + junk + "：文件太短，不是数据库"});
+    // Both failures are reported, and the caption names no database.
+    EXPECT_EQ(MessageTexts(), (QStringList{"打开数据库失败！\n" + junk + "：文件太短，不是数据库",
+                                           "打开数据库失败！\n" + path_ + "：文件不存在"}));
+    EXPECT_EQ(window_->windowTitle(), "Korvel排课软件");
 
     QMenu* menu = window_->findChild<QMenu*>("mnuBuildKb");
     ASSERT_NE(menu, nullptr);
@@ -331,7 +380,7 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     // A command that needs the database does nothing.
     window_->mnuDeleteLessonAll_Click();
     window_->mnuDataMaintenance_Click();
-    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_.size(), 2u);
 
     // Open works again.
     ChooseFile(moved);

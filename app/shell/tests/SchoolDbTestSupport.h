@@ -4,6 +4,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QStringList>
@@ -19,6 +21,39 @@
 #include "ui/MsgBox.h"
 
 namespace h2test {
+
+// Another program holding a database file open exclusively, for the life of this object.
+class OtherProcess {
+  public:
+    explicit OtherProcess(const QString& path) {
+        if (pipe(ready_) != 0 || pipe(done_) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            auto db = tw::db::Database::Open(path, kDbPassword);
+            const char ok = db ? 'y' : 'n';
+            (void)!write(ready_[1], &ok, 1);
+            char c;
+            (void)!read(done_[0], &c, 1);
+            _exit(0);
+        }
+        char ok = 0;
+        holding_ = pid_ > 0 && read(ready_[0], &ok, 1) == 1 && ok == 'y';
+    }
+    ~OtherProcess() {
+        if (pid_ > 0) {
+            (void)!write(done_[1], "x", 1);
+            waitpid(pid_, nullptr, 0);
+        }
+        for (int fd : {ready_[0], ready_[1], done_[0], done_[1]}) close(fd);
+    }
+    bool holding() const { return holding_; }
+
+  private:
+    int ready_[2] = {-1, -1};
+    int done_[2] = {-1, -1};
+    pid_t pid_ = -1;
+    bool holding_ = false;
+};
 
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);

@@ -1,6 +1,5 @@
 // Start-up: settings, the fallback to the program folder's kb.mdb, the lesson trim, the caption.
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QDir>
@@ -9,45 +8,13 @@
 #include <random>
 
 #include "AppTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "SchoolDbTestSupport.h"
 #include "shell/MdlSubMain.h"
 #include "shell/frmMain.h"
 #include "text/Gbk.h"
 
 namespace {
-
-// Another program holding a database file open exclusively, for the life of this object.
-class OtherProcess {
-  public:
-    explicit OtherProcess(const QString& path) {
-        if (pipe(ready_) != 0 || pipe(done_) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            auto db = tw::db::Database::Open(path, kDbPassword);
-            const char ok = db ? 'y' : 'n';
-            (void)!write(ready_[1], &ok, 1);
-            char c;
-            (void)!read(done_[0], &c, 1);
-            _exit(0);
-        }
-        char ok = 0;
-        holding_ = pid_ > 0 && read(ready_[0], &ok, 1) == 1 && ok == 'y';
-    }
-    ~OtherProcess() {
-        if (pid_ > 0) {
-            (void)!write(done_[1], "x", 1);
-            waitpid(pid_, nullptr, 0);
-        }
-        for (int fd : {ready_[0], ready_[1], done_[0], done_[1]}) close(fd);
-    }
-    bool holding() const { return holding_; }
-
-  private:
-    int ready_[2] = {-1, -1};
-    int done_[2] = {-1, -1};
-    pid_t pid_ = -1;
-    bool holding_ = false;
-};
 
 class Startup : public ::testing::Test {
   protected:
@@ -170,7 +137,7 @@ TEST_F(Startup, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
         env_.calls.clear();
         std::unique_ptr<frmMain> w;
         {
-            OtherProcess holder(other);
+            h2test::OtherProcess holder(other);
             ASSERT_TRUE(holder.holding());
             w = Main();
         }
@@ -189,7 +156,7 @@ TEST_F(Startup, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
 }
 
 TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
-    OtherProcess firstCopy(env_.DbPath());
+    h2test::OtherProcess firstCopy(env_.DbPath());
     ASSERT_TRUE(firstCopy.holding());
     auto w = Main();
     EXPECT_FALSE(w);
@@ -208,14 +175,43 @@ TEST_F(Startup, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
 }
 
-TEST_F(Startup, SwitchingToSixRemovesLessonSevenAndKeepsCounters) {
+TEST_F(Startup, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters) {
+    // What the lessons-per-day dialog writes on 确定 after a fresh install, on a school of 7
+    // lessons a day: the start asks, naming how many lessons would go, and by default keeps them.
     SeedLessons();
+    ASSERT_TRUE(OpenDb(env_.DbPath()));
+    env_.Exec("insert into LessonListtb values('12',3,7,'M','T',1)");
+    CloseDb();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "6");
+    for (const int answer : {int(tw::ui::vbOK), int(tw::ui::vbNo)}) {
+        env_.calls.clear();
+        env_.answers = {answer};  // the box closed, or No
+        auto w = Main();
+        ASSERT_TRUE(w);
+        EXPECT_EQ(LessonOfDay, 6);
+        EXPECT_EQ(env_.Count("select count(*) from LessonListtb where LessonNo=7"), 2);
+        ASSERT_EQ(env_.calls.size(), 1u);
+        EXPECT_EQ(env_.calls[0].text,
+                  QStringLiteral("课表中有2节课排在每天第6节以后，超出了每天课时数设置（6节）。\n"
+                                 "要删除这2节课吗？选“否”则保留。"));
+        EXPECT_EQ(env_.calls[0].style,
+                  tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2);
+        EXPECT_EQ(env_.calls[0].title, AppTitle);
+        CloseDb();
+    }
+    env_.calls.clear();
+    env_.answers = {tw::ui::vbYes};
     auto w = Main();
     ASSERT_TRUE(w);
-    EXPECT_EQ(LessonOfDay, 6);
+    EXPECT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
     EXPECT_EQ(env_.Count("select BuildCount from ClassPlantb"), 7);
+    CloseDb();
+    // With nothing beyond the day, nothing is asked.
+    env_.calls.clear();
+    w = Main();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(env_.calls.empty());
 }
 
 TEST_F(Startup, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
@@ -244,7 +240,7 @@ TEST_F(Startup, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
         {"0", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "0"); }},
         {"9", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "9"); }},
         {"-1", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", "-1"); }},
-        {"blank", [&] { env_.SetIni("LESSON", "LESSON_OF_DAY", " "); }},
+        {"blank", [&] { writeIni("[LESSON]\r\nLESSON_OF_DAY= \r\n"); }},
     };
     for (const auto& [name, make] : settings) {
         make();
@@ -310,4 +306,61 @@ TEST_F(Startup, TrimReportsFailureWithoutADatabase) {
     EXPECT_EQ(TrimLessonsToDay(), -1);
     ASSERT_TRUE(OpenDb(env_.DbPath()));
     EXPECT_EQ(TrimLessonsToDay(), 0);
+}
+
+TEST_F(Startup, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
+    // Saved by an editor as UTF-8, with or without the byte-order mark: a Chinese path and
+    // school name read as they were written, and FILENAME is not replaced by the empty kb.mdb.
+    ASSERT_TRUE(QDir().mkdir(env_.FilePath(QStringLiteral("第二学期"))));
+    const QString school = env_.FilePath(QStringLiteral("第二学期/课表.mdb"));
+    ASSERT_TRUE(twtest::CreateKbDatabase(school));
+    for (const QByteArray& mark : {QByteArray("\xEF\xBB\xBF"), QByteArray()}) {
+        const QByteArray ini = mark + "[DB]\nFILENAME=" + school.toUtf8() +
+                               "\n[USERINFO]\nUSER=" + QStringLiteral("北山中学").toUtf8() + "\n";
+        {
+            QFile f(Ini());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(ini);
+        }
+        env_.calls.clear();
+        auto w = Main();
+        ASSERT_TRUE(w);
+        EXPECT_EQ(OpenDbPath(), school) << mark.size();
+        EXPECT_TRUE(env_.calls.empty());
+        EXPECT_EQ(h2test::FileBytes(Ini()), ini);
+        if (!mark.isEmpty()) {
+            EXPECT_EQ(AppTitle, QStringLiteral("北山中学排课软件系统"));
+            EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + school);
+        }
+        CloseDb();
+    }
+}
+
+// A configured file in a folder the user may not enter is not a missing file: it is reported
+// as not openable and stays configured. Runs in a child process that gives up its rights.
+TEST_F(Startup, AConfiguredFileBehindAClosedFolderStaysConfigured) {
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir closed;  // root's, 0700: another user may not enter it
+            const QString school = closed.filePath("school.mdb");
+            ASSERT_TRUE(twtest::CreateKbDatabase(school));
+            env_.SetIni("DB", "FILENAME", school);
+            // The program folder and its files stay the user's to write.
+            QTemporaryDir cache;
+            ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(
+                env_.Folder(), cache.path(), {env_.Folder(), env_.DbPath(), Ini()}));
+            ASSERT_EQ(::chmod(QFile::encodeName(env_.Folder()).constData(), 0755), 0);
+            auto w = Main();
+            ASSERT_TRUE(w);
+            EXPECT_EQ(OpenDbPath(), env_.DbPath());
+            EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), school);
+            ASSERT_EQ(env_.calls.size(), 1u);
+            EXPECT_EQ(env_.calls[0].text,
+                      QStringLiteral("打不开设置的数据库文件，本次改用程序目录中的 kb.mdb。\n") +
+                          school + QStringLiteral("：无权进入文件所在的文件夹"));
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

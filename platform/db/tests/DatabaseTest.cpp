@@ -7,6 +7,7 @@
 #include <random>
 
 #include "DbTestSupport.h"
+#include "ReadOnlyInstallTestSupport.h"
 #include "db/CodeOrder.h"
 
 using namespace tw::db;
@@ -48,9 +49,9 @@ TEST_F(DbTest, RefusedOpensLeaveTheFileAsItWasAndSayWhy) {
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(bytes);
         }
-        QString why;
+        OpenFailure why;
         EXPECT_FALSE(Database::Open(file, "731946", true, &why, tables)) << round;
-        EXPECT_FALSE(why.isEmpty()) << round;
+        EXPECT_NE(why.error, OpenError::None) << round;
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), bytes) << round << " (" << length << " bytes)";
@@ -63,9 +64,10 @@ TEST_F(DbTest, RefusedOpensLeaveTheFileAsItWasAndSayWhy) {
     ASSERT_TRUE(b.open(QIODevice::ReadOnly));
     const QByteArray before = b.readAll();
     b.close();
-    QString why;
+    OpenFailure why;
     EXPECT_FALSE(Database::Open(bare, "731946", true, &why, tables));
-    EXPECT_EQ(why, QString::fromUtf8("缺少数据表 LessonListtb"));
+    EXPECT_EQ(why.error, OpenError::MissingTable);
+    EXPECT_EQ(why.detail, "LessonListtb");
     ASSERT_TRUE(b.open(QIODevice::ReadOnly));
     EXPECT_EQ(b.readAll(), before);
     EXPECT_TRUE(Database::Open(bare, "731946", true, &why, {"classTB"}));
@@ -83,18 +85,37 @@ TEST_F(DbTest, EachFailedOpenNamesItsCause) {
         t.write(QByteArray(3000, 'n'));
     }
     auto why = [](const QString& path, const QString& password) {
-        QString reason;
+        OpenFailure reason;
         EXPECT_FALSE(Database::Open(path, password, true, &reason)) << path.toStdString();
-        return reason;
+        return reason.error;
     };
-    EXPECT_EQ(why(dir_.filePath("none.mdb"), "731946"), QString::fromUtf8("文件不存在"));
-    EXPECT_EQ(why(dir_.path(), "731946"), QString::fromUtf8("不是文件"));
-    EXPECT_EQ(why(empty, "731946"), QString::fromUtf8("文件太短，不是数据库"));
-    EXPECT_EQ(why(text, "731946"), QString::fromUtf8("不是数据库文件"));
-    EXPECT_EQ(why(path_, "123456"), QString::fromUtf8("密码不对，或文件已损坏"));
+    EXPECT_EQ(why(dir_.filePath("none.mdb"), "731946"), OpenError::Missing);
+    EXPECT_EQ(why(dir_.filePath("none/kb.mdb"), "731946"), OpenError::Missing);
+    EXPECT_EQ(why(dir_.path(), "731946"), OpenError::NotAFile);
+    EXPECT_EQ(why(empty, "731946"), OpenError::TooShort);
+    EXPECT_EQ(why(text, "731946"), OpenError::NotADatabase);
+    EXPECT_EQ(why(path_, "123456"), OpenError::WrongPassword);
     auto held = Database::Open(path_, "731946");
     ASSERT_TRUE(held);
-    EXPECT_EQ(why(path_, "731946"), QString::fromUtf8("文件正被另一个程序使用"));
+    EXPECT_EQ(why(path_, "731946"), OpenError::InUse);
+    held.reset();
+    // A school's file cut short: before, the engine's own English text was the reason.
+    {
+        auto school = Database::Open(path_, "731946");
+        ASSERT_TRUE(school);
+        Transaction rows(*school);
+        for (int i = 0; i < 300; ++i)
+            school->Execute(QString("insert into LessonListtb values('%1',1,1,'C','T',1)").arg(i));
+        rows.Commit();
+    }
+    QFile whole(path_);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QString cut = dir_.filePath("cut.mdb");
+    QFile part(cut);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(whole.read(8192));
+    part.close();
+    EXPECT_EQ(why(cut, "731946"), OpenError::Damaged);
 }
 
 TEST_F(DbTest, ExclusiveOpenLocksOutAnotherProcess) {
@@ -116,15 +137,54 @@ TEST_F(DbTest, ExclusiveOpenLocksOutAnotherProcess) {
     char ok = 0;
     ASSERT_EQ(read(ready[0], &ok, 1), 1);
     EXPECT_EQ(ok, 'y');
+    EXPECT_TRUE(Database::IsLockedByAnotherProcess(path_));
     EXPECT_FALSE(Database::Open(path_, "731946"));
     (void)!write(done[1], "x", 1);
     int status = 0;
     waitpid(pid, &status, 0);
+    EXPECT_FALSE(Database::IsLockedByAnotherProcess(path_));
+    EXPECT_FALSE(Database::IsLockedByAnotherProcess(dir_.filePath("none.mdb")));
     auto again = Database::Open(path_, "731946");
     ASSERT_TRUE(again);
     auto rs = again->OpenRecordset("select CourseCode from CourseAttrtb");
     EXPECT_FALSE(rs->Eof());
     for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+}
+
+// Every change writes a journal beside the file, so a file whose folder the user may not write
+// is refused with that folder as the reason; a folder that may not be entered hides whether the
+// file is there, so it is not taken for a missing one. Runs in a child process that gives up
+// its rights (root may write and enter anywhere).
+TEST(DbOpen, AFolderTheUserMayNotWriteOrEnterIsTheReason) {
+    readonlyinstall::ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir dir;
+            ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+            const QString readOnly = dir.filePath("readonly");
+            const QString closed = dir.filePath("closed");
+            const QString cache = dir.filePath("cache");
+            for (const QString& folder : {readOnly, closed, cache})
+                ASSERT_TRUE(QDir().mkdir(folder));
+            const QString file = readOnly + "/kb.mdb";
+            ASSERT_TRUE(Database::Create(file, "731946", dbtest::Schema()));
+            ASSERT_TRUE(Database::Create(closed + "/kb.mdb", "731946", dbtest::Schema()));
+            ASSERT_EQ(::chmod(QFile::encodeName(closed).constData(), 0700), 0);
+            // The file itself stays the user's to write; only its folder is closed to them.
+            ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(readOnly, cache, {file}));
+            OpenFailure why;
+            EXPECT_FALSE(Database::Open(file, "731946", true, &why));
+            EXPECT_EQ(why.error, OpenError::ReadOnlyFolder);
+            EXPECT_EQ(why.detail, readOnly);
+            EXPECT_FALSE(QFile::exists(file + "-journal"));
+            EXPECT_FALSE(Database::Open(closed + "/kb.mdb", "731946", true, &why));
+            EXPECT_EQ(why.error, OpenError::NoAccess);
+            EXPECT_FALSE(Database::IsMissing(closed + "/kb.mdb"));
+            EXPECT_TRUE(Database::IsMissing(dir.filePath("none.mdb")));
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(DbTest, SecondConnectionInTheSameProcessIsRefused) {

@@ -131,13 +131,15 @@ TEST_F(IniFile, QStringApiConvertsGbk) {
 }
 
 TEST_F(IniFile, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
-    // Texts drawn from characters GBK holds and ones it lacks (accented Latin, Hangul, emoji):
-    // before, the missing ones were stored as '?' and the write reported success.
-    const QString pool = QString::fromUtf8("ab/_.-7 北山中学第二学期öé학교ß€·—");
+    // Texts drawn from characters GBK holds and ones it lacks (accented Latin, Hangul, emoji),
+    // blanks, tabs, control characters and quotes, untrimmed: before, the missing characters
+    // were stored as '?', and blanks at an end or enclosing quotes were stored and read back
+    // without them, each write reporting success.
+    const QString pool = QString::fromUtf8("ab/_.-7 北山中学第二学期öé학교ß€·—　\t\x01\x1f\"'=[]");
     const QString emoji = QString::fromUtf8("😀");
     const QString path = QString::fromStdString(Path());
     std::mt19937 rng(7);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 400; ++round) {
         QString value;
         const int length = 1 + static_cast<int>(rng() % 12);
         for (int i = 0; i < length; ++i) {
@@ -146,19 +148,59 @@ TEST_F(IniFile, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
             else
                 value += pool[static_cast<qsizetype>(rng() % static_cast<unsigned>(pool.size()))];
         }
-        value = value.trimmed();
+        if (round % 5 == 0) value = "\"" + value + "\"";
+        const size_t buffer = round % 3 == 0 ? 8 : 0;  // a small reader's buffer, or none
         const std::string before = Bytes();
-        if (WriteString(path, "DB", "FILENAME", value)) {
-            EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 1000), value) << round;
-            EXPECT_EQ(tw::text::FromGbk(tw::text::ToGbk(value)), value) << round;
+        if (WriteString(path, "DB", "FILENAME", value, buffer)) {
+            EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", buffer ? buffer : 1000), value)
+                << round;
         } else {
             EXPECT_EQ(Bytes(), before) << round;
-            EXPECT_NE(tw::text::FromGbk(tw::text::ToGbk(value)), value) << round;
+            // Refused only for a reason: GBK lacks a character, the reader would trim or
+            // unquote it, or its buffer would cut it.
+            const std::string gbk = tw::text::ToGbk(value);
+            const auto blank = [](QChar c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+            const bool quoted = value.size() >= 2 &&
+                                (value.front() == '"' || value.front() == '\'') &&
+                                value.back() == value.front();
+            EXPECT_TRUE(tw::text::FromGbk(gbk) != value || blank(value.front()) ||
+                        blank(value.back()) || quoted || (buffer && gbk.size() >= buffer))
+                << round;
         }
     }
     EXPECT_FALSE(
         WriteString(path, "DB", "FILENAME", QString::fromUtf8("/home/x/Björn-학교/a.mdb")));
     EXPECT_FALSE(WriteString(path, QString::fromUtf8("학교"), "K", "v"));
+    EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", "/school/kb.mdb ", Path()));
+    EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", "'/school/kb.mdb'", Path()));
+}
+
+TEST_F(IniFile, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
+    // As a Linux editor saves it: a Chinese path in UTF-8, behind the byte-order mark.
+    const QString path = QString::fromStdString(Path());
+    const QString school = QString::fromUtf8("/home/老师/第二学期/课表.mdb");
+    Put("\xEF\xBB\xBF[DB]\nFILENAME=" + school.toUtf8().toStdString() +
+        "\n[USERINFO]\nUSER=" + QString::fromUtf8("北山中学").toUtf8().toStdString() + "\n");
+    EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), school);
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), QString::fromUtf8("北山中学"));
+    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), std::nullopt);
+    // The limit counts the bytes as stored: 7 bytes hold two characters and a third's start.
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 8), QString::fromUtf8("北山"));
+    // A write keeps the file UTF-8, so it holds what GBK lacks.
+    const QString other = QString::fromUtf8("/home/Björn/학교.mdb");
+    ASSERT_TRUE(WriteString(path, "DB", "FILENAME", other, 255));
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[DB]\nFILENAME=" + other.toUtf8().toStdString() +
+                           "\n[USERINFO]\nUSER=" +
+                           QString::fromUtf8("北山中学").toUtf8().toStdString() + "\n");
+    EXPECT_EQ(ReadString(path, "db", "filename", "", 255), other);
+
+    // Saved as UTF-8 without the mark, the file reads as GBK; its UTF-8 reading is offered.
+    Put("[DB]\nFILENAME=" + school.toUtf8().toStdString() + "\n");
+    EXPECT_NE(ReadString(path, "DB", "FILENAME", "", 255), school);
+    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), school);
+    Put("[DB]\nFILENAME=" + tw::text::ToGbk(school) + "\n");
+    EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), school);
+    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), std::nullopt);
 }
 
 TEST_F(IniFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {

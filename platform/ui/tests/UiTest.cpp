@@ -2,10 +2,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+#include <tuple>
 
 #include "ui/Combo.h"
 #include "ui/FormStyle.h"
@@ -31,11 +42,117 @@ TEST(MsgBox, ScriptedHandlerSeesEveryCallAndAnswers) {
     EXPECT_EQ(calls[1].style, vbYesNo | vbQuestion);
 }
 
-TEST(FileDialogs, ScriptedHandlerAnswers) {
-    SetFileDialogHandler([](bool save, const QString&) { return save ? "/s" : "/o"; });
-    EXPECT_EQ(GetOpenFileName("t", "*.mdb"), "/o");
-    EXPECT_EQ(GetSaveFileName("t", "*.mdb"), "/s");
+TEST(MsgBox, TheDialogShowsItsTitleWholeAndCanDefaultToTheSecondButton) {
+    // Today's titles in use, the longest one a school name makes, and a short one.
+    for (const QString& title :
+         {QString::fromUtf8("输入信息检查"), QString::fromUtf8("导出课表到Excel"),
+          QString::fromUtf8("北京市海淀区第一百零一中学排课软件系统"), QString::fromUtf8("关于")}) {
+        int titleRoom = -1;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+            titleRoom = box->width() - metrics.horizontalAdvance(box->windowTitle());
+            defaultButton = box->standardButton(box->defaultButton());
+            box->button(QMessageBox::No)->click();
+        });
+        EXPECT_EQ(MsgBox("x?", vbYesNo | vbQuestion | vbDefaultButton2, title), vbNo);
+        // Beside the title: the window's icon and its three buttons.
+        EXPECT_GE(titleRoom, 120) << title.toStdString();
+        EXPECT_EQ(defaultButton, QMessageBox::No);
+    }
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(MsgBox("x?", vbYesNo | vbQuestion, "t"), vbYes);
+}
+
+TEST(FileDialogs, ScriptedHandlerAnswersAndTheSaveChooserAddsTheExtension) {
+    QString answer = "/o";
+    FileDialogCall last;
+    SetFileDialogCallHandler([&](const FileDialogCall& call) {
+        last = call;
+        return answer;
+    });
+    EXPECT_EQ(GetOpenFileName("t", "*.mdb", "/start"), "/o");
+    EXPECT_FALSE(last.save);
+    EXPECT_EQ(last.dir, "/start");
+    // A typed name without an extension gets the filter's, as a default extension does.
+    const QString db = QString::fromUtf8("数据库(*.mdb)");
+    const QString excel = QString::fromUtf8("Excel(*.xlsx)");
+    const std::vector<std::tuple<QString, QString, QString>> cases = {
+        {QString::fromUtf8("/b/学年升级前备份"), db, QString::fromUtf8("/b/学年升级前备份.mdb")},
+        {"/b/copy.mdb", db, "/b/copy.mdb"},
+        {"/b/copy.MDB", db, "/b/copy.MDB"},
+        {"/b/copy.old", db, "/b/copy.old"},
+        {QString::fromUtf8("/b.d/课表"), excel, QString::fromUtf8("/b.d/课表.xlsx")},
+        {"/b/kb", "*.mdb", "/b/kb.mdb"},
+        {"", db, ""},  // cancelled
+    };
+    for (const auto& [typed, filter, saved] : cases) {
+        answer = typed;
+        EXPECT_EQ(GetSaveFileName("t", filter), saved) << typed.toStdString();
+        EXPECT_TRUE(last.save);
+        EXPECT_EQ(last.filter, filter);
+    }
     SetFileDialogHandler(nullptr);
+}
+
+TEST(FileDialogs, TheChooserShowsItsColumnsWholeInTheDefaultLocale) {
+    // On a machine whose locale is not Chinese: the program's default locale writes the dates
+    // and the folder's type, and the size, type and date columns are wide enough for them.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8("第二学期")));
+    QFile file(dir.filePath("kb.mdb"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(123456, 'x'));
+    file.close();
+    QStringList problems;
+    int rowsSeen = 0;
+    std::function<void(int)> look = [&](int tries) {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* tree = dialog ? dialog->findChild<QTreeView*>("treeView") : nullptr;
+        const QAbstractItemModel* model = tree ? tree->model() : nullptr;
+        const QModelIndex root = tree ? tree->rootIndex() : QModelIndex();
+        if (!model || (model->rowCount(root) < 2 && tries > 0)) {
+            QTimer::singleShot(50, [&look, tries] { look(tries - 1); });
+            return;
+        }
+        rowsSeen = model->rowCount(root);
+        for (int row = 0; row < rowsSeen; ++row) {
+            const QString name = model->index(row, 0, root).data().toString();
+            for (int column = 1; column < 4; ++column) {
+                const QString text = model->index(row, column, root).data().toString();
+                const int need = tree->fontMetrics().horizontalAdvance(text);
+                if (need > tree->columnWidth(column) - 4)
+                    problems << QString("%1/%2: %3 (%4 > %5)")
+                                    .arg(name)
+                                    .arg(column)
+                                    .arg(text)
+                                    .arg(need)
+                                    .arg(tree->columnWidth(column));
+            }
+            const QString type = model->index(row, 2, root).data().toString();
+            if (name == QString::fromUtf8("第二学期") && type != QString::fromUtf8("文件夹"))
+                problems << "folder type: " + type;
+            const QString date = model->index(row, 3, root).data().toString();
+            const QDateTime modified = QFileInfo(dir.filePath(name)).lastModified();
+            if (date != QLocale().toString(modified, QLocale::ShortFormat))
+                problems << "date: " + date;
+        }
+        dialog->reject();
+    };
+    QTimer::singleShot(0, [&look] { look(60); });
+    EXPECT_EQ(GetOpenFileName("t", QString::fromUtf8("数据库(*.mdb)"), dir.path()), "");
+    QLocale::setDefault(before);
+    EXPECT_EQ(rowsSeen, 2);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join("\n").toStdString();
 }
 
 TEST(Combo, SettingFromCodeAlwaysRunsTheHandler) {
