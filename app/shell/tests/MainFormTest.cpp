@@ -240,6 +240,15 @@ TEST_F(frmMainTest, PathsTheSettingsCannotHoldOpenButAreNotSaved) {
         EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
         EXPECT_EQ(GetDbFileName(), path_);
     }
+    // A path the reader would give back trimmed: the next start would open another file.
+    const QString blank = dir_.filePath("school.mdb ");
+    ASSERT_TRUE(MakeDb(blank));
+    messages_.clear();
+    ChooseFile(blank);
+    Click("mnuOpenDb");
+    EXPECT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"});
+    EXPECT_EQ(OpenDbPath(), blank);
+    EXPECT_EQ(GetDbFileName(), path_);
     // A path of 254 bytes still fits.
     const QString fits = dir_.filePath("f");
     const QString name = QString(254 - (fits.size() + 1 + 4), 'k') + ".mdb";
