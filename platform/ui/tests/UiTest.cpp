@@ -148,7 +148,7 @@ TEST(FileDialogs, TheChooserShowsItsColumnsWholeInTheDefaultLocale) {
         }
         dialog->reject();
     };
-    QTimer::singleShot(0, [&look] { look(60); });
+    QTimer::singleShot(0, [&look] { look(200); });
     EXPECT_EQ(GetOpenFileName("t", QString::fromUtf8("数据库(*.mdb)"), dir.path()), "");
     QLocale::setDefault(before);
     EXPECT_EQ(rowsSeen, 2);
