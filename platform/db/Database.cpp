@@ -388,6 +388,7 @@ void Database::Close() {
 }
 
 void Database::Execute(const QString& jetSql, int /*options*/) {
+    if (statementLog_) statementLog_(jetSql);
     Statement st = Prepare(jetSql);
     if (sqlite3_stmt_readonly(st.get()))
         throw DbError(("Cannot execute a select query: " + jetSql).toStdString());
@@ -425,6 +426,7 @@ QVariant ColumnValue(sqlite3_stmt* st, int c) {
 }  // namespace
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, int /*type*/) {
+    if (statementLog_) statementLog_(jetSql);
     Statement st = Prepare(jetSql);
     sqlite3_stmt* s = st.get();
     std::vector<QVariant> cells;

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <cassert>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -153,6 +154,13 @@ class Database {
     void Rollback();
     bool InTransaction() const { return inTrans_; }
 
+    // Called with the text of every statement that Execute and OpenRecordset are given, as the
+    // caller wrote it, before it runs; an empty function stops the calls. Lets tests record
+    // what a form sends.
+    void SetStatementLog(std::function<void(const QString& jetSql)> log) {
+        statementLog_ = std::move(log);
+    }
+
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
     const QString& Path() const { return path_; }
@@ -167,6 +175,7 @@ class Database {
     QString path_;
     long long affected_ = 0;
     bool inTrans_ = false;
+    std::function<void(const QString&)> statementLog_;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "DataFormTestSupport.h"
-#include "TimetableRulesTestSupport.h"
+#include "store/Invariants.h"
 #include "data/frmClassPlanInput.h"
 #include "timetable/LessonEdits.h"
 #include "timetable/mdlBuildKb.h"
@@ -520,7 +520,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
         "('21','C3','T2',2)");
     Plan("12", "ｃ6", "t3", 2);
     KbDb().OpenRecordset("PRAGMA synchronous=OFF")->Close();
-    const twtest::TimetableRules rules{6, {"21|C3"}};
+    const tw::store::TimetableRules rules{6, {"21|C3"}};
     std::mt19937 rng(2126);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -591,7 +591,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
                 }
             }
         }
-        ASSERT_EQ(twtest::BrokenTimetableRule(KbDb(), rules), "")
+        ASSERT_EQ(tw::store::BrokenTimetableRule(KbDb(), rules), "")
             << "step " << step << ", action " << action;
         if (mayFail && PanelText(form, 1).contains("失败")) {
             ASSERT_EQ(Everything(), before) << "step " << step;

@@ -17,7 +17,7 @@
 #include "HandEditTestSupport.h"
 #include "SchoolGen.h"
 #include "ScriptedRandomTestSupport.h"
-#include "TimetableRulesTestSupport.h"
+#include "store/Invariants.h"
 #include "TranscribedBuildTestSupport.h"
 #include "data/frmClassInput.h"
 #include "db/CodeOrder.h"
@@ -594,8 +594,8 @@ TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
     // Thousands of small transactions: a test database need not reach the disk after each.
     db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
     ASSERT_GE(Build(SeededRandom(5)), 90);
-    const twtest::TimetableRules rules{LessonOfDay, {}};
-    ASSERT_EQ(twtest::BrokenTimetableRule(db(), rules).toStdString(), "");
+    const tw::store::TimetableRules rules{LessonOfDay, {}};
+    ASSERT_EQ(tw::store::BrokenTimetableRule(db(), rules).toStdString(), "");
 
     std::unique_ptr<frmManualSetLesson> hand;
     std::unique_ptr<frmSetLesson> preset;
@@ -615,7 +615,7 @@ TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
             HandEditStep(*hand);
         else
             PresetStep(*preset);
-        ASSERT_EQ(twtest::BrokenTimetableRule(db(), rules).toStdString(), "")
+        ASSERT_EQ(tw::store::BrokenTimetableRule(db(), rules).toStdString(), "")
             << "after step " << step;
         if (hand) {
             ASSERT_EQ(HandEditingDiffers(*hand).toStdString(), "") << "after step " << step;

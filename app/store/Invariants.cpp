@@ -1,27 +1,25 @@
-// The rules the timetable tables keep, checked in one place over the stored data: the random
-// tests of the plan form, pre-setting and hand editing ask after every step whether one broke.
-#pragma once
+#include "Invariants.h"
 
-#include <QString>
-#include <QStringList>
-
-#include "QueryTestSupport.h"
 #include "db/CodeOrder.h"
 #include "db/Database.h"
 
-namespace twtest {
+namespace tw::store {
 
-struct TimetableRules {
-    // When above 0, every lesson lies in days 1 to 5 and lessons 1 to lessonsPerDay.
-    int lessonsPerDay = 0;
-    // "class|course" of plans that may hold more than one row (two teachers of one course, from
-    // an older file); every other class and course has at most one plan row.
-    QStringList sharedCourses;
-};
+namespace {
 
-// The first rule the timetable tables break, as a short text naming the rows; "" when all hold.
-// Codes are grouped and matched as the database compares them.
-inline QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules = {}) {
+// Every row of a query, its fields joined by '|'.
+QStringList RowList(tw::db::Database& db, const QString& sql) {
+    auto rs = db.OpenRecordset(sql);
+    QStringList rows;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        QStringList fields;
+        for (int i = 0; i < rs->FieldCount(); ++i) fields << rs->Fields(i).Text();
+        rows << fields.join('|');
+    }
+    return rows;
+}
+
+QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
     const auto rows = [&db](const QString& sql) { return RowList(db, sql).join(','); };
     QString found = rows(
         "select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, LessonNo "
@@ -63,4 +61,14 @@ inline QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& r
     return {};
 }
 
-}  // namespace twtest
+}  // namespace
+
+QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules) {
+    try {
+        return FirstBrokenRule(db, rules);
+    } catch (const tw::db::DbError& e) {
+        return QStringLiteral("the timetable tables cannot be read: ") + e.what();
+    }
+}
+
+}  // namespace tw::store

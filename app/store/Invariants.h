@@ -1,0 +1,33 @@
+// The rules the timetable tables keep, checked in one place over the stored data. Every write of
+// the data layer keeps them where the stored data kept them before; tests call the checker after
+// every step of their random walks.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tw::db {
+class Database;
+}
+
+namespace tw::store {
+
+struct TimetableRules {
+    // When above 0, every lesson lies in days 1 to 5 and lessons 1 to lessonsPerDay.
+    int lessonsPerDay = 0;
+    // "class|course" of plans that may hold more than one row (two teachers of one course, from
+    // an older file); every other class and course has at most one plan row.
+    QStringList sharedCourses;
+};
+
+// The first rule the timetable tables break, as a short text naming the rows; "" when all hold:
+// - no class and no teacher twice in one slot;
+// - every lesson inside the week (when rules.lessonsPerDay is given);
+// - every lesson belongs to a plan row of the same class, course and teacher;
+// - each plan row's BuildCount equals its own placed lessons;
+// - no plan row twice, and one row per class and course (but rules.sharedCourses).
+// Codes are grouped and matched as the database compares them. A failing read is reported as
+// broken too.
+QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules = {});
+
+}  // namespace tw::store

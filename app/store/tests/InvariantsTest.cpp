@@ -1,0 +1,87 @@
+// The timetable checker finds each broken rule, and the data layer's test program runs without
+// any window.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <fstream>
+#include <string>
+
+#include "db/Database.h"
+#include "store/Invariants.h"
+
+namespace {
+
+class InvariantsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QFile schema(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        const QString path = dir_.filePath("kb.mdb");
+        ASSERT_TRUE(tw::db::Database::Create(path, "731946", QString::fromUtf8(schema.readAll())));
+        db_ = tw::db::Database::Open(path, "731946");
+        ASSERT_TRUE(db_);
+        // Two classes, one teacher each, one lesson each, counted.
+        for (const char* sql :
+             {"insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,"
+              "BuildCount) values('11','c1','t1',2,0,1)",
+              "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,"
+              "BuildCount) values('12','c1','t2',2,0,1)",
+              "insert into LessonListtb values('11',1,1,'c1','t1',1)",
+              "insert into LessonListtb values('12',1,1,'c1','t2',1)"}) {
+            db_->Execute(sql);
+        }
+    }
+    QString Broken(int lessonsPerDay = 6) {
+        return tw::store::BrokenTimetableRule(*db_, {lessonsPerDay, {}});
+    }
+    QTemporaryDir dir_;
+    std::unique_ptr<tw::db::Database> db_;
+};
+
+TEST_F(InvariantsTest, EachBrokenRuleIsNamed) {
+    EXPECT_EQ(Broken(), "");
+    struct Breach {
+        const char* sql;
+        const char* named;
+    };
+    const Breach breaches[] = {
+        {"update LessonListtb set TeacherCode='t1' where ClassCode='12'", "a teacher twice"},
+        {"insert into LessonListtb values('11',1,1,'c1','t1',1)", "a class twice"},
+        {"update LessonListtb set LessonNo=7 where ClassCode='11'", "outside the week"},
+        {"update LessonListtb set CourseCode='C1X' where ClassCode='11'", "without its plan row"},
+        {"update ClassPlantb set BuildCount=2 where ClassCode='11'", "BuildCount"},
+        {"update ClassPlantb set BuildCount=null where ClassCode='11'", "BuildCount"},
+        {"insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,BuildCount) "
+         "values('11','C1','t3',2,0,0)",
+         "a second plan row"},
+    };
+    for (const Breach& b : breaches) {
+        db_->BeginTrans();
+        db_->Execute(b.sql);
+        EXPECT_TRUE(Broken().contains(b.named)) << b.sql << " -> " << Broken().toStdString();
+        db_->Rollback();
+        EXPECT_EQ(Broken(), "");
+    }
+    // A second row of a class and course that the caller allows (an older file) passes.
+    db_->Execute(
+        "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,BuildCount) "
+        "values('11','C1','t3',2,0,0)");
+    EXPECT_EQ(tw::store::BrokenTimetableRule(*db_, {6, {"11|C1"}}), "");
+    // A table that cannot be read is no sound timetable.
+    db_->Execute("drop table LessonListtb");
+    EXPECT_TRUE(Broken().contains("cannot be read"));
+}
+
+// The data layer and its tests need the database layer and Qt Core, never Qt Widgets.
+TEST(StoreTestProgram, LoadsNoWidgetLibrary) {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        EXPECT_EQ(line.find("libQt6Widgets"), std::string::npos) << line;
+        EXPECT_EQ(line.find("libQt6Gui"), std::string::npos) << line;
+    }
+}
+
+}  // namespace
