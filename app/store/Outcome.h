@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 
 namespace tw::store {
 
@@ -12,8 +13,18 @@ enum class Reason {
     Done,
     NoDatabase,     // no database is open
     DatabaseError,  // a statement failed; detail holds the database's text
-    NotFound,       // the command matched no stored row
-    Refused,        // the stored data forbids the command (each command says which rule)
+    NotFound,       // the command matched no stored row (or not the row the caller read)
+    CodeTaken,      // a record of that code is stored already
+    TooLong,        // a value is longer than its column takes from the forms
+    BadCount,       // a lesson count is no whole number the column can hold
+    OtherTeacher,   // the class has the course with another teacher (one teacher a course)
+    CourseChanged,  // a plan row's course cannot change, only its teacher and count
+    FixedInTheWay,  // a fixed lesson stands where the command would have to move or remove it
+    SlotTaken,      // the class already has a lesson in the slot
+    TeacherBusy,    // the teacher teaches another class in the slot
+    EmptySlot,      // the slot holds no lesson (or no fixed lesson) to take
+    SameCourse,     // both slots hold the same course
+    NotGraded,      // a class code that does not start with its grade digit
 };
 
 struct Outcome {
@@ -22,10 +33,12 @@ struct Outcome {
     long long rows = 0;  // rows the command changed, where the caller reports them
 
     bool Done() const { return reason == Reason::Done; }
+    static Outcome Ok(long long rows = 0) { return {Reason::Done, {}, rows}; }
     static Outcome Failed(Reason why, QString text = {}) { return {why, std::move(text), 0}; }
 };
 
-// A read that can fail: the value read, and the outcome (value is default-made unless done).
+// A read that can fail: the value read and the outcome (the value stays default-made, or holds
+// what was read before the failure where the read says so).
 template <class T>
 struct Read {
     Outcome outcome;

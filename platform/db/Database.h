@@ -156,9 +156,11 @@ class Database {
 
     // Called with the text of every statement that Execute and OpenRecordset are given, as the
     // caller wrote it, before it runs; an empty function stops the calls. Lets tests record
-    // what a form sends.
-    void SetStatementLog(std::function<void(const QString& jetSql)> log) {
-        statementLog_ = std::move(log);
+    // what a form sends. Returns the function set before.
+    std::function<void(const QString& jetSql)> SetStatementLog(
+        std::function<void(const QString& jetSql)> log) {
+        std::swap(statementLog_, log);
+        return log;
     }
 
     void Close();

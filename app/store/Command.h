@@ -1,0 +1,49 @@
+// How the data layer runs a command: one user action, one transaction, and every database error
+// turned into an outcome where the transaction ends.
+#pragma once
+
+#include <cassert>
+#include <utility>
+
+#include "Outcome.h"
+#include "db/Database.h"
+
+namespace tw::store {
+
+// In builds with assertions: whether the timetable tables keep their rules now (see
+// Invariants.h; the check sends no statement to the connection's statement log). Always true
+// in builds without assertions, where it reads nothing.
+bool TimetableSound(tw::db::Database& db);
+
+// Runs body(), which sends its statements to db and returns an Outcome, inside one
+// transaction: committed when the outcome is done, rolled back otherwise and whenever a
+// statement fails, which gives DatabaseError with the database's text. Where the tables kept
+// their rules before, an assertion checks they still do after a commit.
+template <class Body>
+Outcome RunInTransaction(tw::db::Database& db, Body&& body) {
+    try {
+        const bool soundBefore = TimetableSound(db);
+        tw::db::Transaction transaction(db);
+        Outcome outcome = std::forward<Body>(body)();
+        if (!outcome.Done()) return outcome;
+        transaction.Commit();
+        assert(!soundBefore || TimetableSound(db));
+        (void)soundBefore;
+        return outcome;
+    } catch (const tw::db::DbError& e) {
+        return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));
+    }
+}
+
+// Runs body() (a read, or a single statement that needs no transaction of its own), turning a
+// failing statement into DatabaseError.
+template <class Body>
+Outcome RunGuarded(Body&& body) {
+    try {
+        return std::forward<Body>(body)();
+    } catch (const tw::db::DbError& e) {
+        return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace tw::store
