@@ -7,10 +7,15 @@ function(tw_deliverable target)
         LIBRARY_OUTPUT_DIRECTORY ${TW_DIST_DIR})
 endfunction()
 
-# Collects the sources of a folder tree, leaving out its tests/ folders.
+# Collects the sources of a folder tree, leaving out its tests/ folders and the paths that match
+# any of the regular expressions given after dir. Paths are matched relative to dir, so the
+# folders above it (where the tree is checked out) never leave a source out.
 function(tw_sources out dir)
-    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-    list(FILTER srcs EXCLUDE REGEX "/tests/")
+    file(GLOB_RECURSE srcs RELATIVE ${dir} CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+    foreach(pattern "(^|/)tests/" ${ARGN})
+        list(FILTER srcs EXCLUDE REGEX "${pattern}")
+    endforeach()
+    list(TRANSFORM srcs PREPEND "${dir}/")
     set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
 
