@@ -1,11 +1,16 @@
-// The course, teacher and classroom lists: what the form shows and what reaches the database
-// after the user's clicks and keys.
+// The course, teacher and classroom lists (and the class list beside them in the random walk):
+// what the form shows and what reaches the database after the user's clicks and keys.
 #include <QHeaderView>
+#include <memory>
+#include <random>
 
 #include "DataFormTestSupport.h"
+#include "StatementLogTestSupport.h"
+#include "data/frmClassInput.h"
 #include "data/frmClassRoomInput.h"
 #include "data/frmCourseInput.h"
 #include "data/frmTeacherInput.h"
+#include "store/Invariants.h"
 
 using namespace datatest;
 using tw::ui::vbNo;
@@ -431,6 +436,193 @@ TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
     Type(form, "txtShortName", "s1");
     Click(form, "cmdAppend");
     EXPECT_EQ(codes(), "1,10,2,9");
+}
+
+// The four master-data forms (courses, teachers, classrooms, classes) driven at random over a
+// school whose lessons, plan rows and limits refer to their codes: adds with codes that differ
+// only in case, width or blanks, names with quotes, blanks or ten characters, modifies after
+// the code box was edited, deletes answered yes or no, the Delete and Enter keys, forms opened
+// anew, and writes the database refuses. After every step the timetable keeps its rules, each
+// form's list shows its table's rows, and a change that failed changed nothing. Every statement
+// the forms send is recorded: the same seed sends the same statements in the same order.
+TEST_F(MasterFormTest, RandomChangesKeepTheListsAndTheTimetableSound) {
+    for (const char* sql : {
+             "insert into Classtb values ('11','一（1）班','一年级（1）班','一（1）')",
+             "insert into Classtb values ('110','一（10）班','一年级（10）班','一（10）')",
+             "insert into Classtb values ('21','二（1）班','二年级（1）班','二（1）')",
+             "insert into Classtb values ('602','六年级2班','六年级（2）班','六2')",
+             "insert into Coursetb values ('C1','语文','语文课','语')",
+             "insert into Coursetb values ('C2','数学','数学课','数')",
+             "insert into Coursetb values ('Ｃ3','英语','英语课','英')",
+             "insert into Teachertb values ('T1','张三','张三','张')",
+             "insert into Teachertb values ('T2','李四','李四','李')",
+             "insert into Teachertb values ('t3','王五','王五','王')",
+             "insert into Teachertb values ('T1234567890','赵六','赵六','赵')",
+             "insert into ClassRoomtb values ('R1','机房','机房一','机')",
+             "insert into ClassRoomtb values ('R2','琴房','','')",
+             "insert into ClassPlantb values ('11','C1','T1',4,0,2)",
+             "insert into ClassPlantb values ('11','C2','T2',4,0,1)",
+             "insert into ClassPlantb values ('110','C1','t3',3,0,1)",
+             "insert into ClassPlantb values ('21','Ｃ3','T2',2,0,1)",
+             "insert into ClassPlantb values ('602','C2','T1234567890',2,0,0)",
+             "insert into LessonListtb values ('11',1,1,'C1','T1',1)",
+             "insert into LessonListtb values ('11',2,1,'C1','T1',0)",
+             "insert into LessonListtb values ('11',1,2,'C2','T2',0)",
+             "insert into LessonListtb values ('110',1,1,'C1','t3',0)",
+             "insert into LessonListtb values ('21',1,3,'Ｃ3','T2',1)",
+             "insert into Limittb values (0,'11',1,1,3)",
+             "insert into Limittb values (1,'C1',2,2,0)",
+             "insert into Limittb values (2,'T2',3,3,3)",
+             "insert into Limittb values (3,'R1',4,4,0)",
+             // Writes the database refuses: the form reports a failure and nothing changes.
+             "create trigger KeepC2 before delete on Coursetb when old.Code='C2' "
+             "begin select raise(abort, 'kept'); end",
+             "create trigger NoBadTeacher before insert on Teachertb when new.Name='坏' "
+             "begin select raise(abort, 'refused'); end",
+             "create trigger NoBadRoomName before update on ClassRoomtb when new.Name='坏' "
+             "begin select raise(abort, 'refused'); end",
+             "create trigger NoBadClassName before update on Classtb when new.FullName='坏' "
+             "begin select raise(abort, 'refused'); end",
+         }) {
+        Exec(sql);
+    }
+    KbDb().OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    // The test's own reads stay out of the record of what the forms send.
+    auto unlogged = [](auto read) {
+        auto log = KbDb().SetStatementLog({});
+        auto value = read();
+        KbDb().SetStatementLog(std::move(log));
+        return value;
+    };
+    auto everything = [this] {
+        QString all;
+        for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb"}) {
+            all += Rows(QString("select * from %1 order by Code").arg(table)) + "/";
+        }
+        return all + Rows("select * from ClassPlantb order by ClassCode,CourseCode,TeacherCode") +
+               "/" + Rows("select * from LessonListtb order by ClassCode,Day,LessonNo") + "/" +
+               Rows("select * from Limittb order by Kind,Code,Day,LessonNo");
+    };
+    auto sorted = [](QStringList rows) {
+        rows.sort();
+        return rows.join(';');
+    };
+    const char* const tables[4] = {"Coursetb", "Teachertb", "ClassRoomtb", "Classtb"};
+    std::unique_ptr<QWidget> forms[4];
+    auto open = [&forms](int f) {
+        forms[f].reset();
+        if (f == 0) forms[f] = std::make_unique<frmCourseInput>();
+        if (f == 1) forms[f] = std::make_unique<frmTeacherInput>();
+        if (f == 2) forms[f] = std::make_unique<frmClassRoomInput>();
+        if (f == 3) forms[f] = std::make_unique<frmClassInput>();
+    };
+
+    twtest::StatementRecorder recorder(KbDb());
+    for (int f = 0; f < 4; ++f) open(f);
+    std::mt19937 rng(3101);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const QStringList codes = {"C1", "c1",  " C2", "C4 ", "Ｃ3", "ｃ3", "T1",         "t3",
+                               "R1", "r2 ", "X'1", "11",  "",    "  ",  "T1234567890"};
+    const QStringList names = {
+        "语文", "数学", " 物理 ", "O'Brien", "", "  ", "一二三四五六七八九十", "名", "坏"};
+    auto someName = [&] { return names[pick(names.size())]; };
+    int added = 0, modified = 0, deleted = 0, failed = 0;
+    for (int step = 0; step < 1500; ++step) {
+        const int f = pick(4);
+        QWidget& form = *forms[f];
+        auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+        const QString before = unlogged(everything);
+        // The status panel shows this step's outcome only.
+        form.findChild<QLabel*>("Panel1")->setText(QString());
+        Calls().clear();
+        env_->answers.clear();
+        auto clickAnyRow = [&] {
+            if (list->topLevelItemCount() == 0) return;
+            QTreeWidgetItem* row = list->topLevelItem(pick(list->topLevelItemCount()));
+            list->setCurrentItem(row);
+            emit list->itemClicked(row, 0);
+        };
+        auto fillNames = [&] {
+            for (const char* box : {"txtName", "txtFullName", "txtShortName"}) {
+                if (pick(3) > 0) Type(form, box, someName());
+            }
+        };
+        auto chooseClass = [&] {
+            if (pick(4) > 0) Choose(Find<QComboBox>(form, "cmbGrade"), pick(3));
+            if (pick(4) > 0) Choose(Find<QComboBox>(form, "cmbClass"), pick(11));
+        };
+        const int action = pick(12);
+        if (action == 0) {
+            open(f);
+            continue;
+        } else if (action <= 3) {
+            // A new record from the keyboard (or from the lists for a class).
+            if (f == 3) {
+                chooseClass();
+            } else {
+                Type(form, "txtCode", codes[pick(codes.size())]);
+            }
+            fillNames();
+            if (f != 3 && pick(2) == 0) {
+                Key(Find<QLineEdit>(form, "txtCode"), Qt::Key_Return);
+            } else {
+                Click(form, "cmdAppend");
+            }
+        } else if (action <= 7) {
+            clickAnyRow();
+            if (pick(4) == 0) {
+                if (f == 3) {
+                    chooseClass();
+                } else {
+                    Type(form, "txtCode", codes[pick(codes.size())]);
+                }
+            }
+            fillNames();
+            if (action == 7 && f != 3) clickAnyRow();  // another row's names, then modify
+            Click(form, "cmdModify");
+        } else {
+            clickAnyRow();
+            if (pick(5) == 0) fillNames();
+            Answer(pick(4) == 0 ? vbNo : vbYes);
+            if (action == 11) {
+                Key(list, Qt::Key_Delete);
+            } else {
+                Click(form, "cmdDelete");
+            }
+        }
+        const QString panel = PanelText(form, 1);
+        added += panel.startsWith("添加记录成功");
+        modified += panel.startsWith("修改记录成功");
+        deleted += panel.startsWith("删除记录成功");
+        const bool refused = panel.contains("失败");
+        failed += refused;
+        ASSERT_EQ(unlogged([] {
+                      return tw::store::BrokenTimetableRule(KbDb(), {6, {}});
+                  }),
+                  "")
+            << "step " << step << ", form " << f << ", action " << action;
+        if (refused) {
+            ASSERT_EQ(unlogged(everything), before) << "step " << step << ", form " << f;
+        }
+        QStringList shown;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QStringList columns;
+            for (int c = 0; c < 4; ++c) columns << list->topLevelItem(i)->text(c);
+            shown << columns.join('|');
+        }
+        const QString stored = unlogged([&] {
+            return Rows(QString("select Code,Name,FullName,ShortName from %1").arg(tables[f]));
+        });
+        ASSERT_EQ(sorted(shown), sorted(stored.split(';', Qt::SkipEmptyParts)))
+            << "step " << step << ", form " << f << ", action " << action;
+    }
+    for (auto& form : forms) form.reset();
+    EXPECT_GT(added, 100);
+    EXPECT_GT(modified, 100);
+    EXPECT_GT(deleted, 100);
+    EXPECT_GT(failed, 50);
+    EXPECT_EQ(recorder.Count(), 1435);
+    EXPECT_EQ(recorder.Digest(), "004d4a888b811eb3");
 }
 
 }  // namespace
