@@ -101,7 +101,7 @@ int PrintCustomerPortion(const char* customerFile, int index, int filePos, int* 
         status =
             CBuildCustomerData().Build(Text(customerFile), index, &position, Text(iniFile), &tree);
     } catch (...) {
-        status = kCustomerReadException;
+        status = VOSTRIN_CUSTOMER_READ_FAILED;
         tree = nullptr;
     }
     std::unique_ptr<TXml> data(tree);

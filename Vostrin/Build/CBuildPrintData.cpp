@@ -31,11 +31,11 @@ int CBuildPrintData::Build(TXml* data, const std::string& iniFile, const std::st
     try {
         XmlPtr layout(new TXml());
         if (!layout->LoadXmlFile(templateFile)) {
-            return kTemplateNotLoaded;
+            return VOSTRIN_XML_NOT_LOADED;
         }
         return BuildPrintable(data, iniFile, layout.get(), envelopes, sheets, pages, printable);
     } catch (const std::exception& e) {
-        return kBuildException;
+        return VOSTRIN_PRINT_FAILED;
     }
 }
 
@@ -83,9 +83,9 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
             root.reset(finished);
         }
         *printable = root.release();
-        return complete ? 0 : kPageLimitReached;
+        return complete ? 0 : VOSTRIN_PRINT_FAILED;
     } catch (const std::exception& e) {
-        return kBuildException;
+        return VOSTRIN_PRINT_FAILED;
     }
 }
 

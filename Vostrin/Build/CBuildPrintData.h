@@ -10,14 +10,9 @@
 #include <string>
 
 #include "TXml.h"
+#include "Vostrin.h"  // the status codes
 
 namespace TVostrin {
-
-// Statuses of a build besides 0.
-constexpr int kTemplateNotLoaded = -1001;
-constexpr int kBuildException = -1003;
-// A job cut short at the page limit fails like a build that raised; its pages are handed out.
-constexpr int kPageLimitReached = kBuildException;
 
 class CBuildPrintData {
   public:
@@ -34,8 +29,8 @@ class CBuildPrintData {
     // missing; -1003 when the build failed, with no tree. When the job needs more than
     // kPageBuildLimit pages the build is cut short: the pages built up to the limit are finished
     // and handed out in *printable as usual (they may still be printed), the counts are theirs,
-    // and the result is kPageLimitReached. iniFile names the settings file read for the
-    // envelope size (empty: defaults). NULL data: 0, nothing touched.
+    // and the result is VOSTRIN_PRINT_FAILED, as for a failed build. iniFile names the settings
+    // file read for the envelope size (empty: defaults). NULL data: 0, nothing touched.
     int BuildPrintable(TXml* data, const std::string& iniFile, TXml* layout, int* envelopes,
                        int* sheets, int* pages, TXml** printable);
 

@@ -67,13 +67,13 @@ int BindExpressionLibrary() {
     Release();
     const std::string path = SearchFolder() + "/libCalvorix.so";
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) return kExpressionLibraryMissing;
+    if (module == nullptr) return VOSTRIN_NO_EXPRESSION_LIBRARY;
     auto getVariantTable =
         reinterpret_cast<MyGetVariantTableFn>(dlsym(module, "MyGetVariantTable"));
     auto parser = reinterpret_cast<MyParserFn>(dlsym(module, "MyParser"));
     if (getVariantTable == nullptr || parser == nullptr) {
         dlclose(module);
-        return kExpressionExportMissing;
+        return VOSTRIN_EXPRESSION_LIBRARY_INCOMPLETE;
     }
     g_module = module;
     g_getVariantTable = getVariantTable;

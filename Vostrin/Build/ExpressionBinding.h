@@ -5,12 +5,9 @@
 #include <string>
 
 #include "TXml.h"
+#include "Vostrin.h"  // the status codes
 
 namespace TVostrin {
-
-// Statuses of binding the library.
-constexpr int kExpressionLibraryMissing = -1100;
-constexpr int kExpressionExportMissing = -1101;
 
 // Loads libCalvorix.so from the folder of libVostrin.so and resolves MyGetVariantTable and
 // MyParser. 0, -1100 when the library cannot be loaded, -1101 when an export is missing (the

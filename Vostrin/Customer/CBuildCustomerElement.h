@@ -4,15 +4,11 @@
 
 #include <string>
 
+#include "Vostrin.h"  // the status codes
+
 class TXml;
 
 namespace TVostrin {
-
-// Statuses of the customer-data import besides 0.
-constexpr int kCustomerFileNotOpened = -2001;
-constexpr int kCustomerSeekFailed = -2002;
-constexpr int kCustomerReadException = -2003;
-constexpr int kNoCustomerLeft = -9000;
 
 class CBuildCustomerElement {
   public:

@@ -97,7 +97,7 @@ int ReadSeparatedRecord(const GeneralSettings& s, CustomerTextFile& file, Record
     map.clear();
     std::string record;
     do {
-        if (!ReadSeparatedText(file, s, record)) return kNoCustomerLeft;
+        if (!ReadSeparatedText(file, s, record)) return VOSTRIN_NO_CUSTOMER_LEFT;
     } while (record.empty());
 
     const std::vector<std::string> fields = SplitFields(record, s.fieldSeparator);
@@ -120,11 +120,11 @@ size_t FieldWidth(const std::string& text) {
 int ReadFixedRecord(int recordLen, const std::vector<std::string>& widths,
                     const std::vector<std::string>& names, CustomerTextFile& file, RecordMap& map) {
     map.clear();
-    if (recordLen <= 0) return kNoCustomerLeft;
+    if (recordLen <= 0) return VOSTRIN_NO_CUSTOMER_LEFT;
     std::string record;
     do {
         record = ReadCheckedBytes(file, static_cast<size_t>(recordLen));
-        if (record.empty()) return kNoCustomerLeft;
+        if (record.empty()) return VOSTRIN_NO_CUSTOMER_LEFT;
     } while (record[0] == '\0');
 
     size_t offset = 0;
@@ -166,7 +166,7 @@ int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string
     CustomerTextFile file;
     // A position the file cannot be moved to has no customer left behind it.
     if (const int status = OpenCustomerFileAt(file, dataFile, filePos); status != 0)
-        return status == kCustomerSeekFailed ? kNoCustomerLeft : status;
+        return status == VOSTRIN_CUSTOMER_SEEK_FAILED ? VOSTRIN_NO_CUSTOMER_LEFT : status;
 
     try {
         auto record = NewElement("record");
@@ -179,7 +179,7 @@ int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string
                                                               file, current)
                                             : ReadSeparatedRecord(s, file, current);
             if (read != 0) {
-                if (!started) return kNoCustomerLeft;
+                if (!started) return VOSTRIN_NO_CUSTOMER_LEFT;
                 break;
             }
             if (started) {
@@ -198,7 +198,7 @@ int CGeneral::Build(const std::string& dataFile, int* filePos, const std::string
         if (filePos) *filePos = consumed;
         return 0;
     } catch (const std::exception&) {
-        return kCustomerReadException;
+        return VOSTRIN_CUSTOMER_READ_FAILED;
     }
 }
 

@@ -25,7 +25,7 @@ int CMorrow::Build(const std::string& dataFile, int* filePos, const std::string&
                    TXml* root) {
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
     return ReadCustomerPages(
-        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) -> int {
             auto envelopes = NewElement("record");
             auto greetings = NewElement("record");
             auto thirds = NewElement("record");

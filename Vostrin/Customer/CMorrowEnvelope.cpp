@@ -12,14 +12,14 @@ int CMorrowEnvelope::Build(const std::string& dataFile, int* filePos, const std:
                            int index, TXml* root) {
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
     return ReadCustomerPages(
-        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) -> int {
             // Without a count no call would ever take a customer or reach the end of the data.
-            if (s.customersPerCall < 1) return kCustomerReadException;
+            if (s.customersPerCall < 1) return VOSTRIN_CUSTOMER_READ_FAILED;
             auto record = NewElement("record");
             std::string line;
             for (int n = 0; n < s.customersPerCall; ++n) {
                 // Only a full set of envelopes is printed.
-                if (!ReadBoundedLine(file, line, kMaxAddressLine)) return kNoCustomerLeft;
+                if (!ReadBoundedLine(file, line, kMaxAddressLine)) return VOSTRIN_NO_CUSTOMER_LEFT;
                 AppendAddressRow(record.get(), SplitAddress(line, s.fieldSeparator));
             }
             pages.push_back(NewCustomerPage(index, std::move(record)));

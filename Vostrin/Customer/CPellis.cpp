@@ -26,14 +26,14 @@ int CPellis::Build(const std::string& dataFile, int* filePos, const std::string&
                    TXml* root) {
     const DelimitedSettings s = ReadDelimitedSettings(iniFile);
     return ReadCustomerPages(
-        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) -> int {
             // Without a count no call would ever take a customer or reach the end of the data.
-            if (s.customersPerCall < 1) return kCustomerReadException;
+            if (s.customersPerCall < 1) return VOSTRIN_CUSTOMER_READ_FAILED;
             auto record = NewElement("record");
             std::string line;
             int taken = 0;
             while (taken < s.customersPerCall) {
-                if (!ReadBoundedLine(file, line, kMaxFieldLine)) return kNoCustomerLeft;
+                if (!ReadBoundedLine(file, line, kMaxFieldLine)) return VOSTRIN_NO_CUSTOMER_LEFT;
                 if (line.empty()) continue;  // blank lines are not customers
                 AppendNumberedRow(record.get(), SplitFields(line, s.fieldSeparator));
                 ++taken;

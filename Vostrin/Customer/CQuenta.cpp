@@ -90,7 +90,7 @@ int CQuenta::Build(const std::string& dataFile, int* filePos, const std::string&
                    TXml* root) {
     const int linesPerPage = ReadFormatInt(iniFile, kKeyCustomerRecordCnt, 0);
     return ReadCustomerPages(
-        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) {
+        dataFile, filePos, root, [&](CustomerTextFile& file, CustomerPages& pages) -> int {
             auto record = NewElement("record");
             std::string account;
             bool accountKnown = false;

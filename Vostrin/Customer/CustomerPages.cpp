@@ -20,7 +20,7 @@ int ReadCustomerPages(const std::string& dataFile, int* filePos, TXml* root,
         if (filePos) *filePos = position;
         return 0;
     } catch (const std::exception&) {
-        return kCustomerReadException;
+        return VOSTRIN_CUSTOMER_READ_FAILED;
     }
 }
 

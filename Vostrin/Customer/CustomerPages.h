@@ -18,7 +18,7 @@ using CustomerPages = std::vector<std::unique_ptr<TXml>>;
 
 // Opens dataFile at *filePos (the start when filePos is null) and lets read fill pages,
 // answering 0 or a status. On 0 the pages go under root and *filePos gets the position where
-// read stopped. Otherwise the status (kCustomerReadException for a failed read) and nothing
+// read stopped. Otherwise the status (VOSTRIN_CUSTOMER_READ_FAILED for a failed read) and nothing
 // changes.
 int ReadCustomerPages(const std::string& dataFile, int* filePos, TXml* root,
                       const std::function<int(CustomerTextFile&, CustomerPages&)>& read);

@@ -17,8 +17,8 @@ bool IsBlank(char c) {
 }  // namespace
 
 int OpenCustomerFileAt(CustomerTextFile& file, const std::string& dataFile, const int* filePos) {
-    if (!file.Open(dataFile)) return kCustomerFileNotOpened;
-    if (!file.Seek(filePos ? *filePos : 0)) return kCustomerSeekFailed;
+    if (!file.Open(dataFile)) return VOSTRIN_CUSTOMER_FILE_NOT_OPENED;
+    if (!file.Seek(filePos ? *filePos : 0)) return VOSTRIN_CUSTOMER_SEEK_FAILED;
     return 0;
 }
 

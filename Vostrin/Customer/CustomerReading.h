@@ -29,7 +29,7 @@ bool ReadCheckedChar(CustomerTextFile& file, char& c);
 std::string ReadCheckedBytes(CustomerTextFile& file, size_t count);
 
 // Opens dataFile and moves to *filePos (the start when filePos is null): 0, or
-// kCustomerFileNotOpened or kCustomerSeekFailed.
+// VOSTRIN_CUSTOMER_FILE_NOT_OPENED or VOSTRIN_CUSTOMER_SEEK_FAILED.
 int OpenCustomerFileAt(CustomerTextFile& file, const std::string& dataFile, const int* filePos);
 
 // The file position as the int the callers carry between calls.

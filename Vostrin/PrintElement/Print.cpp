@@ -15,7 +15,7 @@ namespace TVostrin {
 using Zprinters::TZPrinter;
 
 int TPrint::Print(TXml* xml, const char* printerName, unsigned char reserved) {
-    if (!xml) return kPrintOk;
+    if (!xml) return VOSTRIN_OK;
     try {
         const std::string docName = xml->AttributeValue("docname");
         auto printer = std::make_unique<TZPrinter>();
@@ -29,15 +29,15 @@ int TPrint::Print(TXml* xml, const char* printerName, unsigned char reserved) {
         // Pages printed before a failure still go out with the document; the failure is
         // reported all the same.
         printer->EndDoc();
-        return pages == kPrintOk ? kPrintOk : kPrintFailed;
+        return pages == VOSTRIN_OK ? VOSTRIN_OK : VOSTRIN_PRINT_FAILED;
     } catch (...) {
-        return kPrintFailed;
+        return VOSTRIN_PRINT_FAILED;
     }
 }
 
 int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
-    if (!xml) return kPrintOk;
-    if (!printer) return kPageLoopFailed;
+    if (!xml) return VOSTRIN_OK;
+    if (!printer) return VOSTRIN_PAGE_LOOP_FAILED;
     try {
         const bool duplex = xml->AttributeValue("duplix") == "true";
         TPageSettings settings;
@@ -80,9 +80,9 @@ int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
             if (endPage) printer->EndPage();
         }
     } catch (...) {
-        return kPageLoopFailed;
+        return VOSTRIN_PAGE_LOOP_FAILED;
     }
-    return kPrintOk;
+    return VOSTRIN_OK;
 }
 
 }  // namespace TVostrin

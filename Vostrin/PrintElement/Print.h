@@ -6,16 +6,12 @@
 // its "reporttable" children are the drawing elements. A page without elements is not printed.
 #pragma once
 
+#include "Vostrin.h"  // the status codes
 #include "ZPrinters/ZPrinter.h"
 
 class TXml;
 
 namespace TVostrin {
-
-// Results of the renderer.
-constexpr int kPrintOk = 0;
-constexpr int kPrintFailed = -1003;     // the document could not be printed
-constexpr int kPageLoopFailed = -1010;  // a page could not be printed
 
 class TPrint {
   public:

@@ -116,7 +116,7 @@ bool ParseArgs(int argc, char** argv, Options& o) {
 
 // Renders the tree into the PDF file outFile on the named printer, the way the library prints a
 // document, but with the document sent to a file instead of the queue. Returns the renderer's
-// status, or kPrintFailed when the printer cannot be set up.
+// status, or VOSTRIN_PRINT_FAILED when the printer cannot be set up.
 int RenderToFile(TXml* tree, const std::string& printerName, const QString& outFile) {
     try {
         Zprinters::TZPrinter printer;
@@ -127,7 +127,7 @@ int RenderToFile(TXml* tree, const std::string& printerName, const QString& outF
         printer.EndDoc();
         return status;
     } catch (...) {
-        return TVostrin::kPrintFailed;
+        return VOSTRIN_PRINT_FAILED;
     }
 }
 
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     const int rendered = RenderToFile(tree.get(), opt.printer, pdfFile);
     const double renderMs = MsSince(t0);
     const double renderCpu = CpuMs() - c0;
-    if (rendered != TVostrin::kPrintOk) {
+    if (rendered != VOSTRIN_OK) {
         std::fprintf(stderr, "rendering to %s failed: %d\n", qPrintable(pdfFile), rendered);
         return 1;
     }

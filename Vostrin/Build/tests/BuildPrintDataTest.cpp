@@ -324,7 +324,7 @@ TEST(BuildPrintData, AJobBeyondThePageLimitFailsWithThePagesBuiltSoFar) {
     const int status = builder.BuildPrintable(data.get(), "", layout.get(), &envelopes, &sheets,
                                               &pages, &printable);
     XmlPtr owned(printable);
-    EXPECT_EQ(status, kBuildException);
+    EXPECT_EQ(status, VOSTRIN_PRINT_FAILED);
     ASSERT_NE(printable, nullptr);
     EXPECT_EQ(printable->ChildCount(), limit);
     EXPECT_EQ(pages, limit);

@@ -15,8 +15,6 @@ using customertest::Rows;
 
 namespace {
 
-constexpr int kNoCustomerLeft = -9000;
-
 std::string Ini(customertest::TempFiles& files, int type, int count, const std::string& sep) {
     return files.Write("l.ini", "[TextFileFormat]\nCustomerSepType=" + std::to_string(type) +
                                     "\nCustomerRecordCnt=" + std::to_string(count) +
@@ -129,7 +127,7 @@ TEST(EnvelopeLayout, OnlyFullSetsOfCustomersAreRead) {
     EXPECT_EQ(second.position, ends[19]);
 
     auto third = ReadPortion(data, ini, second.position);
-    EXPECT_TRUE(Failed(third, kNoCustomerLeft, ends[19]));
+    EXPECT_TRUE(Failed(third, VOSTRIN_NO_CUSTOMER_LEFT, ends[19]));
 }
 
 TEST(EnvelopeLayout, ThePageHoldsTheAddressElements) {
@@ -156,7 +154,7 @@ TEST(NumberedLayout, BlankLinesAreSkippedAndNotCounted) {
 
     // One line left of the two a call needs: nothing is returned.
     auto second = ReadPortion(data, ini, first.position);
-    EXPECT_TRUE(Failed(second, kNoCustomerLeft, 12));
+    EXPECT_TRUE(Failed(second, VOSTRIN_NO_CUSTOMER_LEFT, 12));
 }
 
 TEST(NumberedLayout, AnEmptySeparatorMakesEachLineOneField) {

@@ -18,8 +18,6 @@ using customertest::Rows;
 
 namespace {
 
-constexpr int kNoCustomerLeft = -9000;
-
 std::string RecordRows(const customertest::Portion& p, int index = 1) {
     std::unique_ptr<TXml> record(p.tree->ChildAt(index));
     std::string text;
@@ -48,7 +46,7 @@ TEST(GeneralLayout, DefaultSettingsReadOneCommaSeparatedLinePerCall) {
     EXPECT_EQ(second.position, 40);
 
     auto third = ReadPortion(data, ini, second.position);
-    EXPECT_TRUE(Failed(third, kNoCustomerLeft, 40));
+    EXPECT_TRUE(Failed(third, VOSTRIN_NO_CUSTOMER_LEFT, 40));
 }
 
 TEST(GeneralLayout, IdentifyingFieldsGroupRecordsIntoOneCustomer) {
@@ -66,7 +64,7 @@ TEST(GeneralLayout, IdentifyingFieldsGroupRecordsIntoOneCustomer) {
     EXPECT_EQ(second.position, 30);  // the last customer ends with the data
 
     auto third = ReadPortion(data, ini, second.position);
-    EXPECT_EQ(third.status, kNoCustomerLeft);
+    EXPECT_EQ(third.status, VOSTRIN_NO_CUSTOMER_LEFT);
     EXPECT_EQ(third.position, 30);
 }
 
@@ -104,7 +102,7 @@ TEST(GeneralLayout, EmptyRecordsAreSkipped) {
     ASSERT_EQ(first.status, 0);
     EXPECT_EQ(RecordRows(first), "[field0=x field1=y]");
     EXPECT_EQ(first.position, 9);
-    EXPECT_EQ(ReadPortion(data, ini, first.position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, first.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, RecordSeparatorOfTwoBars) {
@@ -118,7 +116,7 @@ TEST(GeneralLayout, RecordSeparatorOfTwoBars) {
     auto second = ReadPortion(data, ini, first.position);
     EXPECT_EQ(RecordRows(second), "[field0=y field1=z]");
     EXPECT_EQ(second.position, 8);
-    EXPECT_EQ(ReadPortion(data, ini, second.position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, second.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, SeparatorsMatchOnlyWhereACharacterStarts) {
@@ -200,7 +198,7 @@ TEST(GeneralLayout, ALeadByteWithoutASecondByteHidesNoSeparator) {
         position = p.position;
     }
     EXPECT_EQ(position, static_cast<int>(text.size()));
-    EXPECT_EQ(ReadPortion(data, ini, position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, SeparatorsHoldingALineEndMatchTheFileLineEnds) {
@@ -216,7 +214,7 @@ TEST(GeneralLayout, SeparatorsHoldingALineEndMatchTheFileLineEnds) {
     for (;;) {
         auto p = ReadPortion(data, ini, position);
         if (p.status != 0) {
-            EXPECT_EQ(p.status, kNoCustomerLeft);
+            EXPECT_EQ(p.status, VOSTRIN_NO_CUSTOMER_LEFT);
             break;
         }
         ASSERT_EQ(RecordRows(p), "[field0=n" + std::to_string(customers) + " field1=x]");
@@ -277,7 +275,7 @@ TEST(GeneralLayout, EmptyRecordSeparatorMakesTheRestOfTheFileOneRecord) {
     ASSERT_EQ(first.status, 0);
     EXPECT_EQ(RecordRows(first), "[field0=a field1=b]");
     EXPECT_EQ(first.position, 6);
-    EXPECT_EQ(ReadPortion(data, ini, first.position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, first.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, FixedLengthRecordsAreCutByWidthsAndTrimmed) {
@@ -290,7 +288,7 @@ TEST(GeneralLayout, FixedLengthRecordsAreCutByWidthsAndTrimmed) {
     auto second = ReadPortion(data, ini, first.position);
     EXPECT_EQ(RecordRows(second), "[field0=CD field1=654321]");
     EXPECT_EQ(second.position, 20);
-    EXPECT_EQ(ReadPortion(data, ini, second.position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, second.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, FixedLengthRecordsCountLineEndsAndTakeAShortLastRecord) {
@@ -308,7 +306,7 @@ TEST(GeneralLayout, FixedLengthRecordsCountLineEndsAndTakeAShortLastRecord) {
     ASSERT_EQ(second.status, 0);
     EXPECT_EQ(RecordRows(second), "[a=fg b= c=h d=]");
     EXPECT_EQ(second.position, 19);
-    EXPECT_EQ(ReadPortion(data, ini, second.position).status, kNoCustomerLeft);
+    EXPECT_EQ(ReadPortion(data, ini, second.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 TEST(GeneralLayout, FixedLengthFieldsBeyondTheNamesAreLeftOut) {
@@ -334,7 +332,7 @@ TEST(GeneralLayout, ZeroRecordLengthReadsNothing) {
     const std::string ini = files.Write("f.ini", "[TextFileFormat]\nSepType=1\nFieldLen=2\n");
     const std::string data = files.Write("d.txt", "abcdef");
     auto p = ReadPortion(data, ini, 0);
-    EXPECT_EQ(p.status, kNoCustomerLeft);
+    EXPECT_EQ(p.status, VOSTRIN_NO_CUSTOMER_LEFT);
     EXPECT_EQ(p.position, 0);
 }
 
@@ -346,7 +344,7 @@ TEST(GeneralLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
 
     const std::string data = files.Write("d.txt", "a,b\r\n");
     auto before = ReadPortion(data, ini, -1);
-    EXPECT_EQ(before.status, kNoCustomerLeft);
+    EXPECT_EQ(before.status, VOSTRIN_NO_CUSTOMER_LEFT);
     EXPECT_EQ(before.position, -1);
 
     // A folder opens but cannot be read: a read failure, not the end of the data.

@@ -17,7 +17,7 @@ namespace {
 // A read that takes one line into a page of its own.
 int OneLinePage(CustomerTextFile& file, CustomerPages& pages) {
     std::string line;
-    if (!ReadBoundedLine(file, line, 100)) return kNoCustomerLeft;
+    if (!ReadBoundedLine(file, line, 100)) return VOSTRIN_NO_CUSTOMER_LEFT;
     auto page = NewElement("page");
     AppendValueElement(page.get(), "line", line);
     pages.push_back(std::move(page));
@@ -56,21 +56,22 @@ TEST(CustomerPages, AFailedCallLeavesTheRootAndThePositionAsTheyWere) {
     EXPECT_EQ(ReadCustomerPages(data, &position, root.get(),
                                 [](CustomerTextFile& file, CustomerPages& pages) {
                                     OneLinePage(file, pages);
-                                    return kNoCustomerLeft;
+                                    return VOSTRIN_NO_CUSTOMER_LEFT;
                                 }),
-              kNoCustomerLeft);
+              VOSTRIN_NO_CUSTOMER_LEFT);
     // A read that fails: the read-failure status.
     EXPECT_EQ(ReadCustomerPages(data, &position, root.get(),
                                 [](CustomerTextFile& file, CustomerPages& pages) -> int {
                                     OneLinePage(file, pages);
                                     throw CustomerReadError("broken");
                                 }),
-              kCustomerReadException);
+              VOSTRIN_CUSTOMER_READ_FAILED);
     // A file that is not there, a position the file cannot be moved to.
     EXPECT_EQ(ReadCustomerPages(files.Path("missing.txt"), &position, root.get(), OneLinePage),
-              kCustomerFileNotOpened);
+              VOSTRIN_CUSTOMER_FILE_NOT_OPENED);
     position = -5;
-    EXPECT_EQ(ReadCustomerPages(data, &position, root.get(), OneLinePage), kCustomerSeekFailed);
+    EXPECT_EQ(ReadCustomerPages(data, &position, root.get(), OneLinePage),
+              VOSTRIN_CUSTOMER_SEEK_FAILED);
     EXPECT_EQ(position, -5);
     position = 0;
 
