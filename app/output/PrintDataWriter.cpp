@@ -237,7 +237,6 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* 
         if (error) *error = e.text;
     } catch (const std::exception& e) {
         if (error) *error = QString::fromUtf8(e.what());
-    } catch (...) {
     }
     return tw::output::kDataFileNotWritten;
 }
@@ -296,7 +295,6 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* err
         if (error) *error = e.text;
     } catch (const std::exception& e) {
         if (error) *error = QString::fromUtf8(e.what());
-    } catch (...) {
     }
     return tw::output::kDataFileNotWritten;
 }
