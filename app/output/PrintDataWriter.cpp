@@ -166,14 +166,32 @@ QString Joined(const QStringList& names) {
     return Blank(names.join(QStringLiteral("、")));
 }
 
-}  // namespace
-
-short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
+// Writes the data file: the root and record lines around what body writes. 0 when written,
+// else kDataFileNotWritten with the reason in *error.
+template <class Body>
+short WriteDataFile(const QString& fileName, QString* error, Body&& body) {
     try {
-        const QString school = GetSchoolName();
         LineFile f(fileName);
         f.Line(kRootLine);
         f.Line(QStringLiteral("<record>"));
+        body(f);
+        f.Line(QStringLiteral("</record>"));
+        f.Line(QStringLiteral("</root>"));
+        f.Close();
+        return 0;
+    } catch (const WriteFailure& e) {
+        if (error) *error = e.text;
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+    }
+    return tw::output::kDataFileNotWritten;
+}
+
+}  // namespace
+
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
+    return WriteDataFile(fileName, error, [&](LineFile& f) {
+        const QString school = GetSchoolName();
         const int n = LessonOfDay;
         rs.MoveLast();
         rs.MoveFirst();
@@ -229,24 +247,12 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* 
                 }
             }
         }
-        f.Line(QStringLiteral("</record>"));
-        f.Line(QStringLiteral("</root>"));
-        f.Close();
-        return 0;
-    } catch (const WriteFailure& e) {
-        if (error) *error = e.text;
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-    }
-    return tw::output::kDataFileNotWritten;
+    });
 }
 
 short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
-    try {
+    return WriteDataFile(fileName, error, [&](LineFile& f) {
         const QString school = GetSchoolName();
-        LineFile f(fileName);
-        f.Line(kRootLine);
-        f.Line(QStringLiteral("<record>"));
         const int n = LessonOfDay;
         const QString blank = QStringLiteral(" ");
         SkipOutsideGrid(rs, n);
@@ -287,14 +293,5 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* err
             }
             f.Line(QStringLiteral("</tr>"));
         }
-        f.Line(QStringLiteral("</record>"));
-        f.Line(QStringLiteral("</root>"));
-        f.Close();
-        return 0;
-    } catch (const WriteFailure& e) {
-        if (error) *error = e.text;
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-    }
-    return tw::output::kDataFileNotWritten;
+    });
 }
