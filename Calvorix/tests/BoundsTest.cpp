@@ -34,13 +34,13 @@ struct GuardedBuffer {
     char bytes[kSize + kCanary];
 };
 
-class Bounds : public ::testing::Test {
+class BoundsTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(library_.Loaded()); }
     CalvorixLibrary library_;
 };
 
-TEST_F(Bounds, LongResultGivesFailureAndKeepsCanary) {
+TEST_F(BoundsTest, LongResultGivesFailureAndKeepsCanary) {
     const std::string value(1500, 'x');
     GuardedBuffer buffer;
     MyParser("[a]&[a]", value.c_str(), buffer.bytes);
@@ -54,7 +54,7 @@ TEST_F(Bounds, LongResultGivesFailureAndKeepsCanary) {
     EXPECT_TRUE(second.CanaryIntact());
 }
 
-TEST_F(Bounds, ResultUpToBufferSizeFits) {
+TEST_F(BoundsTest, ResultUpToBufferSizeFits) {
     // 2047 bytes and the zero byte fill the buffer exactly; one more byte does not fit.
     const std::string fits(kSize - 1, 'z');
     auto exact = std::make_unique<char[]>(kSize);  // no slack: a sanitizer sees any overrun
@@ -68,7 +68,7 @@ TEST_F(Bounds, ResultUpToBufferSizeFits) {
     EXPECT_STREQ(exact.get(), "###");
 }
 
-TEST_F(Bounds, LongVariableListGivesEmptyListAndFailure) {
+TEST_F(BoundsTest, LongVariableListGivesEmptyListAndFailure) {
     std::string expression;
     std::string values;
     for (int i = 0; i < 400; ++i) {
@@ -92,7 +92,7 @@ TEST_F(Bounds, LongVariableListGivesEmptyListAndFailure) {
     EXPECT_EQ(library_.Parse(shorter.c_str(), std::string(399, '|').c_str()), "");
 }
 
-TEST_F(Bounds, LongAndDeepExpressionsDoNotExhaustTheStack) {
+TEST_F(BoundsTest, LongAndDeepExpressionsDoNotExhaustTheStack) {
     const auto start = std::chrono::steady_clock::now();
 
     std::string sum = "1";
@@ -126,7 +126,7 @@ TEST_F(Bounds, LongAndDeepExpressionsDoNotExhaustTheStack) {
 
 // Arbitrary input, from operator soup to random bytes, always ends in a zero-terminated text
 // inside the buffer.
-TEST_F(Bounds, ArbitraryInputStaysInsideTheBuffer) {
+TEST_F(BoundsTest, ArbitraryInputStaysInsideTheBuffer) {
     const char* fragments[] = {"1",        "2.5",   "[a]",
                                "[b]",      "\"x\"", "\"",
                                "(",        ")",     ",",
@@ -173,7 +173,7 @@ bool SetDecimalCommaLocale() {
     return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
 }
 
-TEST_F(Bounds, NumbersIgnoreTheProcessLocale) {
+TEST_F(BoundsTest, NumbersIgnoreTheProcessLocale) {
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous ? previous : "C";
     if (!SetDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma available";

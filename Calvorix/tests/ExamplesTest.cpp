@@ -29,7 +29,7 @@ void PrintTo(const Example& e, std::ostream* os) {
     *os << e.expression << " with " << (e.values ? e.values : "(null)");
 }
 
-class ExpressionExamples : public ::testing::TestWithParam<Example> {
+class ExpressionExamplesTest : public ::testing::TestWithParam<Example> {
   protected:
     static void SetUpTestSuite() { library_ = new CalvorixLibrary(); }
     static void TearDownTestSuite() {
@@ -39,9 +39,9 @@ class ExpressionExamples : public ::testing::TestWithParam<Example> {
     static CalvorixLibrary* library_;
 };
 
-CalvorixLibrary* ExpressionExamples::library_ = nullptr;
+CalvorixLibrary* ExpressionExamplesTest::library_ = nullptr;
 
-TEST_P(ExpressionExamples, GivesDocumentedResult) {
+TEST_P(ExpressionExamplesTest, GivesDocumentedResult) {
     ASSERT_TRUE(library_->Loaded());
     const Example& e = GetParam();
     const std::string values = e.values != nullptr ? Gbk(e.values) : std::string();
@@ -91,7 +91,7 @@ const Example kOperators[] = {
     {"([x]+1)&\"!\"", "abc", "###!"},
     {"iif(1==1,\"y\",[x]+1)", "abc", "y"},
 };
-INSTANTIATE_TEST_SUITE_P(Operators, ExpressionExamples, ::testing::ValuesIn(kOperators));
+INSTANTIATE_TEST_SUITE_P(Operators, ExpressionExamplesTest, ::testing::ValuesIn(kOperators));
 
 const Example kComparisons[] = {
     {"1+1==2", nullptr, "true"},
@@ -115,7 +115,7 @@ const Example kComparisons[] = {
     {"[a] like \"a*c\"", "abc", "false"},
     {"[a] like \"a*c\"", "a*c", "true"},
 };
-INSTANTIATE_TEST_SUITE_P(Comparisons, ExpressionExamples, ::testing::ValuesIn(kComparisons));
+INSTANTIATE_TEST_SUITE_P(Comparisons, ExpressionExamplesTest, ::testing::ValuesIn(kComparisons));
 
 const Example kTextFunctions[] = {
     {"mid([a],2,3)", "abcdef", "bcd"},
@@ -143,7 +143,8 @@ const Example kTextFunctions[] = {
     {"\"open", nullptr, "open"},
     {"\"a(b)+c\"", nullptr, "a(b)+c"},
 };
-INSTANTIATE_TEST_SUITE_P(TextFunctions, ExpressionExamples, ::testing::ValuesIn(kTextFunctions));
+INSTANTIATE_TEST_SUITE_P(TextFunctions, ExpressionExamplesTest,
+                         ::testing::ValuesIn(kTextFunctions));
 
 // Numbers as texts: what counts as a number, the money amount in capitals, leading zeros and
 // thousands separators.
@@ -221,7 +222,7 @@ const Example kNumberTexts[] = {
     {"addcomma([a])", " .5", " .5"},
     {"addcomma(1000*1000)", nullptr, "###"},
 };
-INSTANTIATE_TEST_SUITE_P(NumberTexts, ExpressionExamples, ::testing::ValuesIn(kNumberTexts));
+INSTANTIATE_TEST_SUITE_P(NumberTexts, ExpressionExamplesTest, ::testing::ValuesIn(kNumberTexts));
 
 // The quirks of the scanner: function names inside names, marked bytes inside brackets, and
 // two-byte characters whose second byte is an operator.
@@ -232,7 +233,7 @@ const Example kScanner[] = {
     {"", nullptr, "###"},    {"1+1", nullptr, "2"},     {"1 + 1", nullptr, "2"},
     {"[a]+[b]", "1|2", "3"}, {"[a]+[b]", "1", "###"},   {"[a]+[b]", nullptr, "###"},
 };
-INSTANTIATE_TEST_SUITE_P(Scanner, ExpressionExamples, ::testing::ValuesIn(kScanner));
+INSTANTIATE_TEST_SUITE_P(Scanner, ExpressionExamplesTest, ::testing::ValuesIn(kScanner));
 
 // A cut by bytes may split a two-byte character.
 TEST(TextFunctions, MidCutsByBytes) {

@@ -13,13 +13,13 @@ namespace {
 
 using calvorix_test::CalvorixLibrary;
 
-class Interface : public ::testing::Test {
+class InterfaceTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(library_.Loaded()); }
     CalvorixLibrary library_;
 };
 
-TEST_F(Interface, ListsEachVariableOnceInOrderOfAppearance) {
+TEST_F(InterfaceTest, ListsEachVariableOnceInOrderOfAppearance) {
     EXPECT_EQ(library_.Variables("[a]+[b]*[a]"), "a,b");
     EXPECT_EQ(library_.Variables("price*qty"), "price,qty");
     EXPECT_EQ(library_.Variables("[b]&[a]&[b]&[c]"), "b,a,c");
@@ -34,7 +34,7 @@ TEST_F(Interface, ListsEachVariableOnceInOrderOfAppearance) {
     EXPECT_EQ(library_.Variables("iif([score]>=60,[pass],[fail])"), "score,pass,fail");
 }
 
-TEST_F(Interface, FindsFunctionNamesInsideNames) {
+TEST_F(InterfaceTest, FindsFunctionNamesInsideNames) {
     EXPECT_EQ(library_.Variables("cost*2"), "t");
     EXPECT_EQ(library_.Variables("[logo]"), "@@@o");
     EXPECT_EQ(library_.Variables("[a-b]"), "a@b");
@@ -43,7 +43,7 @@ TEST_F(Interface, FindsFunctionNamesInsideNames) {
     EXPECT_EQ(library_.Variables("\"[a]\"&[b]"), "b");
 }
 
-TEST_F(Interface, ScansTwoByteCharactersByteByByte) {
+TEST_F(InterfaceTest, ScansTwoByteCharactersByteByByte) {
     // A second byte equal to '^' is taken as that operator, one equal to ']' ends a bracketed
     // name, one equal to '@' ends a bare name.
     EXPECT_EQ(library_.Variables("[\xb1\x5e]"), "\xb1@");
@@ -52,7 +52,7 @@ TEST_F(Interface, ScansTwoByteCharactersByteByByte) {
     EXPECT_EQ(library_.Variables("[\xd5\xc5\xc8\xfd]"), "\xd5\xc5\xc8\xfd");
 }
 
-TEST_F(Interface, MatchesValuesToVariablesInListOrder) {
+TEST_F(InterfaceTest, MatchesValuesToVariablesInListOrder) {
     EXPECT_EQ(library_.Parse("[a]&\"-\"&[b]", "x|y"), "x-y");
     EXPECT_EQ(library_.Parse("[b]&\"-\"&[a]", "x|y"), "x-y");
     EXPECT_EQ(library_.Parse("[a]&[b]&[a]", "1|2"), "121");
@@ -66,7 +66,7 @@ TEST_F(Interface, MatchesValuesToVariablesInListOrder) {
     EXPECT_EQ(library_.Parse("[a]&\"a\"", "v"), "va");
 }
 
-TEST_F(Interface, NullAndEmptyArguments) {
+TEST_F(InterfaceTest, NullAndEmptyArguments) {
     char result[CALVORIX_RESULT_SIZE] = "unchanged";
     EXPECT_EQ(MyParser(nullptr, nullptr, result), 0);
     EXPECT_STREQ(result, "###");
@@ -88,7 +88,7 @@ TEST_F(Interface, NullAndEmptyArguments) {
     EXPECT_EQ(MyGetVariantTable("[a]", nullptr), 0);
 }
 
-TEST_F(Interface, CallsAreIndependent) {
+TEST_F(InterfaceTest, CallsAreIndependent) {
     EXPECT_EQ(library_.Parse("mid(\"abc\",2,1)"), "b");
     EXPECT_EQ(library_.Parse("(1,2)"), "2");  // leaves an operand set aside
     EXPECT_EQ(library_.Parse("mid(\"abc\",2,1)"), "b");

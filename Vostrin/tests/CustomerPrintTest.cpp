@@ -9,7 +9,7 @@ using vostrintest::DataFile;
 
 namespace {
 
-class CustomerPrint : public vostrintest::ScriptedPrinter {
+class CustomerPrintTest : public vostrintest::ScriptedPrinter {
   protected:
     // One PrintOneCustom call on file with ini; position in pos, counts in the members.
     int Call(const char* file, const char* ini, int filePos, char doPrint, int index = 0) {
@@ -24,7 +24,7 @@ class CustomerPrint : public vostrintest::ScriptedPrinter {
 
 }  // namespace
 
-TEST_F(CustomerPrint, EachCallPrintsOneCustomerAndTheLastCallFindsNoneLeft) {
+TEST_F(CustomerPrintTest, EachCallPrintsOneCustomerAndTheLastCallFindsNoneLeft) {
     ASSERT_EQ(Call("grove.txt", "grove.ini", 0, 1), 0);
     EXPECT_EQ(newPos, 18);  // after the two records of customer 1
     EXPECT_EQ(pages, 1);
@@ -45,7 +45,7 @@ TEST_F(CustomerPrint, EachCallPrintsOneCustomerAndTheLastCallFindsNoneLeft) {
     EXPECT_EQ(sys->docs.size(), 2u);
 }
 
-TEST_F(CustomerPrint, WithoutPrintingOnlyThePositionMoves) {
+TEST_F(CustomerPrintTest, WithoutPrintingOnlyThePositionMoves) {
     ASSERT_EQ(Call("grove.txt", "grove.ini", 0, 0), 0);
     EXPECT_EQ(newPos, 18);
     EXPECT_EQ(env, 0);
@@ -54,7 +54,7 @@ TEST_F(CustomerPrint, WithoutPrintingOnlyThePositionMoves) {
     EXPECT_TRUE(sys->docs.empty());
 }
 
-TEST_F(CustomerPrint, HexFieldSeparatorAndOneRecordPerCall) {
+TEST_F(CustomerPrintTest, HexFieldSeparatorAndOneRecordPerCall) {
     ASSERT_EQ(Call("grove_tab.txt", "grove_tab.ini", 0, 1), 0);
     EXPECT_EQ(newPos, 9);
     EXPECT_EQ(pages, 1);
@@ -64,7 +64,7 @@ TEST_F(CustomerPrint, HexFieldSeparatorAndOneRecordPerCall) {
     EXPECT_EQ(sys->docs.size(), 2u);
 }
 
-TEST_F(CustomerPrint, MissingCustomerFileGivesMinus2001) {
+TEST_F(CustomerPrintTest, MissingCustomerFileGivesMinus2001) {
     EXPECT_EQ(Call("no_such_customers.txt", "grove.ini", 0, 1), -2001);
     EXPECT_EQ(newPos, -5);
     EXPECT_EQ(pages, 0);
@@ -75,7 +75,7 @@ TEST_F(CustomerPrint, MissingCustomerFileGivesMinus2001) {
               -2001);
 }
 
-TEST_F(CustomerPrint, NullNewPositionIsNotWritten) {
+TEST_F(CustomerPrintTest, NullNewPositionIsNotWritten) {
     EXPECT_EQ(
         PrintOneCustom(DataFile("grove.txt").c_str(), 0, 0, nullptr, DataFile("grove.ini").c_str(),
                        tmpl.c_str(), &env, &sheets, &pages, 1, nullptr, 0),
@@ -83,7 +83,7 @@ TEST_F(CustomerPrint, NullNewPositionIsNotWritten) {
     EXPECT_EQ(pages, 1);
 }
 
-TEST_F(CustomerPrint, PackageOfCustomersIsOneDocument) {
+TEST_F(CustomerPrintTest, PackageOfCustomersIsOneDocument) {
     ASSERT_EQ(BeginPkgDoc("Customers", "Scripted", 0), 0);
     int pos = 0, status = 0, calls = 0;
     while ((status = PrintOneCustom2(DataFile("grove.txt").c_str(), calls, pos, &pos,

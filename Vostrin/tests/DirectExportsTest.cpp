@@ -11,14 +11,14 @@ using vostrintest::DataFile;
 
 namespace {
 
-class DirectExports : public vostrintest::ScriptedPrinter {
+class DirectExportsTest : public vostrintest::ScriptedPrinter {
   protected:
     int env = 77, sheets = 77, pages = 77;
 };
 
 }  // namespace
 
-TEST_F(DirectExports, DataFileThatDoesNotLoadLeavesTheCountsUntouched) {
+TEST_F(DirectExportsTest, DataFileThatDoesNotLoadLeavesTheCountsUntouched) {
     EXPECT_EQ(PrintOneCustomXml(DataFile("missing.xml").c_str(), "", layout.c_str(), &env, &sheets,
                                 &pages, nullptr, 0),
               -1001);
@@ -33,7 +33,7 @@ TEST_F(DirectExports, DataFileThatDoesNotLoadLeavesTheCountsUntouched) {
     EXPECT_TRUE(sys->docs.empty());
 }
 
-TEST_F(DirectExports, PrintsTheDataThroughTheTemplateAsOneDocument) {
+TEST_F(DirectExportsTest, PrintsTheDataThroughTheTemplateAsOneDocument) {
     EXPECT_EQ(
         PrintOneCustomXml(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages, "Scripted", 0),
         0);
@@ -49,7 +49,7 @@ TEST_F(DirectExports, PrintsTheDataThroughTheTemplateAsOneDocument) {
     EXPECT_EQ(Zprinters::LivePrinterCount(), 0);
 }
 
-TEST_F(DirectExports, NullCountsAndNullPrinterName) {
+TEST_F(DirectExportsTest, NullCountsAndNullPrinterName) {
     EXPECT_EQ(PrintOneCustomXml(roll.c_str(), nullptr, layout.c_str(), nullptr, nullptr, nullptr,
                                 nullptr, 0),
               0);
@@ -57,7 +57,7 @@ TEST_F(DirectExports, NullCountsAndNullPrinterName) {
     EXPECT_EQ(sys->LastDoc()->device, "Scripted");
 }
 
-TEST_F(DirectExports, MissingTemplateGivesMinus1001WithZeroCounts) {
+TEST_F(DirectExportsTest, MissingTemplateGivesMinus1001WithZeroCounts) {
     EXPECT_EQ(PrintOneCustomXml(roll.c_str(), "", DataFile("missing_layout.xml").c_str(), &env,
                                 &sheets, &pages, nullptr, 0),
               -1001);
@@ -67,7 +67,7 @@ TEST_F(DirectExports, MissingTemplateGivesMinus1001WithZeroCounts) {
     EXPECT_TRUE(sys->docs.empty());
 }
 
-TEST_F(DirectExports, UnknownPrinterIsAFailedPrintWithTheBuildCounts) {
+TEST_F(DirectExportsTest, UnknownPrinterIsAFailedPrintWithTheBuildCounts) {
     EXPECT_EQ(PrintOneCustomXml(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages,
                                 "No such queue", 0),
               -1003);
@@ -76,7 +76,7 @@ TEST_F(DirectExports, UnknownPrinterIsAFailedPrintWithTheBuildCounts) {
     EXPECT_EQ(Zprinters::LivePrinterCount(), 0);
 }
 
-TEST_F(DirectExports, CallerKeepsItsDataTree) {
+TEST_F(DirectExportsTest, CallerKeepsItsDataTree) {
     auto data = std::make_unique<TXml>();
     ASSERT_TRUE(data->LoadXmlFile(roll));
     EXPECT_EQ(
@@ -95,7 +95,7 @@ TEST_F(DirectExports, CallerKeepsItsDataTree) {
     EXPECT_EQ(sys->docs.size(), 2u);
 }
 
-TEST_F(DirectExports, PrintableFileIsPrintedAsItStands) {
+TEST_F(DirectExportsTest, PrintableFileIsPrintedAsItStands) {
     EXPECT_EQ(PrintPrintableXml(DataFile("printable.xml").c_str(), nullptr, 0), 0);
     ASSERT_EQ(sys->docs.size(), 1u);
     EXPECT_EQ(sys->LastDoc()->title, "Ready");
@@ -107,7 +107,7 @@ TEST_F(DirectExports, PrintableFileIsPrintedAsItStands) {
     EXPECT_EQ(sys->docs.size(), 1u);
 }
 
-TEST_F(DirectExports, CustomerPortionWithoutPrinting) {
+TEST_F(DirectExportsTest, CustomerPortionWithoutPrinting) {
     const std::string ini = DataFile("base_layout.ini");
     const std::string customers = DataFile("customers.txt");
     int newPos = -5;
@@ -125,7 +125,7 @@ TEST_F(DirectExports, CustomerPortionWithoutPrinting) {
               0);
 }
 
-TEST_F(DirectExports, CustomerPortionPrintedBuildsFromTheImportedTree) {
+TEST_F(DirectExportsTest, CustomerPortionPrintedBuildsFromTheImportedTree) {
     // A layout that reads nothing gives a bare root: no records, so no page and no document.
     const std::string ini = DataFile("base_layout.ini");
     int newPos = -5;

@@ -11,7 +11,7 @@ using vostrintest::DataFile;
 
 namespace {
 
-class PackageDoc : public vostrintest::ScriptedPrinter {
+class PackageDocTest : public vostrintest::ScriptedPrinter {
   protected:
     void TearDown() override {
         EndPkgDoc("Scripted");
@@ -24,7 +24,7 @@ class PackageDoc : public vostrintest::ScriptedPrinter {
 
 }  // namespace
 
-TEST_F(PackageDoc, ThreeDataFilesOnOnePrinterAreOneJob) {
+TEST_F(PackageDocTest, ThreeDataFilesOnOnePrinterAreOneJob) {
     ASSERT_EQ(BeginPkgDoc("Bundle", "Scripted", 'P'), 0);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(PrintOneCustomXml2(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages,
@@ -43,7 +43,7 @@ TEST_F(PackageDoc, ThreeDataFilesOnOnePrinterAreOneJob) {
     EXPECT_EQ(TVostrin::PackagePrinterCount(), 0);
 }
 
-TEST_F(PackageDoc, EveryPackageCallAppendsToTheSameDocument) {
+TEST_F(PackageDocTest, EveryPackageCallAppendsToTheSameDocument) {
     ASSERT_EQ(BeginPkgDoc("Mixed", nullptr, 0), 0);
     auto data = std::make_unique<TXml>();
     ASSERT_TRUE(data->LoadXmlFile(roll));
@@ -68,7 +68,7 @@ TEST_F(PackageDoc, EveryPackageCallAppendsToTheSameDocument) {
     EXPECT_EQ(tmpl->GetTag(), "layout");
 }
 
-TEST_F(PackageDoc, PackageCallsWithoutAnOpenDocumentFailWithoutPrinting) {
+TEST_F(PackageDocTest, PackageCallsWithoutAnOpenDocumentFailWithoutPrinting) {
     EXPECT_EQ(
         PrintOneCustomXml2(roll.c_str(), "", layout.c_str(), &env, &sheets, &pages, "Scripted", 0),
         -2201);
@@ -96,14 +96,14 @@ TEST_F(PackageDoc, PackageCallsWithoutAnOpenDocumentFailWithoutPrinting) {
     EXPECT_TRUE(sys->docs.empty());
 }
 
-TEST_F(PackageDoc, DataFileIsLoadedBeforeThePrinterIsLookedUp) {
+TEST_F(PackageDocTest, DataFileIsLoadedBeforeThePrinterIsLookedUp) {
     EXPECT_EQ(PrintOneCustomXml2(DataFile("missing.xml").c_str(), "", layout.c_str(), &env, &sheets,
                                  &pages, "Scripted", 0),
               -1001);
     EXPECT_EQ(pages, 77);
 }
 
-TEST_F(PackageDoc, BeginTwiceEndsTheFirstDocument) {
+TEST_F(PackageDocTest, BeginTwiceEndsTheFirstDocument) {
     ASSERT_EQ(BeginPkgDoc("First", "Scripted", 0), 0);
     ASSERT_EQ(PrintOneCustomXml2(roll.c_str(), "", layout.c_str(), nullptr, nullptr, nullptr,
                                  "Scripted", 0),
@@ -119,7 +119,7 @@ TEST_F(PackageDoc, BeginTwiceEndsTheFirstDocument) {
     EXPECT_TRUE(sys->docs[1]->ended);
 }
 
-TEST_F(PackageDoc, NamesAreKeptApartAndEndOfAnUnknownNameSucceeds) {
+TEST_F(PackageDocTest, NamesAreKeptApartAndEndOfAnUnknownNameSucceeds) {
     EXPECT_EQ(EndPkgDoc("never opened"), 0);
     EXPECT_EQ(EndPkgDoc(nullptr), 0);
     ASSERT_EQ(BeginPkgDoc("A", "Scripted", 0), 0);
@@ -137,14 +137,14 @@ TEST_F(PackageDoc, NamesAreKeptApartAndEndOfAnUnknownNameSucceeds) {
     EXPECT_EQ(sys->docs[1]->pages.size(), 2u);
 }
 
-TEST_F(PackageDoc, ModeTSendsTheJobToAFileInTheProgramFolder) {
+TEST_F(PackageDocTest, ModeTSendsTheJobToAFileInTheProgramFolder) {
     ASSERT_EQ(BeginPkgDoc("a.prn", "Scripted", 'T'), 0);
     ASSERT_EQ(sys->docs.size(), 1u);
     EXPECT_EQ(sys->LastDoc()->outputFile, QCoreApplication::applicationDirPath() + "/a.prn");
     EXPECT_EQ(EndPkgDoc("Scripted"), 0);
 }
 
-TEST_F(PackageDoc, ModeTWithoutATitleHasNoFileToWrite) {
+TEST_F(PackageDocTest, ModeTWithoutATitleHasNoFileToWrite) {
     EXPECT_EQ(BeginPkgDoc("", "Scripted", 'T'), -2201);
     EXPECT_EQ(BeginPkgDoc(nullptr, "Scripted", 'T'), -2201);
     EXPECT_TRUE(sys->docs.empty());
@@ -157,7 +157,7 @@ TEST_F(PackageDoc, ModeTWithoutATitleHasNoFileToWrite) {
     EXPECT_EQ(sys->docs.size(), 1u);
 }
 
-TEST_F(PackageDoc, UnknownPrinterFailsToBeginAndLeavesNoDocument) {
+TEST_F(PackageDocTest, UnknownPrinterFailsToBeginAndLeavesNoDocument) {
     EXPECT_EQ(BeginPkgDoc("X", "No such queue", 0), -2201);
     EXPECT_TRUE(sys->docs.empty());
     EXPECT_EQ(PrintOneCustomXml2(roll.c_str(), "", layout.c_str(), nullptr, nullptr, nullptr,

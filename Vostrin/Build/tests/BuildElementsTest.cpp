@@ -10,7 +10,7 @@ using buildtest::Parse;
 
 namespace {
 
-class BuildElements : public buildtest::BoundLibrary {
+class BuildElementsTest : public buildtest::BoundLibrary {
   protected:
     // Builds the template element at cursor 0 over data_ into a fresh "reporttable".
     int BuildOne(const std::string& xml, std::string* out, int* cursor = nullptr) {
@@ -30,7 +30,7 @@ class BuildElements : public buildtest::BoundLibrary {
 
 }  // namespace
 
-TEST_F(BuildElements, CopyElementsPassTheirNodeWithoutChildren) {
+TEST_F(BuildElementsTest, CopyElementsPassTheirNodeWithoutChildren) {
     for (const char* tag : {"text", "addition", "line", "image", "barcode", "tessorbar", "rect",
                             "worddoc", "prndoc", "circle", "page", "envelopes"}) {
         // Plain concatenation keeps the expected markup readable.
@@ -45,7 +45,7 @@ TEST_F(BuildElements, CopyElementsPassTheirNodeWithoutChildren) {
     }
 }
 
-TEST_F(BuildElements, LineCodeKeepsItsMarkLines) {
+TEST_F(BuildElementsTest, LineCodeKeepsItsMarkLines) {
     std::string out;
     const std::string xml = Compact(R"(
         <linecode><begin><line xfrom="1"/></begin><end><line xfrom="2"/><line xfrom="3"/></end>
@@ -54,7 +54,7 @@ TEST_F(BuildElements, LineCodeKeepsItsMarkLines) {
     EXPECT_EQ(out, "<reporttable>" + xml + "</reporttable>");
 }
 
-TEST_F(BuildElements, VarTextComputesFromTheWholeDocument) {
+TEST_F(BuildElementsTest, VarTextComputesFromTheWholeDocument) {
     std::string out;
     EXPECT_EQ(BuildOne(R"(<vartext x="5" value="old">[title]&amp;"!"</vartext>)", &out), 0);
     EXPECT_EQ(out, R"(<reporttable><text x="5" value="old" value="Week 3!"/></reporttable>)");
@@ -64,7 +64,7 @@ TEST_F(BuildElements, VarTextComputesFromTheWholeDocument) {
     EXPECT_EQ(out, R"(<reporttable><text value="Ann"/></reporttable>)");
 }
 
-TEST_F(BuildElements, VarTextEdgeCases) {
+TEST_F(BuildElementsTest, VarTextEdgeCases) {
     std::string out;
     EXPECT_EQ(BuildOne("<vartext x=\"1\">  \n </vartext>", &out), 0);
     EXPECT_EQ(out, "<reporttable/>");
@@ -81,7 +81,7 @@ TEST_F(BuildElements, VarTextEdgeCases) {
     EXPECT_EQ(out, R"(<reporttable><text value="Week 3"/></reporttable>)");
 }
 
-TEST_F(BuildElements, NoElementOfThisKindMovesTheCursor) {
+TEST_F(BuildElementsTest, NoElementOfThisKindMovesTheCursor) {
     std::string out;
     int cursor = 1;
     for (const char* xml :

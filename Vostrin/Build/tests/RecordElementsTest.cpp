@@ -10,7 +10,7 @@ using buildtest::Parse;
 
 namespace {
 
-class RecordElements : public buildtest::BoundLibrary {
+class RecordElementsTest : public buildtest::BoundLibrary {
   protected:
     int Build(const std::string& xml, const TXml* data, int* cursor, std::string* out) {
         auto node = Parse(Compact(xml));
@@ -34,7 +34,7 @@ class RecordElements : public buildtest::BoundLibrary {
 
 }  // namespace
 
-TEST_F(RecordElements, RowSlotsAreShiftedByTheirSteps) {
+TEST_F(RecordElementsTest, RowSlotsAreShiftedByTheirSteps) {
     int cursor = 0;
     std::string out;
     EXPECT_EQ(Build(R"(<record><row repeatnum="3" ystep="40" xstep="5">
@@ -49,7 +49,7 @@ TEST_F(RecordElements, RowSlotsAreShiftedByTheirSteps) {
     EXPECT_EQ(cursor, 4);
 }
 
-TEST_F(RecordElements, SecondRowGoesOnWithTheFollowingRecords) {
+TEST_F(RecordElementsTest, SecondRowGoesOnWithTheFollowingRecords) {
     int cursor = 0;
     std::string out;
     EXPECT_EQ(Build(R"(<record>
@@ -62,7 +62,7 @@ TEST_F(RecordElements, SecondRowGoesOnWithTheFollowingRecords) {
     EXPECT_EQ(cursor, 4);
 }
 
-TEST_F(RecordElements, MainDataFalseFieldsPrintOnlyBesideMainData) {
+TEST_F(RecordElementsTest, MainDataFalseFieldsPrintOnlyBesideMainData) {
     int cursor = 2;
     std::string out;
     EXPECT_EQ(Build(R"(<record><row repeatnum="1">
@@ -76,7 +76,7 @@ TEST_F(RecordElements, MainDataFalseFieldsPrintOnlyBesideMainData) {
     EXPECT_EQ(cursor, 4);
 }
 
-TEST_F(RecordElements, NoRecordsLeftMeansNothingToPrint) {
+TEST_F(RecordElementsTest, NoRecordsLeftMeansNothingToPrint) {
     int cursor = 5;
     std::string out;
     EXPECT_EQ(Build("<record><row><field>name</field></row></record>", data_.get(), &cursor, &out),
@@ -95,7 +95,7 @@ TEST_F(RecordElements, NoRecordsLeftMeansNothingToPrint) {
     }
 }
 
-TEST_F(RecordElements, ScopeOneUsesUpAllRecords) {
+TEST_F(RecordElementsTest, ScopeOneUsesUpAllRecords) {
     int cursor = 0;
     std::string out;
     EXPECT_EQ(Build(R"(<record scope="1"><row repeatnum="1"><field>name</field></row></record>)",
@@ -105,7 +105,7 @@ TEST_F(RecordElements, ScopeOneUsesUpAllRecords) {
     EXPECT_EQ(cursor, 5);
 }
 
-TEST_F(RecordElements, OnlyRecordsWithoutMainDataGive99) {
+TEST_F(RecordElementsTest, OnlyRecordsWithoutMainDataGive99) {
     int cursor = 2;
     std::string out;
     EXPECT_EQ(Build(R"(<record><row repeatnum="1"><field>note</field></row></record>)", data_.get(),
@@ -118,7 +118,7 @@ TEST_F(RecordElements, OnlyRecordsWithoutMainDataGive99) {
               99);
 }
 
-TEST_F(RecordElements, ScrollTextDropsEmptyLines) {
+TEST_F(RecordElementsTest, ScrollTextDropsEmptyLines) {
     int cursor = 0;
     std::string out;
     EXPECT_EQ(Build(R"(<scrolltext ystart="200" ystep="30">
@@ -132,7 +132,7 @@ TEST_F(RecordElements, ScrollTextDropsEmptyLines) {
     EXPECT_EQ(Build("<scrolltext><text>name</text></scrolltext>", data_.get(), &cursor, &out), 99);
 }
 
-TEST_F(RecordElements, TextBoxPrintsEveryFieldOfOneRecord) {
+TEST_F(RecordElementsTest, TextBoxPrintsEveryFieldOfOneRecord) {
     int cursor = 1;
     std::string out;
     EXPECT_EQ(Build(R"(<textbox x1="1" y1="2" x2="3" y2="4" border="1">
@@ -151,7 +151,7 @@ TEST_F(RecordElements, TextBoxPrintsEveryFieldOfOneRecord) {
     EXPECT_EQ(out, "<reporttable/>");
 }
 
-TEST_F(RecordElements, BoxesAndColumnsInARowMoveWithTheirSlot) {
+TEST_F(RecordElementsTest, BoxesAndColumnsInARowMoveWithTheirSlot) {
     int cursor = 0;
     std::string out;
     EXPECT_EQ(Build(R"(<record><row repeatnum="2" xstep="100" ystep="50">

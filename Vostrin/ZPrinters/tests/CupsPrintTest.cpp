@@ -19,7 +19,7 @@ using namespace pdfspool;
 
 namespace {
 
-class CupsPrinting : public ::testing::Test {
+class CupsPrintingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
@@ -29,7 +29,7 @@ class CupsPrinting : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CupsPrinting, QueueIsListedWithItsPapersAndResolutions) {
+TEST_F(CupsPrintingTest, QueueIsListedWithItsPapersAndResolutions) {
     TZPrintDevices* devices = PrintDevices();
     int i = devices->DeviceIndex("PDF");
     ASSERT_GE(i, 0);
@@ -49,7 +49,7 @@ TEST_F(CupsPrinting, QueueIsListedWithItsPapersAndResolutions) {
     EXPECT_EQ(devices->GetDefaultDevice()->Device, QPrinterInfo::defaultPrinterName());
 }
 
-TEST_F(CupsPrinting, PrinterSelectsTheQueueAndItsSettings) {
+TEST_F(CupsPrintingTest, PrinterSelectsTheQueueAndItsSettings) {
     TZPrinter p;
     p.SetDeviceName("PDF");
     EXPECT_EQ(p.GetPaper(), "A4");
@@ -61,7 +61,7 @@ TEST_F(CupsPrinting, PrinterSelectsTheQueueAndItsSettings) {
     EXPECT_EQ(p.GetPageHeight(), 2970 * 300 / 254);
 }
 
-TEST_F(CupsPrinting, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
+TEST_F(CupsPrintingTest, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
     const QSet<QString> before = SpooledJobs();
     const QString title = UniqueTitle("Two papers");
     TZPrinter p;
@@ -92,7 +92,7 @@ TEST_F(CupsPrinting, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
     EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains("Qt"));
 }
 
-TEST_F(CupsPrinting, DocumentWithoutPagesPrintsNothing) {
+TEST_F(CupsPrintingTest, DocumentWithoutPagesPrintsNothing) {
     const QSet<QString> before = SpooledJobs();
     const QString empty = UniqueTitle("Empty");
     const QString aborted = UniqueTitle("Aborted");
@@ -116,7 +116,7 @@ TEST_F(CupsPrinting, DocumentWithoutPagesPrintsNothing) {
     EXPECT_TRUE(WaitForJob(before, aborted, 100).isEmpty());
 }
 
-TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
+TEST_F(CupsPrintingTest, OutputFileReceivesTheDocument) {
     // The file is made like any file the process creates: 0666 less the creation mask.
     const mode_t mask = umask(022);
     QTemporaryDir dir;
@@ -142,7 +142,7 @@ TEST_F(CupsPrinting, OutputFileReceivesTheDocument) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
-TEST_F(CupsPrinting, SettingsMergeWithoutADialog) {
+TEST_F(CupsPrintingTest, SettingsMergeWithoutADialog) {
     TZPrinter p;
     p.SetDeviceName("PDF");
     p.SetPaper("A3");

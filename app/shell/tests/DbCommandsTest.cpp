@@ -36,7 +36,7 @@ class DbCommandsTest : public SchoolDbTest {
 
 }  // namespace
 
-TEST(NextGradeNameTest, LeadingNumeralMovesUpOneGrade) {
+TEST(NextGradeName, LeadingNumeralMovesUpOneGrade) {
     EXPECT_EQ(NextGradeName("一年级1班"), "二年级1班");
     EXPECT_EQ(NextGradeName("二(3)班"), "三(3)班");
     EXPECT_EQ(NextGradeName("三"), "四");

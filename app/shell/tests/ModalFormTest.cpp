@@ -8,14 +8,14 @@
 
 #include "shell/ModalForm.h"
 
-TEST(ModalFormTest, DialogReturnsWhenItHidesItself) {
+TEST(ModalForm, DialogReturnsWhenItHidesItself) {
     QDialog dialog;
     QTimer::singleShot(0, &dialog, [&] { dialog.hide(); });
     ShowModal(dialog);
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST(ModalFormTest, PlainWidgetReturnsWhenClosed) {
+TEST(ModalForm, PlainWidgetReturnsWhenClosed) {
     QWidget form;
     bool wasModal = false;
     QTimer::singleShot(0, &form, [&] {
@@ -27,7 +27,7 @@ TEST(ModalFormTest, PlainWidgetReturnsWhenClosed) {
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST(ModalFormTest, HandlerReceivesTheFormInsteadOfShowingIt) {
+TEST(ModalForm, HandlerReceivesTheFormInsteadOfShowingIt) {
     QStringList seen;
     SetModalFormHandler([&](QWidget& form) { seen << form.objectName(); });
     struct Named : QDialog {

@@ -9,7 +9,7 @@
 #include "shell/frmConfirm.h"
 #include "shell/frmSimpleManual.h"
 
-TEST(frmConfirmTest, OkInAnyCaseWithBlanksAroundConfirms) {
+TEST(frmConfirm, OkInAnyCaseWithBlanksAroundConfirms) {
     for (const QString typed : {"OK", "ok", "Ok", " ok ", "   oK"}) {
         frmConfirm form;
         form.show();
@@ -20,7 +20,7 @@ TEST(frmConfirmTest, OkInAnyCaseWithBlanksAroundConfirms) {
     }
 }
 
-TEST(frmConfirmTest, AnyOtherWordKeepsTheFormWithTheTextSelected) {
+TEST(frmConfirm, AnyOtherWordKeepsTheFormWithTheTextSelected) {
     for (const QString typed : {"O K", "OK!", "", "no", "OKK"}) {
         frmConfirm form;
         form.show();
@@ -32,7 +32,7 @@ TEST(frmConfirmTest, AnyOtherWordKeepsTheFormWithTheTextSelected) {
     }
 }
 
-TEST(frmConfirmTest, CancelAndCloseBoxEndWithoutConfirmation) {
+TEST(frmConfirm, CancelAndCloseBoxEndWithoutConfirmation) {
     frmConfirm cancelled;
     cancelled.show();
     cancelled.Text1->setText("OK");
@@ -47,7 +47,7 @@ TEST(frmConfirmTest, CancelAndCloseBoxEndWithoutConfirmation) {
     EXPECT_FALSE(closed.Confirmed);
 }
 
-TEST(frmConfirmTest, ControlsCarryTheirCaptions) {
+TEST(frmConfirm, ControlsCarryTheirCaptions) {
     frmConfirm form;
     EXPECT_EQ(form.windowTitle(), "请确认");
     EXPECT_EQ(form.Label1->text(), "请在右边框中输入OK，然后按<确认>按钮");
@@ -56,7 +56,7 @@ TEST(frmConfirmTest, ControlsCarryTheirCaptions) {
     EXPECT_EQ(form.findChild<QLineEdit*>("Text1"), form.Text1);
 }
 
-TEST(frmAboutTest, VersionLabelShowsThreeNumbersWithoutLeadingZeros) {
+TEST(frmAbout, VersionLabelShowsThreeNumbersWithoutLeadingZeros) {
     EXPECT_EQ(frmAbout::VersionCaption("1.2.15"), "Ver 1.2.15");
     EXPECT_EQ(frmAbout::VersionCaption("01.02.003"), "Ver 1.2.3");
     frmAbout form;
@@ -67,7 +67,7 @@ TEST(frmAboutTest, VersionLabelShowsThreeNumbersWithoutLeadingZeros) {
     EXPECT_EQ(form.findChildren<QPushButton*>().size(), 0);
 }
 
-TEST(frmSimpleManualTest, SeventeenLinesAsGiven) {
+TEST(frmSimpleManual, SeventeenLinesAsGiven) {
     const QStringList lines = frmSimpleManual::Lines();
     ASSERT_EQ(lines.size(), 17);
     EXPECT_EQ(lines[0], "简要使用步骤：（详细操作请参考《使用手册》）");

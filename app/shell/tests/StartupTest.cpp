@@ -16,9 +16,9 @@
 
 namespace {
 
-class Startup : public ::testing::Test {
+class StartupTest : public ::testing::Test {
   protected:
-    Startup() : env_(false) {}
+    StartupTest() : env_(false) {}
     QString Ini() const { return env_.FilePath("kbxt.ini"); }
     // Fills lessons 1..7 of Monday for class 11 and a plan row counting them.
     void SeedLessons() {
@@ -37,7 +37,7 @@ class Startup : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Startup, NoSettingsFileOpensTheProgramFoldersDatabase) {
+TEST_F(StartupTest, NoSettingsFileOpensTheProgramFoldersDatabase) {
     auto w = Main();
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
@@ -49,7 +49,7 @@ TEST_F(Startup, NoSettingsFileOpensTheProgramFoldersDatabase) {
     EXPECT_TRUE(env_.calls.empty());
 }
 
-TEST_F(Startup, MissingConfiguredFileFallsBackAndRewritesTheSetting) {
+TEST_F(StartupTest, MissingConfiguredFileFallsBackAndRewritesTheSetting) {
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone/old.mdb");
     auto w = Main();
     ASSERT_TRUE(w);
@@ -59,7 +59,7 @@ TEST_F(Startup, MissingConfiguredFileFallsBackAndRewritesTheSetting) {
     EXPECT_EQ(OpenDbPath(), path);
 }
 
-TEST_F(Startup, ConfiguredDatabaseIsUsedAsItIs) {
+TEST_F(StartupTest, ConfiguredDatabaseIsUsedAsItIs) {
     const QString other = env_.FilePath("school2.mdb");
     ASSERT_TRUE(twtest::CreateKbDatabase(other));
     env_.SetIni("DB", "FILENAME", other);
@@ -71,7 +71,7 @@ TEST_F(Startup, ConfiguredDatabaseIsUsedAsItIs) {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + other);
 }
 
-TEST_F(Startup, WrongFilesFallBackWithoutBeingChanged) {
+TEST_F(StartupTest, WrongFilesFallBackWithoutBeingChanged) {
     const QString text = env_.FilePath("notes.txt");
     {
         QFile f(text);
@@ -87,7 +87,7 @@ TEST_F(Startup, WrongFilesFallBackWithoutBeingChanged) {
     EXPECT_EQ(f.readAll(), QByteArray("not a database at all, just a line of text for the test\n"));
 }
 
-TEST_F(Startup, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
+TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     QFile::remove(env_.DbPath());
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
     env_.SetIni("USERINFO", "USER", QStringLiteral("北山中学"));
@@ -107,7 +107,7 @@ TEST_F(Startup, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     EXPECT_FALSE(QFileInfo::exists(env_.Folder() + "/gone.mdb"));
 }
 
-TEST_F(Startup, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
+TEST_F(StartupTest, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
     // Empty, held by another copy of the program, cut short, another password: this run falls
     // back to the program folder's kb.mdb, and the setting keeps naming the school's file.
     const QString other = env_.FilePath("school2.mdb");
@@ -155,7 +155,7 @@ TEST_F(Startup, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported) {
     }
 }
 
-TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
+TEST_F(StartupTest, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
     h2test::OtherProcess firstCopy(env_.DbPath());
     ASSERT_TRUE(firstCopy.holding());
     auto w = Main();
@@ -166,7 +166,7 @@ TEST_F(Startup, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
     EXPECT_FALSE(QFileInfo::exists(Ini()));
 }
 
-TEST_F(Startup, SevenLessonsTrimsOnlyLessonsAboveSeven) {
+TEST_F(StartupTest, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     SeedLessons();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "7abc");
     auto w = Main();
@@ -175,7 +175,7 @@ TEST_F(Startup, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
 }
 
-TEST_F(Startup, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters) {
+TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters) {
     // What the lessons-per-day dialog writes on 确定 after a fresh install, on a school of 7
     // lessons a day: the start asks, naming how many lessons would go, and by default keeps them.
     SeedLessons();
@@ -214,7 +214,7 @@ TEST_F(Startup, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters) {
     EXPECT_TRUE(env_.calls.empty());
 }
 
-TEST_F(Startup, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
+TEST_F(StartupTest, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
     // A lost, empty, damaged or unreadable settings file, or a day length other than 6 or 7,
     // gives 6 lessons a day and leaves every placed lesson where it is.
     SeedLessons();
@@ -252,7 +252,7 @@ TEST_F(Startup, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
     }
 }
 
-TEST_F(Startup, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) {
+TEST_F(StartupTest, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) {
     // The program folder's path holds characters GBK lacks, so its kb.mdb cannot be written
     // to the settings: the caption must still name the file that is open.
     const QString folder = env_.Folder() + QStringLiteral("/Björn-학교");
@@ -269,7 +269,7 @@ TEST_F(Startup, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) {
     EXPECT_TRUE(env_.calls.empty());
 }
 
-TEST_F(Startup, LongSchoolNameIsCutToOneHundredBytes) {
+TEST_F(StartupTest, LongSchoolNameIsCutToOneHundredBytes) {
     // 75 Chinese characters: 150 GBK bytes; the first 50 characters fill 100 bytes.
     const QString name = QString(75, QChar(0x4E2D));
     ASSERT_EQ(tw::text::ToGbk(name).size(), 150u);
@@ -281,14 +281,14 @@ TEST_F(Startup, LongSchoolNameIsCutToOneHundredBytes) {
     EXPECT_TRUE(w->windowTitle().startsWith(AppTitle + " -- "));
 }
 
-TEST_F(Startup, LongDatabasePathIsCutTo254Bytes) {
+TEST_F(StartupTest, LongDatabasePathIsCutTo254Bytes) {
     const QString longPath = env_.Folder() + "/" + QString(300, 'd') + ".mdb";
     env_.SetIni("DB", "FILENAME", longPath);
     EXPECT_EQ(GetDbFileName().toUtf8().size(), 254);
     EXPECT_EQ(GetDbFileName(), longPath.left(254));
 }
 
-TEST_F(Startup, SettingsReadersHaveDefaultsAndReadAnew) {
+TEST_F(StartupTest, SettingsReadersHaveDefaultsAndReadAnew) {
     EXPECT_EQ(GetDbFileName(), env_.Folder() + "/kb.mdb");
     EXPECT_EQ(GetSchoolName(), "");
     EXPECT_EQ(GetLessonsOfDay(), "6");
@@ -302,13 +302,13 @@ TEST_F(Startup, SettingsReadersHaveDefaultsAndReadAnew) {
     EXPECT_EQ(RegisterControls(), 0);
 }
 
-TEST_F(Startup, TrimReportsFailureWithoutADatabase) {
+TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
     EXPECT_EQ(TrimLessonsToDay(), -1);
     ASSERT_TRUE(OpenDb(env_.DbPath()));
     EXPECT_EQ(TrimLessonsToDay(), 0);
 }
 
-TEST_F(Startup, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
+TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
     // Saved by an editor as UTF-8, with or without the byte-order mark: a Chinese path and
     // school name read as they were written, and FILENAME is not replaced by the empty kb.mdb.
     ASSERT_TRUE(QDir().mkdir(env_.FilePath(QStringLiteral("第二学期"))));
@@ -338,7 +338,7 @@ TEST_F(Startup, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
 
 // A configured file in a folder the user may not enter is not a missing file: it is reported
 // as not openable and stays configured. Runs in a child process that gives up its rights.
-TEST_F(Startup, AConfiguredFileBehindAClosedFolderStaysConfigured) {
+TEST_F(StartupTest, AConfiguredFileBehindAClosedFolderStaysConfigured) {
     readonlyinstall::ChildTemporaryFolders temporary;
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

@@ -12,7 +12,7 @@ using namespace tw::ini;
 
 namespace {
 
-class IniFile : public ::testing::Test {
+class IniFileTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     std::string Path() const { return dir_.filePath("kbxt.ini").toStdString(); }
@@ -31,14 +31,14 @@ class IniFile : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(IniFile, MissingFileGivesDefaults) {
+TEST_F(IniFileTest, MissingFileGivesDefaults) {
     EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "");
     EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "dflt", 255, Path()), "dflt");
     EXPECT_EQ(GetPrivateProfileInt("LESSON", "LESSON_OF_DAY", 6, Path()), 6u);
     EXPECT_EQ(Bytes(), "<missing>");  // reading never creates the file
 }
 
-TEST_F(IniFile, NamesMatchWithoutCaseAndFirstMatchWins) {
+TEST_F(IniFileTest, NamesMatchWithoutCaseAndFirstMatchWins) {
     Put("; comment\r\n[db]\r\n  filename = /a/kb.mdb  "
         "\r\nFileName=/second\r\n[DB]\r\nFILENAME=/third\r\n");
     EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "/a/kb.mdb");
@@ -46,7 +46,7 @@ TEST_F(IniFile, NamesMatchWithoutCaseAndFirstMatchWins) {
     EXPECT_EQ(GetPrivateProfileString("Other", "FILENAME", "", 255, Path()), "");
 }
 
-TEST_F(IniFile, KeysOfOtherSectionsAreNotSeen) {
+TEST_F(IniFileTest, KeysOfOtherSectionsAreNotSeen) {
     Put("[A]\nk=1\n[B]\nj=2\n");
     EXPECT_EQ(GetPrivateProfileString("A", "j", "none", 255, Path()), "none");
     EXPECT_EQ(GetPrivateProfileString("B", "j", "none", 255, Path()), "2");
@@ -54,14 +54,14 @@ TEST_F(IniFile, KeysOfOtherSectionsAreNotSeen) {
     EXPECT_EQ(GetPrivateProfileString("A", "k", "", 255, Path()), "1");
 }
 
-TEST_F(IniFile, QuotedValuesLoseTheirQuotes) {
+TEST_F(IniFileTest, QuotedValuesLoseTheirQuotes) {
     Put("[S]\na=\"x y\"\nb='z'\nc=\"half\n");
     EXPECT_EQ(GetPrivateProfileString("S", "a", "", 255, Path()), "x y");
     EXPECT_EQ(GetPrivateProfileString("S", "b", "", 255, Path()), "z");
     EXPECT_EQ(GetPrivateProfileString("S", "c", "", 255, Path()), "\"half");
 }
 
-TEST_F(IniFile, BufferLimitCutsOnACharacterBoundary) {
+TEST_F(IniFileTest, BufferLimitCutsOnACharacterBoundary) {
     std::string longAscii(300, 'p');
     Put("[DB]\r\nFILENAME=" + longAscii + "\r\n");
     EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()).size(), 254u);
@@ -74,7 +74,7 @@ TEST_F(IniFile, BufferLimitCutsOnACharacterBoundary) {
     EXPECT_EQ(GetPrivateProfileString("USERINFO", "USER", "", 0, Path()), "");
 }
 
-TEST_F(IniFile, IntReadsLeadingDigits) {
+TEST_F(IniFileTest, IntReadsLeadingDigits) {
     Put("[LESSON]\nA=7abc\nB=abc\nC=\nD= 12 \nE=-1\nF=+5\n");
     EXPECT_EQ(GetPrivateProfileInt("LESSON", "A", 6, Path()), 7u);
     EXPECT_EQ(GetPrivateProfileInt("LESSON", "B", 6, Path()), 0u);
@@ -85,14 +85,14 @@ TEST_F(IniFile, IntReadsLeadingDigits) {
     EXPECT_EQ(GetPrivateProfileInt("LESSON", "G", 6, Path()), 6u);
 }
 
-TEST_F(IniFile, WriteCreatesFileAndSection) {
+TEST_F(IniFileTest, WriteCreatesFileAndSection) {
     ASSERT_TRUE(WritePrivateProfileString("DB", "FILENAME", "/x/kb.mdb", Path()));
     EXPECT_EQ(Bytes(), "[DB]\r\nFILENAME=/x/kb.mdb\r\n");
     ASSERT_TRUE(WritePrivateProfileString("LESSON", "LESSON_OF_DAY", "7", Path()));
     EXPECT_EQ(Bytes(), "[DB]\r\nFILENAME=/x/kb.mdb\r\n[LESSON]\r\nLESSON_OF_DAY=7\r\n");
 }
 
-TEST_F(IniFile, WriteKeepsEveryOtherLine) {
+TEST_F(IniFileTest, WriteKeepsEveryOtherLine) {
     const std::string before =
         "; set up by the installer\n[USERINFO]\nUSER=Korvel\n\n[db]\nfilename = old\n; tail\n"
         "other=1\n\n[LESSON]\nLESSON_OF_DAY=6";
@@ -112,14 +112,14 @@ TEST_F(IniFile, WriteKeepsEveryOtherLine) {
     EXPECT_EQ(b.substr(b.size() - 22), "LESSON_OF_DAY=6\r\nX=2\r\n");
 }
 
-TEST_F(IniFile, WriteRefusesLineBreaks) {
+TEST_F(IniFileTest, WriteRefusesLineBreaks) {
     EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", "a\r\n[X]\r\nk=v", Path()));
     EXPECT_FALSE(WritePrivateProfileString("DB", "a=b", "v", Path()));
     EXPECT_EQ(Bytes(), "<missing>");
     EXPECT_FALSE(WritePrivateProfileString("DB", "K", "v", "/nonexistent-dir/x/kbxt.ini"));
 }
 
-TEST_F(IniFile, QStringApiConvertsGbk) {
+TEST_F(IniFileTest, QStringApiConvertsGbk) {
     const QString path = QString::fromStdString(Path());
     ASSERT_TRUE(WriteString(path, "USERINFO", "USER", QString::fromUtf8("北山中学")));
     EXPECT_EQ(Bytes(),
@@ -130,7 +130,7 @@ TEST_F(IniFile, QStringApiConvertsGbk) {
     EXPECT_EQ(ReadInt(path, "LESSON", "LESSON_OF_DAY", 6), 7u);
 }
 
-TEST_F(IniFile, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
+TEST_F(IniFileTest, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
     // Texts drawn from characters GBK holds and ones it lacks (accented Latin, Hangul, emoji),
     // blanks, tabs, control characters and quotes, untrimmed: before, the missing characters
     // were stored as '?', and blanks at an end or enclosing quotes were stored and read back
@@ -175,7 +175,7 @@ TEST_F(IniFile, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
     EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", "'/school/kb.mdb'", Path()));
 }
 
-TEST_F(IniFile, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
+TEST_F(IniFileTest, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
     // As a Linux editor saves it: a Chinese path in UTF-8, behind the byte-order mark.
     const QString path = QString::fromStdString(Path());
     const QString school = QString::fromUtf8("/home/老师/第二学期/课表.mdb");
@@ -203,7 +203,7 @@ TEST_F(IniFile, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
     EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), std::nullopt);
 }
 
-TEST_F(IniFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
+TEST_F(IniFileTest, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
     Put("\xEF\xBB\xBF[DB]\r\nFILENAME=/school/kb.mdb\r\n[LESSON]\r\nLESSON_OF_DAY=7\r\n");
     EXPECT_EQ(GetPrivateProfileString("DB", "FILENAME", "", 255, Path()), "/school/kb.mdb");
     EXPECT_EQ(GetPrivateProfileInt("LESSON", "LESSON_OF_DAY", 6, Path()), 7u);
