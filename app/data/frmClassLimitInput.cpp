@@ -5,7 +5,7 @@ const frmLimitInput::Setup kSetup = {
     0,
     "frmClassLimitInput",
     "班级上课时间限制",
-    "select Code,Name from Classtb",
+    "select Code,Name,FullName from Classtb",
     "CmbClass",
     "CmdPrevClass",
     "上一班级(&P)",

@@ -200,6 +200,9 @@ void frmClassPlanInput::BuildControls() {
 }
 
 void frmClassPlanInput::Form_Load() {
+    classNames_ = ShownNames::OfTable("Classtb");
+    courseNames_ = ShownNames::OfTable("Coursetb");
+    teacherNames_ = ShownNames::OfTable("Teachertb");
     FillClassCombo();
     FillCourseCombo();
     FillTeacherCombos();
@@ -208,7 +211,7 @@ void frmClassPlanInput::Form_Load() {
 }
 
 void frmClassPlanInput::FillClassCombo() {
-    FillNameCombos("select Code,Name from Classtb", {CmbClass_});
+    FillNameCombos("select Code,Name,FullName from Classtb", {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -216,12 +219,13 @@ void frmClassPlanInput::FillClassCombo() {
 }
 
 void frmClassPlanInput::FillCourseCombo() {
-    FillNameCombos("select Code,Name from Coursetb", {CmbCourse_});
+    FillNameCombos("select Code,Name,FullName from Coursetb", {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
 void frmClassPlanInput::FillTeacherCombos() {
-    FillNameCombos("select Code,Name from Teachertb order by Code", {CmbTeacher_, CmbTeacher2_});
+    FillNameCombos("select Code,Name,FullName from Teachertb order by Code",
+                   {CmbTeacher_, CmbTeacher2_});
     SetComboIndex(CmbTeacher_, -1);
     SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
 }
@@ -264,7 +268,7 @@ void frmClassPlanInput::LoadClassPlan() {
             const QString course = rs->Fields("CourseCode").Text();
             const QString teacher = rs->Fields("TeacherCode").Text();
             QTreeWidgetItem* row = lstAllRecord_->AddRow(
-                {GetCourseName(course), GetTeacherName(teacher), rs->Fields("Count").Text()});
+                {courseNames_.Of(course), teacherNames_.Of(teacher), rs->Fields("Count").Text()});
             row->setData(kCourseColumn, kCodeRole, course);
             row->setData(kTeacherColumn, kCodeRole, teacher);
             rs->MoveNext();
@@ -297,8 +301,8 @@ void frmClassPlanInput::LoadTeacherPlan(const QString& teacherCode) {
         auto rs = KbDb().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
                                        SqlQ(teacherCode) + "'");
         while (!rs->Eof()) {
-            lstTeacherInfo_->AddRow({GetClassName(rs->Fields("ClassCode").Text()),
-                                     GetCourseName(rs->Fields("CourseCode").Text()),
+            lstTeacherInfo_->AddRow({classNames_.Of(rs->Fields("ClassCode").Text()),
+                                     courseNames_.Of(rs->Fields("CourseCode").Text()),
                                      rs->Fields("Count").Text()});
             total += rs->Fields("Count").Int();
             rs->MoveNext();

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "DataEntry.h"
+#include "shell/mdlPublic.h"
 
 class QComboBox;
 class QGroupBox;
@@ -62,6 +63,11 @@ class frmClassPlanInput : public tw::ui::DataForm {
     QString selectedCourseCode_;
     QString selectedTeacherCode_;
     short selectedCount_ = 0;
+    // The texts the lists show for classes, courses and teachers (namesakes told apart), read
+    // with the combos when the form opens.
+    ShownNames classNames_;
+    ShownNames courseNames_;
+    ShownNames teacherNames_;
 
     QComboBox* CmbClass_ = nullptr;
     QPushButton* CmdPrevClass_ = nullptr;

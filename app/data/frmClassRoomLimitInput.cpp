@@ -5,7 +5,7 @@ const frmLimitInput::Setup kSetup = {
     3,
     "frmClassRoomLimitInput",
     "公共教室上课时间限制",
-    "select Code,Name from ClassRoomtb",
+    "select Code,Name,FullName from ClassRoomtb",
     "CmbClassRoom",
     "CmdPrev",
     "上一教室(&P)",

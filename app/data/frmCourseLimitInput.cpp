@@ -5,7 +5,7 @@ const frmLimitInput::Setup kSetup = {
     1,
     "frmCourseLimitInput",
     "课程上课时间限制",
-    "select Code,Name from Coursetb",
+    "select Code,Name,FullName from Coursetb",
     "CmbCourse",
     "CmdPrev",
     "上一课程(&P)",

@@ -5,7 +5,7 @@ const frmLimitInput::Setup kSetup = {
     2,
     "frmTeacherLimitInput",
     "老师上课时间限制",
-    "select Code,Name from Teachertb",
+    "select Code,Name,FullName from Teachertb",
     "CmbTeacher",
     "CmdPrev",
     "上一老师(&P)",

@@ -24,6 +24,7 @@
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
+#include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
 namespace tw::output {
@@ -116,11 +117,13 @@ frmExport::frmExport(QWidget* parent) : QDialog(parent) {
 }
 
 int frmExport::FillClassCombo() {
-    return FillNameCombos(QStringLiteral("select Code,Name from Classtb"), {CmbClass}) ? 0 : -1;
+    return FillNameCombos(QStringLiteral("select Code,Name,FullName from Classtb"), {CmbClass})
+               ? 0
+               : -1;
 }
 
 int frmExport::FillTeacherCombo() {
-    return FillNameCombos(QStringLiteral("select Code,Name from Teachertb order by Code"),
+    return FillNameCombos(QStringLiteral("select Code,Name,FullName from Teachertb order by Code"),
                           {CmbTeacher})
                ? 0
                : -1;
@@ -233,8 +236,10 @@ QString frmExport::AskExportFile() {
 }
 
 QString frmExport::ClassQuery() {
-    const QString name = CmbClass->currentText();
-    const QString code = CmbClass->currentData().toString();  // names may repeat; codes decide
+    // Names may repeat: the code decides, and the workbook shows the stored name (the list may
+    // show a namesake's full name or code instead).
+    const QString name = tw::ui::ComboName(CmbClass);
+    const QString code = tw::ui::ComboCode(CmbClass);
     return QStringLiteral("select '") + tw::db::SqlQ(name) +
            QStringLiteral(
                "' as Name,B.Name As CourseName, D.Name as TeacherShortName,\"\" as ClassShortName, "
@@ -245,8 +250,8 @@ QString frmExport::ClassQuery() {
 }
 
 QString frmExport::TeacherQuery() {
-    const QString name = CmbTeacher->currentText();
-    const QString code = CmbTeacher->currentData().toString();
+    const QString name = tw::ui::ComboName(CmbTeacher);
+    const QString code = tw::ui::ComboCode(CmbTeacher);
     return QStringLiteral("select '") + tw::db::SqlQ(name) +
            QStringLiteral(
                "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, A.Day, A.LessonNo "

@@ -15,6 +15,7 @@
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
+#include "ui/Combo.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
@@ -123,11 +124,13 @@ void Step(QComboBox* combo, int delta) {
 }  // namespace
 
 short frmPrint::FillClassCombo() {
-    return FillNameCombos("select Code,Name from Classtb", {CmbClass}) ? 0 : -1;
+    return FillNameCombos("select Code,Name,FullName from Classtb", {CmbClass}) ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
-    return FillNameCombos("select Code,Name from Teachertb order by Code", {CmbTeacher}) ? 0 : -1;
+    return FillNameCombos("select Code,Name,FullName from Teachertb order by Code", {CmbTeacher})
+               ? 0
+               : -1;
 }
 
 void frmPrint::CmdPrevClass_Click() {
@@ -228,9 +231,11 @@ QString ScheduleTemplate(const char* kind) {
 }  // namespace
 
 void frmPrint::cmdPrintClass_Click() {
-    const QString name = CmbClass->currentText();
-    if (name.isEmpty()) return;
-    const QString code = CmbClass->currentData().toString();  // names may repeat; codes decide
+    if (CmbClass->currentText().isEmpty()) return;
+    // Names may repeat: the code decides, and the page shows the stored name (the list may show
+    // a namesake's full name or code instead).
+    const QString name = tw::ui::ComboName(CmbClass);
+    const QString code = tw::ui::ComboCode(CmbClass);
     const QString sql =
         "select '" + SqlQ(name) +
         "' as Name,B.Name As CourseName, '' as ClassShortName, D.Name as "
@@ -252,9 +257,9 @@ void frmPrint::cmdPrintAllClass_Click() {
 }
 
 void frmPrint::cmdPrintTeacher_Click() {
-    const QString name = CmbTeacher->currentText();
-    if (name.isEmpty()) return;
-    const QString code = CmbTeacher->currentData().toString();
+    if (CmbTeacher->currentText().isEmpty()) return;
+    const QString name = tw::ui::ComboName(CmbTeacher);
+    const QString code = tw::ui::ComboCode(CmbTeacher);
     const QString sql = "select '" + SqlQ(name) +
                         "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, '" +
                         SqlQ(name) +

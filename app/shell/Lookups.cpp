@@ -1,9 +1,13 @@
 // Code/name lookups: the first matching row's field as text; "" when nothing matches or on any
-// failure. Every value goes into the statement quoted. Also the name lists that carry codes.
+// failure. Every value goes into the statement quoted. Also the name lists that carry codes
+// and tell namesakes apart.
 #include <QComboBox>
 #include <exception>
 
+#include "db/CodeOrder.h"
 #include "mdlPublic.h"
+#include "ui/Combo.h"
+#include "ui/NameTexts.h"
 
 using tw::db::SqlQ;
 
@@ -63,19 +67,51 @@ QString GetPlanTeacher(const QString& classCode, const QString& courseCode) {
                       "TeacherCode");
 }
 
-bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
+std::vector<ListedName> ReadListedNames(const QString& sql, bool* complete) {
+    std::vector<tw::ui::NamedRecord> records;
+    bool read = true;
     try {
         auto rs = KbDb().OpenRecordset(sql);
         for (; !rs->Eof(); rs->MoveNext()) {
-            const QString code = rs->Fields("Code").Text();
-            const QString name = rs->Fields("Name").Text();
-            for (QComboBox* combo : combos) {
-                combo->addItem(name, code);
-            }
+            records.push_back({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
+                               rs->Fields("FullName").Text()});
         }
         rs->Close();
     } catch (const std::exception&) {
-        return false;
+        read = false;
     }
-    return true;
+    if (complete) *complete = read;
+    const QStringList texts = tw::ui::DistinctNameTexts(records);
+    std::vector<ListedName> names;
+    names.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        names.push_back({records[i].code, records[i].name, texts[static_cast<int>(i)]});
+    }
+    return names;
+}
+
+ShownNames::ShownNames(const std::vector<ListedName>& names) {
+    for (const ListedName& n : names) {
+        const QByteArray key = tw::db::CodeKey(n.code);
+        if (!texts_.contains(key)) texts_.insert(key, n.text);
+    }
+}
+
+ShownNames ShownNames::OfTable(const QString& table) {
+    return ShownNames(ReadListedNames("select Code,Name,FullName from " + table));
+}
+
+QString ShownNames::Of(const QString& code) const {
+    return texts_.value(tw::db::CodeKey(code));
+}
+
+bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
+    bool complete = true;
+    for (const ListedName& n : ReadListedNames(sql, &complete)) {
+        for (QComboBox* combo : combos) {
+            combo->addItem(n.text, n.code);
+            combo->setItemData(combo->count() - 1, n.name, tw::ui::kComboNameRole);
+        }
+    }
+    return complete;
 }

@@ -2,9 +2,12 @@
 // settings readers, and the code/name lookups and slot tests every form uses.
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "db/Database.h"
 
@@ -60,9 +63,35 @@ QString GetCourseCode(const QString& courseName);
 QString GetTeacherCode(const QString& teacherName);
 QString GetClassRoomCode(const QString& classRoomName);
 QString GetPlanTeacher(const QString& classCode, const QString& courseCode);
-// Adds the Name of every row that sql reads (Code and Name) to each combo, the entry carrying
-// the row's Code, in the order read, so that two records of the same name stay apart. A failing
-// read ends the filling where it is (the names read so far stay) and gives false.
+
+// ---- Names as lists show them: namesakes told apart (tw::ui::DistinctNameTexts) ----
+struct ListedName {
+    QString code;
+    QString name;  // as stored
+    QString text;  // as a list of these records shows it
+};
+// The rows that sql reads (Code, Name and FullName), in the order read, each with the text that
+// a list of all of them shows. A failing read ends the list where it is and gives false in
+// *complete.
+std::vector<ListedName> ReadListedNames(const QString& sql, bool* complete = nullptr);
+// The texts that lists show for the records of one master table, by code.
+class ShownNames {
+  public:
+    ShownNames() = default;
+    explicit ShownNames(const std::vector<ListedName>& names);
+    // All records of Classtb, Coursetb, Teachertb or ClassRoomtb; empty after a failing read.
+    static ShownNames OfTable(const QString& table);
+    // The text of the record of that code (compared as the database compares codes); "" when
+    // no record has it, as the name lookups give.
+    QString Of(const QString& code) const;
+
+  private:
+    QHash<QByteArray, QString> texts_;
+};
+// Adds every row that sql reads (Code, Name and FullName) to each combo in the order read: the
+// entry shows the row's text as a list of them shows it (namesakes told apart) and carries the
+// row's Code (item data) and its stored Name (tw::ui::kComboNameRole). A failing read ends the
+// filling where it is (the rows read so far stay) and gives false.
 bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos);
 
 // ---- Fixed lessons: SetFlag 0; any other flag, Null included, is not fixed ----

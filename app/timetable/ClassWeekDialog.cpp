@@ -77,13 +77,19 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 int ClassWeekDialog::FillClassCombo() {
     // The names read so far stay when the read fails.
     const int status =
-        FillNameCombos(QStringLiteral("select Code,Name from Classtb"), {CmbClass}) ? 0 : -1;
+        FillNameCombos(QStringLiteral("select Code,Name,FullName from Classtb"), {CmbClass}) ? 0
+                                                                                             : -1;
     if (CmbClass->count() > 0) {
         SelectClass(0);
     } else {
         tw::ui::SetComboIndex(CmbClass, -1);
     }
     return status;
+}
+
+void ClassWeekDialog::ReadShownNames() {
+    classNames_ = ShownNames::OfTable(QStringLiteral("Classtb"));
+    courseNames_ = ShownNames::OfTable(QStringLiteral("Coursetb"));
 }
 
 void ClassWeekDialog::SelectClass(int index) {

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <vector>
 
+#include "shell/mdlPublic.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -57,4 +59,10 @@ class ClassWeekDialog : public QDialog {
     int FillClassCombo();
     // Chooses a class by position and runs CmbClass_Click, as a user's choice would.
     void SelectClass(int index);
+
+    // Reads the texts that the form's lists and grids show for classes and courses (namesakes
+    // told apart); the form reads them when it opens, before it fills its lists.
+    void ReadShownNames();
+    ShownNames classNames_;
+    ShownNames courseNames_;
 };

@@ -131,6 +131,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 }
 
 void frmManualSetLesson::Form_Load() {
+    ReadShownNames();
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -154,7 +155,7 @@ void frmManualSetLesson::InitLessonGrid() {
 
 int frmManualSetLesson::FillTeacherCombo() {
     const int status =
-        FillNameCombos(QStringLiteral("select Code,Name from Teachertb order by Code"),
+        FillNameCombos(QStringLiteral("select Code,Name,FullName from Teachertb order by Code"),
                        {CmbTeacher})
             ? 0
             : -1;
@@ -188,15 +189,15 @@ int frmManualSetLesson::LoadUnplacedLessons() {
             "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
             "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"));
         while (!rs->Eof()) {
-            // The texts are names; each carries its code, so that names alike stay apart, and
+            // The texts are names (namesakes told apart); each carries its code, and
             // the entry its plan row's teacher: an older file may hold two rows of one class and
             // course with two teachers.
             const QString classCode = rs->Fields("ClassCode").Text();
             const QString courseCode = rs->Fields("CourseCode").Text();
             auto* item = new QTreeWidgetItem(lstCourse);
-            item->setText(0, GetClassName(classCode));
+            item->setText(0, classNames_.Of(classCode));
             item->setData(0, Qt::UserRole, classCode);
-            item->setText(1, GetCourseName(courseCode));
+            item->setText(1, courseNames_.Of(courseCode));
             item->setData(1, Qt::UserRole, courseCode);
             item->setText(2, QString::number(rs->Fields("RemainCount").Int()));
             item->setData(2, Qt::UserRole, rs->Fields("TeacherCode").Text());
@@ -228,7 +229,7 @@ int frmManualSetLesson::LoadClassLessons() {
             if (tw::timetable::InShownWeek(day, lesson, lessons)) {
                 CellRecord& r = classCells_[day][lesson];
                 r.courseCode = rs->Fields("CourseCode").Text();
-                r.courseName = GetCourseName(r.courseCode);
+                r.courseName = courseNames_.Of(r.courseCode);
                 r.teacherCode = rs->Fields("TeacherCode").Text();
                 r.teacherName = GetTeacherName(r.teacherCode);
                 const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
@@ -271,7 +272,7 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
                 r.className = GetClassName(r.classCode);
                 r.classShortName = GetClassShortName(r.classCode);
                 r.courseCode = rs->Fields("CourseCode").Text();
-                r.courseName = GetCourseName(r.courseCode);
+                r.courseName = courseNames_.Of(r.courseCode);
                 const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
                 PaintCurrent(*grdTeacher, row, static_cast<int>(day), kVbWhite);
                 // Two lines: the course, then the class.
@@ -347,7 +348,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 edited = true;
                 CellRecord& r = classCells_[day][lesson];
                 r.courseCode = pickedCourse_;
-                r.courseName = GetCourseName(pickedCourse_);
+                r.courseName = courseNames_.Of(pickedCourse_);
                 r.teacherCode = pickedTeacher_;
                 r.teacherName = GetTeacherName(pickedTeacher_);
                 MSFlexGrid1->SetTextMatrix(row, column, r.courseName);

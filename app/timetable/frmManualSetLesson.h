@@ -22,7 +22,8 @@ class frmManualSetLesson : public ClassWeekDialog {
     explicit frmManualSetLesson(QWidget* parent = nullptr);
 
     // What the form keeps beside a grid cell. The class grid's table uses the course and
-    // teacher fields, the teacher grid's table the class and course fields.
+    // teacher fields, the teacher grid's table the class and course fields. The course name is
+    // the text its cell shows (namesakes told apart), the other names are as stored.
     struct CellRecord {
         QString classCode, className, classShortName;
         QString courseCode, courseName;

@@ -79,6 +79,7 @@ bool frmSetLesson::IsCyan(int row, int column) const {
 }
 
 void frmSetLesson::Form_Load() {
+    ReadShownNames();
     FillClassCombo();
     InitLessonGrid();
     LoadPresetLessons();
@@ -120,7 +121,7 @@ int frmSetLesson::LoadPresetLessons() {
             if (tw::timetable::InShownWeek(day, lesson, lessons)) {
                 MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(static_cast<int>(lesson)),
                                            static_cast<int>(day),
-                                           GetCourseName(rs->Fields("CourseCode").Text()));
+                                           courseNames_.Of(rs->Fields("CourseCode").Text()));
             }
             rs->MoveNext();
         }
@@ -181,7 +182,7 @@ int frmSetLesson::LoadPresetCourses() {
 }
 
 void frmSetLesson::AddCourse(const QString& courseCode) {
-    auto* item = new QListWidgetItem(GetCourseName(courseCode), lstCourse);
+    auto* item = new QListWidgetItem(courseNames_.Of(courseCode), lstCourse);
     item->setData(Qt::UserRole, courseCode);
 }
 

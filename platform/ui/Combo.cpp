@@ -24,6 +24,13 @@ QString ComboCode(const QComboBox* combo) {
     return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
 }
 
+QString ComboName(const QComboBox* combo) {
+    const int i = combo->currentIndex();
+    if (i < 0) return QString();
+    const QVariant name = combo->itemData(i, kComboNameRole);
+    return name.isValid() ? name.toString() : combo->itemText(i);
+}
+
 int ComboIndexOfCode(const QComboBox* combo, const QString& code) {
     for (int i = 0; combo && i < combo->count(); ++i)
         if (tw::db::SameCode(combo->itemData(i).toString(), code)) return i;

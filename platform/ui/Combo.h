@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 #include <functional>
 
 class QComboBox;
@@ -19,8 +20,13 @@ bool SetComboIndex(QComboBox* combo, int index, const std::function<void()>& onC
 bool SetComboText(QComboBox* combo, const QString& text, const std::function<void()>& onClick = {});
 
 // Lists of names whose entries carry the code of their record (item data), so that two records
-// of the same name stay apart. The code of the selected entry; empty when none is selected.
+// of the same name stay apart, and the record's stored name (kComboNameRole) where the entry's
+// text tells namesakes apart. The code of the selected entry; empty when none is selected.
 QString ComboCode(const QComboBox* combo);
+inline constexpr int kComboNameRole = Qt::UserRole + 1;
+// The stored name of the selected entry (its text where it carries none); empty when none is
+// selected.
+QString ComboName(const QComboBox* combo);
 // The first entry whose code equals code (compared as the database does); -1 when none has it.
 int ComboIndexOfCode(const QComboBox* combo, const QString& code);
 // Selects the first entry whose code equals code (compared as the database does) and runs

@@ -1,12 +1,13 @@
 // The teaching plan form: plan rows per class, the rule of one teacher per course, totals and
 // the teacher summary, and what reaches ClassPlantb and LessonListtb.
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <random>
 
 #include "DataFormTestSupport.h"
-#include "store/Invariants.h"
 #include "data/frmClassPlanInput.h"
+#include "store/Invariants.h"
 #include "timetable/LessonEdits.h"
 #include "timetable/mdlBuildKb.h"
 #include "ui/Combo.h"
@@ -71,6 +72,46 @@ TEST_F(PlanFormTest, OpeningShowsTheFirstClassWithTotalsAndTheFirstRowsTeacher) 
     EXPECT_EQ(ListRows(Find<QTreeWidget>(form, "lstTeacherInfo")),
               "一（1）班|数学|4;一（2）班|语文|6");
     EXPECT_EQ(Find<QLabel>(form, "lblTeacherSum")->text(), "共  10  节课");
+}
+
+// Two teachers named 王芳 with their own full names: the teacher lists, the plan rows and the
+// teacher summary show each by her full name, and the one chosen by what it shows is the one
+// whose row is stored and shown. The stored names stay as they are.
+TEST_F(PlanFormTest, NamesakeTeachersShowTheirFullNamesInListsAndRows) {
+    School();
+    Exec("insert into Teachertb values ('T5','王芳','王芳（语文）','王')");
+    Exec("insert into Teachertb values ('T6','王芳','王芳（数学）','王')");
+    Plan("12", "C1", "T5", 3);
+    frmClassPlanInput form;
+    for (const char* name : {"CmbTeacher", "CmbTeacher2"}) {
+        auto* combo = Find<QComboBox>(form, name);
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+        EXPECT_EQ(texts.join(' '), "张三 李四 王芳（语文） 王芳（数学）") << name;
+    }
+    Enter(form, "数学", "王芳（数学）", "4");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(Rows("select ClassCode,CourseCode,TeacherCode,Count from ClassPlantb "
+                   "order by ClassCode"),
+              "11|C2|T6|4;12|C1|T5|3");
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    EXPECT_EQ(ListRows(list), "数学|王芳（数学）|4");
+    EXPECT_EQ(Find<QComboBox>(form, "CmbTeacher2")->currentText(), "王芳（数学）");
+    EXPECT_EQ(ListRows(Find<QTreeWidget>(form, "lstTeacherInfo")), "一（1）班|数学|4");
+    Choose(Find<QComboBox>(form, "CmbTeacher2"), "王芳（语文）");
+    EXPECT_EQ(ListRows(Find<QTreeWidget>(form, "lstTeacherInfo")), "一（2）班|语文|3");
+    EXPECT_EQ(Find<QLabel>(form, "lblTeacherSum")->text(), "共  3  节课");
+
+    // A click on the row brings up its own 王芳; the change goes to the other one by her text.
+    ClickRow(list, "数学");
+    EXPECT_EQ(Find<QComboBox>(form, "CmbTeacher")->currentText(), "王芳（数学）");
+    Choose(Find<QComboBox>(form, "CmbTeacher"), "王芳（语文）");
+    Click(form, "cmdModify");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(Rows("select TeacherCode from ClassPlantb where ClassCode='11'"), "T5");
+    EXPECT_EQ(ListRows(list), "数学|王芳（语文）|4");
+    EXPECT_EQ(Rows("select Name from Teachertb where Code in ('T5','T6') order by Code"),
+              "王芳;王芳");
 }
 
 TEST_F(PlanFormTest, PreviousAndNextWalkTheClassesAndStopAtTheEnds) {
@@ -359,12 +400,22 @@ class PlanFormSchoolTest : public PlanFormTest {
         rows.sort();
         return rows;
     }
-    QStringList StoredPlan(const QString& cls) {
-        return Sorted(Rows("select C.Name,T.Name,P.Count from ClassPlantb P, Coursetb C, "
-                           "Teachertb T where P.CourseCode=C.Code and P.TeacherCode=T.Code and "
-                           "P.ClassCode='" +
-                           cls + "'")
-                          .split(';', Qt::SkipEmptyParts));
+    // Each row's course and teacher as the form's course and teacher lists show them.
+    QStringList StoredPlan(QWidget& form, const QString& cls) {
+        auto shown = [&form](const char* combo, const QString& code) {
+            auto* c = Find<QComboBox>(form, combo);
+            return c->itemText(tw::ui::ComboIndexOfCode(c, code));
+        };
+        QStringList rows;
+        for (const QString& r : Rows("select P.CourseCode,P.TeacherCode,P.Count from ClassPlantb "
+                                     "P, Coursetb C, Teachertb T where P.CourseCode=C.Code and "
+                                     "P.TeacherCode=T.Code and P.ClassCode='" +
+                                     cls + "'")
+                                    .split(';', Qt::SkipEmptyParts)) {
+            const QStringList c = r.split('|');
+            rows << shown("CmbCourse", c[0]) + "|" + shown("CmbTeacher", c[1]) + "|" + c[2];
+        }
+        return Sorted(rows);
     }
 };
 
@@ -530,6 +581,12 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
     auto* course = Find<QComboBox>(form, "CmbCourse");
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    // Every course and every teacher shows apart from the others, namesakes too.
+    for (QComboBox* c : {course, teacher}) {
+        QSet<QString> texts;
+        for (int i = 0; i < c->count(); ++i) texts.insert(c->itemText(i));
+        EXPECT_EQ(texts.size(), c->count()) << c->objectName().toStdString();
+    }
     auto clickAnyRow = [&]() -> bool {
         if (list->topLevelItemCount() == 0) return false;
         QTreeWidgetItem* row = list->topLevelItem(pick(list->topLevelItemCount()));
@@ -601,7 +658,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
             shown << list->topLevelItem(i)->text(0) + "|" + list->topLevelItem(i)->text(1) + "|" +
                          list->topLevelItem(i)->text(2);
         }
-        ASSERT_EQ(Sorted(shown), StoredPlan(form.CurrentClassCode())) << "step " << step;
+        ASSERT_EQ(Sorted(shown), StoredPlan(form, form.CurrentClassCode())) << "step " << step;
     }
     EXPECT_GT(changed, 100);
     EXPECT_GT(refused, 0);

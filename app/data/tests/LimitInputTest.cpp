@@ -237,8 +237,11 @@ TEST_F(LimitInputTest, NamesAlikeKeepTheirOwnCodesLimits) {
     AddMaster("Teachertb", "T2", "王老师");
     Exec("insert into Limittb values(2,'T1',1,1,0)");
     frmTeacherLimitInput form;
+    // The list and the panel tell the two apart.
+    EXPECT_EQ(form.Combo->itemText(0) + " " + form.Combo->itemText(1), "王老师（T1） 王老师（T2）");
     form.CmdNext_Click();
     EXPECT_EQ(form.CurrentCode(), "T2");
+    EXPECT_EQ(Panel(form, 2), "王老师（T2）  限制特征");
     EXPECT_EQ(Cell(form, 1, 1), "正常");
     Release(form, 1, 2, Qt::RightButton, form.mnuBuPai);
     EXPECT_EQ(Count("select count(*) from Limittb where Code='T2'"), 30);

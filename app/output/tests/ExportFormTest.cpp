@@ -356,6 +356,14 @@ TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
             EXPECT_EQ(DataLine().contains(QStringLiteral("\"语文\"")), first) << code.toStdString();
             EXPECT_EQ(DataLine().contains(QStringLiteral("\"数学\"")), !first)
                 << code.toStdString();
+            // The list tells the namesakes apart; the workbook keeps the stored name.
+            const QString shown = Combo(form, combo)->currentText();
+            const QString stored = QLatin1String(combo) == QLatin1String("CmbClass")
+                                       ? QStringLiteral("初一(1)班")
+                                       : QStringLiteral("张伟");
+            EXPECT_NE(shown, stored) << code.toStdString();
+            EXPECT_FALSE(DataLine().contains(shown)) << code.toStdString();
+            EXPECT_TRUE(DataLine().contains("\"" + stored + "\"")) << code.toStdString();
         }
     }
     EXPECT_EQ(messages_.size(), 4u);

@@ -187,17 +187,24 @@ TEST_F(FrmPrintTest, ChosenNamesakePrintsItsOwnTimetable) {
     QComboBox* cls = Combo(f, "CmbClass");
     ASSERT_EQ(cls->count(), 2);
     EXPECT_EQ(cls->itemData(0).toString(), QString("12"));  // stored first
-    cls->setCurrentIndex(1);                                // the 一(1)班 coded 11
+    // The list tells the two 一(1)班 apart by their full names, the page keeps the name.
+    EXPECT_EQ(cls->itemText(0) + " " + cls->itemText(1), QString("一年级二班 一年级一班"));
+    cls->setCurrentIndex(1);  // the 一(1)班 coded 11
     Click(f, "cmdPrintClass");
     EXPECT_TRUE(DataFile().contains("value=\"语文\""));
     EXPECT_FALSE(DataFile().contains("value=\"数学\""));
+    EXPECT_TRUE(DataFile().contains("     一(1)班\""));  // the title
+    EXPECT_FALSE(DataFile().contains("一年级一班"));
     QComboBox* tea = Combo(f, "CmbTeacher");
-    ASSERT_EQ(tea->itemText(2), QString("张三"));  // T3, the second 张三
+    // Two 张三 without full names: told apart by their codes.
+    ASSERT_EQ(tea->itemText(0) + " " + tea->itemText(2), QString("张三（T1） 张三（T3）"));
     tea->setCurrentIndex(2);
     Click(f, "cmdPrintTeacher");
     EXPECT_TRUE(DataFile().contains("value=\"数学\""));
     EXPECT_TRUE(DataFile().contains("value=\"一9\""));
     EXPECT_FALSE(DataFile().contains("value=\"语文\""));
+    EXPECT_TRUE(DataFile().contains("     张三\""));
+    EXPECT_FALSE(DataFile().contains("（T3）"));
     EXPECT_EQ(g_call.calls, 2);
 }
 

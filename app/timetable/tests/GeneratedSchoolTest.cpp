@@ -17,10 +17,10 @@
 #include "HandEditTestSupport.h"
 #include "SchoolGen.h"
 #include "ScriptedRandomTestSupport.h"
-#include "store/Invariants.h"
 #include "TranscribedBuildTestSupport.h"
 #include "data/frmClassInput.h"
 #include "db/CodeOrder.h"
+#include "store/Invariants.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
 #include "timetable/frmSetLesson.h"
@@ -468,13 +468,16 @@ class EditedSchool : public BuildTest {
             }
             return {};
         };
+        // Namesakes show apart, as every list of the program shows them.
+        const ShownNames classes = ShownNames::OfTable("Classtb");
+        const ShownNames courses = ShownNames::OfTable("Coursetb");
         const QString cls = tw::ui::ComboCode(f.CmbClass);
         if (QString d = weekDiffers(
                 *f.MSFlexGrid1,
                 "select Day, LessonNo, CourseCode, ClassCode from LessonListtb "
                 "where ClassCode='" +
                     tw::db::SqlQ(cls) + "'",
-                [](const QString& course, const QString&) { return GetCourseName(course); });
+                [&](const QString& course, const QString&) { return courses.Of(course); });
             !d.isEmpty())
             return d;
         // No teacher chosen: the teacher grid is empty.
@@ -486,8 +489,8 @@ class EditedSchool : public BuildTest {
                                     "select Day, LessonNo, CourseCode, ClassCode from LessonListtb "
                                     "where " +
                                         ofTeacher,
-                                    [](const QString& course, const QString& classCode) {
-                                        return GetCourseName(course) + '\n' +
+                                    [&](const QString& course, const QString& classCode) {
+                                        return courses.Of(course) + '\n' +
                                                GetClassShortName(classCode);
                                     });
             !d.isEmpty())
@@ -497,7 +500,7 @@ class EditedSchool : public BuildTest {
              Rows("select ClassCode, CourseCode, Count-BuildCount from ClassPlantb where "
                   "Count<>BuildCount order by ClassCode, CourseCode")) {
             const QStringList c = r.split('|');
-            owed << GetClassName(c[0]) + "|" + GetCourseName(c[1]) + "|" + c[2];
+            owed << classes.Of(c[0]) + "|" + courses.Of(c[1]) + "|" + c[2];
         }
         for (int i = 0; i < f.lstCourse->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* it = f.lstCourse->topLevelItem(i);

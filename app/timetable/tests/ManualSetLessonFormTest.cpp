@@ -459,7 +459,10 @@ TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
     AddPlan("103", "04", "T4", 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
     frmManualSetLesson f;
-    ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文|1"}));
+    // Namesakes whose full names are their names show with their codes.
+    ASSERT_EQ(Owed(f), QStringList({"一年级1班（103）|语文（04）|1"}));
+    EXPECT_EQ(f.CmbClass->itemText(0) + " " + f.CmbClass->itemText(2),
+              "一年级1班（101） 一年级1班（103）");
     Pick(f, 0);
     EXPECT_EQ(f.CurClassCode(), "103");
     EXPECT_EQ(f.PickedCourseCode(), "04");
@@ -468,12 +471,44 @@ TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_EQ(Slot("103", 1, 1), "04|T4|2");
     EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T4");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一3");
+    EXPECT_EQ(f.CmbTeacher->currentText(), "张老师（T4）");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）\n一3");
 
     // The other 张老师's week, and a click in it goes to the other 一年级1班.
     ASSERT_TRUE(tw::ui::SetComboCode(f.CmbTeacher, "T1", [&f] { f.CmbTeacher_Click(); }));
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（01）\n一1");
     ReleaseSlot(*f.grdTeacher, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.CurClassCode(), "101");
     EXPECT_EQ(tw::ui::ComboCode(f.CmbClass), "101");
+}
+
+// Two teachers of one name with their own full names: the teacher list, and the teacher that a
+// class lesson brings up, show each by the full name; choosing one by what it shows loads that
+// teacher's own week.
+TEST_F(ManualSetLessonForm, NamesakeTeachersShowTheirFullNamesAndOpenTheirOwnWeeks) {
+    Exec(
+        "insert into Teachertb (Code,Name,FullName,ShortName) values "
+        "('T5','王芳','王芳（语文）','王')");
+    Exec(
+        "insert into Teachertb (Code,Name,FullName,ShortName) values "
+        "('T6','王芳','王芳（数学）','王')");
+    AddPlan("101", "01", "T5", 2, 1);
+    AddPlan("101", "02", "T6", 2, 1);
+    AddLesson("101", 1, 1, "01", "T5", 1);
+    AddLesson("101", 2, 3, "02", "T6", 1);
+    frmManualSetLesson f;
+    QStringList teachers;
+    for (int i = 0; i < f.CmbTeacher->count(); ++i) teachers << f.CmbTeacher->itemText(i);
+    EXPECT_EQ(teachers.join(' '), "张老师 李老师 王老师 王芳（语文） 王芳（数学）");
+    ASSERT_TRUE(tw::ui::SetComboText(f.CmbTeacher, "王芳（数学）", [&f] { f.CmbTeacher_Click(); }));
+    EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T6");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(3), 2), "数学\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "");
+    // A lesson of the other 王芳 brings up hers.
+    Click(f, 1, 1, Qt::LeftButton);
+    EXPECT_EQ(f.CmbTeacher->currentText(), "王芳（语文）");
+    EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T5");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(3), 2), "");
 }

@@ -298,14 +298,16 @@ TEST_F(SetLessonForm, NamesAlikeAreFixedByTheirOwnCodes) {
     frmSetLesson f;
     ASSERT_TRUE(tw::ui::SetComboCode(f.CmbClass, "103", [&f] { f.CmbClass_Click(); }));
     EXPECT_EQ(f.CurClassCode(), "103");
-    ASSERT_EQ(Courses(f), QStringList({"语文", "语文"}));
+    // Namesakes whose full names are their names show with their codes.
+    ASSERT_EQ(Courses(f), QStringList({"语文（04）", "语文（01）"}));
     ChooseCourse(f, 0);  // partly fixed courses come first: 04
     EXPECT_EQ(f.CurCourseCode(), "04");
     EXPECT_EQ(f.CurTeacherCode(), "T2");
     ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
     EXPECT_EQ(Slot("103", 1, 1), "04|T2|0");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）");
     // 04 is fixed in full now; the other 语文 stays on offer.
-    EXPECT_EQ(Courses(f), QStringList({"语文"}));
+    EXPECT_EQ(Courses(f), QStringList({"语文（01）"}));
     EXPECT_EQ(f.CurCourseCode(), "01");
     EXPECT_EQ(Count("select count(*) from LessonListtb where ClassCode='101'"), 0);
 }

@@ -12,15 +12,18 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
+#include <random>
 #include <tuple>
 
 #include "ui/Combo.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
+#include "ui/NameTexts.h"
 #include "ui/StatusBar.h"
 #include "ui/Units.h"
 
@@ -174,6 +177,79 @@ TEST(Combo, SettingFromCodeAlwaysRunsTheHandler) {
     EXPECT_TRUE(SetComboIndex(&combo, -1, click));
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(clicks, 5);
+}
+
+// Lists show namesakes apart: by the full name where it differs and is their own, else by
+// the code; a name without a namesake shows as it is.
+TEST(NameTexts, NamesakesShowTheirFullNameOrTheirCode) {
+    struct Case {
+        std::vector<NamedRecord> records;
+        QStringList texts;
+    };
+    const std::vector<Case> cases = {
+        {{{"T1", "王芳", "王芳（语文）"}, {"T2", "王芳", "王芳（数学）"}, {"T3", "李娜", "李娜"}},
+         {"王芳（语文）", "王芳（数学）", "李娜"}},
+        // A full name equal to the name (or none) tells nothing apart: the code does.
+        {{{"T1", "张伟", "张伟"}, {"T2", "张伟", ""}, {"T3", "张伟", "张伟（初二数学）"}},
+         {"张伟（T1）", "张伟（T2）", "张伟（初二数学）"}},
+        // Two namesakes of one full name: both by code.
+        {{{"a", "王芳", "王芳（语文）"}, {"b", "王芳", "王芳（语文）"}},
+         {"王芳（a）", "王芳（b）"}},
+        // Names compared as the database does, blanks around them left out.
+        {{{"1", "Wang", ""}, {"2", "wang ", ""}, {"3", "Li", "Li Na"}},
+         {"Wang（1）", "wang（2）", "Li"}},
+        // A full name that is another record's name gives way to the code.
+        {{{"1", "王芳", "李娜"}, {"2", "王芳", "王芳（二）"}, {"3", "李娜", ""}},
+         {"王芳（1）", "王芳（二）", "李娜"}},
+        {{}, {}},
+        {{{"07", "", ""}, {"08", "", "学前（8）"}}, {"（07）", "学前（8）"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DistinctNameTexts(c.records), c.texts) << c.texts.join(' ').toStdString();
+    }
+}
+
+// Random lists of records with few names, full names made of them, and codes: after every list
+// the texts stay one a record, a name without a namesake is unchanged, a namesake shows its own
+// full name or its name with its code, and no two records of the list show the same text.
+TEST(NameTexts, RandomListsShowEveryRecordApart) {
+    std::mt19937 rng(3010);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const QStringList names = {"王芳", "王芳 ", "李娜", "Wang", "wang", "", "张伟"};
+    const QStringList suffixes = {"", "（语文）", "（数学）", "（初二数学）"};
+    auto key = [](const QString& t) { return t.trimmed().toLower(); };
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<NamedRecord> records(static_cast<size_t>(pick(9)));
+        int code = 0;
+        for (NamedRecord& r : records) {
+            r.code = "T" + QString::number(++code);
+            r.name = names[pick(names.size())];
+            // Full names: none, the name, the name with a suffix, or another name.
+            const int kind = pick(4);
+            r.fullName = kind == 0   ? QString()
+                         : kind == 1 ? r.name
+                         : kind == 2 ? r.name.trimmed() + suffixes[pick(suffixes.size())]
+                                     : names[pick(names.size())];
+        }
+        const QStringList texts = DistinctNameTexts(records);
+        ASSERT_EQ(texts.size(), static_cast<int>(records.size())) << round;
+        QSet<QString> seen;
+        for (size_t i = 0; i < records.size(); ++i) {
+            const NamedRecord& r = records[i];
+            const QString& text = texts[static_cast<int>(i)];
+            int namesakes = 0;
+            for (const NamedRecord& o : records) namesakes += key(o.name) == key(r.name);
+            if (namesakes == 1) {
+                EXPECT_EQ(text, r.name) << round;
+            } else if (text != NameWithCode(r.name, r.code)) {
+                EXPECT_EQ(text, r.fullName.trimmed()) << round;
+                EXPECT_NE(key(r.fullName), key(r.name)) << round;
+                EXPECT_FALSE(key(r.fullName).isEmpty()) << round;
+            }
+            EXPECT_FALSE(seen.contains(key(text))) << round << " " << text.toStdString();
+            seen.insert(key(text));
+        }
+    }
 }
 
 TEST(StatusBar, PanelsAreNumberedFromOneWithFixedWidths) {
