@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -132,6 +133,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 
 void frmManualSetLesson::Form_Load() {
     ReadShownNames();
+    teacherNames_ = ShownNames::OfTable(QStringLiteral("Teachertb"));
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -204,9 +206,32 @@ int frmManualSetLesson::LoadUnplacedLessons() {
             rs->MoveNext();
         }
         rs->Close();
-        return 0;
     } catch (const std::exception&) {
+        ShowOwedTeachersApart();
         return -1;
+    }
+    ShowOwedTeachersApart();
+    return 0;
+}
+
+void frmManualSetLesson::ShowOwedTeachersApart() {
+    // Entries of one class and course (two plan rows of an older file) differ by their teacher
+    // alone: each names its teacher beside the course.
+    QHash<QByteArray, int> entries;
+    auto key = [](const QTreeWidgetItem* item) {
+        return tw::db::CodeKey(item->data(0, Qt::UserRole).toString()) + '\0' +
+               tw::db::CodeKey(item->data(1, Qt::UserRole).toString());
+    };
+    for (int i = 0; i < lstCourse->topLevelItemCount(); ++i) {
+        ++entries[key(lstCourse->topLevelItem(i))];
+    }
+    for (int i = 0; i < lstCourse->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lstCourse->topLevelItem(i);
+        if (entries.value(key(item)) < 2) continue;
+        const QString teacherCode = item->data(2, Qt::UserRole).toString();
+        const QString teacher = teacherNames_.Of(teacherCode);
+        item->setText(1, item->text(1) + QStringLiteral("（") +
+                             (teacher.isEmpty() ? teacherCode : teacher) + QStringLiteral("）"));
     }
 }
 

@@ -64,6 +64,7 @@ class frmManualSetLesson : public ClassWeekDialog {
     void InitLessonGrid();
     int FillTeacherCombo();
     int LoadUnplacedLessons();
+    void ShowOwedTeachersApart();
     int LoadClassLessons();
     int LoadTeacherLessons(const QString& teacherCode);
     void ResetGridColours();
@@ -92,4 +93,5 @@ class frmManualSetLesson : public ClassWeekDialog {
     int pickedRemain_ = 0;
     int selDay_ = 0;
     int selLesson_ = 0;
+    ShownNames teacherNames_;  // as the teacher list shows them
 };

@@ -441,7 +441,8 @@ TEST_F(ManualSetLessonForm, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
     AddPlan("101", "01", "T1", 1);
     AddPlan("101", "01", "T2", 1);
     frmManualSetLesson f;
-    ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文|1", "一年级1班|语文|1"}));
+    // The two entries show apart by their teachers.
+    ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文（张老师）|1", "一年级1班|语文（李老师）|1"}));
     Pick(f, 1);
     EXPECT_EQ(f.PickedTeacherCode(), "T2");
     Click(f, 2, 2, Qt::LeftButton);
