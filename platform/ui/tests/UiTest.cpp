@@ -128,6 +128,7 @@ TEST(FileDialogs, TheChooserShowsItsColumnsWholeInTheDefaultLocale) {
             return;
         }
         rowsSeen = model->rowCount(root);
+        problems.clear();
         for (int row = 0; row < rowsSeen; ++row) {
             const QString name = model->index(row, 0, root).data().toString();
             for (int column = 1; column < 4; ++column) {
@@ -148,6 +149,12 @@ TEST(FileDialogs, TheChooserShowsItsColumnsWholeInTheDefaultLocale) {
             const QDateTime modified = QFileInfo(dir.filePath(name)).lastModified();
             if (date != QLocale().toString(modified, QLocale::ShortFormat))
                 problems << "date: " + date;
+        }
+        // The sizes and types arrive from a worker thread and the columns widen to them on the
+        // next layout: on a loaded machine that can follow the rows by a while.
+        if (!problems.isEmpty() && tries > 0) {
+            QTimer::singleShot(50, [&look, tries] { look(tries - 1); });
+            return;
         }
         dialog->reject();
     };
