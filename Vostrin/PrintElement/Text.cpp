@@ -43,8 +43,12 @@ bool TText::Print(TCanvas* canvas) {
     return true;
 }
 
-std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* run,
-                           const int* maxWidth, std::string* rest) {
+namespace {
+
+// Draws run as DrawRun describes; with line given, its text, font, top and extent take the place
+// of the run's value (not formatted again), font attributes, "y" and the measured extent.
+std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const int* maxWidth,
+                 std::string* rest, const TText::TLine* line) {
     if (!canvas || !run) return std::string();
     TCanvasRestore saved(canvas);
     std::string value;
@@ -53,9 +57,13 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
         TZBrush brush = saved.Brush();
         bool fill = false;
         std::string align;
-        value = run->AttributeValue("value");
-        if (!value.empty()) {
-            ApplyFontAttributes(run, font);
+        // A fitted line comes from a value; its text is in line.
+        if (!line) value = run->AttributeValue("value");
+        if (line || !value.empty()) {
+            if (line)
+                font = *line->font;
+            else
+                ApplyFontAttributes(run, font);
             const std::string background = run->AttributeValue("bgcolor");
             if (!background.empty()) {
                 brush.Color = ToQColor(ParseColor(background, 255));
@@ -65,12 +73,12 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
                 brush.Style = Zprinters::bsClear;
             }
             align = run->AttributeValue("align");
-            const std::string format = run->AttributeValue("format");
-            if (run->AttributeValue("type") == "number" && !format.empty())
+            const std::string format = line ? std::string() : run->AttributeValue("format");
+            if (!format.empty() && run->AttributeValue("type") == "number")
                 value = FormatNumberText(value, format);
         }
         const int x = StrToIntDef(run->AttributeValue("x"), 0);
-        const int y = StrToIntDef(run->AttributeValue("y"), 0);
+        const int y = line ? 0 : StrToIntDef(run->AttributeValue("y"), 0);
         canvas->Font = font;
         canvas->Brush = brush;
 
@@ -80,11 +88,11 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
                 return canvas->TextWidth(tw::text::FromGbk(line)) <= limit;
             });
         }
-        const QString text = tw::text::FromGbk(value);
+        const QString text = line ? line->text : tw::text::FromGbk(value);
 
         int dx = element.XToDots(x);
-        const int dy = element.YToDots(y);
-        const Zprinters::TPoint extent = canvas->TextExtent(text);
+        const int dy = line ? line->top : element.YToDots(y);
+        const Zprinters::TPoint extent = line ? line->extent : canvas->TextExtent(text);
         if (align == "right")
             dx -= extent.X;
         else if (align == "center")
@@ -95,6 +103,17 @@ std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* 
         // A failing element leaves the page to the others.
     }
     return value;
+}
+
+}  // namespace
+
+std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* run,
+                           const int* maxWidth, std::string* rest) {
+    return Draw(element, canvas, run, maxWidth, rest, nullptr);
+}
+
+void TText::DrawLine(const TPrintElement& element, TCanvas* canvas, TXml* node, const TLine& line) {
+    Draw(element, canvas, node, nullptr, nullptr, &line);
 }
 
 }  // namespace TVostrin

@@ -2,6 +2,7 @@
 // alignment and an optional number format, drawn with the cell's top-left corner at (x, y).
 #pragma once
 
+#include <QString>
 #include <string>
 
 #include "PrintElement/PrintElement.h"
@@ -21,6 +22,18 @@ class TText : public TPrintElement {
     // afterwards, also after a failure. Returns the text drawn (GBK bytes).
     static std::string DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* run,
                                const int* maxWidth, std::string* rest);
+
+    // One line of a fitted text: drawn as the node would be, but with this text (already
+    // formatted), this font (the node's, at the fitted size) and this top (in dots); its
+    // extent, as the font measures it, is known already.
+    struct TLine {
+        QString text;
+        const Zprinters::TZFont* font = nullptr;
+        int top = 0;
+        Zprinters::TPoint extent;
+    };
+    static void DrawLine(const TPrintElement& element, TCanvas* canvas, TXml* node,
+                         const TLine& line);
 };
 
 }  // namespace TVostrin

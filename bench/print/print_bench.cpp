@@ -12,15 +12,21 @@
 // and, for the file path, pages per second overall (load + build + render) and the peak
 // resident size (getrusage ru_maxrss).
 //
-// Usage: bench_print [--classes N] [--printer NAME] [--out FOLDER] [--no-queue]
+// Usage: bench_print [--classes N] [--printer NAME] [--out FOLDER] [--no-queue] [--total]
+//                    [--no-fit]
 //   The queue runs are skipped with --no-queue or when the printer is not listed.
+//   --total prints the whole school on the A3 template (TotalSchd7A3.xml) instead of the class
+//   timetables; --no-fit prints with a copy of the template whose texts are not fitted into
+//   their boxes (the fit attributes taken out), so that two runs show what fitting costs.
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
@@ -86,11 +92,39 @@ tw::db::Recordset MakeTimetables(int classes, int lessonsPerDay) {
         {"Name", "CourseName", "ClassShortName", "TeacherName", "Day", "LessonNo"}, rows);
 }
 
+// The same lessons as the whole-school selection delivers them: Name is the class's short name,
+// CourseName the course's short name and ClassShortName the teacher's name.
+tw::db::Recordset MakeWholeSchool(int classes, int lessonsPerDay) {
+    tw::db::Recordset timetables = MakeTimetables(classes, lessonsPerDay);
+    std::vector<std::vector<QVariant>> rows;
+    for (timetables.MoveFirst(); !timetables.Eof(); timetables.MoveNext()) {
+        rows.push_back({timetables.Fields("Name").Text(), timetables.Fields("CourseName").Text(),
+                        timetables.Fields("TeacherName").Text(), timetables.Fields("Day").Int(),
+                        timetables.Fields("LessonNo").Int()});
+    }
+    return tw::db::Recordset({"Name", "CourseName", "ClassShortName", "Day", "LessonNo"}, rows);
+}
+
+// A copy of the template in folder with every fit attribute taken out; its path.
+std::string WithoutFitting(const std::string& templ, const QString& folder) {
+    QFile in(QString::fromStdString(templ));
+    if (!in.open(QIODevice::ReadOnly)) return templ;
+    QByteArray xml = in.readAll();
+    static const QRegularExpression fit(R"( (fitwidth|fitheight|minfontsize|maxlines)="[^"]*")");
+    xml = QString::fromLatin1(xml).remove(fit).toLatin1();
+    const QString path = folder + "/nofit-" + QFileInfo(in).fileName();
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(xml) != xml.size()) return templ;
+    return QFile::encodeName(path).toStdString();
+}
+
 struct Options {
     int classes = 500;
     std::string printer = "PDF";
     QString outDir;
     bool queue = true;
+    bool total = false;
+    bool fit = true;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -104,10 +138,14 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.outDir = QString::fromLocal8Bit(argv[++i]);
         } else if (!std::strcmp(argv[i], "--no-queue")) {
             o.queue = false;
+        } else if (!std::strcmp(argv[i], "--total")) {
+            o.total = true;
+        } else if (!std::strcmp(argv[i], "--no-fit")) {
+            o.fit = false;
         } else {
             std::fprintf(stderr,
                          "usage: bench_print [--classes N] [--printer NAME] [--out FOLDER] "
-                         "[--no-queue]\n");
+                         "[--no-queue] [--total] [--no-fit]\n");
             return false;
         }
     }
@@ -150,13 +188,14 @@ Whole PrintWhole(const std::string& dataPath, const std::string& templ,
 }
 
 // PrintWhole in a fresh process: this program started again with --child-whole.
-Whole PrintWholeApart(const std::string& dataPath, const std::string& printer) {
+Whole PrintWholeApart(const std::string& dataPath, const std::string& printer,
+                      const std::string& templ) {
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return {};
     self[n] = 0;
-    const std::string command =
-        std::string("'") + self + "' --child-whole '" + dataPath + "' '" + printer + "'";
+    const std::string command = std::string("'") + self + "' --child-whole '" + dataPath + "' '" +
+                                printer + "' '" + templ + "'";
     std::unique_ptr<FILE, int (*)(FILE*)> out(popen(command.c_str(), "r"), pclose);
     Whole w;
     if (!out || std::fscanf(out.get(), "%lf %d %d", &w.ms, &w.status, &w.pages) != 3) return {};
@@ -171,8 +210,8 @@ int main(int argc, char** argv) {
     // The library's code is linked into this program: bind the expression library of the
     // program folder, as libVostrin.so there does.
     TVostrin::SetExpressionLibraryFolder(TW_DIST_DIR);
-    if (argc == 4 && !std::strcmp(argv[1], "--child-whole")) {
-        const Whole w = PrintWhole(argv[2], TW_DIST_DIR "/ClassSchd7.xml", argv[3]);
+    if (argc == 5 && !std::strcmp(argv[1], "--child-whole")) {
+        const Whole w = PrintWhole(argv[2], argv[4], argv[3]);
         std::printf("%.3f %d %d\n", w.ms, w.status, w.pages);
         return 0;
     }
@@ -184,17 +223,21 @@ int main(int argc, char** argv) {
     QDir().mkpath(work);
     SetProgramFolder(work);  // the writer reads the school name from kbxt.ini there (none)
     LessonOfDay = 7;
-    const std::string templ = TW_DIST_DIR "/ClassSchd7.xml";
+    const std::string shipped =
+        opt.total ? TW_DIST_DIR "/TotalSchd7A3.xml" : TW_DIST_DIR "/ClassSchd7.xml";
+    const std::string templ = opt.fit ? shipped : WithoutFitting(shipped, work);
     const QString dataFile = work + "/tmp.xml";
     const std::string dataPath = QFile::encodeName(dataFile).toStdString();
 
-    std::printf("classes %d, 7 lessons a day, template %s\n", opt.classes, templ.c_str());
+    std::printf("classes %d, 7 lessons a day, template %s%s\n", opt.classes, templ.c_str(),
+                opt.fit ? "" : " (texts not fitted)");
 
     // data: recordset -> tmp.xml
     auto t0 = Clock::now();
     {
-        tw::db::Recordset rs = MakeTimetables(opt.classes, 7);
-        if (WriteScheduleXml(dataFile, rs) != 0) {
+        tw::db::Recordset rs =
+            opt.total ? MakeWholeSchool(opt.classes, 7) : MakeTimetables(opt.classes, 7);
+        if ((opt.total ? WriteTotalXml(dataFile, rs) : WriteScheduleXml(dataFile, rs)) != 0) {
             std::fprintf(stderr, "writing %s failed\n", dataPath.c_str());
             return 1;
         }
@@ -275,7 +318,7 @@ int main(int argc, char** argv) {
     tree.reset();
 
     // the whole exported call: in a fresh process, then here after the phases above
-    const Whole fresh = PrintWholeApart(dataPath, opt.printer);
+    const Whole fresh = PrintWholeApart(dataPath, opt.printer, templ);
     const Whole warm = PrintWhole(dataPath, templ, opt.printer);
     std::printf(
         "PrintOneCustomXml  %8.1f ms  %8.1f pages/s  status %d, %d pages  (fresh process)\n",

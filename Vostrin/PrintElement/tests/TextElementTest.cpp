@@ -2,6 +2,7 @@
 // millimetre: fills, alignment, fonts, colours, number formats and the canvas left as it was.
 #include <QFont>
 #include <QFontMetrics>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -141,19 +142,21 @@ TEST_F(TextElements, EmptyValueDrawsNothing) {
     EXPECT_TRUE(InkBounds(img).isNull());
 }
 
-// Texts of up to ten characters, Chinese or Latin, drawn with a box that holds five Chinese
-// characters of 6 points on a line and two such lines: every line stays inside the box, the
-// font is never below 6 points, and a text that fits at its own size keeps that size.
+// Texts of up to thirty characters, Chinese, Latin and joined names, drawn with a box that
+// holds five Chinese characters of 6 points on a line and two such lines, and often less than
+// the text needs: every line stays inside the box whatever the line count allowed, the font is
+// never below 6 points, and a text that fits at its own size keeps that size.
 TEST_F(TextElements, FittedTextStaysInsideItsBox) {
     std::mt19937 random(20240607);
-    const std::vector<std::string> characters = {"语", "文", "信", "息", "高", "班", "：",
-                                                 "A",  "b",  "W",  "m",  "1",  " "};
+    const std::vector<std::string> characters = {"语", "文", "信", "息", "高", "班",
+                                                 "：", "/",  "、", "（", "）", "A",
+                                                 "b",  "W",  "m",  "1",  " "};
     QFont sixPoints(QStringLiteral("WenQuanYi Micro Hei"));
     sixPoints.setPixelSize(21);  // 6 points at 254 dpi
     const int floorLine = QFontMetrics(sixPoints).height();
-    for (int round = 0; round < 24; ++round) {
+    for (int round = 0; round < 48; ++round) {
         std::string value;
-        const int length = 1 + static_cast<int>(random() % 10);
+        const int length = 1 + static_cast<int>(random() % (round % 2 ? 30 : 10));
         for (int i = 0; i < length; ++i) {
             const std::string& c = characters[random() % characters.size()];
             value += (c == " " && (i == 0 || i == length - 1)) ? "W" : c;
@@ -165,11 +168,14 @@ TEST_F(TextElements, FittedTextStaysInsideItsBox) {
                                   std::string("align=\"center\" x=\"600\" y=\"100\" fontsize=\"") +
                                   std::to_string(points) + "\" value=\"" + Gbk(value.c_str()) +
                                   "\"";
+        const int maxLines = 1 + static_cast<int>(random() % 4);
         const QImage img = PrintPage("<text " + attrs + " fitwidth=\"" + std::to_string(width) +
-                                     "\" fitheight=\"" + std::to_string(height) + "\"/>");
+                                     "\" fitheight=\"" + std::to_string(height) + "\" maxlines=\"" +
+                                     std::to_string(maxLines) + "\"/>");
         const QRect box = BoundsOf(img, kGreen);
         SCOPED_TRACE(value + " in " + std::to_string(width) + " x " + std::to_string(height) +
-                     " at " + std::to_string(points) + " pt");
+                     " at " + std::to_string(points) + " pt, " + std::to_string(maxLines) +
+                     " lines");
         ASSERT_FALSE(box.isNull());
         EXPECT_GE(box.left(), 600 - width / 2);
         EXPECT_LE(box.right(), 600 + width / 2);
@@ -182,4 +188,41 @@ TEST_F(TextElements, FittedTextStaysInsideItsBox) {
             EXPECT_EQ(box.size(), plain.size());  // fits as it is: drawn at its own size
         }
     }
+}
+
+// Sizes and line counts far beyond any paper cost little: the fitting searches the size rather
+// than trying every one, and never more lines than the text has characters. Counted in
+// processor time, which a loaded machine does not stretch; each text still keeps its box.
+TEST_F(TextElements, ExtremeFitSizesAndLineCountsEndQuickly) {
+    const std::string value = Gbk("物理/化学/生物 张三、李四、王五 Wolfgang Amadeus Mozart");
+    const std::vector<std::string> extremes = {
+        R"(fontsize="2147483647")",
+        R"(fontsize="2147483647" fitheight="300")",
+        R"(fontsize="5000" fitheight="300")",
+        R"(fontsize="5000" maxlines="10000")",
+        R"(fontsize="40" maxlines="10000" fitheight="400")",
+        R"(fontsize="5000" maxlines="2147483647" fitheight="500")",
+    };
+    timespec start{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+    for (const std::string& extreme : extremes) {
+        SCOPED_TRACE(extreme);
+        const QImage img = PrintPage(
+            "<text fontname=\"WenQuanYi Micro Hei\" bgcolor=\"0,255,0\" align=\"center\" "
+            "x=\"500\" y=\"50\" fitwidth=\"400\" value=\"" +
+            value + "\" " + extreme + "/>");
+        const QRect box = BoundsOf(img, kGreen);
+        ASSERT_FALSE(box.isNull());
+        EXPECT_GE(box.left(), 300);
+        EXPECT_LE(box.right(), 700);
+        EXPECT_GE(box.top(), 50);
+        if (extreme.find("fitheight") != std::string::npos) {
+            const int height = std::stoi(extreme.substr(extreme.find("fitheight=\"") + 11));
+            EXPECT_LT(box.bottom(), 50 + height);
+        }
+    }
+    timespec end{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+    const double seconds = (end.tv_sec - start.tv_sec) + (end.tv_nsec - start.tv_nsec) / 1e9;
+    EXPECT_LT(seconds, 3.0);
 }

@@ -1,6 +1,12 @@
-// Cutting too-wide GBK text into pieces for the following lines.
+// Cutting too-wide GBK text into pieces for the following lines, and fitting text into a box.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontMetrics>
+#include <map>
+#include <random>
+
+#include "PrintElement/TextFit.h"
 #include "PrintElement/TextWrap.h"
 #include "PrintTestSupport.h"
 
@@ -63,4 +69,132 @@ TEST(TextWrap, TrailingBlankGivesAnEmptyPiece) {
     EXPECT_TRUE(CutLastPiece(text, rest));
     EXPECT_EQ(text, "ab");
     EXPECT_EQ(rest, " cd");
+}
+
+namespace {
+
+// The measures of the print canvas at 254 dpi (one dot a tenth of a millimetre), with the
+// Chinese font of the printed timetables.
+struct CanvasMeasures {
+    std::map<int, QFontMetrics> metrics;
+    const QFontMetrics& At(int points) {
+        auto it = metrics.find(points);
+        if (it == metrics.end()) {
+            QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+            font.setPixelSize(std::max(1, (points * 254 + 36) / 72));
+            it = metrics.emplace(points, QFontMetrics(font)).first;
+        }
+        return it->second;
+    }
+    int Width(const QString& text, int points) { return At(points).horizontalAdvance(text); }
+    int LineHeight(int points) { return At(points).height(); }
+};
+
+bool IsAsciiWordCharacter(QChar c) {
+    return c.unicode() < 0x80 && c != QLatin1Char(' ');
+}
+
+}  // namespace
+
+TEST(TextFit, LatinNamesBreakAtBlanksAndChinesePunctuationStaysWithItsNeighbours) {
+    CanvasMeasures m;
+    const TTextWidthAt width = [&](const QString& t, int p) { return m.Width(t, p); };
+    const TLineHeightAt lineHeight = [&](int p) { return m.LineHeight(p); };
+    const QString wolfgang = QStringLiteral("Wolfgang M");
+    // Too wide for one line at 6 points, wide enough for "Wolfgang" alone.
+    const int box = m.Width(QStringLiteral("Wolfgang M"), 6) - 1;
+    ASSERT_GT(box, m.Width(QStringLiteral("Wolfgang"), 6));
+    TFittedText fitted = FitText(wolfgang, 9, 6, 2, box, 0, width, lineHeight);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"Wolfgang", "M"}));
+
+    const QString classes = QStringLiteral("七（10）、七（11）");
+    const int narrow = m.Width(QStringLiteral("七（10）、"), 6) + 1;
+    fitted = FitText(classes, 6, 6, 3, narrow, 0, width, lineHeight);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"七（10）、", "七（11）"}));
+}
+
+// Names, joined lessons and Latin names, often more than the box holds, fitted at random sizes
+// into random boxes. After every fit: the size lies between the floor and the size asked for;
+// there are no more lines than allowed and than the height holds, and no line is wider than
+// the box; the lines give back the text (blanks at breaks dropped), or its front ended with
+// "…" when it was shortened; a Latin word is cut only when it alone is wider than the box at
+// the floor; no line starts with closing punctuation or ends with an opening bracket.
+TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
+    CanvasMeasures m;
+    const TTextWidthAt width = [&](const QString& t, int p) { return m.Width(t, p); };
+    const TLineHeightAt lineHeight = [&](int p) { return m.LineHeight(p); };
+    const QStringList items = {"语文",     "物理",     "信息技术与通用技术课",
+                               "张三",     "欧阳明月", "七（10）",
+                               "（选修）", "Wolfgang", "M",
+                               "Mozart",   "Amadeus",  "Ludwig van Beethoven",
+                               "WWW",      "mm",       "12"};
+    const QString longWord = QStringLiteral("Donaudampfschifffahrtsgesellschaft");
+    const QStringList joiners = {"", " ", "/", "、", "，"};
+    const QString noStart = QStringLiteral("、，。；：？！）」』】》/");
+    const QString noEnd = QStringLiteral("（「『【《");
+    std::mt19937 random(30);
+    for (int round = 0; round < 400; ++round) {
+        QString text;
+        const int count = 1 + static_cast<int>(random() % 8);
+        bool lastLong = false;
+        for (int i = 0; i < count; ++i) {
+            const bool isLong = random() % 12 == 0;
+            if (i > 0)
+                text +=
+                    (isLong || lastLong) ? QStringLiteral(" ") : joiners[random() % joiners.size()];
+            text += isLong ? longWord : items[random() % items.size()];
+            lastLong = isLong;
+        }
+        const int floor = 6;
+        const int points = 6 + static_cast<int>(random() % 15);
+        const int maxLines = 1 + static_cast<int>(random() % 4);
+        const int box = 120 + static_cast<int>(random() % 300);
+        const int height =
+            random() % 3 == 0 ? 0 : m.LineHeight(6) + static_cast<int>(random() % 200);
+        const TFittedText fitted =
+            FitText(text, points, floor, maxLines, box, height, width, lineHeight);
+        SCOPED_TRACE(text.toStdString() + " in " + std::to_string(box) + " x " +
+                     std::to_string(height) + ", " + std::to_string(maxLines) + " lines at " +
+                     std::to_string(points) + " pt");
+        ASSERT_GE(fitted.fontSize, floor);
+        ASSERT_LE(fitted.fontSize, points);
+        EXPECT_LE(fitted.lines.size(), static_cast<size_t>(maxLines));
+        if (height > 0) {
+            EXPECT_LE(static_cast<int>(fitted.lines.size()) * m.LineHeight(fitted.fontSize),
+                      height);
+        }
+        int pos = 0;
+        for (size_t i = 0; i < fitted.lines.size(); ++i) {
+            const QString& line = fitted.lines[i];
+            EXPECT_LE(m.Width(line, fitted.fontSize), box) << line.toStdString();
+            while (pos < text.size() && text[pos] == QLatin1Char(' ')) ++pos;
+            const bool last = i + 1 == fitted.lines.size();
+            QString own = line;
+            if (last && fitted.shortened) {
+                ASSERT_TRUE(own.endsWith(QChar(0x2026))) << own.toStdString();
+                own.chop(1);
+            }
+            ASSERT_EQ(text.mid(pos, own.size()), own) << "line " << i;
+            const bool inWord = i > 0 && IsAsciiWordCharacter(fitted.lines[i - 1].back()) &&
+                                IsAsciiWordCharacter(line.front());
+            if (i > 0 && !inWord) {
+                EXPECT_FALSE(noStart.contains(line.front())) << line.toStdString();
+                EXPECT_FALSE(noEnd.contains(fitted.lines[i - 1].back()))
+                    << fitted.lines[i - 1].toStdString();
+            }
+            pos += static_cast<int>(own.size());
+            if (last || pos >= text.size()) continue;
+            if (IsAsciiWordCharacter(text[pos - 1]) && IsAsciiWordCharacter(text[pos])) {
+                // A Latin word cut: it must not fit a line even at the floor.
+                int from = pos - 1, to = pos;
+                while (from > 0 && IsAsciiWordCharacter(text[from - 1])) --from;
+                while (to < text.size() && IsAsciiWordCharacter(text[to])) ++to;
+                EXPECT_GT(m.Width(text.mid(from, to - from), floor), box)
+                    << "cut inside " << text.mid(from, to - from).toStdString();
+            }
+        }
+        if (!fitted.shortened) {
+            EXPECT_EQ(text.mid(pos).trimmed(), QString());
+        }
+    }
 }
