@@ -30,17 +30,10 @@ struct TElementKind {
 
 // One line per element tag; the first matching tag decides.
 const TElementKind kElementKinds[] = {
-    {"text", &Make<TText>},
-    {"addition", &Make<TText>},
-    {"line", &Make<TLine>},
-    {"image", &Make<TMyImage>},
-    {"rect", &Make<TMyRect>},
-    {"worddoc", &Make<TWordDoc>},
-    {"prndoc", &Make<TPrnDoc>},
-    {"barcode", &Make<TBarcode>},
-    {"tessorbar", &Make<TTessorBar>},
-    {"piechart", &Make<TPieChart>},
-    {"textbox", &Make<TTextBox>},
+    {"text", &Make<TText>},         {"addition", &Make<TText>},   {"line", &Make<TLine>},
+    {"image", &Make<TMyImage>},     {"rect", &Make<TMyRect>},     {"worddoc", &Make<TWordDoc>},
+    {"prndoc", &Make<TPrnDoc>},     {"barcode", &Make<TBarcode>}, {"tessorbar", &Make<TTessorBar>},
+    {"piechart", &Make<TPieChart>}, {"textbox", &Make<TTextBox>},
 };
 
 }  // namespace

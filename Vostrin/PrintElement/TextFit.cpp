@@ -35,8 +35,9 @@ bool NoLineEnd(QChar c) {
 }
 
 // A piece that no line break may cut, unless it alone is wider than a line: one Chinese (or
-// other non-ASCII) character, or a run of ASCII characters other than blanks, together with
-// the punctuation that may not be parted from it. blanks holds the blanks that stood before it.
+// other non-ASCII) character, or a run of ASCII characters other than blanks (up to a "/"),
+// together with the punctuation that may not be parted from it. blanks holds the blanks that
+// stood before it.
 struct TPiece {
     QString blanks;
     QString text;
@@ -54,7 +55,7 @@ std::vector<TPiece> Pieces(const QString& text) {
             if (!inWord) raw.push_back({blanks, QString()});
             raw.back().text += c;
             blanks.clear();
-            inWord = true;
+            inWord = c != QLatin1Char('/');  // a line may break after the "/" that joins names
         } else if (c.isLowSurrogate() && !raw.empty() && blanks.isEmpty() &&
                    raw.back().text.back().isHighSurrogate()) {
             raw.back().text += c;  // the second half of a character outside the BMP
@@ -79,48 +80,85 @@ std::vector<TPiece> Pieces(const QString& text) {
     return pieces;
 }
 
-// Lines filled from the front; cut lists the pieces (by index) that were wider than the limit
-// and so cut between characters; tooWide when a single character is wider than the limit (its
-// line is then wider than the limit too).
+// Marks after which a line may break inside a run of characters: those that end a name in a
+// list or a clause.
+bool EndsName(QChar c) {
+    static const QString set = QStringLiteral("、，。；：？！,;/／");
+    return set.contains(c);
+}
+
+// A word: the text between two places where a line may break (blanks, and the marks that end
+// a name), made of the pieces it may be cut into when it alone is wider than a line. blanks
+// holds the blanks that stood before it.
+struct TWord {
+    QString blanks;
+    QString text;
+    std::vector<QString> pieces;
+};
+
+std::vector<TWord> Words(const QString& text) {
+    std::vector<TWord> words;
+    for (TPiece& piece : Pieces(text)) {
+        if (words.empty() || !piece.blanks.isEmpty() || EndsName(words.back().text.back())) {
+            words.push_back({std::move(piece.blanks), piece.text, {piece.text}});
+        } else {
+            words.back().text += piece.text;
+            words.back().pieces.push_back(std::move(piece.text));
+        }
+    }
+    return words;
+}
+
+// Lines filled from the front; cut lists the words (by index) that were wider than the limit
+// and so cut between their pieces; tooWide when a single character is wider than the limit
+// (its line is then wider than the limit too).
 struct TWrap {
     std::vector<QString> lines;
     std::vector<size_t> cut;
     bool tooWide = false;
 };
 
-TWrap Wrap(const std::vector<TPiece>& pieces, int limit, int points, const TTextWidthAt& width) {
+TWrap Wrap(const std::vector<TWord>& words, int limit, int points, const TTextWidthAt& width) {
     TWrap out;
     QString line;
-    auto start = [&](const QString& piece, size_t index) {
-        // A line begins with the piece; a piece wider than a line is cut between characters.
-        line = piece;
-        if (width(piece, points) <= limit) return;
-        out.cut.push_back(index);
+    auto next = [&]() {
+        out.lines.push_back(line);
         line.clear();
-        for (qsizetype i = 0; i < piece.size(); ++i) {
-            QString c(piece[i]);
-            if (piece[i].isHighSurrogate() && i + 1 < piece.size()) c += piece[++i];
-            if (!line.isEmpty() && width(line + c, points) > limit) {
-                out.lines.push_back(line);
-                line.clear();
+    };
+    // Puts text after the line's text when both fit, else on a line of its own; a text wider
+    // than a line is cut between its characters.
+    auto add = [&](const QString& blanks, const QString& text) {
+        if (!line.isEmpty()) {
+            const QString longer = line + blanks + text;
+            if (width(longer, points) <= limit) {
+                line = longer;
+                return;
             }
+            next();
+        }
+        if (width(text, points) <= limit) {
+            line = text;
+            return;
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            QString c(text[i]);
+            if (text[i].isHighSurrogate() && i + 1 < text.size()) c += text[++i];
+            if (!line.isEmpty() && width(line + c, points) > limit) next();
             if (line.isEmpty() && width(c, points) > limit) out.tooWide = true;
             line += c;
         }
     };
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const TPiece& piece = pieces[i];
-        if (line.isEmpty()) {
-            start(piece.text, i);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const TWord& word = words[i];
+        const bool fits = width(word.text, points) <= limit;
+        if (!fits) out.cut.push_back(i);
+        if (fits || word.pieces.size() == 1) {
+            add(word.blanks, word.text);
             continue;
         }
-        const QString longer = line + piece.blanks + piece.text;
-        if (width(longer, points) <= limit) {
-            line = longer;
-        } else {
-            out.lines.push_back(line);
-            start(piece.text, i);
-        }
+        // Wider than a line: cut between its pieces, which fill the line it starts on first.
+        for (size_t j = 0; j < word.pieces.size(); ++j)
+            add(j == 0 ? word.blanks : QString(), word.pieces[j]);
     }
     if (!line.isEmpty()) out.lines.push_back(line);
     return out;
@@ -145,23 +183,23 @@ int LargestSize(int low, int high, const Fits& fits) {
 // The lines of wrapped, made as even as their count allows: the narrowest limit that gives no
 // more lines, but never narrower than the widest piece that fits a line, so that balancing
 // cuts no word that the line would hold.
-std::vector<QString> Balanced(const std::vector<TPiece>& pieces, const TWrap& wrapped, int width,
+std::vector<QString> Balanced(const std::vector<TWord>& words, const TWrap& wrapped, int width,
                               int points, const TTextWidthAt& widthAt) {
     int low = 1;
-    for (const TPiece& piece : pieces) {
-        const int w = widthAt(piece.text, points);
+    for (const TWord& word : words) {
+        const int w = widthAt(word.text, points);
         if (w <= width) low = std::max(low, w);
     }
     int high = width;
     while (low < high) {
         const int mid = low + (high - low) / 2;
-        const TWrap w = Wrap(pieces, mid, points, widthAt);
+        const TWrap w = Wrap(words, mid, points, widthAt);
         if (!w.tooWide && w.lines.size() <= wrapped.lines.size())
             high = mid;
         else
             low = mid + 1;
     }
-    TWrap balanced = Wrap(pieces, high, points, widthAt);
+    TWrap balanced = Wrap(words, high, points, widthAt);
     if (balanced.tooWide || balanced.lines.size() > wrapped.lines.size()) return wrapped.lines;
     return std::move(balanced.lines);
 }
@@ -180,7 +218,7 @@ QString Shortened(QString line, int width, int points, const TTextWidthAt& width
 
 std::vector<QString> WrapText(const QString& text, int limit, int points,
                               const TTextWidthAt& width) {
-    return Wrap(Pieces(text), limit, points, width).lines;
+    return Wrap(Words(text), limit, points, width).lines;
 }
 
 TFittedText FitText(const QString& text, int fontSize, int minFontSize, int maxLines, int width,
@@ -200,22 +238,22 @@ TFittedText FitText(const QString& text, int fontSize, int minFontSize, int maxL
 
     // More lines: as few as the smallest size allows, at the largest size that still gives no
     // more. Each line holds at least one character, so more lines than characters never help.
-    const std::vector<TPiece> pieces = Pieces(text);
+    const std::vector<TWord> words = Words(text);
     size_t characters = 0;
-    for (const TPiece& piece : pieces) characters += piece.text.size();
+    for (const TWord& word : words) characters += word.text.size();
     const size_t most = std::clamp<size_t>(static_cast<size_t>(std::max(1, maxLines)), 1,
                                            std::max<size_t>(1, characters));
-    const TWrap atFloor = Wrap(pieces, width, floor, widthAt);
+    const TWrap atFloor = Wrap(words, width, floor, widthAt);
     const size_t count = atFloor.lines.size();
     if (most >= 2 && !atFloor.tooWide && count <= most && tallEnough(count, floor)) {
         const size_t allowed = std::max<size_t>(2, count);
         // The search asks for larger sizes after each one that fits, so the last lines that
         // fit are those of the size it finds.
         TWrap best = atFloor;
-        // A piece is cut between its characters only when it alone is wider than the line at
-        // the smallest size: a larger size that would cut a word that fits a line is too large.
+        // A word is cut only when it alone is wider than the line at the smallest size: a larger
+        // size that would cut a word that fits a line there is too large.
         auto fits = [&](int points) {
-            TWrap w = Wrap(pieces, width, points, widthAt);
+            TWrap w = Wrap(words, width, points, widthAt);
             const bool ok =
                 !w.tooWide && w.lines.size() <= allowed &&
                 std::includes(atFloor.cut.begin(), atFloor.cut.end(), w.cut.begin(), w.cut.end()) &&
@@ -224,7 +262,7 @@ TFittedText FitText(const QString& text, int fontSize, int minFontSize, int maxL
             return ok;
         };
         const int size = LargestSize(floor, top, fits);
-        return {size, Balanced(pieces, best, width, size, widthAt)};
+        return {size, Balanced(words, best, width, size, widthAt)};
     }
 
     // It does not fit: the lines that the line count and the height allow, at the smallest

@@ -36,11 +36,13 @@ using TTextWidthAt = std::function<int(const QString& text, int points)>;
 using TLineHeightAt = std::function<int(int points)>;
 
 // Lines of text at most limit dots wide, filled from the front. A line breaks at blanks (the
-// blanks at a break are dropped) or between Chinese characters, never inside a run of Latin
-// letters and digits unless that run alone is wider than the limit (it is then cut between its
-// characters). Chinese rules hold at every break: no line starts with closing punctuation
-// (、，。；：？！）」』】》 and the like) and no line ends with an opening bracket
-// (（「『【《 and the like), so "（10）" stays whole. Every line holds at least one character.
+// blanks at a break are dropped) and after the marks that end a name in a list (、，/ and the
+// like), so names and Latin words stay whole; a run of characters between such breaks that
+// alone is wider than the limit is cut, between Chinese characters or, inside a Latin word
+// that alone is wider, between its letters. Chinese rules hold at every break between Chinese
+// characters: no line starts with closing punctuation (、，。；：？！）」』】》 and the like)
+// and no line ends with an opening bracket (（「『【《 and the like), so "（10）" stays whole.
+// Every line holds at least one character.
 std::vector<QString> WrapText(const QString& text, int limit, int points,
                               const TTextWidthAt& width);
 

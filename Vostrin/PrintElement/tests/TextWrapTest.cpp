@@ -111,6 +111,12 @@ TEST(TextFit, LatinNamesBreakAtBlanksAndChinesePunctuationStaysWithItsNeighbours
     const int narrow = m.Width(QStringLiteral("七（10）、"), 6) + 1;
     fitted = FitText(classes, 6, 6, 3, narrow, 0, width, lineHeight);
     EXPECT_EQ(fitted.lines, (std::vector<QString>{"七（10）、", "七（11）"}));
+
+    // Names joined by "、" break after it, not inside a name, where a line holds the name.
+    const QString teachers = QStringLiteral("张三、李四、欧阳明月");
+    fitted = FitText(teachers, 6, 6, 2, m.Width(QStringLiteral("张三、李四、欧"), 6), 0, width,
+                     lineHeight);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"张三、李四、", "欧阳明月"}));
 }
 
 // Names, joined lessons and Latin names, often more than the box holds, fitted at random sizes
@@ -118,7 +124,8 @@ TEST(TextFit, LatinNamesBreakAtBlanksAndChinesePunctuationStaysWithItsNeighbours
 // there are no more lines than allowed and than the height holds, and no line is wider than
 // the box; the lines give back the text (blanks at breaks dropped), or its front ended with
 // "…" when it was shortened; a Latin word is cut only when it alone is wider than the box at
-// the floor; no line starts with closing punctuation or ends with an opening bracket.
+// the floor, and so is a name (the run between blanks and the marks that end a name); no line
+// starts with closing punctuation or ends with an opening bracket.
 TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
     CanvasMeasures m;
     const TTextWidthAt width = [&](const QString& t, int p) { return m.Width(t, p); };
@@ -132,6 +139,7 @@ TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
     const QStringList joiners = {"", " ", "/", "、", "，"};
     const QString noStart = QStringLiteral("、，。；：？！）」』】》/");
     const QString noEnd = QStringLiteral("（「『【《");
+    const QString endsName = QStringLiteral("、，/");
     std::mt19937 random(30);
     for (int round = 0; round < 400; ++round) {
         QString text;
@@ -184,14 +192,26 @@ TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
             }
             pos += static_cast<int>(own.size());
             if (last || pos >= text.size()) continue;
+            if (text[pos - 1] == QLatin1Char(' ') || text[pos] == QLatin1Char(' ') ||
+                endsName.contains(text[pos - 1]))
+                continue;  // a break at blanks or after a mark that ends a name
+            int from = pos - 1, to = pos;
             if (IsAsciiWordCharacter(text[pos - 1]) && IsAsciiWordCharacter(text[pos])) {
                 // A Latin word cut: it must not fit a line even at the floor.
-                int from = pos - 1, to = pos;
                 while (from > 0 && IsAsciiWordCharacter(text[from - 1])) --from;
                 while (to < text.size() && IsAsciiWordCharacter(text[to])) ++to;
-                EXPECT_GT(m.Width(text.mid(from, to - from), floor), box)
-                    << "cut inside " << text.mid(from, to - from).toStdString();
+            } else {
+                // A name cut: the run between blanks and name-ending marks must not fit either.
+                while (from > 0 && text[from - 1] != QLatin1Char(' ') &&
+                       !endsName.contains(text[from - 1]))
+                    --from;
+                while (to < text.size() && text[to] != QLatin1Char(' ') &&
+                       !endsName.contains(text[to]))
+                    ++to;
+                if (to < text.size() && text[to] != QLatin1Char(' ')) ++to;
             }
+            EXPECT_GT(m.Width(text.mid(from, to - from), floor), box)
+                << "cut inside " << text.mid(from, to - from).toStdString();
         }
         if (!fitted.shortened) {
             EXPECT_EQ(text.mid(pos).trimmed(), QString());

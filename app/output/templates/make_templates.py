@@ -28,12 +28,13 @@ def field(tag, expr, x, y, **kw):
     return f"<{tag}{attrs(x=x, y=y, fontname=FONT, **kw)}>{expr}</{tag}>"
 
 
-def fitted(tag, expr, x, y, width, height, **kw):
+def fitted(tag, expr, x, y, width, height, lines=2, **kw):
     """A field centred on x whose text the renderer keeps inside the box of the given width and
     height below y: the font shrinks by the measured width of the text down to 6 pt, and a text
-    still too wide is wrapped onto a second line."""
+    still too wide is wrapped onto up to the given number of lines, as many as the height holds;
+    what does not fit even so ends with "…" and never leaves the box."""
     return field(tag, expr, x, y, align="center", fitwidth=width, fitheight=height, minfontsize=6,
-                 maxlines=2, **kw)
+                 maxlines=lines, **kw)
 
 
 def slot_marker(x, y):
@@ -84,12 +85,13 @@ def schedule(n, second_field, second_label):
         cx = left + col_w // 2
         cell_top = top + head_h + lesson * row_h
         half = row_h // 2
-        # The course in the upper half of the cell, the teacher (or class) in the lower half.
+        # The course in the upper half of the cell, the teacher (or class) in the lower half;
+        # the joined names of several lessons in one slot take up to four lines of a half.
         return [slot_marker(left + pad, cell_top + pad),
                 fitted("field", "[coursename]", cx, cell_top + pad, col_w - 2 * pad,
-                       half - pad - 5, fontsize=14, b="true"),
+                       half - pad - 5, lines=4, fontsize=14, b="true"),
                 fitted("field", "[%s]" % second_field, cx, cell_top + half + 5, col_w - 2 * pad,
-                       half - pad - 5, fontsize=11, maindata="false")]
+                       half - pad - 5, lines=4, fontsize=11, maindata="false")]
 
     first = [fitted("field", "[title]", 1050, 130, right - x0, 250, fontsize=18, b="true",
                     maindata="false")] + cell_fields(0, 0)

@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -169,6 +172,189 @@ TEST(PrintedCellWidthTest, LongestNamesStayInsideTheirCells) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     printedcells::RunInFreshProgram(&PrintLongestNames);
+}
+
+// What one field of a slot names (courses, classes or teachers) and how they are joined.
+struct Names {
+    QStringList names;
+    QString joiner;
+};
+
+// Whether shown (the field's words run together) gives the names joined in any order, or the
+// front of such a text ended with "…" to show that the rest did not fit.
+bool ShowsNames(QString shown, const Names& field) {
+    QStringList left;
+    for (const QString& n : field.names) left << QString(n).remove(QLatin1Char(' '));
+    if (left.isEmpty()) return shown.isEmpty();
+    const bool shortened = shown.endsWith(QChar(0x2026));
+    if (shortened) shown.chop(1);
+    if (shown.isEmpty()) return false;
+    const QStringList parts = shown.split(field.joiner);
+    for (int i = 0; i < parts.size(); ++i) {
+        if (left.removeOne(parts[i])) continue;
+        const bool front = shortened && i + 1 == parts.size() &&
+                           std::any_of(left.begin(), left.end(),
+                                       [&](const QString& n) { return n.startsWith(parts[i]); });
+        if (!front) return false;
+    }
+    return shortened || left.isEmpty();
+}
+
+// The upper and the lower field of a cell: each word whose centre lies in the cell lies inside
+// it and inside the half of its field (half a point of ink may touch a line), and each half
+// shows its names; no word is smaller than the words of 6 points would be. sixPoints is the
+// height that a word of 6 points has in this document.
+void ExpectFields(const std::vector<printedcells::Word>& words, const printedcells::Cell& cell,
+                  const Names& upper, const Names& lower, double sixPoints) {
+    const double middle = cell.box.center().y();
+    QString shown[2];
+    std::vector<printedcells::Word> in;
+    for (const printedcells::Word& w : words) {
+        if (w.page == cell.page && cell.box.contains(w.box.center())) in.push_back(w);
+    }
+    std::sort(in.begin(), in.end(), [](const printedcells::Word& a, const printedcells::Word& b) {
+        if (std::abs(a.box.top() - b.box.top()) > 1) return a.box.top() < b.box.top();
+        return a.box.left() < b.box.left();
+    });
+    for (const printedcells::Word& w : in) {
+        const bool low = w.box.center().y() > middle;
+        shown[low] += w.text;
+        QRectF half = cell.box;
+        if (low)
+            half.setTop(middle);
+        else
+            half.setBottom(middle);
+        EXPECT_TRUE(half.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box))
+            << w.text.toStdString() << " leaves its field on page " << cell.page;
+        EXPECT_GE(w.box.height(), sixPoints - 0.05)
+            << w.text.toStdString() << " is printed below 6 points";
+    }
+    EXPECT_TRUE(ShowsNames(shown[0], upper))
+        << "page " << cell.page << " cell at (" << cell.box.left() << ", " << cell.box.top()
+        << ") shows \"" << shown[0].toStdString() << "\" for "
+        << upper.names.join(upper.joiner).toStdString();
+    EXPECT_TRUE(ShowsNames(shown[1], lower))
+        << "page " << cell.page << " cell at (" << cell.box.left() << ", " << cell.box.top()
+        << ") shows \"" << shown[1].toStdString() << "\" for "
+        << lower.names.join(lower.joiner).toStdString();
+}
+
+// The height of a word of 6 points in this document: from the first word that is text, at
+// the points given (a heading of the template).
+double SixPointsHeight(const std::vector<printedcells::Word>& words, const QString& text,
+                       int points) {
+    for (const printedcells::Word& w : words) {
+        if (w.text == text) return w.box.height() * 6 / points;
+    }
+    ADD_FAILURE() << "no heading " << text.toStdString();
+    return 0;
+}
+
+// Slots of joined lessons, two and six in one slot, with Chinese class names in brackets and a
+// Latin teacher's name, printed on every template at six and seven lessons a day: each field
+// of each cell keeps inside its cell, never below 6 points, and shows its names whole or
+// their front ended with "…".
+void PrintJoinedLessons() {
+    twtest::AppTestEnv env;
+    printedcells::CopyProgramFiles(env);
+    const QString school = QString("合班%1中学").arg(QCoreApplication::applicationPid());
+    env.SetIni("USERINFO", "USER", school);
+    const QStringList courses = {"物理", "化学", "生物", "历史", "地理", "思想政治"};
+    const QStringList teachers = {"张三", "李四", "王五", "赵六", "Wolfgang M", "欧阳明月"};
+    QStringList classes;
+    for (int i = 0; i < 6; ++i) {
+        env.Exec(
+            QString("insert into Coursetb values ('0%1','%2','','%2')").arg(i).arg(courses[i]));
+        env.Exec(
+            QString("insert into Teachertb values ('T%1','%2','','')").arg(i).arg(teachers[i]));
+        classes << QString("七（%1）").arg(10 + i);
+        env.Exec(QString("insert into Classtb values ('1%1','七年级%2班','','%3')")
+                     .arg(i)
+                     .arg(10 + i)
+                     .arg(classes.last()));
+    }
+    // lessons[s]: (class, course, teacher) of slot s, lesson by lesson, day by day.
+    std::map<int, std::vector<std::array<int, 3>>> lessons;
+    auto place = [&](int s, int cls, int course, int teacher) {
+        lessons[s].push_back({cls, course, teacher});
+    };
+    place(0, 0, 0, 0);  // Monday lesson 1: two lessons of class 七（10）, 张三 also in 七（11）
+    place(0, 0, 1, 1);
+    place(0, 1, 0, 0);
+    for (int k = 0; k < 6; ++k) place(1, 0, k, k);  // Tuesday lesson 1: six lessons of 七（10）
+    for (int c = 1; c < 6; ++c) place(1, c, 0, 0);  // ... and 张三 in all six classes
+    place(29, 0, 4, 4);                             // Friday lesson 6: two lessons, Latin name
+    place(29, 0, 5, 5);
+    place(34, 0, 1, 1);  // Friday lesson 7
+    for (const auto& [s, list] : lessons) {
+        for (const auto& [cls, course, teacher] : list) {
+            env.Exec(QString("insert into LessonListtb values ('1%1',%2,%3,'0%4','T%5',1)")
+                         .arg(cls)
+                         .arg(s % 5 + 1)
+                         .arg(s / 5 + 1)
+                         .arg(course)
+                         .arg(teacher));
+        }
+    }
+    auto distinct = [](QStringList l) {
+        l.removeDuplicates();
+        return l;
+    };
+    for (int n : {6, 7}) {
+        LessonOfDay = n;
+        SCOPED_TRACE(std::to_string(n) + " lessons a day");
+        const QString name = QString::number(n);
+        // One class, one teacher, the whole school: their cells and what each field names.
+        struct Sheet {
+            const char* button;
+            const char* list;
+            QString choice, templ, heading;
+            int headingPoints;
+        };
+        const std::vector<Sheet> sheets = {
+            {"cmdPrintClass", "CmbClass", "七年级10班", "ClassSchd" + name + ".xml", "星期一", 12},
+            {"cmdPrintTeacher", "CmbTeacher", teachers[0], "TeacherSchd" + name + ".xml", "星期一",
+             12},
+            {"CmdPrintTotal", nullptr, QString(), "TotalSchd" + name + "A3.xml", "星期一", 11}};
+        for (size_t sheet = 0; sheet < sheets.size(); ++sheet) {
+            const Sheet& sh = sheets[sheet];
+            SCOPED_TRACE(sh.templ.toStdString());
+            const QString pdf = printedcells::Print(env, sh.button, school, sh.list, sh.choice);
+            ASSERT_FALSE(pdf.isEmpty()) << "nothing printed";
+            const auto words = printedcells::WordsOf(pdf);
+            const double six = SixPointsHeight(words, sh.heading, sh.headingPoints);
+            const printedcells::Grid grid = printedcells::GridOf(env.FilePath(sh.templ));
+            const int groups = sheet == 2 ? 6 : 1;
+            std::vector<std::vector<QStringList>> none(groups, std::vector<QStringList>(5 * n));
+            const std::vector<printedcells::Cell> cells =
+                sheet == 2 ? printedcells::WholeSchoolCells(grid, n, classes, none)
+                           : printedcells::TimetableCells(grid, n, none[0]);
+            size_t at = 0;
+            for (int g = 0; g < groups; ++g) {
+                if (sheet == 2) ++at;  // the class name's own cell
+                for (int s = 0; s < 5 * n; ++s, ++at) {
+                    Names upper{{}, "/"}, lower{{}, "、"};
+                    for (const auto& [cls, course, teacher] : lessons[s]) {
+                        if (sheet == 0 && cls != 0) continue;
+                        if (sheet == 1 && teacher != 0) continue;
+                        if (sheet == 2 && cls != g) continue;
+                        upper.names << courses[course];
+                        lower.names << (sheet == 1 ? classes[cls] : teachers[teacher]);
+                    }
+                    upper.names = distinct(upper.names);
+                    lower.names = distinct(lower.names);
+                    SCOPED_TRACE("slot " + std::to_string(s) + " of group " + std::to_string(g));
+                    ExpectFields(words, cells[at], upper, lower, six);
+                }
+            }
+        }
+    }
+}
+
+TEST(PrintedCellWidthTest, JoinedLessonsStayInsideTheirCellsOnEveryTemplate) {
+    const QString reason = printedcells::CannotPrint();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    printedcells::RunInFreshProgram(&PrintJoinedLessons);
 }
 
 }  // namespace
