@@ -6,9 +6,7 @@
 #include <QPushButton>
 #include <QTreeWidgetItem>
 #include <algorithm>
-#include <exception>
 
-#include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
 namespace tw::data {
@@ -37,44 +35,36 @@ void ShowNewText(QLineEdit* box, const QString& text) {
     box->setText(text);
 }
 
-bool RefuseLongValues(const std::vector<std::pair<QLineEdit*, QString>>& boxesAndLabels, int icon,
-                      const QString& title) {
-    for (const auto& [box, label] : boxesAndLabels) {
-        if (Trim(box->text()).size() > kBoxLength) {
-            PaintCheck(box, false);
-            box->setFocus();
-            tw::ui::MsgBox(label + "不能超过" + QString::number(kBoxLength) + "个字符。", icon,
+void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<RecordBox>& boxes,
+                 int icon, const QString& title) {
+    const QList<tw::store::MasterColumn> tooLong = tw::store::TooLongColumns(record);
+    for (const RecordBox& box : boxes) {
+        if (tooLong.contains(box.column)) {
+            PaintCheck(box.box, false);
+            box.box->setFocus();
+            tw::ui::MsgBox(box.label + "不能超过" + QString::number(kBoxLength) + "个字符。", icon,
                            title);
-            return true;
+            return;
         }
     }
-    return false;
 }
 
-void ModifyNames(DataForm& form, DataListView* list, const QString& table, const QString& code,
-                 const QString& name, const QString& fullName, const QString& shortName) {
-    using tw::db::SqlQ;
-    try {
-        KbDb().Execute("Update " + table + " Set Name = '" + SqlQ(name) + "',FullName = '" +
-                           SqlQ(fullName) + "',ShortName = '" + SqlQ(shortName) +
-                           "' Where Code = '" + SqlQ(code) + "'",
-                       0);
-        // An update that matched no record changed nothing: that is no success.
-        if (KbDb().RecordsAffected() == 0) {
-            throw tw::db::DbError("no record with this code");
-        }
-    } catch (const std::exception&) {
+void ModifyNames(DataForm& form, DataListView* list, tw::store::MasterTable table,
+                 const tw::store::MasterRecord& record) {
+    const tw::store::Outcome outcome = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::RenameMasterRecord(db, table, record); });
+    if (!outcome.Done()) {
         form.Panel(1)->setText("修改记录失败");
-        tw::ui::MsgBox("修改记录失败,代码为" + code + "的记录未被修改", tw::ui::vbInformation,
-                       "更修改失败");
+        tw::ui::MsgBox("修改记录失败,代码为" + record.code + "的记录未被修改",
+                       tw::ui::vbInformation, "更修改失败");
         return;
     }
     form.Panel(1)->setText("修改记录成功！修改了1条记录");
-    QTreeWidgetItem* row = list->FindRow(code);
+    QTreeWidgetItem* row = list->FindRow(record.code);
     if (row) {
-        row->setText(1, name);
-        row->setText(2, fullName);
-        row->setText(3, shortName);
+        row->setText(1, record.name);
+        row->setText(2, record.fullName);
+        row->setText(3, record.shortName);
     }
     list->setFocus();
     list->SelectRow(row);

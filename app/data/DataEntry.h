@@ -1,12 +1,17 @@
 // The form toolkit as the data-entry forms use it (its names brought into tw::data), and what
-// the class and master-data forms share: their operation buttons, the length of their boxes and
-// the update of a record's three names.
+// the class and master-data forms share: their operation buttons, the length of their boxes,
+// the data layer's commands run on the open database, and the outcome of a record's add and of
+// the update of its three names.
 #pragma once
 
 #include <QString>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "shell/mdlPublic.h"
+#include "store/MasterData.h"
+#include "store/Outcome.h"
 #include "ui/DataForm.h"
 #include "ui/DataListView.h"
 #include "ui/FormStyle.h"
@@ -38,24 +43,47 @@ struct RecordButtons {
 };
 RecordButtons MakeRecordButtons(QWidget* form);
 
-// Characters a code or name box takes from the keyboard: no record the forms add holds a longer
-// value.
-inline constexpr int kBoxLength = 10;
+// Characters a code or name box takes from the keyboard: the longest text of a new record.
+inline constexpr int kBoxLength = tw::store::kMasterTextLength;
 // Shows a stored value whole, also one longer than the box takes from the keyboard (from an
 // older file or another program), so that modify and delete act on it as stored.
 void ShowStoredText(QLineEdit* box, const QString& text);
 // Puts a text into the box with the box's own limit (for a new record); the text is cut to it.
 void ShowNewText(QLineEdit* box, const QString& text);
-// For an add: the first box, in the order given, whose trimmed text is longer than kBoxLength
-// (it can only come from a stored row shown whole) is painted red and focused, and its label
-// followed by "不能超过10个字符。" is shown with the icon and title of the form's check; returns
-// true then, false when every value fits.
-bool RefuseLongValues(const std::vector<std::pair<QLineEdit*, QString>>& boxesAndLabels, int icon,
-                      const QString& title);
+// A box of a new record, the record's column it holds and its label.
+struct RecordBox {
+    QLineEdit* box;
+    tw::store::MasterColumn column;
+    QString label;
+};
+// After an add refused with TooLong: the first box, in the order given, whose text is longer
+// than the data layer takes (it can only come from a stored row shown whole) is painted red and
+// focused, and its label followed by "不能超过10个字符。" is shown with the icon and title of the
+// form's check.
+void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<RecordBox>& boxes,
+                 int icon, const QString& title);
 
-// Stores new names for the record of code in table and shows the outcome: the form's panel 1,
-// and a message box on failure; on success the record's row in list shows the new names.
-void ModifyNames(DataForm& form, DataListView* list, const QString& table, const QString& code,
-                 const QString& name, const QString& fullName, const QString& shortName);
+// Runs a data-layer command on the program's open database; without one, nothing runs and the
+// outcome is NoDatabase.
+template <class Command>
+auto OnOpenDatabase(Command&& command) {
+    using Result = std::invoke_result_t<Command, tw::db::Database&>;
+    if (!KbDatabase) {
+        Result none{};
+        if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
+            none = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
+        } else {
+            none.outcome = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
+        }
+        return none;
+    }
+    return std::forward<Command>(command)(*KbDatabase);
+}
+
+// Stores new names for the record of record.code in table and shows the outcome: the form's
+// panel 1, and a message box on failure; on success the record's row in list shows the new
+// names.
+void ModifyNames(DataForm& form, DataListView* list, tw::store::MasterTable table,
+                 const tw::store::MasterRecord& record);
 
 }  // namespace tw::data

@@ -4,15 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <exception>
-#include <utility>
 #include <vector>
 
 #include "DataEntry.h"
 #include "shell/mdlPublic.h"
+#include "store/MasterData.h"
 #include "ui/MsgBox.h"
 
-using tw::db::SqlQ;
+using tw::store::Reason;
 using tw::ui::MsgBox;
 
 namespace tw::data {
@@ -79,19 +78,18 @@ QString MasterDataForm::Trimmed(int box) const {
     return Trim(boxes_[box]->text());
 }
 
+tw::store::MasterRecord MasterDataForm::TrimmedRecord() const {
+    return {Trimmed(kCodeBox), Trimmed(kNameBox), Trimmed(kFullNameBox), Trimmed(kShortNameBox)};
+}
+
 void MasterDataForm::Form_Load() {
     lstAllRecord_->SetColumns(settings_.headings, {1700, 2000, 2000, 2000});
     // A failing read ends the load; every row read before it stays, and a Null column is
     // shown as empty text.
-    try {
-        auto rs = KbDb().OpenRecordset("select * from " + settings_.table);
-        while (!rs->Eof()) {
-            lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
-                                   rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
+    const auto read = OnOpenDatabase(
+        [this](tw::db::Database& db) { return tw::store::ReadMasterRecords(db, settings_.table); });
+    for (const tw::store::MasterRecord& r : read.value) {
+        lstAllRecord_->AddRow({r.code, r.name, r.fullName, r.shortName});
     }
 }
 
@@ -131,16 +129,6 @@ void MasterDataForm::ClearInputs() {
     }
 }
 
-bool MasterDataForm::RefuseLongValues() {
-    // A row clicked before may have left a stored value longer than the box takes; a new
-    // record keeps the boxes' limit.
-    std::vector<std::pair<QLineEdit*, QString>> boxes;
-    for (int box : settings_.boxOrder) {
-        boxes.emplace_back(boxes_[box], settings_.labels.value(box));
-    }
-    return tw::data::RefuseLongValues(boxes, tw::ui::vbInformation, settings_.checkTitle);
-}
-
 QTreeWidgetItem* MasterDataForm::RowInCodeBox() const {
     QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
     return selected && boxes_[kCodeBox]->text() == selected->text(0) ? selected : nullptr;
@@ -153,34 +141,39 @@ void MasterDataForm::RefuseCodeChange() {
 }
 
 bool MasterDataForm::AppendRecord() {
-    if (CheckInput() || RefuseLongValues()) {
+    if (CheckInput()) {
         return true;
     }
-    const QString code = Trimmed(kCodeBox);
-    const QString name = Trimmed(kNameBox);
-    const QString fullName = Trimmed(kFullNameBox);
-    const QString shortName = Trimmed(kShortNameBox);
-    try {
-        auto rs = KbDb().OpenRecordset("Select Code from " + settings_.table + " where  Code = '" +
-                                       SqlQ(code) + "'");
-        if (!rs->Eof()) {
-            MsgBox(settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！",
-                   tw::ui::vbInformation, AppTitle);
-            rs->Close();
-            return true;
+    const tw::store::MasterRecord record = TrimmedRecord();
+    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::AddMasterRecord(db, settings_.table, record);
+    });
+    if (outcome.reason == Reason::TooLong) {
+        // A row clicked before may have left a stored value longer than the box takes; a new
+        // record keeps the boxes' limit.
+        static const tw::store::MasterColumn kColumns[4] = {
+            tw::store::MasterColumn::Code, tw::store::MasterColumn::Name,
+            tw::store::MasterColumn::FullName, tw::store::MasterColumn::ShortName};
+        std::vector<RecordBox> boxes;
+        for (int box : settings_.boxOrder) {
+            boxes.push_back({boxes_[box], kColumns[box], settings_.labels.value(box)});
         }
-        rs->Close();
-        KbDb().Execute("Insert Into " + settings_.table +
-                           " ( Code,Name,FullName,ShortName) Values ('" + SqlQ(code) + "','" +
-                           SqlQ(name) + "','" + SqlQ(fullName) + "','" + SqlQ(shortName) + "')",
-                       0);
-    } catch (const std::exception&) {
+        ShowTooLong(record, boxes, tw::ui::vbInformation, settings_.checkTitle);
+        return true;
+    }
+    if (outcome.reason == Reason::CodeTaken) {
+        MsgBox(settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！",
+               tw::ui::vbInformation, AppTitle);
+        return true;
+    }
+    if (!outcome.Done()) {
         Panel(1)->setText("添加记录失败");
         MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
         return true;
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
-    lstAllRecord_->SelectRow(lstAllRecord_->AddRow({code, name, fullName, shortName}));
+    lstAllRecord_->SelectRow(
+        lstAllRecord_->AddRow({record.code, record.name, record.fullName, record.shortName}));
     ClearInputs();
     return false;
 }
@@ -203,21 +196,11 @@ void MasterDataForm::DeleteRecord() {
         return;
     }
     // The record and every row that refers to it go together or not at all; when the record
-    // itself (the last statement) is not found, nothing was deleted.
-    bool deleted = false;
-    try {
-        tw::db::Transaction transaction(KbDb());
-        for (const QString& prefix : settings_.deletePrefixes) {
-            KbDb().Execute(prefix + SqlQ(code) + "'", 0);
-        }
-        deleted = KbDb().RecordsAffected() > 0;
-        if (deleted) {
-            transaction.Commit();
-        }
-    } catch (const std::exception&) {
-        deleted = false;
-    }
-    if (!deleted) {
+    // itself is not found, nothing was deleted.
+    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::DeleteMasterRecord(db, settings_.table, code);
+    });
+    if (!outcome.Done()) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + name + "' 未被删除", tw::ui::vbInformation, "删除失败");
         return;
@@ -239,11 +222,11 @@ void MasterDataForm::ModifyRecord() {
         return;
     }
     // The selected row's stored code, whole; the classroom form may name another by typing it.
-    const QString code = row ? row->text(0) : Trimmed(kCodeBox);
-    const QString name = Trimmed(kNameBox);
-    const QString fullName = Trimmed(kFullNameBox);
-    const QString shortName = Trimmed(kShortNameBox);
-    ModifyNames(*this, lstAllRecord_, settings_.table, code, name, fullName, shortName);
+    tw::store::MasterRecord record = TrimmedRecord();
+    if (row) {
+        record.code = row->text(0);
+    }
+    ModifyNames(*this, lstAllRecord_, settings_.table, record);
 }
 
 void MasterDataForm::cmdAppend_Click() {

@@ -1,6 +1,7 @@
 // One design for the forms that keep a master table of four texts (Code, Name, FullName,
 // ShortName): courses, teachers and classrooms. Each form passes its own settings: captions,
-// table, required boxes and their messages, and the rows that go with a deleted code.
+// table, required boxes and their messages. The data layer (store/MasterData.h) reads and
+// writes the table and the rows that go with a deleted code.
 #pragma once
 
 #include <QList>
@@ -21,8 +22,8 @@ namespace tw::data {
 enum MasterBox : int { kCodeBox = 0, kNameBox = 1, kFullNameBox = 2, kShortNameBox = 3 };
 
 struct MasterFormSettings {
-    QString caption;       // window caption
-    QString table;         // Coursetb, Teachertb, ClassRoomtb
+    QString caption;  // window caption
+    tw::store::MasterTable table = tw::store::MasterTable::Courses;
     QStringList headings;  // four list headings
     QStringList labels;    // captions of the code, name, full name and short name boxes
     QList<int> boxOrder;   // boxes from top to bottom (also the tab order)
@@ -32,8 +33,7 @@ struct MasterFormSettings {
     };
     QList<Required> required;  // required boxes in check order
     QString checkTitle;
-    QString duplicatePrefix;     // "该课程代码： "
-    QStringList deletePrefixes;  // each followed by the code and "'", run in this order
+    QString duplicatePrefix;  // "该课程代码： "
     // Shown when the code box no longer holds the selected row's code (delete, and modify
     // unless modifyByTypedCode).
     QString codeChangeMessage;
@@ -65,14 +65,14 @@ class MasterDataForm : public DataForm {
     // True when the record was not added (input refused, code taken or a database error), false
     // when it was stored.
     bool AppendRecord();
-    // True when a box holds more than a new record may (its message was shown).
-    bool RefuseLongValues();
     void DeleteRecord();
     void ModifyRecord();
 
   private:
     void BuildControls();
     QString Trimmed(int box) const;
+    // The four boxes' trimmed texts.
+    tw::store::MasterRecord TrimmedRecord() const;
     // The selected row when the code box holds its code exactly; nullptr otherwise.
     QTreeWidgetItem* RowInCodeBox() const;
     // Paints the code box red, focuses it and shows codeChangeMessage.

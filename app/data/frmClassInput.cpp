@@ -5,18 +5,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <exception>
 
 #include "DataEntry.h"
 #include "shell/mdlPublic.h"
+#include "store/MasterData.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
 using namespace tw::data;
-using tw::db::SqlQ;
 using tw::ui::MsgBox;
 using tw::ui::SetComboIndex;
 using tw::ui::SetComboText;
+namespace store = tw::store;
 
 namespace {
 // Reads a whole number written as plain decimal digits; -1 for anything else.
@@ -134,15 +134,11 @@ void frmClassInput::Form_Load() {
     lstAllRecord_->SetColumns({"班级代码", "班级名称", "班级全称", "班级简称"},
                               {1700, 2000, 2000, 2000});
     // A failing read ends the load; rows read before it stay, a Null column shows as empty.
-    try {
-        auto rs = KbDb().OpenRecordset("select * from Classtb");
-        while (!rs->Eof()) {
-            lstAllRecord_->AddRow({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
-                                   rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
+    const auto read = OnOpenDatabase([](tw::db::Database& db) {
+        return store::ReadMasterRecords(db, store::MasterTable::Classes);
+    });
+    for (const store::MasterRecord& r : read.value) {
+        lstAllRecord_->AddRow({r.code, r.name, r.fullName, r.shortName});
     }
 }
 
@@ -237,39 +233,40 @@ void frmClassInput::ClearClassInputs() {
     }
 }
 
+store::MasterRecord frmClassInput::TrimmedNames(const QString& code) const {
+    return {code, Trim(txtName_->text()), Trim(txtFullName_->text()), Trim(txtShortName_->text())};
+}
+
 void frmClassInput::AppendClass() {
-    if (CheckClassInput(true) ||
-        RefuseLongValues(
-            {{txtName_, "班级名称"}, {txtFullName_, "班级全称"}, {txtShortName_, "班级简称"}},
-            tw::ui::vbExclamation, "输入信息检查")) {
+    if (CheckClassInput(true)) {
         return;
     }
-    const QString code = ClassCode();
-    const QString name = Trim(txtName_->text());
-    const QString fullName = Trim(txtFullName_->text());
-    const QString shortName = Trim(txtShortName_->text());
-    try {
-        auto rs =
-            KbDb().OpenRecordset("Select Code from Classtb where  Code = '" + SqlQ(code) + "'");
-        if (!rs->Eof()) {
-            MsgBox(cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！",
-                   tw::ui::vbInformation, AppTitle);
-            rs->Close();
-            return;
-        }
-        rs->Close();
-        KbDb().Execute("Insert Into Classtb ( Code,Name,FullName,ShortName) Values ('" +
-                           SqlQ(code) + "','" + SqlQ(name) + "','" + SqlQ(fullName) + "','" +
-                           SqlQ(shortName) + "')",
-                       0);
-    } catch (const std::exception&) {
+    const store::MasterRecord record = TrimmedNames(ClassCode());
+    const store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return store::AddMasterRecord(db, store::MasterTable::Classes, record);
+    });
+    if (outcome.reason == store::Reason::TooLong) {
+        ShowTooLong(record,
+                    {{txtName_, store::MasterColumn::Name, "班级名称"},
+                     {txtFullName_, store::MasterColumn::FullName, "班级全称"},
+                     {txtShortName_, store::MasterColumn::ShortName, "班级简称"}},
+                    tw::ui::vbExclamation, "输入信息检查");
+        return;
+    }
+    if (outcome.reason == store::Reason::CodeTaken) {
+        MsgBox(cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！",
+               tw::ui::vbInformation, AppTitle);
+        return;
+    }
+    if (!outcome.Done()) {
         Panel(1)->setText("添加记录失败");
         MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
         return;
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
-    lstAllRecord_->SelectRow(lstAllRecord_->AddRow({code, name, fullName, shortName}));
-    rowCode_ = code;
+    lstAllRecord_->SelectRow(
+        lstAllRecord_->AddRow({record.code, record.name, record.fullName, record.shortName}));
+    rowCode_ = record.code;
     ClearClassInputs();
 }
 
@@ -284,21 +281,10 @@ void frmClassInput::DeleteClass() {
     }
     // The class, its lessons, plan rows and class limits go together or not at all; when no
     // class has the code, nothing was deleted.
-    bool deleted = false;
-    try {
-        tw::db::Transaction transaction(KbDb());
-        KbDb().Execute("Delete From LessonListtb Where ClassCode = '" + SqlQ(code) + "'", 0);
-        KbDb().Execute("Delete From ClassPlantb Where ClassCode = '" + SqlQ(code) + "'", 0);
-        KbDb().Execute("Delete From Limittb Where Kind=0 and Code = '" + SqlQ(code) + "'", 0);
-        KbDb().Execute("Delete From Classtb Where Code = '" + SqlQ(code) + "'", 0);
-        deleted = KbDb().RecordsAffected() > 0;
-        if (deleted) {
-            transaction.Commit();
-        }
-    } catch (const std::exception&) {
-        deleted = false;
-    }
-    if (!deleted) {
+    const store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return store::DeleteMasterRecord(db, store::MasterTable::Classes, code);
+    });
+    if (!outcome.Done()) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + txtName_->text() + "' 未被删除", tw::ui::vbInformation,
                "删除失败");
@@ -325,10 +311,7 @@ void frmClassInput::ModifyClass() {
     if (CheckClassInput(!ActsOnUnformedCode())) {
         return;
     }
-    const QString name = Trim(txtName_->text());
-    const QString fullName = Trim(txtFullName_->text());
-    const QString shortName = Trim(txtShortName_->text());
-    ModifyNames(*this, lstAllRecord_, "Classtb", code, name, fullName, shortName);
+    ModifyNames(*this, lstAllRecord_, store::MasterTable::Classes, TrimmedNames(code));
 }
 
 void frmClassInput::cmdAppend_Click() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DataEntry.h"
+#include "store/MasterData.h"
 
 class QComboBox;
 class QGroupBox;
@@ -42,6 +43,8 @@ class frmClassInput : public tw::ui::DataForm {
     void AppendClass();
     void DeleteClass();
     void ModifyClass();
+    // A record of code and the three boxes' trimmed names.
+    tw::store::MasterRecord TrimmedNames(const QString& code) const;
     // The code formed from the two lists; empty text while either has no choice.
     QString ClassCode() const;
     // The code delete and modify act on: the selected row's stored code (whatever its form)

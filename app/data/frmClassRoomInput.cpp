@@ -9,15 +9,13 @@ namespace {
 tw::data::MasterFormSettings ClassRoomSettings() {
     tw::data::MasterFormSettings s;
     s.caption = "教室名单";
-    s.table = "ClassRoomtb";
+    s.table = tw::store::MasterTable::ClassRooms;
     s.headings = {"教室代码", "教室名称", "教室全称", "教室简称"};
     s.labels = {"教室代码", "教室名称", "教室全称", "教室简称"};
     s.boxOrder = {kNameBox, kFullNameBox, kShortNameBox, kCodeBox};
     s.required = {{kNameBox, "请输入教室名称。"}, {kCodeBox, "请输入教室代码。"}};
     s.checkTitle = "输入检查信息";
     s.duplicatePrefix = "该教室代码： ";
-    // Classroom limits stay; data maintenance removes them later.
-    s.deletePrefixes = {"Delete From ClassRoomtb Where Code = '"};
     s.codeChangeMessage = "教室代码不能修改！";
     s.modifyByTypedCode = true;
     return s;

@@ -9,7 +9,7 @@ namespace {
 tw::data::MasterFormSettings CourseSettings() {
     tw::data::MasterFormSettings s;
     s.caption = "课程名单";
-    s.table = "Coursetb";
+    s.table = tw::store::MasterTable::Courses;
     s.headings = {"课程代码", "课程名称", "课程全称", "课程简称"};
     s.labels = {"课程代码", "课程名称", "课程全称", "课程简称"};
     s.boxOrder = {kCodeBox, kNameBox, kFullNameBox, kShortNameBox};
@@ -19,10 +19,6 @@ tw::data::MasterFormSettings CourseSettings() {
                   {kCodeBox, "请输入课程代码。"}};
     s.checkTitle = "输入信息检查";
     s.duplicatePrefix = "该课程代码： ";
-    s.deletePrefixes = {"Delete From LessonListtb Where CourseCode = '",
-                        "Delete From ClassPlantb Where CourseCode = '",
-                        "Delete From Limittb Where Kind=1 and Code = '",
-                        "Delete From Coursetb Where Code = '"};
     s.codeChangeMessage = "课程代码不能修改！";
     return s;
 }

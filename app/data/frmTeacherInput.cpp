@@ -9,7 +9,7 @@ namespace {
 tw::data::MasterFormSettings TeacherSettings() {
     tw::data::MasterFormSettings s;
     s.caption = "老师名单";
-    s.table = "Teachertb";
+    s.table = tw::store::MasterTable::Teachers;
     s.headings = {"老师代码", "老师名称", "老师全称", "老师简称"};
     s.labels = {"老师代码", "老师姓名", "老师全称", "老师简称"};
     s.boxOrder = {kCodeBox, kNameBox, kFullNameBox, kShortNameBox};
@@ -19,10 +19,6 @@ tw::data::MasterFormSettings TeacherSettings() {
                   {kCodeBox, "请输入老师代码。"}};
     s.checkTitle = "输入信息检查";
     s.duplicatePrefix = "该老师代码： ";
-    s.deletePrefixes = {"Delete From LessonListtb Where TeacherCode = '",
-                        "Delete From ClassPlantb Where TeacherCode = '",
-                        "Delete From Limittb Where Kind=2 and Code = '",
-                        "Delete From Teachertb Where Code = '"};
     s.codeChangeMessage = "教师代码不能修改！";
     return s;
 }
