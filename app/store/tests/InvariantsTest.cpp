@@ -2,25 +2,19 @@
 // any window.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <fstream>
 #include <string>
 
+#include "StoreTestSupport.h"
 #include "db/Database.h"
 #include "store/Invariants.h"
 
 namespace {
 
-class InvariantsTest : public ::testing::Test {
+class InvariantsTest : public storetest::StoreTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        QFile schema(TW_SOURCE_DIR "/app/shell/schema/kb_schema.sql");
-        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-        const QString path = dir_.filePath("kb.mdb");
-        ASSERT_TRUE(tw::db::Database::Create(path, "731946", QString::fromUtf8(schema.readAll())));
-        db_ = tw::db::Database::Open(path, "731946");
+        storetest::StoreTest::SetUp();
         ASSERT_TRUE(db_);
         // Two classes, one teacher each, one lesson each, counted.
         for (const char* sql :
@@ -36,8 +30,6 @@ class InvariantsTest : public ::testing::Test {
     QString Broken(int lessonsPerDay = 6) {
         return tw::store::BrokenTimetableRule(*db_, {lessonsPerDay, {}});
     }
-    QTemporaryDir dir_;
-    std::unique_ptr<tw::db::Database> db_;
 };
 
 TEST_F(InvariantsTest, EachBrokenRuleIsNamed) {
