@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <new>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -474,4 +476,214 @@ TEST(TXmlLoad, CopyFromReplacesContentAndKeepsChildren) {
     TXml y;
     y.CopyFrom(&x);
     EXPECT_EQ(y.ChildCount(), 0);
+}
+
+namespace {
+
+// A plain model of the trees that handles designate: nodes never go away here, a tree is alive
+// while a handle designates one of its nodes, and every node of a live tree (with the
+// declaration a loaded top element carries) is one node of the library's storage.
+struct ModelForest {
+    struct Node {
+        std::string tag = "unnamed";
+        std::string content;
+        std::vector<std::pair<std::string, std::string>> attrs;
+        std::vector<int> kids;
+        int parent = -1;
+        int hidden = 0;  // a declaration kept with the node
+    };
+    std::vector<Node> nodes;
+
+    int Make() {
+        nodes.emplace_back();
+        return static_cast<int>(nodes.size()) - 1;
+    }
+    int Root(int n) const {
+        while (nodes[n].parent >= 0) n = nodes[n].parent;
+        return n;
+    }
+    bool IsSelfOrAncestor(int a, int n) const {
+        for (; n >= 0; n = nodes[n].parent)
+            if (n == a) return true;
+        return false;
+    }
+    void Detach(int n) {
+        const int p = nodes[n].parent;
+        if (p < 0) return;
+        auto& kids = nodes[p].kids;
+        kids.erase(std::find(kids.begin(), kids.end(), n));
+        nodes[n].parent = -1;
+    }
+    std::string Dump(int n) const {
+        const Node& x = nodes[n];
+        std::string s = x.tag + "[" + x.content + "]";
+        for (const auto& [name, value] : x.attrs) s += " " + name + "=" + value;
+        s += "(";
+        for (int k : x.kids) s += Dump(k);
+        return s + ")";
+    }
+    int Count(int n) const {
+        int c = 1 + nodes[n].hidden;
+        for (int k : nodes[n].kids) c += Count(k);
+        return c;
+    }
+    // Level order from n, n first: the first node tagged tag, or -1.
+    int FindByTag(int n, const std::string& tag) const {
+        std::vector<int> queue{n};
+        for (size_t i = 0; i < queue.size(); ++i) {
+            if (nodes[queue[i]].tag == tag) return queue[i];
+            for (int k : nodes[queue[i]].kids) queue.push_back(k);
+        }
+        return -1;
+    }
+    void RemoveNamed(int n, const std::string& name) {
+        auto& a = nodes[n].attrs;
+        a.erase(std::remove_if(a.begin(), a.end(), [&](const auto& p) { return p.first == name; }),
+                a.end());
+    }
+};
+
+const char* const kModelTags[] = {"a", "b", "row", "field", "f1", "f2", "\xB8\xDF"};
+const char* const kModelNames[] = {"k", "value", "x"};
+const char* const kModelValues[] = {"", "1", "ab", "\xD6\xD0\xCE\xC4"};
+
+// A random document of at most about 40 elements, written into model nodes as the parser must
+// read it; returns its top element.
+int RandomDocument(std::mt19937& random, ModelForest& m, std::string& text, int depth = 0) {
+    const int n = m.Make();
+    auto& node = m.nodes[n];
+    node.tag = kModelTags[random() % 7];
+    text += "<" + node.tag;
+    for (int i = 0, c = static_cast<int>(random() % 3); i < c; ++i) {
+        std::string name = kModelNames[random() % 3];
+        std::string value = kModelValues[random() % 4];
+        text += " " + name + "=\"" + value + "\"";
+        m.nodes[n].attrs.emplace_back(name, value);
+    }
+    const int kids = depth < 3 ? static_cast<int>(random() % 5) : 0;
+    if (kids == 0 && random() % 3 == 0) {
+        m.nodes[n].content = random() % 2 ? "word" : "\xCE\xC4";
+        text += ">" + m.nodes[n].content + "</" + m.nodes[n].tag + ">\r\n";
+        return n;
+    }
+    if (kids == 0) {
+        text += "/>\r\n";
+        return n;
+    }
+    text += ">\r\n";
+    for (int i = 0; i < kids; ++i) {
+        const int k = RandomDocument(random, m, text, depth + 1);
+        m.nodes[k].parent = n;
+        m.nodes[n].kids.push_back(k);
+    }
+    text += "</" + m.nodes[n].tag + ">\r\n";
+    return n;
+}
+
+}  // namespace
+
+// Random handle operations over several trees (new roots, navigation, loads, moves between
+// trees and within one, detaching, edits, handle releases), checked after every step against
+// the plain model: every handle shows its node's subtree as the model has it, and the node
+// storage holds exactly the nodes of the trees that some handle still designates.
+TEST(TXmlStress, RandomOperationsAgreeWithAPlainModel) {
+    QTemporaryDir dir;
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        ModelForest m;
+        std::vector<std::pair<Handle, int>> handles;
+        const size_t liveBefore = velmarq::NodePool::LiveCount();
+        auto pick = [&] { return random() % handles.size(); };
+        for (int step = 0; step < 1500; ++step) {
+            const unsigned op = handles.empty() ? 0 : random() % 13;
+            std::string what = std::to_string(op);
+            if (op == 0 || (op == 1 && handles.size() < 3)) {
+                handles.emplace_back(std::make_unique<TXml>(), m.Make());
+            } else if (op == 1) {
+                handles.erase(handles.begin() + static_cast<long>(pick()));
+            } else if (op == 2 || op == 3) {
+                auto& [h, n] = handles[pick()];
+                const int count = static_cast<int>(m.nodes[n].kids.size());
+                const int i = static_cast<int>(random() % (count + 2)) - 1;
+                Handle child(h->ChildAt(i));
+                ASSERT_EQ(child != nullptr, i >= 0 && i < count) << what;
+                if (child) handles.emplace_back(std::move(child), m.nodes[n].kids[i]);
+            } else if (op == 4) {
+                auto& [h, n] = handles[pick()];
+                std::string text = random() % 4 ? "" : "<?xml version=\"1.0\"?>\r\n";
+                const bool declared = !text.empty();
+                const int top = RandomDocument(random, m, text);
+                m.nodes[top].hidden = declared ? 1 : 0;
+                const std::string path = WriteFile(dir, "doc.xml", text);
+                ASSERT_TRUE(h->LoadXmlFile(path)) << text;
+                n = top;
+            } else if (op == 5 || op == 6) {
+                auto& [parent, p] = handles[pick()];
+                auto& [child, c] = handles[pick()];
+                const bool refused = m.IsSelfOrAncestor(c, p);
+                ASSERT_EQ(parent->AppendSubtree(child.get()), !refused) << what;
+                if (!refused) {
+                    m.Detach(c);
+                    m.nodes[c].parent = p;
+                    m.nodes[p].kids.push_back(c);
+                }
+            } else if (op == 7) {
+                auto& [h, n] = handles[pick()];
+                h->DetachFromTree();
+                m.Detach(n);
+            } else if (op == 8) {
+                auto& [h, n] = handles[pick()];
+                const std::string tag = kModelTags[random() % 7];
+                h->SetTag(tag);
+                m.nodes[n].tag = tag;
+            } else if (op == 9) {
+                auto& [h, n] = handles[pick()];
+                const std::string name = kModelNames[random() % 3];
+                const std::string value = kModelValues[random() % 4];
+                if (random() % 2) {
+                    h->AddAttribute(name, value);
+                } else {
+                    h->SetAttribute(name, value);
+                    m.RemoveNamed(n, name);
+                }
+                m.nodes[n].attrs.emplace_back(name, value);
+            } else if (op == 10) {
+                auto& [h, n] = handles[pick()];
+                const std::string name = kModelNames[random() % 3];
+                h->RemoveAttribute(name);
+                m.RemoveNamed(n, name);
+            } else if (op == 11) {
+                auto& [h, n] = handles[pick()];
+                auto& [from, f] = handles[pick()];
+                h->CopyFrom(from.get());
+                if (n != f) {
+                    m.nodes[n].tag = m.nodes[f].tag;
+                    m.nodes[n].content = m.nodes[f].content;
+                    m.nodes[n].attrs = m.nodes[f].attrs;
+                }
+            } else {
+                auto& [h, n] = handles[pick()];
+                const std::string tag = kModelTags[random() % 7];
+                Handle found(h->FindNodeByTag(nullptr, tag));
+                const int expected = m.FindByTag(n, tag);
+                ASSERT_EQ(found != nullptr, expected >= 0) << what;
+                if (found) handles.emplace_back(std::move(found), expected);
+            }
+            // Every handle shows its node as the model has it; the storage holds the live trees.
+            std::vector<int> liveRoots;
+            for (const auto& [h, n] : handles) {
+                ASSERT_EQ(Dump(*h), m.Dump(n))
+                    << "seed " << seed << ", step " << step << ", op " << what;
+                const int r = m.Root(n);
+                if (std::find(liveRoots.begin(), liveRoots.end(), r) == liveRoots.end())
+                    liveRoots.push_back(r);
+            }
+            size_t live = 0;
+            for (int r : liveRoots) live += static_cast<size_t>(m.Count(r));
+            ASSERT_EQ(velmarq::NodePool::LiveCount() - liveBefore, live)
+                << "seed " << seed << ", step " << step << ", op " << what;
+        }
+        handles.clear();
+        EXPECT_EQ(velmarq::NodePool::LiveCount(), liveBefore);
+    }
 }
