@@ -13,12 +13,12 @@ namespace velmarq {
 
 int TreeNode::nodeCounter_ = 0;
 
-static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 80, "a node takes 80 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 64, "a node takes 64 bytes");
 
 TreeNode::TreeNode(const char* tag, const char* content)
     : nodeSerial_(++nodeCounter_), root_(this) {
     if (tag && *tag) tag_ = CommonStrings::Instance().InternEntry(tag, std::strlen(tag));
-    if (content && *content) content_ = new StringBuffer(content);
+    if (content && *content) data_ = new StringBuffer(content);
 }
 
 void TreeNode::operator delete(void* p, size_t size) {
@@ -26,31 +26,40 @@ void TreeNode::operator delete(void* p, size_t size) {
 }
 
 TreeNode::Extras& TreeNode::MakeExtras() {
-    if (!extras_) extras_ = new Extras();
-    return *extras_;
+    if (!(flags_ & kExtras)) {
+        auto* extras = new Extras();
+        extras->content = static_cast<StringBuffer*>(data_);
+        data_ = extras;
+        flags_ |= kExtras;
+    }
+    return *static_cast<Extras*>(data_);
+}
+
+void TreeNode::DeleteData(void* data, bool extras) {
+    if (!extras) {
+        delete static_cast<StringBuffer*>(data);
+        return;
+    }
+    auto* e = static_cast<Extras*>(data);
+    delete e->content;
+    delete e->dtd;
+    delete e->declaration;
+    delete e;
 }
 
 void TreeNode::FreeOwnData() {
     ReleaseTag();
-    delete content_;
-    content_ = nullptr;
-    if (extras_) {
-        delete extras_->dtd;
-        delete extras_->declaration;
-        delete extras_;
-        extras_ = nullptr;
-    }
+    void* data = data_;
+    const bool extras = flags_ & kExtras;
+    data_ = nullptr;
+    flags_ &= ~kExtras;
+    DeleteData(data, extras);
 }
 
 inline void TreeNode::DiscardDescendant() {
     // The destructor is not run: the cell is only read, and written only by the pool's free
     // list, and the tag's use was already counted by the caller.
-    delete content_;
-    if (extras_) {
-        delete extras_->dtd;
-        delete extras_->declaration;
-        delete extras_;
-    }
+    if (data_) DeleteData(data_, flags_ & kExtras);
     attributes_.Discard();
     NodePool::Free(this, sizeof(TreeNode));
 }
@@ -183,22 +192,26 @@ void TreeNode::ReleaseTag() {
 }
 
 void TreeNode::SetContent(const char* text) {
+    StringBuffer* content = Content();
     if (!text) {
-        if (content_) content_->Clear();
+        if (content) content->Clear();
         return;
     }
-    if (content_)
-        content_->Assign(text);
+    if (content)
+        content->Assign(text);
     else
-        content_ = new StringBuffer(text);
+        SetContentPointer(new StringBuffer(text));
 }
 
 StringBuffer* TreeNode::ContentBuffer() {
-    if (!content_) {
-        content_ = new StringBuffer();
-        content_->Reserve(120);
+    StringBuffer* content = Content();
+    if (!content) {
+        auto fresh = std::make_unique<StringBuffer>();
+        fresh->Reserve(120);
+        content = fresh.release();
+        SetContentPointer(content);
     }
-    return content_;
+    return content;
 }
 
 void TreeNode::SetDtdText(const char* text) {
@@ -210,9 +223,9 @@ void TreeNode::SetDtdText(const char* bytes, int n) {
     // The new text is made first: a failed allocation leaves the node as it was.
     std::unique_ptr<StringBuffer> text(bytes && n > 0 ? new StringBuffer(bytes, n, 0) : nullptr);
     if (text) MakeExtras();
-    if (extras_) {
-        delete extras_->dtd;
-        extras_->dtd = text.release();
+    if (Extras* extras = Extra()) {
+        delete extras->dtd;
+        extras->dtd = text.release();
     }
 }
 
@@ -351,8 +364,8 @@ void TreeNode::CopyAttributesFrom(const TreeNode& other) {
 }
 
 void TreeNode::TakeContent(StringBuffer* content) {
-    delete content_;
-    content_ = content;
+    delete Content();
+    SetContentPointer(content);
 }
 
 bool TreeNode::AttributeMatches(const char* name, const char* pattern) const {

@@ -14,7 +14,7 @@
 
 namespace velmarq {
 
-class TreeNode final : public VelmarqObject {
+class TreeNode final {
   public:
     // tag and content may be null or empty (no tag, no content).
     explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
@@ -26,7 +26,9 @@ class TreeNode final : public VelmarqObject {
     }
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
     // directly; other nodes go with their root.
-    ~TreeNode() override;
+    ~TreeNode();
+    TreeNode(const TreeNode&) = delete;
+    TreeNode& operator=(const TreeNode&) = delete;
 
     // Nodes live in NodePool cells.
     static void* operator new(size_t size) { return NodePool::Allocate(size); }
@@ -50,18 +52,24 @@ class TreeNode final : public VelmarqObject {
     void SetTag(const char* text);  // null: no tag
     void ReleaseTag();
     void SetContent(const char* text);  // null empties existing content
-    StringBuffer* Content() const { return content_; }
+    StringBuffer* Content() const {
+        return (flags_ & kExtras) ? static_cast<Extras*>(data_)->content
+                                  : static_cast<StringBuffer*>(data_);
+    }
     StringBuffer* ContentBuffer();            // created empty when missing
     void TakeContent(StringBuffer* content);  // owns content (null: none) in place of its own
-    bool HasContent() const { return content_ && !content_->IsEmpty(); }
-    bool IsCdata() const { return extras_ && extras_->cdata; }
-    void SetCdata(bool on) {
-        if (on || extras_) MakeExtras().cdata = on;
+    bool HasContent() const {
+        const StringBuffer* content = Content();
+        return content && !content->IsEmpty();
     }
-    const StringBuffer* DtdText() const { return extras_ ? extras_->dtd : nullptr; }
+    bool IsCdata() const { return Extra() && Extra()->cdata; }
+    void SetCdata(bool on) {
+        if (on || Extra()) MakeExtras().cdata = on;
+    }
+    const StringBuffer* DtdText() const { return Extra() ? Extra()->dtd : nullptr; }
     void SetDtdText(const char* text);
     void SetDtdText(const char* bytes, int n);  // the first n bytes of bytes
-    TreeNode* Declaration() const { return extras_ ? extras_->declaration : nullptr; }
+    TreeNode* Declaration() const { return Extra() ? Extra()->declaration : nullptr; }
     void SetDeclaration(TreeNode* node);  // takes ownership; the old one is deleted
     bool GetDeclaredEncoding(StringBuffer& out) const;
     void SetDeclaredEncoding(const char* text);
@@ -127,16 +135,28 @@ class TreeNode final : public VelmarqObject {
                                      const char* name, const char* pattern);
 
   private:
-    // What only some nodes carry: a root's declaration and DTD text, and the CDATA mark. Kept
-    // apart so that the common node fits two cache lines.
+    // What only some nodes carry: a root's declaration and DTD text, and the CDATA mark. A node
+    // that has them keeps its content here too, so that the common node takes one pointer for
+    // its content and these and fits one cache line.
     struct Extras {
+        StringBuffer* content = nullptr;
         TreeNode* declaration = nullptr;
         StringBuffer* dtd = nullptr;
         bool cdata = false;
     };
+    static constexpr unsigned kExtras = 1;  // data_ holds Extras, not the content itself
+    Extras* Extra() const { return (flags_ & kExtras) ? static_cast<Extras*>(data_) : nullptr; }
+    void SetContentPointer(StringBuffer* content) {
+        if (flags_ & kExtras)
+            static_cast<Extras*>(data_)->content = content;
+        else
+            data_ = content;
+    }
     static int nodeCounter_;  // nodes made in this process
 
     Extras& MakeExtras();
+    // Deletes a node's data_: the content, or the extras with what they own.
+    static void DeleteData(void* data, bool extras);
     template <class Node, class Visit>
     static void ForEachInSubtree(Node* top, Visit visit);
     void FreeOwnData();
@@ -145,18 +165,18 @@ class TreeNode final : public VelmarqObject {
     // root's walk handles) and gives its cell back.
     void DiscardDescendant();
 
-    // Laid out so that the node takes 80 bytes; nodeSerial_ sits in the base's tail padding.
-    // Siblings are not linked: the parent's child list has them in order.
+    // Laid out so that the node takes 64 bytes, one cache line. Siblings are not linked: the
+    // parent's child list has them in order.
     int nodeSerial_;
+    int handleCount_ = 0;
     NamedObject* tag_ = nullptr;  // the tag pool's entry, shared
-    StringBuffer* content_ = nullptr;
-    Extras* extras_ = nullptr;
+    void* data_ = nullptr;        // the content (a StringBuffer), or Extras when kExtras is set
     ChildList children_;
     AttributeSet attributes_;  // empty until the first pair
     TreeNode* root_;
     TreeNode* parent_ = nullptr;
     int treeCount_ = 0;
-    int handleCount_ = 0;
+    unsigned flags_ = 0;
 };
 
 }  // namespace velmarq
