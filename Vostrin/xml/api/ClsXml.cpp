@@ -126,7 +126,7 @@ void ClsXml::CopyFrom(const ClsXml* other) {
     auto copied = std::make_unique<StringBuffer>(content ? content->Data() : "",
                                                  content ? content->Length() : 0, 0);
     AttributeSet pairs;
-    pairs.AddTrimmedPairsOf(src->Attributes());
+    pairs.AddTrimmedPairsOf(src->Attributes(), node_->Home());
     if (src->HasTag())
         node_->SetTag(src->Tag());
     else

@@ -588,14 +588,15 @@ int RandomDocument(std::mt19937& random, ModelForest& m, std::string& text, int 
 // storage holds exactly the nodes of the trees that some handle still designates.
 TEST(TXmlStress, RandomOperationsAgreeWithAPlainModel) {
     QTemporaryDir dir;
-    for (unsigned seed = 1; seed <= 6; ++seed) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
         std::mt19937 random(seed);
         ModelForest m;
         std::vector<std::pair<Handle, int>> handles;
         const size_t liveBefore = velmarq::NodePool::LiveCount();
         auto pick = [&] { return random() % handles.size(); };
-        for (int step = 0; step < 1500; ++step) {
-            const unsigned op = handles.empty() ? 0 : random() % 13;
+        for (int step = 0; step < 800; ++step) {
+            // Handles come and go; a dozen at most keeps the checks short.
+            const unsigned op = handles.empty() ? 0 : handles.size() > 12 ? 1 : random() % 13;
             std::string what = std::to_string(op);
             if (op == 0 || (op == 1 && handles.size() < 3)) {
                 handles.emplace_back(std::make_unique<TXml>(), m.Make());

@@ -1,5 +1,6 @@
 #include "AttributeSet.h"
 
+#include <cassert>
 #include <cstring>
 #include <string>
 
@@ -13,18 +14,15 @@ void AttributeSet::Grow(size_t n) {
     size_t room = h_->capacity * size_t{2};
     if (room < h_->size + n) room = h_->size + n;
     size_t granted = 0;
-    auto* fresh = static_cast<Header*>(BlockPool::Take(sizeof(Header) + room, granted));
-    fresh->size = h_->size;
+    auto* fresh = static_cast<Header*>(BlockPool::Resize(h_, sizeof(Header) + h_->capacity,
+                                                         sizeof(Header) + h_->size,
+                                                         sizeof(Header) + room, granted));
     fresh->capacity = static_cast<unsigned>(granted - sizeof(Header));
-    fresh->count = h_->count;
-    fresh->unused = 0;
-    if (h_->size > 0) std::memcpy(fresh->Bytes(), h_->Bytes(), h_->size);
-    Release();
     h_ = fresh;
 }
 
 void AttributeSet::Append(const char* bytes, size_t n) {
-    if (h_->size + n > h_->capacity) Grow(n);
+    assert(h_->size + n <= h_->capacity);
     std::memcpy(h_->Bytes() + h_->size, bytes, n);
     h_->size += static_cast<unsigned>(n);
 }
@@ -90,10 +88,11 @@ bool AttributeSet::NameIs(const Pair& p, const char* name, size_t len) const {
     return p.nameLen == len && std::memcmp(h_->Bytes() + p.name, name, len) == 0;
 }
 
-void AttributeSet::AddPair(const char* name, const char* value) {
+void AttributeSet::AddPair(const char* name, const char* value, NodeArena* home) {
     if (!name || !*name) return;
     if (!value) value = "";
-    AddPair(name, static_cast<int>(std::strlen(name)), value, static_cast<int>(std::strlen(value)));
+    AddPair(name, static_cast<int>(std::strlen(name)), value, static_cast<int>(std::strlen(value)),
+            home);
 }
 
 size_t AttributeSet::RecordBytes(size_t nameLen, size_t valueLen) {
@@ -107,9 +106,10 @@ size_t AttributeSet::RecordBytes(size_t nameLen, size_t valueLen) {
     return n;
 }
 
-void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value, int valueLen) {
+void AttributeSet::AddLongPair(const char* name, int nameLen, const char* value, int valueLen,
+                               NodeArena* home) {
     // All the room first, so that a failed allocation adds no part of the pair.
-    Reserve(RecordBytes(static_cast<size_t>(nameLen), static_cast<size_t>(valueLen)));
+    Reserve(RecordBytes(static_cast<size_t>(nameLen), static_cast<size_t>(valueLen)), home);
     ++h_->count;
     PutLength(static_cast<size_t>(nameLen));
     Append(name, static_cast<size_t>(nameLen));
@@ -187,18 +187,18 @@ void AttributeSet::ClearPairs() {
     Release();
 }
 
-void AttributeSet::ReplaceAllNamed(const char* name, const char* value) {
+void AttributeSet::ReplaceAllNamed(const char* name, const char* value, NodeArena* home) {
     if (!name || !*name) return;
     if (!value) value = "";
     const size_t nameLen = std::strlen(name);
     const size_t valueLen = std::strlen(value);
     // Room for the new pair before the old ones go; removing never allocates.
-    Reserve(RecordBytes(nameLen, valueLen));
+    Reserve(RecordBytes(nameLen, valueLen), home);
     RemoveAllNamed(name);
-    AddPair(name, static_cast<int>(nameLen), value, static_cast<int>(valueLen));
+    AddPair(name, static_cast<int>(nameLen), value, static_cast<int>(valueLen), home);
 }
 
-void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other) {
+void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other, NodeArena* home) {
     for (size_t at = 0; at < other.h_->size;) {
         Pair p = other.Decode(at);
         at = p.end;
@@ -211,7 +211,7 @@ void AttributeSet::AddTrimmedPairsOf(const AttributeSet& other) {
         while (len > 0 && IsXmlSpace(static_cast<unsigned char>(name[len - 1]))) --len;
         if (len == 0) continue;
         AddPair(name, static_cast<int>(len), other.h_->Bytes() + p.value,
-                static_cast<int>(p.valueLen));
+                static_cast<int>(p.valueLen), home);
     }
 }
 

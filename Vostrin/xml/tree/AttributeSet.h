@@ -1,7 +1,9 @@
 // The attribute pairs of one node, kept in order of addition in one byte string (names may
 // repeat, a name is never empty, values may be). Each pair is stored as the name's length, the
-// name, the value's length and the value, lengths as 7-bit groups, in a block from the tree's
-// block pool, so the common element costs no call to the C library for its attributes.
+// name, the value's length and the value, lengths as 7-bit groups, in a block from the node's
+// arena (see BlockPool), so the common element costs no call to the C library for its
+// attributes. The operations that may add a pair take the arena of the set's node ("home"; null
+// for a set of no node).
 #pragma once
 
 #include <cstddef>
@@ -19,18 +21,20 @@ class AttributeSet {
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
-    void AddPair(const char* name, const char* value);  // empty or null name: nothing
-    void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
+    // Empty or null name: nothing.
+    void AddPair(const char* name, const char* value, NodeArena* home = nullptr);
+    void AddPair(const char* name, int nameLen, const char* value, int valueLen,
+                 NodeArena* home = nullptr) {
         if (!name || nameLen <= 0) return;
         if (!value || valueLen < 0) valueLen = 0;
         if (nameLen >= 0x80 || valueLen >= 0x80) {
-            AddLongPair(name, nameLen, value, valueLen);
+            AddLongPair(name, nameLen, value, valueLen, home);
             return;
         }
         // Short pair: both lengths take one byte; the record is written in place.
         const size_t n = 2 + static_cast<size_t>(nameLen) + static_cast<size_t>(valueLen);
         if (h_ == &empty_)
-            Start(n);
+            Start(n, home);
         else if (h_->size + n > h_->capacity)
             Grow(n);
         char* r = h_->Bytes() + h_->size;
@@ -44,10 +48,10 @@ class AttributeSet {
     }
     // Every pair named name is removed, then the pair is appended. A failed allocation leaves the
     // set as it was. Empty or null name: nothing.
-    void ReplaceAllNamed(const char* name, const char* value);
+    void ReplaceAllNamed(const char* name, const char* value, NodeArena* home = nullptr);
     // Appends the pairs of other in order, each name trimmed, pairs whose name is then empty
     // skipped.
-    void AddTrimmedPairsOf(const AttributeSet& other);
+    void AddTrimmedPairsOf(const AttributeSet& other, NodeArena* home = nullptr);
     // Takes the other set's pairs in place of its own; the other is left empty. Never fails.
     void TakeOver(AttributeSet& other);
     int PairCount() const { return h_->count; }
@@ -64,6 +68,8 @@ class AttributeSet {
     void Discard() {
         if (h_ != &empty_) FreeBlock();
     }
+    // Drops the pairs without giving their block back: for a set whose arena goes as a whole.
+    void Forget() { h_ = &empty_; }
 
   private:
     // One stored pair, as positions in h_->Bytes().
@@ -75,20 +81,24 @@ class AttributeSet {
     Pair Decode(size_t at) const;
     bool PairAtIndex(int i, Pair& out) const;
     bool NameIs(const Pair& p, const char* name, size_t len) const;
-    void Grow(size_t n);  // room for n more bytes
+    void Grow(size_t n);  // room for n more bytes, for a set that has its block
     // The first block, for a set that is empty, with room for n bytes.
-    void Start(size_t n) {
+    void Start(size_t n, NodeArena* home) {
         size_t granted = 0;
-        auto* fresh = static_cast<Header*>(BlockPool::Take(sizeof(Header) + n, granted));
+        auto* fresh = static_cast<Header*>(BlockPool::Take(sizeof(Header) + n, granted, home));
         *fresh = {0, static_cast<unsigned>(granted - sizeof(Header)), 0, 0};
         h_ = fresh;
     }
-    void Reserve(size_t n) {
-        if (h_->size + n > h_->capacity) Grow(n);
+    void Reserve(size_t n, NodeArena* home) {
+        if (h_ == &empty_)
+            Start(n, home);
+        else if (h_->size + n > h_->capacity)
+            Grow(n);
     }
     static size_t RecordBytes(size_t nameLen, size_t valueLen);
-    void AddLongPair(const char* name, int nameLen, const char* value, int valueLen);
-    void Append(const char* bytes, size_t n);
+    void AddLongPair(const char* name, int nameLen, const char* value, int valueLen,
+                     NodeArena* home);
+    void Append(const char* bytes, size_t n);  // room reserved before
     void Erase(size_t at, size_t n);
     void Release();
     void FreeBlock();

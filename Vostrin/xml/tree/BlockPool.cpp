@@ -1,40 +1,73 @@
 #include "BlockPool.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace velmarq {
 
 namespace {
 
-constexpr size_t kChunkBytes = size_t{64} << 10;
+using BigBlock = NodeArena::BigBlock;
+
+BigBlock* HeaderOf(void* block) {
+    return reinterpret_cast<BigBlock*>(static_cast<char*>(block) - sizeof(BigBlock));
+}
 
 }  // namespace
 
-BlockPool::FreeBlock* BlockPool::free_[kClasses] = {};
-char* BlockPool::next_[kClasses] = {};
-char* BlockPool::end_[kClasses] = {};
-
-void* BlockPool::TakeSlow(size_t bytes, size_t& granted) {
+void* BlockPool::TakeSlow(size_t bytes, size_t& granted, NodeArena* home) {
+    if (!home) home = NodePool::Shared();
     if (!kPooled || bytes > kLargest) {
-        void* p = std::malloc(bytes);
-        if (!p) throw std::bad_alloc();
+        // From the C library, on the arena's ring, so that the arena can free it with its nodes.
+        auto* big = static_cast<BigBlock*>(std::malloc(sizeof(BigBlock) + bytes));
+        if (!big) throw std::bad_alloc();
+        big->next = home->big_.next;
+        big->prev = &home->big_;
+        big->next->prev = big;
+        home->big_.next = big;
         granted = bytes;
-        return p;
+        return big + 1;
     }
-    // The free list is empty and the newest chunk full: a new chunk. The rest of the old one
-    // stays unused; chunks are kept for the life of the process.
     const int c = ClassOf(bytes);
-    granted = kSmallest << c;
-    char* fresh = static_cast<char*>(std::malloc(kChunkBytes));
-    if (!fresh) throw std::bad_alloc();
-    next_[c] = fresh + granted;
-    end_[c] = fresh + kChunkBytes;
-    return fresh;
+    if (home->freeBlocks_[c] ||
+        static_cast<size_t>(home->blockEnd_ - home->blockNext_) >= (kSmallest << c))
+        return Take(bytes, granted, home);
+    // The free list is empty and the newest chunk full: a new chunk. The rest of the old one
+    // stays unused until the arena goes.
+    char* room = home->NewChunk();
+    home->blockNext_ = room;
+    home->blockEnd_ = room + (NodeArena::kChunkBytes - NodeArena::kHeaderBytes);
+    return Take(bytes, granted, home);
 }
 
-void BlockPool::GiveSlow(void* block, size_t /*granted*/) {
-    std::free(block);
+void BlockPool::GiveSlow(void* block) {
+    if (!block) return;
+    BigBlock* big = HeaderOf(block);
+    big->prev->next = big->next;
+    big->next->prev = big->prev;
+    std::free(big);
+}
+
+void* BlockPool::Resize(void* block, size_t granted, size_t used, size_t bytes,
+                        size_t& newGranted) {
+    if (kPooled && granted <= kLargest) {
+        void* fresh = Take(bytes, newGranted, NodeArena::Of(block));
+        std::memcpy(fresh, block, used);
+        Give(block, granted);
+        return fresh;
+    }
+    // A block from the C library grows in place where it can (large ones without a copy): its
+    // neighbours on the ring then learn its new place.
+    BigBlock* old = HeaderOf(block);
+    BigBlock* prev = old->prev;
+    BigBlock* next = old->next;
+    auto* big = static_cast<BigBlock*>(std::realloc(old, sizeof(BigBlock) + bytes));
+    if (!big) throw std::bad_alloc();
+    prev->next = big;
+    next->prev = big;
+    newGranted = bytes;
+    return big + 1;
 }
 
 }  // namespace velmarq

@@ -23,20 +23,21 @@ int CapacityOf(size_t granted) {
 
 }  // namespace
 
-void ChildList::Grow() {
+void ChildList::Grow(NodeArena* home) {
     static_assert(sizeof(Block) == 2 * sizeof(int) && alignof(TreeNode*) <= sizeof(Block));
-    const int count = block_ ? block_->count : 0;
     const int capacity = block_ ? block_->capacity : 0;
     if (capacity > INT_MAX / 2) throw std::bad_alloc();
     size_t granted = 0;
     const int wanted = capacity == 0 ? kFirstCapacity : capacity * 2 + 1;
-    auto* fresh = static_cast<Block*>(BlockPool::Take(BlockBytes(wanted), granted));
-    fresh->count = count;
+    Block* fresh;
+    if (!block_) {
+        fresh = static_cast<Block*>(BlockPool::Take(BlockBytes(wanted), granted, home));
+        fresh->count = 0;
+    } else {
+        fresh = static_cast<Block*>(BlockPool::Resize(
+            block_, BlockBytes(capacity), BlockBytes(block_->count), BlockBytes(wanted), granted));
+    }
     fresh->capacity = CapacityOf(granted);
-    if (count > 0)
-        std::memcpy(fresh->Slots(), block_->Slots(),
-                    sizeof(TreeNode*) * static_cast<size_t>(count));
-    if (block_) BlockPool::Give(block_, BlockBytes(capacity));
     block_ = fresh;
 }
 

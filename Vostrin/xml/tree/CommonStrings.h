@@ -21,7 +21,11 @@ class RefCountedObject {
     int count_ = 0;
 };
 
-class RefCountedMarker : public RefCountedObject, public VelmarqObject {};
+class RefCountedMarker : public RefCountedObject, public VelmarqObject {
+  public:
+    // The holder (see CommonStrings::InternHeld) that took a use of the entry last; 0 for none.
+    unsigned long long holder = 0;
+};
 
 // The map starts at 400 buckets and grows with the number of distinct tags.
 class CommonStrings {
@@ -43,6 +47,25 @@ class CommonStrings {
             return cached.entry;
         }
         return InternMissed(text, len);
+    }
+    // For a holder that keeps one use of every entry it needs for many nodes (a node arena,
+    // named by a number that no other holder ever has): the entry for text, and whether a use
+    // was taken for the holder (newUse), which the holder keeps or gives back. None is taken
+    // when the entry's last holder was this one, so the tags of one document cost no count.
+    NamedObject* InternHeld(const char* text, size_t len, unsigned long long holder, bool& newUse) {
+        const Cached& cached = cache_[Slot(text, len)];
+        if (cached.entry && cached.length == len && SameBytes(cached.text, text, len)) {
+            newUse = cached.marker->holder != holder;
+            if (newUse) {
+                cached.marker->AddRef();
+                cached.marker->holder = holder;
+            }
+            return cached.entry;
+        }
+        NamedObject* entry = InternMissed(text, len);
+        static_cast<RefCountedMarker*>(entry->Value())->holder = holder;
+        newUse = true;
+        return entry;
     }
     void ReleaseEntry(NamedObject* entry);
     // n uses of the entry end at once (n >= 1).

@@ -518,8 +518,12 @@ TreeNode* FixDeclaredEncoding(TreeNode* top) {
 // failure: no tree, nothing thrown.
 TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor* monitor) {
     try {
+        // The document's nodes come from an arena of their own, which the tree then owns.
+        NodePool::ParseArena arena;
         ParseEngine engine(bytes, n);
-        return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+        TreeNode* top = FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+        if (top) top->OwnArena();
+        return top;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -527,13 +531,16 @@ TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor*
 
 TreeNode* ParseXmlFile(const char* path, LogBase* log, ProgressMonitor* monitor) {
     try {
+        NodePool::ParseArena arena;
         bool loaded = false;
         ParseEngine engine(path, loaded, log);
         if (!loaded) {
             Report(log, "Failed to initialize parse engine.");
             return nullptr;
         }
-        return FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+        TreeNode* top = FixDeclaredEncoding(engine.ParseDocument(log, monitor));
+        if (top) top->OwnArena();
+        return top;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "CommonStrings.h"
@@ -16,9 +17,26 @@ int TreeNode::nodeCounter_ = 0;
 static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 64, "a node takes 64 bytes");
 
 TreeNode::TreeNode(const char* tag, const char* content)
-    : nodeSerial_(++nodeCounter_), root_(this) {
-    if (tag && *tag) tag_ = CommonStrings::Instance().InternEntry(tag, std::strlen(tag));
+    : nodeSerial_(++nodeCounter_), root_(this), flags_(PoolFlags()) {
     if (content && *content) data_ = new StringBuffer(content);
+    std::unique_ptr<StringBuffer> made(static_cast<StringBuffer*>(data_));
+    if (tag && *tag) AcquireTag(tag, std::strlen(tag));
+    made.release();
+    DataChanged(false);
+}
+
+void TreeNode::OwnArena() {
+    if (!(flags_ & kCounted)) return;
+    NodeArena* arena = NodeArena::Of(this);
+#ifndef NDEBUG
+    size_t nodes = Declaration() ? 1 : 0;
+    ForEachInSubtree(this, [&nodes](const TreeNode* n) {
+        ++nodes;
+        assert(NodeArena::Of(n) == NodeArena::Of(n->root_));
+    });
+    assert(nodes == arena->Live() && !parent_);
+#endif
+    arena->SetOwner(this);
 }
 
 void TreeNode::operator delete(void* p, size_t size) {
@@ -29,8 +47,10 @@ TreeNode::Extras& TreeNode::MakeExtras() {
     if (!(flags_ & kExtras)) {
         auto* extras = new Extras();
         extras->content = static_cast<StringBuffer*>(data_);
+        const bool had = data_ != nullptr;
         data_ = extras;
         flags_ |= kExtras;
+        DataChanged(had);
     }
     return *static_cast<Extras*>(data_);
 }
@@ -53,12 +73,14 @@ void TreeNode::FreeOwnData() {
     const bool extras = flags_ & kExtras;
     data_ = nullptr;
     flags_ &= ~kExtras;
+    DataChanged(data != nullptr);
     DeleteData(data, extras);
 }
 
 inline void TreeNode::DiscardDescendant() {
     // The destructor is not run: the cell is only read, and written only by the pool's free
     // list, and the tag's use was already counted by the caller.
+    if ((flags_ & kCounted) && data_) NodeArena::Of(this)->AddDataOwner(-1);
     if (data_) DeleteData(data_, flags_ & kExtras);
     attributes_.Discard();
     NodePool::Free(this, sizeof(TreeNode));
@@ -67,7 +89,11 @@ inline void TreeNode::DiscardDescendant() {
 TreeNode::~TreeNode() {
     assert(!parent_);  // only roots are deleted directly; the others go with them
     FreeOwnData();
-    if (!children_.Empty()) {
+    if (!children_.Empty() && (flags_ & kCounted) && NodeArena::Of(this)->ReleaseAllBut(this)) {
+        // The tree was its arena's nodes: they went with it, and so did the blocks of this node.
+        children_.Forget();
+        attributes_.Forget();
+    } else if (!children_.Empty()) {
         // Walk the subtree depth first without recursion and without allocating (a tree may be
         // freed because memory ran out): each node keeps in treeCount_, which only a root's
         // count uses, the index of its next child to visit, and a node goes once its children
@@ -95,7 +121,8 @@ TreeNode::~TreeNode() {
             if (n == this) break;
             TreeNode* parent = n->parent_;
             n->children_.Release();
-            if (NamedObject* tag = n->tag_) {
+            NamedObject* tag = n->tag_;
+            if (tag && !(n->flags_ & kCounted)) {  // a counted node's arena holds the use
                 const auto bits = reinterpret_cast<uintptr_t>(tag);
                 const int i = static_cast<int>((bits * 0x9E3779B97F4A7C15ull) >> 60);
                 if (tags[i] != tag) {
@@ -178,8 +205,7 @@ bool TreeNode::TagEquals(const char* tag) const {
 void TreeNode::SetTag(const char* text) {
     if (tag_ && text && std::strcmp(tag_->Text(), text) == 0) return;
     // The new tag first: a failed allocation leaves the old one.
-    NamedObject* fresh =
-        text ? CommonStrings::Instance().InternEntry(text, std::strlen(text)) : nullptr;
+    NamedObject* fresh = text ? TagEntry(text, std::strlen(text)) : nullptr;
     ReleaseTag();
     tag_ = fresh;
 }
@@ -188,7 +214,8 @@ void TreeNode::ReleaseTag() {
     if (!tag_) return;
     NamedObject* old = tag_;
     tag_ = nullptr;
-    CommonStrings::Instance().ReleaseEntry(old);
+    // A counted node's arena holds the use until the arena goes.
+    if (!(flags_ & kCounted)) CommonStrings::Instance().ReleaseEntry(old);
 }
 
 void TreeNode::SetContent(const char* text) {
@@ -197,10 +224,13 @@ void TreeNode::SetContent(const char* text) {
         if (content) content->Clear();
         return;
     }
-    if (content)
+    if (content) {
         content->Assign(text);
-    else
+    } else {
+        const bool had = data_ != nullptr;
         SetContentPointer(new StringBuffer(text));
+        DataChanged(had);
+    }
 }
 
 StringBuffer* TreeNode::ContentBuffer() {
@@ -209,7 +239,9 @@ StringBuffer* TreeNode::ContentBuffer() {
         auto fresh = std::make_unique<StringBuffer>();
         fresh->Reserve(120);
         content = fresh.release();
+        const bool had = data_ != nullptr;
         SetContentPointer(content);
+        DataChanged(had);
     }
     return content;
 }
@@ -277,7 +309,7 @@ bool TreeNode::IsSelfOrAncestorOf(const TreeNode* node) const {
 }
 
 void TreeNode::ReserveChild(TreeNode* parent) {
-    parent->children_.ReserveOne();
+    parent->children_.ReserveOne(parent->Home());
 }
 
 bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
@@ -285,7 +317,9 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
     // of parent's tree.
     if (!parent || !child || child->parent_ || parent->root_ == child) return false;
     // The slot first: an allocation that fails there leaves both trees as they were.
-    parent->children_.Append(child);
+    parent->children_.Append(child, parent->Home());
+    Disown(parent->root_);
+    Disown(child);
     child->parent_ = parent;
     if (!child->children_.Empty())
         SetRootOfSubtree(child, parent->root_);
@@ -302,6 +336,7 @@ void TreeNode::Detach(TreeNode* node) {
     TreeNode* parent = node->parent_;
     int index = parent->children_.IndexOf(node);
     if (index < 0) return;
+    Disown(node->root_);
     parent->children_.RemoveAt(index);
     int sum = node->SubtreeRefSum();
     TreeNode* oldRoot = node->root_;
@@ -347,11 +382,11 @@ void TreeNode::RemoveAttribute(const char* name) {
 }
 
 void TreeNode::AddPair(const char* name, const char* value) {
-    attributes_.AddPair(name, value);
+    attributes_.AddPair(name, value, Home());
 }
 
 void TreeNode::SetAttribute(const char* name, const char* value) {
-    attributes_.ReplaceAllNamed(name, value);
+    attributes_.ReplaceAllNamed(name, value, Home());
 }
 
 void TreeNode::CopyAttributesFrom(const TreeNode& other) {
@@ -359,13 +394,15 @@ void TreeNode::CopyAttributesFrom(const TreeNode& other) {
     // The copy is made apart and then takes the place of the own pairs, so that a failed
     // allocation leaves them as they were.
     AttributeSet copy;
-    copy.AddTrimmedPairsOf(other.attributes_);
+    copy.AddTrimmedPairsOf(other.attributes_, Home());
     attributes_.TakeOver(copy);
 }
 
 void TreeNode::TakeContent(StringBuffer* content) {
     delete Content();
+    const bool had = data_ != nullptr;
     SetContentPointer(content);
+    DataChanged(had);
 }
 
 bool TreeNode::AttributeMatches(const char* name, const char* pattern) const {

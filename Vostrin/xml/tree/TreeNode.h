@@ -19,9 +19,10 @@ class TreeNode final {
     // tag and content may be null or empty (no tag, no content).
     explicit TreeNode(const char* tag = nullptr, const char* content = nullptr);
     // A node whose tag is the first tagLen bytes of tag (no tag when tagLen is 0).
-    TreeNode(const char* tag, int tagLen) : nodeSerial_(++nodeCounter_), root_(this) {
+    TreeNode(const char* tag, int tagLen)
+        : nodeSerial_(++nodeCounter_), root_(this), flags_(PoolFlags()) {
         if (tag && tagLen > 0) {
-            tag_ = CommonStrings::Instance().InternEntry(tag, static_cast<size_t>(tagLen));
+            AcquireTag(tag, static_cast<size_t>(tagLen));
         }
     }
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
@@ -99,7 +100,7 @@ class TreeNode final {
             AppendChild(parent, child);
             return;
         }
-        parent->children_.Append(child);
+        parent->children_.Append(child, parent->Home());
         child->parent_ = parent;
         child->root_ = parent->root_;
     }
@@ -118,13 +119,19 @@ class TreeNode final {
     void RemoveAttribute(const char* name);
     void AddPair(const char* name, const char* value);
     void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
-        attributes_.AddPair(name, nameLen, value, valueLen);
+        attributes_.AddPair(name, nameLen, value, valueLen, Home());
     }
     void SetAttribute(const char* name, const char* value);
     void CopyAttributesFrom(const TreeNode& other);  // a failed allocation changes nothing
     const AttributeSet& Attributes() const { return attributes_; }
-    // Takes the pairs of set in place of its own; set is left empty. Never fails.
+    // Takes the pairs of set in place of its own; set is left empty. Never fails. The set's
+    // block must come from Home().
     void TakeAttributes(AttributeSet& set) { attributes_.TakeOver(set); }
+    // The arena this node's blocks come from (null for a node outside the pool).
+    NodeArena* Home() const { return (flags_ & kPooled) ? NodeArena::Of(this) : nullptr; }
+    // The parser's tree, made in the arena of its own parse, is now exactly that arena's
+    // nodes (the top element, its declaration and what lies below it).
+    void OwnArena();
     bool AttributeMatches(const char* name, const char* pattern) const;
 
     // ---- Breadth-first searches (level order from start) ----
@@ -144,7 +151,15 @@ class TreeNode final {
         StringBuffer* dtd = nullptr;
         bool cdata = false;
     };
-    static constexpr unsigned kExtras = 1;  // data_ holds Extras, not the content itself
+    static constexpr unsigned kExtras = 1;   // data_ holds Extras, not the content itself
+    static constexpr unsigned kPooled = 2;   // the node lives in a cell of the node pool
+    static constexpr unsigned kCounted = 4;  // its arena holds its tag's use, counts its data
+    unsigned PoolFlags() const {
+        // Called while the node is made, when the pool knows whether the cell is its own.
+        return NodePool::TakeFresh(this)
+                   ? (NodeArena::Of(this)->Counted() ? kPooled | kCounted : kPooled)
+                   : 0;
+    }
     Extras* Extra() const { return (flags_ & kExtras) ? static_cast<Extras*>(data_) : nullptr; }
     void SetContentPointer(StringBuffer* content) {
         if (flags_ & kExtras)
@@ -154,6 +169,24 @@ class TreeNode final {
     }
     static int nodeCounter_;  // nodes made in this process
 
+    // The tag pool's entry for the text, with a use of it for this node: the node's own, or
+    // one its arena holds for all its nodes.
+    NamedObject* TagEntry(const char* text, size_t len) const {
+        return (flags_ & kCounted) ? NodeArena::Of(this)->HeldTag(text, len)
+                                   : CommonStrings::Instance().InternEntry(text, len);
+    }
+    // The node takes the text as its tag (it had none).
+    void AcquireTag(const char* text, size_t len) { tag_ = TagEntry(text, len); }
+    // data_ changed from had (whether it held anything) to what it holds now: the arena counts
+    // the nodes that own data.
+    void DataChanged(bool had) {
+        const bool has = data_ != nullptr;
+        if ((flags_ & kCounted) && had != has) NodeArena::Of(this)->AddDataOwner(has ? 1 : -1);
+    }
+    // A tree whose nodes change: its arena no longer goes whole with it.
+    static void Disown(const TreeNode* root) {
+        if (root->flags_ & kCounted) NodeArena::Of(root)->Disown(root);
+    }
     Extras& MakeExtras();
     // Deletes a node's data_: the content, or the extras with what they own.
     static void DeleteData(void* data, bool extras);
