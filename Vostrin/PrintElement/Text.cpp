@@ -48,7 +48,7 @@ namespace {
 // Draws run as DrawRun describes; with line given, its text, font, top and extent take the place
 // of the run's value (not formatted again), font attributes, "y" and the measured extent.
 std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const int* maxWidth,
-                 std::string* rest, const TText::TLine* line) {
+                 std::string* rest, const int* bottom, const TText::TLine* line) {
     if (!canvas || !run) return std::string();
     TCanvasRestore saved(canvas);
     std::string value;
@@ -97,8 +97,12 @@ std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const
             dx -= extent.X;
         else if (align == "center")
             dx -= extent.X / 2;
-        if (fill) canvas->FillRect({dx, dy, dx + extent.X, dy + extent.Y});
-        canvas->TextOut(dx, dy, text);
+        if (bottom && dy + extent.Y > *bottom) {
+            canvas->PenPos = {dx + extent.X, dy};  // where the text would have left it
+        } else {
+            if (fill) canvas->FillRect({dx, dy, dx + extent.X, dy + extent.Y});
+            canvas->TextOut(dx, dy, text);
+        }
     } catch (...) {
         // A failing element leaves the page to the others.
     }
@@ -108,12 +112,12 @@ std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const
 }  // namespace
 
 std::string TText::DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* run,
-                           const int* maxWidth, std::string* rest) {
-    return Draw(element, canvas, run, maxWidth, rest, nullptr);
+                           const int* maxWidth, std::string* rest, const int* bottom) {
+    return Draw(element, canvas, run, maxWidth, rest, bottom, nullptr);
 }
 
 void TText::DrawLine(const TPrintElement& element, TCanvas* canvas, TXml* node, const TLine& line) {
-    Draw(element, canvas, node, nullptr, nullptr, &line);
+    Draw(element, canvas, node, nullptr, nullptr, nullptr, &line);
 }
 
 }  // namespace TVostrin

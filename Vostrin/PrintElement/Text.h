@@ -18,10 +18,12 @@ class TText : public TPrintElement {
 
     // Draws the text node `run` with the geometry of `element`. With maxWidth (tenths of a
     // millimetre) given, the last pieces of the text that do not fit are taken off and put in
-    // front of *rest, and only what fits is drawn. The canvas gets its font and brush back
-    // afterwards, also after a failure. Returns the text drawn (GBK bytes).
+    // front of *rest, and only what fits is drawn. With bottom (dots) given, a line that would
+    // reach below it is not drawn at all, though the canvas's pen moves as if it were. The
+    // canvas gets its font and brush back afterwards, also after a failure. Returns the text
+    // drawn, or that would have been drawn (GBK bytes).
     static std::string DrawRun(const TPrintElement& element, TCanvas* canvas, TXml* run,
-                               const int* maxWidth, std::string* rest);
+                               const int* maxWidth, std::string* rest, const int* bottom = nullptr);
 
     // One line of a fitted text: drawn as the node would be, but with this text (already
     // formatted), this font (the node's, at the fitted size) and this top (in dots); its

@@ -29,10 +29,12 @@ bool TTextBox::PrintLine(TCanvas* canvas, TXml* run, int maxWidth, std::string& 
     return true;
 }
 
-std::string TTextBox::DrawLine(TCanvas* canvas, TXml* run, long long maxWidth, std::string& rest) {
+std::string TTextBox::DrawLine(TCanvas* canvas, TXml* run, long long maxWidth, long long bottom,
+                               std::string& rest) {
     rest.clear();
     const int width = ClampInt(maxWidth);
-    return TText::DrawRun(*this, canvas, run, &width, &rest);
+    const int below = YToDots(ClampInt(bottom));
+    return TText::DrawRun(*this, canvas, run, &width, &rest, &below);
 }
 
 bool TTextBox::Print(TCanvas* canvas) {
@@ -61,7 +63,7 @@ bool TTextBox::Print(TCanvas* canvas) {
             run->AddAttribute("x", std::to_string(ClampInt(x)));
             run->AddAttribute("y", std::to_string(ClampInt(y)));
             std::string rest;
-            DrawLine(canvas, run.get(), x2 - x, rest);
+            DrawLine(canvas, run.get(), x2 - x, y2, rest);
             // Continuation lines. Without a positive line step there is no next line, so the
             // rest of the run is left out rather than drawn over and over on the same line.
             while (!rest.empty() && ystep > 0) {
@@ -70,7 +72,7 @@ bool TTextBox::Print(TCanvas* canvas) {
                 const std::string value = rest;
                 SetPosition(run.get(), x1, y);
                 run->SetAttribute("value", value);
-                const std::string drawn = DrawLine(canvas, run.get(), x2 - x1, rest);
+                const std::string drawn = DrawLine(canvas, run.get(), x2 - x1, y2, rest);
                 if (drawn.empty() && rest.size() >= value.size()) {
                     // Nothing of it fits a whole line, and no later line will take more: the
                     // remaining lines down to y2 stay empty. Go to the last of them at once.
@@ -78,7 +80,7 @@ bool TTextBox::Print(TCanvas* canvas) {
                     if (last != y) {
                         y = last;
                         SetPosition(run.get(), x1, y);
-                        DrawLine(canvas, run.get(), x2 - x1, rest);
+                        DrawLine(canvas, run.get(), x2 - x1, y2, rest);
                     }
                     break;
                 }

@@ -1,7 +1,8 @@
 // Text runs flowed through a box ("textbox" element): "text" children are drawn one after the
 // other, wrapping at blanks or between Chinese characters onto lines "ystep" apart, and "br"
 // children start a new line. The box writes the position of each run (and the remaining text
-// of continued runs) into its children.
+// of continued runs) into its children. The box is a hard limit: a line that would reach below
+// "y2" is not drawn (the runs still move on as if it were), and no line is wider than the box.
 #pragma once
 
 #include <string>
@@ -23,7 +24,10 @@ class TTextBox : public TPrintElement {
     bool PrintLine(TCanvas* canvas, TXml* run, int maxWidth, std::string& rest);
 
   private:
-    std::string DrawLine(TCanvas* canvas, TXml* run, long long maxWidth, std::string& rest);
+    // PrintLine's drawing, with nothing drawn when the line would reach below bottom (tenths
+    // of a millimetre). The text drawn, or that would have been.
+    std::string DrawLine(TCanvas* canvas, TXml* run, long long maxWidth, long long bottom,
+                         std::string& rest);
 };
 
 }  // namespace TVostrin

@@ -166,6 +166,30 @@ TEST_F(TextBoxes, WhatIsLeftAtTheBottomIsNotDrawn) {
     EXPECT_FALSE(BoundsOf(img, kGreen).isNull());
 }
 
+// The box is a hard limit below too: a line whose top is above y2 but whose text would reach
+// below it is not drawn, and neither is a run that goes on there; the runs still take the
+// places the box gives them.
+TEST_F(TextBoxes, NoLineReachesBelowTheBox) {
+    std::mt19937 random(30);
+    for (int round = 0; round < 12; ++round) {
+        const int y2 = 140 + static_cast<int>(random() % 120);
+        const int ystep = 20 + static_cast<int>(random() % 40);
+        const QImage img = PrintPage(
+            Box(100, 100, 400, y2, ystep,
+                TextRun(kWords, "bgcolor=\"0,255,0\"") + TextRun("after", "bgcolor=\"0,0,255\"")));
+        SCOPED_TRACE("y2 " + std::to_string(y2) + ", ystep " + std::to_string(ystep));
+        for (const QColor& c : {kGreen, kBlue}) {
+            const QRect box = BoundsOf(img, c);
+            if (!box.isNull()) {
+                EXPECT_LE(box.bottom(), y2 - 1);
+            }
+        }
+        const QRect ink = InkBounds(img);
+        ASSERT_FALSE(ink.isNull());  // the first line fits
+        EXPECT_LE(ink.bottom(), y2 - 1);
+    }
+}
+
 TEST(TextBoxLine, PrintLinePutsWhatDoesNotFitInFrontOfTheRest) {
     // A canvas without a context measures and moves its pen but draws nothing.
     Zprinters::TZCanvas canvas;
