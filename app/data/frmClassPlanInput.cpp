@@ -150,7 +150,9 @@ void frmClassPlanInput::BuildControls() {
     CmbTeacher2_ = new QComboBox(frame2);
     CmbTeacher2_->setObjectName("CmbTeacher2");
     RedText(CmbTeacher2_);
-    PlaceTwips(CmbTeacher2_, 240, 360, 1575, 360);
+    // Drawn 1575 wide from 240; it takes the frame's free width on both sides (up to the list's
+    // left edge and to the label) so that a name of eight wide characters shows whole at 8 pt.
+    PlaceTwips(CmbTeacher2_, 120, 360, 1785, 360);
     lblTeacherName_ = new QLabel("任课计划", frame2);
     lblTeacherName_->setObjectName("lblTeacherName");
     lblTeacherName_->setAlignment(Qt::AlignCenter);
@@ -172,7 +174,7 @@ void frmClassPlanInput::BuildControls() {
     PlaceTwips(lblTeacherSum_, 120, 4080, 2655, 375);
 
     MakeStatusBar(0, 7665, 8670, 375, {5340, 1500, 750, 750});
-    // Names of up to ten wide characters show whole in the boxes drawn for them.
+    // Names show whole in the boxes drawn for them down to 8 pt, else cut with their tooltip.
     for (QComboBox* combo : {CmbClass_, CmbCourse_, CmbTeacher_, CmbTeacher2_}) {
         tw::ui::KeepComboTextWhole(combo);
     }

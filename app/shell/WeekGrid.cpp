@@ -1,8 +1,77 @@
 #include "WeekGrid.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+namespace {
+
+// Pixels kept free left and right of a cell's text.
+constexpr int kCellTextMargin = 2;
+
+QRect CellTextBox(const QRect& cell) {
+    return cell.adjusted(kCellTextMargin, 0, -kCellTextMargin, 0);
+}
+
+// Draws a cell's text as FitBoxText lays it out, centred, over the cell's own background and
+// focus frame.
+class FittedCellDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        // The text itself: the option's text has its line feeds turned into line separators.
+        const QString text = index.data(Qt::DisplayRole).toString();
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        if (text.isEmpty()) return;
+        const QRect box = CellTextBox(opt.rect);
+        const tw::ui::FittedText fitted = tw::ui::FitBoxText(opt.font, text, box.size());
+        const QFontMetrics metrics(fitted.font);
+        const int lineHeight = metrics.lineSpacing();
+        const int blockHeight = lineHeight * static_cast<int>(fitted.lines.size());
+        int top = box.top() + (box.height() - blockHeight) / 2;
+        const QPalette::ColorGroup group =
+            (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setFont(fitted.font);
+        painter->setPen(opt.palette.color(group, QPalette::Text));
+        painter->setClipRect(opt.rect);
+        for (const QString& line : fitted.lines) {
+            painter->drawText(QRect(box.left(), top, box.width(), lineHeight), Qt::AlignCenter,
+                              line);
+            top += lineHeight;
+        }
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event && event->type() == QEvent::ToolTip) {
+            const auto* grid = qobject_cast<const WeekGrid*>(view);
+            const QString tip = grid ? grid->CellToolTip(index.row(), index.column()) : QString();
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+            } else {
+                QToolTip::showText(event->globalPos(), tip, view, option.rect);
+            }
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+};
+
+}  // namespace
 
 QString WeekGridLessonLabel(int lesson) {
     static const char* const labels[] = {"一", "二", "三", "四", "五", "六", "七"};
@@ -28,6 +97,7 @@ WeekGrid::WeekGrid(QWidget* parent) : QTableWidget(parent) {
     setSelectionMode(QAbstractItemView::NoSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(true);
+    setItemDelegate(new FittedCellDelegate(this));
     // Area beyond the cells and grid lines as the grids are designed.
     QPalette pal = palette();
     pal.setColor(QPalette::Window, VbColor(0x808080));
@@ -136,6 +206,21 @@ void WeekGrid::SetCellForeColor(int row, int column, const QColor& color) {
 QPoint WeekGrid::CellCenter(int row, int column) const {
     return QPoint(columnViewportPosition(column) + columnWidth(column) / 2,
                   rowViewportPosition(row) + rowHeight(row) / 2);
+}
+
+tw::ui::FittedText WeekGrid::ShownCell(int row, int column) const {
+    const QModelIndex index = model()->index(row, column);
+    if (!index.isValid()) return {};
+    const QVariant cellFont = index.data(Qt::FontRole);
+    const QFont base = cellFont.isValid() ? cellFont.value<QFont>() : font();
+    return tw::ui::FitBoxText(base, index.data(Qt::DisplayRole).toString(),
+                              CellTextBox(visualRect(index)).size());
+}
+
+QString WeekGrid::CellToolTip(int row, int column) const {
+    const QString text = TextMatrix(row, column);
+    if (text.isEmpty() || ShownCell(row, column).whole) return QString();
+    return text;
 }
 
 void WeekGrid::mousePressEvent(QMouseEvent* event) {

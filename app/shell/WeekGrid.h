@@ -12,6 +12,10 @@
 // The grid never moves its current cell by itself on a mouse click: it reports the released
 // button with the cell under the mouse through MouseUp, and the form decides what that means.
 // Cells are never shown selected: the current cell has a focus frame, so its colour stays visible.
+// A cell's text is laid out by tw::ui::FitBoxText: in the grid's font where it fits, else smaller
+// (never below 8 pt), and cut with "…" only when even that does not fit; a cut cell shows its
+// whole text as the tooltip. In a cell of two lines (a course over its class) the second line
+// stays whole and the first gives way.
 #pragma once
 
 #include <QColor>
@@ -21,6 +25,7 @@
 #include <QTableWidget>
 #include <functional>
 
+#include "ui/FitText.h"
 #include "ui/Units.h"
 
 // ---- Colours ----
@@ -101,6 +106,11 @@ class WeekGrid : public QTableWidget {
 
     // Centre of a cell in viewport coordinates (for scripted mouse events).
     QPoint CellCenter(int row, int column) const;
+
+    // The text of a cell as drawn: its font and lines.
+    tw::ui::FittedText ShownCell(int row, int column) const;
+    // The tooltip of a cell: its whole text when the cell draws it cut, else empty.
+    QString CellToolTip(int row, int column) const;
 
   signals:
     // A mouse button was released over the grid: row and column under the mouse (-1 when the

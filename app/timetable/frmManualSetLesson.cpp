@@ -62,8 +62,9 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     PlaceTwips(CmdPrevClass, 120, 960, 1575, 375);
     PlaceTwips(CmdNextClass, 1755, 960, 1575, 375);
 
-    // One character a line in a narrow column left of the list.
-    Label1 = new QLabel(
+    // One character a line in a narrow column left of the list; the column is shorter than eight
+    // lines of the form's font, so the characters share its height in the size that fits.
+    Label1 = new tw::ui::ColumnLabel(
         QString(QStringLiteral("未排班级课程课程")).split(QString()).join('\n').trimmed(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     SetBoldColour(Label1, blue);
@@ -83,7 +84,9 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     CmbTeacher = new QComboBox(this);
     CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
     CmbTeacher->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-    PlaceTwips(CmbTeacher, 8175, 1380, 1575, 360);
+    // Drawn 1575 wide from 8175; it reaches left into the free space beside the list so that a
+    // name of eight wide characters, as namesakes are told apart, shows whole at 9 pt.
+    PlaceTwips(CmbTeacher, 7800, 1380, 1950, 360);
     tw::ui::KeepComboTextWhole(CmbTeacher);
     Label2 = new QLabel(QStringLiteral("任课表"), this);
     Label2->setObjectName(QStringLiteral("Label2"));

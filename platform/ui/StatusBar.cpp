@@ -7,29 +7,14 @@
 
 namespace tw::ui {
 
-namespace {
-
-// A panel keeps its width; a text wider than the panel is shown whole in a smaller font.
-class PanelLabel : public QLabel {
-  public:
-    using QLabel::QLabel;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        FitLabelFont(this);
-        QLabel::paintEvent(event);
-    }
-};
-
-}  // namespace
-
 StatusBar::StatusBar(const std::vector<int>& panelTwips, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     for (int w : panelTwips) AddPanel(w);
 }
 
 QLabel* StatusBar::AddPanel(int widthTwips, const QString& text) {
-    auto* label = new PanelLabel(text, this);
+    // A panel keeps its width; a text wider than the panel is drawn in a smaller font, or cut.
+    auto* label = new FitLabel(text, this);
     label->setObjectName(QStringLiteral("Panel%1").arg(panels_.size() + 1));
     label->setFixedWidth(TwipsToPixels(widthTwips));
     label->setFrameShape(QFrame::Panel);

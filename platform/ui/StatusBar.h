@@ -1,6 +1,7 @@
 // A status bar with numbered panels, as the form runtime's: fixed-width labels side by side,
 // addressed from 1. Panel texts stay until code changes them (no temporary messages). A text
-// wider than its panel is drawn whole in a smaller font (the panel's font() tells which).
+// wider than its panel is drawn in a smaller font (the panel's font() tells which), never below
+// 8 pt; one still too wide is cut with "…" and shows whole as the panel's tooltip (FitLabel).
 #pragma once
 
 #include <QStatusBar>

@@ -94,16 +94,6 @@ class HandEditTest : public ::testing::Test {
             "'refused by test'); end");
     }
 
-    // Whether the combo's current text shows whole in its edit field, in the font in use.
-    static bool ComboTextFits(const QComboBox* combo) {
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                           QStyle::SC_ComboBoxEditField, combo);
-        return QFontMetrics(combo->font()).horizontalAdvance(combo->currentText()) <=
-               field.width() - 2;
-    }
-
     // Presses and releases a mouse button over a grid cell.
     static void Release(WeekGrid& grid, int row, int column, Qt::MouseButton button) {
         twtest::Release(grid, row, column, button);

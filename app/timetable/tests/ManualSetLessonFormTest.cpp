@@ -1,10 +1,12 @@
 // The hand-editing form: the class and teacher weeks, the owed lessons, and placing, removing,
 // selecting, swapping and moving lessons with the mouse.
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "FitTextTestSupport.h"
 #include "HandEditTestSupport.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
@@ -115,33 +117,110 @@ TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
 }
 
-// The longest names the forms take (ten wide characters): every hint, the class name, the class
-// list and the teacher box show whole at the window's fixed sizes, in the font in use.
+// The longest names the forms take (ten wide characters) and a teacher told from a namesake by
+// the course in brackets: every hint, the class name, the class list and the teacher box read at
+// 8 pt or more, whole or cut with "…" and the whole text as tooltip; the bracketed name of eight
+// wide characters shows whole, and so does every character of the heading beside the list.
 TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
     AddClass("103", "学前年级（１２）班级");
     AddTeacher("T9", "信息技术老师一二三四");
     AddTeacher("T8", "信息老师24");
+    AddTeacher("T7", "张伟（初二数学）");
     AddLesson("103", 1, 1, "01", "T9", 1);
     AddLesson("103", 1, 2, "02", "T8", 1);
+    AddLesson("103", 1, 3, "03", "T7", 1);
     frmManualSetLesson f;
     f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
     f.CmbClass_Click();
-    auto fits = [](QWidget* w, const QString& text, int width) {
-        return QFontMetrics(w->font()).horizontalAdvance(text) <= width;
-    };
-    for (int lesson : {1, 2}) {
+    for (int lesson : {1, 2, 3}) {
         Click(f, 1, lesson, Qt::LeftButton);
         ASSERT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintSelected);
         f.grab();
-        for (int i = 1; i <= 3; ++i) {
-            QLabel* panel = f.Panel(i);
-            EXPECT_TRUE(fits(panel, panel->text(), panel->contentsRect().width())) << i;
-        }
-        EXPECT_EQ(f.CmbTeacher->width(), 1575 / 15);
-        EXPECT_TRUE(ComboTextFits(f.CmbTeacher)) << f.CmbTeacher->currentText().toStdString();
+        for (int i = 1; i <= 3; ++i) EXPECT_TRUE(twtest::ReadsWholeOrCut(f.Panel(i)));
+        EXPECT_EQ(f.CmbTeacher->geometry(), QRect(7800 / 15, 1380 / 15, 1950 / 15, 360 / 15));
+        EXPECT_TRUE(twtest::ReadsWholeOrCut(f.CmbTeacher));
     }
-    EXPECT_TRUE(ComboTextFits(f.CmbClass));
+    EXPECT_EQ(tw::ui::ShownText(f.CmbTeacher), "张伟（初二数学）");
+    EXPECT_TRUE(twtest::ReadsWholeOrCut(f.CmbClass));
     EXPECT_EQ(f.Panel(2)->text(), "学前年级（１２）班级");
+
+    // The heading: eight characters, each its own band of ink inside the label, at 8 pt or more.
+    auto* heading = dynamic_cast<tw::ui::ColumnLabel*>(f.Label1);
+    ASSERT_NE(heading, nullptr);
+    EXPECT_GE(heading->ShownFont().pointSizeF(), 8.0);
+    const QImage image = f.Label1->grab().toImage();
+    const QColor background = image.pixelColor(0, 0);
+    std::vector<bool> ink;
+    for (int y = 0; y < image.height(); ++y) {
+        bool any = false;
+        for (int x = 0; x < image.width(); ++x) any = any || image.pixelColor(x, y) != background;
+        ink.push_back(any);
+    }
+    int bands = 0;
+    for (size_t y = 0; y < ink.size(); ++y) bands += ink[y] && (y == 0 || !ink[y - 1]);
+    EXPECT_EQ(bands, 8);
+}
+
+// A teacher-grid cell shows the course over the class's short name. The class line reads whole
+// at 8 pt or more whatever the course, so one course in two classes reads apart; a long course
+// gives way first (wrapped, smaller, or cut with "…" and the whole text as the cell's tooltip),
+// and nothing is drawn outside the cell.
+TEST_F(ManualSetLessonForm, TeacherGridShowsEveryLessonsClassWhole) {
+    AddClass("110", "七年级10班", "七（10）");
+    AddClass("111", "七年级11班", "七（11）");
+    AddClass("112", "初二年级12班", "初二（12）");
+    const QStringList courses = {"语文", "道德与法治", "信息技术", "综合实践活动",
+                                 "信息技术与创新实践课"};
+    // 语文 is the fixture's course 01.
+    const QStringList codes = {"01", "C1", "C2", "C3", "C4"};
+    for (int i = 1; i < courses.size(); ++i) AddCourse(codes[i], courses[i]);
+    AddTeacher("T5", "赵老师");
+    const QStringList classes = {"110", "111", "112"};
+    for (int lessons : {6, 7}) {
+        SCOPED_TRACE(lessons);
+        LessonOfDay = lessons;
+        Exec("delete from LessonListtb");
+        for (int i = 0; i < courses.size(); ++i) {
+            for (int c = 0; c < classes.size(); ++c) {
+                AddLesson(classes[c], i + 1, c + 1, codes[i], "T5", 1);
+            }
+        }
+        frmManualSetLesson f;
+        f.CmbTeacher->setCurrentIndex(f.CmbTeacher->findText("赵老师"));
+        f.CmbTeacher_Click();
+        f.grab();
+        const QStringList shortNames = {"七（10）", "七（11）", "初二（12）"};
+        for (int i = 0; i < courses.size(); ++i) {
+            for (int c = 0; c < classes.size(); ++c) {
+                const int row = WeekGridRowOfLesson(c + 1);
+                SCOPED_TRACE((courses[i] + " " + shortNames[c]).toStdString());
+                const QString text = f.grdTeacher->TextMatrix(row, i + 1);
+                ASSERT_EQ(text, courses[i] + "\n" + shortNames[c]);
+                const tw::ui::FittedText shown = f.grdTeacher->ShownCell(row, i + 1);
+                EXPECT_GE(shown.font.pointSizeF(), 8.0);
+                ASSERT_GE(shown.lines.size(), 2);
+                EXPECT_EQ(shown.lines.back(), shortNames[c]);
+                const QRect cell =
+                    f.grdTeacher->visualRect(f.grdTeacher->model()->index(row, i + 1));
+                const QFontMetrics metrics(shown.font);
+                for (const QString& line : shown.lines) {
+                    EXPECT_LE(metrics.horizontalAdvance(line), cell.width()) << line.toStdString();
+                }
+                EXPECT_LE(metrics.lineSpacing() * shown.lines.size(), cell.height());
+                const QString course = shown.lines.mid(0, shown.lines.size() - 1).join(QString());
+                if (shown.whole) {
+                    EXPECT_EQ(course, courses[i]);
+                    EXPECT_TRUE(f.grdTeacher->CellToolTip(row, i + 1).isEmpty());
+                } else {
+                    EXPECT_TRUE(course.endsWith(QStringLiteral("…")));
+                    EXPECT_EQ(f.grdTeacher->CellToolTip(row, i + 1), text);
+                }
+            }
+        }
+        // The short courses read whole in the grid's own font or near it.
+        EXPECT_TRUE(f.grdTeacher->ShownCell(1, 1).whole);
+        EXPECT_TRUE(f.grdTeacher->ShownCell(1, 4).whole);
+    }
 }
 
 TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree) {

@@ -21,6 +21,7 @@
 #include <tuple>
 
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 #include "ui/NameTexts.h"
@@ -291,4 +292,103 @@ TEST(FormStyle, FormFontResolvesToAnInstalledChineseFont) {
     EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
         << family.toStdString();
     EXPECT_EQ(QFontInfo(FormFont(9)).family(), family);
+}
+
+// Texts of one to three lines in boxes of every size from too small to roomy: whatever is drawn
+// lies inside the box, never below 8 pt and never above the box's font; a text drawn whole loses
+// nothing, one drawn cut shows "…" (or, in a box of one line, only its last line); the last of
+// several lines keeps its own line, whole whenever it alone fits the width at 8 pt.
+TEST(FitText, BoxTextStaysInsideItsBoxAndAboveTheFloor) {
+    std::mt19937 random(30);
+    const QStringList pieces = {"语", "文", "综合",     "实践", "活动",   "道德与法治", "七（10）",
+                                "、", "）", "Wolfgang", "M",    "Mozart", "（12）",     "信息技术"};
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    int cut = 0;
+    int whole = 0;
+    for (int step = 0; step < 400; ++step) {
+        QStringList lines;
+        const int count = 1 + pick(3);
+        for (int l = 0; l < count; ++l) {
+            QString line;
+            const int parts = 1 + pick(4);
+            for (int p = 0; p < parts; ++p) {
+                const QString& piece = pieces[pick(static_cast<int>(pieces.size()))];
+                if (!line.isEmpty() && piece.at(0).unicode() < 0x80) line += ' ';
+                line += piece;
+            }
+            lines << line;
+        }
+        const QString text = lines.join('\n');
+        const QFont base = FormFont(pick(2) ? 12 : 9);
+        const QSize box(20 + pick(130), 14 + pick(70));
+        SCOPED_TRACE(text.toStdString() + " in " + std::to_string(box.width()) + "x" +
+                     std::to_string(box.height()));
+        const FittedText fitted = FitBoxText(base, text, box);
+        const QFontMetrics metrics(fitted.font);
+        ASSERT_GE(fitted.font.pointSizeF(), kMinFitPoints);
+        ASSERT_LE(fitted.font.pointSizeF(), base.pointSizeF());
+        ASSERT_FALSE(fitted.lines.isEmpty());
+        for (const QString& line : fitted.lines) {
+            ASSERT_LE(metrics.horizontalAdvance(line), box.width()) << line.toStdString();
+        }
+        ASSERT_LE(metrics.lineSpacing() * fitted.lines.size(), box.height());
+        QString drawn = fitted.lines.join(QString());
+        QString given = lines.join(QString());
+        drawn.remove(' ');
+        given.remove(' ');
+        if (fitted.whole) {
+            ++whole;
+            ASSERT_EQ(drawn, given);
+        } else {
+            ++cut;
+            ASSERT_NE(drawn, given);
+            // Cut inside a line, or a box of one line that keeps only the last one.
+            ASSERT_TRUE(drawn.contains(QStringLiteral("…")) ||
+                        (count > 1 && fitted.lines.size() == 1));
+        }
+        if (count > 1) {
+            const QFont floor = [&] {
+                QFont f = base;
+                f.setPointSizeF(kMinFitPoints);
+                return f;
+            }();
+            if (QFontMetrics(floor).horizontalAdvance(lines.back()) <= box.width()) {
+                ASSERT_EQ(fitted.lines.back(), lines.back());
+            }
+        }
+    }
+    EXPECT_GT(whole, 50);
+    EXPECT_GT(cut, 50);
+}
+
+// A label or a combo whose text does not fit at 8 pt keeps 8 pt, draws its text cut with "…"
+// and holds the whole text as its tooltip; once the text fits again the tooltip goes.
+TEST(FitText, LabelsAndCombosCutAtTheFloorWithTheWholeTextAsTooltip) {
+    QWidget window;
+    window.setFont(FormFont(12));
+    StatusBar bar({1500}, &window);
+    QLabel* panel = bar.Panel(1);
+    panel->setText(QString::fromUtf8("学前年级（１２）班级"));
+    const QString shown = ShownText(panel);
+    EXPECT_EQ(panel->font().pointSizeF(), kMinFitPoints);
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("…"))) << shown.toStdString();
+    EXPECT_EQ(panel->toolTip(), panel->text());
+    panel->setText(QString::fromUtf8("读取成功"));
+    EXPECT_EQ(ShownText(panel), panel->text());
+    EXPECT_TRUE(panel->toolTip().isEmpty());
+
+    QComboBox combo(&window);
+    combo.setGeometry(0, 0, 105, 24);
+    KeepComboTextWhole(&combo);
+    combo.addItem(QString::fromUtf8("信息技术老师一二三四"));
+    combo.addItem(QString::fromUtf8("张老师"));
+    combo.setCurrentIndex(0);
+    EXPECT_EQ(combo.font().pointSizeF(), kMinFitPoints);
+    EXPECT_TRUE(ShownText(&combo).endsWith(QString::fromUtf8("…")));
+    EXPECT_EQ(combo.toolTip(), combo.currentText());
+    combo.grab();
+    combo.setCurrentIndex(1);
+    EXPECT_EQ(ShownText(&combo), combo.currentText());
+    EXPECT_EQ(combo.font().pointSizeF(), 12);
+    EXPECT_TRUE(combo.toolTip().isEmpty());
 }
