@@ -78,6 +78,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     lstCourse->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstCourse->setSelectionMode(QAbstractItemView::SingleSelection);
     PlaceTwips(lstCourse, 4080, 120, 3660, 1575);
+    tw::ui::ShowCutItemsAsTips(lstCourse);
 
     MakeExitFrame(9720, 0);
 

@@ -14,6 +14,7 @@
 #include "timetable/GridMarks.h"
 #include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/FormStyle.h"
 
 using tw::db::SqlQ;
@@ -53,6 +54,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     lstCourse = new QListWidget(Frame3);
     lstCourse->setObjectName(QStringLiteral("lstCourse"));
     PlaceTwips(lstCourse, 120, 360, 1575, 5340);
+    tw::ui::ShowCutItemsAsTips(lstCourse);
 
     MSFlexGrid1 = new WeekGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include "FitText.h"
 #include "FormStyle.h"
 #include "db/CodeOrder.h"
 #include "text/Gbk.h"
@@ -35,6 +36,7 @@ DataListView::DataListView(QWidget* parent) : QTreeWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
+    ShowCutItemsAsTips(this);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);

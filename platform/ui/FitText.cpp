@@ -5,11 +5,14 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTextLayout>
+#include <QToolTip>
 #include <algorithm>
 #include <vector>
 
@@ -133,6 +136,35 @@ class ComboTextFitter : public QObject {
 
     QComboBox* combo_;
     bool ownTip_ = false;
+};
+
+struct ViewAccess : QAbstractItemView {
+    using QAbstractItemView::initViewItemOption;
+};
+struct DelegateAccess : QStyledItemDelegate {
+    using QStyledItemDelegate::initStyleOption;
+};
+
+// Shows the whole text of an item drawn cut when the mouse rests on it.
+class CutItemTipper : public QObject {
+  public:
+    explicit CutItemTipper(QAbstractItemView* view) : QObject(view), view_(view) {
+        setObjectName(QStringLiteral("CutItemTipper"));
+        view->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != view_->viewport() || event->type() != QEvent::ToolTip) return false;
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = view_->indexAt(help->pos());
+        const QString tip = CutItemTip(view_, index);
+        if (tip.isEmpty()) return false;
+        QToolTip::showText(help->globalPos(), tip, view_->viewport(), view_->visualRect(index));
+        return true;
+    }
+
+  private:
+    QAbstractItemView* view_;
 };
 
 // A label's width for its text: the inner width less margins and the indent (half an 'x' beside
@@ -279,6 +311,35 @@ void KeepComboTextWhole(QComboBox* combo) {
     if (combo) {
         new ComboTextFitter(combo);
     }
+}
+
+void ShowCutItemsAsTips(QAbstractItemView* view) {
+    if (view) {
+        new CutItemTipper(view);
+    }
+}
+
+QString CutItemTip(const QAbstractItemView* view, const QModelIndex& index) {
+    if (!view || !index.isValid()) return QString();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) return QString();
+    // The text's room as the view's delegate and style lay the item out.
+    QStyleOptionViewItem option;
+    (view->*(&ViewAccess::initViewItemOption))(&option);
+    option.rect = view->visualRect(index);
+    if (auto* delegate = qobject_cast<QStyledItemDelegate*>(view->itemDelegateForIndex(index))) {
+        (delegate->*(&DelegateAccess::initStyleOption))(&option, index);
+    } else {
+        option.text = text;
+    }
+    if (option.rect.isEmpty()) return QString();
+    const QStyle* style = view->style();
+    const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &option, view);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    if (QFontMetrics(option.font).horizontalAdvance(option.text) <= room.width() - 2 * margin) {
+        return QString();
+    }
+    return text;
 }
 
 FittedText FitBoxText(const QFont& base, const QString& text, const QSize& box) {

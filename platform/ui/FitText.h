@@ -9,7 +9,9 @@
 #include <QSize>
 #include <QStringList>
 
+class QAbstractItemView;
 class QComboBox;
+class QModelIndex;
 class QString;
 
 namespace tw::ui {
@@ -63,6 +65,12 @@ class ColumnLabel : public QLabel {
 // current text and its size (down to kMinFitPoints); a text still too wide is drawn cut with "…"
 // and shows whole as the combo's tooltip. The drop-down list keeps the font of the parent.
 void KeepComboTextWhole(QComboBox* combo);
+
+// From now on an item that view draws cut with "…" (its column too narrow for its text) shows its
+// whole text as a tooltip.
+void ShowCutItemsAsTips(QAbstractItemView* view);
+// The tooltip such an item shows: its whole text when the view draws it cut, else empty.
+QString CutItemTip(const QAbstractItemView* view, const QModelIndex& index);
 
 // A text of one or more lines (separated by line feeds) laid out in a box, as a week-grid cell
 // shows it. The last line of a text of several lines names what the cell belongs to (the class

@@ -1,13 +1,20 @@
 // Checks that a control of fixed size reads: its text drawn at 8 pt or more, either whole inside
-// the control or cut at its end with "…" while the tooltip holds the whole text.
+// the control or cut at its end with "…" while the tooltip holds the whole text; and the tooltip
+// of a list item.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QThread>
+#include <QToolTip>
 
 #include "ui/FitText.h"
 
@@ -57,6 +64,28 @@ inline ::testing::AssertionResult ReadsWholeOrCut(QWidget* w) {
                << "\"";
     }
     return ::testing::AssertionSuccess();
+}
+
+// Hides the tooltip and waits until it is gone (it hides on a timer).
+inline void HideTip() {
+    QToolTip::hideText();
+    QElapsedTimer waited;
+    waited.start();
+    while (QToolTip::isVisible() && waited.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+// The tooltip a list shows when the mouse rests on an item (empty when it shows none).
+inline QString TipOfItem(QAbstractItemView* view, const QModelIndex& index) {
+    HideTip();
+    const QPoint pos = view->visualRect(index).center();
+    QHelpEvent help(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(view->viewport(), &help);
+    const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+    HideTip();
+    return tip;
 }
 
 }  // namespace twtest

@@ -700,6 +700,15 @@ TEST_F(PlanFormSchoolTest, LongestNamesShowWholeInTheirBoxesAndPanel) {
     }
     EXPECT_EQ(tw::ui::ShownText(teacher), "张伟（初二数学）");
     EXPECT_EQ(tw::ui::ShownText(summary), "张伟（初二数学）");
+
+    // A list column too narrow for a name shows it whole as the item's tooltip.
+    Choose(summary, "信息技术老师一二三四");
+    auto* info = Find<QTreeWidget>(form, "lstTeacherInfo");
+    form.show();
+    ASSERT_EQ(info->topLevelItemCount(), 1);
+    const QModelIndex row = info->model()->index(0, 0);
+    EXPECT_EQ(twtest::TipOfItem(info, row), "学前年级（１２）班级");
+    EXPECT_EQ(twtest::TipOfItem(info, row.siblingAtColumn(2)), "");
 }
 
 }  // namespace

@@ -129,6 +129,7 @@ TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
     AddLesson("103", 1, 1, "01", "T9", 1);
     AddLesson("103", 1, 2, "02", "T8", 1);
     AddLesson("103", 1, 3, "03", "T7", 1);
+    AddPlan("103", "01", "T9", 3);
     frmManualSetLesson f;
     f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
     f.CmbClass_Click();
@@ -143,6 +144,11 @@ TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
     EXPECT_EQ(tw::ui::ShownText(f.CmbTeacher), "张伟（初二数学）");
     EXPECT_TRUE(twtest::ReadsWholeOrCut(f.CmbClass));
     EXPECT_EQ(f.Panel(2)->text(), "学前年级（１２）班级");
+    f.show();
+    ASSERT_EQ(f.lstCourse->topLevelItemCount(), 1);
+    const QModelIndex owed = f.lstCourse->model()->index(0, 0);
+    EXPECT_EQ(twtest::TipOfItem(f.lstCourse, owed), "学前年级（１２）班级");
+    EXPECT_EQ(twtest::TipOfItem(f.lstCourse, owed.siblingAtColumn(1)), "");
 
     // The heading: eight characters, each its own band of ink inside the label, at 8 pt or more.
     auto* heading = dynamic_cast<tw::ui::ColumnLabel*>(f.Label1);
