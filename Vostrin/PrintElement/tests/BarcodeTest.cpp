@@ -52,7 +52,7 @@ QString Decode(const QImage& img) {
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-class BarcodeElement : public ElementPage {
+class BarcodeElementTest : public ElementPage {
   protected:
     QImage PrintPage(const std::string& settings, const std::string& elements) {
         auto tree = LoadTree("<doc>" + Page(settings, elements) + "</doc>");
@@ -107,7 +107,7 @@ TEST(BarcodeLayer, SymbologiesAreChosenByName) {
     EXPECT_EQ(TVostrin::BarcodeSymbology("nonsense"), 0);
 }
 
-TEST_F(BarcodeElement, Code128IsPlacedSizedAndReadable) {
+TEST_F(BarcodeElementTest, Code128IsPlacedSizedAndReadable) {
     const QImage page = PrintPage(
         "<offsetx>100</offsetx><offsety>50</offsety>",
         R"(<barcode x="300" y="150" value="AB-12" fontname="DejaVu Sans" fontsize="10"/>)");
@@ -128,7 +128,7 @@ TEST_F(BarcodeElement, Code128IsPlacedSizedAndReadable) {
     EXPECT_EQ(Decode(page), "CODE-128:AB-12");
 }
 
-TEST_F(BarcodeElement, EverySymbologyIsReadBackFromItsPrintedImage) {
+TEST_F(BarcodeElementTest, EverySymbologyIsReadBackFromItsPrintedImage) {
     if (QStandardPaths::findExecutable("zbarimg").isEmpty()) GTEST_SKIP() << "no zbarimg";
     // EAN numbers with their check digit and without; the reader gives UPC-A as the EAN-13
     // symbol that it also is.
@@ -156,7 +156,7 @@ TEST_F(BarcodeElement, EverySymbologyIsReadBackFromItsPrintedImage) {
     EXPECT_EQ(read.join(' ').toStdString(), expected.join(' ').toStdString());
 }
 
-TEST_F(BarcodeElement, ScaleColourHeightModeAndRotation) {
+TEST_F(BarcodeElementTest, ScaleColourHeightModeAndRotation) {
     QImage page = PrintPage("", R"(<barcode x="100" y="100" enlarge="2" height="100" mode="1" )"
                                 R"(color="0,0,255">AB-12</barcode>)");
     QRect bars = BoundsOf(page, kBlue);
@@ -180,7 +180,7 @@ TEST_F(BarcodeElement, ScaleColourHeightModeAndRotation) {
     EXPECT_EQ(bars.top(), 100);
 }
 
-TEST_F(BarcodeElement, NothingIsDrawnForEmptyOrUnencodableData) {
+TEST_F(BarcodeElementTest, NothingIsDrawnForEmptyOrUnencodableData) {
     const QImage page = PrintPage(
         "", R"(<barcode x="100" y="100"/><barcode x="100" y="300" type="nonsense" value="12"/>)"
             R"(<barcode x="100" y="500" type="EAN13" value="ABC"/>)"
@@ -190,7 +190,7 @@ TEST_F(BarcodeElement, NothingIsDrawnForEmptyOrUnencodableData) {
     EXPECT_FALSE(BoundsOf(page, kBlue).isNull());  // the page went on
 }
 
-TEST_F(BarcodeElement, CanvasKeepsItsFontBrushAndPen) {
+TEST_F(BarcodeElementTest, CanvasKeepsItsFontBrushAndPen) {
     auto* canvas = Open();
     canvas->Pen.Color = QColor(1, 2, 3);
     canvas->Pen.Width = 4;

@@ -23,7 +23,7 @@ class SearchPath {
     QByteArray old_;
 };
 
-class DocumentElements : public ElementPage {
+class DocumentElementsTest : public ElementPage {
   protected:
     void SetUp() override {
         ElementPage::SetUp();
@@ -69,7 +69,7 @@ class DocumentElements : public ElementPage {
 
 }  // namespace
 
-TEST_F(DocumentElements, DocFileGoesToTheOfficeProgramAsOneArgument) {
+TEST_F(DocumentElementsTest, DocFileGoesToTheOfficeProgramAsOneArgument) {
     SearchPath path(bin);
     const QString doc = Touch(QString::fromUtf8("课表 'a'; rm x.doc"));
     Open();
@@ -79,7 +79,7 @@ TEST_F(DocumentElements, DocFileGoesToTheOfficeProgramAsOneArgument) {
     EXPECT_EQ(Calls()[0], (QStringList{"--headless", "--norestore", "--nologo", "-p", doc}));
 }
 
-TEST_F(DocumentElements, OtherFilesOrNoOfficeProgramPrintNothing) {
+TEST_F(DocumentElementsTest, OtherFilesOrNoOfficeProgramPrintNothing) {
     const QString upper = Touch("a.DOC");
     const QString docx = Touch("a.docx");
     const QString doc = Touch("a.doc");
@@ -100,7 +100,7 @@ TEST_F(DocumentElements, OtherFilesOrNoOfficeProgramPrintNothing) {
     EXPECT_TRUE(Calls().isEmpty());
 }
 
-TEST_F(DocumentElements, DocumentElementsDrawNothingAndAskToKeepThePageOpen) {
+TEST_F(DocumentElementsTest, DocumentElementsDrawNothingAndAskToKeepThePageOpen) {
     SearchPath path(dir.filePath("empty"));
     Open();
     EXPECT_FALSE(Draw("<prndoc>x.prn</prndoc>"));

@@ -132,7 +132,7 @@ QByteArray ClaimingSize(QByteArray jpeg, int width, int height) {
     return jpeg;
 }
 
-class ImageElement : public ElementPage {
+class ImageElementTest : public ElementPage {
   protected:
     QTemporaryDir dir;
     QString Write(const QString& name, const char* format) {
@@ -166,7 +166,7 @@ class ImageElement : public ElementPage {
 
 }  // namespace
 
-TEST_F(ImageElement, BitmapAndJpegAreStretchedIntoTheirBoxes) {
+TEST_F(ImageElementTest, BitmapAndJpegAreStretchedIntoTheirBoxes) {
     const QString bmp = Write("a.bmp", "BMP");
     const QString jpg = Write("b.JPG", "JPG");
     auto tree = LoadTree("<doc>" +
@@ -191,7 +191,7 @@ TEST_F(ImageElement, BitmapAndJpegAreStretchedIntoTheirBoxes) {
     EXPECT_NEAR(red.bottom(), 99, 2);
 }
 
-TEST_F(ImageElement, CmykAndYcckJpegsAreDrawnInTheirColours) {
+TEST_F(ImageElementTest, CmykAndYcckJpegsAreDrawnInTheirColours) {
     const QString cmyk = dir.filePath("cmyk.jpg");
     const QString ycck = dir.filePath("ycck.jpg");
     WriteCmykJpeg(cmyk, JCS_CMYK);
@@ -214,7 +214,7 @@ TEST_F(ImageElement, CmykAndYcckJpegsAreDrawnInTheirColours) {
     }
 }
 
-TEST_F(ImageElement, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {
+TEST_F(ImageElementTest, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {
     const QString jpeg = Write("c.jpeg", "JPG");
     const QString png = Write("d.png", "PNG");
     const QString renamed = dir.filePath("e.bmp");
@@ -230,7 +230,7 @@ TEST_F(ImageElement, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {
     EXPECT_TRUE(NearBounds(page, kRed).isNull());
 }
 
-TEST_F(ImageElement, RelativePathsAreTakenFromTheProgramFolder) {
+TEST_F(ImageElementTest, RelativePathsAreTakenFromTheProgramFolder) {
     const QString name = QString("h13-logo-%1.JPG").arg(QCoreApplication::applicationPid());
     ProgramFolderFile file(name);
     ASSERT_TRUE(TwoColours().save(file.Path(), "JPG", 100));
@@ -249,7 +249,7 @@ TEST_F(ImageElement, RelativePathsAreTakenFromTheProgramFolder) {
               QString::fromStdString(folder) + QString::fromUtf8("图片.bmp"));
 }
 
-TEST_F(ImageElement, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
+TEST_F(ImageElementTest, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
     QFile good(Write("good.jpg", "JPG"));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray bytes = good.readAll();
@@ -290,7 +290,7 @@ TEST_F(ImageElement, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
     EXPECT_EQ(BoundsOf(Pages()[0].image, kGreen), QRect(500, 500, 100, 100));
 }
 
-TEST_F(ImageElement, JpegsAreDecodedNearTheSizeOfTheirBox) {
+TEST_F(ImageElementTest, JpegsAreDecodedNearTheSizeOfTheirBox) {
     // A real picture is decoded at the smallest scale that still covers its box.
     const QImage big = TwoColours().scaled(800, 400);
     const QString real = dir.filePath("real.jpg");
@@ -319,7 +319,7 @@ TEST_F(ImageElement, JpegsAreDecodedNearTheSizeOfTheirBox) {
     EXPECT_LT(doubled, 2.5 * once + 30 * testtiming::kSlowdown);
 }
 
-TEST_F(ImageElement, JpegsBeyondThePictureCapAreRefused) {
+TEST_F(ImageElementTest, JpegsBeyondThePictureCapAreRefused) {
     // A file claiming 16000 x 16000 pixels passes the cap of 256 MB at four bytes a pixel; a
     // progressive file of 8000 x 8000 without colour subsampling would need 384 MB of the
     // decoder's memory; a file of a thousand scans walks the picture a thousand times.

@@ -45,7 +45,7 @@ const TWordBox* Find(const std::vector<TWordBox>& words, const QString& text) {
     return nullptr;
 }
 
-class PdfQueue : public ::testing::Test {
+class PdfQueueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
@@ -55,7 +55,7 @@ class PdfQueue : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PdfQueue, PagesSizesAndTextComeOutAsPrinted) {
+TEST_F(PdfQueueTest, PagesSizesAndTextComeOutAsPrinted) {
     const QString title = UniqueTitle("Timetable");
     const std::string ascii = R"( fontname="DejaVu Sans" fontsize="12")";
     auto tree = LoadTree("<doc docname=\"" + title.toStdString() + "\">" +
@@ -89,7 +89,7 @@ TEST_F(PdfQueue, PagesSizesAndTextComeOutAsPrinted) {
     EXPECT_EQ(page3, QString::fromUtf8("星期一星期二星期三星期四星期五星期六星期日"));
 }
 
-TEST_F(PdfQueue, PositionsAndCentringAt600Dpi) {
+TEST_F(PdfQueueTest, PositionsAndCentringAt600Dpi) {
     const QString title = UniqueTitle("Positions");
     auto tree = LoadTree(
         "<doc>" +

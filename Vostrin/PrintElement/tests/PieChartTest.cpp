@@ -43,7 +43,7 @@ class TempFolder {
     QByteArray old_;
 };
 
-class PieChart : public ElementPage {
+class PieChartTest : public ElementPage {
   protected:
     void SetUp() override {
         ElementPage::SetUp();
@@ -121,7 +121,7 @@ TEST(PieSlices, LabelsShowTheChosenParts) {
               QString::fromUtf8("数学"));
 }
 
-TEST_F(PieChart, SlicesAreDrawnInTheirColoursWithinTheBox) {
+TEST_F(PieChartTest, SlicesAreDrawnInTheirColoursWithinTheBox) {
     QTemporaryDir tmp;
     TempFolder folder(tmp.path());
     const QImage page = PrintPage(Pie("30,Maths,(255,0,0)|70,Other,(0,0,255)"));
@@ -142,7 +142,7 @@ TEST_F(PieChart, SlicesAreDrawnInTheirColoursWithinTheBox) {
     EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
-TEST_F(PieChart, SliceWithoutColourIsBlackAndZeroTotalDrawsNoPie) {
+TEST_F(PieChartTest, SliceWithoutColourIsBlackAndZeroTotalDrawsNoPie) {
     QImage page = PrintPage(Pie("10,A", R"(mark_style="LABEL")"));
     // One black slice fills the whole pie.
     EXPECT_GT(CountOf(page, Qt::black), 20000);
@@ -153,7 +153,7 @@ TEST_F(PieChart, SliceWithoutColourIsBlackAndZeroTotalDrawsNoPie) {
     EXPECT_FALSE(BoundsOf(page, QColor(0, 255, 0)).isNull());
 }
 
-TEST_F(PieChart, ThreeDimensionalPieHasDarkerSides) {
+TEST_F(PieChartTest, ThreeDimensionalPieHasDarkerSides) {
     const QColor darkRed = kRed.darker(150);
     QImage flat = PrintPage(Pie("1,A,(255,0,0)"));
     EXPECT_EQ(CountOf(flat, darkRed), 0);
@@ -167,7 +167,7 @@ TEST_F(PieChart, ThreeDimensionalPieHasDarkerSides) {
     EXPECT_EQ(CountOf(other, darkRed), 0);
 }
 
-TEST_F(PieChart, LabelFontAndStyleChangeTheLabels) {
+TEST_F(PieChartTest, LabelFontAndStyleChangeTheLabels) {
     const std::string slices = "50,Mathematics,(255,0,0)|50,Art,(0,0,255)";
     auto inkWidth = [&](const std::string& more) {
         const QImage page = PrintPage(Pie(slices, more));
@@ -180,7 +180,7 @@ TEST_F(PieChart, LabelFontAndStyleChangeTheLabels) {
     EXPECT_GT(inkWidth(R"(mark_fontname="DejaVu Sans" mark_style="label_percent_total")"), plain);
 }
 
-TEST_F(PieChart, UnusableTemporaryFolderOrEmptyBoxDrawsNothing) {
+TEST_F(PieChartTest, UnusableTemporaryFolderOrEmptyBoxDrawsNothing) {
     {
         QTemporaryDir tmp;
         const QString notAFolder = tmp.filePath("file");

@@ -34,7 +34,7 @@ int Near(const QImage& img, const QRect& area, const QColor& c, int tolerance = 
     return n;
 }
 
-class PrintedShapes : public ::testing::Test {
+class PrintedShapesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
@@ -46,7 +46,7 @@ class PrintedShapes : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PrintedShapes, ColoursAndBarcodeComeOutInThePdf) {
+TEST_F(PrintedShapesTest, ColoursAndBarcodeComeOutInThePdf) {
     QTemporaryDir dir;
     QImage picture(20, 20, QImage::Format_RGB32);
     picture.fill(QColor(255, 0, 255));

@@ -26,11 +26,11 @@ std::string Text(int x, int y, const std::string& value, const std::string& more
 
 const QColor kGreen(0, 255, 0);
 
-class Renderer : public ScriptedRenderer {};
+class RendererTest : public ScriptedRenderer {};
 
 }  // namespace
 
-TEST_F(Renderer, PositionsBecomeDotsWithThePageOffset) {
+TEST_F(RendererTest, PositionsBecomeDotsWithThePageOffset) {
     UsePrinter(600);
     auto tree = LoadTree("<doc>" +
                          Page("<offsetx>100</offsetx><offsety>50</offsety>", Text(354, 304, "X")) +
@@ -43,7 +43,7 @@ TEST_F(Renderer, PositionsBecomeDotsWithThePageOffset) {
     EXPECT_EQ(box.top(), 600);   // (304 - 50) * 600 / 254
 }
 
-TEST_F(Renderer, EmptyPageIsSkippedButItsSettingsCarryOn) {
+TEST_F(RendererTest, EmptyPageIsSkippedButItsSettingsCarryOn) {
     auto tree = LoadTree(
         "<doc>" +
         Page("<paperkind>A3</paperkind><landscape>1</landscape><offsetx>100</offsetx>", "") +
@@ -65,7 +65,7 @@ TEST_F(Renderer, EmptyPageIsSkippedButItsSettingsCarryOn) {
     EXPECT_EQ(BoundsOf(Pages()[1].image, kGreen).left(), 200);
 }
 
-TEST_F(Renderer, LaterSettingsOfAPageWinAndUnknownOnesAreIgnored) {
+TEST_F(RendererTest, LaterSettingsOfAPageWinAndUnknownOnesAreIgnored) {
     auto tree = LoadTree(
         "<doc>" +
         Page("<offsetx>10</offsetx><colour>9</colour><offsetx>50</offsetx><offsety>x</offsety>",
@@ -78,7 +78,7 @@ TEST_F(Renderer, LaterSettingsOfAPageWinAndUnknownOnesAreIgnored) {
     EXPECT_EQ(box.top(), 100);  // "x" reads as 0
 }
 
-TEST_F(Renderer, BinAndPaperAreFoundByTheirListedNames) {
+TEST_F(RendererTest, BinAndPaperAreFoundByTheirListedNames) {
     auto tree = LoadTree(
         "<doc>" +
         Page("<bin> Upper tray</bin><paperkind>Custom</paperkind><paperwidth>800</paperwidth>"
@@ -99,7 +99,7 @@ TEST_F(Renderer, BinAndPaperAreFoundByTheirListedNames) {
     EXPECT_EQ(second.dmPaperSize, StdPaperFmt("A4"));
 }
 
-TEST_F(Renderer, RepeatedSettingsAreAppliedOnceAndChangesStillReachTheirPages) {
+TEST_F(RendererTest, RepeatedSettingsAreAppliedOnceAndChangesStillReachTheirPages) {
     const std::string a4 = "<paperkind>A4</paperkind>";
     const std::string a3Wide = "<paperkind>A3</paperkind><landscape>1</landscape>";
     auto tree = LoadTree("<doc>" + Page(a4, Text(0, 0, "1")) + Page(a4, Text(0, 0, "2")) +
@@ -125,7 +125,7 @@ TEST_F(Renderer, RepeatedSettingsAreAppliedOnceAndChangesStillReachTheirPages) {
     EXPECT_EQ(sys->paperQueries - queriesBefore, 3);
 }
 
-TEST_F(Renderer, DuplexOnlyForTheExactWordTrue) {
+TEST_F(RendererTest, DuplexOnlyForTheExactWordTrue) {
     for (auto [value, mode] : {std::pair{"true", DMDUP_VERTICAL}, std::pair{"True", DMDUP_SIMPLEX},
                                std::pair{"", DMDUP_SIMPLEX}}) {
         auto tree = LoadTree(std::string("<doc duplix=\"") + value + "\">" +
@@ -136,7 +136,7 @@ TEST_F(Renderer, DuplexOnlyForTheExactWordTrue) {
     }
 }
 
-TEST_F(Renderer, DocumentNameAndPrinterName) {
+TEST_F(RendererTest, DocumentNameAndPrinterName) {
     auto& other = sys->printers.emplace_back(
         TZScriptedPrintSystem::MakePrinter(QString::fromUtf8("教务处"), {"A4"}));
     other.defaults.dmPrintQuality = other.defaults.dmYResolution = 100;
@@ -152,7 +152,7 @@ TEST_F(Renderer, DocumentNameAndPrinterName) {
     EXPECT_EQ(sys->LastDoc()->device, "Scripted");
 }
 
-TEST_F(Renderer, UnknownElementsDrawNothingAndLetThePageEnd) {
+TEST_F(RendererTest, UnknownElementsDrawNothingAndLetThePageEnd) {
     auto tree = LoadTree("<doc>" + Page("", "<sparkle x=\"1\"/><Text value=\"A\"/>") +
                          Page("", "<note/>") + "</doc>");
     EXPECT_EQ(TPrint().Print(tree.get(), nullptr, 0), 0);
@@ -160,7 +160,7 @@ TEST_F(Renderer, UnknownElementsDrawNothingAndLetThePageEnd) {
     EXPECT_TRUE(InkBounds(Pages()[0].image).isNull());
 }
 
-TEST_F(Renderer, APageIsEndedOnlyWhenItsLastElementAllowsIt) {
+TEST_F(RendererTest, APageIsEndedOnlyWhenItsLastElementAllowsIt) {
     // Ending a page asks the abort callback, which lets pending events through: an event
     // posted before printing shows whether the page was ended.
     auto pageEnded = [this](const std::string& elements) {
@@ -178,7 +178,7 @@ TEST_F(Renderer, APageIsEndedOnlyWhenItsLastElementAllowsIt) {
     EXPECT_TRUE(pageEnded("<prndoc/><unknown/>"));
 }
 
-TEST_F(Renderer, PagesWithoutSettingsOrTableAreTakenAsEmpty) {
+TEST_F(RendererTest, PagesWithoutSettingsOrTableAreTakenAsEmpty) {
     auto tree = LoadTree(
         "<doc><page><reporttable>" + Text(0, 0, "a") +
         "</reporttable></page><page><pagesetting><landscape>1</landscape></pagesetting></page>"
@@ -189,7 +189,7 @@ TEST_F(Renderer, PagesWithoutSettingsOrTableAreTakenAsEmpty) {
     EXPECT_EQ(Pages()[1].devMode.dmOrientation, DMORIENT_LANDSCAPE);
 }
 
-TEST_F(Renderer, NullTreesAndEmptyDocumentsPrintNoPage) {
+TEST_F(RendererTest, NullTreesAndEmptyDocumentsPrintNoPage) {
     EXPECT_EQ(TPrint().Print(nullptr, nullptr, 0), 0);
     EXPECT_EQ(sys->LastDoc(), nullptr);
     auto tree = LoadTree("<doc>" + Page("<landscape>1</landscape>", "") + "</doc>");
@@ -198,7 +198,7 @@ TEST_F(Renderer, NullTreesAndEmptyDocumentsPrintNoPage) {
     EXPECT_TRUE(Pages().empty());
 }
 
-TEST_F(Renderer, FailuresOutsideThePagesAreReported) {
+TEST_F(RendererTest, FailuresOutsideThePagesAreReported) {
     auto tree = LoadTree("<doc>" + Page("", Text(0, 0, "a")) + "</doc>");
     EXPECT_EQ(TPrint().Print(tree.get(), "No such queue", 0), -1003);
     sys->printers[0].canCreateContext = false;
@@ -206,7 +206,7 @@ TEST_F(Renderer, FailuresOutsideThePagesAreReported) {
     EXPECT_EQ(sys->LastDoc(), nullptr);
 }
 
-TEST_F(Renderer, AFailedPageIsReportedAndEarlierPagesStayPrinted) {
+TEST_F(RendererTest, AFailedPageIsReportedAndEarlierPagesStayPrinted) {
     auto tree =
         LoadTree("<doc>" + Page("", Text(0, 0, "one")) + Page("", Text(0, 0, "two")) + "</doc>");
     // While the first page ends, the printing system stops taking pages.
@@ -217,7 +217,7 @@ TEST_F(Renderer, AFailedPageIsReportedAndEarlierPagesStayPrinted) {
     EXPECT_EQ(Pages().size(), 1u);
 }
 
-TEST_F(Renderer, PrintOnNeedsARunningDocument) {
+TEST_F(RendererTest, PrintOnNeedsARunningDocument) {
     auto tree = LoadTree("<doc>" + Page("", Text(0, 0, "a")) + "</doc>");
     TPrint print;
     EXPECT_EQ(print.PrintOn(tree.get(), nullptr, 0), -1010);
@@ -232,7 +232,7 @@ TEST_F(Renderer, PrintOnNeedsARunningDocument) {
     EXPECT_EQ(Pages().size(), 2u);
 }
 
-TEST_F(Renderer, ElementsAreChosenByTheirExactTag) {
+TEST_F(RendererTest, ElementsAreChosenByTheirExactTag) {
     auto tree = LoadTree("<r><text/><addition/><textbox/><TEXT/><rectangle/><br/></r>");
     ASSERT_TRUE(tree);
     std::vector<std::string> kinds;

@@ -11,7 +11,7 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-class ShapeElements : public ElementPage {};
+class ShapeElementsTest : public ElementPage {};
 
 // Dark pixels on the row y between x0 and x1.
 int InkOnRow(const QImage& img, int y, int x0, int x1) {
@@ -22,7 +22,7 @@ int InkOnRow(const QImage& img, int y, int x0, int x1) {
 
 }  // namespace
 
-TEST_F(ShapeElements, RectangleIsFilledWithItsColourWithinItsCorners) {
+TEST_F(ShapeElementsTest, RectangleIsFilledWithItsColourWithinItsCorners) {
     auto tree = LoadTree("<doc>" +
                          Page("<offsetx>100</offsetx><offsety>50</offsety>",
                               R"(<rect left="200" top="150" right="400" bottom="250" )"
@@ -39,7 +39,7 @@ TEST_F(ShapeElements, RectangleIsFilledWithItsColourWithinItsCorners) {
     EXPECT_TRUE(BoundsOf(Pages()[0].image, Qt::black).isNull());
 }
 
-TEST_F(ShapeElements, RectangleFarBeyondThePageOnBothSidesCoversIt) {
+TEST_F(ShapeElementsTest, RectangleFarBeyondThePageOnBothSidesCoversIt) {
     // Its corners lie near the ends of the int range: its width in dots must not wrap round.
     Open();
     EXPECT_TRUE(Draw(R"(<rect left="-2000000000" top="-2147483648" right="2000000000" )"
@@ -48,7 +48,7 @@ TEST_F(ShapeElements, RectangleFarBeyondThePageOnBothSidesCoversIt) {
     EXPECT_EQ(BoundsOf(img, kRed), img.rect());
 }
 
-TEST_F(ShapeElements, RectangleWithoutColourUsesTheCanvasBrushAndGivesItBack) {
+TEST_F(ShapeElementsTest, RectangleWithoutColourUsesTheCanvasBrushAndGivesItBack) {
     auto* canvas = Open();
     canvas->Brush.Color = kBlue;
     EXPECT_TRUE(Draw(R"(<rect left="10" top="10" right="60" bottom="30"/>)"));
@@ -60,7 +60,7 @@ TEST_F(ShapeElements, RectangleWithoutColourUsesTheCanvasBrushAndGivesItBack) {
     EXPECT_EQ(BoundsOf(img, kRed), QRect(QPoint(100, 10), QPoint(159, 29)));
 }
 
-TEST_F(ShapeElements, LineRunsBetweenItsEndPointsWithItsPen) {
+TEST_F(ShapeElementsTest, LineRunsBetweenItsEndPointsWithItsPen) {
     auto* canvas = Open();
     canvas->Pen.Color = kBlue;
     EXPECT_TRUE(Draw(R"(<line xfrom="120" yfrom="70" xto="520" yto="70" width="5"/>)", 20, 20));
@@ -79,7 +79,7 @@ TEST_F(ShapeElements, LineRunsBetweenItsEndPointsWithItsPen) {
     EXPECT_EQ(thin.left(), 100);
 }
 
-TEST_F(ShapeElements, LineWidthAndStyleThatAreNotNumbersOrDrawNothing) {
+TEST_F(ShapeElementsTest, LineWidthAndStyleThatAreNotNumbersOrDrawNothing) {
     auto* canvas = Open();
     canvas->Pen.Width = 9;
     canvas->Pen.Style = Zprinters::psDash;

@@ -84,9 +84,9 @@ TEST(TessorBar, NumbersKeepTheirPointInAnyLocale) {
     EXPECT_EQ(sent, std::vector<std::string>{Commands("1.18", "0.00", "10", "*A*")});
 }
 
-class TessorBarPage : public ElementPage {};
+class TessorBarPageTest : public ElementPage {};
 
-TEST_F(TessorBarPage, PrinterWithoutRawCommandsPrintsNothingAndEndsThePage) {
+TEST_F(TessorBarPageTest, PrinterWithoutRawCommandsPrintsNothingAndEndsThePage) {
     auto tree =
         LoadTree("<doc>" + Page("", R"(<tessorbar x="10" y="10" value="AB-12"/>)") + "</doc>");
     ASSERT_TRUE(tree);

@@ -27,7 +27,7 @@ std::string TextRun(const std::string& value, const std::string& more = "") {
     return "<text fontname=\"DejaVu Sans\" fontsize=\"10\" value=\"" + value + "\" " + more + "/>";
 }
 
-class TextBoxes : public ScriptedRenderer {
+class TextBoxesTest : public ScriptedRenderer {
   protected:
     QImage PrintPage(const std::string& elements, const std::string& settings = "") {
         tree = LoadTree("<doc>" + Page(settings, elements) + "</doc>");
@@ -49,7 +49,7 @@ const std::string kWords = "alpha beta gamma delta epsilon zeta eta theta iota k
 
 }  // namespace
 
-TEST_F(TextBoxes, WordsWrapAtBlanksInsideTheBox) {
+TEST_F(TextBoxesTest, WordsWrapAtBlanksInsideTheBox) {
     const QImage img = PrintPage(Box(100, 100, 500, 1000, 50, TextRun(kWords)));
     const QRect ink = InkBounds(img);
     ASSERT_FALSE(ink.isNull());
@@ -67,7 +67,7 @@ TEST_F(TextBoxes, WordsWrapAtBlanksInsideTheBox) {
     EXPECT_EQ(kWords[kWords.size() - last.size() - 1], ' ');
 }
 
-TEST_F(TextBoxes, ChineseWrapsBetweenCharacters) {
+TEST_F(TextBoxesTest, ChineseWrapsBetweenCharacters) {
     const QString all = QString::fromUtf8("星期一星期二星期三星期四星期五");
     const QImage img =
         PrintPage(Box(100, 100, 500, 1000, 50, TextRun(Gbk("星期一星期二星期三星期四星期五"))));
@@ -80,7 +80,7 @@ TEST_F(TextBoxes, ChineseWrapsBetweenCharacters) {
     EXPECT_EQ(RunAttr(0, "y"), "150");
 }
 
-TEST_F(TextBoxes, ALongChineseRunWrapsInBoundedTime) {
+TEST_F(TextBoxesTest, ALongChineseRunWrapsInBoundedTime) {
     const QString sentence = QString::fromUtf8("课程表星期一到星期五每天六节课");
     QString all;
     while (all.size() < 3000) all += sentence;
@@ -98,7 +98,7 @@ TEST_F(TextBoxes, ALongChineseRunWrapsInBoundedTime) {
     EXPECT_GT(std::stoi(RunAttr(0, "y")), 100 + 40 * 40);
 }
 
-TEST_F(TextBoxes, LineStepZeroDrawsOneLineAndEnds) {
+TEST_F(TextBoxesTest, LineStepZeroDrawsOneLineAndEnds) {
     const QImage img = PrintPage(Box(100, 100, 400, 1000, 0, TextRun(kWords)));
     const QRect ink = InkBounds(img);
     ASSERT_FALSE(ink.isNull());
@@ -107,7 +107,7 @@ TEST_F(TextBoxes, LineStepZeroDrawsOneLineAndEnds) {
     EXPECT_EQ(RunAttr(0, "value"), kWords);
 }
 
-TEST_F(TextBoxes, AWordWiderThanTheBoxIsNotDrawnAndLinesRunDownToTheBottom) {
+TEST_F(TextBoxesTest, AWordWiderThanTheBoxIsNotDrawnAndLinesRunDownToTheBottom) {
     QElapsedTimer timer;
     timer.start();
     const QImage img =
@@ -124,7 +124,7 @@ TEST_F(TextBoxes, AWordWiderThanTheBoxIsNotDrawnAndLinesRunDownToTheBottom) {
     EXPECT_EQ(run->AttributeValue("value"), "Incomprehensibilities");
 }
 
-TEST_F(TextBoxes, RunsFollowEachOtherAndBrStartsANewLine) {
+TEST_F(TextBoxesTest, RunsFollowEachOtherAndBrStartsANewLine) {
     const QImage img = PrintPage(
         Box(200, 100, 900, 1000, 60,
             TextRun("Hello", "bgcolor=\"0,255,0\"") + TextRun("World", "bgcolor=\"0,0,255\"") +
@@ -148,7 +148,7 @@ TEST_F(TextBoxes, RunsFollowEachOtherAndBrStartsANewLine) {
     EXPECT_EQ(third.left(), 100);
 }
 
-TEST_F(TextBoxes, ARunThatDoesNotFitTheRestOfTheLineGoesOnTheNext) {
+TEST_F(TextBoxesTest, ARunThatDoesNotFitTheRestOfTheLineGoesOnTheNext) {
     // Two runs in a box about as wide as one of them.
     const std::string m = TextRun("MM");
     PrintPage(Box(0, 0, 60, 1000, 40, m + m));
@@ -156,7 +156,7 @@ TEST_F(TextBoxes, ARunThatDoesNotFitTheRestOfTheLineGoesOnTheNext) {
     EXPECT_EQ(RunAttr(1, "y"), "40");
 }
 
-TEST_F(TextBoxes, WhatIsLeftAtTheBottomIsNotDrawn) {
+TEST_F(TextBoxesTest, WhatIsLeftAtTheBottomIsNotDrawn) {
     const QImage img = PrintPage(
         Box(100, 100, 400, 150, 60, TextRun(kWords) + TextRun("after", "bgcolor=\"0,255,0\"")));
     EXPECT_EQ(RunAttr(0, "y"), "100");  // the second line would start at 160, past 150
@@ -169,7 +169,7 @@ TEST_F(TextBoxes, WhatIsLeftAtTheBottomIsNotDrawn) {
 // The box is a hard limit below too: a line whose top is above y2 but whose text would reach
 // below it is not drawn, and neither is a run that goes on there; the runs still take the
 // places the box gives them.
-TEST_F(TextBoxes, NoLineReachesBelowTheBox) {
+TEST_F(TextBoxesTest, NoLineReachesBelowTheBox) {
     std::mt19937 random(30);
     for (int round = 0; round < 12; ++round) {
         const int y2 = 140 + static_cast<int>(random() % 120);

@@ -18,7 +18,7 @@ namespace {
 const QColor kGreen(0, 255, 0);
 const QColor kBlue(0, 0, 255);
 
-class TextElements : public ScriptedRenderer {
+class TextElementsTest : public ScriptedRenderer {
   protected:
     // Prints one page with the elements and returns its image.
     QImage PrintPage(const std::string& elements) {
@@ -37,7 +37,7 @@ std::string Green(const std::string& attrs) {
 
 }  // namespace
 
-TEST_F(TextElements, AlignmentMovesTheReferencePoint) {
+TEST_F(TextElementsTest, AlignmentMovesTheReferencePoint) {
     const QImage left = PrintPage(Green(R"(x="500" y="50" value="Middle")"));
     const QRect l = BoundsOf(left, kGreen);
     ASSERT_FALSE(l.isNull());
@@ -55,7 +55,7 @@ TEST_F(TextElements, AlignmentMovesTheReferencePoint) {
     EXPECT_EQ(BoundsOf(other, kGreen).left(), 500);
 }
 
-TEST_F(TextElements, NumberFormatChangesTheDrawnText) {
+TEST_F(TextElementsTest, NumberFormatChangesTheDrawnText) {
     const QImage img =
         PrintPage(Green(R"(x="10" y="10" value="12.5" type="number" format="0.00")") +
                   Green(R"(x="10" y="100" value="12.50")") +
@@ -70,7 +70,7 @@ TEST_F(TextElements, NumberFormatChangesTheDrawnText) {
     EXPECT_GT(width(10), width(500));
 }
 
-TEST_F(TextElements, FontSizeStylesAndColours) {
+TEST_F(TextElementsTest, FontSizeStylesAndColours) {
     const QImage img = PrintPage(
         std::string(
             R"(<text x="10" y="10" value="Size" fontname="DejaVu Sans" fontsize="big" bgcolor="0,255,0"/>)") +
@@ -84,7 +84,7 @@ TEST_F(TextElements, FontSizeStylesAndColours) {
     EXPECT_FALSE(BoundsOf(img, QColor(255, 0, 0)).isNull());      // "255" is pure red
 }
 
-TEST_F(TextElements, BackgroundOnlyWhenGiven) {
+TEST_F(TextElementsTest, BackgroundOnlyWhenGiven) {
     // A wide blue field, then two texts on it: one without a background (the blue shows
     // through its cell) and one with "255,255", which fills its cell white.
     const QImage img = PrintPage(
@@ -104,7 +104,7 @@ TEST_F(TextElements, BackgroundOnlyWhenGiven) {
     EXPECT_GT(count(filled, 0xFFFFFF), 0);
 }
 
-TEST_F(TextElements, TheCanvasGetsItsFontAndBrushBack) {
+TEST_F(TextElementsTest, TheCanvasGetsItsFontAndBrushBack) {
     // A bold red text with a blue background, then a text that names nothing: the second must
     // come out in the canvas's own black font, without a background.
     const QImage img = PrintPage(
@@ -116,13 +116,13 @@ TEST_F(TextElements, TheCanvasGetsItsFontAndBrushBack) {
     EXPECT_FALSE(InkBounds(img, lower).isNull());
 }
 
-TEST_F(TextElements, AdditionDrawsLikeText) {
+TEST_F(TextElementsTest, AdditionDrawsLikeText) {
     const QImage img = PrintPage(
         R"(<addition x="100" y="100" value="Sum" fontname="DejaVu Sans" bgcolor="0,255,0"/>)");
     EXPECT_EQ(BoundsOf(img, kGreen).topLeft(), QPoint(100, 100));
 }
 
-TEST_F(TextElements, ChineseTextIsDecodedFromGbk) {
+TEST_F(TextElementsTest, ChineseTextIsDecodedFromGbk) {
     const std::string value = Gbk("星期一课程表");
     const QImage img = PrintPage(
         "<text x=\"100\" y=\"100\" fontsize=\"12\" bgcolor=\"0,255,0\" value=\"" + value + "\"/>");
@@ -136,7 +136,7 @@ TEST_F(TextElements, ChineseTextIsDecodedFromGbk) {
     EXPECT_FALSE(InkBounds(img, box).isNull());
 }
 
-TEST_F(TextElements, EmptyValueDrawsNothing) {
+TEST_F(TextElementsTest, EmptyValueDrawsNothing) {
     const QImage img = PrintPage(R"(<text x="10" y="10" value="" bgcolor="0,255,0"/>)");
     EXPECT_TRUE(BoundsOf(img, kGreen).isNull());
     EXPECT_TRUE(InkBounds(img).isNull());
@@ -146,7 +146,7 @@ TEST_F(TextElements, EmptyValueDrawsNothing) {
 // holds five Chinese characters of 6 points on a line and two such lines, and often less than
 // the text needs: every line stays inside the box whatever the line count allowed, the font is
 // never below 6 points, and a text that fits at its own size keeps that size.
-TEST_F(TextElements, FittedTextStaysInsideItsBox) {
+TEST_F(TextElementsTest, FittedTextStaysInsideItsBox) {
     std::mt19937 random(20240607);
     const std::vector<std::string> characters = {"语", "文", "信", "息", "高", "班",
                                                  "：", "/",  "、", "（", "）", "A",
@@ -193,7 +193,7 @@ TEST_F(TextElements, FittedTextStaysInsideItsBox) {
 // Sizes and line counts far beyond any paper cost little: the fitting searches the size rather
 // than trying every one, and never more lines than the text has characters. Counted in
 // processor time, which a loaded machine does not stretch; each text still keeps its box.
-TEST_F(TextElements, ExtremeFitSizesAndLineCountsEndQuickly) {
+TEST_F(TextElementsTest, ExtremeFitSizesAndLineCountsEndQuickly) {
     const std::string value = Gbk("物理/化学/生物 张三、李四、王五 Wolfgang Amadeus Mozart");
     const std::vector<std::string> extremes = {
         R"(fontsize="2147483647")",

@@ -250,7 +250,7 @@ void PrintEveryLessonInItsCell() {
                                        shortNames, cells));
 }
 
-TEST(PrintEndToEndCellsTest, EveryLessonIsPrintedInItsCell) {
+TEST(PrintEndToEndCells, EveryLessonIsPrintedInItsCell) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     printedcells::RunInFreshProgram(&PrintEveryLessonInItsCell);

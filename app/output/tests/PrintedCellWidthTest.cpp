@@ -85,7 +85,7 @@ void PrintLongCourseName() {
 // The program loads the print library once and keeps it; another test of this program may have
 // loaded it from a program folder that is gone by now. The print therefore runs in a fresh copy
 // of this test program, which loads the library from this test's own program folder.
-TEST(PrintedCellWidthTest, LongestCourseNameStaysInsideItsCell) {
+TEST(PrintedCellWidth, LongestCourseNameStaysInsideItsCell) {
     if (!pdfspool::HasPdfQueue() || QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "no PDF print queue";
     for (const char* f : {"libVostrin.so", "libCalvorix.so", "ClassSchd6.xml"})
@@ -168,7 +168,7 @@ void PrintLongestNames() {
     }
 }
 
-TEST(PrintedCellWidthTest, LongestNamesStayInsideTheirCells) {
+TEST(PrintedCellWidth, LongestNamesStayInsideTheirCells) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     printedcells::RunInFreshProgram(&PrintLongestNames);
@@ -351,7 +351,7 @@ void PrintJoinedLessons() {
     }
 }
 
-TEST(PrintedCellWidthTest, JoinedLessonsStayInsideTheirCellsOnEveryTemplate) {
+TEST(PrintedCellWidth, JoinedLessonsStayInsideTheirCellsOnEveryTemplate) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     printedcells::RunInFreshProgram(&PrintJoinedLessons);
