@@ -23,8 +23,8 @@ class AttributeSet {
 
     // Empty or null name: nothing.
     void AddPair(const char* name, const char* value, NodeArena* home = nullptr);
-    void AddPair(const char* name, int nameLen, const char* value, int valueLen,
-                 NodeArena* home = nullptr) {
+    [[gnu::always_inline]] void AddPair(const char* name, int nameLen, const char* value,
+                                        int valueLen, NodeArena* home = nullptr) {
         if (!name || nameLen <= 0) return;
         if (!value || valueLen < 0) valueLen = 0;
         if (nameLen >= 0x80 || valueLen >= 0x80) {
@@ -39,10 +39,10 @@ class AttributeSet {
             Grow(n);
         char* r = h_->Bytes() + h_->size;
         *r++ = static_cast<char>(nameLen);
-        std::memcpy(r, name, static_cast<size_t>(nameLen));
+        CopyShort(r, name, static_cast<size_t>(nameLen));
         r += nameLen;
         *r++ = static_cast<char>(valueLen);
-        if (valueLen > 0) std::memcpy(r, value, static_cast<size_t>(valueLen));
+        CopyShort(r, value, static_cast<size_t>(valueLen));
         h_->size += static_cast<unsigned>(n);
         ++h_->count;
     }
@@ -72,6 +72,22 @@ class AttributeSet {
     void Forget() { h_ = &empty_; }
 
   private:
+    // Copies n bytes (fewer than 128), the short ones as two overlapping words from either end.
+    static void CopyShort(char* to, const char* from, size_t n) {
+        if (n > 16) {
+            std::memcpy(to, from, n);
+        } else if (n >= 8) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + n - 8, from + n - 8, 8);
+        } else if (n >= 4) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + n - 4, from + n - 4, 4);
+        } else if (n > 0) {
+            to[0] = from[0];
+            to[n / 2] = from[n / 2];
+            to[n - 1] = from[n - 1];
+        }
+    }
     // One stored pair, as positions in h_->Bytes().
     struct Pair {
         size_t start;  // first byte of the pair's record

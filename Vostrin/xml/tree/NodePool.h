@@ -191,6 +191,10 @@ class NodePool {
     static size_t LiveCount() {
         return live_;
     }
+    // The arena new nodes come from now (null before the first node).
+    static NodeArena* Current() {
+        return current_;
+    }
     // The arena that blocks without a node come from (and nodes made outside a parse).
     static NodeArena* Shared();
 

@@ -237,6 +237,8 @@ ParseEngine::DocumentRun::~DocumentRun() {
 
 TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
     DocumentRun run(log, monitor);
+    if (NodeArena* current = NodePool::Current(); current && current->Counted())
+        run.arena = current;
     if (monitor && end_ > 0) monitor->Start(static_cast<unsigned>(end_));
     while (!AtEnd()) {
         const int passStart = pos_;
@@ -416,7 +418,8 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
         ++pos_;
         selfClosing = true;
     }
-    std::unique_ptr<TreeNode> made(new TreeNode(tag, nameLen));
+    std::unique_ptr<TreeNode> made(run.arena ? new TreeNode(tag, nameLen, *run.arena)
+                                             : new TreeNode(tag, nameLen));
     if (run.current) TreeNode::AppendNewChild(run.current, made.get());
     TreeNode* node = made.release();
     run.current = node;
@@ -442,7 +445,7 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
             }
             if (Ch() == '"' || Ch() == '\'') ++pos_;
         }
-        node->AddPair(attr, nameLen, val, valueLen);
+        node->AddParsedPair(attr, nameLen, val, valueLen, run.arena);
         SkipChars();
         if (Ch() == '/') {
             selfClosing = true;

@@ -64,6 +64,8 @@ class ParseEngine {
 
         LogBase* log;
         ProgressMonitor* monitor;
+        // The arena the nodes come from when it is a parse's own (see NodePool::ParseArena).
+        NodeArena* arena = nullptr;
         TreeNode* current = nullptr;      // innermost open element
         TreeNode* result = nullptr;       // last completed top-level element
         TreeNode* pendingDecl = nullptr;  // the declaration for the next completed top element

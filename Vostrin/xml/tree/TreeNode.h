@@ -25,6 +25,13 @@ class TreeNode final {
             AcquireTag(tag, static_cast<size_t>(tagLen));
         }
     }
+    // The same for a node made by new while arena, a counted one, is the current arena (the
+    // parser's case).
+    TreeNode(const char* tag, int tagLen, NodeArena& arena)
+        : nodeSerial_(++nodeCounter_), root_(this), flags_(kPooled | kCounted) {
+        assert(NodeArena::Of(this) == &arena && arena.Counted());
+        if (tag && tagLen > 0) tag_ = arena.HeldTag(tag, static_cast<size_t>(tagLen));
+    }
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
     // directly; other nodes go with their root.
     ~TreeNode();
@@ -120,6 +127,12 @@ class TreeNode final {
     void AddPair(const char* name, const char* value);
     void AddPair(const char* name, int nameLen, const char* value, int valueLen) {
         attributes_.AddPair(name, nameLen, value, valueLen, Home());
+    }
+    // The same for the parser, which knows the node's arena, home (null: it asks Home()).
+    [[gnu::always_inline]] void AddParsedPair(const char* name, int nameLen, const char* value,
+                                              int valueLen, NodeArena* home) {
+        assert(!home || home == Home());
+        attributes_.AddPair(name, nameLen, value, valueLen, home ? home : Home());
     }
     void SetAttribute(const char* name, const char* value);
     void CopyAttributesFrom(const TreeNode& other);  // a failed allocation changes nothing
