@@ -16,6 +16,7 @@
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
+#include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
@@ -63,6 +64,7 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
     CmbClass = new QComboBox(classFrame);
     CmbClass->setObjectName("CmbClass");
     CmbClass->setGeometry(TwRect(840, 480, 2895, 360));
+    tw::ui::KeepComboTextWhole(CmbClass);
     auto* prevClass = Button(classFrame, "CmdPrevClass", QStringLiteral("上一班级"),
                              TwRect(120, 1080, 1695, 375));
     auto* nextClass = Button(classFrame, "CmdNextClass", QStringLiteral("下一班级"),
@@ -79,6 +81,7 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
     CmbTeacher = new QComboBox(teacherFrame);
     CmbTeacher->setObjectName("CmbTeacher");
     CmbTeacher->setGeometry(TwRect(960, 480, 2895, 360));
+    tw::ui::KeepComboTextWhole(CmbTeacher);
     auto* prevTeacher = Button(teacherFrame, "CmdPrevTeacher", QStringLiteral("上一教师"),
                                TwRect(120, 1080, 1695, 375));
     auto* nextTeacher = Button(teacherFrame, "CmdNextTeacher", QStringLiteral("下一教师"),

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "FitTextTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
 #include "output/VostrinPrint.h"
 #include "output/frmPrint.h"
@@ -173,6 +174,32 @@ TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
     EXPECT_EQ(DataFile().count("<tr>"), 2);
     EXPECT_EQ(DataFile().count("<coursenameL11 value=\"语\">"), 2);
     EXPECT_EQ(g_call.calls, 3);
+}
+
+// The longest names with the code that tells namesakes apart read in the choosers: at 8 pt or
+// more, whole or cut with "…" and the whole text as tooltip; a short name keeps the form's font.
+TEST_F(FrmPrintTest, ChoosersShowTheLongestNamesWholeOrCutWithTheirTooltip) {
+    env.Exec("insert into Teachertb values ('T8','信息技术老师一二三四','','')");
+    env.Exec("insert into Teachertb values ('T9','信息技术老师一二三四','','')");
+    env.Exec(
+        "insert into Classtb values ('13','学前年级（１２）班级','学前年级（１２）班级甲','')");
+    env.Exec(
+        "insert into Classtb values ('14','学前年级（１２）班级','学前年级（１２）班级乙','')");
+    frmPrint f;
+    f.show();
+    QComboBox* cls = Combo(f, "CmbClass");
+    QComboBox* tea = Combo(f, "CmbTeacher");
+    EXPECT_EQ(tea->currentText(), "张三");
+    EXPECT_EQ(tea->font().pointSizeF(), 12);
+    for (QComboBox* combo : {cls, tea}) {
+        for (int i = 0; i < combo->count(); ++i) {
+            combo->setCurrentIndex(i);
+            SCOPED_TRACE(combo->currentText().toStdString());
+            EXPECT_TRUE(twtest::ReadsWholeOrCut(combo));
+        }
+    }
+    tea->setCurrentIndex(tea->findText("信息技术老师一二三四（T9）"));
+    EXPECT_EQ(tw::ui::ShownText(tea), "信息技术老师一二三四（T9）");
 }
 
 // The chosen item's code decides, so a second 张三 or a second 一(1)班 prints its own week; the
