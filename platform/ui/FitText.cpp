@@ -178,9 +178,14 @@ int LabelTextWidth(const QLabel* label, const QFont& font) {
 }
 
 // The pieces of one line wrapped to width in font: at word boundaries, and anywhere inside a word
-// longer than the width; between two Chinese characters is a word boundary.
-QStringList WrapLine(const QFont& font, const QString& line, int width) {
-    if (line.isEmpty()) return {QString()};
+// longer than the width; between two Chinese characters is a word boundary. starts, when given,
+// receives where in line each piece starts.
+QStringList WrapLine(const QFont& font, const QString& line, int width,
+                     std::vector<qsizetype>* starts = nullptr) {
+    if (line.isEmpty()) {
+        if (starts) starts->push_back(0);
+        return {QString()};
+    }
     QTextLayout layout(line, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -189,6 +194,7 @@ QStringList WrapLine(const QFont& font, const QString& line, int width) {
     layout.beginLayout();
     for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
         l.setLineWidth(width);
+        if (starts) starts->push_back(l.textStart());
         QString piece = line.mid(l.textStart(), l.textLength());
         while (piece.endsWith(u' ')) piece.chop(1);
         pieces << piece;
@@ -374,10 +380,11 @@ FittedText FitBoxText(const QFont& base, const QString& text, const QSize& box) 
     QStringList rest;  // the leading lines' text from each wrapped piece on, to cut the last one
     QStringList pieces;
     for (qsizetype i = 0; i < leading; ++i) {
-        const QStringList wrapped = WrapLine(font, lines[i], box.width());
+        std::vector<qsizetype> starts;
+        const QStringList wrapped = WrapLine(font, lines[i], box.width(), &starts);
         for (qsizetype p = 0; p < wrapped.size(); ++p) {
             pieces << wrapped[p];
-            rest << wrapped.mid(p).join(QString()) +
+            rest << lines[i].mid(starts[static_cast<size_t>(p)]) +
                         (i + 1 < leading ? QStringLiteral(" ") + lines[i + 1] : QString());
         }
     }

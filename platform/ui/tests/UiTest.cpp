@@ -332,6 +332,13 @@ TEST(FitText, BoxTextStaysInsideItsBoxAndAboveTheFloor) {
             ASSERT_LE(metrics.horizontalAdvance(line), box.width()) << line.toStdString();
         }
         ASSERT_LE(metrics.lineSpacing() * fitted.lines.size(), box.height());
+        // Every line drawn, less its "…", is a run of the text: nothing joined that was apart.
+        const QString flat = lines.join(' ');
+        for (const QString& line : fitted.lines) {
+            QString run = line;
+            if (run.endsWith(QStringLiteral("…"))) run.chop(1);
+            ASSERT_TRUE(flat.contains(run.trimmed())) << line.toStdString();
+        }
         QString drawn = fitted.lines.join(QString());
         QString given = lines.join(QString());
         drawn.remove(' ');
