@@ -10,8 +10,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <memory>
+#include <random>
 
 #include "AppTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "WeekGridTestSupport.h"
 #include "data/frmClassLimitInput.h"
 #include "data/frmClassRoomLimitInput.h"
@@ -19,6 +21,7 @@
 #include "data/frmTeacherLimitInput.h"
 #include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
+#include "store/Invariants.h"
 
 namespace {
 
@@ -317,4 +320,251 @@ TEST_F(LimitInputTest, ControlsCarryTheirNamesAndCaptions) {
     frmClassRoomLimitInput roomForm;
     EXPECT_EQ(roomForm.findChild<QLabel*>("lblClassRoom")->text(), "教室");
     EXPECT_NE(roomForm.findChild<QComboBox*>("CmbClassRoom"), nullptr);
+}
+
+namespace {
+
+// What a limit form's week grid should show for its current code: the stored levels of the
+// code's slots inside the grid, and for the slots without a stored level "正常" on the course
+// form and nothing on the other three.
+QString ExpectedGrid(tw::db::Database& db, frmLimitInput& form, int kind) {
+    QMap<QPair<int, int>, int> stored;
+    auto rs = db.OpenRecordset(
+        "select Day,LessonNo,Attr from Limittb where Kind=" + QString::number(kind) +
+        " and Code='" + tw::db::SqlQ(form.CurrentCode()) + "'");
+    for (; !rs->Eof(); rs->MoveNext()) {
+        if (rs->Fields("Attr").IsNull()) continue;
+        const int attr = static_cast<int>(rs->Fields("Attr").Int());
+        if (attr < 0 || attr > 3) continue;
+        stored[{static_cast<int>(rs->Fields("Day").Int()),
+                static_cast<int>(rs->Fields("LessonNo").Int())}] = attr;
+    }
+    QStringList cells;
+    for (int lesson = 1; lesson <= form.GridLessons(); ++lesson) {
+        for (int day = 1; day <= 5; ++day) {
+            const auto level = stored.constFind({day, lesson});
+            if (level != stored.constEnd()) {
+                cells << frmLimitInput::LevelText(*level);
+            } else {
+                cells << (kind == 1 ? QStringLiteral("正常") : QString());
+            }
+        }
+    }
+    return cells.join(',');
+}
+
+QString ShownGrid(frmLimitInput& form) {
+    QStringList cells;
+    for (int lesson = 1; lesson <= form.GridLessons(); ++lesson) {
+        for (int day = 1; day <= 5; ++day) {
+            const int row = WeekGridRowOfLesson(lesson);
+            const QString text = form.MSFlexGrid1->TextMatrix(row, day);
+            const int attr = frmLimitInput::LevelOfText(text);
+            // A painted cell wears its level's colour.
+            if (attr >= 0 &&
+                form.MSFlexGrid1->CellBackColor(row, day) != frmLimitInput::LevelColor(attr)) {
+                return "wrong colour at " + QString::number(row) + "," + QString::number(day);
+            }
+            cells << text;
+        }
+    }
+    return cells.join(',');
+}
+
+}  // namespace
+
+// The four limit forms driven at random over a school with namesakes, a quoted code, stored
+// limits outside the grid or of no level, and writes the database refuses: names chosen in the
+// list or with the buttons, right and left releases anywhere over the grid with any popup
+// choice (or none), level commands on whatever cell is current, all normal, forms opened anew
+// (the course form at 6 or 7 lessons a day), limits deleted behind the forms' backs and reads
+// that fail. After every step the timetable keeps its rules, the form's grid shows the stored
+// limits of its current code (unless a store or a read failed since its last load, which leaves
+// the screen ahead of or behind the table), no stored limit lies outside the week, has no level
+// or no code, or stands twice for one slot, and a store that failed changed nothing. Every
+// statement the forms send is recorded: the same seed sends the same statements in the same
+// order.
+TEST_F(LimitInputTest, RandomChangesKeepTheGridsAndTheTablesSound) {
+    for (const char* sql : {
+             "insert into Classtb values ('11','一（1）班','一年级（1）班','一（1）')",
+             "insert into Classtb values ('12','一（1）班','一年级（2）班','一（2）')",
+             "insert into Classtb values ('21','二（1）班','二年级（1）班','二（1）')",
+             "insert into Coursetb values ('C1','语文','语文课','语')",
+             "insert into Coursetb values ('C2','数学','数学课','数')",
+             "insert into Coursetb values ('C''3','体育','体育课','体')",
+             "insert into Teachertb values ('T1','张三','张三','张')",
+             "insert into Teachertb values ('T2','王芳','王芳（语文）','王')",
+             "insert into Teachertb values ('T3','王芳','王芳（数学）','王')",
+             "insert into ClassRoomtb values ('R1','机房','机房一','机')",
+             "insert into ClassRoomtb values ('R2','琴房','','')",
+             "insert into ClassPlantb values ('11','C1','T1',4,0,1)",
+             "insert into LessonListtb values ('11',1,1,'C1','T1',1)",
+             "insert into Limittb values (0,'21',1,1,3)",
+             "insert into Limittb values (1,'C1',2,2,0)",
+             "insert into Limittb values (1,'C2',3,7,3)",
+             "insert into Limittb values (2,'T3',4,4,2)",
+             "insert into Limittb values (3,'R1',5,6,0)",
+             // Stored before, outside the grid or of no level: skipped by the forms and kept.
+             "insert into Limittb values (1,'C1',9,1,3)",
+             "insert into Limittb values (1,'C1',1,0,3)",
+             "insert into Limittb values (2,'T3',2,2,7)",
+             "insert into Limittb values (3,'R1',3,3,NULL)",
+             // Writes the database refuses: the form reports a failure and nothing changes.
+             "create trigger NoT2Lesson6 before insert on Limittb "
+             "when new.Code='T2' and new.LessonNo=6 begin select raise(abort, 'refused'); end",
+             "create trigger NoBestFriday before update on Limittb "
+             "when new.Attr=0 and new.Day=5 begin select raise(abort, 'refused'); end",
+             "create trigger NoC2Never before insert on Limittb "
+             "when new.Code='C2' and new.Attr=3 begin select raise(abort, 'refused'); end",
+         }) {
+        Exec(sql);
+    }
+    tw::db::Database& db = KbDb();
+    db.OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    // The test's own reads and writes stay out of the record of what the forms send.
+    auto unlogged = [&db](auto read) {
+        auto log = db.SetStatementLog({});
+        auto value = read();
+        db.SetStatementLog(std::move(log));
+        return value;
+    };
+    auto everything = [this] {
+        return Rows("select * from Classtb order by Code") + "/" +
+               Rows("select * from LessonListtb order by ClassCode,Day,LessonNo") + "/" +
+               Rows("select * from Limittb order by Kind,Code,Day,LessonNo,Attr");
+    };
+    const QString oddRows =
+        "select Kind,Code,Day,LessonNo,Attr from Limittb where Code='' or Day<1 or Day>5 or "
+        "LessonNo<1 or LessonNo>7 or Attr is null or Attr<0 or Attr>3 order by Kind,Code,Day";
+    const QStringList oddBefore = Rows(oddRows).split(';');
+    const QString twice =
+        "select Kind,Code,Day,LessonNo from Limittb group by Kind,Code,Day,LessonNo "
+        "having count(*)>1";
+
+    std::unique_ptr<frmLimitInput> forms[4];
+    bool stale[4] = {};
+    auto open = [&](int kind) {
+        forms[kind].reset();
+        if (kind == 0) forms[kind] = std::make_unique<frmClassLimitInput>();
+        if (kind == 1) forms[kind] = std::make_unique<frmCourseLimitInput>();
+        if (kind == 2) forms[kind] = std::make_unique<frmTeacherLimitInput>();
+        if (kind == 3) forms[kind] = std::make_unique<frmClassRoomLimitInput>();
+        forms[kind]->show();
+    };
+
+    twtest::StatementRecorder recorder(db);
+    for (int kind = 0; kind < 4; ++kind) open(kind);
+    std::mt19937 rng(3104);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int stored = 0, refused = 0, loaded = 0, unread = 0;
+    // After a load the grid shows the table, unless the read failed or, on the three forms that
+    // store all normal for an entry without limits, that store failed.
+    auto noteLoad = [&](int kind) {
+        frmLimitInput& form = *forms[kind];
+        const bool noRows =
+            unlogged([&] {
+                return Count("select count(*) from Limittb where Kind=" + QString::number(kind) +
+                             " and Code='" + tw::db::SqlQ(form.CurrentCode()) + "'");
+            }) == 0;
+        stale[kind] = Panel(form, 1) != "读取成功" || (kind != 1 && noRows);
+    };
+    for (int step = 0; step < 1200; ++step) {
+        const int kind = pick(4);
+        frmLimitInput& form = *forms[kind];
+        QString before = unlogged(everything);
+        form.Panel(1)->setText(QString());
+        const int action = pick(16);
+        QAction* const levels[] = {form.mnuZuiJiaWeiZhi, form.mnuNormal, form.mnuJinLiangBuPai,
+                                   form.mnuBuPai, nullptr};
+        if (action == 0) {
+            if (kind == 1) LessonOfDay = pick(2) == 0 ? 7 : 6;
+            open(kind);
+            noteLoad(kind);
+        } else if (action <= 2) {
+            if (form.Combo->count() > 0) {
+                form.Combo->setCurrentIndex(pick(form.Combo->count()));
+                emit form.Combo->activated(form.Combo->currentIndex());
+                noteLoad(kind);
+            }
+        } else if (action == 3) {
+            (pick(2) == 0 ? form.Prev : form.Next)->click();
+            if (!Panel(form, 1).isEmpty()) noteLoad(kind);
+        } else if (action <= 8) {
+            // Anywhere over the grid, separator, headings and labels included.
+            const int row = pick(form.MSFlexGrid1->rowCount());
+            const int column = pick(6);
+            Release(form, row, column, pick(5) == 0 ? Qt::LeftButton : Qt::RightButton,
+                    levels[pick(5)]);
+        } else if (action <= 10) {
+            QAction* level = levels[pick(4)];
+            level->trigger();
+        } else if (action == 11) {
+            form.cmdNormalAll->click();
+        } else if (action == 12) {
+            // Data maintenance or another program removes the code's limits meanwhile.
+            unlogged([&] {
+                Exec("delete from Limittb where Kind=" + QString::number(kind) + " and Code='" +
+                     tw::db::SqlQ(form.CurrentCode()) +
+                     "' and Day between 1 and 5 and LessonNo between 1 and 7 and Attr between 0 "
+                     "and 3");
+                return 0;
+            });
+            stale[kind] = true;
+            continue;
+        } else if (action == 13) {
+            // A read that fails: the table is away while a name is chosen.
+            unlogged([&] {
+                Exec("alter table Limittb rename to Awaytb");
+                return 0;
+            });
+            form.Next->click();
+            form.Prev->click();
+            unlogged([&] {
+                Exec("alter table Awaytb rename to Limittb");
+                return 0;
+            });
+        } else {
+            if (form.Combo->count() > 0) {
+                form.Combo->setCurrentIndex(pick(form.Combo->count()));
+                emit form.Combo->activated(form.Combo->currentIndex());
+                noteLoad(kind);
+                before = unlogged(everything);
+            }
+            Release(form, pick(form.MSFlexGrid1->rowCount()), 1 + pick(5), Qt::RightButton,
+                    levels[pick(4)]);
+        }
+        // A form opened anew is checked from its opening on.
+        frmLimitInput& shown = *forms[kind];
+        const QString panel = Panel(shown, 1);
+        const bool failed = panel.contains("失败");
+        stored += panel == "写入成功";
+        refused += panel == "写入失败";
+        loaded += panel == "读取成功";
+        unread += panel == "读取失败";
+        ASSERT_EQ(unlogged([&] {
+                      return tw::store::BrokenTimetableRule(db, {7, {}});
+                  }),
+                  "")
+            << "step " << step;
+        // A store may give a row of no level its level, but no form writes an odd row.
+        for (const QString& row : unlogged([&] { return Rows(oddRows); }).split(';')) {
+            ASSERT_TRUE(oddBefore.contains(row)) << "step " << step << ": " << row.toStdString();
+        }
+        ASSERT_EQ(unlogged([&] { return Rows(twice); }), "") << "step " << step;
+        if (failed) {
+            ASSERT_EQ(unlogged(everything), before) << "step " << step << ", kind " << kind;
+            stale[kind] = true;
+        }
+        if (!stale[kind]) {
+            ASSERT_EQ(ShownGrid(shown), unlogged([&] { return ExpectedGrid(db, shown, kind); }))
+                << "step " << step << ", kind " << kind << ", action " << action;
+        }
+    }
+    for (auto& form : forms) form.reset();
+    EXPECT_GT(stored, 300);
+    EXPECT_GT(refused, 40);
+    EXPECT_GT(loaded, 200);
+    EXPECT_GT(unread, 50);
+    EXPECT_EQ(recorder.Count(), 9060);
+    EXPECT_EQ(recorder.Digest(), "b88ed5d4644f879f");
 }
