@@ -28,6 +28,7 @@ NodeArena* NodePool::current_ = nullptr;
 NodeArena* NodePool::shared_ = nullptr;
 const void* NodePool::fresh_ = nullptr;
 size_t NodePool::live_ = 0;
+size_t NodePool::ownArenaBytes_ = size_t{256} << 10;
 
 namespace {
 unsigned long long arenasMade = 0;

@@ -1,7 +1,8 @@
 // Storage for tree nodes and for their child lists and attribute sets: arenas of 2 MiB chunks, so
 // that building and freeing a tree of a million elements costs no allocator call per node.
 //
-// Each parse takes an arena of its own; nodes made through the API share one arena. A node's
+// Each parse of a document of some size takes an arena of its own; nodes made through the API
+// and those of small documents share one arena. A node's
 // child list and attribute set come from the node's own arena (small blocks from size-classed
 // free lists in its chunks, larger ones from the C library, linked to the arena), so an arena
 // holds everything its nodes own but their content and extras. As long as one tree is exactly
@@ -191,6 +192,14 @@ class NodePool {
     static size_t LiveCount() {
         return live_;
     }
+    // Documents of fewer bytes are parsed into the shared arena (256 KiB unless set; a test
+    // sets 0 to give every document an arena of its own).
+    static size_t OwnArenaBytes() {
+        return ownArenaBytes_;
+    }
+    static void SetOwnArenaBytes(size_t bytes) {
+        ownArenaBytes_ = bytes;
+    }
     // The arena new nodes come from now (null before the first node).
     static NodeArena* Current() {
         return current_;
@@ -244,6 +253,7 @@ class NodePool {
     static NodeArena* shared_;
     static const void* fresh_;
     static size_t live_;
+    static size_t ownArenaBytes_;
 };
 
 }  // namespace velmarq

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace velmarq {
 
@@ -517,16 +518,22 @@ TreeNode* FixDeclaredEncoding(TreeNode* top) {
 
 }  // namespace
 
+TreeNode* ParseEngine::ParseTree(LogBase* log, ProgressMonitor* monitor) {
+    // A document of some size makes its nodes in an arena of its own, which the tree then owns;
+    // smaller ones share the common arena, since an arena takes two chunks of its own.
+    std::optional<NodePool::ParseArena> arena;
+    if (static_cast<size_t>(end_) >= NodePool::OwnArenaBytes()) arena.emplace();
+    TreeNode* top = FixDeclaredEncoding(ParseDocument(log, monitor));
+    if (top && arena) top->OwnArena();
+    return top;
+}
+
 // Memory that runs out while a document is read makes the document unreadable, like any other
 // failure: no tree, nothing thrown.
 TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor* monitor) {
     try {
-        // The document's nodes come from an arena of their own, which the tree then owns.
-        NodePool::ParseArena arena;
         ParseEngine engine(bytes, n);
-        TreeNode* top = FixDeclaredEncoding(engine.ParseDocument(log, monitor));
-        if (top) top->OwnArena();
-        return top;
+        return engine.ParseTree(log, monitor);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -534,16 +541,13 @@ TreeNode* ParseXmlBytes(const char* bytes, int n, LogBase* log, ProgressMonitor*
 
 TreeNode* ParseXmlFile(const char* path, LogBase* log, ProgressMonitor* monitor) {
     try {
-        NodePool::ParseArena arena;
         bool loaded = false;
         ParseEngine engine(path, loaded, log);
         if (!loaded) {
             Report(log, "Failed to initialize parse engine.");
             return nullptr;
         }
-        TreeNode* top = FixDeclaredEncoding(engine.ParseDocument(log, monitor));
-        if (top) top->OwnArena();
-        return top;
+        return engine.ParseTree(log, monitor);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

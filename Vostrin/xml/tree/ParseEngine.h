@@ -49,6 +49,9 @@ class ParseEngine {
 
     // The top element of the document, or null when it holds no element. The caller owns it.
     TreeNode* ParseDocument(LogBase* log, ProgressMonitor* monitor);
+    // The same, with the nodes of a larger document in an arena of their own (see NodePool.h)
+    // and a declared UTF-16 encoding corrected to UTF-8.
+    TreeNode* ParseTree(LogBase* log, ProgressMonitor* monitor);
 
     // Decodes &lt; &gt; &quot; and &amp; (in that order, &amp; last); nothing else.
     static void DecodeEntities(StringBuffer& text);
