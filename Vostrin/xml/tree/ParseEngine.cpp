@@ -419,8 +419,13 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
         ++pos_;
         selfClosing = true;
     }
-    std::unique_ptr<TreeNode> made(run.arena ? new TreeNode(tag, nameLen, *run.arena)
-                                             : new TreeNode(tag, nameLen));
+    std::unique_ptr<TreeNode> made;
+    if (run.arena) {
+        NamedObject* held = nameLen > 0 ? run.HeldTag(tag, static_cast<size_t>(nameLen)) : nullptr;
+        made.reset(new TreeNode(held, *run.arena));
+    } else {
+        made.reset(new TreeNode(tag, nameLen));
+    }
     if (run.current) TreeNode::AppendNewChild(run.current, made.get());
     TreeNode* node = made.release();
     run.current = node;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cassert>
+#include <cstdint>
 
 #include "LogBase.h"
 #include "ProgressMonitor.h"
@@ -69,6 +70,28 @@ class ParseEngine {
         ProgressMonitor* monitor;
         // The arena the nodes come from when it is a parse's own (see NodePool::ParseArena).
         NodeArena* arena = nullptr;
+        // With such an arena, the tags met so far, by a cheap key: the pool's entries, which
+        // the arena holds while the parse runs, found again without asking the pool.
+        struct KnownTag {
+            NamedObject* entry = nullptr;
+            const char* text = nullptr;
+            size_t length = 0;
+        };
+        KnownTag known[64];
+        // The arena's entry for the tag's text (len > 0).
+        NamedObject* HeldTag(const char* text, size_t len) {
+            // The key mixes the length with the first two and the last byte.
+            const uint32_t key =
+                static_cast<uint32_t>(len & 0xFF) |
+                static_cast<uint32_t>(static_cast<unsigned char>(text[0])) << 8 |
+                static_cast<uint32_t>(static_cast<unsigned char>(text[len > 1])) << 16 |
+                static_cast<uint32_t>(static_cast<unsigned char>(text[len - 1])) << 24;
+            KnownTag& k = known[(key * 0x9E3779B1u) >> 26];
+            if (k.entry && k.length == len && SameBytes(k.text, text, len)) return k.entry;
+            NamedObject* entry = arena->HeldTag(text, len);
+            k = {entry, entry->Name()->Data(), len};
+            return entry;
+        }
         TreeNode* current = nullptr;      // innermost open element
         TreeNode* result = nullptr;       // last completed top-level element
         TreeNode* pendingDecl = nullptr;  // the declaration for the next completed top element

@@ -25,12 +25,12 @@ class TreeNode final {
             AcquireTag(tag, static_cast<size_t>(tagLen));
         }
     }
-    // The same for a node made by new while arena, a counted one, is the current arena (the
-    // parser's case).
-    TreeNode(const char* tag, int tagLen, NodeArena& arena)
-        : nodeSerial_(++nodeCounter_), root_(this), flags_(kPooled | kCounted) {
+    // A node made by new while arena, a counted one, is the current arena (the parser's case),
+    // tagged with an entry of the tag pool that the arena holds (null: no tag).
+    TreeNode(NamedObject* heldTag, NodeArena& arena)
+        : nodeSerial_(++nodeCounter_), tag_(heldTag), root_(this), flags_(kPooled | kCounted) {
         assert(NodeArena::Of(this) == &arena && arena.Counted());
-        if (tag && tagLen > 0) tag_ = arena.HeldTag(tag, static_cast<size_t>(tagLen));
+        (void)arena;
     }
     // Deletes the whole subtree below this node, without recursion. Only roots are deleted
     // directly; other nodes go with their root.
