@@ -11,9 +11,9 @@
 
 #include "DataEntry.h"
 #include "db/Database.h"
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
+#include "ui/WeekGrid.h"
 
 using tw::db::SqlQ;
 using tw::ui::MakeButton;
@@ -29,7 +29,7 @@ struct Level {
 };
 const Level kLevels[] = {
     {"最佳位置", "mnuZuiJiaWeiZhi", "排课最佳位置", 0xFFFF80},
-    {"正常", "mnuNormal", "正常", kVbWindowBackground},
+    {"正常", "mnuNormal", "正常", tw::ui::kVbWindowBackground},
     {"尽量不排", "mnuJinLiangBuPai", "尽量不排", 0xC0C0C0},
     {"不排", "mnuBuPai", "不排", 0x808080},
 };
@@ -51,7 +51,7 @@ int frmLimitInput::LevelOfText(const QString& text) {
 
 QColor frmLimitInput::LevelColor(int attr) {
     if (attr < 0 || attr > 3) return QColor();
-    return VbColor(kLevels[attr].color);
+    return tw::ui::VbColor(kLevels[attr].color);
 }
 
 frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
@@ -80,7 +80,7 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     PlaceTwips(Frame2, 120, 920, 8300, 6680);
-    MSFlexGrid1 = new WeekGrid(Frame2);
+    MSFlexGrid1 = new tw::ui::WeekGrid(Frame2);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -106,7 +106,7 @@ frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
     connect(Combo, &QComboBox::activated, this, [this](int) { Combo_Click(); });
     connect(Prev, &QPushButton::clicked, this, &frmLimitInput::Prev_Click);
     connect(Next, &QPushButton::clicked, this, &frmLimitInput::Next_Click);
-    connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmLimitInput::MSFlexGrid1_MouseUp);
+    connect(MSFlexGrid1, &tw::ui::WeekGrid::MouseUp, this, &frmLimitInput::MSFlexGrid1_MouseUp);
     connect(mnuZuiJiaWeiZhi, &QAction::triggered, this, &frmLimitInput::mnuZuiJiaWeiZhi_Click);
     connect(mnuNormal, &QAction::triggered, this, &frmLimitInput::mnuNormal_Click);
     connect(mnuJinLiangBuPai, &QAction::triggered, this, &frmLimitInput::mnuJinLiangBuPai_Click);
@@ -187,7 +187,7 @@ void frmLimitInput::LoadLimits() {
             // Courses without rows show every slot normal on screen and store nothing.
             for (int lesson = 1; lesson <= lessons; ++lesson) {
                 for (int day = 1; day <= 5; ++day) {
-                    PaintCell(WeekGridRowOfLesson(lesson), day, kNormal);
+                    PaintCell(tw::ui::WeekGridRowOfLesson(lesson), day, kNormal);
                 }
             }
         } else if (rs->Eof() && !currentCode_.isEmpty()) {
@@ -202,7 +202,7 @@ void frmLimitInput::LoadLimits() {
             // among them) left unpainted; the rest still paint.
             if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons && !level.IsNull() &&
                 attr >= 0 && attr <= 3) {
-                const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
+                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
                 MSFlexGrid1->setCurrentCell(row, static_cast<int>(day));
                 PaintCell(row, static_cast<int>(day), static_cast<int>(attr));
             }
@@ -225,7 +225,7 @@ bool frmLimitInput::SaveLimitCell() {
         return false;
     }
     const QString day = QString::number(column);
-    const QString lesson = QString::number(WeekGridLessonOfRow(row));
+    const QString lesson = QString::number(tw::ui::WeekGridLessonOfRow(row));
     const QString slot =
         " and code='" + SqlQ(currentCode_) + "'" + " and Day=" + day + " and LessonNo=" + lesson;
     try {
@@ -255,7 +255,7 @@ void frmLimitInput::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int col
     // The separator row, the headings, the labels and the area beyond the cells are no slots.
     if (!MSFlexGrid1->IsSlotCell(row, column)) return;
     MSFlexGrid1->setCurrentCell(row, column);
-    if (button == Qt::RightButton) PopupMenu(*PopMenu, globalPos);
+    if (button == Qt::RightButton) tw::ui::PopupMenu(*PopMenu, globalPos);
 }
 
 void frmLimitInput::SetCurrentCellLevel(int attr) {
@@ -287,7 +287,7 @@ void frmLimitInput::cmdNormalAll_Click() {
         bool stored = true;
         for (int lesson = 1; lesson <= GridLessons() && stored; ++lesson) {
             for (int day = 1; day <= 5 && stored; ++day) {
-                const int row = WeekGridRowOfLesson(lesson);
+                const int row = tw::ui::WeekGridRowOfLesson(lesson);
                 MSFlexGrid1->setCurrentCell(row, day);
                 PaintCell(row, day, kNormal);
                 stored = SaveLimitCell();

@@ -16,7 +16,9 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+namespace tw::ui {
 class WeekGrid;
+}
 
 class frmLimitInput : public tw::ui::DataForm {
     Q_OBJECT
@@ -53,7 +55,7 @@ class frmLimitInput : public tw::ui::DataForm {
     QLabel* Label;
     QPushButton* Prev;
     QPushButton* Next;
-    WeekGrid* MSFlexGrid1;
+    tw::ui::WeekGrid* MSFlexGrid1;
     QPushButton* cmdNormalAll;
     QPushButton* cmdOK;
     QMenu* PopMenu;

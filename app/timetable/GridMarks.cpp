@@ -7,17 +7,17 @@
 
 namespace tw::timetable {
 
-unsigned int CellMark(const WeekGrid& grid, int row, int column) {
-    if (!grid.HasCellBackColor(row, column)) return kVbWhite;
+unsigned int CellMark(const tw::ui::WeekGrid& grid, int row, int column) {
+    if (!grid.HasCellBackColor(row, column)) return tw::ui::kVbWhite;
     return tw::ui::ToVbColor(grid.CellBackColor(row, column));
 }
 
-void PaintCurrent(WeekGrid& grid, int row, int column, unsigned int vbColor) {
+void PaintCurrent(tw::ui::WeekGrid& grid, int row, int column, unsigned int vbColor) {
     grid.setCurrentCell(row, column);
-    grid.SetCellBackColor(row, column, VbColor(vbColor));
+    grid.SetCellBackColor(row, column, tw::ui::VbColor(vbColor));
 }
 
-void LayOutLessonGrid(WeekGrid& grid, int lessonsPerDay, int dayTwips) {
+void LayOutLessonGrid(tw::ui::WeekGrid& grid, int lessonsPerDay, int dayTwips) {
     const int rowTwips = lessonsPerDay == 7 ? 700 : 800;
     grid.LayOut(lessonsPerDay == 7 ? 7 : 6, 500, dayTwips, rowTwips, rowTwips);
 }
@@ -30,9 +30,9 @@ bool InShownWeek(long long day, long long lesson, int lessonsPerDay) {
     return day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessonsPerDay;
 }
 
-void StyleLessonGrid(WeekGrid& grid) {
+void StyleLessonGrid(tw::ui::WeekGrid& grid) {
     QPalette pal = grid.palette();
-    pal.setColor(QPalette::Base, VbColor(kVbWhite));
+    pal.setColor(QPalette::Base, tw::ui::VbColor(tw::ui::kVbWhite));
     grid.setPalette(pal);
     grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

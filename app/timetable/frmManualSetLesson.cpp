@@ -11,13 +11,13 @@
 #include <exception>
 
 #include "db/CodeOrder.h"
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "timetable/GridMarks.h"
 #include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
+#include "ui/WeekGrid.h"
 
 using tw::db::SqlQ;
 using tw::timetable::CellMark;
@@ -94,11 +94,11 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     Label2->setStyleSheet(blue);
     PlaceTwips(Label2, 9720, 1440, 855, 375);
 
-    MSFlexGrid1 = new WeekGrid(this);
+    MSFlexGrid1 = new tw::ui::WeekGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     tw::timetable::StyleLessonGrid(*MSFlexGrid1);
     PlaceTwips(MSFlexGrid1, 120, 1800, 5625, 5850);
-    grdTeacher = new WeekGrid(this);
+    grdTeacher = new tw::ui::WeekGrid(this);
     grdTeacher->setObjectName(QStringLiteral("grdTeacher"));
     tw::timetable::StyleLessonGrid(*grdTeacher);
     PlaceTwips(grdTeacher, 6000, 1800, 5625, 5850);
@@ -110,8 +110,9 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
     connect(CmbTeacher, &QComboBox::activated, this, [this](int) { CmbTeacher_Click(); });
     connect(lstCourse, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { lstCourse_ItemClick(item); });
-    connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmManualSetLesson::MSFlexGrid1_MouseUp);
-    connect(grdTeacher, &WeekGrid::MouseUp, this, &frmManualSetLesson::grdTeacher_MouseUp);
+    connect(MSFlexGrid1, &tw::ui::WeekGrid::MouseUp, this,
+            &frmManualSetLesson::MSFlexGrid1_MouseUp);
+    connect(grdTeacher, &tw::ui::WeekGrid::MouseUp, this, &frmManualSetLesson::grdTeacher_MouseUp);
 
     Form_Load();
 }
@@ -261,8 +262,8 @@ int frmManualSetLesson::LoadClassLessons() {
                 r.courseName = courseNames_.Of(r.courseCode);
                 r.teacherCode = rs->Fields("TeacherCode").Text();
                 r.teacherName = GetTeacherName(r.teacherCode);
-                const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
-                PaintCurrent(*MSFlexGrid1, row, static_cast<int>(day), kVbWhite);
+                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
+                PaintCurrent(*MSFlexGrid1, row, static_cast<int>(day), tw::ui::kVbWhite);
                 MSFlexGrid1->SetTextMatrix(row, static_cast<int>(day), r.courseName);
             }
             rs->MoveNext();
@@ -302,8 +303,8 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
                 r.classShortName = GetClassShortName(r.classCode);
                 r.courseCode = rs->Fields("CourseCode").Text();
                 r.courseName = courseNames_.Of(r.courseCode);
-                const int row = WeekGridRowOfLesson(static_cast<int>(lesson));
-                PaintCurrent(*grdTeacher, row, static_cast<int>(day), kVbWhite);
+                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
+                PaintCurrent(*grdTeacher, row, static_cast<int>(day), tw::ui::kVbWhite);
                 // Two lines: the course, then the class.
                 grdTeacher->SetTextMatrix(row, static_cast<int>(day),
                                           r.courseName + '\n' + r.classShortName);
@@ -320,7 +321,7 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
 void frmManualSetLesson::ResetGridColours() {
     for (int row = 1; row <= Lessons() + 1; ++row) {
         for (int column = 1; column <= 5; ++column) {
-            PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+            PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
         }
     }
     Panel(1)->setText(kHintDefault);
@@ -340,13 +341,13 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     tw::ui::SetComboCode(CmbClass, classCode, [this] { CmbClass_Click(); });
     if (pickedRemain_ < 1) return;
     for (int row = 1; row <= Lessons() + 1; ++row) {
-        if (row == kWeekGridSeparatorRow) continue;
-        const int lesson = WeekGridLessonOfRow(row);
+        if (row == tw::ui::kWeekGridSeparatorRow) continue;
+        const int lesson = tw::ui::WeekGridLessonOfRow(row);
         for (int column = 1; column <= 5; ++column) {
             if (!MSFlexGrid1->TextMatrix(row, column).isEmpty()) continue;
             if (IsSlotFree(curClassCode_, pickedCourse_, pickedTeacher_, static_cast<short>(column),
                            static_cast<short>(lesson))) {
-                PaintCurrent(*MSFlexGrid1, row, column, kVbCyan);
+                PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
     }
@@ -359,20 +360,20 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
     MSFlexGrid1->setCurrentCell(row, column);
     if (!MSFlexGrid1->IsSlotCell(row, column)) return;
     const int day = column;
-    const int lesson = WeekGridLessonOfRow(row);
+    const int lesson = tw::ui::WeekGridLessonOfRow(row);
     const QString text = MSFlexGrid1->TextMatrix(row, column);
     const unsigned int mark = CellMark(*MSFlexGrid1, row, column);
     bool edited = false;
     if (button == Qt::LeftButton) {
         if (!text.isEmpty()) {
-            if (mark == kVbWhite || mark == kVbYellow) {
-                PaintCurrent(*MSFlexGrid1, row, column, kVbDarkRed);
+            if (mark == tw::ui::kVbWhite || mark == tw::ui::kVbYellow) {
+                PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbDarkRed);
                 selDay_ = day;
                 selLesson_ = lesson;
                 MarkSwapTargets(curClassCode_, day, lesson);
                 Panel(1)->setText(kHintSelected);
             }
-        } else if (mark == kVbCyan) {
+        } else if (mark == tw::ui::kVbCyan) {
             if (!pickedCourse_.isEmpty() && PlaceLesson() == 0) {
                 edited = true;
                 CellRecord& r = classCells_[day][lesson];
@@ -381,7 +382,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 r.teacherCode = pickedTeacher_;
                 r.teacherName = GetTeacherName(pickedTeacher_);
                 MSFlexGrid1->SetTextMatrix(row, column, r.courseName);
-                PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+                PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
                 LoadUnplacedLessons();
                 ResetGridColours();
             }
@@ -389,18 +390,19 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
             ResetGridColours();
         }
     } else if (button == Qt::RightButton) {
-        if (mark == kVbWhite && text.isEmpty()) return;
-        if (mark == kVbWhite) {
+        if (mark == tw::ui::kVbWhite && text.isEmpty()) return;
+        if (mark == tw::ui::kVbWhite) {
             if (RemoveLesson() == 0) {
                 edited = true;
                 ClearClassLesson(classCells_[day][lesson]);
                 MSFlexGrid1->SetTextMatrix(row, column, QString());
                 LoadUnplacedLessons();
             }
-        } else if (mark == kVbYellow) {
+        } else if (mark == tw::ui::kVbYellow) {
             edited = SwapLessons(curClassCode_, selDay_, selLesson_, day, lesson) == 0;
             if (const CellRecord* s = ClassRecord(selDay_, selLesson_)) {
-                MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(selLesson_), selDay_, s->courseName);
+                MSFlexGrid1->SetTextMatrix(tw::ui::WeekGridRowOfLesson(selLesson_), selDay_,
+                                           s->courseName);
             }
             MSFlexGrid1->SetTextMatrix(row, column, classCells_[day][lesson].courseName);
             ResetGridColours();
@@ -425,9 +427,9 @@ void frmManualSetLesson::TeacherFollows(int day, int lesson, bool edited) {
 }
 
 void frmManualSetLesson::grdTeacher_MouseUp(Qt::MouseButton, int row, int column, const QPoint&) {
-    if (row < 0 || column < 0 || row == kWeekGridSeparatorRow) return;
+    if (row < 0 || column < 0 || row == tw::ui::kWeekGridSeparatorRow) return;
     grdTeacher->setCurrentCell(row, column);
-    const CellRecord r = TeacherCell(column, WeekGridLessonOfRow(row));
+    const CellRecord r = TeacherCell(column, tw::ui::WeekGridLessonOfRow(row));
     if (r.className.isEmpty()) return;
     if (!tw::db::SameCode(tw::ui::ComboCode(CmbClass), r.classCode) &&
         !tw::ui::SetComboCode(CmbClass, r.classCode, [this] { CmbClass_Click(); })) {
@@ -446,7 +448,7 @@ void frmManualSetLesson::ShowStoredAfterFailure(const QString& text) {
 int frmManualSetLesson::PlaceLesson() {
     if (pickedCourse_.isEmpty()) return -1;
     const int day = MSFlexGrid1->currentColumn();
-    const int lesson = WeekGridLessonOfRow(MSFlexGrid1->currentRow());
+    const int lesson = tw::ui::WeekGridLessonOfRow(MSFlexGrid1->currentRow());
     if (!tw::timetable::PlaceHandLesson(curClassCode_, pickedCourse_, pickedTeacher_, day,
                                         lesson)) {
         ShowStoredAfterFailure(QStringLiteral("写入失败"));
@@ -460,7 +462,7 @@ int frmManualSetLesson::RemoveLesson() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
-    if (!tw::timetable::RemoveHandLesson(curClassCode_, column, WeekGridLessonOfRow(row))) {
+    if (!tw::timetable::RemoveHandLesson(curClassCode_, column, tw::ui::WeekGridLessonOfRow(row))) {
         ShowStoredAfterFailure(QStringLiteral("删除失败"));
         return -1;
     }
@@ -481,18 +483,18 @@ int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int l
             if (!r.courseCode.isEmpty() && tw::db::SameCode(r.courseCode, course)) continue;
             if (tw::timetable::CanTradeSlots(classCode, teacher, day, lesson, r.teacherCode, d,
                                              l)) {
-                PaintCurrent(*MSFlexGrid1, WeekGridRowOfLesson(l), d, kVbYellow);
+                PaintCurrent(*MSFlexGrid1, tw::ui::WeekGridRowOfLesson(l), d, tw::ui::kVbYellow);
             }
         }
     }
-    PaintCurrent(*MSFlexGrid1, WeekGridRowOfLesson(lesson), day, kVbDarkRed);
+    PaintCurrent(*MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day, tw::ui::kVbDarkRed);
     return 0;
 }
 
 int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, int selectedLesson,
                                     int day, int lesson) {
     if (CellMark(*MSFlexGrid1, MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn()) !=
-        kVbYellow)
+        tw::ui::kVbYellow)
         return -1;
     CellRecord* s = ClassRecord(selectedDay, selectedLesson);
     CellRecord* t = ClassRecord(day, lesson);

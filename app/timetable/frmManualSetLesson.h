@@ -14,7 +14,9 @@ class QComboBox;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace tw::ui {
 class WeekGrid;
+}
 
 class frmManualSetLesson : public ClassWeekDialog {
     Q_OBJECT
@@ -49,8 +51,8 @@ class frmManualSetLesson : public ClassWeekDialog {
     QTreeWidget* lstCourse;
     QComboBox* CmbTeacher;
     QLabel* Label2;
-    WeekGrid* MSFlexGrid1;
-    WeekGrid* grdTeacher;
+    tw::ui::WeekGrid* MSFlexGrid1;
+    tw::ui::WeekGrid* grdTeacher;
 
   public slots:
     void CmbClass_Click() override;

@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <exception>
 
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "timetable/GridMarks.h"
 #include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
+#include "ui/WeekGrid.h"
 
 using tw::db::SqlQ;
 using tw::ui::PlaceTwips;
@@ -56,7 +56,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     PlaceTwips(lstCourse, 120, 360, 1575, 5340);
     tw::ui::ShowCutItemsAsTips(lstCourse);
 
-    MSFlexGrid1 = new WeekGrid(this);
+    MSFlexGrid1 = new tw::ui::WeekGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     tw::timetable::StyleLessonGrid(*MSFlexGrid1);
     PlaceTwips(MSFlexGrid1, 2040, 1320, 8100, 5850);
@@ -67,7 +67,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
     connect(lstCourse, &QListWidget::currentRowChanged, this, [this](int) {
         if (!selectingCourse_) lstCourse_Click();
     });
-    connect(MSFlexGrid1, &WeekGrid::MouseUp, this, &frmSetLesson::MSFlexGrid1_MouseUp);
+    connect(MSFlexGrid1, &tw::ui::WeekGrid::MouseUp, this, &frmSetLesson::MSFlexGrid1_MouseUp);
 
     Form_Load();
 }
@@ -77,7 +77,7 @@ int frmSetLesson::GridLessons() const {
 }
 
 bool frmSetLesson::IsCyan(int row, int column) const {
-    return tw::timetable::CellMark(*MSFlexGrid1, row, column) == kVbCyan;
+    return tw::timetable::CellMark(*MSFlexGrid1, row, column) == tw::ui::kVbCyan;
 }
 
 void frmSetLesson::Form_Load() {
@@ -121,7 +121,7 @@ int frmSetLesson::LoadPresetLessons() {
             const long long lesson = rs->Fields("LessonNo").Int();
             // A stored lesson outside the week shown is skipped; the others still show.
             if (tw::timetable::InShownWeek(day, lesson, lessons)) {
-                MSFlexGrid1->SetTextMatrix(WeekGridRowOfLesson(static_cast<int>(lesson)),
+                MSFlexGrid1->SetTextMatrix(tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson)),
                                            static_cast<int>(day),
                                            courseNames_.Of(rs->Fields("CourseCode").Text()));
             }
@@ -203,7 +203,7 @@ QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
 void frmSetLesson::ClearGridColours() {
     for (int row = 1; row <= GridLessons() + 1; ++row) {
         for (int column = 1; column <= 5; ++column) {
-            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
         }
     }
 }
@@ -218,14 +218,14 @@ void frmSetLesson::lstCourse_Click() {
 
 void frmSetLesson::MarkPresetSlots() {
     for (int row = 1; row <= GridLessons() + 1; ++row) {
-        if (row == kWeekGridSeparatorRow) continue;
-        const short lesson = static_cast<short>(WeekGridLessonOfRow(row));
+        if (row == tw::ui::kWeekGridSeparatorRow) continue;
+        const short lesson = static_cast<short>(tw::ui::WeekGridLessonOfRow(row));
         for (int column = 1; column <= 5; ++column) {
-            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbWhite);
+            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
             if (MSFlexGrid1->TextMatrix(row, column).isEmpty() &&
                 IsSlotFreeOfPreset(curClassCode_, curCourseCode_, curTeacherCode_,
                                    static_cast<short>(column), lesson)) {
-                tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, kVbCyan);
+                tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
     }
@@ -242,7 +242,7 @@ void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int colu
             if (WritePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, courseName);
         }
     } else if (button == Qt::RightButton) {
-        curCourseCode_ = PresetCourseAt(column, WeekGridLessonOfRow(row));
+        curCourseCode_ = PresetCourseAt(column, tw::ui::WeekGridLessonOfRow(row));
         if (!curCourseCode_.isEmpty()) {
             if (RemovePresetLesson() == 0) MSFlexGrid1->SetTextMatrix(row, column, QString());
         }
@@ -256,7 +256,7 @@ int frmSetLesson::WritePresetLesson() {
     const int column = MSFlexGrid1->currentColumn();
     return ShowOutcome(
         tw::timetable::WritePresetLesson(curClassCode_, curCourseCode_, curTeacherCode_, column,
-                                         WeekGridLessonOfRow(row)),
+                                         tw::ui::WeekGridLessonOfRow(row)),
         QStringLiteral("写入成功"), QStringLiteral("写入失败"));
 }
 
@@ -265,7 +265,7 @@ int frmSetLesson::RemovePresetLesson() {
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
     return ShowOutcome(
-        tw::timetable::RemovePresetLesson(curClassCode_, column, WeekGridLessonOfRow(row)),
+        tw::timetable::RemovePresetLesson(curClassCode_, column, tw::ui::WeekGridLessonOfRow(row)),
         QStringLiteral("删除成功"), QStringLiteral("删除失败"));
 }
 

@@ -12,7 +12,9 @@
 class QGroupBox;
 class QLabel;
 class QListWidget;
+namespace tw::ui {
 class WeekGrid;
+}
 
 class frmSetLesson : public ClassWeekDialog {
     Q_OBJECT
@@ -26,7 +28,7 @@ class frmSetLesson : public ClassWeekDialog {
     QLabel* Label1;
     QGroupBox* Frame3;  // course frame
     QListWidget* lstCourse;
-    WeekGrid* MSFlexGrid1;
+    tw::ui::WeekGrid* MSFlexGrid1;
 
   public slots:
     void CmbClass_Click() override;

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "shell/WeekGrid.h"
+#include "ui/WeekGrid.h"
 
 namespace twtest {
 
 // Presses and releases a mouse button over the centre of a grid cell.
-inline void Release(WeekGrid& grid, int row, int column, Qt::MouseButton button) {
+inline void Release(tw::ui::WeekGrid& grid, int row, int column, Qt::MouseButton button) {
     const QPointF pos = grid.CellCenter(row, column);
     QMouseEvent press(QEvent::MouseButtonPress, pos, grid.viewport()->mapToGlobal(pos), button,
                       button, Qt::NoModifier);

@@ -19,9 +19,9 @@
 #include "data/frmClassRoomLimitInput.h"
 #include "data/frmCourseLimitInput.h"
 #include "data/frmTeacherLimitInput.h"
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "store/Invariants.h"
+#include "ui/WeekGrid.h"
 
 namespace {
 
@@ -30,14 +30,14 @@ class LimitInputTest : public ::testing::Test {
     void SetUp() override {
         env_ = std::make_unique<twtest::AppTestEnv>();
         LessonOfDay = 6;
-        SetPopupMenuHandler([this](QMenu& menu) {
+        tw::ui::SetPopupMenuHandler([this](QMenu& menu) {
             ++popups_;
             EXPECT_EQ(menu.objectName(), "PopMenu");
             return chosen_;
         });
     }
     void TearDown() override {
-        SetPopupMenuHandler(nullptr);
+        tw::ui::SetPopupMenuHandler(nullptr);
         env_.reset();
     }
     void Exec(const QString& sql) { env_->Exec(sql); }
@@ -80,7 +80,8 @@ TEST_F(LimitInputTest, TeacherWithoutLimitsStoresThirtyNormalRowsOnce) {
     for (int row : {1, 4, 6, 7}) {
         for (int day = 1; day <= 5; ++day) {
             EXPECT_EQ(Cell(form, row, day), "正常");
-            EXPECT_EQ(form.MSFlexGrid1->CellBackColor(row, day), VbColor(kVbWindowBackground));
+            EXPECT_EQ(form.MSFlexGrid1->CellBackColor(row, day),
+                      tw::ui::VbColor(tw::ui::kVbWindowBackground));
         }
     }
     EXPECT_EQ(Cell(form, 5, 1), "");
@@ -357,7 +358,7 @@ QString ShownGrid(frmLimitInput& form) {
     QStringList cells;
     for (int lesson = 1; lesson <= form.GridLessons(); ++lesson) {
         for (int day = 1; day <= 5; ++day) {
-            const int row = WeekGridRowOfLesson(lesson);
+            const int row = tw::ui::WeekGridRowOfLesson(lesson);
             const QString text = form.MSFlexGrid1->TextMatrix(row, day);
             const int attr = frmLimitInput::LevelOfText(text);
             // A painted cell wears its level's colour.

@@ -16,9 +16,9 @@
 #include "QueryTestSupport.h"
 #include "db/Database.h"
 #include "shell/ModalForm.h"
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
+#include "ui/WeekGrid.h"
 
 namespace h2test {
 
@@ -82,7 +82,7 @@ class SchoolDbTest : public ::testing::Test {
         tw::ui::SetMsgBoxHandler(nullptr);
         tw::ui::SetFileDialogHandler(nullptr);
         SetModalFormHandler(nullptr);
-        SetPopupMenuHandler(nullptr);
+        tw::ui::SetPopupMenuHandler(nullptr);
     }
 
     static bool MakeDb(const QString& path) { return twtest::CreateKbDatabase(path); }

@@ -446,7 +446,7 @@ class EditedSchool : public BuildTest {
     // "" when hand editing shows the stored class week, owed lessons and teacher week; else the
     // first thing that differs.
     QString HandEditingDiffers(frmManualSetLesson& f) {
-        const auto weekDiffers = [this](WeekGrid& grid, const QString& sql,
+        const auto weekDiffers = [this](tw::ui::WeekGrid& grid, const QString& sql,
                                         const auto& cellText) -> QString {
             std::map<std::pair<int, int>, QString> stored;
             for (const QString& r : Rows(sql)) {
@@ -455,7 +455,7 @@ class EditedSchool : public BuildTest {
             }
             for (int day = 1; day <= 5; ++day) {
                 for (int lesson = 1; lesson <= LessonOfDay; ++lesson) {
-                    const QString shown = grid.TextMatrix(WeekGridRowOfLesson(lesson), day);
+                    const QString shown = grid.TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
                     const auto it = stored.find({day, lesson});
                     const QString want = it == stored.end() ? QString() : it->second;
                     if (shown != want)
@@ -514,15 +514,16 @@ class EditedSchool : public BuildTest {
     int Below(int n) { return n > 0 ? static_cast<int>(rng() % static_cast<unsigned>(n)) : 0; }
     bool Chance(int percent) { return Below(100) < percent; }
     // Any cell of a grid, the heading row, the label column and the separator included.
-    void ClickAnywhere(WeekGrid& grid, Qt::MouseButton button) {
+    void ClickAnywhere(tw::ui::WeekGrid& grid, Qt::MouseButton button) {
         HandEditTest::Release(grid, Below(grid.rowCount()), Below(6), button);
     }
     // A lesson cell painted in the colour, else any cell.
-    void ClickMarked(WeekGrid& grid, unsigned int colour, Qt::MouseButton button) {
+    void ClickMarked(tw::ui::WeekGrid& grid, unsigned int colour, Qt::MouseButton button) {
         std::vector<std::pair<int, int>> cells;
         for (int day = 1; day <= 5; ++day)
             for (int lesson = 1; lesson <= LessonOfDay; ++lesson)
-                if (tw::timetable::CellMark(grid, WeekGridRowOfLesson(lesson), day) == colour)
+                if (tw::timetable::CellMark(grid, tw::ui::WeekGridRowOfLesson(lesson), day) ==
+                    colour)
                     cells.emplace_back(day, lesson);
         if (cells.empty()) {
             ClickAnywhere(grid, button);
@@ -540,13 +541,13 @@ class EditedSchool : public BuildTest {
                     f.lstCourse->topLevelItem(Below(f.lstCourse->topLevelItemCount())))
                 f.lstCourse_ItemClick(item);
         } else if (r < 30) {
-            ClickMarked(*f.MSFlexGrid1, kVbCyan, Qt::LeftButton);  // place
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbCyan, Qt::LeftButton);  // place
         } else if (r < 50) {
-            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::LeftButton);  // select
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbWhite, Qt::LeftButton);  // select
         } else if (r < 65) {
-            ClickMarked(*f.MSFlexGrid1, kVbYellow, Qt::RightButton);  // swap or move
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbYellow, Qt::RightButton);  // swap or move
         } else if (r < 75) {
-            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::RightButton);  // remove
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbWhite, Qt::RightButton);  // remove
         } else if (r < 85) {
             ClickAnywhere(*f.MSFlexGrid1, Chance(50) ? Qt::LeftButton : Qt::RightButton);
         } else if (r < 90) {
@@ -568,9 +569,9 @@ class EditedSchool : public BuildTest {
         } else if (r < 30) {
             f.lstCourse->setCurrentRow(Below(f.lstCourse->count()));
         } else if (r < 65) {
-            ClickMarked(*f.MSFlexGrid1, kVbCyan, Qt::LeftButton);  // fix a lesson
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbCyan, Qt::LeftButton);  // fix a lesson
         } else if (r < 80) {
-            ClickMarked(*f.MSFlexGrid1, kVbWhite, Qt::RightButton);  // remove a fixed one
+            ClickMarked(*f.MSFlexGrid1, tw::ui::kVbWhite, Qt::RightButton);  // remove a fixed one
         } else {
             ClickAnywhere(*f.MSFlexGrid1, Chance(50) ? Qt::LeftButton : Qt::RightButton);
         }

@@ -17,8 +17,8 @@
 #include "AppTestSupport.h"
 #include "WeekGridTestSupport.h"
 #include "db/Database.h"
-#include "shell/WeekGrid.h"
 #include "shell/mdlPublic.h"
+#include "ui/WeekGrid.h"
 
 class HandEditTest : public ::testing::Test {
   public:
@@ -95,12 +95,12 @@ class HandEditTest : public ::testing::Test {
     }
 
     // Presses and releases a mouse button over a grid cell.
-    static void Release(WeekGrid& grid, int row, int column, Qt::MouseButton button) {
+    static void Release(tw::ui::WeekGrid& grid, int row, int column, Qt::MouseButton button) {
         twtest::Release(grid, row, column, button);
     }
     // Releases over the cell of a day and lesson.
-    static void ReleaseSlot(WeekGrid& grid, int day, int lesson, Qt::MouseButton button) {
-        Release(grid, WeekGridRowOfLesson(lesson), day, button);
+    static void ReleaseSlot(tw::ui::WeekGrid& grid, int day, int lesson, Qt::MouseButton button) {
+        Release(grid, tw::ui::WeekGridRowOfLesson(lesson), day, button);
     }
 
     std::unique_ptr<twtest::AppTestEnv> env_;

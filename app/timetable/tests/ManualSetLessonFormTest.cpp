@@ -28,10 +28,10 @@ class ManualSetLessonForm : public HandEditTest {
         AddTeacher("T3", "王老师");
     }
     static QString Cell(frmManualSetLesson& f, int day, int lesson) {
-        return f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(lesson), day);
+        return f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
     }
     static unsigned int Mark(frmManualSetLesson& f, int day, int lesson) {
-        return tw::timetable::CellMark(*f.MSFlexGrid1, WeekGridRowOfLesson(lesson), day);
+        return tw::timetable::CellMark(*f.MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day);
     }
     // Slots of the class grid painted with a colour, as "day.lesson".
     static QStringList Marked(frmManualSetLesson& f, unsigned int colour) {
@@ -198,7 +198,7 @@ TEST_F(ManualSetLessonForm, TeacherGridShowsEveryLessonsClassWhole) {
         const QStringList shortNames = {"七（10）", "七（11）", "初二（12）"};
         for (int i = 0; i < courses.size(); ++i) {
             for (int c = 0; c < classes.size(); ++c) {
-                const int row = WeekGridRowOfLesson(c + 1);
+                const int row = tw::ui::WeekGridRowOfLesson(c + 1);
                 SCOPED_TRACE((courses[i] + " " + shortNames[c]).toStdString());
                 const QString text = f.grdTeacher->TextMatrix(row, i + 1);
                 ASSERT_EQ(text, courses[i] + "\n" + shortNames[c]);
@@ -243,7 +243,7 @@ TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree)
     EXPECT_EQ(f.PickedCourseCode(), "02");
     EXPECT_EQ(f.PickedTeacherCode(), "T2");
     EXPECT_EQ(f.PickedRemainCount(), 3);
-    const QStringList cyan = Marked(f, kVbCyan);
+    const QStringList cyan = Marked(f, tw::ui::kVbCyan);
     EXPECT_EQ(cyan.size(), 28);
     EXPECT_FALSE(cyan.contains("1.1"));
     EXPECT_TRUE(cyan.contains("1.2"));
@@ -256,7 +256,7 @@ TEST_F(ManualSetLessonForm, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
     frmManualSetLesson f;
     Pick(f, 0);
     EXPECT_EQ(f.CurClassCode(), "102");
-    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+    EXPECT_TRUE(Marked(f, tw::ui::kVbCyan).isEmpty());
     EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
 }
 
@@ -271,11 +271,11 @@ TEST_F(ManualSetLessonForm, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
     EXPECT_EQ(Cell(f, 2, 5), "数学");
     EXPECT_EQ(f.ClassCell(2, 5).teacherCode, "T2");
     EXPECT_EQ(Owed(f), QStringList({"一年级1班|数学|1"}));
-    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+    EXPECT_TRUE(Marked(f, tw::ui::kVbCyan).isEmpty());
     EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
     // The teacher follows the placed lesson.
     EXPECT_EQ(f.CmbTeacher->currentText(), "李老师");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(5), 2), "数学\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(5), 2), "数学\n一1");
 
     Pick(f, 0);
     Click(f, 3, 1, Qt::LeftButton);
@@ -287,14 +287,14 @@ TEST_F(ManualSetLessonForm, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsSto
     AddPlan("101", "02", "T2", 2);
     frmManualSetLesson f;
     Pick(f, 0);
-    ASSERT_EQ(Mark(f, 4, 4), kVbCyan);
+    ASSERT_EQ(Mark(f, 4, 4), tw::ui::kVbCyan);
     AddLesson("101", 4, 4, "03", "T3", 1);  // the slot is taken behind the form's back
     Click(f, 4, 4, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入失败");
     EXPECT_EQ(Slot("101", 4, 4), "03|T3|1");
     EXPECT_EQ(BuildCount("101", "02"), 0);
     EXPECT_EQ(Cell(f, 4, 4), "音乐");
-    EXPECT_TRUE(Marked(f, kVbCyan).isEmpty());
+    EXPECT_TRUE(Marked(f, tw::ui::kVbCyan).isEmpty());
 }
 
 TEST_F(ManualSetLessonForm, AFailingPlacementLeavesTheDatabaseAsItWas) {
@@ -334,7 +334,7 @@ TEST_F(ManualSetLessonForm, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
     Click(f, 1, 1, Qt::LeftButton);  // the red selected lesson: nothing
     ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
     Click(f, 3, 3, Qt::LeftButton);  // empty, not cyan: the marks go
-    EXPECT_TRUE(Marked(f, kVbYellow).isEmpty());
+    EXPECT_TRUE(Marked(f, tw::ui::kVbYellow).isEmpty());
     ASSERT_EQ(f.CmbTeacher->currentIndex(), -1);
     f.CmbTeacher->setCurrentIndex(0);
     f.CmbTeacher_Click();
@@ -352,10 +352,10 @@ TEST_F(ManualSetLessonForm, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
     AddLesson("102", 2, 2, "01", "T1", 1);  // T1 busy at 2.2: empty 2.2 no partner
     frmManualSetLesson f;
     Click(f, 1, 1, Qt::LeftButton);
-    EXPECT_EQ(Mark(f, 1, 1), kVbDarkRed);
+    EXPECT_EQ(Mark(f, 1, 1), tw::ui::kVbDarkRed);
     EXPECT_EQ(f.SelectedDay(), 1);
     EXPECT_EQ(f.SelectedLesson(), 1);
-    const QStringList yellow = Marked(f, kVbYellow);
+    const QStringList yellow = Marked(f, tw::ui::kVbYellow);
     EXPECT_FALSE(yellow.contains("1.2"));
     EXPECT_TRUE(yellow.contains("1.3"));
     EXPECT_FALSE(yellow.contains("1.4"));
@@ -386,7 +386,7 @@ TEST_F(ManualSetLessonForm, ASwapOrAMoveKeepsAFixedLessonFixed) {
     EXPECT_EQ(Cell(f, 1, 1), "数学");
     EXPECT_EQ(Cell(f, 1, 3), "语文");
     EXPECT_EQ(f.ClassCell(1, 3).teacherCode, "T1");
-    EXPECT_TRUE(Marked(f, kVbYellow).isEmpty());
+    EXPECT_TRUE(Marked(f, tw::ui::kVbYellow).isEmpty());
 
     Click(f, 1, 3, Qt::LeftButton);
     Click(f, 5, 6, Qt::RightButton);  // empty and yellow: a move
@@ -402,7 +402,7 @@ TEST_F(ManualSetLessonForm, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     frmManualSetLesson f;
     Click(f, 1, 1, Qt::LeftButton);
-    ASSERT_EQ(Mark(f, 2, 2), kVbYellow);
+    ASSERT_EQ(Mark(f, 2, 2), tw::ui::kVbYellow);
     FailLessonInserts();
     Click(f, 2, 2, Qt::RightButton);
     EXPECT_EQ(f.Panel(3)->text(), "换课失败");
@@ -422,7 +422,7 @@ TEST_F(ManualSetLessonForm, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
     EXPECT_EQ(f.CmbClass->currentText(), "一年级2班");
     EXPECT_EQ(f.CurClassCode(), "102");
     EXPECT_EQ(Cell(f, 3, 6), "语文");
-    EXPECT_EQ(f.MSFlexGrid1->currentRow(), WeekGridRowOfLesson(6));
+    EXPECT_EQ(f.MSFlexGrid1->currentRow(), tw::ui::WeekGridRowOfLesson(6));
     EXPECT_EQ(f.MSFlexGrid1->currentColumn(), 3);
     // An empty teacher cell changes nothing.
     ReleaseSlot(*f.grdTeacher, 2, 2, Qt::LeftButton);
@@ -472,7 +472,7 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheFor
     AddLesson("101", 1, 2, "02", "T2", 1);
     frmManualSetLesson f;
     auto teacherCell = [&](int day, int lesson) {
-        return f.grdTeacher->TextMatrix(WeekGridRowOfLesson(lesson), day);
+        return f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
     };
     // A move of T1's lesson while T1's week is shown.
     Click(f, 1, 1, Qt::LeftButton);
@@ -511,13 +511,13 @@ TEST_F(ManualSetLessonForm, CodesAreComparedAsTheDatabaseComparesThem) {
     AddLesson("101", 1, 4, "C2", "T3", 1);
     frmManualSetLesson f;
     Click(f, 1, 1, Qt::LeftButton);
-    EXPECT_TRUE(Marked(f, kVbYellow).contains("1.2"));
+    EXPECT_TRUE(Marked(f, tw::ui::kVbYellow).contains("1.2"));
     Click(f, 1, 2, Qt::RightButton);
     EXPECT_EQ(f.Panel(3)->text(), "换课成功");
     EXPECT_EQ(Slot("101", 1, 1), "ｃ1|T2|1");
     EXPECT_EQ(Slot("101", 1, 2), "Ｃ1|T1|1");
     Click(f, 1, 3, Qt::LeftButton);
-    EXPECT_FALSE(Marked(f, kVbYellow).contains("1.4"));
+    EXPECT_FALSE(Marked(f, tw::ui::kVbYellow).contains("1.4"));
 }
 
 // An older file may hold two rows of one class and course with two teachers: each owed entry
@@ -558,12 +558,12 @@ TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
     EXPECT_EQ(Slot("103", 1, 1), "04|T4|2");
     EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T4");
     EXPECT_EQ(f.CmbTeacher->currentText(), "张老师（T4）");
-    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）\n一3");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "语文（04）");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "语文（04）\n一3");
 
     // The other 张老师's week, and a click in it goes to the other 一年级1班.
     ASSERT_TRUE(tw::ui::SetComboCode(f.CmbTeacher, "T1", [&f] { f.CmbTeacher_Click(); }));
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（01）\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "语文（01）\n一1");
     ReleaseSlot(*f.grdTeacher, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.CurClassCode(), "101");
     EXPECT_EQ(tw::ui::ComboCode(f.CmbClass), "101");
@@ -589,12 +589,12 @@ TEST_F(ManualSetLessonForm, NamesakeTeachersShowTheirFullNamesAndOpenTheirOwnWee
     EXPECT_EQ(teachers.join(' '), "张老师 李老师 王老师 王芳（语文） 王芳（数学）");
     ASSERT_TRUE(tw::ui::SetComboText(f.CmbTeacher, "王芳（数学）", [&f] { f.CmbTeacher_Click(); }));
     EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T6");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(3), 2), "数学\n一1");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(3), 2), "数学\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "");
     // A lesson of the other 王芳 brings up hers.
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.CmbTeacher->currentText(), "王芳（语文）");
     EXPECT_EQ(tw::ui::ComboCode(f.CmbTeacher), "T5");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(1), 1), "语文\n一1");
-    EXPECT_EQ(f.grdTeacher->TextMatrix(WeekGridRowOfLesson(3), 2), "");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "语文\n一1");
+    EXPECT_EQ(f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(3), 2), "");
 }

@@ -27,17 +27,17 @@ class SetLessonForm : public HandEditTest {
         AddTeacher("T3", "王老师");
     }
     static QString Cell(frmSetLesson& f, int day, int lesson) {
-        return f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(lesson), day);
+        return f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
     }
     static unsigned int Mark(frmSetLesson& f, int day, int lesson) {
-        return tw::timetable::CellMark(*f.MSFlexGrid1, WeekGridRowOfLesson(lesson), day);
+        return tw::timetable::CellMark(*f.MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day);
     }
     // Slots painted cyan, as "day.lesson".
     static QStringList CyanSlots(frmSetLesson& f) {
         QStringList out;
         for (int d = 1; d <= 5; ++d)
             for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
-                if (Mark(f, d, l) == kVbCyan) out << QString("%1.%2").arg(d).arg(l);
+                if (Mark(f, d, l) == tw::ui::kVbCyan) out << QString("%1.%2").arg(d).arg(l);
         return out;
     }
     static QStringList Courses(frmSetLesson& f) {
@@ -89,7 +89,7 @@ TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
     EXPECT_EQ(f.CurTeacherCode(), "T1");
     // Not at 1.1 (fixed here) nor at 4.2 (T1 fixed in 102); a built lesson blocks nothing.
     EXPECT_EQ(CyanSlots(f).size(), 28);
-    EXPECT_EQ(Mark(f, 2, 5), kVbCyan);
+    EXPECT_EQ(Mark(f, 2, 5), tw::ui::kVbCyan);
 }
 
 TEST_F(SetLessonForm, SevenLessonsADayShowLessonSevenInRowEight) {
@@ -137,9 +137,9 @@ TEST_F(SetLessonForm, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCya
     AddLesson("102", 2, 3, "01", "T1", 1);  // T1 built in 102
     AddLesson("101", 2, 4, "02", "T2", 0);  // the class's own fixed lesson
     frmSetLesson f;
-    EXPECT_NE(Mark(f, 2, 2), kVbCyan);
-    EXPECT_EQ(Mark(f, 2, 3), kVbCyan);
-    EXPECT_NE(Mark(f, 2, 4), kVbCyan);
+    EXPECT_NE(Mark(f, 2, 2), tw::ui::kVbCyan);
+    EXPECT_EQ(Mark(f, 2, 3), tw::ui::kVbCyan);
+    EXPECT_NE(Mark(f, 2, 4), tw::ui::kVbCyan);
     EXPECT_EQ(CyanSlots(f).size(), 28);
 }
 
@@ -150,7 +150,7 @@ TEST_F(SetLessonForm, FixingWhereTheTeacherTeachesAnotherClassTakesThatLessonAwa
     AddLesson("101", 2, 3, "02", "T2", 1);  // the class's own built lesson
     AddLesson("102", 2, 3, "01", "T1", 2);  // T1 placed by hand in 102 at the same time
     frmSetLesson f;
-    ASSERT_EQ(Mark(f, 2, 3), kVbCyan);
+    ASSERT_EQ(Mark(f, 2, 3), tw::ui::kVbCyan);
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 3, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入成功");
     // T1 is in one class only, and every count matches its lessons.
@@ -170,7 +170,7 @@ TEST_F(SetLessonForm, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
     EXPECT_EQ(Cell(f, 1, 1), "语文");
     EXPECT_EQ(Slot("101", 1, 1), "01|T1|0");
     EXPECT_EQ(BuildCount("101", "01"), 1);
-    EXPECT_NE(Mark(f, 1, 1), kVbCyan);
+    EXPECT_NE(Mark(f, 1, 1), tw::ui::kVbCyan);
     EXPECT_EQ(f.lstCourse->currentRow(), 0);
 
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 5, 6, Qt::LeftButton);
@@ -192,7 +192,7 @@ TEST_F(SetLessonForm, FixingOverABuiltLessonReplacesItInPlace) {
     AddPlan("101", "02", "T2", 4, 1);
     AddLesson("101", 3, 3, "02", "T2", 1);
     frmSetLesson f;
-    ASSERT_EQ(Mark(f, 3, 3), kVbCyan);
+    ASSERT_EQ(Mark(f, 3, 3), tw::ui::kVbCyan);
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 3, 3, Qt::LeftButton);
     EXPECT_EQ(AllLessons(), "101|3|3|01|T1|0");
     EXPECT_EQ(BuildCount("101", "02"), 0);
@@ -215,7 +215,7 @@ TEST_F(SetLessonForm, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgain) {
     // Neither course has a fixed lesson now: by code. The remembered position is chosen again.
     EXPECT_EQ(Courses(f), QStringList({"语文", "数学"}));
     EXPECT_EQ(f.CurCourseCode(), "01");
-    EXPECT_EQ(Mark(f, 4, 4), kVbCyan);
+    EXPECT_EQ(Mark(f, 4, 4), tw::ui::kVbCyan);
 }
 
 TEST_F(SetLessonForm, AFailedWriteShowsWriteFailedAndStoresNothing) {
@@ -229,7 +229,7 @@ TEST_F(SetLessonForm, AFailedWriteShowsWriteFailedAndStoresNothing) {
     EXPECT_EQ(f.Panel(3)->text(), "写入失败");
     EXPECT_EQ(Cell(f, 2, 2), "");
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
-    EXPECT_EQ(Mark(f, 2, 2), kVbCyan);  // still free for a fixed lesson
+    EXPECT_EQ(Mark(f, 2, 2), tw::ui::kVbCyan);  // still free for a fixed lesson
 }
 
 TEST_F(SetLessonForm, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
@@ -256,7 +256,7 @@ TEST_F(SetLessonForm, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
     frmSetLesson f;
     HandEditTest::Release(*f.MSFlexGrid1, 0, 1, Qt::LeftButton);
     HandEditTest::Release(*f.MSFlexGrid1, 1, 0, Qt::LeftButton);
-    HandEditTest::Release(*f.MSFlexGrid1, kWeekGridSeparatorRow, 2, Qt::LeftButton);
+    HandEditTest::Release(*f.MSFlexGrid1, tw::ui::kWeekGridSeparatorRow, 2, Qt::LeftButton);
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
     EXPECT_EQ(f.MSFlexGrid1->TextMatrix(0, 1), "星期一");
 }
@@ -270,11 +270,11 @@ TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
     AddPlan("101", "02", "T2", 2);
     AddLesson("102", 3, 3, "02", "T2", 0);  // T2 fixed in 102
     frmSetLesson f;
-    EXPECT_EQ(Mark(f, 3, 3), kVbCyan);
+    EXPECT_EQ(Mark(f, 3, 3), tw::ui::kVbCyan);
     ChooseCourse(f, 1);
     EXPECT_EQ(f.CurCourseCode(), "02");
     EXPECT_EQ(f.CurTeacherCode(), "T2");
-    EXPECT_NE(Mark(f, 3, 3), kVbCyan);
+    EXPECT_NE(Mark(f, 3, 3), tw::ui::kVbCyan);
     EXPECT_EQ(CyanSlots(f).size(), 29);
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 4, Qt::LeftButton);
     EXPECT_EQ(Slot("101", 2, 4), "02|T2|0");
@@ -302,7 +302,7 @@ TEST_F(SetLessonForm, NamesAlikeAreFixedByTheirOwnCodes) {
     EXPECT_EQ(f.CurTeacherCode(), "T2");
     ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
     EXPECT_EQ(Slot("103", 1, 1), "04|T2|0");
-    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(WeekGridRowOfLesson(1), 1), "语文（04）");
+    EXPECT_EQ(f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(1), 1), "语文（04）");
     // 04 is fixed in full now; the other 语文 stays on offer.
     EXPECT_EQ(Courses(f), QStringList({"语文（01）"}));
     EXPECT_EQ(f.CurCourseCode(), "01");

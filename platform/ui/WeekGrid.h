@@ -25,18 +25,14 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "ui/FitText.h"
-#include "ui/Units.h"
+#include "FitText.h"
+#include "Units.h"
+
+namespace tw::ui {
 
 // ---- Colours ----
 
 // Colours are colour numbers of the form runtime (&HBBGGRR or a system colour).
-using tw::ui::kVbButtonFace;
-using tw::ui::kVbHighlight;
-using tw::ui::kVbHighlightText;
-using tw::ui::kVbWindowBackground;
-using tw::ui::kVbWindowText;
-using tw::ui::VbColor;
 
 // The colours the week grids use.
 inline constexpr unsigned int kVbWhite = 0xFFFFFF;
@@ -136,3 +132,5 @@ class WeekGrid : public QTableWidget {
 QAction* PopupMenu(QMenu& menu, const QPoint& globalPos);
 using PopupMenuHandler = std::function<QAction*(QMenu& menu)>;
 void SetPopupMenuHandler(PopupMenuHandler handler);
+
+}  // namespace tw::ui

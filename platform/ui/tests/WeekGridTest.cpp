@@ -6,33 +6,34 @@
 #include <QMouseEvent>
 
 #include "WeekGridTestSupport.h"
-#include "shell/WeekGrid.h"
+#include "ui/WeekGrid.h"
 
 using twtest::Release;
 
 TEST(WeekGridMapping, LessonsAndRowsRoundTripAroundTheSeparator) {
-    EXPECT_EQ(WeekGridRowOfLesson(1), 1);
-    EXPECT_EQ(WeekGridRowOfLesson(4), 4);
-    EXPECT_EQ(WeekGridRowOfLesson(5), 6);
-    EXPECT_EQ(WeekGridRowOfLesson(7), 8);
+    EXPECT_EQ(tw::ui::WeekGridRowOfLesson(1), 1);
+    EXPECT_EQ(tw::ui::WeekGridRowOfLesson(4), 4);
+    EXPECT_EQ(tw::ui::WeekGridRowOfLesson(5), 6);
+    EXPECT_EQ(tw::ui::WeekGridRowOfLesson(7), 8);
     for (int lesson = 1; lesson <= 7; ++lesson) {
-        EXPECT_EQ(WeekGridLessonOfRow(WeekGridRowOfLesson(lesson)), lesson);
+        EXPECT_EQ(tw::ui::WeekGridLessonOfRow(tw::ui::WeekGridRowOfLesson(lesson)), lesson);
     }
-    EXPECT_EQ(WeekGridLessonOfRow(0), 0);
-    EXPECT_EQ(WeekGridLessonOfRow(kWeekGridSeparatorRow), 0);
-    EXPECT_EQ(WeekGridRowCount(6), 8);
-    EXPECT_EQ(WeekGridRowCount(7), 9);
+    EXPECT_EQ(tw::ui::WeekGridLessonOfRow(0), 0);
+    EXPECT_EQ(tw::ui::WeekGridLessonOfRow(tw::ui::kWeekGridSeparatorRow), 0);
+    EXPECT_EQ(tw::ui::WeekGridRowCount(6), 8);
+    EXPECT_EQ(tw::ui::WeekGridRowCount(7), 9);
 }
 
 TEST(WeekGridMapping, ColoursOfTheOldRuntimeAreBlueInTheHighByte) {
-    EXPECT_EQ(VbColor(0xFF0000), QColor(0, 0, 255));
-    EXPECT_EQ(VbColor(0xFFFF80), QColor(128, 255, 255));
-    EXPECT_EQ(VbColor(0x0000C0), QColor(192, 0, 0));
-    EXPECT_EQ(VbColor(kVbWindowBackground), QApplication::palette().color(QPalette::Base));
+    EXPECT_EQ(tw::ui::VbColor(0xFF0000), QColor(0, 0, 255));
+    EXPECT_EQ(tw::ui::VbColor(0xFFFF80), QColor(128, 255, 255));
+    EXPECT_EQ(tw::ui::VbColor(0x0000C0), QColor(192, 0, 0));
+    EXPECT_EQ(tw::ui::VbColor(tw::ui::kVbWindowBackground),
+              QApplication::palette().color(QPalette::Base));
 }
 
 TEST(WeekGridLayout, SixLessonsHaveEightRowsWithHeadingsLabelsAndAThinSeparator) {
-    WeekGrid grid;
+    tw::ui::WeekGrid grid;
     grid.LayOut(6, 500, 1500, 800, 800);
     ASSERT_EQ(grid.rowCount(), 8);
     ASSERT_EQ(grid.columnCount(), 6);
@@ -58,7 +59,7 @@ TEST(WeekGridLayout, SixLessonsHaveEightRowsWithHeadingsLabelsAndAThinSeparator)
 }
 
 TEST(WeekGridLayout, SevenLessonsAddRowEightLabelledSeven) {
-    WeekGrid grid;
+    tw::ui::WeekGrid grid;
     grid.LayOut(7, 500, 1500, 700, 700);
     ASSERT_EQ(grid.rowCount(), 9);
     EXPECT_EQ(grid.TextMatrix(8, 0), "七");
@@ -67,7 +68,7 @@ TEST(WeekGridLayout, SevenLessonsAddRowEightLabelledSeven) {
 }
 
 TEST(WeekGridLayout, LayoutKeepsSlotCellsAndClearingEmptiesThem) {
-    WeekGrid grid;
+    tw::ui::WeekGrid grid;
     grid.LayOut(6, 500, 1500, 800, 800);
     grid.SetTextMatrix(2, 3, "语文");
     grid.SetCellBackColor(2, 3, QColor(1, 2, 3));
@@ -79,18 +80,18 @@ TEST(WeekGridLayout, LayoutKeepsSlotCellsAndClearingEmptiesThem) {
     EXPECT_EQ(grid.TextMatrix(2, 3), "");
     EXPECT_EQ(grid.TextMatrix(0, 1), "");
     EXPECT_FALSE(grid.HasCellBackColor(2, 3));
-    EXPECT_EQ(grid.CellBackColor(2, 3), VbColor(kVbWindowBackground));
+    EXPECT_EQ(grid.CellBackColor(2, 3), tw::ui::VbColor(tw::ui::kVbWindowBackground));
     // The heading colours belong to the grid and survive clearing.
     EXPECT_EQ(grid.item(0, 1)->foreground().color(), QColor(0, 0, 255));
 }
 
 TEST(WeekGridMouse, ReleaseReportsButtonAndCellWithoutMovingTheCurrentCell) {
-    WeekGrid grid;
+    tw::ui::WeekGrid grid;
     grid.LayOut(6, 500, 1500, 800, 800);
     grid.resize(600, 450);
     grid.setCurrentCell(1, 1);
     QList<std::tuple<Qt::MouseButton, int, int>> seen;
-    QObject::connect(&grid, &WeekGrid::MouseUp,
+    QObject::connect(&grid, &tw::ui::WeekGrid::MouseUp,
                      [&](Qt::MouseButton b, int r, int c, const QPoint&) {
                          seen.append({b, r, c});
                      });
@@ -109,12 +110,12 @@ TEST(WeekGridPopup, ScriptedHandlerChoosesAndTriggersAnAction) {
     QAction* b = menu.addAction("b");
     int triggeredB = 0;
     QObject::connect(b, &QAction::triggered, [&] { ++triggeredB; });
-    SetPopupMenuHandler([&](QMenu& m) {
+    tw::ui::SetPopupMenuHandler([&](QMenu& m) {
         EXPECT_EQ(m.actions().size(), 2);
         return b;
     });
-    EXPECT_EQ(PopupMenu(menu, QPoint(0, 0)), b);
-    SetPopupMenuHandler(nullptr);
+    EXPECT_EQ(tw::ui::PopupMenu(menu, QPoint(0, 0)), b);
+    tw::ui::SetPopupMenuHandler(nullptr);
     EXPECT_EQ(triggeredB, 1);
     (void)a;
 }

@@ -9,6 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+namespace tw::ui {
+
 namespace {
 
 // Pixels kept free left and right of a cell's text.
@@ -36,7 +38,7 @@ class FittedCellDelegate : public QStyledItemDelegate {
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
         if (text.isEmpty()) return;
         const QRect box = CellTextBox(opt.rect);
-        const tw::ui::FittedText fitted = tw::ui::FitBoxText(opt.font, text, box.size());
+        const FittedText fitted = FitBoxText(opt.font, text, box.size());
         const QFontMetrics metrics(fitted.font);
         const int lineHeight = metrics.lineSpacing();
         const int blockHeight = lineHeight * static_cast<int>(fitted.lines.size());
@@ -144,12 +146,11 @@ void WeekGrid::LayOut(int lessonsPerDay, int labelColumnTwips, int dayColumnTwip
                       int headingRowTwips, int lessonRowTwips) {
     setColumnCount(kWeekGridColumns);
     setRowCount(WeekGridRowCount(lessonsPerDay));
-    setColumnWidth(0, tw::ui::TwipsToPixels(labelColumnTwips));
-    for (int c = 1; c < kWeekGridColumns; ++c)
-        setColumnWidth(c, tw::ui::TwipsToPixels(dayColumnTwips));
-    setRowHeight(0, tw::ui::TwipsToPixels(headingRowTwips));
+    setColumnWidth(0, TwipsToPixels(labelColumnTwips));
+    for (int c = 1; c < kWeekGridColumns; ++c) setColumnWidth(c, TwipsToPixels(dayColumnTwips));
+    setRowHeight(0, TwipsToPixels(headingRowTwips));
     for (int r = 1; r < rowCount(); ++r) {
-        setRowHeight(r, tw::ui::TwipsToPixels(r == kWeekGridSeparatorRow ? 100 : lessonRowTwips));
+        setRowHeight(r, TwipsToPixels(r == kWeekGridSeparatorRow ? 100 : lessonRowTwips));
     }
     EnsureItems();
     for (int r = 0; r < rowCount(); ++r) {
@@ -208,13 +209,13 @@ QPoint WeekGrid::CellCenter(int row, int column) const {
                   rowViewportPosition(row) + rowHeight(row) / 2);
 }
 
-tw::ui::FittedText WeekGrid::ShownCell(int row, int column) const {
+FittedText WeekGrid::ShownCell(int row, int column) const {
     const QModelIndex index = model()->index(row, column);
     if (!index.isValid()) return {};
     const QVariant cellFont = index.data(Qt::FontRole);
     const QFont base = cellFont.isValid() ? cellFont.value<QFont>() : font();
-    return tw::ui::FitBoxText(base, index.data(Qt::DisplayRole).toString(),
-                              CellTextBox(visualRect(index)).size());
+    return FitBoxText(base, index.data(Qt::DisplayRole).toString(),
+                      CellTextBox(visualRect(index)).size());
 }
 
 QString WeekGrid::CellToolTip(int row, int column) const {
@@ -264,3 +265,5 @@ QAction* PopupMenu(QMenu& menu, const QPoint& globalPos) {
     }
     return menu.exec(globalPos);
 }
+
+}  // namespace tw::ui
