@@ -62,10 +62,11 @@ void Dump(tw::db::Database& db, const QString& file) {
     }
 }
 
-int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const QString& dump) {
+int RunOne(const QString& path, const tw::timetable::demo::SchoolParams& p, int run,
+           const QString& dump) {
     auto db = NewDatabase(path);
     if (!db) return 1;
-    schoolgen::SchoolSummary s = schoolgen::WriteSchool(*db, p);
+    tw::timetable::demo::SchoolSummary s = tw::timetable::demo::WriteSchool(*db, p);
     // The school is on disk: open it again, as the program opens a school before building.
     db.reset();
     QElapsedTimer openTimer;
@@ -74,7 +75,7 @@ int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const
     const double openMs = static_cast<double>(openTimer.nsecsElapsed()) / 1e6;
     if (!db) return 1;
     auto gen = std::make_shared<std::mt19937>(p.seed * 1000u + static_cast<unsigned>(run));
-    mdlBuildKb::Builder builder(*db, p.lessonsPerDay, [gen] {
+    tw::timetable::Builder builder(*db, p.lessonsPerDay, [gen] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(*gen);
     });
     QElapsedTimer timer;
@@ -106,8 +107,9 @@ int RunOne(const QString& path, const schoolgen::SchoolParams& p, int run, const
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::vector<schoolgen::SchoolParams> schools = {
-        schoolgen::BenchmarkSchool(24), schoolgen::BenchmarkSchool(72), schoolgen::CourseSystem()};
+    std::vector<tw::timetable::demo::SchoolParams> schools = {
+        tw::timetable::demo::BenchmarkSchool(24), tw::timetable::demo::BenchmarkSchool(72),
+        tw::timetable::demo::CourseSystem()};
     int runs = 1;
     QString dump;
     auto usage = [] {
@@ -129,47 +131,47 @@ int main(int argc, char** argv) {
             parameters = true;
     }
     if (courseSystem)
-        schools = {schoolgen::CourseSystem()};
+        schools = {tw::timetable::demo::CourseSystem()};
     else if (parameters)
-        schools = {schoolgen::BenchmarkSchool(24)};
+        schools = {tw::timetable::demo::BenchmarkSchool(24)};
     for (int i = 1; i < argc; ++i) {
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;
         };
-        auto set = [&](int schoolgen::SchoolParams::*field) {
+        auto set = [&](int tw::timetable::demo::SchoolParams::*field) {
             const int v = std::atoi(argv[++i]);
-            for (schoolgen::SchoolParams& p : schools) p.*field = v;
+            for (tw::timetable::demo::SchoolParams& p : schools) p.*field = v;
         };
         if (std::strcmp(argv[i], "--course-system") == 0) {
         } else if (std::strcmp(argv[i], "--no-limits") == 0) {
-            for (schoolgen::SchoolParams& p : schools) p.limits = false;
+            for (tw::timetable::demo::SchoolParams& p : schools) p.limits = false;
         } else if (arg("--runs")) {
             runs = std::atoi(argv[++i]);
         } else if (arg("--dump")) {
             dump = QString::fromLocal8Bit(argv[++i]);
         } else if (arg("--seed")) {
             const auto seed = static_cast<unsigned>(std::atoi(argv[++i]));
-            for (schoolgen::SchoolParams& p : schools) p.seed = seed;
+            for (tw::timetable::demo::SchoolParams& p : schools) p.seed = seed;
         } else if (arg("--classes")) {
-            set(&schoolgen::SchoolParams::classes);
+            set(&tw::timetable::demo::SchoolParams::classes);
         } else if (arg("--courses")) {
-            set(&schoolgen::SchoolParams::courses);
+            set(&tw::timetable::demo::SchoolParams::courses);
         } else if (arg("--lessons-week")) {
-            set(&schoolgen::SchoolParams::lessonsPerWeek);
+            set(&tw::timetable::demo::SchoolParams::lessonsPerWeek);
         } else if (arg("--lessons-day")) {
-            set(&schoolgen::SchoolParams::lessonsPerDay);
+            set(&tw::timetable::demo::SchoolParams::lessonsPerDay);
         } else if (arg("--teacher-load")) {
-            set(&schoolgen::SchoolParams::teacherLoad);
+            set(&tw::timetable::demo::SchoolParams::teacherLoad);
         } else if (arg("--teachers") && courseSystem) {
-            set(&schoolgen::SchoolParams::courseTeachers);
+            set(&tw::timetable::demo::SchoolParams::courseTeachers);
         } else if (arg("--school-lessons") && courseSystem) {
-            set(&schoolgen::SchoolParams::schoolLessons);
+            set(&tw::timetable::demo::SchoolParams::schoolLessons);
         } else if (arg("--shared")) {
-            set(&schoolgen::SchoolParams::sharedCourses);
+            set(&tw::timetable::demo::SchoolParams::sharedCourses);
         } else if (arg("--shared-classes")) {
-            set(&schoolgen::SchoolParams::sharedClasses);
+            set(&tw::timetable::demo::SchoolParams::sharedClasses);
         } else if (arg("--fixed")) {
-            set(&schoolgen::SchoolParams::fixedLessons);
+            set(&tw::timetable::demo::SchoolParams::fixedLessons);
         } else {
             return usage();
         }
@@ -177,7 +179,7 @@ int main(int argc, char** argv) {
     try {
         QTemporaryDir dir;
         int rc = 0;
-        for (const schoolgen::SchoolParams& p : schools) {
+        for (const tw::timetable::demo::SchoolParams& p : schools) {
             for (int run = 0; run < runs; ++run)
                 rc |= RunOne(dir.filePath(QStringLiteral("bench.mdb")), p, run, dump);
         }

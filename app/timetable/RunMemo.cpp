@@ -7,7 +7,7 @@
 
 #include "db/CodeOrder.h"
 
-namespace mdlBuildKb {
+namespace tw::timetable {
 
 namespace {
 
@@ -407,4 +407,4 @@ void RunMemo::Placed(const QString& cls, const QString& course, const QString& t
     ++perDay[static_cast<size_t>(day)];
 }
 
-}  // namespace mdlBuildKb
+}  // namespace tw::timetable

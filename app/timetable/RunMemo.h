@@ -18,7 +18,7 @@
 
 #include "db/Database.h"
 
-namespace mdlBuildKb {
+namespace tw::timetable {
 
 class RunMemo {
   public:
@@ -131,4 +131,4 @@ class RunMemo {
     std::optional<std::vector<bool>> shared_;
 };
 
-}  // namespace mdlBuildKb
+}  // namespace tw::timetable

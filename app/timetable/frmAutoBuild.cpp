@@ -78,7 +78,7 @@ void frmAutoBuild::Form_Activate() {
     ++activations_;
     if (activations_ != 1) return;
     building_ = true;
-    const int r = mdlBuildKb::AutoBuildLessons();
+    const int r = tw::timetable::AutoBuildLessons();
     building_ = false;
     const QString title = QStringLiteral("自动生成课表");
     if (r >= 0) {

@@ -16,7 +16,7 @@ using tw::db::CodeLess;
 using tw::db::dbOpenSnapshot;
 using tw::db::SqlQ;
 
-namespace mdlBuildKb {
+namespace tw::timetable {
 
 namespace {
 
@@ -540,4 +540,4 @@ int AutoBuildLessons() {
     return builder.AutoBuildLessons();
 }
 
-}  // namespace mdlBuildKb
+}  // namespace tw::timetable

@@ -13,7 +13,7 @@
 #include "db/Database.h"
 #include "timetable/RunMemo.h"
 
-namespace mdlBuildKb {
+namespace tw::timetable {
 
 // A number in [0, 1) per call.
 using RandomSource = std::function<double()>;
@@ -120,4 +120,6 @@ class Builder {
 // QCoreApplication::processEvents. -1 when no database is open.
 int AutoBuildLessons();
 
-}  // namespace mdlBuildKb
+}  // namespace tw::timetable
+
+namespace mdlBuildKb = tw::timetable;

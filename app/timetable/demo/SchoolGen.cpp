@@ -11,7 +11,7 @@
 
 using tw::db::SqlQ;
 
-namespace schoolgen {
+namespace tw::timetable::demo {
 
 namespace {
 
@@ -312,4 +312,4 @@ SchoolParams DemoSchool() {
     return p;
 }
 
-}  // namespace schoolgen
+}  // namespace tw::timetable::demo

@@ -8,7 +8,7 @@
 
 #include "db/Database.h"
 
-namespace schoolgen {
+namespace tw::timetable::demo {
 
 struct SchoolParams {
     int classes = 24;         // six grades, classes spread over them
@@ -55,4 +55,6 @@ SchoolParams CourseSystem();
 // them, 28 lessons a week of 6 a day (as a new settings file has it), 6 pre-set lessons.
 SchoolParams DemoSchool();
 
-}  // namespace schoolgen
+}  // namespace tw::timetable::demo
+
+namespace schoolgen = tw::timetable::demo;

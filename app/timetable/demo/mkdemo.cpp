@@ -22,10 +22,10 @@ bool WriteDemo(const QString& path, const QString& password) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
         return false;
     }
-    const schoolgen::SchoolParams p = schoolgen::DemoSchool();
-    schoolgen::WriteSchool(*db, p);
+    const tw::timetable::demo::SchoolParams p = tw::timetable::demo::DemoSchool();
+    tw::timetable::demo::WriteSchool(*db, p);
     auto gen = std::make_shared<std::mt19937>(p.seed);
-    mdlBuildKb::Builder builder(*db, p.lessonsPerDay, [gen] {
+    tw::timetable::Builder builder(*db, p.lessonsPerDay, [gen] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(*gen);
     });
     if (builder.AutoBuildLessons() < 0) {

@@ -75,8 +75,8 @@ class BuildTest : public ::testing::Test {
                Rows("select * from LessonListtb order by rowid") +
                Rows("select * from ClassPlantb order by rowid");
     }
-    int Build(mdlBuildKb::RandomSource rnd) {
-        mdlBuildKb::Builder builder(db(), LessonOfDay, std::move(rnd));
+    int Build(tw::timetable::RandomSource rnd) {
+        tw::timetable::Builder builder(db(), LessonOfDay, std::move(rnd));
         return builder.AutoBuildLessons();
     }
 

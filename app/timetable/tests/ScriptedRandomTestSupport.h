@@ -20,7 +20,7 @@ struct ScriptedRandom {
         state->script = std::move(script);
         state->after = after;
     }
-    mdlBuildKb::RandomSource Source() const {
+    tw::timetable::RandomSource Source() const {
         auto s = state;
         return [s] {
             ++s->draws;
@@ -33,7 +33,7 @@ struct ScriptedRandom {
 };
 
 // A seeded uniform source, for builds on generated schools.
-inline mdlBuildKb::RandomSource SeededRandom(unsigned seed) {
+inline tw::timetable::RandomSource SeededRandom(unsigned seed) {
     auto gen = std::make_shared<std::mt19937>(seed);
     return [gen] { return std::uniform_real_distribution<double>(0.0, 1.0)(*gen); };
 }

@@ -9,7 +9,7 @@ using Selection = BuildTest;
 // Plan rows "class/course" in the order the run finished them, seen at every cycle.
 QStringList FinishOrder(BuildTest& t, const std::function<QStringList()>& finished) {
     QStringList order;
-    mdlBuildKb::Builder builder(t.db(), 6, ScriptedRandom().Source(), [&] {
+    tw::timetable::Builder builder(t.db(), 6, ScriptedRandom().Source(), [&] {
         for (const QString& row : finished())
             if (!order.contains(row)) order << row;
     });
@@ -21,7 +21,7 @@ TEST_F(Selection, TeacherWithMostClassesFirstTiesToTheSmallerCode) {
     AddPlan("103", "02", "T1", 1);
     AddPlan("101", "01", "T2", 1);
     AddPlan("102", "01", "T2", 1);
-    mdlBuildKb::Builder builder(db(), 6, ScriptedRandom().Source());
+    tw::timetable::Builder builder(db(), 6, ScriptedRandom().Source());
     builder.PrepareBuild();
     QString teacher = "old";
     EXPECT_EQ(builder.PickTeacherAndCourse(teacher), std::optional<QString>("01"));
@@ -46,7 +46,7 @@ TEST_F(Selection, CourseWithMostClassesThenMostLessonsThenSmallerCode) {
     AddPlan("101", "03", "T1", 2);
     AddPlan("102", "03", "T1", 2);
     AddPlan("103", "01", "T1", 9);  // one class only
-    mdlBuildKb::Builder builder(db(), 6, ScriptedRandom().Source());
+    tw::timetable::Builder builder(db(), 6, ScriptedRandom().Source());
     QString teacher;
     EXPECT_EQ(builder.PickTeacherAndCourse(teacher), std::optional<QString>("03"));
 
@@ -60,7 +60,7 @@ TEST_F(Selection, PickClassTakesTheTeachersRowsFirstThenAnyTeacher) {
     AddPlan("101", "01", "T2", 1);
     AddPlan("102", "01", "T1", 1);
     AddPlan("103", "01", "T1", 1);
-    mdlBuildKb::Builder builder(db(), 6, ScriptedRandom().Source());
+    tw::timetable::Builder builder(db(), 6, ScriptedRandom().Source());
     QString teacher = "T1";
     EXPECT_EQ(builder.PickClass("01", teacher), std::optional<QString>("102"));
     builder.MarkPlanBuilt("102", "01", "T1");
@@ -94,7 +94,7 @@ TEST_F(Selection, ARunBuildsEveryRowOfACourseBeforeTheNextCourse) {
 }
 
 TEST_F(Selection, PercentageRoundsHalvesToEven) {
-    mdlBuildKb::Builder builder(db(), 6, ScriptedRandom().Source());
+    tw::timetable::Builder builder(db(), 6, ScriptedRandom().Source());
     EXPECT_EQ(builder.GetBuildPercent(), -1);  // no plan
     AddPlan("101", "01", "T1", 8);
     const std::pair<int, int> cases[] = {{1, 12}, {3, 38}, {5, 62}, {7, 88}, {0, 0}, {8, 100}};
@@ -151,15 +151,15 @@ TEST_F(Selection, RowsThatNameNothingEndTheRunInsteadOfRepeating) {
 
 TEST_F(Selection, TheProgramsBuildUsesTheOpenDatabase) {
     AddPlan("101", "01", "T1", 5);
-    EXPECT_EQ(mdlBuildKb::AutoBuildLessons(), 100);
+    EXPECT_EQ(tw::timetable::AutoBuildLessons(), 100);
     EXPECT_EQ(Int("select count(*) from LessonListtb where SetFlag=1"), 5);
     // The program-wide sequence starts from a fixed state and repeats its last number for 0.
-    float a = mdlBuildKb::ProgramRnd(0);
-    EXPECT_EQ(mdlBuildKb::ProgramRnd(0), a);
-    float b = mdlBuildKb::ProgramRnd(1);
+    float a = tw::timetable::ProgramRnd(0);
+    EXPECT_EQ(tw::timetable::ProgramRnd(0), a);
+    float b = tw::timetable::ProgramRnd(1);
     EXPECT_GE(b, 0.0f);
     EXPECT_LT(b, 1.0f);
-    EXPECT_EQ(mdlBuildKb::ProgramRnd(0), b);
+    EXPECT_EQ(tw::timetable::ProgramRnd(0), b);
 }
 
 }  // namespace

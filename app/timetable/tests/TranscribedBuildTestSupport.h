@@ -16,7 +16,7 @@
 
 class TranscribedBuild {
   public:
-    TranscribedBuild(tw::db::Database& db, int lessonOfDay, mdlBuildKb::RandomSource rnd)
+    TranscribedBuild(tw::db::Database& db, int lessonOfDay, tw::timetable::RandomSource rnd)
         : db_(db), lessonOfDay_(lessonOfDay), rnd_(std::move(rnd)) {}
 
     // The percentage, or -1. Ends after `maxRows` rows as well, which a plan of fewer rows
@@ -307,5 +307,5 @@ class TranscribedBuild {
 
     tw::db::Database& db_;
     int lessonOfDay_;
-    mdlBuildKb::RandomSource rnd_;
+    tw::timetable::RandomSource rnd_;
 };
