@@ -1,6 +1,7 @@
 // The export dialog: its lists, the file choice, the data file of each command, the command line
 // of the script run and the messages, with a stand-in for the Node.js runtime.
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -8,7 +9,9 @@
 #include <cstdlib>
 
 #include "ExportTestSupport.h"
+#include "OutputSchoolTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "output/frmExport.h"
 #include "text/Gbk.h"
 
@@ -315,6 +318,54 @@ TEST_F(frmExportTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
     for (const auto& m : messages_) {
         EXPECT_EQ(m.text, QStringLiteral("课表导出成功"));
     }
+}
+
+// Every export command over a generated school with namesakes, at six and at seven lessons a
+// day: each class, all classes, each teacher, all teachers and the whole school. Pins every
+// statement the dialog sends and, command by command, the message, the workbook template named
+// and the bytes of the data file handed to the script.
+TEST_F(frmExportTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
+    ASSERT_NO_THROW(twtest::WriteOutputSchool(KbDb()));
+    LoggingNode("cp \"$2\" \"$4\"");
+    QCryptographicHash outputs(QCryptographicHash::Sha1);
+    int exported = 0, withoutData = 0, target = 0;
+    auto run = [&](frmExport& form, const char* button, const QString& command) {
+        messages_.clear();
+        QFile::remove(LogFile());
+        savePaths_ = {Target(QString("%1.xlsx").arg(++target))};
+        Click(form, button);
+        const QString text = OnlyMessage().text;
+        outputs.addData((command + '|' + text + '|').toUtf8());
+        if (text == QStringLiteral("课表导出成功")) {
+            ++exported;
+            outputs.addData(QFileInfo(LoggedLines().value(3)).fileName().toUtf8());
+            outputs.addData(ReadFile(DataFile()));
+        } else {
+            ++withoutData;
+            EXPECT_EQ(messages_.back().style, tw::ui::vbInformation) << text.toStdString();
+        }
+    };
+    twtest::StatementRecorder recorder(KbDb());
+    for (int lessons : {6, 7}) {
+        LessonOfDay = lessons;
+        frmExport form;
+        for (const auto& [combo, button] : {std::pair{"CmbClass", "cmdExportClass"},
+                                            std::pair{"CmbTeacher", "cmdExportTeacher"}}) {
+            QComboBox* list = Combo(form, combo);
+            for (int i = 0; i < list->count(); ++i) {
+                list->setCurrentIndex(i);
+                run(form, button, QString("%1 %2 %3").arg(button).arg(i).arg(lessons));
+            }
+        }
+        for (const char* button : {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"}) {
+            run(form, button, QString("%1 %2").arg(button).arg(lessons));
+        }
+    }
+    EXPECT_GT(exported, 20);
+    EXPECT_GT(withoutData, 0);
+    EXPECT_EQ(recorder.Count(), 62);
+    EXPECT_EQ(recorder.Digest().toStdString(), "ddfa8e5c85006d5b");
+    EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), "bbc84ffc572760d3");
 }
 
 TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -16,7 +18,9 @@
 
 #include "AppTestSupport.h"
 #include "FitTextTestSupport.h"
+#include "OutputSchoolTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "output/VostrinPrint.h"
 #include "output/frmPrint.h"
 #include "text/Gbk.h"
@@ -89,6 +93,60 @@ TEST_F(FrmPrintTest, ListsAreFilledOnLoadAndStepped) {
     Click(f, "CmdPrevTeacher");
     EXPECT_EQ(tea->currentIndex(), 0);
     EXPECT_TRUE(env.calls.empty());
+}
+
+// Every print command over a generated school with namesakes, at six and at seven lessons a
+// day: each class, all classes, each teacher, all teachers and the whole school. Pins every
+// statement the dialog sends and, command by command, the message, the layout template and the
+// bytes of the data file handed to the library.
+TEST_F(FrmPrintTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
+    for (const char* table : {"Classtb", "Coursetb", "Teachertb"}) {
+        env.Exec(QString("delete from ") + table);
+    }
+    ASSERT_NO_THROW(twtest::WriteOutputSchool(KbDb()));
+    QCryptographicHash outputs(QCryptographicHash::Sha1);
+    int printed = 0, withoutData = 0;
+    auto outcome = [&](const QString& command) {
+        ASSERT_EQ(env.calls.size(), 1u) << command.toStdString();
+        const QString text = env.calls[0].text;
+        outputs.addData((command + '|' + text + '|').toUtf8());
+        if (text == QString("打印完成")) {
+            ++printed;
+            QFile data(env.FilePath("tmp.xml"));
+            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+            outputs.addData(QFileInfo(QString::fromStdString(g_call.tmpl)).fileName().toUtf8());
+            outputs.addData(data.readAll());
+            data.close();
+            QFile::remove(env.FilePath("tmp.xml"));
+        } else {
+            ++withoutData;
+            EXPECT_EQ(env.calls[0].style, tw::ui::vbInformation) << text.toStdString();
+        }
+        env.calls.clear();
+    };
+    twtest::StatementRecorder recorder(KbDb());
+    for (int lessons : {6, 7}) {
+        LessonOfDay = lessons;
+        frmPrint f;
+        for (const auto& [combo, button] :
+             {std::pair{"CmbClass", "cmdPrintClass"}, std::pair{"CmbTeacher", "cmdPrintTeacher"}}) {
+            QComboBox* list = Combo(f, combo);
+            for (int i = 0; i < list->count(); ++i) {
+                list->setCurrentIndex(i);
+                Click(f, button);
+                outcome(QString("%1 %2 %3").arg(button).arg(i).arg(lessons));
+            }
+        }
+        for (const char* button : {"cmdPrintAllClass", "cmdPrintAllTeacher", "CmdPrintTotal"}) {
+            Click(f, button);
+            outcome(QString("%1 %2").arg(button).arg(lessons));
+        }
+    }
+    EXPECT_GT(printed, 20);
+    EXPECT_GT(withoutData, 0);
+    EXPECT_EQ(recorder.Count(), 62);
+    EXPECT_EQ(recorder.Digest().toStdString(), "9f9d46053246e1fa");
+    EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), "ce0692d723790e8b");
 }
 
 // Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.
