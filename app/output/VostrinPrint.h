@@ -12,9 +12,10 @@ using PrintOneCustomXmlFn = decltype(&PrintOneCustomXml);
 
 // Calls PrintOneCustomXml with the data file, an empty INI path, the template, three zeroed
 // counts, an empty printer name (the default printer) and the reserved byte 'T'. Paths go to the
-// library in the file system's encoding. Throws std::runtime_error with a description when the
-// library or its function cannot be found.
-int CallPrintOneCustomXml(const QString& dataFile, const QString& templateFile);
+// library in the file system's encoding. True with the library's status in *status; false, with
+// a description in *error, when the library or its function cannot be found.
+bool CallPrintOneCustomXml(const QString& dataFile, const QString& templateFile, int* status,
+                           QString* error);
 
 // Tests replace the library function (nullptr restores loading by name).
 void SetPrintOneCustomXmlForTest(PrintOneCustomXmlFn fn);

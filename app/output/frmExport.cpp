@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-#include <exception>
 
+#include "data/DataEntry.h"
 #include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/ExportJson.h"
@@ -24,6 +24,7 @@
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
+#include "store/OutputRows.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
@@ -32,11 +33,6 @@ namespace {
 
 const char* const kCaption = "导出课表到Excel";
 const char* const kNoData = "没有课表数据";
-
-// A failure that ends an export command; its text follows "课表导出失败！".
-struct ExportFailure {
-    QString text;
-};
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -117,16 +113,11 @@ frmExport::frmExport(QWidget* parent) : QDialog(parent) {
 }
 
 int frmExport::FillClassCombo() {
-    return FillNameCombos(QStringLiteral("select Code,Name,FullName from Classtb"), {CmbClass})
-               ? 0
-               : -1;
+    return FillNameCombos(tw::store::OutputClassListQuery(), {CmbClass}) ? 0 : -1;
 }
 
 int frmExport::FillTeacherCombo() {
-    return FillNameCombos(QStringLiteral("select Code,Name,FullName from Teachertb order by Code"),
-                          {CmbTeacher})
-               ? 0
-               : -1;
+    return FillNameCombos(tw::store::OutputTeacherListQuery(), {CmbTeacher}) ? 0 : -1;
 }
 
 void frmExport::StepCombo(QComboBox* combo, int step) {
@@ -235,77 +226,59 @@ QString frmExport::AskExportFile() {
     return path;
 }
 
-QString frmExport::ClassQuery() {
+tw::store::OutputChoice frmExport::ChosenClass() const {
     // Names may repeat: the code decides, and the workbook shows the stored name (the list may
     // show a namesake's full name or code instead).
-    const QString name = tw::ui::ComboName(CmbClass);
-    const QString code = tw::ui::ComboCode(CmbClass);
-    return QStringLiteral("select '") + tw::db::SqlQ(name) +
-           QStringLiteral(
-               "' as Name,B.Name As CourseName, D.Name as TeacherShortName,\"\" as ClassShortName, "
-               "A.Day, A.LessonNo from LessonListtb A, Coursetb B,Teachertb D  where A.CourseCode "
-               "= B.Code and A.ClassCode = '") +
-           tw::db::SqlQ(code) +
-           QStringLiteral("' and A.TeacherCode = D.Code order by A.LessonNo, A.Day");
+    return {tw::store::OutputTimetable::OneClass, tw::ui::ComboName(CmbClass),
+            tw::ui::ComboCode(CmbClass)};
 }
 
-QString frmExport::TeacherQuery() {
-    const QString name = tw::ui::ComboName(CmbTeacher);
-    const QString code = tw::ui::ComboCode(CmbTeacher);
-    return QStringLiteral("select '") + tw::db::SqlQ(name) +
-           QStringLiteral(
-               "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, A.Day, A.LessonNo "
-               "from LessonListtb A, Coursetb B,Classtb C  where A.CourseCode = B.Code and "
-               "A.ClassCode = C.Code and A.TeacherCode = '") +
-           tw::db::SqlQ(code) + QStringLiteral("' order by A.LessonNo, A.Day");
+tw::store::OutputChoice frmExport::ChosenTeacher() const {
+    return {tw::store::OutputTimetable::OneTeacher, tw::ui::ComboName(CmbTeacher),
+            tw::ui::ComboCode(CmbTeacher)};
 }
 
 void frmExport::cmdExportAllClass_Click() {
-    Export({QStringLiteral(
-                "select C.Name as Name, B.Name As CourseName, \"\" as ClassShortName, D.Name as "
-                "TeacherShortName,A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, "
-                "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = "
-                "C.Code and "
-                "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
-            &WriteClassJson, QStringLiteral("export_class_kb"), QString::fromUtf8(kNoData)});
+    Export({{tw::store::OutputTimetable::AllClasses, {}, {}},
+            &WriteClassJson,
+            QStringLiteral("export_class_kb"),
+            QString::fromUtf8(kNoData)});
 }
 
 void frmExport::cmdExportClass_Click() {
     if (CmbClass->currentText().isEmpty()) {
         return;
     }
-    Export({QString(), &WriteClassJson, QStringLiteral("export_class_kb"),
+    Export({{},
+            &WriteClassJson,
+            QStringLiteral("export_class_kb"),
             QStringLiteral("该班级没有课表数据")},
-           &frmExport::ClassQuery);
+           &frmExport::ChosenClass);
 }
 
 void frmExport::cmdExportAllTeacher_Click() {
-    Export({QStringLiteral(
-                "select D.Name as Name, B.Name As CourseName, C.ShortName As ClassShortName, "
-                "A.Day, A.LessonNo, A.TeacherCode as GroupCode from LessonListtb A, Coursetb "
-                "B,Classtb C,Teachertb D  where "
-                "A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
-                "by A.TeacherCode,A.LessonNo, A.Day"),
-            &WriteTeacherJson, QStringLiteral("export_teacher_kb"), QString::fromUtf8(kNoData)});
+    Export({{tw::store::OutputTimetable::AllTeachers, {}, {}},
+            &WriteTeacherJson,
+            QStringLiteral("export_teacher_kb"),
+            QString::fromUtf8(kNoData)});
 }
 
 void frmExport::cmdExportTeacher_Click() {
     if (CmbTeacher->currentText().isEmpty()) {
         return;
     }
-    Export({QString(), &WriteTeacherJson, QStringLiteral("export_teacher_kb"),
+    Export({{},
+            &WriteTeacherJson,
+            QStringLiteral("export_teacher_kb"),
             QStringLiteral("该教师没有课表数据")},
-           &frmExport::TeacherQuery);
+           &frmExport::ChosenTeacher);
 }
 
 void frmExport::CmdExportTotal_Click() {
-    Export({QStringLiteral(
-                "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
-                "TeacherShortName, A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb "
-                "A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode "
-                "= C.Code and "
-                "A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day"),
-            &WriteTotalJson, QStringLiteral("export_all_kb"), QString::fromUtf8(kNoData)});
+    Export({{tw::store::OutputTimetable::WholeSchool, {}, {}},
+            &WriteTotalJson,
+            QStringLiteral("export_all_kb"),
+            QString::fromUtf8(kNoData)});
 }
 
 void frmExport::SetExporting(bool on) {
@@ -338,13 +311,14 @@ FileIdentity IdentityOf(const QString& path) {
 
 }  // namespace
 
-int frmExport::RunScript(const QString& templateBase, const QString& target,
-                         const QString& dataFile) {
+bool frmExport::RunScript(const QString& templateBase, const QString& target,
+                          const QString& dataFile, int* status, QString* failure) {
     const QString node = NodeProgram();
     if (node.isEmpty()) {
-        throw ExportFailure{
-            QStringLiteral("找不到 Node.js 运行程序 node（程序文件夹下的 "
-                           "node/node 或 PATH 中的 node）")};
+        *failure = QStringLiteral(
+            "找不到 Node.js 运行程序 node（程序文件夹下的 "
+            "node/node 或 PATH 中的 node）");
+        return false;
     }
     const QStringList args{
         ProgramFile(QStringLiteral("export.js")),
@@ -359,14 +333,16 @@ int frmExport::RunScript(const QString& templateBase, const QString& target,
     const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded);
     SetExporting(false);
     if (!ran) {
-        throw ExportFailure{QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error};
+        *failure = QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error;
+        return false;
     }
     // Made: the script ended well and a workbook other than the old one stands at the target.
     const FileIdentity after = IdentityOf(target);
-    return succeeded && after.exists && !(after == before) ? 0 : kNoWorkbookMade;
+    *status = succeeded && after.exists && !(after == before) ? 0 : kNoWorkbookMade;
+    return true;
 }
 
-void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
+void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*chosen)() const) {
     if (exporting_) {
         return;  // one export at a time: the running script still reads the data file
     }
@@ -376,32 +352,36 @@ void frmExport::Export(Command command, QString (frmExport::*buildSql)()) {
     }
     const QString title = windowTitle();
     setCursor(Qt::WaitCursor);
+    if (chosen) {
+        command.choice = (this->*chosen)();
+    }
+    const auto read = tw::data::OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::ReadOutputRows(db, tw::store::OutputFile::Export, command.choice);
+    });
     int status = 0;
+    // A command that stops shows "课表导出失败！" followed by the reason.
+    bool failed = false;
     QString failure;
     QString writeError;
-    bool failed = false;
-    try {
-        if (buildSql) {
-            command.sql = (this->*buildSql)();
-        }
-        auto rows = KbDb().OpenRecordset(command.sql);
-        if (!AnyRowInGrid(*rows, LessonOfDay)) {
+    if (!read.Done()) {
+        failed = true;
+        failure = ReadFailureText(read.outcome);
+    } else {
+        tw::db::Recordset& rows = *read.value;
+        if (!AnyRowInGrid(rows, LessonOfDay)) {
             status = kNoTimetableData;
         } else {
             const QString dataFile = DataFile(QStringLiteral("export_data.json"), &writeError);
             status = dataFile.isEmpty() ? kDataFileNotWritten
-                                        : command.writer(dataFile, *rows, &writeError);
+                                        : command.writer(dataFile, rows, &writeError);
             if (status == 0) {
-                status = static_cast<short>(RunScript(command.templateBase, target, dataFile));
+                int scriptStatus = 0;
+                failed =
+                    !RunScript(command.templateBase, target, dataFile, &scriptStatus, &failure);
+                status = static_cast<short>(scriptStatus);
             }
         }
-        rows->Close();
-    } catch (const ExportFailure& e) {
-        failed = true;
-        failure = e.text;
-    } catch (const std::exception& e) {
-        failed = true;
-        failure = QString::fromUtf8(e.what());
+        rows.Close();
     }
     unsetCursor();
 

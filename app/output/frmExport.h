@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "store/OutputRows.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -50,20 +52,22 @@ class frmExport : public QDialog {
   private:
     using Writer = int (*)(const QString&, tw::db::Recordset&, QString*);
     struct Command {
-        QString sql;
+        tw::store::OutputChoice choice;
         Writer writer;
         QString templateBase;
         QString noDataMessage;
     };
-    // The export road shared by the five commands; sql is built after the file choice when
-    // buildSql is given (the single class and teacher commands look up the code then).
-    void Export(Command command, QString (frmExport::*buildSql)() = nullptr);
-    QString ClassQuery();
-    QString TeacherQuery();
-    // Runs the script on the data file; the status of the export (0 or kNoWorkbookMade), or throws
-    // with the reason when the script cannot be started. The export is made only when the script
-    // ends with exit code 0 and leaves a new workbook at the target.
-    int RunScript(const QString& templateBase, const QString& target, const QString& dataFile);
+    // The export road shared by the five commands; the choice is read from its list after the
+    // file choice when chosen is given (the single class and teacher commands).
+    void Export(Command command, tw::store::OutputChoice (frmExport::*chosen)() const = nullptr);
+    tw::store::OutputChoice ChosenClass() const;
+    tw::store::OutputChoice ChosenTeacher() const;
+    // Runs the script on the data file: true with the status of the export (0 or
+    // kNoWorkbookMade) in *status, or false with the reason in *failure when the script cannot be
+    // started. The export is made only when the script ends with exit code 0 and leaves a new
+    // workbook at the target.
+    bool RunScript(const QString& templateBase, const QString& target, const QString& dataFile,
+                   int* status, QString* failure);
     // Whether path lies inside the program folder (its program, libraries, script and
     // workbook templates) or the folder of the data files, or names the open database.
     static bool IsProgramFile(const QString& path);

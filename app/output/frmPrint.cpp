@@ -6,21 +6,21 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <exception>
 #include <limits>
 
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
+#include "data/DataEntry.h"
+#include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
 #include "shell/mdlPublic.h"
+#include "store/OutputRows.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
-
-using tw::db::SqlQ;
 
 namespace {
 QRect TwRect(int left, int top, int width, int height) {
@@ -127,13 +127,11 @@ void Step(QComboBox* combo, int delta) {
 }  // namespace
 
 short frmPrint::FillClassCombo() {
-    return FillNameCombos("select Code,Name,FullName from Classtb", {CmbClass}) ? 0 : -1;
+    return FillNameCombos(tw::store::OutputClassListQuery(), {CmbClass}) ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
-    return FillNameCombos("select Code,Name,FullName from Teachertb order by Code", {CmbTeacher})
-               ? 0
-               : -1;
+    return FillNameCombos(tw::store::OutputTeacherListQuery(), {CmbTeacher}) ? 0 : -1;
 }
 
 void frmPrint::CmdPrevClass_Click() {
@@ -172,8 +170,8 @@ void frmPrint::SetPrintButtonsEnabled(bool enabled) {
     }
 }
 
-void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templateName,
-                        const QString& noDataText) {
+void frmPrint::RunPrint(const tw::store::OutputChoice& choice, Writer writer,
+                        const QString& templateName, const QString& noDataText) {
     if (printing_) return;
     printing_ = true;
     SetPrintButtonsEnabled(false);
@@ -185,37 +183,44 @@ void frmPrint::RunPrint(const QString& sql, Writer writer, const QString& templa
         }
     } done{this};
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto read = tw::data::OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::ReadOutputRows(db, tw::store::OutputFile::Print, choice);
+    });
+    // A command that stops shows "打印失败！" followed by the reason.
+    bool stopped = false;
+    QString failure;
     int status = tw::output::kDataFileNotWritten;
     QString writeError;
-    try {
-        auto rs = KbDb().OpenRecordset(sql);
+    if (!read.Done()) {
+        stopped = true;
+        failure = tw::output::ReadFailureText(read.outcome);
+    } else if (tw::db::Recordset& rs = *read.value; !tw::output::AnyRowInGrid(rs, LessonOfDay)) {
         // Nothing would be printed (the library prints no page without a row), so saying
         // "打印完成" would be untrue.
-        if (!tw::output::AnyRowInGrid(*rs, LessonOfDay)) {
-            status = tw::output::kNoTimetableData;
+        status = tw::output::kNoTimetableData;
+    } else {
+        const QString dataFile = tw::output::DataFile("tmp.xml", &writeError);
+        if (dataFile.isEmpty()) {
+            status = tw::output::kDataFileNotWritten;
         } else {
-            const QString dataFile = tw::output::DataFile("tmp.xml", &writeError);
-            if (dataFile.isEmpty()) {
-                status = tw::output::kDataFileNotWritten;
-            } else {
-                status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, *rs, &writeError)
-                                                    : WriteTotalXml(dataFile, *rs, &writeError);
-            }
-            rs->Close();
-            if (status == 0) status = CallPrintOneCustomXml(dataFile, ProgramFile(templateName));
+            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, rs, &writeError)
+                                                : WriteTotalXml(dataFile, rs, &writeError);
         }
-        if (status < std::numeric_limits<short>::min() ||
-            status > std::numeric_limits<short>::max()) {
-            throw std::runtime_error("溢出");
+        rs.Close();
+        if (status == 0) {
+            stopped =
+                !CallPrintOneCustomXml(dataFile, ProgramFile(templateName), &status, &failure);
         }
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        tw::ui::MsgBox(QStringLiteral("打印失败！") + QString::fromUtf8(e.what()),
-                       tw::ui::vbCritical, kCaption);
-        return;
+        if (!stopped && (status < std::numeric_limits<short>::min() ||
+                         status > std::numeric_limits<short>::max())) {
+            stopped = true;
+            failure = QStringLiteral("溢出");
+        }
     }
     QApplication::restoreOverrideCursor();
-    if (status == 0) {
+    if (stopped) {
+        tw::ui::MsgBox(QStringLiteral("打印失败！") + failure, tw::ui::vbCritical, kCaption);
+    } else if (status == 0) {
         tw::ui::MsgBox(QStringLiteral("打印完成"), tw::ui::vbInformation, kCaption);
     } else if (status == tw::output::kNoTimetableData) {
         tw::ui::MsgBox(noDataText, tw::ui::vbInformation, kCaption);
@@ -231,66 +236,37 @@ namespace {
 QString ScheduleTemplate(const char* kind) {
     return QString("%1%2.xml").arg(kind).arg(LessonOfDay);
 }
+
+// The class or teacher chosen in a list. Names may repeat: the code decides, and the page shows
+// the stored name (the list may show a namesake's full name or code instead).
+tw::store::OutputChoice Chosen(tw::store::OutputTimetable timetable, const QComboBox* combo) {
+    return {timetable, tw::ui::ComboName(combo), tw::ui::ComboCode(combo)};
+}
 }  // namespace
 
 void frmPrint::cmdPrintClass_Click() {
     if (CmbClass->currentText().isEmpty()) return;
-    // Names may repeat: the code decides, and the page shows the stored name (the list may show
-    // a namesake's full name or code instead).
-    const QString name = tw::ui::ComboName(CmbClass);
-    const QString code = tw::ui::ComboCode(CmbClass);
-    const QString sql =
-        "select '" + SqlQ(name) +
-        "' as Name,B.Name As CourseName, '' as ClassShortName, D.Name as "
-        "TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Teachertb D "
-        " where A.CourseCode = B.Code and A.TeacherCode = D.Code and A.ClassCode = '" +
-        SqlQ(code) + "' order by A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Schedule, ScheduleTemplate("ClassSchd"),
-             QStringLiteral("该班级没有课表数据"));
+    RunPrint(Chosen(tw::store::OutputTimetable::OneClass, CmbClass), Writer::Schedule,
+             ScheduleTemplate("ClassSchd"), QStringLiteral("该班级没有课表数据"));
 }
 
 void frmPrint::cmdPrintAllClass_Click() {
-    const QString sql =
-        "select C.Name as Name,B.Name As CourseName, '' as ClassShortName, D.Name as TeacherName, "
-        "A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, Coursetb B,Classtb "
-        "C,Teachertb D "
-        " where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order "
-        "by A.ClassCode, A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Schedule, ScheduleTemplate("ClassSchd"), QStringLiteral("没有课表数据"));
+    RunPrint({tw::store::OutputTimetable::AllClasses, {}, {}}, Writer::Schedule,
+             ScheduleTemplate("ClassSchd"), QStringLiteral("没有课表数据"));
 }
 
 void frmPrint::cmdPrintTeacher_Click() {
     if (CmbTeacher->currentText().isEmpty()) return;
-    const QString name = tw::ui::ComboName(CmbTeacher);
-    const QString code = tw::ui::ComboCode(CmbTeacher);
-    const QString sql = "select '" + SqlQ(name) +
-                        "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, '" +
-                        SqlQ(name) +
-                        "' as TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb "
-                        "B,Classtb C  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
-                        "A.TeacherCode = '" +
-                        SqlQ(code) + "' order by A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Schedule, ScheduleTemplate("TeacherSchd"),
-             QStringLiteral("该教师没有课表数据"));
+    RunPrint(Chosen(tw::store::OutputTimetable::OneTeacher, CmbTeacher), Writer::Schedule,
+             ScheduleTemplate("TeacherSchd"), QStringLiteral("该教师没有课表数据"));
 }
 
 void frmPrint::cmdPrintAllTeacher_Click() {
-    const QString sql =
-        "select D.Name as Name,B.Name As CourseName, C.ShortName As ClassShortName, D.Name as "
-        "TeacherName, A.Day, A.LessonNo, A.TeacherCode as GroupCode from LessonListtb A, "
-        "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code "
-        "and A.TeacherCode = D.Code order by A.TeacherCode, A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Schedule, ScheduleTemplate("TeacherSchd"),
-             QStringLiteral("没有课表数据"));
+    RunPrint({tw::store::OutputTimetable::AllTeachers, {}, {}}, Writer::Schedule,
+             ScheduleTemplate("TeacherSchd"), QStringLiteral("没有课表数据"));
 }
 
 void frmPrint::CmdPrintTotal_Click() {
-    const QString sql =
-        "select C.ShortName as Name, B.ShortName As CourseName, D.Name as ClassShortName, A.Day, "
-        "A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, Coursetb B,Classtb C,Teachertb "
-        "D  where A.CourseCode = "
-        "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
-        "A.ClassCode,A.LessonNo, A.Day";
-    RunPrint(sql, Writer::Total, QString("TotalSchd%1A3.xml").arg(LessonOfDay),
-             QStringLiteral("没有课表数据"));
+    RunPrint({tw::store::OutputTimetable::WholeSchool, {}, {}}, Writer::Total,
+             QString("TotalSchd%1A3.xml").arg(LessonOfDay), QStringLiteral("没有课表数据"));
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "store/OutputRows.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -29,8 +31,9 @@ class frmPrint : public QDialog {
     short FillClassCombo();
     short FillTeacherCombo();
     enum class Writer { Schedule, Total };
-    // Runs one print command: select, write tmp.xml, call the library, tell the outcome.
-    void RunPrint(const QString& sql, Writer writer, const QString& templateName,
+    // Runs one print command: read the chosen rows, write tmp.xml, call the library, tell the
+    // outcome.
+    void RunPrint(const tw::store::OutputChoice& choice, Writer writer, const QString& templateName,
                   const QString& noDataText);
 
     void SetPrintButtonsEnabled(bool enabled);
