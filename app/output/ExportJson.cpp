@@ -60,20 +60,13 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
         // The whole line is built before the file is touched, so a failing row leaves the
         // previous file as it was.
         QString text;
-        // Rows of one class or teacher follow each other. The selections of all classes or all
-        // teachers carry the code as GroupCode: two teachers (or classes) may share a name, and
-        // grouping by name would merge their timetables into one.
-        QString groupColumn = QStringLiteral("Name");
-        for (int i = 0; i < rows.FieldCount(); ++i) {
-            if (rows.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
-                groupColumn = QStringLiteral("GroupCode");
-        }
+        const TimetableGroups groups(rows);
         SkipOutsideGrid(rows, LessonOfDay);
         while (!rows.Eof()) {
             const QString group = rows.Fields(QStringLiteral("Name")).Text();
-            const QString groupId = rows.Fields(groupColumn).Text();
+            const QString groupId = groups.Of(rows);
             bool first = true;
-            while (!rows.Eof() && rows.Fields(groupColumn).Text() == groupId) {
+            while (!rows.Eof() && groups.In(rows, groupId)) {
                 if (first) {
                     first = false;
                     if (!text.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "output/GridRows.h"
 
+#include "db/CodeOrder.h"
 #include "db/Database.h"
 
 namespace tw::output {
@@ -20,6 +21,22 @@ bool AnyRowInGrid(tw::db::Recordset& rows, int lessons) {
     const bool any = !rows.Eof();
     rows.MoveFirst();
     return any;
+}
+
+TimetableGroups::TimetableGroups(const tw::db::Recordset& rows) {
+    for (int i = 0; i < rows.FieldCount(); ++i) {
+        if (rows.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
+            byCode_ = true;
+    }
+}
+
+QString TimetableGroups::Of(const tw::db::Recordset& rows) const {
+    return rows.Fields(byCode_ ? QStringLiteral("GroupCode") : QStringLiteral("Name")).Text();
+}
+
+bool TimetableGroups::In(const tw::db::Recordset& rows, const QString& group) const {
+    const QString id = Of(rows);
+    return byCode_ ? tw::db::SameCode(id, group) : id == group;
 }
 
 }  // namespace tw::output

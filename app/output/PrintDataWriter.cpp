@@ -106,17 +106,6 @@ bool Behind(tw::db::Recordset& rs, int lesson, int day) {
     return rowLesson < lesson || (rowLesson == lesson && rs.Fields("Day").Int() < day);
 }
 
-// The column whose equal values in consecutive rows make one group: GroupCode (the class or
-// teacher code) when the selection carries it, since two classes or teachers may share a name
-// and would otherwise be merged into one timetable; else Name.
-QString GroupColumn(const tw::db::Recordset& rs) {
-    for (int i = 0; i < rs.FieldCount(); ++i) {
-        if (rs.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
-            return QStringLiteral("GroupCode");
-    }
-    return QStringLiteral("Name");
-}
-
 // Moves to the next row that belongs in the grid.
 void Next(tw::db::Recordset& rs, int lessons) {
     rs.MoveNext();
@@ -143,8 +132,8 @@ void AddDistinct(QStringList& list, const QString& value) {
 
 // Reads the current row and the rows after it that fall into the same slot of the same group,
 // and moves past them.
-Slot ReadSlot(tw::db::Recordset& rs, const QString& groupColumn, const QString& groupId,
-              bool withTeacher, int lessons) {
+Slot ReadSlot(tw::db::Recordset& rs, const tw::output::TimetableGroups& groups,
+              const QString& groupId, bool withTeacher, int lessons) {
     Slot slot;
     slot.lesson = rs.Fields("LessonNo").Int();
     slot.day = rs.Fields("Day").Int();
@@ -153,8 +142,8 @@ Slot ReadSlot(tw::db::Recordset& rs, const QString& groupColumn, const QString& 
         AddDistinct(slot.cls, rs.Fields("ClassShortName").Text());
         if (withTeacher) AddDistinct(slot.teacher, rs.Fields("TeacherName").Text());
         Next(rs, lessons);
-    } while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId &&
-             rs.Fields("LessonNo").Int() == slot.lesson && rs.Fields("Day").Int() == slot.day);
+    } while (!rs.Eof() && groups.In(rs, groupId) && rs.Fields("LessonNo").Int() == slot.lesson &&
+             rs.Fields("Day").Int() == slot.day);
     return slot;
 }
 
@@ -196,21 +185,21 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* 
         rs.MoveLast();
         rs.MoveFirst();
         SkipOutsideGrid(rs, n);
-        const QString groupColumn = GroupColumn(rs);
+        const tw::output::TimetableGroups groups(rs);
         while (!rs.Eof()) {
             const QString group = rs.Fields("Name").Text();
-            const QString groupId = rs.Fields(groupColumn).Text();
+            const QString groupId = groups.Of(rs);
             int lesson = 1;
             int day = 1;
             int count = 0;
-            while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId) {
+            while (!rs.Eof() && groups.In(rs, groupId)) {
                 if (Behind(rs, lesson, day)) {
                     Next(rs, n);
                     continue;
                 }
                 f.Line(QStringLiteral("<tr>"));
                 if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
-                const Slot slot = ReadSlot(rs, groupColumn, groupId, true, n);
+                const Slot slot = ReadSlot(rs, groups, groupId, true, n);
                 while (slot.lesson > lesson) {
                     for (; day <= 5; ++day) {
                         EmptySlot(f, count);
@@ -256,21 +245,21 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* err
         const int n = LessonOfDay;
         const QString blank = QStringLiteral(" ");
         SkipOutsideGrid(rs, n);
-        const QString groupColumn = GroupColumn(rs);
+        const tw::output::TimetableGroups groups(rs);
         while (!rs.Eof()) {
             const QString group = Blank(rs.Fields("Name").Text());
-            const QString groupId = rs.Fields(groupColumn).Text();
+            const QString groupId = groups.Of(rs);
             int lesson = 1;
             int day = 1;
             f.Line(QStringLiteral("<tr>"));
             f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
-            while (!rs.Eof() && rs.Fields(groupColumn).Text() == groupId) {
+            while (!rs.Eof() && groups.In(rs, groupId)) {
                 if (Behind(rs, lesson, day)) {
                     Next(rs, n);
                     continue;
                 }
                 // In this selection ClassShortName carries the teacher's name.
-                const Slot slot = ReadSlot(rs, groupColumn, groupId, false, n);
+                const Slot slot = ReadSlot(rs, groups, groupId, false, n);
                 while (slot.lesson > lesson) {
                     for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, group, blank);
                     ++lesson;

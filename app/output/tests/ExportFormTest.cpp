@@ -388,6 +388,31 @@ TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
     EXPECT_EQ(messages_.size(), 3u);
 }
 
+// A lesson may carry its class or teacher code in another case than the class or teacher table
+// (the database compares codes without regard to case, and joins and sorts them so): each class
+// and each teacher is still one object, not one per spelling of its code.
+TEST_F(frmExportTest, CodesStoredInAnotherCaseMakeOneObject) {
+    AddClass("A1", "初一(1)班", "一1");
+    AddClass("B1", "初一(2)班", "一2");
+    AddCourse("01", "语文", "语");
+    AddTeacher("T1", "张伟");
+    AddLesson("A1", 1, 1, "01", "T1");
+    AddLesson("a1", 2, 1, "01", "t1");
+    AddLesson("A1", 3, 1, "01", "t1");
+    AddLesson("B1", 4, 2, "01", "T1");
+    LoggingNode("touch \"$4\"");
+    frmExport form;
+    savePaths_ = {Target("a.xlsx"), Target("b.xlsx"), Target("c.xlsx")};
+    for (const auto& [command, objects] :
+         {std::pair{"cmdExportAllClass", 2}, std::pair{"cmdExportAllTeacher", 1},
+          std::pair{"CmdExportTotal", 2}}) {
+        Click(form, command);
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"school_name\"")), objects) << command;
+        EXPECT_EQ(DataLine().count(QStringLiteral("\"course_name")), 4) << command;
+    }
+    EXPECT_EQ(messages_.size(), 3u);
+}
+
 // The chosen item's code decides: each of two 张伟 and each of two 初一(1)班 exports its own week.
 TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
     AddSmallSchool();  // 101 has 语文 by T1, 102 数学 by T2

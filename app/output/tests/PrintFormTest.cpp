@@ -198,6 +198,27 @@ TEST_F(FrmPrintTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
     EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
 }
 
+// A lesson may carry its class or teacher code in another case than the class or teacher table
+// (the database compares codes without regard to case, and joins and sorts them so): each class
+// and each teacher is still one timetable, not one per spelling of its code.
+TEST_F(FrmPrintTest, CodesStoredInAnotherCaseMakeOneTimetable) {
+    env.Exec("insert into Classtb values ('A1','A班','A班','A')");
+    env.Exec("insert into LessonListtb values ('A1',1,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('a1',2,1,'01','t1',1)");
+    env.Exec("insert into LessonListtb values ('A1',3,1,'01','t1',1)");
+    env.Exec("insert into LessonListtb values ('11',4,2,'01','T1',1)");
+    frmPrint f;
+    for (const auto& [button, titles] :
+         {std::pair{"cmdPrintAllClass", 2}, std::pair{"cmdPrintAllTeacher", 1},
+          std::pair{"CmdPrintTotal", 2}}) {
+        env.calls.clear();
+        Click(f, button);
+        ASSERT_EQ(env.calls.size(), 1u) << button;
+        EXPECT_EQ(env.calls[0].text, QString("打印完成")) << button;
+        EXPECT_EQ(DataFile().count("<title "), titles) << button;
+    }
+}
+
 TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
     LessonOfDay = 7;
     env.Exec("insert into LessonListtb values ('12',1,1,'01','T1',1)");
