@@ -2,10 +2,9 @@
 
 namespace {
 const frmLimitInput::Setup kSetup = {
-    0,
+    tw::store::LimitKind::Class,
     "frmClassLimitInput",
     "班级上课时间限制",
-    "select Code,Name,FullName from Classtb",
     "CmbClass",
     "CmdPrevClass",
     "上一班级(&P)",

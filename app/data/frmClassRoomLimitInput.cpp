@@ -2,10 +2,9 @@
 
 namespace {
 const frmLimitInput::Setup kSetup = {
-    3,
+    tw::store::LimitKind::ClassRoom,
     "frmClassRoomLimitInput",
     "公共教室上课时间限制",
-    "select Code,Name,FullName from ClassRoomtb",
     "CmbClassRoom",
     "CmdPrev",
     "上一教室(&P)",

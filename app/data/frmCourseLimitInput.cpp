@@ -2,10 +2,9 @@
 
 namespace {
 const frmLimitInput::Setup kSetup = {
-    1,
+    tw::store::LimitKind::Course,
     "frmCourseLimitInput",
     "课程上课时间限制",
-    "select Code,Name,FullName from Coursetb",
     "CmbCourse",
     "CmdPrev",
     "上一课程(&P)",

@@ -7,15 +7,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <exception>
+#include <vector>
 
 #include "DataEntry.h"
-#include "db/Database.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
 
-using tw::db::SqlQ;
+using tw::data::OnOpenDatabase;
+using tw::store::ReadLimitEntries;
+using tw::store::ReadLimits;
+using tw::store::StoreAllNormal;
+using tw::store::StoreLimit;
 using tw::ui::MakeButton;
 using tw::ui::PlaceTwips;
 
@@ -33,7 +36,6 @@ const Level kLevels[] = {
     {"尽量不排", "mnuJinLiangBuPai", "尽量不排", 0xC0C0C0},
     {"不排", "mnuBuPai", "不排", 0x808080},
 };
-constexpr int kNormal = 1;
 
 }  // namespace
 
@@ -121,27 +123,25 @@ int frmLimitInput::GridLessons() const {
     return setup_.followsLessonOfDay && LessonOfDay == 7 ? 7 : 6;
 }
 
-QString frmLimitInput::KindText() const {
-    return QString::number(setup_.kind);
-}
-
 void frmLimitInput::ShowStatus(const QString& text) {
     Panel(1)->setText(text);
 }
 
 void frmLimitInput::Form_Load() {
-    try {
-        FillLimitCombo();
-        LoadLimits();
-    } catch (const std::exception&) {
-    }
+    FillLimitCombo();
+    LoadLimits();
 }
 
 void frmLimitInput::FillLimitCombo() {
     // After a failing read the names read so far stay and none is selected.
-    if (FillNameCombos(QString::fromUtf8(setup_.masterSql), {Combo}) && Combo->count() > 0) {
-        SelectName(0);
+    const auto entries =
+        OnOpenDatabase([this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
+    std::vector<tw::ui::NamedRecord> records;
+    for (const tw::store::MasterRecord& entry : entries.value) {
+        records.push_back({entry.code, entry.name, entry.fullName});
     }
+    FillNameCombos(ListedNames(records), {Combo});
+    if (entries.Done() && Combo->count() > 0) SelectName(0);
 }
 
 void frmLimitInput::SelectName(int index) {
@@ -177,9 +177,10 @@ void frmLimitInput::PaintCell(int row, int column, int attr) {
 }
 
 void frmLimitInput::LoadLimits() {
-    try {
-        auto rs = KbDb().OpenRecordset("select * from Limittb where kind=" + KindText() + " " +
-                                       " and code='" + SqlQ(currentCode_) + "'");
+    const auto read = OnOpenDatabase(
+        [this](tw::db::Database& db) { return ReadLimits(db, setup_.kind, currentCode_); });
+    // A read that failed at once leaves the grid as it was.
+    if (read.value.statementRan) {
         MSFlexGrid1->ClearCells();
         InitLimitGrid();
         const int lessons = GridLessons();
@@ -187,67 +188,38 @@ void frmLimitInput::LoadLimits() {
             // Courses without rows show every slot normal on screen and store nothing.
             for (int lesson = 1; lesson <= lessons; ++lesson) {
                 for (int day = 1; day <= 5; ++day) {
-                    PaintCell(tw::ui::WeekGridRowOfLesson(lesson), day, kNormal);
+                    PaintCell(tw::ui::WeekGridRowOfLesson(lesson), day, tw::store::kNormalSlot);
                 }
             }
-        } else if (rs->Eof() && !currentCode_.isEmpty()) {
+        } else if (read.Done() && read.value.rows.isEmpty() && !currentCode_.isEmpty()) {
             cmdNormalAll_Click();
         }
-        while (!rs->Eof()) {
-            const long long day = rs->Fields("Day").Int();
-            const long long lesson = rs->Fields("LessonNo").Int();
-            const tw::db::Field level = rs->Fields("Attr");
-            const long long attr = level.Int();
+        for (const tw::store::StoredLimit& limit : read.value.rows) {
             // A stored slot outside the grid is skipped, a level that is none of the four (Null
             // among them) left unpainted; the rest still paint.
-            if (day >= 1 && day <= 5 && lesson >= 1 && lesson <= lessons && !level.IsNull() &&
-                attr >= 0 && attr <= 3) {
-                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
-                MSFlexGrid1->setCurrentCell(row, static_cast<int>(day));
-                PaintCell(row, static_cast<int>(day), static_cast<int>(attr));
+            if (limit.day >= 1 && limit.day <= 5 && limit.lesson >= 1 && limit.lesson <= lessons &&
+                limit.level >= 0) {
+                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(limit.lesson));
+                MSFlexGrid1->setCurrentCell(row, static_cast<int>(limit.day));
+                PaintCell(row, static_cast<int>(limit.day), limit.level);
             }
-            rs->MoveNext();
         }
-        rs->Close();
-        ShowStatus(QStringLiteral("读取成功"));
-    } catch (const std::exception&) {
-        ShowStatus(QStringLiteral("读取失败"));
     }
+    ShowStatus(read.Done() ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
 }
 
-bool frmLimitInput::SaveLimitCell() {
+void frmLimitInput::SaveLimitCell() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
-    const int attr = LevelOfText(MSFlexGrid1->TextMatrix(row, column));
-    // Nothing is stored for a heading or label cell, an unknown level or no entry at all.
-    if (!MSFlexGrid1->IsSlotCell(row, column) || attr < 0 || currentCode_.isEmpty()) {
-        ShowStatus(QStringLiteral("写入失败"));
-        return false;
-    }
-    const QString day = QString::number(column);
-    const QString lesson = QString::number(tw::ui::WeekGridLessonOfRow(row));
-    const QString slot =
-        " and code='" + SqlQ(currentCode_) + "'" + " and Day=" + day + " and LessonNo=" + lesson;
-    try {
-        tw::db::Database& db = KbDb();
-        auto rs =
-            db.OpenRecordset("select Code from Limittb where kind=" + KindText() + " " + slot);
-        const bool exists = !rs->Eof();
-        rs->Close();
-        if (exists) {
-            db.Execute("update Limittb set attr=" + QString::number(attr) +
-                       " where kind=" + KindText() + " " + slot);
-        } else {
-            db.Execute("insert into Limittb values( " + KindText() + "," + "'" +
-                       SqlQ(currentCode_) + "'," + day + "," + lesson + "," +
-                       QString::number(attr) + ")");
-        }
-        ShowStatus(QStringLiteral("写入成功"));
-        return true;
-    } catch (const std::exception&) {
-        ShowStatus(QStringLiteral("写入失败"));
-        return false;
-    }
+    // A heading or label cell is no slot: the data layer refuses day or lesson 0.
+    const bool slot = MSFlexGrid1->IsSlotCell(row, column);
+    const int day = slot ? column : 0;
+    const int lesson = slot ? tw::ui::WeekGridLessonOfRow(row) : 0;
+    const int level = LevelOfText(MSFlexGrid1->TextMatrix(row, column));
+    const tw::store::Outcome stored = OnOpenDatabase([&](tw::db::Database& db) {
+        return StoreLimit(db, setup_.kind, currentCode_, day, lesson, level);
+    });
+    ShowStatus(stored.Done() ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
 }
 
 void frmLimitInput::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column,
@@ -280,23 +252,24 @@ void frmLimitInput::mnuBuPai_Click() {
 }
 
 void frmLimitInput::cmdNormalAll_Click() {
-    if (currentCode_.isEmpty() || !KbDatabase) return;
-    // All slots are stored together: either every one is normal afterwards or none changed.
-    try {
-        tw::db::Transaction trans(KbDb());
-        bool stored = true;
-        for (int lesson = 1; lesson <= GridLessons() && stored; ++lesson) {
-            for (int day = 1; day <= 5 && stored; ++day) {
-                const int row = tw::ui::WeekGridRowOfLesson(lesson);
-                MSFlexGrid1->setCurrentCell(row, day);
-                PaintCell(row, day, kNormal);
-                stored = SaveLimitCell();
-            }
-        }
-        if (stored) trans.Commit();
-    } catch (const std::exception&) {
-        ShowStatus(QStringLiteral("写入失败"));
+    const int lessons = GridLessons();
+    const auto stored = OnOpenDatabase([&](tw::db::Database& db) {
+        return StoreAllNormal(db, setup_.kind, currentCode_, lessons);
+    });
+    // Without a database or an entry nothing is stored, painted or shown.
+    if (stored.outcome.reason == tw::store::Reason::NoDatabase ||
+        stored.outcome.reason == tw::store::Reason::BadLimit) {
+        return;
     }
+    // The slots the command reached turn normal on screen, in its order, the last one current;
+    // after a failure none of them is stored.
+    for (int slot = 0; slot < stored.value; ++slot) {
+        const int row = tw::ui::WeekGridRowOfLesson(slot / 5 + 1);
+        const int day = slot % 5 + 1;
+        MSFlexGrid1->setCurrentCell(row, day);
+        PaintCell(row, day, tw::store::kNormalSlot);
+    }
+    ShowStatus(stored.Done() ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
 }
 
 void frmLimitInput::cmdOK_Click() {

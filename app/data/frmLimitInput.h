@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "DataEntry.h"
+#include "store/Limits.h"
 
 class QAction;
 class QComboBox;
@@ -25,10 +26,9 @@ class frmLimitInput : public tw::ui::DataForm {
   public:
     // What tells the four forms apart.
     struct Setup {
-        int kind;               // Limittb.Kind: 0 class, 1 course, 2 teacher, 3 classroom
-        const char* formName;   // object name of the form
-        const char* caption;    // window caption
-        const char* masterSql;  // codes and names of the master table, in stored order
+        tw::store::LimitKind kind;  // whose limits the form shows and stores
+        const char* formName;       // object name of the form
+        const char* caption;        // window caption
         const char* comboName;
         const char* prevName;
         const char* prevCaption;
@@ -87,16 +87,15 @@ class frmLimitInput : public tw::ui::DataForm {
     void FillLimitCombo();
     void InitLimitGrid();
     void LoadLimits();
-    // Stores the level of the current cell; true when it was written, false when nothing could
-    // be stored (no slot cell, no level, no entry or a database error).
-    bool SaveLimitCell();
+    // Stores the level of the current cell and shows the outcome (nothing is stored for a cell
+    // that is no slot, a text that is no level, no entry or without a database).
+    void SaveLimitCell();
     // Selects a name by its position and runs the selection, as a user's choice would.
     void SelectName(int index);
     // Paints the current cell with a level, then stores it.
     void SetCurrentCellLevel(int attr);
     void PaintCell(int row, int column, int attr);
     void ShowStatus(const QString& text);
-    QString KindText() const;
 
     const Setup setup_;
     QString currentCode_;

@@ -2,10 +2,9 @@
 
 namespace {
 const frmLimitInput::Setup kSetup = {
-    2,
+    tw::store::LimitKind::Teacher,
     "frmTeacherLimitInput",
     "老师上课时间限制",
-    "select Code,Name,FullName from Teachertb",
     "CmbTeacher",
     "CmdPrev",
     "上一老师(&P)",

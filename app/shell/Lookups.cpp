@@ -67,6 +67,16 @@ QString GetPlanTeacher(const QString& classCode, const QString& courseCode) {
                       "TeacherCode");
 }
 
+std::vector<ListedName> ListedNames(const std::vector<tw::ui::NamedRecord>& records) {
+    const QStringList texts = tw::ui::DistinctNameTexts(records);
+    std::vector<ListedName> names;
+    names.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        names.push_back({records[i].code, records[i].name, texts[static_cast<int>(i)]});
+    }
+    return names;
+}
+
 std::vector<ListedName> ReadListedNames(const QString& sql, bool* complete) {
     std::vector<tw::ui::NamedRecord> records;
     bool read = true;
@@ -81,13 +91,7 @@ std::vector<ListedName> ReadListedNames(const QString& sql, bool* complete) {
         read = false;
     }
     if (complete) *complete = read;
-    const QStringList texts = tw::ui::DistinctNameTexts(records);
-    std::vector<ListedName> names;
-    names.reserve(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        names.push_back({records[i].code, records[i].name, texts[static_cast<int>(i)]});
-    }
-    return names;
+    return ListedNames(records);
 }
 
 ShownNames::ShownNames(const std::vector<ListedName>& names) {
@@ -105,13 +109,18 @@ QString ShownNames::Of(const QString& code) const {
     return texts_.value(tw::db::CodeKey(code));
 }
 
-bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
-    bool complete = true;
-    for (const ListedName& n : ReadListedNames(sql, &complete)) {
+void FillNameCombos(const std::vector<ListedName>& names,
+                    std::initializer_list<QComboBox*> combos) {
+    for (const ListedName& n : names) {
         for (QComboBox* combo : combos) {
             combo->addItem(n.text, n.code);
             combo->setItemData(combo->count() - 1, n.name, tw::ui::kComboNameRole);
         }
     }
+}
+
+bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos) {
+    bool complete = true;
+    FillNameCombos(ReadListedNames(sql, &complete), combos);
     return complete;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "ui/NameTexts.h"
 
 class QComboBox;
 
@@ -74,6 +75,8 @@ struct ListedName {
 // a list of all of them shows. A failing read ends the list where it is and gives false in
 // *complete.
 std::vector<ListedName> ReadListedNames(const QString& sql, bool* complete = nullptr);
+// The records, in the order given, each with the text that a list of all of them shows.
+std::vector<ListedName> ListedNames(const std::vector<tw::ui::NamedRecord>& records);
 // The texts that lists show for the records of one master table, by code.
 class ShownNames {
   public:
@@ -93,6 +96,8 @@ class ShownNames {
 // row's Code (item data) and its stored Name (tw::ui::kComboNameRole). A failing read ends the
 // filling where it is (the rows read so far stay) and gives false.
 bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos);
+// Adds the names to each combo in the order given, as the one above adds the rows it reads.
+void FillNameCombos(const std::vector<ListedName>& names, std::initializer_list<QComboBox*> combos);
 
 // ---- Fixed lessons: SetFlag 0; any other flag, Null included, is not fixed ----
 // The condition on LessonListtb that takes every lesson that is not fixed.

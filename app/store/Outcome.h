@@ -25,6 +25,7 @@ enum class Reason {
     EmptySlot,      // the slot holds no lesson (or no fixed lesson) to take
     SameCourse,     // both slots hold the same course
     NotGraded,      // a class code that does not start with its grade digit
+    BadLimit,       // a slot limit for no entry, outside the week or of none of the levels
 };
 
 struct Outcome {
