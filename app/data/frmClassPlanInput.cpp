@@ -5,52 +5,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTreeWidgetItem>
-#include <cmath>
-#include <exception>
-#include <limits>
 #include <optional>
 
 #include "DataEntry.h"
-#include "PlanLessons.h"
 #include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
+#include "store/Plan.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/MsgBox.h"
 
 using namespace tw::data;
-using tw::db::SqlQ;
+using tw::store::Outcome;
+using tw::store::PlanCount;
+using tw::store::Reason;
 using tw::ui::ComboCode;
 using tw::ui::MsgBox;
 using tw::ui::SetComboCode;
 using tw::ui::SetComboIndex;
 
 namespace {
-
-// A count typed as a plain decimal number: optional sign, digits, optional fraction.
-bool IsCountNumber(const QString& trimmed) {
-    static const QRegularExpression number(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)");
-    return number.match(trimmed).hasMatch();
-}
-
-// The whole lessons of a count text, rounded as the database rounds a number it stores in a
-// whole-number column: to the nearest, an exact half to the even neighbour (3.5 -> 4, 2.5 -> 2,
-// -1.5 -> -2). Empty when the text is no number or the result does not fit a 16-bit count. Used
-// alike for the database, the list and the remembered count.
-std::optional<short> WholeCount(const QString& text) {
-    const QString trimmed = Trim(text);
-    if (!IsCountNumber(trimmed)) {
-        return std::nullopt;
-    }
-    // The default rounding mode rounds halves to even.
-    const double value = std::nearbyint(trimmed.toDouble());
-    if (value < std::numeric_limits<short>::min() || value > std::numeric_limits<short>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<short>(value);
-}
 
 // The count text of a list row as a number; a text that is no whole number counts 0.
 long long RowCount(const QString& text) {
@@ -263,20 +238,13 @@ void frmClassPlanInput::LoadClassPlan() {
     currentClassCode_ = ComboCode(CmbClass_);
     lstAllRecord_->clear();
     // A failing read ends the load; rows read before it stay.
-    try {
-        auto rs = KbDb().OpenRecordset("select * from ClassPlantb where ClassCode = '" +
-                                       SqlQ(currentClassCode_) + "'");
-        while (!rs->Eof()) {
-            const QString course = rs->Fields("CourseCode").Text();
-            const QString teacher = rs->Fields("TeacherCode").Text();
-            QTreeWidgetItem* row = lstAllRecord_->AddRow(
-                {courseNames_.Of(course), teacherNames_.Of(teacher), rs->Fields("Count").Text()});
-            row->setData(kCourseColumn, kCodeRole, course);
-            row->setData(kTeacherColumn, kCodeRole, teacher);
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
+    const auto read = OnOpenDatabase(
+        [this](tw::db::Database& db) { return tw::store::ReadClassPlan(db, currentClassCode_); });
+    for (const tw::store::PlanRow& plan : read.value) {
+        QTreeWidgetItem* row = lstAllRecord_->AddRow(
+            {courseNames_.Of(plan.courseCode), teacherNames_.Of(plan.teacherCode), plan.count});
+        row->setData(kCourseColumn, kCodeRole, plan.courseCode);
+        row->setData(kTeacherColumn, kCodeRole, plan.teacherCode);
     }
     lstAllRecord_->ApplySort();
     if (lstAllRecord_->topLevelItemCount() > 0) {
@@ -299,20 +267,16 @@ void frmClassPlanInput::ShowClassTotals() {
 void frmClassPlanInput::LoadTeacherPlan(const QString& teacherCode) {
     lstTeacherInfo_->clear();
     long long total = 0;
-    try {
-        auto rs = KbDb().OpenRecordset("select * from ClassPlantb where TeacherCode = '" +
-                                       SqlQ(teacherCode) + "'");
-        while (!rs->Eof()) {
-            lstTeacherInfo_->AddRow({classNames_.Of(rs->Fields("ClassCode").Text()),
-                                     courseNames_.Of(rs->Fields("CourseCode").Text()),
-                                     rs->Fields("Count").Text()});
-            total += rs->Fields("Count").Int();
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        return;
+    const auto read = OnOpenDatabase([&teacherCode](tw::db::Database& db) {
+        return tw::store::ReadTeacherPlan(db, teacherCode);
+    });
+    for (const tw::store::PlanRow& plan : read.value) {
+        lstTeacherInfo_->AddRow(
+            {classNames_.Of(plan.classCode), courseNames_.Of(plan.courseCode), plan.count});
+        total += plan.countValue;
     }
+    // After a failing read the rows read before it stay, without a total.
+    if (!read.Done()) return;
     lblTeacherSum_->setText("共  " + QString::number(total) + "  节课");
 }
 
@@ -325,7 +289,7 @@ void frmClassPlanInput::ShowSelectedPlanRow() {
         return;
     }
     txtCount_->setText(row->text(2));
-    const std::optional<short> count = WholeCount(txtCount_->text());
+    const std::optional<short> count = PlanCount(txtCount_->text());
     if (!count) {
         ClearPlanInputs();
         return;
@@ -351,7 +315,7 @@ bool frmClassPlanInput::CheckPlanInput() {
     if (count.isEmpty()) {
         check(txtCount_, false, "请输入节数。");
     } else {
-        check(txtCount_, IsCountNumber(count), "节数必须是数字。");
+        check(txtCount_, tw::store::IsPlanCountNumber(count), "节数必须是数字。");
     }
     check(CmbTeacher_, !Trim(CmbTeacher_->currentText()).isEmpty(), "请选择教师。");
     check(CmbCourse_, !Trim(CmbCourse_->currentText()).isEmpty(), "请选择课程。");
@@ -397,44 +361,12 @@ bool frmClassPlanInput::AppendPlanRow() {
     if (CheckPlanInput()) {
         return true;
     }
-    const QString course = ComboCode(CmbCourse_);
-    const QString teacher = ComboCode(CmbTeacher_);
-    const std::optional<short> count = WholeCount(txtCount_->text());
-    try {
-        const QString where = " ClassCode='" + SqlQ(currentClassCode_) + "'" + " and CourseCode='" +
-                              SqlQ(course) + "'";
-        auto other = KbDb().OpenRecordset("Select CourseCode from ClassPlantb where " + where +
-                                          " and TeacherCode<>'" + SqlQ(teacher) + "'");
-        const bool otherTeacher = !other->Eof();
-        other->Close();
-        if (otherTeacher) {
-            return AppendFailed("不允许一门课多个老师");
-        }
-        if (!count) {
-            return AppendFailed(QString());
-        }
-        const QString sameRow = where + " and TeacherCode='" + SqlQ(teacher) + "'";
-        auto rs = KbDb().OpenRecordset("Select Count from ClassPlantb where " + sameRow);
-        QString statement;
-        if (rs->Eof()) {
-            statement =
-                "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values ('" +
-                SqlQ(currentClassCode_) + "','" + SqlQ(course) + "','" + SqlQ(teacher) + "'," +
-                QString::number(*count) + ")";
-        } else {
-            const long long sum = rs->Fields("Count").Int() + *count;
-            if (sum < std::numeric_limits<short>::min() ||
-                sum > std::numeric_limits<short>::max()) {
-                rs->Close();
-                return AppendFailed(QString());
-            }
-            statement =
-                "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
-        }
-        rs->Close();
-        KbDb().Execute(statement, 0);
-    } catch (const std::exception&) {
-        return AppendFailed(QString());
+    const tw::store::PlanKey key{currentClassCode_, ComboCode(CmbCourse_), ComboCode(CmbTeacher_)};
+    const Outcome outcome = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::AddPlanRow(db, key, txtCount_->text()); });
+    if (!outcome.Done()) {
+        return AppendFailed(outcome.reason == Reason::OtherTeacher ? "不允许一门课多个老师"
+                                                                   : QString());
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
     LoadClassPlan();
@@ -458,21 +390,10 @@ bool frmClassPlanInput::DeletePlanRow() {
     const QString teacher = ComboCode(CmbTeacher_);
     // The plan row and its placed lessons go together or not at all; a delete that finds no
     // plan row deleted nothing and is no success.
-    bool deleted = false;
-    try {
-        const QString match = "ClassCode='" + SqlQ(currentClassCode_) + "'" +
-                              " and CourseCode = '" + SqlQ(course) + "'" + " and TeacherCode = '" +
-                              SqlQ(teacher) + "'";
-        tw::db::Transaction transaction(KbDb());
-        KbDb().Execute("Delete From LessonListtb Where  " + match, 0);
-        KbDb().Execute("Delete From ClassPlantb Where " + match, 0);
-        deleted = KbDb().RecordsAffected() > 0;
-        if (deleted) {
-            transaction.Commit();
-        }
-    } catch (const std::exception&) {
-        deleted = false;
-    }
+    const bool deleted =
+        OnOpenDatabase([&](tw::db::Database& db) {
+            return tw::store::DeletePlanRow(db, {currentClassCode_, course, teacher});
+        }).Done();
     if (!deleted) {
         Panel(1)->setText("删除记录失败");
         MsgBox("删除记录失败, '" + courseName + "' 未被删除", tw::ui::vbInformation, "删除失败");
@@ -500,7 +421,15 @@ bool frmClassPlanInput::ModifyPlanRow() {
     }
     const QString course = ComboCode(CmbCourse_);
     const QString teacher = ComboCode(CmbTeacher_);
-    if (!tw::db::SameCode(course, selectedCourseCode_)) {
+    const tw::store::PlanChange change{
+        {currentClassCode_, selectedCourseCode_, selectedTeacherCode_},
+        selectedCount_,
+        course,
+        teacher,
+        txtCount_->text()};
+    const Outcome outcome = OnOpenDatabase(
+        [&change](tw::db::Database& db) { return tw::store::ModifyPlanRow(db, change); });
+    if (outcome.reason == Reason::CourseChanged) {
         Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
         MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
                "修改失败");
@@ -510,62 +439,25 @@ bool frmClassPlanInput::ModifyPlanRow() {
         return true;
     }
     PaintCheck(CmbCourse_, true);
-    const std::optional<short> count = WholeCount(txtCount_->text());
-    if (!count) {
+    if (outcome.reason == Reason::OtherTeacher) {
+        Panel(1)->setText(QString("修改记录失败   ") + "不允许一门课多个老师");
+        MsgBox(QString("修改记录失败  ") + "不允许一门课多个老师", tw::ui::vbInformation,
+               "修改失败");
+        return true;
+    }
+    if (!outcome.Done()) {
         return ModifyFailed();
     }
-    const bool newTeacher = !tw::db::SameCode(teacher, selectedTeacherCode_);
-    // The row, its placed lessons and its progress counter change together: the lessons follow
-    // the row to its new teacher, and BuildCount is counted anew from the lessons it keeps.
-    try {
-        // A class has one teacher per course, as the add keeps it: where an older file holds a
-        // second row of this class and course, the teacher of neither may change, or the two
-        // rows could become one row twice with their lessons counted in both.
-        if (newTeacher) {
-            auto other =
-                KbDb().OpenRecordset("Select CourseCode from ClassPlantb where  ClassCode='" +
-                                     SqlQ(currentClassCode_) + "' and CourseCode='" + SqlQ(course) +
-                                     "' and TeacherCode<>'" + SqlQ(selectedTeacherCode_) + "'");
-            const bool otherRow = !other->Eof();
-            other->Close();
-            if (otherRow) {
-                Panel(1)->setText(QString("修改记录失败   ") + "不允许一门课多个老师");
-                MsgBox(QString("修改记录失败  ") + "不允许一门课多个老师", tw::ui::vbInformation,
-                       "修改失败");
-                return true;
-            }
-        }
-        tw::db::Transaction transaction(KbDb());
-        KbDb().Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
-                           ",TeacherCode = '" + SqlQ(teacher) + "'" +
-                           ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
-                           SqlQ(currentClassCode_) + "'" + " and CourseCode = '" +
-                           SqlQ(selectedCourseCode_) + "'" + " and TeacherCode = '" +
-                           SqlQ(selectedTeacherCode_) + "'" +
-                           " and Count = " + QString::number(selectedCount_),
-                       0);
-        // The stored row no longer matches what the form remembers: nothing was changed.
-        if (KbDb().RecordsAffected() == 0) {
-            return ModifyFailed();
-        }
-        if (newTeacher &&
-            !MovePlanLessons(KbDb(), currentClassCode_, course, selectedTeacherCode_, teacher)) {
-            return ModifyFailed();
-        }
-        RecountBuildCount(KbDb(), currentClassCode_, course, teacher);
-        transaction.Commit();
-    } catch (const std::exception&) {
-        return ModifyFailed();
-    }
+    const short count = *PlanCount(txtCount_->text());
     Panel(1)->setText("修改记录成功！修改了1条记录");
     QTreeWidgetItem* row = FindPlanRow(selectedCourseCode_, selectedTeacherCode_);
     selectedCourseCode_ = course;
     selectedTeacherCode_ = teacher;
-    selectedCount_ = *count;
+    selectedCount_ = count;
     if (row) {
         row->setText(0, Trim(CmbCourse_->currentText()));
         row->setText(1, Trim(CmbTeacher_->currentText()));
-        row->setText(2, QString::number(*count));
+        row->setText(2, QString::number(count));
         row->setData(kCourseColumn, kCodeRole, course);
         row->setData(kTeacherColumn, kCodeRole, teacher);
     }

@@ -1,0 +1,221 @@
+#include "Plan.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "Command.h"
+#include "db/CodeOrder.h"
+#include "db/Database.h"
+
+using tw::db::SqlQ;
+
+namespace tw::store {
+
+namespace {
+
+QString RowOf(const QString& cls, const QString& course, const QString& teacher) {
+    return "ClassCode='" + SqlQ(cls) + "' and CourseCode='" + SqlQ(course) + "' and TeacherCode='" +
+           SqlQ(teacher) + "'";
+}
+
+// The text without its leading and trailing spaces (spaces only, as the forms trim).
+QString WithoutSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
+    return text.mid(begin, end - begin);
+}
+
+bool FitsCount(long long value) {
+    return value >= std::numeric_limits<short>::min() && value <= std::numeric_limits<short>::max();
+}
+
+// A lesson is fixed when its SetFlag is 0; any other flag, Null included, is not.
+bool IsFixed(const tw::db::Field& setFlag) {
+    return !setFlag.IsNull() && setFlag.Int() == 0;
+}
+
+Read<QList<PlanRow>> ReadPlanRows(tw::db::Database& db, const QString& sql) {
+    Read<QList<PlanRow>> read;
+    read.outcome = RunGuarded([&] {
+        auto rs = db.OpenRecordset(sql);
+        for (; !rs->Eof(); rs->MoveNext()) {
+            read.value.append({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
+                               rs->Fields("TeacherCode").Text(), rs->Fields("Count").Text(),
+                               rs->Fields("Count").Int()});
+        }
+        rs->Close();
+        return Outcome::Ok();
+    });
+    return read;
+}
+
+// Hands the lessons of class and course taught by oldTeacher to newTeacher. A lesson whose slot
+// newTeacher already teaches elsewhere cannot follow: a built or hand-placed one is removed; a
+// fixed one must stay, so the result is false and the caller rolls back.
+bool MovePlanLessons(tw::db::Database& db, const QString& cls, const QString& course,
+                     const QString& oldTeacher, const QString& newTeacher) {
+    struct Lesson {
+        long long day;
+        long long lesson;
+        bool fixed;
+    };
+    const QString row = RowOf(cls, course, oldTeacher);
+    std::vector<Lesson> lessons;
+    auto rs = db.OpenRecordset("select Day,LessonNo,SetFlag from LessonListtb where " + row);
+    for (; !rs->Eof(); rs->MoveNext()) {
+        lessons.push_back({rs->Fields("Day").Int(), rs->Fields("LessonNo").Int(),
+                           IsFixed(rs->Fields("SetFlag"))});
+    }
+    rs->Close();
+    for (const Lesson& l : lessons) {
+        const QString slot =
+            " and Day=" + QString::number(l.day) + " and LessonNo=" + QString::number(l.lesson);
+        auto busy = db.OpenRecordset("select Day from LessonListtb where TeacherCode='" +
+                                     SqlQ(newTeacher) + "'" + slot);
+        const bool free = busy->Eof();
+        busy->Close();
+        if (free) {
+            db.Execute("update LessonListtb set TeacherCode='" + SqlQ(newTeacher) + "' where " +
+                       row + slot);
+        } else if (l.fixed) {
+            return false;
+        } else {
+            db.Execute("delete from LessonListtb where " + row + slot);
+        }
+    }
+    return true;
+}
+
+// Sets BuildCount of the plan row to the number of its placed lessons.
+void RecountBuildCount(tw::db::Database& db, const QString& cls, const QString& course,
+                       const QString& teacher) {
+    const QString row = RowOf(cls, course, teacher);
+    auto rs = db.OpenRecordset("select count(*) as Placed from LessonListtb where " + row);
+    const long long placed = rs->Fields("Placed").Int();
+    rs->Close();
+    db.Execute("update ClassPlantb set BuildCount=" + QString::number(placed) + " where " + row);
+}
+
+}  // namespace
+
+bool IsPlanCountNumber(const QString& trimmed) {
+    static const QRegularExpression number(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)");
+    return number.match(trimmed).hasMatch();
+}
+
+std::optional<short> PlanCount(const QString& text) {
+    const QString trimmed = WithoutSpaces(text);
+    if (!IsPlanCountNumber(trimmed)) return std::nullopt;
+    // The default rounding mode rounds halves to even.
+    const double value = std::nearbyint(trimmed.toDouble());
+    if (value < std::numeric_limits<short>::min() || value > std::numeric_limits<short>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<short>(value);
+}
+
+Read<QList<PlanRow>> ReadClassPlan(tw::db::Database& db, const QString& classCode) {
+    return ReadPlanRows(db,
+                        "select * from ClassPlantb where ClassCode = '" + SqlQ(classCode) + "'");
+}
+
+Read<QList<PlanRow>> ReadTeacherPlan(tw::db::Database& db, const QString& teacherCode) {
+    return ReadPlanRows(
+        db, "select * from ClassPlantb where TeacherCode = '" + SqlQ(teacherCode) + "'");
+}
+
+Outcome AddPlanRow(tw::db::Database& db, const PlanKey& key, const QString& countText) {
+    const std::optional<short> count = PlanCount(countText);
+    return RunInTransaction(db, [&] {
+        const QString where = " ClassCode='" + SqlQ(key.classCode) + "'" + " and CourseCode='" +
+                              SqlQ(key.courseCode) + "'";
+        auto other = db.OpenRecordset("Select CourseCode from ClassPlantb where " + where +
+                                      " and TeacherCode<>'" + SqlQ(key.teacherCode) + "'");
+        const bool otherTeacher = !other->Eof();
+        other->Close();
+        if (otherTeacher) return Outcome::Failed(Reason::OtherTeacher);
+        if (!count) return Outcome::Failed(Reason::BadCount);
+        const QString sameRow = where + " and TeacherCode='" + SqlQ(key.teacherCode) + "'";
+        auto rs = db.OpenRecordset("Select Count from ClassPlantb where " + sameRow);
+        QString statement;
+        if (rs->Eof()) {
+            statement =
+                "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values ('" +
+                SqlQ(key.classCode) + "','" + SqlQ(key.courseCode) + "','" + SqlQ(key.teacherCode) +
+                "'," + QString::number(*count) + ")";
+        } else {
+            const long long sum = rs->Fields("Count").Int() + *count;
+            if (!FitsCount(sum)) {
+                rs->Close();
+                return Outcome::Failed(Reason::BadCount);
+            }
+            statement =
+                "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
+        }
+        rs->Close();
+        db.Execute(statement, 0);
+        return Outcome::Ok(db.RecordsAffected());
+    });
+}
+
+Outcome DeletePlanRow(tw::db::Database& db, const PlanKey& key) {
+    return RunInTransaction(db, [&] {
+        const QString match = "ClassCode='" + SqlQ(key.classCode) + "'" + " and CourseCode = '" +
+                              SqlQ(key.courseCode) + "'" + " and TeacherCode = '" +
+                              SqlQ(key.teacherCode) + "'";
+        db.Execute("Delete From LessonListtb Where  " + match, 0);
+        db.Execute("Delete From ClassPlantb Where " + match, 0);
+        // A delete that finds no plan row deleted nothing, its lessons included.
+        const long long deleted = db.RecordsAffected();
+        return deleted > 0 ? Outcome::Ok(deleted) : Outcome::Failed(Reason::NotFound);
+    });
+}
+
+Outcome ModifyPlanRow(tw::db::Database& db, const PlanChange& change) {
+    const PlanKey& row = change.row;
+    if (!tw::db::SameCode(change.newCourseCode, row.courseCode)) {
+        return Outcome::Failed(Reason::CourseChanged);
+    }
+    const std::optional<short> count = PlanCount(change.newCountText);
+    if (!count) return Outcome::Failed(Reason::BadCount);
+    const QString& course = change.newCourseCode;
+    const QString& teacher = change.newTeacherCode;
+    const bool newTeacher = !tw::db::SameCode(teacher, row.teacherCode);
+    return RunInTransaction(db, [&] {
+        // Where an older file holds a second row of this class and course, the teacher of
+        // neither may change, or the two rows could become one row twice with their lessons
+        // counted in both.
+        if (newTeacher) {
+            auto other =
+                db.OpenRecordset("Select CourseCode from ClassPlantb where  ClassCode='" +
+                                 SqlQ(row.classCode) + "' and CourseCode='" + SqlQ(course) +
+                                 "' and TeacherCode<>'" + SqlQ(row.teacherCode) + "'");
+            const bool otherRow = !other->Eof();
+            other->Close();
+            if (otherRow) return Outcome::Failed(Reason::OtherTeacher);
+        }
+        db.Execute("Update ClassPlantb Set  CourseCode = '" + SqlQ(course) + "'" +
+                       ",TeacherCode = '" + SqlQ(teacher) + "'" +
+                       ",Count = " + QString::number(*count) + " Where " + "ClassCode='" +
+                       SqlQ(row.classCode) + "'" + " and CourseCode = '" + SqlQ(row.courseCode) +
+                       "'" + " and TeacherCode = '" + SqlQ(row.teacherCode) + "'" +
+                       " and Count = " + QString::number(change.count),
+                   0);
+        // The stored row no longer matches what the caller read: nothing is changed.
+        const long long changed = db.RecordsAffected();
+        if (changed == 0) return Outcome::Failed(Reason::NotFound);
+        // The lessons follow the row to its new teacher, and BuildCount is counted anew from
+        // the lessons it keeps.
+        if (newTeacher && !MovePlanLessons(db, row.classCode, course, row.teacherCode, teacher)) {
+            return Outcome::Failed(Reason::FixedInTheWay);
+        }
+        RecountBuildCount(db, row.classCode, course, teacher);
+        return Outcome::Ok(changed);
+    });
+}
+
+}  // namespace tw::store
