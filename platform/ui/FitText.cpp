@@ -148,13 +148,16 @@ struct DelegateAccess : QStyledItemDelegate {
 // Shows the whole text of an item drawn cut when the mouse rests on it.
 class CutItemTipper : public QObject {
   public:
-    explicit CutItemTipper(QAbstractItemView* view) : QObject(view), view_(view) {
+    explicit CutItemTipper(QAbstractItemView* view)
+        : QObject(view), view_(view), viewport_(view->viewport()) {
         setObjectName(QStringLiteral("CutItemTipper"));
-        view->viewport()->installEventFilter(this);
+        viewport_->installEventFilter(this);
     }
 
+    // The viewport's events also come while the view is being destroyed, when it is no longer
+    // a view: only a tooltip request, which a live view alone receives, reaches the view.
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != view_->viewport() || event->type() != QEvent::ToolTip) return false;
+        if (event->type() != QEvent::ToolTip || watched != viewport_) return false;
         const auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = view_->indexAt(help->pos());
         const QString tip = CutItemTip(view_, index);
@@ -165,6 +168,7 @@ class CutItemTipper : public QObject {
 
   private:
     QAbstractItemView* view_;
+    QWidget* viewport_;
 };
 
 // A label's width for its text: the inner width less margins and the indent (half an 'x' beside
