@@ -8,18 +8,16 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <exception>
 
 #include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
+#include "store/Lessons.h"
 #include "timetable/GridMarks.h"
-#include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/WeekGrid.h"
 
-using tw::db::SqlQ;
 using tw::timetable::CellMark;
 using tw::timetable::PaintCurrent;
 using tw::ui::PlaceTwips;
@@ -191,32 +189,23 @@ void frmManualSetLesson::CmbTeacher_Click() {
 
 int frmManualSetLesson::LoadUnplacedLessons() {
     lstCourse->clear();
-    try {
-        auto rs = KbDb().OpenRecordset(QStringLiteral(
-            "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
-            "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"));
-        while (!rs->Eof()) {
-            // The texts are names (namesakes told apart); each carries its code, and
-            // the entry its plan row's teacher: an older file may hold two rows of one class and
-            // course with two teachers.
-            const QString classCode = rs->Fields("ClassCode").Text();
-            const QString courseCode = rs->Fields("CourseCode").Text();
-            auto* item = new QTreeWidgetItem(lstCourse);
-            item->setText(0, classNames_.Of(classCode));
-            item->setData(0, Qt::UserRole, classCode);
-            item->setText(1, courseNames_.Of(courseCode));
-            item->setData(1, Qt::UserRole, courseCode);
-            item->setText(2, QString::number(rs->Fields("RemainCount").Int()));
-            item->setData(2, Qt::UserRole, rs->Fields("TeacherCode").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        ShowOwedTeachersApart();
-        return -1;
+    // The entries read before a failure stay.
+    const auto read =
+        OnOpenDatabase([](tw::db::Database& db) { return tw::store::ReadOwedLessons(db); });
+    for (const tw::store::OwedLessons& owed : read.value) {
+        // The texts are names (namesakes told apart); each carries its code, and the entry its
+        // plan row's teacher: an older file may hold two rows of one class and course with two
+        // teachers.
+        auto* item = new QTreeWidgetItem(lstCourse);
+        item->setText(0, classNames_.Of(owed.classCode));
+        item->setData(0, Qt::UserRole, owed.classCode);
+        item->setText(1, courseNames_.Of(owed.courseCode));
+        item->setData(1, Qt::UserRole, owed.courseCode);
+        item->setText(2, QString::number(owed.remain));
+        item->setData(2, Qt::UserRole, owed.teacherCode);
     }
     ShowOwedTeachersApart();
-    return 0;
+    return read.Done() ? 0 : -1;
 }
 
 void frmManualSetLesson::ShowOwedTeachersApart() {
@@ -247,33 +236,27 @@ int frmManualSetLesson::LoadClassLessons() {
             ClearClassLesson(classCells_[day][lesson]);
         }
     }
-    try {
-        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
-                                       SqlQ(curClassCode_) + "'");
-        MSFlexGrid1->ClearCells();
-        InitLessonGrid();
-        while (!rs->Eof()) {
-            const long long day = rs->Fields("Day").Int();
-            const long long lesson = rs->Fields("LessonNo").Int();
-            // A stored lesson outside the week shown is skipped; the others still load.
-            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
-                CellRecord& r = classCells_[day][lesson];
-                r.courseCode = rs->Fields("CourseCode").Text();
-                r.courseName = courseNames_.Of(r.courseCode);
-                r.teacherCode = rs->Fields("TeacherCode").Text();
-                r.teacherName = GetTeacherName(r.teacherCode);
-                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
-                PaintCurrent(*MSFlexGrid1, row, static_cast<int>(day), tw::ui::kVbWhite);
-                MSFlexGrid1->SetTextMatrix(row, static_cast<int>(day), r.courseName);
-            }
-            rs->MoveNext();
-        }
-        rs->Close();
-        Panel(3)->setText(QStringLiteral("读取成功"));
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
+    const auto read = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::ReadClassLessons(db, curClassCode_); });
+    // The grid keeps what it showed when nothing could be read; else it shows what was read.
+    if (!read.Done() && read.value.isEmpty()) return -1;
+    MSFlexGrid1->ClearCells();
+    InitLessonGrid();
+    for (const tw::store::PlacedLesson& stored : read.value) {
+        // A stored lesson outside the week shown is skipped; the others still load.
+        if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
+        CellRecord& r = classCells_[stored.day][stored.lesson];
+        r.courseCode = stored.courseCode;
+        r.courseName = courseNames_.Of(r.courseCode);
+        r.teacherCode = stored.teacherCode;
+        r.teacherName = GetTeacherName(r.teacherCode);
+        const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
+        PaintCurrent(*MSFlexGrid1, row, static_cast<int>(stored.day), tw::ui::kVbWhite);
+        MSFlexGrid1->SetTextMatrix(row, static_cast<int>(stored.day), r.courseName);
     }
+    if (!read.Done()) return -1;
+    Panel(3)->setText(QStringLiteral("读取成功"));
+    return 0;
 }
 
 int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
@@ -288,34 +271,26 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
             r.courseName.clear();
         }
     }
-    try {
-        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  TeacherCode='" +
-                                       SqlQ(teacherCode) + "'");
-        grdTeacher->ClearCells();
-        InitLessonGrid();
-        while (!rs->Eof()) {
-            const long long day = rs->Fields("Day").Int();
-            const long long lesson = rs->Fields("LessonNo").Int();
-            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
-                CellRecord& r = teacherCells_[day][lesson];
-                r.classCode = rs->Fields("ClassCode").Text();
-                r.className = GetClassName(r.classCode);
-                r.classShortName = GetClassShortName(r.classCode);
-                r.courseCode = rs->Fields("CourseCode").Text();
-                r.courseName = courseNames_.Of(r.courseCode);
-                const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson));
-                PaintCurrent(*grdTeacher, row, static_cast<int>(day), tw::ui::kVbWhite);
-                // Two lines: the course, then the class.
-                grdTeacher->SetTextMatrix(row, static_cast<int>(day),
-                                          r.courseName + '\n' + r.classShortName);
-            }
-            rs->MoveNext();
-        }
-        rs->Close();
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
+    const auto read = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::ReadTeacherLessons(db, teacherCode); });
+    if (!read.Done() && read.value.isEmpty()) return -1;
+    grdTeacher->ClearCells();
+    InitLessonGrid();
+    for (const tw::store::PlacedLesson& stored : read.value) {
+        if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
+        CellRecord& r = teacherCells_[stored.day][stored.lesson];
+        r.classCode = stored.classCode;
+        r.className = GetClassName(r.classCode);
+        r.classShortName = GetClassShortName(r.classCode);
+        r.courseCode = stored.courseCode;
+        r.courseName = courseNames_.Of(r.courseCode);
+        const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
+        PaintCurrent(*grdTeacher, row, static_cast<int>(stored.day), tw::ui::kVbWhite);
+        // Two lines: the course, then the class.
+        grdTeacher->SetTextMatrix(row, static_cast<int>(stored.day),
+                                  r.courseName + '\n' + r.classShortName);
     }
+    return read.Done() ? 0 : -1;
 }
 
 void frmManualSetLesson::ResetGridColours() {
@@ -345,8 +320,10 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
         const int lesson = tw::ui::WeekGridLessonOfRow(row);
         for (int column = 1; column <= 5; ++column) {
             if (!MSFlexGrid1->TextMatrix(row, column).isEmpty()) continue;
-            if (IsSlotFree(curClassCode_, pickedCourse_, pickedTeacher_, static_cast<short>(column),
-                           static_cast<short>(lesson))) {
+            const auto free = OnOpenDatabase([&](tw::db::Database& db) {
+                return tw::store::SlotFree(db, curClassCode_, pickedTeacher_, column, lesson);
+            });
+            if (free.Done() && free.value) {
                 PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
@@ -449,8 +426,12 @@ int frmManualSetLesson::PlaceLesson() {
     if (pickedCourse_.isEmpty()) return -1;
     const int day = MSFlexGrid1->currentColumn();
     const int lesson = tw::ui::WeekGridLessonOfRow(MSFlexGrid1->currentRow());
-    if (!tw::timetable::PlaceHandLesson(curClassCode_, pickedCourse_, pickedTeacher_, day,
-                                        lesson)) {
+    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::PlaceHandLesson(db, curClassCode_, pickedCourse_, pickedTeacher_, day,
+                                          lesson);
+    });
+    // Every refusal and failure is worded alike: the grids show what is stored.
+    if (!outcome.Done()) {
         ShowStoredAfterFailure(QStringLiteral("写入失败"));
         return -1;
     }
@@ -462,7 +443,11 @@ int frmManualSetLesson::RemoveLesson() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
-    if (!tw::timetable::RemoveHandLesson(curClassCode_, column, tw::ui::WeekGridLessonOfRow(row))) {
+    const int lesson = tw::ui::WeekGridLessonOfRow(row);
+    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::RemoveHandLesson(db, curClassCode_, column, lesson);
+    });
+    if (!outcome.Done()) {
         ShowStoredAfterFailure(QStringLiteral("删除失败"));
         return -1;
     }
@@ -481,8 +466,11 @@ int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int l
             const CellRecord& r = classCells_[d][l];
             if (d == day && l == lesson) continue;
             if (!r.courseCode.isEmpty() && tw::db::SameCode(r.courseCode, course)) continue;
-            if (tw::timetable::CanTradeSlots(classCode, teacher, day, lesson, r.teacherCode, d,
-                                             l)) {
+            const auto trade = OnOpenDatabase([&](tw::db::Database& db) {
+                return tw::store::CanTradeSlots(db, classCode, teacher, day, lesson, r.teacherCode,
+                                                d, l);
+            });
+            if (trade.Done() && trade.value) {
                 PaintCurrent(*MSFlexGrid1, tw::ui::WeekGridRowOfLesson(l), d, tw::ui::kVbYellow);
             }
         }
@@ -499,7 +487,10 @@ int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, i
     CellRecord* s = ClassRecord(selectedDay, selectedLesson);
     CellRecord* t = ClassRecord(day, lesson);
     if (!s || !t) return -1;
-    if (!tw::timetable::SwapClassLessons(classCode, selectedDay, selectedLesson, day, lesson)) {
+    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::SwapClassLessons(db, classCode, selectedDay, selectedLesson, day, lesson);
+    });
+    if (!outcome.Done()) {
         ShowStoredAfterFailure(QStringLiteral("换课失败"));
         return -1;
     }

@@ -7,17 +7,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
-#include <exception>
 
 #include "shell/mdlPublic.h"
+#include "store/Lessons.h"
 #include "timetable/GridMarks.h"
-#include "timetable/LessonEdits.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
 #include "ui/WeekGrid.h"
 
-using tw::db::SqlQ;
 using tw::ui::PlaceTwips;
 
 namespace {
@@ -110,30 +108,28 @@ void frmSetLesson::CmbClass_Click() {
 }
 
 int frmSetLesson::LoadPresetLessons() {
-    try {
-        auto rs = KbDb().OpenRecordset("select * from LessonListtb where  ClassCode='" +
-                                       SqlQ(curClassCode_) + "' and SetFlag=0");
+    const auto read = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::ReadPresetLessons(db, curClassCode_); });
+    // The grid keeps what it showed when nothing could be read; else it shows what was read.
+    if (read.Done() || !read.value.isEmpty()) {
         MSFlexGrid1->ClearCells();
         InitLessonGrid();
         const int lessons = GridLessons();
-        while (!rs->Eof()) {
-            const long long day = rs->Fields("Day").Int();
-            const long long lesson = rs->Fields("LessonNo").Int();
+        for (const tw::store::PlacedLesson& stored : read.value) {
             // A stored lesson outside the week shown is skipped; the others still show.
-            if (tw::timetable::InShownWeek(day, lesson, lessons)) {
-                MSFlexGrid1->SetTextMatrix(tw::ui::WeekGridRowOfLesson(static_cast<int>(lesson)),
-                                           static_cast<int>(day),
-                                           courseNames_.Of(rs->Fields("CourseCode").Text()));
+            if (tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) {
+                MSFlexGrid1->SetTextMatrix(
+                    tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson)),
+                    static_cast<int>(stored.day), courseNames_.Of(stored.courseCode));
             }
-            rs->MoveNext();
         }
-        rs->Close();
-        Panel(3)->setText(QStringLiteral("读取成功"));
-        return 0;
-    } catch (const std::exception&) {
+    }
+    if (!read.Done()) {
         Panel(3)->setText(QStringLiteral("读取失败"));
         return -1;
     }
+    Panel(3)->setText(QStringLiteral("读取成功"));
+    return 0;
 }
 
 int frmSetLesson::LoadPresetCourses() {
@@ -141,36 +137,10 @@ int frmSetLesson::LoadPresetCourses() {
     selectingCourse_ = true;
     lstCourse->clear();
     selectingCourse_ = false;
-    const QString cls = SqlQ(curClassCode_);
-    int status = 0;
-    try {
-        auto rs = KbDb().OpenRecordset(
-            "select a.CourseCode,a.Count-b.PreSetCount as RemainCount from ClassPlantb a,  "
-            "(select ClassCode, CourseCode, count(CourseCode) as PreSetCount from Lessonlisttb "
-            "where  SetFlag=0 and ClassCode='" +
-            cls +
-            "' group by ClassCode, CourseCode) b where a.ClassCode = b.ClassCode and "
-            "a.CourseCode = b.CourseCode and a.classcode='" +
-            cls + "' order by a.CourseCode");
-        QStringList codes;
-        while (!rs->Eof()) {
-            const QString code = rs->Fields("CourseCode").Text();
-            if (rs->Fields("RemainCount").Int() > 0) AddCourse(code);
-            codes << "'" + SqlQ(code) + "'";
-            rs->MoveNext();
-        }
-        rs->Close();
-        QString sql = "select CourseCode from ClassPlantb  where classcode='" + cls + "'";
-        if (!codes.isEmpty()) sql += " and CourseCode not in (" + codes.join(',') + ")";
-        rs = KbDb().OpenRecordset(sql + " order by CourseCode");
-        while (!rs->Eof()) {
-            AddCourse(rs->Fields("CourseCode").Text());
-            rs->MoveNext();
-        }
-        rs->Close();
-    } catch (const std::exception&) {
-        status = -1;  // the courses read so far stay
-    }
+    // The courses read before a failure stay.
+    const auto read = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::ReadPresetCourses(db, curClassCode_); });
+    for (const QString& code : read.value) AddCourse(code);
     if (chosen >= 0) {
         if (lstCourse->count() > 0) {
             SelectCourse(std::min(chosen, lstCourse->count() - 1));
@@ -180,7 +150,7 @@ int frmSetLesson::LoadPresetCourses() {
             ClearGridColours();
         }
     }
-    return status;
+    return read.Done() ? 0 : -1;
 }
 
 void frmSetLesson::AddCourse(const QString& courseCode) {
@@ -189,15 +159,10 @@ void frmSetLesson::AddCourse(const QString& courseCode) {
 }
 
 QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
-    try {
-        auto rs =
-            KbDb().OpenRecordset("select CourseCode from LessonListtb where ClassCode='" +
-                                 SqlQ(curClassCode_) + "' and Day=" + QString::number(day) +
-                                 " and LessonNo=" + QString::number(lesson) + " and SetFlag=0");
-        return rs->Eof() ? QString() : rs->Fields("CourseCode").Text();
-    } catch (const std::exception&) {
-        return QString();
-    }
+    return OnOpenDatabase([&](tw::db::Database& db) {
+               return tw::store::ReadPresetCourse(db, curClassCode_, day, lesson);
+           })
+        .value;
 }
 
 void frmSetLesson::ClearGridColours() {
@@ -216,15 +181,20 @@ void frmSetLesson::lstCourse_Click() {
     MarkPresetSlots();
 }
 
+bool frmSetLesson::SlotFree(int day, int lesson) const {
+    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
+        return tw::store::SlotFreeOfPreset(db, curClassCode_, curTeacherCode_, day, lesson);
+    });
+    return read.Done() && read.value;
+}
+
 void frmSetLesson::MarkPresetSlots() {
     for (int row = 1; row <= GridLessons() + 1; ++row) {
         if (row == tw::ui::kWeekGridSeparatorRow) continue;
-        const short lesson = static_cast<short>(tw::ui::WeekGridLessonOfRow(row));
+        const int lesson = tw::ui::WeekGridLessonOfRow(row);
         for (int column = 1; column <= 5; ++column) {
             tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
-            if (MSFlexGrid1->TextMatrix(row, column).isEmpty() &&
-                IsSlotFreeOfPreset(curClassCode_, curCourseCode_, curTeacherCode_,
-                                   static_cast<short>(column), lesson)) {
+            if (MSFlexGrid1->TextMatrix(row, column).isEmpty() && SlotFree(column, lesson)) {
                 tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
@@ -254,23 +224,29 @@ int frmSetLesson::WritePresetLesson() {
     if (curCourseCode_.isEmpty()) return -1;
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
-    return ShowOutcome(
-        tw::timetable::WritePresetLesson(curClassCode_, curCourseCode_, curTeacherCode_, column,
-                                         tw::ui::WeekGridLessonOfRow(row)),
-        QStringLiteral("写入成功"), QStringLiteral("写入失败"));
+    const int lesson = tw::ui::WeekGridLessonOfRow(row);
+    return ShowOutcome(OnOpenDatabase([&](tw::db::Database& db) {
+                           return tw::store::WritePresetLesson(db, curClassCode_, curCourseCode_,
+                                                               curTeacherCode_, column, lesson);
+                       }),
+                       QStringLiteral("写入成功"), QStringLiteral("写入失败"));
 }
 
 int frmSetLesson::RemovePresetLesson() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
-    return ShowOutcome(
-        tw::timetable::RemovePresetLesson(curClassCode_, column, tw::ui::WeekGridLessonOfRow(row)),
-        QStringLiteral("删除成功"), QStringLiteral("删除失败"));
+    const int lesson = tw::ui::WeekGridLessonOfRow(row);
+    return ShowOutcome(OnOpenDatabase([&](tw::db::Database& db) {
+                           return tw::store::RemovePresetLesson(db, curClassCode_, column, lesson);
+                       }),
+                       QStringLiteral("删除成功"), QStringLiteral("删除失败"));
 }
 
-int frmSetLesson::ShowOutcome(bool stored, const QString& doneText, const QString& failedText) {
-    if (stored) {
+int frmSetLesson::ShowOutcome(const tw::store::Outcome& outcome, const QString& doneText,
+                              const QString& failedText) {
+    // Every refusal and failure is worded alike: the grid shows what is stored.
+    if (outcome.Done()) {
         Panel(3)->setText(doneText);
         return 0;
     }

@@ -44,13 +44,17 @@ class frmSetLesson : public ClassWeekDialog {
     void AddCourse(const QString& courseCode);
     // The course of the class's fixed lesson at day and lesson; "" when none (or on failure).
     QString PresetCourseAt(int day, int lesson) const;
+    // Whether neither the class nor the teacher of the chosen course has a fixed lesson at day
+    // and lesson; false on failure.
+    bool SlotFree(int day, int lesson) const;
     void MarkPresetSlots();
     void ClearGridColours();
     int WritePresetLesson();
     int RemovePresetLesson();
     // Panel 3 tells whether an edit was stored (0) or not (-1); after a failure the grid shows
     // again what the database holds.
-    int ShowOutcome(bool stored, const QString& doneText, const QString& failedText);
+    int ShowOutcome(const tw::store::Outcome& outcome, const QString& doneText,
+                    const QString& failedText);
 
     // Chooses a course by position and runs its handler, as a user's choice would.
     void SelectCourse(int index);

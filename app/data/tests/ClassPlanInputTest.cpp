@@ -10,7 +10,7 @@
 #include "StatementLogTestSupport.h"
 #include "data/frmClassPlanInput.h"
 #include "store/Invariants.h"
-#include "timetable/LessonEdits.h"
+#include "store/Lessons.h"
 #include "timetable/mdlBuildKb.h"
 #include "ui/Combo.h"
 
@@ -661,9 +661,10 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
                 const int lesson = 1 + pick(6);
                 unlogged([&] {
                     if (action == 8) {
-                        return tw::timetable::WritePresetLesson(r[0], r[1], r[2], day, lesson);
+                        return tw::store::WritePresetLesson(KbDb(), r[0], r[1], r[2], day, lesson)
+                            .Done();
                     }
-                    return tw::timetable::PlaceHandLesson(r[0], r[1], r[2], day, lesson);
+                    return tw::store::PlaceHandLesson(KbDb(), r[0], r[1], r[2], day, lesson).Done();
                 });
             }
         }

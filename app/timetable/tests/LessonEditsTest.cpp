@@ -2,12 +2,39 @@
 // plan's progress counts, what it refuses, and that a failing action leaves the database as it
 // was. Also that fixed lessons outlive an automatic build.
 #include "HandEditTestSupport.h"
-#include "timetable/LessonEdits.h"
+#include "store/Lessons.h"
 #include "timetable/mdlBuildKb.h"
 
-using namespace tw::timetable;
+using tw::store::kFlagBuilt;
+using tw::store::kFlagByHand;
+using tw::store::kFlagPreset;
 
 namespace {
+
+// The actions on the program's open database: true when done.
+bool WritePresetLesson(const QString& cls, const QString& course, const QString& teacher, int day,
+                       int lesson) {
+    return tw::store::WritePresetLesson(KbDb(), cls, course, teacher, day, lesson).Done();
+}
+bool RemovePresetLesson(const QString& cls, int day, int lesson) {
+    return tw::store::RemovePresetLesson(KbDb(), cls, day, lesson).Done();
+}
+bool PlaceHandLesson(const QString& cls, const QString& course, const QString& teacher, int day,
+                     int lesson) {
+    return tw::store::PlaceHandLesson(KbDb(), cls, course, teacher, day, lesson).Done();
+}
+bool RemoveHandLesson(const QString& cls, int day, int lesson) {
+    return tw::store::RemoveHandLesson(KbDb(), cls, day, lesson).Done();
+}
+bool SwapClassLessons(const QString& cls, int selDay, int selLesson, int day, int lesson) {
+    return tw::store::SwapClassLessons(KbDb(), cls, selDay, selLesson, day, lesson).Done();
+}
+bool CanTradeSlots(const QString& cls, const QString& selTeacher, int selDay, int selLesson,
+                   const QString& teacher, int day, int lesson) {
+    const tw::store::Read<bool> read =
+        tw::store::CanTradeSlots(KbDb(), cls, selTeacher, selDay, selLesson, teacher, day, lesson);
+    return read.Done() && read.value;
+}
 
 class LessonEdits : public HandEditTest {
   public:
