@@ -121,5 +121,3 @@ class Builder {
 int AutoBuildLessons();
 
 }  // namespace tw::timetable
-
-namespace mdlBuildKb = tw::timetable;

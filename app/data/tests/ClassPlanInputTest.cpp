@@ -646,7 +646,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
             mayFail = true;
         } else if (action == 7) {
             built += unlogged([&] {
-                mdlBuildKb::Builder builder(KbDb(), 6, [&] { return unit(rng); });
+                tw::timetable::Builder builder(KbDb(), 6, [&] { return unit(rng); });
                 return builder.AutoBuildLessons() >= 0;
             });
         } else if (action >= 8) {

@@ -56,5 +56,3 @@ SchoolParams CourseSystem();
 SchoolParams DemoSchool();
 
 }  // namespace tw::timetable::demo
-
-namespace schoolgen = tw::timetable::demo;

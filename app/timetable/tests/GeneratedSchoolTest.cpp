@@ -39,7 +39,7 @@ class GeneratedSchool : public BuildTest, public ::testing::WithParamInterface<C
 
 TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
     const Case c = GetParam();
-    schoolgen::SchoolParams p;
+    tw::timetable::demo::SchoolParams p;
     p.classes = 12;
     p.lessonsPerDay = c.lessonsPerDay;
     p.lessonsPerWeek = c.lessonsPerDay == 6 ? 28 : 32;
@@ -48,7 +48,7 @@ TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
     p.fixedLessons = 25;
     p.staleLessons = 12;
     p.seed = c.schoolSeed;
-    schoolgen::SchoolSummary school = schoolgen::WriteSchool(db(), p);
+    tw::timetable::demo::SchoolSummary school = tw::timetable::demo::WriteSchool(db(), p);
     ASSERT_GT(school.fixedLessons, 10);
     LessonOfDay = c.lessonsPerDay;
 
@@ -148,7 +148,7 @@ TEST_F(BuildTest, TheRunsMemoAnswersAsTheDatabaseDoesOnOddData) {
 
         auto build = [&](bool memo) {
             Refill(fill);
-            mdlBuildKb::Builder builder(db(), lessonOfDay, SeededRandom(seed));
+            tw::timetable::Builder builder(db(), lessonOfDay, SeededRandom(seed));
             builder.UseRunMemo(memo);
             return Outcome(builder.AutoBuildLessons());
         };
@@ -162,25 +162,25 @@ TEST_F(BuildTest, TheRunsMemoAnswersAsTheDatabaseDoesOnOddData) {
 // what a run asking the database every question writes, and puts no class and no teacher twice
 // into one slot.
 TEST_F(BuildTest, TheRunsMemoTakesInWhatIsWrittenBetweenRows) {
-    const schoolgen::SchoolParams params{.classes = 6,
-                                         .courses = 8,
-                                         .lessonsPerWeek = 26,
-                                         .lessonsPerDay = 6,
-                                         .sharedClasses = 3,
-                                         .fixedLessons = 6,
-                                         .staleLessons = 0,
-                                         .seed = 9};
+    const tw::timetable::demo::SchoolParams params{.classes = 6,
+                                                   .courses = 8,
+                                                   .lessonsPerWeek = 26,
+                                                   .lessonsPerDay = 6,
+                                                   .sharedClasses = 3,
+                                                   .fixedLessons = 6,
+                                                   .staleLessons = 0,
+                                                   .seed = 9};
     auto build = [&](bool memo) {
         for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb", "ClassPlantb",
                                   "LessonListtb", "Limittb", "CourseAttrtb"})
             Exec(QString("delete from ") + table);
-        schoolgen::WriteSchool(db(), params);
+        tw::timetable::demo::WriteSchool(db(), params);
         const QStringList plan =
             Rows("select ClassCode, CourseCode, TeacherCode from ClassPlantb order by rowid");
         std::mt19937 rng(9);
         auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
         auto q = [](const QString& code) { return "'" + tw::db::SqlQ(code) + "'"; };
-        mdlBuildKb::Builder builder(db(), 6, SeededRandom(9), [&] {
+        tw::timetable::Builder builder(db(), 6, SeededRandom(9), [&] {
             if (below(3) != 0) return;
             const QStringList row = plan[below(plan.size())].split('|');
             const QString day = QString::number(1 + below(5));
@@ -342,8 +342,8 @@ TEST_F(BuildTest, TheBuilderPlacesWhereItsStatementsReadOnCodesOfEveryKind) {
         auto build = [&](bool builder) {
             Refill(fill);
             if (builder)
-                return Outcome(
-                    mdlBuildKb::Builder(db(), lessonOfDay, SeededRandom(seed)).AutoBuildLessons());
+                return Outcome(tw::timetable::Builder(db(), lessonOfDay, SeededRandom(seed))
+                                   .AutoBuildLessons());
             tw::db::Transaction transaction(db());  // only to spare the disk
             return Outcome(TranscribedBuild(db(), lessonOfDay, SeededRandom(seed))
                                .AutoBuildLessons(static_cast<int>(plan.size())));
@@ -356,10 +356,10 @@ TEST_F(BuildTest, TheBuilderPlacesWhereItsStatementsReadOnCodesOfEveryKind) {
 }
 
 TEST_F(BuildTest, TheSameDrawsGiveTheSameTimetable) {
-    schoolgen::SchoolParams p;
+    tw::timetable::demo::SchoolParams p;
     p.classes = 6;
     p.lessonsPerDay = 7;
-    schoolgen::WriteSchool(db(), p);
+    tw::timetable::demo::WriteSchool(db(), p);
     LessonOfDay = 7;
     const QString all =
         "select ClassCode, Day, LessonNo, CourseCode from LessonListtb order by "
@@ -399,7 +399,7 @@ class RecordedTimetable : public BuildTest, public ::testing::WithParamInterface
 
 TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     const Recorded r = GetParam();
-    schoolgen::SchoolParams p = schoolgen::BenchmarkSchool(r.classes);
+    tw::timetable::demo::SchoolParams p = tw::timetable::demo::BenchmarkSchool(r.classes);
     p.courses = r.courses;
     p.lessonsPerWeek = r.lessonsPerWeek;
     p.lessonsPerDay = r.lessonsPerDay;
@@ -407,7 +407,7 @@ TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     p.schoolLessons = r.schoolLessons;
     p.sharedCourses = r.sharedCourses;
     p.seed = r.schoolSeed;
-    schoolgen::WriteSchool(db(), p);
+    tw::timetable::demo::WriteSchool(db(), p);
     LessonOfDay = r.lessonsPerDay;
 
     EXPECT_EQ(Build(SeededRandom(r.schoolSeed * 1000u)), r.percent);
@@ -580,14 +580,14 @@ class EditedSchool : public BuildTest {
 };
 
 TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
-    schoolgen::WriteSchool(db(), {.classes = 6,
-                                  .courses = 12,
-                                  .lessonsPerWeek = 26,
-                                  .lessonsPerDay = 6,
-                                  .sharedClasses = 3,
-                                  .fixedLessons = 12,
-                                  .staleLessons = 0,
-                                  .seed = 5});
+    tw::timetable::demo::WriteSchool(db(), {.classes = 6,
+                                            .courses = 12,
+                                            .lessonsPerWeek = 26,
+                                            .lessonsPerDay = 6,
+                                            .sharedClasses = 3,
+                                            .fixedLessons = 12,
+                                            .staleLessons = 0,
+                                            .seed = 5});
     LessonOfDay = 6;
     // Namesakes: the second teacher, class and course take the first one's name.
     for (const char* table : {"Teachertb", "Classtb", "Coursetb"}) {

@@ -179,7 +179,7 @@ TEST_F(LessonEdits, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo) {
     EXPECT_EQ(Slot("101", 3, 5), "02|T2|2");
     EXPECT_EQ(AllPlans(), plans);
     // The next build keeps the fixed lesson where it was moved to.
-    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
     builder.AutoBuildLessons();
     EXPECT_EQ(Slot("101", 3, 4), "01|T1|0");
 }
@@ -232,7 +232,7 @@ TEST_F(LessonEdits, ALessonWithANullFlagIsNotFixed) {
     EXPECT_TRUE(SwapClassLessons("101", 3, 3, 4, 4));
     EXPECT_EQ(Slot("101", 4, 4), "02|T2|2");
     Exec("update LessonListtb set SetFlag=null where ClassCode='101' and Day=4");
-    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
     builder.AutoBuildLessons();
     EXPECT_EQ(Count("select count(*) from LessonListtb where SetFlag is null"), 0);
     EXPECT_EQ(Count("select count(*) from ClassPlantb p where BuildCount<>(select count(*) from "
@@ -266,7 +266,7 @@ TEST_F(LessonEdits, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercentage) 
                          .arg(course)
                          .arg(d)
                          .arg(l));
-    mdlBuildKb::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
     const int percent = builder.AutoBuildLessons();
     EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
     EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");
