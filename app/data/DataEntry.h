@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/MasterData.h"
 #include "store/Outcome.h"
@@ -62,23 +63,6 @@ struct RecordBox {
 // form's check.
 void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<RecordBox>& boxes,
                  int icon, const QString& title);
-
-// Runs a data-layer command on the program's open database; without one, nothing runs and the
-// outcome is NoDatabase.
-template <class Command>
-auto OnOpenDatabase(Command&& command) {
-    using Result = std::invoke_result_t<Command, tw::db::Database&>;
-    if (!KbDatabase) {
-        Result none{};
-        if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
-            none = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
-        } else {
-            none.outcome = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
-        }
-        return none;
-    }
-    return std::forward<Command>(command)(*KbDatabase);
-}
 
 // Stores new names for the record of record.code in table and shows the outcome: the form's
 // panel 1, and a message box on failure; on success the record's row in list shows the new

@@ -14,7 +14,6 @@
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
 
-using tw::data::OnOpenDatabase;
 using tw::store::ReadLimitEntries;
 using tw::store::ReadLimits;
 using tw::store::StoreAllNormal;

@@ -16,13 +16,13 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "data/DataEntry.h"
 #include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
+#include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"
@@ -355,7 +355,7 @@ void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*cho
     if (chosen) {
         command.choice = (this->*chosen)();
     }
-    const auto read = tw::data::OnOpenDatabase([&](tw::db::Database& db) {
+    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
         return tw::store::ReadOutputRows(db, tw::store::OutputFile::Export, command.choice);
     });
     int status = 0;

@@ -10,11 +10,11 @@
 
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
-#include "data/DataEntry.h"
 #include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
+#include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"
@@ -183,7 +183,7 @@ void frmPrint::RunPrint(const tw::store::OutputChoice& choice, Writer writer,
         }
     } done{this};
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto read = tw::data::OnOpenDatabase([&](tw::db::Database& db) {
+    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
         return tw::store::ReadOutputRows(db, tw::store::OutputFile::Print, choice);
     });
     // A command that stops shows "打印失败！" followed by the reason.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/Outcome.h"
 
@@ -53,23 +54,6 @@ class ClassWeekDialog : public QDialog {
     void MakeExitFrame(int leftTwips, int topTwips);
     // Creates the status bar along the bottom edge: its panels, its top and width in twips.
     void MakeStatusBar(const std::vector<int>& panelTwips, int topTwips, int widthTwips);
-
-    // Runs a data-layer command or read on the program's open database; without one, nothing
-    // runs and the outcome is NoDatabase.
-    template <class Command>
-    static auto OnOpenDatabase(Command&& command) {
-        using Result = std::invoke_result_t<Command, tw::db::Database&>;
-        if (!KbDatabase) {
-            Result none{};
-            if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
-                none = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
-            } else {
-                none.outcome = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
-            }
-            return none;
-        }
-        return std::forward<Command>(command)(*KbDatabase);
-    }
 
     // Shows a label's text bold (in the form's font) in the colour a style sheet gives.
     static void SetBoldColour(QLabel* label, const QString& colourStyle);

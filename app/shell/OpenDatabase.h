@@ -1,0 +1,25 @@
+// The way the forms hand a data-layer command or read the program's open database.
+#pragma once
+
+#include <type_traits>
+#include <utility>
+
+#include "shell/mdlPublic.h"
+#include "store/Outcome.h"
+
+// Runs command on the program's open database; without one, nothing runs and the outcome (of
+// an Outcome, or of a Read) is NoDatabase.
+template <class Command>
+auto OnOpenDatabase(Command&& command) {
+    using Result = std::invoke_result_t<Command, tw::db::Database&>;
+    if (!KbDatabase) {
+        Result none{};
+        if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
+            none = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
+        } else {
+            none.outcome = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
+        }
+        return none;
+    }
+    return std::forward<Command>(command)(*KbDatabase);
+}
