@@ -1,6 +1,7 @@
 // The database-wide commands: deleting all lessons, data maintenance and the school-year
 // upgrade, each all or nothing.
 #include "SchoolDbTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "shell/DbCommands.h"
 
 using h2test::SchoolDbTest;
@@ -32,6 +33,13 @@ class DbCommandsTest : public SchoolDbTest {
                  .arg(isAuto)
                  .arg(built));
     }
+    // Runs command and gives the number of statements it sent and their digest, as "n digest".
+    template <class Command>
+    std::string Sent(Command&& command) {
+        twtest::StatementRecorder recorder(KbDb());
+        command();
+        return std::to_string(recorder.Count()) + " " + recorder.Digest().toStdString();
+    }
 };
 
 }  // namespace
@@ -59,7 +67,7 @@ TEST_F(DbCommandsTest, DeleteAllLessonsClearsFixedLessonsAndResetsProgress) {
     AddLesson("11", 3, 1, "C1", "T1", 2);
     Exec("insert into Limittb values(1,'C1',1,1,3)");
 
-    EXPECT_EQ(DeleteAllLessons(), 0);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(DeleteAllLessons(), 0); }), "2 09acacd5b31fc380");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
     EXPECT_EQ(Rows("select Count,IsAutoBuild,BuildCount from ClassPlantb"), "5|0|0");
     EXPECT_EQ(Rows("select * from Limittb"), "1|C1|1|1|3");
@@ -96,7 +104,7 @@ TEST_F(DbCommandsTest, MaintainDataRemovesOrphansAndRecounts) {
     Exec("insert into Limittb values(3,'R1',1,1,1)");
     Exec("insert into Limittb values(3,'R9',1,1,1)");
 
-    EXPECT_EQ(MaintainData(), 0);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(MaintainData(), 0); }), "6 04c9622180dcdd8f");
     EXPECT_EQ(Rows("select ClassCode,Day,LessonNo,CourseCode,TeacherCode from LessonListtb "
                    "order by LessonNo"),
               "11|1|1|C1|T1;11|1|2|C1|T1");
@@ -130,7 +138,7 @@ TEST_F(DbCommandsTest, MaintainDataFailureChangesNothing) {
         "CREATE TRIGGER no_recount BEFORE UPDATE ON ClassPlantb BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
     const QString before = Everything();
-    EXPECT_EQ(MaintainData(), -1);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(MaintainData(), -1); }), "5 9968816a57a32109");
     EXPECT_EQ(Everything(), before);
 }
 
@@ -153,7 +161,7 @@ TEST_F(DbCommandsTest, UpgradeMovesEveryClassUpOneGrade) {
     Exec("insert into Limittb values(0,'61',1,2,3)");
     const QString limits = Rows("select * from Limittb order by Code");
 
-    ASSERT_EQ(UpgradeSchoolYear(), 0);
+    EXPECT_EQ(Sent([] { ASSERT_EQ(UpgradeSchoolYear(), 0); }), "15 aaf1e183cf8f6790");
     EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Classtb order by Code"),
               "01|学前1班|学前(1)班|学前1;"
               "11|一年级1班|一年级(1)班|一1;"
@@ -175,7 +183,7 @@ TEST_F(DbCommandsTest, UpgradeKeepsLongerCodesAndNamesWithQuotes) {
         "insert into Classtb(Code,Name,FullName,ShortName) values('512','五年级12班',"
         "'五年级''A''班','五''12')");
     AddLesson("512", 3, 4, "C1", "T1", 2);
-    ASSERT_EQ(UpgradeSchoolYear(), 0);
+    EXPECT_EQ(Sent([] { ASSERT_EQ(UpgradeSchoolYear(), 0); }), "10 31506336a1d141a8");
     EXPECT_EQ(Rows("select * from Classtb"), "612|六年级12班|六年级'A'班|六'12");
     EXPECT_EQ(Rows("select ClassCode from LessonListtb"), "612");
 }
@@ -186,7 +194,7 @@ TEST_F(DbCommandsTest, UpgradeRefusesCodeWithoutGradeDigit) {
     AddLesson("11", 1, 1, "C1", "T1", 1);
     AddPlan("11", "C1", "T1", 3, 0, 1);
     const QString before = Everything();
-    EXPECT_EQ(UpgradeSchoolYear(), -1);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "1 9feab46d34cb2550");
     EXPECT_EQ(Everything(), before);
 }
 
@@ -194,7 +202,7 @@ TEST_F(DbCommandsTest, UpgradeRefusesLessonOfClassCodeWithoutGradeDigit) {
     AddClass("11", "一");
     AddLesson("X1", 1, 1, "C1", "T1", 1);
     const QString before = Everything();
-    EXPECT_EQ(UpgradeSchoolYear(), -1);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "2 2b6e8b6959625c8f");
     EXPECT_EQ(Everything(), before);
 }
 
@@ -208,6 +216,6 @@ TEST_F(DbCommandsTest, UpgradeFailingHalfwayChangesNothing) {
         "CREATE TRIGGER no_move BEFORE UPDATE ON Classtb WHEN OLD.Code = '11' BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
     const QString before = Everything();
-    EXPECT_EQ(UpgradeSchoolYear(), -1);
+    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "11 7471f68ca71f1fe2");
     EXPECT_EQ(Everything(), before);
 }

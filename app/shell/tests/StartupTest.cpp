@@ -10,6 +10,7 @@
 #include "AppTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
 #include "SchoolDbTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "shell/MdlSubMain.h"
 #include "shell/frmMain.h"
 #include "text/Gbk.h"
@@ -304,8 +305,16 @@ TEST_F(StartupTest, SettingsReadersHaveDefaultsAndReadAnew) {
 
 TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
     EXPECT_EQ(TrimLessonsToDay(), -1);
+    SeedLessons();
     ASSERT_TRUE(OpenDb(env_.DbPath()));
-    EXPECT_EQ(TrimLessonsToDay(), 0);
+    LessonOfDay = 6;
+    {
+        twtest::StatementRecorder recorder(KbDb());
+        EXPECT_EQ(TrimLessonsToDay(), 0);
+        EXPECT_EQ(recorder.Count(), 1);
+        EXPECT_EQ(recorder.Digest().toStdString(), "00ec1a52bae7e990");
+    }
+    EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
 }
 
 TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
