@@ -4,14 +4,39 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+#include <QCryptographicHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "AppTestSupport.h"
 #include "QueryTestSupport.h"
+#include "StatementLogTestSupport.h"
 #include "shell/mdlPublic.h"
 #include "timetable/mdlBuildKb.h"
+
+// The statements a connection is given during some runs, one run after the other: how many in
+// all, and one digest of the runs' own digests in turn.
+class RunStatements {
+  public:
+    template <class Run>
+    auto Record(tw::db::Database& db, Run&& run) {
+        twtest::StatementRecorder recorder(db);
+        auto result = std::forward<Run>(run)();
+        count_ += recorder.Count();
+        hash_.addData(recorder.Digest().toLatin1());
+        return result;
+    }
+    long long Count() const { return count_; }
+    std::string Digest() const { return hash_.result().toHex().left(16).toStdString(); }
+
+  private:
+    QCryptographicHash hash_{QCryptographicHash::Sha1};
+    long long count_ = 0;
+};
 
 class BuildTest : public ::testing::Test {
   public:

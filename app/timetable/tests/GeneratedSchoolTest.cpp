@@ -33,6 +33,8 @@ struct Case {
     int lessonsPerDay;
     unsigned schoolSeed;
     unsigned drawSeed;
+    long long statements;  // that the build sends
+    const char* digest;    // of their texts in order
 };
 
 class GeneratedSchool : public BuildTest, public ::testing::WithParamInterface<Case> {};
@@ -59,8 +61,11 @@ TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
     ASSERT_EQ(fixedBefore.size(), school.fixedLessons);
     ASSERT_GT(Int("select count(*) from LessonListtb where SetFlag=2"), 0);
 
-    const int percent = Build(SeededRandom(c.drawSeed));
+    RunStatements sent;
+    const int percent = sent.Record(db(), [&] { return Build(SeededRandom(c.drawSeed)); });
     ASSERT_GE(percent, 0);
+    EXPECT_EQ(sent.Count(), c.statements);
+    EXPECT_EQ(sent.Digest(), c.digest);
 
     // Fixed lessons unchanged, nothing placed by hand left, the rest placed by the builder.
     EXPECT_EQ(Rows(fixedSql), fixedBefore);
@@ -110,14 +115,19 @@ TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedSchool,
-                         ::testing::Values(Case{6, 1, 11}, Case{6, 2, 12}, Case{6, 3, 13},
-                                           Case{7, 4, 14}, Case{7, 5, 15}, Case{7, 6, 16}));
+                         ::testing::Values(Case{6, 1, 11, 774, "9bc7127bba1da055"},
+                                           Case{6, 2, 12, 782, "7b4079c9bc43f8df"},
+                                           Case{6, 3, 13, 780, "be00919a196a1615"},
+                                           Case{7, 4, 14, 888, "da8a5845e08f331d"},
+                                           Case{7, 5, 15, 884, "4c5906e6f5f7d074"},
+                                           Case{7, 6, 16, 886, "4954c261e4dbc850"}));
 
 // Odd school data: codes in two spellings and missing codes, two rows of one class and course,
 // negative and missing counts, lessons outside the week or the day or without a number, limits
 // of every kind and value. A run that answers from its memo writes what a run that asks the
 // database every question writes, lesson by lesson and in the same order.
 TEST_F(BuildTest, TheRunsMemoAnswersAsTheDatabaseDoesOnOddData) {
+    RunStatements sent;
     for (unsigned seed = 1; seed <= 60; ++seed) {
         std::mt19937 rng(seed);
         auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -150,11 +160,14 @@ TEST_F(BuildTest, TheRunsMemoAnswersAsTheDatabaseDoesOnOddData) {
             Refill(fill);
             tw::timetable::Builder builder(db(), lessonOfDay, SeededRandom(seed));
             builder.UseRunMemo(memo);
-            return Outcome(builder.AutoBuildLessons());
+            return Outcome(sent.Record(db(), [&] { return builder.AutoBuildLessons(); }));
         };
         EXPECT_EQ(build(true), build(false)) << "seed " << seed << "\n"
                                              << fill.join('\n').toStdString();
     }
+    // The statements of both kinds of run, the database's questions one by one included.
+    EXPECT_EQ(sent.Count(), 18978);
+    EXPECT_EQ(sent.Digest(), "5ffb4579e8185838");
 }
 
 // Writes let in while the run lets window messages through (lessons placed and removed, counts,
@@ -170,6 +183,8 @@ TEST_F(BuildTest, TheRunsMemoTakesInWhatIsWrittenBetweenRows) {
                                                    .fixedLessons = 6,
                                                    .staleLessons = 0,
                                                    .seed = 9};
+    // What the runs send, the writes let in between rows included.
+    RunStatements sent;
     auto build = [&](bool memo) {
         for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb", "ClassPlantb",
                                   "LessonListtb", "Limittb", "CourseAttrtb"})
@@ -209,7 +224,8 @@ TEST_F(BuildTest, TheRunsMemoTakesInWhatIsWrittenBetweenRows) {
             }
         });
         builder.UseRunMemo(memo);
-        const QStringList outcome = Outcome(builder.AutoBuildLessons());
+        const QStringList outcome =
+            Outcome(sent.Record(db(), [&] { return builder.AutoBuildLessons(); }));
         EXPECT_EQ(Rows("select TeacherCode, Day, LessonNo from LessonListtb group by "
                        "TeacherCode, Day, LessonNo having count(*)>1"),
                   QStringList());
@@ -220,6 +236,8 @@ TEST_F(BuildTest, TheRunsMemoTakesInWhatIsWrittenBetweenRows) {
     };
     const QStringList asked = build(false);
     EXPECT_EQ(build(true).join('\n').toStdString(), asked.join('\n').toStdString());
+    EXPECT_EQ(sent.Count(), 2953);
+    EXPECT_EQ(sent.Digest(), "4486a525f73f8c48");
 }
 
 // Schools whose codes the database orders otherwise than UTF-16 does (full-width letters and
@@ -247,6 +265,7 @@ TEST_F(BuildTest, TheBuilderPlacesWhereItsStatementsReadOnCodesOfEveryKind) {
                                u"\uFFFD"_qs,
                                u"\uE000"_qs};
     db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    RunStatements sent;
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::mt19937 rng(seed);
         auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -342,8 +361,10 @@ TEST_F(BuildTest, TheBuilderPlacesWhereItsStatementsReadOnCodesOfEveryKind) {
         auto build = [&](bool builder) {
             Refill(fill);
             if (builder)
-                return Outcome(tw::timetable::Builder(db(), lessonOfDay, SeededRandom(seed))
-                                   .AutoBuildLessons());
+                return Outcome(sent.Record(db(), [&] {
+                    return tw::timetable::Builder(db(), lessonOfDay, SeededRandom(seed))
+                        .AutoBuildLessons();
+                }));
             tw::db::Transaction transaction(db());  // only to spare the disk
             return Outcome(TranscribedBuild(db(), lessonOfDay, SeededRandom(seed))
                                .AutoBuildLessons(static_cast<int>(plan.size())));
@@ -353,6 +374,9 @@ TEST_F(BuildTest, TheBuilderPlacesWhereItsStatementsReadOnCodesOfEveryKind) {
             << "seed " << seed << "\n"
             << fill.join('\n').toStdString();
     }
+    // The builder's own statements.
+    EXPECT_EQ(sent.Count(), 28300);
+    EXPECT_EQ(sent.Digest(), "aa3b4f28eccb4636");
 }
 
 TEST_F(BuildTest, TheSameDrawsGiveTheSameTimetable) {
@@ -393,6 +417,8 @@ struct Recorded {
     int courseTeachers = 0;  // a course system's teachers, 0 for the common school
     int schoolLessons = 0;
     int sharedCourses = 1;
+    long long statements = 0;  // that the build sends
+    const char* digest = "";   // of their texts in order
 };
 
 class RecordedTimetable : public BuildTest, public ::testing::WithParamInterface<Recorded> {};
@@ -410,7 +436,11 @@ TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     tw::timetable::demo::WriteSchool(db(), p);
     LessonOfDay = r.lessonsPerDay;
 
-    EXPECT_EQ(Build(SeededRandom(r.schoolSeed * 1000u)), r.percent);
+    RunStatements sent;
+    EXPECT_EQ(sent.Record(db(), [&] { return Build(SeededRandom(r.schoolSeed * 1000u)); }),
+              r.percent);
+    EXPECT_EQ(sent.Count(), r.statements);
+    EXPECT_EQ(sent.Digest(), r.digest);
     const QStringList rows = Rows(
         "select ClassCode, Day, LessonNo, CourseCode, TeacherCode, SetFlag from "
         "LessonListtb order by ClassCode, Day, LessonNo");
@@ -424,12 +454,14 @@ TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
 INSTANTIATE_TEST_SUITE_P(
     Schools, RecordedTimetable,
     ::testing::Values(Recorded{24, 7, 34, 1, 97, 789,
-                               "c0f98e82027281c6c35b3efee62e0765618a0e46a4ef7e3f9b6574602ddadfd9"},
+                               "c0f98e82027281c6c35b3efee62e0765618a0e46a4ef7e3f9b6574602ddadfd9",
+                               15, 0, 0, 1, 1891, "c54603e330f5dd17"},
                       Recorded{12, 6, 28, 3, 93, 313,
-                               "a37944c1c8c4d244a69119f64489589e791ec0f41fa323cb6a6f28591ce4465e"},
+                               "a37944c1c8c4d244a69119f64489589e791ec0f41fa323cb6a6f28591ce4465e",
+                               15, 0, 0, 1, 771, "8dd85b7b24c0f721"},
                       Recorded{30, 6, 34, 1, 96, 693,
                                "e085950ce78857bad4b9b9345e6c2b8e79c9a3161b31066ce959f0f94e289e2e",
-                               150, 30, 720, 2}));
+                               150, 30, 720, 2, 1515, "5cea7f421b551260"}));
 
 }  // namespace
 
