@@ -3,13 +3,4 @@
 
 #include "frmLimitInput.h"
 
-class frmClassRoomLimitInput : public frmLimitInput {
-    Q_OBJECT
-  public:
-    explicit frmClassRoomLimitInput(QWidget* parent = nullptr);
-
-  public slots:
-    void CmbClassRoom_Click() { Combo_Click(); }
-    void CmdPrev_Click() { Prev_Click(); }
-    void CmdNext_Click() { Next_Click(); }
-};
+using frmClassRoomLimitInput = LimitForm<tw::store::LimitKind::ClassRoom>;

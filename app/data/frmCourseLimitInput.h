@@ -3,13 +3,4 @@
 
 #include "frmLimitInput.h"
 
-class frmCourseLimitInput : public frmLimitInput {
-    Q_OBJECT
-  public:
-    explicit frmCourseLimitInput(QWidget* parent = nullptr);
-
-  public slots:
-    void CmbCourse_Click() { Combo_Click(); }
-    void CmdPrev_Click() { Prev_Click(); }
-    void CmdNext_Click() { Next_Click(); }
-};
+using frmCourseLimitInput = LimitForm<tw::store::LimitKind::Course>;

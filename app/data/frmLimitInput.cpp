@@ -14,6 +14,7 @@
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
 
+using tw::store::LimitKind;
 using tw::store::ReadLimitEntries;
 using tw::store::ReadLimits;
 using tw::store::StoreAllNormal;
@@ -38,6 +39,32 @@ const Level kLevels[] = {
 
 }  // namespace
 
+// The control names follow the entry's kind: frm<stem>LimitInput, Cmb<stem>, CmdPrev<buttonStem>,
+// CmdNext<buttonStem>, lbl<labelStem>; the buttons read 上一<noun>(&P) and 下一<noun>(&N), the
+// label <noun> and the caption <titleNoun>上课时间限制.
+struct frmLimitInput::Setup {
+    LimitKind kind;  // whose limits the form shows and stores
+    const char* stem;
+    const char* noun;
+    const char* titleNoun;
+    const char* buttonStem;
+    const char* labelStem;
+    bool followsLessonOfDay;  // the course grid follows the lessons-per-day setting
+};
+
+const frmLimitInput::Setup& frmLimitInput::SetupOf(LimitKind kind) {
+    static const Setup kSetups[] = {
+        {LimitKind::Class, "Class", "班级", "班级", "Class", "Class", false},
+        {LimitKind::Course, "Course", "课程", "课程", "", "Class", true},
+        {LimitKind::Teacher, "Teacher", "老师", "老师", "", "Teacher", false},
+        {LimitKind::ClassRoom, "ClassRoom", "教室", "公共教室", "", "ClassRoom", false},
+    };
+    for (const Setup& setup : kSetups) {
+        if (setup.kind == kind) return setup;
+    }
+    Q_UNREACHABLE();
+}
+
 QString frmLimitInput::LevelText(int attr) {
     if (attr < 0 || attr > 3) return QString();
     return QString::fromUtf8(kLevels[attr].cellText);
@@ -55,27 +82,28 @@ QColor frmLimitInput::LevelColor(int attr) {
     return tw::ui::VbColor(kLevels[attr].color);
 }
 
-frmLimitInput::frmLimitInput(const Setup& setup, QWidget* parent)
-    : tw::ui::DataForm(parent), setup_(setup) {
-    setObjectName(QString::fromUtf8(setup.formName));
-    setWindowTitle(QString::fromUtf8(setup.caption));
+frmLimitInput::frmLimitInput(LimitKind kind, QWidget* parent)
+    : tw::ui::DataForm(parent), setup_(SetupOf(kind)) {
+    const QString stem = QString::fromUtf8(setup_.stem);
+    const QString noun = QString::fromUtf8(setup_.noun);
+    const QString buttonStem = QString::fromUtf8(setup_.buttonStem);
+    setObjectName("frm" + stem + "LimitInput");
+    setWindowTitle(QString::fromUtf8(setup_.titleNoun) + "上课时间限制");
     setFont(tw::ui::FormFont(9));
     setFixedSize(tw::ui::TwipsToPixels(8540), tw::ui::TwipsToPixels(8040));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(Frame1, 120, 60, 8300, 800);
-    Label = new QLabel(QString::fromUtf8(setup.labelCaption), Frame1);
-    Label->setObjectName(QString::fromUtf8(setup.labelName));
+    Label = new QLabel(noun, Frame1);
+    Label->setObjectName("lbl" + QString::fromUtf8(setup_.labelStem));
     PlaceTwips(Label, 200, 330, 600, 300);
     Combo = new QComboBox(Frame1);
-    Combo->setObjectName(QString::fromUtf8(setup.comboName));
+    Combo->setObjectName("Cmb" + stem);
     PlaceTwips(Combo, 850, 270, 2600, 360);
-    Prev =
-        MakeButton(QString::fromUtf8(setup.prevName), QString::fromUtf8(setup.prevCaption), Frame1);
+    Prev = MakeButton("CmdPrev" + buttonStem, "上一" + noun + "(&P)", Frame1);
     PlaceTwips(Prev, 3700, 240, 1800, 420);
-    Next =
-        MakeButton(QString::fromUtf8(setup.nextName), QString::fromUtf8(setup.nextCaption), Frame1);
+    Next = MakeButton("CmdNext" + buttonStem, "下一" + noun + "(&N)", Frame1);
     PlaceTwips(Next, 5700, 240, 1800, 420);
 
     Frame2 = new QGroupBox(this);

@@ -24,21 +24,6 @@ class WeekGrid;
 class frmLimitInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
-    // What tells the four forms apart.
-    struct Setup {
-        tw::store::LimitKind kind;  // whose limits the form shows and stores
-        const char* formName;       // object name of the form
-        const char* caption;        // window caption
-        const char* comboName;
-        const char* prevName;
-        const char* prevCaption;
-        const char* nextName;
-        const char* nextCaption;
-        const char* labelName;
-        const char* labelCaption;
-        bool followsLessonOfDay;  // the course grid follows the lessons-per-day setting
-    };
-
     // The levels a slot can have (Limittb.Attr) with their cell texts.
     static QString LevelText(int attr);           // "" outside 0..3
     static int LevelOfText(const QString& text);  // -1 for any other text
@@ -74,7 +59,7 @@ class frmLimitInput : public tw::ui::DataForm {
     void cmdOK_Click();
 
   protected:
-    frmLimitInput(const Setup& setup, QWidget* parent);
+    frmLimitInput(tw::store::LimitKind kind, QWidget* parent);
 
     // Handlers of the combo box and the previous/next buttons; each form names them after its
     // own controls.
@@ -83,6 +68,10 @@ class frmLimitInput : public tw::ui::DataForm {
     void Next_Click();
 
   private:
+    // What tells the four forms apart (their names, captions and grid height).
+    struct Setup;
+    static const Setup& SetupOf(tw::store::LimitKind kind);
+
     void Form_Load();
     void FillLimitCombo();
     void InitLimitGrid();
@@ -97,6 +86,23 @@ class frmLimitInput : public tw::ui::DataForm {
     void PaintCell(int row, int column, int attr);
     void ShowStatus(const QString& text);
 
-    const Setup setup_;
+    const Setup& setup_;
     QString currentCode_;
+};
+
+// One of the four forms: the common design for one kind of entry, with the handlers of the combo
+// box and the previous/next buttons under the names of that form's own controls.
+template <tw::store::LimitKind K>
+class LimitForm : public frmLimitInput {
+  public:
+    explicit LimitForm(QWidget* parent = nullptr) : frmLimitInput(K, parent) {}
+
+    void CmbClass_Click() requires(K == tw::store::LimitKind::Class) { Combo_Click(); }
+    void CmdPrevClass_Click() requires(K == tw::store::LimitKind::Class) { Prev_Click(); }
+    void CmdNextClass_Click() requires(K == tw::store::LimitKind::Class) { Next_Click(); }
+    void CmbCourse_Click() requires(K == tw::store::LimitKind::Course) { Combo_Click(); }
+    void CmbTeacher_Click() requires(K == tw::store::LimitKind::Teacher) { Combo_Click(); }
+    void CmbClassRoom_Click() requires(K == tw::store::LimitKind::ClassRoom) { Combo_Click(); }
+    void CmdPrev_Click() requires(K != tw::store::LimitKind::Class) { Prev_Click(); }
+    void CmdNext_Click() requires(K != tw::store::LimitKind::Class) { Next_Click(); }
 };

@@ -3,13 +3,4 @@
 
 #include "frmLimitInput.h"
 
-class frmTeacherLimitInput : public frmLimitInput {
-    Q_OBJECT
-  public:
-    explicit frmTeacherLimitInput(QWidget* parent = nullptr);
-
-  public slots:
-    void CmbTeacher_Click() { Combo_Click(); }
-    void CmdPrev_Click() { Prev_Click(); }
-    void CmdNext_Click() { Next_Click(); }
-};
+using frmTeacherLimitInput = LimitForm<tw::store::LimitKind::Teacher>;
