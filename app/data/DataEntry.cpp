@@ -11,18 +11,28 @@
 
 namespace tw::data {
 
-RecordButtons MakeRecordButtons(QWidget* form) {
-    auto* frame = new QGroupBox(form);
+void RecordForm::MakeRecordButtons() {
+    auto* frame = new QGroupBox(this);
     frame->setObjectName("fraOp");
     PlaceTwips(frame, 5640, 3840, 2640, 2100);
-    const RecordButtons buttons{
+    QPushButton* const stacked[] = {
         MakeButton("cmdAppend", "添加(&A)", frame), MakeButton("cmdModify", "修改(&M)", frame),
         MakeButton("cmdDelete", "删除(&D)", frame), MakeButton("cmdOK", "退出(&Q)", frame)};
-    QPushButton* stacked[] = {buttons.append, buttons.modify, buttons.remove, buttons.ok};
     for (int i = 0; i < 4; ++i) {
         PlaceTwips(stacked[i], 720, 240 + i * 450, 1200, 375);
     }
-    return buttons;
+    connect(stacked[0], &QPushButton::clicked, this, &RecordForm::cmdAppend_Click);
+    connect(stacked[1], &QPushButton::clicked, this, &RecordForm::cmdModify_Click);
+    connect(stacked[2], &QPushButton::clicked, this, &RecordForm::cmdDelete_Click);
+    connect(stacked[3], &QPushButton::clicked, this, &RecordForm::cmdOK_Click);
+}
+
+void MoveFocusByKey(int keyCode, QWidget* before, QWidget* after) {
+    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
+        if (after) after->setFocus();
+    } else if (keyCode == vbKeyUp) {
+        if (before) before->setFocus();
+    }
 }
 
 void ShowStoredText(QLineEdit* box, const QString& text) {
@@ -47,6 +57,28 @@ void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<Record
             return;
         }
     }
+}
+
+bool AddRecord(DataForm& form, DataListView* list, tw::store::MasterTable table,
+               const tw::store::MasterRecord& record, const AddWording& wording) {
+    const tw::store::Outcome outcome = OnOpenDatabase(
+        [&](tw::db::Database& db) { return tw::store::AddMasterRecord(db, table, record); });
+    if (outcome.reason == tw::store::Reason::TooLong) {
+        ShowTooLong(record, wording.boxes, wording.icon, wording.title);
+        return true;
+    }
+    if (outcome.reason == tw::store::Reason::CodeTaken) {
+        tw::ui::MsgBox(wording.takenMessage, tw::ui::vbInformation, AppTitle);
+        return true;
+    }
+    if (!outcome.Done()) {
+        form.Panel(1)->setText("添加记录失败");
+        tw::ui::MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
+        return true;
+    }
+    form.Panel(1)->setText("添加记录成功！添加了1条记录");
+    list->SelectRow(list->AddRow({record.code, record.name, record.fullName, record.shortName}));
+    return false;
 }
 
 void ModifyNames(DataForm& form, DataListView* list, tw::store::MasterTable table,

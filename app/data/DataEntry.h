@@ -1,7 +1,7 @@
 // The form toolkit as the data-entry forms use it (its names brought into tw::data), and what
-// the class and master-data forms share: their operation buttons, the length of their boxes,
-// the data layer's commands run on the open database, and the outcome of a record's add and of
-// the update of its three names.
+// the class and master-data forms share: their operation buttons and box-to-box keys, the length of
+// their boxes, the data layer's commands run on the open database, and the outcome of a record's
+// add and of the update of its three names.
 #pragma once
 
 #include <QString>
@@ -34,15 +34,32 @@ using ui::vbKeyDown;
 using ui::vbKeyReturn;
 using ui::vbKeyUp;
 
-// The operation frame "fraOp" of the class and master-data forms, at the form's lower right,
-// holding 添加, 修改, 删除 and 退出 stacked in this order.
-struct RecordButtons {
-    QPushButton* append;
-    QPushButton* modify;
-    QPushButton* remove;
-    QPushButton* ok;
+// The design the class and master-data forms share: the operation frame "fraOp" at the form's
+// lower right, holding 添加, 修改, 删除 and 退出 stacked in this order; the first three run the
+// form's add, modify and delete, 退出 closes the form.
+class RecordForm : public DataForm {
+    Q_OBJECT
+  public slots:
+    void cmdAppend_Click() { AppendRecord(); }
+    void cmdModify_Click() { ModifyRecord(); }
+    void cmdDelete_Click() { DeleteRecord(); }
+    void cmdOK_Click() { close(); }
+
+  protected:
+    using DataForm::DataForm;
+
+    // Makes the operation frame with its buttons wired to the handlers above.
+    void MakeRecordButtons();
+    // True when the record was not added (input refused, code taken or a database error), false
+    // when it was stored.
+    virtual bool AppendRecord() = 0;
+    virtual void ModifyRecord() = 0;
+    virtual void DeleteRecord() = 0;
 };
-RecordButtons MakeRecordButtons(QWidget* form);
+
+// Return or Down in an entry box focuses the box after it, Up the box before it; a neighbour
+// that is nullptr leaves the focus where it is.
+void MoveFocusByKey(int keyCode, QWidget* before, QWidget* after);
 
 // Characters a code or name box takes from the keyboard: the longest text of a new record.
 inline constexpr int kBoxLength = tw::store::kMasterTextLength;
@@ -63,6 +80,20 @@ struct RecordBox {
 // form's check.
 void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<RecordBox>& boxes,
                  int icon, const QString& title);
+
+// How a form words the refusals of an add: the boxes a TooLong refusal looks at, in this order,
+// with the icon and title of the form's check, and the message of a code already taken.
+struct AddWording {
+    std::vector<RecordBox> boxes;
+    int icon;
+    QString title;
+    QString takenMessage;
+};
+// Adds record to table and shows the outcome: a refusal as wording says, another failure in the
+// form's panel 1 and a message box; on success panel 1 says so and the record's new row in list
+// is selected. True when the record was not added, false when it was stored.
+bool AddRecord(DataForm& form, DataListView* list, tw::store::MasterTable table,
+               const tw::store::MasterRecord& record, const AddWording& wording);
 
 // Stores new names for the record of record.code in table and shows the outcome: the form's
 // panel 1, and a message box on failure; on success the record's row in list shows the new

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <vector>
 
 #include "DataEntry.h"
@@ -22,7 +21,7 @@ const char* const kLabelNames[4] = {"lblCode", "lblName", "lblFullName", "lblSho
 }  // namespace
 
 MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* parent)
-    : DataForm(parent), settings_(settings) {
+    : RecordForm(parent), settings_(settings) {
     BuildControls();
     Form_Load();
 }
@@ -54,18 +53,10 @@ void MasterDataForm::BuildControls() {
         }
     }
 
-    const RecordButtons buttons = MakeRecordButtons(this);
-    cmdAppend_ = buttons.append;
-    cmdModify_ = buttons.modify;
-    cmdDelete_ = buttons.remove;
-    cmdOK_ = buttons.ok;
+    MakeRecordButtons();
 
     MakeStatusBar(0, 6045, 8400, 375, {8400});
 
-    connect(cmdAppend_, &QPushButton::clicked, this, &MasterDataForm::cmdAppend_Click);
-    connect(cmdModify_, &QPushButton::clicked, this, &MasterDataForm::cmdModify_Click);
-    connect(cmdDelete_, &QPushButton::clicked, this, &MasterDataForm::cmdDelete_Click);
-    connect(cmdOK_, &QPushButton::clicked, this, &MasterDataForm::cmdOK_Click);
     connect(lstAllRecord_, &DataListView::rowClicked, this, &MasterDataForm::ShowSelectedRecord);
     connect(lstAllRecord_, &DataListView::deleteKeyPressed, this, &MasterDataForm::DeleteRecord);
     OnKeyDown(boxes_[kCodeBox], [this](int key) { txtCode_KeyDown(key); });
@@ -144,36 +135,21 @@ bool MasterDataForm::AppendRecord() {
     if (CheckInput()) {
         return true;
     }
-    const tw::store::MasterRecord record = TrimmedRecord();
-    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
-        return tw::store::AddMasterRecord(db, settings_.table, record);
-    });
-    if (outcome.reason == Reason::TooLong) {
-        // A row clicked before may have left a stored value longer than the box takes; a new
-        // record keeps the boxes' limit.
-        static const tw::store::MasterColumn kColumns[4] = {
-            tw::store::MasterColumn::Code, tw::store::MasterColumn::Name,
-            tw::store::MasterColumn::FullName, tw::store::MasterColumn::ShortName};
-        std::vector<RecordBox> boxes;
-        for (int box : settings_.boxOrder) {
-            boxes.push_back({boxes_[box], kColumns[box], settings_.labels.value(box)});
-        }
-        ShowTooLong(record, boxes, tw::ui::vbInformation, settings_.checkTitle);
+    // A row clicked before may have left a stored value longer than the box takes; a new record
+    // keeps the boxes' limit.
+    static const tw::store::MasterColumn kColumns[4] = {
+        tw::store::MasterColumn::Code, tw::store::MasterColumn::Name,
+        tw::store::MasterColumn::FullName, tw::store::MasterColumn::ShortName};
+    AddWording wording{{},
+                       tw::ui::vbInformation,
+                       settings_.checkTitle,
+                       settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！"};
+    for (int box : settings_.boxOrder) {
+        wording.boxes.push_back({boxes_[box], kColumns[box], settings_.labels.value(box)});
+    }
+    if (AddRecord(*this, lstAllRecord_, settings_.table, TrimmedRecord(), wording)) {
         return true;
     }
-    if (outcome.reason == Reason::CodeTaken) {
-        MsgBox(settings_.duplicatePrefix + boxes_[kCodeBox]->text() + " 已经存在！",
-               tw::ui::vbInformation, AppTitle);
-        return true;
-    }
-    if (!outcome.Done()) {
-        Panel(1)->setText("添加记录失败");
-        MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
-        return true;
-    }
-    Panel(1)->setText("添加记录成功！添加了1条记录");
-    lstAllRecord_->SelectRow(
-        lstAllRecord_->AddRow({record.code, record.name, record.fullName, record.shortName}));
     ClearInputs();
     return false;
 }
@@ -229,39 +205,16 @@ void MasterDataForm::ModifyRecord() {
     ModifyNames(*this, lstAllRecord_, settings_.table, record);
 }
 
-void MasterDataForm::cmdAppend_Click() {
-    AppendRecord();
-}
-void MasterDataForm::cmdModify_Click() {
-    ModifyRecord();
-}
-void MasterDataForm::cmdDelete_Click() {
-    DeleteRecord();
-}
-void MasterDataForm::cmdOK_Click() {
-    close();
-}
-
 void MasterDataForm::txtName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
-        boxes_[kFullNameBox]->setFocus();
-    }
+    MoveFocusByKey(keyCode, nullptr, boxes_[kFullNameBox]);
 }
 
 void MasterDataForm::txtFullName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
-        boxes_[kShortNameBox]->setFocus();
-    } else if (keyCode == vbKeyUp) {
-        boxes_[kNameBox]->setFocus();
-    }
+    MoveFocusByKey(keyCode, boxes_[kNameBox], boxes_[kShortNameBox]);
 }
 
 void MasterDataForm::txtShortName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
-        boxes_[kCodeBox]->setFocus();
-    } else if (keyCode == vbKeyUp) {
-        boxes_[kFullNameBox]->setFocus();
-    }
+    MoveFocusByKey(keyCode, boxes_[kFullNameBox], boxes_[kCodeBox]);
 }
 
 void MasterDataForm::txtCode_KeyDown(int keyCode) {

@@ -13,7 +13,6 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTreeWidgetItem;
 
 namespace tw::data {
@@ -40,16 +39,12 @@ struct MasterFormSettings {
     bool modifyByTypedCode = false;  // modify updates the record of the typed code
 };
 
-class MasterDataForm : public DataForm {
+class MasterDataForm : public RecordForm {
     Q_OBJECT
   public:
     MasterDataForm(const MasterFormSettings& settings, QWidget* parent = nullptr);
 
   public slots:
-    void cmdAppend_Click();
-    void cmdModify_Click();
-    void cmdDelete_Click();
-    void cmdOK_Click();
     void txtCode_KeyDown(int keyCode);
     void txtName_KeyDown(int keyCode);
     void txtFullName_KeyDown(int keyCode);
@@ -62,11 +57,9 @@ class MasterDataForm : public DataForm {
     // all are filled.
     bool CheckInput();
     void ClearInputs();
-    // True when the record was not added (input refused, code taken or a database error), false
-    // when it was stored.
-    bool AppendRecord();
-    void DeleteRecord();
-    void ModifyRecord();
+    bool AppendRecord() override;
+    void DeleteRecord() override;
+    void ModifyRecord() override;
 
   private:
     void BuildControls();
@@ -83,10 +76,6 @@ class MasterDataForm : public DataForm {
     QLineEdit* boxes_[4] = {};
     QLabel* labels_[4] = {};
     QGroupBox* fraData_ = nullptr;
-    QPushButton* cmdAppend_ = nullptr;
-    QPushButton* cmdModify_ = nullptr;
-    QPushButton* cmdDelete_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
 };
 
 }  // namespace tw::data

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "DataEntry.h"
 #include "shell/mdlPublic.h"
@@ -33,7 +32,7 @@ int PlainNumber(const QString& text) {
 }
 }  // namespace
 
-frmClassInput::frmClassInput(QWidget* parent) : DataForm(parent) {
+frmClassInput::frmClassInput(QWidget* parent) : RecordForm(parent) {
     setObjectName("frmClassInput");
     BuildControls();
     Form_Load();
@@ -102,11 +101,7 @@ void frmClassInput::BuildControls() {
     setTabOrder(txtName_, txtFullName_);
     setTabOrder(txtFullName_, txtShortName_);
 
-    const RecordButtons buttons = MakeRecordButtons(this);
-    cmdAppend_ = buttons.append;
-    cmdModify_ = buttons.modify;
-    cmdDelete_ = buttons.remove;
-    cmdOK_ = buttons.ok;
+    MakeRecordButtons();
 
     MakeStatusBar(0, 6045, 8400, 375, {8400});
 
@@ -119,12 +114,8 @@ void frmClassInput::BuildControls() {
         rowCode_.clear();
         cmbClass_Click();
     });
-    connect(cmdAppend_, &QPushButton::clicked, this, &frmClassInput::cmdAppend_Click);
-    connect(cmdModify_, &QPushButton::clicked, this, &frmClassInput::cmdModify_Click);
-    connect(cmdDelete_, &QPushButton::clicked, this, &frmClassInput::cmdDelete_Click);
-    connect(cmdOK_, &QPushButton::clicked, this, &frmClassInput::cmdOK_Click);
     connect(lstAllRecord_, &DataListView::rowClicked, this, &frmClassInput::ShowSelectedClass);
-    connect(lstAllRecord_, &DataListView::deleteKeyPressed, this, &frmClassInput::DeleteClass);
+    connect(lstAllRecord_, &DataListView::deleteKeyPressed, this, &frmClassInput::DeleteRecord);
     OnKeyDown(txtName_, [this](int key) { txtName_KeyDown(key); });
     OnKeyDown(txtFullName_, [this](int key) { txtFullName_KeyDown(key); });
     OnKeyDown(txtShortName_, [this](int key) { txtShortName_KeyDown(key); });
@@ -237,40 +228,27 @@ store::MasterRecord frmClassInput::TrimmedNames(const QString& code) const {
     return {code, Trim(txtName_->text()), Trim(txtFullName_->text()), Trim(txtShortName_->text())};
 }
 
-void frmClassInput::AppendClass() {
+bool frmClassInput::AppendRecord() {
     if (CheckClassInput(true)) {
-        return;
+        return true;
     }
     const store::MasterRecord record = TrimmedNames(ClassCode());
-    const store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
-        return store::AddMasterRecord(db, store::MasterTable::Classes, record);
-    });
-    if (outcome.reason == store::Reason::TooLong) {
-        ShowTooLong(record,
-                    {{txtName_, store::MasterColumn::Name, "班级名称"},
-                     {txtFullName_, store::MasterColumn::FullName, "班级全称"},
-                     {txtShortName_, store::MasterColumn::ShortName, "班级简称"}},
-                    tw::ui::vbExclamation, "输入信息检查");
-        return;
+    const AddWording wording{
+        {{txtName_, store::MasterColumn::Name, "班级名称"},
+         {txtFullName_, store::MasterColumn::FullName, "班级全称"},
+         {txtShortName_, store::MasterColumn::ShortName, "班级简称"}},
+        tw::ui::vbExclamation,
+        "输入信息检查",
+        cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！"};
+    if (AddRecord(*this, lstAllRecord_, store::MasterTable::Classes, record, wording)) {
+        return true;
     }
-    if (outcome.reason == store::Reason::CodeTaken) {
-        MsgBox(cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！",
-               tw::ui::vbInformation, AppTitle);
-        return;
-    }
-    if (!outcome.Done()) {
-        Panel(1)->setText("添加记录失败");
-        MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
-        return;
-    }
-    Panel(1)->setText("添加记录成功！添加了1条记录");
-    lstAllRecord_->SelectRow(
-        lstAllRecord_->AddRow({record.code, record.name, record.fullName, record.shortName}));
     rowCode_ = record.code;
     ClearClassInputs();
+    return false;
 }
 
-void frmClassInput::DeleteClass() {
+void frmClassInput::DeleteRecord() {
     if (CheckClassInput(!ActsOnUnformedCode())) {
         return;
     }
@@ -297,7 +275,7 @@ void frmClassInput::DeleteClass() {
     ClearClassInputs();
 }
 
-void frmClassInput::ModifyClass() {
+void frmClassInput::ModifyRecord() {
     QTreeWidgetItem* selected = lstAllRecord_->SelectedRow();
     const QString code = ActingCode();
     // Without a selected row there is nothing to compare with: the code counts as changed.
@@ -314,35 +292,14 @@ void frmClassInput::ModifyClass() {
     ModifyNames(*this, lstAllRecord_, store::MasterTable::Classes, TrimmedNames(code));
 }
 
-void frmClassInput::cmdAppend_Click() {
-    AppendClass();
-}
-void frmClassInput::cmdModify_Click() {
-    ModifyClass();
-}
-void frmClassInput::cmdDelete_Click() {
-    DeleteClass();
-}
-void frmClassInput::cmdOK_Click() {
-    close();
-}
-
 void frmClassInput::txtName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
-        txtFullName_->setFocus();
-    }
+    MoveFocusByKey(keyCode, nullptr, txtFullName_);
 }
 
 void frmClassInput::txtFullName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyReturn || keyCode == vbKeyDown) {
-        txtShortName_->setFocus();
-    } else if (keyCode == vbKeyUp) {
-        txtName_->setFocus();
-    }
+    MoveFocusByKey(keyCode, txtName_, txtShortName_);
 }
 
 void frmClassInput::txtShortName_KeyDown(int keyCode) {
-    if (keyCode == vbKeyUp) {
-        txtFullName_->setFocus();
-    }
+    MoveFocusByKey(keyCode, txtFullName_, nullptr);
 }

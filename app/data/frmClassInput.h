@@ -10,9 +10,8 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
-class frmClassInput : public tw::ui::DataForm {
+class frmClassInput : public tw::data::RecordForm {
     Q_OBJECT
   public:
     explicit frmClassInput(QWidget* parent = nullptr);
@@ -23,10 +22,6 @@ class frmClassInput : public tw::ui::DataForm {
   public slots:
     void cmbGrade_Click();
     void cmbClass_Click();
-    void cmdAppend_Click();
-    void cmdModify_Click();
-    void cmdDelete_Click();
-    void cmdOK_Click();
     void txtName_KeyDown(int keyCode);
     void txtFullName_KeyDown(int keyCode);
     void txtShortName_KeyDown(int keyCode);
@@ -40,9 +35,9 @@ class frmClassInput : public tw::ui::DataForm {
     // are given. The two lists are looked at only when listsNeeded.
     bool CheckClassInput(bool listsNeeded);
     void ClearClassInputs();
-    void AppendClass();
-    void DeleteClass();
-    void ModifyClass();
+    bool AppendRecord() override;
+    void DeleteRecord() override;
+    void ModifyRecord() override;
     // A record of code and the three boxes' trimmed names.
     tw::store::MasterRecord TrimmedNames(const QString& code) const;
     // The code formed from the two lists; empty text while either has no choice.
@@ -65,8 +60,4 @@ class frmClassInput : public tw::ui::DataForm {
     QLineEdit* txtName_ = nullptr;
     QLineEdit* txtFullName_ = nullptr;
     QLineEdit* txtShortName_ = nullptr;
-    QPushButton* cmdAppend_ = nullptr;
-    QPushButton* cmdModify_ = nullptr;
-    QPushButton* cmdDelete_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
 };
