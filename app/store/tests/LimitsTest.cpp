@@ -14,16 +14,7 @@ using tw::store::Reason;
 
 namespace {
 
-class LimitsTest : public storetest::StoreTest {
-  protected:
-    QStringList Column(const QString& sql) {
-        QStringList values;
-        for (auto rs = db_->OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
-            values << rs->Fields(0).Text();
-        }
-        return values;
-    }
-};
+class LimitsTest : public storetest::StoreTest {};
 
 // Random single stores (with week and levels the forms never send among them) and all-normal
 // commands of every kind, for codes that the database takes as one (C1 and c1) or as two, a

@@ -17,20 +17,7 @@ using tw::store::Reason;
 
 namespace {
 
-class MasterDataTest : public storetest::StoreTest {
-  protected:
-    long long Count(const QString& sql) {
-        auto rs = db_->OpenRecordset(sql);
-        return rs->Fields(0).Int();
-    }
-    QStringList Column(const QString& sql) {
-        QStringList values;
-        for (auto rs = db_->OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
-            values << rs->Fields(0).Text();
-        }
-        return values;
-    }
-};
+class MasterDataTest : public storetest::StoreTest {};
 
 const char* const kTables[4] = {"Coursetb", "Teachertb", "ClassRoomtb", "Classtb"};
 

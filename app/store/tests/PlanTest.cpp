@@ -16,15 +16,6 @@ namespace {
 
 class PlanTest : public storetest::StoreTest {
   protected:
-    QString Rows(const QString& sql) {
-        QStringList rows;
-        for (auto rs = db_->OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
-            QStringList fields;
-            for (int i = 0; i < rs->FieldCount(); ++i) fields << rs->Fields(i).Text();
-            rows << fields.join('|');
-        }
-        return rows.join(';');
-    }
     QString Everything() {
         return Rows("select * from ClassPlantb order by ClassCode,CourseCode,TeacherCode") + "/" +
                Rows("select * from LessonListtb order by ClassCode,Day,LessonNo");
@@ -77,10 +68,8 @@ TEST_F(PlanTest, RandomCommandsGiveTheirReasonsAndKeepTheTimetableSound) {
             ASSERT_EQ(outcome.reason, none ? Reason::NotFound : Reason::Done) << "step " << step;
         } else if (action <= 5) {
             // A change of a stored row (now and then with a count it no longer holds).
-            const QStringList rows = Rows(
-                                         "select ClassCode,CourseCode,TeacherCode,Count from "
-                                         "ClassPlantb")
-                                         .split(';', Qt::SkipEmptyParts);
+            const QStringList rows =
+                RowList("select ClassCode,CourseCode,TeacherCode,Count from ClassPlantb");
             if (rows.isEmpty()) continue;
             const QStringList r = some(rows).split('|');
             const short was = static_cast<short>(r[3].toInt() + (pick(8) == 0 ? 1 : 0));
@@ -101,10 +90,8 @@ TEST_F(PlanTest, RandomCommandsGiveTheirReasonsAndKeepTheTimetableSound) {
             }
         } else {
             // A lesson of a stored row where its class and teacher are free: fixed or built.
-            const QStringList rows = Rows(
-                                         "select ClassCode,CourseCode,TeacherCode from "
-                                         "ClassPlantb")
-                                         .split(';', Qt::SkipEmptyParts);
+            const QStringList rows =
+                RowList("select ClassCode,CourseCode,TeacherCode from ClassPlantb");
             if (rows.isEmpty()) continue;
             const QStringList r = some(rows).split('|');
             const int day = 1 + pick(2), lesson = 1 + pick(3);

@@ -1,13 +1,16 @@
-// A fresh timetable database, made from the schema the build ships, for the data layer's tests.
+// A fresh timetable database, made from the schema the build ships, for the data layer's tests,
+// and the reads its tests make of it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
+#include "QueryTestSupport.h"
 #include "db/Database.h"
 
 namespace storetest {
@@ -23,6 +26,19 @@ class StoreTest : public ::testing::Test {
         db_ = tw::db::Database::Open(path, "731946");
         ASSERT_TRUE(db_);
     }
+
+    long long Count(const QString& sql) { return twtest::Count(*db_, sql); }
+    QStringList RowList(const QString& sql) { return twtest::RowList(*db_, sql); }
+    QString Rows(const QString& sql) { return twtest::Rows(*db_, sql); }
+    // The first field of every row.
+    QStringList Column(const QString& sql) {
+        QStringList values;
+        for (auto rs = db_->OpenRecordset(sql); !rs->Eof(); rs->MoveNext()) {
+            values << rs->Fields(0).Text();
+        }
+        return values;
+    }
+
     QTemporaryDir dir_;
     std::unique_ptr<tw::db::Database> db_;
 };
