@@ -23,37 +23,48 @@ QStringList RowList(tw::db::Database& db, const QString& sql) {
 }
 
 QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
-    const auto rows = [&db](const QString& sql) { return RowList(db, sql).join(','); };
-    QString found = rows(
-        "select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, LessonNo "
-        "having count(*) > 1");
-    if (!found.isEmpty()) return "a class twice in one slot: " + found;
-    found = rows(
-        "select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, Day, LessonNo "
-        "having count(*) > 1");
-    if (!found.isEmpty()) return "a teacher twice in one slot: " + found;
-    if (rules.lessonsPerDay > 0) {
-        found = rows(
-            "select ClassCode, Day, LessonNo from LessonListtb where Day is null or Day < 1 or "
-            "Day > 5 or LessonNo is null or LessonNo < 1 or LessonNo > " +
-            QString::number(rules.lessonsPerDay));
-        if (!found.isEmpty()) return "a lesson outside the week: " + found;
+    // Each rule with the query of the rows that break it, asked in this order (the week only
+    // when its lessons a day are given).
+    struct Rule {
+        const char* broken;
+        QString rows;
+        bool asked;
+    };
+    const Rule checks[] = {
+        {"a class twice in one slot",
+         "select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, LessonNo "
+         "having count(*) > 1",
+         true},
+        {"a teacher twice in one slot",
+         "select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, Day, LessonNo "
+         "having count(*) > 1",
+         true},
+        {"a lesson outside the week",
+         "select ClassCode, Day, LessonNo from LessonListtb where Day is null or Day < 1 or "
+         "Day > 5 or LessonNo is null or LessonNo < 1 or LessonNo > " +
+             QString::number(rules.lessonsPerDay),
+         rules.lessonsPerDay > 0},
+        {"a lesson without its plan row",
+         "select ClassCode, CourseCode, TeacherCode, Day, LessonNo from LessonListtb l where not "
+         "exists (select 1 from ClassPlantb p where p.ClassCode = l.ClassCode and p.CourseCode = "
+         "l.CourseCode and p.TeacherCode = l.TeacherCode)",
+         true},
+        {"BuildCount is not the row's placed lessons",
+         "select ClassCode, CourseCode, TeacherCode, BuildCount from ClassPlantb p where "
+         "BuildCount is null or BuildCount <> (select count(*) from LessonListtb l where "
+         "l.ClassCode = p.ClassCode and l.CourseCode = p.CourseCode and l.TeacherCode = "
+         "p.TeacherCode)",
+         true},
+        {"one plan row twice",
+         "select ClassCode, CourseCode, TeacherCode from ClassPlantb group by ClassCode, "
+         "CourseCode, TeacherCode having count(*) > 1",
+         true},
+    };
+    for (const Rule& rule : checks) {
+        if (!rule.asked) continue;
+        const QString found = RowList(db, rule.rows).join(',');
+        if (!found.isEmpty()) return QString(rule.broken) + ": " + found;
     }
-    found = rows(
-        "select ClassCode, CourseCode, TeacherCode, Day, LessonNo from LessonListtb l where not "
-        "exists (select 1 from ClassPlantb p where p.ClassCode = l.ClassCode and p.CourseCode = "
-        "l.CourseCode and p.TeacherCode = l.TeacherCode)");
-    if (!found.isEmpty()) return "a lesson without its plan row: " + found;
-    found = rows(
-        "select ClassCode, CourseCode, TeacherCode, BuildCount from ClassPlantb p where "
-        "BuildCount is null or BuildCount <> (select count(*) from LessonListtb l where "
-        "l.ClassCode = p.ClassCode and l.CourseCode = p.CourseCode and l.TeacherCode = "
-        "p.TeacherCode)");
-    if (!found.isEmpty()) return "BuildCount is not the row's placed lessons: " + found;
-    found = rows(
-        "select ClassCode, CourseCode, TeacherCode from ClassPlantb group by ClassCode, "
-        "CourseCode, TeacherCode having count(*) > 1");
-    if (!found.isEmpty()) return "one plan row twice: " + found;
     for (const QString& shared : RowList(db,
                                          "select ClassCode, CourseCode from ClassPlantb group by "
                                          "ClassCode, CourseCode having count(*) > 1")) {
