@@ -1,11 +1,11 @@
 #include "PrintElement/Barcode.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 
 #include "PrintElement/FontAttributes.h"
+#include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintColor.h"
 #include "PrintElement/PrintUnits.h"
 #include "PrintElement/ZintBarcode.h"
@@ -14,19 +14,6 @@
 namespace TVostrin {
 
 namespace {
-
-// "enlarge": a decimal number with "."; 1 when it is not one.
-float EnlargeOf(std::string text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    const size_t last = text.find_last_not_of(" \t\r\n");
-    if (first == std::string::npos) return 1.0f;
-    text = text.substr(first, last - first + 1);
-    if (text[0] == '+') text.erase(0, 1);
-    float v = 1.0f;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return 1.0f;
-    return v;
-}
 
 // Gives the canvas its font, brush and pen back when the drawing is done or has failed.
 class TCanvasState {
@@ -76,7 +63,7 @@ bool TBarcode::Print(TCanvas* canvas) {
         const int y = StrToIntDef(Node->AttributeValue("y"), 0);
         const std::string color = Node->AttributeValue("color");
         if (!color.empty()) pen.Color = ToQColor(ParseColor(color, 0));
-        const float enlarge = EnlargeOf(Node->AttributeValue("enlarge"));
+        const float enlarge = ParsePlainNumber(Node->AttributeValue("enlarge"), 1.0f);
         pen.Width = NarrowBarDots(DpiX, enlarge);
         const int height = StrToIntDef(Node->AttributeValue("height"), 50);
         const int mode = StrToIntDef(Node->AttributeValue("mode"), 0);

@@ -1,6 +1,8 @@
 #include "PrintElement/NumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace TVostrin {
@@ -367,5 +369,22 @@ std::string FormatNumberText(const std::string& text, const std::string& pattern
     if (!ParseDecimal(text, d)) return text;
     return FormatDecimal(pattern, d);
 }
+
+template <typename T>
+T ParsePlainNumber(std::string text, T fallback) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return fallback;
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    text = text.substr(first, last - first + 1);
+    if (text[0] == '+') text.erase(0, 1);
+    T v = fallback;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
+        return fallback;
+    return v;
+}
+
+template float ParsePlainNumber<float>(std::string text, float fallback);
+template double ParsePlainNumber<double>(std::string text, double fallback);
 
 }  // namespace TVostrin

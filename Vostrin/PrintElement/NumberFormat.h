@@ -26,6 +26,12 @@ struct TDecimal {
 // numbers beyond the range of extended floating point (about 1e4932).
 bool ParseDecimal(const std::string& text, TDecimal& out);
 
+// A plain number of type T ("." as the decimal point, blanks around it and a leading "+"
+// allowed); fallback for any other text and for a value beyond the range of T. Defined for
+// float and double.
+template <typename T>
+T ParsePlainNumber(std::string text, T fallback);
+
 // Formats the number with the pattern; halves round away from zero.
 std::string FormatDecimal(const std::string& pattern, const TDecimal& value);
 

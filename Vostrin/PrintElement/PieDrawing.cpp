@@ -30,18 +30,6 @@ std::string CutAt(std::string& text, char sep) {
     return head;
 }
 
-double ParseValue(std::string text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return 0;
-    const size_t last = text.find_last_not_of(" \t\r\n");
-    text = text.substr(first, last - first + 1);
-    if (text[0] == '+') text.erase(0, 1);
-    double v = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return 0;
-    return v;
-}
-
 // Shortest text of a number, "." as the decimal point.
 std::string NumberText(double v) {
     char buf[64];
@@ -64,7 +52,7 @@ std::vector<TPieSlice> ParsePieSlices(const std::string& text) {
         std::string piece = CutAt(rest, '|');
         if (piece.empty()) continue;
         TPieSlice slice;
-        slice.value = ParseValue(CutAt(piece, ','));
+        slice.value = ParsePlainNumber(CutAt(piece, ','), 0.0);
         slice.label = CutAt(piece, ',');
         CutAt(piece, '(');
         slice.color = ToQColor(ParseColor(CutAt(piece, ')'), 0));
