@@ -13,33 +13,6 @@
 
 namespace TVostrin {
 
-namespace {
-
-// Gives the canvas its font, brush and pen back when the drawing is done or has failed.
-class TCanvasState {
-  public:
-    explicit TCanvasState(TCanvas* canvas)
-        : canvas_(canvas), font_(canvas->Font), brush_(canvas->Brush), pen_(canvas->Pen) {}
-    ~TCanvasState() {
-        canvas_->Font = font_;
-        canvas_->Brush = brush_;
-        canvas_->Pen = pen_;
-    }
-    TCanvasState(const TCanvasState&) = delete;
-    TCanvasState& operator=(const TCanvasState&) = delete;
-    Zprinters::TZFont Font() const { return font_; }
-    Zprinters::TZBrush Brush() const { return brush_; }
-    Zprinters::TZPen Pen() const { return pen_; }
-
-  private:
-    TCanvas* canvas_;
-    Zprinters::TZFont font_;
-    Zprinters::TZBrush brush_;
-    Zprinters::TZPen pen_;
-};
-
-}  // namespace
-
 int NarrowBarDots(int dpi, float enlarge) {
     const float dots = static_cast<float>(dpi) * 3.3f * enlarge / 254.0f;
     if (!std::isfinite(dots) || dots <= -2147483648.0f) return 0;
@@ -48,12 +21,10 @@ int NarrowBarDots(int dpi, float enlarge) {
 }
 
 bool TBarcode::Print(TCanvas* canvas) {
-    if (!canvas || !Node) return true;
-    try {
+    return DrawKeepingCanvas(canvas, [&](const TCanvasState& saved) {
         std::string value = Node->AttributeValue("value");
         if (value.empty()) value = Node->GetContent();
-        if (value.empty()) return true;
-        TCanvasState saved(canvas);
+        if (value.empty()) return;
         Zprinters::TZFont font = saved.Font();
         Zprinters::TZPen pen = saved.Pen();
 
@@ -79,10 +50,7 @@ bool TBarcode::Print(TCanvas* canvas) {
                     static_cast<int>(std::clamp<long long>(static_cast<long long>(y) - OffsetY,
                                                            INT_MIN, INT_MAX)),
                     value, enlarge, height, rotation, mode);
-    } catch (...) {
-        // A failing element leaves the page to the others.
-    }
-    return true;
+    });
 }
 
 }  // namespace TVostrin

@@ -29,10 +29,8 @@ Zprinters::TZPenStyle PenStyleOf(int style) {
 }  // namespace
 
 bool TLine::Print(TCanvas* canvas) {
-    if (!canvas || !Node) return true;
-    const Zprinters::TZPen saved = canvas->Pen;
-    try {
-        Zprinters::TZPen pen = saved;
+    return DrawKeepingCanvas(canvas, [&](const TCanvasState& saved) {
+        Zprinters::TZPen pen = saved.Pen();
         const std::string width = Node->AttributeValue("width");
         if (!width.empty()) pen.Width = StrToIntDef(width, 1);
         const std::string style = Node->AttributeValue("style");
@@ -44,11 +42,7 @@ bool TLine::Print(TCanvas* canvas) {
         canvas->Pen = pen;
         canvas->MoveTo(x1, y1);
         canvas->LineTo(x2, y2);
-    } catch (...) {
-        // A failing element leaves the page to the others.
-    }
-    canvas->Pen = saved;
-    return true;
+    });
 }
 
 }  // namespace TVostrin

@@ -7,10 +7,8 @@
 namespace TVostrin {
 
 bool TMyRect::Print(TCanvas* canvas) {
-    if (!canvas || !Node) return true;
-    const Zprinters::TZBrush saved = canvas->Brush;
-    try {
-        Zprinters::TZBrush brush = saved;
+    return DrawKeepingCanvas(canvas, [&](const TCanvasState& saved) {
+        Zprinters::TZBrush brush = saved.Brush();
         const std::string fill = Node->AttributeValue("fillcolor");
         if (!fill.empty()) brush.Color = ToQColor(ParseColor(fill, 255));
         const Zprinters::TRect r{XToDots(StrToIntDef(Node->AttributeValue("left"), 0)),
@@ -19,11 +17,7 @@ bool TMyRect::Print(TCanvas* canvas) {
                                  YToDots(StrToIntDef(Node->AttributeValue("bottom"), 0))};
         canvas->Brush = brush;
         canvas->FillRect(r);
-    } catch (...) {
-        // A failing element leaves the page to the others.
-    }
-    canvas->Brush = saved;
-    return true;
+    });
 }
 
 }  // namespace TVostrin

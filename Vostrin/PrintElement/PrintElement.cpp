@@ -8,6 +8,18 @@ bool TPrintElement::Print(TCanvas*) {
     return true;
 }
 
+bool TPrintElement::DrawKeepingCanvas(TCanvas* canvas,
+                                      const std::function<void(const TCanvasState& saved)>& draw) {
+    if (!canvas || !Node) return true;
+    const TCanvasState saved(canvas);
+    try {
+        draw(saved);
+    } catch (...) {
+        // A failing element leaves the page to the others.
+    }
+    return true;
+}
+
 int TPrintElement::XToDots(int x) const {
     return PosToDots(x, OffsetX, DpiX);
 }

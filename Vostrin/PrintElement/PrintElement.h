@@ -4,6 +4,8 @@
 // ended after this element.
 #pragma once
 
+#include <functional>
+
 #include "ZPrinters/ZCanvas.h"
 #include "ZPrinters/ZPrintContext.h"
 
@@ -12,6 +14,30 @@ class TXml;
 namespace TVostrin {
 
 using TCanvas = Zprinters::TZCanvas;
+
+// Gives a canvas the font, brush and pen it had when this was made back when it goes: when an
+// element's drawing is done or has failed.
+class TCanvasState {
+  public:
+    explicit TCanvasState(TCanvas* canvas)
+        : canvas_(canvas), font_(canvas->Font), brush_(canvas->Brush), pen_(canvas->Pen) {}
+    ~TCanvasState() {
+        canvas_->Font = font_;
+        canvas_->Brush = brush_;
+        canvas_->Pen = pen_;
+    }
+    TCanvasState(const TCanvasState&) = delete;
+    TCanvasState& operator=(const TCanvasState&) = delete;
+    const Zprinters::TZFont& Font() const { return font_; }
+    const Zprinters::TZBrush& Brush() const { return brush_; }
+    const Zprinters::TZPen& Pen() const { return pen_; }
+
+  private:
+    TCanvas* canvas_;
+    Zprinters::TZFont font_;
+    Zprinters::TZBrush brush_;
+    Zprinters::TZPen pen_;
+};
 
 class TPrintElement {
   public:
@@ -40,6 +66,13 @@ class TPrintElement {
     int YToDots(int y) const;
     int WidthToDots(int w) const;
     int HeightToDots(int h) const;
+
+  protected:
+    // The frame of an element that draws with its own font, brush or pen: runs draw unless
+    // there is no canvas or node, lets a failure of draw leave the page to the other elements,
+    // and gives the canvas its font, brush and pen back afterwards. Answers true.
+    bool DrawKeepingCanvas(TCanvas* canvas,
+                           const std::function<void(const TCanvasState& saved)>& draw);
 };
 
 }  // namespace TVostrin

@@ -16,26 +16,6 @@ namespace {
 using Zprinters::TZBrush;
 using Zprinters::TZFont;
 
-// Gives the canvas its font and brush back when the drawing is done or has failed.
-class TCanvasRestore {
-  public:
-    explicit TCanvasRestore(TCanvas* canvas)
-        : canvas_(canvas), font_(canvas->Font), brush_(canvas->Brush) {}
-    ~TCanvasRestore() {
-        canvas_->Font = font_;
-        canvas_->Brush = brush_;
-    }
-    TCanvasRestore(const TCanvasRestore&) = delete;
-    TCanvasRestore& operator=(const TCanvasRestore&) = delete;
-    const TZFont& Font() const { return font_; }
-    const TZBrush& Brush() const { return brush_; }
-
-  private:
-    TCanvas* canvas_;
-    TZFont font_;
-    TZBrush brush_;
-};
-
 }  // namespace
 
 bool TText::Print(TCanvas* canvas) {
@@ -50,7 +30,7 @@ namespace {
 std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const int* maxWidth,
                  std::string* rest, const int* bottom, const TText::TLine* line) {
     if (!canvas || !run) return std::string();
-    TCanvasRestore saved(canvas);
+    TCanvasState saved(canvas);
     std::string value;
     try {
         TZFont font = saved.Font();
