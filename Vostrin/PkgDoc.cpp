@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "PrintCallFrames.h"
 #include "PrintElement/Print.h"
 #include "TXml.h"
 #include "Vostrin.h"
@@ -143,51 +144,33 @@ int EndPkgDoc(const char* printerName) {
 int PrintOneCustomXml2(const char* dataXmlFile, const char* iniFile, const char* templateFile,
                        int* envelopeCount, int* sheetCount, int* pageCount, const char* printerName,
                        char reserved) {
-    try {
-        // The file variant is the tree variant after a load.
-        auto data = std::make_unique<TXml>();
-        if (!dataXmlFile || !data->LoadXmlFile(dataXmlFile)) return VOSTRIN_XML_NOT_LOADED;
-        return PrintOneCustomXmlEx2(data.get(), iniFile, templateFile, envelopeCount, sheetCount,
+    return PrintLoadedXml(dataXmlFile, [&](TXml* data) {
+        return PrintOneCustomXmlEx2(data, iniFile, templateFile, envelopeCount, sheetCount,
                                     pageCount, printerName, reserved);
-    } catch (...) {
-        return VOSTRIN_PRINT_FAILED;
-    }
+    });
 }
 
 int PrintOneCustomXmlEx2(TXml* data, const char* iniFile, const char* templateFile,
                          int* envelopeCount, int* sheetCount, int* pageCount,
                          const char* printerName, char reserved) {
-    try {
-        EnsureApplication();
-        PrintCounts counts;
-        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
-        if (TZPrinter* printer = FindPackagePrinter(printerName))
-            status = BuildAndPrint(data, iniFile, templateFile, nullptr, counts,
-                                   AppendTo(printer, reserved));
-        counts.WriteTo(envelopeCount, sheetCount, pageCount);
-        return status;
-    } catch (...) {
-        return VOSTRIN_PRINT_FAILED;
-    }
+    return PrintCounted(envelopeCount, sheetCount, pageCount, [&](PrintCounts& counts) {
+        TZPrinter* printer = FindPackagePrinter(printerName);
+        if (!printer) return static_cast<int>(VOSTRIN_PKGDOC_BEGIN_FAILED);
+        return BuildAndPrint(data, iniFile, templateFile, nullptr, counts,
+                             AppendTo(printer, reserved));
+    });
 }
 
 int PrintOneCustomXmlEx3(TXml* data, const char* iniFile, TXml* layoutTemplate, int* envelopeCount,
                          int* sheetCount, int* pageCount, const char* printerName, char reserved) {
-    try {
-        EnsureApplication();
-        PrintCounts counts;
-        int status = VOSTRIN_PKGDOC_BEGIN_FAILED;
-        if (TZPrinter* printer = FindPackagePrinter(printerName)) {
-            // Without a template tree there is nothing to build from.
-            status = layoutTemplate ? BuildAndPrint(data, iniFile, nullptr, layoutTemplate, counts,
-                                                    AppendTo(printer, reserved))
-                                    : VOSTRIN_XML_NOT_LOADED;
-        }
-        counts.WriteTo(envelopeCount, sheetCount, pageCount);
-        return status;
-    } catch (...) {
-        return VOSTRIN_PRINT_FAILED;
-    }
+    return PrintCounted(envelopeCount, sheetCount, pageCount, [&](PrintCounts& counts) {
+        TZPrinter* printer = FindPackagePrinter(printerName);
+        if (!printer) return static_cast<int>(VOSTRIN_PKGDOC_BEGIN_FAILED);
+        // Without a template tree there is nothing to build from.
+        if (!layoutTemplate) return static_cast<int>(VOSTRIN_XML_NOT_LOADED);
+        return BuildAndPrint(data, iniFile, nullptr, layoutTemplate, counts,
+                             AppendTo(printer, reserved));
+    });
 }
 
 int PrintOneCustom2(const char* customerFile, int index, int filePos, int* newFilePos,

@@ -6,6 +6,7 @@
 
 #include "Build/CBuildPrintData.h"
 #include "Customer/CBuildCustomerData.h"
+#include "PrintCallFrames.h"
 #include "PrintElement/Print.h"
 #include "TXml.h"
 
@@ -114,6 +115,30 @@ int PrintCustomerPortion(const char* customerFile, int index, int filePos, int* 
     return status;
 }
 
+int PrintLoadedXml(const char* dataXmlFile, const std::function<int(TXml* data)>& printTree) {
+    try {
+        // The file variant is the tree variant after a load.
+        auto data = std::make_unique<TXml>();
+        if (!dataXmlFile || !data->LoadXmlFile(dataXmlFile)) return VOSTRIN_XML_NOT_LOADED;
+        return printTree(data.get());
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
+int PrintCounted(int* envelopeCount, int* sheetCount, int* pageCount,
+                 const std::function<int(PrintCounts& counts)>& print) {
+    try {
+        EnsureApplication();
+        PrintCounts counts;
+        const int status = print(counts);
+        counts.WriteTo(envelopeCount, sheetCount, pageCount);
+        return status;
+    } catch (...) {
+        return VOSTRIN_PRINT_FAILED;
+    }
+}
+
 }  // namespace TVostrin
 
 using namespace TVostrin;
@@ -135,30 +160,19 @@ extern "C" {
 int PrintOneCustomXml(const char* dataXmlFile, const char* iniFile, const char* templateFile,
                       int* envelopeCount, int* sheetCount, int* pageCount, const char* printerName,
                       char reserved) {
-    try {
-        // The file variant is the tree variant after a load.
-        auto data = std::make_unique<TXml>();
-        if (!dataXmlFile || !data->LoadXmlFile(dataXmlFile)) return VOSTRIN_XML_NOT_LOADED;
-        return PrintOneCustomXmlEx(data.get(), iniFile, templateFile, envelopeCount, sheetCount,
+    return PrintLoadedXml(dataXmlFile, [&](TXml* data) {
+        return PrintOneCustomXmlEx(data, iniFile, templateFile, envelopeCount, sheetCount,
                                    pageCount, printerName, reserved);
-    } catch (...) {
-        return VOSTRIN_PRINT_FAILED;
-    }
+    });
 }
 
 int PrintOneCustomXmlEx(TXml* data, const char* iniFile, const char* templateFile,
                         int* envelopeCount, int* sheetCount, int* pageCount,
                         const char* printerName, char reserved) {
-    try {
-        EnsureApplication();
-        PrintCounts counts;
-        const int status = BuildAndPrint(data, iniFile, templateFile, nullptr, counts,
-                                         DirectPrint(printerName, reserved));
-        counts.WriteTo(envelopeCount, sheetCount, pageCount);
-        return status;
-    } catch (...) {
-        return VOSTRIN_PRINT_FAILED;
-    }
+    return PrintCounted(envelopeCount, sheetCount, pageCount, [&](PrintCounts& counts) {
+        return BuildAndPrint(data, iniFile, templateFile, nullptr, counts,
+                             DirectPrint(printerName, reserved));
+    });
 }
 
 int PrintOneCustom(const char* customerFile, int index, int filePos, int* newFilePos,
