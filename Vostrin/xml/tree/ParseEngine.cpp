@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
@@ -188,6 +189,19 @@ bool ParseEngine::SkipPast(const char* s) {
     return true;
 }
 
+namespace {
+
+// The entities that text is decoded from, in the order they are tried, and their bytes.
+struct Entity {
+    const char* name;
+    int length;
+    char byte;
+};
+constexpr Entity kEntities[] = {
+    {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&amp;", 5, '&'}};
+
+}  // namespace
+
 void ParseEngine::DecodeEntities(StringBuffer& text) {
     // One left-to-right pass gives the same result as replacing each entity in turn over the
     // whole text: no replacement byte can begin or complete another entity, and "&amp;" comes
@@ -202,24 +216,13 @@ void ParseEngine::DecodeEntities(StringBuffer& text) {
     while (i < n) {
         char c = p[i];
         if (c == '&') {
-            if (std::strncmp(p + i, "&lt;", 4) == 0) {
-                out.AppendByte('<');
-                i += 4;
-                continue;
-            }
-            if (std::strncmp(p + i, "&gt;", 4) == 0) {
-                out.AppendByte('>');
-                i += 4;
-                continue;
-            }
-            if (std::strncmp(p + i, "&quot;", 6) == 0) {
-                out.AppendByte('"');
-                i += 6;
-                continue;
-            }
-            if (std::strncmp(p + i, "&amp;", 5) == 0) {
-                out.AppendByte('&');
-                i += 5;
+            const Entity* e = kEntities;
+            while (e != std::end(kEntities) &&
+                   std::strncmp(p + i, e->name, static_cast<size_t>(e->length)) != 0)
+                ++e;
+            if (e != std::end(kEntities)) {
+                out.AppendByte(static_cast<unsigned char>(e->byte));
+                i += e->length;
                 continue;
             }
         }
