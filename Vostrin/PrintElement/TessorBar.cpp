@@ -1,6 +1,8 @@
 #include "PrintElement/TessorBar.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "PrintElement/PrintUnits.h"
 #include "PrintElement/RawPrinterChannel.h"
@@ -13,6 +15,15 @@ namespace {
 constexpr size_t kMaxData = 98;
 // The command buffer of the pass-through holds 1,024 bytes, two of them for the byte count.
 constexpr size_t kMaxCommand = 1024 - 2;
+
+// The symbols of Code 39 besides digits, capitals, "-" and "." that the bar code font draws
+// at other code points, and those code points.
+struct TMovedSymbol {
+    unsigned char symbol;
+    unsigned char code;
+};
+constexpr TMovedSymbol kMovedSymbols[] = {
+    {' ', 95}, {'$', 178}, {'%', 179}, {'+', 176}, {'/', 177}};
 
 // A number with two decimals and "." as the decimal point.
 std::string TwoDecimals(double v) {
@@ -37,25 +48,10 @@ bool ConvertCode39(const std::string& data, std::string& out) {
             framed += static_cast<char>(c);
             continue;
         }
-        switch (c) {
-            case ' ':
-                framed += static_cast<char>(95);
-                break;
-            case '$':
-                framed += static_cast<char>(178);
-                break;
-            case '%':
-                framed += static_cast<char>(179);
-                break;
-            case '+':
-                framed += static_cast<char>(176);
-                break;
-            case '/':
-                framed += static_cast<char>(177);
-                break;
-            default:
-                return false;
-        }
+        const auto* moved = std::find_if(std::begin(kMovedSymbols), std::end(kMovedSymbols),
+                                         [c](const TMovedSymbol& m) { return m.symbol == c; });
+        if (moved == std::end(kMovedSymbols)) return false;
+        framed += static_cast<char>(moved->code);
     }
     out = framed + "*";
     return true;
