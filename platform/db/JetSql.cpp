@@ -169,15 +169,20 @@ QString Serialize(const std::vector<Node>& nodes) {
     return s;
 }
 
-std::vector<std::vector<Node>> SplitArgs(const std::vector<Node>& kids) {
-    std::vector<std::vector<Node>> args(1);
-    for (const Node& k : kids) {
-        if (k.type == T::Op && k.text == ",")
-            args.emplace_back();
+// The runs of nodes between the operators op on one level: one run when there is none.
+std::vector<std::vector<Node>> SplitAtOp(const std::vector<Node>& nodes, const QString& op) {
+    std::vector<std::vector<Node>> runs(1);
+    for (const Node& n : nodes) {
+        if (n.type == T::Op && n.text == op)
+            runs.emplace_back();
         else
-            args.back().push_back(k);
+            runs.back().push_back(n);
     }
-    return args;
+    return runs;
+}
+
+std::vector<std::vector<Node>> SplitArgs(const std::vector<Node>& kids) {
+    return SplitAtOp(kids, QStringLiteral(","));
 }
 
 // left/mid (and a few other Jet text functions) on one level; groups are already done.
@@ -264,17 +269,8 @@ bool IsTextFunctionCall(const std::vector<Node>& seg) {
 
 // One operand run: a & b & c -> (a) || (b) || (c).
 void RewriteConcat(std::vector<Node>& seg) {
-    bool has = false;
-    for (const Node& n : seg)
-        if (n.type == T::Op && n.text == "&") has = true;
-    if (!has) return;
-    std::vector<std::vector<Node>> parts(1);
-    for (const Node& n : seg) {
-        if (n.type == T::Op && n.text == "&")
-            parts.emplace_back();
-        else
-            parts.back().push_back(n);
-    }
+    const std::vector<std::vector<Node>> parts = SplitAtOp(seg, QStringLiteral("&"));
+    if (parts.size() == 1) return;
     std::vector<Node> out;
     // Keep the spacing around the whole run.
     size_t lead = 0;
