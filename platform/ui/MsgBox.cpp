@@ -36,22 +36,18 @@ int ShowMessageBox(const QString& text, int style, const QString& title) {
     QMessageBox box;
     box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
     box.setText(text);
-    switch (style & 0x70) {
-        case vbCritical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case vbQuestion:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case vbExclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case vbInformation:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            box.setIcon(QMessageBox::NoIcon);
-    }
+    // The icon bits of the style and their icons; other bits show none.
+    static constexpr struct {
+        int bits;
+        QMessageBox::Icon icon;
+    } kIcons[] = {{vbCritical, QMessageBox::Critical},
+                  {vbQuestion, QMessageBox::Question},
+                  {vbExclamation, QMessageBox::Warning},
+                  {vbInformation, QMessageBox::Information}};
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    for (const auto& i : kIcons)
+        if ((style & 0x70) == i.bits) icon = i.icon;
+    box.setIcon(icon);
     struct B {
         QMessageBox::StandardButton qt;
         int result;
