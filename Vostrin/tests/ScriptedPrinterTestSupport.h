@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ZPrinters/ZPrintDevices.h"
-#include "ZPrinters/ZScriptedPrintSystem.h"
+#include "ZPrinters/tests/ScriptedPrintingTestSupport.h"
 
 namespace vostrintest {
 
@@ -16,18 +16,15 @@ inline std::string DataFile(const char* name) {
     return std::string(TW_TEST_DATA_DIR) + "/" + name;
 }
 
-class ScriptedPrinter : public ::testing::Test {
+class ScriptedPrinter : public ScriptedPrinting {
   protected:
     void SetUp() override {
-        auto s = std::make_unique<Zprinters::TZScriptedPrintSystem>();
-        sys = s.get();
-        Zprinters::SetPrintSystem(std::move(s));
-        sys->printers.push_back(Zprinters::TZScriptedPrintSystem::MakePrinter("Scripted", {"A4"}));
-        sys->printers.push_back(Zprinters::TZScriptedPrintSystem::MakePrinter("Other", {"A4"}));
+        ScriptedPrinting::SetUp();
+        AddPrinter("Scripted", {"A4"});
+        AddPrinter("Other", {"A4"});
         sys->defaultPrinter = "Scripted";
         Zprinters::FreePrintDevices();
     }
-    void TearDown() override { Zprinters::SetPrintSystem(nullptr); }
 
     int PagesOfLastDoc() const {
         return sys->LastDoc() ? static_cast<int>(sys->LastDoc()->pages.size()) : -1;
@@ -35,7 +32,6 @@ class ScriptedPrinter : public ::testing::Test {
 
     const std::string roll = DataFile("roll.xml");
     const std::string layout = DataFile("roll_layout.xml");
-    Zprinters::TZScriptedPrintSystem* sys = nullptr;
 };
 
 }  // namespace vostrintest

@@ -18,6 +18,7 @@
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZScriptedPrintSystem.h"
 #include "ZPrinters/ZStdPapers.h"
+#include "ZPrinters/tests/ScriptedPrintingTestSupport.h"
 #include "text/Gbk.h"
 
 namespace printtest {
@@ -76,17 +77,14 @@ inline QRect InkBounds(const QImage& image, const QRect& within = QRect()) {
 
 // A scripted printing system with one default printer "Scripted" at the given resolution,
 // offering A4, A3 and a small 100 x 60 mm paper "Card" (code 300), and two bins.
-class ScriptedRenderer : public ::testing::Test {
+class ScriptedRenderer : public ScriptedPrinting {
   protected:
     static constexpr int kCardCode = 300;
 
     void SetUp() override {
-        auto s = std::make_unique<Zprinters::TZScriptedPrintSystem>();
-        sys = s.get();
-        Zprinters::SetPrintSystem(std::move(s));
+        ScriptedPrinting::SetUp();
         UsePrinter(254);
     }
-    void TearDown() override { Zprinters::SetPrintSystem(nullptr); }
 
     // Replaces the printer by one at dpi with the card paper selected.
     Zprinters::TZScriptedPrinter& UsePrinter(int dpi) {
@@ -112,8 +110,6 @@ class ScriptedRenderer : public ::testing::Test {
         const Zprinters::TZScriptedDoc* doc = sys->LastDoc();
         return doc != nullptr ? doc->pages : none;
     }
-
-    Zprinters::TZScriptedPrintSystem* sys = nullptr;
 };
 
 }  // namespace printtest

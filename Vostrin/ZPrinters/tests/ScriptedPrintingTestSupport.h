@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "ZPrinters/ZPrintDevices.h"
 #include "ZPrinters/ZScriptedPrintSystem.h"
 
