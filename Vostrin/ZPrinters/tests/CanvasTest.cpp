@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <functional>
 
 #include "ScriptedPrintingTestSupport.h"
 #include "ZPrinters/ZErrors.h"
@@ -58,50 +59,59 @@ TEST(Canvas, DefaultsAreThoseOfAClassicCanvas) {
     EXPECT_EQ(c.PenPos, (TPoint{7, 8}));
 }
 
-using PrinterCanvasTest = ScriptedPrinting;
+class PrinterCanvasTest : public ScriptedPrinting {
+  protected:
+    // Adds the printer "Laser" at dpi dots per inch.
+    void AddLaser(int16_t dpi) {
+        auto& printer = AddPrinter("Laser");
+        printer.defaults.dmPrintQuality = printer.defaults.dmYResolution = dpi;
+    }
+    // The page of a one-page document that draw draws on a 100 dpi printer.
+    QImage DrawnPage(const std::function<void(TZPrinterCanvas& c)>& draw) {
+        AddLaser(100);
+        TZPrinter p;
+        p.StartDoc("");
+        p.StartPage();
+        draw(*p.Canvas);
+        p.EndPage();
+        p.EndDoc();
+        return sys->LastDoc()->pages[0].image;
+    }
+};
 
 TEST_F(PrinterCanvasTest, TextIsPlacedByItsTopLeftCorner) {
-    auto& printer = AddPrinter("Laser");
-    printer.defaults.dmPrintQuality = printer.defaults.dmYResolution = 100;
-    TZPrinter p;
-    p.StartDoc("");
-    p.StartPage();
-    TZPrinterCanvas& c = *p.Canvas;
-    c.Font.SetSize(20);
-    EXPECT_EQ(c.Font.GetPixelsPerInch(), 100);
-    EXPECT_EQ(c.Font.GetHeight(), -28);
-    c.Brush.Style = bsClear;
-    c.TextOut(100, 200, "HHHH");
-    EXPECT_EQ(c.PenPos, (TPoint{100 + c.TextWidth("HHHH"), 200}));
-    p.EndPage();
-    p.EndDoc();
-    QRect ink = InkBox(sys->LastDoc()->pages[0].image);
+    int cellHeight = 0;
+    const QImage page = DrawnPage([&](TZPrinterCanvas& c) {
+        c.Font.SetSize(20);
+        EXPECT_EQ(c.Font.GetPixelsPerInch(), 100);
+        EXPECT_EQ(c.Font.GetHeight(), -28);
+        c.Brush.Style = bsClear;
+        c.TextOut(100, 200, "HHHH");
+        EXPECT_EQ(c.PenPos, (TPoint{100 + c.TextWidth("HHHH"), 200}));
+        cellHeight = c.TextHeight("HHHH");
+    });
+    QRect ink = InkBox(page);
     ASSERT_FALSE(ink.isNull());
     // Capital letters start a little below the top of the cell and end above its bottom.
     EXPECT_GE(ink.top(), 200);
     EXPECT_LT(ink.top(), 200 + 14);
-    EXPECT_LE(ink.bottom(), 200 + c.TextHeight("HHHH"));
+    EXPECT_LE(ink.bottom(), 200 + cellHeight);
     EXPECT_GE(ink.left(), 100);
     EXPECT_LT(ink.left(), 110);
 }
 
 TEST_F(PrinterCanvasTest, SolidBrushFillsTheTextCell) {
-    auto& printer = AddPrinter("Laser");
-    printer.defaults.dmPrintQuality = printer.defaults.dmYResolution = 100;
-    TZPrinter p;
-    p.StartDoc("");
-    p.StartPage();
-    TZPrinterCanvas& c = *p.Canvas;
-    c.Brush.Color = QColor(255, 0, 0);
-    c.TextOut(50, 60, "x");
-    const int w = c.TextWidth("x"), h = c.TextHeight("x");
-    c.Brush.Style = bsSolid;
-    c.Brush.Color = QColor(0, 0, 255);
-    c.Pen.Style = psClear;
-    c.FillRect({300, 300, 310, 320});
-    p.EndPage();
-    p.EndDoc();
-    const QImage& img = sys->LastDoc()->pages[0].image;
+    int w = 0, h = 0;
+    const QImage img = DrawnPage([&](TZPrinterCanvas& c) {
+        c.Brush.Color = QColor(255, 0, 0);
+        c.TextOut(50, 60, "x");
+        w = c.TextWidth("x");
+        h = c.TextHeight("x");
+        c.Brush.Style = bsSolid;
+        c.Brush.Color = QColor(0, 0, 255);
+        c.Pen.Style = psClear;
+        c.FillRect({300, 300, 310, 320});
+    });
     EXPECT_EQ(img.pixel(50, 60), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(50 + w - 1, 60 + h - 1), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(50 + w + 1, 60), qRgb(255, 255, 255));
@@ -111,20 +121,13 @@ TEST_F(PrinterCanvasTest, SolidBrushFillsTheTextCell) {
 }
 
 TEST_F(PrinterCanvasTest, ShapesUseThePenAndBrush) {
-    auto& printer = AddPrinter("Laser");
-    printer.defaults.dmPrintQuality = printer.defaults.dmYResolution = 100;
-    TZPrinter p;
-    p.StartDoc("");
-    p.StartPage();
-    TZPrinterCanvas& c = *p.Canvas;
-    c.Brush.Color = QColor(0, 255, 0);
-    c.Rectangle(10, 10, 50, 50);
-    c.MoveTo(100, 100);
-    c.LineTo(200, 100);
-    c.Pie(300, 300, 400, 400, 400, 350, 350, 300);  // the upper right quarter
-    p.EndPage();
-    p.EndDoc();
-    const QImage& img = sys->LastDoc()->pages[0].image;
+    const QImage img = DrawnPage([](TZPrinterCanvas& c) {
+        c.Brush.Color = QColor(0, 255, 0);
+        c.Rectangle(10, 10, 50, 50);
+        c.MoveTo(100, 100);
+        c.LineTo(200, 100);
+        c.Pie(300, 300, 400, 400, 400, 350, 350, 300);  // the upper right quarter
+    });
     EXPECT_EQ(img.pixel(10, 10), qRgb(0, 0, 0));    // outline
     EXPECT_EQ(img.pixel(30, 30), qRgb(0, 255, 0));  // fill
     EXPECT_EQ(img.pixel(50, 50), qRgb(255, 255, 255));
@@ -134,8 +137,7 @@ TEST_F(PrinterCanvasTest, ShapesUseThePenAndBrush) {
 }
 
 TEST_F(PrinterCanvasTest, CompatibleCanvasMeasuresAtThePrinterResolution) {
-    auto& printer = AddPrinter("Laser");
-    printer.defaults.dmPrintQuality = printer.defaults.dmYResolution = 600;
+    AddLaser(600);
     TZPrinter p;
     auto c = p.CreateCompatibleCanvas();
     EXPECT_EQ(c->PixelsPerInch(), 600);
