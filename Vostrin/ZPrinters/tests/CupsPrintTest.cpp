@@ -25,6 +25,16 @@ class CupsPrintingTest : public ::testing::Test {
         if (!HasPdfQueue()) GTEST_SKIP() << "no PDF print queue";
         SetPrintSystem(nullptr);
     }
+
+    // Starts a document titled title on the queue, on paper unless that is empty, sent to file
+    // (none: printed).
+    static void StartOnPdfQueue(TZPrinter& p, const QString& title, const QString& paper,
+                                const QString& file = QString()) {
+        p.SetDeviceName("PDF");
+        p.SetTitle(title);
+        if (!paper.isEmpty()) p.SetPaper(paper);
+        p.StartDoc(file);
+    }
 };
 
 }  // namespace
@@ -65,10 +75,7 @@ TEST_F(CupsPrintingTest, TwoPagesWithTheirOwnPaperComeOutAsPrinted) {
     const QSet<QString> before = SpooledJobs();
     const QString title = UniqueTitle("Two papers");
     TZPrinter p;
-    p.SetDeviceName("PDF");
-    p.SetTitle(title);
-    p.SetPaper("A4");
-    p.StartDoc("");
+    StartOnPdfQueue(p, title, "A4");
     p.StartPage();
     p.Canvas->Font.Name = "DejaVu Sans";
     p.Canvas->Font.SetSize(14);
@@ -98,16 +105,12 @@ TEST_F(CupsPrintingTest, DocumentWithoutPagesPrintsNothing) {
     const QString aborted = UniqueTitle("Aborted");
     {
         TZPrinter p;
-        p.SetDeviceName("PDF");
-        p.SetTitle(empty);
-        p.StartDoc("");
+        StartOnPdfQueue(p, empty, "");
         p.EndDoc();
     }
     {
         TZPrinter p;  // aborted after a page: nothing either
-        p.SetDeviceName("PDF");
-        p.SetTitle(aborted);
-        p.StartDoc("");
+        StartOnPdfQueue(p, aborted, "");
         p.StartPage();
         p.Canvas->TextOut(10, 10, "never");
         p.AbortDoc();
@@ -124,10 +127,7 @@ TEST_F(CupsPrintingTest, OutputFileReceivesTheDocument) {
     const QSet<QString> before = SpooledJobs();
     const QString title = UniqueTitle("File");
     TZPrinter p;
-    p.SetDeviceName("PDF");
-    p.SetTitle(title);
-    p.SetPaper("A5");
-    p.StartDoc(out);
+    StartOnPdfQueue(p, title, "A5", out);
     p.StartPage();
     p.Canvas->TextOut(100, 100, "written out");
     p.EndPage();
