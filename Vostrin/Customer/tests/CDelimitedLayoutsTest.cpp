@@ -186,16 +186,6 @@ TEST(DelimitedLayouts, FailuresLeaveNoTreeAndThePositionUnchanged) {
     for (int type : {1, 2, 3}) {
         SCOPED_TRACE(type);
         customertest::TempFiles files;
-        const std::string ini = Ini(files, type, 1, "2C");
-        auto missing = ReadPortion(files.Path("none.txt"), ini, 2);
-        EXPECT_TRUE(Failed(missing, -2001, 2));
-
-        const std::string data = files.Write("d.txt", "a,b\n");
-        auto seek = ReadPortion(data, ini, -3);
-        EXPECT_EQ(seek.status, -2002);
-        EXPECT_EQ(seek.position, -3);
-
-        auto unreadable = ReadPortion(files.Path(""), ini, 0);
-        EXPECT_TRUE(Failed(unreadable, -2003, 0));
+        customertest::ExpectFailuresLeaveNothing(files, Ini(files, type, 1, "2C"));
     }
 }

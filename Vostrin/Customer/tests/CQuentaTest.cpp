@@ -7,7 +7,6 @@
 
 using customertest::Child;
 using customertest::ChildTags;
-using customertest::Failed;
 using customertest::ReadPortion;
 using customertest::Rows;
 
@@ -180,15 +179,5 @@ TEST(ReportLayout, ShortPagesNeverFindAnAccountAndReadFivePages) {
 
 TEST(ReportLayout, FailuresLeaveNoTreeAndThePositionUnchanged) {
     customertest::TempFiles files;
-    const std::string ini = QuentaIni(files, kLines);
-    auto missing = ReadPortion(files.Path("none.txt"), ini, 7);
-    EXPECT_TRUE(Failed(missing, -2001, 7));
-
-    const std::string data = files.Write("r.txt", "a\n");
-    auto seek = ReadPortion(data, ini, -5);
-    EXPECT_EQ(seek.status, -2002);
-    EXPECT_EQ(seek.position, -5);
-
-    auto unreadable = ReadPortion(files.Path(""), ini, 0);
-    EXPECT_TRUE(Failed(unreadable, -2003, 0));
+    customertest::ExpectFailuresLeaveNothing(files, QuentaIni(files, kLines));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Customer/CBuildCustomerData.h"
+#include "CustomerTestSupport.h"
 #include "TXml.h"
 
 namespace customertest {
@@ -41,6 +42,15 @@ inline ::testing::AssertionResult Failed(const Portion& p, int status, int posit
     return ::testing::AssertionFailure() << "status " << p.status << " (want " << status << "), "
                                          << (p.tree ? "a tree" : "no tree") << ", position "
                                          << p.position << " (want " << position << ")";
+}
+
+// The failures every layout of ini shares, each leaving no tree and the position as it was: a
+// data file that does not exist (-2001), a position before the start of the file (-2002) and
+// a folder, which opens but cannot be read (-2003).
+inline void ExpectFailuresLeaveNothing(TempFiles& files, const std::string& ini) {
+    EXPECT_TRUE(Failed(ReadPortion(files.Path("none.txt"), ini, 2), -2001, 2));
+    EXPECT_TRUE(Failed(ReadPortion(files.Write("d.txt", "a,b\n"), ini, -3), -2002, -3));
+    EXPECT_TRUE(Failed(ReadPortion(files.Path(""), ini, 0), -2003, 0));
 }
 
 // The tree as tag=value or tag(children...), children separated by blanks.
