@@ -4,6 +4,7 @@
 
 #include <map>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "CustomerLayoutTestSupport.h"
@@ -23,6 +24,22 @@ std::string RecordRows(const customertest::Portion& p, int index = 1) {
     std::string text;
     for (const std::string& row : Rows(record.get())) text += "[" + row + "]";
     return text;
+}
+
+// Reads the customers of data one call after another from the start: each call succeeds with
+// the rows given and ends at the position given, and then no customer is left.
+void ExpectCustomers(const std::string& data, const std::string& ini,
+                     const std::vector<std::pair<std::string, int>>& customers) {
+    int position = 0;
+    for (const auto& [rows, end] : customers) {
+        SCOPED_TRACE(rows);
+        auto p = ReadPortion(data, ini, position);
+        ASSERT_EQ(p.status, 0);
+        EXPECT_EQ(RecordRows(p), rows);
+        EXPECT_EQ(p.position, end);
+        position = p.position;
+    }
+    EXPECT_EQ(ReadPortion(data, ini, position).status, VOSTRIN_NO_CUSTOMER_LEFT);
 }
 
 }  // namespace
@@ -97,26 +114,14 @@ TEST(GeneralLayout, NamedFieldsTakeFieldsInOrderAndSortByBytes) {
 TEST(GeneralLayout, EmptyRecordsAreSkipped) {
     customertest::TempFiles files;
     const std::string data = files.Write("d.txt", "\r\n\r\nx,y\r\n\n\r\n");
-    const std::string ini = DataPath("no_format_section.ini");
-    auto first = ReadPortion(data, ini, 0);
-    ASSERT_EQ(first.status, 0);
-    EXPECT_EQ(RecordRows(first), "[field0=x field1=y]");
-    EXPECT_EQ(first.position, 9);
-    EXPECT_EQ(ReadPortion(data, ini, first.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
+    ExpectCustomers(data, DataPath("no_format_section.ini"), {{"[field0=x field1=y]", 9}});
 }
 
 TEST(GeneralLayout, RecordSeparatorOfTwoBars) {
     customertest::TempFiles files;
     const std::string data = files.Write("d.txt", "x||y,z||");
-    const std::string ini = DataPath("general_bars.ini");
-    auto first = ReadPortion(data, ini, 0);
-    ASSERT_EQ(first.status, 0);
-    EXPECT_EQ(RecordRows(first), "[field0=x]");
-    EXPECT_EQ(first.position, 3);
-    auto second = ReadPortion(data, ini, first.position);
-    EXPECT_EQ(RecordRows(second), "[field0=y field1=z]");
-    EXPECT_EQ(second.position, 8);
-    EXPECT_EQ(ReadPortion(data, ini, second.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
+    ExpectCustomers(data, DataPath("general_bars.ini"),
+                    {{"[field0=x]", 3}, {"[field0=y field1=z]", 8}});
 }
 
 TEST(GeneralLayout, SeparatorsMatchOnlyWhereACharacterStarts) {
@@ -270,12 +275,7 @@ TEST(GeneralLayout, EmptyRecordSeparatorMakesTheRestOfTheFileOneRecord) {
     customertest::TempFiles files;
     const std::string ini =
         files.Write("e.ini", "[TextFileFormat]\nRecordSeparator=\nFieldSeparator=0A\n");
-    const std::string data = files.Write("d.txt", "a\r\nb\r\n");
-    auto first = ReadPortion(data, ini, 0);
-    ASSERT_EQ(first.status, 0);
-    EXPECT_EQ(RecordRows(first), "[field0=a field1=b]");
-    EXPECT_EQ(first.position, 6);
-    EXPECT_EQ(ReadPortion(data, ini, first.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
+    ExpectCustomers(files.Write("d.txt", "a\r\nb\r\n"), ini, {{"[field0=a field1=b]", 6}});
 }
 
 TEST(GeneralLayout, FixedLengthRecordsAreCutByWidthsAndTrimmed) {
@@ -298,15 +298,8 @@ TEST(GeneralLayout, FixedLengthRecordsCountLineEndsAndTakeAShortLastRecord) {
     // The carriage return before a line feed is dropped by the reading, so a record of six
     // characters and a line end is seven characters and eight bytes.
     const std::string data = files.Write("d.txt", "ab cde\r\n" + std::string(7, '\0') + "fg h");
-    auto first = ReadPortion(data, ini, 0);
-    ASSERT_EQ(first.status, 0);
-    EXPECT_EQ(RecordRows(first), "[a=ab b= c=cd d=e]");
-    EXPECT_EQ(first.position, 8);
-    auto second = ReadPortion(data, ini, first.position);  // the zero record is skipped
-    ASSERT_EQ(second.status, 0);
-    EXPECT_EQ(RecordRows(second), "[a=fg b= c=h d=]");
-    EXPECT_EQ(second.position, 19);
-    EXPECT_EQ(ReadPortion(data, ini, second.position).status, VOSTRIN_NO_CUSTOMER_LEFT);
+    // The record of zero bytes between them is skipped.
+    ExpectCustomers(data, ini, {{"[a=ab b= c=cd d=e]", 8}, {"[a=fg b= c=h d=]", 19}});
 }
 
 TEST(GeneralLayout, FixedLengthFieldsBeyondTheNamesAreLeftOut) {
