@@ -9,12 +9,23 @@
 
 using namespace TVostrin;
 
-TEST(CustomerFile, LinesLoseTheirLineEndsAndPositionsAreByteOffsets) {
+namespace {
+
+// A customer file of the given bytes (Open answers whether it opened), and the line its reads
+// go to.
+class CustomerFileTest : public ::testing::Test {
+  protected:
+    bool Open(const std::string& bytes) { return file.Open(files.Write("a.txt", bytes)); }
+
     customertest::TempFiles files;
-    const std::string path = files.Write("a.txt", "one\r\ntwo\nthree");
     CustomerTextFile file;
-    ASSERT_TRUE(file.Open(path));
     std::string line;
+};
+
+}  // namespace
+
+TEST_F(CustomerFileTest, LinesLoseTheirLineEndsAndPositionsAreByteOffsets) {
+    ASSERT_TRUE(Open("one\r\ntwo\nthree"));
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line, "one");
     EXPECT_EQ(file.Tell(), 5);
@@ -31,12 +42,8 @@ TEST(CustomerFile, LinesLoseTheirLineEndsAndPositionsAreByteOffsets) {
     EXPECT_EQ(line, "two");
 }
 
-TEST(CustomerFile, EmptyLinesAndLoneCarriageReturns) {
-    customertest::TempFiles files;
-    const std::string path = files.Write("a.txt", "\n\r\na\rb\r");
-    CustomerTextFile file;
-    ASSERT_TRUE(file.Open(path));
-    std::string line;
+TEST_F(CustomerFileTest, EmptyLinesAndLoneCarriageReturns) {
+    ASSERT_TRUE(Open("\n\r\na\rb\r"));
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line, "");
     ASSERT_TRUE(file.ReadLine(line));
@@ -46,28 +53,19 @@ TEST(CustomerFile, EmptyLinesAndLoneCarriageReturns) {
     EXPECT_FALSE(file.ReadLine(line));
 }
 
-TEST(CustomerFile, LongLinesAreReadWhole) {
-    customertest::TempFiles files;
+TEST_F(CustomerFileTest, LongLinesAreReadWhole) {
     const std::string longLine(100000, 'x');
-    const std::string path = files.Write("long.txt", longLine + "\nnext\n");
-    CustomerTextFile file;
-    ASSERT_TRUE(file.Open(path));
-    std::string line;
+    ASSERT_TRUE(Open(longLine + "\nnext\n"));
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line, longLine);
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line, "next");
 }
 
-TEST(CustomerFile, ByteFFIsDataNotTheEnd) {
-    customertest::TempFiles files;
-    const std::string text =
-        "\xC4\xFF\xFF"
-        "a\n\xFF\n";
-    const std::string path = files.Write("ff.txt", text);
-    CustomerTextFile file;
-    ASSERT_TRUE(file.Open(path));
-    std::string line;
+TEST_F(CustomerFileTest, ByteFFIsDataNotTheEnd) {
+    ASSERT_TRUE(
+        Open("\xC4\xFF\xFF"
+             "a\n\xFF\n"));
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line,
               "\xC4\xFF\xFF"
@@ -83,24 +81,18 @@ TEST(CustomerFile, ByteFFIsDataNotTheEnd) {
     EXPECT_EQ(static_cast<unsigned char>(c), 0xFF);
 }
 
-TEST(CustomerFile, FixedReadsCountALineEndAsOneCharacter) {
-    customertest::TempFiles files;
-    const std::string path = files.Write("f.txt", "ab\r\ncd");
-    CustomerTextFile file;
-    ASSERT_TRUE(file.Open(path));
+TEST_F(CustomerFileTest, FixedReadsCountALineEndAsOneCharacter) {
+    ASSERT_TRUE(Open("ab\r\ncd"));
     EXPECT_EQ(file.Read(3), "ab\n");
     EXPECT_EQ(file.Tell(), 4);
     EXPECT_EQ(file.Read(10), "cd");
     EXPECT_EQ(file.Read(10), "");
 }
 
-TEST(CustomerFile, OpenAndSeekFailures) {
-    customertest::TempFiles files;
-    CustomerTextFile file;
+TEST_F(CustomerFileTest, OpenAndSeekFailures) {
     EXPECT_FALSE(file.Open(files.Path("missing.txt")));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_FALSE(file.Seek(0));
-    std::string line;
     EXPECT_FALSE(file.ReadLine(line));
 
     ASSERT_TRUE(file.Open(files.Write("s.txt", "abc\n")));
