@@ -238,12 +238,20 @@ double ParseAndFreeMs(const std::string& text) {
     return testtiming::BestCpuMs([&] { Parse(text); });
 }
 
+// The parse and free of larger takes less than factor times that of smaller, plus slackMs
+// (times the machine's slowdown) for the timer's grain and small inputs.
+void ExpectAtMost(const std::string& smaller, const std::string& larger, double factor,
+                  double slackMs) {
+    const double one = ParseAndFreeMs(smaller);
+    const double other = ParseAndFreeMs(larger);
+    EXPECT_LT(other, factor * one + slackMs * testtiming::kSlowdown)
+        << one << " ms, then " << other << " ms";
+}
+
 // Doubling the input at most about doubles the time of a parse and free (a quadratic cost
-// quadruples it); the constant covers the timer's grain and small inputs.
+// quadruples it).
 void ExpectLinear(const std::string& once, const std::string& twice) {
-    const double one = ParseAndFreeMs(once);
-    const double two = ParseAndFreeMs(twice);
-    EXPECT_LT(two, 2.6 * one + 5 * testtiming::kSlowdown) << one << " ms, then " << two << " ms";
+    ExpectAtMost(once, twice, 2.6, 5);
 }
 
 // A "<?" without "?>" searches the rest of the input once, not once per "<?".
@@ -274,11 +282,7 @@ TEST(ParserRobustness, DistinctTagsLoadAndFreeInLinearTime) {
     // each one costs more than the one before, and on a busy machine that can make one doubling
     // cost nearly three times as much. Four times the input, where a walk of the pool at every
     // tag would take sixteen times as long, keeps that apart from a quadratic cost.
-    const std::string once = make(80000);
-    const std::string fourTimes = make(320000);
-    const double one = ParseAndFreeMs(once);
-    const double four = ParseAndFreeMs(fourTimes);
-    EXPECT_LT(four, 8 * one + 20 * testtiming::kSlowdown) << one << " ms, then " << four << " ms";
+    ExpectAtMost(make(80000), make(320000), 8, 20);
 }
 
 // DTD text before many top-level elements goes to the last of them, copied once.
