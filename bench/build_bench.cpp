@@ -103,6 +103,35 @@ int RunOne(const QString& path, const tw::timetable::demo::SchoolParams& p, int 
     return percent < 0 ? 1 : 0;
 }
 
+using tw::timetable::demo::SchoolParams;
+
+// An option that sets one number of every school; some are for the course system only.
+struct NumberOption {
+    const char* name;
+    int SchoolParams::*field;
+    bool courseSystemOnly;
+};
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--classes", &SchoolParams::classes, false},
+    {"--courses", &SchoolParams::courses, false},
+    {"--lessons-week", &SchoolParams::lessonsPerWeek, false},
+    {"--lessons-day", &SchoolParams::lessonsPerDay, false},
+    {"--teacher-load", &SchoolParams::teacherLoad, false},
+    {"--teachers", &SchoolParams::courseTeachers, true},
+    {"--school-lessons", &SchoolParams::schoolLessons, true},
+    {"--shared", &SchoolParams::sharedCourses, false},
+    {"--shared-classes", &SchoolParams::sharedClasses, false},
+    {"--fixed", &SchoolParams::fixedLessons, false},
+};
+
+// The number option of that name; null when there is none.
+const NumberOption* NumberOptionOf(const char* name) {
+    for (const NumberOption& o : kNumberOptions)
+        if (std::strcmp(o.name, name) == 0) return &o;
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,10 +167,6 @@ int main(int argc, char** argv) {
         auto arg = [&](const char* name) {
             return std::strcmp(argv[i], name) == 0 && i + 1 < argc;
         };
-        auto set = [&](int tw::timetable::demo::SchoolParams::*field) {
-            const int v = std::atoi(argv[++i]);
-            for (tw::timetable::demo::SchoolParams& p : schools) p.*field = v;
-        };
         if (std::strcmp(argv[i], "--course-system") == 0) {
         } else if (std::strcmp(argv[i], "--no-limits") == 0) {
             for (tw::timetable::demo::SchoolParams& p : schools) p.limits = false;
@@ -152,26 +177,10 @@ int main(int argc, char** argv) {
         } else if (arg("--seed")) {
             const auto seed = static_cast<unsigned>(std::atoi(argv[++i]));
             for (tw::timetable::demo::SchoolParams& p : schools) p.seed = seed;
-        } else if (arg("--classes")) {
-            set(&tw::timetable::demo::SchoolParams::classes);
-        } else if (arg("--courses")) {
-            set(&tw::timetable::demo::SchoolParams::courses);
-        } else if (arg("--lessons-week")) {
-            set(&tw::timetable::demo::SchoolParams::lessonsPerWeek);
-        } else if (arg("--lessons-day")) {
-            set(&tw::timetable::demo::SchoolParams::lessonsPerDay);
-        } else if (arg("--teacher-load")) {
-            set(&tw::timetable::demo::SchoolParams::teacherLoad);
-        } else if (arg("--teachers") && courseSystem) {
-            set(&tw::timetable::demo::SchoolParams::courseTeachers);
-        } else if (arg("--school-lessons") && courseSystem) {
-            set(&tw::timetable::demo::SchoolParams::schoolLessons);
-        } else if (arg("--shared")) {
-            set(&tw::timetable::demo::SchoolParams::sharedCourses);
-        } else if (arg("--shared-classes")) {
-            set(&tw::timetable::demo::SchoolParams::sharedClasses);
-        } else if (arg("--fixed")) {
-            set(&tw::timetable::demo::SchoolParams::fixedLessons);
+        } else if (const NumberOption* o = NumberOptionOf(argv[i]);
+                   o && arg(o->name) && (courseSystem || !o->courseSystemOnly)) {
+            const int v = std::atoi(argv[++i]);
+            for (SchoolParams& p : schools) p.*(o->field) = v;
         } else {
             return usage();
         }
