@@ -99,14 +99,6 @@ bool FillNameCombos(const QString& sql, std::initializer_list<QComboBox*> combos
 // Adds the names to each combo in the order given, as the one above adds the rows it reads.
 void FillNameCombos(const std::vector<ListedName>& names, std::initializer_list<QComboBox*> combos);
 
-// ---- Fixed lessons: SetFlag 0; any other flag, Null included, is not fixed ----
-// The condition on LessonListtb that takes every lesson that is not fixed.
-inline constexpr const char* kNotFixedLesson = "(SetFlag<>0 or SetFlag is null)";
-// Whether a lesson's stored SetFlag marks it fixed.
-inline bool IsFixedFlag(const tw::db::Field& setFlag) {
-    return !setFlag.IsNull() && setFlag.Int() == 0;
-}
-
 // ---- Slot tests: true when free; false on any failure ----
 bool IsClassSlotFree(const QString& classCode, short day, short lesson);
 bool IsClassSlotFreeOfPreset(const QString& classCode, short day, short lesson);

@@ -27,7 +27,10 @@ struct TimetableRules {
 // - each plan row's BuildCount equals its own placed lessons;
 // - no plan row twice, and one row per class and course (but rules.sharedCourses).
 // Codes are grouped and matched as the database compares them. A failing read is reported as
-// broken too.
+// broken too. The slot limits (Limittb) are no rule of the stored timetable: pre-setting and hand
+// editing place lessons without reading them, a swap by hand keeps each slot's SetFlag, and a
+// limit stored later moves no lesson; only the build keeps the lessons it places out of their
+// course's never slots, as the limits stand when it places them.
 QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules = {});
 
 }  // namespace tw::store

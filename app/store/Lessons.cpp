@@ -12,9 +12,6 @@ namespace tw::store {
 
 namespace {
 
-// The condition on LessonListtb that takes every lesson that is not fixed.
-constexpr const char* kNotFixedLesson = "(SetFlag<>0 or SetFlag is null)";
-
 bool IsFixedFlag(const tw::db::Field& setFlag) {
     return !setFlag.IsNull() && setFlag.Int() == 0;
 }

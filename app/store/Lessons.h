@@ -25,6 +25,10 @@ inline constexpr int kFlagPreset = 0;
 inline constexpr int kFlagBuilt = 1;
 inline constexpr int kFlagByHand = 2;
 
+// The condition on LessonListtb that takes every lesson that is not fixed, one of a Null flag
+// too.
+inline constexpr const char* kNotFixedLesson = "(SetFlag<>0 or SetFlag is null)";
+
 // One placed lesson as stored.
 struct StoredLesson {
     QString courseCode;

@@ -25,8 +25,8 @@ bool InWeek(long long day) {
 
 }  // namespace
 
-RunMemo::RunMemo(Query query, int lessonOfDay)
-    : query_(std::move(query)), lessonOfDay_(std::max(0, lessonOfDay)) {
+RunMemo::RunMemo(tw::store::BuildStatements& reads, int lessonOfDay)
+    : reads_(&reads), lessonOfDay_(std::max(0, lessonOfDay)) {
     LoadPlan();
     LoadWeek();
 }
@@ -76,10 +76,7 @@ size_t RunMemo::Slot(int id, int day, int lesson) const {
 // ---- reading ----
 
 void RunMemo::LoadPlan() {
-    // In storage order: the order in which the selection's statements return equal rows.
-    auto rs = query_(
-        "select ClassCode,CourseCode,TeacherCode,Count,BuildCount,IsAutoBuild from ClassPlantb "
-        "order by rowid");
+    auto rs = reads_->OpenPlan();
     // Spellings met per key, to see whether a statement could return another spelling.
     std::unordered_map<int, QString> spelling;
     bool oneSpelling = true;
@@ -131,7 +128,7 @@ void RunMemo::LoadPlan() {
 }
 
 void RunMemo::LoadWeek() {
-    auto rs = query_("select ClassCode,Day,LessonNo,CourseCode,TeacherCode from LessonListtb");
+    auto rs = reads_->OpenWeek();
     while (!rs->Eof()) {
         const tw::db::Field cls = rs->Fields("ClassCode"), day = rs->Fields("Day"),
                             lesson = rs->Fields("LessonNo"), course = rs->Fields("CourseCode"),
@@ -165,7 +162,7 @@ void RunMemo::LoadWeek() {
 
 void RunMemo::LoadLimits() {
     limitsRead_ = true;
-    auto rs = query_("select Code,Day,LessonNo,Attr from Limittb where Kind=1");
+    auto rs = reads_->OpenCourseLimits();
     while (!rs->Eof()) {
         const tw::db::Field code = rs->Fields("Code"), day = rs->Fields("Day"),
                             lesson = rs->Fields("LessonNo"), attr = rs->Fields("Attr");
@@ -377,7 +374,7 @@ std::vector<int> RunMemo::PassLessons(const QString& cls, const QString& course,
 bool RunMemo::IsShared(const QString& course) {
     if (!shared_) {
         shared_.emplace(codeKeys_.size(), false);
-        auto rs = query_("select CourseCode from CourseAttrtb");
+        auto rs = reads_->OpenSharedCourses();
         while (!rs->Eof()) {
             const tw::db::Field f = rs->Fields("CourseCode");
             if (!f.IsNull()) (*shared_)[static_cast<size_t>(Intern(f.Text()))] = true;

@@ -10,24 +10,22 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "db/Database.h"
+#include "store/Build.h"
 
 namespace tw::timetable {
 
 class RunMemo {
   public:
-    // Opens one read statement (the run counts and runs it).
-    using Query = std::function<std::unique_ptr<tw::db::Recordset>(const QString&)>;
-
-    // Reads the plan and the week; the course limits and the shared-resource courses are read
-    // when first asked for, as the statements they stand for were.
-    RunMemo(Query query, int lessonOfDay);
+    // Reads the plan and the week through the run's statements; the course limits and the
+    // shared-resource courses are read when first asked for, as the statements they stand for
+    // were.
+    RunMemo(tw::store::BuildStatements& reads, int lessonOfDay);
 
     // ---- the plan: known only when every code of it is spelled one way and no class has two
     // rows of one course, so that which row or spelling a statement returns is never in doubt.
@@ -94,7 +92,7 @@ class RunMemo {
     int FirstOpen(RowList& list);
     void Finish(PlanRow& row);
 
-    Query query_;
+    tw::store::BuildStatements* reads_;
     int lessonOfDay_;
     QHash<QByteArray, int> ids_;        // tw::db::CodeKey of a code -> key
     std::vector<QByteArray> codeKeys_;  // by key: ordered as the database orders the codes

@@ -78,16 +78,18 @@ void frmAutoBuild::Form_Activate() {
     ++activations_;
     if (activations_ != 1) return;
     building_ = true;
-    const int r = tw::timetable::AutoBuildLessons();
+    const tw::store::Read<int> r = tw::timetable::AutoBuildLessons();
     building_ = false;
     const QString title = QStringLiteral("自动生成课表");
-    if (r >= 0) {
+    if (r.value >= 0) {
         tw::ui::MsgBox(
-            QStringLiteral("课表完成率统计:  ") + QString::number(r) + QStringLiteral("％"),
+            QStringLiteral("课表完成率统计:  ") + QString::number(r.value) + QStringLiteral("％"),
             tw::ui::vbOKOnly | tw::ui::vbInformation, title);
     } else {
-        tw::ui::MsgBox(QStringLiteral("生成课表失败！"), tw::ui::vbOKOnly | tw::ui::vbCritical,
-                       title);
+        // A statement that failed says why after the failure; a plan without lessons has no
+        // more to say.
+        tw::ui::MsgBox(QStringLiteral("生成课表失败！") + r.outcome.detail,
+                       tw::ui::vbOKOnly | tw::ui::vbCritical, title);
     }
     Timer1->stop();
     accept();

@@ -13,8 +13,7 @@
 #include "shell/mdlPublic.h"
 
 using tw::db::CodeLess;
-using tw::db::dbOpenSnapshot;
-using tw::db::SqlQ;
+using tw::store::PlanKey;
 
 namespace tw::timetable {
 
@@ -23,10 +22,6 @@ namespace {
 // Whole part of a day cursor (days are small positive numbers, so this is the floor).
 int DayOf(double cursor) {
     return static_cast<int>(std::floor(cursor));
-}
-
-QString Num(long long n) {
-    return QString::number(n);
 }
 
 // The teacher's daily maximum: the weekly total divided by 5, raised to the next whole number
@@ -57,6 +52,7 @@ double ClockSecondsRnd() {
 
 Builder::Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents)
     : db_(db),
+      statements_(db),
       lessonOfDay_(std::max(0, lessonOfDay)),
       rnd_(std::move(rnd)),
       doEvents_(std::move(doEvents)) {
@@ -65,40 +61,13 @@ Builder::Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventP
 
 // ---- statement helpers ----
 
-std::unique_ptr<tw::db::Recordset> Builder::Open(const QString& sql, int type) {
-    ++statements_;
-    return db_.OpenRecordset(sql, type);
-}
-
-// The run's updates say "or fail": they change rows inside the run's one transaction, which a
-// failure rolls back whole, so the database need not keep an undo copy of the pages of each
-// statement (encrypted page by page) to take back that statement alone. Each of them writes
-// values that meet the table's checks.
-void Builder::Exec(const QString& sql) {
+template <class Statement>
+void Builder::Write(Statement&& statement) {
     // A write by anyone else since the run's last own write reaches the memo first; counted
     // after this one, it would pass for the run's own.
     const bool memo = MemoStands();
-    ++statements_;
-    db_.Execute(sql);
+    std::forward<Statement>(statement)();
     if (memo) changesByRun_ = db_.TotalChanges();
-}
-
-long Builder::RowCount(const QString& sql, int type) {
-    auto rs = Open(sql, type);
-    long n = 0;
-    if (!rs->Eof()) {
-        rs->MoveLast();
-        n = rs->RecordCount();
-    }
-    rs->Close();
-    return n;
-}
-
-bool Builder::HasRows(const QString& sql, int type) {
-    auto rs = Open(sql, type);
-    bool has = !rs->Eof();
-    rs->Close();
-    return has;
 }
 
 double Builder::Draw() {
@@ -110,54 +79,41 @@ double Builder::Draw() {
 
 // ---- the run ----
 
-int Builder::AutoBuildLessons() {
+tw::store::Read<int> Builder::Run() {
+    using tw::store::Outcome;
+    using tw::store::Reason;
     struct MemoScope {
         std::optional<RunMemo>& memo;
         ~MemoScope() { memo.reset(); }
     } scope{memo_};
+    tw::store::Read<int> result{Outcome::Ok(), -1};
     try {
         tw::db::Transaction transaction(db_);
         PrepareBuild();
         if (useMemo_) ReadMemo();
         RunSelection();
         const int percent = GetBuildPercent();
+        if (percent < 0) result.outcome = Outcome::Failed(Reason::NotFound);
         // A run reported as failed keeps the timetable it found; only a plan without rows,
         // which can have no percentage, still leaves the earlier lessons cleared.
-        if (percent < 0 && HasRows("select ClassCode from ClassPlantb")) return -1;
+        if (percent < 0 && statements_.PlanHasRows()) return result;
         transaction.Commit();
-        return percent;
-    } catch (const std::exception&) {
+        result.value = percent;
+        return result;
+    } catch (const std::exception& e) {
         // A failed statement ends the build; the transaction's rollback leaves the timetable
-        // of the previous build.
-        return -1;
+        // of the previous build, and the database's text goes to whoever shows the failure.
+        return {Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what())), -1};
     }
 }
 
 void Builder::PrepareBuild() {
-    // Every lesson that is not fixed goes, one of a Null flag too.
-    Exec(QString("delete from LessonListtb where ") + kNotFixedLesson);
-    Exec("update ClassPlantb Set IsAutoBuild=0,BuildCount=0");
+    statements_.DeleteUnfixedLessons();
+    statements_.ResetPlanProgress();
     // Rows that name no class, course or teacher can never be placed nor found again by the
     // selection; they count as finished from the start.
-    Exec(
-        "update ClassPlantb Set IsAutoBuild=1 where ClassCode is null or CourseCode is null "
-        "or TeacherCode is null");
-    struct Preset {
-        QString cls, course, teacher;
-    };
-    std::vector<Preset> presets;
-    auto rs = Open("select ClassCode,CourseCode,TeacherCode from LessonListtb where SetFlag=0");
-    while (!rs->Eof()) {
-        presets.push_back({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
-                           rs->Fields("TeacherCode").Text()});
-        rs->MoveNext();
-    }
-    rs->Close();
-    for (const Preset& p : presets) {
-        Exec("Update or fail ClassPlantb Set BuildCount=BuildCount+1 where  ClassCode = '" +
-             SqlQ(p.cls) + "' and CourseCode = '" + SqlQ(p.course) + "' and TeacherCode = '" +
-             SqlQ(p.teacher) + "'");
-    }
+    statements_.FinishRowsWithoutCodes();
+    for (const PlanKey& fixed : statements_.FixedLessons()) statements_.CountFixedLesson(fixed);
 }
 
 void Builder::RunSelection() {
@@ -188,36 +144,17 @@ std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
     // grouping's key order), decided here so the result does not depend on the row order.
     QString chosenTeacher;
     long long bestClasses = 0;
-    {
-        auto rs = Open(
-            "select count(TeacherCode) as ClassCount,TeacherCode from  (select "
-            "ClassCode,TeacherCode from ClassPlantb where IsAutoBuild=0 Group by "
-            "TeacherCode,ClassCode)  Group by TeacherCode");
-        while (!rs->Eof()) {
-            long long n = rs->Fields("ClassCount").Int();
-            QString code = rs->Fields("TeacherCode").Text();
-            if (n > bestClasses || (n == bestClasses && n > 0 && CodeLess(code, chosenTeacher))) {
-                bestClasses = n;
-                chosenTeacher = code;
-            }
-            rs->MoveNext();
+    for (const auto& [code, n] : statements_.TeachersToBuild()) {
+        if (n > bestClasses || (n == bestClasses && n > 0 && CodeLess(code, chosenTeacher))) {
+            bestClasses = n;
+            chosenTeacher = code;
         }
-        rs->Close();
     }
 
     std::optional<QString> chosenCourse;
     long long bestCourseClasses = 0;
     long long bestTotal = 0;
-    auto rs = Open(
-        "SELECT Count(CourseCode) AS ClassCount, CourseCode, sum(SumCount) AS SumSumCount FROM "
-        "[SELECT ClassCode, CourseCode, sum(Count) AS SumCount From ClassPlantb WHERE "
-        "teachercode='" +
-        SqlQ(chosenTeacher) +
-        "' and IsAutoBuild=0  GROUP BY CourseCode, ClassCode]. AS Temptb  GROUP BY CourseCode");
-    while (!rs->Eof()) {
-        long long classes = rs->Fields("ClassCount").Int();
-        long long total = rs->Fields("SumSumCount").Int();
-        QString code = rs->Fields("CourseCode").Text();
+    for (const auto& [code, classes, total] : statements_.CoursesToBuild(chosenTeacher)) {
         bool better = false;
         if (classes > bestCourseClasses) {
             better = true;
@@ -230,45 +167,25 @@ std::optional<QString> Builder::PickTeacherAndCourse(QString& teacher) {
             bestCourseClasses = classes;
             bestTotal = total;
         }
-        rs->MoveNext();
     }
-    rs->Close();
     teacher = chosenTeacher;
     return chosenCourse;
 }
 
 std::optional<QString> Builder::PickClass(const QString& course, QString& teacher) {
     if (MemoKnowsPlan()) return memo_->PickClass(course, teacher);
-    auto rs = Open(
-        "select ClassCode,TeacherCode from ClassPlantb where IsAutoBuild=0  and CourseCode = '" +
-        SqlQ(course) + "' and TeacherCode = '" + SqlQ(teacher) + "'");
-    if (rs->RecordCount() == 0) {
-        rs->Close();
-        rs = Open(
-            "select ClassCode,TeacherCode from ClassPlantb where IsAutoBuild=0  and CourseCode = "
-            "'" +
-            SqlQ(course) + "'");
-        if (rs->RecordCount() == 0) {
-            rs->Close();
-            return std::nullopt;
-        }
-    }
-    teacher = rs->Fields("TeacherCode").Text();
-    QString cls = rs->Fields("ClassCode").Text();
-    rs->Close();
-    return cls;
+    std::optional<PlanKey> row = statements_.FirstRowToBuild(course, teacher);
+    if (!row) row = statements_.FirstRowToBuild(course);
+    if (!row) return std::nullopt;
+    teacher = row->teacherCode;
+    return row->classCode;
 }
 
 int Builder::GetBuildPercent() {
-    auto rs =
-        Open("select sum(Count) as SumCount, sum(BuildCount) as SumBuildCount from ClassPlantb");
-    if (rs->Eof() || rs->Fields("SumCount").IsNull()) {
-        rs->Close();
-        return -1;
-    }
-    long long total = rs->Fields("SumCount").Int();
-    long long built = rs->Fields("SumBuildCount").Int();
-    rs->Close();
+    const std::optional<tw::store::BuildStatements::PlanTotals> totals = statements_.Totals();
+    if (!totals) return -1;
+    const long long total = totals->count;
+    const long long built = totals->built;
     if (total == 0) return -1;
     // Nearest whole number, a half to the even neighbour (the default rounding mode).
     return static_cast<int>(std::nearbyint(static_cast<double>(built * 100) / total));
@@ -277,7 +194,7 @@ int Builder::GetBuildPercent() {
 // ---- placing one plan row ----
 
 int Builder::BuildPlanLessons(const QString& cls, const QString& course, const QString& teacher) {
-    const QString qc = SqlQ(cls), qk = SqlQ(course), qt = SqlQ(teacher);
+    const PlanKey key{cls, course, teacher};
     long long count = 0, buildCount = 0;
     if (MemoKnowsPlan()) {
         std::optional<RunMemo::RowCounts> row = memo_->Row(cls, course);
@@ -288,27 +205,19 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
         count = row->count;
         buildCount = row->buildCount;
     } else {
-        // The row of this teacher: an older file may hold a second row of the class and course
-        // with another teacher, and each row counts only its own lessons.
-        auto rs = Open("Select Count,BuildCount from ClassPlantb where  ClassCode = '" + qc +
-                       "' and CourseCode = '" + qk + "' and TeacherCode = '" + qt + "'");
-        if (rs->Eof()) {
-            rs->Close();
+        const std::optional<tw::store::BuildStatements::RowCounts> row = statements_.Row(key);
+        if (!row) {
             MarkPlanBuilt(cls, course, teacher);
             return -1;
         }
-        count = rs->Fields("Count").Int();
-        buildCount = rs->Fields("BuildCount").Int();
-        rs->Close();
+        count = row->count;
+        buildCount = row->buildCount;
     }
     int maximum = 0;
     if (MemoKnowsPlan()) {
         maximum = DailyMaximum(memo_->TeacherTotal(teacher));
     } else {
-        auto rs = Open("Select sum(Count) as SumCount from ClassPlantb where  TeacherCode = '" +
-                       qt + "'");
-        if (!rs->Eof()) maximum = DailyMaximum(rs->Fields("SumCount").Int());
-        rs->Close();
+        maximum = DailyMaximum(statements_.TeacherWeeklyTotal(teacher));
     }
     if (count <= buildCount) {
         MarkPlanBuilt(cls, course, teacher);
@@ -327,13 +236,10 @@ int Builder::BuildPlanLessons(const QString& cls, const QString& course, const Q
             MarkPlanBuilt(cls, course, teacher);
             return -1;
         }
-        Exec("insert into LessonListtb values( '" + qc + "'," + Num(DayOf(cursor)) + "," +
-             Num(lesson) + ",'" + qk + "','" + qt + "',1)");
+        Write([&] { statements_.InsertBuiltLesson(key, DayOf(cursor), lesson); });
         if (MemoStands()) memo_->Placed(cls, course, teacher, DayOf(cursor), lesson);
         ++buildCount;
-        Exec("Update or fail ClassPlantb Set BuildCount=" + Num(buildCount) +
-             " where  ClassCode = '" + qc + "' and CourseCode = '" + qk + "' and TeacherCode = '" +
-             qt + "'");
+        Write([&] { statements_.SetBuildCount(key, buildCount); });
         if (MemoKnowsPlan()) memo_->SetBuildCount(cls, course, buildCount);
         if (buildCount == count) {
             MarkPlanBuilt(cls, course, teacher);
@@ -412,20 +318,8 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
         if (MemoKnows(day)) {
             candidates = memo_->PassLessons(cls, course, day, pass);
         } else {
-            const QString qd = Num(day);
-            auto rs =
-                Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
-                         SqlQ(course) + "' and tbA.Attr=" + Num(pass) + " and tbA.day=" + qd +
-                         " and tbA.LessonNo not in (Select tbB.LessonNo from LessonListtb tbB "
-                         "where tbB.ClassCode ='" +
-                         SqlQ(cls) + "' and tbB.Day=" + qd + ")",
-                     dbOpenSnapshot);
-            while (!rs->Eof()) {
-                long long l = rs->Fields("LessonNo").Int();
+            for (long long l : statements_.PassLessons(cls, course, day, pass))
                 if (l >= 1 && l <= lessonOfDay_) candidates.push_back(static_cast<int>(l));
-                rs->MoveNext();
-            }
-            rs->Close();
             std::sort(candidates.begin(), candidates.end());
             candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
         }
@@ -446,7 +340,7 @@ int Builder::SlotOnDay(const QString& cls, const QString& course, const QString&
 }
 
 void Builder::ReadMemo() {
-    memo_.emplace([this](const QString& sql) { return Open(sql); }, lessonOfDay_);
+    memo_.emplace(statements_, lessonOfDay_);
     changesByRun_ = db_.TotalChanges();
 }
 
@@ -468,46 +362,31 @@ bool Builder::MemoKnows(int day, int lesson) {
 std::vector<bool> Builder::LimitedLessons(const QString& course, int day) {
     if (MemoKnows(day)) return memo_->Limited(course, day);
     std::vector<bool> limited(static_cast<size_t>(lessonOfDay_) + 1, false);
-    auto rs = Open("Select tbA.LessonNo from Limittb tbA where tbA.Kind=1 and tbA.Code ='" +
-                       SqlQ(course) + "' and tbA.Attr<>1 and tbA.day=" + Num(day) +
-                       " order by tbA.LessonNo",
-                   dbOpenSnapshot);
-    while (!rs->Eof()) {
-        long long l = rs->Fields("LessonNo").Int();
+    for (long long l : statements_.LimitedLessons(course, day))
         if (l >= 1 && l <= lessonOfDay_) limited[static_cast<size_t>(l)] = true;
-        rs->MoveNext();
-    }
-    rs->Close();
     return limited;
 }
 
 bool Builder::IsClassFree(const QString& cls, int day, int lesson) {
     if (MemoKnows(day, lesson)) return memo_->ClassFree(cls, day, lesson);
-    return !HasRows("Select LessonNo from LessonListtb where ClassCode ='" + SqlQ(cls) +
-                        "' and Day=" + Num(day) + " and LessonNo=" + Num(lesson),
-                    dbOpenSnapshot);
+    return !statements_.ClassHasLesson(cls, day, lesson);
 }
 
 bool Builder::IsTeacherFree(const QString& teacher, int day, int lesson) {
     if (MemoKnows(day, lesson)) return memo_->TeacherFree(teacher, day, lesson);
-    return !HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
-                    " and LessonNo=" + Num(lesson) + " and TeacherCode='" + SqlQ(teacher) + "'");
+    return !statements_.TeacherHasLesson(teacher, day, lesson);
 }
 
 bool Builder::IsSharedCourseAt(const QString& course, int day, int lesson) {
     if (!IsSharedCourse(course)) return false;
     if (MemoKnows(day, lesson)) return memo_->CourseAt(course, day, lesson);
-    return HasRows("select LessonNo from LessonListtb where  Day=" + Num(day) +
-                   " and LessonNo=" + Num(lesson) + " and CourseCode='" + SqlQ(course) +
-                   "' and CourseCode in(select CourseCode from CourseAttrtb)");
+    return statements_.SharedCourseAt(course, day, lesson);
 }
 
 bool Builder::IsSharedCourse(const QString& course) {
     if (MemoStands()) return memo_->IsShared(course);
     if (!sharedCourse_ || sharedCourse_->first != course) {
-        sharedCourse_.emplace(course, HasRows("select CourseCode from CourseAttrtb where "
-                                              "CourseCode='" +
-                                              SqlQ(course) + "'"));
+        sharedCourse_.emplace(course, statements_.IsSharedCourse(course));
     }
     return sharedCourse_->second;
 }
@@ -515,29 +394,26 @@ bool Builder::IsSharedCourse(const QString& course) {
 bool Builder::IsTeacherDayFull(const QString& teacher, double cursor, int maximum) {
     const int day = DayOf(cursor);
     if (MemoKnows(day)) return memo_->TeacherLessons(teacher, day) >= maximum;
-    return RowCount("select TeacherCode from LessonListtb where  TeacherCode='" + SqlQ(teacher) +
-                    "' and Day=" + Num(day)) >= maximum;
+    return statements_.TeacherLessons(teacher, day) >= maximum;
 }
 
 bool Builder::IsCourseDayFull(const QString& cls, const QString& course, int day, double share) {
     const long bound = static_cast<long>(std::floor(share)) + 1;
     if (MemoKnows(day)) return memo_->CourseLessons(cls, course, day) >= bound;
-    return RowCount("select CourseCode from LessonListtb where  CourseCode='" + SqlQ(course) +
-                    "' and ClassCode='" + SqlQ(cls) + "' and Day=" + Num(day) +
-                    " order by CourseCode") >= bound;
+    return statements_.CourseLessons(cls, course, day) >= bound;
 }
 
 void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher) {
-    Exec("update or fail ClassPlantb Set IsAutoBuild=1 Where ClassCode='" + SqlQ(cls) +
-         "' and CourseCode='" + SqlQ(course) + "' and TeacherCode='" + SqlQ(teacher) + "'");
+    Write([&] { statements_.MarkRowBuilt({cls, course, teacher}); });
     if (MemoKnowsPlan()) memo_->MarkBuilt(cls, course, teacher);
 }
 
-int AutoBuildLessons() {
-    if (!KbDatabase || !KbDatabase->IsOpen()) return -1;
+tw::store::Read<int> AutoBuildLessons() {
+    if (!KbDatabase || !KbDatabase->IsOpen())
+        return {tw::store::Outcome::Failed(tw::store::Reason::NoDatabase), -1};
     Builder builder(KbDb(), LessonOfDay, ClockSecondsRnd,
                     [] { QCoreApplication::processEvents(); });
-    return builder.AutoBuildLessons();
+    return builder.Run();
 }
 
 }  // namespace tw::timetable

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "store/Build.h"
+#include "store/Outcome.h"
 #include "timetable/RunMemo.h"
 
 namespace tw::timetable {
@@ -33,15 +35,17 @@ class Builder {
     // lessonOfDay: lessons per day (N); lesson numbers are only ever taken from 1 to N.
     Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents = {});
 
-    // One whole build run in one transaction: preparation, selection and placement. Returns the
-    // percentage of planned lessons placed, or -1 when there is none (the planned lessons add up
-    // to 0 or less) or a statement failed. After -1 the database is as it was before the run,
-    // except that a plan without rows still has the lessons of earlier builds and of hand
-    // editing cleared.
-    int AutoBuildLessons();
+    // One whole build run in one transaction: preparation, selection and placement. value is the
+    // percentage of planned lessons placed, or -1 when there is none (NotFound: the planned
+    // lessons add up to 0 or less) or a statement failed (DatabaseError, with the database's
+    // text). After -1 the database is as it was before the run, except that a plan without rows
+    // still has the lessons of earlier builds and of hand editing cleared.
+    tw::store::Read<int> Run();
+    // Run's percentage, or -1.
+    int AutoBuildLessons() { return Run().value; }
 
-    // The steps of a run. They throw tw::db::DbError when a statement fails; AutoBuildLessons
-    // turns that into -1 and rolls back.
+    // The steps of a run. They throw tw::db::DbError when a statement fails; Run turns that into
+    // its outcome and rolls back.
     void PrepareBuild();
     // Chooses the teacher with the most classes still to build and that teacher's course with
     // the most classes (then the most lessons); nullopt when no unfinished row is left (the
@@ -67,16 +71,15 @@ class Builder {
     void MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher);
 
     // Statements sent to the database since construction.
-    long long StatementCount() const { return statements_; }
+    long long StatementCount() const { return statements_.Sent(); }
     // Whether a run answers its questions from its memo (the default) or asks the database each
     // one as it is written; both give the same timetable.
     void UseRunMemo(bool use) { useMemo_ = use; }
 
   private:
-    std::unique_ptr<tw::db::Recordset> Open(const QString& sql, int type = tw::db::dbOpenDynaset);
-    void Exec(const QString& sql);
-    long RowCount(const QString& sql, int type = tw::db::dbOpenDynaset);
-    bool HasRows(const QString& sql, int type = tw::db::dbOpenDynaset);
+    // Runs one of the run's own writes.
+    template <class Statement>
+    void Write(Statement&& statement);
     void RunSelection();
     // FindSlotOnDay once the course's daily bound is known not to be reached.
     int SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
@@ -107,17 +110,17 @@ class Builder {
     long long changesByRun_ = 0;
 
     tw::db::Database& db_;
+    tw::store::BuildStatements statements_;
     int lessonOfDay_;
     RandomSource rnd_;
     EventPump doEvents_;
-    long long statements_ = 0;
     bool useMemo_ = true;
     // Whether the current row's course is a shared-resource course (read once per row).
     std::optional<std::pair<QString, bool>> sharedCourse_;
 };
 
 // The program's build: runs on KbDb() with LessonOfDay, the program-wide random sequence and
-// QCoreApplication::processEvents. -1 when no database is open.
-int AutoBuildLessons();
+// QCoreApplication::processEvents, as Builder::Run; NoDatabase (and -1) when no database is open.
+tw::store::Read<int> AutoBuildLessons();
 
 }  // namespace tw::timetable

@@ -91,6 +91,21 @@ TEST_F(AutoBuildDialog, ABuildReportedAsFailedLeavesTheTimetableAsItWas) {
     EXPECT_EQ(Rows("select * from ClassPlantb order by ClassCode"), plan);
 }
 
+TEST_F(AutoBuildDialog, AFailedStatementIsShownWithTheDatabasesTextAndUndone) {
+    AddPlan("101", "01", "T1", 2);
+    AddLesson("101", 2, 2, "01", "T1", 1);
+    Exec("update ClassPlantb set BuildCount=1, IsAutoBuild=1");
+    Exec("drop table CourseAttrtb");
+    const QStringList lessons = Rows("select * from LessonListtb");
+    RunDialog();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].text.startsWith(QStringLiteral("生成课表失败！")));
+    EXPECT_TRUE(calls[0].text.contains("CourseAttrtb")) << calls[0].text.toStdString();
+    EXPECT_EQ(calls[0].style, tw::ui::vbOKOnly | tw::ui::vbCritical);
+    EXPECT_EQ(Rows("select * from LessonListtb"), lessons);
+    EXPECT_EQ(Rows("select BuildCount, IsAutoBuild from ClassPlantb"), QStringList({"1|1"}));
+}
+
 TEST_F(AutoBuildDialog, ALaterActivationStartsNoSecondBuild) {
     AddPlan("101", "01", "T1", 1);
     frmAutoBuild dialog;
