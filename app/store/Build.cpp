@@ -1,5 +1,7 @@
 #include "Build.h"
 
+#include <QStringBuilder>
+
 #include "Lessons.h"
 #include "db/Database.h"
 
@@ -14,11 +16,12 @@ QString Num(long long n) {
     return QString::number(n);
 }
 
-// " where  ClassCode = '...' and CourseCode = '...' and TeacherCode = '...'": the one plan row
-// of a class, course and teacher.
-QString RowWhere(const PlanKey& row) {
-    return " where  ClassCode = '" + SqlQ(row.classCode) + "' and CourseCode = '" +
-           SqlQ(row.courseCode) + "' and TeacherCode = '" + SqlQ(row.teacherCode) + "'";
+// head + " where  ClassCode = '...' and CourseCode = '...' and TeacherCode = '...'": the one
+// plan row of a class, course and teacher. Made in one piece: the build sends it for every
+// lesson it places.
+QString OnRow(const QString& head, const PlanKey& row) {
+    return head % u" where  ClassCode = '" % SqlQ(row.classCode) % u"' and CourseCode = '" %
+           SqlQ(row.courseCode) % u"' and TeacherCode = '" % SqlQ(row.teacherCode) % u"'";
 }
 
 }  // namespace
@@ -94,7 +97,7 @@ std::vector<PlanKey> BuildStatements::FixedLessons() {
 }
 
 void BuildStatements::CountFixedLesson(const PlanKey& lesson) {
-    Exec("Update or fail ClassPlantb Set BuildCount=BuildCount+1" + RowWhere(lesson));
+    Exec(OnRow(QStringLiteral("Update or fail ClassPlantb Set BuildCount=BuildCount+1"), lesson));
 }
 
 // ---- choosing the next rows ----
@@ -178,7 +181,7 @@ bool BuildStatements::PlanHasRows() {
 // ---- one row ----
 
 std::optional<BuildStatements::RowCounts> BuildStatements::Row(const PlanKey& row) {
-    auto rs = Open("Select Count,BuildCount from ClassPlantb" + RowWhere(row));
+    auto rs = Open(OnRow(QStringLiteral("Select Count,BuildCount from ClassPlantb"), row));
     std::optional<RowCounts> counts;
     if (!rs->Eof()) counts = RowCounts{rs->Fields("Count").Int(), rs->Fields("BuildCount").Int()};
     rs->Close();
@@ -194,19 +197,19 @@ long long BuildStatements::TeacherWeeklyTotal(const QString& teacher) {
 }
 
 void BuildStatements::InsertBuiltLesson(const PlanKey& row, int day, int lesson) {
-    Exec("insert into LessonListtb values( '" + SqlQ(row.classCode) + "'," + Num(day) + "," +
-         Num(lesson) + ",'" + SqlQ(row.courseCode) + "','" + SqlQ(row.teacherCode) + "'," +
-         Num(kFlagBuilt) + ")");
+    static_assert(kFlagBuilt == 1, "the statement writes SetFlag 1");
+    Exec(u"insert into LessonListtb values( '" % SqlQ(row.classCode) % u"'," % Num(day) % u"," %
+         Num(lesson) % u",'" % SqlQ(row.courseCode) % u"','" % SqlQ(row.teacherCode) % u"',1)");
 }
 
 void BuildStatements::SetBuildCount(const PlanKey& row, long long buildCount) {
-    Exec("Update or fail ClassPlantb Set BuildCount=" + Num(buildCount) + RowWhere(row));
+    Exec(OnRow(u"Update or fail ClassPlantb Set BuildCount=" % Num(buildCount), row));
 }
 
 void BuildStatements::MarkRowBuilt(const PlanKey& row) {
-    Exec("update or fail ClassPlantb Set IsAutoBuild=1 Where ClassCode='" + SqlQ(row.classCode) +
-         "' and CourseCode='" + SqlQ(row.courseCode) + "' and TeacherCode='" +
-         SqlQ(row.teacherCode) + "'");
+    Exec(u"update or fail ClassPlantb Set IsAutoBuild=1 Where ClassCode='" % SqlQ(row.classCode) %
+         u"' and CourseCode='" % SqlQ(row.courseCode) % u"' and TeacherCode='" %
+         SqlQ(row.teacherCode) % u"'");
 }
 
 // ---- slots ----
