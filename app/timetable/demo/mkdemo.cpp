@@ -28,8 +28,10 @@ bool WriteDemo(const QString& path, const QString& password) {
     tw::timetable::Builder builder(*db, p.lessonsPerDay, [gen] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(*gen);
     });
-    if (builder.AutoBuildLessons() < 0) {
-        std::fprintf(stderr, "cannot build the timetable of %s\n", qPrintable(path));
+    const tw::store::Read<int> built = builder.Run();
+    if (built.value < 0) {
+        std::fprintf(stderr, "cannot build the timetable of %s %s\n", qPrintable(path),
+                     qPrintable(built.outcome.detail));
         return false;
     }
     return true;
