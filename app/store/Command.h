@@ -2,6 +2,8 @@
 // turned into an outcome where the transaction ends.
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <cassert>
 #include <utility>
 
@@ -44,6 +46,20 @@ Outcome RunGuarded(Body&& body) {
     } catch (const tw::db::DbError& e) {
         return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));
     }
+}
+
+// Reads every row sql gives, each made into a T by rowOf(recordset); a failing statement gives
+// DatabaseError, and the rows read before it stay.
+template <class T, class RowOf>
+Read<QList<T>> ReadRows(tw::db::Database& db, const QString& sql, RowOf&& rowOf) {
+    Read<QList<T>> read;
+    read.outcome = RunGuarded([&] {
+        auto rs = db.OpenRecordset(sql);
+        for (; !rs->Eof(); rs->MoveNext()) read.value.append(rowOf(*rs));
+        rs->Close();
+        return Outcome::Ok();
+    });
+    return read;
 }
 
 }  // namespace tw::store

@@ -106,18 +106,11 @@ QString InsertLesson(const QString& classCode, int day, int lesson, const QStrin
 
 // Every row that sql reads from LessonListtb; the rows read before a failure stay.
 Read<QList<PlacedLesson>> ReadLessons(tw::db::Database& db, const QString& sql) {
-    Read<QList<PlacedLesson>> read;
-    read.outcome = RunGuarded([&] {
-        auto rs = db.OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext()) {
-            read.value.append({rs->Fields("Day").Int(), rs->Fields("LessonNo").Int(),
-                               rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
-                               rs->Fields("TeacherCode").Text()});
-        }
-        rs->Close();
-        return Outcome::Ok();
+    return ReadRows<PlacedLesson>(db, sql, [](tw::db::Recordset& rs) {
+        return PlacedLesson{rs.Fields("Day").Int(), rs.Fields("LessonNo").Int(),
+                            rs.Fields("ClassCode").Text(), rs.Fields("CourseCode").Text(),
+                            rs.Fields("TeacherCode").Text()};
     });
-    return read;
 }
 
 // True when sql reads no row; false when it reads one or fails.
@@ -180,19 +173,15 @@ Read<QList<PlacedLesson>> ReadPresetLessons(tw::db::Database& db, const QString&
 }
 
 Read<QList<OwedLessons>> ReadOwedLessons(tw::db::Database& db) {
-    Read<QList<OwedLessons>> read;
-    read.outcome = RunGuarded([&] {
-        auto rs = db.OpenRecordset(QStringLiteral(
+    return ReadRows<OwedLessons>(
+        db,
+        QStringLiteral(
             "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
-            "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"));
-        for (; !rs->Eof(); rs->MoveNext()) {
-            read.value.append({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
-                               rs->Fields("TeacherCode").Text(), rs->Fields("RemainCount").Int()});
-        }
-        rs->Close();
-        return Outcome::Ok();
-    });
-    return read;
+            "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"),
+        [](tw::db::Recordset& rs) {
+            return OwedLessons{rs.Fields("ClassCode").Text(), rs.Fields("CourseCode").Text(),
+                               rs.Fields("TeacherCode").Text(), rs.Fields("RemainCount").Int()};
+        });
 }
 
 Read<QStringList> ReadPresetCourses(tw::db::Database& db, const QString& classCode) {

@@ -13,18 +13,12 @@ QString KindText(LimitKind kind) {
     return QString::number(static_cast<int>(kind));
 }
 
-QString EntriesTable(LimitKind kind) {
-    switch (kind) {
-        case LimitKind::Class:
-            return QStringLiteral("Classtb");
-        case LimitKind::Course:
-            return QStringLiteral("Coursetb");
-        case LimitKind::Teacher:
-            return QStringLiteral("Teachertb");
-        case LimitKind::ClassRoom:
-            return QStringLiteral("ClassRoomtb");
-    }
-    return {};
+// The master table whose rows are the entries of a kind.
+MasterTable EntriesOf(LimitKind kind) {
+    // By Limittb.Kind.
+    static constexpr MasterTable kEntries[] = {MasterTable::Classes, MasterTable::Courses,
+                                               MasterTable::Teachers, MasterTable::ClassRooms};
+    return kEntries[static_cast<int>(kind)];
 }
 
 bool InWeek(int day, int lesson) {
@@ -58,17 +52,12 @@ void WriteLevel(tw::db::Database& db, LimitKind kind, const QString& code, int d
 }  // namespace
 
 Read<QList<MasterRecord>> ReadLimitEntries(tw::db::Database& db, LimitKind kind) {
-    Read<QList<MasterRecord>> read;
-    read.outcome = RunGuarded([&] {
-        auto rs = db.OpenRecordset("select Code,Name,FullName from " + EntriesTable(kind));
-        for (; !rs->Eof(); rs->MoveNext()) {
-            read.value.append({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
-                               rs->Fields("FullName").Text(), QString()});
-        }
-        rs->Close();
-        return Outcome::Ok();
-    });
-    return read;
+    return ReadRows<MasterRecord>(
+        db, "select Code,Name,FullName from " + MasterTableName(EntriesOf(kind)),
+        [](tw::db::Recordset& rs) {
+            return MasterRecord{rs.Fields("Code").Text(), rs.Fields("Name").Text(),
+                                rs.Fields("FullName").Text(), QString()};
+        });
 }
 
 Read<StoredLimits> ReadLimits(tw::db::Database& db, LimitKind kind, const QString& code) {

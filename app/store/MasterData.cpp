@@ -12,20 +12,6 @@ namespace tw::store {
 
 namespace {
 
-QString TableName(MasterTable table) {
-    switch (table) {
-        case MasterTable::Courses:
-            return QStringLiteral("Coursetb");
-        case MasterTable::Teachers:
-            return QStringLiteral("Teachertb");
-        case MasterTable::ClassRooms:
-            return QStringLiteral("ClassRoomtb");
-        case MasterTable::Classes:
-            return QStringLiteral("Classtb");
-    }
-    return {};
-}
-
 // The deletes that remove a record of the table, each followed by the quoted code and "'", in
 // the order they run: the rows that name the code first, the record itself last.
 QStringList DeletePrefixes(MasterTable table) {
@@ -54,6 +40,20 @@ QStringList DeletePrefixes(MasterTable table) {
 
 }  // namespace
 
+QString MasterTableName(MasterTable table) {
+    switch (table) {
+        case MasterTable::Courses:
+            return QStringLiteral("Coursetb");
+        case MasterTable::Teachers:
+            return QStringLiteral("Teachertb");
+        case MasterTable::ClassRooms:
+            return QStringLiteral("ClassRoomtb");
+        case MasterTable::Classes:
+            return QStringLiteral("Classtb");
+    }
+    return {};
+}
+
 QList<MasterColumn> TooLongColumns(const MasterRecord& record) {
     QList<MasterColumn> columns;
     const std::pair<MasterColumn, const QString*> texts[] = {
@@ -68,22 +68,16 @@ QList<MasterColumn> TooLongColumns(const MasterRecord& record) {
 }
 
 Read<QList<MasterRecord>> ReadMasterRecords(tw::db::Database& db, MasterTable table) {
-    Read<QList<MasterRecord>> read;
-    read.outcome = RunGuarded([&] {
-        auto rs = db.OpenRecordset("select * from " + TableName(table));
-        for (; !rs->Eof(); rs->MoveNext()) {
-            read.value.append({rs->Fields("Code").Text(), rs->Fields("Name").Text(),
-                               rs->Fields("FullName").Text(), rs->Fields("ShortName").Text()});
-        }
-        rs->Close();
-        return Outcome::Ok();
-    });
-    return read;
+    return ReadRows<MasterRecord>(
+        db, "select * from " + MasterTableName(table), [](tw::db::Recordset& rs) {
+            return MasterRecord{rs.Fields("Code").Text(), rs.Fields("Name").Text(),
+                                rs.Fields("FullName").Text(), rs.Fields("ShortName").Text()};
+        });
 }
 
 Outcome AddMasterRecord(tw::db::Database& db, MasterTable table, const MasterRecord& record) {
     if (!TooLongColumns(record).isEmpty()) return Outcome::Failed(Reason::TooLong);
-    const QString name = TableName(table);
+    const QString name = MasterTableName(table);
     return RunInTransaction(db, [&] {
         auto rs = db.OpenRecordset("Select Code from " + name + " where  Code = '" +
                                    SqlQ(record.code) + "'");
@@ -100,7 +94,7 @@ Outcome AddMasterRecord(tw::db::Database& db, MasterTable table, const MasterRec
 
 Outcome RenameMasterRecord(tw::db::Database& db, MasterTable table, const MasterRecord& record) {
     return RunInTransaction(db, [&] {
-        db.Execute("Update " + TableName(table) + " Set Name = '" + SqlQ(record.name) +
+        db.Execute("Update " + MasterTableName(table) + " Set Name = '" + SqlQ(record.name) +
                        "',FullName = '" + SqlQ(record.fullName) + "',ShortName = '" +
                        SqlQ(record.shortName) + "' Where Code = '" + SqlQ(record.code) + "'",
                    0);

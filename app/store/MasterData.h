@@ -18,6 +18,9 @@ namespace tw::store {
 
 enum class MasterTable { Courses, Teachers, ClassRooms, Classes };
 
+// The table's name in the database: Coursetb, Teachertb, ClassRoomtb, Classtb.
+QString MasterTableName(MasterTable table);
+
 enum class MasterColumn { Code, Name, FullName, ShortName };
 
 struct MasterRecord {

@@ -39,18 +39,11 @@ bool IsFixed(const tw::db::Field& setFlag) {
 }
 
 Read<QList<PlanRow>> ReadPlanRows(tw::db::Database& db, const QString& sql) {
-    Read<QList<PlanRow>> read;
-    read.outcome = RunGuarded([&] {
-        auto rs = db.OpenRecordset(sql);
-        for (; !rs->Eof(); rs->MoveNext()) {
-            read.value.append({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
-                               rs->Fields("TeacherCode").Text(), rs->Fields("Count").Text(),
-                               rs->Fields("Count").Int()});
-        }
-        rs->Close();
-        return Outcome::Ok();
+    return ReadRows<PlanRow>(db, sql, [](tw::db::Recordset& rs) {
+        return PlanRow{rs.Fields("ClassCode").Text(), rs.Fields("CourseCode").Text(),
+                       rs.Fields("TeacherCode").Text(), rs.Fields("Count").Text(),
+                       rs.Fields("Count").Int()};
     });
-    return read;
 }
 
 // Hands the lessons of class and course taught by oldTeacher to newTeacher. A lesson whose slot
