@@ -300,19 +300,29 @@ Outcome WritePresetLesson(tw::db::Database& db, const QString& classCode, const 
     });
 }
 
-Outcome RemovePresetLesson(tw::db::Database& db, const QString& classCode, int day, int lesson) {
+namespace {
+
+// Removes the lesson in the slot (with fixedOnly, only a fixed one) in one transaction. Only the
+// lesson's own plan row gives it back, also where an older file holds a second row of the class
+// and course with another teacher.
+Outcome RemoveLesson(tw::db::Database& db, const QString& classCode, int day, int lesson,
+                     bool fixedOnly) {
     return RunInTransaction(db, [&] {
         StoredLesson old;
-        if (!ReadLesson(db, classCode, day, lesson, old) || !old.fixed)
+        if (!ReadLesson(db, classCode, day, lesson, old) || (fixedOnly && !old.fixed))
             return Outcome::Failed(Reason::EmptySlot);
         if (!ExecChanging(db, "delete from Lessonlisttb " + SlotWhere(classCode, day, lesson) +
-                                  " and SetFlag=0"))
+                                  (fixedOnly ? " and SetFlag=0" : "")))
             return Outcome::Failed(Reason::EmptySlot);
-        // Only the lesson's own plan row gives it back, also where an older file holds a second
-        // row of the class and course with another teacher.
         AddToBuildCount(db, classCode, old.courseCode, old.teacherCode, -1);
         return Outcome::Ok(1);
     });
+}
+
+}  // namespace
+
+Outcome RemovePresetLesson(tw::db::Database& db, const QString& classCode, int day, int lesson) {
+    return RemoveLesson(db, classCode, day, lesson, true);
 }
 
 Outcome PlaceHandLesson(tw::db::Database& db, const QString& classCode, const QString& courseCode,
@@ -331,14 +341,7 @@ Outcome PlaceHandLesson(tw::db::Database& db, const QString& classCode, const QS
 }
 
 Outcome RemoveHandLesson(tw::db::Database& db, const QString& classCode, int day, int lesson) {
-    return RunInTransaction(db, [&] {
-        StoredLesson old;
-        if (!ReadLesson(db, classCode, day, lesson, old)) return Outcome::Failed(Reason::EmptySlot);
-        if (!ExecChanging(db, "delete from Lessonlisttb " + SlotWhere(classCode, day, lesson)))
-            return Outcome::Failed(Reason::EmptySlot);
-        AddToBuildCount(db, classCode, old.courseCode, old.teacherCode, -1);
-        return Outcome::Ok(1);
-    });
+    return RemoveLesson(db, classCode, day, lesson, false);
 }
 
 Outcome SwapClassLessons(tw::db::Database& db, const QString& classCode, int selDay, int selLesson,
