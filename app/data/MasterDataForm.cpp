@@ -20,6 +20,23 @@ const char* const kBoxNames[4] = {"txtCode", "txtName", "txtFullName", "txtShort
 const char* const kLabelNames[4] = {"lblCode", "lblName", "lblFullName", "lblShortName"};
 }  // namespace
 
+MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable table) {
+    MasterFormSettings s;
+    s.caption = noun + "名单";
+    s.table = table;
+    s.headings = {noun + "代码", noun + "名称", noun + "全称", noun + "简称"};
+    s.labels = s.headings;
+    s.boxOrder = {kCodeBox, kNameBox, kFullNameBox, kShortNameBox};
+    s.required = {{kShortNameBox, "请输入" + noun + "简称。"},
+                  {kFullNameBox, "请输入" + noun + "全称。"},
+                  {kNameBox, "请输入" + noun + "名称。"},
+                  {kCodeBox, "请输入" + noun + "代码。"}};
+    s.checkTitle = "输入信息检查";
+    s.duplicatePrefix = "该" + noun + "代码： ";
+    s.codeChangeMessage = noun + "代码不能修改！";
+    return s;
+}
+
 MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* parent)
     : RecordForm(parent), settings_(settings) {
     BuildControls();

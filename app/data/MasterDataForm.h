@@ -39,6 +39,12 @@ struct MasterFormSettings {
     bool modifyByTypedCode = false;  // modify updates the record of the typed code
 };
 
+// The settings whose texts all name the entry by noun: the caption <noun>名单, headings and
+// labels <noun>代码, <noun>名称, <noun>全称, <noun>简称, boxes in that order, each required
+// ("请输入<noun>简称。" first, the code last), the check title 输入信息检查, "该<noun>代码： "
+// and <noun>代码不能修改！.
+MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable table);
+
 class MasterDataForm : public RecordForm {
     Q_OBJECT
   public:

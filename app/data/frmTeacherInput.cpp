@@ -1,24 +1,15 @@
 #include "frmTeacherInput.h"
 
-using tw::data::kCodeBox;
-using tw::data::kFullNameBox;
-using tw::data::kNameBox;
-using tw::data::kShortNameBox;
-
 namespace {
+// The teacher's name box reads 老师姓名, each missing name asks for the 老师名称, and the code
+// that may not change is the 教师代码.
 tw::data::MasterFormSettings TeacherSettings() {
-    tw::data::MasterFormSettings s;
-    s.caption = "老师名单";
-    s.table = tw::store::MasterTable::Teachers;
-    s.headings = {"老师代码", "老师名称", "老师全称", "老师简称"};
-    s.labels = {"老师代码", "老师姓名", "老师全称", "老师简称"};
-    s.boxOrder = {kCodeBox, kNameBox, kFullNameBox, kShortNameBox};
-    s.required = {{kShortNameBox, "请输入老师名称。"},
-                  {kFullNameBox, "请输入老师名称。"},
-                  {kNameBox, "请输入老师名称。"},
-                  {kCodeBox, "请输入老师代码。"}};
-    s.checkTitle = "输入信息检查";
-    s.duplicatePrefix = "该老师代码： ";
+    tw::data::MasterFormSettings s =
+        tw::data::SettingsNaming("老师", tw::store::MasterTable::Teachers);
+    s.labels[tw::data::kNameBox] = "老师姓名";
+    for (auto& required : s.required) {
+        if (required.box != tw::data::kCodeBox) required.message = "请输入老师名称。";
+    }
     s.codeChangeMessage = "教师代码不能修改！";
     return s;
 }
