@@ -6,9 +6,12 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "DbCommands.h"
+#include "OpenDatabase.h"
 #include "frmMain.h"
 #include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
+#include "store/School.h"
 #include "ui/MsgBox.h"
 
 namespace {
@@ -50,13 +53,9 @@ std::optional<int> StoredLessonsOfDay() {
     return std::nullopt;
 }
 
-short TrimLessonsToDay() {
-    try {
-        KbDb().Execute("Delete from LessonListtb where LessonNo>" + QString::number(LessonOfDay));
-        return 0;
-    } catch (const tw::db::DbError&) {
-        return -1;
-    }
+tw::store::Outcome TrimLessonsToDay() {
+    return OnOpenDatabase(
+        [](tw::db::Database& db) { return tw::store::DeleteLessonsBeyondDay(db, LessonOfDay); });
 }
 
 namespace {
@@ -92,15 +91,10 @@ bool OpenStartupDatabase() {
 // Lessons beyond the day are not shown in any grid, but they are the school's: they are
 // deleted only when the user says so, and the question's default keeps them.
 void OfferLessonTrim() {
-    long long beyond = 0;
-    try {
-        auto rs = KbDb().OpenRecordset("select count(*) as n from LessonListtb where LessonNo>" +
-                                       QString::number(LessonOfDay));
-        if (!rs->Eof()) beyond = rs->Fields("n").Int();
-        rs->Close();
-    } catch (const tw::db::DbError&) {
-        return;  // nothing counted, nothing offered
-    }
+    const tw::store::Read<long long> counted = OnOpenDatabase(
+        [](tw::db::Database& db) { return tw::store::CountLessonsBeyondDay(db, LessonOfDay); });
+    if (!counted.Done()) return;  // nothing counted, nothing offered
+    const long long beyond = counted.value;
     if (beyond <= 0) return;
     const QString question =
         QStringLiteral(
@@ -110,8 +104,11 @@ void OfferLessonTrim() {
             .arg(LessonOfDay);
     const int answer = tw::ui::MsgBox(
         question, tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2, AppTitle);
-    if (answer == tw::ui::vbYes && TrimLessonsToDay() != 0) {
-        tw::ui::MsgBox(QStringLiteral("删除课表失败！"), tw::ui::vbCritical, AppTitle);
+    if (answer != tw::ui::vbYes) return;
+    const tw::store::Outcome trimmed = TrimLessonsToDay();
+    if (!trimmed.Done()) {
+        tw::ui::MsgBox(FailureText(QStringLiteral("删除课表失败！"), trimmed), tw::ui::vbCritical,
+                       AppTitle);
     }
 }
 

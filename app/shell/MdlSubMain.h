@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "store/Outcome.h"
+
 class frmMain;
 
 // Runs the start-up sequence. Returns the shown main window, or nullptr when neither the
@@ -26,7 +28,8 @@ QString GetMainCaption();
 // or holds any other value (the file may be lost, empty or damaged).
 std::optional<int> StoredLessonsOfDay();
 
-// Deletes the lessons numbered above LessonOfDay. 0 on success, -1 after a failure. Start-up
-// runs it only when the settings file holds 6 or 7 and the user, asked how many lessons lie
-// beyond the day, answers Yes (the default answer keeps them).
-short TrimLessonsToDay();
+// Deletes the lessons numbered above LessonOfDay from the open database; NoDatabase without
+// one, DatabaseError with the database's text when the delete fails. Start-up runs it only when
+// the settings file holds 6 or 7 and the user, asked how many lessons lie beyond the day,
+// answers Yes (the default answer keeps them).
+tw::store::Outcome TrimLessonsToDay();

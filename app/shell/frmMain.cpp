@@ -13,10 +13,10 @@
 #include <QSaveFile>
 #include <QThread>
 #include <QUrl>
-#include <exception>
 
 #include "DbCommands.h"
 #include "ModalForm.h"
+#include "OpenDatabase.h"
 #include "WebLinks.h"
 #include "data/frmClassInput.h"
 #include "data/frmClassLimitInput.h"
@@ -34,6 +34,7 @@
 #include "mdlPublic.h"
 #include "output/frmExport.h"
 #include "output/frmPrint.h"
+#include "store/School.h"
 #include "timetable/frmAutoBuild.h"
 #include "timetable/frmManualSetLesson.h"
 #include "timetable/frmSetLesson.h"
@@ -209,29 +210,26 @@ void frmMain::ShowOpenFailure(const QString& path, const tw::db::OpenFailure& wh
 // ---- 文件 ----
 
 void frmMain::mnuOpenDb_Click() {
-    try {
-        // The database open now, not the settings file's, is the one to return to, and the
-        // chooser starts in its folder.
-        const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
-        const QString chosen =
-            tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter),
-                                    QFileInfo(previous).absolutePath());
-        if (chosen.isEmpty()) return;
-        CloseDb();
-        tw::db::OpenFailure why;
-        if (OpenDb(chosen, &why)) {
-            setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
-            // A path the settings file cannot hold as it is stays unsaved, and is reported.
-            if (!WriteDbFileName(chosen)) {
-                MsgBox(QStringLiteral("保存新数据库文件名！"), vbCritical, windowTitle());
-            }
-            UpdateMenuState();
-        } else {
-            ShowOpenFailure(chosen, why);
-            ReopenDb(previous);
+    // The database open now, not the settings file's, is the one to return to, and the
+    // chooser starts in its folder.
+    const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
+    const QString chosen =
+        tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter),
+                                QFileInfo(previous).absolutePath());
+    if (chosen.isEmpty()) return;
+    CloseDb();
+    // A file that does not open comes back with its reason, which the message names.
+    tw::db::OpenFailure why;
+    if (OpenDb(chosen, &why)) {
+        setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
+        // A path the settings file cannot hold as it is stays unsaved, and is reported.
+        if (!WriteDbFileName(chosen)) {
+            MsgBox(QStringLiteral("保存新数据库文件名！"), vbCritical, windowTitle());
         }
-    } catch (const std::exception&) {
-        MsgBox(QStringLiteral("系统异常错误！"), vbCritical, windowTitle());
+        UpdateMenuState();
+    } else {
+        ShowOpenFailure(chosen, why);
+        ReopenDb(previous);
     }
 }
 
@@ -350,20 +348,24 @@ void frmMain::mnuExport_Click() {
 void frmMain::mnuUpgradeAll_Click() {
     if (!DbOpen()) return;
     if (!TypedConfirmation(QStringLiteral("课表学年升级将会清除您以前排好的课表！"))) return;
-    if (UpgradeSchoolYear() == 0) {
+    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::UpgradeSchoolYear);
+    if (outcome.Done()) {
         MsgBox(QStringLiteral("课表学年升级完成。"), vbInformation, QStringLiteral("课表系统"));
     } else {
-        MsgBox(QStringLiteral("课表学年升级失败！"), vbCritical, QStringLiteral("课表系统"));
+        MsgBox(FailureText(QStringLiteral("课表学年升级失败！"), outcome), vbCritical,
+               QStringLiteral("课表系统"));
     }
 }
 
 void frmMain::mnuDeleteLessonAll_Click() {
     if (!DbOpen()) return;
     if (!TypedConfirmation(QStringLiteral("删除课表数据将会清除您以前排好的课表！"))) return;
-    if (DeleteAllLessons() == 0) {
+    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::DeleteAllLessons);
+    if (outcome.Done()) {
         MsgBox(QStringLiteral("删除课表完成。"), vbInformation, QStringLiteral("课表系统"));
     } else {
-        MsgBox(QStringLiteral("删除课表失败！"), vbCritical, QStringLiteral("课表系统"));
+        MsgBox(FailureText(QStringLiteral("删除课表失败！"), outcome), vbCritical,
+               QStringLiteral("课表系统"));
     }
 }
 
@@ -376,10 +378,11 @@ void frmMain::mnuSetLessonNum_Click() {
 void frmMain::mnuDataMaintenance_Click() {
     if (!DbOpen()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (MaintainData() == 0) {
+    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::MaintainData);
+    if (outcome.Done()) {
         MsgBox(QStringLiteral("数据维护完成"), vbInformation, windowTitle());
     } else {
-        MsgBox(QStringLiteral("数据维护失败！"), vbCritical, windowTitle());
+        MsgBox(FailureText(QStringLiteral("数据维护失败！"), outcome), vbCritical, windowTitle());
     }
     QApplication::restoreOverrideCursor();
 }

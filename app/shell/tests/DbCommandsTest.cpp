@@ -2,9 +2,11 @@
 // upgrade, each all or nothing.
 #include "SchoolDbTestSupport.h"
 #include "StatementLogTestSupport.h"
-#include "shell/DbCommands.h"
+#include "shell/OpenDatabase.h"
+#include "store/School.h"
 
 using h2test::SchoolDbTest;
+using tw::store::Reason;
 
 namespace {
 
@@ -45,15 +47,15 @@ class DbCommandsTest : public SchoolDbTest {
 }  // namespace
 
 TEST(NextGradeName, LeadingNumeralMovesUpOneGrade) {
-    EXPECT_EQ(NextGradeName("一年级1班"), "二年级1班");
-    EXPECT_EQ(NextGradeName("二(3)班"), "三(3)班");
-    EXPECT_EQ(NextGradeName("三"), "四");
-    EXPECT_EQ(NextGradeName("四1"), "五1");
-    EXPECT_EQ(NextGradeName("五年级"), "六年级");
-    EXPECT_EQ(NextGradeName("七年级2班"), "八年级2班");
-    EXPECT_EQ(NextGradeName("八年级"), "九年级");
+    EXPECT_EQ(tw::store::NextGradeName("一年级1班"), "二年级1班");
+    EXPECT_EQ(tw::store::NextGradeName("二(3)班"), "三(3)班");
+    EXPECT_EQ(tw::store::NextGradeName("三"), "四");
+    EXPECT_EQ(tw::store::NextGradeName("四1"), "五1");
+    EXPECT_EQ(tw::store::NextGradeName("五年级"), "六年级");
+    EXPECT_EQ(tw::store::NextGradeName("七年级2班"), "八年级2班");
+    EXPECT_EQ(tw::store::NextGradeName("八年级"), "九年级");
     for (const QString same : {"六年级", "九年级", "学前1班", "", "Class 1", "十一"}) {
-        EXPECT_EQ(NextGradeName(same), same);
+        EXPECT_EQ(tw::store::NextGradeName(same), same);
     }
 }
 
@@ -67,7 +69,8 @@ TEST_F(DbCommandsTest, DeleteAllLessonsClearsFixedLessonsAndResetsProgress) {
     AddLesson("11", 3, 1, "C1", "T1", 2);
     Exec("insert into Limittb values(1,'C1',1,1,3)");
 
-    EXPECT_EQ(Sent([] { EXPECT_EQ(DeleteAllLessons(), 0); }), "2 09acacd5b31fc380");
+    EXPECT_EQ(Sent([] { EXPECT_TRUE(tw::store::DeleteAllLessons(KbDb()).Done()); }),
+              "2 09acacd5b31fc380");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
     EXPECT_EQ(Rows("select Count,IsAutoBuild,BuildCount from ClassPlantb"), "5|0|0");
     EXPECT_EQ(Rows("select * from Limittb"), "1|C1|1|1|3");
@@ -76,9 +79,9 @@ TEST_F(DbCommandsTest, DeleteAllLessonsClearsFixedLessonsAndResetsProgress) {
 
 TEST_F(DbCommandsTest, DeleteAllLessonsWithoutDatabaseFails) {
     CloseDb();
-    EXPECT_EQ(DeleteAllLessons(), -1);
-    EXPECT_EQ(MaintainData(), -1);
-    EXPECT_EQ(UpgradeSchoolYear(), -1);
+    EXPECT_EQ(OnOpenDatabase(tw::store::DeleteAllLessons).reason, Reason::NoDatabase);
+    EXPECT_EQ(OnOpenDatabase(tw::store::MaintainData).reason, Reason::NoDatabase);
+    EXPECT_EQ(OnOpenDatabase(tw::store::UpgradeSchoolYear).reason, Reason::NoDatabase);
 }
 
 TEST_F(DbCommandsTest, MaintainDataRemovesOrphansAndRecounts) {
@@ -104,7 +107,8 @@ TEST_F(DbCommandsTest, MaintainDataRemovesOrphansAndRecounts) {
     Exec("insert into Limittb values(3,'R1',1,1,1)");
     Exec("insert into Limittb values(3,'R9',1,1,1)");
 
-    EXPECT_EQ(Sent([] { EXPECT_EQ(MaintainData(), 0); }), "6 04c9622180dcdd8f");
+    EXPECT_EQ(Sent([] { EXPECT_TRUE(tw::store::MaintainData(KbDb()).Done()); }),
+              "6 04c9622180dcdd8f");
     EXPECT_EQ(Rows("select ClassCode,Day,LessonNo,CourseCode,TeacherCode from LessonListtb "
                    "order by LessonNo"),
               "11|1|1|C1|T1;11|1|2|C1|T1");
@@ -122,7 +126,7 @@ TEST_F(DbCommandsTest, MaintainDataOnConsistentDataOnlyRewritesCounts) {
     AddLesson("11", 2, 3, "C1", "T1", 0);
     Exec("insert into Limittb values(1,'C1',2,2,0)");
     const QString before = Everything();
-    EXPECT_EQ(MaintainData(), 0);
+    EXPECT_TRUE(tw::store::MaintainData(KbDb()).Done());
     EXPECT_EQ(Everything(), before);
 }
 
@@ -138,7 +142,10 @@ TEST_F(DbCommandsTest, MaintainDataFailureChangesNothing) {
         "CREATE TRIGGER no_recount BEFORE UPDATE ON ClassPlantb BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
     const QString before = Everything();
-    EXPECT_EQ(Sent([] { EXPECT_EQ(MaintainData(), -1); }), "5 9968816a57a32109");
+    tw::store::Outcome outcome;
+    EXPECT_EQ(Sent([&] { outcome = tw::store::MaintainData(KbDb()); }), "5 9968816a57a32109");
+    EXPECT_EQ(outcome.reason, Reason::DatabaseError);
+    EXPECT_TRUE(outcome.detail.contains("refused")) << outcome.detail.toStdString();
     EXPECT_EQ(Everything(), before);
 }
 
@@ -161,7 +168,8 @@ TEST_F(DbCommandsTest, UpgradeMovesEveryClassUpOneGrade) {
     Exec("insert into Limittb values(0,'61',1,2,3)");
     const QString limits = Rows("select * from Limittb order by Code");
 
-    EXPECT_EQ(Sent([] { ASSERT_EQ(UpgradeSchoolYear(), 0); }), "15 aaf1e183cf8f6790");
+    EXPECT_EQ(Sent([] { ASSERT_TRUE(tw::store::UpgradeSchoolYear(KbDb()).Done()); }),
+              "15 aaf1e183cf8f6790");
     EXPECT_EQ(Rows("select Code,Name,FullName,ShortName from Classtb order by Code"),
               "01|学前1班|学前(1)班|学前1;"
               "11|一年级1班|一年级(1)班|一1;"
@@ -183,7 +191,8 @@ TEST_F(DbCommandsTest, UpgradeKeepsLongerCodesAndNamesWithQuotes) {
         "insert into Classtb(Code,Name,FullName,ShortName) values('512','五年级12班',"
         "'五年级''A''班','五''12')");
     AddLesson("512", 3, 4, "C1", "T1", 2);
-    EXPECT_EQ(Sent([] { ASSERT_EQ(UpgradeSchoolYear(), 0); }), "10 31506336a1d141a8");
+    EXPECT_EQ(Sent([] { ASSERT_TRUE(tw::store::UpgradeSchoolYear(KbDb()).Done()); }),
+              "10 31506336a1d141a8");
     EXPECT_EQ(Rows("select * from Classtb"), "612|六年级12班|六年级'A'班|六'12");
     EXPECT_EQ(Rows("select ClassCode from LessonListtb"), "612");
 }
@@ -194,7 +203,9 @@ TEST_F(DbCommandsTest, UpgradeRefusesCodeWithoutGradeDigit) {
     AddLesson("11", 1, 1, "C1", "T1", 1);
     AddPlan("11", "C1", "T1", 3, 0, 1);
     const QString before = Everything();
-    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "1 9feab46d34cb2550");
+    EXPECT_EQ(
+        Sent([] { EXPECT_EQ(tw::store::UpgradeSchoolYear(KbDb()).reason, Reason::NotGraded); }),
+        "1 9feab46d34cb2550");
     EXPECT_EQ(Everything(), before);
 }
 
@@ -202,7 +213,9 @@ TEST_F(DbCommandsTest, UpgradeRefusesLessonOfClassCodeWithoutGradeDigit) {
     AddClass("11", "一");
     AddLesson("X1", 1, 1, "C1", "T1", 1);
     const QString before = Everything();
-    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "2 2b6e8b6959625c8f");
+    EXPECT_EQ(
+        Sent([] { EXPECT_EQ(tw::store::UpgradeSchoolYear(KbDb()).reason, Reason::NotGraded); }),
+        "2 2b6e8b6959625c8f");
     EXPECT_EQ(Everything(), before);
 }
 
@@ -216,6 +229,9 @@ TEST_F(DbCommandsTest, UpgradeFailingHalfwayChangesNothing) {
         "CREATE TRIGGER no_move BEFORE UPDATE ON Classtb WHEN OLD.Code = '11' BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
     const QString before = Everything();
-    EXPECT_EQ(Sent([] { EXPECT_EQ(UpgradeSchoolYear(), -1); }), "11 7471f68ca71f1fe2");
+    tw::store::Outcome outcome;
+    EXPECT_EQ(Sent([&] { outcome = tw::store::UpgradeSchoolYear(KbDb()); }), "11 7471f68ca71f1fe2");
+    EXPECT_EQ(outcome.reason, Reason::DatabaseError);
+    EXPECT_TRUE(outcome.detail.contains("refused")) << outcome.detail.toStdString();
     EXPECT_EQ(Everything(), before);
 }

@@ -427,6 +427,21 @@ TEST_F(frmMainTest, DeleteAllAfterTypedOkEmptiesTheTimetable) {
     EXPECT_EQ(messages_[0].text, "删除课表完成。");
     EXPECT_EQ(messages_[0].title, "课表系统");
     EXPECT_TRUE(messages_[0].style & tw::ui::vbInformation);
+
+    // A statement the database refuses: the message says why, and nothing is deleted.
+    Exec("insert into LessonListtb values('11',1,1,'C1','T1',0)");
+    Exec(
+        "CREATE TRIGGER no_reset BEFORE UPDATE ON ClassPlantb BEGIN "
+        "SELECT RAISE(ABORT, 'refused'); END");
+    const QString before = Everything();
+    Click("mnuDeleteLessonAll");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_TRUE(messages_[1].text.startsWith("删除课表失败！\n"))
+        << messages_[1].text.toStdString();
+    EXPECT_TRUE(messages_[1].text.contains("refused")) << messages_[1].text.toStdString();
+    EXPECT_EQ(messages_[1].title, "课表系统");
+    EXPECT_TRUE(messages_[1].style & tw::ui::vbCritical);
+    EXPECT_EQ(Everything(), before);
 }
 
 TEST_F(frmMainTest, WrongWordKeepsTheDialogAndCancelOrCloseChangesNothing) {
@@ -469,6 +484,20 @@ TEST_F(frmMainTest, UpgradeReportsSuccessAndFailure) {
     EXPECT_EQ(messages_[1].text, "课表学年升级失败！");
     EXPECT_TRUE(messages_[1].style & tw::ui::vbCritical);
     EXPECT_EQ(Everything(), before);
+
+    // A statement the database refuses: the message says why, and nothing has moved.
+    Exec("delete from Classtb where Code='B1'");
+    Exec(
+        "CREATE TRIGGER no_move BEFORE UPDATE ON Classtb BEGIN "
+        "SELECT RAISE(ABORT, 'refused'); END");
+    const QString unmoved = Everything();
+    Click("mnuUpgradeAll");
+    ASSERT_EQ(messages_.size(), 3u);
+    EXPECT_TRUE(messages_[2].text.startsWith("课表学年升级失败！\n"))
+        << messages_[2].text.toStdString();
+    EXPECT_TRUE(messages_[2].text.contains("refused")) << messages_[2].text.toStdString();
+    EXPECT_EQ(messages_[2].title, "课表系统");
+    EXPECT_EQ(Everything(), unmoved);
 }
 
 TEST_F(frmMainTest, AutoBuildIsOnlyReachedThroughTheConfirmation) {
@@ -498,10 +527,15 @@ TEST_F(frmMainTest, DataMaintenanceReportsDoneOrFailed) {
     Exec(
         "CREATE TRIGGER no_recount BEFORE UPDATE ON ClassPlantb BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
+    const QString before = Everything();
     Click("mnuDataMaintenance");
     ASSERT_EQ(messages_.size(), 2u);
-    EXPECT_EQ(messages_[1].text, "数据维护失败！");
+    // The failure names the database's reason on the line after the message.
+    EXPECT_TRUE(messages_[1].text.startsWith("数据维护失败！\n"))
+        << messages_[1].text.toStdString();
+    EXPECT_TRUE(messages_[1].text.contains("refused")) << messages_[1].text.toStdString();
     EXPECT_TRUE(messages_[1].style & tw::ui::vbCritical);
+    EXPECT_EQ(Everything(), before);
 }
 
 TEST_F(frmMainTest, LessonsPerDayDialogWritesTheSettingAndRereadsIt) {

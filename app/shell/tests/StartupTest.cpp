@@ -215,6 +215,26 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     EXPECT_TRUE(env_.calls.empty());
 }
 
+TEST_F(StartupTest, RefusedTrimSaysWhyAndKeepsTheLessons) {
+    SeedLessons();
+    ASSERT_TRUE(OpenDb(env_.DbPath()));
+    env_.Exec(
+        "CREATE TRIGGER no_trim BEFORE DELETE ON LessonListtb BEGIN "
+        "SELECT RAISE(ABORT, 'refused'); END");
+    CloseDb();
+    env_.SetIni("LESSON", "LESSON_OF_DAY", "6");
+    env_.answers = {tw::ui::vbYes};
+    auto w = Main();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(env_.calls.size(), 2u);
+    EXPECT_TRUE(env_.calls[1].text.startsWith(QStringLiteral("删除课表失败！\n")))
+        << env_.calls[1].text.toStdString();
+    EXPECT_TRUE(env_.calls[1].text.contains("refused")) << env_.calls[1].text.toStdString();
+    EXPECT_EQ(env_.calls[1].style, tw::ui::vbCritical);
+    EXPECT_EQ(env_.calls[1].title, AppTitle);
+    EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
+}
+
 TEST_F(StartupTest, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
     // A lost, empty, damaged or unreadable settings file, or a day length other than 6 or 7,
     // gives 6 lessons a day and leaves every placed lesson where it is.
@@ -304,13 +324,13 @@ TEST_F(StartupTest, SettingsReadersHaveDefaultsAndReadAnew) {
 }
 
 TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
-    EXPECT_EQ(TrimLessonsToDay(), -1);
+    EXPECT_EQ(TrimLessonsToDay().reason, tw::store::Reason::NoDatabase);
     SeedLessons();
     ASSERT_TRUE(OpenDb(env_.DbPath()));
     LessonOfDay = 6;
     {
         twtest::StatementRecorder recorder(KbDb());
-        EXPECT_EQ(TrimLessonsToDay(), 0);
+        EXPECT_TRUE(TrimLessonsToDay().Done());
         EXPECT_EQ(recorder.Count(), 1);
         EXPECT_EQ(recorder.Digest().toStdString(), "00ec1a52bae7e990");
     }
