@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
@@ -72,6 +73,19 @@ QString DataFile(const QString& name, QString* error) {
 
 QString CannotWriteText(const QString& file, const QString& reason) {
     return QStringLiteral("无法写入数据文件 ") + file + QStringLiteral("：") + reason;
+}
+
+bool WriteDataFileBytes(const QString& fileName, const std::string& bytes, QString* error) {
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+            static_cast<qint64>(bytes.size()) &&
+        file.commit()) {
+        return true;
+    }
+    if (error) *error = CannotWriteText(fileName, file.errorString());
+    file.cancelWriting();
+    return false;
 }
 
 }  // namespace tw::output

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 namespace tw::output {
 
@@ -18,5 +19,11 @@ QString DataFile(const QString& name, QString* error = nullptr);
 
 // The text that tells the user a data file could not be written: the file and the reason.
 QString CannotWriteText(const QString& file, const QString& reason);
+
+// Writes bytes as the whole content of the data file fileName. The file is replaced only once
+// every byte is written, so on failure an existing file keeps its old content. True when
+// written; false otherwise, with CannotWriteText's text in *error when error is given.
+bool WriteDataFileBytes(const QString& fileName, const std::string& bytes,
+                        QString* error = nullptr);
 
 }  // namespace tw::output

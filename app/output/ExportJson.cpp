@@ -1,8 +1,7 @@
 // Writers of the export data file.
 #include "output/ExportJson.h"
 
-#include <QSaveFile>
-#include <exception>
+#include <utility>
 
 #include "db/Database.h"
 #include "output/DataFolder.h"
@@ -42,6 +41,17 @@ QList<bool> LostInGbk(const QString& s) {
     return lost;
 }
 
+// The two-character escape JSON has for c, or nullptr.
+const char* ShortEscape(char16_t c) {
+    static constexpr std::pair<char16_t, const char*> kEscapes[] = {
+        {u'"', "\\\""}, {u'\\', "\\\\"}, {u'\b', "\\b"}, {u'\f', "\\f"},
+        {u'\n', "\\n"}, {u'\r', "\\r"},  {u'\t', "\\t"}};
+    for (const auto& [ch, escape] : kEscapes) {
+        if (ch == c) return escape;
+    }
+    return nullptr;
+}
+
 QString Member(const QString& key, const QString& value) {
     return JsonString(key) + QLatin1Char(':') + JsonString(value);
 }
@@ -53,60 +63,46 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
         byClass ? QStringLiteral("class_name") : QStringLiteral("teacher_name");
     const QString partnerKey =
         byClass ? QStringLiteral("teacher_name") : QStringLiteral("class_name");
-    const QString partnerColumn =
-        byClass ? QStringLiteral("TeacherShortName") : QStringLiteral("ClassShortName");
-    try {
-        const QString school = GetSchoolName();
-        // The whole line is built before the file is touched, so a failing row leaves the
-        // previous file as it was.
-        QString text;
-        const TimetableGroups groups(rows);
-        SkipOutsideGrid(rows, LessonOfDay);
-        while (!rows.Eof()) {
-            const QString group = rows.Fields(QStringLiteral("Name")).Text();
-            const QString groupId = groups.Of(rows);
-            bool first = true;
-            while (!rows.Eof() && groups.In(rows, groupId)) {
-                if (first) {
-                    first = false;
-                    if (!text.isEmpty()) {
-                        text += QStringLiteral("},");
-                    }
-                    text += QLatin1Char('{') + Member(QStringLiteral("school_name"), school) +
-                            QLatin1Char(',') + Member(groupKey, group);
-                }
-                const QString slot =
-                    QString::number(rows.Fields(QStringLiteral("LessonNo")).Int()) +
-                    QString::number(rows.Fields(QStringLiteral("Day")).Int());
-                text += QLatin1Char(',') +
-                        Member(QStringLiteral("course_name") + slot,
-                               rows.Fields(QStringLiteral("CourseName")).Text()) +
-                        QLatin1Char(',') +
-                        Member(partnerKey + slot, rows.Fields(partnerColumn).Text());
-                rows.MoveNext();
-                SkipOutsideGrid(rows, LessonOfDay);
-            }
-        }
-        if (!text.isEmpty()) {
-            text = QStringLiteral("[[") + text + QStringLiteral("}]]");
-        }
-        text += QStringLiteral("\r\n");
-
-        const std::string bytes = tw::text::ToGbk(text);
-        QSaveFile file(fileName);
-        if (file.open(QIODevice::WriteOnly) &&
-            file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                static_cast<qint64>(bytes.size()) &&
-            file.commit()) {
-            return 0;
-        }
-        if (error) *error = CannotWriteText(fileName, file.errorString());
-        file.cancelWriting();
-        return kDataFileNotWritten;
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromUtf8(e.what());
+    const char* const partnerColumn = byClass ? "TeacherShortName" : "ClassShortName";
+    // Every column is there before a row is read, so a selection without one fails before the
+    // file is touched and the previous file stays as it was.
+    if (!rows.Eof() &&
+        !HasColumns(rows, {"Name", "LessonNo", "Day", "CourseName", partnerColumn}, error)) {
         return kDataFileNotWritten;
     }
+    const QString school = GetSchoolName();
+    QString text;
+    const TimetableGroups groups(rows);
+    SkipOutsideGrid(rows, LessonOfDay);
+    while (!rows.Eof()) {
+        const QString group = rows.Fields(QStringLiteral("Name")).Text();
+        const QString groupId = groups.Of(rows);
+        bool first = true;
+        while (!rows.Eof() && groups.In(rows, groupId)) {
+            if (first) {
+                first = false;
+                if (!text.isEmpty()) {
+                    text += QStringLiteral("},");
+                }
+                text += QLatin1Char('{') + Member(QStringLiteral("school_name"), school) +
+                        QLatin1Char(',') + Member(groupKey, group);
+            }
+            const QString slot = QString::number(rows.Fields(QStringLiteral("LessonNo")).Int()) +
+                                 QString::number(rows.Fields(QStringLiteral("Day")).Int());
+            text += QLatin1Char(',') +
+                    Member(QStringLiteral("course_name") + slot,
+                           rows.Fields(QStringLiteral("CourseName")).Text()) +
+                    QLatin1Char(',') +
+                    Member(partnerKey + slot, rows.Fields(QLatin1String(partnerColumn)).Text());
+            rows.MoveNext();
+            SkipOutsideGrid(rows, LessonOfDay);
+        }
+    }
+    if (!text.isEmpty()) {
+        text = QStringLiteral("[[") + text + QStringLiteral("}]]");
+    }
+    text += QStringLiteral("\r\n");
+    return WriteDataFileBytes(fileName, tw::text::ToGbk(text), error) ? 0 : kDataFileNotWritten;
 }
 
 }  // namespace
@@ -120,34 +116,12 @@ QString JsonString(const QString& value) {
     out += QLatin1Char('"');
     for (qsizetype i = 0; i < v.size(); ++i) {
         const char16_t c = v.at(i).unicode();
-        switch (c) {
-            case u'"':
-                out += QStringLiteral("\\\"");
-                break;
-            case u'\\':
-                out += QStringLiteral("\\\\");
-                break;
-            case u'\b':
-                out += QStringLiteral("\\b");
-                break;
-            case u'\f':
-                out += QStringLiteral("\\f");
-                break;
-            case u'\n':
-                out += QStringLiteral("\\n");
-                break;
-            case u'\r':
-                out += QStringLiteral("\\r");
-                break;
-            case u'\t':
-                out += QStringLiteral("\\t");
-                break;
-            default:
-                if (c < 0x20 || lost[i]) {
-                    AppendUnicodeEscape(out, c);
-                } else {
-                    out += QChar(c);
-                }
+        if (const char* escape = ShortEscape(c)) {
+            out += QLatin1String(escape);
+        } else if (c < 0x20 || lost[i]) {
+            AppendUnicodeEscape(out, c);
+        } else {
+            out += QChar(c);
         }
     }
     out += QLatin1Char('"');

@@ -5,6 +5,20 @@
 
 namespace tw::output {
 
+bool HasColumns(const tw::db::Recordset& rows, std::initializer_list<const char*> names,
+                QString* error) {
+    for (const char* name : names) {
+        bool found = false;
+        for (int i = 0; i < rows.FieldCount() && !found; ++i)
+            found = rows.FieldName(i).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+        if (!found) {
+            if (error) *error = QStringLiteral("Item not found in this collection: ") + name;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool InGrid(const tw::db::Recordset& rows, int lessons) {
     const long long day = rows.Fields(QStringLiteral("Day")).Int();
     const long long lesson = rows.Fields(QStringLiteral("LessonNo")).Int();
@@ -23,12 +37,8 @@ bool AnyRowInGrid(tw::db::Recordset& rows, int lessons) {
     return any;
 }
 
-TimetableGroups::TimetableGroups(const tw::db::Recordset& rows) {
-    for (int i = 0; i < rows.FieldCount(); ++i) {
-        if (rows.FieldName(i).compare(QStringLiteral("GroupCode"), Qt::CaseInsensitive) == 0)
-            byCode_ = true;
-    }
-}
+TimetableGroups::TimetableGroups(const tw::db::Recordset& rows)
+    : byCode_(HasColumns(rows, {"GroupCode"})) {}
 
 QString TimetableGroups::Of(const tw::db::Recordset& rows) const {
     return rows.Fields(byCode_ ? QStringLiteral("GroupCode") : QStringLiteral("Name")).Text();

@@ -5,12 +5,20 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
 namespace tw::db {
 class Recordset;
 }
 
 namespace tw::output {
+
+// Whether rows has every column of names, found as Recordset::Fields finds them (in any case).
+// A writer checks the columns it reads before it reads a row, so that no lookup of a missing
+// column fails halfway; false, with the text that names the first missing column in *error
+// when error is given, otherwise.
+bool HasColumns(const tw::db::Recordset& rows, std::initializer_list<const char*> names,
+                QString* error = nullptr);
 
 // Whether the current row (columns Day and LessonNo) lies inside the grid of `lessons` a day.
 bool InGrid(const tw::db::Recordset& rows, int lessons);

@@ -1,8 +1,7 @@
 #include "PrintDataWriter.h"
 
-#include <QFile>
 #include <QStringList>
-#include <exception>
+#include <string>
 
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
@@ -38,40 +37,34 @@ QString Attr(const QString& v) {
     return out;
 }
 
-// A failure to create or write the file, with the file's name and the system's reason.
-struct WriteFailure {
-    QString text;
-};
-
+// The lines of the data file, gathered in GBK with their CR LF ends before the file is written:
+// the root and record lines around the timetable lines.
 class LineFile {
   public:
-    explicit LineFile(const QString& name) : file_(name) {
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) Fail();
+    LineFile() {
+        Line(QStringLiteral("<root docname=\"Korvel排课\">"));
+        Line(QStringLiteral("<record>"));
     }
     void Line(const QString& text) {
-        std::string bytes = tw::text::ToGbk(text);
-        bytes += "\r\n";
-        if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size())) {
-            Fail();
-        }
+        bytes_ += tw::text::ToGbk(text);
+        bytes_ += "\r\n";
     }
     void Field(const QString& tag, const QString& value) {
         Line("<" + tag + " value=\"" + Attr(value) + "\"></" + tag + ">");
     }
-    void Close() {
-        if (!file_.flush()) Fail();
-        file_.close();
-    }
-    [[noreturn]] void Fail() const {
-        throw WriteFailure{tw::output::CannotWriteText(file_.fileName(), file_.errorString())};
+    // Ends the lines and writes them to the file: 0 when written, else kDataFileNotWritten with
+    // the reason in *error.
+    short Save(const QString& fileName, QString* error) {
+        Line(QStringLiteral("</record>"));
+        Line(QStringLiteral("</root>"));
+        return tw::output::WriteDataFileBytes(fileName, bytes_, error)
+                   ? 0
+                   : tw::output::kDataFileNotWritten;
     }
 
   private:
-    QFile file_;
+    std::string bytes_;
 };
-
-const QString kRootLine = QStringLiteral("<root docname=\"Korvel排课\">");
 
 // Rows outside the week grid are passed over: written, they would shift every later slot of
 // their group.
@@ -155,132 +148,103 @@ QString Joined(const QStringList& names) {
     return Blank(names.join(QStringLiteral("、")));
 }
 
-// Writes the data file: the root and record lines around what body writes. 0 when written,
-// else kDataFileNotWritten with the reason in *error.
-template <class Body>
-short WriteDataFile(const QString& fileName, QString* error, Body&& body) {
-    try {
-        LineFile f(fileName);
-        f.Line(kRootLine);
-        f.Line(QStringLiteral("<record>"));
-        body(f);
-        f.Line(QStringLiteral("</record>"));
-        f.Line(QStringLiteral("</root>"));
-        f.Close();
-        return 0;
-    } catch (const WriteFailure& e) {
-        if (error) *error = e.text;
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromUtf8(e.what());
+// The lessons of each timetable the rows hold, from the current row on, slot by slot: for every
+// group begin(name) with the group's stored name, then cell(lesson, day, slot, afterLast) for
+// every slot of its week in order, day 1 to 5 of lesson 1, then of lesson 2, up to `lessons`;
+// slot is null for an empty slot, afterLast tells an empty slot after the group's last lesson.
+// Then end().
+template <class Begin, class Cell, class End>
+void WalkWeeks(tw::db::Recordset& rs, int lessons, bool withTeacher, Begin&& begin, Cell&& cell,
+               End&& end) {
+    SkipOutsideGrid(rs, lessons);
+    const tw::output::TimetableGroups groups(rs);
+    while (!rs.Eof()) {
+        begin(rs.Fields("Name").Text());
+        const QString groupId = groups.Of(rs);
+        int lesson = 1;
+        int day = 1;
+        const auto advance = [&] {
+            if (day >= 5) {
+                day = 1;
+                ++lesson;
+            } else {
+                ++day;
+            }
+        };
+        while (!rs.Eof() && groups.In(rs, groupId)) {
+            if (Behind(rs, lesson, day)) {
+                Next(rs, lessons);
+                continue;
+            }
+            const Slot slot = ReadSlot(rs, groups, groupId, withTeacher, lessons);
+            for (; slot.lesson > lesson || slot.day > day; advance()) {
+                cell(lesson, day, nullptr, false);
+            }
+            cell(lesson, day, &slot, false);
+            advance();
+        }
+        for (; lesson <= lessons; advance()) cell(lesson, day, nullptr, true);
+        end();
     }
-    return tw::output::kDataFileNotWritten;
 }
 
 }  // namespace
 
 short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
-    return WriteDataFile(fileName, error, [&](LineFile& f) {
-        const QString school = GetSchoolName();
-        const int n = LessonOfDay;
-        rs.MoveLast();
-        rs.MoveFirst();
-        SkipOutsideGrid(rs, n);
-        const tw::output::TimetableGroups groups(rs);
-        while (!rs.Eof()) {
-            const QString group = rs.Fields("Name").Text();
-            const QString groupId = groups.Of(rs);
-            int lesson = 1;
-            int day = 1;
-            int count = 0;
-            while (!rs.Eof() && groups.In(rs, groupId)) {
-                if (Behind(rs, lesson, day)) {
-                    Next(rs, n);
-                    continue;
-                }
-                f.Line(QStringLiteral("<tr>"));
-                if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
-                const Slot slot = ReadSlot(rs, groups, groupId, true, n);
-                while (slot.lesson > lesson) {
-                    for (; day <= 5; ++day) {
-                        EmptySlot(f, count);
-                        f.Line(QStringLiteral("</tr>"));
-                        f.Line(QStringLiteral("<tr>"));
-                    }
-                    ++lesson;
-                    day = 1;
-                }
-                while (slot.day > day) {
-                    EmptySlot(f, count);
-                    f.Line(QStringLiteral("</tr>"));
-                    f.Line(QStringLiteral("<tr>"));
-                    ++day;
-                }
-                f.Field("coursename", Courses(slot));
-                f.Field("classname", Joined(slot.cls));
-                f.Field("teachername", Joined(slot.teacher));
-                ++count;
-                f.Line("<totallesson value=\" " + QString::number(count) + " \"></totallesson>");
-                f.Line(QStringLiteral("</tr>"));
-                if (day >= 5) {
-                    day = 1;
-                    ++lesson;
-                } else {
-                    ++day;
-                }
-            }
-            for (; lesson <= n; ++lesson, day = 1) {
-                for (; day <= 5; ++day) {
-                    f.Line(QStringLiteral("<tr>"));
-                    EmptySlot(f, count);
-                    f.Line(QStringLiteral("</tr>"));
-                }
-            }
+    rs.MoveLast();
+    rs.MoveFirst();
+    if (!rs.Eof() &&
+        !tw::output::HasColumns(
+            rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName", "TeacherName"}, error))
+        return tw::output::kDataFileNotWritten;
+    const QString school = GetSchoolName();
+    LineFile f;
+    QString group;
+    int count = 0;
+    const auto begin = [&](const QString& name) {
+        group = name;
+        count = 0;
+    };
+    const auto cell = [&](int lesson, int day, const Slot* slot, bool) {
+        f.Line(QStringLiteral("<tr>"));
+        if (lesson == 1 && day == 1) f.Field("title", school + "     " + group);
+        if (slot) {
+            f.Field("coursename", Courses(*slot));
+            f.Field("classname", Joined(slot->cls));
+            f.Field("teachername", Joined(slot->teacher));
+            ++count;
+            f.Line("<totallesson value=\" " + QString::number(count) + " \"></totallesson>");
+        } else {
+            EmptySlot(f, count);
         }
-    });
+        f.Line(QStringLiteral("</tr>"));
+    };
+    WalkWeeks(rs, LessonOfDay, true, begin, cell, [] {});
+    return f.Save(fileName, error);
 }
 
 short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
-    return WriteDataFile(fileName, error, [&](LineFile& f) {
-        const QString school = GetSchoolName();
-        const int n = LessonOfDay;
-        const QString blank = QStringLiteral(" ");
-        SkipOutsideGrid(rs, n);
-        const tw::output::TimetableGroups groups(rs);
-        while (!rs.Eof()) {
-            const QString group = Blank(rs.Fields("Name").Text());
-            const QString groupId = groups.Of(rs);
-            int lesson = 1;
-            int day = 1;
-            f.Line(QStringLiteral("<tr>"));
-            f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
-            while (!rs.Eof() && groups.In(rs, groupId)) {
-                if (Behind(rs, lesson, day)) {
-                    Next(rs, n);
-                    continue;
-                }
-                // In this selection ClassShortName carries the teacher's name.
-                const Slot slot = ReadSlot(rs, groups, groupId, false, n);
-                while (slot.lesson > lesson) {
-                    for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, group, blank);
-                    ++lesson;
-                    day = 1;
-                }
-                while (slot.day > day) {
-                    TotalCells(f, lesson, day, blank, group, blank);
-                    ++day;
-                }
-                TotalCells(f, lesson, day, Courses(slot), group, Joined(slot.cls));
-                if (day >= 5) {
-                    day = 1;
-                    ++lesson;
-                } else {
-                    ++day;
-                }
-            }
-            for (; lesson <= n; ++lesson, day = 1) {
-                for (; day <= 5; ++day) TotalCells(f, lesson, day, blank, QString(), blank);
-            }
-            f.Line(QStringLiteral("</tr>"));
+    if (!rs.Eof() && !tw::output::HasColumns(
+                         rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName"}, error))
+        return tw::output::kDataFileNotWritten;
+    const QString school = GetSchoolName();
+    const QString blank = QStringLiteral(" ");
+    LineFile f;
+    QString group;
+    const auto begin = [&](const QString& name) {
+        group = Blank(name);
+        f.Line(QStringLiteral("<tr>"));
+        f.Field("title", school + QStringLiteral(" 20    -- 20   学年度第  学期总课程表"));
+    };
+    // In this selection ClassShortName carries the teacher's name. An empty slot after the
+    // group's last lesson names no class.
+    const auto cell = [&](int lesson, int day, const Slot* slot, bool afterLast) {
+        if (slot) {
+            TotalCells(f, lesson, day, Courses(*slot), group, Joined(slot->cls));
+        } else {
+            TotalCells(f, lesson, day, blank, afterLast ? QString() : group, blank);
         }
-    });
+    };
+    WalkWeeks(rs, LessonOfDay, false, begin, cell, [&] { f.Line(QStringLiteral("</tr>")); });
+    return f.Save(fileName, error);
 }
