@@ -33,13 +33,13 @@ void WaitForProcess(QProcess& process) {
 }
 
 bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
-                QString* error, bool* succeeded) {
+                QString* error, bool* succeeded, QString* report) {
     QProcess process;
     process.setProgram(program);
     process.setArguments(args);
     process.setWorkingDirectory(workingDir);
-    // What the script prints is not read; let it reach the program's own output.
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The script's output reaches the program's own; its error output tells why it failed.
+    process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     process.setStandardInputFile(QProcess::nullDevice());
 
     process.start();
@@ -53,7 +53,21 @@ bool RunAndWait(const QString& program, const QStringList& args, const QString& 
     if (succeeded) {
         *succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
+    if (report) {
+        *report = ErrorReport(process.readAllStandardError());
+    }
     return true;
+}
+
+QString ErrorReport(const QByteArray& errorOutput) {
+    const QStringList lines =
+        QString::fromLocal8Bit(errorOutput).trimmed().split(QLatin1Char('\n'));
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (line->startsWith(QStringLiteral("export.js: "))) {
+            return line->trimmed();
+        }
+    }
+    return lines.mid(0, 10).join(QLatin1Char('\n')).trimmed();
 }
 
 }  // namespace tw::output

@@ -20,8 +20,16 @@ void WaitForProcess(QProcess& process);
 // Starts program with args (no shell, so blanks and Chinese in paths are safe) in workingDir
 // and returns when it has ended; window events are handled meanwhile. Returns false with a
 // description in *error when the process could not be started. *succeeded tells whether it
-// ended by itself with exit code 0.
+// ended by itself with exit code 0. What the process prints on its standard output reaches the
+// program's own; its error output is read and, when report is given, put there as
+// ErrorReport() says.
 bool RunAndWait(const QString& program, const QStringList& args, const QString& workingDir,
-                QString* error, bool* succeeded = nullptr);
+                QString* error, bool* succeeded = nullptr, QString* report = nullptr);
+
+// The reason a script gives on its error output: its last line that starts with "export.js: "
+// (the script reports each failure so); without one, the first ten lines of whatever the runtime
+// printed instead (a runtime that cannot load the script tells why there). Empty text when it
+// printed nothing.
+QString ErrorReport(const QByteArray& errorOutput);
 
 }  // namespace tw::output

@@ -312,7 +312,7 @@ FileIdentity IdentityOf(const QString& path) {
 }  // namespace
 
 bool frmExport::RunScript(const QString& templateBase, const QString& target,
-                          const QString& dataFile, int* status, QString* failure) {
+                          const QString& dataFile, int* status, QString* failure, QString* report) {
     const QString node = NodeProgram();
     if (node.isEmpty()) {
         *failure = QStringLiteral(
@@ -330,7 +330,7 @@ bool frmExport::RunScript(const QString& templateBase, const QString& target,
     QString error;
     bool succeeded = false;
     SetExporting(true);
-    const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded);
+    const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded, report);
     SetExporting(false);
     if (!ran) {
         *failure = QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error;
@@ -362,7 +362,8 @@ void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*cho
     // A command that stops shows "课表导出失败！" followed by the reason.
     bool failed = false;
     QString failure;
-    QString writeError;
+    // Why the data file was not written, or what the script said when it made no workbook.
+    QString reason;
     if (!read.Done()) {
         failed = true;
         failure = ReadFailureText(read.outcome);
@@ -371,13 +372,13 @@ void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*cho
         if (!AnyRowInGrid(rows, LessonOfDay)) {
             status = kNoTimetableData;
         } else {
-            const QString dataFile = DataFile(QStringLiteral("export_data.json"), &writeError);
-            status = dataFile.isEmpty() ? kDataFileNotWritten
-                                        : command.writer(dataFile, rows, &writeError);
+            const QString dataFile = DataFile(QStringLiteral("export_data.json"), &reason);
+            status =
+                dataFile.isEmpty() ? kDataFileNotWritten : command.writer(dataFile, rows, &reason);
             if (status == 0) {
                 int scriptStatus = 0;
-                failed =
-                    !RunScript(command.templateBase, target, dataFile, &scriptStatus, &failure);
+                failed = !RunScript(command.templateBase, target, dataFile, &scriptStatus, &failure,
+                                    &reason);
                 status = static_cast<short>(scriptStatus);
             }
         }
@@ -394,8 +395,8 @@ void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*cho
     } else {
         QString text =
             QStringLiteral("课表导出失败！(ret = ") + QString::number(status) + QStringLiteral(")");
-        if (status == kDataFileNotWritten && !writeError.isEmpty()) {
-            text += QLatin1Char('\n') + writeError;
+        if (!reason.isEmpty()) {
+            text += QLatin1Char('\n') + reason;
         }
         tw::ui::MsgBox(text, tw::ui::vbCritical, title);
     }

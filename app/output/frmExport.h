@@ -63,11 +63,11 @@ class frmExport : public QDialog {
     tw::store::OutputChoice ChosenClass() const;
     tw::store::OutputChoice ChosenTeacher() const;
     // Runs the script on the data file: true with the status of the export (0 or
-    // kNoWorkbookMade) in *status, or false with the reason in *failure when the script cannot be
-    // started. The export is made only when the script ends with exit code 0 and leaves a new
-    // workbook at the target.
+    // kNoWorkbookMade) in *status and the script's account of a failure in *report, or false
+    // with the reason in *failure when the script cannot be started. The export is made only
+    // when the script ends with exit code 0 and leaves a new workbook at the target.
     bool RunScript(const QString& templateBase, const QString& target, const QString& dataFile,
-                   int* status, QString* failure);
+                   int* status, QString* failure, QString* report);
     // Whether path lies inside the program folder (its program, libraries, script and
     // workbook templates) or the folder of the data files, or names the open database.
     static bool IsProgramFile(const QString& path);

@@ -9,6 +9,14 @@
 // object. The workbook is written to a temporary file beside the target and renamed at the end,
 // so a failed run never leaves a partial target behind.
 
+// Every failure ends the run with exit code 1 and one line "export.js: " + its reason on the
+// error output, which the program shows to the user; a module that cannot be loaded too.
+function report(err) {
+  console.error('export.js: ' + (err && err.message ? err.message : String(err)));
+  process.exit(1);
+}
+process.on('uncaughtException', report);
+
 const fs = require('fs');
 const path = require('path');
 const ExcelJS = require('exceljs');
@@ -378,14 +386,14 @@ async function main(argv) {
   } catch (e) {
     try {
       fs.unlinkSync(temp);
-    } catch (ignored) {
-      // nothing was written
+    } catch (left) {
+      // ENOENT: nothing was written. Otherwise the partial file stays, and the report says so.
+      if (left.code !== 'ENOENT' && e instanceof Error) {
+        e.message += '; the partial file ' + temp + ' stays: ' + left.message;
+      }
     }
     throw e;
   }
 }
 
-main(process.argv.slice(2)).catch((err) => {
-  console.error('export.js: ' + (err && err.message ? err.message : String(err)));
-  process.exit(1);
-});
+main(process.argv.slice(2)).catch(report);

@@ -161,7 +161,8 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
 
 // The export is judged by the script's exit status and a new workbook at the target: a script
 // that fails, or that ends well without replacing the old workbook, made no export, and the old
-// workbook stays as it was; nor does a command without lessons touch it.
+// workbook stays as it was; nor does a command without lessons touch it. The reason the script
+// gives for a failure follows the message.
 TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     AddSmallSchool();
     const QString target = Target("old.xlsx");
@@ -175,6 +176,8 @@ TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     const std::vector<Case> cases = {
         {"echo partial > \"$4\"; exit 3", "课表导出失败！(ret = -105)", "partial\n"},
         {"exit 0", "课表导出失败！(ret = -105)", "old workbook"},
+        {"echo noise >&2; echo 'export.js: the template is damaged' >&2; exit 1",
+         "课表导出失败！(ret = -105)\nexport.js: the template is damaged", "old workbook"},
         {"echo new > \"$4.tmp\" && mv \"$4.tmp\" \"$4\"", "课表导出成功", "new\n"}};
     for (const Case& c : cases) {
         FakeNode(c.script);
