@@ -10,6 +10,7 @@
 
 #include "SchoolGen.h"
 #include "db/Database.h"
+#include "store/Command.h"
 #include "timetable/mdlBuildKb.h"
 
 namespace {
@@ -23,7 +24,15 @@ bool WriteDemo(const QString& path, const QString& password) {
         return false;
     }
     const tw::timetable::demo::SchoolParams p = tw::timetable::demo::DemoSchool();
-    tw::timetable::demo::WriteSchool(*db, p);
+    const tw::store::Outcome written = tw::store::RunGuarded([&] {
+        tw::timetable::demo::WriteSchool(*db, p);
+        return tw::store::Outcome::Ok();
+    });
+    if (!written.Done()) {
+        std::fprintf(stderr, "cannot write the school into %s: %s\n", qPrintable(path),
+                     qPrintable(written.detail));
+        return false;
+    }
     auto gen = std::make_shared<std::mt19937>(p.seed);
     tw::timetable::Builder builder(*db, p.lessonsPerDay, [gen] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(*gen);
@@ -51,12 +60,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot copy %s to %s\n", argv[1], qPrintable(tmp));
         return 1;
     }
-    bool written = false;
-    try {
-        written = WriteDemo(tmp, QString::fromLocal8Bit(argv[3]));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "cannot write the school into %s: %s\n", qPrintable(tmp), e.what());
-    }
+    const bool written = WriteDemo(tmp, QString::fromLocal8Bit(argv[3]));
     QFile::remove(out);
     if (!written || !QFile::rename(tmp, out)) {
         QFile::remove(tmp);
