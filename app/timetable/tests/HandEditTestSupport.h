@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QString>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "WeekGridTestSupport.h"
 #include "db/Database.h"
 #include "shell/mdlPublic.h"
+#include "timetable/GridMarks.h"
 #include "ui/WeekGrid.h"
 
 class HandEditTest : public ::testing::Test {
@@ -101,6 +103,25 @@ class HandEditTest : public ::testing::Test {
     // Releases over the cell of a day and lesson.
     static void ReleaseSlot(tw::ui::WeekGrid& grid, int day, int lesson, Qt::MouseButton button) {
         Release(grid, tw::ui::WeekGridRowOfLesson(lesson), day, button);
+    }
+
+    // The text and the painted mark of a slot of a form's week grid.
+    template <class Form>
+    static QString Cell(Form& f, int day, int lesson) {
+        return f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
+    }
+    template <class Form>
+    static unsigned int Mark(Form& f, int day, int lesson) {
+        return tw::timetable::CellMark(*f.MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day);
+    }
+    // Slots of a form's week grid painted with a colour, as "day.lesson".
+    template <class Form>
+    static QStringList Marked(Form& f, unsigned int colour) {
+        QStringList out;
+        for (int d = 1; d <= 5; ++d)
+            for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
+                if (Mark(f, d, l) == colour) out << QString("%1.%2").arg(d).arg(l);
+        return out;
     }
 
     std::unique_ptr<twtest::AppTestEnv> env_;

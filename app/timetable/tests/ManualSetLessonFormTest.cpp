@@ -27,20 +27,6 @@ class ManualSetLessonForm : public HandEditTest {
         AddTeacher("T1", "张老师");
         AddTeacher("T3", "王老师");
     }
-    static QString Cell(frmManualSetLesson& f, int day, int lesson) {
-        return f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
-    }
-    static unsigned int Mark(frmManualSetLesson& f, int day, int lesson) {
-        return tw::timetable::CellMark(*f.MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day);
-    }
-    // Slots of the class grid painted with a colour, as "day.lesson".
-    static QStringList Marked(frmManualSetLesson& f, unsigned int colour) {
-        QStringList out;
-        for (int d = 1; d <= 5; ++d)
-            for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
-                if (Mark(f, d, l) == colour) out << QString("%1.%2").arg(d).arg(l);
-        return out;
-    }
     // Entries of the owed-lesson list as "class|course|count".
     static QStringList Owed(frmManualSetLesson& f) {
         QStringList out;

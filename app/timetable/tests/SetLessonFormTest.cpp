@@ -26,20 +26,7 @@ class SetLessonForm : public HandEditTest {
         AddTeacher("T2", "李老师");
         AddTeacher("T3", "王老师");
     }
-    static QString Cell(frmSetLesson& f, int day, int lesson) {
-        return f.MSFlexGrid1->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
-    }
-    static unsigned int Mark(frmSetLesson& f, int day, int lesson) {
-        return tw::timetable::CellMark(*f.MSFlexGrid1, tw::ui::WeekGridRowOfLesson(lesson), day);
-    }
-    // Slots painted cyan, as "day.lesson".
-    static QStringList CyanSlots(frmSetLesson& f) {
-        QStringList out;
-        for (int d = 1; d <= 5; ++d)
-            for (int l = 1; l <= f.MSFlexGrid1->LessonsPerDay(); ++l)
-                if (Mark(f, d, l) == tw::ui::kVbCyan) out << QString("%1.%2").arg(d).arg(l);
-        return out;
-    }
+    static QStringList CyanSlots(frmSetLesson& f) { return Marked(f, tw::ui::kVbCyan); }
     static QStringList Courses(frmSetLesson& f) {
         QStringList out;
         for (int i = 0; i < f.lstCourse->count(); ++i) out << f.lstCourse->item(i)->text();
