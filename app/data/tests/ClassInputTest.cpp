@@ -245,15 +245,11 @@ TEST_F(ClassFormTest, KeysMoveBetweenTheNameBoxes) {
     auto* name = Find<QLineEdit>(form, "txtName");
     auto* full = Find<QLineEdit>(form, "txtFullName");
     auto* shortName = Find<QLineEdit>(form, "txtShortName");
-    Key(name, Qt::Key_Down);
-    EXPECT_EQ(form.focusWidget(), full);
-    Key(full, Qt::Key_Return);
-    EXPECT_EQ(form.focusWidget(), shortName);
-    Key(shortName, Qt::Key_Return);
-    EXPECT_EQ(form.focusWidget(), shortName);
+    ExpectFocusSteps(form, {{name, Qt::Key_Down, full},
+                            {full, Qt::Key_Return, shortName},
+                            {shortName, Qt::Key_Return, shortName}});
     EXPECT_EQ(Count("select count(*) from Classtb"), 0);
-    Key(shortName, Qt::Key_Up);
-    EXPECT_EQ(form.focusWidget(), full);
+    ExpectFocusSteps(form, {{shortName, Qt::Key_Up, full}});
 }
 
 }  // namespace

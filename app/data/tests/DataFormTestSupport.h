@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <initializer_list>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -74,6 +75,22 @@ inline void Key(QWidget* w, Qt::Key key) {
     QApplication::sendEvent(w, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(w, &release);
+}
+
+// One key press of a walk through the boxes: the key pressed in a box and the widget that has
+// the focus after it.
+struct FocusStep {
+    QWidget* box;
+    Qt::Key key;
+    QWidget* focused;
+};
+// Presses each step's key in its box; the focus must then be on the step's widget.
+inline void ExpectFocusSteps(QWidget& form, std::initializer_list<FocusStep> steps) {
+    int i = 0;
+    for (const FocusStep& step : steps) {
+        Key(step.box, step.key);
+        EXPECT_EQ(form.focusWidget(), step.focused) << "step " << i++;
+    }
 }
 
 // The user picks entry index of a drop-down list.

@@ -159,20 +159,13 @@ TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
     auto* full = Find<QLineEdit>(form, "txtFullName");
     auto* shortName = Find<QLineEdit>(form, "txtShortName");
     auto* code = Find<QLineEdit>(form, "txtCode");
-    Key(name, Qt::Key_Return);
-    EXPECT_EQ(form.focusWidget(), full);
-    Key(full, Qt::Key_Down);
-    EXPECT_EQ(form.focusWidget(), shortName);
-    Key(shortName, Qt::Key_Return);
-    EXPECT_EQ(form.focusWidget(), code);
-    Key(code, Qt::Key_Up);
-    EXPECT_EQ(form.focusWidget(), shortName);
-    Key(shortName, Qt::Key_Up);
-    EXPECT_EQ(form.focusWidget(), full);
-    Key(full, Qt::Key_Up);
-    EXPECT_EQ(form.focusWidget(), name);
-    Key(name, Qt::Key_Up);
-    EXPECT_EQ(form.focusWidget(), name);
+    ExpectFocusSteps(form, {{name, Qt::Key_Return, full},
+                            {full, Qt::Key_Down, shortName},
+                            {shortName, Qt::Key_Return, code},
+                            {code, Qt::Key_Up, shortName},
+                            {shortName, Qt::Key_Up, full},
+                            {full, Qt::Key_Up, name},
+                            {name, Qt::Key_Up, name}});
     // Enter in a box never presses a button.
     for (QPushButton* button : form.findChildren<QPushButton*>()) {
         EXPECT_FALSE(button->autoDefault() || button->isDefault())
