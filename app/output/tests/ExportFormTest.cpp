@@ -19,7 +19,7 @@ namespace {
 
 using tw::output::frmExport;
 
-class frmExportTest : public ExportTest {
+class ExportFormTest : public ExportTest {
   protected:
     void AddSmallSchool() {
         AddClass("101", "初一(1)班", "一1");
@@ -63,7 +63,7 @@ class frmExportTest : public ExportTest {
     }
 };
 
-TEST_F(frmExportTest, ControlsCarryTheirNamesAndCaptions) {
+TEST_F(ExportFormTest, ControlsCarryTheirNamesAndCaptions) {
     frmExport form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("导出课表到Excel"));
     const std::vector<std::pair<const char*, const char*>> buttons = {
@@ -81,7 +81,7 @@ TEST_F(frmExportTest, ControlsCarryTheirNamesAndCaptions) {
     EXPECT_NE(Combo(form, "CmbTeacher"), nullptr);
 }
 
-TEST_F(frmExportTest, ListsFillAtLoadAndStepWithoutWrapping) {
+TEST_F(ExportFormTest, ListsFillAtLoadAndStepWithoutWrapping) {
     AddSmallSchool();
     frmExport form;
     QComboBox* classes = Combo(form, "CmbClass");
@@ -110,7 +110,7 @@ TEST_F(frmExportTest, ListsFillAtLoadAndStepWithoutWrapping) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(frmExportTest, EmptyListsMakeTheSingleExportsDoNothing) {
+TEST_F(ExportFormTest, EmptyListsMakeTheSingleExportsDoNothing) {
     frmExport form;
     EXPECT_EQ(Combo(form, "CmbClass")->count(), 0);
     EXPECT_EQ(Combo(form, "CmbClass")->currentIndex(), -1);
@@ -122,7 +122,7 @@ TEST_F(frmExportTest, EmptyListsMakeTheSingleExportsDoNothing) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(frmExportTest, CancellingTheSaveDialogDoesNothing) {
+TEST_F(ExportFormTest, CancellingTheSaveDialogDoesNothing) {
     AddSmallSchool();
     LoggingNode("touch \"$4\"");
     frmExport form;
@@ -133,7 +133,7 @@ TEST_F(frmExportTest, CancellingTheSaveDialogDoesNothing) {
     EXPECT_TRUE(LoggedLines().isEmpty());
 }
 
-TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
+TEST_F(ExportFormTest, AnExistingTargetIsReplacedOnlyAfterYes) {
     AddSmallSchool();
     LoggingNode("");  // a script that writes nothing
     const QString target = Target("old.xlsx");
@@ -163,7 +163,7 @@ TEST_F(frmExportTest, AnExistingTargetIsReplacedOnlyAfterYes) {
 // that fails, or that ends well without replacing the old workbook, made no export, and the old
 // workbook stays as it was; nor does a command without lessons touch it. The reason the script
 // gives for a failure follows the message.
-TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
+TEST_F(ExportFormTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     AddSmallSchool();
     const QString target = Target("old.xlsx");
     WriteFile(target, "old workbook");
@@ -199,7 +199,7 @@ TEST_F(frmExportTest, TheOldWorkbookStaysUntilANewOneIsMade) {
 // the script, the database shipped there: the next export or start would fail), into the folder
 // of the data files, or over the open database wherever it lies; a refused name is not what the
 // next chooser proposes.
-TEST_F(frmExportTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
+TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     AddSmallSchool();
     LoggingNode("echo new > \"$4\"");
     const QString templ = folder_ + "/export_all_kb6.xlsx";
@@ -246,7 +246,7 @@ TEST_F(frmExportTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     EXPECT_EQ(dialogDirs_.back(), Target("ok.xlsx"));
 }
 
-TEST_F(frmExportTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
+TEST_F(ExportFormTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
     AddSmallSchool();
     LoggingNode("touch \"$4\"");
     LessonOfDay = 7;
@@ -264,7 +264,7 @@ TEST_F(frmExportTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
     EXPECT_TRUE(form.findChild<QPushButton*>("cmdOK")->isEnabled());
 }
 
-TEST_F(frmExportTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
+TEST_F(ExportFormTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
     AddSmallSchool();
     AddLesson("101", 2, 3, "02", "T2");
     LoggingNode("touch \"$4\"");
@@ -327,7 +327,7 @@ TEST_F(frmExportTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
 // day: each class, all classes, each teacher, all teachers and the whole school. Pins every
 // statement the dialog sends and, command by command, the message, the workbook template named
 // and the bytes of the data file handed to the script.
-TEST_F(frmExportTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
+TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
     ASSERT_NO_THROW(twtest::WriteOutputSchool(KbDb()));
     LoggingNode("cp \"$2\" \"$4\"");
     QCryptographicHash outputs(QCryptographicHash::Sha1);
@@ -371,7 +371,7 @@ TEST_F(frmExportTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
     EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), "bbc84ffc572760d3");
 }
 
-TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
+TEST_F(ExportFormTest, TeachersOrClassesSharingANameGetAGroupEach) {
     AddClass("101", "初一(1)班", "一1");
     AddClass("102", "初一(1)班", "一1");
     AddCourse("01", "语文", "语");
@@ -394,7 +394,7 @@ TEST_F(frmExportTest, TeachersOrClassesSharingANameGetAGroupEach) {
 // A lesson may carry its class or teacher code in another case than the class or teacher table
 // (the database compares codes without regard to case, and joins and sorts them so): each class
 // and each teacher is still one object, not one per spelling of its code.
-TEST_F(frmExportTest, CodesStoredInAnotherCaseMakeOneObject) {
+TEST_F(ExportFormTest, CodesStoredInAnotherCaseMakeOneObject) {
     AddClass("A1", "初一(1)班", "一1");
     AddClass("B1", "初一(2)班", "一2");
     AddCourse("01", "语文", "语");
@@ -417,7 +417,7 @@ TEST_F(frmExportTest, CodesStoredInAnotherCaseMakeOneObject) {
 }
 
 // The chosen item's code decides: each of two 张伟 and each of two 初一(1)班 exports its own week.
-TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
+TEST_F(ExportFormTest, AChosenNamesakeExportsItsOwnTimetable) {
     AddSmallSchool();  // 101 has 语文 by T1, 102 数学 by T2
     Exec(QStringLiteral("update Classtb set Name='初一(1)班'"));
     Exec(QStringLiteral("update Teachertb set Name='张伟'"));
@@ -448,7 +448,7 @@ TEST_F(frmExportTest, AChosenNamesakeExportsItsOwnTimetable) {
     EXPECT_EQ(messages_.size(), 4u);
 }
 
-TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
+TEST_F(ExportFormTest, NamesWithQuotesAreExportedNotRejected) {
     AddClass("101", "O'Neil \"A\" 班", "A");
     AddCourse("01", "语文", "语");
     AddTeacher("T1", "D'Arcy");
@@ -468,7 +468,7 @@ TEST_F(frmExportTest, NamesWithQuotesAreExportedNotRejected) {
 // Without lessons, and with lessons only outside the week grid (beyond the lessons per day, as
 // left behind after they were lowered, or on days the week does not have), every command says
 // there is nothing to export instead of exporting an empty grid.
-TEST_F(frmExportTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
+TEST_F(ExportFormTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
     AddClass("101", "初一(1)班", "一1");
     AddCourse("01", "语文", "语");
     AddTeacher("T1", "张老师");
@@ -504,7 +504,7 @@ TEST_F(frmExportTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
     EXPECT_FALSE(QFileInfo::exists(Target("x.xlsx")));
 }
 
-TEST_F(frmExportTest, AMissingRuntimeReportsTheReason) {
+TEST_F(ExportFormTest, AMissingRuntimeReportsTheReason) {
     AddSmallSchool();
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(folder_ + "/empty"));
@@ -519,7 +519,7 @@ TEST_F(frmExportTest, AMissingRuntimeReportsTheReason) {
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(frmExportTest, ARuntimeThatCannotStartReportsTheReason) {
+TEST_F(ExportFormTest, ARuntimeThatCannotStartReportsTheReason) {
     AddSmallSchool();
     ASSERT_TRUE(QDir(folder_).mkpath("node"));
     QFile node(folder_ + "/node/node");
@@ -536,7 +536,7 @@ TEST_F(frmExportTest, ARuntimeThatCannotStartReportsTheReason) {
     EXPECT_EQ(OnlyMessage().style, tw::ui::vbCritical);
 }
 
-TEST_F(frmExportTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) {
+TEST_F(ExportFormTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) {
     AddSmallSchool();
     LoggingNode("touch \"$4\"");
     ASSERT_TRUE(QDir(folder_).mkdir("export_data.json"));  // a folder where the file should be
@@ -553,7 +553,7 @@ TEST_F(frmExportTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript) 
 // Installed where the user may not write the program folder, the export writes its data file
 // into the user's cache folder and hands that to the script; when that folder cannot be made,
 // the message gives the folder's reason. Runs in a child process that gives up its rights.
-TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder) {
+TEST_F(ExportFormTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder) {
     AddSmallSchool();
     QTemporaryDir out;
     FakeNode("cp \"$2\" \"$4\"");  // the workbook is the data file it was given
@@ -596,7 +596,7 @@ TEST_F(frmExportTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder)
         ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(frmExportTest, ASecondExportCannotStartWhileTheScriptRuns) {
+TEST_F(ExportFormTest, ASecondExportCannotStartWhileTheScriptRuns) {
     AddSmallSchool();
     LoggingNode("sleep 1; touch \"$4\"");
     savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};

@@ -49,7 +49,7 @@ int FakePrint(const char* data, const char* ini, const char* tmpl, int* env, int
     return g_status;
 }
 
-class FrmPrintTest : public ::testing::Test {
+class PrintFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
         g_call = {};
@@ -72,7 +72,7 @@ class FrmPrintTest : public ::testing::Test {
     twtest::AppTestEnv env;
 };
 
-TEST_F(FrmPrintTest, ListsAreFilledOnLoadAndStepped) {
+TEST_F(PrintFormTest, ListsAreFilledOnLoadAndStepped) {
     frmPrint f;
     QComboBox* cls = Combo(f, "CmbClass");
     QComboBox* tea = Combo(f, "CmbTeacher");
@@ -99,7 +99,7 @@ TEST_F(FrmPrintTest, ListsAreFilledOnLoadAndStepped) {
 // day: each class, all classes, each teacher, all teachers and the whole school. Pins every
 // statement the dialog sends and, command by command, the message, the layout template and the
 // bytes of the data file handed to the library.
-TEST_F(FrmPrintTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
+TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
     for (const char* table : {"Classtb", "Coursetb", "Teachertb"}) {
         env.Exec(QString("delete from ") + table);
     }
@@ -150,14 +150,14 @@ TEST_F(FrmPrintTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAnd
 }
 
 // Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.
-TEST_F(FrmPrintTest, DialogFontIsTheInstalledChineseFont) {
+TEST_F(PrintFormTest, DialogFontIsTheInstalledChineseFont) {
     frmPrint f;
     const QString family = QFontInfo(f.font()).family();
     EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
         << family.toStdString();
 }
 
-TEST_F(FrmPrintTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
+TEST_F(PrintFormTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
     frmPrint f;
     Click(f, "cmdPrintClass");
     ASSERT_EQ(env.calls.size(), 1u);
@@ -173,7 +173,7 @@ TEST_F(FrmPrintTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
 // Lessons only outside the week grid (beyond the lessons per day, as left behind after they
 // were lowered, or on days the week does not have) print nothing: every command says there is
 // no timetable instead of "打印完成".
-TEST_F(FrmPrintTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
+TEST_F(PrintFormTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
     env.Exec("insert into LessonListtb values ('11',1,7,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('11',6,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('11',0,2,'01','T1',1)");
@@ -201,7 +201,7 @@ TEST_F(FrmPrintTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
 // A lesson may carry its class or teacher code in another case than the class or teacher table
 // (the database compares codes without regard to case, and joins and sorts them so): each class
 // and each teacher is still one timetable, not one per spelling of its code.
-TEST_F(FrmPrintTest, CodesStoredInAnotherCaseMakeOneTimetable) {
+TEST_F(PrintFormTest, CodesStoredInAnotherCaseMakeOneTimetable) {
     env.Exec("insert into Classtb values ('A1','A班','A班','A')");
     env.Exec("insert into LessonListtb values ('A1',1,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('a1',2,1,'01','t1',1)");
@@ -219,7 +219,7 @@ TEST_F(FrmPrintTest, CodesStoredInAnotherCaseMakeOneTimetable) {
     }
 }
 
-TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
+TEST_F(PrintFormTest, ClassPrintWritesDataAndCallsTheLibrary) {
     LessonOfDay = 7;
     env.Exec("insert into LessonListtb values ('12',1,1,'01','T1',1)");
     frmPrint f;
@@ -238,7 +238,7 @@ TEST_F(FrmPrintTest, ClassPrintWritesDataAndCallsTheLibrary) {
     EXPECT_EQ(env.calls[0].text, QString("打印完成"));
 }
 
-TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
+TEST_F(PrintFormTest, NamesakeTeachersAndClassesArePrintedApart) {
     env.Exec("insert into Teachertb values ('T3','张三','','')");  // a second 张三
     env.Exec("update Classtb set Name='一(1)班', ShortName='一1' where Code='12'");
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
@@ -257,7 +257,7 @@ TEST_F(FrmPrintTest, NamesakeTeachersAndClassesArePrintedApart) {
 
 // The longest names with the code that tells namesakes apart read in the choosers: at 8 pt or
 // more, whole or cut with "…" and the whole text as tooltip; a short name keeps the form's font.
-TEST_F(FrmPrintTest, ChoosersShowTheLongestNamesWholeOrCutWithTheirTooltip) {
+TEST_F(PrintFormTest, ChoosersShowTheLongestNamesWholeOrCutWithTheirTooltip) {
     env.Exec("insert into Teachertb values ('T8','信息技术老师一二三四','','')");
     env.Exec("insert into Teachertb values ('T9','信息技术老师一二三四','','')");
     env.Exec(
@@ -283,7 +283,7 @@ TEST_F(FrmPrintTest, ChoosersShowTheLongestNamesWholeOrCutWithTheirTooltip) {
 
 // The chosen item's code decides, so a second 张三 or a second 一(1)班 prints its own week; the
 // class list keeps the table's stored order.
-TEST_F(FrmPrintTest, ChosenNamesakePrintsItsOwnTimetable) {
+TEST_F(PrintFormTest, ChosenNamesakePrintsItsOwnTimetable) {
     env.Exec("insert into Coursetb values ('02','数学','数学','数')");
     env.Exec("insert into Teachertb values ('T3','张三','','')");
     env.Exec("update Classtb set Name='一(1)班', ShortName='一9' where Code='12'");
@@ -314,7 +314,7 @@ TEST_F(FrmPrintTest, ChosenNamesakePrintsItsOwnTimetable) {
     EXPECT_EQ(g_call.calls, 2);
 }
 
-TEST_F(FrmPrintTest, TeacherWithQuoteInNameIsPrinted) {
+TEST_F(PrintFormTest, TeacherWithQuoteInNameIsPrinted) {
     env.Exec("insert into LessonListtb values ('11',2,3,'01','T2',1)");
     frmPrint f;
     Combo(f, "CmbTeacher")->setCurrentIndex(1);
@@ -325,7 +325,7 @@ TEST_F(FrmPrintTest, TeacherWithQuoteInNameIsPrinted) {
     EXPECT_TRUE(DataFile().contains("<classname value=\"一1\"></classname>"));
 }
 
-TEST_F(FrmPrintTest, LibraryFailureShowsItsStatus) {
+TEST_F(PrintFormTest, LibraryFailureShowsItsStatus) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     g_status = -1001;
     frmPrint f;
@@ -336,7 +336,7 @@ TEST_F(FrmPrintTest, LibraryFailureShowsItsStatus) {
 }
 
 // The library would print no page: the whole school says so like the other commands.
-TEST_F(FrmPrintTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
+TEST_F(PrintFormTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
     frmPrint f;
     Click(f, "CmdPrintTotal");
     EXPECT_EQ(g_call.calls, 0);
@@ -351,7 +351,7 @@ TEST_F(FrmPrintTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
     EXPECT_EQ(env.calls.back().text, QString("打印完成"));
 }
 
-TEST_F(FrmPrintTest, MissingLibraryIsReportedNotCrashed) {
+TEST_F(PrintFormTest, MissingLibraryIsReportedNotCrashed) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(nullptr);
     frmPrint f;
@@ -382,7 +382,7 @@ int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env
     return 0;
 }
 
-TEST_F(FrmPrintTest, ASecondPrintCannotStartWhileOneRuns) {
+TEST_F(PrintFormTest, ASecondPrintCannotStartWhileOneRuns) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&ReentrantPrint);
     frmPrint f;
@@ -411,7 +411,7 @@ int EscapedPrint(const char* data, const char* ini, const char* tmpl, int* env, 
     return 0;
 }
 
-TEST_F(FrmPrintTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
+TEST_F(PrintFormTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&EscapedPrint);
     frmPrint f;
@@ -431,7 +431,7 @@ TEST_F(FrmPrintTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
 // Installed where the user may not write the program folder, the print writes its data file
 // into the user's cache folder; when that cannot be made either, the message names the file,
 // the folder and the folder's reason. Runs in a child process that gives up its rights.
-TEST_F(FrmPrintTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
+TEST_F(PrintFormTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     readonlyinstall::ChildTemporaryFolders temporary;
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -3,7 +3,7 @@
 
 namespace {
 
-class Lookups : public ::testing::Test {
+class LookupsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* t : {"Classtb", "Coursetb", "Teachertb", "ClassRoomtb"}) {
@@ -27,7 +27,7 @@ class Lookups : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Lookups, CodesAndNamesBothWays) {
+TEST_F(LookupsTest, CodesAndNamesBothWays) {
     EXPECT_EQ(GetClassName("A1"), QStringLiteral("甲"));
     EXPECT_EQ(GetClassName("a1"), QStringLiteral("甲"));  // codes match without case
     EXPECT_EQ(GetClassShortName("A2"), QStringLiteral("乙简"));
@@ -41,7 +41,7 @@ TEST_F(Lookups, CodesAndNamesBothWays) {
     EXPECT_EQ(GetPlanTeacher("A1", "A1"), "");
 }
 
-TEST_F(Lookups, SharedNameGivesTheFirstRowAndUnknownGivesEmpty) {
+TEST_F(LookupsTest, SharedNameGivesTheFirstRowAndUnknownGivesEmpty) {
     EXPECT_EQ(GetClassCode(QStringLiteral("乙")), "A2");
     EXPECT_EQ(GetTeacherCode(QStringLiteral("乙")), "A2");
     EXPECT_EQ(GetClassCode(QStringLiteral("丙")), "");
@@ -50,13 +50,13 @@ TEST_F(Lookups, SharedNameGivesTheFirstRowAndUnknownGivesEmpty) {
     EXPECT_EQ(GetTeacherName(""), QStringLiteral("无码"));
 }
 
-TEST_F(Lookups, QuotesInValuesAreDataNotStatement) {
+TEST_F(LookupsTest, QuotesInValuesAreDataNotStatement) {
     EXPECT_EQ(GetClassCode("' or ''='"), "");
     EXPECT_EQ(GetClassName("x' or '1'='1"), "");
     EXPECT_EQ(env_.Count("select count(*) from Classtb"), 3);
 }
 
-TEST_F(Lookups, NullFieldAndClosedDatabaseGiveEmptyText) {
+TEST_F(LookupsTest, NullFieldAndClosedDatabaseGiveEmptyText) {
     env_.Exec("insert into Classtb (Code) values('N1')");
     EXPECT_EQ(GetClassName("N1"), "");
     CloseDb();
@@ -66,7 +66,7 @@ TEST_F(Lookups, NullFieldAndClosedDatabaseGiveEmptyText) {
 
 namespace {
 
-class Slots : public ::testing::Test {
+class SlotsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         env_.Exec("insert into LessonListtb values('11',1,1,'M','T1',0)");  // fixed
@@ -78,7 +78,7 @@ class Slots : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Slots, ClassSlots) {
+TEST_F(SlotsTest, ClassSlots) {
     EXPECT_FALSE(IsClassSlotFree("11", 1, 1));
     EXPECT_FALSE(IsClassSlotFree("11", 1, 2));
     EXPECT_TRUE(IsClassSlotFree("11", 1, 3));
@@ -87,7 +87,7 @@ TEST_F(Slots, ClassSlots) {
     EXPECT_TRUE(IsClassSlotFreeOfPreset("11", 1, 2));  // only fixed lessons count
 }
 
-TEST_F(Slots, TeacherSlotsCountEveryClass) {
+TEST_F(SlotsTest, TeacherSlotsCountEveryClass) {
     EXPECT_FALSE(IsTeacherSlotFree("T3", 2, 3));
     EXPECT_TRUE(IsTeacherSlotFree("T3", 2, 4));
     EXPECT_TRUE(IsTeacherSlotFreeOfPreset("T3", 2, 3));
@@ -100,7 +100,7 @@ TEST_F(Slots, TeacherSlotsCountEveryClass) {
     EXPECT_FALSE(IsSlotFreeOfPreset("13", "X", "T1", 1, 1));
 }
 
-TEST_F(Slots, QuoteInACodeIsAnsweredAndFailureCountsAsTaken) {
+TEST_F(SlotsTest, QuoteInACodeIsAnsweredAndFailureCountsAsTaken) {
     env_.Exec("insert into LessonListtb values('A''1',3,3,'M','T''x',1)");
     EXPECT_FALSE(IsClassSlotFree("A'1", 3, 3));
     EXPECT_TRUE(IsClassSlotFree("A'1", 3, 4));

@@ -16,7 +16,7 @@
 
 namespace {
 
-class AutoBuildDialog : public BuildTest {
+class AutoBuildDialogTest : public BuildTest {
   public:
     void SetUp() override {
         BuildTest::SetUp();
@@ -39,7 +39,7 @@ class AutoBuildDialog : public BuildTest {
     int activations = 0;
 };
 
-TEST_F(AutoBuildDialog, ReportsThePercentageAndCloses) {
+TEST_F(AutoBuildDialogTest, ReportsThePercentageAndCloses) {
     AddPlan("101", "01", "T1", 5);
     RunDialog();
     ASSERT_EQ(calls.size(), 1u);
@@ -49,7 +49,7 @@ TEST_F(AutoBuildDialog, ReportsThePercentageAndCloses) {
     EXPECT_EQ(Int("select count(*) from LessonListtb where SetFlag=1"), 5);
 }
 
-TEST_F(AutoBuildDialog, ShowsZeroAndResultsAboveHundredUnchanged) {
+TEST_F(AutoBuildDialogTest, ShowsZeroAndResultsAboveHundredUnchanged) {
     AddPlan("101", "01", "T1", 1);
     for (int d = 1; d <= 5; ++d)
         for (int l = 1; l <= 7; ++l) AddCourseLimit("01", d, l, 3);
@@ -67,7 +67,7 @@ TEST_F(AutoBuildDialog, ShowsZeroAndResultsAboveHundredUnchanged) {
     EXPECT_EQ(calls[0].text, QStringLiteral("课表完成率统计:  105％"));
 }
 
-TEST_F(AutoBuildDialog, AnEmptyPlanFails) {
+TEST_F(AutoBuildDialogTest, AnEmptyPlanFails) {
     RunDialog();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].text, QStringLiteral("生成课表失败！"));
@@ -75,7 +75,7 @@ TEST_F(AutoBuildDialog, AnEmptyPlanFails) {
     EXPECT_EQ(calls[0].title, QStringLiteral("自动生成课表"));
 }
 
-TEST_F(AutoBuildDialog, ABuildReportedAsFailedLeavesTheTimetableAsItWas) {
+TEST_F(AutoBuildDialogTest, ABuildReportedAsFailedLeavesTheTimetableAsItWas) {
     // Weekly counts of 3 and -3: no percentage, so the build fails.
     AddPlan("101", "01", "T1", 3);
     AddPlan("102", "02", "T2", -3);
@@ -91,7 +91,7 @@ TEST_F(AutoBuildDialog, ABuildReportedAsFailedLeavesTheTimetableAsItWas) {
     EXPECT_EQ(Rows("select * from ClassPlantb order by ClassCode"), plan);
 }
 
-TEST_F(AutoBuildDialog, AFailedStatementIsShownWithTheDatabasesTextAndUndone) {
+TEST_F(AutoBuildDialogTest, AFailedStatementIsShownWithTheDatabasesTextAndUndone) {
     AddPlan("101", "01", "T1", 2);
     AddLesson("101", 2, 2, "01", "T1", 1);
     Exec("update ClassPlantb set BuildCount=1, IsAutoBuild=1");
@@ -106,7 +106,7 @@ TEST_F(AutoBuildDialog, AFailedStatementIsShownWithTheDatabasesTextAndUndone) {
     EXPECT_EQ(Rows("select BuildCount, IsAutoBuild from ClassPlantb"), QStringList({"1|1"}));
 }
 
-TEST_F(AutoBuildDialog, ALaterActivationStartsNoSecondBuild) {
+TEST_F(AutoBuildDialogTest, ALaterActivationStartsNoSecondBuild) {
     AddPlan("101", "01", "T1", 1);
     frmAutoBuild dialog;
     dialog.exec();
@@ -117,7 +117,7 @@ TEST_F(AutoBuildDialog, ALaterActivationStartsNoSecondBuild) {
     EXPECT_GE(dialog.ActivationCount(), 3);
 }
 
-TEST_F(AutoBuildDialog, LayoutAndTheGrowingDots) {
+TEST_F(AutoBuildDialogTest, LayoutAndTheGrowingDots) {
     frmAutoBuild dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动生成课表"));
     EXPECT_EQ(dialog.size(), QSize(314, 127));
@@ -148,7 +148,7 @@ TEST_F(AutoBuildDialog, LayoutAndTheGrowingDots) {
 
 namespace {
 
-TEST_F(AutoBuildDialog, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) {
+TEST_F(AutoBuildDialogTest, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) {
     AddPlan("101", "01", "T1", 5);
     QStringList shown;
     SetModalFormHandler([&](QWidget& form) {
@@ -178,7 +178,7 @@ TEST_F(AutoBuildDialog, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) {
 
 namespace {
 
-TEST_F(AutoBuildDialog, ClosingIsRefusedWhileTheBuildRuns) {
+TEST_F(AutoBuildDialogTest, ClosingIsRefusedWhileTheBuildRuns) {
     AddPlan("101", "01", "T1", 3);
     AddPlan("102", "01", "T1", 3);
     frmAutoBuild dialog;

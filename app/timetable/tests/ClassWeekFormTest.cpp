@@ -11,7 +11,7 @@
 
 namespace {
 
-class ClassWeekForm : public HandEditTest {
+class ClassWeekFormTest : public HandEditTest {
   protected:
     template <class Form>
     static void ExpectHeadingEscapeAndExit() {
@@ -29,7 +29,7 @@ class ClassWeekForm : public HandEditTest {
 
 }  // namespace
 
-TEST_F(ClassWeekForm, EscapeLeavesTheFormOpenAndTheExitButtonClosesIt) {
+TEST_F(ClassWeekFormTest, EscapeLeavesTheFormOpenAndTheExitButtonClosesIt) {
     {
         SCOPED_TRACE("pre-setting");
         ExpectHeadingEscapeAndExit<frmSetLesson>();

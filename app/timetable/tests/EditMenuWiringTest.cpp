@@ -7,9 +7,9 @@
 
 namespace {
 
-using EditMenuWiring = HandEditTest;
+using EditMenuWiringTest = HandEditTest;
 
-TEST_F(EditMenuWiring, PresetAndHandEditItemsShowTheirForms) {
+TEST_F(EditMenuWiringTest, PresetAndHandEditItemsShowTheirForms) {
     QStringList shown;
     SetModalFormHandler([&shown](QWidget& form) { shown << form.objectName(); });
     {

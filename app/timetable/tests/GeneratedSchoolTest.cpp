@@ -37,9 +37,9 @@ struct Case {
     const char* digest;    // of their texts in order
 };
 
-class GeneratedSchool : public BuildTest, public ::testing::WithParamInterface<Case> {};
+class GeneratedSchoolTest : public BuildTest, public ::testing::WithParamInterface<Case> {};
 
-TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
+TEST_P(GeneratedSchoolTest, EveryBuildKeepsTheTimetableRules) {
     const Case c = GetParam();
     tw::timetable::demo::SchoolParams p;
     p.classes = 12;
@@ -114,7 +114,7 @@ TEST_P(GeneratedSchool, EveryBuildKeepsTheTimetableRules) {
     EXPECT_GE(percent, 90);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedSchool,
+INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedSchoolTest,
                          ::testing::Values(Case{6, 1, 11, 774, "9bc7127bba1da055"},
                                            Case{6, 2, 12, 782, "7b4079c9bc43f8df"},
                                            Case{6, 3, 13, 780, "be00919a196a1615"},
@@ -421,9 +421,9 @@ struct Recorded {
     const char* digest = "";   // of their texts in order
 };
 
-class RecordedTimetable : public BuildTest, public ::testing::WithParamInterface<Recorded> {};
+class RecordedTimetableTest : public BuildTest, public ::testing::WithParamInterface<Recorded> {};
 
-TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
+TEST_P(RecordedTimetableTest, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     const Recorded r = GetParam();
     tw::timetable::demo::SchoolParams p = tw::timetable::demo::BenchmarkSchool(r.classes);
     p.courses = r.courses;
@@ -452,7 +452,7 @@ TEST_P(RecordedTimetable, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Schools, RecordedTimetable,
+    Schools, RecordedTimetableTest,
     ::testing::Values(Recorded{24, 7, 34, 1, 97, 789,
                                "c0f98e82027281c6c35b3efee62e0765618a0e46a4ef7e3f9b6574602ddadfd9",
                                15, 0, 0, 1, 1891, "c54603e330f5dd17"},
@@ -474,7 +474,7 @@ namespace {
 // the owed list the plan rows that still owe lessons, and the teacher grid the week of the
 // teacher chosen (found by the entry's code: teachers may share a name). The two forms are
 // modal, so one of them is open at a time, for a run of clicks.
-class EditedSchool : public BuildTest {
+class EditedSchoolTest : public BuildTest {
   public:
     // "" when hand editing shows the stored class week, owed lessons and teacher week; else the
     // first thing that differs.
@@ -611,7 +611,7 @@ class EditedSchool : public BuildTest {
     }
 };
 
-TEST_F(EditedSchool, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
+TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
     tw::timetable::demo::WriteSchool(db(), {.classes = 6,
                                             .courses = 12,
                                             .lessonsPerWeek = 26,

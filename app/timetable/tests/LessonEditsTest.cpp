@@ -36,7 +36,7 @@ bool CanTradeSlots(const QString& cls, const QString& selTeacher, int selDay, in
     return read.Done() && read.value;
 }
 
-class LessonEdits : public HandEditTest {
+class LessonEditsTest : public HandEditTest {
   public:
     void SetUp() override {
         HandEditTest::SetUp();
@@ -47,14 +47,14 @@ class LessonEdits : public HandEditTest {
     }
 };
 
-TEST_F(LessonEdits, PresetIntoAnEmptySlotInsertsAFixedLessonAndCountsIt) {
+TEST_F(LessonEditsTest, PresetIntoAnEmptySlotInsertsAFixedLessonAndCountsIt) {
     EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 5, 6));
     EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
     EXPECT_EQ(BuildCount("101", "01"), 1);
     EXPECT_EQ(BuildCount("102", "01"), 0);
 }
 
-TEST_F(LessonEdits, PresetOverABuiltLessonTurnsItIntoTheFixedOneInPlace) {
+TEST_F(LessonEditsTest, PresetOverABuiltLessonTurnsItIntoTheFixedOneInPlace) {
     AddLesson("101", 2, 3, "02", "T2", kFlagBuilt);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
     EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 2, 3));
@@ -64,7 +64,7 @@ TEST_F(LessonEdits, PresetOverABuiltLessonTurnsItIntoTheFixedOneInPlace) {
     EXPECT_EQ(BuildCount("101", "01"), 1);
 }
 
-TEST_F(LessonEdits, PresetIsRefusedWhereAFixedLessonAlreadyBlocksClassOrTeacher) {
+TEST_F(LessonEditsTest, PresetIsRefusedWhereAFixedLessonAlreadyBlocksClassOrTeacher) {
     AddLesson("101", 1, 1, "02", "T2", kFlagPreset);
     AddLesson("102", 1, 2, "01", "T1", kFlagPreset);
     const QString before = AllLessons() + "/" + AllPlans();
@@ -77,7 +77,7 @@ TEST_F(LessonEdits, PresetIsRefusedWhereAFixedLessonAlreadyBlocksClassOrTeacher)
     EXPECT_TRUE(WritePresetLesson("101", "01", "T1", 1, 4));
 }
 
-TEST_F(LessonEdits, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsTheyWere) {
+TEST_F(LessonEditsTest, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsTheyWere) {
     AddLesson("101", 2, 3, "02", "T2", kFlagByHand);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
     FailPlanUpdatesOf("01");  // the last of the three statements fails
@@ -87,7 +87,7 @@ TEST_F(LessonEdits, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsTheyWere
     EXPECT_FALSE(KbDb().InTransaction());
 }
 
-TEST_F(LessonEdits, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount) {
+TEST_F(LessonEditsTest, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount) {
     AddLesson("101", 3, 2, "02", "T2", kFlagPreset);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='02'");
     EXPECT_TRUE(RemovePresetLesson("101", 3, 2));
@@ -100,13 +100,13 @@ TEST_F(LessonEdits, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount)
     EXPECT_EQ(Slot("101", 3, 3), "02|T2|1");
 }
 
-TEST_F(LessonEdits, PlacingByHandWritesFlagTwoAndRaisesTheCountOfThatPlanRow) {
+TEST_F(LessonEditsTest, PlacingByHandWritesFlagTwoAndRaisesTheCountOfThatPlanRow) {
     EXPECT_TRUE(PlaceHandLesson("101", "02", "T2", 4, 5));
     EXPECT_EQ(Slot("101", 4, 5), "02|T2|2");
     EXPECT_EQ(BuildCount("101", "02"), 1);
 }
 
-TEST_F(LessonEdits, PlacingIntoATakenSlotOrOverABusyTeacherIsRefused) {
+TEST_F(LessonEditsTest, PlacingIntoATakenSlotOrOverABusyTeacherIsRefused) {
     AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
     AddLesson("102", 1, 2, "03", "T3", kFlagBuilt);
     AddPlan("101", "04", "T3", 2);
@@ -116,7 +116,7 @@ TEST_F(LessonEdits, PlacingIntoATakenSlotOrOverABusyTeacherIsRefused) {
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
 }
 
-TEST_F(LessonEdits, AFailingPlacementLeavesNoLesson) {
+TEST_F(LessonEditsTest, AFailingPlacementLeavesNoLesson) {
     FailPlanUpdatesOf("02");
     EXPECT_FALSE(PlaceHandLesson("101", "02", "T2", 4, 5));
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
@@ -125,7 +125,7 @@ TEST_F(LessonEdits, AFailingPlacementLeavesNoLesson) {
 
 // Only the removed lesson's own plan row gives it back, also where an older file holds a second
 // row of the class and course with another teacher.
-TEST_F(LessonEdits, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
+TEST_F(LessonEditsTest, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
     AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101'");
@@ -143,7 +143,7 @@ TEST_F(LessonEdits, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
     EXPECT_FALSE(RemoveHandLesson("101", 1, 1));  // nothing left to remove
 }
 
-TEST_F(LessonEdits, AFailingRemovalKeepsTheLesson) {
+TEST_F(LessonEditsTest, AFailingRemovalKeepsTheLesson) {
     AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
     Exec("update ClassPlantb set BuildCount=1 where ClassCode='101' and CourseCode='01'");
     FailPlanUpdatesOf("01");
@@ -154,7 +154,7 @@ TEST_F(LessonEdits, AFailingRemovalKeepsTheLesson) {
 
 // A fixed lesson swapped or moved by hand stays fixed where it goes, so the next build keeps
 // it there; when neither lesson of a swap is fixed each slot keeps its flag.
-TEST_F(LessonEdits, ASwapTradesCoursesAndTeachersAndAFixedLessonStaysFixed) {
+TEST_F(LessonEditsTest, ASwapTradesCoursesAndTeachersAndAFixedLessonStaysFixed) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
     AddLesson("101", 2, 5, "02", "T2", kFlagBuilt);
     AddLesson("101", 4, 1, "01", "T1", kFlagBuilt);
@@ -168,7 +168,7 @@ TEST_F(LessonEdits, ASwapTradesCoursesAndTeachersAndAFixedLessonStaysFixed) {
     EXPECT_EQ(AllPlans(), plans);
 }
 
-TEST_F(LessonEdits, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo) {
+TEST_F(LessonEditsTest, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo) {
     AddLesson("101", 1, 1, "01", "T1", kFlagPreset);
     AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
     const QString plans = AllPlans();
@@ -184,7 +184,7 @@ TEST_F(LessonEdits, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo) {
     EXPECT_EQ(Slot("101", 3, 4), "01|T1|0");
 }
 
-TEST_F(LessonEdits, SwapsThatWouldMeetAnotherClassOrChangeNothingAreRefused) {
+TEST_F(LessonEditsTest, SwapsThatWouldMeetAnotherClassOrChangeNothingAreRefused) {
     AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
     AddLesson("101", 1, 2, "02", "T2", kFlagBuilt);
     AddLesson("101", 1, 3, "01", "T1", kFlagBuilt);
@@ -207,7 +207,7 @@ TEST_F(LessonEdits, SwapsThatWouldMeetAnotherClassOrChangeNothingAreRefused) {
     EXPECT_TRUE(CanTradeSlots("101", "T2", 1, 2, "", 2, 1));
 }
 
-TEST_F(LessonEdits, AFailingMoveKeepsTheLessonWhereItWas) {
+TEST_F(LessonEditsTest, AFailingMoveKeepsTheLessonWhereItWas) {
     AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
     FailLessonInserts();
     EXPECT_FALSE(SwapClassLessons("101", 1, 1, 2, 2));
@@ -217,7 +217,7 @@ TEST_F(LessonEdits, AFailingMoveKeepsTheLessonWhereItWas) {
 // A Null SetFlag (an older file, another program) is no fixed lesson: pre-setting takes such a
 // lesson of the teacher away elsewhere, replaces one of the class in place and does not remove
 // it as a fixed one; hand editing moves it as placed by hand; the build removes it.
-TEST_F(LessonEdits, ALessonWithANullFlagIsNotFixed) {
+TEST_F(LessonEditsTest, ALessonWithANullFlagIsNotFixed) {
     Exec("insert into LessonListtb values('102',1,1,'01','T1',null)");
     Exec("insert into LessonListtb values('102',2,2,'03','T3',null)");
     Exec("insert into LessonListtb values('101',3,3,'02','T2',null)");
@@ -241,7 +241,7 @@ TEST_F(LessonEdits, ALessonWithANullFlagIsNotFixed) {
               0);
 }
 
-TEST_F(LessonEdits, QuotesInCodesAreStoredAndFoundAsTheyAre) {
+TEST_F(LessonEditsTest, QuotesInCodesAreStoredAndFoundAsTheyAre) {
     AddPlan("1'1", "0'1", "T'1", 2);
     EXPECT_TRUE(WritePresetLesson("1'1", "0'1", "T'1", 1, 1));
     EXPECT_TRUE(PlaceHandLesson("1'1", "0'1", "T'1", 1, 2));
@@ -253,7 +253,7 @@ TEST_F(LessonEdits, QuotesInCodesAreStoredAndFoundAsTheyAre) {
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 0);
 }
 
-TEST_F(LessonEdits, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercentage) {
+TEST_F(LessonEditsTest, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercentage) {
     // Class 101 needs 5 + 4 lessons; two of them are fixed beforehand, one placed by hand.
     ASSERT_TRUE(WritePresetLesson("101", "01", "T1", 5, 6));
     ASSERT_TRUE(WritePresetLesson("101", "02", "T2", 1, 1));

@@ -14,7 +14,7 @@
 
 namespace {
 
-class ManualSetLessonForm : public HandEditTest {
+class ManualSetLessonFormTest : public HandEditTest {
   public:
     void SetUp() override {
         HandEditTest::SetUp();
@@ -44,7 +44,7 @@ class ManualSetLessonForm : public HandEditTest {
     }
 };
 
-TEST_F(ManualSetLessonForm, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeacher) {
+TEST_F(ManualSetLessonFormTest, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeacher) {
     AddPlan("101", "01", "T1", 5, 1);
     AddPlan("101", "02", "T2", 4, 4);  // nothing owed: not listed
     AddPlan("102", "03", "T3", 1, 2);  // one too many: listed with -1
@@ -75,7 +75,7 @@ TEST_F(ManualSetLessonForm, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeacher) 
     EXPECT_EQ(f.MSFlexGrid1->columnWidth(1), 1000 / 15);
 }
 
-TEST_F(ManualSetLessonForm, WithSevenLessonsBothGridsHaveRowSeven) {
+TEST_F(ManualSetLessonFormTest, WithSevenLessonsBothGridsHaveRowSeven) {
     LessonOfDay = 7;
     AddLesson("101", 4, 7, "01", "T1", 1);
     frmManualSetLesson f;
@@ -85,7 +85,7 @@ TEST_F(ManualSetLessonForm, WithSevenLessonsBothGridsHaveRowSeven) {
     EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 4), "语文");
 }
 
-TEST_F(ManualSetLessonForm, NoClassesGivesAnEmptyWeekThatStillReadsSuccessfully) {
+TEST_F(ManualSetLessonFormTest, NoClassesGivesAnEmptyWeekThatStillReadsSuccessfully) {
     Exec("delete from Classtb");
     frmManualSetLesson f;
     EXPECT_EQ(f.CmbClass->count(), 0);
@@ -94,7 +94,7 @@ TEST_F(ManualSetLessonForm, NoClassesGivesAnEmptyWeekThatStillReadsSuccessfully)
     EXPECT_EQ(f.MSFlexGrid1->TextMatrix(0, 1), "星期一");
 }
 
-TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
+TEST_F(ManualSetLessonFormTest, StoredLessonsOutsideTheWeekAreSkipped) {
     AddLesson("101", 1, 7, "01", "T1", 1);  // lesson 7 with 6 a day
     AddLesson("101", 9, 1, "01", "T1", 1);
     AddLesson("101", 5, 6, "02", "T2", 1);
@@ -107,7 +107,7 @@ TEST_F(ManualSetLessonForm, StoredLessonsOutsideTheWeekAreSkipped) {
 // the course in brackets: every hint, the class name, the class list and the teacher box read at
 // 8 pt or more, whole or cut with "…" and the whole text as tooltip; the bracketed name of eight
 // wide characters shows whole, and so does every character of the heading beside the list.
-TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
+TEST_F(ManualSetLessonFormTest, HintsClassNameAndTeacherBoxShowWhole) {
     AddClass("103", "学前年级（１２）班级");
     AddTeacher("T9", "信息技术老师一二三四");
     AddTeacher("T8", "信息老师24");
@@ -157,7 +157,7 @@ TEST_F(ManualSetLessonForm, HintsClassNameAndTeacherBoxShowWhole) {
 // at 8 pt or more whatever the course, so one course in two classes reads apart; a long course
 // gives way first (wrapped, smaller, or cut with "…" and the whole text as the cell's tooltip),
 // and nothing is drawn outside the cell.
-TEST_F(ManualSetLessonForm, TeacherGridShowsEveryLessonsClassWhole) {
+TEST_F(ManualSetLessonFormTest, TeacherGridShowsEveryLessonsClassWhole) {
     AddClass("110", "七年级10班", "七（10）");
     AddClass("111", "七年级11班", "七（11）");
     AddClass("112", "初二年级12班", "初二（12）");
@@ -215,7 +215,7 @@ TEST_F(ManualSetLessonForm, TeacherGridShowsEveryLessonsClassWhole) {
     }
 }
 
-TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree) {
+TEST_F(ManualSetLessonFormTest, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree) {
     AddPlan("101", "01", "T1", 1);
     AddPlan("102", "02", "T2", 3);
     AddLesson("102", 1, 1, "03", "T3", 1);  // 102 busy
@@ -237,7 +237,7 @@ TEST_F(ManualSetLessonForm, PickingAnOwedLessonMarksWhereClassAndTeacherAreFree)
     EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintPicked);
 }
 
-TEST_F(ManualSetLessonForm, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
+TEST_F(ManualSetLessonFormTest, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
     AddPlan("102", "02", "T2", 0, 1);
     frmManualSetLesson f;
     Pick(f, 0);
@@ -246,7 +246,7 @@ TEST_F(ManualSetLessonForm, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
     EXPECT_EQ(f.Panel(1)->text(), frmManualSetLesson::kHintDefault);
 }
 
-TEST_F(ManualSetLessonForm, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
+TEST_F(ManualSetLessonFormTest, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
     AddPlan("101", "02", "T2", 2);
     frmManualSetLesson f;
     Pick(f, 0);
@@ -269,7 +269,7 @@ TEST_F(ManualSetLessonForm, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
     EXPECT_TRUE(Owed(f).isEmpty());
 }
 
-TEST_F(ManualSetLessonForm, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsStored) {
+TEST_F(ManualSetLessonFormTest, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsStored) {
     AddPlan("101", "02", "T2", 2);
     frmManualSetLesson f;
     Pick(f, 0);
@@ -283,7 +283,7 @@ TEST_F(ManualSetLessonForm, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsSto
     EXPECT_TRUE(Marked(f, tw::ui::kVbCyan).isEmpty());
 }
 
-TEST_F(ManualSetLessonForm, AFailingPlacementLeavesTheDatabaseAsItWas) {
+TEST_F(ManualSetLessonFormTest, AFailingPlacementLeavesTheDatabaseAsItWas) {
     AddPlan("101", "02", "T2", 2);
     FailPlanUpdatesOf("02");
     frmManualSetLesson f;
@@ -295,7 +295,7 @@ TEST_F(ManualSetLessonForm, AFailingPlacementLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(Owed(f), QStringList({"一年级1班|数学|2"}));
 }
 
-TEST_F(ManualSetLessonForm, RightClickRemovesALessonOfAnyFlag) {
+TEST_F(ManualSetLessonFormTest, RightClickRemovesALessonOfAnyFlag) {
     AddPlan("101", "01", "T1", 2, 2);
     AddLesson("101", 1, 1, "01", "T1", 0);
     AddLesson("101", 1, 2, "01", "T1", 1);
@@ -312,7 +312,7 @@ TEST_F(ManualSetLessonForm, RightClickRemovesALessonOfAnyFlag) {
     EXPECT_EQ(f.CmbTeacher->currentIndex(), -1);
 }
 
-TEST_F(ManualSetLessonForm, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
+TEST_F(ManualSetLessonFormTest, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
     AddPlan("101", "01", "T1", 2, 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
     frmManualSetLesson f;
@@ -329,7 +329,7 @@ TEST_F(ManualSetLessonForm, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
 }
 
-TEST_F(ManualSetLessonForm, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
+TEST_F(ManualSetLessonFormTest, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
     AddLesson("101", 1, 1, "01", "T1", 1);  // selected
     AddLesson("101", 1, 2, "01", "T1", 1);  // same course: never yellow
     AddLesson("101", 1, 3, "02", "T2", 1);  // partner
@@ -358,7 +358,7 @@ TEST_F(ManualSetLessonForm, SelectingMarksOnlyPartnersThatMeetNoOtherClass) {
 }
 
 // A fixed lesson stays fixed wherever the form swaps or moves it.
-TEST_F(ManualSetLessonForm, ASwapOrAMoveKeepsAFixedLessonFixed) {
+TEST_F(ManualSetLessonFormTest, ASwapOrAMoveKeepsAFixedLessonFixed) {
     AddPlan("101", "01", "T1", 1, 1);
     AddPlan("101", "02", "T2", 1, 1);
     AddLesson("101", 1, 1, "01", "T1", 0);
@@ -384,7 +384,7 @@ TEST_F(ManualSetLessonForm, ASwapOrAMoveKeepsAFixedLessonFixed) {
     EXPECT_EQ(BuildCount("101", "02"), 1);
 }
 
-TEST_F(ManualSetLessonForm, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
+TEST_F(ManualSetLessonFormTest, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     frmManualSetLesson f;
     Click(f, 1, 1, Qt::LeftButton);
@@ -398,7 +398,7 @@ TEST_F(ManualSetLessonForm, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
     EXPECT_EQ(f.ClassCell(1, 1).courseCode, "01");
 }
 
-TEST_F(ManualSetLessonForm, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
+TEST_F(ManualSetLessonFormTest, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("102", 3, 6, "01", "T1", 1);
     frmManualSetLesson f;
@@ -415,7 +415,7 @@ TEST_F(ManualSetLessonForm, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
     EXPECT_EQ(f.CurClassCode(), "102");
 }
 
-TEST_F(ManualSetLessonForm, PreviousAndNextStopAtTheEnds) {
+TEST_F(ManualSetLessonFormTest, PreviousAndNextStopAtTheEnds) {
     frmManualSetLesson f;
     f.CmdPrevClass_Click();
     EXPECT_EQ(f.CmbClass->currentIndex(), 0);
@@ -430,7 +430,7 @@ TEST_F(ManualSetLessonForm, PreviousAndNextStopAtTheEnds) {
 
 namespace {
 
-TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
+TEST_F(ManualSetLessonFormTest, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("101", 1, 2, "01", "T1", 1);
     AddLesson("999", 2, 2, "01", "T1", 1);  // a class without a class row
@@ -451,7 +451,7 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShownIsNotReloadedForTheSameTeacher) {
 
 namespace {
 
-TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheForm) {
+TEST_F(ManualSetLessonFormTest, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheForm) {
     AddPlan("101", "01", "T1", 2, 1);
     AddPlan("101", "02", "T2", 2, 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
@@ -487,7 +487,7 @@ TEST_F(ManualSetLessonForm, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTheFor
 
 // Full-width letters are not folded by the database: Ｃ1 and ｃ1 are two courses, so each is the
 // other's swap partner and the swap goes through; ASCII codes that differ only in case are one.
-TEST_F(ManualSetLessonForm, CodesAreComparedAsTheDatabaseComparesThem) {
+TEST_F(ManualSetLessonFormTest, CodesAreComparedAsTheDatabaseComparesThem) {
     AddCourse("Ｃ1", "数学");
     AddCourse("ｃ1", "奥数");
     AddLesson("101", 1, 1, "Ｃ1", "T1", 1);
@@ -508,7 +508,7 @@ TEST_F(ManualSetLessonForm, CodesAreComparedAsTheDatabaseComparesThem) {
 
 // An older file may hold two rows of one class and course with two teachers: each owed entry
 // places a lesson of its own row's teacher and counts it in that row.
-TEST_F(ManualSetLessonForm, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
+TEST_F(ManualSetLessonFormTest, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
     AddPlan("101", "01", "T1", 1);
     AddPlan("101", "01", "T2", 1);
     frmManualSetLesson f;
@@ -524,7 +524,7 @@ TEST_F(ManualSetLessonForm, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
 
 // Classes, courses and teachers may share a name: every pick, placement and jump acts on the
 // record's code, never on the first record of that name.
-TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
+TEST_F(ManualSetLessonFormTest, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
     AddClass("103", "一年级1班", "一3");
     AddCourse("04", "语文");
     AddTeacher("T4", "张老师");
@@ -558,7 +558,7 @@ TEST_F(ManualSetLessonForm, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
 // Two teachers of one name with their own full names: the teacher list, and the teacher that a
 // class lesson brings up, show each by the full name; choosing one by what it shows loads that
 // teacher's own week.
-TEST_F(ManualSetLessonForm, NamesakeTeachersShowTheirFullNamesAndOpenTheirOwnWeeks) {
+TEST_F(ManualSetLessonFormTest, NamesakeTeachersShowTheirFullNamesAndOpenTheirOwnWeeks) {
     Exec(
         "insert into Teachertb (Code,Name,FullName,ShortName) values "
         "('T5','王芳','王芳（语文）','王')");

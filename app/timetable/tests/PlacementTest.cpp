@@ -4,9 +4,9 @@
 
 namespace {
 
-using Placement = BuildTest;
+using PlacementTest = BuildTest;
 
-TEST_F(Placement, FiveLessonsFillMondayToFridayFirstLessonWhenEveryDrawIsZero) {
+TEST_F(PlacementTest, FiveLessonsFillMondayToFridayFirstLessonWhenEveryDrawIsZero) {
     AddPlan("101", "01", "T1", 5);
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.1", "2.1", "3.1", "4.1", "5.1"}));
@@ -15,7 +15,7 @@ TEST_F(Placement, FiveLessonsFillMondayToFridayFirstLessonWhenEveryDrawIsZero) {
     EXPECT_EQ(Int("select IsAutoBuild from ClassPlantb"), 1);
 }
 
-TEST_F(Placement, ThreeLessonsSpreadOverTheWeekAndADrawMovesASecondHalfDay) {
+TEST_F(PlacementTest, ThreeLessonsSpreadOverTheWeekAndADrawMovesASecondHalfDay) {
     // Cursor 1, then 2.67 (a draw decides Tuesday or Wednesday), then 4.33 (no draw).
     AddPlan("101", "01", "T1", 3);
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
@@ -28,7 +28,7 @@ TEST_F(Placement, ThreeLessonsSpreadOverTheWeekAndADrawMovesASecondHalfDay) {
     EXPECT_EQ(Slots("102", "01"), QStringList({"1.1", "3.1", "4.1"}));
 }
 
-TEST_F(Placement, ACursorAtExactlyHalfADayMakesADraw) {
+TEST_F(PlacementTest, ACursorAtExactlyHalfADayMakesADraw) {
     // Two lessons: Monday, then cursor 3.5; a draw of 0.5 moves the lesson to Thursday.
     AddPlan("101", "01", "T1", 2);
     ScriptedRandom rnd({0.0, 0.5});
@@ -37,7 +37,7 @@ TEST_F(Placement, ACursorAtExactlyHalfADayMakesADraw) {
     EXPECT_EQ(rnd.state->draws, 3);
 }
 
-TEST_F(Placement, ATeacherWithoutAWeeklyTotalIsPlacedFromFridayBackwards) {
+TEST_F(PlacementTest, ATeacherWithoutAWeeklyTotalIsPlacedFromFridayBackwards) {
     // Weekly total 0: every day counts as full, so only the backward walk places lessons.
     AddPlan("101", "01", "T1", 2);
     AddPlan("102", "02", "T1", -2);
@@ -48,7 +48,7 @@ TEST_F(Placement, ATeacherWithoutAWeeklyTotalIsPlacedFromFridayBackwards) {
     EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild=1"), 3);
 }
 
-TEST_F(Placement, TheDrawPicksAmongTheQualifyingLessonsInOrder) {
+TEST_F(PlacementTest, TheDrawPicksAmongTheQualifyingLessonsInOrder) {
     AddPlan("101", "01", "T1", 1);
     EXPECT_EQ(Build(ScriptedRandom({0.99}).Source()), 100);
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.6"}));
@@ -59,7 +59,7 @@ TEST_F(Placement, TheDrawPicksAmongTheQualifyingLessonsInOrder) {
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.6"}));
 }
 
-TEST_F(Placement, BestSlotsComeBeforeNormalOnesAndAvoidOnesLast) {
+TEST_F(PlacementTest, BestSlotsComeBeforeNormalOnesAndAvoidOnesLast) {
     AddPlan("101", "01", "T1", 2);
     for (int d = 1; d <= 5; ++d) AddCourseLimit("01", d, 4, 0);
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
@@ -80,7 +80,7 @@ TEST_F(Placement, BestSlotsComeBeforeNormalOnesAndAvoidOnesLast) {
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.6"}));
 }
 
-TEST_F(Placement, NeverSlotsGetNoLessonEvenWhenTheRowStaysIncomplete) {
+TEST_F(PlacementTest, NeverSlotsGetNoLessonEvenWhenTheRowStaysIncomplete) {
     AddPlan("101", "01", "T1", 8);
     for (int d = 1; d <= 5; ++d)
         for (int l = 2; l <= 6; ++l) AddCourseLimit("01", d, l, 3);
@@ -97,7 +97,7 @@ TEST_F(Placement, NeverSlotsGetNoLessonEvenWhenTheRowStaysIncomplete) {
     EXPECT_EQ(Int("select IsAutoBuild from ClassPlantb"), 1);
 }
 
-TEST_F(Placement, LessonNumbersStayWithinTheDay) {
+TEST_F(PlacementTest, LessonNumbersStayWithinTheDay) {
     // A best-slot row for lesson 7 on a day of 6 lessons is passed over.
     AddPlan("101", "01", "T1", 1);
     AddCourseLimit("01", 1, 7, 0);
@@ -111,7 +111,7 @@ TEST_F(Placement, LessonNumbersStayWithinTheDay) {
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.7"}));
 }
 
-TEST_F(Placement, TheTeachersDailyMaximumPushesALessonToALaterDay) {
+TEST_F(PlacementTest, TheTeachersDailyMaximumPushesALessonToALaterDay) {
     // Weekly total 5: one lesson a day. A fixed lesson elsewhere fills Monday, so the lessons
     // start on Tuesday and the fifth goes back to Friday, where the maximum is not looked at.
     AddPlan("101", "01", "T1", 5);
@@ -121,7 +121,7 @@ TEST_F(Placement, TheTeachersDailyMaximumPushesALessonToALaterDay) {
     EXPECT_EQ(Slots("102", "02"), QStringList({"1.3"}));
 }
 
-TEST_F(Placement, ATeacherIsNeverInTwoClassesAtOnce) {
+TEST_F(PlacementTest, ATeacherIsNeverInTwoClassesAtOnce) {
     // T1's weekly total 10 allows two lessons a day; lesson 1 of Monday is taken in 101.
     AddPlan("101", "01", "T1", 1);
     AddPlan("102", "01", "T1", 1);
@@ -132,7 +132,7 @@ TEST_F(Placement, ATeacherIsNeverInTwoClassesAtOnce) {
     EXPECT_EQ(Int("select count(*) from LessonListtb where TeacherCode='T1' and Day=1"), 2);
 }
 
-TEST_F(Placement, ASharedResourceCourseRunsInOneClassPerSlot) {
+TEST_F(PlacementTest, ASharedResourceCourseRunsInOneClassPerSlot) {
     AddPlan("101", "09", "T1", 1);
     AddPlan("102", "09", "T2", 1);
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
@@ -145,7 +145,7 @@ TEST_F(Placement, ASharedResourceCourseRunsInOneClassPerSlot) {
     EXPECT_EQ(Slots("102", "09"), QStringList({"1.2"}));
 }
 
-TEST_F(Placement, TheDailyBoundOfACourseHolds) {
+TEST_F(PlacementTest, TheDailyBoundOfACourseHolds) {
     // Only Monday is free: Count 4 allows one lesson a day, Count 5 two.
     AddPlan("101", "01", "T1", 4);
     for (int d = 2; d <= 5; ++d)
@@ -158,7 +158,7 @@ TEST_F(Placement, TheDailyBoundOfACourseHolds) {
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.1", "1.2"}));
 }
 
-TEST_F(Placement, PresetLessonsCountAndStay) {
+TEST_F(PlacementTest, PresetLessonsCountAndStay) {
     // Fully pre-set: finished at once, no new lesson.
     AddPlan("101", "01", "T1", 2);
     AddLesson("101", 3, 2, "01", "T1", 0);
@@ -174,7 +174,7 @@ TEST_F(Placement, PresetLessonsCountAndStay) {
     EXPECT_EQ(Int("select BuildCount from ClassPlantb"), 2);
 }
 
-TEST_F(Placement, LessonsOfAnEarlierBuildAndHandPlacedOnesGo) {
+TEST_F(PlacementTest, LessonsOfAnEarlierBuildAndHandPlacedOnesGo) {
     AddPlan("101", "01", "T1", 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("101", 5, 6, "02", "T2", 2);
@@ -186,7 +186,7 @@ TEST_F(Placement, LessonsOfAnEarlierBuildAndHandPlacedOnesGo) {
               QStringList({"101|1|6|1", "102|5|6|0"}));
 }
 
-TEST_F(Placement, CodesWithQuotesAndEmptyCodesArePlaced) {
+TEST_F(PlacementTest, CodesWithQuotesAndEmptyCodesArePlaced) {
     AddPlan("1'A", "", "O'Brien", 2);
     AddPlan("' or ''='", "02", "O'Brien", 1);
     Exec("insert into CourseAttrtb (CourseCode) values ('')");

@@ -4,7 +4,7 @@
 
 namespace {
 
-using Selection = BuildTest;
+using SelectionTest = BuildTest;
 
 // Plan rows "class/course" in the order the run finished them, seen at every cycle.
 QStringList FinishOrder(BuildTest& t, const std::function<QStringList()>& finished) {
@@ -17,7 +17,7 @@ QStringList FinishOrder(BuildTest& t, const std::function<QStringList()>& finish
     return order;
 }
 
-TEST_F(Selection, TeacherWithMostClassesFirstTiesToTheSmallerCode) {
+TEST_F(SelectionTest, TeacherWithMostClassesFirstTiesToTheSmallerCode) {
     AddPlan("103", "02", "T1", 1);
     AddPlan("101", "01", "T2", 1);
     AddPlan("102", "01", "T2", 1);
@@ -40,7 +40,7 @@ TEST_F(Selection, TeacherWithMostClassesFirstTiesToTheSmallerCode) {
     EXPECT_EQ(teacher, "");
 }
 
-TEST_F(Selection, CourseWithMostClassesThenMostLessonsThenSmallerCode) {
+TEST_F(SelectionTest, CourseWithMostClassesThenMostLessonsThenSmallerCode) {
     AddPlan("101", "05", "T1", 1);
     AddPlan("102", "05", "T1", 1);
     AddPlan("101", "03", "T1", 2);
@@ -56,7 +56,7 @@ TEST_F(Selection, CourseWithMostClassesThenMostLessonsThenSmallerCode) {
     EXPECT_EQ(builder.PickTeacherAndCourse(teacher), std::optional<QString>("02"));
 }
 
-TEST_F(Selection, PickClassTakesTheTeachersRowsFirstThenAnyTeacher) {
+TEST_F(SelectionTest, PickClassTakesTheTeachersRowsFirstThenAnyTeacher) {
     AddPlan("101", "01", "T2", 1);
     AddPlan("102", "01", "T1", 1);
     AddPlan("103", "01", "T1", 1);
@@ -71,7 +71,7 @@ TEST_F(Selection, PickClassTakesTheTeachersRowsFirstThenAnyTeacher) {
     EXPECT_EQ(builder.PickClass("01", teacher), std::nullopt);
 }
 
-TEST_F(Selection, ARunBuildsEveryRowOfACourseBeforeTheNextCourse) {
+TEST_F(SelectionTest, ARunBuildsEveryRowOfACourseBeforeTheNextCourse) {
     AddPlan("101", "02", "T2", 1);
     AddPlan("102", "02", "T2", 1);
     AddPlan("103", "02", "T2", 1);
@@ -93,7 +93,7 @@ TEST_F(Selection, ARunBuildsEveryRowOfACourseBeforeTheNextCourse) {
                                   "104|03", "105|03"}));
 }
 
-TEST_F(Selection, PercentageRoundsHalvesToEven) {
+TEST_F(SelectionTest, PercentageRoundsHalvesToEven) {
     tw::timetable::Builder builder(db(), 6, ScriptedRandom().Source());
     EXPECT_EQ(builder.GetBuildPercent(), -1);  // no plan
     AddPlan("101", "01", "T1", 8);
@@ -108,7 +108,7 @@ TEST_F(Selection, PercentageRoundsHalvesToEven) {
     EXPECT_EQ(builder.GetBuildPercent(), -1);
 }
 
-TEST_F(Selection, AnEmptyPlanStillClearsTheOldLessonsAndHasNoPercentage) {
+TEST_F(SelectionTest, AnEmptyPlanStillClearsTheOldLessonsAndHasNoPercentage) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("101", 1, 2, "01", "T1", 2);
     AddLesson("101", 1, 3, "01", "T1", 0);
@@ -116,7 +116,7 @@ TEST_F(Selection, AnEmptyPlanStillClearsTheOldLessonsAndHasNoPercentage) {
     EXPECT_EQ(Rows("select LessonNo, SetFlag from LessonListtb"), QStringList({"3|0"}));
 }
 
-TEST_F(Selection, ADatabaseErrorEndsTheBuildAndKeepsThePreviousTimetable) {
+TEST_F(SelectionTest, ADatabaseErrorEndsTheBuildAndKeepsThePreviousTimetable) {
     AddPlan("101", "01", "T1", 2);
     AddLesson("101", 2, 2, "01", "T1", 1);
     AddLesson("101", 3, 3, "01", "T1", 2);
@@ -128,7 +128,7 @@ TEST_F(Selection, ADatabaseErrorEndsTheBuildAndKeepsThePreviousTimetable) {
     EXPECT_EQ(Rows("select BuildCount, IsAutoBuild from ClassPlantb"), QStringList({"2|1"}));
 }
 
-TEST_F(Selection, RowsThatNameNothingEndTheRunInsteadOfRepeating) {
+TEST_F(SelectionTest, RowsThatNameNothingEndTheRunInsteadOfRepeating) {
     AddPlan("101", "01", "T1", 2);
     try {
         Exec(
@@ -149,7 +149,7 @@ TEST_F(Selection, RowsThatNameNothingEndTheRunInsteadOfRepeating) {
     EXPECT_EQ(Int("select count(*) from ClassPlantb where IsAutoBuild=0"), 0);
 }
 
-TEST_F(Selection, TheProgramsBuildUsesTheOpenDatabase) {
+TEST_F(SelectionTest, TheProgramsBuildUsesTheOpenDatabase) {
     AddPlan("101", "01", "T1", 5);
     EXPECT_EQ(tw::timetable::AutoBuildLessons().value, 100);
     EXPECT_EQ(Int("select count(*) from LessonListtb where SetFlag=1"), 5);

@@ -13,7 +13,7 @@
 
 namespace {
 
-class SetLessonForm : public HandEditTest {
+class SetLessonFormTest : public HandEditTest {
   public:
     void SetUp() override {
         HandEditTest::SetUp();
@@ -38,7 +38,7 @@ class SetLessonForm : public HandEditTest {
 // The longest class name the forms take (ten wide characters): the hint, the class list and the
 // class panel read at the window's fixed sizes, at 8 pt or more, whole or cut with "…" and the
 // whole text as tooltip.
-TEST_F(SetLessonForm, HintAndClassPanelShowWhole) {
+TEST_F(SetLessonFormTest, HintAndClassPanelShowWhole) {
     AddClass("103", "学前年级（１２）班级");
     frmSetLesson f;
     f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
@@ -49,7 +49,7 @@ TEST_F(SetLessonForm, HintAndClassPanelShowWhole) {
     EXPECT_TRUE(twtest::ReadsWholeOrCut(f.CmbClass));
 }
 
-TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
+TEST_F(SetLessonFormTest, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
     AddPlan("101", "01", "T1", 5);
     AddLesson("101", 1, 1, "01", "T1", 0);
     AddLesson("101", 2, 5, "01", "T1", 1);  // built: not shown
@@ -79,7 +79,7 @@ TEST_F(SetLessonForm, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
     EXPECT_EQ(Mark(f, 2, 5), tw::ui::kVbCyan);
 }
 
-TEST_F(SetLessonForm, SevenLessonsADayShowLessonSevenInRowEight) {
+TEST_F(SetLessonFormTest, SevenLessonsADayShowLessonSevenInRowEight) {
     LessonOfDay = 7;
     AddLesson("101", 5, 7, "03", "T3", 0);
     frmSetLesson f;
@@ -89,7 +89,7 @@ TEST_F(SetLessonForm, SevenLessonsADayShowLessonSevenInRowEight) {
     EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 5), "音乐");
 }
 
-TEST_F(SetLessonForm, StoredLessonsOutsideTheWeekAreSkippedAndTheRestStillShows) {
+TEST_F(SetLessonFormTest, StoredLessonsOutsideTheWeekAreSkippedAndTheRestStillShows) {
     AddLesson("101", 0, 1, "01", "T1", 0);
     AddLesson("101", 6, 1, "01", "T1", 0);
     AddLesson("101", 2, 7, "01", "T1", 0);  // lesson 7 with 6 lessons a day
@@ -99,7 +99,7 @@ TEST_F(SetLessonForm, StoredLessonsOutsideTheWeekAreSkippedAndTheRestStillShows)
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
 }
 
-TEST_F(SetLessonForm, CoursesPartlyFixedComeFirstAndFullOnesAreNotOffered) {
+TEST_F(SetLessonFormTest, CoursesPartlyFixedComeFirstAndFullOnesAreNotOffered) {
     AddPlan("101", "01", "T1", 3);
     AddPlan("101", "02", "T2", 1);
     AddPlan("101", "03", "T3", 0);
@@ -118,7 +118,7 @@ TEST_F(SetLessonForm, CoursesPartlyFixedComeFirstAndFullOnesAreNotOffered) {
     EXPECT_EQ(Courses(f), QStringList({"语文", "音乐"}));
 }
 
-TEST_F(SetLessonForm, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCyan) {
+TEST_F(SetLessonFormTest, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCyan) {
     AddPlan("101", "01", "T1", 5);
     AddLesson("102", 2, 2, "01", "T1", 0);  // T1 fixed in 102
     AddLesson("102", 2, 3, "01", "T1", 1);  // T1 built in 102
@@ -130,7 +130,7 @@ TEST_F(SetLessonForm, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBeingCya
     EXPECT_EQ(CyanSlots(f).size(), 28);
 }
 
-TEST_F(SetLessonForm, FixingWhereTheTeacherTeachesAnotherClassTakesThatLessonAway) {
+TEST_F(SetLessonFormTest, FixingWhereTheTeacherTeachesAnotherClassTakesThatLessonAway) {
     AddPlan("101", "01", "T1", 5);
     AddPlan("101", "02", "T2", 4, 1);
     AddPlan("102", "01", "T1", 5, 1);
@@ -147,7 +147,7 @@ TEST_F(SetLessonForm, FixingWhereTheTeacherTeachesAnotherClassTakesThatLessonAwa
     EXPECT_EQ(BuildCount("102", "01"), 0);
 }
 
-TEST_F(SetLessonForm, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
+TEST_F(SetLessonFormTest, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 4);
     frmSetLesson f;
@@ -174,7 +174,7 @@ TEST_F(SetLessonForm, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
     EXPECT_EQ(BuildCount("101", "02"), 0);
 }
 
-TEST_F(SetLessonForm, FixingOverABuiltLessonReplacesItInPlace) {
+TEST_F(SetLessonFormTest, FixingOverABuiltLessonReplacesItInPlace) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 4, 1);
     AddLesson("101", 3, 3, "02", "T2", 1);
@@ -186,7 +186,7 @@ TEST_F(SetLessonForm, FixingOverABuiltLessonReplacesItInPlace) {
     EXPECT_EQ(BuildCount("101", "01"), 1);
 }
 
-TEST_F(SetLessonForm, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgain) {
+TEST_F(SetLessonFormTest, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgain) {
     AddPlan("101", "01", "T1", 1, 1);
     AddPlan("101", "02", "T2", 2);
     AddLesson("101", 4, 4, "01", "T1", 0);
@@ -205,7 +205,7 @@ TEST_F(SetLessonForm, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgain) {
     EXPECT_EQ(Mark(f, 4, 4), tw::ui::kVbCyan);
 }
 
-TEST_F(SetLessonForm, AFailedWriteShowsWriteFailedAndStoresNothing) {
+TEST_F(SetLessonFormTest, AFailedWriteShowsWriteFailedAndStoresNothing) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 2, 1);
     AddLesson("101", 2, 2, "02", "T2", 2);
@@ -219,7 +219,7 @@ TEST_F(SetLessonForm, AFailedWriteShowsWriteFailedAndStoresNothing) {
     EXPECT_EQ(Mark(f, 2, 2), tw::ui::kVbCyan);  // still free for a fixed lesson
 }
 
-TEST_F(SetLessonForm, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
+TEST_F(SetLessonFormTest, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
     AddPlan("102", "01", "T1", 2);
     frmSetLesson f;
     EXPECT_EQ(f.lstCourse->count(), 0);
@@ -238,7 +238,7 @@ TEST_F(SetLessonForm, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
     EXPECT_EQ(f.CmbClass->currentIndex(), 0);
 }
 
-TEST_F(SetLessonForm, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
+TEST_F(SetLessonFormTest, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
     AddPlan("101", "01", "T1", 2);
     frmSetLesson f;
     HandEditTest::Release(*f.MSFlexGrid1, 0, 1, Qt::LeftButton);
@@ -252,7 +252,7 @@ TEST_F(SetLessonForm, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
 
 namespace {
 
-TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
+TEST_F(SetLessonFormTest, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 2);
     AddLesson("102", 3, 3, "02", "T2", 0);  // T2 fixed in 102
@@ -272,7 +272,7 @@ TEST_F(SetLessonForm, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
 
 // Classes and courses may share a name: the class chosen and the course fixed are those of the
 // entry's own code.
-TEST_F(SetLessonForm, NamesAlikeAreFixedByTheirOwnCodes) {
+TEST_F(SetLessonFormTest, NamesAlikeAreFixedByTheirOwnCodes) {
     AddClass("103", "一年级1班");
     AddCourse("04", "语文");
     AddPlan("101", "01", "T1", 2);
