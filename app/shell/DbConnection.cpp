@@ -1,52 +1,25 @@
-// The one database connection: opened exclusively, with the password, only on a file that
-// holds the timetable tables.
+// The one database connection and the words for a failed open.
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 #include "mdlPublic.h"
 
-namespace {
-
-QString& OpenPath() {
-    static QString path;
-    return path;
-}
-
-const QStringList& TimetableTables() {
-    static const QStringList tables = {"Classtb",     "Coursetb",     "Teachertb", "ClassRoomtb",
-                                       "ClassPlantb", "LessonListtb", "Limittb",   "CourseAttrtb"};
-    return tables;
-}
-
-}  // namespace
-
 tw::db::Database& KbDb() {
-    if (!KbDatabase) throw tw::db::DbError("没有打开的数据库");
-    return *KbDatabase;
+    return ProgramState().Db();
 }
 
 bool OpenDb(const QString& path, tw::db::OpenFailure* failure) {
-    // A file without the tables is refused before it is locked, so it stays as it was.
-    auto db = tw::db::Database::Open(path, QString::fromLatin1(kDbPassword), true, failure,
-                                     TimetableTables());
-    if (!db) return false;
-    KbDatabase = std::move(db);
-    OpenPath() = path;
-    return true;
+    return ProgramState().Open(path, failure);
 }
 
 void CloseDb() {
-    if (!KbDatabase) return;
-    KbDatabase->Close();
-    KbDatabase.reset();
-    OpenPath().clear();
+    ProgramState().Close();
 }
 
 QString OpenDbPath() {
-    return KbDatabase ? OpenPath() : QString();
+    return ProgramState().Path();
 }
 
 QString OpenFailureText(const tw::db::OpenFailure& failure) {

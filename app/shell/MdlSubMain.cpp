@@ -43,7 +43,7 @@ int RegisterControls() {
 QString GetMainCaption() {
     AppTitle = GetSchoolName() + kTitleSuffix;
     // The database actually open: the setting names another one when its rewrite failed.
-    return AppTitle + " -- " + (KbDatabase ? OpenDbPath() : GetDbFileName());
+    return AppTitle + " -- " + (ProgramState().IsOpen() ? OpenDbPath() : GetDbFileName());
 }
 
 std::optional<int> StoredLessonsOfDay() {

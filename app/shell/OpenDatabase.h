@@ -12,7 +12,8 @@
 template <class Command>
 auto OnOpenDatabase(Command&& command) {
     using Result = std::invoke_result_t<Command, tw::db::Database&>;
-    if (!KbDatabase) {
+    tw::db::Database* db = ProgramState().OpenDatabase();
+    if (!db) {
         Result none{};
         if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
             none = tw::store::Outcome::Failed(tw::store::Reason::NoDatabase);
@@ -21,5 +22,5 @@ auto OnOpenDatabase(Command&& command) {
         }
         return none;
     }
-    return std::forward<Command>(command)(*KbDatabase);
+    return std::forward<Command>(command)(*db);
 }

@@ -7,8 +7,9 @@ namespace {
 
 template <class Test>
 bool FreeInOpenDatabase(Test&& test) {
-    if (!KbDatabase) return false;
-    const tw::store::Read<bool> read = test(*KbDatabase);
+    tw::db::Database* db = ProgramState().OpenDatabase();
+    if (!db) return false;
+    const tw::store::Read<bool> read = test(*db);
     return read.Done() && read.value;
 }
 

@@ -99,7 +99,7 @@ const MenuItem kMenu[] = {
 };
 
 bool DbOpen() {
-    return KbDatabase != nullptr;
+    return ProgramState().IsOpen();
 }
 
 // Copies a file byte for byte; the target is replaced only when the whole copy was written.

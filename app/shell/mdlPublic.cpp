@@ -3,9 +3,13 @@
 
 #include <QCoreApplication>
 
-QString AppTitle;
-int LessonOfDay = 6;
-std::unique_ptr<tw::db::Database> KbDatabase;
+tw::shell::AppState& ProgramState() {
+    static tw::shell::AppState state;
+    return state;
+}
+
+QString& AppTitle = ProgramState().title;
+int& LessonOfDay = ProgramState().lessonOfDay;
 
 namespace {
 QString& Folder() {

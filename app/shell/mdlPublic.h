@@ -10,17 +10,18 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "shell/AppState.h"
 #include "ui/NameTexts.h"
 
 class QComboBox;
 
 // ---- Program-wide variables ----
-extern QString AppTitle;                              // school name + "排课软件系统"
-extern int LessonOfDay;                               // lessons per day, 6 or 7
-extern std::unique_ptr<tw::db::Database> KbDatabase;  // the one open database (null when none)
+// The program's state; the names below are its parts.
+tw::shell::AppState& ProgramState();
+extern QString& AppTitle;  // school name + "排课软件系统"
+extern int& LessonOfDay;   // lessons per day, 6 or 7
 // The open database; throws DbError ("没有打开的数据库") when none is open, so a caller's failure
-// path reports it. All work on the database goes through it; KbDatabase itself only tells
-// whether one is open.
+// path reports it.
 tw::db::Database& KbDb();
 
 // The folder that holds the program file (tests may point it elsewhere).
@@ -30,9 +31,9 @@ void SetProgramFolder(const QString& folder);
 QString ProgramFile(const QString& name);
 
 // ---- Connection ----
-inline constexpr const char* kDbPassword = "731946";
-// Exclusive; false on any failure, KbDatabase unchanged and, when `failure` is given, why.
-// A refused file is never changed.
+using tw::shell::kDbPassword;
+// Exclusive; false on any failure, the open database unchanged and, when `failure` is given,
+// why. A refused file is never changed.
 bool OpenDb(const QString& path, tw::db::OpenFailure* failure = nullptr);
 void CloseDb();        // does nothing when none is open
 QString OpenDbPath();  // path of the database that is open now ("" when none)

@@ -409,10 +409,10 @@ void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QSt
 }
 
 tw::store::Read<int> AutoBuildLessons() {
-    if (!KbDatabase || !KbDatabase->IsOpen())
+    tw::db::Database* db = ProgramState().OpenDatabase();
+    if (!db || !db->IsOpen())
         return {tw::store::Outcome::Failed(tw::store::Reason::NoDatabase), -1};
-    Builder builder(KbDb(), LessonOfDay, ClockSecondsRnd,
-                    [] { QCoreApplication::processEvents(); });
+    Builder builder(*db, LessonOfDay, ClockSecondsRnd, [] { QCoreApplication::processEvents(); });
     return builder.Run();
 }
 

@@ -7,21 +7,21 @@
 
 TEST(Connection, OpenFailuresLeaveTheOpenDatabaseAlone) {
     twtest::AppTestEnv env;
-    ASSERT_TRUE(KbDatabase);
-    tw::db::Database* before = KbDatabase.get();
+    ASSERT_TRUE(ProgramState().IsOpen());
+    tw::db::Database* before = ProgramState().OpenDatabase();
     EXPECT_FALSE(OpenDb(env.FilePath("missing.mdb")));
     EXPECT_FALSE(QFileInfo::exists(env.FilePath("missing.mdb")));
-    EXPECT_EQ(KbDatabase.get(), before);
+    EXPECT_EQ(ProgramState().OpenDatabase(), before);
     EXPECT_EQ(OpenDbPath(), env.DbPath());
     // The same file held by this connection cannot be opened twice.
     EXPECT_FALSE(OpenDb(env.DbPath()));
-    EXPECT_EQ(KbDatabase.get(), before);
+    EXPECT_EQ(ProgramState().OpenDatabase(), before);
 }
 
 TEST(Connection, CloseDbTwiceIsHarmless) {
     twtest::AppTestEnv env;
     CloseDb();
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
     EXPECT_EQ(OpenDbPath(), "");
     CloseDb();
     EXPECT_TRUE(OpenDb(env.DbPath()));
@@ -35,7 +35,7 @@ TEST(Connection, RefusesOtherPasswordsAndFilesWithoutTheTables) {
     const QString bare = env.FilePath("bare.mdb");
     ASSERT_TRUE(tw::db::Database::Create(bare, kDbPassword, "create table Classtb(Code)"));
     EXPECT_FALSE(OpenDb(bare));
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
     // A failed open does not hold the file: it opens right after.
     EXPECT_TRUE(OpenDb(env.DbPath()));
 }

@@ -178,7 +178,7 @@ TEST_F(frmMainTest, OpeningANonDatabaseFileChangesNothingAndReturnsToTheOpenData
     EXPECT_EQ(FileBytes(junk), QByteArray("this is not a timetable database\r\n"));
     EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
     EXPECT_EQ(window_->windowTitle(), caption);
-    ASSERT_TRUE(KbDatabase);
+    ASSERT_TRUE(ProgramState().IsOpen());
     EXPECT_EQ(OpenDbPath(), path_);
 }
 
@@ -375,7 +375,7 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     ASSERT_TRUE(WriteBytes(junk, "junk"));
     ChooseFile(junk);
     Click("mnuOpenDb");
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
     // Both failures are reported, and the caption names no database.
     EXPECT_EQ(MessageTexts(), (QStringList{"打开数据库失败！\n" + junk + "：文件太短，不是数据库",
                                            "打开数据库失败！\n" + path_ + "：文件不存在"}));
@@ -403,13 +403,13 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     window_->show();
     Click("mnuEnd");
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
 }
 
 TEST_F(frmMainTest, ClosingTheWindowClosesTheDatabaseLikeExit) {
     window_->show();
     EXPECT_TRUE(window_->close());
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
     EXPECT_TRUE(messages_.empty());
 }
 

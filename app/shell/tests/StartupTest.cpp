@@ -100,7 +100,7 @@ TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
                                       QStringLiteral("：文件不存在"));
     EXPECT_EQ(env_.calls[0].style, tw::ui::vbCritical);
     EXPECT_EQ(env_.calls[0].title, QStringLiteral("北山中学排课软件系统"));
-    EXPECT_FALSE(KbDatabase);
+    EXPECT_FALSE(ProgramState().IsOpen());
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(top->inherits("frmMain") && top->isVisible());
     // Opening never creates a file.
