@@ -40,10 +40,10 @@ int RegisterControls() {
     return 0;
 }
 
-QString GetMainCaption() {
-    AppTitle = GetSchoolName() + kTitleSuffix;
+QString GetMainCaption(tw::shell::AppState& state) {
+    state.title = GetSchoolName() + kTitleSuffix;
     // The database actually open: the setting names another one when its rewrite failed.
-    return AppTitle + " -- " + (ProgramState().IsOpen() ? OpenDbPath() : GetDbFileName());
+    return state.title + " -- " + (state.IsOpen() ? state.Path() : GetDbFileName());
 }
 
 std::optional<int> StoredLessonsOfDay() {
@@ -53,9 +53,10 @@ std::optional<int> StoredLessonsOfDay() {
     return std::nullopt;
 }
 
-tw::store::Outcome TrimLessonsToDay() {
-    return OnOpenDatabase(
-        [](tw::db::Database& db) { return tw::store::DeleteLessonsBeyondDay(db, LessonOfDay); });
+tw::store::Outcome TrimLessonsToDay(tw::shell::AppState& state) {
+    return OnOpenDatabase(state, [&state](tw::db::Database& db) {
+        return tw::store::DeleteLessonsBeyondDay(db, state.lessonOfDay);
+    });
 }
 
 namespace {
@@ -65,17 +66,17 @@ namespace {
 // open now (held by another copy of the program, damaged, another password, in a folder that
 // may not be entered or written) stays configured, and the user is told which file failed and
 // why. False when nothing opened, after the message.
-bool OpenStartupDatabase() {
+bool OpenStartupDatabase(tw::shell::AppState& state) {
     const QString configured = GetDbFileName();
     tw::db::OpenFailure why;
-    if (OpenDb(configured, &why)) return true;
+    if (state.Open(configured, &why)) return true;
     const bool missing = why.error == tw::db::OpenError::Missing;
     QString failures = OpenDbFailureLine(configured, why);
     const QString fallback = ProgramFile("kb.mdb");
-    if (SameFile(configured, fallback) || !OpenDb(fallback, &why)) {
+    if (SameFile(configured, fallback) || !state.Open(fallback, &why)) {
         if (!SameFile(configured, fallback)) failures += "\n" + OpenDbFailureLine(fallback, why);
         tw::ui::MsgBox(QStringLiteral("打开数据库失败！\n") + failures, tw::ui::vbCritical,
-                       AppTitle);
+                       state.title);
         return false;
     }
     if (missing) {
@@ -83,16 +84,18 @@ bool OpenStartupDatabase() {
     } else {
         tw::ui::MsgBox(
             QStringLiteral("打不开设置的数据库文件，本次改用程序目录中的 kb.mdb。\n") + failures,
-            tw::ui::vbCritical, AppTitle);
+            tw::ui::vbCritical, state.title);
     }
     return true;
 }
 
 // Lessons beyond the day are not shown in any grid, but they are the school's: they are
 // deleted only when the user says so, and the question's default keeps them.
-void OfferLessonTrim() {
-    const tw::store::Read<long long> counted = OnOpenDatabase(
-        [](tw::db::Database& db) { return tw::store::CountLessonsBeyondDay(db, LessonOfDay); });
+void OfferLessonTrim(tw::shell::AppState& state) {
+    const tw::store::Read<long long> counted =
+        OnOpenDatabase(state, [&state](tw::db::Database& db) {
+            return tw::store::CountLessonsBeyondDay(db, state.lessonOfDay);
+        });
     if (!counted.Done()) return;  // nothing counted, nothing offered
     const long long beyond = counted.value;
     if (beyond <= 0) return;
@@ -101,34 +104,34 @@ void OfferLessonTrim() {
             "课表中有%1节课排在每天第%2节以后，超出了每天课时数设置（%2节）。\n"
             "要删除这%1节课吗？选“否”则保留。")
             .arg(beyond)
-            .arg(LessonOfDay);
+            .arg(state.lessonOfDay);
     const int answer = tw::ui::MsgBox(
-        question, tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2, AppTitle);
+        question, tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2, state.title);
     if (answer != tw::ui::vbYes) return;
-    const tw::store::Outcome trimmed = TrimLessonsToDay();
+    const tw::store::Outcome trimmed = TrimLessonsToDay(state);
     if (!trimmed.Done()) {
         tw::ui::MsgBox(FailureText(QStringLiteral("删除课表失败！"), trimmed), tw::ui::vbCritical,
-                       AppTitle);
+                       state.title);
     }
 }
 
 }  // namespace
 
-std::unique_ptr<frmMain> Main() {
+std::unique_ptr<frmMain> Main(tw::shell::AppState& state) {
     RegisterControls();
-    AppTitle = GetSchoolName() + kTitleSuffix;
+    state.title = GetSchoolName() + kTitleSuffix;
 
-    if (!OpenStartupDatabase()) return nullptr;
+    if (!OpenStartupDatabase(state)) return nullptr;
 
     // Lessons beyond the day are offered for deletion only on a setting that says 6 or 7: a
     // lost or unreadable settings file says nothing about the school's day.
     const std::optional<int> stored = StoredLessonsOfDay();
-    LessonOfDay = stored.value_or(6);
-    if (stored) OfferLessonTrim();
+    state.lessonOfDay = stored.value_or(6);
+    if (stored) OfferLessonTrim(state);
 
     // Constructing the window runs its load handler before the caption is set.
-    auto window = std::make_unique<frmMain>();
-    window->setWindowTitle(GetMainCaption());
+    auto window = std::make_unique<frmMain>(state);
+    window->setWindowTitle(GetMainCaption(state));
     window->show();
     return window;
 }

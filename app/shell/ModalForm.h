@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 // Shows form modally and returns when it is hidden or closed. A QDialog runs its own exec();
 // any other widget is shown application-modal with a local event loop.
@@ -16,9 +17,9 @@ using ModalFormHandler = std::function<void(QWidget& form)>;
 // Installs a handler for every later ShowModal call (nullptr restores real showing).
 void SetModalFormHandler(ModalFormHandler handler);
 
-// Creates a form of type F, shows it modally and destroys it when it is closed.
-template <class F>
-void ShowFormModal() {
-    F form;
+// Creates a form of type F from args, shows it modally and destroys it when it is closed.
+template <class F, class... Args>
+void ShowFormModal(Args&&... args) {
+    F form(std::forward<Args>(args)...);
     ShowModal(form);
 }

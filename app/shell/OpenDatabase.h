@@ -7,12 +7,12 @@
 #include "shell/mdlPublic.h"
 #include "store/Outcome.h"
 
-// Runs command on the program's open database; without one, nothing runs and the outcome (of
-// an Outcome, or of a Read) is NoDatabase.
+// Runs command on the state's open database; without one, nothing runs and the outcome (of an
+// Outcome, or of a Read) is NoDatabase.
 template <class Command>
-auto OnOpenDatabase(Command&& command) {
+auto OnOpenDatabase(tw::shell::AppState& state, Command&& command) {
     using Result = std::invoke_result_t<Command, tw::db::Database&>;
-    tw::db::Database* db = ProgramState().OpenDatabase();
+    tw::db::Database* db = state.OpenDatabase();
     if (!db) {
         Result none{};
         if constexpr (std::is_same_v<Result, tw::store::Outcome>) {
@@ -23,4 +23,10 @@ auto OnOpenDatabase(Command&& command) {
         return none;
     }
     return std::forward<Command>(command)(*db);
+}
+
+// The same on the program's state.
+template <class Command>
+auto OnOpenDatabase(Command&& command) {
+    return OnOpenDatabase(ProgramState(), std::forward<Command>(command));
 }

@@ -98,10 +98,6 @@ const MenuItem kMenu[] = {
     {"mnuAbout", "关于", 1, true, &frmMain::mnuAbout_Click, false},
 };
 
-bool DbOpen() {
-    return ProgramState().IsOpen();
-}
-
 // Copies a file byte for byte; the target is replaced only when the whole copy was written.
 bool CopyFileReplacing(const QString& from, const QString& to) {
     QFile source(from);
@@ -125,7 +121,7 @@ bool CopyFileReplacing(const QString& from, const QString& to) {
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(tw::shell::AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Korvel排课软件"));
     resize(tw::ui::TwipsToPixels(11400), tw::ui::TwipsToPixels(7920));
@@ -173,7 +169,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::UpdateMenuState() {
-    const bool open = DbOpen();
+    const bool open = state_.IsOpen();
     for (QAction* action : findChildren<QAction*>()) {
         if (action->property("needsDb").toBool()) action->setEnabled(open);
     }
@@ -194,7 +190,7 @@ bool frmMain::TypedConfirmation(const QString& warning) {
 
 void frmMain::ReopenDb(const QString& path) {
     tw::db::OpenFailure why;
-    if (!OpenDb(path, &why)) {
+    if (!state_.Open(path, &why)) {
         // The caption names a database only while one is open.
         setWindowTitle(QStringLiteral("Korvel排课软件"));
         ShowOpenFailure(path, why);
@@ -204,7 +200,7 @@ void frmMain::ReopenDb(const QString& path) {
 
 void frmMain::ShowOpenFailure(const QString& path, const tw::db::OpenFailure& why) {
     MsgBox(QStringLiteral("打开数据库失败！\n") + OpenDbFailureLine(path, why), vbCritical,
-           AppTitle);
+           state_.title);
 }
 
 // ---- 文件 ----
@@ -212,15 +208,15 @@ void frmMain::ShowOpenFailure(const QString& path, const tw::db::OpenFailure& wh
 void frmMain::mnuOpenDb_Click() {
     // The database open now, not the settings file's, is the one to return to, and the
     // chooser starts in its folder.
-    const QString previous = DbOpen() ? OpenDbPath() : GetDbFileName();
+    const QString previous = state_.IsOpen() ? state_.Path() : GetDbFileName();
     const QString chosen =
         tw::ui::GetOpenFileName(QStringLiteral("选择数据库文件"), QString::fromUtf8(kDbFilter),
                                 QFileInfo(previous).absolutePath());
     if (chosen.isEmpty()) return;
-    CloseDb();
+    state_.Close();
     // A file that does not open comes back with its reason, which the message names.
     tw::db::OpenFailure why;
-    if (OpenDb(chosen, &why)) {
+    if (state_.Open(chosen, &why)) {
         setWindowTitle(QStringLiteral("Korvel排课软件 -- ") + chosen);
         // A path the settings file cannot hold as it is stays unsaved, and is reported.
         if (!WriteDbFileName(chosen)) {
@@ -237,14 +233,14 @@ void frmMain::mnuDbSaveAs_Click() {
     const QString chosen =
         tw::ui::GetSaveFileName(QStringLiteral("数据库另存为"), QString::fromUtf8(kDbFilter));
     if (chosen.isEmpty()) return;
-    const QString current = DbOpen() ? OpenDbPath() : GetDbFileName();
+    const QString current = state_.IsOpen() ? state_.Path() : GetDbFileName();
     // Copying the file onto itself would destroy it; a file another program holds (another
     // copy of this one working on it) would be replaced under it, and its work lost.
     if (SameFile(chosen, current) || tw::db::Database::IsLockedByAnotherProcess(chosen)) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
         return;
     }
-    CloseDb();
+    state_.Close();
     if (!CopyFileReplacing(current, chosen)) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
     }
@@ -253,7 +249,7 @@ void frmMain::mnuDbSaveAs_Click() {
 
 void frmMain::mnuEnd_Click() {
     ending_ = true;
-    CloseDb();
+    state_.Close();
     close();
     if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
@@ -261,7 +257,7 @@ void frmMain::mnuEnd_Click() {
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!ending_) {
         ending_ = true;
-        CloseDb();
+        state_.Close();
         if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
     }
     event->accept();
@@ -271,59 +267,59 @@ void frmMain::closeEvent(QCloseEvent* event) {
 // Each handler shows its form through the one line marked FORM.
 
 void frmMain::mnuClassList_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmClassInput>();  // FORM frmClassInput
 }
 
 void frmMain::mnuCourseList_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmCourseInput>();  // FORM frmCourseInput
 }
 
 void frmMain::mnuTeacherList_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmTeacherInput>();  // FORM frmTeacherInput
 }
 
 void frmMain::mnuClassRoomList_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmClassRoomInput>();  // FORM frmClassRoomInput
 }
 
 void frmMain::mnuClassPlan_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmClassPlanInput>();  // FORM frmClassPlanInput
 }
 
 // ---- 自动排课 ----
 
 void frmMain::mnuClassLimit_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmClassLimitInput>();  // FORM frmClassLimitInput
 }
 
 void frmMain::mnuCourseLimit_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmCourseLimitInput>();  // FORM frmCourseLimitInput
 }
 
 void frmMain::mnuTeacherLimit_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmTeacherLimitInput>();  // FORM frmTeacherLimitInput
 }
 
 void frmMain::mnuClassroomLimit_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmClassRoomLimitInput>();  // FORM frmClassRoomLimitInput
 }
 
 void frmMain::mnuPrepairBuild_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmSetLesson>();  // FORM frmSetLesson
 }
 
 void frmMain::mnuAutoBuild_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     if (!TypedConfirmation(QStringLiteral("自动生成课表将会清除您以前排好的课表！"))) return;
     ShowFormModal<frmAutoBuild>();  // FORM frmAutoBuild
 }
@@ -331,24 +327,24 @@ void frmMain::mnuAutoBuild_Click() {
 // ---- 课表操作 ----
 
 void frmMain::mnuManualBuild_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmManualSetLesson>();  // FORM frmManualSetLesson
 }
 
 void frmMain::mnuPrint_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<frmPrint>();  // FORM frmPrint
 }
 
 void frmMain::mnuExport_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     ShowFormModal<tw::output::frmExport>();  // FORM frmExport
 }
 
 void frmMain::mnuUpgradeAll_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     if (!TypedConfirmation(QStringLiteral("课表学年升级将会清除您以前排好的课表！"))) return;
-    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::UpgradeSchoolYear);
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, tw::store::UpgradeSchoolYear);
     if (outcome.Done()) {
         MsgBox(QStringLiteral("课表学年升级完成。"), vbInformation, QStringLiteral("课表系统"));
     } else {
@@ -358,9 +354,9 @@ void frmMain::mnuUpgradeAll_Click() {
 }
 
 void frmMain::mnuDeleteLessonAll_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     if (!TypedConfirmation(QStringLiteral("删除课表数据将会清除您以前排好的课表！"))) return;
-    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::DeleteAllLessons);
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, tw::store::DeleteAllLessons);
     if (outcome.Done()) {
         MsgBox(QStringLiteral("删除课表完成。"), vbInformation, QStringLiteral("课表系统"));
     } else {
@@ -372,13 +368,13 @@ void frmMain::mnuDeleteLessonAll_Click() {
 // ---- 系统管理 ----
 
 void frmMain::mnuSetLessonNum_Click() {
-    ShowFormModal<frmSetLessonOfDay>();
+    ShowFormModal<frmSetLessonOfDay>(state_);
 }
 
 void frmMain::mnuDataMaintenance_Click() {
-    if (!DbOpen()) return;
+    if (!state_.IsOpen()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const tw::store::Outcome outcome = OnOpenDatabase(tw::store::MaintainData);
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, tw::store::MaintainData);
     if (outcome.Done()) {
         MsgBox(QStringLiteral("数据维护完成"), vbInformation, windowTitle());
     } else {

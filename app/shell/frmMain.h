@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "db/Database.h"
+#include "shell/AppState.h"
 
 class QAction;
 class QLabel;
@@ -17,7 +18,7 @@ class QMenu;
 class frmMain : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frmMain(QWidget* parent = nullptr);
+    explicit frmMain(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     // The three lines shown in the typed confirmation above the box.
     static QString ConfirmationText(const QString& warning);
@@ -74,5 +75,6 @@ class frmMain : public QMainWindow {
     // "打开数据库失败！" with the file and the reason it did not open.
     void ShowOpenFailure(const QString& path, const tw::db::OpenFailure& why);
 
+    tw::shell::AppState& state_;
     bool ending_ = false;
 };

@@ -9,7 +9,8 @@
 #include "mdlPublic.h"
 #include "ui/MsgBox.h"
 
-frmSetLessonOfDay::frmSetLessonOfDay(QWidget* parent) : QDialog(parent) {
+frmSetLessonOfDay::frmSetLessonOfDay(tw::shell::AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmSetLessonOfDay"));
     setWindowTitle(QStringLiteral("每天课时数设置"));
     Label1 = new QLabel(QStringLiteral("每天课时数"), this);
@@ -33,7 +34,7 @@ frmSetLessonOfDay::frmSetLessonOfDay(QWidget* parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmSetLessonOfDay::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetLessonOfDay::cmdCancel_Click);
 
-    if (LessonOfDay == 6) {
+    if (state_.lessonOfDay == 6) {
         Opt6->setChecked(true);
     } else {
         Opt7->setChecked(true);
@@ -47,7 +48,7 @@ void frmSetLessonOfDay::cmdOK_Click() {
         bool ok = false;
         const int readBack = GetLessonsOfDay().toInt(&ok);
         if (ok) {
-            LessonOfDay = readBack;
+            state_.lessonOfDay = readBack;
             close();
             return;
         }

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "shell/AppState.h"
+
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -10,7 +12,7 @@ class QRadioButton;
 class frmSetLessonOfDay : public QDialog {
     Q_OBJECT
   public:
-    explicit frmSetLessonOfDay(QWidget* parent = nullptr);
+    explicit frmSetLessonOfDay(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QRadioButton* Opt7;
@@ -21,4 +23,7 @@ class frmSetLessonOfDay : public QDialog {
   public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
+
+  private:
+    tw::shell::AppState& state_;
 };

@@ -21,7 +21,7 @@ TEST_F(ExportMenuTest, ExportItemShowsTheExportDialog) {
         }
     });
     {
-        frmMain main;
+        frmMain main(ProgramState());
         QAction* action = main.findChild<QAction*>("mnuExport");
         ASSERT_NE(action, nullptr);
         action->trigger();

@@ -52,7 +52,7 @@ class frmMainTest : public SchoolDbTest {
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "USERINFO", "USER", "实验小学"));
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path_));
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "LESSON", "LESSON_OF_DAY", "6"));
-        window_ = std::make_unique<frmMain>();
+        window_ = std::make_unique<frmMain>(ProgramState());
         window_->setWindowTitle("实验小学排课软件系统 -- " + path_);
     }
     void TearDown() override {
@@ -151,7 +151,7 @@ TEST_F(frmMainTest, MenuTreeHasTheCaptionsInOrderWithFourHiddenItems) {
 TEST_F(frmMainTest, BackgroundPictureLoadsFromTheProgramFolderAndMayBeMissing) {
     EXPECT_TRUE(window_->imgBack->pixmap().isNull());  // no picture: a plain window
     ASSERT_TRUE(QFile::copy(TW_SOURCE_DIR "/app/shell/HomePage.jpg", ProgramFile("HomePage.jpg")));
-    frmMain withPicture;
+    frmMain withPicture(ProgramState());
     EXPECT_FALSE(withPicture.imgBack->pixmap().isNull());
     withPicture.resize(900, 700);
     withPicture.show();
@@ -569,7 +569,7 @@ TEST_F(frmMainTest, LessonsPerDayDialogReportsAFailedWrite) {
     SetProgramFolder(dir_.filePath("readonly"));
     ASSERT_TRUE(QDir(dir_.path()).mkpath("readonly/kbxt.ini"));  // a folder: cannot be written
     LessonOfDay = 6;
-    frmSetLessonOfDay dialog;
+    frmSetLessonOfDay dialog(ProgramState());
     dialog.show();
     dialog.Opt7->setChecked(true);
     dialog.cmdOK->click();

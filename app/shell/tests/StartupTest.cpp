@@ -39,7 +39,7 @@ class StartupTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(StartupTest, NoSettingsFileOpensTheProgramFoldersDatabase) {
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + env_.Folder() + "/kb.mdb");
@@ -52,7 +52,7 @@ TEST_F(StartupTest, NoSettingsFileOpensTheProgramFoldersDatabase) {
 
 TEST_F(StartupTest, MissingConfiguredFileFallsBackAndRewritesTheSetting) {
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone/old.mdb");
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     const QString path = env_.Folder() + "/kb.mdb";
     EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), path);
@@ -65,7 +65,7 @@ TEST_F(StartupTest, ConfiguredDatabaseIsUsedAsItIs) {
     ASSERT_TRUE(twtest::CreateKbDatabase(other));
     env_.SetIni("DB", "FILENAME", other);
     env_.SetIni("USERINFO", "USER", QStringLiteral("北山中学"));
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(OpenDbPath(), other);
     EXPECT_EQ(AppTitle, QStringLiteral("北山中学排课软件系统"));
@@ -80,7 +80,7 @@ TEST_F(StartupTest, WrongFilesFallBackWithoutBeingChanged) {
         f.write("not a database at all, just a line of text for the test\n");
     }
     env_.SetIni("DB", "FILENAME", text);
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(OpenDbPath(), env_.Folder() + "/kb.mdb");
     QFile f(text);
@@ -92,7 +92,7 @@ TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     QFile::remove(env_.DbPath());
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
     env_.SetIni("USERINFO", "USER", QStringLiteral("北山中学"));
-    auto w = Main();
+    auto w = Main(ProgramState());
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.Folder() +
@@ -140,7 +140,7 @@ TEST_F(StartupTest, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported
         {
             h2test::OtherProcess holder(other);
             ASSERT_TRUE(holder.holding());
-            w = Main();
+            w = Main(ProgramState());
         }
         ASSERT_TRUE(w) << c.file.toStdString();
         EXPECT_EQ(h2test::FileBytes(c.file), before) << c.file.toStdString();
@@ -159,7 +159,7 @@ TEST_F(StartupTest, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported
 TEST_F(StartupTest, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
     h2test::OtherProcess firstCopy(env_.DbPath());
     ASSERT_TRUE(firstCopy.holding());
-    auto w = Main();
+    auto w = Main(ProgramState());
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.DbPath() +
@@ -170,7 +170,7 @@ TEST_F(StartupTest, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
 TEST_F(StartupTest, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     SeedLessons();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "7abc");
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(LessonOfDay, 7);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
@@ -187,7 +187,7 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     for (const int answer : {int(tw::ui::vbOK), int(tw::ui::vbNo)}) {
         env_.calls.clear();
         env_.answers = {answer};  // the box closed, or No
-        auto w = Main();
+        auto w = Main(ProgramState());
         ASSERT_TRUE(w);
         EXPECT_EQ(LessonOfDay, 6);
         EXPECT_EQ(env_.Count("select count(*) from LessonListtb where LessonNo=7"), 2);
@@ -202,7 +202,7 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     }
     env_.calls.clear();
     env_.answers = {tw::ui::vbYes};
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
@@ -210,7 +210,7 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     CloseDb();
     // With nothing beyond the day, nothing is asked.
     env_.calls.clear();
-    w = Main();
+    w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_TRUE(env_.calls.empty());
 }
@@ -224,7 +224,7 @@ TEST_F(StartupTest, RefusedTrimSaysWhyAndKeepsTheLessons) {
     CloseDb();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "6");
     env_.answers = {tw::ui::vbYes};
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     ASSERT_EQ(env_.calls.size(), 2u);
     EXPECT_TRUE(env_.calls[1].text.startsWith(QStringLiteral("删除课表失败！\n")))
@@ -265,7 +265,7 @@ TEST_F(StartupTest, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
     };
     for (const auto& [name, make] : settings) {
         make();
-        auto w = Main();
+        auto w = Main(ProgramState());
         ASSERT_TRUE(w) << name.toStdString();
         EXPECT_EQ(LessonOfDay, 6) << name.toStdString();
         EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7") << name.toStdString();
@@ -282,7 +282,7 @@ TEST_F(StartupTest, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) 
     SetProgramFolder(folder);
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
     const QByteArray iniBefore = h2test::FileBytes(SettingsFile());
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(OpenDbPath(), folder + "/kb.mdb");
     EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + folder + "/kb.mdb");
@@ -296,7 +296,7 @@ TEST_F(StartupTest, LongSchoolNameIsCutToOneHundredBytes) {
     ASSERT_EQ(tw::text::ToGbk(name).size(), 150u);
     env_.SetIni("USERINFO", "USER", name);
     EXPECT_EQ(GetSchoolName(), QString(50, QChar(0x4E2D)));
-    auto w = Main();
+    auto w = Main(ProgramState());
     ASSERT_TRUE(w);
     EXPECT_EQ(AppTitle, QString(50, QChar(0x4E2D)) + QStringLiteral("排课软件系统"));
     EXPECT_TRUE(w->windowTitle().startsWith(AppTitle + " -- "));
@@ -324,13 +324,13 @@ TEST_F(StartupTest, SettingsReadersHaveDefaultsAndReadAnew) {
 }
 
 TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
-    EXPECT_EQ(TrimLessonsToDay().reason, tw::store::Reason::NoDatabase);
+    EXPECT_EQ(TrimLessonsToDay(ProgramState()).reason, tw::store::Reason::NoDatabase);
     SeedLessons();
     ASSERT_TRUE(OpenDb(env_.DbPath()));
     LessonOfDay = 6;
     {
         twtest::StatementRecorder recorder(KbDb());
-        EXPECT_TRUE(TrimLessonsToDay().Done());
+        EXPECT_TRUE(TrimLessonsToDay(ProgramState()).Done());
         EXPECT_EQ(recorder.Count(), 1);
         EXPECT_EQ(recorder.Digest().toStdString(), "00ec1a52bae7e990");
     }
@@ -352,7 +352,7 @@ TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting
             f.write(ini);
         }
         env_.calls.clear();
-        auto w = Main();
+        auto w = Main(ProgramState());
         ASSERT_TRUE(w);
         EXPECT_EQ(OpenDbPath(), school) << mark.size();
         EXPECT_TRUE(env_.calls.empty());
@@ -381,7 +381,7 @@ TEST_F(StartupTest, AConfiguredFileBehindAClosedFolderStaysConfigured) {
             ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(
                 env_.Folder(), cache.path(), {env_.Folder(), env_.DbPath(), Ini()}));
             ASSERT_EQ(::chmod(QFile::encodeName(env_.Folder()).constData(), 0755), 0);
-            auto w = Main();
+            auto w = Main(ProgramState());
             ASSERT_TRUE(w);
             EXPECT_EQ(OpenDbPath(), env_.DbPath());
             EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), school);

@@ -161,7 +161,7 @@ TEST_F(AutoBuildDialogTest, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) 
         }
     });
     {
-        frmMain window;
+        frmMain window(ProgramState());
         auto* item = window.findChild<QAction*>("mnuAutoBuild");
         ASSERT_NE(item, nullptr);
         item->setEnabled(true);
