@@ -11,6 +11,7 @@
 #include "DataEntry.h"
 #include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
+#include "store/Names.h"
 #include "store/Plan.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
@@ -177,9 +178,9 @@ void frmClassPlanInput::BuildControls() {
 }
 
 void frmClassPlanInput::Form_Load() {
-    classNames_ = ShownNames::OfTable("Classtb");
-    courseNames_ = ShownNames::OfTable("Coursetb");
-    teacherNames_ = ShownNames::OfTable("Teachertb");
+    classNames_ = OnOpenDatabase(ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(ShownNames::OfCourses).value;
+    teacherNames_ = OnOpenDatabase(ShownNames::OfTeachers).value;
     FillClassCombo();
     FillCourseCombo();
     FillTeacherCombos();
@@ -188,7 +189,7 @@ void frmClassPlanInput::Form_Load() {
 }
 
 void frmClassPlanInput::FillClassCombo() {
-    FillNameCombos("select Code,Name,FullName from Classtb", {CmbClass_});
+    FillNameCombos(ListedNames(OnOpenDatabase(tw::store::ReadClassList).value), {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -196,13 +197,15 @@ void frmClassPlanInput::FillClassCombo() {
 }
 
 void frmClassPlanInput::FillCourseCombo() {
-    FillNameCombos("select Code,Name,FullName from Coursetb", {CmbCourse_});
+    FillNameCombos(ListedNames(OnOpenDatabase(tw::store::ReadCourseList).value), {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
 void frmClassPlanInput::FillTeacherCombos() {
-    FillNameCombos("select Code,Name,FullName from Teachertb order by Code",
-                   {CmbTeacher_, CmbTeacher2_});
+    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+        return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
+    });
+    FillNameCombos(ListedNames(teachers.value), {CmbTeacher_, CmbTeacher2_});
     SetComboIndex(CmbTeacher_, -1);
     SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
 }

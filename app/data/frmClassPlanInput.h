@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "DataEntry.h"
+#include "shell/NameLists.h"
 #include "shell/mdlPublic.h"
 
 class QComboBox;

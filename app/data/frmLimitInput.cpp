@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <vector>
 
 #include "DataEntry.h"
+#include "shell/NameLists.h"
 #include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
@@ -163,11 +163,7 @@ void frmLimitInput::FillLimitCombo() {
     // After a failing read the names read so far stay and none is selected.
     const auto entries =
         OnOpenDatabase([this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
-    std::vector<tw::ui::NamedRecord> records;
-    for (const tw::store::MasterRecord& entry : entries.value) {
-        records.push_back({entry.code, entry.name, entry.fullName});
-    }
-    FillNameCombos(ListedNames(records), {Combo});
+    FillNameCombos(ListedNames(entries.value), {Combo});
     if (entries.Done() && Combo->count() > 0) SelectName(0);
 }
 

@@ -22,8 +22,10 @@
 #include "output/ExportProcess.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
+#include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
+#include "store/Names.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
@@ -113,11 +115,17 @@ frmExport::frmExport(QWidget* parent) : QDialog(parent) {
 }
 
 int frmExport::FillClassCombo() {
-    return FillNameCombos(tw::store::OutputClassListQuery(), {CmbClass}) ? 0 : -1;
+    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    return classes.Done() ? 0 : -1;
 }
 
 int frmExport::FillTeacherCombo() {
-    return FillNameCombos(tw::store::OutputTeacherListQuery(), {CmbTeacher}) ? 0 : -1;
+    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+        return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
+    });
+    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    return teachers.Done() ? 0 : -1;
 }
 
 void frmExport::StepCombo(QComboBox* combo, int step) {

@@ -14,8 +14,10 @@
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
+#include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
+#include "store/Names.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
@@ -127,11 +129,17 @@ void Step(QComboBox* combo, int delta) {
 }  // namespace
 
 short frmPrint::FillClassCombo() {
-    return FillNameCombos(tw::store::OutputClassListQuery(), {CmbClass}) ? 0 : -1;
+    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    return classes.Done() ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
-    return FillNameCombos(tw::store::OutputTeacherListQuery(), {CmbTeacher}) ? 0 : -1;
+    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+        return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
+    });
+    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    return teachers.Done() ? 0 : -1;
 }
 
 void frmPrint::CmdPrevClass_Click() {

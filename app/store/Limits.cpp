@@ -1,6 +1,7 @@
 #include "Limits.h"
 
 #include "Command.h"
+#include "Names.h"
 #include "db/Database.h"
 
 using tw::db::SqlQ;
@@ -11,14 +12,6 @@ namespace {
 
 QString KindText(LimitKind kind) {
     return QString::number(static_cast<int>(kind));
-}
-
-// The master table whose rows are the entries of a kind.
-MasterTable EntriesOf(LimitKind kind) {
-    // By Limittb.Kind.
-    static constexpr MasterTable kEntries[] = {MasterTable::Classes, MasterTable::Courses,
-                                               MasterTable::Teachers, MasterTable::ClassRooms};
-    return kEntries[static_cast<int>(kind)];
 }
 
 bool InWeek(int day, int lesson) {
@@ -52,12 +45,17 @@ void WriteLevel(tw::db::Database& db, LimitKind kind, const QString& code, int d
 }  // namespace
 
 Read<QList<MasterRecord>> ReadLimitEntries(tw::db::Database& db, LimitKind kind) {
-    return ReadRows<MasterRecord>(
-        db, "select Code,Name,FullName from " + MasterTableName(EntriesOf(kind)),
-        [](tw::db::Recordset& rs) {
-            return MasterRecord{rs.Fields("Code").Text(), rs.Fields("Name").Text(),
-                                rs.Fields("FullName").Text(), QString()};
-        });
+    switch (kind) {
+        case LimitKind::Class:
+            return ReadClassList(db);
+        case LimitKind::Course:
+            return ReadCourseList(db);
+        case LimitKind::Teacher:
+            return ReadTeacherList(db, TeacherOrder::AsStored);
+        case LimitKind::ClassRoom:
+            return ReadClassRoomList(db);
+    }
+    return {};
 }
 
 Read<StoredLimits> ReadLimits(tw::db::Database& db, LimitKind kind, const QString& code) {

@@ -99,12 +99,4 @@ Read<std::unique_ptr<tw::db::Recordset>> ReadOutputRows(tw::db::Database& db, Ou
     return read;
 }
 
-QString OutputClassListQuery() {
-    return QStringLiteral("select Code,Name,FullName from Classtb");
-}
-
-QString OutputTeacherListQuery() {
-    return QStringLiteral("select Code,Name,FullName from Teachertb order by Code");
-}
-
 }  // namespace tw::store

@@ -39,9 +39,4 @@ struct OutputChoice {
 Read<std::unique_ptr<tw::db::Recordset>> ReadOutputRows(tw::db::Database& db, OutputFile file,
                                                         const OutputChoice& choice);
 
-// The statements of the print and export dialogs' lists (Code, Name and FullName): every class
-// in the order the database gives them, every teacher by code.
-QString OutputClassListQuery();
-QString OutputTeacherListQuery();
-
 }  // namespace tw::store

@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "shell/mdlPublic.h"
+#include "store/Names.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
@@ -76,9 +77,9 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 
 int ClassWeekDialog::FillClassCombo() {
     // The names read so far stay when the read fails.
-    const int status =
-        FillNameCombos(QStringLiteral("select Code,Name,FullName from Classtb"), {CmbClass}) ? 0
-                                                                                             : -1;
+    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    const int status = classes.Done() ? 0 : -1;
     if (CmbClass->count() > 0) {
         SelectClass(0);
     } else {
@@ -88,8 +89,8 @@ int ClassWeekDialog::FillClassCombo() {
 }
 
 void ClassWeekDialog::ReadShownNames() {
-    classNames_ = ShownNames::OfTable(QStringLiteral("Classtb"));
-    courseNames_ = ShownNames::OfTable(QStringLiteral("Coursetb"));
+    classNames_ = OnOpenDatabase(ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(ShownNames::OfCourses).value;
 }
 
 void ClassWeekDialog::SelectClass(int index) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/Outcome.h"

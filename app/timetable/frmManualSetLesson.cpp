@@ -12,6 +12,7 @@
 #include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
 #include "store/Lessons.h"
+#include "store/Names.h"
 #include "timetable/GridMarks.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
@@ -34,6 +35,13 @@ namespace {
 
 bool InTable(long long day, long long lesson) {
     return day >= 0 && day <= 5 && lesson >= 0 && lesson <= 7;
+}
+
+// The stored name of the teacher of that code; "" when none has it or the read fails.
+QString TeacherName(const QString& teacherCode) {
+    return OnOpenDatabase(
+               [&](tw::db::Database& db) { return tw::store::ReadTeacherName(db, teacherCode); })
+        .value;
 }
 
 // A class grid's cell without its lesson (the course and teacher fields).
@@ -136,7 +144,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 
 void frmManualSetLesson::Form_Load() {
     ReadShownNames();
-    teacherNames_ = ShownNames::OfTable(QStringLiteral("Teachertb"));
+    teacherNames_ = OnOpenDatabase(ShownNames::OfTeachers).value;
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -159,11 +167,11 @@ void frmManualSetLesson::InitLessonGrid() {
 }
 
 int frmManualSetLesson::FillTeacherCombo() {
-    const int status =
-        FillNameCombos(QStringLiteral("select Code,Name,FullName from Teachertb order by Code"),
-                       {CmbTeacher})
-            ? 0
-            : -1;
+    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+        return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
+    });
+    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    const int status = teachers.Done() ? 0 : -1;
     tw::ui::SetComboIndex(CmbTeacher, -1);
     return status;
 }
@@ -249,7 +257,7 @@ int frmManualSetLesson::LoadClassLessons() {
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
         r.teacherCode = stored.teacherCode;
-        r.teacherName = GetTeacherName(r.teacherCode);
+        r.teacherName = TeacherName(r.teacherCode);
         const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
         PaintCurrent(*MSFlexGrid1, row, static_cast<int>(stored.day), tw::ui::kVbWhite);
         MSFlexGrid1->SetTextMatrix(row, static_cast<int>(stored.day), r.courseName);
@@ -280,8 +288,12 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
         CellRecord& r = teacherCells_[stored.day][stored.lesson];
         r.classCode = stored.classCode;
-        r.className = GetClassName(r.classCode);
-        r.classShortName = GetClassShortName(r.classCode);
+        r.className = OnOpenDatabase([&](tw::db::Database& db) {
+                          return tw::store::ReadClassName(db, r.classCode);
+                      }).value;
+        r.classShortName = OnOpenDatabase([&](tw::db::Database& db) {
+                               return tw::store::ReadClassShortName(db, r.classCode);
+                           }).value;
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
         const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
@@ -357,7 +369,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 r.courseCode = pickedCourse_;
                 r.courseName = courseNames_.Of(pickedCourse_);
                 r.teacherCode = pickedTeacher_;
-                r.teacherName = GetTeacherName(pickedTeacher_);
+                r.teacherName = TeacherName(pickedTeacher_);
                 MSFlexGrid1->SetTextMatrix(row, column, r.courseName);
                 PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
                 LoadUnplacedLessons();

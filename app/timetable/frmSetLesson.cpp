@@ -10,6 +10,7 @@
 
 #include "shell/mdlPublic.h"
 #include "store/Lessons.h"
+#include "store/Names.h"
 #include "timetable/GridMarks.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
@@ -177,7 +178,9 @@ void frmSetLesson::lstCourse_Click() {
     QListWidgetItem* item = lstCourse->currentItem();
     if (!item) return;
     curCourseCode_ = item->data(Qt::UserRole).toString();
-    curTeacherCode_ = GetPlanTeacher(curClassCode_, curCourseCode_);
+    curTeacherCode_ = OnOpenDatabase([this](tw::db::Database& db) {
+                          return tw::store::ReadPlanTeacher(db, curClassCode_, curCourseCode_);
+                      }).value;
     MarkPresetSlots();
 }
 

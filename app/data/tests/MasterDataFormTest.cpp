@@ -11,6 +11,7 @@
 #include "data/frmCourseInput.h"
 #include "data/frmTeacherInput.h"
 #include "store/Invariants.h"
+#include "store/Names.h"
 
 using namespace datatest;
 using tw::ui::vbNo;
@@ -180,7 +181,7 @@ TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
     Fill(form, "T3", "O'Brien", "O'Brien Jr", "O'B");
     Click(form, "cmdAppend");
     EXPECT_EQ(Text("select Name from Teachertb where Code='T3'"), "O'Brien");
-    EXPECT_EQ(GetTeacherCode("O'Brien"), "T3");
+    EXPECT_EQ(tw::store::ReadTeacherCode(KbDb(), "O'Brien").value, "T3");
 
     Fill(form, "' or ''='", "x", "x", "x");
     Answer(vbYes);

@@ -22,6 +22,7 @@
 #include "data/frmClassInput.h"
 #include "db/CodeOrder.h"
 #include "store/Invariants.h"
+#include "store/Names.h"
 #include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
 #include "timetable/frmSetLesson.h"
@@ -502,8 +503,8 @@ class EditedSchoolTest : public BuildTest {
             return {};
         };
         // Namesakes show apart, as every list of the program shows them.
-        const ShownNames classes = ShownNames::OfTable("Classtb");
-        const ShownNames courses = ShownNames::OfTable("Coursetb");
+        const ShownNames classes = ShownNames::OfClasses(db()).value;
+        const ShownNames courses = ShownNames::OfCourses(db()).value;
         const QString cls = tw::ui::ComboCode(f.CmbClass);
         if (QString d = weekDiffers(
                 *f.MSFlexGrid1,
@@ -524,7 +525,7 @@ class EditedSchoolTest : public BuildTest {
                                         ofTeacher,
                                     [&](const QString& course, const QString& classCode) {
                                         return courses.Of(course) + '\n' +
-                                               GetClassShortName(classCode);
+                                               tw::store::ReadClassShortName(db(), classCode).value;
                                     });
             !d.isEmpty())
             return d;

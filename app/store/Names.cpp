@@ -1,0 +1,100 @@
+#include "Names.h"
+
+#include "Command.h"
+#include "db/Database.h"
+
+using tw::db::SqlQ;
+
+namespace tw::store {
+
+namespace {
+
+// The field of the first row that sql reads; "" when it reads none.
+Read<QString> FirstField(tw::db::Database& db, const QString& sql, const QString& field) {
+    Read<QString> read;
+    read.outcome = RunGuarded([&] {
+        auto rs = db.OpenRecordset(sql);
+        if (!rs->Eof()) read.value = rs->Fields(field).Text();
+        rs->Close();
+        return Outcome::Ok();
+    });
+    // A failure after the row was read leaves no value either.
+    if (!read.Done()) read.value.clear();
+    return read;
+}
+
+Read<QList<MasterRecord>> NameList(tw::db::Database& db, const QString& sql) {
+    return ReadRows<MasterRecord>(db, sql, [](tw::db::Recordset& rs) {
+        return MasterRecord{rs.Fields("Code").Text(), rs.Fields("Name").Text(),
+                            rs.Fields("FullName").Text(), QString()};
+    });
+}
+
+}  // namespace
+
+Read<QString> ReadClassName(tw::db::Database& db, const QString& classCode) {
+    return FirstField(db, "select Name from Classtb where Code='" + SqlQ(classCode) + "'", "Name");
+}
+
+Read<QString> ReadClassShortName(tw::db::Database& db, const QString& classCode) {
+    return FirstField(db, "select ShortName from Classtb where Code='" + SqlQ(classCode) + "'",
+                      "ShortName");
+}
+
+Read<QString> ReadCourseName(tw::db::Database& db, const QString& courseCode) {
+    return FirstField(db, "select Name from Coursetb where Code='" + SqlQ(courseCode) + "'",
+                      "Name");
+}
+
+Read<QString> ReadTeacherName(tw::db::Database& db, const QString& teacherCode) {
+    return FirstField(db, "select Name from Teachertb where Code='" + SqlQ(teacherCode) + "'",
+                      "Name");
+}
+
+Read<QString> ReadClassCode(tw::db::Database& db, const QString& className) {
+    return FirstField(db, "select Code from Classtb where Name='" + SqlQ(className) + "'", "Code");
+}
+
+Read<QString> ReadCourseCode(tw::db::Database& db, const QString& courseName) {
+    return FirstField(db, "select Code from Coursetb where Name='" + SqlQ(courseName) + "'",
+                      "Code");
+}
+
+Read<QString> ReadTeacherCode(tw::db::Database& db, const QString& teacherName) {
+    return FirstField(db, "select Code from Teachertb where Name='" + SqlQ(teacherName) + "'",
+                      "Code");
+}
+
+Read<QString> ReadClassRoomCode(tw::db::Database& db, const QString& classRoomName) {
+    return FirstField(db, "select Code from ClassRoomtb where Name='" + SqlQ(classRoomName) + "'",
+                      "Code");
+}
+
+Read<QString> ReadPlanTeacher(tw::db::Database& db, const QString& classCode,
+                              const QString& courseCode) {
+    return FirstField(db,
+                      QString("select TeacherCode from ClassPlantb where ") + " ClassCode='" +
+                          SqlQ(classCode) + "'" + " and CourseCode='" + SqlQ(courseCode) + "'",
+                      "TeacherCode");
+}
+
+Read<QList<MasterRecord>> ReadClassList(tw::db::Database& db) {
+    return NameList(db, QStringLiteral("select Code,Name,FullName from Classtb"));
+}
+
+Read<QList<MasterRecord>> ReadCourseList(tw::db::Database& db) {
+    return NameList(db, QStringLiteral("select Code,Name,FullName from Coursetb"));
+}
+
+Read<QList<MasterRecord>> ReadTeacherList(tw::db::Database& db, TeacherOrder order) {
+    return NameList(db,
+                    order == TeacherOrder::ByCode
+                        ? QStringLiteral("select Code,Name,FullName from Teachertb order by Code")
+                        : QStringLiteral("select Code,Name,FullName from Teachertb"));
+}
+
+Read<QList<MasterRecord>> ReadClassRoomList(tw::db::Database& db) {
+    return NameList(db, QStringLiteral("select Code,Name,FullName from ClassRoomtb"));
+}
+
+}  // namespace tw::store
