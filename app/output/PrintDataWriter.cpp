@@ -1,7 +1,10 @@
 #include "PrintDataWriter.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
@@ -14,24 +17,17 @@ namespace {
 // A value inside value="...": the reader decodes these four entities, so names holding
 // quotes, ampersands or angle brackets arrive intact instead of breaking the file.
 QString Attr(const QString& v) {
+    static constexpr std::pair<char16_t, const char*> kEntities[] = {
+        {u'&', "&amp;"}, {u'"', "&quot;"}, {u'<', "&lt;"}, {u'>', "&gt;"}};
     QString out;
     out.reserve(v.size());
     for (QChar c : v) {
-        switch (c.unicode()) {
-            case '&':
-                out += QStringLiteral("&amp;");
-                break;
-            case '"':
-                out += QStringLiteral("&quot;");
-                break;
-            case '<':
-                out += QStringLiteral("&lt;");
-                break;
-            case '>':
-                out += QStringLiteral("&gt;");
-                break;
-            default:
-                out += c;
+        const auto* entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                          [c](const auto& e) { return e.first == c.unicode(); });
+        if (entity != std::end(kEntities)) {
+            out += QLatin1String(entity->second);
+        } else {
+            out += c;
         }
     }
     return out;

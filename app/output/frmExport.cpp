@@ -3,7 +3,6 @@
 
 #include <sys/stat.h>
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -16,11 +15,10 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
-#include "output/GridRows.h"
+#include "output/OutputRun.h"
 #include "output/OutputStatus.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
@@ -34,7 +32,6 @@ namespace tw::output {
 namespace {
 
 const char* const kCaption = "导出课表到Excel";
-const char* const kNoData = "没有课表数据";
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -45,7 +42,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-frmExport::frmExport(QWidget* parent) : QDialog(parent) {
+frmExport::frmExport(QWidget* parent) : OutputDialog(parent) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setModal(true);
@@ -98,17 +95,23 @@ frmExport::frmExport(QWidget* parent) : QDialog(parent) {
     layout->addWidget(teacherFrame);
     layout->addWidget(buttonFrame);
 
-    connect(CmdPrevClass, &QPushButton::clicked, this, &frmExport::CmdPrevClass_Click);
-    connect(CmdNextClass, &QPushButton::clicked, this, &frmExport::CmdNextClass_Click);
-    connect(cmdExportClass, &QPushButton::clicked, this, &frmExport::cmdExportClass_Click);
-    connect(cmdExportAllClass, &QPushButton::clicked, this, &frmExport::cmdExportAllClass_Click);
-    connect(CmdPrevTeacher, &QPushButton::clicked, this, &frmExport::CmdPrevTeacher_Click);
-    connect(CmdNextTeacher, &QPushButton::clicked, this, &frmExport::CmdNextTeacher_Click);
-    connect(cmdExportTeacher, &QPushButton::clicked, this, &frmExport::cmdExportTeacher_Click);
-    connect(cmdExportAllTeacher, &QPushButton::clicked, this,
-            &frmExport::cmdExportAllTeacher_Click);
-    connect(CmdExportTotal, &QPushButton::clicked, this, &frmExport::CmdExportTotal_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
+    using Click = void (frmExport::*)();
+    const std::pair<QPushButton*, Click> clicks[] = {
+        {CmdPrevClass, &frmExport::CmdPrevClass_Click},
+        {CmdNextClass, &frmExport::CmdNextClass_Click},
+        {cmdExportClass, &frmExport::cmdExportClass_Click},
+        {cmdExportAllClass, &frmExport::cmdExportAllClass_Click},
+        {CmdPrevTeacher, &frmExport::CmdPrevTeacher_Click},
+        {CmdNextTeacher, &frmExport::CmdNextTeacher_Click},
+        {cmdExportTeacher, &frmExport::cmdExportTeacher_Click},
+        {cmdExportAllTeacher, &frmExport::cmdExportAllTeacher_Click},
+        {CmdExportTotal, &frmExport::CmdExportTotal_Click},
+        {cmdOK, &frmExport::cmdOK_Click}};
+    for (const auto& [button, click] : clicks) {
+        connect(button, &QPushButton::clicked, this, click);
+    }
+    SetCommandButtons({cmdExportClass, cmdExportAllClass, cmdExportTeacher, cmdExportAllTeacher,
+                       CmdExportTotal, cmdOK});
 
     FillClassCombo();
     FillTeacherCombo();
@@ -126,15 +129,6 @@ int frmExport::FillTeacherCombo() {
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
     return teachers.Done() ? 0 : -1;
-}
-
-void frmExport::StepCombo(QComboBox* combo, int step) {
-    const int index = combo->currentIndex();
-    if (step < 0 && index > 0) {
-        combo->setCurrentIndex(index - 1);
-    } else if (step > 0 && index < combo->count() - 1) {
-        combo->setCurrentIndex(index + 1);
-    }
 }
 
 void frmExport::CmdPrevClass_Click() {
@@ -155,21 +149,6 @@ void frmExport::CmdNextTeacher_Click() {
 
 void frmExport::cmdOK_Click() {
     close();
-}
-
-void frmExport::closeEvent(QCloseEvent* event) {
-    // The script may still be reading the data file; the form stays until it has ended.
-    if (exporting_) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmExport::reject() {
-    if (!exporting_) {
-        QDialog::reject();
-    }
 }
 
 namespace {
@@ -234,67 +213,24 @@ QString frmExport::AskExportFile() {
     return path;
 }
 
-tw::store::OutputChoice frmExport::ChosenClass() const {
-    // Names may repeat: the code decides, and the workbook shows the stored name (the list may
-    // show a namesake's full name or code instead).
-    return {tw::store::OutputTimetable::OneClass, tw::ui::ComboName(CmbClass),
-            tw::ui::ComboCode(CmbClass)};
-}
-
-tw::store::OutputChoice frmExport::ChosenTeacher() const {
-    return {tw::store::OutputTimetable::OneTeacher, tw::ui::ComboName(CmbTeacher),
-            tw::ui::ComboCode(CmbTeacher)};
-}
-
 void frmExport::cmdExportAllClass_Click() {
-    Export({{tw::store::OutputTimetable::AllClasses, {}, {}},
-            &WriteClassJson,
-            QStringLiteral("export_class_kb"),
-            QString::fromUtf8(kNoData)});
+    Export(tw::store::OutputTimetable::AllClasses);
 }
 
 void frmExport::cmdExportClass_Click() {
-    if (CmbClass->currentText().isEmpty()) {
-        return;
-    }
-    Export({{},
-            &WriteClassJson,
-            QStringLiteral("export_class_kb"),
-            QStringLiteral("该班级没有课表数据")},
-           &frmExport::ChosenClass);
+    Export(tw::store::OutputTimetable::OneClass);
 }
 
 void frmExport::cmdExportAllTeacher_Click() {
-    Export({{tw::store::OutputTimetable::AllTeachers, {}, {}},
-            &WriteTeacherJson,
-            QStringLiteral("export_teacher_kb"),
-            QString::fromUtf8(kNoData)});
+    Export(tw::store::OutputTimetable::AllTeachers);
 }
 
 void frmExport::cmdExportTeacher_Click() {
-    if (CmbTeacher->currentText().isEmpty()) {
-        return;
-    }
-    Export({{},
-            &WriteTeacherJson,
-            QStringLiteral("export_teacher_kb"),
-            QStringLiteral("该教师没有课表数据")},
-           &frmExport::ChosenTeacher);
+    Export(tw::store::OutputTimetable::OneTeacher);
 }
 
 void frmExport::CmdExportTotal_Click() {
-    Export({{tw::store::OutputTimetable::WholeSchool, {}, {}},
-            &WriteTotalJson,
-            QStringLiteral("export_all_kb"),
-            QString::fromUtf8(kNoData)});
-}
-
-void frmExport::SetExporting(bool on) {
-    exporting_ = on;
-    for (QPushButton* button : {cmdExportClass, cmdExportAllClass, cmdExportTeacher,
-                                cmdExportAllTeacher, CmdExportTotal, cmdOK}) {
-        button->setEnabled(!on);
-    }
+    Export(tw::store::OutputTimetable::WholeSchool);
 }
 
 namespace {
@@ -337,9 +273,9 @@ bool frmExport::RunScript(const QString& templateBase, const QString& target,
     const FileIdentity before = IdentityOf(target);
     QString error;
     bool succeeded = false;
-    SetExporting(true);
+    SetBusy(true);
     const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded, report);
-    SetExporting(false);
+    SetBusy(false);
     if (!ran) {
         *failure = QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error;
         return false;
@@ -350,9 +286,15 @@ bool frmExport::RunScript(const QString& templateBase, const QString& target,
     return true;
 }
 
-void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*chosen)() const) {
-    if (exporting_) {
+void frmExport::Export(tw::store::OutputTimetable timetable) {
+    using tw::store::OutputTimetable;
+    if (Busy()) {
         return;  // one export at a time: the running script still reads the data file
+    }
+    // The one class and one teacher commands do nothing without a choice in their list.
+    const QComboBox* list = ChoiceList(timetable, CmbClass, CmbTeacher);
+    if (list && list->currentText().isEmpty()) {
+        return;
     }
     const QString target = AskExportFile();
     if (target.isEmpty()) {
@@ -360,54 +302,30 @@ void frmExport::Export(Command command, tw::store::OutputChoice (frmExport::*cho
     }
     const QString title = windowTitle();
     setCursor(Qt::WaitCursor);
-    if (chosen) {
-        command.choice = (this->*chosen)();
-    }
-    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
-        return tw::store::ReadOutputRows(db, tw::store::OutputFile::Export, command.choice);
-    });
-    int status = 0;
-    // A command that stops shows "课表导出失败！" followed by the reason.
-    bool failed = false;
-    QString failure;
-    // Why the data file was not written, or what the script said when it made no workbook.
-    QString reason;
-    if (!read.Done()) {
-        failed = true;
-        failure = ReadFailureText(read.outcome);
-    } else {
-        tw::db::Recordset& rows = *read.value;
-        if (!AnyRowInGrid(rows, LessonOfDay)) {
-            status = kNoTimetableData;
-        } else {
-            const QString dataFile = DataFile(QStringLiteral("export_data.json"), &reason);
-            status =
-                dataFile.isEmpty() ? kDataFileNotWritten : command.writer(dataFile, rows, &reason);
-            if (status == 0) {
-                int scriptStatus = 0;
-                failed = !RunScript(command.templateBase, target, dataFile, &scriptStatus, &failure,
-                                    &reason);
-                status = static_cast<short>(scriptStatus);
-            }
-        }
-        rows.Close();
+    // The one class or teacher is read from its list after the file choice.
+    const tw::store::OutputChoice choice = ChoiceFrom(timetable, list);
+    const bool classes =
+        timetable == OutputTimetable::OneClass || timetable == OutputTimetable::AllClasses;
+    const bool total = timetable == OutputTimetable::WholeSchool;
+    const QString templateBase = total     ? QStringLiteral("export_all_kb")
+                                 : classes ? QStringLiteral("export_class_kb")
+                                           : QStringLiteral("export_teacher_kb");
+    QString dataFile;
+    CommandRun run =
+        WriteChosenRows(tw::store::OutputFile::Export, choice, QStringLiteral("export_data.json"),
+                        total     ? &WriteTotalJson
+                        : classes ? &WriteClassJson
+                                  : &WriteTeacherJson,
+                        &dataFile);
+    if (!run.stopped && run.status == 0) {
+        int scriptStatus = 0;
+        run.stopped =
+            !RunScript(templateBase, target, dataFile, &scriptStatus, &run.failure, &run.reason);
+        run.status = static_cast<short>(scriptStatus);
     }
     unsetCursor();
-
-    if (failed) {
-        tw::ui::MsgBox(QStringLiteral("课表导出失败！") + failure, tw::ui::vbCritical, title);
-    } else if (status == 0) {
-        tw::ui::MsgBox(QStringLiteral("课表导出成功"), tw::ui::vbInformation, title);
-    } else if (status == kNoTimetableData) {
-        tw::ui::MsgBox(command.noDataMessage, tw::ui::vbInformation, title);
-    } else {
-        QString text =
-            QStringLiteral("课表导出失败！(ret = ") + QString::number(status) + QStringLiteral(")");
-        if (!reason.isEmpty()) {
-            text += QLatin1Char('\n') + reason;
-        }
-        tw::ui::MsgBox(text, tw::ui::vbCritical, title);
-    }
+    ShowCommandRun(run, timetable, title, QStringLiteral("课表导出失败！"),
+                   QStringLiteral("课表导出成功"));
 }
 
 }  // namespace tw::output

@@ -3,21 +3,17 @@
 // .xlsx workbook where the user chose.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
+#include "output/OutputDialog.h"
 #include "store/OutputRows.h"
 
 class QComboBox;
 class QPushButton;
 
-namespace tw::db {
-class Recordset;
-}
-
 namespace tw::output {
 
-class frmExport : public QDialog {
+class frmExport : public OutputDialog {
     Q_OBJECT
   public:
     explicit frmExport(QWidget* parent = nullptr);
@@ -31,7 +27,7 @@ class frmExport : public QDialog {
     // is not proposed again.
     QString AskExportFile();
     // True while the workbook script of an export runs.
-    bool Exporting() const { return exporting_; }
+    bool Exporting() const { return Busy(); }
 
   public slots:
     void CmdPrevClass_Click();
@@ -45,23 +41,10 @@ class frmExport : public QDialog {
     void CmdExportTotal_Click();
     void cmdOK_Click();
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
   private:
-    using Writer = int (*)(const QString&, tw::db::Recordset&, QString*);
-    struct Command {
-        tw::store::OutputChoice choice;
-        Writer writer;
-        QString templateBase;
-        QString noDataMessage;
-    };
-    // The export road shared by the five commands; the choice is read from its list after the
-    // file choice when chosen is given (the single class and teacher commands).
-    void Export(Command command, tw::store::OutputChoice (frmExport::*chosen)() const = nullptr);
-    tw::store::OutputChoice ChosenClass() const;
-    tw::store::OutputChoice ChosenTeacher() const;
+    // The export road shared by the five commands; the one class or teacher is read from its
+    // list after the file choice.
+    void Export(tw::store::OutputTimetable timetable);
     // Runs the script on the data file: true with the status of the export (0 or
     // kNoWorkbookMade) in *status and the script's account of a failure in *report, or false
     // with the reason in *failure when the script cannot be started. The export is made only
@@ -71,8 +54,6 @@ class frmExport : public QDialog {
     // Whether path lies inside the program folder (its program, libraries, script and
     // workbook templates) or the folder of the data files, or names the open database.
     static bool IsProgramFile(const QString& path);
-    void SetExporting(bool on);
-    static void StepCombo(QComboBox* combo, int step);
 
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;
@@ -88,7 +69,6 @@ class frmExport : public QDialog {
     QPushButton* cmdOK;
 
     QString lastPath_;  // the save dialog opens with the last chosen path
-    bool exporting_ = false;
 };
 
 }  // namespace tw::output

@@ -1,7 +1,6 @@
 #include "frmPrint.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,9 +10,7 @@
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
 #include "db/Database.h"
-#include "output/DataFolder.h"
-#include "output/GridRows.h"
-#include "output/OutputStatus.h"
+#include "output/OutputRun.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
@@ -30,7 +27,7 @@ QRect TwRect(int left, int top, int width, int height) {
             tw::ui::TwipsToPixels(height)};
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect r) {
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, QRect r) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry(r);
@@ -50,49 +47,60 @@ QLabel* Label(QWidget* parent, const QString& caption, QRect r, const char* colo
     return l;
 }
 
+// The frame of the class or the teacher timetables: the list, its stepping buttons and the
+// two print commands, at the same places in both frames but for the label, the list and the
+// paper note.
+struct ListFrame {
+    QLabel* label;
+    QComboBox* combo;
+    QPushButton* prev;
+    QPushButton* next;
+    QPushButton* print;
+    QPushButton* printAll;
+};
+
+struct FrameLefts {
+    int frame, label, combo, paper;
+};
+
+ListFrame AddListFrame(QWidget* parent, const QString& noun, const QString& suffix,
+                       FrameLefts left) {
+    auto* frame = new QGroupBox(noun + QStringLiteral("课表打印"), parent);
+    frame->setGeometry(TwRect(left.frame, 360, 3975, 3015));
+    ListFrame f{};
+    f.label = Label(frame, noun, TwRect(left.label, 525, 615, 255));
+    f.combo = new QComboBox(frame);
+    f.combo->setObjectName("Cmb" + suffix);
+    f.combo->setGeometry(TwRect(left.combo, 480, 2895, 360));
+    tw::ui::KeepComboTextWhole(f.combo);
+    f.prev = Button(frame, "CmdPrev" + suffix, QStringLiteral("上一") + noun,
+                    TwRect(120, 1080, 1695, 375));
+    f.next = Button(frame, "CmdNext" + suffix, QStringLiteral("下一") + noun,
+                    TwRect(1920, 1080, 1815, 375));
+    f.print = Button(frame, "cmdPrint" + suffix, QStringLiteral("选定") + noun + "打印",
+                     TwRect(120, 2040, 1695, 375));
+    f.printAll = Button(frame, "cmdPrintAll" + suffix, QStringLiteral("全部") + noun + "打印",
+                        TwRect(1920, 2040, 1815, 375));
+    Label(frame, QStringLiteral("（A4纸张）"), TwRect(left.paper, 2640, 1455, 255), "blue", true);
+    return f;
+}
+
 const QString kCaption = QStringLiteral("打印课表");
 }  // namespace
 
-frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
+frmPrint::frmPrint(QWidget* parent) : tw::output::OutputDialog(parent) {
     setObjectName("frmPrint");
     setWindowTitle(kCaption);
     setFixedSize(tw::ui::TwipsToPixels(9180), tw::ui::TwipsToPixels(4485));
     setFont(tw::ui::FormFont(12));
 
-    auto* classFrame = new QGroupBox(QStringLiteral("班级课表打印"), this);
-    classFrame->setGeometry(TwRect(360, 360, 3975, 3015));
-    auto* lblClass = Label(classFrame, QStringLiteral("班级"), TwRect(120, 525, 615, 255));
-    lblClass->setObjectName("lblClass");
-    CmbClass = new QComboBox(classFrame);
-    CmbClass->setObjectName("CmbClass");
-    CmbClass->setGeometry(TwRect(840, 480, 2895, 360));
-    tw::ui::KeepComboTextWhole(CmbClass);
-    auto* prevClass = Button(classFrame, "CmdPrevClass", QStringLiteral("上一班级"),
-                             TwRect(120, 1080, 1695, 375));
-    auto* nextClass = Button(classFrame, "CmdNextClass", QStringLiteral("下一班级"),
-                             TwRect(1920, 1080, 1815, 375));
-    auto* printClass = Button(classFrame, "cmdPrintClass", QStringLiteral("选定班级打印"),
-                              TwRect(120, 2040, 1695, 375));
-    auto* printAllClass = Button(classFrame, "cmdPrintAllClass", QStringLiteral("全部班级打印"),
-                                 TwRect(1920, 2040, 1815, 375));
-    Label(classFrame, QStringLiteral("（A4纸张）"), TwRect(1320, 2640, 1455, 255), "blue", true);
-
-    auto* teacherFrame = new QGroupBox(QStringLiteral("教师课表打印"), this);
-    teacherFrame->setGeometry(TwRect(4800, 360, 3975, 3015));
-    Label(teacherFrame, QStringLiteral("教师"), TwRect(240, 525, 615, 255));
-    CmbTeacher = new QComboBox(teacherFrame);
-    CmbTeacher->setObjectName("CmbTeacher");
-    CmbTeacher->setGeometry(TwRect(960, 480, 2895, 360));
-    tw::ui::KeepComboTextWhole(CmbTeacher);
-    auto* prevTeacher = Button(teacherFrame, "CmdPrevTeacher", QStringLiteral("上一教师"),
-                               TwRect(120, 1080, 1695, 375));
-    auto* nextTeacher = Button(teacherFrame, "CmdNextTeacher", QStringLiteral("下一教师"),
-                               TwRect(1920, 1080, 1815, 375));
-    auto* printTeacher = Button(teacherFrame, "cmdPrintTeacher", QStringLiteral("选定教师打印"),
-                                TwRect(120, 2040, 1695, 375));
-    auto* printAllTeacher = Button(teacherFrame, "cmdPrintAllTeacher",
-                                   QStringLiteral("全部教师打印"), TwRect(1920, 2040, 1815, 375));
-    Label(teacherFrame, QStringLiteral("（A4纸张）"), TwRect(1080, 2640, 1455, 255), "blue", true);
+    const ListFrame classes =
+        AddListFrame(this, QStringLiteral("班级"), "Class", {360, 120, 840, 1320});
+    classes.label->setObjectName("lblClass");
+    CmbClass = classes.combo;
+    const ListFrame teachers =
+        AddListFrame(this, QStringLiteral("教师"), "Teacher", {4800, 240, 960, 1080});
+    CmbTeacher = teachers.combo;
 
     auto* printTotal =
         Button(this, "CmdPrintTotal", QStringLiteral("总表打印"), TwRect(1800, 3600, 2055, 495));
@@ -101,16 +109,21 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent) {
     exitFrame->setGeometry(TwRect(6960, 3360, 1815, 735));
     auto* ok = Button(exitFrame, "cmdOK", QStringLiteral("退出(&Q)"), TwRect(120, 240, 1575, 375));
 
-    connect(printClass, &QPushButton::clicked, this, &frmPrint::cmdPrintClass_Click);
-    connect(printAllClass, &QPushButton::clicked, this, &frmPrint::cmdPrintAllClass_Click);
-    connect(printTeacher, &QPushButton::clicked, this, &frmPrint::cmdPrintTeacher_Click);
-    connect(printAllTeacher, &QPushButton::clicked, this, &frmPrint::cmdPrintAllTeacher_Click);
-    connect(printTotal, &QPushButton::clicked, this, &frmPrint::CmdPrintTotal_Click);
-    connect(prevClass, &QPushButton::clicked, this, &frmPrint::CmdPrevClass_Click);
-    connect(nextClass, &QPushButton::clicked, this, &frmPrint::CmdNextClass_Click);
-    connect(prevTeacher, &QPushButton::clicked, this, &frmPrint::CmdPrevTeacher_Click);
-    connect(nextTeacher, &QPushButton::clicked, this, &frmPrint::CmdNextTeacher_Click);
-    connect(ok, &QPushButton::clicked, this, &frmPrint::cmdOK_Click);
+    using Click = void (frmPrint::*)();
+    const std::pair<QPushButton*, Click> clicks[] = {
+        {classes.print, &frmPrint::cmdPrintClass_Click},
+        {classes.printAll, &frmPrint::cmdPrintAllClass_Click},
+        {teachers.print, &frmPrint::cmdPrintTeacher_Click},
+        {teachers.printAll, &frmPrint::cmdPrintAllTeacher_Click},
+        {printTotal, &frmPrint::CmdPrintTotal_Click},
+        {classes.prev, &frmPrint::CmdPrevClass_Click},
+        {classes.next, &frmPrint::CmdNextClass_Click},
+        {teachers.prev, &frmPrint::CmdPrevTeacher_Click},
+        {teachers.next, &frmPrint::CmdNextTeacher_Click},
+        {ok, &frmPrint::cmdOK_Click}};
+    for (const auto& [button, click] : clicks) connect(button, &QPushButton::clicked, this, click);
+    SetCommandButtons(
+        {classes.print, classes.printAll, teachers.print, teachers.printAll, printTotal, ok});
 
     Form_Load();
 }
@@ -119,14 +132,6 @@ void frmPrint::Form_Load() {
     FillClassCombo();
     FillTeacherCombo();
 }
-
-namespace {
-void Step(QComboBox* combo, int delta) {
-    const int i = combo->currentIndex();
-    if (delta < 0 && i > 0) combo->setCurrentIndex(i - 1);
-    if (delta > 0 && i < combo->count() - 1) combo->setCurrentIndex(i + 1);
-}
-}  // namespace
 
 short frmPrint::FillClassCombo() {
     const auto classes = OnOpenDatabase(tw::store::ReadClassList);
@@ -143,138 +148,74 @@ short frmPrint::FillTeacherCombo() {
 }
 
 void frmPrint::CmdPrevClass_Click() {
-    Step(CmbClass, -1);
+    StepCombo(CmbClass, -1);
 }
 void frmPrint::CmdNextClass_Click() {
-    Step(CmbClass, +1);
+    StepCombo(CmbClass, +1);
 }
 void frmPrint::CmdPrevTeacher_Click() {
-    Step(CmbTeacher, -1);
+    StepCombo(CmbTeacher, -1);
 }
 void frmPrint::CmdNextTeacher_Click() {
-    Step(CmbTeacher, +1);
+    StepCombo(CmbTeacher, +1);
 }
 void frmPrint::cmdOK_Click() {
     close();
 }
 
-void frmPrint::closeEvent(QCloseEvent* event) {
-    if (printing_) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmPrint::reject() {
-    // Escape while the library spools would close the dialog under the running print.
-    if (!printing_) QDialog::reject();
-}
-
-void frmPrint::SetPrintButtonsEnabled(bool enabled) {
-    for (const char* name : {"cmdPrintClass", "cmdPrintAllClass", "cmdPrintTeacher",
-                             "cmdPrintAllTeacher", "CmdPrintTotal", "cmdOK"}) {
-        if (auto* b = findChild<QPushButton*>(name)) b->setEnabled(enabled);
-    }
-}
-
-void frmPrint::RunPrint(const tw::store::OutputChoice& choice, Writer writer,
-                        const QString& templateName, const QString& noDataText) {
-    if (printing_) return;
-    printing_ = true;
-    SetPrintButtonsEnabled(false);
+void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
+    using tw::store::OutputTimetable;
+    // The one class and one teacher commands print the list's choice and nothing without one.
+    const QComboBox* list = tw::output::ChoiceList(timetable, CmbClass, CmbTeacher);
+    if (list && list->currentText().isEmpty()) return;
+    const tw::store::OutputChoice choice = tw::output::ChoiceFrom(timetable, list);
+    if (Busy()) return;
+    SetBusy(true);
     struct Done {
         frmPrint* form;
-        ~Done() {
-            form->printing_ = false;
-            form->SetPrintButtonsEnabled(true);
-        }
+        ~Done() { form->SetBusy(false); }
     } done{this};
+    const bool total = timetable == OutputTimetable::WholeSchool;
+    const bool classes =
+        timetable == OutputTimetable::OneClass || timetable == OutputTimetable::AllClasses;
+    const QString templateName =
+        total ? QString("TotalSchd%1A3.xml").arg(LessonOfDay)
+              : QString("%1%2.xml").arg(classes ? "ClassSchd" : "TeacherSchd").arg(LessonOfDay);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
-        return tw::store::ReadOutputRows(db, tw::store::OutputFile::Print, choice);
-    });
-    // A command that stops shows "打印失败！" followed by the reason.
-    bool stopped = false;
-    QString failure;
-    int status = tw::output::kDataFileNotWritten;
-    QString writeError;
-    if (!read.Done()) {
-        stopped = true;
-        failure = tw::output::ReadFailureText(read.outcome);
-    } else if (tw::db::Recordset& rs = *read.value; !tw::output::AnyRowInGrid(rs, LessonOfDay)) {
-        // Nothing would be printed (the library prints no page without a row), so saying
-        // "打印完成" would be untrue.
-        status = tw::output::kNoTimetableData;
-    } else {
-        const QString dataFile = tw::output::DataFile("tmp.xml", &writeError);
-        if (dataFile.isEmpty()) {
-            status = tw::output::kDataFileNotWritten;
-        } else {
-            status = writer == Writer::Schedule ? WriteScheduleXml(dataFile, rs, &writeError)
-                                                : WriteTotalXml(dataFile, rs, &writeError);
-        }
-        rs.Close();
-        if (status == 0) {
-            stopped =
-                !CallPrintOneCustomXml(dataFile, ProgramFile(templateName), &status, &failure);
-        }
-        if (!stopped && (status < std::numeric_limits<short>::min() ||
-                         status > std::numeric_limits<short>::max())) {
-            stopped = true;
-            failure = QStringLiteral("溢出");
+    QString dataFile;
+    tw::output::CommandRun run =
+        tw::output::WriteChosenRows(tw::store::OutputFile::Print, choice, "tmp.xml",
+                                    total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
+    if (!run.stopped && run.status == 0) {
+        run.stopped =
+            !CallPrintOneCustomXml(dataFile, ProgramFile(templateName), &run.status, &run.failure);
+        if (!run.stopped && (run.status < std::numeric_limits<short>::min() ||
+                             run.status > std::numeric_limits<short>::max())) {
+            run.stopped = true;
+            run.failure = QStringLiteral("溢出");
         }
     }
     QApplication::restoreOverrideCursor();
-    if (stopped) {
-        tw::ui::MsgBox(QStringLiteral("打印失败！") + failure, tw::ui::vbCritical, kCaption);
-    } else if (status == 0) {
-        tw::ui::MsgBox(QStringLiteral("打印完成"), tw::ui::vbInformation, kCaption);
-    } else if (status == tw::output::kNoTimetableData) {
-        tw::ui::MsgBox(noDataText, tw::ui::vbInformation, kCaption);
-    } else {
-        QString text = QStringLiteral("打印失败！(ret = ") + QString::number(status) + ")";
-        if (status == tw::output::kDataFileNotWritten && !writeError.isEmpty())
-            text += QLatin1Char('\n') + writeError;
-        tw::ui::MsgBox(text, tw::ui::vbCritical, kCaption);
-    }
+    tw::output::ShowCommandRun(run, timetable, kCaption, QStringLiteral("打印失败！"),
+                               QStringLiteral("打印完成"));
 }
-
-namespace {
-QString ScheduleTemplate(const char* kind) {
-    return QString("%1%2.xml").arg(kind).arg(LessonOfDay);
-}
-
-// The class or teacher chosen in a list. Names may repeat: the code decides, and the page shows
-// the stored name (the list may show a namesake's full name or code instead).
-tw::store::OutputChoice Chosen(tw::store::OutputTimetable timetable, const QComboBox* combo) {
-    return {timetable, tw::ui::ComboName(combo), tw::ui::ComboCode(combo)};
-}
-}  // namespace
 
 void frmPrint::cmdPrintClass_Click() {
-    if (CmbClass->currentText().isEmpty()) return;
-    RunPrint(Chosen(tw::store::OutputTimetable::OneClass, CmbClass), Writer::Schedule,
-             ScheduleTemplate("ClassSchd"), QStringLiteral("该班级没有课表数据"));
+    RunPrint(tw::store::OutputTimetable::OneClass);
 }
 
 void frmPrint::cmdPrintAllClass_Click() {
-    RunPrint({tw::store::OutputTimetable::AllClasses, {}, {}}, Writer::Schedule,
-             ScheduleTemplate("ClassSchd"), QStringLiteral("没有课表数据"));
+    RunPrint(tw::store::OutputTimetable::AllClasses);
 }
 
 void frmPrint::cmdPrintTeacher_Click() {
-    if (CmbTeacher->currentText().isEmpty()) return;
-    RunPrint(Chosen(tw::store::OutputTimetable::OneTeacher, CmbTeacher), Writer::Schedule,
-             ScheduleTemplate("TeacherSchd"), QStringLiteral("该教师没有课表数据"));
+    RunPrint(tw::store::OutputTimetable::OneTeacher);
 }
 
 void frmPrint::cmdPrintAllTeacher_Click() {
-    RunPrint({tw::store::OutputTimetable::AllTeachers, {}, {}}, Writer::Schedule,
-             ScheduleTemplate("TeacherSchd"), QStringLiteral("没有课表数据"));
+    RunPrint(tw::store::OutputTimetable::AllTeachers);
 }
 
 void frmPrint::CmdPrintTotal_Click() {
-    RunPrint({tw::store::OutputTimetable::WholeSchool, {}, {}}, Writer::Total,
-             QString("TotalSchd%1A3.xml").arg(LessonOfDay), QStringLiteral("没有课表数据"));
+    RunPrint(tw::store::OutputTimetable::WholeSchool);
 }

@@ -2,14 +2,12 @@
 // library from the data file "tmp.xml" and a layout template in the program folder.
 #pragma once
 
-#include <QDialog>
-
+#include "output/OutputDialog.h"
 #include "store/OutputRows.h"
 
 class QComboBox;
-class QPushButton;
 
-class frmPrint : public QDialog {
+class frmPrint : public tw::output::OutputDialog {
     Q_OBJECT
   public:
     explicit frmPrint(QWidget* parent = nullptr);
@@ -30,21 +28,11 @@ class frmPrint : public QDialog {
     void Form_Load();
     short FillClassCombo();
     short FillTeacherCombo();
-    enum class Writer { Schedule, Total };
-    // Runs one print command: read the chosen rows, write tmp.xml, call the library, tell the
-    // outcome.
-    void RunPrint(const tw::store::OutputChoice& choice, Writer writer, const QString& templateName,
-                  const QString& noDataText);
-
-    void SetPrintButtonsEnabled(bool enabled);
+    // Runs one print command: read the rows of the timetable (for one class or teacher, the
+    // list's choice), write tmp.xml, call the library with the timetable's layout template, tell
+    // the outcome.
+    void RunPrint(tw::store::OutputTimetable timetable);
 
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;
-    // True while a print command runs: the library lets window messages through while it
-    // spools, and a second command then must not start, nor the dialog close.
-    bool printing_ = false;
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 };

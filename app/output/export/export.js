@@ -58,44 +58,39 @@ function parseJson(text) {
     pos++;
     return JSON.parse(text.slice(start, pos));
   }
+  // The items of a list or the members of an object up to its closing bracket, each read by
+  // item(); pos is past the opening bracket.
+  function items(close, item) {
+    const read = [];
+    space();
+    if (text[pos] === close) {
+      pos++;
+      return read;
+    }
+    for (;;) {
+      read.push(item());
+      space();
+      if (text[pos] === ',') pos++;
+      else break;
+    }
+    expect(close);
+    return read;
+  }
   function value() {
     space();
     const ch = text[pos];
     if (ch === '"') return string();
     if (ch === '[') {
       pos++;
-      const items = [];
-      space();
-      if (text[pos] === ']') {
-        pos++;
-        return items;
-      }
-      for (;;) {
-        items.push(value());
-        space();
-        if (text[pos] === ',') pos++;
-        else break;
-      }
-      expect(']');
-      return items;
+      return items(']', value);
     }
     if (ch === '{') {
       pos++;
-      const members = [];
-      space();
-      if (text[pos] === '}') {
-        pos++;
-      } else {
-        for (;;) {
-          const key = string();
-          expect(':');
-          members.push([key, value()]);
-          space();
-          if (text[pos] === ',') pos++;
-          else break;
-        }
-        expect('}');
-      }
+      const members = items('}', () => {
+        const key = string();
+        expect(':');
+        return [key, value()];
+      });
       const values = {};
       for (const [k, v] of members) if (!Object.prototype.hasOwnProperty.call(values, k)) values[k] = v;
       return { members, values };

@@ -1,0 +1,36 @@
+#include "output/OutputDialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
+
+namespace tw::output {
+
+void OutputDialog::SetBusy(bool busy) {
+    busy_ = busy;
+    for (QPushButton* button : buttons_) button->setEnabled(!busy);
+}
+
+void OutputDialog::StepCombo(QComboBox* combo, int step) {
+    const int index = combo->currentIndex();
+    if (step < 0 && index > 0) {
+        combo->setCurrentIndex(index - 1);
+    } else if (step > 0 && index < combo->count() - 1) {
+        combo->setCurrentIndex(index + 1);
+    }
+}
+
+void OutputDialog::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void OutputDialog::reject() {
+    // Escape while a command runs would close the dialog under it.
+    if (!busy_) QDialog::reject();
+}
+
+}  // namespace tw::output
