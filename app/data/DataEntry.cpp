@@ -59,16 +59,17 @@ void ShowTooLong(const tw::store::MasterRecord& record, const std::vector<Record
     }
 }
 
-bool AddRecord(DataForm& form, DataListView* list, tw::store::MasterTable table,
-               const tw::store::MasterRecord& record, const AddWording& wording) {
+bool AddRecord(tw::shell::AppState& state, DataForm& form, DataListView* list,
+               tw::store::MasterTable table, const tw::store::MasterRecord& record,
+               const AddWording& wording) {
     const tw::store::Outcome outcome = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::AddMasterRecord(db, table, record); });
+        state, [&](tw::db::Database& db) { return tw::store::AddMasterRecord(db, table, record); });
     if (outcome.reason == tw::store::Reason::TooLong) {
         ShowTooLong(record, wording.boxes, wording.icon, wording.title);
         return true;
     }
     if (outcome.reason == tw::store::Reason::CodeTaken) {
-        tw::ui::MsgBox(wording.takenMessage, tw::ui::vbInformation, AppTitle);
+        tw::ui::MsgBox(wording.takenMessage, tw::ui::vbInformation, state.title);
         return true;
     }
     if (!outcome.Done()) {
@@ -81,10 +82,11 @@ bool AddRecord(DataForm& form, DataListView* list, tw::store::MasterTable table,
     return false;
 }
 
-void ModifyNames(DataForm& form, DataListView* list, tw::store::MasterTable table,
-                 const tw::store::MasterRecord& record) {
-    const tw::store::Outcome outcome = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::RenameMasterRecord(db, table, record); });
+void ModifyNames(tw::shell::AppState& state, DataForm& form, DataListView* list,
+                 tw::store::MasterTable table, const tw::store::MasterRecord& record) {
+    const tw::store::Outcome outcome = OnOpenDatabase(state, [&](tw::db::Database& db) {
+        return tw::store::RenameMasterRecord(db, table, record);
+    });
     if (!outcome.Done()) {
         form.Panel(1)->setText("修改记录失败");
         tw::ui::MsgBox("修改记录失败,代码为" + record.code + "的记录未被修改",

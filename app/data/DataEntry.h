@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/AppState.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
 #include "store/MasterData.h"
@@ -92,13 +93,14 @@ struct AddWording {
 // Adds record to table and shows the outcome: a refusal as wording says, another failure in the
 // form's panel 1 and a message box; on success panel 1 says so and the record's new row in list
 // is selected. True when the record was not added, false when it was stored.
-bool AddRecord(DataForm& form, DataListView* list, tw::store::MasterTable table,
-               const tw::store::MasterRecord& record, const AddWording& wording);
+bool AddRecord(tw::shell::AppState& state, DataForm& form, DataListView* list,
+               tw::store::MasterTable table, const tw::store::MasterRecord& record,
+               const AddWording& wording);
 
 // Stores new names for the record of record.code in table and shows the outcome: the form's
 // panel 1, and a message box on failure; on success the record's row in list shows the new
 // names.
-void ModifyNames(DataForm& form, DataListView* list, tw::store::MasterTable table,
-                 const tw::store::MasterRecord& record);
+void ModifyNames(tw::shell::AppState& state, DataForm& form, DataListView* list,
+                 tw::store::MasterTable table, const tw::store::MasterRecord& record);
 
 }  // namespace tw::data

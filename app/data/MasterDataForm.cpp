@@ -37,8 +37,9 @@ MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable ta
     return s;
 }
 
-MasterDataForm::MasterDataForm(const MasterFormSettings& settings, QWidget* parent)
-    : RecordForm(parent), settings_(settings) {
+MasterDataForm::MasterDataForm(tw::shell::AppState& state, const MasterFormSettings& settings,
+                               QWidget* parent)
+    : RecordForm(parent), state_(state), settings_(settings) {
     BuildControls();
     Form_Load();
 }
@@ -94,8 +95,9 @@ void MasterDataForm::Form_Load() {
     lstAllRecord_->SetColumns(settings_.headings, {1700, 2000, 2000, 2000});
     // A failing read ends the load; every row read before it stays, and a Null column is
     // shown as empty text.
-    const auto read = OnOpenDatabase(
-        [this](tw::db::Database& db) { return tw::store::ReadMasterRecords(db, settings_.table); });
+    const auto read = OnOpenDatabase(state_, [this](tw::db::Database& db) {
+        return tw::store::ReadMasterRecords(db, settings_.table);
+    });
     for (const tw::store::MasterRecord& r : read.value) {
         lstAllRecord_->AddRow({r.code, r.name, r.fullName, r.shortName});
     }
@@ -164,7 +166,7 @@ bool MasterDataForm::AppendRecord() {
     for (int box : settings_.boxOrder) {
         wording.boxes.push_back({boxes_[box], kColumns[box], settings_.labels.value(box)});
     }
-    if (AddRecord(*this, lstAllRecord_, settings_.table, TrimmedRecord(), wording)) {
+    if (AddRecord(state_, *this, lstAllRecord_, settings_.table, TrimmedRecord(), wording)) {
         return true;
     }
     ClearInputs();
@@ -190,7 +192,7 @@ void MasterDataForm::DeleteRecord() {
     }
     // The record and every row that refers to it go together or not at all; when the record
     // itself is not found, nothing was deleted.
-    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::DeleteMasterRecord(db, settings_.table, code);
     });
     if (!outcome.Done()) {
@@ -219,7 +221,7 @@ void MasterDataForm::ModifyRecord() {
     if (row) {
         record.code = row->text(0);
     }
-    ModifyNames(*this, lstAllRecord_, settings_.table, record);
+    ModifyNames(state_, *this, lstAllRecord_, settings_.table, record);
 }
 
 void MasterDataForm::txtName_KeyDown(int keyCode) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "DataEntry.h"
+#include "shell/AppState.h"
 
 class QGroupBox;
 class QLabel;
@@ -48,7 +49,8 @@ MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable ta
 class MasterDataForm : public RecordForm {
     Q_OBJECT
   public:
-    MasterDataForm(const MasterFormSettings& settings, QWidget* parent = nullptr);
+    MasterDataForm(tw::shell::AppState& state, const MasterFormSettings& settings,
+                   QWidget* parent = nullptr);
 
   public slots:
     void txtCode_KeyDown(int keyCode);
@@ -68,6 +70,7 @@ class MasterDataForm : public RecordForm {
     void ModifyRecord() override;
 
   private:
+    tw::shell::AppState& state_;
     void BuildControls();
     QString Trimmed(int box) const;
     // The four boxes' trimmed texts.

@@ -32,7 +32,8 @@ int PlainNumber(const QString& text) {
 }
 }  // namespace
 
-frmClassInput::frmClassInput(QWidget* parent) : RecordForm(parent) {
+frmClassInput::frmClassInput(tw::shell::AppState& state, QWidget* parent)
+    : RecordForm(parent), state_(state) {
     setObjectName("frmClassInput");
     BuildControls();
     Form_Load();
@@ -125,7 +126,7 @@ void frmClassInput::Form_Load() {
     lstAllRecord_->SetColumns({"班级代码", "班级名称", "班级全称", "班级简称"},
                               {1700, 2000, 2000, 2000});
     // A failing read ends the load; rows read before it stay, a Null column shows as empty.
-    const auto read = OnOpenDatabase([](tw::db::Database& db) {
+    const auto read = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return store::ReadMasterRecords(db, store::MasterTable::Classes);
     });
     for (const store::MasterRecord& r : read.value) {
@@ -240,7 +241,7 @@ bool frmClassInput::AppendRecord() {
         tw::ui::vbExclamation,
         "输入信息检查",
         cmbGrade_->currentText() + "（" + cmbClass_->currentText() + "）班 已经存在！"};
-    if (AddRecord(*this, lstAllRecord_, store::MasterTable::Classes, record, wording)) {
+    if (AddRecord(state_, *this, lstAllRecord_, store::MasterTable::Classes, record, wording)) {
         return true;
     }
     rowCode_ = record.code;
@@ -259,7 +260,7 @@ void frmClassInput::DeleteRecord() {
     }
     // The class, its lessons, plan rows and class limits go together or not at all; when no
     // class has the code, nothing was deleted.
-    const store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+    const store::Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return store::DeleteMasterRecord(db, store::MasterTable::Classes, code);
     });
     if (!outcome.Done()) {
@@ -289,7 +290,7 @@ void frmClassInput::ModifyRecord() {
     if (CheckClassInput(!ActsOnUnformedCode())) {
         return;
     }
-    ModifyNames(*this, lstAllRecord_, store::MasterTable::Classes, TrimmedNames(code));
+    ModifyNames(state_, *this, lstAllRecord_, store::MasterTable::Classes, TrimmedNames(code));
 }
 
 void frmClassInput::txtName_KeyDown(int keyCode) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DataEntry.h"
+#include "shell/AppState.h"
 #include "store/MasterData.h"
 
 class QComboBox;
@@ -14,7 +15,7 @@ class QLineEdit;
 class frmClassInput : public tw::data::RecordForm {
     Q_OBJECT
   public:
-    explicit frmClassInput(QWidget* parent = nullptr);
+    explicit frmClassInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     // The grade word of a grade number ("学前", "一" ... "九"); empty text outside 0 to 9.
     static QString GradeName(short grade);
@@ -27,6 +28,7 @@ class frmClassInput : public tw::data::RecordForm {
     void txtShortName_KeyDown(int keyCode);
 
   private:
+    tw::shell::AppState& state_;
     void BuildControls();
     void Form_Load();
     void MakeClassNames();

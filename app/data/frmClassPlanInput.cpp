@@ -54,7 +54,8 @@ void RedText(QWidget* w) {
 
 }  // namespace
 
-frmClassPlanInput::frmClassPlanInput(QWidget* parent) : DataForm(parent) {
+frmClassPlanInput::frmClassPlanInput(tw::shell::AppState& state, QWidget* parent)
+    : DataForm(parent), state_(state) {
     setObjectName("frmClassPlanInput");
     BuildControls();
     Form_Load();
@@ -178,9 +179,9 @@ void frmClassPlanInput::BuildControls() {
 }
 
 void frmClassPlanInput::Form_Load() {
-    classNames_ = OnOpenDatabase(ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(ShownNames::OfCourses).value;
-    teacherNames_ = OnOpenDatabase(ShownNames::OfTeachers).value;
+    classNames_ = OnOpenDatabase(state_, ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(state_, ShownNames::OfCourses).value;
+    teacherNames_ = OnOpenDatabase(state_, ShownNames::OfTeachers).value;
     FillClassCombo();
     FillCourseCombo();
     FillTeacherCombos();
@@ -189,7 +190,8 @@ void frmClassPlanInput::Form_Load() {
 }
 
 void frmClassPlanInput::FillClassCombo() {
-    FillNameCombos(ListedNames(OnOpenDatabase(tw::store::ReadClassList).value), {CmbClass_});
+    FillNameCombos(ListedNames(OnOpenDatabase(state_, tw::store::ReadClassList).value),
+                   {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -197,12 +199,13 @@ void frmClassPlanInput::FillClassCombo() {
 }
 
 void frmClassPlanInput::FillCourseCombo() {
-    FillNameCombos(ListedNames(OnOpenDatabase(tw::store::ReadCourseList).value), {CmbCourse_});
+    FillNameCombos(ListedNames(OnOpenDatabase(state_, tw::store::ReadCourseList).value),
+                   {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
 void frmClassPlanInput::FillTeacherCombos() {
-    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+    const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher_, CmbTeacher2_});
@@ -241,8 +244,9 @@ void frmClassPlanInput::LoadClassPlan() {
     currentClassCode_ = ComboCode(CmbClass_);
     lstAllRecord_->clear();
     // A failing read ends the load; rows read before it stay.
-    const auto read = OnOpenDatabase(
-        [this](tw::db::Database& db) { return tw::store::ReadClassPlan(db, currentClassCode_); });
+    const auto read = OnOpenDatabase(state_, [this](tw::db::Database& db) {
+        return tw::store::ReadClassPlan(db, currentClassCode_);
+    });
     for (const tw::store::PlanRow& plan : read.value) {
         QTreeWidgetItem* row = lstAllRecord_->AddRow(
             {courseNames_.Of(plan.courseCode), teacherNames_.Of(plan.teacherCode), plan.count});
@@ -270,7 +274,7 @@ void frmClassPlanInput::ShowClassTotals() {
 void frmClassPlanInput::LoadTeacherPlan(const QString& teacherCode) {
     lstTeacherInfo_->clear();
     long long total = 0;
-    const auto read = OnOpenDatabase([&teacherCode](tw::db::Database& db) {
+    const auto read = OnOpenDatabase(state_, [&teacherCode](tw::db::Database& db) {
         return tw::store::ReadTeacherPlan(db, teacherCode);
     });
     for (const tw::store::PlanRow& plan : read.value) {
@@ -365,8 +369,9 @@ bool frmClassPlanInput::AppendPlanRow() {
         return true;
     }
     const tw::store::PlanKey key{currentClassCode_, ComboCode(CmbCourse_), ComboCode(CmbTeacher_)};
-    const Outcome outcome = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::AddPlanRow(db, key, txtCount_->text()); });
+    const Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::AddPlanRow(db, key, txtCount_->text());
+    });
     if (!outcome.Done()) {
         return AppendFailed(outcome.reason == Reason::OtherTeacher ? "不允许一门课多个老师"
                                                                    : QString());
@@ -394,7 +399,7 @@ bool frmClassPlanInput::DeletePlanRow() {
     // The plan row and its placed lessons go together or not at all; a delete that finds no
     // plan row deleted nothing and is no success.
     const bool deleted =
-        OnOpenDatabase([&](tw::db::Database& db) {
+        OnOpenDatabase(state_, [&](tw::db::Database& db) {
             return tw::store::DeletePlanRow(db, {currentClassCode_, course, teacher});
         }).Done();
     if (!deleted) {
@@ -431,7 +436,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
         teacher,
         txtCount_->text()};
     const Outcome outcome = OnOpenDatabase(
-        [&change](tw::db::Database& db) { return tw::store::ModifyPlanRow(db, change); });
+        state_, [&change](tw::db::Database& db) { return tw::store::ModifyPlanRow(db, change); });
     if (outcome.reason == Reason::CourseChanged) {
         Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
         MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "DataEntry.h"
+#include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/mdlPublic.h"
 
@@ -18,7 +19,7 @@ class QTreeWidgetItem;
 class frmClassPlanInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
-    explicit frmClassPlanInput(QWidget* parent = nullptr);
+    explicit frmClassPlanInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     const QString& CurrentClassCode() const { return currentClassCode_; }
 
@@ -34,6 +35,7 @@ class frmClassPlanInput : public tw::ui::DataForm {
     void cmdOK_Click();
 
   private:
+    tw::shell::AppState& state_;
     void BuildControls();
     void Form_Load();
     void FillClassCombo();

@@ -19,7 +19,7 @@ tw::data::MasterFormSettings ClassRoomSettings() {
 }
 }  // namespace
 
-frmClassRoomInput::frmClassRoomInput(QWidget* parent)
-    : MasterDataForm(ClassRoomSettings(), parent) {
+frmClassRoomInput::frmClassRoomInput(tw::shell::AppState& state, QWidget* parent)
+    : MasterDataForm(state, ClassRoomSettings(), parent) {
     setObjectName("frmClassRoomInput");
 }

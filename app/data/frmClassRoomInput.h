@@ -7,5 +7,5 @@
 class frmClassRoomInput : public tw::data::MasterDataForm {
     Q_OBJECT
   public:
-    explicit frmClassRoomInput(QWidget* parent = nullptr);
+    explicit frmClassRoomInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 };

@@ -1,6 +1,7 @@
 #include "frmCourseInput.h"
 
-frmCourseInput::frmCourseInput(QWidget* parent)
-    : MasterDataForm(tw::data::SettingsNaming("课程", tw::store::MasterTable::Courses), parent) {
+frmCourseInput::frmCourseInput(tw::shell::AppState& state, QWidget* parent)
+    : MasterDataForm(state, tw::data::SettingsNaming("课程", tw::store::MasterTable::Courses),
+                     parent) {
     setObjectName("frmCourseInput");
 }

@@ -7,5 +7,5 @@
 class frmCourseInput : public tw::data::MasterDataForm {
     Q_OBJECT
   public:
-    explicit frmCourseInput(QWidget* parent = nullptr);
+    explicit frmCourseInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 };

@@ -82,8 +82,8 @@ QColor frmLimitInput::LevelColor(int attr) {
     return tw::ui::VbColor(kLevels[attr].color);
 }
 
-frmLimitInput::frmLimitInput(LimitKind kind, QWidget* parent)
-    : tw::ui::DataForm(parent), setup_(SetupOf(kind)) {
+frmLimitInput::frmLimitInput(tw::shell::AppState& state, LimitKind kind, QWidget* parent)
+    : tw::ui::DataForm(parent), state_(state), setup_(SetupOf(kind)) {
     const QString stem = QString::fromUtf8(setup_.stem);
     const QString noun = QString::fromUtf8(setup_.noun);
     const QString buttonStem = QString::fromUtf8(setup_.buttonStem);
@@ -147,7 +147,7 @@ frmLimitInput::frmLimitInput(LimitKind kind, QWidget* parent)
 }
 
 int frmLimitInput::GridLessons() const {
-    return setup_.followsLessonOfDay && LessonOfDay == 7 ? 7 : 6;
+    return setup_.followsLessonOfDay && state_.lessonOfDay == 7 ? 7 : 6;
 }
 
 void frmLimitInput::ShowStatus(const QString& text) {
@@ -161,8 +161,8 @@ void frmLimitInput::Form_Load() {
 
 void frmLimitInput::FillLimitCombo() {
     // After a failing read the names read so far stay and none is selected.
-    const auto entries =
-        OnOpenDatabase([this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
+    const auto entries = OnOpenDatabase(
+        state_, [this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
     FillNameCombos(ListedNames(entries.value), {Combo});
     if (entries.Done() && Combo->count() > 0) SelectName(0);
 }
@@ -201,7 +201,7 @@ void frmLimitInput::PaintCell(int row, int column, int attr) {
 
 void frmLimitInput::LoadLimits() {
     const auto read = OnOpenDatabase(
-        [this](tw::db::Database& db) { return ReadLimits(db, setup_.kind, currentCode_); });
+        state_, [this](tw::db::Database& db) { return ReadLimits(db, setup_.kind, currentCode_); });
     // A read that failed at once leaves the grid as it was.
     if (read.value.statementRan) {
         MSFlexGrid1->ClearCells();
@@ -239,7 +239,7 @@ void frmLimitInput::SaveLimitCell() {
     const int day = slot ? column : 0;
     const int lesson = slot ? tw::ui::WeekGridLessonOfRow(row) : 0;
     const int level = LevelOfText(MSFlexGrid1->TextMatrix(row, column));
-    const tw::store::Outcome stored = OnOpenDatabase([&](tw::db::Database& db) {
+    const tw::store::Outcome stored = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return StoreLimit(db, setup_.kind, currentCode_, day, lesson, level);
     });
     ShowStatus(stored.Done() ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
@@ -276,7 +276,7 @@ void frmLimitInput::mnuBuPai_Click() {
 
 void frmLimitInput::cmdNormalAll_Click() {
     const int lessons = GridLessons();
-    const auto stored = OnOpenDatabase([&](tw::db::Database& db) {
+    const auto stored = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return StoreAllNormal(db, setup_.kind, currentCode_, lessons);
     });
     // Without a database or an entry nothing is stored, painted or shown.

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "DataEntry.h"
+#include "shell/AppState.h"
 #include "store/Limits.h"
 
 class QAction;
@@ -59,7 +60,7 @@ class frmLimitInput : public tw::ui::DataForm {
     void cmdOK_Click();
 
   protected:
-    frmLimitInput(tw::store::LimitKind kind, QWidget* parent);
+    frmLimitInput(tw::shell::AppState& state, tw::store::LimitKind kind, QWidget* parent);
 
     // Handlers of the combo box and the previous/next buttons; each form names them after its
     // own controls.
@@ -68,6 +69,7 @@ class frmLimitInput : public tw::ui::DataForm {
     void Next_Click();
 
   private:
+    tw::shell::AppState& state_;
     // What tells the four forms apart (their names, captions and grid height).
     struct Setup;
     static const Setup& SetupOf(tw::store::LimitKind kind);
@@ -95,7 +97,8 @@ class frmLimitInput : public tw::ui::DataForm {
 template <tw::store::LimitKind K>
 class LimitForm : public frmLimitInput {
   public:
-    explicit LimitForm(QWidget* parent = nullptr) : frmLimitInput(K, parent) {}
+    explicit LimitForm(tw::shell::AppState& state, QWidget* parent = nullptr)
+        : frmLimitInput(state, K, parent) {}
 
     void CmbClass_Click() requires(K == tw::store::LimitKind::Class) { Combo_Click(); }
     void CmdPrevClass_Click() requires(K == tw::store::LimitKind::Class) { Prev_Click(); }

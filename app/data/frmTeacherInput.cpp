@@ -15,6 +15,7 @@ tw::data::MasterFormSettings TeacherSettings() {
 }
 }  // namespace
 
-frmTeacherInput::frmTeacherInput(QWidget* parent) : MasterDataForm(TeacherSettings(), parent) {
+frmTeacherInput::frmTeacherInput(tw::shell::AppState& state, QWidget* parent)
+    : MasterDataForm(state, TeacherSettings(), parent) {
     setObjectName("frmTeacherInput");
 }

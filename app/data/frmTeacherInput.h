@@ -7,5 +7,5 @@
 class frmTeacherInput : public tw::data::MasterDataForm {
     Q_OBJECT
   public:
-    explicit frmTeacherInput(QWidget* parent = nullptr);
+    explicit frmTeacherInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 };

@@ -30,10 +30,11 @@ tw::store::OutputChoice ChoiceFrom(tw::store::OutputTimetable timetable, const Q
     return {timetable, tw::ui::ComboName(list), tw::ui::ComboCode(list)};
 }
 
-CommandRun WriteChosenRows(tw::store::OutputFile file, const tw::store::OutputChoice& choice,
-                           const QString& name, const DataWriter& writer, QString* dataFile) {
+CommandRun WriteChosenRows(tw::shell::AppState& state, tw::store::OutputFile file,
+                           const tw::store::OutputChoice& choice, const QString& name,
+                           const DataWriter& writer, QString* dataFile) {
     const auto read = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ReadOutputRows(db, file, choice); });
+        state, [&](tw::db::Database& db) { return tw::store::ReadOutputRows(db, file, choice); });
     CommandRun run;
     if (!read.Done()) {
         run.stopped = true;
@@ -41,7 +42,7 @@ CommandRun WriteChosenRows(tw::store::OutputFile file, const tw::store::OutputCh
         return run;
     }
     tw::db::Recordset& rows = *read.value;
-    if (!AnyRowInGrid(rows, LessonOfDay)) {
+    if (!AnyRowInGrid(rows, state.lessonOfDay)) {
         // Nothing would be printed or exported, so saying it was done would be untrue.
         run.status = kNoTimetableData;
     } else {

@@ -10,6 +10,10 @@
 
 class QComboBox;
 
+namespace tw::shell {
+class AppState;
+}
+
 namespace tw::db {
 class Recordset;
 }
@@ -37,12 +41,13 @@ const QComboBox* ChoiceList(tw::store::OutputTimetable timetable, const QComboBo
 // name or code instead).
 tw::store::OutputChoice ChoiceFrom(tw::store::OutputTimetable timetable, const QComboBox* list);
 
-// Reads the choice's rows for file from the open database and writes them with writer into the
-// data file called name (DataFile.h): status 0 with the file's path in *dataFile; else stopped
+// Reads the choice's rows for file from the state's open database and writes them with writer into
+// the data file called name (DataFile.h): status 0 with the file's path in *dataFile; else stopped
 // with the read's reason, kNoTimetableData when no row lies inside the week grid, or
 // kDataFileNotWritten with the reason.
-CommandRun WriteChosenRows(tw::store::OutputFile file, const tw::store::OutputChoice& choice,
-                           const QString& name, const DataWriter& writer, QString* dataFile);
+CommandRun WriteChosenRows(tw::shell::AppState& state, tw::store::OutputFile file,
+                           const tw::store::OutputChoice& choice, const QString& name,
+                           const DataWriter& writer, QString* dataFile);
 
 // The message of a choice without lessons inside the week grid.
 QString NoTimetableText(tw::store::OutputTimetable timetable);

@@ -42,7 +42,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-frmExport::frmExport(QWidget* parent) : OutputDialog(parent) {
+frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
+    : OutputDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setModal(true);
@@ -118,13 +119,13 @@ frmExport::frmExport(QWidget* parent) : OutputDialog(parent) {
 }
 
 int frmExport::FillClassCombo() {
-    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     FillNameCombos(ListedNames(classes.value), {CmbClass});
     return classes.Done() ? 0 : -1;
 }
 
 int frmExport::FillTeacherCombo() {
-    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+    const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
@@ -173,9 +174,9 @@ bool IsInside(const QString& path, const QString& folder) {
 
 }  // namespace
 
-bool frmExport::IsProgramFile(const QString& path) {
+bool frmExport::IsProgramFile(const QString& path) const {
     const QString target = ResolvedPath(path);
-    const QString database = OpenDbPath();
+    const QString database = state_.Path();
     return IsInside(target, ProgramFolder()) || IsInside(target, CacheDataFolder()) ||
            (!database.isEmpty() && SameFile(path, database));
 }
@@ -267,7 +268,7 @@ bool frmExport::RunScript(const QString& templateBase, const QString& target,
     const QStringList args{
         ProgramFile(QStringLiteral("export.js")),
         dataFile,
-        ProgramFile(templateBase + QString::number(LessonOfDay) + QStringLiteral(".xlsx")),
+        ProgramFile(templateBase + QString::number(state_.lessonOfDay) + QStringLiteral(".xlsx")),
         target,
     };
     const FileIdentity before = IdentityOf(target);
@@ -311,12 +312,12 @@ void frmExport::Export(tw::store::OutputTimetable timetable) {
                                  : classes ? QStringLiteral("export_class_kb")
                                            : QStringLiteral("export_teacher_kb");
     QString dataFile;
-    CommandRun run =
-        WriteChosenRows(tw::store::OutputFile::Export, choice, QStringLiteral("export_data.json"),
-                        total     ? &WriteTotalJson
-                        : classes ? &WriteClassJson
-                                  : &WriteTeacherJson,
-                        &dataFile);
+    CommandRun run = WriteChosenRows(state_, tw::store::OutputFile::Export, choice,
+                                     QStringLiteral("export_data.json"),
+                                     total     ? &WriteTotalJson
+                                     : classes ? &WriteClassJson
+                                               : &WriteTeacherJson,
+                                     &dataFile);
     if (!run.stopped && run.status == 0) {
         int scriptStatus = 0;
         run.stopped =

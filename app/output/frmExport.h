@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "output/OutputDialog.h"
+#include "shell/AppState.h"
 #include "store/OutputRows.h"
 
 class QComboBox;
@@ -16,7 +17,7 @@ namespace tw::output {
 class frmExport : public OutputDialog {
     Q_OBJECT
   public:
-    explicit frmExport(QWidget* parent = nullptr);
+    explicit frmExport(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     // Fill the lists; 0, or -1 after a failure (the list keeps what was added).
     int FillClassCombo();
@@ -42,6 +43,7 @@ class frmExport : public OutputDialog {
     void cmdOK_Click();
 
   private:
+    tw::shell::AppState& state_;
     // The export road shared by the five commands; the one class or teacher is read from its
     // list after the file choice.
     void Export(tw::store::OutputTimetable timetable);
@@ -53,7 +55,7 @@ class frmExport : public OutputDialog {
                    int* status, QString* failure, QString* report);
     // Whether path lies inside the program folder (its program, libraries, script and
     // workbook templates) or the folder of the data files, or names the open database.
-    static bool IsProgramFile(const QString& path);
+    bool IsProgramFile(const QString& path) const;
 
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;

@@ -88,7 +88,8 @@ ListFrame AddListFrame(QWidget* parent, const QString& noun, const QString& suff
 const QString kCaption = QStringLiteral("打印课表");
 }  // namespace
 
-frmPrint::frmPrint(QWidget* parent) : tw::output::OutputDialog(parent) {
+frmPrint::frmPrint(tw::shell::AppState& state, QWidget* parent)
+    : tw::output::OutputDialog(parent), state_(state) {
     setObjectName("frmPrint");
     setWindowTitle(kCaption);
     setFixedSize(tw::ui::TwipsToPixels(9180), tw::ui::TwipsToPixels(4485));
@@ -134,13 +135,13 @@ void frmPrint::Form_Load() {
 }
 
 short frmPrint::FillClassCombo() {
-    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     FillNameCombos(ListedNames(classes.value), {CmbClass});
     return classes.Done() ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
-    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+    const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
@@ -178,13 +179,14 @@ void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
     const bool total = timetable == OutputTimetable::WholeSchool;
     const bool classes =
         timetable == OutputTimetable::OneClass || timetable == OutputTimetable::AllClasses;
-    const QString templateName =
-        total ? QString("TotalSchd%1A3.xml").arg(LessonOfDay)
-              : QString("%1%2.xml").arg(classes ? "ClassSchd" : "TeacherSchd").arg(LessonOfDay);
+    const QString templateName = total ? QString("TotalSchd%1A3.xml").arg(state_.lessonOfDay)
+                                       : QString("%1%2.xml")
+                                             .arg(classes ? "ClassSchd" : "TeacherSchd")
+                                             .arg(state_.lessonOfDay);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString dataFile;
     tw::output::CommandRun run =
-        tw::output::WriteChosenRows(tw::store::OutputFile::Print, choice, "tmp.xml",
+        tw::output::WriteChosenRows(state_, tw::store::OutputFile::Print, choice, "tmp.xml",
                                     total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
     if (!run.stopped && run.status == 0) {
         run.stopped =

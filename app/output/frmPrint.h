@@ -3,6 +3,7 @@
 #pragma once
 
 #include "output/OutputDialog.h"
+#include "shell/AppState.h"
 #include "store/OutputRows.h"
 
 class QComboBox;
@@ -10,7 +11,7 @@ class QComboBox;
 class frmPrint : public tw::output::OutputDialog {
     Q_OBJECT
   public:
-    explicit frmPrint(QWidget* parent = nullptr);
+    explicit frmPrint(tw::shell::AppState& state, QWidget* parent = nullptr);
 
   public slots:
     void cmdPrintClass_Click();
@@ -25,6 +26,7 @@ class frmPrint : public tw::output::OutputDialog {
     void cmdOK_Click();
 
   private:
+    tw::shell::AppState& state_;
     void Form_Load();
     short FillClassCombo();
     short FillTeacherCombo();

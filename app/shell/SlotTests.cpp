@@ -6,8 +6,8 @@
 namespace {
 
 template <class Test>
-bool FreeInOpenDatabase(Test&& test) {
-    tw::db::Database* db = ProgramState().OpenDatabase();
+bool FreeInOpenDatabase(tw::shell::AppState& state, Test&& test) {
+    tw::db::Database* db = state.OpenDatabase();
     if (!db) return false;
     const tw::store::Read<bool> read = test(*db);
     return read.Done() && read.value;
@@ -15,39 +15,45 @@ bool FreeInOpenDatabase(Test&& test) {
 
 }  // namespace
 
-bool IsClassSlotFree(const QString& classCode, short day, short lesson) {
-    return FreeInOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ClassSlotFree(db, classCode, day, lesson); });
+bool IsClassSlotFree(tw::shell::AppState& state, const QString& classCode, short day,
+                     short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
+        return tw::store::ClassSlotFree(db, classCode, day, lesson);
+    });
 }
 
-bool IsClassSlotFreeOfPreset(const QString& classCode, short day, short lesson) {
-    return FreeInOpenDatabase([&](tw::db::Database& db) {
+bool IsClassSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode, short day,
+                             short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::ClassSlotFreeOfPreset(db, classCode, day, lesson);
     });
 }
 
-bool IsTeacherSlotFree(const QString& teacherCode, short day, short lesson) {
-    return FreeInOpenDatabase([&](tw::db::Database& db) {
+bool IsTeacherSlotFree(tw::shell::AppState& state, const QString& teacherCode, short day,
+                       short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::TeacherSlotFree(db, teacherCode, day, lesson);
     });
 }
 
-bool IsTeacherSlotFreeOfPreset(const QString& teacherCode, short day, short lesson) {
-    return FreeInOpenDatabase([&](tw::db::Database& db) {
+bool IsTeacherSlotFreeOfPreset(tw::shell::AppState& state, const QString& teacherCode, short day,
+                               short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::TeacherSlotFreeOfPreset(db, teacherCode, day, lesson);
     });
 }
 
-bool IsSlotFree(const QString& classCode, const QString& /*courseCode*/, const QString& teacherCode,
-                short day, short lesson) {
-    return FreeInOpenDatabase([&](tw::db::Database& db) {
+bool IsSlotFree(tw::shell::AppState& state, const QString& classCode, const QString& /*courseCode*/,
+                const QString& teacherCode, short day, short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::SlotFree(db, classCode, teacherCode, day, lesson);
     });
 }
 
-bool IsSlotFreeOfPreset(const QString& classCode, const QString& /*courseCode*/,
-                        const QString& teacherCode, short day, short lesson) {
-    return FreeInOpenDatabase([&](tw::db::Database& db) {
+bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
+                        const QString& /*courseCode*/, const QString& teacherCode, short day,
+                        short lesson) {
+    return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::SlotFreeOfPreset(db, classCode, teacherCode, day, lesson);
     });
 }

@@ -268,77 +268,77 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::mnuClassList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassInput>();  // FORM frmClassInput
+    ShowFormModal<frmClassInput>(state_);  // FORM frmClassInput
 }
 
 void frmMain::mnuCourseList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmCourseInput>();  // FORM frmCourseInput
+    ShowFormModal<frmCourseInput>(state_);  // FORM frmCourseInput
 }
 
 void frmMain::mnuTeacherList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmTeacherInput>();  // FORM frmTeacherInput
+    ShowFormModal<frmTeacherInput>(state_);  // FORM frmTeacherInput
 }
 
 void frmMain::mnuClassRoomList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassRoomInput>();  // FORM frmClassRoomInput
+    ShowFormModal<frmClassRoomInput>(state_);  // FORM frmClassRoomInput
 }
 
 void frmMain::mnuClassPlan_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassPlanInput>();  // FORM frmClassPlanInput
+    ShowFormModal<frmClassPlanInput>(state_);  // FORM frmClassPlanInput
 }
 
 // ---- 自动排课 ----
 
 void frmMain::mnuClassLimit_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassLimitInput>();  // FORM frmClassLimitInput
+    ShowFormModal<frmClassLimitInput>(state_);  // FORM frmClassLimitInput
 }
 
 void frmMain::mnuCourseLimit_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmCourseLimitInput>();  // FORM frmCourseLimitInput
+    ShowFormModal<frmCourseLimitInput>(state_);  // FORM frmCourseLimitInput
 }
 
 void frmMain::mnuTeacherLimit_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmTeacherLimitInput>();  // FORM frmTeacherLimitInput
+    ShowFormModal<frmTeacherLimitInput>(state_);  // FORM frmTeacherLimitInput
 }
 
 void frmMain::mnuClassroomLimit_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassRoomLimitInput>();  // FORM frmClassRoomLimitInput
+    ShowFormModal<frmClassRoomLimitInput>(state_);  // FORM frmClassRoomLimitInput
 }
 
 void frmMain::mnuPrepairBuild_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmSetLesson>();  // FORM frmSetLesson
+    ShowFormModal<frmSetLesson>(state_);  // FORM frmSetLesson
 }
 
 void frmMain::mnuAutoBuild_Click() {
     if (!state_.IsOpen()) return;
     if (!TypedConfirmation(QStringLiteral("自动生成课表将会清除您以前排好的课表！"))) return;
-    ShowFormModal<frmAutoBuild>();  // FORM frmAutoBuild
+    ShowFormModal<frmAutoBuild>(state_);  // FORM frmAutoBuild
 }
 
 // ---- 课表操作 ----
 
 void frmMain::mnuManualBuild_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmManualSetLesson>();  // FORM frmManualSetLesson
+    ShowFormModal<frmManualSetLesson>(state_);  // FORM frmManualSetLesson
 }
 
 void frmMain::mnuPrint_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmPrint>();  // FORM frmPrint
+    ShowFormModal<frmPrint>(state_);  // FORM frmPrint
 }
 
 void frmMain::mnuExport_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<tw::output::frmExport>();  // FORM frmExport
+    ShowFormModal<tw::output::frmExport>(state_);  // FORM frmExport
 }
 
 void frmMain::mnuUpgradeAll_Click() {

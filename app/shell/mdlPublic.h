@@ -48,12 +48,16 @@ QString GetSchoolName();
 QString GetLessonsOfDay();
 void OpenWithShell(const QString& target);
 
-// ---- Slot tests: true when free; false on any failure ----
-bool IsClassSlotFree(const QString& classCode, short day, short lesson);
-bool IsClassSlotFreeOfPreset(const QString& classCode, short day, short lesson);
-bool IsTeacherSlotFree(const QString& teacherCode, short day, short lesson);
-bool IsTeacherSlotFreeOfPreset(const QString& teacherCode, short day, short lesson);
-bool IsSlotFree(const QString& classCode, const QString& courseCode, const QString& teacherCode,
-                short day, short lesson);
-bool IsSlotFreeOfPreset(const QString& classCode, const QString& courseCode,
-                        const QString& teacherCode, short day, short lesson);
+// ---- Slot tests in the state's database: true when free; false on any failure ----
+bool IsClassSlotFree(tw::shell::AppState& state, const QString& classCode, short day, short lesson);
+bool IsClassSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode, short day,
+                             short lesson);
+bool IsTeacherSlotFree(tw::shell::AppState& state, const QString& teacherCode, short day,
+                       short lesson);
+bool IsTeacherSlotFreeOfPreset(tw::shell::AppState& state, const QString& teacherCode, short day,
+                               short lesson);
+bool IsSlotFree(tw::shell::AppState& state, const QString& classCode, const QString& courseCode,
+                const QString& teacherCode, short day, short lesson);
+bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
+                        const QString& courseCode, const QString& teacherCode, short day,
+                        short lesson);

@@ -18,7 +18,8 @@
 using tw::ui::MakeButton;
 using tw::ui::PlaceTwips;
 
-ClassWeekDialog::ClassWeekDialog(QWidget* parent) : QDialog(parent) {
+ClassWeekDialog::ClassWeekDialog(tw::shell::AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state) {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 }
 
@@ -77,7 +78,7 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 
 int ClassWeekDialog::FillClassCombo() {
     // The names read so far stay when the read fails.
-    const auto classes = OnOpenDatabase(tw::store::ReadClassList);
+    const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     FillNameCombos(ListedNames(classes.value), {CmbClass});
     const int status = classes.Done() ? 0 : -1;
     if (CmbClass->count() > 0) {
@@ -89,8 +90,8 @@ int ClassWeekDialog::FillClassCombo() {
 }
 
 void ClassWeekDialog::ReadShownNames() {
-    classNames_ = OnOpenDatabase(ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(ShownNames::OfCourses).value;
+    classNames_ = OnOpenDatabase(state_, ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(state_, ShownNames::OfCourses).value;
 }
 
 void ClassWeekDialog::SelectClass(int index) {

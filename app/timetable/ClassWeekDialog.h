@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "shell/mdlPublic.h"
@@ -45,7 +46,9 @@ class ClassWeekDialog : public QDialog {
     void cmdOK_Click();
 
   protected:
-    explicit ClassWeekDialog(QWidget* parent);
+    ClassWeekDialog(tw::shell::AppState& state, QWidget* parent);
+
+    tw::shell::AppState& state_;
 
     void keyPressEvent(QKeyEvent* event) override;
 

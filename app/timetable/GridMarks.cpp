@@ -22,8 +22,8 @@ void LayOutLessonGrid(tw::ui::WeekGrid& grid, int lessonsPerDay, int dayTwips) {
     grid.LayOut(lessonsPerDay == 7 ? 7 : 6, 500, dayTwips, rowTwips, rowTwips);
 }
 
-int GridLessonsOfDay() {
-    return LessonOfDay == 7 ? 7 : 6;
+int GridLessonsOfDay(int lessonOfDay) {
+    return lessonOfDay == 7 ? 7 : 6;
 }
 
 bool InShownWeek(long long day, long long lesson, int lessonsPerDay) {

@@ -13,8 +13,8 @@ void PaintCurrent(tw::ui::WeekGrid& grid, int row, int column, unsigned int vbCo
 // Lays a grid out for lessons a day (6 or 7): 500-twip label column, day columns dayTwips wide,
 // rows of 800 twips for 6 lessons and 700 for 7.
 void LayOutLessonGrid(tw::ui::WeekGrid& grid, int lessonsPerDay, int dayTwips);
-// The grids show 7 lessons when the setting says 7, else 6.
-int GridLessonsOfDay();
+// The grids show 7 lessons when lessonOfDay is 7, else 6.
+int GridLessonsOfDay(int lessonOfDay);
 // Whether a stored day and lesson lie in the week a grid shows (days 1 to 5, lessons 1 to
 // lessonsPerDay); a lesson stored outside is skipped.
 bool InShownWeek(long long day, long long lesson, int lessonsPerDay);

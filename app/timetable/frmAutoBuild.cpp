@@ -21,7 +21,8 @@ QFont SongFont(int weight) {
 
 }  // namespace
 
-frmAutoBuild::frmAutoBuild(QWidget* parent) : QDialog(parent) {
+frmAutoBuild::frmAutoBuild(tw::shell::AppState& state, QWidget* parent)
+    : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmAutoBuild"));
     setWindowTitle(QStringLiteral("自动生成课表"));
     setFixedSize(tw::ui::TwipsToPixels(4710), tw::ui::TwipsToPixels(1905));
@@ -78,7 +79,8 @@ void frmAutoBuild::Form_Activate() {
     ++activations_;
     if (activations_ != 1) return;
     building_ = true;
-    const tw::store::Read<int> r = tw::timetable::AutoBuildLessons();
+    const tw::store::Read<int> r =
+        tw::timetable::AutoBuildLessons(state_.OpenDatabase(), state_.lessonOfDay);
     building_ = false;
     const QString title = QStringLiteral("自动生成课表");
     if (r.value >= 0) {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "shell/AppState.h"
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -11,7 +13,7 @@ class QTimer;
 class frmAutoBuild : public QDialog {
     Q_OBJECT
   public:
-    explicit frmAutoBuild(QWidget* parent = nullptr);
+    explicit frmAutoBuild(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     int ActivationCount() const { return activations_; }
 
@@ -27,6 +29,7 @@ class frmAutoBuild : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    tw::shell::AppState& state_;
     void Form_Load();
 
     QFrame* Frame1 = nullptr;

@@ -38,8 +38,9 @@ bool InTable(long long day, long long lesson) {
 }
 
 // The stored name of the teacher of that code; "" when none has it or the read fails.
-QString TeacherName(const QString& teacherCode) {
+QString TeacherName(tw::shell::AppState& state, const QString& teacherCode) {
     return OnOpenDatabase(
+               state,
                [&](tw::db::Database& db) { return tw::store::ReadTeacherName(db, teacherCode); })
         .value;
 }
@@ -54,7 +55,8 @@ void ClearClassLesson(frmManualSetLesson::CellRecord& r) {
 
 }  // namespace
 
-frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
+frmManualSetLesson::frmManualSetLesson(tw::shell::AppState& state, QWidget* parent)
+    : ClassWeekDialog(state, parent) {
     setObjectName(QStringLiteral("frmManualSetLesson"));
     setWindowTitle(QStringLiteral("人工安排课程"));
     setFont(tw::ui::FormFont(12));
@@ -124,7 +126,7 @@ frmManualSetLesson::frmManualSetLesson(QWidget* parent) : ClassWeekDialog(parent
 }
 
 int frmManualSetLesson::Lessons() const {
-    return tw::timetable::GridLessonsOfDay();
+    return tw::timetable::GridLessonsOfDay(state_.lessonOfDay);
 }
 
 frmManualSetLesson::CellRecord frmManualSetLesson::ClassCell(int day, int lesson) const {
@@ -144,7 +146,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 
 void frmManualSetLesson::Form_Load() {
     ReadShownNames();
-    teacherNames_ = OnOpenDatabase(ShownNames::OfTeachers).value;
+    teacherNames_ = OnOpenDatabase(state_, ShownNames::OfTeachers).value;
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -167,7 +169,7 @@ void frmManualSetLesson::InitLessonGrid() {
 }
 
 int frmManualSetLesson::FillTeacherCombo() {
-    const auto teachers = OnOpenDatabase([](tw::db::Database& db) {
+    const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
@@ -199,7 +201,7 @@ int frmManualSetLesson::LoadUnplacedLessons() {
     lstCourse->clear();
     // The entries read before a failure stay.
     const auto read =
-        OnOpenDatabase([](tw::db::Database& db) { return tw::store::ReadOwedLessons(db); });
+        OnOpenDatabase(state_, [](tw::db::Database& db) { return tw::store::ReadOwedLessons(db); });
     for (const tw::store::OwedLessons& owed : read.value) {
         // The texts are names (namesakes told apart); each carries its code, and the entry its
         // plan row's teacher: an older file may hold two rows of one class and course with two
@@ -244,8 +246,9 @@ int frmManualSetLesson::LoadClassLessons() {
             ClearClassLesson(classCells_[day][lesson]);
         }
     }
-    const auto read = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ReadClassLessons(db, curClassCode_); });
+    const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::ReadClassLessons(db, curClassCode_);
+    });
     // The grid keeps what it showed when nothing could be read; else it shows what was read.
     if (!read.Done() && read.value.isEmpty()) return -1;
     MSFlexGrid1->ClearCells();
@@ -257,7 +260,7 @@ int frmManualSetLesson::LoadClassLessons() {
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
         r.teacherCode = stored.teacherCode;
-        r.teacherName = TeacherName(r.teacherCode);
+        r.teacherName = TeacherName(state_, r.teacherCode);
         const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
         PaintCurrent(*MSFlexGrid1, row, static_cast<int>(stored.day), tw::ui::kVbWhite);
         MSFlexGrid1->SetTextMatrix(row, static_cast<int>(stored.day), r.courseName);
@@ -279,8 +282,9 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
             r.courseName.clear();
         }
     }
-    const auto read = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ReadTeacherLessons(db, teacherCode); });
+    const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::ReadTeacherLessons(db, teacherCode);
+    });
     if (!read.Done() && read.value.isEmpty()) return -1;
     grdTeacher->ClearCells();
     InitLessonGrid();
@@ -288,10 +292,10 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
         CellRecord& r = teacherCells_[stored.day][stored.lesson];
         r.classCode = stored.classCode;
-        r.className = OnOpenDatabase([&](tw::db::Database& db) {
+        r.className = OnOpenDatabase(state_, [&](tw::db::Database& db) {
                           return tw::store::ReadClassName(db, r.classCode);
                       }).value;
-        r.classShortName = OnOpenDatabase([&](tw::db::Database& db) {
+        r.classShortName = OnOpenDatabase(state_, [&](tw::db::Database& db) {
                                return tw::store::ReadClassShortName(db, r.classCode);
                            }).value;
         r.courseCode = stored.courseCode;
@@ -332,7 +336,7 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
         const int lesson = tw::ui::WeekGridLessonOfRow(row);
         for (int column = 1; column <= 5; ++column) {
             if (!MSFlexGrid1->TextMatrix(row, column).isEmpty()) continue;
-            const auto free = OnOpenDatabase([&](tw::db::Database& db) {
+            const auto free = OnOpenDatabase(state_, [&](tw::db::Database& db) {
                 return tw::store::SlotFree(db, curClassCode_, pickedTeacher_, column, lesson);
             });
             if (free.Done() && free.value) {
@@ -369,7 +373,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 r.courseCode = pickedCourse_;
                 r.courseName = courseNames_.Of(pickedCourse_);
                 r.teacherCode = pickedTeacher_;
-                r.teacherName = TeacherName(pickedTeacher_);
+                r.teacherName = TeacherName(state_, pickedTeacher_);
                 MSFlexGrid1->SetTextMatrix(row, column, r.courseName);
                 PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
                 LoadUnplacedLessons();
@@ -438,7 +442,7 @@ int frmManualSetLesson::PlaceLesson() {
     if (pickedCourse_.isEmpty()) return -1;
     const int day = MSFlexGrid1->currentColumn();
     const int lesson = tw::ui::WeekGridLessonOfRow(MSFlexGrid1->currentRow());
-    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::PlaceHandLesson(db, curClassCode_, pickedCourse_, pickedTeacher_, day,
                                           lesson);
     });
@@ -456,7 +460,7 @@ int frmManualSetLesson::RemoveLesson() {
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
     const int lesson = tw::ui::WeekGridLessonOfRow(row);
-    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::RemoveHandLesson(db, curClassCode_, column, lesson);
     });
     if (!outcome.Done()) {
@@ -478,7 +482,7 @@ int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int l
             const CellRecord& r = classCells_[d][l];
             if (d == day && l == lesson) continue;
             if (!r.courseCode.isEmpty() && tw::db::SameCode(r.courseCode, course)) continue;
-            const auto trade = OnOpenDatabase([&](tw::db::Database& db) {
+            const auto trade = OnOpenDatabase(state_, [&](tw::db::Database& db) {
                 return tw::store::CanTradeSlots(db, classCode, teacher, day, lesson, r.teacherCode,
                                                 d, l);
             });
@@ -499,7 +503,7 @@ int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, i
     CellRecord* s = ClassRecord(selectedDay, selectedLesson);
     CellRecord* t = ClassRecord(day, lesson);
     if (!s || !t) return -1;
-    const tw::store::Outcome outcome = OnOpenDatabase([&](tw::db::Database& db) {
+    const tw::store::Outcome outcome = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::SwapClassLessons(db, classCode, selectedDay, selectedLesson, day, lesson);
     });
     if (!outcome.Done()) {

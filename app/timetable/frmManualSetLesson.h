@@ -21,7 +21,7 @@ class WeekGrid;
 class frmManualSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
-    explicit frmManualSetLesson(QWidget* parent = nullptr);
+    explicit frmManualSetLesson(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     // What the form keeps beside a grid cell. The class grid's table uses the course and
     // teacher fields, the teacher grid's table the class and course fields. The course name is

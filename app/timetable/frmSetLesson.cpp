@@ -26,7 +26,8 @@ const QString kHint =
 
 }  // namespace
 
-frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
+frmSetLesson::frmSetLesson(tw::shell::AppState& state, QWidget* parent)
+    : ClassWeekDialog(state, parent) {
     setObjectName(QStringLiteral("frmSetLesson"));
     setWindowTitle(QStringLiteral("预先安排固定课程"));
     setFont(tw::ui::FormFont(12));
@@ -72,7 +73,7 @@ frmSetLesson::frmSetLesson(QWidget* parent) : ClassWeekDialog(parent) {
 }
 
 int frmSetLesson::GridLessons() const {
-    return tw::timetable::GridLessonsOfDay();
+    return tw::timetable::GridLessonsOfDay(state_.lessonOfDay);
 }
 
 bool frmSetLesson::IsCyan(int row, int column) const {
@@ -109,8 +110,9 @@ void frmSetLesson::CmbClass_Click() {
 }
 
 int frmSetLesson::LoadPresetLessons() {
-    const auto read = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ReadPresetLessons(db, curClassCode_); });
+    const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::ReadPresetLessons(db, curClassCode_);
+    });
     // The grid keeps what it showed when nothing could be read; else it shows what was read.
     if (read.Done() || !read.value.isEmpty()) {
         MSFlexGrid1->ClearCells();
@@ -139,8 +141,9 @@ int frmSetLesson::LoadPresetCourses() {
     lstCourse->clear();
     selectingCourse_ = false;
     // The courses read before a failure stay.
-    const auto read = OnOpenDatabase(
-        [&](tw::db::Database& db) { return tw::store::ReadPresetCourses(db, curClassCode_); });
+    const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::ReadPresetCourses(db, curClassCode_);
+    });
     for (const QString& code : read.value) AddCourse(code);
     if (chosen >= 0) {
         if (lstCourse->count() > 0) {
@@ -160,9 +163,10 @@ void frmSetLesson::AddCourse(const QString& courseCode) {
 }
 
 QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
-    return OnOpenDatabase([&](tw::db::Database& db) {
-               return tw::store::ReadPresetCourse(db, curClassCode_, day, lesson);
-           })
+    return OnOpenDatabase(state_,
+                          [&](tw::db::Database& db) {
+                              return tw::store::ReadPresetCourse(db, curClassCode_, day, lesson);
+                          })
         .value;
 }
 
@@ -178,14 +182,14 @@ void frmSetLesson::lstCourse_Click() {
     QListWidgetItem* item = lstCourse->currentItem();
     if (!item) return;
     curCourseCode_ = item->data(Qt::UserRole).toString();
-    curTeacherCode_ = OnOpenDatabase([this](tw::db::Database& db) {
+    curTeacherCode_ = OnOpenDatabase(state_, [this](tw::db::Database& db) {
                           return tw::store::ReadPlanTeacher(db, curClassCode_, curCourseCode_);
                       }).value;
     MarkPresetSlots();
 }
 
 bool frmSetLesson::SlotFree(int day, int lesson) const {
-    const auto read = OnOpenDatabase([&](tw::db::Database& db) {
+    const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::SlotFreeOfPreset(db, curClassCode_, curTeacherCode_, day, lesson);
     });
     return read.Done() && read.value;
@@ -228,10 +232,12 @@ int frmSetLesson::WritePresetLesson() {
     const int row = MSFlexGrid1->currentRow();
     const int column = MSFlexGrid1->currentColumn();
     const int lesson = tw::ui::WeekGridLessonOfRow(row);
-    return ShowOutcome(OnOpenDatabase([&](tw::db::Database& db) {
-                           return tw::store::WritePresetLesson(db, curClassCode_, curCourseCode_,
-                                                               curTeacherCode_, column, lesson);
-                       }),
+    return ShowOutcome(OnOpenDatabase(state_,
+                                      [&](tw::db::Database& db) {
+                                          return tw::store::WritePresetLesson(
+                                              db, curClassCode_, curCourseCode_, curTeacherCode_,
+                                              column, lesson);
+                                      }),
                        QStringLiteral("写入成功"), QStringLiteral("写入失败"));
 }
 
@@ -240,9 +246,11 @@ int frmSetLesson::RemovePresetLesson() {
     const int column = MSFlexGrid1->currentColumn();
     if (MSFlexGrid1->TextMatrix(row, column).isEmpty()) return -1;
     const int lesson = tw::ui::WeekGridLessonOfRow(row);
-    return ShowOutcome(OnOpenDatabase([&](tw::db::Database& db) {
-                           return tw::store::RemovePresetLesson(db, curClassCode_, column, lesson);
-                       }),
+    return ShowOutcome(OnOpenDatabase(state_,
+                                      [&](tw::db::Database& db) {
+                                          return tw::store::RemovePresetLesson(db, curClassCode_,
+                                                                               column, lesson);
+                                      }),
                        QStringLiteral("删除成功"), QStringLiteral("删除失败"));
 }
 

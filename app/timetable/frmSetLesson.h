@@ -19,7 +19,7 @@ class WeekGrid;
 class frmSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
-    explicit frmSetLesson(QWidget* parent = nullptr);
+    explicit frmSetLesson(tw::shell::AppState& state, QWidget* parent = nullptr);
 
     const QString& CurClassCode() const { return curClassCode_; }
     const QString& CurCourseCode() const { return curCourseCode_; }

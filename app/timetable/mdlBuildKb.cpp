@@ -408,11 +408,10 @@ void Builder::MarkPlanBuilt(const QString& cls, const QString& course, const QSt
     if (MemoKnowsPlan()) memo_->MarkBuilt(cls, course, teacher);
 }
 
-tw::store::Read<int> AutoBuildLessons() {
-    tw::db::Database* db = ProgramState().OpenDatabase();
+tw::store::Read<int> AutoBuildLessons(tw::db::Database* db, int lessonOfDay) {
     if (!db || !db->IsOpen())
         return {tw::store::Outcome::Failed(tw::store::Reason::NoDatabase), -1};
-    Builder builder(*db, LessonOfDay, ClockSecondsRnd, [] { QCoreApplication::processEvents(); });
+    Builder builder(*db, lessonOfDay, ClockSecondsRnd, [] { QCoreApplication::processEvents(); });
     return builder.Run();
 }
 

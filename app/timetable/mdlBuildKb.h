@@ -119,8 +119,9 @@ class Builder {
     std::optional<std::pair<QString, bool>> sharedCourse_;
 };
 
-// The program's build: runs on KbDb() with LessonOfDay, the program-wide random sequence and
-// QCoreApplication::processEvents, as Builder::Run; NoDatabase (and -1) when no database is open.
-tw::store::Read<int> AutoBuildLessons();
+// The program's build: runs on db with lessonOfDay lessons a day, the program-wide random
+// sequence and QCoreApplication::processEvents, as Builder::Run; NoDatabase (and -1) when db is
+// null or not open.
+tw::store::Read<int> AutoBuildLessons(tw::db::Database* db, int lessonOfDay);
 
 }  // namespace tw::timetable

@@ -50,7 +50,7 @@ class MasterFormTest : public DataFormTest {
 TEST_F(MasterFormTest, OpeningListsEveryRowAndShowsNullAsEmptyText) {
     Exec("insert into Coursetb values ('C1','语文',NULL,'语')");
     Exec("insert into Coursetb values ('C2','数学','数学课',NULL)");
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     EXPECT_EQ(form.windowTitle(), "课程名单");
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     EXPECT_EQ(list->headerItem()->text(0), "课程代码");
@@ -61,7 +61,7 @@ TEST_F(MasterFormTest, OpeningListsEveryRowAndShowsNullAsEmptyText) {
 }
 
 TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     Fill(form, "  C7 ", " 物理", "物理课  ", " 物 ");
     Click(form, "cmdAppend");
     EXPECT_TRUE(Calls().empty());
@@ -77,7 +77,7 @@ TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
 }
 
 TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     Fill(form, "", "   ", "", "");
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
 
 TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
     {
-        frmTeacherInput form;
+        frmTeacherInput form(ProgramState());
         Fill(form, "T1", "张三", "张三", "");
         Click(form, "cmdAppend");
         ASSERT_EQ(Calls().size(), 1u);
@@ -114,7 +114,7 @@ TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
     }
     Calls().clear();
     {
-        frmClassRoomInput form;
+        frmClassRoomInput form(ProgramState());
         Click(form, "cmdAppend");
         ASSERT_EQ(Calls().size(), 1u);
         EXPECT_EQ(Calls()[0].text, "请输入教室代码。");
@@ -131,7 +131,7 @@ TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
 
 TEST_F(MasterFormTest, DuplicateCodeIsRefusedAndRepeatedAsTyped) {
     Exec("insert into Coursetb values ('C1','语文','语文课','语')");
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     Fill(form, " c1 ", "别的", "别的课", "别");
     auto* code = Find<QLineEdit>(form, "txtCode");
     code->setFocus();
@@ -145,7 +145,7 @@ TEST_F(MasterFormTest, DuplicateCodeIsRefusedAndRepeatedAsTyped) {
 }
 
 TEST_F(MasterFormTest, EnterInTheCodeBoxAddsAndMovesToTheNameBox) {
-    frmTeacherInput form;
+    frmTeacherInput form(ProgramState());
     Fill(form, "T9", "李四", "李四", "李");
     auto* code = Find<QLineEdit>(form, "txtCode");
     Key(code, Qt::Key_Return);
@@ -155,7 +155,7 @@ TEST_F(MasterFormTest, EnterInTheCodeBoxAddsAndMovesToTheNameBox) {
 }
 
 TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* name = Find<QLineEdit>(form, "txtName");
     auto* full = Find<QLineEdit>(form, "txtFullName");
     auto* shortName = Find<QLineEdit>(form, "txtShortName");
@@ -177,7 +177,7 @@ TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
 TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
     Exec("insert into Teachertb values ('T1','张三','张三','张')");
     Exec("insert into Teachertb values ('T2','王五','王五','王')");
-    frmTeacherInput form;
+    frmTeacherInput form(ProgramState());
     Fill(form, "T3", "O'Brien", "O'Brien Jr", "O'B");
     Click(form, "cmdAppend");
     EXPECT_EQ(Text("select Name from Teachertb where Code='T3'"), "O'Brien");
@@ -191,7 +191,7 @@ TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
 
 TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
     TwoCourses();
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     EXPECT_EQ(Find<QLineEdit>(form, "txtName")->text(), "语文");
@@ -239,7 +239,7 @@ TEST_F(MasterFormTest, TeacherDeleteTakesTeacherLimitsAndClassroomDeleteKeepsIts
     Exec("insert into Limittb values (2,'T1',1,1,3)");
     Exec("insert into Limittb values (3,'T1',1,1,3)");
     {
-        frmClassRoomInput form;
+        frmClassRoomInput form(ProgramState());
         ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "T1");
         Answer(vbYes);
         Click(form, "cmdDelete");
@@ -248,7 +248,7 @@ TEST_F(MasterFormTest, TeacherDeleteTakesTeacherLimitsAndClassroomDeleteKeepsIts
         EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
     }
     {
-        frmTeacherInput form;
+        frmTeacherInput form(ProgramState());
         auto* list = Find<QTreeWidget>(form, "lstAllRecord");
         ClickRow(list, "T1");
         Answer(vbYes);
@@ -265,7 +265,7 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
     Exec(
         "create trigger KeepCourses before delete on Coursetb "
         "begin select raise(abort, 'locked'); end");
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
     Answer(vbYes);
     Click(form, "cmdDelete");
@@ -283,7 +283,7 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
 // stored code longer than the box takes is shown and acted on whole, never cut to another code;
 // a new record still keeps the boxes' ten characters.
 TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     Fill(form, "Ａ1", "美术", "美术课", "美");
     Click(form, "cmdAppend");
@@ -301,7 +301,7 @@ TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
     Exec("insert into Teachertb values ('T123456789','张三','张三','张')");
     Exec("insert into Teachertb values ('T1234567890','李四老师一二三四五六','李四','李')");
     Exec("insert into LessonListtb values ('11',1,1,'C1','T123456789',1)");
-    frmTeacherInput teachers;
+    frmTeacherInput teachers(ProgramState());
     auto* teacherList = Find<QTreeWidget>(teachers, "lstAllRecord");
     ClickRow(teacherList, "T1234567890");
     EXPECT_EQ(Find<QLineEdit>(teachers, "txtCode")->text(), "T1234567890");
@@ -327,7 +327,7 @@ TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
 // refer to the code stay.
 TEST_F(MasterFormTest, DeleteOfARecordNoLongerStoredFails) {
     TwoCourses();
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     Exec("delete from Coursetb where Code='C1'");
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
     Answer(vbYes);
@@ -341,7 +341,7 @@ TEST_F(MasterFormTest, DeleteOfARecordNoLongerStoredFails) {
 
 TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
     TwoCourses();
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     Type(form, "txtCode", "C1 ");
@@ -367,7 +367,7 @@ TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
 TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne) {
     Exec("insert into ClassRoomtb values ('R1','机房','机房一','机')");
     Exec("insert into ClassRoomtb values ('R2','琴房','琴房二','琴')");
-    frmClassRoomInput form;
+    frmClassRoomInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "R1");
     Type(form, "txtCode", "R2");
@@ -387,7 +387,7 @@ TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne
 
 TEST_F(MasterFormTest, ArrowKeysInTheListShowTheRowAndDeleteNeedsEveryBox) {
     TwoCourses();
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     Key(list, Qt::Key_Down);
@@ -408,7 +408,7 @@ TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
     for (const char* code : {"9", "10", "2"}) {
         Exec(QString("insert into Coursetb values ('%1','n%1','f%1','s%1')").arg(code));
     }
-    frmCourseInput form;
+    frmCourseInput form(ProgramState());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     auto codes = [list] {
         QStringList c;
@@ -505,10 +505,10 @@ TEST_F(MasterFormTest, RandomChangesKeepTheListsAndTheTimetableSound) {
     std::unique_ptr<QWidget> forms[4];
     auto open = [&forms](int f) {
         forms[f].reset();
-        if (f == 0) forms[f] = std::make_unique<frmCourseInput>();
-        if (f == 1) forms[f] = std::make_unique<frmTeacherInput>();
-        if (f == 2) forms[f] = std::make_unique<frmClassRoomInput>();
-        if (f == 3) forms[f] = std::make_unique<frmClassInput>();
+        if (f == 0) forms[f] = std::make_unique<frmCourseInput>(ProgramState());
+        if (f == 1) forms[f] = std::make_unique<frmTeacherInput>(ProgramState());
+        if (f == 2) forms[f] = std::make_unique<frmClassRoomInput>(ProgramState());
+        if (f == 3) forms[f] = std::make_unique<frmClassInput>(ProgramState());
     };
 
     twtest::StatementRecorder recorder(KbDb());

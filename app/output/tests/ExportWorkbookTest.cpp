@@ -76,7 +76,7 @@ class ExportWorkbookTest : public ExportTest {
     // Runs one export command to target and expects success.
     void Export(const char* button, const QString& target) {
         savePaths_ = {target};
-        frmExport form;
+        frmExport form(ProgramState());
         form.findChild<QPushButton*>(QString::fromLatin1(button))->click();
         ASSERT_EQ(messages_.size(), 1u);
         EXPECT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
@@ -383,7 +383,7 @@ TEST_F(ExportWorkbookTest, AFailedRunLeavesNoWorkbookBehind) {
     LessonOfDay = 8;  // there is no template for eight lessons
     const QString target = out_ + "/none.xlsx";
     savePaths_ = {target};
-    frmExport form;
+    frmExport form(ProgramState());
     form.findChild<QPushButton*>("cmdExportAllClass")->click();
     ASSERT_EQ(messages_.size(), 1u);
     // The script's reason follows: the template it could not read.

@@ -75,7 +75,7 @@ class PrintEndToEndTest : public ::testing::Test {
         before = SpooledJobs();
     }
     void Print(const char* button) {
-        frmPrint f;
+        frmPrint f(ProgramState());
         f.findChild<QPushButton*>(button)->click();
         ASSERT_EQ(env.calls.size(), 1u);
         EXPECT_EQ(env.calls[0].text.toStdString(), "打印完成");

@@ -62,7 +62,7 @@ void PrintLongCourseName() {
     env.Exec("insert into LessonListtb values ('11',3,1,'02','T1',1)");
     const QSet<QString> before = pdfspool::SpooledJobs();
     {
-        frmPrint f;
+        frmPrint f(ProgramState());
         f.findChild<QPushButton*>("cmdPrintClass")->click();
     }
     ASSERT_EQ(env.calls.size(), 1u);

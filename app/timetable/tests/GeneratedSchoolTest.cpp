@@ -652,9 +652,9 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
             hand.reset();
             preset.reset();
             if (Chance(70))
-                hand = std::make_unique<frmManualSetLesson>();
+                hand = std::make_unique<frmManualSetLesson>(ProgramState());
             else
-                preset = std::make_unique<frmSetLesson>();
+                preset = std::make_unique<frmSetLesson>(ProgramState());
             left = 1 + Below(40);
         }
         --left;
