@@ -12,6 +12,7 @@ void OutputDialog::SetBusy(bool busy) {
 }
 
 void OutputDialog::StepCombo(QComboBox* combo, int step) {
+    if (!combo) return;
     const int index = combo->currentIndex();
     if (step < 0 && index > 0) {
         combo->setCurrentIndex(index - 1);

@@ -19,19 +19,33 @@ class OutputDialog : public QDialog {
     // True while a command runs.
     bool Busy() const { return busy_; }
 
+    // The stepping buttons move the class or the teacher list one entry up or down, staying
+    // inside the list; the exit button closes the dialog.
+    void CmdPrevClass_Click() { StepCombo(classes_, -1); }
+    void CmdNextClass_Click() { StepCombo(classes_, 1); }
+    void CmdPrevTeacher_Click() { StepCombo(teachers_, -1); }
+    void CmdNextTeacher_Click() { StepCombo(teachers_, 1); }
+    void cmdOK_Click() { close(); }
+
   protected:
     // The buttons that are off while a command runs.
     void SetCommandButtons(QList<QPushButton*> buttons) { buttons_ = std::move(buttons); }
+    // The class and teacher lists the stepping buttons move.
+    void SetLists(QComboBox* classes, QComboBox* teachers) {
+        classes_ = classes;
+        teachers_ = teachers;
+    }
     // Marks a command running or ended and turns the command buttons off or on.
     void SetBusy(bool busy);
-    // Moves the list's choice one entry up (step < 0) or down, staying inside the list.
-    static void StepCombo(QComboBox* combo, int step);
-
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
+    static void StepCombo(QComboBox* combo, int step);
+
     bool busy_ = false;
+    QComboBox* classes_ = nullptr;
+    QComboBox* teachers_ = nullptr;
     QList<QPushButton*> buttons_;
 };
 

@@ -33,11 +33,35 @@ namespace {
 
 const char* const kCaption = "导出课表到Excel";
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
+    button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
+}
+
+// The frame of the class or the teacher timetables: the label and the list above the stepping
+// buttons and the two export commands, named and worded for the noun.
+QGroupBox* AddListFrame(QWidget* parent, const QString& noun, const QString& suffix,
+                        const QString& labelName, QComboBox** combo, QPushButton** prev,
+                        QPushButton** next, QPushButton** one, QPushButton** all) {
+    auto* frame = new QGroupBox(QStringLiteral("导出") + noun + QStringLiteral("课表"), parent);
+    auto* label = new QLabel(noun, frame);
+    label->setObjectName(labelName);
+    *combo = new QComboBox(frame);
+    (*combo)->setObjectName("Cmb" + suffix);
+    *prev = MakeButton(frame, "CmdPrev" + suffix, QStringLiteral("上一") + noun);
+    *next = MakeButton(frame, "CmdNext" + suffix, QStringLiteral("下一") + noun);
+    *one = MakeButton(frame, "cmdExport" + suffix, QStringLiteral("导出选定") + noun);
+    *all = MakeButton(frame, "cmdExportAll" + suffix, QStringLiteral("导出全部") + noun);
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(*combo, 0, 1, 1, 3);
+    grid->addWidget(*prev, 1, 0);
+    grid->addWidget(*next, 1, 1);
+    grid->addWidget(*one, 1, 2);
+    grid->addWidget(*all, 1, 3);
+    return frame;
 }
 
 }  // namespace
@@ -48,40 +72,12 @@ frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kCaption));
     setModal(true);
 
-    auto* classFrame = new QGroupBox(QStringLiteral("导出班级课表"), this);
-    auto* lblClass = new QLabel(QStringLiteral("班级"), classFrame);
-    lblClass->setObjectName(QStringLiteral("lblClass"));
-    CmbClass = new QComboBox(classFrame);
-    CmbClass->setObjectName(QStringLiteral("CmbClass"));
-    CmdPrevClass = MakeButton(classFrame, "CmdPrevClass", QStringLiteral("上一班级"));
-    CmdNextClass = MakeButton(classFrame, "CmdNextClass", QStringLiteral("下一班级"));
-    cmdExportClass = MakeButton(classFrame, "cmdExportClass", QStringLiteral("导出选定班级"));
-    cmdExportAllClass = MakeButton(classFrame, "cmdExportAllClass", QStringLiteral("导出全部班级"));
-    auto* classGrid = new QGridLayout(classFrame);
-    classGrid->addWidget(lblClass, 0, 0);
-    classGrid->addWidget(CmbClass, 0, 1, 1, 3);
-    classGrid->addWidget(CmdPrevClass, 1, 0);
-    classGrid->addWidget(CmdNextClass, 1, 1);
-    classGrid->addWidget(cmdExportClass, 1, 2);
-    classGrid->addWidget(cmdExportAllClass, 1, 3);
-
-    auto* teacherFrame = new QGroupBox(QStringLiteral("导出教师课表"), this);
-    auto* Label1 = new QLabel(QStringLiteral("教师"), teacherFrame);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    CmbTeacher = new QComboBox(teacherFrame);
-    CmbTeacher->setObjectName(QStringLiteral("CmbTeacher"));
-    CmdPrevTeacher = MakeButton(teacherFrame, "CmdPrevTeacher", QStringLiteral("上一教师"));
-    CmdNextTeacher = MakeButton(teacherFrame, "CmdNextTeacher", QStringLiteral("下一教师"));
-    cmdExportTeacher = MakeButton(teacherFrame, "cmdExportTeacher", QStringLiteral("导出选定教师"));
-    cmdExportAllTeacher =
-        MakeButton(teacherFrame, "cmdExportAllTeacher", QStringLiteral("导出全部教师"));
-    auto* teacherGrid = new QGridLayout(teacherFrame);
-    teacherGrid->addWidget(Label1, 0, 0);
-    teacherGrid->addWidget(CmbTeacher, 0, 1, 1, 3);
-    teacherGrid->addWidget(CmdPrevTeacher, 1, 0);
-    teacherGrid->addWidget(CmdNextTeacher, 1, 1);
-    teacherGrid->addWidget(cmdExportTeacher, 1, 2);
-    teacherGrid->addWidget(cmdExportAllTeacher, 1, 3);
+    auto* classFrame = AddListFrame(this, QStringLiteral("班级"), QStringLiteral("Class"),
+                                    QStringLiteral("lblClass"), &CmbClass, &CmdPrevClass,
+                                    &CmdNextClass, &cmdExportClass, &cmdExportAllClass);
+    auto* teacherFrame = AddListFrame(this, QStringLiteral("教师"), QStringLiteral("Teacher"),
+                                      QStringLiteral("Label1"), &CmbTeacher, &CmdPrevTeacher,
+                                      &CmdNextTeacher, &cmdExportTeacher, &cmdExportAllTeacher);
 
     auto* buttonFrame = new QGroupBox(this);
     CmdExportTotal = MakeButton(buttonFrame, "CmdExportTotal", QStringLiteral("导出总表"));
@@ -111,6 +107,7 @@ frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
     for (const auto& [button, click] : clicks) {
         connect(button, &QPushButton::clicked, this, click);
     }
+    SetLists(CmbClass, CmbTeacher);
     SetCommandButtons({cmdExportClass, cmdExportAllClass, cmdExportTeacher, cmdExportAllTeacher,
                        CmdExportTotal, cmdOK});
 
@@ -130,26 +127,6 @@ int frmExport::FillTeacherCombo() {
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
     return teachers.Done() ? 0 : -1;
-}
-
-void frmExport::CmdPrevClass_Click() {
-    StepCombo(CmbClass, -1);
-}
-
-void frmExport::CmdNextClass_Click() {
-    StepCombo(CmbClass, 1);
-}
-
-void frmExport::CmdPrevTeacher_Click() {
-    StepCombo(CmbTeacher, -1);
-}
-
-void frmExport::CmdNextTeacher_Click() {
-    StepCombo(CmbTeacher, 1);
-}
-
-void frmExport::cmdOK_Click() {
-    close();
 }
 
 namespace {

@@ -31,16 +31,11 @@ class frmExport : public OutputDialog {
     bool Exporting() const { return Busy(); }
 
   public slots:
-    void CmdPrevClass_Click();
-    void CmdNextClass_Click();
     void cmdExportClass_Click();
     void cmdExportAllClass_Click();
-    void CmdPrevTeacher_Click();
-    void CmdNextTeacher_Click();
     void cmdExportTeacher_Click();
     void cmdExportAllTeacher_Click();
     void CmdExportTotal_Click();
-    void cmdOK_Click();
 
   private:
     tw::shell::AppState& state_;

@@ -123,6 +123,7 @@ frmPrint::frmPrint(tw::shell::AppState& state, QWidget* parent)
         {teachers.next, &frmPrint::CmdNextTeacher_Click},
         {ok, &frmPrint::cmdOK_Click}};
     for (const auto& [button, click] : clicks) connect(button, &QPushButton::clicked, this, click);
+    SetLists(CmbClass, CmbTeacher);
     SetCommandButtons(
         {classes.print, classes.printAll, teachers.print, teachers.printAll, printTotal, ok});
 
@@ -146,22 +147,6 @@ short frmPrint::FillTeacherCombo() {
     });
     FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
     return teachers.Done() ? 0 : -1;
-}
-
-void frmPrint::CmdPrevClass_Click() {
-    StepCombo(CmbClass, -1);
-}
-void frmPrint::CmdNextClass_Click() {
-    StepCombo(CmbClass, +1);
-}
-void frmPrint::CmdPrevTeacher_Click() {
-    StepCombo(CmbTeacher, -1);
-}
-void frmPrint::CmdNextTeacher_Click() {
-    StepCombo(CmbTeacher, +1);
-}
-void frmPrint::cmdOK_Click() {
-    close();
 }
 
 void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {

@@ -19,11 +19,6 @@ class frmPrint : public tw::output::OutputDialog {
     void cmdPrintTeacher_Click();
     void cmdPrintAllTeacher_Click();
     void CmdPrintTotal_Click();
-    void CmdPrevClass_Click();
-    void CmdNextClass_Click();
-    void CmdPrevTeacher_Click();
-    void CmdNextTeacher_Click();
-    void cmdOK_Click();
 
   private:
     tw::shell::AppState& state_;
