@@ -57,7 +57,7 @@ QString Member(const QString& key, const QString& value) {
 }
 
 int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm form,
-                    QString* error) {
+                    int lessonOfDay, QString* error) {
     const bool byClass = form == JsonForm::ByClass;
     const QString groupKey =
         byClass ? QStringLiteral("class_name") : QStringLiteral("teacher_name");
@@ -73,7 +73,7 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
     const QString school = GetSchoolName();
     QString text;
     const TimetableGroups groups(rows);
-    SkipOutsideGrid(rows, LessonOfDay);
+    SkipOutsideGrid(rows, lessonOfDay);
     while (!rows.Eof()) {
         const QString group = rows.Fields(QStringLiteral("Name")).Text();
         const QString groupId = groups.Of(rows);
@@ -95,7 +95,7 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
                     QLatin1Char(',') +
                     Member(partnerKey + slot, rows.Fields(QLatin1String(partnerColumn)).Text());
             rows.MoveNext();
-            SkipOutsideGrid(rows, LessonOfDay);
+            SkipOutsideGrid(rows, lessonOfDay);
         }
     }
     if (!text.isEmpty()) {
@@ -128,16 +128,19 @@ QString JsonString(const QString& value) {
     return out;
 }
 
-int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
-    return WriteExportJson(fileName, rows, JsonForm::ByClass, error);
+int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                   QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass, lessonOfDay, error);
 }
 
-int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
-    return WriteExportJson(fileName, rows, JsonForm::ByTeacher, error);
+int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                     QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByTeacher, lessonOfDay, error);
 }
 
-int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, QString* error) {
-    return WriteExportJson(fileName, rows, JsonForm::ByClass, error);
+int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                   QString* error) {
+    return WriteExportJson(fileName, rows, JsonForm::ByClass, lessonOfDay, error);
 }
 
 }  // namespace tw::output

@@ -19,9 +19,12 @@ namespace tw::output {
 // grid (GridRows.h) are left out, so a class or teacher with none inside it gets no object.
 // Returns 0 when the file was written, -1 on any failure, with its description in *error when
 // error is given; on failure an existing file keeps its old content.
-int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
-int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
-int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, QString* error = nullptr);
+int WriteClassJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                   QString* error = nullptr);
+int WriteTeacherJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                     QString* error = nullptr);
+int WriteTotalJson(const QString& fileName, tw::db::Recordset& rows, int lessonOfDay,
+                   QString* error = nullptr);
 
 // One JSON string literal (with its quotes) for a value: CR LF pairs removed, quote, backslash
 // and control characters escaped, and characters that GBK cannot hold written as \uXXXX.

@@ -47,8 +47,8 @@ CommandRun WriteChosenRows(tw::shell::AppState& state, tw::store::OutputFile fil
         run.status = kNoTimetableData;
     } else {
         *dataFile = DataFile(name, &run.reason);
-        run.status =
-            dataFile->isEmpty() ? kDataFileNotWritten : writer(*dataFile, rows, &run.reason);
+        run.status = dataFile->isEmpty() ? kDataFileNotWritten
+                                         : writer(*dataFile, rows, state.lessonOfDay, &run.reason);
     }
     rows.Close();
     return run;

@@ -29,8 +29,8 @@ struct CommandRun {
 };
 
 // A data file writer: 0 when written, else kDataFileNotWritten with the reason in *error.
-using DataWriter =
-    std::function<int(const QString& fileName, tw::db::Recordset& rows, QString* error)>;
+using DataWriter = std::function<int(const QString& fileName, tw::db::Recordset& rows,
+                                     int lessonOfDay, QString* error)>;
 
 // The list the one class or one teacher command takes its choice from (classes or teachers),
 // else null.

@@ -186,7 +186,8 @@ void WalkWeeks(tw::db::Recordset& rs, int lessons, bool withTeacher, Begin&& beg
 
 }  // namespace
 
-short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
+                       QString* error) {
     rs.MoveLast();
     rs.MoveFirst();
     if (!rs.Eof() &&
@@ -215,11 +216,12 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* 
         }
         f.Line(QStringLiteral("</tr>"));
     };
-    WalkWeeks(rs, LessonOfDay, true, begin, cell, [] {});
+    WalkWeeks(rs, lessonOfDay, true, begin, cell, [] {});
     return f.Save(fileName, error);
 }
 
-short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error) {
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
+                    QString* error) {
     if (!rs.Eof() && !tw::output::HasColumns(
                          rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName"}, error))
         return tw::output::kDataFileNotWritten;
@@ -241,6 +243,6 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* err
             TotalCells(f, lesson, day, blank, afterLast ? QString() : group, blank);
         }
     };
-    WalkWeeks(rs, LessonOfDay, false, begin, cell, [&] { f.Line(QStringLiteral("</tr>")); });
+    WalkWeeks(rs, lessonOfDay, false, begin, cell, [&] { f.Line(QStringLiteral("</tr>")); });
     return f.Save(fileName, error);
 }

@@ -12,6 +12,8 @@
 // Reads Name, LessonNo, Day, CourseName, ClassShortName and TeacherName, rows ordered by group,
 // lesson, day; at least one row. 0 when written, -1 on any failure, with its description in
 // *error when error is given; on failure an existing file keeps its old content.
-short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, QString* error = nullptr);
+short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
+                       QString* error = nullptr);
 // Reads Name, LessonNo, Day, CourseName and ClassShortName; any number of rows.
-short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, QString* error = nullptr);
+short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
+                    QString* error = nullptr);

@@ -1,4 +1,4 @@
-// The program-wide state: the one open database, the lessons per day and the program's title.
+// The program's state: the one open database, the lessons per day and the program's title.
 // Start-up makes one and hands it down to the main window, which hands each form what it needs.
 #pragma once
 

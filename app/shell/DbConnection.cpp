@@ -1,26 +1,10 @@
-// The one database connection and the words for a failed open.
+// The words for a failed open, and whether two paths name one file.
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
 
 #include "mdlPublic.h"
-
-tw::db::Database& KbDb() {
-    return ProgramState().Db();
-}
-
-bool OpenDb(const QString& path, tw::db::OpenFailure* failure) {
-    return ProgramState().Open(path, failure);
-}
-
-void CloseDb() {
-    ProgramState().Close();
-}
-
-QString OpenDbPath() {
-    return ProgramState().Path();
-}
 
 QString OpenFailureText(const tw::db::OpenFailure& failure) {
     using tw::db::OpenError;

@@ -1,4 +1,4 @@
-// The way the forms hand a data-layer command or read the program's open database.
+// The way the forms hand a data-layer command or read the state's open database.
 #pragma once
 
 #include <type_traits>
@@ -23,10 +23,4 @@ auto OnOpenDatabase(tw::shell::AppState& state, Command&& command) {
         return none;
     }
     return std::forward<Command>(command)(*db);
-}
-
-// The same on the program's state.
-template <class Command>
-auto OnOpenDatabase(Command&& command) {
-    return OnOpenDatabase(ProgramState(), std::forward<Command>(command));
 }

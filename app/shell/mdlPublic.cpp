@@ -1,15 +1,7 @@
-// Program-wide variables and the program folder.
+// The program folder.
 #include "mdlPublic.h"
 
 #include <QCoreApplication>
-
-tw::shell::AppState& ProgramState() {
-    static tw::shell::AppState state;
-    return state;
-}
-
-QString& AppTitle = ProgramState().title;
-int& LessonOfDay = ProgramState().lessonOfDay;
 
 namespace {
 QString& Folder() {

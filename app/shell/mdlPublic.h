@@ -1,5 +1,6 @@
-// The program's shared module: program-wide variables, the one database connection, the
-// settings readers, and the slot tests every form uses.
+// The program's shared module: the program folder, the words for a failed open, the settings
+// readers, and the slot tests. The open database, the lessons per day and the title are the
+// AppState's (AppState.h), made by the program's entry point and handed down.
 #pragma once
 
 #include <QString>
@@ -8,28 +9,15 @@
 #include "db/Database.h"
 #include "shell/AppState.h"
 
-// ---- Program-wide variables ----
-// The program's state; the names below are its parts.
-tw::shell::AppState& ProgramState();
-extern QString& AppTitle;  // school name + "排课软件系统"
-extern int& LessonOfDay;   // lessons per day, 6 or 7
-// The open database; throws DbError ("没有打开的数据库") when none is open, so a caller's failure
-// path reports it.
-tw::db::Database& KbDb();
-
+// ---- Program folder ----
 // The folder that holds the program file (tests may point it elsewhere).
 QString ProgramFolder();
 void SetProgramFolder(const QString& folder);
 // Program folder + "/" + name.
 QString ProgramFile(const QString& name);
 
-// ---- Connection ----
+// ---- Opening a database ----
 using tw::shell::kDbPassword;
-// Exclusive; false on any failure, the open database unchanged and, when `failure` is given,
-// why. A refused file is never changed.
-bool OpenDb(const QString& path, tw::db::OpenFailure* failure = nullptr);
-void CloseDb();        // does nothing when none is open
-QString OpenDbPath();  // path of the database that is open now ("" when none)
 // The reason of a failed open as a short Chinese text for the user.
 QString OpenFailureText(const tw::db::OpenFailure& failure);
 // One line of a failed-open message: the file's path, "：" and the reason in words.

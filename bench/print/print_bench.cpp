@@ -222,7 +222,6 @@ int main(int argc, char** argv) {
     const QString work = opt.outDir.isEmpty() ? tmp.path() : opt.outDir;
     QDir().mkpath(work);
     SetProgramFolder(work);  // the writer reads the school name from kbxt.ini there (none)
-    LessonOfDay = 7;
     const std::string shipped =
         opt.total ? TW_DIST_DIR "/TotalSchd7A3.xml" : TW_DIST_DIR "/ClassSchd7.xml";
     const std::string templ = opt.fit ? shipped : WithoutFitting(shipped, work);
@@ -237,7 +236,7 @@ int main(int argc, char** argv) {
     {
         tw::db::Recordset rs =
             opt.total ? MakeWholeSchool(opt.classes, 7) : MakeTimetables(opt.classes, 7);
-        if ((opt.total ? WriteTotalXml(dataFile, rs) : WriteScheduleXml(dataFile, rs)) != 0) {
+        if ((opt.total ? WriteTotalXml(dataFile, rs, 7) : WriteScheduleXml(dataFile, rs, 7)) != 0) {
             std::fprintf(stderr, "writing %s failed\n", dataPath.c_str());
             return 1;
         }

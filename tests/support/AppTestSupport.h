@@ -1,5 +1,5 @@
 // Test environment of the main program: a temporary program folder holding a fresh encrypted
-// kb.mdb made from the schema, opened as the program's one connection, with scripted message
+// kb.mdb made from the schema, opened in the test's own program state, with scripted message
 // boxes. Everything is undone when the environment is destroyed.
 #pragma once
 
@@ -15,6 +15,7 @@
 #include "QueryTestSupport.h"
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
+#include "shell/AppState.h"
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
@@ -37,6 +38,34 @@ inline bool CreateKbDatabase(const QString& path) {
     return made && QFile::copy(templ, path);
 }
 
+// The state a test hands the program's code: that of the test environment made last and still
+// alive. A test that asks with none alive fails.
+inline tw::shell::AppState*& CurrentStateSlot() {
+    static tw::shell::AppState* current = nullptr;
+    return current;
+}
+inline tw::shell::AppState& State() {
+    if (!CurrentStateSlot()) {
+        ADD_FAILURE() << "no test environment holds a program state";
+        static tw::shell::AppState none;
+        return none;
+    }
+    return *CurrentStateSlot();
+}
+// Makes state the current one for its life, then restores the one before.
+class StateScope {
+  public:
+    explicit StateScope(tw::shell::AppState& state) : previous_(CurrentStateSlot()) {
+        CurrentStateSlot() = &state;
+    }
+    ~StateScope() { CurrentStateSlot() = previous_; }
+    StateScope(const StateScope&) = delete;
+    StateScope& operator=(const StateScope&) = delete;
+
+  private:
+    tw::shell::AppState* previous_;
+};
+
 class AppTestEnv {
   public:
     // open=false leaves the database closed (for start-up tests).
@@ -44,12 +73,11 @@ class AppTestEnv {
         EXPECT_TRUE(dir_.isValid());
         SetProgramFolder(dir_.path());
         EXPECT_TRUE(CreateKbDatabase(DbPath()));
-        CloseDb();
         if (open) {
-            EXPECT_TRUE(OpenDb(DbPath()));
+            EXPECT_TRUE(state.Open(DbPath()));
         }
-        AppTitle = QStringLiteral("排课软件系统");
-        LessonOfDay = 6;
+        state.title = QStringLiteral("排课软件系统");
+        state.lessonOfDay = 6;
         tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
             calls.push_back(call);
             if (answers.empty()) return static_cast<int>(tw::ui::vbOK);
@@ -61,11 +89,14 @@ class AppTestEnv {
     ~AppTestEnv() {
         tw::ui::SetMsgBoxHandler(nullptr);
         tw::ui::SetFileDialogHandler(nullptr);
-        CloseDb();
+        state.Close();
         SetProgramFolder(QString());
     }
     AppTestEnv(const AppTestEnv&) = delete;
     AppTestEnv& operator=(const AppTestEnv&) = delete;
+
+    // The program's state in this environment: its database, lessons per day and title.
+    tw::shell::AppState state;
 
     QString Folder() const { return dir_.path(); }
     QString DbPath() const { return dir_.filePath("kb.mdb"); }
@@ -105,9 +136,9 @@ class AppTestEnv {
   private:
     // Runs read on the open database; its failure fails the test and gives onError.
     template <typename T, typename Read>
-    static T Checked(T onError, Read read) {
+    T Checked(T onError, Read read) {
         try {
-            return read(KbDb());
+            return read(state.Db());
         } catch (const tw::db::DbError& e) {
             ADD_FAILURE() << e.what();
             return onError;
@@ -115,6 +146,7 @@ class AppTestEnv {
     }
 
     QTemporaryDir dir_;
+    StateScope scope_{state};
 };
 
 }  // namespace twtest

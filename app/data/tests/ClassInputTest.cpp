@@ -19,7 +19,7 @@ class ClassFormTest : public DataFormTest {
 };
 
 TEST_F(ClassFormTest, GradeAndNumberProposeNamesAndFormTheCode) {
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     EXPECT_EQ(form.windowTitle(), "班级名单");
     auto* grade = Find<QComboBox>(form, "cmbGrade");
     auto* number = Find<QComboBox>(form, "cmbClass");
@@ -47,7 +47,7 @@ TEST_F(ClassFormTest, GradeAndNumberProposeNamesAndFormTheCode) {
 }
 
 TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* grade = Find<QComboBox>(form, "cmbGrade");
     auto* number = Find<QComboBox>(form, "cmbClass");
     Choose(grade, "一年级");
@@ -62,13 +62,13 @@ TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].text, "一年级（1）班 已经存在！");
-    EXPECT_EQ(Calls()[0].title, AppTitle);
+    EXPECT_EQ(Calls()[0].title, twtest::State().title);
     EXPECT_EQ(Count("select count(*) from Classtb"), 2);
     EXPECT_EQ(Boxes(form), "一（1）班|一年级（1）班|一（1）");
 }
 
 TEST_F(ClassFormTest, NothingChosenNamesTheGradeAndPaintsAllFiveRed) {
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].text, "请选择年级。");
@@ -84,7 +84,7 @@ TEST_F(ClassFormTest, NothingChosenNamesTheGradeAndPaintsAllFiveRed) {
 TEST_F(ClassFormTest, RowClickChoosesGradeAndNumberAndShowsTheStoredNames) {
     Exec("insert into Classtb values ('11','一1班','一年级一班','一1')");
     Exec("insert into Classtb values ('110','实验班','一年级实验班','实验')");
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "110");
     EXPECT_EQ(Find<QComboBox>(form, "cmbGrade")->currentText(), "一年级");
@@ -113,7 +113,7 @@ TEST_F(ClassFormTest, RowClickChoosesGradeAndNumberAndShowsTheStoredNames) {
 TEST_F(ClassFormTest, RowWithAnOddCodeIsIgnored) {
     Exec("insert into Classtb values ('X5','怪班','怪班','怪')");
     Exec("insert into Classtb values ('199',NULL,'九九班','九')");
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     EXPECT_EQ(list->topLevelItemCount(), 2);
     ClickRow(list, "X5");
@@ -133,7 +133,7 @@ TEST_F(ClassFormTest, DeleteTakesLessonsPlanRowsAndClassLimitsInOneStep) {
         "values ('11','C1','T1',4)");
     Exec("insert into Limittb values (0,'11',1,1,3)");
     Exec("insert into Limittb values (2,'11',1,1,3)");
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "11");
     Answer(vbNo);
@@ -175,7 +175,7 @@ TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
     Exec("insert into Classtb values ('12','一（2）班','一年级（2）班','一（2）')");
     Exec("insert into Classtb values ('121','一（21）班','一年级（21）班','一（21）')");
     Exec("insert into LessonListtb values ('602',1,1,'C1','T1',1)");
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     auto* grade = Find<QComboBox>(form, "cmbGrade");
     auto* number = Find<QComboBox>(form, "cmbClass");
@@ -226,7 +226,7 @@ TEST_F(ClassFormTest, DeleteAndModifyActOnTheSelectedRowsStoredCode) {
 // class keep the boxes' ten characters.
 TEST_F(ClassFormTest, StoredNamesLongerThanTheBoxShowWholeAndNewOnesKeepTheLimit) {
     Exec("insert into Classtb values ('13','一年级实验班一二三四五','一年级（3）班','一（3）')");
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* name = Find<QLineEdit>(form, "txtName");
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "13");
     EXPECT_EQ(name->text(), "一年级实验班一二三四五");
@@ -241,7 +241,7 @@ TEST_F(ClassFormTest, StoredNamesLongerThanTheBoxShowWholeAndNewOnesKeepTheLimit
 }
 
 TEST_F(ClassFormTest, KeysMoveBetweenTheNameBoxes) {
-    frmClassInput form(ProgramState());
+    frmClassInput form(twtest::State());
     auto* name = Find<QLineEdit>(form, "txtName");
     auto* full = Find<QLineEdit>(form, "txtFullName");
     auto* shortName = Find<QLineEdit>(form, "txtShortName");

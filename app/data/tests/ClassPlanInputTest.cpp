@@ -55,7 +55,7 @@ TEST_F(PlanFormTest, OpeningShowsTheFirstClassWithTotalsAndTheFirstRowsTeacher) 
     Plan("11", "C1", "T1", 5);
     Plan("11", "C2", "T2", 4);
     Plan("12", "C1", "T2", 6);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     EXPECT_EQ(form.windowTitle(), "班级计划");
     EXPECT_EQ(form.CurrentClassCode(), "11");
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
@@ -84,7 +84,7 @@ TEST_F(PlanFormTest, NamesakeTeachersShowTheirFullNamesInListsAndRows) {
     Exec("insert into Teachertb values ('T5','王芳','王芳（语文）','王')");
     Exec("insert into Teachertb values ('T6','王芳','王芳（数学）','王')");
     Plan("12", "C1", "T5", 3);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     for (const char* name : {"CmbTeacher", "CmbTeacher2"}) {
         auto* combo = Find<QComboBox>(form, name);
         QStringList texts;
@@ -119,7 +119,7 @@ TEST_F(PlanFormTest, NamesakeTeachersShowTheirFullNamesInListsAndRows) {
 TEST_F(PlanFormTest, PreviousAndNextWalkTheClassesAndStopAtTheEnds) {
     School();
     Plan("12", "C2", "T1", 3);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* cls = Find<QComboBox>(form, "CmbClass");
     Click(form, "CmdPrevClass");
     EXPECT_EQ(cls->currentIndex(), 0);
@@ -137,7 +137,7 @@ TEST_F(PlanFormTest, PreviousAndNextWalkTheClassesAndStopAtTheEnds) {
 }
 
 TEST_F(PlanFormTest, WithoutClassesEverythingIsRefusedNamingTheClass) {
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].text, "请选择班级。");
@@ -151,7 +151,7 @@ TEST_F(PlanFormTest, WithoutClassesEverythingIsRefusedNamingTheClass) {
 
 TEST_F(PlanFormTest, CountMustBeANumberAndIsRoundedAsTheDatabaseRounds) {
     School();
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Enter(form, "语文", "张三", "");
     Click(form, "cmdAppend");
     Enter(form, "语文", "张三", "abc");
@@ -176,7 +176,7 @@ TEST_F(PlanFormTest, CountMustBeANumberAndIsRoundedAsTheDatabaseRounds) {
 
 TEST_F(PlanFormTest, AddingTheSameCourseAndTeacherAgainAddsToTheCount) {
     School();
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Enter(form, "数学", "李四", "4");
     Click(form, "cmdAppend");
     EXPECT_EQ(PanelText(form, 1), "添加记录成功！添加了1条记录");
@@ -198,7 +198,7 @@ TEST_F(PlanFormTest, AddingTheSameCourseAndTeacherAgainAddsToTheCount) {
 TEST_F(PlanFormTest, ASecondTeacherForACourseIsRefused) {
     School();
     Plan("11", "C1", "T1", 5);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Enter(form, "语文", "李四", "2");
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
@@ -218,7 +218,7 @@ TEST_F(PlanFormTest, DeleteTakesThePlanRowAndItsLessonsTogether) {
     Exec("insert into LessonListtb values ('11',1,2,'C1','T1',1)");
     Exec("insert into LessonListtb values ('11',1,3,'C2','T2',2)");
     Exec("insert into LessonListtb values ('12',1,1,'C1','T1',1)");
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
 
     Answer(vbNo);
@@ -259,7 +259,7 @@ TEST_F(PlanFormTest, ModifyChangesTeacherAndCountOfTheSelectedRowOnly) {
     Plan("11", "C1", "T1", 5);
     Plan("11", "C3", "T1", 2);
     Exec("update ClassPlantb set BuildCount=3, IsAutoBuild=1 where CourseCode='C1'");
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "语文");
     Choose(Find<QComboBox>(form, "CmbTeacher"), "李四");
@@ -280,7 +280,7 @@ TEST_F(PlanFormTest, ModifyChangesTeacherAndCountOfTheSelectedRowOnly) {
 TEST_F(PlanFormTest, ModifyThatMatchesNoStoredRowIsAFailure) {
     School();
     Plan("11", "C1", "T1", 5);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     // The stored count changes behind the form's back.
     Exec("update ClassPlantb set Count=7");
     Choose(Find<QComboBox>(form, "CmbTeacher"), "李四");
@@ -296,7 +296,7 @@ TEST_F(PlanFormTest, ModifyThatMatchesNoStoredRowIsAFailure) {
 TEST_F(PlanFormTest, ModifyRefusesAnotherCourse) {
     School();
     Plan("11", "C1", "T1", 5);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Choose(Find<QComboBox>(form, "CmbCourse"), "数学");
     Click(form, "cmdModify");
     ASSERT_EQ(Calls().size(), 1u);
@@ -313,7 +313,7 @@ TEST_F(PlanFormTest, SortOrderOfTheListStaysForLaterReloads) {
     School();
     Plan("11", "C1", "T1", 9);
     Plan("11", "C2", "T2", 10);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     emit list->header()->sectionClicked(2);
     EXPECT_EQ(ListRows(list), "数学|李四|10;语文|张三|9");
@@ -333,7 +333,7 @@ TEST_F(PlanFormTest, StoredOddRowsStillLoadAndCountAsNothing) {
         "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) "
         "values ('11','A9','T1',NULL)");
     Plan("11", "C2", "T2", 4);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     EXPECT_EQ(ListRows(list), "|张三|;数学|李四|4");
     EXPECT_EQ(PanelText(form, 3), "2 门");
@@ -347,7 +347,7 @@ TEST_F(PlanFormTest, StoredOddRowsStillLoadAndCountAsNothing) {
 TEST_F(PlanFormTest, TeacherWithoutPlanRowsShowsAnEmptySummary) {
     School();
     Plan("11", "C1", "T1", 5);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* teacher2 = Find<QComboBox>(form, "CmbTeacher2");
     Choose(teacher2, "李四");
     EXPECT_EQ(Find<QTreeWidget>(form, "lstTeacherInfo")->topLevelItemCount(), 0);
@@ -357,7 +357,7 @@ TEST_F(PlanFormTest, TeacherWithoutPlanRowsShowsAnEmptySummary) {
 TEST_F(PlanFormTest, DeleteNeedsACountAndACountTooLargeIsNotAdded) {
     School();
     Plan("11", "C1", "T1", 30000);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Type(form, "txtCount", "");
     Click(form, "cmdDelete");
     ASSERT_EQ(Calls().size(), 1u);
@@ -424,7 +424,7 @@ class PlanFormSchoolTest : public PlanFormTest {
 TEST_F(PlanFormSchoolTest, NameListsComeInTheOrderEnteredAndNextWalksIt) {
     Exec("insert into Classtb values ('110','一（10）班','','')");
     Exec("insert into Classtb values ('01','学前（1）班','','')");
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* cls = Find<QComboBox>(form, "CmbClass");
     QStringList shown;
     for (int i = 0; i < cls->count(); ++i) {
@@ -441,7 +441,7 @@ TEST_F(PlanFormSchoolTest, NameListsComeInTheOrderEnteredAndNextWalksIt) {
 // Choosing the second of two teachers of the same name stores, changes and deletes that
 // teacher's row, never the first one's.
 TEST_F(PlanFormSchoolTest, TeachersOfTheSameNameKeepTheirOwnRows) {
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
     Choose(Find<QComboBox>(form, "CmbCourse"), "语文");
     Choose(teacher, 1);  // the second 张伟
@@ -486,7 +486,7 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     Exec("insert into LessonListtb values ('11',1,2,'C1','T1',1)");
     Exec("insert into LessonListtb values ('11',2,1,'C1','T1',2)");
     Exec("insert into LessonListtb values ('12',1,2,'C2','T3',1)");  // T3 busy on Monday 2
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
     Choose(teacher, 2);  // T3
     Click(form, "cmdModify");
@@ -532,7 +532,7 @@ TEST_F(PlanFormSchoolTest, ATeacherChangeNeverMergesTwoRowsOfOneCourse) {
     }
     Exec("insert into LessonListtb values ('11',3,1,'C4','T1',1)");
     Exec("insert into LessonListtb values ('11',3,2,'C4','T2',1)");
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "音乐");
     ASSERT_EQ(teacher->currentIndex(), 0);
@@ -572,7 +572,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
         "insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count) values "
         "('21','C3','T2',2)");
     Plan("12", "ｃ6", "t3", 2);
-    KbDb().OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    twtest::State().Db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
     const tw::store::TimetableRules rules{6, {"21|C3"}};
     std::mt19937 rng(2126);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -581,13 +581,13 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
     // The test's own reads and the builder's and hand editing's statements stay out of the
     // record of what the form sends.
     auto unlogged = [](auto read) {
-        auto log = KbDb().SetStatementLog({});
+        auto log = twtest::State().Db().SetStatementLog({});
         auto value = read();
-        KbDb().SetStatementLog(std::move(log));
+        twtest::State().Db().SetStatementLog(std::move(log));
         return value;
     };
-    twtest::StatementRecorder recorder(KbDb());
-    frmClassPlanInput form(ProgramState());
+    twtest::StatementRecorder recorder(twtest::State().Db());
+    frmClassPlanInput form(twtest::State());
     auto* cls = Find<QComboBox>(form, "CmbClass");
     auto* course = Find<QComboBox>(form, "CmbCourse");
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
@@ -646,7 +646,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
             mayFail = true;
         } else if (action == 7) {
             built += unlogged([&] {
-                tw::timetable::Builder builder(KbDb(), 6, [&] { return unit(rng); });
+                tw::timetable::Builder builder(twtest::State().Db(), 6, [&] { return unit(rng); });
                 return builder.AutoBuildLessons() >= 0;
             });
         } else if (action >= 8) {
@@ -661,14 +661,19 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
                 const int lesson = 1 + pick(6);
                 unlogged([&] {
                     if (action == 8) {
-                        return tw::store::WritePresetLesson(KbDb(), r[0], r[1], r[2], day, lesson)
+                        return tw::store::WritePresetLesson(twtest::State().Db(), r[0], r[1], r[2],
+                                                            day, lesson)
                             .Done();
                     }
-                    return tw::store::PlaceHandLesson(KbDb(), r[0], r[1], r[2], day, lesson).Done();
+                    return tw::store::PlaceHandLesson(twtest::State().Db(), r[0], r[1], r[2], day,
+                                                      lesson)
+                        .Done();
                 });
             }
         }
-        ASSERT_EQ(unlogged([&] { return tw::store::BrokenTimetableRule(KbDb(), rules); }), "")
+        ASSERT_EQ(
+            unlogged([&] { return tw::store::BrokenTimetableRule(twtest::State().Db(), rules); }),
+            "")
             << "step " << step << ", action " << action;
         if (mayFail && PanelText(form, 1).contains("失败")) {
             ASSERT_EQ(unlogged([this] { return Everything(); }), before) << "step " << step;
@@ -700,7 +705,7 @@ TEST_F(PlanFormSchoolTest, LongestNamesShowWholeInTheirBoxesAndPanel) {
     Exec("insert into Teachertb values ('T9','信息技术老师一二三四','','')");
     Exec("insert into Teachertb values ('T7','张伟（初二数学）','','')");
     Plan("08", "C9", "T9", 2);
-    frmClassPlanInput form(ProgramState());
+    frmClassPlanInput form(twtest::State());
     Choose(Find<QComboBox>(form, "CmbClass"), "学前年级（１２）班级");
     ASSERT_EQ(PanelText(form, 2), "学前年级（１２）班级");
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");

@@ -1,4 +1,4 @@
-// A fresh timetable database opened as the program's one connection, scripted message boxes
+// A fresh timetable database opened in the test's own program state, scripted message boxes
 // and small helpers that drive the data-entry forms the way a user does.
 #pragma once
 
@@ -29,12 +29,12 @@ QT_END_NAMESPACE
 
 namespace datatest {
 
-// Each test gets a fresh database as the program's connection and scripted message boxes.
+// Each test gets a fresh database in its own program state and scripted message boxes.
 class DataFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
         env_ = std::make_unique<twtest::AppTestEnv>();
-        AppTitle = "测试学校排课软件系统";
+        twtest::State().title = "测试学校排课软件系统";
     }
     void TearDown() override { env_.reset(); }
 

@@ -29,7 +29,7 @@ class LimitInputTest : public ::testing::Test {
   protected:
     void SetUp() override {
         env_ = std::make_unique<twtest::AppTestEnv>();
-        LessonOfDay = 6;
+        twtest::State().lessonOfDay = 6;
         tw::ui::SetPopupMenuHandler([this](QMenu& menu) {
             ++popups_;
             EXPECT_EQ(menu.objectName(), "PopMenu");
@@ -68,7 +68,7 @@ class LimitInputTest : public ::testing::Test {
 TEST_F(LimitInputTest, TeacherWithoutLimitsStoresThirtyNormalRowsOnce) {
     AddMaster("Teachertb", "T1", "张老师");
     AddMaster("Teachertb", "T2", "李老师");
-    frmTeacherLimitInput form(ProgramState());
+    frmTeacherLimitInput form(twtest::State());
     EXPECT_EQ(form.windowTitle(), "老师上课时间限制");
     EXPECT_EQ(form.CurrentCode(), "T1");
     EXPECT_EQ(Count("select count(*) from Limittb where Kind=2 and Code='T1' and Attr=1"), 30);
@@ -97,7 +97,7 @@ TEST_F(LimitInputTest, TeacherWithoutLimitsStoresThirtyNormalRowsOnce) {
 
 TEST_F(LimitInputTest, CourseStoresNothingUntilACellIsSet) {
     AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     EXPECT_EQ(Count("select count(*) from Limittb"), 0);
     EXPECT_EQ(Cell(form, 6, 3), "正常");
@@ -118,7 +118,7 @@ TEST_F(LimitInputTest, CourseStoresNothingUntilACellIsSet) {
     EXPECT_EQ(form.MSFlexGrid1->CellBackColor(4, 1), QColor(192, 192, 192));
 
     // Reopening shows what was stored.
-    frmCourseLimitInput again(ProgramState());
+    frmCourseLimitInput again(twtest::State());
     EXPECT_EQ(Cell(again, 6, 3), "最佳位置");
     EXPECT_EQ(Cell(again, 4, 1), "尽量不排");
     EXPECT_EQ(Cell(again, 1, 1), "正常");
@@ -126,7 +126,7 @@ TEST_F(LimitInputTest, CourseStoresNothingUntilACellIsSet) {
 
 TEST_F(LimitInputTest, TeacherSlotUpdatesItsExistingRow) {
     AddMaster("Teachertb", "T7", "王老师");
-    frmTeacherLimitInput form(ProgramState());
+    frmTeacherLimitInput form(twtest::State());
     form.show();
     Release(form, 6, 3, Qt::RightButton, form.mnuBuPai);
     EXPECT_EQ(Count("select count(*) from Limittb"), 30);
@@ -135,7 +135,7 @@ TEST_F(LimitInputTest, TeacherSlotUpdatesItsExistingRow) {
 
 TEST_F(LimitInputTest, LeftButtonOnlyMovesTheCurrentCell) {
     AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     Release(form, 2, 4, Qt::LeftButton, form.mnuBuPai);
     EXPECT_EQ(popups_, 0);
@@ -146,7 +146,7 @@ TEST_F(LimitInputTest, LeftButtonOnlyMovesTheCurrentCell) {
 
 TEST_F(LimitInputTest, SeparatorHeadingsAndLabelsAreNoSlots) {
     AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     form.MSFlexGrid1->setCurrentCell(2, 2);
     Release(form, 5, 3, Qt::RightButton, form.mnuBuPai);
@@ -171,7 +171,7 @@ TEST_F(LimitInputTest, StoredRowsOutsideTheGridAreSkipped) {
     Exec("insert into Limittb values(1,'C1',2,2,5)");     // no such level
     Exec("insert into Limittb values(1,'C1',3,3,NULL)");  // no level at all
     Exec("insert into Limittb values(1,'C1',5,6,0)");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     EXPECT_EQ(Panel(form, 1), "读取成功");
     EXPECT_EQ(Cell(form, 7, 5), "最佳位置");
     EXPECT_EQ(Cell(form, 2, 2), "正常");
@@ -181,9 +181,9 @@ TEST_F(LimitInputTest, StoredRowsOutsideTheGridAreSkipped) {
 }
 
 TEST_F(LimitInputTest, CourseGridFollowsSevenLessonsADay) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     ASSERT_EQ(form.MSFlexGrid1->rowCount(), 9);
     EXPECT_EQ(Cell(form, 8, 0), "七");
@@ -201,9 +201,9 @@ TEST_F(LimitInputTest, CourseGridFollowsSevenLessonsADay) {
 }
 
 TEST_F(LimitInputTest, OtherFormsKeepTheirSixLessonGrid) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     AddMaster("Classtb", "11", "一年级1班");
-    frmClassLimitInput form(ProgramState());
+    frmClassLimitInput form(twtest::State());
     EXPECT_EQ(form.MSFlexGrid1->rowCount(), 8);
     EXPECT_EQ(Count("select count(*) from Limittb where Kind=0 and Code='11'"), 30);
 }
@@ -211,7 +211,7 @@ TEST_F(LimitInputTest, OtherFormsKeepTheirSixLessonGrid) {
 TEST_F(LimitInputTest, EntryWithSomeRowsShowsOnlyThoseSlots) {
     AddMaster("ClassRoomtb", "R1", "实验室");
     Exec("insert into Limittb values(3,'R1',1,1,3)");
-    frmClassRoomLimitInput form(ProgramState());
+    frmClassRoomLimitInput form(twtest::State());
     EXPECT_EQ(form.windowTitle(), "公共教室上课时间限制");
     EXPECT_EQ(Cell(form, 1, 1), "不排");
     EXPECT_EQ(Cell(form, 1, 2), "");
@@ -222,7 +222,7 @@ TEST_F(LimitInputTest, EntryWithSomeRowsShowsOnlyThoseSlots) {
 TEST_F(LimitInputTest, PreviousAndNextStopAtTheEnds) {
     AddMaster("Classtb", "11", "一年级1班");
     AddMaster("Classtb", "12", "一年级2班");
-    frmClassLimitInput form(ProgramState());
+    frmClassLimitInput form(twtest::State());
     auto* combo = form.findChild<QComboBox*>("CmbClass");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->count(), 2);
@@ -240,7 +240,7 @@ TEST_F(LimitInputTest, NamesAlikeKeepTheirOwnCodesLimits) {
     AddMaster("Teachertb", "T1", "王老师");
     AddMaster("Teachertb", "T2", "王老师");
     Exec("insert into Limittb values(2,'T1',1,1,0)");
-    frmTeacherLimitInput form(ProgramState());
+    frmTeacherLimitInput form(twtest::State());
     // The list and the panel tell the two apart.
     EXPECT_EQ(form.Combo->itemText(0) + " " + form.Combo->itemText(1), "王老师（T1） 王老师（T2）");
     form.CmdNext_Click();
@@ -254,7 +254,7 @@ TEST_F(LimitInputTest, NamesAlikeKeepTheirOwnCodesLimits) {
 }
 
 TEST_F(LimitInputTest, EmptyMasterTableStoresNothing) {
-    frmClassRoomLimitInput form(ProgramState());
+    frmClassRoomLimitInput form(twtest::State());
     form.show();
     EXPECT_EQ(form.CurrentCode(), "");
     EXPECT_EQ(form.MSFlexGrid1->rowCount(), 8);
@@ -267,12 +267,12 @@ TEST_F(LimitInputTest, EmptyMasterTableStoresNothing) {
 
 TEST_F(LimitInputTest, CodeWithAQuoteIsStoredAndFound) {
     AddMaster("Coursetb", "C''1", "体''育");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     EXPECT_EQ(form.CurrentCode(), "C'1");
     Release(form, 1, 1, Qt::RightButton, form.mnuBuPai);
     EXPECT_EQ(Rows("select * from Limittb"), "1|C'1|1|1|3");
-    frmCourseLimitInput again(ProgramState());
+    frmCourseLimitInput again(twtest::State());
     EXPECT_EQ(Cell(again, 1, 1), "不排");
 }
 
@@ -281,7 +281,7 @@ TEST_F(LimitInputTest, FailedStoresAreReportedAndAllNormalIsAllOrNothing) {
     Exec(
         "CREATE TRIGGER no_lesson6 BEFORE INSERT ON Limittb WHEN NEW.LessonNo = 6 BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     form.show();
     Release(form, 7, 1, Qt::RightButton, form.mnuBuPai);
     EXPECT_EQ(Panel(form, 1), "写入失败");
@@ -293,14 +293,14 @@ TEST_F(LimitInputTest, FailedStoresAreReportedAndAllNormalIsAllOrNothing) {
 
 TEST_F(LimitInputTest, FailedReadIsReported) {
     AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(ProgramState());
+    frmCourseLimitInput form(twtest::State());
     Exec("drop table Limittb");
     form.CmbCourse_Click();
     EXPECT_EQ(Panel(form, 1), "读取失败");
 }
 
 TEST_F(LimitInputTest, ControlsCarryTheirNamesAndCaptions) {
-    frmTeacherLimitInput form(ProgramState());
+    frmTeacherLimitInput form(twtest::State());
     EXPECT_EQ(form.findChild<QLabel*>("lblTeacher")->text(), "老师");
     EXPECT_EQ(form.findChild<QPushButton*>("CmdPrev")->text(), "上一老师(&P)");
     EXPECT_EQ(form.findChild<QPushButton*>("CmdNext")->text(), "下一老师(&N)");
@@ -313,12 +313,12 @@ TEST_F(LimitInputTest, ControlsCarryTheirNamesAndCaptions) {
         EXPECT_EQ(form.PopMenu->actions()[i]->text(), captions[i]);
         EXPECT_EQ(form.PopMenu->actions()[i]->objectName(), names[i]);
     }
-    frmClassLimitInput classForm(ProgramState());
+    frmClassLimitInput classForm(twtest::State());
     EXPECT_EQ(classForm.windowTitle(), "班级上课时间限制");
     EXPECT_NE(classForm.findChild<QComboBox*>("CmbClass"), nullptr);
-    frmCourseLimitInput courseForm(ProgramState());
+    frmCourseLimitInput courseForm(twtest::State());
     EXPECT_EQ(courseForm.findChild<QLabel*>("lblClass")->text(), "课程");
-    frmClassRoomLimitInput roomForm(ProgramState());
+    frmClassRoomLimitInput roomForm(twtest::State());
     EXPECT_EQ(roomForm.findChild<QLabel*>("lblClassRoom")->text(), "教室");
     EXPECT_NE(roomForm.findChild<QComboBox*>("CmbClassRoom"), nullptr);
 }
@@ -420,7 +420,7 @@ TEST_F(LimitInputTest, RandomChangesKeepTheGridsAndTheTablesSound) {
          }) {
         Exec(sql);
     }
-    tw::db::Database& db = KbDb();
+    tw::db::Database& db = twtest::State().Db();
     db.OpenRecordset("PRAGMA synchronous=OFF")->Close();
     // The test's own reads and writes stay out of the record of what the forms send.
     auto unlogged = [&db](auto read) {
@@ -446,10 +446,10 @@ TEST_F(LimitInputTest, RandomChangesKeepTheGridsAndTheTablesSound) {
     bool stale[4] = {};
     auto open = [&](int kind) {
         forms[kind].reset();
-        if (kind == 0) forms[kind] = std::make_unique<frmClassLimitInput>(ProgramState());
-        if (kind == 1) forms[kind] = std::make_unique<frmCourseLimitInput>(ProgramState());
-        if (kind == 2) forms[kind] = std::make_unique<frmTeacherLimitInput>(ProgramState());
-        if (kind == 3) forms[kind] = std::make_unique<frmClassRoomLimitInput>(ProgramState());
+        if (kind == 0) forms[kind] = std::make_unique<frmClassLimitInput>(twtest::State());
+        if (kind == 1) forms[kind] = std::make_unique<frmCourseLimitInput>(twtest::State());
+        if (kind == 2) forms[kind] = std::make_unique<frmTeacherLimitInput>(twtest::State());
+        if (kind == 3) forms[kind] = std::make_unique<frmClassRoomLimitInput>(twtest::State());
         forms[kind]->show();
     };
 
@@ -478,7 +478,7 @@ TEST_F(LimitInputTest, RandomChangesKeepTheGridsAndTheTablesSound) {
         QAction* const levels[] = {form.mnuZuiJiaWeiZhi, form.mnuNormal, form.mnuJinLiangBuPai,
                                    form.mnuBuPai, nullptr};
         if (action == 0) {
-            if (kind == 1) LessonOfDay = pick(2) == 0 ? 7 : 6;
+            if (kind == 1) twtest::State().lessonOfDay = pick(2) == 0 ? 7 : 6;
             open(kind);
             noteLoad(kind);
         } else if (action <= 2) {

@@ -50,7 +50,7 @@ class MasterFormTest : public DataFormTest {
 TEST_F(MasterFormTest, OpeningListsEveryRowAndShowsNullAsEmptyText) {
     Exec("insert into Coursetb values ('C1','语文',NULL,'语')");
     Exec("insert into Coursetb values ('C2','数学','数学课',NULL)");
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     EXPECT_EQ(form.windowTitle(), "课程名单");
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     EXPECT_EQ(list->headerItem()->text(0), "课程代码");
@@ -61,7 +61,7 @@ TEST_F(MasterFormTest, OpeningListsEveryRowAndShowsNullAsEmptyText) {
 }
 
 TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     Fill(form, "  C7 ", " 物理", "物理课  ", " 物 ");
     Click(form, "cmdAppend");
     EXPECT_TRUE(Calls().empty());
@@ -77,7 +77,7 @@ TEST_F(MasterFormTest, AddStoresTrimmedTextsAndSelectsTheNewRow) {
 }
 
 TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     Fill(form, "", "   ", "", "");
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(MasterFormTest, CheckNamesTheFirstEmptyBoxAndPaintsEveryEmptyOneRed) {
 
 TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
     {
-        frmTeacherInput form(ProgramState());
+        frmTeacherInput form(twtest::State());
         Fill(form, "T1", "张三", "张三", "");
         Click(form, "cmdAppend");
         ASSERT_EQ(Calls().size(), 1u);
@@ -114,7 +114,7 @@ TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
     }
     Calls().clear();
     {
-        frmClassRoomInput form(ProgramState());
+        frmClassRoomInput form(twtest::State());
         Click(form, "cmdAppend");
         ASSERT_EQ(Calls().size(), 1u);
         EXPECT_EQ(Calls()[0].text, "请输入教室代码。");
@@ -131,21 +131,21 @@ TEST_F(MasterFormTest, TeacherAndClassroomChecksUseTheirOwnMessages) {
 
 TEST_F(MasterFormTest, DuplicateCodeIsRefusedAndRepeatedAsTyped) {
     Exec("insert into Coursetb values ('C1','语文','语文课','语')");
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     Fill(form, " c1 ", "别的", "别的课", "别");
     auto* code = Find<QLineEdit>(form, "txtCode");
     code->setFocus();
     Key(code, Qt::Key_Return);
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].text, "该课程代码：  c1  已经存在！");
-    EXPECT_EQ(Calls()[0].title, AppTitle);
+    EXPECT_EQ(Calls()[0].title, twtest::State().title);
     EXPECT_EQ(Rows("select Code,Name from Coursetb"), "C1|语文");
     EXPECT_EQ(code->text(), " c1 ");
     EXPECT_EQ(form.focusWidget(), code);
 }
 
 TEST_F(MasterFormTest, EnterInTheCodeBoxAddsAndMovesToTheNameBox) {
-    frmTeacherInput form(ProgramState());
+    frmTeacherInput form(twtest::State());
     Fill(form, "T9", "李四", "李四", "李");
     auto* code = Find<QLineEdit>(form, "txtCode");
     Key(code, Qt::Key_Return);
@@ -155,7 +155,7 @@ TEST_F(MasterFormTest, EnterInTheCodeBoxAddsAndMovesToTheNameBox) {
 }
 
 TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* name = Find<QLineEdit>(form, "txtName");
     auto* full = Find<QLineEdit>(form, "txtFullName");
     auto* shortName = Find<QLineEdit>(form, "txtShortName");
@@ -177,11 +177,11 @@ TEST_F(MasterFormTest, KeysMoveBetweenTheBoxes) {
 TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
     Exec("insert into Teachertb values ('T1','张三','张三','张')");
     Exec("insert into Teachertb values ('T2','王五','王五','王')");
-    frmTeacherInput form(ProgramState());
+    frmTeacherInput form(twtest::State());
     Fill(form, "T3", "O'Brien", "O'Brien Jr", "O'B");
     Click(form, "cmdAppend");
     EXPECT_EQ(Text("select Name from Teachertb where Code='T3'"), "O'Brien");
-    EXPECT_EQ(tw::store::ReadTeacherCode(KbDb(), "O'Brien").value, "T3");
+    EXPECT_EQ(tw::store::ReadTeacherCode(twtest::State().Db(), "O'Brien").value, "T3");
 
     Fill(form, "' or ''='", "x", "x", "x");
     Answer(vbYes);
@@ -191,7 +191,7 @@ TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
 
 TEST_F(MasterFormTest, CourseDeleteTakesItsLessonsPlanRowsAndCourseLimitsOnly) {
     TwoCourses();
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     EXPECT_EQ(Find<QLineEdit>(form, "txtName")->text(), "语文");
@@ -239,7 +239,7 @@ TEST_F(MasterFormTest, TeacherDeleteTakesTeacherLimitsAndClassroomDeleteKeepsIts
     Exec("insert into Limittb values (2,'T1',1,1,3)");
     Exec("insert into Limittb values (3,'T1',1,1,3)");
     {
-        frmClassRoomInput form(ProgramState());
+        frmClassRoomInput form(twtest::State());
         ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "T1");
         Answer(vbYes);
         Click(form, "cmdDelete");
@@ -248,7 +248,7 @@ TEST_F(MasterFormTest, TeacherDeleteTakesTeacherLimitsAndClassroomDeleteKeepsIts
         EXPECT_EQ(Count("select count(*) from LessonListtb"), 1);
     }
     {
-        frmTeacherInput form(ProgramState());
+        frmTeacherInput form(twtest::State());
         auto* list = Find<QTreeWidget>(form, "lstAllRecord");
         ClickRow(list, "T1");
         Answer(vbYes);
@@ -265,7 +265,7 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
     Exec(
         "create trigger KeepCourses before delete on Coursetb "
         "begin select raise(abort, 'locked'); end");
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
     Answer(vbYes);
     Click(form, "cmdDelete");
@@ -283,7 +283,7 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
 // stored code longer than the box takes is shown and acted on whole, never cut to another code;
 // a new record still keeps the boxes' ten characters.
 TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     Fill(form, "Ａ1", "美术", "美术课", "美");
     Click(form, "cmdAppend");
@@ -301,7 +301,7 @@ TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
     Exec("insert into Teachertb values ('T123456789','张三','张三','张')");
     Exec("insert into Teachertb values ('T1234567890','李四老师一二三四五六','李四','李')");
     Exec("insert into LessonListtb values ('11',1,1,'C1','T123456789',1)");
-    frmTeacherInput teachers(ProgramState());
+    frmTeacherInput teachers(twtest::State());
     auto* teacherList = Find<QTreeWidget>(teachers, "lstAllRecord");
     ClickRow(teacherList, "T1234567890");
     EXPECT_EQ(Find<QLineEdit>(teachers, "txtCode")->text(), "T1234567890");
@@ -327,7 +327,7 @@ TEST_F(MasterFormTest, CodesAreMatchedAsStoredAndNeverCut) {
 // refer to the code stay.
 TEST_F(MasterFormTest, DeleteOfARecordNoLongerStoredFails) {
     TwoCourses();
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     Exec("delete from Coursetb where Code='C1'");
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
     Answer(vbYes);
@@ -341,7 +341,7 @@ TEST_F(MasterFormTest, DeleteOfARecordNoLongerStoredFails) {
 
 TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
     TwoCourses();
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     Type(form, "txtCode", "C1 ");
@@ -367,7 +367,7 @@ TEST_F(MasterFormTest, ModifyRewritesTheNamesAndRefusesAChangedCode) {
 TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne) {
     Exec("insert into ClassRoomtb values ('R1','机房','机房一','机')");
     Exec("insert into ClassRoomtb values ('R2','琴房','琴房二','琴')");
-    frmClassRoomInput form(ProgramState());
+    frmClassRoomInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "R1");
     Type(form, "txtCode", "R2");
@@ -387,7 +387,7 @@ TEST_F(MasterFormTest, ClassroomModifyFollowsTheTypedCodeAndFailsForAnUnknownOne
 
 TEST_F(MasterFormTest, ArrowKeysInTheListShowTheRowAndDeleteNeedsEveryBox) {
     TwoCourses();
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     ClickRow(list, "C1");
     Key(list, Qt::Key_Down);
@@ -408,7 +408,7 @@ TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
     for (const char* code : {"9", "10", "2"}) {
         Exec(QString("insert into Coursetb values ('%1','n%1','f%1','s%1')").arg(code));
     }
-    frmCourseInput form(ProgramState());
+    frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
     auto codes = [list] {
         QStringList c;
@@ -480,12 +480,12 @@ TEST_F(MasterFormTest, RandomChangesKeepTheListsAndTheTimetableSound) {
          }) {
         Exec(sql);
     }
-    KbDb().OpenRecordset("PRAGMA synchronous=OFF")->Close();
+    twtest::State().Db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
     // The test's own reads stay out of the record of what the forms send.
     auto unlogged = [](auto read) {
-        auto log = KbDb().SetStatementLog({});
+        auto log = twtest::State().Db().SetStatementLog({});
         auto value = read();
-        KbDb().SetStatementLog(std::move(log));
+        twtest::State().Db().SetStatementLog(std::move(log));
         return value;
     };
     auto everything = [this] {
@@ -505,13 +505,13 @@ TEST_F(MasterFormTest, RandomChangesKeepTheListsAndTheTimetableSound) {
     std::unique_ptr<QWidget> forms[4];
     auto open = [&forms](int f) {
         forms[f].reset();
-        if (f == 0) forms[f] = std::make_unique<frmCourseInput>(ProgramState());
-        if (f == 1) forms[f] = std::make_unique<frmTeacherInput>(ProgramState());
-        if (f == 2) forms[f] = std::make_unique<frmClassRoomInput>(ProgramState());
-        if (f == 3) forms[f] = std::make_unique<frmClassInput>(ProgramState());
+        if (f == 0) forms[f] = std::make_unique<frmCourseInput>(twtest::State());
+        if (f == 1) forms[f] = std::make_unique<frmTeacherInput>(twtest::State());
+        if (f == 2) forms[f] = std::make_unique<frmClassRoomInput>(twtest::State());
+        if (f == 3) forms[f] = std::make_unique<frmClassInput>(twtest::State());
     };
 
-    twtest::StatementRecorder recorder(KbDb());
+    twtest::StatementRecorder recorder(twtest::State().Db());
     for (int f = 0; f < 4; ++f) open(f);
     std::mt19937 rng(3101);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -591,7 +591,7 @@ TEST_F(MasterFormTest, RandomChangesKeepTheListsAndTheTimetableSound) {
         const bool refused = panel.contains("失败");
         failed += refused;
         ASSERT_EQ(unlogged([] {
-                      return tw::store::BrokenTimetableRule(KbDb(), {6, {}});
+                      return tw::store::BrokenTimetableRule(twtest::State().Db(), {6, {}});
                   }),
                   "")
             << "step " << step << ", form " << f << ", action " << action;

@@ -15,7 +15,7 @@ TEST_F(MenuWiringTest, EachSchoolDataItemShowsItsForm) {
     QStringList shown;
     SetModalFormHandler([&shown](QWidget& form) { shown << form.objectName(); });
     {
-        frmMain main(ProgramState());
+        frmMain main(twtest::State());
         for (const char* item : {"mnuClassList", "mnuCourseList", "mnuTeacherList",
                                  "mnuClassRoomList", "mnuClassPlan"}) {
             QAction* action = main.findChild<QAction*>(item);

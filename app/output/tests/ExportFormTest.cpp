@@ -64,7 +64,7 @@ class ExportFormTest : public ExportTest {
 };
 
 TEST_F(ExportFormTest, ControlsCarryTheirNamesAndCaptions) {
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("导出课表到Excel"));
     const std::vector<std::pair<const char*, const char*>> buttons = {
         {"CmdPrevClass", "上一班级"},         {"CmdNextClass", "下一班级"},
@@ -83,7 +83,7 @@ TEST_F(ExportFormTest, ControlsCarryTheirNamesAndCaptions) {
 
 TEST_F(ExportFormTest, ListsFillAtLoadAndStepWithoutWrapping) {
     AddSmallSchool();
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     QComboBox* classes = Combo(form, "CmbClass");
     QComboBox* teachers = Combo(form, "CmbTeacher");
     ASSERT_EQ(classes->count(), 2);
@@ -111,7 +111,7 @@ TEST_F(ExportFormTest, ListsFillAtLoadAndStepWithoutWrapping) {
 }
 
 TEST_F(ExportFormTest, EmptyListsMakeTheSingleExportsDoNothing) {
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     EXPECT_EQ(Combo(form, "CmbClass")->count(), 0);
     EXPECT_EQ(Combo(form, "CmbClass")->currentIndex(), -1);
     Click(form, "CmdNextClass");
@@ -125,7 +125,7 @@ TEST_F(ExportFormTest, EmptyListsMakeTheSingleExportsDoNothing) {
 TEST_F(ExportFormTest, CancellingTheSaveDialogDoesNothing) {
     AddSmallSchool();
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     Click(form, "cmdExportAllClass");
     ASSERT_EQ(dialogTitles_, QStringList{QStringLiteral("保存为Excel文件")});
     EXPECT_TRUE(messages_.empty());
@@ -138,7 +138,7 @@ TEST_F(ExportFormTest, AnExistingTargetIsReplacedOnlyAfterYes) {
     LoggingNode("");  // a script that writes nothing
     const QString target = Target("old.xlsx");
     WriteFile(target, "old workbook");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
 
     savePaths_ = {target};
     answers_ = {tw::ui::vbNo};
@@ -167,7 +167,7 @@ TEST_F(ExportFormTest, TheOldWorkbookStaysUntilANewOneIsMade) {
     AddSmallSchool();
     const QString target = Target("old.xlsx");
     WriteFile(target, "old workbook");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     struct Case {
         QString script;
         const char* message;
@@ -206,16 +206,16 @@ TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     WriteFile(templ, "template");
     WriteFile(folder_ + "/export.js", "script");
     // The open database outside the program folder, reached also through a link to its folder.
-    CloseDb();
+    twtest::State().Close();
     const QString school = Target("school/学校.mdb");
     ASSERT_TRUE(QDir(out_).mkdir("school"));
     ASSERT_TRUE(QFile::copy(folder_ + "/kb.mdb", school));
-    ASSERT_TRUE(OpenDb(school));
+    ASSERT_TRUE(twtest::State().Open(school));
     ASSERT_TRUE(QFile::link(out_ + "/school", Target("link")));
     ASSERT_TRUE(QFile::link(folder_, Target("program")));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(out_ + "/cache"));
     const QByteArray database = ReadFile(school);
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     ExportOver(form, "CmdExportTotal", Target("ok.xlsx"));
     ASSERT_EQ(messages_.size(), 1u);
     ASSERT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
@@ -249,10 +249,10 @@ TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
 TEST_F(ExportFormTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
     AddSmallSchool();
     LoggingNode("touch \"$4\"");
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     const QString target = Target("教师 课表 (全部).xlsx");
     savePaths_ = {target};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     Click(form, "cmdExportAllTeacher");
     EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
     EXPECT_EQ(OnlyMessage().style, tw::ui::vbInformation);
@@ -268,7 +268,7 @@ TEST_F(ExportFormTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
     AddSmallSchool();
     AddLesson("101", 2, 3, "02", "T2");
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     const QString head = QStringLiteral("{\"school_name\":\"第一中学\",");
 
     savePaths_ = {Target("a.xlsx")};
@@ -328,7 +328,7 @@ TEST_F(ExportFormTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
 // statement the dialog sends and, command by command, the message, the workbook template named
 // and the bytes of the data file handed to the script.
 TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
-    ASSERT_NO_THROW(twtest::WriteOutputSchool(KbDb()));
+    ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
     LoggingNode("cp \"$2\" \"$4\"");
     QCryptographicHash outputs(QCryptographicHash::Sha1);
     int exported = 0, withoutData = 0, target = 0;
@@ -348,10 +348,10 @@ TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsA
             EXPECT_EQ(messages_.back().style, tw::ui::vbInformation) << text.toStdString();
         }
     };
-    twtest::StatementRecorder recorder(KbDb());
+    twtest::StatementRecorder recorder(twtest::State().Db());
     for (int lessons : {6, 7}) {
-        LessonOfDay = lessons;
-        frmExport form(ProgramState());
+        twtest::State().lessonOfDay = lessons;
+        frmExport form(twtest::State());
         for (const auto& [combo, button] : {std::pair{"CmbClass", "cmdExportClass"},
                                             std::pair{"CmbTeacher", "cmdExportTeacher"}}) {
             QComboBox* list = Combo(form, combo);
@@ -380,7 +380,7 @@ TEST_F(ExportFormTest, TeachersOrClassesSharingANameGetAGroupEach) {
     AddLesson("101", 1, 1, "01", "T1");
     AddLesson("102", 1, 1, "01", "T2");
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     savePaths_ = {Target("a.xlsx"), Target("b.xlsx"), Target("c.xlsx")};
     for (const char* command : {"cmdExportAllTeacher", "cmdExportAllClass", "CmdExportTotal"}) {
         Click(form, command);
@@ -404,7 +404,7 @@ TEST_F(ExportFormTest, CodesStoredInAnotherCaseMakeOneObject) {
     AddLesson("A1", 3, 1, "01", "t1");
     AddLesson("B1", 4, 2, "01", "T1");
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     savePaths_ = {Target("a.xlsx"), Target("b.xlsx"), Target("c.xlsx")};
     for (const auto& [command, objects] :
          {std::pair{"cmdExportAllClass", 2}, std::pair{"cmdExportAllTeacher", 1},
@@ -422,7 +422,7 @@ TEST_F(ExportFormTest, AChosenNamesakeExportsItsOwnTimetable) {
     Exec(QStringLiteral("update Classtb set Name='初一(1)班'"));
     Exec(QStringLiteral("update Teachertb set Name='张伟'"));
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     const std::pair<const char*, const char*> choices[] = {{"CmbClass", "cmdExportClass"},
                                                            {"CmbTeacher", "cmdExportTeacher"}};
     for (const auto& [combo, command] : choices) {
@@ -454,7 +454,7 @@ TEST_F(ExportFormTest, NamesWithQuotesAreExportedNotRejected) {
     AddTeacher("T1", "D'Arcy");
     AddLesson("101", 1, 1, "01", "T1");
     LoggingNode("touch \"$4\"");
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
     Click(form, "cmdExportClass");
     EXPECT_TRUE(DataLine().contains(QStringLiteral("\"class_name\":\"O'Neil \\\"A\\\" 班\"")));
@@ -477,7 +477,7 @@ TEST_F(ExportFormTest, NoLessonsGiveTheNoDataMessagesAndKeepTheDataFile) {
     ASSERT_TRUE(data.open(QIODevice::WriteOnly));
     data.write("previous\r\n");
     data.close();
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"cmdExportAllClass", "没有课表数据"},
         {"cmdExportClass", "该班级没有课表数据"},
@@ -509,7 +509,7 @@ TEST_F(ExportFormTest, AMissingRuntimeReportsTheReason) {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(folder_ + "/empty"));
     savePaths_ = {Target("a.xlsx")};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     Click(form, "cmdExportAllClass");
     qputenv("PATH", path);
     const tw::ui::MsgBoxCall message = OnlyMessage();
@@ -528,7 +528,7 @@ TEST_F(ExportFormTest, ARuntimeThatCannotStartReportsTheReason) {
     node.close();
     node.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     savePaths_ = {Target("a.xlsx")};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     Click(form, "CmdExportTotal");
     const QString text = OnlyMessage().text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！"))) << text.toStdString();
@@ -541,7 +541,7 @@ TEST_F(ExportFormTest, AnUnwritableDataFileGivesMinusOneWithoutRunningTheScript)
     LoggingNode("touch \"$4\"");
     ASSERT_TRUE(QDir(folder_).mkdir("export_data.json"));  // a folder where the file should be
     savePaths_ = {Target("a.xlsx")};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     Click(form, "cmdExportAllClass");
     const QString text = OnlyMessage().text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！(ret = -1)"))) << text.toStdString();
@@ -571,7 +571,7 @@ TEST_F(ExportFormTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder
                 readonlyinstall::BecomeUserWithoutWriteAccess(folder_, cache.path(), {out.path()}));
             const QString target = out.path() + "/a.xlsx";
             savePaths_ = {target};
-            frmExport form(ProgramState());
+            frmExport form(twtest::State());
             Click(form, "cmdExportAllClass");
             EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
             const QString data = cache.path() + "/Tarnwick395/export_data.json";
@@ -600,7 +600,7 @@ TEST_F(ExportFormTest, ASecondExportCannotStartWhileTheScriptRuns) {
     AddSmallSchool();
     LoggingNode("sleep 1; touch \"$4\"");
     savePaths_ = {Target("a.xlsx"), Target("b.xlsx")};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     form.show();
     bool sawBusy = false;
     bool stayedOpen = false;

@@ -33,12 +33,13 @@ tw::db::Recordset TeacherRows(const std::vector<Row>& rows) {
 
 class ExportJsonTest : public ::testing::Test {
   protected:
+    int lessonOfDay_ = 6;  // the lessons per day the writers are given
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         SetProgramFolder(dir_.path());
         file_ = dir_.filePath("export_data.json");
         SetSchool(QStringLiteral("第一中学"));
-        LessonOfDay = 7;
+        lessonOfDay_ = 7;
     }
     void SetSchool(const QString& name) {
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "USERINFO", "USER", name));
@@ -71,7 +72,7 @@ class ExportJsonTest : public ::testing::Test {
 
 TEST_F(ExportJsonTest, OneClassOneLessonIsByteExactGbkWithCrLf) {
     auto rows = ClassRows({{"初一(1)班", "语文", "", "张老师", 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     QFile expected(QStringLiteral(TW_TEST_DATA_DIR "/export_one_class.json"));
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
     EXPECT_EQ(Bytes(), expected.readAll());
@@ -83,7 +84,7 @@ TEST_F(ExportJsonTest, GroupsFollowRunsOfEqualNamesInQueryOrder) {
                            {"A", "数学", "", "T2", 2, 1},
                            {"B", "英语", "", "T3", 1, 2},
                            {"A", "体育", "", "T4", 5, 3}});
-    ASSERT_EQ(WriteTotalJson(file_, rows), 0);
+    ASSERT_EQ(WriteTotalJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Line().toStdString(),
               QStringLiteral(
                   "[[{\"school_name\":\"第一中学\",\"class_name\":\"A\",\"course_name11\":\"语文\","
@@ -97,7 +98,7 @@ TEST_F(ExportJsonTest, GroupsFollowRunsOfEqualNamesInQueryOrder) {
 
 TEST_F(ExportJsonTest, GroupNamesCompareCaseSensitively) {
     auto rows = ClassRows({{"a", "X", "", "T", 1, 1}, {"A", "Y", "", "T", 1, 2}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Objects().size(), 2);
 }
 
@@ -108,7 +109,7 @@ TEST_F(ExportJsonTest, TeachersSharingANameStayApartWhenTheRowsCarryTheirCodes) 
                             {"张伟", "语文", "一1", 2, 1, "T1"},
                             {"张伟", "数学", "二1", 1, 1, "T2"},
                             {"李明", "英语", "一1", 3, 1, "T3"}});
-    ASSERT_EQ(WriteTeacherJson(file_, rows), 0);
+    ASSERT_EQ(WriteTeacherJson(file_, rows, lessonOfDay_), 0);
     const QJsonArray objects = Objects();
     ASSERT_EQ(objects.size(), 3);
     EXPECT_EQ(objects.at(0).toObject().value("course_name11").toString().toStdString(), "语文");
@@ -119,7 +120,7 @@ TEST_F(ExportJsonTest, TeachersSharingANameStayApartWhenTheRowsCarryTheirCodes) 
 
 TEST_F(ExportJsonTest, TeacherFormNamesTheTeacherAndTheClassOfEachSlot) {
     auto rows = TeacherRows({{"王老师", "数学", "一1", 2, 1}, {"王老师", "数学", "一2", 2, 7}});
-    ASSERT_EQ(WriteTeacherJson(file_, rows), 0);
+    ASSERT_EQ(WriteTeacherJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Line().toStdString(),
               QStringLiteral("[[{\"school_name\":\"第一中学\",\"teacher_name\":\"王老师\","
                              "\"course_name12\":\"数学\",\"class_name12\":\"一1\","
@@ -129,7 +130,7 @@ TEST_F(ExportJsonTest, TeacherFormNamesTheTeacherAndTheClassOfEachSlot) {
 
 TEST_F(ExportJsonTest, SevenLessonsRunUpToLessonSevenFriday) {
     auto rows = ClassRows({{"A", "语文", "", "T", 5, 7}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     const QJsonObject object = Objects().at(0).toObject();
     EXPECT_EQ(object.value("course_name75").toString(), QStringLiteral("语文"));
     EXPECT_EQ(object.value("teacher_name75").toString(), QStringLiteral("T"));
@@ -138,7 +139,7 @@ TEST_F(ExportJsonTest, SevenLessonsRunUpToLessonSevenFriday) {
 // A lesson outside the week grid (beyond the lessons per day, or on a day the week does not
 // have) belongs to no timetable: it is left out, and a class with no other gets no object.
 TEST_F(ExportJsonTest, RowsOutsideTheWeekGridAreLeftOut) {
-    LessonOfDay = 6;
+    lessonOfDay_ = 6;
     auto rows = ClassRows({{"A", "语文", "", "T", 1, 7},
                            {"A", "数学", "", "T", 2, 1},
                            {"B", "英语", "", "T", 3, 7},
@@ -146,7 +147,7 @@ TEST_F(ExportJsonTest, RowsOutsideTheWeekGridAreLeftOut) {
                            {"C", "美术", "", "T", 0, 2},
                            {"D", "历史", "", "T", 1, 0},
                            {"D", "地理", "", "T", 5, 6}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Line().toStdString(),
               QStringLiteral("[[{\"school_name\":\"第一中学\",\"class_name\":\"A\","
                              "\"course_name12\":\"数学\",\"teacher_name12\":\"T\"},"
@@ -157,7 +158,7 @@ TEST_F(ExportJsonTest, RowsOutsideTheWeekGridAreLeftOut) {
 
 TEST_F(ExportJsonTest, CrLfPairsAreDroppedAndLoneCrOrLfKeptEscaped) {
     auto rows = ClassRows({{"A", "语\r\n文", "", "a\rb\nc", 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_TRUE(Line().contains(QStringLiteral("\"course_name11\":\"语文\",")));
     EXPECT_TRUE(Line().contains(QStringLiteral("\"teacher_name11\":\"a\\rb\\nc\"")));
     EXPECT_EQ(Objects().at(0).toObject().value("teacher_name11").toString(), "a\rb\nc");
@@ -166,7 +167,7 @@ TEST_F(ExportJsonTest, CrLfPairsAreDroppedAndLoneCrOrLfKeptEscaped) {
 TEST_F(ExportJsonTest, QuotesBackslashesAndControlCharactersAreEscapedAsJson) {
     SetSchool(QStringLiteral("\"实验\"中学\\"));
     auto rows = ClassRows({{"初一\"1\"班", "C\\D", "", QStringLiteral("T\tx\x01"), 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Line().toStdString(),
               QStringLiteral("[[{\"school_name\":\"\\\"实验\\\"中学\\\\\",\"class_name\":"
                              "\"初一\\\"1\\\"班\",\"course_name11\":\"C\\\\D\","
@@ -180,14 +181,14 @@ TEST_F(ExportJsonTest, QuotesBackslashesAndControlCharactersAreEscapedAsJson) {
 TEST_F(ExportJsonTest, GbkTrailByte5CIsNotTakenForABackslash) {
     // 乗 is 81 5C in GBK: its second byte is the backslash's code, yet it stays one character.
     auto rows = ClassRows({{"乗", "语文", "", "T", 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_TRUE(Bytes().contains(QByteArray("\"class_name\":\"\x81\x5c\",")));
     EXPECT_EQ(Objects().at(0).toObject().value("class_name").toString(), QStringLiteral("乗"));
 }
 
 TEST_F(ExportJsonTest, CharactersOutsideGbkSurviveAsUnicodeEscapes) {
     auto rows = ClassRows({{QStringLiteral("A😀"), QStringLiteral("€语"), "", "T", 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_FALSE(Bytes().contains('?'));
     const QJsonObject object = Objects().at(0).toObject();
     EXPECT_EQ(object.value("class_name").toString(), QStringLiteral("A😀"));
@@ -197,7 +198,7 @@ TEST_F(ExportJsonTest, CharactersOutsideGbkSurviveAsUnicodeEscapes) {
 TEST_F(ExportJsonTest, NullColumnsAndAnEmptySchoolNameAreEmptyValues) {
     SetSchool(QString());
     auto rows = ClassRows({{"A", QVariant(), "", QVariant(), 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Line().toStdString(),
               QStringLiteral("[[{\"school_name\":\"\",\"class_name\":\"A\","
                              "\"course_name11\":\"\",\"teacher_name11\":\"\"}]]")
@@ -206,23 +207,24 @@ TEST_F(ExportJsonTest, NullColumnsAndAnEmptySchoolNameAreEmptyValues) {
 
 TEST_F(ExportJsonTest, NoRowsWritesOnlyCrLf) {
     auto rows = ClassRows({});
-    ASSERT_EQ(WriteClassJson(file_, rows), 0);
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
     EXPECT_EQ(Bytes(), QByteArray("\r\n"));
 }
 
 TEST_F(ExportJsonTest, FailuresReturnMinusOneAndKeepTheOldFile) {
     auto first = ClassRows({{"A", "语文", "", "T", 1, 1}});
-    ASSERT_EQ(WriteClassJson(file_, first), 0);
+    ASSERT_EQ(WriteClassJson(file_, first, lessonOfDay_), 0);
     const QByteArray old = Bytes();
 
     // The teacher form reads ClassShortName, which these rows have, but not the class rows'
     // missing column: a query without TeacherShortName fails on its first row.
     auto missingColumn = TeacherRows({{"A", "数学", "x", 1, 1}});
-    EXPECT_EQ(WriteClassJson(file_, missingColumn), -1);
+    EXPECT_EQ(WriteClassJson(file_, missingColumn, lessonOfDay_), -1);
     EXPECT_EQ(Bytes(), old);
 
     auto rows = ClassRows({{"A", "语文", "", "T", 1, 1}});
-    EXPECT_EQ(WriteClassJson(dir_.filePath("no/such/folder/export_data.json"), rows), -1);
+    EXPECT_EQ(WriteClassJson(dir_.filePath("no/such/folder/export_data.json"), rows, lessonOfDay_),
+              -1);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST_F(ExportMenuTest, ExportItemShowsTheExportDialog) {
         }
     });
     {
-        frmMain main(ProgramState());
+        frmMain main(twtest::State());
         QAction* action = main.findChild<QAction*>("mnuExport");
         ASSERT_NE(action, nullptr);
         action->trigger();

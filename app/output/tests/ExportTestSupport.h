@@ -13,6 +13,7 @@
 #include <deque>
 #include <vector>
 
+#include "AppTestSupport.h"
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
 #include "shell/mdlPublic.h"
@@ -31,10 +32,10 @@ class ExportTest : public ::testing::Test {
         ASSERT_TRUE(tw::db::Database::Create(db, QString::fromLatin1(kDbPassword),
                                              QString::fromUtf8(schema.readAll()), &error))
             << error.toStdString();
-        ASSERT_TRUE(OpenDb(db));
+        ASSERT_TRUE(state_.Open(db));
         ASSERT_TRUE(
             tw::ini::WriteString(SettingsFile(), "USERINFO", "USER", QStringLiteral("第一中学")));
-        LessonOfDay = 6;
+        state_.lessonOfDay = 6;
 
         tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
             messages_.push_back(call);
@@ -63,10 +64,10 @@ class ExportTest : public ::testing::Test {
     void TearDown() override {
         tw::ui::SetMsgBoxHandler(nullptr);
         tw::ui::SetFileDialogCallHandler(nullptr);
-        CloseDb();
+        state_.Close();
     }
 
-    void Exec(const QString& sql) { KbDb().Execute(sql); }
+    void Exec(const QString& sql) { state_.Db().Execute(sql); }
     static QString Q(const QString& s) {
         return QLatin1Char('\'') + tw::db::SqlQ(s) + QLatin1Char('\'');
     }
@@ -122,6 +123,9 @@ class ExportTest : public ::testing::Test {
     }
     QString DataFile() const { return folder_ + QStringLiteral("/export_data.json"); }
 
+    // The program's state in this test: its database, lessons per day and title.
+    tw::shell::AppState state_;
+    twtest::StateScope scope_{state_};
     QTemporaryDir dir_;
     QString folder_;
     // Where the tests save their workbooks: outside the program folder, which the export

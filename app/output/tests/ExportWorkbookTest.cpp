@@ -60,7 +60,7 @@ class ExportWorkbookTest : public ExportTest {
             AddClass(QStringLiteral("10%1").arg(k), QStringLiteral("初一(%1)班").arg(k),
                      QStringLiteral("一%1").arg(k));
             for (int day = 1; day <= 5; ++day) {
-                for (int lesson = 1; lesson <= LessonOfDay; ++lesson) {
+                for (int lesson = 1; lesson <= twtest::State().lessonOfDay; ++lesson) {
                     const int c = (k + day + lesson) % courses.size();
                     AddLesson(QStringLiteral("10%1").arg(k), day, lesson,
                               QStringLiteral("0%1").arg(c + 1), QStringLiteral("T%1").arg(c + 1));
@@ -76,7 +76,7 @@ class ExportWorkbookTest : public ExportTest {
     // Runs one export command to target and expects success.
     void Export(const char* button, const QString& target) {
         savePaths_ = {target};
-        frmExport form(ProgramState());
+        frmExport form(twtest::State());
         form.findChild<QPushButton*>(QString::fromLatin1(button))->click();
         ASSERT_EQ(messages_.size(), 1u);
         EXPECT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
@@ -147,7 +147,7 @@ TEST_F(ExportWorkbookTest, EveryCellIsInTheInstalledChineseFont) {
 }
 
 TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     AddGeneratedSchool();
     const QString target = out_ + "/teacher.xlsx";
     Export("cmdExportTeacher", target);  // the first teacher by code: 语文老师
@@ -293,8 +293,8 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
     QStringList workbooks;
     for (const int classes : {12, 30}) {
         for (const int lessons : {6, 7}) {
-            LessonOfDay = lessons;
-            tw::db::Transaction school(KbDb());
+            twtest::State().lessonOfDay = lessons;
+            tw::db::Transaction school(twtest::State().Db());
             for (const char* table : {"LessonListtb", "Classtb", "Coursetb", "Teachertb"}) {
                 Exec(QStringLiteral("delete from ") + QLatin1String(table));
             }
@@ -380,10 +380,10 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
 
 TEST_F(ExportWorkbookTest, AFailedRunLeavesNoWorkbookBehind) {
     AddGeneratedSchool();
-    LessonOfDay = 8;  // there is no template for eight lessons
+    twtest::State().lessonOfDay = 8;  // there is no template for eight lessons
     const QString target = out_ + "/none.xlsx";
     savePaths_ = {target};
-    frmExport form(ProgramState());
+    frmExport form(twtest::State());
     form.findChild<QPushButton*>("cmdExportAllClass")->click();
     ASSERT_EQ(messages_.size(), 1u);
     // The script's reason follows: the template it could not read.

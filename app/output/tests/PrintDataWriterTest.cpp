@@ -22,10 +22,11 @@ tw::db::Recordset Rows(const std::vector<Row>& rows) {
 
 class PrintDataWriterTest : public ::testing::Test {
   protected:
+    int lessonOfDay_ = 6;  // the lessons per day the writers are given
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         SetProgramFolder(dir_.path());
-        LessonOfDay = 6;
+        lessonOfDay_ = 6;
         file_ = dir_.filePath("tmp.xml");
     }
     // The file as lines (GBK decoded), checking every line ends with CR LF.
@@ -49,7 +50,7 @@ class PrintDataWriterTest : public ::testing::Test {
 
 TEST_F(PrintDataWriterTest, ClassWithFirstAndLastSlotFillsTheWholeWeek) {
     auto rs = Rows({{"一(1)班", "语文", "", "张三", 1, 1}, {"一(1)班", "数学", "", "李四", 5, 6}});
-    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines.first(), QString("<root docname=\"Korvel排课\">"));
     EXPECT_EQ(lines[1], "<record>");
@@ -76,9 +77,9 @@ TEST_F(PrintDataWriterTest, GroupsStartWithTitleAndCountAgain) {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write(tw::text::ToGbk("[USERINFO]\r\nUSER=实验小学\r\n").c_str());
     ini.close();
-    LessonOfDay = 7;
+    lessonOfDay_ = 7;
     auto rs = Rows({{"A", "语文", "", "T1", 3, 2}, {"B", "数学", "", "T2", 1, 1}});
-    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines.count("<tr>"), 70);
     const int a = lines.indexOf(QString("<title value=\"实验小学     A\"></title>"));
@@ -101,7 +102,7 @@ TEST_F(PrintDataWriterTest, LessonsOutsideTheGridAreLeftOutAndTwoLessonsOfASlotS
                     {"A", "数学", "", "T2", 3, 1},  // the same slot again
                     {"A", "英语", "", "T3", 4, 1},
                     {"B", "丁", "", "T1", 1, 9}});  // a group of nothing but stray rows
-    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines.count("<tr>"), 30);
     for (const char* absent : {"甲", "乙", "丙", "丁"}) {
@@ -121,17 +122,17 @@ TEST_F(PrintDataWriterTest, OneLessonFileIsByteExact) {
     ini.write(tw::text::ToGbk("[USERINFO]\r\nUSER=实验小学\r\n").c_str());
     ini.close();
     auto one = Rows({{"一(1)班", "语文", "", "张三", 1, 1}});
-    ASSERT_EQ(WriteScheduleXml(file_, one), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, one, lessonOfDay_), 0);
     EXPECT_EQ(Bytes(file_), Bytes(TW_TEST_DATA_DIR "/print_one_lesson.xml"));
     EXPECT_EQ(Lines().size(), 185);
     auto total = Rows({{"一1", "语", "张三", "", 1, 1}});
-    ASSERT_EQ(WriteTotalXml(file_, total), 0);
+    ASSERT_EQ(WriteTotalXml(file_, total, lessonOfDay_), 0);
     EXPECT_EQ(Bytes(file_), Bytes(TW_TEST_DATA_DIR "/print_total_one_class.xml"));
 }
 
 TEST_F(PrintDataWriterTest, ValuesWithQuotesAndMarkupStayInsideTheAttribute) {
     auto rs = Rows({{"A&B", "\"<x>\"", "", "O'Brien", 1, 1}});
-    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines[3], "<title value=\"     A&amp;B\"></title>");
     EXPECT_EQ(lines[4], "<coursename value=\"&quot;&lt;x&gt;&quot;\"></coursename>");
@@ -140,19 +141,19 @@ TEST_F(PrintDataWriterTest, ValuesWithQuotesAndMarkupStayInsideTheAttribute) {
 
 TEST_F(PrintDataWriterTest, UnwritableFileFails) {
     auto rs = Rows({{"A", "语文", "", "T1", 1, 1}});
-    EXPECT_EQ(WriteScheduleXml(dir_.filePath("missing/tmp.xml"), rs), -1);
+    EXPECT_EQ(WriteScheduleXml(dir_.filePath("missing/tmp.xml"), rs, lessonOfDay_), -1);
 }
 
 TEST_F(PrintDataWriterTest, WholeSchoolWithoutLessonsIsFourLines) {
     auto rs = Rows({});
-    ASSERT_EQ(WriteTotalXml(file_, rs), 0);
+    ASSERT_EQ(WriteTotalXml(file_, rs, lessonOfDay_), 0);
     EXPECT_EQ(Lines(),
               QStringList({"<root docname=\"Korvel排课\">", "<record>", "</record>", "</root>"}));
 }
 
 TEST_F(PrintDataWriterTest, WholeSchoolCellsBeforeBetweenAndAfterLessons) {
     auto rs = Rows({{"一1", "语", "张三", "", 2, 1}, {"一1", "数", "李四", "", 3, 2}});
-    ASSERT_EQ(WriteTotalXml(file_, rs), 0);
+    ASSERT_EQ(WriteTotalXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     ASSERT_EQ(lines.size(), 2 + 1 + 1 + 3 * 30 + 1 + 2);
     EXPECT_EQ(lines[3], QString("<title value=\" 20    -- 20   学年度第  学期总课程表\"></title>"));
@@ -178,7 +179,7 @@ TEST_F(PrintDataWriterTest, NamesakesWithTheirCodesGetAGroupEach) {
         {{"张伟", "语文", "一1", "张伟", 2, 1, "T1"},
          {"张伟", "数学", "二1", "张伟", 1, 1, "T2"},
          {"李明", "英语", "一1", "李明", 1, 2, "T3"}});
-    ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+    ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
     const QStringList lines = Lines();
     EXPECT_EQ(lines.count("<tr>"), 90);
     EXPECT_EQ(lines.count(QString("<title value=\"     张伟\"></title>")), 2);
@@ -190,7 +191,7 @@ TEST_F(PrintDataWriterTest, NamesakesWithTheirCodesGetAGroupEach) {
     tw::db::Recordset total(
         {"Name", "CourseName", "ClassShortName", "Day", "LessonNo", "GroupCode"},
         {{"一1", "语", "张伟", 1, 1, "11"}, {"一1", "数", "李明", 1, 1, "12"}});
-    ASSERT_EQ(WriteTotalXml(file_, total), 0);
+    ASSERT_EQ(WriteTotalXml(file_, total, lessonOfDay_), 0);
     const QStringList cells = Lines();
     EXPECT_EQ(cells.count("<tr>"), 2);
     EXPECT_EQ(cells.count(QString("<coursenameL11 value=\"数\"></coursename>")), 1);
@@ -237,8 +238,8 @@ TEST_F(PrintDataWriterTest, EverySlotKeepsItsPlaceAndHoldsAllItsLessons) {
         return names[pick];
     };
     for (int round = 0; round < 30; ++round) {
-        LessonOfDay = 6 + static_cast<int>(random() % 2);
-        const int n = LessonOfDay;
+        lessonOfDay_ = 6 + static_cast<int>(random() % 2);
+        const int n = lessonOfDay_;
         std::vector<Row> rows;
         // slot index -> values of its rows, per group
         std::vector<std::map<int, std::vector<std::vector<QString>>>> model;
@@ -257,7 +258,7 @@ TEST_F(PrintDataWriterTest, EverySlotKeepsItsPlaceAndHoldsAllItsLessons) {
             }
         }
         auto rs = Rows(rows);
-        ASSERT_EQ(WriteScheduleXml(file_, rs), 0);
+        ASSERT_EQ(WriteScheduleXml(file_, rs, lessonOfDay_), 0);
         const QStringList lines = Lines();
         ASSERT_EQ(lines.count("<tr>"), groups * 5 * n);
         for (const QString& line : lines)
@@ -281,7 +282,7 @@ TEST_F(PrintDataWriterTest, EverySlotKeepsItsPlaceAndHoldsAllItsLessons) {
 
         // The whole school: Name is the class, ClassShortName carries the teacher.
         auto total = Rows(rows);
-        ASSERT_EQ(WriteTotalXml(file_, total), 0);
+        ASSERT_EQ(WriteTotalXml(file_, total, lessonOfDay_), 0);
         const QStringList cells = Lines();
         ASSERT_EQ(cells.count("<tr>"), groups);
         tr = -1;

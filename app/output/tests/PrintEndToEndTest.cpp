@@ -75,7 +75,7 @@ class PrintEndToEndTest : public ::testing::Test {
         before = SpooledJobs();
     }
     void Print(const char* button) {
-        frmPrint f(ProgramState());
+        frmPrint f(twtest::State());
         f.findChild<QPushButton*>(button)->click();
         ASSERT_EQ(env.calls.size(), 1u);
         EXPECT_EQ(env.calls[0].text.toStdString(), "打印完成");
@@ -191,7 +191,7 @@ void PrintEveryLessonInItsCell() {
     auto teacherName = [](int t) { return QString("王%1").arg(t + 1, 2, 10, QChar('0')); };
 
     // A class timetable of seven lessons: course and teacher.
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     QString pdf = printedcells::Print(env, "cmdPrintClass", school, "CmbClass", classNames[0]);
     ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetable";
     std::vector<QStringList> texts;
@@ -206,7 +206,7 @@ void PrintEveryLessonInItsCell() {
 
     // The teacher timetable of 王01 with six lessons a day: course and classes, both classes
     // in the slot where he has two.
-    LessonOfDay = 6;
+    twtest::State().lessonOfDay = 6;
     pdf = printedcells::Print(env, "cmdPrintTeacher", school, "CmbTeacher", teacherName(0));
     ASSERT_FALSE(pdf.isEmpty()) << "no printed teacher timetable";
     texts.clear();
@@ -233,7 +233,7 @@ void PrintEveryLessonInItsCell() {
                                      texts));
 
     // The whole school, seven lessons a day: more classes than one A3 page holds.
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     pdf = printedcells::Print(env, "CmdPrintTotal", school);
     ASSERT_FALSE(pdf.isEmpty()) << "no printed whole-school timetable";
     EXPECT_EQ(pdfspool::PageSizes(pdf), QStringList({"1191 x 842", "1191 x 842"}));

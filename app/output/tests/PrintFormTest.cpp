@@ -73,7 +73,7 @@ class PrintFormTest : public ::testing::Test {
 };
 
 TEST_F(PrintFormTest, ListsAreFilledOnLoadAndStepped) {
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     QComboBox* cls = Combo(f, "CmbClass");
     QComboBox* tea = Combo(f, "CmbTeacher");
     ASSERT_EQ(cls->count(), 2);
@@ -103,7 +103,7 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
     for (const char* table : {"Classtb", "Coursetb", "Teachertb"}) {
         env.Exec(QString("delete from ") + table);
     }
-    ASSERT_NO_THROW(twtest::WriteOutputSchool(KbDb()));
+    ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
     QCryptographicHash outputs(QCryptographicHash::Sha1);
     int printed = 0, withoutData = 0;
     auto outcome = [&](const QString& command) {
@@ -124,10 +124,10 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
         }
         env.calls.clear();
     };
-    twtest::StatementRecorder recorder(KbDb());
+    twtest::StatementRecorder recorder(twtest::State().Db());
     for (int lessons : {6, 7}) {
-        LessonOfDay = lessons;
-        frmPrint f(ProgramState());
+        twtest::State().lessonOfDay = lessons;
+        frmPrint f(twtest::State());
         for (const auto& [combo, button] :
              {std::pair{"CmbClass", "cmdPrintClass"}, std::pair{"CmbTeacher", "cmdPrintTeacher"}}) {
             QComboBox* list = Combo(f, combo);
@@ -151,14 +151,14 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
 
 // Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.
 TEST_F(PrintFormTest, DialogFontIsTheInstalledChineseFont) {
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     const QString family = QFontInfo(f.font()).family();
     EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
         << family.toStdString();
 }
 
 TEST_F(PrintFormTest, ClassWithoutLessonsSaysSoAndPrintsNothing) {
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Click(f, "cmdPrintClass");
     ASSERT_EQ(env.calls.size(), 1u);
     EXPECT_EQ(env.calls[0].text, QString("该班级没有课表数据"));
@@ -178,7 +178,7 @@ TEST_F(PrintFormTest, LessonsOnlyOutsideTheGridSayThereIsNoTimetable) {
     env.Exec("insert into LessonListtb values ('11',6,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('11',0,2,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('11',3,0,'01','T1',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Combo(f, "CmbClass")->setCurrentText(QString("一(1)班"));
     Combo(f, "CmbTeacher")->setCurrentText(QString("张三"));
     const std::vector<std::pair<const char*, const char*>> cases = {
@@ -207,7 +207,7 @@ TEST_F(PrintFormTest, CodesStoredInAnotherCaseMakeOneTimetable) {
     env.Exec("insert into LessonListtb values ('a1',2,1,'01','t1',1)");
     env.Exec("insert into LessonListtb values ('A1',3,1,'01','t1',1)");
     env.Exec("insert into LessonListtb values ('11',4,2,'01','T1',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     for (const auto& [button, titles] :
          {std::pair{"cmdPrintAllClass", 2}, std::pair{"cmdPrintAllTeacher", 1},
           std::pair{"CmdPrintTotal", 2}}) {
@@ -220,9 +220,9 @@ TEST_F(PrintFormTest, CodesStoredInAnotherCaseMakeOneTimetable) {
 }
 
 TEST_F(PrintFormTest, ClassPrintWritesDataAndCallsTheLibrary) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     env.Exec("insert into LessonListtb values ('12',1,1,'01','T1',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Combo(f, "CmbClass")->setCurrentText(QString("一(2)班"));
     Click(f, "cmdPrintClass");
     ASSERT_EQ(g_call.calls, 1);
@@ -243,7 +243,7 @@ TEST_F(PrintFormTest, NamesakeTeachersAndClassesArePrintedApart) {
     env.Exec("update Classtb set Name='一(1)班', ShortName='一1' where Code='12'");
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('12',1,1,'01','T3',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Click(f, "cmdPrintAllTeacher");
     EXPECT_EQ(DataFile().count("<tr>"), 60);  // two teachers of 30 slots each
     EXPECT_EQ(DataFile().count("<totallesson value=\" 2 \">"), 0);
@@ -264,7 +264,7 @@ TEST_F(PrintFormTest, ChoosersShowTheLongestNamesWholeOrCutWithTheirTooltip) {
         "insert into Classtb values ('13','学前年级（１２）班级','学前年级（１２）班级甲','')");
     env.Exec(
         "insert into Classtb values ('14','学前年级（１２）班级','学前年级（１２）班级乙','')");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     f.show();
     QComboBox* cls = Combo(f, "CmbClass");
     QComboBox* tea = Combo(f, "CmbTeacher");
@@ -289,7 +289,7 @@ TEST_F(PrintFormTest, ChosenNamesakePrintsItsOwnTimetable) {
     env.Exec("update Classtb set Name='一(1)班', ShortName='一9' where Code='12'");
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     env.Exec("insert into LessonListtb values ('12',1,1,'02','T3',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     QComboBox* cls = Combo(f, "CmbClass");
     ASSERT_EQ(cls->count(), 2);
     EXPECT_EQ(cls->itemData(0).toString(), QString("12"));  // stored first
@@ -316,7 +316,7 @@ TEST_F(PrintFormTest, ChosenNamesakePrintsItsOwnTimetable) {
 
 TEST_F(PrintFormTest, TeacherWithQuoteInNameIsPrinted) {
     env.Exec("insert into LessonListtb values ('11',2,3,'01','T2',1)");
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Combo(f, "CmbTeacher")->setCurrentIndex(1);
     Click(f, "cmdPrintTeacher");
     ASSERT_EQ(g_call.calls, 1);
@@ -328,7 +328,7 @@ TEST_F(PrintFormTest, TeacherWithQuoteInNameIsPrinted) {
 TEST_F(PrintFormTest, LibraryFailureShowsItsStatus) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     g_status = -1001;
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Click(f, "cmdPrintAllTeacher");
     ASSERT_EQ(env.calls.size(), 1u);
     EXPECT_EQ(env.calls[0].text, QString("打印失败！(ret = -1001)"));
@@ -337,7 +337,7 @@ TEST_F(PrintFormTest, LibraryFailureShowsItsStatus) {
 
 // The library would print no page: the whole school says so like the other commands.
 TEST_F(PrintFormTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Click(f, "CmdPrintTotal");
     EXPECT_EQ(g_call.calls, 0);
     EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
@@ -354,7 +354,7 @@ TEST_F(PrintFormTest, WholeSchoolWithoutLessonsSaysSoAndPrintsNothing) {
 TEST_F(PrintFormTest, MissingLibraryIsReportedNotCrashed) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(nullptr);
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     Click(f, "CmdPrintTotal");
     ASSERT_EQ(env.calls.size(), 1u);
     EXPECT_TRUE(env.calls[0].text.startsWith(QString("打印失败！")));
@@ -385,7 +385,7 @@ int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env
 TEST_F(PrintFormTest, ASecondPrintCannotStartWhileOneRuns) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&ReentrantPrint);
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     g_form = &f;
     f.show();
     f.findChild<QPushButton*>("CmdPrintTotal")->click();
@@ -414,7 +414,7 @@ int EscapedPrint(const char* data, const char* ini, const char* tmpl, int* env, 
 TEST_F(PrintFormTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     SetPrintOneCustomXmlForTest(&EscapedPrint);
-    frmPrint f(ProgramState());
+    frmPrint f(twtest::State());
     g_form = &f;
     f.show();
     f.findChild<QPushButton*>("CmdPrintTotal")->click();
@@ -441,7 +441,7 @@ TEST_F(PrintFormTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) 
             QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
             ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
             ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(env.Folder(), cache.path()));
-            frmPrint f(ProgramState());
+            frmPrint f(twtest::State());
             Combo(f, "CmbClass")->setCurrentText(QString("一(1)班"));
             Click(f, "cmdPrintClass");
             const QString data = cache.path() + "/Tarnwick395/tmp.xml";

@@ -62,7 +62,7 @@ void PrintLongCourseName() {
     env.Exec("insert into LessonListtb values ('11',3,1,'02','T1',1)");
     const QSet<QString> before = pdfspool::SpooledJobs();
     {
-        frmPrint f(ProgramState());
+        frmPrint f(twtest::State());
         f.findChild<QPushButton*>("cmdPrintClass")->click();
     }
     ASSERT_EQ(env.calls.size(), 1u);
@@ -132,7 +132,7 @@ void PrintLongestNames() {
     }
     env.Exec("insert into LessonListtb values ('102',2,1,'02','T0',1)");  // slot 1: Tuesday
     for (int n : {6, 7}) {
-        LessonOfDay = n;
+        twtest::State().lessonOfDay = n;
         std::vector<QStringList> classTexts, teacherTexts;
         std::vector<std::vector<QStringList>> total(2, std::vector<QStringList>(5 * n));
         for (int s = 0; s < 5 * n; ++s) {
@@ -301,7 +301,7 @@ void PrintJoinedLessons() {
         return l;
     };
     for (int n : {6, 7}) {
-        LessonOfDay = n;
+        twtest::State().lessonOfDay = n;
         SCOPED_TRACE(std::to_string(n) + " lessons a day");
         const QString name = QString::number(n);
         // One class, one teacher, the whole school: their cells and what each field names.

@@ -181,7 +181,7 @@ inline QString Print(twtest::AppTestEnv& env, const char* button, const QString&
     const QSet<QString> before = pdfspool::SpooledJobs();
     env.calls.clear();
     {
-        frmPrint f(ProgramState());
+        frmPrint f(twtest::State());
         if (list) f.findChild<QComboBox*>(list)->setCurrentText(choice);
         f.findChild<QPushButton*>(button)->click();
     }

@@ -7,37 +7,37 @@
 
 TEST(Connection, OpenFailuresLeaveTheOpenDatabaseAlone) {
     twtest::AppTestEnv env;
-    ASSERT_TRUE(ProgramState().IsOpen());
-    tw::db::Database* before = ProgramState().OpenDatabase();
-    EXPECT_FALSE(OpenDb(env.FilePath("missing.mdb")));
+    ASSERT_TRUE(twtest::State().IsOpen());
+    tw::db::Database* before = twtest::State().OpenDatabase();
+    EXPECT_FALSE(twtest::State().Open(env.FilePath("missing.mdb")));
     EXPECT_FALSE(QFileInfo::exists(env.FilePath("missing.mdb")));
-    EXPECT_EQ(ProgramState().OpenDatabase(), before);
-    EXPECT_EQ(OpenDbPath(), env.DbPath());
+    EXPECT_EQ(twtest::State().OpenDatabase(), before);
+    EXPECT_EQ(twtest::State().Path(), env.DbPath());
     // The same file held by this connection cannot be opened twice.
-    EXPECT_FALSE(OpenDb(env.DbPath()));
-    EXPECT_EQ(ProgramState().OpenDatabase(), before);
+    EXPECT_FALSE(twtest::State().Open(env.DbPath()));
+    EXPECT_EQ(twtest::State().OpenDatabase(), before);
 }
 
 TEST(Connection, CloseDbTwiceIsHarmless) {
     twtest::AppTestEnv env;
-    CloseDb();
-    EXPECT_FALSE(ProgramState().IsOpen());
-    EXPECT_EQ(OpenDbPath(), "");
-    CloseDb();
-    EXPECT_TRUE(OpenDb(env.DbPath()));
+    twtest::State().Close();
+    EXPECT_FALSE(twtest::State().IsOpen());
+    EXPECT_EQ(twtest::State().Path(), "");
+    twtest::State().Close();
+    EXPECT_TRUE(twtest::State().Open(env.DbPath()));
 }
 
 TEST(Connection, RefusesOtherPasswordsAndFilesWithoutTheTables) {
     twtest::AppTestEnv env(false);
     const QString other = env.FilePath("other.mdb");
     ASSERT_TRUE(tw::db::Database::Create(other, "123456", twtest::SchemaSql()));
-    EXPECT_FALSE(OpenDb(other));
+    EXPECT_FALSE(twtest::State().Open(other));
     const QString bare = env.FilePath("bare.mdb");
     ASSERT_TRUE(tw::db::Database::Create(bare, kDbPassword, "create table Classtb(Code)"));
-    EXPECT_FALSE(OpenDb(bare));
-    EXPECT_FALSE(ProgramState().IsOpen());
+    EXPECT_FALSE(twtest::State().Open(bare));
+    EXPECT_FALSE(twtest::State().IsOpen());
     // A failed open does not hold the file: it opens right after.
-    EXPECT_TRUE(OpenDb(env.DbPath()));
+    EXPECT_TRUE(twtest::State().Open(env.DbPath()));
 }
 
 TEST(Connection, TableNamesInAnyCaseReachTheSameTable) {
@@ -52,10 +52,10 @@ TEST(ShippedDatabase, OnlyReadableWithThePassword) {
     twtest::AppTestEnv env(false);
     const QString copy = env.FilePath("shipped.mdb");
     ASSERT_TRUE(QFile::copy(shipped, copy));
-    ASSERT_TRUE(OpenDb(copy));
+    ASSERT_TRUE(twtest::State().Open(copy));
     EXPECT_EQ(env.Count("select count(*) from sqlite_master where type='table'"), 8);
     EXPECT_EQ(env.Count("select count(*) from LessonListtb"), 0);
-    CloseDb();
+    twtest::State().Close();
 
     const QString sqlite3 = QStandardPaths::findExecutable("sqlite3");
     const QString sqlcipher = QStandardPaths::findExecutable("sqlcipher");
@@ -92,12 +92,12 @@ TEST(Connection, EveryOpenFailureIsSaidInChinese) {
 
     twtest::AppTestEnv env;
     {
-        tw::db::Transaction school(KbDb());
+        tw::db::Transaction school(twtest::State().Db());
         for (int i = 0; i < 300; ++i)
             env.Exec(QString("insert into LessonListtb values('%1',1,1,'M','T',1)").arg(i));
         school.Commit();
     }
-    CloseDb();
+    twtest::State().Close();
     QFile whole(env.DbPath());
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QString cut = env.FilePath("cut.mdb");
@@ -106,6 +106,6 @@ TEST(Connection, EveryOpenFailureIsSaidInChinese) {
     part.write(whole.read(8192));
     part.close();
     tw::db::OpenFailure why;
-    EXPECT_FALSE(OpenDb(cut, &why));
+    EXPECT_FALSE(twtest::State().Open(cut, &why));
     EXPECT_EQ(OpenDbFailureLine(cut, why), cut + QStringLiteral("：文件已损坏"));
 }

@@ -1,4 +1,4 @@
-// The commands on the whole database run on the program's open database only.
+// The commands on the whole database run on the state's open database only.
 #include "SchoolDbTestSupport.h"
 #include "shell/OpenDatabase.h"
 #include "store/School.h"
@@ -13,8 +13,10 @@ class DbCommandsTest : public SchoolDbTest {};
 }  // namespace
 
 TEST_F(DbCommandsTest, DeleteAllLessonsWithoutDatabaseFails) {
-    CloseDb();
-    EXPECT_EQ(OnOpenDatabase(tw::store::DeleteAllLessons).reason, Reason::NoDatabase);
-    EXPECT_EQ(OnOpenDatabase(tw::store::MaintainData).reason, Reason::NoDatabase);
-    EXPECT_EQ(OnOpenDatabase(tw::store::UpgradeSchoolYear).reason, Reason::NoDatabase);
+    twtest::State().Close();
+    EXPECT_EQ(OnOpenDatabase(twtest::State(), tw::store::DeleteAllLessons).reason,
+              Reason::NoDatabase);
+    EXPECT_EQ(OnOpenDatabase(twtest::State(), tw::store::MaintainData).reason, Reason::NoDatabase);
+    EXPECT_EQ(OnOpenDatabase(twtest::State(), tw::store::UpgradeSchoolYear).reason,
+              Reason::NoDatabase);
 }

@@ -52,7 +52,7 @@ class frmMainTest : public SchoolDbTest {
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "USERINFO", "USER", "实验小学"));
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path_));
         ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "LESSON", "LESSON_OF_DAY", "6"));
-        window_ = std::make_unique<frmMain>(ProgramState());
+        window_ = std::make_unique<frmMain>(twtest::State());
         window_->setWindowTitle("实验小学排课软件系统 -- " + path_);
     }
     void TearDown() override {
@@ -151,7 +151,7 @@ TEST_F(frmMainTest, MenuTreeHasTheCaptionsInOrderWithFourHiddenItems) {
 TEST_F(frmMainTest, BackgroundPictureLoadsFromTheProgramFolderAndMayBeMissing) {
     EXPECT_TRUE(window_->imgBack->pixmap().isNull());  // no picture: a plain window
     ASSERT_TRUE(QFile::copy(TW_SOURCE_DIR "/app/shell/HomePage.jpg", ProgramFile("HomePage.jpg")));
-    frmMain withPicture(ProgramState());
+    frmMain withPicture(twtest::State());
     EXPECT_FALSE(withPicture.imgBack->pixmap().isNull());
     withPicture.resize(900, 700);
     withPicture.show();
@@ -173,20 +173,20 @@ TEST_F(frmMainTest, OpeningANonDatabaseFileChangesNothingAndReturnsToTheOpenData
 
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "打开数据库失败！\n" + junk + "：文件太短，不是数据库");
-    EXPECT_EQ(messages_[0].title, AppTitle);
+    EXPECT_EQ(messages_[0].title, twtest::State().title);
     EXPECT_TRUE(messages_[0].style & tw::ui::vbCritical);
     EXPECT_EQ(FileBytes(junk), QByteArray("this is not a timetable database\r\n"));
     EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
     EXPECT_EQ(window_->windowTitle(), caption);
-    ASSERT_TRUE(ProgramState().IsOpen());
-    EXPECT_EQ(OpenDbPath(), path_);
+    ASSERT_TRUE(twtest::State().IsOpen());
+    EXPECT_EQ(twtest::State().Path(), path_);
 }
 
 TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("第二学期"));
     const QString second = dir_.filePath("第二学期/课表.mdb");
     ASSERT_TRUE(MakeDb(second));
-    const QString appTitle = AppTitle;
+    const QString appTitle = twtest::State().title;
     {
         QFile ini(SettingsFile());
         ASSERT_TRUE(ini.open(QIODevice::Append));
@@ -199,8 +199,8 @@ TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
 
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(window_->windowTitle(), "Korvel排课软件 -- " + second);
-    EXPECT_EQ(AppTitle, appTitle);
-    EXPECT_EQ(OpenDbPath(), second);
+    EXPECT_EQ(twtest::State().title, appTitle);
+    EXPECT_EQ(twtest::State().Path(), second);
     EXPECT_EQ(GetDbFileName(), second);
     const QByteArray ini = FileBytes(SettingsFile());
     EXPECT_TRUE(ini.contains(QByteArray::fromStdString(tw::text::ToGbk("FILENAME=" + second))));
@@ -215,7 +215,7 @@ TEST_F(frmMainTest, OpeningAValidDatabaseSetsCaptionAndSettingsInGbk) {
     EXPECT_EQ(otherLines(ini), otherLines(iniBefore));
     // Work goes on in the new file.
     AddMaster("Coursetb", "C1", "语文");
-    CloseDb();
+    twtest::State().Close();
     auto db = tw::db::Database::Open(second, kDbPassword);
     ASSERT_TRUE(db);
     EXPECT_FALSE(db->OpenRecordset("select Code from Coursetb")->Eof());
@@ -236,7 +236,7 @@ TEST_F(frmMainTest, PathsTheSettingsCannotHoldOpenButAreNotSaved) {
         Click("mnuOpenDb");
         ASSERT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"}) << school.toStdString();
         EXPECT_EQ(messages_[0].title, "Korvel排课软件 -- " + school);
-        EXPECT_EQ(OpenDbPath(), school);
+        EXPECT_EQ(twtest::State().Path(), school);
         EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
         EXPECT_EQ(GetDbFileName(), path_);
     }
@@ -247,7 +247,7 @@ TEST_F(frmMainTest, PathsTheSettingsCannotHoldOpenButAreNotSaved) {
     ChooseFile(blank);
     Click("mnuOpenDb");
     EXPECT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"});
-    EXPECT_EQ(OpenDbPath(), blank);
+    EXPECT_EQ(twtest::State().Path(), blank);
     EXPECT_EQ(GetDbFileName(), path_);
     // A path of 254 bytes still fits.
     const QString fits = dir_.filePath("f");
@@ -267,7 +267,7 @@ TEST_F(frmMainTest, CancelledOpenChangesNothing) {
     Click("mnuOpenDb");
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(window_->windowTitle(), caption);
-    EXPECT_EQ(OpenDbPath(), path_);
+    EXPECT_EQ(twtest::State().Path(), path_);
 }
 
 TEST_F(frmMainTest, SaveAsWritesAByteCopyAndWorkContinuesOnTheOriginal) {
@@ -285,10 +285,10 @@ TEST_F(frmMainTest, SaveAsWritesAByteCopyAndWorkContinuesOnTheOriginal) {
     Click("mnuDbSaveAs");
 
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(OpenDbPath(), path_);
+    EXPECT_EQ(twtest::State().Path(), path_);
     EXPECT_EQ(window_->windowTitle(), caption);
     EXPECT_EQ(FileBytes(SettingsFile()), iniBefore);
-    CloseDb();
+    twtest::State().Close();
     EXPECT_EQ(FileBytes(copy), FileBytes(path_));
     auto db = tw::db::Database::Open(copy, kDbPassword);
     ASSERT_TRUE(db);
@@ -297,9 +297,9 @@ TEST_F(frmMainTest, SaveAsWritesAByteCopyAndWorkContinuesOnTheOriginal) {
 
 TEST_F(frmMainTest, SaveAsOntoTheOpenFileIsRefusedAndTheFileStaysIntact) {
     AddMaster("Coursetb", "C1", "语文");
-    CloseDb();
+    twtest::State().Close();
     const QByteArray before = FileBytes(path_);
-    ASSERT_TRUE(OpenDb(path_));
+    ASSERT_TRUE(twtest::State().Open(path_));
 
     ChooseFile(QDir(dir_.path()).filePath("./kb.mdb"));
     Click("mnuDbSaveAs");
@@ -307,8 +307,8 @@ TEST_F(frmMainTest, SaveAsOntoTheOpenFileIsRefusedAndTheFileStaysIntact) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "保存数据库文件错误！");
     EXPECT_EQ(messages_[0].title, window_->windowTitle());
-    EXPECT_EQ(OpenDbPath(), path_);
-    CloseDb();
+    EXPECT_EQ(twtest::State().Path(), path_);
+    twtest::State().Close();
     EXPECT_EQ(FileBytes(path_), before);
 }
 
@@ -325,7 +325,7 @@ TEST_F(frmMainTest, SaveAsOntoAFileAnotherCopyHoldsIsRefused) {
     ASSERT_EQ(MessageTexts(), QStringList{"保存数据库文件错误！"});
     EXPECT_EQ(messages_[0].title, window_->windowTitle());
     EXPECT_EQ(FileBytes(other), before);
-    EXPECT_EQ(OpenDbPath(), path_);
+    EXPECT_EQ(twtest::State().Path(), path_);
 }
 
 TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDatabase) {
@@ -336,7 +336,7 @@ TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDat
     EXPECT_TRUE(messages_.empty());
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("学年升级前备份")));
     EXPECT_TRUE(QFileInfo::exists(dir_.filePath("学年升级前备份.mdb")));
-    EXPECT_EQ(OpenDbPath(), path_);
+    EXPECT_EQ(twtest::State().Path(), path_);
 
     ASSERT_TRUE(QDir(dir_.path()).mkdir("第二学期"));
     const QString second = dir_.filePath("第二学期/课表.mdb");
@@ -354,7 +354,7 @@ TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDat
     chooseFrom(QString());
     Click("mnuOpenDb");
     EXPECT_EQ(startedIn, dir_.filePath("第二学期"));
-    EXPECT_EQ(OpenDbPath(), second);
+    EXPECT_EQ(twtest::State().Path(), second);
 }
 
 TEST_F(frmMainTest, SaveAsIntoAMissingFolderReportsAndReopens) {
@@ -362,20 +362,20 @@ TEST_F(frmMainTest, SaveAsIntoAMissingFolderReportsAndReopens) {
     Click("mnuDbSaveAs");
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "保存数据库文件错误！");
-    EXPECT_EQ(OpenDbPath(), path_);
+    EXPECT_EQ(twtest::State().Path(), path_);
 }
 
 TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     // The open database disappears, then a failed open cannot return to it.
     const QString moved = dir_.filePath("moved.mdb");
-    CloseDb();
+    twtest::State().Close();
     ASSERT_TRUE(QFile::rename(path_, moved));
     ASSERT_TRUE(tw::ini::WriteString(SettingsFile(), "DB", "FILENAME", path_));
     const QString junk = dir_.filePath("junk.mdb");
     ASSERT_TRUE(WriteBytes(junk, "junk"));
     ChooseFile(junk);
     Click("mnuOpenDb");
-    EXPECT_FALSE(ProgramState().IsOpen());
+    EXPECT_FALSE(twtest::State().IsOpen());
     // Both failures are reported, and the caption names no database.
     EXPECT_EQ(MessageTexts(), (QStringList{"打开数据库失败！\n" + junk + "：文件太短，不是数据库",
                                            "打开数据库失败！\n" + path_ + "：文件不存在"}));
@@ -394,22 +394,22 @@ TEST_F(frmMainTest, WithoutAnOpenDatabaseFileCommandsStillWorkAndOthersAreOff) {
     // Open works again.
     ChooseFile(moved);
     Click("mnuOpenDb");
-    EXPECT_EQ(OpenDbPath(), moved);
+    EXPECT_EQ(twtest::State().Path(), moved);
     emit menu->aboutToShow();
     EXPECT_TRUE(window_->findChild<QAction*>("mnuDeleteLessonAll")->isEnabled());
 
     // And exit closes the window normally with no database open.
-    CloseDb();
+    twtest::State().Close();
     window_->show();
     Click("mnuEnd");
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_FALSE(ProgramState().IsOpen());
+    EXPECT_FALSE(twtest::State().IsOpen());
 }
 
 TEST_F(frmMainTest, ClosingTheWindowClosesTheDatabaseLikeExit) {
     window_->show();
     EXPECT_TRUE(window_->close());
-    EXPECT_FALSE(ProgramState().IsOpen());
+    EXPECT_FALSE(twtest::State().IsOpen());
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -539,7 +539,7 @@ TEST_F(frmMainTest, DataMaintenanceReportsDoneOrFailed) {
 }
 
 TEST_F(frmMainTest, LessonsPerDayDialogWritesTheSettingAndRereadsIt) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     bool showedSeven = false;
     SetModalFormHandler([&](QWidget& form) {
         auto& dialog = static_cast<frmSetLessonOfDay&>(form);
@@ -549,7 +549,7 @@ TEST_F(frmMainTest, LessonsPerDayDialogWritesTheSettingAndRereadsIt) {
     });
     Click("mnuSetLessonNum");
     EXPECT_TRUE(showedSeven);
-    EXPECT_EQ(LessonOfDay, 6);
+    EXPECT_EQ(twtest::State().lessonOfDay, 6);
     EXPECT_EQ(tw::ini::ReadString(SettingsFile(), "LESSON", "LESSON_OF_DAY", "", 50), "6");
     EXPECT_TRUE(messages_.empty());
 
@@ -561,15 +561,15 @@ TEST_F(frmMainTest, LessonsPerDayDialogWritesTheSettingAndRereadsIt) {
         dialog.cmdCancel->click();
     });
     Click("mnuSetLessonNum");
-    EXPECT_EQ(LessonOfDay, 6);
+    EXPECT_EQ(twtest::State().lessonOfDay, 6);
     EXPECT_EQ(tw::ini::ReadString(SettingsFile(), "LESSON", "LESSON_OF_DAY", "", 50), "6");
 }
 
 TEST_F(frmMainTest, LessonsPerDayDialogReportsAFailedWrite) {
     SetProgramFolder(dir_.filePath("readonly"));
     ASSERT_TRUE(QDir(dir_.path()).mkpath("readonly/kbxt.ini"));  // a folder: cannot be written
-    LessonOfDay = 6;
-    frmSetLessonOfDay dialog(ProgramState());
+    twtest::State().lessonOfDay = 6;
+    frmSetLessonOfDay dialog(twtest::State());
     dialog.show();
     dialog.Opt7->setChecked(true);
     dialog.cmdOK->click();
@@ -578,7 +578,7 @@ TEST_F(frmMainTest, LessonsPerDayDialogReportsAFailedWrite) {
     EXPECT_TRUE(messages_[0].style & tw::ui::vbCritical);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.Opt7->isChecked());
-    EXPECT_EQ(LessonOfDay, 6);
+    EXPECT_EQ(twtest::State().lessonOfDay, 6);
 }
 
 TEST_F(frmMainTest, HelpFormsAreShownModally) {
@@ -610,5 +610,5 @@ TEST_F(frmMainTest, FailedSettingsWriteAfterOpenIsReportedAndTheNewDatabaseStays
     ASSERT_EQ(MessageTexts(), QStringList{"保存新数据库文件名！"});
     EXPECT_EQ(messages_[0].title, "Korvel排课软件 -- " + second);
     EXPECT_TRUE(messages_[0].style & tw::ui::vbCritical);
-    EXPECT_EQ(OpenDbPath(), second);
+    EXPECT_EQ(twtest::State().Path(), second);
 }

@@ -1,5 +1,5 @@
-// A fresh timetable database from the program's schema in a temporary program folder, opened as
-// the program's one connection; message boxes, file choosers, modal forms and popup menus are
+// A fresh timetable database from the program's schema in a temporary program folder, opened in
+// the test's own program state; message boxes, file choosers, modal forms and popup menus are
 // scripted so that no test blocks.
 #pragma once
 
@@ -68,17 +68,16 @@ class SchoolDbTest : public ::testing::Test {
         SetProgramFolder(dir_.path());
         path_ = dir_.filePath("kb.mdb");
         ASSERT_TRUE(MakeDb(path_));
-        CloseDb();
-        ASSERT_TRUE(OpenDb(path_));
-        LessonOfDay = 6;
-        AppTitle = QStringLiteral("测试学校排课软件系统");
+        ASSERT_TRUE(state_.Open(path_));
+        state_.lessonOfDay = 6;
+        state_.title = QStringLiteral("测试学校排课软件系统");
         tw::ui::SetMsgBoxHandler([this](const tw::ui::MsgBoxCall& call) {
             messages_.push_back(call);
             return static_cast<int>(tw::ui::vbOK);
         });
     }
     void TearDown() override {
-        CloseDb();
+        state_.Close();
         tw::ui::SetMsgBoxHandler(nullptr);
         tw::ui::SetFileDialogHandler(nullptr);
         SetModalFormHandler(nullptr);
@@ -87,10 +86,10 @@ class SchoolDbTest : public ::testing::Test {
 
     static bool MakeDb(const QString& path) { return twtest::CreateKbDatabase(path); }
 
-    void Exec(const QString& sql) { KbDb().Execute(sql); }
-    long long Count(const QString& sql) { return twtest::Count(KbDb(), sql); }
+    void Exec(const QString& sql) { state_.Db().Execute(sql); }
+    long long Count(const QString& sql) { return twtest::Count(state_.Db(), sql); }
     // Every row of a query, fields joined by '|' and rows by ';'.
-    QString Rows(const QString& sql) { return twtest::Rows(KbDb(), sql); }
+    QString Rows(const QString& sql) { return twtest::Rows(state_.Db(), sql); }
     // Every table's rows in a fixed order, to tell whether anything changed.
     QString Everything() {
         return Rows("select * from Classtb order by Code") + "#" +
@@ -111,6 +110,9 @@ class SchoolDbTest : public ::testing::Test {
         return texts;
     }
 
+    // The program's state in this test: its database, lessons per day and title.
+    tw::shell::AppState state_;
+    twtest::StateScope scope_{state_};
     QTemporaryDir dir_;
     QString path_;
     std::vector<tw::ui::MsgBoxCall> messages_;

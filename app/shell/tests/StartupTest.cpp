@@ -23,14 +23,14 @@ class StartupTest : public ::testing::Test {
     QString Ini() const { return env_.FilePath("kbxt.ini"); }
     // Fills lessons 1..7 of Monday for class 11 and a plan row counting them.
     void SeedLessons() {
-        ASSERT_TRUE(OpenDb(env_.DbPath()));
+        ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
         for (int l = 1; l <= 7; ++l)
             env_.Exec(QString("insert into LessonListtb values('11',1,%1,'M','T',1)").arg(l));
         env_.Exec(
             "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count) Values "
             "('11','M','T',' 7')");
         env_.Exec("update ClassPlantb set BuildCount=7");
-        CloseDb();
+        twtest::State().Close();
     }
     QString Lessons() { return env_.Rows("select LessonNo from LessonListtb order by LessonNo"); }
     twtest::AppTestEnv env_;
@@ -39,25 +39,25 @@ class StartupTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(StartupTest, NoSettingsFileOpensTheProgramFoldersDatabase) {
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + env_.Folder() + "/kb.mdb");
-    EXPECT_EQ(AppTitle, QStringLiteral("排课软件系统"));
-    EXPECT_EQ(LessonOfDay, 6);
-    EXPECT_EQ(OpenDbPath(), env_.Folder() + "/kb.mdb");
+    EXPECT_EQ(twtest::State().title, QStringLiteral("排课软件系统"));
+    EXPECT_EQ(twtest::State().lessonOfDay, 6);
+    EXPECT_EQ(twtest::State().Path(), env_.Folder() + "/kb.mdb");
     EXPECT_FALSE(QFileInfo::exists(Ini()));  // nothing written
     EXPECT_TRUE(env_.calls.empty());
 }
 
 TEST_F(StartupTest, MissingConfiguredFileFallsBackAndRewritesTheSetting) {
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone/old.mdb");
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
     const QString path = env_.Folder() + "/kb.mdb";
     EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), path);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + path);
-    EXPECT_EQ(OpenDbPath(), path);
+    EXPECT_EQ(twtest::State().Path(), path);
 }
 
 TEST_F(StartupTest, ConfiguredDatabaseIsUsedAsItIs) {
@@ -65,10 +65,10 @@ TEST_F(StartupTest, ConfiguredDatabaseIsUsedAsItIs) {
     ASSERT_TRUE(twtest::CreateKbDatabase(other));
     env_.SetIni("DB", "FILENAME", other);
     env_.SetIni("USERINFO", "USER", QStringLiteral("北山中学"));
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
-    EXPECT_EQ(OpenDbPath(), other);
-    EXPECT_EQ(AppTitle, QStringLiteral("北山中学排课软件系统"));
+    EXPECT_EQ(twtest::State().Path(), other);
+    EXPECT_EQ(twtest::State().title, QStringLiteral("北山中学排课软件系统"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + other);
 }
 
@@ -80,9 +80,9 @@ TEST_F(StartupTest, WrongFilesFallBackWithoutBeingChanged) {
         f.write("not a database at all, just a line of text for the test\n");
     }
     env_.SetIni("DB", "FILENAME", text);
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
-    EXPECT_EQ(OpenDbPath(), env_.Folder() + "/kb.mdb");
+    EXPECT_EQ(twtest::State().Path(), env_.Folder() + "/kb.mdb");
     QFile f(text);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("not a database at all, just a line of text for the test\n"));
@@ -92,7 +92,7 @@ TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     QFile::remove(env_.DbPath());
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
     env_.SetIni("USERINFO", "USER", QStringLiteral("北山中学"));
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.Folder() +
@@ -100,7 +100,7 @@ TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
                                       QStringLiteral("：文件不存在"));
     EXPECT_EQ(env_.calls[0].style, tw::ui::vbCritical);
     EXPECT_EQ(env_.calls[0].title, QStringLiteral("北山中学排课软件系统"));
-    EXPECT_FALSE(ProgramState().IsOpen());
+    EXPECT_FALSE(twtest::State().IsOpen());
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(top->inherits("frmMain") && top->isVisible());
     // Opening never creates a file.
@@ -140,11 +140,11 @@ TEST_F(StartupTest, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported
         {
             h2test::OtherProcess holder(other);
             ASSERT_TRUE(holder.holding());
-            w = Main(ProgramState());
+            w = Main(twtest::State());
         }
         ASSERT_TRUE(w) << c.file.toStdString();
         EXPECT_EQ(h2test::FileBytes(c.file), before) << c.file.toStdString();
-        EXPECT_EQ(OpenDbPath(), env_.DbPath());
+        EXPECT_EQ(twtest::State().Path(), env_.DbPath());
         EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), c.file);
         EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + env_.DbPath());
         ASSERT_EQ(env_.calls.size(), 1u) << c.file.toStdString();
@@ -152,14 +152,14 @@ TEST_F(StartupTest, ConfiguredFileThatExistsButFailsStaysConfiguredAndIsReported
                   QStringLiteral("打不开设置的数据库文件，本次改用程序目录中的 kb.mdb。\n") +
                       c.file + QStringLiteral("：") + c.why);
         EXPECT_EQ(env_.calls[0].style, tw::ui::vbCritical);
-        CloseDb();
+        twtest::State().Close();
     }
 }
 
 TEST_F(StartupTest, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
     h2test::OtherProcess firstCopy(env_.DbPath());
     ASSERT_TRUE(firstCopy.holding());
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     EXPECT_FALSE(w);
     ASSERT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(env_.calls[0].text, QStringLiteral("打开数据库失败！\n") + env_.DbPath() +
@@ -170,9 +170,9 @@ TEST_F(StartupTest, SecondCopyOnTheSameDatabaseEndsWithTheMessage) {
 TEST_F(StartupTest, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     SeedLessons();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "7abc");
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
-    EXPECT_EQ(LessonOfDay, 7);
+    EXPECT_EQ(twtest::State().lessonOfDay, 7);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
 }
 
@@ -180,16 +180,16 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     // What the lessons-per-day dialog writes on 确定 after a fresh install, on a school of 7
     // lessons a day: the start asks, naming how many lessons would go, and by default keeps them.
     SeedLessons();
-    ASSERT_TRUE(OpenDb(env_.DbPath()));
+    ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
     env_.Exec("insert into LessonListtb values('12',3,7,'M','T',1)");
-    CloseDb();
+    twtest::State().Close();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "6");
     for (const int answer : {int(tw::ui::vbOK), int(tw::ui::vbNo)}) {
         env_.calls.clear();
         env_.answers = {answer};  // the box closed, or No
-        auto w = Main(ProgramState());
+        auto w = Main(twtest::State());
         ASSERT_TRUE(w);
-        EXPECT_EQ(LessonOfDay, 6);
+        EXPECT_EQ(twtest::State().lessonOfDay, 6);
         EXPECT_EQ(env_.Count("select count(*) from LessonListtb where LessonNo=7"), 2);
         ASSERT_EQ(env_.calls.size(), 1u);
         EXPECT_EQ(env_.calls[0].text,
@@ -197,41 +197,41 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
                                  "要删除这2节课吗？选“否”则保留。"));
         EXPECT_EQ(env_.calls[0].style,
                   tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2);
-        EXPECT_EQ(env_.calls[0].title, AppTitle);
-        CloseDb();
+        EXPECT_EQ(env_.calls[0].title, twtest::State().title);
+        twtest::State().Close();
     }
     env_.calls.clear();
     env_.answers = {tw::ui::vbYes};
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
     EXPECT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
     EXPECT_EQ(env_.Count("select BuildCount from ClassPlantb"), 7);
-    CloseDb();
+    twtest::State().Close();
     // With nothing beyond the day, nothing is asked.
     env_.calls.clear();
-    w = Main(ProgramState());
+    w = Main(twtest::State());
     ASSERT_TRUE(w);
     EXPECT_TRUE(env_.calls.empty());
 }
 
 TEST_F(StartupTest, RefusedTrimSaysWhyAndKeepsTheLessons) {
     SeedLessons();
-    ASSERT_TRUE(OpenDb(env_.DbPath()));
+    ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
     env_.Exec(
         "CREATE TRIGGER no_trim BEFORE DELETE ON LessonListtb BEGIN "
         "SELECT RAISE(ABORT, 'refused'); END");
-    CloseDb();
+    twtest::State().Close();
     env_.SetIni("LESSON", "LESSON_OF_DAY", "6");
     env_.answers = {tw::ui::vbYes};
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
     ASSERT_EQ(env_.calls.size(), 2u);
     EXPECT_TRUE(env_.calls[1].text.startsWith(QStringLiteral("删除课表失败！\n")))
         << env_.calls[1].text.toStdString();
     EXPECT_TRUE(env_.calls[1].text.contains("refused")) << env_.calls[1].text.toStdString();
     EXPECT_EQ(env_.calls[1].style, tw::ui::vbCritical);
-    EXPECT_EQ(env_.calls[1].title, AppTitle);
+    EXPECT_EQ(env_.calls[1].title, twtest::State().title);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
 }
 
@@ -265,11 +265,11 @@ TEST_F(StartupTest, MissingOrOddLessonSettingsRunWithSixAndDeleteNoLesson) {
     };
     for (const auto& [name, make] : settings) {
         make();
-        auto w = Main(ProgramState());
+        auto w = Main(twtest::State());
         ASSERT_TRUE(w) << name.toStdString();
-        EXPECT_EQ(LessonOfDay, 6) << name.toStdString();
+        EXPECT_EQ(twtest::State().lessonOfDay, 6) << name.toStdString();
         EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7") << name.toStdString();
-        CloseDb();
+        twtest::State().Close();
     }
 }
 
@@ -282,9 +282,9 @@ TEST_F(StartupTest, CaptionNamesTheDatabaseOpenWhenTheSettingCannotBeRewritten) 
     SetProgramFolder(folder);
     env_.SetIni("DB", "FILENAME", env_.Folder() + "/gone.mdb");
     const QByteArray iniBefore = h2test::FileBytes(SettingsFile());
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
-    EXPECT_EQ(OpenDbPath(), folder + "/kb.mdb");
+    EXPECT_EQ(twtest::State().Path(), folder + "/kb.mdb");
     EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + folder + "/kb.mdb");
     EXPECT_EQ(h2test::FileBytes(SettingsFile()), iniBefore);
     EXPECT_TRUE(env_.calls.empty());
@@ -296,10 +296,10 @@ TEST_F(StartupTest, LongSchoolNameIsCutToOneHundredBytes) {
     ASSERT_EQ(tw::text::ToGbk(name).size(), 150u);
     env_.SetIni("USERINFO", "USER", name);
     EXPECT_EQ(GetSchoolName(), QString(50, QChar(0x4E2D)));
-    auto w = Main(ProgramState());
+    auto w = Main(twtest::State());
     ASSERT_TRUE(w);
-    EXPECT_EQ(AppTitle, QString(50, QChar(0x4E2D)) + QStringLiteral("排课软件系统"));
-    EXPECT_TRUE(w->windowTitle().startsWith(AppTitle + " -- "));
+    EXPECT_EQ(twtest::State().title, QString(50, QChar(0x4E2D)) + QStringLiteral("排课软件系统"));
+    EXPECT_TRUE(w->windowTitle().startsWith(twtest::State().title + " -- "));
 }
 
 TEST_F(StartupTest, LongDatabasePathIsCutTo254Bytes) {
@@ -324,13 +324,13 @@ TEST_F(StartupTest, SettingsReadersHaveDefaultsAndReadAnew) {
 }
 
 TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
-    EXPECT_EQ(TrimLessonsToDay(ProgramState()).reason, tw::store::Reason::NoDatabase);
+    EXPECT_EQ(TrimLessonsToDay(twtest::State()).reason, tw::store::Reason::NoDatabase);
     SeedLessons();
-    ASSERT_TRUE(OpenDb(env_.DbPath()));
-    LessonOfDay = 6;
+    ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
+    twtest::State().lessonOfDay = 6;
     {
-        twtest::StatementRecorder recorder(KbDb());
-        EXPECT_TRUE(TrimLessonsToDay(ProgramState()).Done());
+        twtest::StatementRecorder recorder(twtest::State().Db());
+        EXPECT_TRUE(TrimLessonsToDay(twtest::State()).Done());
         EXPECT_EQ(recorder.Count(), 1);
         EXPECT_EQ(recorder.Digest().toStdString(), "00ec1a52bae7e990");
     }
@@ -352,16 +352,16 @@ TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting
             f.write(ini);
         }
         env_.calls.clear();
-        auto w = Main(ProgramState());
+        auto w = Main(twtest::State());
         ASSERT_TRUE(w);
-        EXPECT_EQ(OpenDbPath(), school) << mark.size();
+        EXPECT_EQ(twtest::State().Path(), school) << mark.size();
         EXPECT_TRUE(env_.calls.empty());
         EXPECT_EQ(h2test::FileBytes(Ini()), ini);
         if (!mark.isEmpty()) {
-            EXPECT_EQ(AppTitle, QStringLiteral("北山中学排课软件系统"));
+            EXPECT_EQ(twtest::State().title, QStringLiteral("北山中学排课软件系统"));
             EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + school);
         }
-        CloseDb();
+        twtest::State().Close();
     }
 }
 
@@ -381,9 +381,9 @@ TEST_F(StartupTest, AConfiguredFileBehindAClosedFolderStaysConfigured) {
             ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(
                 env_.Folder(), cache.path(), {env_.Folder(), env_.DbPath(), Ini()}));
             ASSERT_EQ(::chmod(QFile::encodeName(env_.Folder()).constData(), 0755), 0);
-            auto w = Main(ProgramState());
+            auto w = Main(twtest::State());
             ASSERT_TRUE(w);
-            EXPECT_EQ(OpenDbPath(), env_.DbPath());
+            EXPECT_EQ(twtest::State().Path(), env_.DbPath());
             EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), school);
             ASSERT_EQ(env_.calls.size(), 1u);
             EXPECT_EQ(env_.calls[0].text,

@@ -31,7 +31,7 @@ class AutoBuildDialogTest : public BuildTest {
     }
     // Opens the dialog modally as the main window does; it closes itself.
     void RunDialog() {
-        frmAutoBuild dialog(ProgramState());
+        frmAutoBuild dialog(twtest::State());
         dialog.exec();
         activations = dialog.ActivationCount();
     }
@@ -108,7 +108,7 @@ TEST_F(AutoBuildDialogTest, AFailedStatementIsShownWithTheDatabasesTextAndUndone
 
 TEST_F(AutoBuildDialogTest, ALaterActivationStartsNoSecondBuild) {
     AddPlan("101", "01", "T1", 1);
-    frmAutoBuild dialog(ProgramState());
+    frmAutoBuild dialog(twtest::State());
     dialog.exec();
     ASSERT_EQ(calls.size(), 1u);
     dialog.Form_Activate();
@@ -118,7 +118,7 @@ TEST_F(AutoBuildDialogTest, ALaterActivationStartsNoSecondBuild) {
 }
 
 TEST_F(AutoBuildDialogTest, LayoutAndTheGrowingDots) {
-    frmAutoBuild dialog(ProgramState());
+    frmAutoBuild dialog(twtest::State());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动生成课表"));
     EXPECT_EQ(dialog.size(), QSize(314, 127));
     auto* frame = dialog.findChild<QFrame*>("Frame1");
@@ -161,7 +161,7 @@ TEST_F(AutoBuildDialogTest, TheMainWindowRunsTheBuildAfterTheTypedConfirmation) 
         }
     });
     {
-        frmMain window(ProgramState());
+        frmMain window(twtest::State());
         auto* item = window.findChild<QAction*>("mnuAutoBuild");
         ASSERT_NE(item, nullptr);
         item->setEnabled(true);
@@ -181,7 +181,7 @@ namespace {
 TEST_F(AutoBuildDialogTest, ClosingIsRefusedWhileTheBuildRuns) {
     AddPlan("101", "01", "T1", 3);
     AddPlan("102", "01", "T1", 3);
-    frmAutoBuild dialog(ProgramState());
+    frmAutoBuild dialog(twtest::State());
     int tries = 0;
     bool hiddenWhileBuilding = false;
     QTimer closer;

@@ -42,11 +42,11 @@ class BuildTest : public ::testing::Test {
   public:
     void SetUp() override {
         env_ = std::make_unique<twtest::AppTestEnv>();
-        LessonOfDay = 6;
+        twtest::State().lessonOfDay = 6;
     }
     void TearDown() override { env_.reset(); }
 
-    tw::db::Database& db() { return KbDb(); }
+    tw::db::Database& db() { return twtest::State().Db(); }
     void Exec(const QString& sql) { db().Execute(sql); }
     // First column of the first row as a number (0 when there is no row).
     long long Int(const QString& sql) {
@@ -101,7 +101,7 @@ class BuildTest : public ::testing::Test {
                Rows("select * from ClassPlantb order by rowid");
     }
     int Build(tw::timetable::RandomSource rnd) {
-        tw::timetable::Builder builder(db(), LessonOfDay, std::move(rnd));
+        tw::timetable::Builder builder(db(), twtest::State().lessonOfDay, std::move(rnd));
         return builder.AutoBuildLessons();
     }
 

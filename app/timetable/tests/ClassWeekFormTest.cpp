@@ -15,7 +15,7 @@ class ClassWeekFormTest : public HandEditTest {
   protected:
     template <class Form>
     static void ExpectHeadingEscapeAndExit() {
-        Form f(ProgramState());
+        Form f(twtest::State());
         EXPECT_TRUE(f.Label1->font().bold());
         EXPECT_EQ(f.Label1->font().pointSize(), 12);
         f.show();

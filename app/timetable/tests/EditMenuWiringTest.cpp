@@ -13,7 +13,7 @@ TEST_F(EditMenuWiringTest, PresetAndHandEditItemsShowTheirForms) {
     QStringList shown;
     SetModalFormHandler([&shown](QWidget& form) { shown << form.objectName(); });
     {
-        frmMain main(ProgramState());
+        frmMain main(twtest::State());
         for (const char* item : {"mnuPrepairBuild", "mnuManualBuild"}) {
             QAction* action = main.findChild<QAction*>(item);
             ASSERT_NE(action, nullptr) << item;

@@ -53,7 +53,7 @@ TEST_P(GeneratedSchoolTest, EveryBuildKeepsTheTimetableRules) {
     p.seed = c.schoolSeed;
     tw::timetable::demo::SchoolSummary school = tw::timetable::demo::WriteSchool(db(), p);
     ASSERT_GT(school.fixedLessons, 10);
-    LessonOfDay = c.lessonsPerDay;
+    twtest::State().lessonOfDay = c.lessonsPerDay;
 
     const QString fixedSql =
         "select ClassCode, Day, LessonNo, CourseCode, TeacherCode from LessonListtb where "
@@ -385,7 +385,7 @@ TEST_F(BuildTest, TheSameDrawsGiveTheSameTimetable) {
     p.classes = 6;
     p.lessonsPerDay = 7;
     tw::timetable::demo::WriteSchool(db(), p);
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     const QString all =
         "select ClassCode, Day, LessonNo, CourseCode from LessonListtb order by "
         "ClassCode, Day, LessonNo";
@@ -435,7 +435,7 @@ TEST_P(RecordedTimetableTest, AFixedSchoolAndDrawsGiveTheRecordedTimetable) {
     p.sharedCourses = r.sharedCourses;
     p.seed = r.schoolSeed;
     tw::timetable::demo::WriteSchool(db(), p);
-    LessonOfDay = r.lessonsPerDay;
+    twtest::State().lessonOfDay = r.lessonsPerDay;
 
     RunStatements sent;
     EXPECT_EQ(sent.Record(db(), [&] { return Build(SeededRandom(r.schoolSeed * 1000u)); }),
@@ -488,7 +488,7 @@ class EditedSchoolTest : public BuildTest {
                 stored[{c[0].toInt(), c[1].toInt()}] = cellText(c[2], c[3]);
             }
             for (int day = 1; day <= 5; ++day) {
-                for (int lesson = 1; lesson <= LessonOfDay; ++lesson) {
+                for (int lesson = 1; lesson <= twtest::State().lessonOfDay; ++lesson) {
                     const QString shown = grid.TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
                     const auto it = stored.find({day, lesson});
                     const QString want = it == stored.end() ? QString() : it->second;
@@ -555,7 +555,7 @@ class EditedSchoolTest : public BuildTest {
     void ClickMarked(tw::ui::WeekGrid& grid, unsigned int colour, Qt::MouseButton button) {
         std::vector<std::pair<int, int>> cells;
         for (int day = 1; day <= 5; ++day)
-            for (int lesson = 1; lesson <= LessonOfDay; ++lesson)
+            for (int lesson = 1; lesson <= twtest::State().lessonOfDay; ++lesson)
                 if (tw::timetable::CellMark(grid, tw::ui::WeekGridRowOfLesson(lesson), day) ==
                     colour)
                     cells.emplace_back(day, lesson);
@@ -621,7 +621,7 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
                                             .fixedLessons = 12,
                                             .staleLessons = 0,
                                             .seed = 5});
-    LessonOfDay = 6;
+    twtest::State().lessonOfDay = 6;
     // Namesakes: the second teacher, class and course take the first one's name.
     for (const char* table : {"Teachertb", "Classtb", "Coursetb"}) {
         const QStringList codes = Rows(QString("select Code from %1 order by Code").arg(table));
@@ -632,7 +632,7 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
     // Thousands of small transactions: a test database need not reach the disk after each.
     db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
     ASSERT_GE(Build(SeededRandom(5)), 90);
-    const tw::store::TimetableRules rules{LessonOfDay, {}};
+    const tw::store::TimetableRules rules{twtest::State().lessonOfDay, {}};
     ASSERT_EQ(tw::store::BrokenTimetableRule(db(), rules).toStdString(), "");
 
     // Every statement the two forms send is recorded, the test's own reads kept out: the same
@@ -652,9 +652,9 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
             hand.reset();
             preset.reset();
             if (Chance(70))
-                hand = std::make_unique<frmManualSetLesson>(ProgramState());
+                hand = std::make_unique<frmManualSetLesson>(twtest::State());
             else
-                preset = std::make_unique<frmSetLesson>(ProgramState());
+                preset = std::make_unique<frmSetLesson>(twtest::State());
             left = 1 + Below(40);
         }
         --left;
@@ -682,10 +682,10 @@ namespace {
 
 // The program folder's demo school: a school as typed in by hand, with its timetable built.
 TEST_F(BuildTest, TheDemoSchoolHasItsTimetableBuiltAndClassesAsTheClassFormMakesThem) {
-    CloseDb();
+    twtest::State().Close();
     const QString path = env_->FilePath("demo.mdb");
     ASSERT_TRUE(QFile::copy(TW_DIST_DIR "/demo.mdb", path));
-    ASSERT_TRUE(OpenDb(path));
+    ASSERT_TRUE(twtest::State().Open(path));
 
     // Every plan row built, its progress matching its lessons, most lessons placed, all of
     // them within the 6 lessons a day of a new settings file.

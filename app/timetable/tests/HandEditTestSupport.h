@@ -26,7 +26,7 @@ class HandEditTest : public ::testing::Test {
   public:
     void SetUp() override {
         env_ = std::make_unique<twtest::AppTestEnv>();
-        LessonOfDay = 6;
+        twtest::State().lessonOfDay = 6;
     }
     void TearDown() override { env_.reset(); }
 

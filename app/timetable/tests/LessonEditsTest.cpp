@@ -11,28 +11,31 @@ using tw::store::kFlagPreset;
 
 namespace {
 
-// The actions on the program's open database: true when done.
+// The actions on the test's open database: true when done.
 bool WritePresetLesson(const QString& cls, const QString& course, const QString& teacher, int day,
                        int lesson) {
-    return tw::store::WritePresetLesson(KbDb(), cls, course, teacher, day, lesson).Done();
+    return tw::store::WritePresetLesson(twtest::State().Db(), cls, course, teacher, day, lesson)
+        .Done();
 }
 bool RemovePresetLesson(const QString& cls, int day, int lesson) {
-    return tw::store::RemovePresetLesson(KbDb(), cls, day, lesson).Done();
+    return tw::store::RemovePresetLesson(twtest::State().Db(), cls, day, lesson).Done();
 }
 bool PlaceHandLesson(const QString& cls, const QString& course, const QString& teacher, int day,
                      int lesson) {
-    return tw::store::PlaceHandLesson(KbDb(), cls, course, teacher, day, lesson).Done();
+    return tw::store::PlaceHandLesson(twtest::State().Db(), cls, course, teacher, day, lesson)
+        .Done();
 }
 bool RemoveHandLesson(const QString& cls, int day, int lesson) {
-    return tw::store::RemoveHandLesson(KbDb(), cls, day, lesson).Done();
+    return tw::store::RemoveHandLesson(twtest::State().Db(), cls, day, lesson).Done();
 }
 bool SwapClassLessons(const QString& cls, int selDay, int selLesson, int day, int lesson) {
-    return tw::store::SwapClassLessons(KbDb(), cls, selDay, selLesson, day, lesson).Done();
+    return tw::store::SwapClassLessons(twtest::State().Db(), cls, selDay, selLesson, day, lesson)
+        .Done();
 }
 bool CanTradeSlots(const QString& cls, const QString& selTeacher, int selDay, int selLesson,
                    const QString& teacher, int day, int lesson) {
-    const tw::store::Read<bool> read =
-        tw::store::CanTradeSlots(KbDb(), cls, selTeacher, selDay, selLesson, teacher, day, lesson);
+    const tw::store::Read<bool> read = tw::store::CanTradeSlots(
+        twtest::State().Db(), cls, selTeacher, selDay, selLesson, teacher, day, lesson);
     return read.Done() && read.value;
 }
 
@@ -84,7 +87,7 @@ TEST_F(LessonEditsTest, AFailingPresetLeavesTheReplacedLessonAndBothCountsAsThey
     const QString before = AllLessons() + "/" + AllPlans();
     EXPECT_FALSE(WritePresetLesson("101", "01", "T1", 2, 3));
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
-    EXPECT_FALSE(KbDb().InTransaction());
+    EXPECT_FALSE(twtest::State().Db().InTransaction());
 }
 
 TEST_F(LessonEditsTest, RemovingAFixedLessonDeletesItAndLowersTheStoredCoursesCount) {
@@ -179,7 +182,7 @@ TEST_F(LessonEditsTest, AMoveKeepsAFixedLessonFixedAndWritesAnyOtherWithFlagTwo)
     EXPECT_EQ(Slot("101", 3, 5), "02|T2|2");
     EXPECT_EQ(AllPlans(), plans);
     // The next build keeps the fixed lesson where it was moved to.
-    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(twtest::State().Db(), 6, [] { return 0.5; });
     builder.AutoBuildLessons();
     EXPECT_EQ(Slot("101", 3, 4), "01|T1|0");
 }
@@ -232,7 +235,7 @@ TEST_F(LessonEditsTest, ALessonWithANullFlagIsNotFixed) {
     EXPECT_TRUE(SwapClassLessons("101", 3, 3, 4, 4));
     EXPECT_EQ(Slot("101", 4, 4), "02|T2|2");
     Exec("update LessonListtb set SetFlag=null where ClassCode='101' and Day=4");
-    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(twtest::State().Db(), 6, [] { return 0.5; });
     builder.AutoBuildLessons();
     EXPECT_EQ(Count("select count(*) from LessonListtb where SetFlag is null"), 0);
     EXPECT_EQ(Count("select count(*) from ClassPlantb p where BuildCount<>(select count(*) from "
@@ -266,7 +269,7 @@ TEST_F(LessonEditsTest, FixedLessonsOutliveAnAutomaticBuildAndCountInItsPercenta
                          .arg(course)
                          .arg(d)
                          .arg(l));
-    tw::timetable::Builder builder(KbDb(), 6, [] { return 0.5; });
+    tw::timetable::Builder builder(twtest::State().Db(), 6, [] { return 0.5; });
     const int percent = builder.AutoBuildLessons();
     EXPECT_EQ(Slot("101", 5, 6), "01|T1|0");
     EXPECT_EQ(Slot("101", 1, 1), "02|T2|0");

@@ -51,7 +51,7 @@ TEST_F(ManualSetLessonFormTest, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeach
     AddLesson("101", 1, 1, "01", "T1", 0);
     AddLesson("101", 2, 6, "02", "T2", 1);
     AddLesson("101", 3, 3, "03", "T3", 2);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     EXPECT_EQ(f.windowTitle(), "人工安排课程");
     EXPECT_EQ(Owed(f), QStringList({"一年级1班|语文|4", "一年级2班|音乐|-1"}));
     EXPECT_EQ(f.lstCourse->headerItem()->text(2), "节数");
@@ -76,9 +76,9 @@ TEST_F(ManualSetLessonFormTest, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeach
 }
 
 TEST_F(ManualSetLessonFormTest, WithSevenLessonsBothGridsHaveRowSeven) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     AddLesson("101", 4, 7, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     EXPECT_EQ(f.MSFlexGrid1->rowCount(), 9);
     EXPECT_EQ(f.grdTeacher->rowCount(), 9);
     EXPECT_EQ(f.grdTeacher->TextMatrix(8, 0), "七");
@@ -87,7 +87,7 @@ TEST_F(ManualSetLessonFormTest, WithSevenLessonsBothGridsHaveRowSeven) {
 
 TEST_F(ManualSetLessonFormTest, NoClassesGivesAnEmptyWeekThatStillReadsSuccessfully) {
     Exec("delete from Classtb");
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     EXPECT_EQ(f.CmbClass->count(), 0);
     EXPECT_EQ(f.CmbClass->currentIndex(), -1);
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
@@ -98,7 +98,7 @@ TEST_F(ManualSetLessonFormTest, StoredLessonsOutsideTheWeekAreSkipped) {
     AddLesson("101", 1, 7, "01", "T1", 1);  // lesson 7 with 6 a day
     AddLesson("101", 9, 1, "01", "T1", 1);
     AddLesson("101", 5, 6, "02", "T2", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     EXPECT_EQ(Cell(f, 5, 6), "数学");
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
 }
@@ -116,7 +116,7 @@ TEST_F(ManualSetLessonFormTest, HintsClassNameAndTeacherBoxShowWhole) {
     AddLesson("103", 1, 2, "02", "T8", 1);
     AddLesson("103", 1, 3, "03", "T7", 1);
     AddPlan("103", "01", "T9", 3);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
     f.CmbClass_Click();
     for (int lesson : {1, 2, 3}) {
@@ -170,14 +170,14 @@ TEST_F(ManualSetLessonFormTest, TeacherGridShowsEveryLessonsClassWhole) {
     const QStringList classes = {"110", "111", "112"};
     for (int lessons : {6, 7}) {
         SCOPED_TRACE(lessons);
-        LessonOfDay = lessons;
+        twtest::State().lessonOfDay = lessons;
         Exec("delete from LessonListtb");
         for (int i = 0; i < courses.size(); ++i) {
             for (int c = 0; c < classes.size(); ++c) {
                 AddLesson(classes[c], i + 1, c + 1, codes[i], "T5", 1);
             }
         }
-        frmManualSetLesson f(ProgramState());
+        frmManualSetLesson f(twtest::State());
         f.CmbTeacher->setCurrentIndex(f.CmbTeacher->findText("赵老师"));
         f.CmbTeacher_Click();
         f.grab();
@@ -221,7 +221,7 @@ TEST_F(ManualSetLessonFormTest, PickingAnOwedLessonMarksWhereClassAndTeacherAreF
     AddLesson("102", 1, 1, "03", "T3", 1);  // 102 busy
     AddLesson("101", 1, 2, "01", "T1", 1);  // T2 free, class busy
     AddLesson("101", 1, 3, "02", "T2", 1);  // T2 busy in 101
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     ASSERT_EQ(Owed(f).size(), 2);
     Pick(f, 1);
     EXPECT_EQ(f.CmbClass->currentText(), "一年级2班");
@@ -239,7 +239,7 @@ TEST_F(ManualSetLessonFormTest, PickingAnOwedLessonMarksWhereClassAndTeacherAreF
 
 TEST_F(ManualSetLessonFormTest, PickingAnEntryWithNothingOwedOnlyShowsItsClass) {
     AddPlan("102", "02", "T2", 0, 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Pick(f, 0);
     EXPECT_EQ(f.CurClassCode(), "102");
     EXPECT_TRUE(Marked(f, tw::ui::kVbCyan).isEmpty());
@@ -248,7 +248,7 @@ TEST_F(ManualSetLessonFormTest, PickingAnEntryWithNothingOwedOnlyShowsItsClass) 
 
 TEST_F(ManualSetLessonFormTest, PlacingOnCyanStoresAHandLessonAndClearsTheMarks) {
     AddPlan("101", "02", "T2", 2);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Pick(f, 0);
     Click(f, 2, 5, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入成功");
@@ -271,7 +271,7 @@ TEST_F(ManualSetLessonFormTest, PlacingOnCyanStoresAHandLessonAndClearsTheMarks)
 
 TEST_F(ManualSetLessonFormTest, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatIsStored) {
     AddPlan("101", "02", "T2", 2);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Pick(f, 0);
     ASSERT_EQ(Mark(f, 4, 4), tw::ui::kVbCyan);
     AddLesson("101", 4, 4, "03", "T3", 1);  // the slot is taken behind the form's back
@@ -286,7 +286,7 @@ TEST_F(ManualSetLessonFormTest, PlacingIntoASlotTakenMeanwhileFailsAndShowsWhatI
 TEST_F(ManualSetLessonFormTest, AFailingPlacementLeavesTheDatabaseAsItWas) {
     AddPlan("101", "02", "T2", 2);
     FailPlanUpdatesOf("02");
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Pick(f, 0);
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入失败");
@@ -299,7 +299,7 @@ TEST_F(ManualSetLessonFormTest, RightClickRemovesALessonOfAnyFlag) {
     AddPlan("101", "01", "T1", 2, 2);
     AddLesson("101", 1, 1, "01", "T1", 0);
     AddLesson("101", 1, 2, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     EXPECT_TRUE(Owed(f).isEmpty());
     Click(f, 1, 1, Qt::RightButton);
     EXPECT_EQ(f.Panel(3)->text(), "删除成功");
@@ -315,7 +315,7 @@ TEST_F(ManualSetLessonFormTest, RightClickRemovesALessonOfAnyFlag) {
 TEST_F(ManualSetLessonFormTest, RightClickOnAnEmptyWhiteCellDoesNothingAtAll) {
     AddPlan("101", "01", "T1", 2, 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);  // select: the teacher is shown
     Click(f, 1, 1, Qt::LeftButton);  // the red selected lesson: nothing
     ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
@@ -336,7 +336,7 @@ TEST_F(ManualSetLessonFormTest, SelectingMarksOnlyPartnersThatMeetNoOtherClass) 
     AddLesson("101", 1, 4, "03", "T3", 1);  // T3 teaches 102 at 1.1: no partner
     AddLesson("102", 1, 1, "03", "T3", 1);
     AddLesson("102", 2, 2, "01", "T1", 1);  // T1 busy at 2.2: empty 2.2 no partner
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_EQ(Mark(f, 1, 1), tw::ui::kVbDarkRed);
     EXPECT_EQ(f.SelectedDay(), 1);
@@ -363,7 +363,7 @@ TEST_F(ManualSetLessonFormTest, ASwapOrAMoveKeepsAFixedLessonFixed) {
     AddPlan("101", "02", "T2", 1, 1);
     AddLesson("101", 1, 1, "01", "T1", 0);
     AddLesson("101", 1, 3, "02", "T2", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     Click(f, 1, 3, Qt::RightButton);
     EXPECT_EQ(f.Panel(3)->text(), "换课成功");
@@ -386,7 +386,7 @@ TEST_F(ManualSetLessonFormTest, ASwapOrAMoveKeepsAFixedLessonFixed) {
 
 TEST_F(ManualSetLessonFormTest, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
     AddLesson("101", 1, 1, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     ASSERT_EQ(Mark(f, 2, 2), tw::ui::kVbYellow);
     FailLessonInserts();
@@ -401,7 +401,7 @@ TEST_F(ManualSetLessonFormTest, AFailingMoveKeepsTheLessonAndTheGridShowsIt) {
 TEST_F(ManualSetLessonFormTest, ATeacherGridClickOnAnotherClassSwitchesTheClass) {
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("102", 3, 6, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     ASSERT_EQ(f.CmbTeacher->currentText(), "张老师");
     ReleaseSlot(*f.grdTeacher, 3, 6, Qt::LeftButton);
@@ -416,7 +416,7 @@ TEST_F(ManualSetLessonFormTest, ATeacherGridClickOnAnotherClassSwitchesTheClass)
 }
 
 TEST_F(ManualSetLessonFormTest, PreviousAndNextStopAtTheEnds) {
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     f.CmdPrevClass_Click();
     EXPECT_EQ(f.CmbClass->currentIndex(), 0);
     f.CmdNextClass_Click();
@@ -434,7 +434,7 @@ TEST_F(ManualSetLessonFormTest, TheTeacherWeekShownIsNotReloadedForTheSameTeache
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("101", 1, 2, "01", "T1", 1);
     AddLesson("999", 2, 2, "01", "T1", 1);  // a class without a class row
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.grdTeacher->TextMatrix(2, 2), "语文\n");
     Exec("insert into LessonListtb values('102',3,3,'01','T1',1)");
@@ -456,7 +456,7 @@ TEST_F(ManualSetLessonFormTest, TheTeacherWeekShowsEveryPlacementSwapAndMoveOfTh
     AddPlan("101", "02", "T2", 2, 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
     AddLesson("101", 1, 2, "02", "T2", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     auto teacherCell = [&](int day, int lesson) {
         return f.grdTeacher->TextMatrix(tw::ui::WeekGridRowOfLesson(lesson), day);
     };
@@ -495,7 +495,7 @@ TEST_F(ManualSetLessonFormTest, CodesAreComparedAsTheDatabaseComparesThem) {
     AddCourse("C2", "美术");
     AddLesson("101", 1, 3, "c2", "T3", 1);  // stored in another case than Coursetb's C2
     AddLesson("101", 1, 4, "C2", "T3", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     Click(f, 1, 1, Qt::LeftButton);
     EXPECT_TRUE(Marked(f, tw::ui::kVbYellow).contains("1.2"));
     Click(f, 1, 2, Qt::RightButton);
@@ -511,7 +511,7 @@ TEST_F(ManualSetLessonFormTest, CodesAreComparedAsTheDatabaseComparesThem) {
 TEST_F(ManualSetLessonFormTest, EachOwedEntryPlacesItsOwnPlanRowsTeacher) {
     AddPlan("101", "01", "T1", 1);
     AddPlan("101", "01", "T2", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     // The two entries show apart by their teachers.
     ASSERT_EQ(Owed(f), QStringList({"一年级1班|语文（张老师）|1", "一年级1班|语文（李老师）|1"}));
     Pick(f, 1);
@@ -530,7 +530,7 @@ TEST_F(ManualSetLessonFormTest, NamesAlikeArePlacedAndFollowedByTheirOwnCodes) {
     AddTeacher("T4", "张老师");
     AddPlan("103", "04", "T4", 1);
     AddLesson("101", 1, 1, "01", "T1", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     // Namesakes whose full names are their names show with their codes.
     ASSERT_EQ(Owed(f), QStringList({"一年级1班（103）|语文（04）|1"}));
     EXPECT_EQ(f.CmbClass->itemText(0) + " " + f.CmbClass->itemText(2),
@@ -569,7 +569,7 @@ TEST_F(ManualSetLessonFormTest, NamesakeTeachersShowTheirFullNamesAndOpenTheirOw
     AddPlan("101", "02", "T6", 2, 1);
     AddLesson("101", 1, 1, "01", "T5", 1);
     AddLesson("101", 2, 3, "02", "T6", 1);
-    frmManualSetLesson f(ProgramState());
+    frmManualSetLesson f(twtest::State());
     QStringList teachers;
     for (int i = 0; i < f.CmbTeacher->count(); ++i) teachers << f.CmbTeacher->itemText(i);
     EXPECT_EQ(teachers.join(' '), "张老师 李老师 王老师 王芳（语文） 王芳（数学）");

@@ -102,11 +102,11 @@ TEST_F(PlacementTest, LessonNumbersStayWithinTheDay) {
     AddPlan("101", "01", "T1", 1);
     AddCourseLimit("01", 1, 7, 0);
     AddCourseLimit("01", 1, 0, 0);
-    LessonOfDay = 6;
+    twtest::State().lessonOfDay = 6;
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.1"}));
     // On a day of 7 lessons it is the best slot.
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     EXPECT_EQ(Build(ScriptedRandom().Source()), 100);
     EXPECT_EQ(Slots("101", "01"), QStringList({"1.7"}));
 }

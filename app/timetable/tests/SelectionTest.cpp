@@ -151,8 +151,10 @@ TEST_F(SelectionTest, RowsThatNameNothingEndTheRunInsteadOfRepeating) {
 
 TEST_F(SelectionTest, TheProgramsBuildUsesTheOpenDatabase) {
     AddPlan("101", "01", "T1", 5);
-    EXPECT_EQ(tw::timetable::AutoBuildLessons(ProgramState().OpenDatabase(), LessonOfDay).value,
-              100);
+    EXPECT_EQ(
+        tw::timetable::AutoBuildLessons(twtest::State().OpenDatabase(), twtest::State().lessonOfDay)
+            .value,
+        100);
     EXPECT_EQ(Int("select count(*) from LessonListtb where SetFlag=1"), 5);
     // The program-wide sequence starts from a fixed state and repeats its last number for 0.
     float a = tw::timetable::ProgramRnd(0);

@@ -40,7 +40,7 @@ class SetLessonFormTest : public HandEditTest {
 // whole text as tooltip.
 TEST_F(SetLessonFormTest, HintAndClassPanelShowWhole) {
     AddClass("103", "学前年级（１２）班级");
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     f.CmbClass->setCurrentIndex(f.CmbClass->findText("学前年级（１２）班级"));
     f.CmbClass_Click();
     ASSERT_EQ(f.Panel(2)->text(), "学前年级（１２）班级  预排课程");
@@ -55,7 +55,7 @@ TEST_F(SetLessonFormTest, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
     AddLesson("101", 2, 5, "01", "T1", 1);  // built: not shown
     AddLesson("101", 3, 6, "01", "T1", 2);  // by hand: not shown
     AddLesson("102", 4, 2, "01", "T1", 0);  // another class
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_EQ(f.windowTitle(), "预先安排固定课程");
     ASSERT_EQ(f.CmbClass->count(), 2);
     EXPECT_EQ(f.CmbClass->currentText(), "一年级1班");
@@ -80,9 +80,9 @@ TEST_F(SetLessonFormTest, OpensOnTheFirstClassShowingOnlyItsFixedLessons) {
 }
 
 TEST_F(SetLessonFormTest, SevenLessonsADayShowLessonSevenInRowEight) {
-    LessonOfDay = 7;
+    twtest::State().lessonOfDay = 7;
     AddLesson("101", 5, 7, "03", "T3", 0);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_EQ(f.MSFlexGrid1->rowCount(), 9);
     EXPECT_EQ(f.MSFlexGrid1->TextMatrix(8, 0), "七");
     EXPECT_EQ(f.MSFlexGrid1->rowHeight(8), 700 / 15);
@@ -94,7 +94,7 @@ TEST_F(SetLessonFormTest, StoredLessonsOutsideTheWeekAreSkippedAndTheRestStillSh
     AddLesson("101", 6, 1, "01", "T1", 0);
     AddLesson("101", 2, 7, "01", "T1", 0);  // lesson 7 with 6 lessons a day
     AddLesson("101", 2, 2, "02", "T2", 0);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_EQ(Cell(f, 2, 2), "数学");
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
 }
@@ -108,7 +108,7 @@ TEST_F(SetLessonFormTest, CoursesPartlyFixedComeFirstAndFullOnesAreNotOffered) {
     AddLesson("101", 1, 2, "03", "T3", 0);  // 03 over its count of 0
     AddLesson("101", 1, 3, "01", "T1", 0);
     AddLesson("101", 1, 4, "01", "T1", 0);  // 01: 2 of 3
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_EQ(Courses(f), QStringList({"语文"}));
 
     Exec("delete from LessonListtb where Day=1 and LessonNo in (2,3)");
@@ -123,7 +123,7 @@ TEST_F(SetLessonFormTest, OnlyFixedLessonsOfTheTeacherElsewhereKeepASlotFromBein
     AddLesson("102", 2, 2, "01", "T1", 0);  // T1 fixed in 102
     AddLesson("102", 2, 3, "01", "T1", 1);  // T1 built in 102
     AddLesson("101", 2, 4, "02", "T2", 0);  // the class's own fixed lesson
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_NE(Mark(f, 2, 2), tw::ui::kVbCyan);
     EXPECT_EQ(Mark(f, 2, 3), tw::ui::kVbCyan);
     EXPECT_NE(Mark(f, 2, 4), tw::ui::kVbCyan);
@@ -136,7 +136,7 @@ TEST_F(SetLessonFormTest, FixingWhereTheTeacherTeachesAnotherClassTakesThatLesso
     AddPlan("102", "01", "T1", 5, 1);
     AddLesson("101", 2, 3, "02", "T2", 1);  // the class's own built lesson
     AddLesson("102", 2, 3, "01", "T1", 2);  // T1 placed by hand in 102 at the same time
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_EQ(Mark(f, 2, 3), tw::ui::kVbCyan);
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 3, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入成功");
@@ -150,7 +150,7 @@ TEST_F(SetLessonFormTest, FixingWhereTheTeacherTeachesAnotherClassTakesThatLesso
 TEST_F(SetLessonFormTest, LeftClickOnCyanFixesTheCourseUntilItsCountIsUsedUp) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 4);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_EQ(Courses(f), QStringList({"语文", "数学"}));
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入成功");
@@ -178,7 +178,7 @@ TEST_F(SetLessonFormTest, FixingOverABuiltLessonReplacesItInPlace) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 4, 1);
     AddLesson("101", 3, 3, "02", "T2", 1);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_EQ(Mark(f, 3, 3), tw::ui::kVbCyan);
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 3, 3, Qt::LeftButton);
     EXPECT_EQ(AllLessons(), "101|3|3|01|T1|0");
@@ -190,7 +190,7 @@ TEST_F(SetLessonFormTest, RightClickRemovesAFixedLessonAndItsCourseIsOfferedAgai
     AddPlan("101", "01", "T1", 1, 1);
     AddPlan("101", "02", "T2", 2);
     AddLesson("101", 4, 4, "01", "T1", 0);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_EQ(Courses(f), QStringList({"数学"}));
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 4, 3, Qt::RightButton);  // empty: nothing
     EXPECT_EQ(f.Panel(3)->text(), "读取成功");
@@ -210,7 +210,7 @@ TEST_F(SetLessonFormTest, AFailedWriteShowsWriteFailedAndStoresNothing) {
     AddPlan("101", "02", "T2", 2, 1);
     AddLesson("101", 2, 2, "02", "T2", 2);
     FailPlanUpdatesOf("01");
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     const QString before = AllLessons() + "/" + AllPlans();
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 2, Qt::LeftButton);
     EXPECT_EQ(f.Panel(3)->text(), "写入失败");
@@ -221,7 +221,7 @@ TEST_F(SetLessonFormTest, AFailedWriteShowsWriteFailedAndStoresNothing) {
 
 TEST_F(SetLessonFormTest, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
     AddPlan("102", "01", "T1", 2);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_EQ(f.lstCourse->count(), 0);
     EXPECT_TRUE(CyanSlots(f).isEmpty());
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 1, 1, Qt::LeftButton);
@@ -240,7 +240,7 @@ TEST_F(SetLessonFormTest, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
 
 TEST_F(SetLessonFormTest, HeadingsLabelsAndTheSeparatorIgnoreClicks) {
     AddPlan("101", "01", "T1", 2);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     HandEditTest::Release(*f.MSFlexGrid1, 0, 1, Qt::LeftButton);
     HandEditTest::Release(*f.MSFlexGrid1, 1, 0, Qt::LeftButton);
     HandEditTest::Release(*f.MSFlexGrid1, tw::ui::kWeekGridSeparatorRow, 2, Qt::LeftButton);
@@ -256,7 +256,7 @@ TEST_F(SetLessonFormTest, ChoosingAnotherCourseMarksTheSlotsOfItsTeacher) {
     AddPlan("101", "01", "T1", 2);
     AddPlan("101", "02", "T2", 2);
     AddLesson("102", 3, 3, "02", "T2", 0);  // T2 fixed in 102
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     EXPECT_EQ(Mark(f, 3, 3), tw::ui::kVbCyan);
     ChooseCourse(f, 1);
     EXPECT_EQ(f.CurCourseCode(), "02");
@@ -279,7 +279,7 @@ TEST_F(SetLessonFormTest, NamesAlikeAreFixedByTheirOwnCodes) {
     AddPlan("103", "01", "T1", 2);
     AddPlan("103", "04", "T2", 2);
     AddLesson("103", 2, 2, "04", "T2", 0);
-    frmSetLesson f(ProgramState());
+    frmSetLesson f(twtest::State());
     ASSERT_TRUE(tw::ui::SetComboCode(f.CmbClass, "103", [&f] { f.CmbClass_Click(); }));
     EXPECT_EQ(f.CurClassCode(), "103");
     // Namesakes whose full names are their names show with their codes.
