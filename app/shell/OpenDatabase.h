@@ -4,7 +4,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "shell/mdlPublic.h"
+#include "shell/AppState.h"
 #include "store/Outcome.h"
 
 // Runs command on the state's open database; without one, nothing runs and the outcome (of an
