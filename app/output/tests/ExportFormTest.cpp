@@ -330,45 +330,27 @@ TEST_F(ExportFormTest, EachCommandWritesItsRowsAndNamesItsTemplate) {
 TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAndFiles) {
     ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
     LoggingNode("cp \"$2\" \"$4\"");
-    QCryptographicHash outputs(QCryptographicHash::Sha1);
-    int exported = 0, withoutData = 0, target = 0;
-    auto run = [&](frmExport& form, const char* button, const QString& command) {
-        messages_.clear();
-        QFile::remove(LogFile());
-        savePaths_ = {Target(QString("%1.xlsx").arg(++target))};
-        Click(form, button);
-        const QString text = OnlyMessage().text;
-        outputs.addData((command + '|' + text + '|').toUtf8());
-        if (text == QStringLiteral("课表导出成功")) {
-            ++exported;
-            outputs.addData(QFileInfo(LoggedLines().value(3)).fileName().toUtf8());
-            outputs.addData(ReadFile(DataFile()));
-        } else {
-            ++withoutData;
-            EXPECT_EQ(messages_.back().style, tw::ui::vbInformation) << text.toStdString();
-        }
-    };
-    twtest::StatementRecorder recorder(twtest::State().Db());
-    for (int lessons : {6, 7}) {
-        twtest::State().lessonOfDay = lessons;
-        frmExport form(twtest::State());
-        for (const auto& [combo, button] : {std::pair{"CmbClass", "cmdExportClass"},
-                                            std::pair{"CmbTeacher", "cmdExportTeacher"}}) {
-            QComboBox* list = Combo(form, combo);
-            for (int i = 0; i < list->count(); ++i) {
-                list->setCurrentIndex(i);
-                run(form, button, QString("%1 %2 %3").arg(button).arg(i).arg(lessons));
-            }
-        }
-        for (const char* button : {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"}) {
-            run(form, button, QString("%1 %2").arg(button).arg(lessons));
-        }
-    }
-    EXPECT_GT(exported, 20);
-    EXPECT_GT(withoutData, 0);
-    EXPECT_EQ(recorder.Count(), 62);
-    EXPECT_EQ(recorder.Digest().toStdString(), "ddfa8e5c85006d5b");
-    EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), "bbc84ffc572760d3");
+    int target = 0;
+    twtest::ExpectEveryOutputCommandPinned(
+        twtest::State().Db(),
+        [&](int lessons) {
+            twtest::State().lessonOfDay = lessons;
+            return std::make_unique<frmExport>(twtest::State());
+        },
+        "cmdExportClass", "cmdExportTeacher",
+        {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"},
+        QStringLiteral("课表导出成功"),
+        [&](frmExport& form, const char* button) {
+            messages_.clear();
+            QFile::remove(LogFile());
+            savePaths_ = {Target(QString("%1.xlsx").arg(++target))};
+            Click(form, button);
+            const tw::ui::MsgBoxCall message = OnlyMessage();
+            return twtest::CommandOutput{message.text, message.style,
+                                         QFileInfo(LoggedLines().value(3)).fileName(),
+                                         ReadFile(DataFile())};
+        },
+        {62, "ddfa8e5c85006d5b", "bbc84ffc572760d3"});
 }
 
 TEST_F(ExportFormTest, TeachersOrClassesSharingANameGetAGroupEach) {

@@ -83,6 +83,14 @@ class ExportWorkbookTest : public ExportTest {
         messages_.clear();
     }
 
+    // Runs one export command into the workbook of that name in the target folder, expecting
+    // success, and reads its sheets back.
+    QJsonArray ExportedSheets(const char* button, const QString& name) {
+        const QString target = out_ + QLatin1Char('/') + name;
+        Export(button, target);
+        return ReadBack(target);
+    }
+
     // The sheets of a workbook as read_workbook.js prints them.
     QJsonArray ReadBack(const QString& workbook) {
         QProcess p;
@@ -107,9 +115,7 @@ class ExportWorkbookTest : public ExportTest {
 
 TEST_F(ExportWorkbookTest, AllClassesGiveOneWeekGridSheetPerClass) {
     AddGeneratedSchool();
-    const QString target = out_ + "/全部 班级.xlsx";
-    Export("cmdExportAllClass", target);
-    const QJsonArray sheets = ReadBack(target);
+    const QJsonArray sheets = ExportedSheets("cmdExportAllClass", "全部 班级.xlsx");
     ASSERT_EQ(sheets.size(), 4);
     for (int k = 1; k <= 4; ++k) {
         const QJsonValue sheet = sheets[k - 1];
@@ -149,9 +155,8 @@ TEST_F(ExportWorkbookTest, EveryCellIsInTheInstalledChineseFont) {
 TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
     twtest::State().lessonOfDay = 7;
     AddGeneratedSchool();
-    const QString target = out_ + "/teacher.xlsx";
-    Export("cmdExportTeacher", target);  // the first teacher by code: 语文老师
-    const QJsonArray sheets = ReadBack(target);
+    const QJsonArray sheets =
+        ExportedSheets("cmdExportTeacher", "teacher.xlsx");  // the first teacher by code: 语文老师
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(sheets[0]["name"].toString(), QStringLiteral("语文老师"));
     EXPECT_EQ(Cell(sheets[0], "A1"), QStringLiteral("第一中学语文老师老师课程表"));
@@ -178,9 +183,7 @@ TEST_F(ExportWorkbookTest, OneTeacherWithSevenLessonsShowsClassesInTheGrid) {
 
 TEST_F(ExportWorkbookTest, TheTotalTableHasOneRowPerClass) {
     AddGeneratedSchool();
-    const QString target = out_ + "/total.xlsx";
-    Export("CmdExportTotal", target);
-    const QJsonArray sheets = ReadBack(target);
+    const QJsonArray sheets = ExportedSheets("CmdExportTotal", "total.xlsx");
     ASSERT_EQ(sheets.size(), 1);
     const QJsonValue sheet = sheets[0];
     EXPECT_EQ(Cell(sheet, "A1"), QStringLiteral("第一中学全校总课表"));
@@ -203,9 +206,7 @@ TEST_F(ExportWorkbookTest, ATeacherInTwoClassesAtOnceShowsBothClasses) {
     AddClass("102", "初一(2)班", "一2");
     AddLesson("101", 3, 2, "01", "T1");
     AddLesson("102", 3, 2, "01", "T1");
-    const QString target = out_ + "/teacher.xlsx";
-    Export("cmdExportAllTeacher", target);
-    const QJsonArray sheets = ReadBack(target);
+    const QJsonArray sheets = ExportedSheets("cmdExportAllTeacher", "teacher.xlsx");
     ASSERT_EQ(sheets.size(), 1);
     EXPECT_EQ(Cell(sheets[0], "D4"), QStringLiteral("体育\n一1、一2"));  // Wednesday, lesson 2
 }
@@ -219,9 +220,7 @@ TEST_F(ExportWorkbookTest, SheetNamesAreMadeValidAndUnique) {
         AddClass(QStringLiteral("10%1").arg(i), names[i], QString());
         AddLesson(QStringLiteral("10%1").arg(i), 1, 1, "01", "T1");
     }
-    const QString target = out_ + "/names.xlsx";
-    Export("cmdExportAllClass", target);
-    const QJsonArray sheets = ReadBack(target);
+    const QJsonArray sheets = ExportedSheets("cmdExportAllClass", "names.xlsx");
     ASSERT_EQ(sheets.size(), 4);
     QStringList seen;
     for (const QJsonValue sheet : sheets) {

@@ -5,12 +5,21 @@
 // beyond the sixth alone.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QComboBox>
+#include <QCryptographicHash>
 #include <QString>
+#include <array>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "SchoolGen.h"
+#include "StatementLogTestSupport.h"
 #include "db/Database.h"
+#include "ui/MsgBox.h"
 
 namespace twtest {
 
@@ -72,6 +81,68 @@ inline void WriteOutputSchool(tw::db::Database& db) {
     db.Execute("insert into Classtb values ('99','七(9)班','七年级九班','七9')");
     db.Execute("insert into LessonListtb values ('99',2,7,'" + tw::db::SqlQ(plan[0].course) +
                "','T99',1)");
+}
+
+// What one print or export command did: its message and, when it was done, the name of the
+// layout or workbook template it used and the bytes of the data file it wrote.
+struct CommandOutput {
+    QString text;
+    int style = 0;
+    QString templateName;
+    QByteArray data;
+};
+
+// The pins of every command of the print or the export dialog over the generated school.
+struct OutputPins {
+    int statements;
+    const char* statementDigest;
+    const char* outputDigest;
+};
+
+// Runs every command of the print or the export dialog, at six and then at seven lessons a day:
+// each entry of the class list and of the teacher list with its one-entry command (oneClass,
+// oneTeacher), then the three commands over all entries (all); makeForm(lessons) sets the lessons
+// per day and makes the dialog afresh, and run(form, button) clicks the button and tells what
+// the command did. Expects the statements sent to db, and command by command the message (doneText,
+// else an information) with the template and the data file, to be the pinned ones.
+template <class MakeForm, class Run>
+void ExpectEveryOutputCommandPinned(tw::db::Database& db, MakeForm&& makeForm, const char* oneClass,
+                                    const char* oneTeacher, const std::array<const char*, 3>& all,
+                                    const QString& doneText, Run&& run, const OutputPins& pins) {
+    QCryptographicHash outputs(QCryptographicHash::Sha1);
+    int done = 0, withoutData = 0;
+    const auto command = [&](auto& form, const char* button, const QString& what) {
+        const CommandOutput output = run(form, button);
+        outputs.addData((what + '|' + output.text + '|').toUtf8());
+        if (output.text == doneText) {
+            ++done;
+            outputs.addData(output.templateName.toUtf8());
+            outputs.addData(output.data);
+        } else {
+            ++withoutData;
+            EXPECT_EQ(output.style, tw::ui::vbInformation) << output.text.toStdString();
+        }
+    };
+    StatementRecorder recorder(db);
+    for (int lessons : {6, 7}) {
+        const auto form = makeForm(lessons);
+        for (const auto& [combo, button] :
+             {std::pair{"CmbClass", oneClass}, std::pair{"CmbTeacher", oneTeacher}}) {
+            QComboBox* list = form->template findChild<QComboBox*>(combo);
+            for (int i = 0; i < list->count(); ++i) {
+                list->setCurrentIndex(i);
+                command(*form, button, QString("%1 %2 %3").arg(button).arg(i).arg(lessons));
+            }
+        }
+        for (const char* button : all) {
+            command(*form, button, QString("%1 %2").arg(button).arg(lessons));
+        }
+    }
+    EXPECT_GT(done, 20);
+    EXPECT_GT(withoutData, 0);
+    EXPECT_EQ(recorder.Count(), pins.statements);
+    EXPECT_EQ(recorder.Digest().toStdString(), pins.statementDigest);
+    EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), pins.outputDigest);
 }
 
 }  // namespace twtest

@@ -33,6 +33,8 @@ struct PrintCall {
     int calls = 0;
 };
 PrintCall g_call;
+// The dialog a print library stand-in works on while it runs.
+frmPrint* g_form = nullptr;
 int g_status = 0;
 
 int FakePrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
@@ -62,6 +64,19 @@ class PrintFormTest : public ::testing::Test {
         env.Exec("insert into Teachertb values ('T1','张三','','')");
     }
     void TearDown() override { SetPrintOneCustomXmlForTest(nullptr); }
+    // Prints the whole school of one lesson from the shown dialog through the library stand-in
+    // fn, which finds the dialog in g_form while it runs; the print is called once and done.
+    void PrintTotalThrough(frmPrint& f, PrintOneCustomXmlFn fn) {
+        env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
+        SetPrintOneCustomXmlForTest(fn);
+        g_form = &f;
+        f.show();
+        f.findChild<QPushButton*>("CmdPrintTotal")->click();
+        g_form = nullptr;
+        EXPECT_EQ(g_call.calls, 1);
+        ASSERT_EQ(env.calls.size(), 1u);
+        EXPECT_EQ(env.calls[0].text, QString("打印完成"));
+    }
     void Click(frmPrint& f, const char* name) { f.findChild<QPushButton*>(name)->click(); }
     QComboBox* Combo(frmPrint& f, const char* name) { return f.findChild<QComboBox*>(name); }
     QString DataFile() {
@@ -104,49 +119,32 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
         env.Exec(QString("delete from ") + table);
     }
     ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
-    QCryptographicHash outputs(QCryptographicHash::Sha1);
-    int printed = 0, withoutData = 0;
-    auto outcome = [&](const QString& command) {
-        ASSERT_EQ(env.calls.size(), 1u) << command.toStdString();
-        const QString text = env.calls[0].text;
-        outputs.addData((command + '|' + text + '|').toUtf8());
-        if (text == QString("打印完成")) {
-            ++printed;
-            QFile data(env.FilePath("tmp.xml"));
-            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
-            outputs.addData(QFileInfo(QString::fromStdString(g_call.tmpl)).fileName().toUtf8());
-            outputs.addData(data.readAll());
-            data.close();
-            QFile::remove(env.FilePath("tmp.xml"));
-        } else {
-            ++withoutData;
-            EXPECT_EQ(env.calls[0].style, tw::ui::vbInformation) << text.toStdString();
-        }
-        env.calls.clear();
-    };
-    twtest::StatementRecorder recorder(twtest::State().Db());
-    for (int lessons : {6, 7}) {
-        twtest::State().lessonOfDay = lessons;
-        frmPrint f(twtest::State());
-        for (const auto& [combo, button] :
-             {std::pair{"CmbClass", "cmdPrintClass"}, std::pair{"CmbTeacher", "cmdPrintTeacher"}}) {
-            QComboBox* list = Combo(f, combo);
-            for (int i = 0; i < list->count(); ++i) {
-                list->setCurrentIndex(i);
-                Click(f, button);
-                outcome(QString("%1 %2 %3").arg(button).arg(i).arg(lessons));
-            }
-        }
-        for (const char* button : {"cmdPrintAllClass", "cmdPrintAllTeacher", "CmdPrintTotal"}) {
+    twtest::ExpectEveryOutputCommandPinned(
+        twtest::State().Db(),
+        [&](int lessons) {
+            twtest::State().lessonOfDay = lessons;
+            return std::make_unique<frmPrint>(twtest::State());
+        },
+        "cmdPrintClass", "cmdPrintTeacher",
+        {"cmdPrintAllClass", "cmdPrintAllTeacher", "CmdPrintTotal"}, QString("打印完成"),
+        [&](frmPrint& f, const char* button) {
             Click(f, button);
-            outcome(QString("%1 %2").arg(button).arg(lessons));
-        }
-    }
-    EXPECT_GT(printed, 20);
-    EXPECT_GT(withoutData, 0);
-    EXPECT_EQ(recorder.Count(), 62);
-    EXPECT_EQ(recorder.Digest().toStdString(), "9f9d46053246e1fa");
-    EXPECT_EQ(outputs.result().toHex().left(16).toStdString(), "ce0692d723790e8b");
+            twtest::CommandOutput output;
+            EXPECT_EQ(env.calls.size(), 1u) << button;
+            if (env.calls.empty()) return output;
+            output.text = env.calls[0].text;
+            output.style = env.calls[0].style;
+            env.calls.clear();
+            QFile data(env.FilePath("tmp.xml"));
+            if (data.open(QIODevice::ReadOnly)) {
+                output.templateName = QFileInfo(QString::fromStdString(g_call.tmpl)).fileName();
+                output.data = data.readAll();
+                data.close();
+                QFile::remove(env.FilePath("tmp.xml"));
+            }
+            return output;
+        },
+        {62, "9f9d46053246e1fa", "ce0692d723790e8b"});
 }
 
 // Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.
@@ -365,8 +363,6 @@ TEST_F(PrintFormTest, MissingLibraryIsReportedNotCrashed) {
 
 namespace {
 
-frmPrint* g_form = nullptr;
-
 // A library that lets window messages through while it spools: a second click meanwhile must
 // not start another print.
 int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env, int* sheets,
@@ -383,17 +379,9 @@ int ReentrantPrint(const char* data, const char* ini, const char* tmpl, int* env
 }
 
 TEST_F(PrintFormTest, ASecondPrintCannotStartWhileOneRuns) {
-    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
-    SetPrintOneCustomXmlForTest(&ReentrantPrint);
     frmPrint f(twtest::State());
-    g_form = &f;
-    f.show();
-    f.findChild<QPushButton*>("CmdPrintTotal")->click();
-    EXPECT_EQ(g_call.calls, 1);
+    PrintTotalThrough(f, &ReentrantPrint);
     EXPECT_TRUE(f.findChild<QPushButton*>("CmdPrintTotal")->isEnabled());
-    ASSERT_EQ(env.calls.size(), 1u);
-    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
-    g_form = nullptr;
 }
 
 }  // namespace
@@ -412,20 +400,12 @@ int EscapedPrint(const char* data, const char* ini, const char* tmpl, int* env, 
 }
 
 TEST_F(PrintFormTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
-    env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
-    SetPrintOneCustomXmlForTest(&EscapedPrint);
     frmPrint f(twtest::State());
-    g_form = &f;
-    f.show();
-    f.findChild<QPushButton*>("CmdPrintTotal")->click();
-    EXPECT_EQ(g_call.calls, 1);
+    PrintTotalThrough(f, &EscapedPrint);
     EXPECT_TRUE(f.isVisible());
-    ASSERT_EQ(env.calls.size(), 1u);
-    EXPECT_EQ(env.calls[0].text, QString("打印完成"));
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&f, &escape);
     EXPECT_FALSE(f.isVisible());  // with no print running Escape closes it as ever
-    g_form = nullptr;
 }
 
 // Installed where the user may not write the program folder, the print writes its data file
