@@ -331,12 +331,7 @@ TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsA
     ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
     LoggingNode("cp \"$2\" \"$4\"");
     int target = 0;
-    twtest::ExpectEveryOutputCommandPinned(
-        twtest::State().Db(),
-        [&](int lessons) {
-            twtest::State().lessonOfDay = lessons;
-            return std::make_unique<frmExport>(twtest::State());
-        },
+    twtest::ExpectEveryOutputCommandPinned<frmExport>(
         "cmdExportClass", "cmdExportTeacher",
         {"cmdExportAllClass", "cmdExportAllTeacher", "CmdExportTotal"},
         QStringLiteral("课表导出成功"),

@@ -12,10 +12,12 @@
 #include <QCryptographicHash>
 #include <QString>
 #include <array>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
 
+#include "AppTestSupport.h"
 #include "SchoolGen.h"
 #include "StatementLogTestSupport.h"
 #include "db/Database.h"
@@ -99,16 +101,17 @@ struct OutputPins {
     const char* outputDigest;
 };
 
-// Runs every command of the print or the export dialog, at six and then at seven lessons a day:
-// each entry of the class list and of the teacher list with its one-entry command (oneClass,
-// oneTeacher), then the three commands over all entries (all); makeForm(lessons) sets the lessons
-// per day and makes the dialog afresh, and run(form, button) clicks the button and tells what
-// the command did. Expects the statements sent to db, and command by command the message (doneText,
-// else an information) with the template and the data file, to be the pinned ones.
-template <class MakeForm, class Run>
-void ExpectEveryOutputCommandPinned(tw::db::Database& db, MakeForm&& makeForm, const char* oneClass,
-                                    const char* oneTeacher, const std::array<const char*, 3>& all,
-                                    const QString& doneText, Run&& run, const OutputPins& pins) {
+// Runs every command of the print or the export dialog Form over the program's state
+// (State()), at six and then at seven lessons a day: each entry of the class list and of the
+// teacher list with its one-entry command (oneClass, oneTeacher), then the three commands over
+// all entries (all), each number of lessons on a dialog made afresh; run(form, button) clicks the
+// button and tells what the command did. Expects the statements sent to the database, and
+// command by command the message (doneText, else an information) with the template and the
+// data file, to be the pinned ones.
+template <class Form, class Run>
+void ExpectEveryOutputCommandPinned(const char* oneClass, const char* oneTeacher,
+                                    const std::array<const char*, 3>& all, const QString& doneText,
+                                    Run&& run, const OutputPins& pins) {
     QCryptographicHash outputs(QCryptographicHash::Sha1);
     int done = 0, withoutData = 0;
     const auto command = [&](auto& form, const char* button, const QString& what) {
@@ -123,9 +126,10 @@ void ExpectEveryOutputCommandPinned(tw::db::Database& db, MakeForm&& makeForm, c
             EXPECT_EQ(output.style, tw::ui::vbInformation) << output.text.toStdString();
         }
     };
-    StatementRecorder recorder(db);
+    StatementRecorder recorder(State().Db());
     for (int lessons : {6, 7}) {
-        const auto form = makeForm(lessons);
+        State().lessonOfDay = lessons;
+        const auto form = std::make_unique<Form>(State());
         for (const auto& [combo, button] :
              {std::pair{"CmbClass", oneClass}, std::pair{"CmbTeacher", oneTeacher}}) {
             QComboBox* list = form->template findChild<QComboBox*>(combo);

@@ -119,12 +119,7 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
         env.Exec(QString("delete from ") + table);
     }
     ASSERT_NO_THROW(twtest::WriteOutputSchool(twtest::State().Db()));
-    twtest::ExpectEveryOutputCommandPinned(
-        twtest::State().Db(),
-        [&](int lessons) {
-            twtest::State().lessonOfDay = lessons;
-            return std::make_unique<frmPrint>(twtest::State());
-        },
+    twtest::ExpectEveryOutputCommandPinned<frmPrint>(
         "cmdPrintClass", "cmdPrintTeacher",
         {"cmdPrintAllClass", "cmdPrintAllTeacher", "CmdPrintTotal"}, QString("打印完成"),
         [&](frmPrint& f, const char* button) {
