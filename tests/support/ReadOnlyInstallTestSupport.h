@@ -3,6 +3,7 @@
 // user "nobody". Meant for the child process of a death test, which exits afterwards.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 namespace readonlyinstall {
 
@@ -60,6 +62,27 @@ inline bool BecomeUserWithoutWriteAccess(const QString& programFolder, const QSt
         if (::chown(QFile::encodeName(f).constData(), kNobody, kNobody) != 0) return false;
     }
     return ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+}
+
+// Runs body(cacheHome, locked) in a child process (a death test) that has made programFolder
+// ready and given up its rights as BecomeUserWithoutWriteAccess does, with a fresh cache home
+// and a folder `locked` the user cannot write. The test fails when the child cannot give up its
+// rights or body fails.
+template <class Body>
+void RunAsUserWithoutWriteAccess(const QString& programFolder, const QStringList& writable,
+                                 Body&& body) {
+    ChildTemporaryFolders temporary;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir cache;
+            QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
+            ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
+            ASSERT_TRUE(BecomeUserWithoutWriteAccess(programFolder, cache.path(), writable));
+            body(cache.path(), locked.path());
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace readonlyinstall

@@ -537,27 +537,20 @@ TEST_F(ExportFormTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder
     QFile::setPermissions(folder_ + "/node/node",
                           QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     ::chmod(QFile::encodeName(folder_ + "/node").constData(), 0755);
-    readonlyinstall::ChildTemporaryFolders temporary;
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            QTemporaryDir cache;
-            QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
-            ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
-            ASSERT_TRUE(
-                readonlyinstall::BecomeUserWithoutWriteAccess(folder_, cache.path(), {out.path()}));
+    readonlyinstall::RunAsUserWithoutWriteAccess(
+        folder_, {out.path()}, [&](const QString& cache, const QString& locked) {
             const QString target = out.path() + "/a.xlsx";
             savePaths_ = {target};
             frmExport form(twtest::State());
             Click(form, "cmdExportAllClass");
             EXPECT_EQ(OnlyMessage().text, QStringLiteral("课表导出成功"));
-            const QString data = cache.path() + "/Tarnwick395/export_data.json";
+            const QString data = cache + "/Tarnwick395/export_data.json";
             EXPECT_TRUE(QFileInfo::exists(data));
             EXPECT_FALSE(QFileInfo::exists(DataFile()));
             EXPECT_EQ(ReadFile(target), ReadFile(data));
 
             // A cache folder the user cannot make (its parent belongs to another user).
-            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked.path()));
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked));
             messages_.clear();
             savePaths_ = {out.path() + "/b.xlsx"};
             answers_ = {tw::ui::vbYes};
@@ -565,12 +558,10 @@ TEST_F(ExportFormTest, AProgramFolderTheUserCannotWriteExportsFromTheCacheFolder
             const QString text = OnlyMessage().text;
             EXPECT_TRUE(text.startsWith(QStringLiteral("课表导出失败！(ret = -1)")))
                 << text.toStdString();
-            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked.path() + "/Tarnwick395："))
+            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked + "/Tarnwick395："))
                 << text.toStdString();
             EXPECT_TRUE(text.endsWith("Permission denied")) << text.toStdString();
-            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+        });
 }
 
 TEST_F(ExportFormTest, ASecondExportCannotStartWhileTheScriptRuns) {

@@ -408,18 +408,12 @@ TEST_F(PrintFormTest, EscapeDoesNotCloseTheDialogWhileAPrintRuns) {
 // the folder and the folder's reason. Runs in a child process that gives up its rights.
 TEST_F(PrintFormTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
-    readonlyinstall::ChildTemporaryFolders temporary;
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            QTemporaryDir cache;
-            QTemporaryDir locked;  // stays root's (or, run by a user, read-only)
-            ASSERT_EQ(::chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
-            ASSERT_TRUE(readonlyinstall::BecomeUserWithoutWriteAccess(env.Folder(), cache.path()));
+    readonlyinstall::RunAsUserWithoutWriteAccess(
+        env.Folder(), {}, [&](const QString& cache, const QString& locked) {
             frmPrint f(twtest::State());
             Combo(f, "CmbClass")->setCurrentText(QString("一(1)班"));
             Click(f, "cmdPrintClass");
-            const QString data = cache.path() + "/Tarnwick395/tmp.xml";
+            const QString data = cache + "/Tarnwick395/tmp.xml";
             EXPECT_EQ(QString::fromStdString(g_call.data), data);
             EXPECT_TRUE(QFile::exists(data));
             EXPECT_FALSE(QFile::exists(env.FilePath("tmp.xml")));
@@ -428,20 +422,17 @@ TEST_F(PrintFormTest, AProgramFolderTheUserCannotWritePrintsFromTheCacheFolder) 
             EXPECT_EQ(env.calls[0].text, QString("打印完成"));
 
             // A cache folder the user cannot write either (it belongs to another user).
-            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked.path()));
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(locked));
             Click(f, "cmdPrintClass");
             ASSERT_EQ(env.calls.size(), 2u);
             const QString text = env.calls[1].text;
             EXPECT_TRUE(text.startsWith(QString("打印失败！(ret = -1)"))) << text.toStdString();
-            EXPECT_TRUE(text.contains(locked.path() + "/Tarnwick395/tmp.xml"))
-                << text.toStdString();
-            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked.path() + "/Tarnwick395："))
+            EXPECT_TRUE(text.contains(locked + "/Tarnwick395/tmp.xml")) << text.toStdString();
+            EXPECT_TRUE(text.contains("无法建立文件夹 " + locked + "/Tarnwick395："))
                 << text.toStdString();
             EXPECT_TRUE(text.endsWith("Permission denied")) << text.toStdString();
             EXPECT_EQ(g_call.calls, 1);
-            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+        });
 }
 
 }  // namespace
