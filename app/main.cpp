@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick395"));
     tw::shell::AppState state;
-    const std::unique_ptr<frmMain> window = Main(state);
+    const std::unique_ptr<tw::shell::frmMain> window = Main(state);
     if (!window) return 1;
     return QApplication::exec();
 }

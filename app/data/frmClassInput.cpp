@@ -11,6 +11,8 @@
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
 
+namespace tw::data {
+
 using namespace tw::data;
 using tw::ui::MsgBox;
 using tw::ui::SetComboIndex;
@@ -304,3 +306,5 @@ void frmClassInput::txtFullName_KeyDown(int keyCode) {
 void frmClassInput::txtShortName_KeyDown(int keyCode) {
     MoveFocusByKey(keyCode, txtFullName_, nullptr);
 }
+
+}  // namespace tw::data

@@ -12,6 +12,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
+namespace tw::data {
+
 class frmClassInput : public tw::data::RecordForm {
     Q_OBJECT
   public:
@@ -63,3 +65,5 @@ class frmClassInput : public tw::data::RecordForm {
     QLineEdit* txtFullName_ = nullptr;
     QLineEdit* txtShortName_ = nullptr;
 };
+
+}  // namespace tw::data

@@ -3,4 +3,4 @@
 
 #include "frmLimitInput.h"
 
-using frmClassLimitInput = LimitForm<tw::store::LimitKind::Class>;
+using frmClassLimitInput = tw::data::LimitForm<tw::store::LimitKind::Class>;

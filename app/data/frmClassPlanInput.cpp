@@ -17,6 +17,8 @@
 #include "ui/FitText.h"
 #include "ui/MsgBox.h"
 
+namespace tw::data {
+
 using namespace tw::data;
 using tw::store::Outcome;
 using tw::store::PlanCount;
@@ -179,9 +181,9 @@ void frmClassPlanInput::BuildControls() {
 }
 
 void frmClassPlanInput::Form_Load() {
-    classNames_ = OnOpenDatabase(state_, ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(state_, ShownNames::OfCourses).value;
-    teacherNames_ = OnOpenDatabase(state_, ShownNames::OfTeachers).value;
+    classNames_ = OnOpenDatabase(state_, shell::ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(state_, shell::ShownNames::OfCourses).value;
+    teacherNames_ = OnOpenDatabase(state_, shell::ShownNames::OfTeachers).value;
     FillClassCombo();
     FillCourseCombo();
     FillTeacherCombos();
@@ -190,8 +192,8 @@ void frmClassPlanInput::Form_Load() {
 }
 
 void frmClassPlanInput::FillClassCombo() {
-    FillNameCombos(ListedNames(OnOpenDatabase(state_, tw::store::ReadClassList).value),
-                   {CmbClass_});
+    shell::FillNameCombos(
+        shell::ListedNames(OnOpenDatabase(state_, tw::store::ReadClassList).value), {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -199,8 +201,8 @@ void frmClassPlanInput::FillClassCombo() {
 }
 
 void frmClassPlanInput::FillCourseCombo() {
-    FillNameCombos(ListedNames(OnOpenDatabase(state_, tw::store::ReadCourseList).value),
-                   {CmbCourse_});
+    shell::FillNameCombos(
+        shell::ListedNames(OnOpenDatabase(state_, tw::store::ReadCourseList).value), {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
@@ -208,7 +210,7 @@ void frmClassPlanInput::FillTeacherCombos() {
     const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
-    FillNameCombos(ListedNames(teachers.value), {CmbTeacher_, CmbTeacher2_});
+    shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher_, CmbTeacher2_});
     SetComboIndex(CmbTeacher_, -1);
     SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
 }
@@ -498,3 +500,5 @@ void frmClassPlanInput::cmdModify_Click() {
 void frmClassPlanInput::cmdOK_Click() {
     close();
 }
+
+}  // namespace tw::data

@@ -16,6 +16,8 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidgetItem;
 
+namespace tw::data {
+
 class frmClassPlanInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
@@ -68,9 +70,9 @@ class frmClassPlanInput : public tw::ui::DataForm {
     short selectedCount_ = 0;
     // The texts the lists show for classes, courses and teachers (namesakes told apart), read
     // with the combos when the form opens.
-    ShownNames classNames_;
-    ShownNames courseNames_;
-    ShownNames teacherNames_;
+    shell::ShownNames classNames_;
+    shell::ShownNames courseNames_;
+    shell::ShownNames teacherNames_;
 
     QComboBox* CmbClass_ = nullptr;
     QPushButton* CmdPrevClass_ = nullptr;
@@ -88,3 +90,5 @@ class frmClassPlanInput : public tw::ui::DataForm {
     tw::ui::DataListView* lstTeacherInfo_ = nullptr;
     QLabel* lblTeacherSum_ = nullptr;
 };
+
+}  // namespace tw::data

@@ -1,5 +1,7 @@
 #include "frmClassRoomInput.h"
 
+namespace tw::data {
+
 using tw::data::kCodeBox;
 using tw::data::kFullNameBox;
 using tw::data::kNameBox;
@@ -23,3 +25,5 @@ frmClassRoomInput::frmClassRoomInput(tw::shell::AppState& state, QWidget* parent
     : MasterDataForm(state, ClassRoomSettings(), parent) {
     setObjectName("frmClassRoomInput");
 }
+
+}  // namespace tw::data

@@ -4,8 +4,12 @@
 
 #include "MasterDataForm.h"
 
+namespace tw::data {
+
 class frmClassRoomInput : public tw::data::MasterDataForm {
     Q_OBJECT
   public:
     explicit frmClassRoomInput(tw::shell::AppState& state, QWidget* parent = nullptr);
 };
+
+}  // namespace tw::data

@@ -3,4 +3,4 @@
 
 #include "frmLimitInput.h"
 
-using frmClassRoomLimitInput = LimitForm<tw::store::LimitKind::ClassRoom>;
+using frmClassRoomLimitInput = tw::data::LimitForm<tw::store::LimitKind::ClassRoom>;

@@ -1,7 +1,11 @@
 #include "frmCourseInput.h"
 
+namespace tw::data {
+
 frmCourseInput::frmCourseInput(tw::shell::AppState& state, QWidget* parent)
     : MasterDataForm(state, tw::data::SettingsNaming("课程", tw::store::MasterTable::Courses),
                      parent) {
     setObjectName("frmCourseInput");
 }
+
+}  // namespace tw::data

@@ -3,4 +3,4 @@
 
 #include "frmLimitInput.h"
 
-using frmCourseLimitInput = LimitForm<tw::store::LimitKind::Course>;
+using frmCourseLimitInput = tw::data::LimitForm<tw::store::LimitKind::Course>;

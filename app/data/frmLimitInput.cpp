@@ -14,6 +14,8 @@
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
 
+namespace tw::data {
+
 using tw::store::LimitKind;
 using tw::store::ReadLimitEntries;
 using tw::store::ReadLimits;
@@ -163,7 +165,7 @@ void frmLimitInput::FillLimitCombo() {
     // After a failing read the names read so far stay and none is selected.
     const auto entries = OnOpenDatabase(
         state_, [this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
-    FillNameCombos(ListedNames(entries.value), {Combo});
+    shell::FillNameCombos(shell::ListedNames(entries.value), {Combo});
     if (entries.Done() && Combo->count() > 0) SelectName(0);
 }
 
@@ -298,3 +300,5 @@ void frmLimitInput::cmdNormalAll_Click() {
 void frmLimitInput::cmdOK_Click() {
     close();
 }
+
+}  // namespace tw::data

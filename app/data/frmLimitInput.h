@@ -22,6 +22,8 @@ namespace tw::ui {
 class WeekGrid;
 }
 
+namespace tw::data {
+
 class frmLimitInput : public tw::ui::DataForm {
     Q_OBJECT
   public:
@@ -109,3 +111,5 @@ class LimitForm : public frmLimitInput {
     void CmdPrev_Click() requires(K != tw::store::LimitKind::Class) { Prev_Click(); }
     void CmdNext_Click() requires(K != tw::store::LimitKind::Class) { Next_Click(); }
 };
+
+}  // namespace tw::data

@@ -1,5 +1,7 @@
 #include "frmTeacherInput.h"
 
+namespace tw::data {
+
 namespace {
 // The teacher's name box reads 老师姓名, each missing name asks for the 老师名称, and the code
 // that may not change is the 教师代码.
@@ -19,3 +21,5 @@ frmTeacherInput::frmTeacherInput(tw::shell::AppState& state, QWidget* parent)
     : MasterDataForm(state, TeacherSettings(), parent) {
     setObjectName("frmTeacherInput");
 }
+
+}  // namespace tw::data

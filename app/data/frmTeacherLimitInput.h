@@ -3,4 +3,4 @@
 
 #include "frmLimitInput.h"
 
-using frmTeacherLimitInput = LimitForm<tw::store::LimitKind::Teacher>;
+using frmTeacherLimitInput = tw::data::LimitForm<tw::store::LimitKind::Teacher>;

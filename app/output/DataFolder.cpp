@@ -49,7 +49,7 @@ QString CacheDataFolder() {
 }
 
 QString DataFolder(QString* error) {
-    const QString program = ProgramFolder();
+    const QString program = shell::ProgramFolder();
     if (::access(QFile::encodeName(program).constData(), W_OK) == 0) return program;
     const QString cache = CacheDataFolder();
     QString reason;

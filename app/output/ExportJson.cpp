@@ -70,7 +70,7 @@ int WriteExportJson(const QString& fileName, tw::db::Recordset& rows, JsonForm f
         !HasColumns(rows, {"Name", "LessonNo", "Day", "CourseName", partnerColumn}, error)) {
         return kDataFileNotWritten;
     }
-    const QString school = GetSchoolName();
+    const QString school = shell::GetSchoolName();
     QString text;
     const TimetableGroups groups(rows);
     SkipOutsideGrid(rows, lessonOfDay);

@@ -11,7 +11,7 @@
 namespace tw::output {
 
 QString NodeProgram() {
-    const QFileInfo bundled(ProgramFile(QStringLiteral("node/node")));
+    const QFileInfo bundled(shell::ProgramFile(QStringLiteral("node/node")));
     if (bundled.isFile() && bundled.isExecutable()) {
         return bundled.absoluteFilePath();
     }

@@ -12,6 +12,8 @@
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
 
+namespace tw::output {
+
 namespace {
 
 // A value inside value="...": the reader decodes these four entities, so names holding
@@ -194,7 +196,7 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lesso
         !tw::output::HasColumns(
             rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName", "TeacherName"}, error))
         return tw::output::kDataFileNotWritten;
-    const QString school = GetSchoolName();
+    const QString school = shell::GetSchoolName();
     LineFile f;
     QString group;
     int count = 0;
@@ -225,7 +227,7 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOf
     if (!rs.Eof() && !tw::output::HasColumns(
                          rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName"}, error))
         return tw::output::kDataFileNotWritten;
-    const QString school = GetSchoolName();
+    const QString school = shell::GetSchoolName();
     const QString blank = QStringLiteral(" ");
     LineFile f;
     QString group;
@@ -246,3 +248,5 @@ short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOf
     WalkWeeks(rs, lessonOfDay, false, begin, cell, [&] { f.Line(QStringLiteral("</tr>")); });
     return f.Save(fileName, error);
 }
+
+}  // namespace tw::output

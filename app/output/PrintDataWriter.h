@@ -9,6 +9,8 @@
 
 #include "db/Database.h"
 
+namespace tw::output {
+
 // Reads Name, LessonNo, Day, CourseName, ClassShortName and TeacherName, rows ordered by group,
 // lesson, day; at least one row. 0 when written, -1 on any failure, with its description in
 // *error when error is given; on failure an existing file keeps its old content.
@@ -17,3 +19,5 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lesso
 // Reads Name, LessonNo, Day, CourseName and ClassShortName; any number of rows.
 short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
                     QString* error = nullptr);
+
+}  // namespace tw::output

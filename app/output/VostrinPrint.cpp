@@ -6,6 +6,8 @@
 
 #include "shell/mdlPublic.h"
 
+namespace tw::output {
+
 namespace {
 PrintOneCustomXmlFn g_testFn = nullptr;
 PrintOneCustomXmlFn g_loadedFn = nullptr;
@@ -14,7 +16,7 @@ PrintOneCustomXmlFn g_loadedFn = nullptr;
 PrintOneCustomXmlFn Resolve(QString* error) {
     if (g_testFn) return g_testFn;
     if (g_loadedFn) return g_loadedFn;
-    const QByteArray lib = QFile::encodeName(ProgramFile("libVostrin.so"));
+    const QByteArray lib = QFile::encodeName(shell::ProgramFile("libVostrin.so"));
     void* handle = dlopen(lib.constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* err = dlerror();
@@ -47,3 +49,5 @@ bool CallPrintOneCustomXml(const QString& dataFile, const QString& templateFile,
     *status = fn(data.constData(), "", tmpl.constData(), &envelopes, &sheets, &pages, "", 'T');
     return true;
 }
+
+}  // namespace tw::output

@@ -7,6 +7,8 @@
 
 #include "Vostrin.h"
 
+namespace tw::output {
+
 // The type of the library's function, as its own header declares it.
 using PrintOneCustomXmlFn = decltype(&PrintOneCustomXml);
 
@@ -19,3 +21,5 @@ bool CallPrintOneCustomXml(const QString& dataFile, const QString& templateFile,
 
 // Tests replace the library function (nullptr restores loading by name).
 void SetPrintOneCustomXmlForTest(PrintOneCustomXmlFn fn);
+
+}  // namespace tw::output

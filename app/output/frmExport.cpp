@@ -117,7 +117,7 @@ frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
 
 int frmExport::FillClassCombo() {
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
-    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
     return classes.Done() ? 0 : -1;
 }
 
@@ -125,7 +125,7 @@ int frmExport::FillTeacherCombo() {
     const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
-    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
     return teachers.Done() ? 0 : -1;
 }
 
@@ -154,8 +154,8 @@ bool IsInside(const QString& path, const QString& folder) {
 bool frmExport::IsProgramFile(const QString& path) const {
     const QString target = ResolvedPath(path);
     const QString database = state_.Path();
-    return IsInside(target, ProgramFolder()) || IsInside(target, CacheDataFolder()) ||
-           (!database.isEmpty() && SameFile(path, database));
+    return IsInside(target, shell::ProgramFolder()) || IsInside(target, CacheDataFolder()) ||
+           (!database.isEmpty() && shell::SameFile(path, database));
 }
 
 QString frmExport::AskExportFile() {
@@ -243,16 +243,17 @@ bool frmExport::RunScript(const QString& templateBase, const QString& target,
         return false;
     }
     const QStringList args{
-        ProgramFile(QStringLiteral("export.js")),
+        shell::ProgramFile(QStringLiteral("export.js")),
         dataFile,
-        ProgramFile(templateBase + QString::number(state_.lessonOfDay) + QStringLiteral(".xlsx")),
+        shell::ProgramFile(templateBase + QString::number(state_.lessonOfDay) +
+                           QStringLiteral(".xlsx")),
         target,
     };
     const FileIdentity before = IdentityOf(target);
     QString error;
     bool succeeded = false;
     SetBusy(true);
-    const bool ran = RunAndWait(node, args, ProgramFolder(), &error, &succeeded, report);
+    const bool ran = RunAndWait(node, args, shell::ProgramFolder(), &error, &succeeded, report);
     SetBusy(false);
     if (!ran) {
         *failure = QStringLiteral("无法启动 ") + node + QStringLiteral(": ") + error;

@@ -21,6 +21,8 @@
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
+namespace tw::output {
+
 namespace {
 QRect TwRect(int left, int top, int width, int height) {
     return {tw::ui::TwipsToPixels(left), tw::ui::TwipsToPixels(top), tw::ui::TwipsToPixels(width),
@@ -137,7 +139,7 @@ void frmPrint::Form_Load() {
 
 short frmPrint::FillClassCombo() {
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
-    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
     return classes.Done() ? 0 : -1;
 }
 
@@ -145,7 +147,7 @@ short frmPrint::FillTeacherCombo() {
     const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
-    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
     return teachers.Done() ? 0 : -1;
 }
 
@@ -174,8 +176,8 @@ void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
         tw::output::WriteChosenRows(state_, tw::store::OutputFile::Print, choice, "tmp.xml",
                                     total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
     if (!run.stopped && run.status == 0) {
-        run.stopped =
-            !CallPrintOneCustomXml(dataFile, ProgramFile(templateName), &run.status, &run.failure);
+        run.stopped = !CallPrintOneCustomXml(dataFile, shell::ProgramFile(templateName),
+                                             &run.status, &run.failure);
         if (!run.stopped && (run.status < std::numeric_limits<short>::min() ||
                              run.status > std::numeric_limits<short>::max())) {
             run.stopped = true;
@@ -206,3 +208,5 @@ void frmPrint::cmdPrintAllTeacher_Click() {
 void frmPrint::CmdPrintTotal_Click() {
     RunPrint(tw::store::OutputTimetable::WholeSchool);
 }
+
+}  // namespace tw::output

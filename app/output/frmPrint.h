@@ -8,6 +8,8 @@
 
 class QComboBox;
 
+namespace tw::output {
+
 class frmPrint : public tw::output::OutputDialog {
     Q_OBJECT
   public:
@@ -33,3 +35,5 @@ class frmPrint : public tw::output::OutputDialog {
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;
 };
+
+}  // namespace tw::output

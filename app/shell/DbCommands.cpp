@@ -1,5 +1,7 @@
 #include "DbCommands.h"
 
+namespace tw::shell {
+
 QString FailureText(const QString& text, const tw::store::Outcome& outcome) {
     if (outcome.reason == tw::store::Reason::NoDatabase) {
         return text + QStringLiteral("\n没有打开的数据库");
@@ -9,3 +11,5 @@ QString FailureText(const QString& text, const tw::store::Outcome& outcome) {
     }
     return text;
 }
+
+}  // namespace tw::shell

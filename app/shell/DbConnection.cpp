@@ -6,6 +6,8 @@
 
 #include "mdlPublic.h"
 
+namespace tw::shell {
+
 QString OpenFailureText(const tw::db::OpenFailure& failure) {
     using tw::db::OpenError;
     switch (failure.error) {
@@ -60,3 +62,5 @@ bool SameFile(const QString& a, const QString& b) {
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
+
+}  // namespace tw::shell

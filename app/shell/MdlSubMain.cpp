@@ -14,6 +14,8 @@
 #include "store/School.h"
 #include "ui/MsgBox.h"
 
+namespace tw::shell {
+
 namespace {
 const QString kTitleSuffix = QStringLiteral("排课软件系统");
 }
@@ -135,3 +137,5 @@ std::unique_ptr<frmMain> Main(tw::shell::AppState& state) {
     window->show();
     return window;
 }
+
+}  // namespace tw::shell

@@ -7,10 +7,10 @@
 
 #include "store/Outcome.h"
 
-class frmMain;
 namespace tw::shell {
+
 class AppState;
-}
+class frmMain;
 
 // Runs the start-up sequence. Returns the shown main window, or nullptr when neither the
 // configured database nor the program folder's kb.mdb opened: the message "打开数据库失败！",
@@ -36,3 +36,5 @@ std::optional<int> StoredLessonsOfDay();
 // when the settings file holds 6 or 7 and the user, asked how many lessons lie beyond the day,
 // answers Yes (the default answer keeps them).
 tw::store::Outcome TrimLessonsToDay(tw::shell::AppState& state);
+
+}  // namespace tw::shell

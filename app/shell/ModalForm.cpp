@@ -5,6 +5,8 @@
 #include <QEventLoop>
 #include <QPointer>
 
+namespace tw::shell {
+
 namespace {
 
 ModalFormHandler& Handler() {
@@ -47,3 +49,5 @@ void ShowModal(QWidget& form) {
     QPointer<QWidget> guard(&form);
     if (guard && guard->isVisible()) loop.exec();
 }
+
+}  // namespace tw::shell

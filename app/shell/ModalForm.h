@@ -9,6 +9,8 @@
 #include <functional>
 #include <utility>
 
+namespace tw::shell {
+
 // Shows form modally and returns when it is hidden or closed. A QDialog runs its own exec();
 // any other widget is shown application-modal with a local event loop.
 void ShowModal(QWidget& form);
@@ -23,3 +25,5 @@ void ShowFormModal(Args&&... args) {
     F form(std::forward<Args>(args)...);
     ShowModal(form);
 }
+
+}  // namespace tw::shell

@@ -7,6 +7,8 @@
 #include "ui/Combo.h"
 #include "ui/NameTexts.h"
 
+namespace tw::shell {
+
 namespace {
 
 tw::store::Read<ShownNames> ShownNamesOf(
@@ -61,3 +63,5 @@ void FillNameCombos(const std::vector<ListedName>& names,
         }
     }
 }
+
+}  // namespace tw::shell

@@ -18,6 +18,8 @@ namespace tw::db {
 class Database;
 }
 
+namespace tw::shell {
+
 struct ListedName {
     QString code;
     QString name;  // as stored
@@ -49,3 +51,5 @@ class ShownNames {
 // Adds the names to each combo in the order given: the entry shows the name's text and carries
 // its code (item data) and its stored name (tw::ui::kComboNameRole).
 void FillNameCombos(const std::vector<ListedName>& names, std::initializer_list<QComboBox*> combos);
+
+}  // namespace tw::shell

@@ -7,6 +7,8 @@
 #include "shell/AppState.h"
 #include "store/Outcome.h"
 
+namespace tw::shell {
+
 // Runs command on the state's open database; without one, nothing runs and the outcome (of an
 // Outcome, or of a Read) is NoDatabase.
 template <class Command>
@@ -24,3 +26,5 @@ auto OnOpenDatabase(tw::shell::AppState& state, Command&& command) {
     }
     return std::forward<Command>(command)(*db);
 }
+
+}  // namespace tw::shell

@@ -7,6 +7,8 @@
 #include "ini/PrivateProfile.h"
 #include "mdlPublic.h"
 
+namespace tw::shell {
+
 QString SettingsFile() {
     return ProgramFile("kbxt.ini");
 }
@@ -50,3 +52,5 @@ void OpenWithShell(const QString& target) {
     const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
     QDesktopServices::openUrl(url);
 }
+
+}  // namespace tw::shell

@@ -3,6 +3,8 @@
 #include "mdlPublic.h"
 #include "store/Lessons.h"
 
+namespace tw::shell {
+
 namespace {
 
 template <class Test>
@@ -57,3 +59,5 @@ bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
         return tw::store::SlotFreeOfPreset(db, classCode, teacherCode, day, lesson);
     });
 }
+
+}  // namespace tw::shell

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QVersionNumber>
 
+namespace tw::shell {
+
 namespace {
 // The program's logo: a small week grid with a few coloured lessons.
 QPixmap DrawLogo() {
@@ -50,3 +52,5 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(lblName, 0, 1);
     layout->addWidget(lblVersion, 1, 1);
 }
+
+}  // namespace tw::shell

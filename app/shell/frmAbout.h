@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace tw::shell {
+
 class frmAbout : public QDialog {
     Q_OBJECT
   public:
@@ -18,3 +20,5 @@ class frmAbout : public QDialog {
     QLabel* imgLogo;
     QLabel* lblVersion;
 };
+
+}  // namespace tw::shell

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace tw::shell {
+
 namespace {
 // Removes leading and trailing blanks (spaces only, as typed).
 QString TrimBlanks(const QString& s) {
@@ -60,3 +62,5 @@ void frmConfirm::cmdCancel_Click() {
     Confirmed = false;
     hide();
 }
+
+}  // namespace tw::shell

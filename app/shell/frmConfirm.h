@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace tw::shell {
+
 class frmConfirm : public QDialog {
     Q_OBJECT
   public:
@@ -27,3 +29,5 @@ class frmConfirm : public QDialog {
     void cmdOK_Click();
     void cmdCancel_Click();
 };
+
+}  // namespace tw::shell

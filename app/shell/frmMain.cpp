@@ -41,6 +41,8 @@
 #include "ui/MsgBox.h"
 #include "ui/Units.h"
 
+namespace tw::shell {
+
 using tw::ui::MsgBox;
 using tw::ui::vbCritical;
 using tw::ui::vbInformation;
@@ -268,27 +270,27 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::mnuClassList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassInput>(state_);  // FORM frmClassInput
+    ShowFormModal<data::frmClassInput>(state_);  // FORM frmClassInput
 }
 
 void frmMain::mnuCourseList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmCourseInput>(state_);  // FORM frmCourseInput
+    ShowFormModal<data::frmCourseInput>(state_);  // FORM frmCourseInput
 }
 
 void frmMain::mnuTeacherList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmTeacherInput>(state_);  // FORM frmTeacherInput
+    ShowFormModal<data::frmTeacherInput>(state_);  // FORM frmTeacherInput
 }
 
 void frmMain::mnuClassRoomList_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassRoomInput>(state_);  // FORM frmClassRoomInput
+    ShowFormModal<data::frmClassRoomInput>(state_);  // FORM frmClassRoomInput
 }
 
 void frmMain::mnuClassPlan_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmClassPlanInput>(state_);  // FORM frmClassPlanInput
+    ShowFormModal<data::frmClassPlanInput>(state_);  // FORM frmClassPlanInput
 }
 
 // ---- 自动排课 ----
@@ -315,25 +317,25 @@ void frmMain::mnuClassroomLimit_Click() {
 
 void frmMain::mnuPrepairBuild_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmSetLesson>(state_);  // FORM frmSetLesson
+    ShowFormModal<timetable::frmSetLesson>(state_);  // FORM frmSetLesson
 }
 
 void frmMain::mnuAutoBuild_Click() {
     if (!state_.IsOpen()) return;
     if (!TypedConfirmation(QStringLiteral("自动生成课表将会清除您以前排好的课表！"))) return;
-    ShowFormModal<frmAutoBuild>(state_);  // FORM frmAutoBuild
+    ShowFormModal<timetable::frmAutoBuild>(state_);  // FORM frmAutoBuild
 }
 
 // ---- 课表操作 ----
 
 void frmMain::mnuManualBuild_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmManualSetLesson>(state_);  // FORM frmManualSetLesson
+    ShowFormModal<timetable::frmManualSetLesson>(state_);  // FORM frmManualSetLesson
 }
 
 void frmMain::mnuPrint_Click() {
     if (!state_.IsOpen()) return;
-    ShowFormModal<frmPrint>(state_);  // FORM frmPrint
+    ShowFormModal<output::frmPrint>(state_);  // FORM frmPrint
 }
 
 void frmMain::mnuExport_Click() {
@@ -405,3 +407,5 @@ void frmMain::mnuForum_Click() {
 void frmMain::mnuAbout_Click() {
     ShowFormModal<frmAbout>();
 }
+
+}  // namespace tw::shell

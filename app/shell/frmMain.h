@@ -15,6 +15,8 @@ class QAction;
 class QLabel;
 class QMenu;
 
+namespace tw::shell {
+
 class frmMain : public QMainWindow {
     Q_OBJECT
   public:
@@ -78,3 +80,5 @@ class frmMain : public QMainWindow {
     tw::shell::AppState& state_;
     bool ending_ = false;
 };
+
+}  // namespace tw::shell

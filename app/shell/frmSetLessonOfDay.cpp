@@ -9,6 +9,8 @@
 #include "mdlPublic.h"
 #include "ui/MsgBox.h"
 
+namespace tw::shell {
+
 frmSetLessonOfDay::frmSetLessonOfDay(tw::shell::AppState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmSetLessonOfDay"));
@@ -60,3 +62,5 @@ void frmSetLessonOfDay::cmdOK_Click() {
 void frmSetLessonOfDay::cmdCancel_Click() {
     close();
 }
+
+}  // namespace tw::shell

@@ -9,6 +9,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+namespace tw::shell {
+
 class frmSetLessonOfDay : public QDialog {
     Q_OBJECT
   public:
@@ -27,3 +29,5 @@ class frmSetLessonOfDay : public QDialog {
   private:
     tw::shell::AppState& state_;
 };
+
+}  // namespace tw::shell

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace tw::shell {
+
 QStringList frmSimpleManual::Lines() {
     return {
         QStringLiteral("简要使用步骤：（详细操作请参考《使用手册》）"),
@@ -40,3 +42,5 @@ frmSimpleManual::frmSimpleManual(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Label1);
     resize(600, 420);
 }
+
+}  // namespace tw::shell

@@ -5,6 +5,8 @@
 
 class QLabel;
 
+namespace tw::shell {
+
 class frmSimpleManual : public QDialog {
     Q_OBJECT
   public:
@@ -15,3 +17,5 @@ class frmSimpleManual : public QDialog {
 
     QLabel* Label1;
 };
+
+}  // namespace tw::shell

@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 
+namespace tw::shell {
+
 namespace {
 QString& Folder() {
     static QString folder;
@@ -23,3 +25,5 @@ void SetProgramFolder(const QString& folder) {
 QString ProgramFile(const QString& name) {
     return ProgramFolder() + "/" + name;
 }
+
+}  // namespace tw::shell

@@ -9,6 +9,8 @@
 #include "db/Database.h"
 #include "shell/AppState.h"
 
+namespace tw::shell {
+
 // ---- Program folder ----
 // The folder that holds the program file (tests may point it elsewhere).
 QString ProgramFolder();
@@ -49,3 +51,5 @@ bool IsSlotFree(tw::shell::AppState& state, const QString& classCode, const QStr
 bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
                         const QString& courseCode, const QString& teacherCode, short day,
                         short lesson);
+
+}  // namespace tw::shell

@@ -15,6 +15,8 @@
 #include "ui/FormStyle.h"
 #include "ui/StatusBar.h"
 
+namespace tw::timetable {
+
 using tw::ui::MakeButton;
 using tw::ui::PlaceTwips;
 
@@ -79,7 +81,7 @@ void ClassWeekDialog::SetBoldColour(QLabel* label, const QString& colourStyle) {
 int ClassWeekDialog::FillClassCombo() {
     // The names read so far stay when the read fails.
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
-    FillNameCombos(ListedNames(classes.value), {CmbClass});
+    shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
     const int status = classes.Done() ? 0 : -1;
     if (CmbClass->count() > 0) {
         SelectClass(0);
@@ -90,8 +92,8 @@ int ClassWeekDialog::FillClassCombo() {
 }
 
 void ClassWeekDialog::ReadShownNames() {
-    classNames_ = OnOpenDatabase(state_, ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(state_, ShownNames::OfCourses).value;
+    classNames_ = OnOpenDatabase(state_, shell::ShownNames::OfClasses).value;
+    courseNames_ = OnOpenDatabase(state_, shell::ShownNames::OfCourses).value;
 }
 
 void ClassWeekDialog::SelectClass(int index) {
@@ -109,3 +111,5 @@ void ClassWeekDialog::CmdNextClass_Click() {
 void ClassWeekDialog::cmdOK_Click() {
     close();
 }
+
+}  // namespace tw::timetable

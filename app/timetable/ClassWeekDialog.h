@@ -23,6 +23,8 @@ namespace tw::ui {
 class StatusBar;
 }
 
+namespace tw::timetable {
+
 class ClassWeekDialog : public QDialog {
     Q_OBJECT
   public:
@@ -71,6 +73,8 @@ class ClassWeekDialog : public QDialog {
     // Reads the texts that the form's lists and grids show for classes and courses (namesakes
     // told apart); the form reads them when it opens, before it fills its lists.
     void ReadShownNames();
-    ShownNames classNames_;
-    ShownNames courseNames_;
+    shell::ShownNames classNames_;
+    shell::ShownNames courseNames_;
 };
+
+}  // namespace tw::timetable

@@ -11,6 +11,8 @@
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 
+namespace tw::timetable {
+
 namespace {
 
 QFont SongFont(int weight) {
@@ -118,3 +120,5 @@ void frmAutoBuild::Timer1_Timer() {
         dots_ = 1;
     }
 }
+
+}  // namespace tw::timetable

@@ -10,6 +10,8 @@ class QFrame;
 class QLabel;
 class QTimer;
 
+namespace tw::timetable {
+
 class frmAutoBuild : public QDialog {
     Q_OBJECT
   public:
@@ -40,3 +42,5 @@ class frmAutoBuild : public QDialog {
     int dots_ = 1;
     bool building_ = false;
 };
+
+}  // namespace tw::timetable

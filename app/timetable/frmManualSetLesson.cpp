@@ -19,6 +19,8 @@
 #include "ui/FormStyle.h"
 #include "ui/WeekGrid.h"
 
+namespace tw::timetable {
+
 using tw::timetable::CellMark;
 using tw::timetable::PaintCurrent;
 using tw::ui::PlaceTwips;
@@ -146,7 +148,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 
 void frmManualSetLesson::Form_Load() {
     ReadShownNames();
-    teacherNames_ = OnOpenDatabase(state_, ShownNames::OfTeachers).value;
+    teacherNames_ = OnOpenDatabase(state_, shell::ShownNames::OfTeachers).value;
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -172,7 +174,7 @@ int frmManualSetLesson::FillTeacherCombo() {
     const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
-    FillNameCombos(ListedNames(teachers.value), {CmbTeacher});
+    shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
     const int status = teachers.Done() ? 0 : -1;
     tw::ui::SetComboIndex(CmbTeacher, -1);
     return status;
@@ -514,3 +516,5 @@ int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, i
     Panel(3)->setText(QStringLiteral("换课成功"));
     return 0;
 }
+
+}  // namespace tw::timetable

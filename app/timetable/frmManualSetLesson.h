@@ -18,6 +18,8 @@ namespace tw::ui {
 class WeekGrid;
 }
 
+namespace tw::timetable {
+
 class frmManualSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
@@ -95,5 +97,7 @@ class frmManualSetLesson : public ClassWeekDialog {
     int pickedRemain_ = 0;
     int selDay_ = 0;
     int selLesson_ = 0;
-    ShownNames teacherNames_;  // as the teacher list shows them
+    shell::ShownNames teacherNames_;  // as the teacher list shows them
 };
+
+}  // namespace tw::timetable

@@ -17,6 +17,8 @@
 #include "ui/FormStyle.h"
 #include "ui/WeekGrid.h"
 
+namespace tw::timetable {
+
 using tw::ui::PlaceTwips;
 
 namespace {
@@ -266,3 +268,5 @@ int frmSetLesson::ShowOutcome(const tw::store::Outcome& outcome, const QString& 
     Panel(3)->setText(failedText);
     return -1;
 }
+
+}  // namespace tw::timetable

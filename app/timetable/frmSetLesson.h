@@ -16,6 +16,8 @@ namespace tw::ui {
 class WeekGrid;
 }
 
+namespace tw::timetable {
+
 class frmSetLesson : public ClassWeekDialog {
     Q_OBJECT
   public:
@@ -66,3 +68,5 @@ class frmSetLesson : public ClassWeekDialog {
     QString curTeacherCode_;
     bool selectingCourse_ = false;
 };
+
+}  // namespace tw::timetable

@@ -20,6 +20,9 @@
 #include "ui/MsgBox.h"
 
 namespace twtest {
+using tw::shell::kDbPassword;
+using tw::shell::SetProgramFolder;
+using tw::shell::SettingsFile;
 
 // The schema the build ships kb.mdb with.
 inline QString SchemaSql() {

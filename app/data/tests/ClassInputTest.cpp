@@ -3,6 +3,8 @@
 #include "DataFormTestSupport.h"
 #include "data/frmClassInput.h"
 
+using tw::data::frmClassInput;
+
 using namespace datatest;
 using tw::ui::vbNo;
 using tw::ui::vbYes;

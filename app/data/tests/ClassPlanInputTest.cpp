@@ -14,6 +14,8 @@
 #include "timetable/mdlBuildKb.h"
 #include "ui/Combo.h"
 
+using tw::data::frmClassPlanInput;
+
 using namespace datatest;
 using tw::ui::ComboCode;
 using tw::ui::vbNo;

@@ -23,6 +23,8 @@
 #include "store/Invariants.h"
 #include "ui/WeekGrid.h"
 
+using tw::data::frmLimitInput;
+
 namespace {
 
 class LimitInputTest : public ::testing::Test {

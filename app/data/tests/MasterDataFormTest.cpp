@@ -13,6 +13,11 @@
 #include "store/Invariants.h"
 #include "store/Names.h"
 
+using tw::data::frmClassInput;
+using tw::data::frmClassRoomInput;
+using tw::data::frmCourseInput;
+using tw::data::frmTeacherInput;
+
 using namespace datatest;
 using tw::ui::vbNo;
 using tw::ui::vbYes;

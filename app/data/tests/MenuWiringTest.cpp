@@ -5,6 +5,9 @@
 #include "shell/ModalForm.h"
 #include "shell/frmMain.h"
 
+using tw::shell::frmMain;
+using tw::shell::SetModalFormHandler;
+
 using namespace datatest;
 
 namespace {

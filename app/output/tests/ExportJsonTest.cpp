@@ -13,6 +13,9 @@
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
 
+using tw::shell::SetProgramFolder;
+using tw::shell::SettingsFile;
+
 namespace {
 
 using Row = std::vector<QVariant>;

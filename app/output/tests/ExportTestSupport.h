@@ -19,6 +19,10 @@
 #include "shell/mdlPublic.h"
 #include "ui/MsgBox.h"
 
+using tw::shell::kDbPassword;
+using tw::shell::SetProgramFolder;
+using tw::shell::SettingsFile;
+
 class ExportTest : public ::testing::Test {
   protected:
     void SetUp() override {

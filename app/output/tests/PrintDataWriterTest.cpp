@@ -11,6 +11,10 @@
 #include "shell/mdlPublic.h"
 #include "text/Gbk.h"
 
+using tw::output::WriteScheduleXml;
+using tw::output::WriteTotalXml;
+using tw::shell::SetProgramFolder;
+
 namespace {
 
 using Row = std::vector<QVariant>;

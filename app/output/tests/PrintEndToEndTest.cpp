@@ -21,6 +21,8 @@
 #include "PrintedCellsTestSupport.h"
 #include "output/frmPrint.h"
 
+using tw::output::frmPrint;
+
 namespace {
 
 using pdfspool::PageSizes;

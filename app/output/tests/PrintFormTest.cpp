@@ -25,6 +25,10 @@
 #include "output/frmPrint.h"
 #include "text/Gbk.h"
 
+using tw::output::frmPrint;
+using tw::output::PrintOneCustomXmlFn;
+using tw::output::SetPrintOneCustomXmlForTest;
+
 namespace {
 
 struct PrintCall {

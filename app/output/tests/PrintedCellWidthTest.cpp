@@ -20,6 +20,8 @@
 #include "PrintedCellsTestSupport.h"
 #include "output/frmPrint.h"
 
+using tw::output::frmPrint;
+
 namespace {
 
 using pdfspool::RunTool;

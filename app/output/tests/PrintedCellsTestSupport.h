@@ -26,6 +26,7 @@
 #include "text/Gbk.h"
 
 namespace printedcells {
+using tw::output::frmPrint;
 
 // One printed word: its page (from 1), its box in points from the page's top-left corner.
 struct Word {

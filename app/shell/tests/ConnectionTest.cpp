@@ -5,6 +5,10 @@
 
 #include "AppTestSupport.h"
 
+using tw::shell::kDbPassword;
+using tw::shell::OpenDbFailureLine;
+using tw::shell::OpenFailureText;
+
 TEST(Connection, OpenFailuresLeaveTheOpenDatabaseAlone) {
     twtest::AppTestEnv env;
     ASSERT_TRUE(twtest::State().IsOpen());

@@ -19,6 +19,16 @@
 #include "shell/frmSimpleManual.h"
 #include "text/Gbk.h"
 
+using tw::shell::frmConfirm;
+using tw::shell::frmMain;
+using tw::shell::frmSetLessonOfDay;
+using tw::shell::GetDbFileName;
+using tw::shell::kDbPassword;
+using tw::shell::ProgramFile;
+using tw::shell::SetModalFormHandler;
+using tw::shell::SetProgramFolder;
+using tw::shell::SettingsFile;
+
 using h2test::FileBytes;
 using h2test::SchoolDbTest;
 

@@ -8,6 +8,10 @@
 
 #include "shell/ModalForm.h"
 
+using tw::shell::SetModalFormHandler;
+using tw::shell::ShowFormModal;
+using tw::shell::ShowModal;
+
 TEST(ModalForm, DialogReturnsWhenItHidesItself) {
     QDialog dialog;
     QTimer::singleShot(0, &dialog, [&] { dialog.hide(); });

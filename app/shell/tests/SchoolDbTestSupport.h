@@ -21,6 +21,9 @@
 #include "ui/WeekGrid.h"
 
 namespace h2test {
+using tw::shell::kDbPassword;
+using tw::shell::SetModalFormHandler;
+using tw::shell::SetProgramFolder;
 
 // Another program holding a database file open exclusively, for the life of this object.
 class OtherProcess {

@@ -9,6 +9,10 @@
 #include "shell/frmConfirm.h"
 #include "shell/frmSimpleManual.h"
 
+using tw::shell::frmAbout;
+using tw::shell::frmConfirm;
+using tw::shell::frmSimpleManual;
+
 TEST(frmConfirm, OkInAnyCaseWithBlanksAroundConfirms) {
     for (const QString typed : {"OK", "ok", "Ok", " ok ", "   oK"}) {
         frmConfirm form;

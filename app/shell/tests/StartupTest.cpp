@@ -15,6 +15,14 @@
 #include "shell/frmMain.h"
 #include "text/Gbk.h"
 
+using tw::shell::frmMain;
+using tw::shell::GetDbFileName;
+using tw::shell::GetLessonsOfDay;
+using tw::shell::GetSchoolName;
+using tw::shell::RegisterControls;
+using tw::shell::SetProgramFolder;
+using tw::shell::SettingsFile;
+
 namespace {
 
 class StartupTest : public ::testing::Test {
@@ -102,7 +110,7 @@ TEST_F(StartupTest, NoDatabaseAnywhereShowsTheMessageAndNoWindow) {
     EXPECT_EQ(env_.calls[0].title, QStringLiteral("北山中学排课软件系统"));
     EXPECT_FALSE(twtest::State().IsOpen());
     for (QWidget* top : QApplication::topLevelWidgets())
-        EXPECT_FALSE(top->inherits("frmMain") && top->isVisible());
+        EXPECT_FALSE(top->inherits("tw::shell::frmMain") && top->isVisible());
     // Opening never creates a file.
     EXPECT_FALSE(QFileInfo::exists(env_.DbPath()));
     EXPECT_FALSE(QFileInfo::exists(env_.Folder() + "/gone.mdb"));

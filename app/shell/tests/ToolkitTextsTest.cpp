@@ -12,6 +12,8 @@
 
 #include "shell/MdlSubMain.h"
 
+using tw::shell::RegisterControls;
+
 namespace {
 
 TEST(ToolkitTexts, MessageBoxButtonsReadInChinese) {

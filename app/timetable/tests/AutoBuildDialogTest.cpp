@@ -14,6 +14,11 @@
 #include "timetable/frmAutoBuild.h"
 #include "ui/MsgBox.h"
 
+using tw::shell::frmConfirm;
+using tw::shell::frmMain;
+using tw::shell::SetModalFormHandler;
+using tw::timetable::frmAutoBuild;
+
 namespace {
 
 class AutoBuildDialogTest : public BuildTest {

@@ -9,6 +9,9 @@
 #include "timetable/frmManualSetLesson.h"
 #include "timetable/frmSetLesson.h"
 
+using tw::timetable::frmManualSetLesson;
+using tw::timetable::frmSetLesson;
+
 namespace {
 
 class ClassWeekFormTest : public HandEditTest {

@@ -28,6 +28,11 @@
 #include "timetable/frmSetLesson.h"
 #include "ui/Combo.h"
 
+using tw::data::frmClassInput;
+using tw::shell::ShownNames;
+using tw::timetable::frmManualSetLesson;
+using tw::timetable::frmSetLesson;
+
 namespace {
 
 struct Case {

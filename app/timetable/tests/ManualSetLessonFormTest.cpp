@@ -12,6 +12,8 @@
 #include "timetable/frmManualSetLesson.h"
 #include "ui/Combo.h"
 
+using tw::timetable::frmManualSetLesson;
+
 namespace {
 
 class ManualSetLessonFormTest : public HandEditTest {

@@ -11,6 +11,8 @@
 #include "timetable/frmSetLesson.h"
 #include "ui/Combo.h"
 
+using tw::timetable::frmSetLesson;
+
 namespace {
 
 class SetLessonFormTest : public HandEditTest {
