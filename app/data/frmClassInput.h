@@ -14,7 +14,7 @@ class QLineEdit;
 
 namespace tw::data {
 
-class frmClassInput : public tw::data::RecordForm {
+class frmClassInput : public RecordForm {
     Q_OBJECT
   public:
     explicit frmClassInput(tw::shell::AppState& state, QWidget* parent = nullptr);

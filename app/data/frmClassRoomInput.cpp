@@ -2,17 +2,11 @@
 
 namespace tw::data {
 
-using tw::data::kCodeBox;
-using tw::data::kFullNameBox;
-using tw::data::kNameBox;
-using tw::data::kShortNameBox;
-
 namespace {
 // The name boxes stand above the code box; only the name and the code are required, and modify
 // acts on the record of the typed code.
-tw::data::MasterFormSettings ClassRoomSettings() {
-    tw::data::MasterFormSettings s =
-        tw::data::SettingsNaming("教室", tw::store::MasterTable::ClassRooms);
+MasterFormSettings ClassRoomSettings() {
+    MasterFormSettings s = SettingsNaming("教室", tw::store::MasterTable::ClassRooms);
     s.boxOrder = {kNameBox, kFullNameBox, kShortNameBox, kCodeBox};
     s.required = {{kNameBox, "请输入教室名称。"}, {kCodeBox, "请输入教室代码。"}};
     s.checkTitle = "输入检查信息";

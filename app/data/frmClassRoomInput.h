@@ -6,7 +6,7 @@
 
 namespace tw::data {
 
-class frmClassRoomInput : public tw::data::MasterDataForm {
+class frmClassRoomInput : public MasterDataForm {
     Q_OBJECT
   public:
     explicit frmClassRoomInput(tw::shell::AppState& state, QWidget* parent = nullptr);

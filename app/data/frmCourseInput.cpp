@@ -3,8 +3,7 @@
 namespace tw::data {
 
 frmCourseInput::frmCourseInput(tw::shell::AppState& state, QWidget* parent)
-    : MasterDataForm(state, tw::data::SettingsNaming("课程", tw::store::MasterTable::Courses),
-                     parent) {
+    : MasterDataForm(state, SettingsNaming("课程", tw::store::MasterTable::Courses), parent) {
     setObjectName("frmCourseInput");
 }
 

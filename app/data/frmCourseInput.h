@@ -6,7 +6,7 @@
 
 namespace tw::data {
 
-class frmCourseInput : public tw::data::MasterDataForm {
+class frmCourseInput : public MasterDataForm {
     Q_OBJECT
   public:
     explicit frmCourseInput(tw::shell::AppState& state, QWidget* parent = nullptr);

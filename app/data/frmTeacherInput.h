@@ -6,7 +6,7 @@
 
 namespace tw::data {
 
-class frmTeacherInput : public tw::data::MasterDataForm {
+class frmTeacherInput : public MasterDataForm {
     Q_OBJECT
   public:
     explicit frmTeacherInput(tw::shell::AppState& state, QWidget* parent = nullptr);

@@ -42,7 +42,7 @@ int RegisterControls() {
     return 0;
 }
 
-QString GetMainCaption(tw::shell::AppState& state) {
+QString GetMainCaption(AppState& state) {
     state.title = GetSchoolName() + kTitleSuffix;
     // The database actually open: the setting names another one when its rewrite failed.
     return state.title + " -- " + (state.IsOpen() ? state.Path() : GetDbFileName());
@@ -55,7 +55,7 @@ std::optional<int> StoredLessonsOfDay() {
     return std::nullopt;
 }
 
-tw::store::Outcome TrimLessonsToDay(tw::shell::AppState& state) {
+tw::store::Outcome TrimLessonsToDay(AppState& state) {
     return OnOpenDatabase(state, [&state](tw::db::Database& db) {
         return tw::store::DeleteLessonsBeyondDay(db, state.lessonOfDay);
     });
@@ -68,7 +68,7 @@ namespace {
 // open now (held by another copy of the program, damaged, another password, in a folder that
 // may not be entered or written) stays configured, and the user is told which file failed and
 // why. False when nothing opened, after the message.
-bool OpenStartupDatabase(tw::shell::AppState& state) {
+bool OpenStartupDatabase(AppState& state) {
     const QString configured = GetDbFileName();
     tw::db::OpenFailure why;
     if (state.Open(configured, &why)) return true;
@@ -93,7 +93,7 @@ bool OpenStartupDatabase(tw::shell::AppState& state) {
 
 // Lessons beyond the day are not shown in any grid, but they are the school's: they are
 // deleted only when the user says so, and the question's default keeps them.
-void OfferLessonTrim(tw::shell::AppState& state) {
+void OfferLessonTrim(AppState& state) {
     const tw::store::Read<long long> counted =
         OnOpenDatabase(state, [&state](tw::db::Database& db) {
             return tw::store::CountLessonsBeyondDay(db, state.lessonOfDay);
@@ -119,7 +119,7 @@ void OfferLessonTrim(tw::shell::AppState& state) {
 
 }  // namespace
 
-std::unique_ptr<frmMain> Main(tw::shell::AppState& state) {
+std::unique_ptr<frmMain> Main(AppState& state) {
     RegisterControls();
     state.title = GetSchoolName() + kTitleSuffix;
 

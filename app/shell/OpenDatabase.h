@@ -12,7 +12,7 @@ namespace tw::shell {
 // Runs command on the state's open database; without one, nothing runs and the outcome (of an
 // Outcome, or of a Read) is NoDatabase.
 template <class Command>
-auto OnOpenDatabase(tw::shell::AppState& state, Command&& command) {
+auto OnOpenDatabase(AppState& state, Command&& command) {
     using Result = std::invoke_result_t<Command, tw::db::Database&>;
     tw::db::Database* db = state.OpenDatabase();
     if (!db) {

@@ -8,7 +8,7 @@ namespace tw::shell {
 namespace {
 
 template <class Test>
-bool FreeInOpenDatabase(tw::shell::AppState& state, Test&& test) {
+bool FreeInOpenDatabase(AppState& state, Test&& test) {
     tw::db::Database* db = state.OpenDatabase();
     if (!db) return false;
     const tw::store::Read<bool> read = test(*db);
@@ -17,44 +17,40 @@ bool FreeInOpenDatabase(tw::shell::AppState& state, Test&& test) {
 
 }  // namespace
 
-bool IsClassSlotFree(tw::shell::AppState& state, const QString& classCode, short day,
-                     short lesson) {
+bool IsClassSlotFree(AppState& state, const QString& classCode, short day, short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::ClassSlotFree(db, classCode, day, lesson);
     });
 }
 
-bool IsClassSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode, short day,
-                             short lesson) {
+bool IsClassSlotFreeOfPreset(AppState& state, const QString& classCode, short day, short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::ClassSlotFreeOfPreset(db, classCode, day, lesson);
     });
 }
 
-bool IsTeacherSlotFree(tw::shell::AppState& state, const QString& teacherCode, short day,
-                       short lesson) {
+bool IsTeacherSlotFree(AppState& state, const QString& teacherCode, short day, short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::TeacherSlotFree(db, teacherCode, day, lesson);
     });
 }
 
-bool IsTeacherSlotFreeOfPreset(tw::shell::AppState& state, const QString& teacherCode, short day,
+bool IsTeacherSlotFreeOfPreset(AppState& state, const QString& teacherCode, short day,
                                short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::TeacherSlotFreeOfPreset(db, teacherCode, day, lesson);
     });
 }
 
-bool IsSlotFree(tw::shell::AppState& state, const QString& classCode, const QString& /*courseCode*/,
+bool IsSlotFree(AppState& state, const QString& classCode, const QString& /*courseCode*/,
                 const QString& teacherCode, short day, short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::SlotFree(db, classCode, teacherCode, day, lesson);
     });
 }
 
-bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
-                        const QString& /*courseCode*/, const QString& teacherCode, short day,
-                        short lesson) {
+bool IsSlotFreeOfPreset(AppState& state, const QString& classCode, const QString& /*courseCode*/,
+                        const QString& teacherCode, short day, short lesson) {
     return FreeInOpenDatabase(state, [&](tw::db::Database& db) {
         return tw::store::SlotFreeOfPreset(db, classCode, teacherCode, day, lesson);
     });

@@ -123,7 +123,7 @@ bool CopyFileReplacing(const QString& from, const QString& to) {
 
 }  // namespace
 
-frmMain::frmMain(tw::shell::AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Korvel排课软件"));
     resize(tw::ui::TwipsToPixels(11400), tw::ui::TwipsToPixels(7920));

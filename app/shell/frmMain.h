@@ -20,7 +20,7 @@ namespace tw::shell {
 class frmMain : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frmMain(tw::shell::AppState& state, QWidget* parent = nullptr);
+    explicit frmMain(AppState& state, QWidget* parent = nullptr);
 
     // The three lines shown in the typed confirmation above the box.
     static QString ConfirmationText(const QString& warning);
@@ -77,7 +77,7 @@ class frmMain : public QMainWindow {
     // "打开数据库失败！" with the file and the reason it did not open.
     void ShowOpenFailure(const QString& path, const tw::db::OpenFailure& why);
 
-    tw::shell::AppState& state_;
+    AppState& state_;
     bool ending_ = false;
 };
 

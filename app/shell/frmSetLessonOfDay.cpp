@@ -11,7 +11,7 @@
 
 namespace tw::shell {
 
-frmSetLessonOfDay::frmSetLessonOfDay(tw::shell::AppState& state, QWidget* parent)
+frmSetLessonOfDay::frmSetLessonOfDay(AppState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("frmSetLessonOfDay"));
     setWindowTitle(QStringLiteral("每天课时数设置"));

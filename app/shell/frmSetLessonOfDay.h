@@ -14,7 +14,7 @@ namespace tw::shell {
 class frmSetLessonOfDay : public QDialog {
     Q_OBJECT
   public:
-    explicit frmSetLessonOfDay(tw::shell::AppState& state, QWidget* parent = nullptr);
+    explicit frmSetLessonOfDay(AppState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QRadioButton* Opt7;
@@ -27,7 +27,7 @@ class frmSetLessonOfDay : public QDialog {
     void cmdCancel_Click();
 
   private:
-    tw::shell::AppState& state_;
+    AppState& state_;
 };
 
 }  // namespace tw::shell

@@ -19,7 +19,6 @@ void SetProgramFolder(const QString& folder);
 QString ProgramFile(const QString& name);
 
 // ---- Opening a database ----
-using tw::shell::kDbPassword;
 // The reason of a failed open as a short Chinese text for the user.
 QString OpenFailureText(const tw::db::OpenFailure& failure);
 // One line of a failed-open message: the file's path, "：" and the reason in words.
@@ -39,17 +38,14 @@ QString GetLessonsOfDay();
 void OpenWithShell(const QString& target);
 
 // ---- Slot tests in the state's database: true when free; false on any failure ----
-bool IsClassSlotFree(tw::shell::AppState& state, const QString& classCode, short day, short lesson);
-bool IsClassSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode, short day,
-                             short lesson);
-bool IsTeacherSlotFree(tw::shell::AppState& state, const QString& teacherCode, short day,
-                       short lesson);
-bool IsTeacherSlotFreeOfPreset(tw::shell::AppState& state, const QString& teacherCode, short day,
+bool IsClassSlotFree(AppState& state, const QString& classCode, short day, short lesson);
+bool IsClassSlotFreeOfPreset(AppState& state, const QString& classCode, short day, short lesson);
+bool IsTeacherSlotFree(AppState& state, const QString& teacherCode, short day, short lesson);
+bool IsTeacherSlotFreeOfPreset(AppState& state, const QString& teacherCode, short day,
                                short lesson);
-bool IsSlotFree(tw::shell::AppState& state, const QString& classCode, const QString& courseCode,
+bool IsSlotFree(AppState& state, const QString& classCode, const QString& courseCode,
                 const QString& teacherCode, short day, short lesson);
-bool IsSlotFreeOfPreset(tw::shell::AppState& state, const QString& classCode,
-                        const QString& courseCode, const QString& teacherCode, short day,
-                        short lesson);
+bool IsSlotFreeOfPreset(AppState& state, const QString& classCode, const QString& courseCode,
+                        const QString& teacherCode, short day, short lesson);
 
 }  // namespace tw::shell

@@ -81,8 +81,7 @@ void frmAutoBuild::Form_Activate() {
     ++activations_;
     if (activations_ != 1) return;
     building_ = true;
-    const tw::store::Read<int> r =
-        tw::timetable::AutoBuildLessons(state_.OpenDatabase(), state_.lessonOfDay);
+    const tw::store::Read<int> r = AutoBuildLessons(state_.OpenDatabase(), state_.lessonOfDay);
     building_ = false;
     const QString title = QStringLiteral("自动生成课表");
     if (r.value >= 0) {

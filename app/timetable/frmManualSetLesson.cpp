@@ -21,8 +21,6 @@
 
 namespace tw::timetable {
 
-using tw::timetable::CellMark;
-using tw::timetable::PaintCurrent;
 using tw::ui::PlaceTwips;
 
 const QString frmManualSetLesson::kHintDefault =
@@ -106,11 +104,11 @@ frmManualSetLesson::frmManualSetLesson(tw::shell::AppState& state, QWidget* pare
 
     MSFlexGrid1 = new tw::ui::WeekGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    tw::timetable::StyleLessonGrid(*MSFlexGrid1);
+    StyleLessonGrid(*MSFlexGrid1);
     PlaceTwips(MSFlexGrid1, 120, 1800, 5625, 5850);
     grdTeacher = new tw::ui::WeekGrid(this);
     grdTeacher->setObjectName(QStringLiteral("grdTeacher"));
-    tw::timetable::StyleLessonGrid(*grdTeacher);
+    StyleLessonGrid(*grdTeacher);
     PlaceTwips(grdTeacher, 6000, 1800, 5625, 5850);
     MSFlexGrid1->LayOut(6, 500, 1000, 800, 800);
     grdTeacher->LayOut(6, 500, 1000, 800, 800);
@@ -128,7 +126,7 @@ frmManualSetLesson::frmManualSetLesson(tw::shell::AppState& state, QWidget* pare
 }
 
 int frmManualSetLesson::Lessons() const {
-    return tw::timetable::GridLessonsOfDay(state_.lessonOfDay);
+    return GridLessonsOfDay(state_.lessonOfDay);
 }
 
 frmManualSetLesson::CellRecord frmManualSetLesson::ClassCell(int day, int lesson) const {
@@ -166,8 +164,8 @@ void frmManualSetLesson::Form_Load() {
 }
 
 void frmManualSetLesson::InitLessonGrid() {
-    tw::timetable::LayOutLessonGrid(*MSFlexGrid1, Lessons(), 1000);
-    tw::timetable::LayOutLessonGrid(*grdTeacher, Lessons(), 1000);
+    LayOutLessonGrid(*MSFlexGrid1, Lessons(), 1000);
+    LayOutLessonGrid(*grdTeacher, Lessons(), 1000);
 }
 
 int frmManualSetLesson::FillTeacherCombo() {
@@ -257,7 +255,7 @@ int frmManualSetLesson::LoadClassLessons() {
     InitLessonGrid();
     for (const tw::store::PlacedLesson& stored : read.value) {
         // A stored lesson outside the week shown is skipped; the others still load.
-        if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
+        if (!InShownWeek(stored.day, stored.lesson, lessons)) continue;
         CellRecord& r = classCells_[stored.day][stored.lesson];
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
@@ -291,7 +289,7 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
     grdTeacher->ClearCells();
     InitLessonGrid();
     for (const tw::store::PlacedLesson& stored : read.value) {
-        if (!tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) continue;
+        if (!InShownWeek(stored.day, stored.lesson, lessons)) continue;
         CellRecord& r = teacherCells_[stored.day][stored.lesson];
         r.classCode = stored.classCode;
         r.className = OnOpenDatabase(state_, [&](tw::db::Database& db) {

@@ -60,7 +60,7 @@ frmSetLesson::frmSetLesson(tw::shell::AppState& state, QWidget* parent)
 
     MSFlexGrid1 = new tw::ui::WeekGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    tw::timetable::StyleLessonGrid(*MSFlexGrid1);
+    StyleLessonGrid(*MSFlexGrid1);
     PlaceTwips(MSFlexGrid1, 2040, 1320, 8100, 5850);
     MSFlexGrid1->LayOut(6, 500, 1500, 800, 800);
 
@@ -75,11 +75,11 @@ frmSetLesson::frmSetLesson(tw::shell::AppState& state, QWidget* parent)
 }
 
 int frmSetLesson::GridLessons() const {
-    return tw::timetable::GridLessonsOfDay(state_.lessonOfDay);
+    return GridLessonsOfDay(state_.lessonOfDay);
 }
 
 bool frmSetLesson::IsCyan(int row, int column) const {
-    return tw::timetable::CellMark(*MSFlexGrid1, row, column) == tw::ui::kVbCyan;
+    return CellMark(*MSFlexGrid1, row, column) == tw::ui::kVbCyan;
 }
 
 void frmSetLesson::Form_Load() {
@@ -99,7 +99,7 @@ void frmSetLesson::SelectCourse(int index) {
 }
 
 void frmSetLesson::InitLessonGrid() {
-    tw::timetable::LayOutLessonGrid(*MSFlexGrid1, GridLessons(), 1500);
+    LayOutLessonGrid(*MSFlexGrid1, GridLessons(), 1500);
 }
 
 void frmSetLesson::CmbClass_Click() {
@@ -122,7 +122,7 @@ int frmSetLesson::LoadPresetLessons() {
         const int lessons = GridLessons();
         for (const tw::store::PlacedLesson& stored : read.value) {
             // A stored lesson outside the week shown is skipped; the others still show.
-            if (tw::timetable::InShownWeek(stored.day, stored.lesson, lessons)) {
+            if (InShownWeek(stored.day, stored.lesson, lessons)) {
                 MSFlexGrid1->SetTextMatrix(
                     tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson)),
                     static_cast<int>(stored.day), courseNames_.Of(stored.courseCode));
@@ -175,7 +175,7 @@ QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
 void frmSetLesson::ClearGridColours() {
     for (int row = 1; row <= GridLessons() + 1; ++row) {
         for (int column = 1; column <= 5; ++column) {
-            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
+            PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
         }
     }
 }
@@ -202,9 +202,9 @@ void frmSetLesson::MarkPresetSlots() {
         if (row == tw::ui::kWeekGridSeparatorRow) continue;
         const int lesson = tw::ui::WeekGridLessonOfRow(row);
         for (int column = 1; column <= 5; ++column) {
-            tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
+            PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
             if (MSFlexGrid1->TextMatrix(row, column).isEmpty() && SlotFree(column, lesson)) {
-                tw::timetable::PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
+                PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
     }
