@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QPushButton>
 #include <QString>
 #include <array>
 #include <memory>
@@ -83,6 +84,32 @@ inline void WriteOutputSchool(tw::db::Database& db) {
     db.Execute("insert into Classtb values ('99','七(9)班','七年级九班','七9')");
     db.Execute("insert into LessonListtb values ('99',2,7,'" + tw::db::SqlQ(plan[0].course) +
                "','T99',1)");
+}
+
+// The stepping buttons of the print or the export dialog move the class and the teacher list
+// (two entries each, the first chosen) one entry at a time and never wrap round; a list without
+// a choice steps to its first entry. Leaves the first entries chosen.
+inline void ExpectListsStepWithoutWrapping(QWidget& form) {
+    for (const char* kind : {"Class", "Teacher"}) {
+        QComboBox* list = form.findChild<QComboBox*>(QStringLiteral("Cmb") + kind);
+        ASSERT_NE(list, nullptr) << kind;
+        ASSERT_EQ(list->count(), 2) << kind;
+        const auto click = [&](const char* step) {
+            form.findChild<QPushButton*>(QStringLiteral("Cmd") + step + kind)->click();
+        };
+        EXPECT_EQ(list->currentIndex(), 0) << kind;
+        click("Prev");
+        EXPECT_EQ(list->currentIndex(), 0) << kind;
+        click("Next");
+        EXPECT_EQ(list->currentIndex(), 1) << kind;
+        click("Next");
+        EXPECT_EQ(list->currentIndex(), 1) << kind;
+        click("Prev");
+        EXPECT_EQ(list->currentIndex(), 0) << kind;
+        list->setCurrentIndex(-1);
+        click("Next");
+        EXPECT_EQ(list->currentIndex(), 0) << kind;
+    }
 }
 
 // What one print or export command did: its message and, when it was done, the name of the
