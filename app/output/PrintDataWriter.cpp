@@ -55,9 +55,7 @@ class LineFile {
     short Save(const QString& fileName, QString* error) {
         Line(QStringLiteral("</record>"));
         Line(QStringLiteral("</root>"));
-        return tw::output::WriteDataFileBytes(fileName, bytes_, error)
-                   ? 0
-                   : tw::output::kDataFileNotWritten;
+        return WriteDataFileBytes(fileName, bytes_, error) ? 0 : kDataFileNotWritten;
     }
 
   private:
@@ -66,7 +64,6 @@ class LineFile {
 
 // Rows outside the week grid are passed over: written, they would shift every later slot of
 // their group.
-using tw::output::SkipOutsideGrid;
 
 void EmptySlot(LineFile& f, int count) {
     f.Line(QStringLiteral("<coursename value=\" \"></coursename>"));
@@ -123,8 +120,8 @@ void AddDistinct(QStringList& list, const QString& value) {
 
 // Reads the current row and the rows after it that fall into the same slot of the same group,
 // and moves past them.
-Slot ReadSlot(tw::db::Recordset& rs, const tw::output::TimetableGroups& groups,
-              const QString& groupId, bool withTeacher, int lessons) {
+Slot ReadSlot(tw::db::Recordset& rs, const TimetableGroups& groups, const QString& groupId,
+              bool withTeacher, int lessons) {
     Slot slot;
     slot.lesson = rs.Fields("LessonNo").Int();
     slot.day = rs.Fields("Day").Int();
@@ -155,7 +152,7 @@ template <class Begin, class Cell, class End>
 void WalkWeeks(tw::db::Recordset& rs, int lessons, bool withTeacher, Begin&& begin, Cell&& cell,
                End&& end) {
     SkipOutsideGrid(rs, lessons);
-    const tw::output::TimetableGroups groups(rs);
+    const TimetableGroups groups(rs);
     while (!rs.Eof()) {
         begin(rs.Fields("Name").Text());
         const QString groupId = groups.Of(rs);
@@ -193,9 +190,9 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lesso
     rs.MoveLast();
     rs.MoveFirst();
     if (!rs.Eof() &&
-        !tw::output::HasColumns(
-            rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName", "TeacherName"}, error))
-        return tw::output::kDataFileNotWritten;
+        !HasColumns(rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName", "TeacherName"},
+                    error))
+        return kDataFileNotWritten;
     const QString school = shell::GetSchoolName();
     LineFile f;
     QString group;
@@ -224,9 +221,9 @@ short WriteScheduleXml(const QString& fileName, tw::db::Recordset& rs, int lesso
 
 short WriteTotalXml(const QString& fileName, tw::db::Recordset& rs, int lessonOfDay,
                     QString* error) {
-    if (!rs.Eof() && !tw::output::HasColumns(
-                         rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName"}, error))
-        return tw::output::kDataFileNotWritten;
+    if (!rs.Eof() &&
+        !HasColumns(rs, {"Name", "LessonNo", "Day", "CourseName", "ClassShortName"}, error))
+        return kDataFileNotWritten;
     const QString school = shell::GetSchoolName();
     const QString blank = QStringLiteral(" ");
     LineFile f;

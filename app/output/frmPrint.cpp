@@ -91,7 +91,7 @@ const QString kCaption = QStringLiteral("打印课表");
 }  // namespace
 
 frmPrint::frmPrint(tw::shell::AppState& state, QWidget* parent)
-    : tw::output::OutputDialog(parent), state_(state) {
+    : OutputDialog(parent), state_(state) {
     setObjectName("frmPrint");
     setWindowTitle(kCaption);
     setFixedSize(tw::ui::TwipsToPixels(9180), tw::ui::TwipsToPixels(4485));
@@ -154,9 +154,9 @@ short frmPrint::FillTeacherCombo() {
 void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
     using tw::store::OutputTimetable;
     // The one class and one teacher commands print the list's choice and nothing without one.
-    const QComboBox* list = tw::output::ChoiceList(timetable, CmbClass, CmbTeacher);
+    const QComboBox* list = ChoiceList(timetable, CmbClass, CmbTeacher);
     if (list && list->currentText().isEmpty()) return;
-    const tw::store::OutputChoice choice = tw::output::ChoiceFrom(timetable, list);
+    const tw::store::OutputChoice choice = ChoiceFrom(timetable, list);
     if (Busy()) return;
     SetBusy(true);
     struct Done {
@@ -172,9 +172,8 @@ void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
                                              .arg(state_.lessonOfDay);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString dataFile;
-    tw::output::CommandRun run =
-        tw::output::WriteChosenRows(state_, tw::store::OutputFile::Print, choice, "tmp.xml",
-                                    total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
+    CommandRun run = WriteChosenRows(state_, tw::store::OutputFile::Print, choice, "tmp.xml",
+                                     total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
     if (!run.stopped && run.status == 0) {
         run.stopped = !CallPrintOneCustomXml(dataFile, shell::ProgramFile(templateName),
                                              &run.status, &run.failure);
@@ -185,8 +184,8 @@ void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
         }
     }
     QApplication::restoreOverrideCursor();
-    tw::output::ShowCommandRun(run, timetable, kCaption, QStringLiteral("打印失败！"),
-                               QStringLiteral("打印完成"));
+    ShowCommandRun(run, timetable, kCaption, QStringLiteral("打印失败！"),
+                   QStringLiteral("打印完成"));
 }
 
 void frmPrint::cmdPrintClass_Click() {

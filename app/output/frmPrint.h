@@ -10,7 +10,7 @@ class QComboBox;
 
 namespace tw::output {
 
-class frmPrint : public tw::output::OutputDialog {
+class frmPrint : public OutputDialog {
     Q_OBJECT
   public:
     explicit frmPrint(tw::shell::AppState& state, QWidget* parent = nullptr);
