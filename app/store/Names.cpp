@@ -23,6 +23,14 @@ Read<QString> FirstField(tw::db::Database& db, const QString& sql, const QString
     return read;
 }
 
+// "select <field> from <table> where <key>='<value>'" and its first row's field.
+Read<QString> FieldWhere(tw::db::Database& db, const QString& field, const QString& table,
+                         const QString& key, const QString& value) {
+    return FirstField(
+        db, "select " + field + " from " + table + " where " + key + "='" + SqlQ(value) + "'",
+        field);
+}
+
 Read<QList<MasterRecord>> NameList(tw::db::Database& db, const QString& sql) {
     return ReadRows<MasterRecord>(db, sql, [](tw::db::Recordset& rs) {
         return MasterRecord{rs.Fields("Code").Text(), rs.Fields("Name").Text(),
@@ -33,41 +41,35 @@ Read<QList<MasterRecord>> NameList(tw::db::Database& db, const QString& sql) {
 }  // namespace
 
 Read<QString> ReadClassName(tw::db::Database& db, const QString& classCode) {
-    return FirstField(db, "select Name from Classtb where Code='" + SqlQ(classCode) + "'", "Name");
+    return FieldWhere(db, "Name", "Classtb", "Code", classCode);
 }
 
 Read<QString> ReadClassShortName(tw::db::Database& db, const QString& classCode) {
-    return FirstField(db, "select ShortName from Classtb where Code='" + SqlQ(classCode) + "'",
-                      "ShortName");
+    return FieldWhere(db, "ShortName", "Classtb", "Code", classCode);
 }
 
 Read<QString> ReadCourseName(tw::db::Database& db, const QString& courseCode) {
-    return FirstField(db, "select Name from Coursetb where Code='" + SqlQ(courseCode) + "'",
-                      "Name");
+    return FieldWhere(db, "Name", "Coursetb", "Code", courseCode);
 }
 
 Read<QString> ReadTeacherName(tw::db::Database& db, const QString& teacherCode) {
-    return FirstField(db, "select Name from Teachertb where Code='" + SqlQ(teacherCode) + "'",
-                      "Name");
+    return FieldWhere(db, "Name", "Teachertb", "Code", teacherCode);
 }
 
 Read<QString> ReadClassCode(tw::db::Database& db, const QString& className) {
-    return FirstField(db, "select Code from Classtb where Name='" + SqlQ(className) + "'", "Code");
+    return FieldWhere(db, "Code", "Classtb", "Name", className);
 }
 
 Read<QString> ReadCourseCode(tw::db::Database& db, const QString& courseName) {
-    return FirstField(db, "select Code from Coursetb where Name='" + SqlQ(courseName) + "'",
-                      "Code");
+    return FieldWhere(db, "Code", "Coursetb", "Name", courseName);
 }
 
 Read<QString> ReadTeacherCode(tw::db::Database& db, const QString& teacherName) {
-    return FirstField(db, "select Code from Teachertb where Name='" + SqlQ(teacherName) + "'",
-                      "Code");
+    return FieldWhere(db, "Code", "Teachertb", "Name", teacherName);
 }
 
 Read<QString> ReadClassRoomCode(tw::db::Database& db, const QString& classRoomName) {
-    return FirstField(db, "select Code from ClassRoomtb where Name='" + SqlQ(classRoomName) + "'",
-                      "Code");
+    return FieldWhere(db, "Code", "ClassRoomtb", "Name", classRoomName);
 }
 
 Read<QString> ReadPlanTeacher(tw::db::Database& db, const QString& classCode,
