@@ -73,8 +73,9 @@ bool AddRecord(tw::shell::AppState& state, DataForm& form, DataListView* list,
         return true;
     }
     if (!outcome.Done()) {
-        form.Panel(1)->setText("添加记录失败");
-        tw::ui::MsgBox("添加记录失败", tw::ui::vbInformation, "添加失败");
+        form.Panel(1)->setText(shell::PanelFailureText("添加记录失败", outcome));
+        tw::ui::MsgBox(shell::FailureText("添加记录失败", outcome), tw::ui::vbInformation,
+                       "添加失败");
         return true;
     }
     form.Panel(1)->setText("添加记录成功！添加了1条记录");
@@ -88,9 +89,10 @@ void ModifyNames(tw::shell::AppState& state, DataForm& form, DataListView* list,
         return tw::store::RenameMasterRecord(db, table, record);
     });
     if (!outcome.Done()) {
-        form.Panel(1)->setText("修改记录失败");
-        tw::ui::MsgBox("修改记录失败,代码为" + record.code + "的记录未被修改",
-                       tw::ui::vbInformation, "更修改失败");
+        form.Panel(1)->setText(shell::PanelFailureText("修改记录失败", outcome));
+        tw::ui::MsgBox(
+            shell::FailureText("修改记录失败,代码为" + record.code + "的记录未被修改", outcome),
+            tw::ui::vbInformation, "更修改失败");
         return;
     }
     form.Panel(1)->setText("修改记录成功！修改了1条记录");

@@ -266,9 +266,9 @@ void frmClassInput::DeleteRecord() {
         return store::DeleteMasterRecord(db, store::MasterTable::Classes, code);
     });
     if (!outcome.Done()) {
-        Panel(1)->setText("删除记录失败");
-        MsgBox("删除记录失败, '" + txtName_->text() + "' 未被删除", tw::ui::vbInformation,
-               "删除失败");
+        Panel(1)->setText(shell::PanelFailureText("删除记录失败", outcome));
+        MsgBox(shell::FailureText("删除记录失败, '" + txtName_->text() + "' 未被删除", outcome),
+               tw::ui::vbInformation, "删除失败");
         return;
     }
     Panel(1)->setText("删除记录成功！删除了1条记录");

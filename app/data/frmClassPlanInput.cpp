@@ -360,9 +360,13 @@ QTreeWidgetItem* frmClassPlanInput::FindPlanRow(const QString& course,
     return nullptr;
 }
 
-bool frmClassPlanInput::AppendFailed(const QString& reason) {
-    Panel(1)->setText("添加记录失败   " + reason);
-    MsgBox("添加记录失败  " + reason, tw::ui::vbInformation, "添加失败");
+bool frmClassPlanInput::AppendFailed(const QString& reason, const Outcome& outcome) {
+    // A refusal the form words itself keeps its text; a failure of the database says its reason.
+    const bool worded = !reason.isEmpty() || shell::FailureText({}, outcome).isEmpty();
+    Panel(1)->setText(worded ? "添加记录失败   " + reason
+                             : shell::PanelFailureText("添加记录失败", outcome));
+    MsgBox(worded ? "添加记录失败  " + reason : shell::FailureText("添加记录失败", outcome),
+           tw::ui::vbInformation, "添加失败");
     return true;
 }
 
@@ -375,8 +379,8 @@ bool frmClassPlanInput::AppendPlanRow() {
         return tw::store::AddPlanRow(db, key, txtCount_->text());
     });
     if (!outcome.Done()) {
-        return AppendFailed(outcome.reason == Reason::OtherTeacher ? "不允许一门课多个老师"
-                                                                   : QString());
+        return outcome.reason == Reason::OtherTeacher ? AppendFailed("不允许一门课多个老师")
+                                                      : AppendFailed(QString(), outcome);
     }
     Panel(1)->setText("添加记录成功！添加了1条记录");
     LoadClassPlan();
@@ -400,13 +404,13 @@ bool frmClassPlanInput::DeletePlanRow() {
     const QString teacher = ComboCode(CmbTeacher_);
     // The plan row and its placed lessons go together or not at all; a delete that finds no
     // plan row deleted nothing and is no success.
-    const bool deleted =
-        OnOpenDatabase(state_, [&](tw::db::Database& db) {
-            return tw::store::DeletePlanRow(db, {currentClassCode_, course, teacher});
-        }).Done();
-    if (!deleted) {
-        Panel(1)->setText("删除记录失败");
-        MsgBox("删除记录失败, '" + courseName + "' 未被删除", tw::ui::vbInformation, "删除失败");
+    const Outcome deleted = OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::DeletePlanRow(db, {currentClassCode_, course, teacher});
+    });
+    if (!deleted.Done()) {
+        Panel(1)->setText(shell::PanelFailureText("删除记录失败", deleted));
+        MsgBox(shell::FailureText("删除记录失败, '" + courseName + "' 未被删除", deleted),
+               tw::ui::vbInformation, "删除失败");
         return true;
     }
     Panel(1)->setText("删除记录成功！删除了1条记录");
@@ -419,9 +423,9 @@ bool frmClassPlanInput::DeletePlanRow() {
     return false;
 }
 
-bool frmClassPlanInput::ModifyFailed() {
-    Panel(1)->setText("修改记录失败");
-    MsgBox("修改记录失败！", tw::ui::vbInformation, "修改失败");
+bool frmClassPlanInput::ModifyFailed(const Outcome& outcome) {
+    Panel(1)->setText(shell::PanelFailureText("修改记录失败", outcome));
+    MsgBox(shell::FailureText("修改记录失败！", outcome), tw::ui::vbInformation, "修改失败");
     return true;
 }
 
@@ -456,7 +460,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
         return true;
     }
     if (!outcome.Done()) {
-        return ModifyFailed();
+        return ModifyFailed(outcome);
     }
     const short count = *PlanCount(txtCount_->text());
     Panel(1)->setText("修改记录成功！修改了1条记录");

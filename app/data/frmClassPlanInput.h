@@ -56,9 +56,9 @@ class frmClassPlanInput : public tw::ui::DataForm {
     bool DeletePlanRow();
     bool ModifyPlanRow();
     // The failure path of the add: panel 1 and a message box give the reason; returns true.
-    bool AppendFailed(const QString& reason);
+    bool AppendFailed(const QString& reason, const tw::store::Outcome& outcome = {});
     // The failure path of the modify: panel 1 and a message box; returns true.
-    bool ModifyFailed();
+    bool ModifyFailed(const tw::store::Outcome& outcome);
     // CmbTeacher2 shows the teacher of CmbTeacher, which reloads the teacher summary.
     void FollowTeacher();
     // The list row of the plan row with these codes; nullptr when none.

@@ -230,7 +230,8 @@ void frmLimitInput::LoadLimits() {
             }
         }
     }
-    ShowStatus(read.Done() ? QStringLiteral("读取成功") : QStringLiteral("读取失败"));
+    ShowStatus(read.Done() ? QStringLiteral("读取成功")
+                           : shell::PanelFailureText(QStringLiteral("读取失败"), read.outcome));
 }
 
 void frmLimitInput::SaveLimitCell() {
@@ -244,7 +245,8 @@ void frmLimitInput::SaveLimitCell() {
     const tw::store::Outcome stored = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return StoreLimit(db, setup_.kind, currentCode_, day, lesson, level);
     });
-    ShowStatus(stored.Done() ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
+    ShowStatus(stored.Done() ? QStringLiteral("写入成功")
+                             : shell::PanelFailureText(QStringLiteral("写入失败"), stored));
 }
 
 void frmLimitInput::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column,
@@ -294,7 +296,8 @@ void frmLimitInput::cmdNormalAll_Click() {
         MSFlexGrid1->setCurrentCell(row, day);
         PaintCell(row, day, tw::store::kNormalSlot);
     }
-    ShowStatus(stored.Done() ? QStringLiteral("写入成功") : QStringLiteral("写入失败"));
+    ShowStatus(stored.Done() ? QStringLiteral("写入成功")
+                             : shell::PanelFailureText(QStringLiteral("写入失败"), stored.outcome));
 }
 
 void frmLimitInput::cmdOK_Click() {

@@ -6,7 +6,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "DbCommands.h"
+#include "FailureText.h"
 #include "OpenDatabase.h"
 #include "frmMain.h"
 #include "ini/PrivateProfile.h"

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "shell/AppState.h"
+#include "shell/FailureText.h"
 #include "store/Outcome.h"
 
 namespace tw::shell {

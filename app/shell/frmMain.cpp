@@ -14,7 +14,7 @@
 #include <QThread>
 #include <QUrl>
 
-#include "DbCommands.h"
+#include "FailureText.h"
 #include "ModalForm.h"
 #include "OpenDatabase.h"
 #include "WebLinks.h"

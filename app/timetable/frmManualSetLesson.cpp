@@ -448,7 +448,7 @@ int frmManualSetLesson::PlaceLesson() {
     });
     // Every refusal and failure is worded alike: the grids show what is stored.
     if (!outcome.Done()) {
-        ShowStoredAfterFailure(QStringLiteral("写入失败"));
+        ShowStoredAfterFailure(shell::PanelFailureText(QStringLiteral("写入失败"), outcome));
         return -1;
     }
     Panel(3)->setText(QStringLiteral("写入成功"));
@@ -464,7 +464,7 @@ int frmManualSetLesson::RemoveLesson() {
         return tw::store::RemoveHandLesson(db, curClassCode_, column, lesson);
     });
     if (!outcome.Done()) {
-        ShowStoredAfterFailure(QStringLiteral("删除失败"));
+        ShowStoredAfterFailure(shell::PanelFailureText(QStringLiteral("删除失败"), outcome));
         return -1;
     }
     Panel(3)->setText(QStringLiteral("删除成功"));
@@ -507,7 +507,7 @@ int frmManualSetLesson::SwapLessons(const QString& classCode, int selectedDay, i
         return tw::store::SwapClassLessons(db, classCode, selectedDay, selectedLesson, day, lesson);
     });
     if (!outcome.Done()) {
-        ShowStoredAfterFailure(QStringLiteral("换课失败"));
+        ShowStoredAfterFailure(shell::PanelFailureText(QStringLiteral("换课失败"), outcome));
         return -1;
     }
     std::swap(*s, *t);

@@ -265,7 +265,7 @@ int frmSetLesson::ShowOutcome(const tw::store::Outcome& outcome, const QString& 
     }
     // Nothing was stored: the grid shows again what the database holds.
     LoadPresetLessons();
-    Panel(3)->setText(failedText);
+    Panel(3)->setText(shell::PanelFailureText(failedText, outcome));
     return -1;
 }
 

@@ -275,13 +275,39 @@ TEST_F(MasterFormTest, FailedDeleteLeavesEverythingInPlace) {
     Answer(vbYes);
     Click(form, "cmdDelete");
     ASSERT_EQ(Calls().size(), 2u);
-    EXPECT_EQ(Calls()[1].text, "删除记录失败, '语文' 未被删除");
+    EXPECT_TRUE(Calls()[1].text.startsWith("删除记录失败, '语文' 未被删除\nStatement failed"))
+        << Calls()[1].text.toStdString();
     EXPECT_EQ(Calls()[1].title, "删除失败");
-    EXPECT_EQ(PanelText(form, 1), "删除记录失败");
+    EXPECT_TRUE(PanelText(form, 1).startsWith("删除记录失败：Statement failed"));
     EXPECT_EQ(Count("select count(*) from LessonListtb where CourseCode='C1'"), 1);
     EXPECT_EQ(Count("select count(*) from ClassPlantb where CourseCode='C1'"), 1);
     EXPECT_EQ(Count("select count(*) from Limittb where Code='C1'"), 2);
     EXPECT_EQ(Find<QTreeWidget>(form, "lstAllRecord")->topLevelItemCount(), 2);
+
+    // An add and a modify the database refuses say its reason after their own texts too.
+    Exec(
+        "create trigger NoNewCourses before insert on Coursetb "
+        "begin select raise(abort, 'no new courses'); end");
+    Exec(
+        "create trigger NoRenames before update on Coursetb "
+        "begin select raise(abort, 'no renames'); end");
+    Calls().clear();
+    Fill(form, "C7", "物理", "物理课", "物");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_TRUE(Calls()[0].text.startsWith("添加记录失败\nStatement failed: no new courses"))
+        << Calls()[0].text.toStdString();
+    EXPECT_TRUE(PanelText(form, 1).startsWith("添加记录失败：Statement failed: no new courses"));
+    Calls().clear();
+    ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "C1");
+    Type(form, "txtName", "国文");
+    Click(form, "cmdModify");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_TRUE(Calls()[0].text.startsWith(
+        "修改记录失败,代码为C1的记录未被修改\nStatement failed: no renames"))
+        << Calls()[0].text.toStdString();
+    EXPECT_EQ(Count("select count(*) from Coursetb"), 2);
+    EXPECT_EQ(Text("select Name from Coursetb where Code='C1'"), "语文");
 }
 
 // Codes are found as the database compares them (ASCII letters without regard to case), and a

@@ -215,7 +215,7 @@ TEST_F(SetLessonFormTest, AFailedWriteShowsWriteFailedAndStoresNothing) {
     frmSetLesson f(twtest::State());
     const QString before = AllLessons() + "/" + AllPlans();
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 2, Qt::LeftButton);
-    EXPECT_EQ(f.Panel(3)->text(), "写入失败");
+    EXPECT_TRUE(f.Panel(3)->text().startsWith("写入失败：Statement failed"));
     EXPECT_EQ(Cell(f, 2, 2), "");
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
     EXPECT_EQ(Mark(f, 2, 2), tw::ui::kVbCyan);  // still free for a fixed lesson
