@@ -38,4 +38,15 @@ inline QString Rows(tw::db::Database& db, const QString& sql) {
     return RowList(db, sql).join(';');
 }
 
+// Every timetable table's rows in a fixed order, to tell whether anything changed.
+inline QString AllTables(tw::db::Database& db) {
+    return Rows(db, "select * from Classtb order by Code") + "#" +
+           Rows(db, "select * from Coursetb order by Code") + "#" +
+           Rows(db, "select * from Teachertb order by Code") + "#" +
+           Rows(db, "select * from ClassRoomtb order by Code") + "#" +
+           Rows(db, "select * from ClassPlantb order by ClassCode, CourseCode") + "#" +
+           Rows(db, "select * from LessonListtb order by ClassCode, Day, LessonNo") + "#" +
+           Rows(db, "select * from Limittb order by Kind, Code, Day, LessonNo");
+}
+
 }  // namespace twtest

@@ -94,15 +94,7 @@ class SchoolDbTest : public ::testing::Test {
     // Every row of a query, fields joined by '|' and rows by ';'.
     QString Rows(const QString& sql) { return twtest::Rows(state_.Db(), sql); }
     // Every table's rows in a fixed order, to tell whether anything changed.
-    QString Everything() {
-        return Rows("select * from Classtb order by Code") + "#" +
-               Rows("select * from Coursetb order by Code") + "#" +
-               Rows("select * from Teachertb order by Code") + "#" +
-               Rows("select * from ClassRoomtb order by Code") + "#" +
-               Rows("select * from ClassPlantb order by ClassCode, CourseCode") + "#" +
-               Rows("select * from LessonListtb order by ClassCode, Day, LessonNo") + "#" +
-               Rows("select * from Limittb order by Kind, Code, Day, LessonNo");
-    }
+    QString Everything() { return twtest::AllTables(state_.Db()); }
     void AddMaster(const QString& table, const QString& code, const QString& name) {
         Exec("insert into " + table + "(Code,Name,FullName,ShortName) values('" + code + "','" +
              name + "','" + name + "','" + name + "')");

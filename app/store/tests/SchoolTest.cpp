@@ -16,15 +16,7 @@ class SchoolTest : public storetest::StoreTest {
              name + "','" + name + "','" + name + "')");
     }
     // Every table's rows in a fixed order, to tell whether anything changed.
-    QString Everything() {
-        return Rows("select * from Classtb order by Code") + "#" +
-               Rows("select * from Coursetb order by Code") + "#" +
-               Rows("select * from Teachertb order by Code") + "#" +
-               Rows("select * from ClassRoomtb order by Code") + "#" +
-               Rows("select * from ClassPlantb order by ClassCode, CourseCode") + "#" +
-               Rows("select * from LessonListtb order by ClassCode, Day, LessonNo") + "#" +
-               Rows("select * from Limittb order by Kind, Code, Day, LessonNo");
-    }
+    QString Everything() { return twtest::AllTables(*db_); }
     void AddClass(const QString& code, const QString& numeral) {
         Exec("insert into Classtb(Code,Name,FullName,ShortName) values('" + code + "','" + numeral +
              "年级" + code.mid(1) + "班','" + numeral + "年级(" + code.mid(1) + ")班','" + numeral +
