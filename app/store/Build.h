@@ -1,12 +1,13 @@
 // The placed lessons, the plan and the course limits as the automatic build reads and writes
 // them: every statement a build run sends, one statement a call, on the connection given.
 //
-// The run itself holds the transaction that makes it all or nothing (see tw::timetable::Builder);
-// so these calls throw tw::db::DbError when their statement fails, and the run turns that into
-// its outcome where its transaction ends. The rules of the timetable tables (Invariants.h) hold
-// for what a whole run writes: fixed lessons (SetFlag 0; a Null flag is not fixed, see
-// kNotFixedLesson) stay where they are, a lesson goes only where its class and its teacher are
-// free, and each row's BuildCount is counted again from its own lessons.
+// These are not commands: a build run (tw::timetable::Builder::Run) sends them inside one
+// command of its own, run by RunInTransaction (Command.h) like every other, which makes the run
+// all or nothing. So these calls throw tw::db::DbError when their statement fails, and
+// RunInTransaction turns that into the run's outcome where its transaction ends. The rules of the
+// timetable tables (Invariants.h) hold for what a whole run writes: fixed lessons (SetFlag 0; a
+// Null flag is not fixed, see kNotFixedLesson) stay where they are, a lesson goes only where its
+// class and its teacher are free, and each row's BuildCount is counted again from its own lessons.
 #pragma once
 
 #include <QString>

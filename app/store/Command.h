@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <cassert>
 #include <utility>
 
 #include "Outcome.h"
@@ -16,6 +15,10 @@ namespace tw::store {
 // Invariants.h; the check sends no statement to the connection's statement log). Always true
 // in builds without assertions, where it reads nothing.
 bool TimetableSound(tw::db::Database& db);
+// In builds with assertions, when the tables kept their rules before a command: writes the rule
+// the committed command broke, by its number, to the error output and fails an assertion. Reads
+// nothing in builds without assertions.
+void AssertTimetableRulesKept(tw::db::Database& db, bool keptBefore);
 
 // Runs body(), which sends its statements to db and returns an Outcome, inside one
 // transaction: committed when the outcome is done, rolled back otherwise and whenever a
@@ -29,8 +32,7 @@ Outcome RunInTransaction(tw::db::Database& db, Body&& body) {
         Outcome outcome = std::forward<Body>(body)();
         if (!outcome.Done()) return outcome;
         transaction.Commit();
-        assert(!soundBefore || TimetableSound(db));
-        (void)soundBefore;
+        AssertTimetableRulesKept(db, soundBefore);
         return outcome;
     } catch (const tw::db::DbError& e) {
         return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));

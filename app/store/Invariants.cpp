@@ -1,6 +1,7 @@
 #include "Invariants.h"
 
 #include <cassert>
+#include <cstdio>
 
 #include "Command.h"
 #include "db/CodeOrder.h"
@@ -22,55 +23,80 @@ QStringList RowList(tw::db::Database& db, const QString& sql) {
     return rows;
 }
 
+// A plan row's or a lesson's codes that name no stored class, course or teacher.
+QString OrphanCodes(const char* table) {
+    return QStringLiteral("select '") + table + "', ClassCode, CourseCode, TeacherCode from " +
+           table +
+           " t where not exists (select 1 from Classtb m where m.Code = t.ClassCode) or not "
+           "exists (select 1 from Coursetb m where m.Code = t.CourseCode) or not exists (select "
+           "1 from Teachertb m where m.Code = t.TeacherCode)";
+}
+
 QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
-    // Each rule with the query of the rows that break it, asked in this order (the week only
-    // when its lessons a day are given).
+    // Each rule by its number, with the query of the rows that break it, asked in this order
+    // (rule 3 only when the week's lessons a day are given; rule 7 is asked last, by the
+    // program, since it allows the caller's shared courses).
     struct Rule {
+        int number;
         const char* broken;
         QString rows;
         bool asked;
     };
     const Rule checks[] = {
-        {"a class twice in one slot",
+        {1, "a class twice in one slot",
          "select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, LessonNo "
          "having count(*) > 1",
          true},
-        {"a teacher twice in one slot",
+        {2, "a teacher twice in one slot",
          "select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, Day, LessonNo "
          "having count(*) > 1",
          true},
-        {"a lesson outside the week",
+        {3, "a lesson outside the week",
          "select ClassCode, Day, LessonNo from LessonListtb where Day is null or Day < 1 or "
          "Day > 5 or LessonNo is null or LessonNo < 1 or LessonNo > " +
              QString::number(rules.lessonsPerDay),
          rules.lessonsPerDay > 0},
-        {"a lesson without its plan row",
+        {4, "a lesson without its plan row",
          "select ClassCode, CourseCode, TeacherCode, Day, LessonNo from LessonListtb l where not "
          "exists (select 1 from ClassPlantb p where p.ClassCode = l.ClassCode and p.CourseCode = "
          "l.CourseCode and p.TeacherCode = l.TeacherCode)",
          true},
-        {"BuildCount is not the row's placed lessons",
+        {5, "BuildCount is not the row's placed lessons",
          "select ClassCode, CourseCode, TeacherCode, BuildCount from ClassPlantb p where "
          "BuildCount is null or BuildCount <> (select count(*) from LessonListtb l where "
          "l.ClassCode = p.ClassCode and l.CourseCode = p.CourseCode and l.TeacherCode = "
          "p.TeacherCode)",
          true},
-        {"one plan row twice",
+        {6, "one plan row twice",
          "select ClassCode, CourseCode, TeacherCode from ClassPlantb group by ClassCode, "
          "CourseCode, TeacherCode having count(*) > 1",
          true},
+        {8, "one slot limit twice",
+         "select Kind, Code, Day, LessonNo from Limittb group by Kind, Code, Day, LessonNo "
+         "having count(*) > 1",
+         true},
+        {9, "a code that names no stored class, course or teacher",
+         OrphanCodes("ClassPlantb") + " union all " + OrphanCodes("LessonListtb") +
+             " union all select 'Limittb', Kind, Code, Day from Limittb l where (Kind = 0 and "
+             "not exists (select 1 from Classtb m where m.Code = l.Code)) or (Kind = 1 and not "
+             "exists (select 1 from Coursetb m where m.Code = l.Code)) or (Kind = 2 and not "
+             "exists (select 1 from Teachertb m where m.Code = l.Code))",
+         true},
+    };
+    const auto named = [](int number, const char* broken, const QString& rows) {
+        return QStringLiteral("rule %1: %2: %3").arg(number).arg(broken, rows);
     };
     for (const Rule& rule : checks) {
         if (!rule.asked) continue;
         const QString found = RowList(db, rule.rows).join(',');
-        if (!found.isEmpty()) return QString(rule.broken) + ": " + found;
+        if (!found.isEmpty()) return named(rule.number, rule.broken, found);
     }
     for (const QString& shared : RowList(db,
                                          "select ClassCode, CourseCode from ClassPlantb group by "
                                          "ClassCode, CourseCode having count(*) > 1")) {
         bool allowed = false;
         for (const QString& key : rules.sharedCourses) allowed |= tw::db::SameCode(key, shared);
-        if (!allowed) return "a second plan row of one class and course: " + shared;
+        if (!allowed) return named(7, "a second plan row of one class and course", shared);
     }
     return {};
 }
@@ -85,17 +111,39 @@ QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules) {
     }
 }
 
+#ifndef NDEBUG
+namespace {
+// The checker's reads stay out of the statement log: what a command sends is the same in every
+// build type.
+QString UnloggedBrokenRule(tw::db::Database& db) {
+    auto log = db.SetStatementLog({});
+    QString broken = BrokenTimetableRule(db);
+    db.SetStatementLog(std::move(log));
+    return broken;
+}
+}  // namespace
+#endif
+
 bool TimetableSound(tw::db::Database& db) {
 #ifdef NDEBUG
     (void)db;
     return true;
 #else
-    // The check's own reads stay out of the statement log: what a command sends is the same in
-    // every build type.
-    auto log = db.SetStatementLog({});
-    const bool sound = BrokenTimetableRule(db).isEmpty();
-    db.SetStatementLog(std::move(log));
-    return sound;
+    return UnloggedBrokenRule(db).isEmpty();
+#endif
+}
+
+void AssertTimetableRulesKept(tw::db::Database& db, bool keptBefore) {
+#ifdef NDEBUG
+    (void)db;
+    (void)keptBefore;
+#else
+    if (!keptBefore) return;
+    const QString broken = UnloggedBrokenRule(db);
+    if (broken.isEmpty()) return;
+    std::fprintf(stderr, "A committed command broke the timetable tables' %s\n",
+                 broken.toUtf8().constData());
+    assert(!"a committed command broke a rule of the timetable tables");
 #endif
 }
 

@@ -20,17 +20,24 @@ struct TimetableRules {
     QStringList sharedCourses;
 };
 
-// The first rule the timetable tables break, as a short text naming the rows; "" when all hold:
-// - no class and no teacher twice in one slot;
-// - every lesson inside the week (when rules.lessonsPerDay is given);
-// - every lesson belongs to a plan row of the same class, course and teacher;
-// - each plan row's BuildCount equals its own placed lessons;
-// - no plan row twice, and one row per class and course (but rules.sharedCourses).
+// The first rule the timetable tables break, as "rule N: " with a short text naming the rows;
+// "" when all hold. The rules, by number:
+//  1. no class twice in one slot;
+//  2. no teacher twice in one slot;
+//  3. every lesson inside the week (when rules.lessonsPerDay is given);
+//  4. every lesson belongs to a plan row of the same class, course and teacher;
+//  5. each plan row's BuildCount equals its own placed lessons;
+//  6. no plan row twice;
+//  7. one plan row per class and course (but rules.sharedCourses);
+//  8. one slot limit per kind, code, day and lesson;
+//  9. every class, course and teacher code of a plan row, a lesson or a limit names a stored
+//     class, course or teacher. A classroom's limits are no part of it: deleting a classroom
+//     leaves them until the data maintenance removes them.
 // Codes are grouped and matched as the database compares them. A failing read is reported as
-// broken too. The slot limits (Limittb) are no rule of the stored timetable: pre-setting and hand
-// editing place lessons without reading them, a swap by hand keeps each slot's SetFlag, and a
-// limit stored later moves no lesson; only the build keeps the lessons it places out of their
-// course's never slots, as the limits stand when it places them.
+// broken too. The levels of the slot limits bind no stored lesson: pre-setting and hand editing
+// place lessons without reading them, a swap by hand keeps each slot's SetFlag, and a limit stored
+// later moves no lesson; only the build keeps the lessons it places out of their course's never
+// slots, as the limits stand when it places them.
 QString BrokenTimetableRule(tw::db::Database& db, const TimetableRules& rules = {});
 
 }  // namespace tw::store

@@ -1,7 +1,8 @@
-// What a command of the data layer tells its caller: done, or why not. The data layer never
-// throws: a failing statement is caught where its transaction ends and comes back as
-// Reason::DatabaseError with the database's own text in `detail`. The forms word each reason in
-// the user's language.
+// What a command of the data layer tells its caller: done, or why not. A command never throws: a
+// failing statement is caught where its transaction ends (Command.h) and comes back as
+// Reason::DatabaseError with the database's own text in `detail`. Only the single statements of
+// the automatic build (Build.h) throw, inside the build run's one command, which catches them the
+// same way. The forms word each reason in the user's language.
 #pragma once
 
 #include <QString>

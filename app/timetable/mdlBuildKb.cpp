@@ -11,6 +11,7 @@
 
 #include "db/CodeOrder.h"
 #include "shell/mdlPublic.h"
+#include "store/Command.h"
 
 using tw::db::CodeLess;
 using tw::store::PlanKey;
@@ -86,25 +87,22 @@ tw::store::Read<int> Builder::Run() {
         std::optional<RunMemo>& memo;
         ~MemoScope() { memo.reset(); }
     } scope{memo_};
-    tw::store::Read<int> result{Outcome::Ok(), -1};
-    try {
-        tw::db::Transaction transaction(db_);
+    // One transaction for the whole run, run like every other command of the data layer: a
+    // failed statement rolls it back and leaves the timetable of the previous build, and the
+    // database's text goes to whoever shows the failure.
+    int percent = -1;
+    Outcome outcome = tw::store::RunInTransaction(db_, [&] {
         PrepareBuild();
         if (useMemo_) ReadMemo();
         RunSelection();
-        const int percent = GetBuildPercent();
-        if (percent < 0) result.outcome = Outcome::Failed(Reason::NotFound);
+        percent = GetBuildPercent();
         // A run reported as failed keeps the timetable it found; only a plan without rows,
         // which can have no percentage, still leaves the earlier lessons cleared.
-        if (percent < 0 && statements_.PlanHasRows()) return result;
-        transaction.Commit();
-        result.value = percent;
-        return result;
-    } catch (const std::exception& e) {
-        // A failed statement ends the build; the transaction's rollback leaves the timetable
-        // of the previous build, and the database's text goes to whoever shows the failure.
-        return {Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what())), -1};
-    }
+        if (percent < 0 && statements_.PlanHasRows()) return Outcome::Failed(Reason::NotFound);
+        return Outcome::Ok();
+    });
+    if (outcome.Done() && percent < 0) outcome = Outcome::Failed(Reason::NotFound);
+    return {outcome, outcome.Done() ? percent : -1};
 }
 
 void Builder::PrepareBuild() {

@@ -44,8 +44,8 @@ class Builder {
     // Run's percentage, or -1.
     int AutoBuildLessons() { return Run().value; }
 
-    // The steps of a run. They throw tw::db::DbError when a statement fails; Run turns that into
-    // its outcome and rolls back.
+    // The steps of a run. They throw tw::db::DbError when a statement fails; Run's one command
+    // (RunInTransaction) turns that into its outcome and rolls back.
     void PrepareBuild();
     // Chooses the teacher with the most classes still to build and that teacher's course with
     // the most classes (then the most lessons); nullopt when no unfinished row is left (the

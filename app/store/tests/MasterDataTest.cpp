@@ -137,11 +137,15 @@ TEST_F(MasterDataTest, RandomCommandsGiveTheirReasonsAndKeepTheTablesSound) {
             const int kind = pick(4);
             const QString limited = anyCode(kind == 0 ? 3 : kind - 1);
             if (!limited.isEmpty()) {
-                db_->Execute(QString("insert into Limittb values (%1,'%2',%3,%4,0)")
-                                 .arg(kind)
-                                 .arg(tw::db::SqlQ(limited))
-                                 .arg(day)
-                                 .arg(lesson));
+                const QString limit = QString("%1,'%2',%3,%4")
+                                          .arg(kind)
+                                          .arg(tw::db::SqlQ(limited))
+                                          .arg(day)
+                                          .arg(lesson);
+                db_->Execute("insert into Limittb select " + limit +
+                             ",0 where not exists (select 1 from Limittb where "
+                             "(Kind,Code,Day,LessonNo) = (" +
+                             limit + "))");
             }
             continue;
         }

@@ -37,6 +37,14 @@ TEST_F(PlanTest, RandomCommandsGiveTheirReasonsAndKeepTheTimetableSound) {
     const QStringList teachers = {"T1", "t1", "T2", "T3", "T4"};
     const QStringList counts = {"1", "2.5", " 3 ", "x", "40000", "30000"};
     auto some = [&](const QStringList& from) { return from[pick(from.size())]; };
+    // Every code names its stored class, course or teacher ("c1" and "t1" are "C1" and "T1").
+    for (const auto& [table, codes] :
+         {std::pair{"Classtb", classes}, {"Coursetb", courses}, {"Teachertb", teachers}}) {
+        for (const QString& code : codes) {
+            db_->Execute(QString("insert or ignore into %1 (Code,Name) values ('%2','%2')")
+                             .arg(table, code));
+        }
+    }
     auto stored = [&](const PlanKey& k) {
         return Rows("select Count from ClassPlantb where ClassCode='" + k.classCode +
                     "' and CourseCode='" + k.courseCode + "' and TeacherCode='" + k.teacherCode +
