@@ -33,6 +33,7 @@ function(tw_test_dir name dir)
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         TW_DIST_DIR="${TW_DIST_DIR}"
+        TW_SHIPPED_DIR="${TW_SHIPPED_DIR}"
         TW_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         TW_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/data")
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)

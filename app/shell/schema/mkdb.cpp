@@ -1,6 +1,7 @@
 // Build tool: makes an encrypted database file from a schema script.
 //   tw_mkdb <output file> <schema.sql> <password>
-// An existing output file is replaced.
+// The file is made under a temporary name beside the output and takes the output's name in one
+// step, replacing an existing output file only when it is whole.
 #include <QFile>
 #include <cstdio>
 
@@ -25,8 +26,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create %s: %s\n", argv[1], error.toLocal8Bit().constData());
         return 1;
     }
-    QFile::remove(out);
-    if (!QFile::rename(tmp, out)) {
+    if (std::rename(QFile::encodeName(tmp).constData(), argv[1]) != 0) {
+        QFile::remove(tmp);
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }

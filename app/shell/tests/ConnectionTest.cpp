@@ -51,7 +51,7 @@ TEST(Connection, TableNamesInAnyCaseReachTheSameTable) {
 }
 
 TEST(ShippedDatabase, OnlyReadableWithThePassword) {
-    const QString shipped = TW_DIST_DIR "/kb.mdb";
+    const QString shipped = TW_SHIPPED_DIR "/kb.mdb";
     if (!QFileInfo::exists(shipped)) GTEST_SKIP() << "kb.mdb not built";
     twtest::AppTestEnv env(false);
     const QString copy = env.FilePath("shipped.mdb");

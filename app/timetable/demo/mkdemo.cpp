@@ -1,8 +1,9 @@
 // Build tool: makes the demo school, a made-up school with its timetable built, for a first look
-// at the program. It starts from the empty database the build makes and writes the generator's
-// demo school into a copy of it.
+// at the program. It starts from the empty database the build makes in the build tree and writes
+// the generator's demo school into a copy of it beside the output file, which then takes the
+// output's name in one step. An existing output file is replaced only by a whole demo school: on
+// any failure it stays as it was and the copy is removed.
 //   tw_mkdemo <empty database> <output file> <password>
-// An existing output file is replaced.
 #include <QFile>
 #include <cstdio>
 #include <memory>
@@ -60,9 +61,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot copy %s to %s\n", argv[1], qPrintable(tmp));
         return 1;
     }
-    const bool written = WriteDemo(tmp, QString::fromLocal8Bit(argv[3]));
-    QFile::remove(out);
-    if (!written || !QFile::rename(tmp, out)) {
+    if (!WriteDemo(tmp, QString::fromLocal8Bit(argv[3])) ||
+        std::rename(QFile::encodeName(tmp).constData(), argv[2]) != 0) {
         QFile::remove(tmp);
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;

@@ -685,11 +685,11 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
 
 namespace {
 
-// The program folder's demo school: a school as typed in by hand, with its timetable built.
+// The demo school the build ships: a school as typed in by hand, with its timetable built.
 TEST_F(BuildTest, TheDemoSchoolHasItsTimetableBuiltAndClassesAsTheClassFormMakesThem) {
     twtest::State().Close();
     const QString path = env_->FilePath("demo.mdb");
-    ASSERT_TRUE(QFile::copy(TW_DIST_DIR "/demo.mdb", path));
+    ASSERT_TRUE(QFile::copy(TW_SHIPPED_DIR "/demo.mdb", path));
     ASSERT_TRUE(twtest::State().Open(path));
 
     // Every plan row built, its progress matching its lessons, most lessons placed, all of
