@@ -23,6 +23,8 @@ TEST_JOBS=$((2 * JOBS))
 cmake -S . -B build -DTW_BUILD_TESTS=ON >/dev/null
 cmake --build build -j"$JOBS"
 (cd build && ctest -j"$TEST_JOBS" --output-on-failure)
+# A build leaves the school's data in the program folder alone (in a build folder of its own).
+JOBS="$JOBS" bash scripts/build-keeps-data.sh
 
 # A short bounded run of the XML parser's fuzz target, beside the sanitizer build below (it keeps
 # one core busy); its output is shown when both have ended.
