@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "ErrorLog.h"
+#include "BuildBudget.h"
 #include "ExpressionBinding.h"
 #include "PageFinishing.h"
 #include "PageLoop.h"
@@ -51,10 +51,7 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
         *sheets = 0;
         *pages = 0;
         duplex_ = false;
-        // Only the page templates are used, and the build detaches some of them: a copy of
-        // "pages" is all it needs, whatever else the template holds.
         XmlPtr layoutPages(layout ? layout->FirstChildByTag("pages") : nullptr);
-        XmlPtr pagesNode(CopyTree(layoutPages.get()));
         XmlPtr root(new TXml());
         bool complete = true;
         XmlPtr records = RecordList(data);
@@ -65,17 +62,29 @@ int CBuildPrintData::BuildPrintable(TXml* data, const std::string& iniFile, TXml
                 root->AddAttribute(data->AttributeNameAt(a), data->AttributeValueAt(a));
 
             XmlPtr envelopePage;
-            if (pagesNode && pagesNode->ChildCount() > 0) {
-                duplex_ = pagesNode->AttributeValue("duplix") == "true";
+            PageList built;
+            if (layoutPages && layoutPages->ChildCount() > 0) {
+                duplex_ = layoutPages->AttributeValue("duplix") == "true";
                 root->AddAttribute("duplix", duplex_ ? "true" : "false");
-                envelopePage = BuildEnvelopePage(pagesNode.get(), data, n);
-                complete = RunPageLoop(pagesNode.get(), data, n, root.get(), kPageBuildLimit);
+                BuildBudget budget;
+                // The first envelope template, breadth first, makes the envelope page; none of
+                // them takes part in the page loop. Only the page templates are used, and the
+                // loop detaches some of them: a copy of "pages" without the envelope templates
+                // is all it needs, whatever else the template holds.
+                XmlPtr envelopeTemplate(layoutPages->FindNodeByAttribute(layoutPages.get(), "page",
+                                                                         "envelope", "true"));
+                envelopePage = BuildEnvelopePage(envelopeTemplate.get(), data, n, &budget);
+                XmlPtr pagesNode(CopyTree(layoutPages.get(), IsEnvelopeTemplate));
+                budget.ExpectFinishing(duplex_, GetMaxPages(iniFile) * (duplex_ ? 2 : 1),
+                                       envelopePage.get());
+                complete = !budget.Spent() &&
+                           RunPageLoop(pagesNode.get(), data, n, built, kPageBuildLimit, &budget);
             }
 
             TXml* finished = root.release();
             try {
-                FinishPages(duplex_, iniFile, envelopePage.get(), &finished, envelopes, sheets,
-                            pages);
+                FinishPages(duplex_, iniFile, envelopePage.get(), built, &finished, envelopes,
+                            sheets, pages);
             } catch (...) {
                 root.reset(finished);
                 throw;

@@ -27,10 +27,12 @@ class CBuildPrintData {
     // its first "pages" element is copied and used). 0 with *printable set to a new root the
     // caller deletes; -1100 / -1101 when the expression library or one of its exports is
     // missing; -1003 when the build failed, with no tree. When the job needs more than
-    // kPageBuildLimit pages the build is cut short: the pages built up to the limit are finished
-    // and handed out in *printable as usual (they may still be printed), the counts are theirs,
-    // and the result is VOSTRIN_PRINT_FAILED, as for a failed build. iniFile names the settings
-    // file read for the envelope size (empty: defaults). NULL data: 0, nothing touched.
+    // kPageBuildLimit pages, or would make more than its budget allows (BuildBudget.h: nodes
+    // and text, with what finishing copies), the build is cut short: the pages built up to the
+    // limit are finished and handed out in *printable as usual (they may still be printed), the
+    // counts are theirs, and the result is VOSTRIN_PRINT_FAILED, as for a failed build. iniFile
+    // names the settings file read for the envelope size (empty: defaults). NULL data: 0,
+    // nothing touched.
     int BuildPrintable(TXml* data, const std::string& iniFile, TXml* layout, int* envelopes,
                        int* sheets, int* pages, TXml** printable);
 

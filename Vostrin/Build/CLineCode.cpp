@@ -9,8 +9,7 @@ namespace TVostrin {
 int CLineCode::Build(TXml* /*data*/, int* /*cursor*/, TXml* parent) {
     try {
         XmlPtr copy(CopyTree(Node()));
-        parent->AppendSubtree(copy.get());
-        return kBuildDone;
+        return Append(parent, copy.get());
     } catch (const std::exception&) {
         return kBuildFailed;
     }

@@ -3,8 +3,7 @@
 namespace TVostrin {
 
 int CPrnDoc::Build(TXml* /*data*/, int* /*cursor*/, TXml* parent) {
-    AppendCopy(parent);
-    return kBuildDone;
+    return AppendCopy(parent);
 }
 
 }  // namespace TVostrin

@@ -4,7 +4,8 @@
 
 namespace TVostrin {
 
-bool CScrollText::BuildRecord(const TXml* record, long long dx, long long dy, TXml* parent) {
+bool CScrollText::BuildRecord(const TXml* record, long long dx, long long dy,
+                              std::vector<XmlPtr>& made) {
     const TXml* node = Node();
     long long y = IntAttribute(node, "ystart", 0);
     const long long step = IntAttribute(node, "ystep", 0);
@@ -28,7 +29,7 @@ bool CScrollText::BuildRecord(const TXml* record, long long dx, long long dy, TX
             out->AddAttribute(name, value);
         }
         out->AddAttribute("value", v);
-        parent->AppendSubtree(out.get());
+        made.push_back(std::move(out));
         y += step;
     }
     return any;

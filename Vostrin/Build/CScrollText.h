@@ -11,7 +11,8 @@ class CScrollText : public CSlotElement {
     using CSlotElement::CSlotElement;
 
   protected:
-    bool BuildRecord(const TXml* record, long long dx, long long dy, TXml* parent) override;
+    bool BuildRecord(const TXml* record, long long dx, long long dy,
+                     std::vector<XmlPtr>& made) override;
 };
 
 }  // namespace TVostrin

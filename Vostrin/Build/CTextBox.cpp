@@ -4,7 +4,8 @@
 
 namespace TVostrin {
 
-bool CTextBox::BuildRecord(const TXml* record, long long dx, long long dy, TXml* parent) {
+bool CTextBox::BuildRecord(const TXml* record, long long dx, long long dy,
+                           std::vector<XmlPtr>& made) {
     const TXml* node = Node();
     XmlPtr box(new TXml());
     box->SetTag(node->GetTag());
@@ -27,7 +28,7 @@ bool CTextBox::BuildRecord(const TXml* record, long long dx, long long dy, TXml*
         XmlPtr out = ShiftedField(field.get(), field->GetTag(), 0, 0, v);
         box->AppendSubtree(out.get());
     }
-    parent->AppendSubtree(box.get());
+    made.push_back(std::move(box));
     return any;
 }
 

@@ -21,8 +21,7 @@ int CVarText::Build(TXml* data, int* /*cursor*/, TXml* parent) {
         for (int i = 0; i < node->AttributeCount(); ++i)
             text->AddAttribute(node->AttributeNameAt(i), node->AttributeValueAt(i));
         text->AddAttribute("value", result);
-        parent->AppendSubtree(text.get());
-        return kBuildDone;
+        return Append(parent, text.get());
     } catch (const std::exception&) {
         return kBuildFailed;
     }

@@ -1,10 +1,8 @@
 #include "PageFinishing.h"
 
 #include <climits>
-#include <vector>
 
 #include "BlankPages.h"
-#include "TreeUtils.h"
 #include "ini/PrivateProfile.h"
 
 namespace TVostrin {
@@ -18,57 +16,71 @@ XmlPtr ReportTable(const TXml* page) {
     return XmlPtr(page->FirstChildByTag("reporttable"));
 }
 
-void ConvertOnPage(const TXml* page, const std::string& tag, int value) {
-    XmlPtr table = ReportTable(page);
-    if (table) ConvertPlaceholders(table.get(), tag, std::to_string(value));
+void Convert(TXml* page, const std::string& tag, int value) {
+    ConvertPlaceholders(page, {{tag, std::to_string(value)}});
 }
 
 // Page numbers and the page total on every page of the page loop.
-void NumberPages(TXml* root, int count) {
-    for (int k = 0; k < count; ++k) {
-        XmlPtr page(root->ChildAt(k));
-        ConvertOnPage(page.get(), "page", k + 1);
-        ConvertOnPage(page.get(), "pages", count);
-    }
+void NumberPages(const PageList& pages) {
+    const int count = pages.Count();
+    for (int k = 0; k < count; ++k)
+        ConvertPlaceholders(pages.At(k).get(),
+                            {{"page", std::to_string(k + 1)}, {"pages", std::to_string(count)}});
 }
 
-// Inserts blank sides so that each run of pages with the same "desc" ends on a sheet's back:
-// after the last page of a run of odd length comes a blank made from that page. The pages move
-// once, in order, to a new root with the blanks between them, which replaces *root.
-void InsertDuplexBlanks(TXml** root, int* total) {
-    TXml* old = *root;
-    const int count = old->ChildCount();
-    std::vector<XmlPtr> pages;
-    pages.reserve(static_cast<size_t>(count));
-    for (int l = 0; l < count; ++l) pages.emplace_back(old->ChildAt(l));
-    XmlPtr rebuilt = CopyNode(old);
+// Blank sides so that each run of pages with the same "desc" ends on a sheet's back: after the
+// last page of a run of odd length comes a blank made from that page.
+PageList WithDuplexBlanks(PageList& pages) {
+    PageList sides;
     int run = 0;
-    for (int l = 0; l < count; ++l) {
-        const std::string desc = pages[l]->AttributeValue("desc");
+    XmlPtr page = pages.TakeFirst();
+    while (page) {
+        const std::string desc = page->AttributeValue("desc");
         ++run;
-        rebuilt->AppendSubtree(pages[l].get());
-        const bool runEnds = l + 1 == count || pages[l + 1]->AttributeValue("desc") != desc;
-        if (!runEnds) continue;
-        if (run % 2 == 1) {
-            XmlPtr blank(MakeMarkedBlankPage(pages[l].get()));
-            rebuilt->AppendSubtree(blank.get());
-            ++*total;
+        XmlPtr next = pages.TakeFirst();
+        const bool runEnds = !next || next->AttributeValue("desc") != desc;
+        sides.Add(page.get());
+        if (runEnds) {
+            if (run % 2 == 1) {
+                XmlPtr blank(MakeMarkedBlankPage(page.get()));
+                sides.Add(blank.get());
+            }
+            run = 0;
         }
-        run = 0;
+        page = std::move(next);
     }
-    delete old;
-    *root = rebuilt.release();
+    return sides;
+}
+
+// Moves every "line" child of marks to the end of table, in order (copies where there are too
+// many to move one by one: marks goes with its "linecode" afterwards).
+void MoveLines(TXml* marks, TXml* table) {
+    const int count = marks->ChildCount();
+    std::vector<XmlPtr> lines;
+    for (int c = 0; c < count; ++c) {
+        XmlPtr child(marks->ChildAt(c));
+        if (child && child->GetTag() == "line") lines.push_back(std::move(child));
+    }
+    const bool move = FewEnoughToMove(static_cast<long long>(lines.size()), count);
+    for (XmlPtr& line : lines) {
+        XmlPtr copy(move ? nullptr : CopyTree(line.get()));
+        table->AppendSubtree(move ? line.get() : copy.get());
+    }
 }
 
 // Replaces each page's "linecode" by its "begin" or "end" lines and counts envelopes.
-void MarkEnvelopes(TXml* root, bool duplex, int maxPages, int total, int* envelopes) {
+void MarkEnvelopes(const PageList& pages, bool duplex, int maxPages, int* envelopes) {
+    const int total = pages.Count();
     for (int m = 0; m < total; ++m) {
-        XmlPtr page(root->ChildAt(m));
+        XmlPtr page = pages.At(m);
         XmlPtr table = ReportTable(page.get());
         if (!table) continue;
         XmlPtr lineCode(table->FirstChildByTag("linecode"));
         if (!lineCode) continue;
-        ConvertPlaceholders(table.get(), "envelope", std::to_string(*envelopes + 1));
+        Convert(page.get(), "envelope", *envelopes + 1);
+        // The conversion may have made the table anew.
+        table = ReportTable(page.get());
+        lineCode.reset(table->FirstChildByTag("linecode"));
         std::string kind = "begin";
         if (m == total - 1 || m % maxPages == maxPages - 1) {
             kind = "end";
@@ -76,49 +88,31 @@ void MarkEnvelopes(TXml* root, bool duplex, int maxPages, int total, int* envelo
         }
         if (duplex && m % 2 == 0 && (m == total - 2 || m % maxPages == maxPages - 2)) kind = "end";
         XmlPtr marks(lineCode->FirstChildByTag(kind));
-        if (marks) {
-            const int count = marks->ChildCount();
-            for (int c = 0; c < count; ++c) {
-                XmlPtr line(marks->FirstChildByTag("line"));
-                if (!line) break;
-                table->AppendSubtree(line.get());
-            }
-        }
+        if (marks) MoveLines(marks.get(), table.get());
         lineCode->DetachFromTree();
     }
 }
 
-// A new root with an envelope page in front of every maxPages pages of the old one.
-TXml* AddEnvelopePages(TXml* oldRoot, TXml* envelopePage, bool duplex, int maxPages, int total,
-                       int* envelopes) {
+// The pages with a copy of the envelope page in front of every maxPages of them (and its blank
+// back in duplex).
+PageList WithEnvelopePages(PageList& pages, const TXml* envelopePage, bool duplex, int maxPages,
+                           int* envelopes) {
     *envelopes = 0;
-    XmlPtr root(new TXml());
-    root->SetTag("root");
-    for (int a = 0; a < oldRoot->AttributeCount(); ++a)
-        root->AddAttribute(oldRoot->AttributeNameAt(a), oldRoot->AttributeValueAt(a));
-    if (total == 0) {
-        ConvertOnPage(envelopePage, "envelope", 1);
-        root->AppendSubtree(envelopePage);
-        *envelopes = 1;
-        return root.release();
-    }
-    for (int c = 0; c < total; ++c) {
+    PageList all;
+    for (int c = 0; !pages.Empty(); ++c) {
         if (c % maxPages == 0) {
             XmlPtr copy(CopyTree(envelopePage));
-            ConvertOnPage(copy.get(), "envelope", *envelopes + 1);
-            root->AppendSubtree(copy.get());
-            if (duplex) {
-                XmlPtr back(MakeBlankPage(copy.get()));
-                root->AppendSubtree(back.get());
-            }
+            Convert(copy.get(), "envelope", *envelopes + 1);
+            XmlPtr back(duplex ? MakeBlankPage(copy.get()) : nullptr);
+            all.Add(copy.get());
+            if (back) all.Add(back.get());
             ++*envelopes;
         }
-        XmlPtr page(oldRoot->ChildAt(0));
-        if (!page) break;
-        ConvertOnPage(page.get(), "envelope", *envelopes);
-        root->AppendSubtree(page.get());
+        XmlPtr page = pages.TakeFirst();
+        Convert(page.get(), "envelope", *envelopes);
+        all.Add(page.get());
     }
-    return root.release();
+    return all;
 }
 
 }  // namespace
@@ -132,37 +126,65 @@ int GetMaxPages(const std::string& iniFile) {
                                                            : static_cast<int>(value);
 }
 
-int FinishPages(bool duplex, const std::string& iniFile, TXml* envelopePage, TXml** root,
-                int* envelopes, int* sheets, int* pages) {
-    const int count = (*root)->ChildCount();
+int FinishPages(bool duplex, const std::string& iniFile, TXml* envelopePage, PageList& list,
+                TXml** root, int* envelopes, int* sheets, int* pages) {
+    const int count = list.Count();
     const int maxPages = GetMaxPages(iniFile) * (duplex ? 2 : 1);
     *envelopes = 0;
     *sheets = 0;
     *pages = count;
-    int total = count;
 
-    NumberPages(*root, count);
-    if (duplex) InsertDuplexBlanks(root, &total);
-    MarkEnvelopes(*root, duplex, maxPages, total, envelopes);
+    NumberPages(list);
+    PageList sides = duplex ? WithDuplexBlanks(list) : std::move(list);
+    const int total = sides.Count();
+    MarkEnvelopes(sides, duplex, maxPages, envelopes);
 
     if (envelopePage != nullptr) {
-        TXml* newRoot = AddEnvelopePages(*root, envelopePage, duplex, maxPages, total, envelopes);
+        XmlPtr newRoot(new TXml());
+        newRoot->SetTag("root");
+        for (int a = 0; a < (*root)->AttributeCount(); ++a)
+            newRoot->AddAttribute((*root)->AttributeNameAt(a), (*root)->AttributeValueAt(a));
         delete *root;
-        *root = newRoot;
+        *root = newRoot.release();
+        if (total == 0) {
+            // The envelope page itself is the only page.
+            Convert(envelopePage, "envelope", 1);
+            (*root)->AppendSubtree(envelopePage);
+            *envelopes = 1;
+        } else {
+            sides = WithEnvelopePages(sides, envelopePage, duplex, maxPages, envelopes);
+        }
     }
 
     *sheets = duplex ? (total + 1) / 2 : total;
     if (*envelopes == 0) *envelopes = *sheets;
 
+    // Sheet numbers and the envelope count, on the envelope pages too, as every page goes below
+    // the root in order.
+    const auto lastPlaceholders = [&](TXml* page, int sheet) {
+        ConvertPlaceholders(
+            page, {{"envelope", std::to_string(sheet)}, {"envelopes", std::to_string(*envelopes)}});
+    };
+    if (envelopePage != nullptr && total == 0) lastPlaceholders(envelopePage, 1);
     int sheet = 1;
-    const int all = (*root)->ChildCount();
-    for (int q = 0; q < all; ++q) {
-        XmlPtr page((*root)->ChildAt(q));
-        ConvertOnPage(page.get(), "envelope", sheet);
-        ConvertOnPage(page.get(), "envelopes", *envelopes);
+    for (int q = 0; !sides.Empty(); ++q) {
+        XmlPtr page = sides.TakeFirst();
+        lastPlaceholders(page.get(), sheet);
+        (*root)->AppendSubtree(page.get());
         if (!duplex || q % 2 == 1) ++sheet;
     }
     return 0;
+}
+
+int FinishPages(bool duplex, const std::string& iniFile, TXml* envelopePage, TXml** root,
+                int* envelopes, int* sheets, int* pages) {
+    // The pages leave the root, in order, to be finished as a list.
+    PageList list;
+    while ((*root)->ChildCount() > 0) {
+        XmlPtr page((*root)->ChildAt(0));
+        list.Add(page.get());
+    }
+    return FinishPages(duplex, iniFile, envelopePage, list, root, envelopes, sheets, pages);
 }
 
 }  // namespace TVostrin

@@ -61,9 +61,10 @@ struct CopyPart {
     SharedXml parent;
 };
 
-// Copies the levels of part below its top into part.copy; the sources at kPartDepth levels
-// below it start new parts, queued in order.
-void FillPart(const CopyPart& part, std::deque<CopyPart>& parts) {
+// Copies the levels of part below its top into part.copy, leaving out what leaveOut names; the
+// sources at kPartDepth levels below it start new parts, queued in order.
+void FillPart(const CopyPart& part, std::deque<CopyPart>& parts,
+              const std::function<bool(const TXml*)>& leaveOut) {
     struct Level {
         XmlPtr owner;
         const TXml* source;
@@ -78,7 +79,7 @@ void FillPart(const CopyPart& part, std::deque<CopyPart>& parts) {
         const int count = level.source->ChildCount();
         for (int i = 0; i < count; ++i) {
             XmlPtr child(level.source->ChildAt(i));
-            if (!child) continue;
+            if (!child || (leaveOut && leaveOut(child.get()))) continue;
             const TXml* source = child.get();
             SharedXml copy(CopyNode(source).release());
             if (level.depth + 1 == kPartDepth) {
@@ -94,7 +95,7 @@ void FillPart(const CopyPart& part, std::deque<CopyPart>& parts) {
 
 }  // namespace
 
-TXml* CopyTree(const TXml* node) {
+TXml* CopyTree(const TXml* node, const std::function<bool(const TXml*)>& leaveOut) {
     if (node == nullptr) return nullptr;
     XmlPtr result = CopyNode(node);
     const SharedXml top(result.get(), [](TXml*) {});  // borrowed: result owns the handle
@@ -103,7 +104,7 @@ TXml* CopyTree(const TXml* node) {
     while (!parts.empty()) {
         const CopyPart part = std::move(parts.front());
         parts.pop_front();
-        FillPart(part, parts);
+        FillPart(part, parts, leaveOut);
         // Its parent part hangs in the copy already; the parts below it are not hung yet.
         if (part.parent) part.parent->AppendSubtree(part.copy.get());
     }
@@ -149,15 +150,78 @@ int ParseInt(const std::string& text, int def) {
     return static_cast<int>(n);
 }
 
-void ConvertPlaceholders(TXml* reportTable, const std::string& tag, const std::string& value) {
-    for (;;) {
-        XmlPtr holder(reportTable->FirstChildByTag(tag));
-        if (!holder) return;
-        holder->DetachFromTree();
+bool FewEnoughToMove(long long count, long long siblings) {
+    return count * siblings <= (1LL << 22);
+}
+
+void ConvertPlaceholders(TXml* page, const std::vector<Placeholder>& holders) {
+    if (page == nullptr) return;
+    int at = 0;
+    XmlPtr table;
+    for (const int count = page->ChildCount(); at < count; ++at) {
+        XmlPtr child(page->ChildAt(at));
+        if (child && child->GetTag() == "reporttable") {
+            table = std::move(child);
+            break;
+        }
+    }
+    if (!table) return;
+    // One pass: the holder each child is a placeholder of (-1 for none).
+    const int count = table->ChildCount();
+    std::vector<int> holderOf(static_cast<size_t>(count), -1);
+    long long found = 0;
+    for (int c = 0; c < count; ++c) {
+        const XmlPtr child(table->ChildAt(c));
+        const std::string tag = child->GetTag();
+        int h = static_cast<int>(holders.size()) - 1;
+        while (h >= 0 && holders[static_cast<size_t>(h)].tag != tag) --h;
+        holderOf[static_cast<size_t>(c)] = h;
+        if (h >= 0) ++found;
+    }
+    if (found == 0) return;
+    const auto convert = [](TXml* holder, const std::string& value) {
         holder->SetTag("text");
         holder->AddAttribute("value", value);
-        reportTable->AppendSubtree(holder.get());
+    };
+    if (FewEnoughToMove(found, count)) {
+        // Few: each placeholder node moves to the end.
+        std::vector<XmlPtr> moving;
+        for (int c = 0; c < count; ++c)
+            if (holderOf[static_cast<size_t>(c)] >= 0) moving.emplace_back(table->ChildAt(c));
+        for (size_t h = 0; h < holders.size(); ++h) {
+            size_t m = 0;
+            for (int c = 0; c < count; ++c) {
+                const int of = holderOf[static_cast<size_t>(c)];
+                if (of < 0) continue;
+                TXml* holder = moving[m++].get();
+                if (of != static_cast<int>(h)) continue;
+                convert(holder, holders[h].value);
+                table->AppendSubtree(holder);
+            }
+        }
+        return;
     }
+    // Many: a new table with copies of the other elements, then of the placeholders.
+    XmlPtr rebuilt = CopyNode(table.get());
+    const auto copyChild = [&](int c) {
+        const XmlPtr child(table->ChildAt(c));
+        return XmlPtr(CopyTree(child.get()));
+    };
+    for (int c = 0; c < count; ++c) {
+        if (holderOf[static_cast<size_t>(c)] >= 0) continue;
+        XmlPtr copy = copyChild(c);
+        rebuilt->AppendSubtree(copy.get());
+    }
+    for (size_t h = 0; h < holders.size(); ++h) {
+        for (int c = 0; c < count; ++c) {
+            if (holderOf[static_cast<size_t>(c)] != static_cast<int>(h)) continue;
+            XmlPtr copy = copyChild(c);
+            convert(copy.get(), holders[h].value);
+            rebuilt->AppendSubtree(copy.get());
+        }
+    }
+    table->DetachFromTree();
+    InsertChildAt(&page, at, rebuilt.get());
 }
 
 }  // namespace TVostrin

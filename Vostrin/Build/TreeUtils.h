@@ -1,6 +1,7 @@
 // Tree and text helpers shared by the layout builder, its elements and the page finishing.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,9 @@ int SplitAtEach(std::vector<std::string>* list, const std::string& text,
                 const std::string& separator);
 
 // A new lone tree equal to node's subtree (tag, content, attributes in order, children at every
-// level), whatever its depth; NULL for NULL. The caller owns the result.
-TXml* CopyTree(const TXml* node);
+// level), whatever its depth; NULL for NULL. The caller owns the result. Nodes below node for
+// which leaveOut answers true are left out of the copy with their subtrees.
+TXml* CopyTree(const TXml* node, const std::function<bool(const TXml*)>& leaveOut = {});
 
 // Makes node (with its subtree) child number index of *parent; the children from index on
 // follow it in their order and keep their handles valid. False when *parent is NULL or index
@@ -43,8 +45,22 @@ int ParseInt(const std::string& text, int def);
 // The attribute read as a decimal integer; an empty or non-numeric value gives def.
 int IntAttribute(const TXml* node, const std::string& name, int def);
 
-// Moves every direct child tagged `tag` of reportTable to its end, retagged "text" and with a
-// "value" attribute appended (the placeholder's own attributes stay in front).
-void ConvertPlaceholders(TXml* reportTable, const std::string& tag, const std::string& value);
+// Whether moving `count` nodes one by one out of a child list of `siblings` stays cheap: each
+// move searches the list for the node and closes the gap it leaves.
+bool FewEnoughToMove(long long count, long long siblings);
+
+// A placeholder tag and the value its elements show.
+struct Placeholder {
+    std::string tag;
+    std::string value;
+};
+
+// Turns every direct child of the page's first "reporttable" that is tagged like one of
+// holders into a "text" element with a "value" attribute appended (its own attributes stay in
+// front) and moves it to the end of the table: those of the first holder first, each group in
+// its order. One pass over the table, however many placeholders it holds; a table with too many
+// to move one by one is made anew (the page then holds a copy of the old table's elements, and
+// handles on the old ones no longer reach the page).
+void ConvertPlaceholders(TXml* page, const std::vector<Placeholder>& holders);
 
 }  // namespace TVostrin

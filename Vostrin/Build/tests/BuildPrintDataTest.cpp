@@ -338,12 +338,14 @@ TEST(PageLoop, HardPageCapStopsTheLoop) {
     auto data = Parse(Records(10));
     auto layout = Parse(Layout(RecordPage("A", "continue=\"true\"")));
     XmlPtr pages(layout->FindNodeByTag(nullptr, "pages"));
-    XmlPtr root(new TXml());
-    EXPECT_FALSE(RunPageLoop(pages.get(), data.get(), 10, root.get(), 4));
+    PageList built;
+    EXPECT_FALSE(RunPageLoop(pages.get(), data.get(), 10, built, 4));
     // A job that needs just the limit is complete.
-    XmlPtr exact(new TXml());
-    EXPECT_TRUE(RunPageLoop(pages.get(), data.get(), 4, exact.get(), 4));
+    PageList exact;
+    EXPECT_TRUE(RunPageLoop(pages.get(), data.get(), 4, exact, 4));
     ReleaseExpressionLibrary();
+    XmlPtr root(new TXml());
+    while (!built.Empty()) root->AppendSubtree(built.TakeFirst().get());
     EXPECT_EQ(Pages(root.get()), (Strings{"A:r0", "A:r1", "A:r2", "A:r3"}));
-    EXPECT_EQ(exact->ChildCount(), 4);
+    EXPECT_EQ(exact.Count(), 4);
 }
