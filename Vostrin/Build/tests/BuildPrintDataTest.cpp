@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 
 #include "Build/CBuildPrintData.h"
 #include "Build/ErrorLog.h"
 #include "Build/PageLoop.h"
 #include "BuildTestSupport.h"
+#include "ChildCostTestSupport.h"
+#include "TimingTestSupport.h"
 #include "text/Gbk.h"
 
 using namespace TVostrin;
@@ -331,6 +334,74 @@ TEST(BuildPrintData, AJobBeyondThePageLimitFailsWithThePagesBuiltSoFar) {
     EXPECT_EQ(sheets, limit);
     XmlPtr last(printable->ChildAt(limit - 1));
     EXPECT_EQ(buildtest::PageValues(last.get()), "r" + std::to_string(limit - 1));
+}
+
+// Thousands of page templates over a few records, static pages among them: the loop's memory
+// and time follow the pages it builds, not templates times pages.
+TEST(BuildPrintData, ManyTemplatesCostInProportionToThePagesTheyBuild) {
+    const auto cost = [](int templates) {
+        std::string pages;
+        for (int t = 0; t < templates; ++t)
+            pages += t % 2 ? RecordPage("R", "")
+                           : "<page desc=\"S\"><reporttable><text value=\"s\"/></reporttable>"
+                             "</page>";
+        auto data = Parse(Records(3));
+        auto layout = Parse(Layout(pages));
+        return testcost::CostInChild([&] {
+            CBuildPrintData builder;
+            int e = 0, s = 0, p = 0;
+            TXml* printable = nullptr;
+            const int status =
+                builder.BuildPrintable(data.get(), "", layout.get(), &e, &s, &p, &printable);
+            delete printable;
+            return status == 0 ? p : -1;
+        });
+    };
+    const testcost::ChildCost small = cost(3000);
+    const testcost::ChildCost large = cost(6000);
+    ASSERT_TRUE(small.ran && large.ran);
+    // Every record template prints each record once; the static ones print in every round.
+    EXPECT_GT(small.result, 3000);
+    EXPECT_NEAR(large.result, 2.0 * small.result, 4);
+    EXPECT_LT(large.peakMb, 2.6 * std::max(small.peakMb, 8.0)) << small.peakMb;
+    EXPECT_LT(large.cpuMs, 2.6 * std::max(small.cpuMs, 50.0 * testtiming::kSlowdown))
+        << small.cpuMs;
+}
+
+// 1,000 texts on each page of 1,500 records: a million and a half elements, more than one build
+// makes. The build stops at its budget with the pages made so far, whole and in order, and
+// fails as at the page limit; its memory stays a few hundred MB.
+TEST(BuildPrintData, AJobBeyondItsBudgetFailsWithThePagesBuiltSoFar) {
+    std::string texts;
+    for (int i = 0; i < 1000; ++i) texts += "<text x=\"" + std::to_string(i) + "\" value=\"t\"/>";
+    auto layout = Parse(Layout("<page desc=\"A\" continue=\"true\"><reporttable>" + texts +
+                               "<record><row><field>name</field></row></record></reporttable>"
+                               "</page>"));
+    auto data = Parse(Records(1500));
+    const testcost::ChildCost cost = testcost::CostInChild([&] {
+        CBuildPrintData builder;
+        int e = 0, s = 0, p = 0;
+        TXml* printable = nullptr;
+        const int status =
+            builder.BuildPrintable(data.get(), "", layout.get(), &e, &s, &p, &printable);
+        XmlPtr owned(printable);
+        if (status != VOSTRIN_PRINT_FAILED) return -1;
+        if (!printable || p < 1 || p >= 1500 || printable->ChildCount() != p) return -2;
+        for (int k = 0; k < p; ++k) {
+            XmlPtr page(printable->ChildAt(k));
+            XmlPtr table(page->FirstChildByTag("reporttable"));
+            XmlPtr last(table ? table->ChildAt(1000) : nullptr);
+            if (!last || table->ChildCount() != 1001 ||
+                last->AttributeValue("value") != "r" + std::to_string(k))
+                return -3;
+        }
+        return p;
+    });
+    ASSERT_TRUE(cost.ran);
+    EXPECT_GT(cost.result, 0);
+#ifndef __SANITIZE_ADDRESS__
+    EXPECT_LT(cost.peakMb, 400);
+#endif
 }
 
 TEST(PageLoop, HardPageCapStopsTheLoop) {
