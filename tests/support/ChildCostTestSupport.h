@@ -19,9 +19,11 @@ struct ChildCost {
     double cpuMs = 0;
 };
 
-// Runs work() (answering an int) in a child process and reports its cost.
+// Runs work() (answering an int) `runs` times in a child process and reports its cost: the
+// least processor time of a run (the figure least disturbed by the machine and by memory
+// touched for the first time) and the peak memory of all runs.
 template <class Work>
-ChildCost CostInChild(Work work) {
+ChildCost CostInChild(Work work, int runs = 2) {
     int fds[2];
     ChildCost cost;
     if (pipe(fds) != 0) return cost;
@@ -30,18 +32,21 @@ ChildCost CostInChild(Work work) {
         close(fds[0]);
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        timespec start{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
         ChildCost measured;
-        measured.result = work();
-        timespec end{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+        for (int run = 0; run < runs; ++run) {
+            timespec start{};
+            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+            measured.result = work();
+            timespec end{};
+            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+            const double ms = static_cast<double>(end.tv_sec - start.tv_sec) * 1000.0 +
+                              static_cast<double>(end.tv_nsec - start.tv_nsec) / 1e6;
+            if (run == 0 || ms < measured.cpuMs) measured.cpuMs = ms;
+        }
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
         measured.ran = true;
         measured.peakMb = static_cast<double>(after.ru_maxrss - before.ru_maxrss) / 1024.0;
-        measured.cpuMs = static_cast<double>(end.tv_sec - start.tv_sec) * 1000.0 +
-                         static_cast<double>(end.tv_nsec - start.tv_nsec) / 1e6;
         const ssize_t written = write(fds[1], &measured, sizeof measured);
         _exit(written == sizeof measured ? 0 : 1);
     }

@@ -337,7 +337,8 @@ TEST(BuildPrintData, AJobBeyondThePageLimitFailsWithThePagesBuiltSoFar) {
 }
 
 // Thousands of page templates over a few records, static pages among them: the loop's memory
-// and time follow the pages it builds, not templates times pages.
+// and time follow the pages it builds, not templates times pages: four times the templates cost
+// about four times as much, not sixteen (the bound on time leaves room for a busy machine).
 TEST(BuildPrintData, ManyTemplatesCostInProportionToThePagesTheyBuild) {
     const auto cost = [](int templates) {
         std::string pages;
@@ -357,15 +358,14 @@ TEST(BuildPrintData, ManyTemplatesCostInProportionToThePagesTheyBuild) {
             return status == 0 ? p : -1;
         });
     };
-    const testcost::ChildCost small = cost(3000);
-    const testcost::ChildCost large = cost(6000);
+    const testcost::ChildCost small = cost(2000);
+    const testcost::ChildCost large = cost(8000);
     ASSERT_TRUE(small.ran && large.ran);
     // Every record template prints each record once; the static ones print in every round.
-    EXPECT_GT(small.result, 3000);
-    EXPECT_NEAR(large.result, 2.0 * small.result, 4);
-    EXPECT_LT(large.peakMb, 2.6 * std::max(small.peakMb, 8.0)) << small.peakMb;
-    EXPECT_LT(large.cpuMs, 2.6 * std::max(small.cpuMs, 50.0 * testtiming::kSlowdown))
-        << small.cpuMs;
+    EXPECT_GT(small.result, 2000);
+    EXPECT_NEAR(large.result, 4.0 * small.result, 8);
+    EXPECT_LT(large.peakMb, 6 * std::max(small.peakMb, 8.0)) << small.peakMb;
+    EXPECT_LT(large.cpuMs, 8 * std::max(small.cpuMs, 50.0 * testtiming::kSlowdown)) << small.cpuMs;
 }
 
 // 1,000 texts on each page of 1,500 records: a million and a half elements, more than one build

@@ -139,7 +139,8 @@ TEST(FinishPages, DuplexBlanksForThousandsOfPagesTakeOnePass) {
 
 // A page of n texts, each followed by a page number, a page total, a sheet number and an
 // envelope count. Every placeholder becomes a text at the end of the table, behind the others
-// of its kind in its order; twice the placeholders take at most about twice the time.
+// of its kind in its order; four times the placeholders take about four times as long, not
+// sixteen.
 TEST(FinishPages, PlaceholdersTakeOnePass) {
     const auto finish = [](int n, double* ms) {
         std::string table;
@@ -149,14 +150,11 @@ TEST(FinishPages, PlaceholdersTakeOnePass) {
                      "<envelopes/>";
         }
         Finished f;
-        for (int run = 0; run < 3; ++run) {
+        *ms = testtiming::BestCpuMs([&] {
             delete f.root;
             f.root = Parse(RootOf({"A:" + table})).release();
-            const double start = testtiming::ThreadCpuMs();
             FinishPages(false, "", nullptr, &f.root, &f.envelopes, &f.sheets, &f.pages);
-            const double took = testtiming::ThreadCpuMs() - start;
-            if (run == 0 || took < *ms) *ms = took;
-        }
+        });
         XmlPtr page(f.root->ChildAt(0));
         XmlPtr finished(page->FirstChildByTag("reporttable"));
         std::string expected = "A:";
@@ -168,9 +166,9 @@ TEST(FinishPages, PlaceholdersTakeOnePass) {
         return 0;
     };
     double small = 0, large = 0;
-    finish(10000, &small);
+    finish(5000, &small);
     finish(20000, &large);
-    EXPECT_LT(large, 2.6 * std::max(small, 20.0 * testtiming::kSlowdown)) << small;
+    EXPECT_LT(large, 8 * std::max(small, 20.0 * testtiming::kSlowdown)) << small;
 }
 
 TEST(FinishPages, SheetAndEnvelopeCountPlaceholdersInSimplex) {
