@@ -104,18 +104,11 @@ void DrawPie(QImage& image, const std::vector<TPieSlice>& slices, const TPieLook
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
-    QFont font(look.fontName);
-    font.setPixelSize(std::clamp(look.fontPoints * look.pixelsPerInch / 72, 1, 1000));
-    p.setFont(font);
-    const QFontMetrics fm(font);
-
-    std::vector<QString> texts;
-    int labelWidth = 0;
-    for (const TPieSlice& s : slices) {
-        texts.push_back(PieMarkText(s, total, look.marks));
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(texts.back()));
-    }
-    const int arrow = std::max(4, look.pixelsPerInch / 12);
+    const int ppi = std::clamp(look.pixelsPerInch, 1, 10000);
+    // Held to a sane size before it is multiplied: a size from the page may be any int.
+    const int points = std::clamp(look.fontPoints, 1, 1000);
+    const int asked = std::clamp(points * ppi / 72, 1, 1000);
+    const int arrow = std::max(4, ppi / 12);
     const double depthShare = look.view3d ? std::clamp(look.depthPercent, 0, 100) / 100.0 : 0.0;
     const double tilt = look.view3d ? kTilt : 1.0;
 
@@ -125,13 +118,42 @@ void DrawPie(QImage& image, const std::vector<TPieSlice>& slices, const TPieLook
         const double byHeight = (image.height() - 2.0 * roomY) / (2.0 * tilt + tilt * depthShare);
         return std::min(byWidth, byHeight);
     };
+    // The pie keeps at least a third of the radius it has without labels: labels that leave it
+    // less are drawn smaller, down to 6 points, then cut short with "…", and left out when even
+    // that leaves no room.
+    const double fair = radiusFor(0, 0) / 3;
+    const int floor = std::min(asked, std::max(1, 6 * ppi / 72));
+    QFont font(look.fontName);
+    std::vector<QString> texts;
+    for (const TPieSlice& s : slices) texts.push_back(PieMarkText(s, total, look.marks));
+    const auto widest = [&](const QFontMetrics& fm) {
+        int width = 0;
+        for (const QString& t : texts) width = std::max(width, fm.horizontalAdvance(t));
+        return width;
+    };
+    double rx = 0;
+    for (int size = asked;; size = std::max(floor, size * 9 / 10)) {
+        font.setPixelSize(size);
+        const QFontMetrics fm(font);
+        rx = radiusFor(widest(fm) + arrow + 2, fm.height() + arrow + 2);
+        if (rx >= fair || size == floor) break;
+    }
+    const QFontMetrics fm(font);
+    if (rx < fair) {
+        // Labels cut to the room beside a pie of the fair size.
+        const int room = static_cast<int>((image.width() - 2 * fair) / 2) - arrow - 2;
+        if (room >= 3 * fm.averageCharWidth()) {
+            for (QString& t : texts) t = fm.elidedText(t, Qt::ElideRight, room);
+            rx = radiusFor(widest(fm) + arrow + 2, fm.height() + arrow + 2);
+        }
+    }
     bool labels = true;
-    double rx = radiusFor(labelWidth + arrow + 2, fm.height() + arrow + 2);
-    if (rx < 2) {
+    if (rx < fair || rx < 2) {
         labels = false;
         rx = radiusFor(0, 0);
     }
     if (rx < 1) return;
+    p.setFont(font);
     const double ry = rx * tilt;
     const int depth = static_cast<int>(ry * depthShare);
     const double cx = image.width() / 2.0;

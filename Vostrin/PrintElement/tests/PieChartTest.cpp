@@ -168,9 +168,12 @@ TEST_F(PieChartTest, ThreeDimensionalPieHasDarkerSides) {
 }
 
 TEST_F(PieChartTest, LabelFontAndStyleChangeTheLabels) {
+    // A box wide enough for the labels at every size tried beside a pie of its fair size.
     const std::string slices = "50,Mathematics,(255,0,0)|50,Art,(0,0,255)";
     auto inkWidth = [&](const std::string& more) {
-        const QImage page = PrintPage(Pie(slices, more));
+        const QImage page =
+            PrintPage("<piechart x=\"100\" y=\"100\" width=\"1600\" height=\"600\" value=\"" +
+                      slices + "\" " + more + "/>");
         return CountOf(page, Qt::black);
     };
     const int plain = inkWidth(R"(mark_fontname="DejaVu Sans")");
@@ -178,6 +181,43 @@ TEST_F(PieChartTest, LabelFontAndStyleChangeTheLabels) {
     EXPECT_EQ(inkWidth(R"(mark_fontname="DejaVu Sans" mark_fontsize="big")"),
               inkWidth(R"(mark_fontname="DejaVu Sans" mark_fontsize="10")"));
     EXPECT_GT(inkWidth(R"(mark_fontname="DejaVu Sans" mark_style="label_percent_total")"), plain);
+}
+
+// Two slices with labels of every length in a box of 60 x 50 mm: the labels give way (smaller,
+// then cut short, then left out), and the pie keeps at least a third of the size it has without
+// them; whatever is drawn stays in the box.
+TEST_F(PieChartTest, LabelsOfAnyLengthLeaveThePieAFairShareOfItsBox) {
+    const auto pieWidth = [&](const std::string& label, const std::string& more) {
+        const std::string value = "30," + label + ",(255,0,0)|70," + label + ",(0,0,255)";
+        const QImage page = PrintPage(
+            "<piechart x=\"100\" y=\"100\" width=\"600\" "
+            "height=\"500\" value=\"" +
+            value + "\" " + more + "/>");
+        const QRect pie = BoundsOf(page, kRed) | BoundsOf(page, kBlue);
+        const QRect ink = BoundsOf(page, Qt::black);
+        EXPECT_TRUE(QRect(100, 100, 600, 500).contains(ink | pie)) << label << more;
+        return pie.width();
+    };
+    const int bare = pieWidth("A", R"(mark_fontsize="1")");
+    EXPECT_GT(bare, 400);
+    for (int length = 1; length <= 30; length += 3)
+        for (const char* more : {R"(mark_style="label_percent_total")",
+                                 R"(mark_style="label_percent_total" mark_fontsize="20")"})
+            EXPECT_GE(pieWidth(std::string(length, 'M'), more), bare / 3) << length << more;
+}
+
+// A label size far beyond any font is held to the largest one before it is multiplied.
+TEST(PieDrawing, HugeLabelSizeIsTheLargest) {
+    const auto draw = [](int points) {
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        TVostrin::TPieLook look;
+        look.fontPoints = points;
+        look.marks = TPieMarks::Label;
+        TVostrin::DrawPie(image, ParsePieSlices("1,A,(255,0,0)|1,B,(0,0,255)"), look);
+        return image;
+    };
+    EXPECT_EQ(draw(2147483647), draw(1000));
 }
 
 TEST_F(PieChartTest, UnusableTemporaryFolderOrEmptyBoxDrawsNothing) {
