@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -10,13 +12,14 @@ namespace Zprinters {
 
 namespace {
 
-// a * b / c rounded to the nearest integer, halves away from zero.
+// a * b / c rounded to the nearest integer, halves away from zero, in 64 bits and held to
+// -INT_MAX..INT_MAX (so that the result can always be negated).
 int MulDiv(int a, int b, int c) {
     if (c == 0) return -1;
     long long p = static_cast<long long>(a) * b;
     long long half = std::llabs(c) / 2;
     bool negative = (p < 0) != (c < 0);
-    long long q = (std::llabs(p) + half) / std::llabs(c);
+    long long q = std::min<long long>((std::llabs(p) + half) / std::llabs(c), INT_MAX);
     return static_cast<int>(negative ? -q : q);
 }
 
@@ -78,7 +81,7 @@ void TZFont::SetSize(int points) {
 
 QFont TZFont::ToQFont() const {
     QFont f(Name);
-    f.setPixelSize(std::max(1, std::abs(height_)));
+    f.setPixelSize(static_cast<int>(std::clamp<long long>(std::llabs(height_), 1, INT_MAX)));
     f.setBold(Style & fsBold);
     f.setItalic(Style & fsItalic);
     f.setUnderline(Style & fsUnderline);

@@ -1,6 +1,7 @@
 #include "ZPrinters/ZScriptedPrintSystem.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "ZPrinters/ZStdPapers.h"
 
@@ -52,7 +53,12 @@ class TZScriptedContext : public TZPrintContext {
         const int dpiY = devMode_.dmYResolution > 0 ? devMode_.dmYResolution : dpiX;
         TPoint paper = PaperSize();
         if (devMode_.dmOrientation == DMORIENT_LANDSCAPE) std::swap(paper.X, paper.Y);
-        const int w = paper.X * dpiX / 254, h = paper.Y * dpiY / 254;
+        // In 64 bits: a paper size of the page's settings may be any int.
+        const auto dots = [](int tenths, int dpi) {
+            return static_cast<int>(std::clamp<long long>(
+                static_cast<long long>(tenths) * dpi / 254, -(1LL << 29), 1LL << 29));
+        };
+        const int w = dots(paper.X, dpiX), h = dots(paper.Y, dpiY);
         switch (index) {
             case LOGPIXELSX:
                 return dpiX;

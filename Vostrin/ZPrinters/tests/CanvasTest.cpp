@@ -44,6 +44,20 @@ TEST(Font, SizeAndHeightFollowTheResolution) {
     EXPECT_EQ(g.GetSize(), 12);
 }
 
+// A size from a page may be any int: the height is worked out in 64 bits and held to what an
+// int holds on either side, so that it can be negated and its magnitude taken.
+TEST(Font, HugeSizesKeepTheirSignAndFit) {
+    TZFont f;
+    f.SetPixelsPerInch(600);
+    f.SetSize(2147483647);
+    EXPECT_EQ(f.GetHeight(), -2147483647);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 2147483647);
+    f.SetSize(-2147483647 - 1);
+    EXPECT_EQ(f.GetHeight(), 2147483647);
+    f.SetHeight(-2147483647 - 1);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 2147483647);
+}
+
 TEST(Canvas, DefaultsAreThoseOfAClassicCanvas) {
     TZCanvas c;
     EXPECT_EQ(c.Brush.Color, QColor(Qt::white));
