@@ -34,17 +34,25 @@ void OnProgress(j_common_ptr cinfo) {
         OnFatalError(cinfo);
 }
 
-// Sets the decoder's scale M/8 to the smallest whose picture covers wanted; full size when
-// wanted is invalid or no smaller scale covers it.
-void ChooseScale(jpeg_decompress_struct* cinfo, QSize wanted) {
+// Sets the decoder's scale M/8 to the smallest whose picture covers wanted (full size when
+// wanted is invalid or no smaller scale covers it), or the largest below it whose picture keeps
+// to the picture cap. False when not even 1/8 does.
+bool ChooseScale(jpeg_decompress_struct* cinfo, QSize wanted) {
     cinfo->scale_denom = 8;
+    unsigned int within = 0;
     for (unsigned int m = 1; m <= 8; ++m) {
         cinfo->scale_num = m;
         jpeg_calc_output_dimensions(cinfo);
+        if (!WithinPictureCap(cinfo->output_width, cinfo->output_height)) break;
+        within = m;
         if (wanted.isValid() && cinfo->output_width >= static_cast<JDIMENSION>(wanted.width()) &&
             cinfo->output_height >= static_cast<JDIMENSION>(wanted.height()))
-            return;
+            break;
     }
+    if (within == 0) return false;
+    cinfo->scale_num = within;
+    jpeg_calc_output_dimensions(cinfo);
+    return true;
 }
 
 // Gives the decoded image its size; false when the memory cannot be had.
@@ -94,11 +102,12 @@ bool Decompress(std::FILE* file, QSize wanted, QImage* image) {
     // The decoder turns YCCK into CMYK but neither into RGB: that is done here, row by row.
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    if (!WithinPictureCap(cinfo.image_width, cinfo.image_height)) {
+    // The cap holds the picture as decoded, not as the file has it: a scan far larger than its
+    // box is decoded at a fraction of its size.
+    if (!ChooseScale(&cinfo, wanted)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    ChooseScale(&cinfo, wanted);
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != (cmyk ? 4 : 3) || cinfo.output_width > 65535 ||
         cinfo.output_height > 65535 ||

@@ -1,9 +1,10 @@
 // JPEG files decoded with libjpeg. A damaged or unsupported file gives a null image; the
 // decoder's errors end the decoding, never the process, and its warnings are not printed.
-// Memory and time stay bounded whatever the file holds: a picture beyond the picture cap
-// (PictureCap.h) is refused, as is a file whose decoding needs more memory than the cap or that
-// has more scans than any real encoder writes; and the picture is decoded at the smallest of
-// libjpeg's scales (1/8 to 8/8) that still covers the size it is drawn at.
+// Memory and time stay bounded whatever the file holds: the picture is decoded at the smallest
+// of libjpeg's scales (1/8 to 8/8) that still covers the size it is drawn at, or at the largest
+// that keeps to the picture cap (PictureCap.h); a picture beyond the cap even at 1/8 is
+// refused, as is a file whose decoding needs more memory than the cap or that has more scans
+// than any real encoder writes.
 #pragma once
 
 #include <QImage>

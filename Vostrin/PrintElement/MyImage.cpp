@@ -46,6 +46,11 @@ bool TMyImage::Print(TCanvas* canvas) {
         else
             return true;
         if (picture.isNull()) return true;
+        // The job gets the picture at the printer's resolution in its box, not at its own size.
+        const QSize box(std::max(1, std::abs(w)), std::max(1, std::abs(h)));
+        if (picture.width() > box.width() || picture.height() > box.height())
+            picture = picture.scaled(box.boundedTo(picture.size()), Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
         canvas->StretchDraw({x, y, x + w, y + h}, picture);
     } catch (...) {
         // A failing element leaves the page to the others.
