@@ -1,13 +1,19 @@
 #include "PrintElement/TextFit.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <memory>
+#include <optional>
 
 #include "PrintElement/FontAttributes.h"
 #include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintUnits.h"
 #include "PrintElement/Text.h"
+#include "PrintElement/TextLines.h"
+#include "PrintElement/TextWidth.h"
 #include "TXml.h"
 #include "text/Gbk.h"
 
@@ -20,149 +26,9 @@ constexpr int kDefaultMaxLines = 2;
 
 const QChar kEllipsis(0x2026);
 
-// Characters no line may start with: closing punctuation and brackets, pause and stop marks,
-// and the "/" that joins names.
-bool NoLineStart(QChar c) {
-    static const QString set =
-        QStringLiteral("、，。．；：？！）」』】》〉〕〗〙］｝”’…‥·～％,.;:?!)]}%/／");
-    return set.contains(c);
-}
-
-// Characters no line may end with: opening brackets and quotes.
-bool NoLineEnd(QChar c) {
-    static const QString set = QStringLiteral("（「『【《〈〔〖〘［｛“‘([{");
-    return set.contains(c);
-}
-
-// A piece that no line break may cut, unless it alone is wider than a line: one Chinese (or
-// other non-ASCII) character, or a run of ASCII characters other than blanks (up to a "/"),
-// together with the punctuation that may not be parted from it. blanks holds the blanks that
-// stood before it.
-struct TPiece {
-    QString blanks;
-    QString text;
-};
-
-std::vector<TPiece> Pieces(const QString& text) {
-    std::vector<TPiece> raw;
-    QString blanks;
-    bool inWord = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char(' ')) {
-            blanks += c;
-            inWord = false;
-        } else if (c.unicode() < 0x80) {
-            if (!inWord) raw.push_back({blanks, QString()});
-            raw.back().text += c;
-            blanks.clear();
-            inWord = c != QLatin1Char('/');  // a line may break after the "/" that joins names
-        } else if (c.isLowSurrogate() && !raw.empty() && blanks.isEmpty() &&
-                   raw.back().text.back().isHighSurrogate()) {
-            raw.back().text += c;  // the second half of a character outside the BMP
-            inWord = false;
-        } else {
-            raw.push_back({blanks, QString(c)});
-            blanks.clear();
-            inWord = false;
-        }
-    }
-    // A piece that begins with a character no line may start with, or follows one that no line
-    // may end with, stays with the piece before it.
-    std::vector<TPiece> pieces;
-    for (TPiece& piece : raw) {
-        if (!pieces.empty() &&
-            (NoLineStart(piece.text.front()) || NoLineEnd(pieces.back().text.back()))) {
-            pieces.back().text += piece.blanks + piece.text;
-        } else {
-            pieces.push_back(std::move(piece));
-        }
-    }
-    return pieces;
-}
-
-// Marks after which a line may break inside a run of characters: those that end a name in a
-// list or a clause.
-bool EndsName(QChar c) {
-    static const QString set = QStringLiteral("、，。；：？！,;/／");
-    return set.contains(c);
-}
-
-// A word: the text between two places where a line may break (blanks, and the marks that end
-// a name), made of the pieces it may be cut into when it alone is wider than a line. blanks
-// holds the blanks that stood before it.
-struct TWord {
-    QString blanks;
-    QString text;
-    std::vector<QString> pieces;
-};
-
-std::vector<TWord> Words(const QString& text) {
-    std::vector<TWord> words;
-    for (TPiece& piece : Pieces(text)) {
-        if (words.empty() || !piece.blanks.isEmpty() || EndsName(words.back().text.back())) {
-            words.push_back({std::move(piece.blanks), piece.text, {piece.text}});
-        } else {
-            words.back().text += piece.text;
-            words.back().pieces.push_back(std::move(piece.text));
-        }
-    }
-    return words;
-}
-
-// Lines filled from the front; cut lists the words (by index) that were wider than the limit
-// and so cut between their pieces; tooWide when a single character is wider than the limit
-// (its line is then wider than the limit too).
-struct TWrap {
-    std::vector<QString> lines;
-    std::vector<size_t> cut;
-    bool tooWide = false;
-};
-
-TWrap Wrap(const std::vector<TWord>& words, int limit, int points, const TTextWidthAt& width) {
-    TWrap out;
-    QString line;
-    auto next = [&]() {
-        out.lines.push_back(line);
-        line.clear();
-    };
-    // Puts text after the line's text when both fit, else on a line of its own; a text wider
-    // than a line is cut between its characters.
-    auto add = [&](const QString& blanks, const QString& text) {
-        if (!line.isEmpty()) {
-            const QString longer = line + blanks + text;
-            if (width(longer, points) <= limit) {
-                line = longer;
-                return;
-            }
-            next();
-        }
-        if (width(text, points) <= limit) {
-            line = text;
-            return;
-        }
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            QString c(text[i]);
-            if (text[i].isHighSurrogate() && i + 1 < text.size()) c += text[++i];
-            if (!line.isEmpty() && width(line + c, points) > limit) next();
-            if (line.isEmpty() && width(c, points) > limit) out.tooWide = true;
-            line += c;
-        }
-    };
-    for (size_t i = 0; i < words.size(); ++i) {
-        const TWord& word = words[i];
-        const bool fits = width(word.text, points) <= limit;
-        if (!fits) out.cut.push_back(i);
-        if (fits || word.pieces.size() == 1) {
-            add(word.blanks, word.text);
-            continue;
-        }
-        // Wider than a line: cut between its pieces, which fill the line it starts on first.
-        for (size_t j = 0; j < word.pieces.size(); ++j)
-            add(j == 0 ? word.blanks : QString(), word.pieces[j]);
-    }
-    if (!line.isEmpty()) out.lines.push_back(line);
-    return out;
-}
+// How often a size's lines are laid out again, each time narrower, when a line measured whole
+// turns out wider than the sum of its characters (the font moves some pairs apart).
+constexpr int kMeasureRetries = 4;
 
 // The largest size from low to high for which fits holds, trying high first; low when none
 // does. Sizes are searched by halving the range, so fits is asked a few times only.
@@ -180,112 +46,194 @@ int LargestSize(int low, int high, const Fits& fits) {
     return low;
 }
 
-// The lines of wrapped, made as even as their count allows: the narrowest limit that gives no
-// more lines, but never narrower than the widest piece that fits a line, so that balancing
-// cuts no word that the line would hold.
-std::vector<QString> Balanced(const std::vector<TWord>& words, const TWrap& wrapped, int width,
-                              int points, const TTextWidthAt& widthAt) {
-    int low = 1;
-    for (const TWord& word : words) {
-        const int w = widthAt(word.text, points);
-        if (w <= width) low = std::max(low, w);
+// text with its tabs, carriage returns and line feeds made blanks, which are measured as they
+// are drawn.
+QString Blanked(QString text) {
+    for (QChar& c : text) {
+        if (IsFitBlank(c)) c = QLatin1Char(' ');
     }
-    int high = width;
-    while (low < high) {
-        const int mid = low + (high - low) / 2;
-        const TWrap w = Wrap(words, mid, points, widthAt);
-        if (!w.tooWide && w.lines.size() <= wrapped.lines.size())
-            high = mid;
-        else
-            low = mid + 1;
-    }
-    TWrap balanced = Wrap(words, high, points, widthAt);
-    if (balanced.tooWide || balanced.lines.size() > wrapped.lines.size()) return wrapped.lines;
-    return std::move(balanced.lines);
+    return text;
 }
 
-// line with its end taken off until it and "…" fit into width; empty when "…" alone does not.
-QString Shortened(QString line, int width, int points, const TTextWidthAt& widthAt) {
-    while (!line.isEmpty() && widthAt(line + kEllipsis, points) > width) {
-        line.chop(line.size() > 1 && line.back().isLowSurrogate() ? 2 : 1);
-        while (line.endsWith(QLatin1Char(' '))) line.chop(1);
+// One text fitted into one box: its characters and breaks, measured at each size it is tried
+// at.
+class TFitter {
+  public:
+    TFitter(const QString& text, int maxLines, int width, int height, const TTextWidthAt& widthAt,
+            const TLineHeightAt& lineHeightAt)
+        : text_(Blanked(text)),
+          atoms_(SplitText(text_)),
+          maxLines_(std::max(1, maxLines)),
+          box_(ToUnits(std::clamp(width, 0, kMaxFitDots))),
+          height_(height),
+          widthAt_(widthAt),
+          lineHeightAt_(lineHeightAt) {}
+
+    bool Empty() const { return atoms_.atoms.empty(); }
+
+    // The Latin words that alone are wider than the box at the given size.
+    std::vector<bool> WiderThanTheBox(int points) {
+        std::vector<bool> wider;
+        for (const auto& [first, last] : atoms_.words)
+            wider.push_back(Measured(points).Width(first, last) > box_);
+        return wider;
     }
-    if (line.isEmpty() && widthAt(QString(kEllipsis), points) > width) return QString();
-    return line + kEllipsis;
-}
+
+    // The lines that the line count and the height allow at a size.
+    long long LinesAt(int points) const {
+        long long lines = maxLines_;
+        if (height_ > 0)
+            lines = std::min<long long>(lines, height_ / std::max(1, lineHeightAt_(points)));
+        return lines;
+    }
+
+    // The lines of the text at a size within the lines allowed, or none: as few as can be
+    // (quickly, for the size search), or finest: names whole where the lines allow, the fewest
+    // breaks, the lines even. Every line is also measured whole and kept to the box.
+    std::optional<TArrangement> LayOut(int points, const TBreakRules& rules, bool finest) {
+        const long long allowed = LinesAt(points);
+        if (allowed < 1) return std::nullopt;
+        const TMeasuredText& measured = Measured(points);
+        TUnits limit = box_;
+        for (int attempt = 0; attempt < kMeasureRetries; ++attempt) {
+            std::optional<TArrangement> lines =
+                Arrange(atoms_, measured, limit, rules, TLineOrder::FewestLines);
+            if (!lines || lines->cost.lines > allowed) return std::nullopt;
+            if (finest) {
+                TLineOrder order = TLineOrder::FewestLines;
+                std::optional<TArrangement> whole =
+                    Arrange(atoms_, measured, limit, rules, TLineOrder::FewestBreaks);
+                if (whole && whole->cost.lines <= allowed) {
+                    lines = std::move(whole);
+                    order = TLineOrder::FewestBreaks;
+                }
+                lines = Balance(atoms_, measured, rules, order, *lines);
+            }
+            const TUnits over = Overflow(*lines, points);
+            if (over <= 0) return lines;
+            limit -= over;
+        }
+        return std::nullopt;
+    }
+
+    // The text of the atoms first to last - 1, with the blanks between them.
+    QString Line(int first, int last) const {
+        const qsizetype from = atoms_.atoms[first].from;
+        return text_.mid(from, atoms_.atoms[last - 1].to - from);
+    }
+
+    std::vector<QString> Lines(const TArrangement& arrangement) const {
+        std::vector<QString> lines;
+        int first = 0;
+        for (const int end : arrangement.ends) {
+            lines.push_back(Line(first, end));
+            first = end;
+        }
+        return lines;
+    }
+
+    // The text that fits no way, at a size: the lines that the line count and the height allow,
+    // each as long as it can be, the last one ended with "…".
+    TFittedText Shortened(int points, const TBreakRules& rules) {
+        TFittedText fitted{points, {}, true};
+        const TMeasuredText& measured = Measured(points);
+        const int count = static_cast<int>(atoms_.atoms.size());
+        const long long allowed = LinesAt(points);
+        int first = 0;
+        while (first < count && static_cast<long long>(fitted.lines.size()) < allowed) {
+            int end = LongestLine(atoms_, measured, first, box_, rules);
+            while (end > first && !FitsWhole(Line(first, end), points)) {
+                const int shorter =
+                    LongestLine(atoms_, measured, first, measured.Width(first, end) - 1, rules);
+                end = shorter < end ? shorter : first;
+            }
+            if (end == first) break;
+            fitted.lines.push_back(Line(first, end));
+            first = end;
+        }
+        if (first < count && !fitted.lines.empty()) {
+            fitted.lines.back() = Ellipsised(fitted.lines.back(), points);
+            if (fitted.lines.back().isEmpty()) fitted.lines.pop_back();
+        }
+        fitted.shortened = first < count;
+        return fitted;
+    }
+
+  private:
+    const TMeasuredText& Measured(int points) {
+        auto it = measured_.find(points);
+        if (it == measured_.end()) {
+            it = measured_
+                     .emplace(points,
+                              std::make_unique<TMeasuredText>(text_, atoms_, points, widthAt_))
+                     .first;
+        }
+        return *it->second;
+    }
+
+    bool FitsWhole(const QString& line, int points) const {
+        return ToUnits(widthAt_(line, points)) <= box_;
+    }
+
+    // How far the widest line, measured whole, reaches beyond the box.
+    TUnits Overflow(const TArrangement& arrangement, int points) const {
+        TUnits over = 0;
+        int first = 0;
+        for (const int end : arrangement.ends) {
+            over = std::max(over, ToUnits(widthAt_(Line(first, end), points)) - box_);
+            first = end;
+        }
+        return over;
+    }
+
+    // line with its end taken off until it and "…" fit; empty when "…" alone does not. The
+    // place is found from the characters' widths and then checked on the whole line.
+    QString Ellipsised(const QString& line, int points) const {
+        const TTextAtoms atoms = SplitText(line);
+        const TMeasuredText measured(line, atoms, points, widthAt_);
+        const TUnits room = box_ - ToUnits(widthAt_(QString(kEllipsis), points));
+        int end = static_cast<int>(atoms.atoms.size());
+        while (end > 0 && measured.Width(0, end) > room) --end;
+        for (; end > 0; --end) {
+            const qsizetype to = atoms.atoms[end - 1].to;
+            const QString shown = line.left(to) + kEllipsis;
+            if (FitsWhole(shown, points)) return shown;
+        }
+        return FitsWhole(QString(kEllipsis), points) ? QString(kEllipsis) : QString();
+    }
+
+    QString text_;
+    TTextAtoms atoms_;
+    int maxLines_;
+    TUnits box_;
+    int height_;
+    const TTextWidthAt& widthAt_;
+    const TLineHeightAt& lineHeightAt_;
+    std::map<int, std::unique_ptr<TMeasuredText>> measured_;
+};
 
 }  // namespace
-
-std::vector<QString> WrapText(const QString& text, int limit, int points,
-                              const TTextWidthAt& width) {
-    return Wrap(Words(text), limit, points, width).lines;
-}
 
 TFittedText FitText(const QString& text, int fontSize, int minFontSize, int maxLines, int width,
                     int height, const TTextWidthAt& widthAt, const TLineHeightAt& lineHeightAt) {
     const int top = std::clamp(fontSize, 1, kMaxFitPoints);
     const int floor = std::clamp(minFontSize, 1, top);
-    auto tallEnough = [&](size_t lines, int points) {
-        return height <= 0 || static_cast<long long>(lines) * lineHeightAt(points) <= height;
-    };
+    TFitter fitter(text, maxLines, width, height, widthAt, lineHeightAt);
+    if (fitter.Empty()) return {top, {}, false};
 
-    // One line, at the largest size that lets it fit.
-    auto oneLine = [&](int points) {
-        return widthAt(text, points) <= width && tallEnough(1, points);
-    };
-    if (oneLine(top)) return {top, {text}};
-    if (oneLine(floor)) return {LargestSize(floor, top - 1, oneLine), {text}};
-
-    // More lines: as few as the smallest size allows, at the largest size that still gives no
-    // more. Each line holds at least one character, so more lines than characters never help.
-    const std::vector<TWord> words = Words(text);
-    size_t characters = 0;
-    for (const TWord& word : words) characters += word.text.size();
-    const size_t most = std::clamp<size_t>(static_cast<size_t>(std::max(1, maxLines)), 1,
-                                           std::max<size_t>(1, characters));
-    const TWrap atFloor = Wrap(words, width, floor, widthAt);
-    const size_t count = atFloor.lines.size();
-    if (most >= 2 && !atFloor.tooWide && count <= most && tallEnough(count, floor)) {
-        const size_t allowed = std::max<size_t>(2, count);
-        // The search asks for larger sizes after each one that fits, so the last lines that
-        // fit are those of the size it finds.
-        TWrap best = atFloor;
-        // A word is cut only when it alone is wider than the line at the smallest size: a larger
-        // size that would cut a word that fits a line there is too large.
-        auto fits = [&](int points) {
-            TWrap w = Wrap(words, width, points, widthAt);
-            const bool ok =
-                !w.tooWide && w.lines.size() <= allowed &&
-                std::includes(atFloor.cut.begin(), atFloor.cut.end(), w.cut.begin(), w.cut.end()) &&
-                tallEnough(w.lines.size(), points);
-            if (ok) best = std::move(w);
-            return ok;
-        };
+    // A Latin word is cut only when it alone is wider than the box at the smallest size; the
+    // punctuation rules give way only when the text fits no other way at the smallest size.
+    TBreakRules rules{false, fitter.WiderThanTheBox(floor)};
+    for (const bool clashes : {false, true}) {
+        rules.clashes = clashes;
+        auto fits = [&](int points) { return fitter.LayOut(points, rules, false).has_value(); };
+        if (!fits(floor)) continue;
         const int size = LargestSize(floor, top, fits);
-        return {size, Balanced(words, best, width, size, widthAt)};
+        std::optional<TArrangement> lines = fitter.LayOut(size, rules, true);
+        if (!lines) lines = fitter.LayOut(size, rules, false);
+        return {size, fitter.Lines(*lines), false};
     }
-
-    // It does not fit: the lines that the line count and the height allow, at the smallest
-    // size, none wider than the box, the last one ended with "…".
-    size_t keep = most;
-    if (height > 0) {
-        const int line = std::max(1, lineHeightAt(floor));
-        keep = std::min(keep, static_cast<size_t>(height / line));
-    }
-    TFittedText fitted{floor, {}, false};
-    for (const QString& line : atFloor.lines) {
-        if (fitted.lines.size() >= keep) break;
-        if (atFloor.tooWide && widthAt(line, floor) > width) break;
-        fitted.lines.push_back(line);
-    }
-    if (fitted.lines.size() < atFloor.lines.size()) {
-        fitted.shortened = true;
-        if (!fitted.lines.empty()) {
-            fitted.lines.back() = Shortened(fitted.lines.back(), width, floor, widthAt);
-            if (fitted.lines.back().isEmpty()) fitted.lines.pop_back();
-        }
-    }
-    return fitted;
+    return fitter.Shortened(floor, rules);
 }
 
 bool PrintFitted(const TPrintElement& element, TCanvas* canvas, TXml* node) {
@@ -298,30 +246,33 @@ bool PrintFitted(const TPrintElement& element, TCanvas* canvas, TXml* node) {
     if (!format.empty() && node->AttributeValue("type") == "number")
         value = FormatNumberText(value, format);
     const QString text = tw::text::FromGbk(value);
-    if (text.trimmed().isEmpty()) return false;
 
     try {
         Zprinters::TZFont font = canvas->Font;
         ApplyFontAttributes(node, font);
         // The canvas measures with a fresh font for every call; the fitting asks for a few sizes
         // many times, so the metrics of each size are made once.
-        std::map<int, QFontMetrics> metrics;
-        auto at = [&](int points) -> const QFontMetrics& {
+        struct TMetrics {
+            QFontMetricsF widths;
+            int lineHeight;
+        };
+        std::map<int, TMetrics> metrics;
+        auto at = [&](int points) -> const TMetrics& {
             auto it = metrics.find(points);
             if (it == metrics.end()) {
                 font.SetSize(points);
-                it = metrics.emplace(points, QFontMetrics(font.ToQFont())).first;
+                const QFont qfont = font.ToQFont();
+                it = metrics
+                         .emplace(points,
+                                  TMetrics{QFontMetricsF(qfont), QFontMetrics(qfont).height()})
+                         .first;
             }
             return it->second;
         };
-        // The widths measured, so that the lines drawn are not measured again.
-        std::map<std::pair<int, QString>, int> widths;
-        auto widthAt = [&](const QString& t, int points) {
-            auto [it, added] = widths.try_emplace({points, t}, 0);
-            if (added) it->second = at(points).horizontalAdvance(t);
-            return it->second;
+        const TTextWidthAt widthAt = [&](const QString& t, int points) {
+            return MeasureTextWidth(at(points).widths, t);
         };
-        auto lineHeightAt = [&](int points) { return at(points).height(); };
+        const TLineHeightAt lineHeightAt = [&](int points) { return at(points).lineHeight; };
         // The size asked for, read as the font reads it but before it is turned into a height,
         // which a size far beyond any paper would overflow.
         const std::string size = node->AttributeValue("fontsize");
@@ -341,9 +292,9 @@ bool PrintFitted(const TPrintElement& element, TCanvas* canvas, TXml* node) {
         if (fitHeight > 0) top += (element.HeightToDots(fitHeight) - lines * lineHeight) / 2;
         for (int i = 0; i < lines; ++i) {
             const QString& line = fitted.lines[i];
-            TText::DrawLine(
-                element, canvas, node,
-                {line, &drawn, top + i * lineHeight, {widthAt(line, fitted.fontSize), lineHeight}});
+            const int lineWidth = static_cast<int>(std::lround(widthAt(line, fitted.fontSize)));
+            TText::DrawLine(element, canvas, node,
+                            {line, &drawn, top + i * lineHeight, {lineWidth, lineHeight}});
         }
     } catch (...) {
         // A failing element leaves the page to the others.

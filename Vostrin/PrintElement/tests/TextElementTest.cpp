@@ -9,6 +9,7 @@
 
 #include "PrintElement/Print.h"
 #include "PrintTestSupport.h"
+#include "TimingTestSupport.h"
 
 using namespace printtest;
 using TVostrin::TPrint;
@@ -225,4 +226,86 @@ TEST_F(TextElementsTest, ExtremeFitSizesAndLineCountsEndQuickly) {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
     const double seconds = (end.tv_sec - start.tv_sec) + (end.tv_nsec - start.tv_nsec) / 1e9;
     EXPECT_LT(seconds, 3.0);
+}
+
+// Tabs, carriage returns and line feeds in a fitted text are blanks: the text is drawn exactly
+// as with blanks in their place, and keeps inside its box.
+TEST_F(TextElementsTest, TabsAndLineEndsInAFittedTextAreBlanks) {
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"语文\t数学", "语文 数学"},    {"Wolfgang\tM", "Wolfgang M"},
+        {"A\tB\tC\tD\tE", "A B C D E"}, {"张三\r\n李四、王五", "张三  李四、王五"},
+        {"\t物理\t", " 物理 "},
+    };
+    for (const auto& [withTabs, withBlanks] : texts) {
+        for (const int width : {120, 250, 600}) {
+            SCOPED_TRACE(withBlanks + " in " + std::to_string(width));
+            auto element = [&](const std::string& value) {
+                return "<text fontname=\"WenQuanYi Micro Hei\" fontsize=\"14\" bgcolor=\"0,255,0\" "
+                       "align=\"center\" x=\"500\" y=\"100\" maxlines=\"3\" fitwidth=\"" +
+                       std::to_string(width) + "\" value=\"" + Gbk(value.c_str()) + "\"/>";
+            };
+            const QImage tabs = PrintPage(element(withTabs));
+            const QRect fill = BoundsOf(tabs, kGreen);
+            ASSERT_FALSE(fill.isNull());
+            EXPECT_GE(fill.left(), 500 - width / 2);
+            EXPECT_LE(fill.right(), 500 + width / 2);
+            const QRect ink = InkBounds(tabs);
+            EXPECT_GE(ink.left(), 500 - width / 2);
+            EXPECT_LE(ink.right(), 500 + width / 2);
+            EXPECT_TRUE(tabs == PrintPage(element(withBlanks)));
+        }
+    }
+}
+
+namespace {
+
+// n Chinese characters without a blank or a mark between them.
+std::string UnbrokenChinese(int n) {
+    const QString sentence = QStringLiteral("课程表星期一到星期五每天六节课综合实践活动与研究");
+    QString text;
+    while (text.size() < n) text += sentence;
+    return tw::text::ToGbk(text.left(n));
+}
+
+}  // namespace
+
+// Long fitted texts: the box is a hard limit at every length, also where the text at the size
+// asked for is wider than a font measures at once (past 2^25 dots), and the fitting costs time
+// in proportion to the length, however long the lines: twice the characters in a box twice as
+// wide take at most about twice the processor time (each figure the least of three runs).
+TEST_F(TextElementsTest, LongFittedTextsKeepTheirBoxInTimeInProportionToTheirLength) {
+    auto element = [](const std::string& value, const std::string& more) {
+        return "<text fontname=\"WenQuanYi Micro Hei\" bgcolor=\"0,255,0\" align=\"center\" "
+               "x=\"500\" y=\"20\" fitwidth=\"900\" value=\"" +
+               value + "\" " + more + "/>";
+    };
+    const std::string huge = UnbrokenChinese(10000);  // 35 million dots wide at 1000 pt
+    for (const std::string& more :
+         {std::string(R"(fontsize="1000")"), std::string(R"(fontsize="1000" maxlines="20")"),
+          std::string(R"(fontsize="1000" maxlines="10000" fitheight="560")")}) {
+        SCOPED_TRACE(more);
+        const QRect fill = BoundsOf(PrintPage(element(huge, more)), kGreen);
+        ASSERT_FALSE(fill.isNull());
+        EXPECT_GE(fill.left(), 50);
+        EXPECT_LE(fill.right(), 950);
+        EXPECT_GE(fill.top(), 20);
+        if (more.find("fitheight") != std::string::npos) {
+            EXPECT_LT(fill.bottom(), 580);
+        }
+    }
+
+    // A box as wide as half the text at 6 points, on up to three lines: lines of thousands of
+    // characters, more the longer the text.
+    auto scaled = [&](int n) {
+        return "<text fontname=\"WenQuanYi Micro Hei\" x=\"20\" y=\"20\" fontsize=\"12\" "
+               "maxlines=\"3\" fitwidth=\"" +
+               std::to_string(n * 21 / 2) + "\" value=\"" + UnbrokenChinese(n) + "\"/>";
+    };
+    const std::string shorter = scaled(4000);
+    const std::string longer = scaled(8000);
+    PrintPage(shorter);  // the fonts are looked up before the clock runs
+    const double once = testtiming::BestCpuMs([&] { PrintPage(shorter); });
+    const double twice = testtiming::BestCpuMs([&] { PrintPage(longer); });
+    EXPECT_LT(twice, 2.5 * once + 20)
+        << once << " ms for 4000 characters, " << twice << " ms for 8000";
 }

@@ -3,6 +3,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <climits>
 #include <map>
 #include <random>
 
@@ -90,13 +92,9 @@ struct CanvasMeasures {
     int LineHeight(int points) { return At(points).height(); }
 };
 
-bool IsAsciiWordCharacter(QChar c) {
-    return c.unicode() < 0x80 && c != QLatin1Char(' ');
-}
-
 }  // namespace
 
-TEST(TextFit, LatinNamesBreakAtBlanksAndChinesePunctuationStaysWithItsNeighbours) {
+TEST(TextFit, NamesBreakAtBlanksMarksAndBracketsBeforeTheirCharacters) {
     CanvasMeasures m;
     const TTextWidthAt width = [&](const QString& t, int p) { return m.Width(t, p); };
     const TLineHeightAt lineHeight = [&](int p) { return m.LineHeight(p); };
@@ -117,31 +115,167 @@ TEST(TextFit, LatinNamesBreakAtBlanksAndChinesePunctuationStaysWithItsNeighbours
     fitted = FitText(teachers, 6, 6, 2, m.Width(QStringLiteral("张三、李四、欧"), 6), 0, width,
                      lineHeight);
     EXPECT_EQ(fitted.lines, (std::vector<QString>{"张三、李四、", "欧阳明月"}));
+
+    // A long Chinese name breaks between its characters at the size asked for, into even lines,
+    // rather than shrinking onto one line.
+    const QString course = QStringLiteral("综合实践活动与研究课");
+    fitted = FitText(course, 14, 6, 4, m.Width(QStringLiteral("综合实践活动"), 14) - 1, 0, width,
+                     lineHeight);
+    EXPECT_EQ(fitted.fontSize, 14);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"综合实践活", "动与研究课"}));
+
+    // A bracketed name parts from its bracket where a line holds the bracket...
+    fitted = FitText(QStringLiteral("欧阳明月（初二数学）"), 6, 6, 2,
+                     m.Width(QStringLiteral("欧阳明月（初"), 6) + 1, 0, width, lineHeight);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"欧阳明月", "（初二数学）"}));
+    // ... and where two lines of five characters hold it only by ending the first with the
+    // opening bracket, it is broken there rather than cut.
+    fitted = FitText(QStringLiteral("司马相如（初二数学）"), 7, 6, 2,
+                     m.Width(QStringLiteral("司马相如（"), 6) + 1, 0, width, lineHeight);
+    EXPECT_FALSE(fitted.shortened);
+    EXPECT_EQ(fitted.fontSize, 6);
+    EXPECT_EQ(fitted.lines, (std::vector<QString>{"司马相如（", "初二数学）"}));
 }
 
-// Names, joined lessons and Latin names, often more than the box holds, fitted at random sizes
-// into random boxes. After every fit: the size lies between the floor and the size asked for;
-// there are no more lines than allowed and than the height holds, and no line is wider than
-// the box; the lines give back the text (blanks at breaks dropped), or its front ended with
-// "…" when it was shortened; a Latin word is cut only when it alone is wider than the box at
-// the floor, and so is a name (the run between blanks and the marks that end a name); no line
-// starts with closing punctuation or ends with an opening bracket.
-TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
-    CanvasMeasures m;
+namespace {
+
+// Widths as the sum of the characters' own widths (no pairs moved apart): lines measured whole
+// and measured character by character agree, so the checks below can count exactly.
+struct AddedMeasures {
+    CanvasMeasures canvas;
+    std::map<int, QFontMetricsF> metrics;
+    double Width(const QString& text, int points) {
+        auto it = metrics.find(points);
+        if (it == metrics.end()) {
+            QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+            font.setPixelSize(std::max(1, (points * 254 + 36) / 72));
+            it = metrics.emplace(points, QFontMetricsF(font)).first;
+        }
+        double width = 0;
+        for (const QChar c : text) width += it->second.horizontalAdvance(c);
+        return width;
+    }
+    int LineHeight(int points) { return canvas.LineHeight(points); }
+};
+
+// The breaking rules read character by character: a text's characters with the blanks before
+// each, and whether a line may break before each one.
+class BreakModel {
+  public:
+    BreakModel(const QString& text, int box, int floor, AddedMeasures& m) : box_(box), m_(m) {
+        QString blanks;
+        for (const QChar c : text) {
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                blanks += ' ';
+                continue;
+            }
+            chars_.push_back(c);
+            blanks_.push_back(chars_.size() == 1 ? QString() : blanks);
+            blanks.clear();
+        }
+        // A Latin word alone wider than the box at the floor may be cut between its letters.
+        wide_.assign(chars_.size(), false);
+        for (size_t k = 0; k < chars_.size();) {
+            size_t end = k + 1;
+            while (end < chars_.size() && LatinInside(end)) ++end;
+            const bool wide = m_.Width(Line(k, end), floor) > box_;
+            for (size_t i = k; i < end; ++i) wide_[i] = wide;
+            k = end;
+        }
+    }
+
+    size_t Size() const { return chars_.size(); }
+    QString Line(size_t first, size_t last) const {
+        QString line;
+        for (size_t i = first; i < last; ++i)
+            line += (i == first ? QString() : blanks_[i]) + chars_[i];
+        return line;
+    }
+    // The break before character k.
+    bool LatinInside(size_t k) const {
+        return blanks_[k].isEmpty() && IsAscii(chars_[k - 1]) && IsAscii(chars_[k]) &&
+               chars_[k - 1] != '/';
+    }
+    bool Clash(size_t k) const {
+        return QStringLiteral("、，。；：？！）」』】》/").contains(chars_[k]) ||
+               QStringLiteral("（「『【《").contains(chars_[k - 1]);
+    }
+    bool NameBreak(size_t k) const {
+        if (!blanks_[k].isEmpty()) return true;
+        if (IsAscii(chars_[k - 1]) && IsAscii(chars_[k])) return chars_[k - 1] == '/';
+        return QStringLiteral("、，/").contains(chars_[k - 1]);
+    }
+    bool WideWord(size_t k) const { return wide_[k]; }
+
+    // The fewest lines the text takes at a size with the breaks allowed (filled from the front,
+    // which gives the fewest); SIZE_MAX when it cannot be laid out.
+    size_t FewestLines(int points, bool clashes, bool namesOnly) const {
+        size_t lines = 0;
+        for (size_t first = 0; first < chars_.size(); ++lines) {
+            size_t end = first;
+            for (size_t k = first + 1; k <= chars_.size(); ++k) {
+                if (m_.Width(Line(first, k), points) > box_) break;
+                if (k == chars_.size() || Allowed(k, clashes, namesOnly)) end = k;
+            }
+            if (end == first) return SIZE_MAX;
+            first = end;
+        }
+        return lines;
+    }
+
+  private:
+    static bool IsAscii(QChar c) { return c.unicode() < 0x80; }
+    bool Allowed(size_t k, bool clashes, bool namesOnly) const {
+        if (LatinInside(k) && !wide_[k]) return false;
+        if (Clash(k) && !clashes) return false;
+        return !namesOnly || NameBreak(k);
+    }
+
+    int box_;
+    AddedMeasures& m_;
+    std::vector<QChar> chars_;
+    std::vector<QString> blanks_;
+    std::vector<bool> wide_;
+};
+
+}  // namespace
+
+// Names (bracketed ones among them), joined lessons and Latin names, with blanks, tabs and line
+// feeds between them, often more than the box holds, fitted at random sizes into random boxes.
+// After every fit: the size lies between the floor and the size asked for; there are no more
+// lines than allowed and than the height holds, and no line is wider than the box; the lines
+// give back the text (blanks at breaks dropped), or its front ended with "…" when it was
+// shortened, which happens only when the text takes more lines than allowed even at the floor
+// with every break; the size is the largest at which the whole text fits (one point more takes
+// too many lines); a break clashes with the punctuation rules only when the text fits no other
+// way at the floor, breaks a name only when the names kept whole take too many lines at that
+// size, and cuts a Latin word only when it alone is wider than the box at the floor.
+TEST(TextFit, FittedTextTakesTheLargestSizeAtWhichItFitsWhole) {
+    AddedMeasures m;
     const TTextWidthAt width = [&](const QString& t, int p) { return m.Width(t, p); };
     const TLineHeightAt lineHeight = [&](int p) { return m.LineHeight(p); };
-    const QStringList items = {"语文",     "物理",     "信息技术与通用技术课",
-                               "张三",     "欧阳明月", "七（10）",
-                               "（选修）", "Wolfgang", "M",
-                               "Mozart",   "Amadeus",  "Ludwig van Beethoven",
-                               "WWW",      "mm",       "12"};
+    const QStringList items = {"语文",
+                               "物理",
+                               "信息技术与通用技术课",
+                               "张三",
+                               "欧阳明月",
+                               "七（10）",
+                               "（选修）",
+                               "Wolfgang",
+                               "M",
+                               "Mozart",
+                               "Amadeus",
+                               "Ludwig van Beethoven",
+                               "WWW",
+                               "mm",
+                               "12",
+                               "欧阳明月（初二数学）",
+                               "司马相如（初二数学）",
+                               "综合实践活动与研究课"};
     const QString longWord = QStringLiteral("Donaudampfschifffahrtsgesellschaft");
-    const QStringList joiners = {"", " ", "/", "、", "，"};
-    const QString noStart = QStringLiteral("、，。；：？！）」』】》/");
-    const QString noEnd = QStringLiteral("（「『【《");
-    const QString endsName = QStringLiteral("、，/");
+    const QStringList joiners = {"", " ", "/", "、", "，", "\t", "\n", " \r\n"};
     std::mt19937 random(30);
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 500; ++round) {
         QString text;
         const int count = 1 + static_cast<int>(random() % 8);
         bool lastLong = false;
@@ -171,50 +305,51 @@ TEST(TextFit, FittedLinesKeepTheBoxTheWordsAndThePunctuation) {
             EXPECT_LE(static_cast<int>(fitted.lines.size()) * m.LineHeight(fitted.fontSize),
                       height);
         }
-        int pos = 0;
+        const BreakModel model(text, box, floor, m);
+        auto allowed = [&](int p) {
+            size_t lines = static_cast<size_t>(maxLines);
+            if (height > 0) lines = std::min(lines, static_cast<size_t>(height / m.LineHeight(p)));
+            return lines;
+        };
+        auto fitsWhole = [&](int p, bool clashes, bool namesOnly) {
+            return model.FewestLines(p, clashes, namesOnly) <= allowed(p);
+        };
+        const bool clean = fitsWhole(floor, false, false);
+        if (fitted.shortened) {
+            EXPECT_FALSE(fitsWhole(floor, true, false)) << "cut although it fits whole";
+        } else if (fitted.fontSize < points) {
+            EXPECT_FALSE(fitsWhole(fitted.fontSize + 1, !clean, false))
+                << "fits whole at " << fitted.fontSize + 1 << " pt too";
+        }
+
+        // The lines against the characters: where each one breaks.
+        size_t at = 0;
         for (size_t i = 0; i < fitted.lines.size(); ++i) {
-            const QString& line = fitted.lines[i];
-            EXPECT_LE(m.Width(line, fitted.fontSize), box) << line.toStdString();
-            while (pos < text.size() && text[pos] == QLatin1Char(' ')) ++pos;
+            QString own = fitted.lines[i];
+            EXPECT_LE(m.Width(own, fitted.fontSize), box) << own.toStdString();
+            EXPECT_FALSE(own.contains('\t') || own.contains('\n') || own.contains('\r'));
             const bool last = i + 1 == fitted.lines.size();
-            QString own = line;
             if (last && fitted.shortened) {
                 ASSERT_TRUE(own.endsWith(QChar(0x2026))) << own.toStdString();
                 own.chop(1);
             }
-            ASSERT_EQ(text.mid(pos, own.size()), own) << "line " << i;
-            const bool inWord = i > 0 && IsAsciiWordCharacter(fitted.lines[i - 1].back()) &&
-                                IsAsciiWordCharacter(line.front());
-            if (i > 0 && !inWord) {
-                EXPECT_FALSE(noStart.contains(line.front())) << line.toStdString();
-                EXPECT_FALSE(noEnd.contains(fitted.lines[i - 1].back()))
-                    << fitted.lines[i - 1].toStdString();
+            const size_t characters = static_cast<size_t>(QString(own).remove(' ').size());
+            ASSERT_EQ(model.Line(at, at + characters), own) << "line " << i;
+            at += characters;
+            if (last || at >= model.Size()) continue;
+            if (model.LatinInside(at)) {
+                EXPECT_TRUE(model.WideWord(at)) << "a Latin word cut before line " << i + 1;
             }
-            pos += static_cast<int>(own.size());
-            if (last || pos >= text.size()) continue;
-            if (text[pos - 1] == QLatin1Char(' ') || text[pos] == QLatin1Char(' ') ||
-                endsName.contains(text[pos - 1]))
-                continue;  // a break at blanks or after a mark that ends a name
-            int from = pos - 1, to = pos;
-            if (IsAsciiWordCharacter(text[pos - 1]) && IsAsciiWordCharacter(text[pos])) {
-                // A Latin word cut: it must not fit a line even at the floor.
-                while (from > 0 && IsAsciiWordCharacter(text[from - 1])) --from;
-                while (to < text.size() && IsAsciiWordCharacter(text[to])) ++to;
-            } else {
-                // A name cut: the run between blanks and name-ending marks must not fit either.
-                while (from > 0 && text[from - 1] != QLatin1Char(' ') &&
-                       !endsName.contains(text[from - 1]))
-                    --from;
-                while (to < text.size() && text[to] != QLatin1Char(' ') &&
-                       !endsName.contains(text[to]))
-                    ++to;
-                if (to < text.size() && text[to] != QLatin1Char(' ')) ++to;
+            if (model.Clash(at)) {
+                EXPECT_FALSE(clean) << "a needless clash before line " << i + 1;
             }
-            EXPECT_GT(m.Width(text.mid(from, to - from), floor), box)
-                << "cut inside " << text.mid(from, to - from).toStdString();
+            if (!model.NameBreak(at)) {
+                EXPECT_FALSE(fitsWhole(fitted.fontSize, !clean, true))
+                    << "a name broken before line " << i + 1 << " although names fit whole";
+            }
         }
         if (!fitted.shortened) {
-            EXPECT_EQ(text.mid(pos).trimmed(), QString());
+            EXPECT_EQ(at, model.Size()) << "text left out";
         }
     }
 }
