@@ -1,10 +1,14 @@
 #include "PrintElement/Text.h"
 
+#include <QFontMetricsF>
+#include <cmath>
+
 #include "PrintElement/FontAttributes.h"
 #include "PrintElement/NumberFormat.h"
 #include "PrintElement/PrintColor.h"
 #include "PrintElement/PrintUnits.h"
 #include "PrintElement/TextFit.h"
+#include "PrintElement/TextWidth.h"
 #include "PrintElement/TextWrap.h"
 #include "TXml.h"
 #include "text/Gbk.h"
@@ -63,9 +67,12 @@ std::string Draw(const TPrintElement& element, TCanvas* canvas, TXml* run, const
         canvas->Brush = brush;
 
         if (maxWidth && rest) {
+            // Measured so that a line of any length is known to be too wide, rounded as the
+            // canvas rounds its widths.
             const int limit = SizeToDots(*maxWidth, element.DpiX);
-            value = FitLine(value, *rest, [canvas, limit](const std::string& line) {
-                return canvas->TextWidth(tw::text::FromGbk(line)) <= limit;
+            const QFontMetricsF metrics(font.ToQFont());
+            value = FitLine(value, *rest, [&metrics, limit](const std::string& line) {
+                return std::llround(MeasureTextWidth(metrics, tw::text::FromGbk(line))) <= limit;
             });
         }
         const QString text = line ? line->text : tw::text::FromGbk(value);

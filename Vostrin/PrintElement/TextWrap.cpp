@@ -50,30 +50,37 @@ bool CutLastPiece(std::string& text, std::string& rest) {
 
 std::string FitLine(const std::string& text, std::string& rest,
                     const std::function<bool(const std::string&)>& fits) {
-    if (text.empty() || fits(text)) return text;
+    if (text.empty()) return text;
 
-    // Line j (j >= 1) is what is left of text after j pieces were cut off: the text before cut
-    // j. After the last cut, or once no cut is left, nothing is left.
+    // Line j is what is left of text after j pieces were cut off: the whole text for j = 0, the
+    // text before cut j for j >= 1. After the last cut, or once no cut is left, nothing is left.
     const std::vector<Cut> cuts = CutsFromTheEnd(text);
     const size_t last = cuts.size() + (cuts.empty() || cuts.back().at > 0 ? 1 : 0);
-    auto lineEnd = [&cuts](size_t j) { return j <= cuts.size() ? cuts[j - 1].at : 0; };
+    auto lineEnd = [&](size_t j) {
+        return j == 0 ? text.size() : j <= cuts.size() ? cuts[j - 1].at : 0;
+    };
     auto ends = [&](size_t j) {
         const size_t end = lineEnd(j);
         return end == 0 || fits(text.substr(0, end));
     };
 
     // The first line that fits (or is empty); lines only get narrower as j grows. Lines are
-    // usually short beside the text: try ever longer ones from the shortest, then halve.
-    size_t lo = 0;     // does not fit
+    // usually short beside the text: try ever longer ones from the shortest, then halve. The
+    // whole text is measured only when the lines below it fit, so a text far longer than a line
+    // costs about what its first line does.
     size_t hi = last;  // fits
-    for (size_t step = 1; hi - lo > 1; step *= 2) {
-        const size_t probe = hi - lo > step ? hi - step : lo + 1;
+    size_t lo = 0;     // the last that does not fit, once one is found
+    bool found = false;
+    for (size_t step = 1; hi > 0; step *= 2) {
+        const size_t probe = hi > step ? hi - step : 0;
         if (!ends(probe)) {
             lo = probe;
+            found = true;
             break;
         }
         hi = probe;
     }
+    if (!found) return text;  // the whole text fits
     while (hi - lo > 1) {
         const size_t mid = lo + (hi - lo) / 2;
         if (ends(mid))

@@ -190,6 +190,25 @@ TEST_F(TextBoxesTest, NoLineReachesBelowTheBox) {
     }
 }
 
+// The box is a hard limit at every length: a run wider than a font measures at once (past 2^25
+// dots, where its measure wraps round) is cut to the box like any other.
+TEST_F(TextBoxesTest, ARunWiderThanAFontMeasuresAtOnceIsCutToTheBox) {
+    const QString sentence = QString::fromUtf8("课程表星期一到星期五每天六节课");
+    QString all;
+    while (all.size() < 100000) all += sentence;  // 35 million dots at 100 points
+    const QImage img = PrintPage(
+        Box(100, 50, 900, 590, 100,
+            "<text fontname=\"WenQuanYi Micro Hei\" fontsize=\"100\" bgcolor=\"0,255,0\" value=\"" +
+                tw::text::ToGbk(all) + "\"/>"));
+    const QRect fill = BoundsOf(img, kGreen);
+    ASSERT_FALSE(fill.isNull());
+    EXPECT_GE(fill.left(), 100);
+    EXPECT_LE(fill.right(), 900);
+    EXPECT_LE(fill.bottom(), 590);
+    // Two characters a line; the lines below the first reach below the box and are not drawn.
+    EXPECT_EQ(tw::text::FromGbk(RunAttr(0, "value")).size(), all.size() - 2 * 5);
+}
+
 TEST(TextBoxLine, PrintLinePutsWhatDoesNotFitInFrontOfTheRest) {
     // A canvas without a context measures and moves its pen but draws nothing.
     Zprinters::TZCanvas canvas;
