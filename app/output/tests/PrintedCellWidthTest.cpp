@@ -18,6 +18,7 @@
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
 #include "PrintedCellsTestSupport.h"
+#include "PrintedSizesTestSupport.h"
 #include "output/frmPrint.h"
 
 using tw::output::frmPrint;
@@ -102,20 +103,28 @@ TEST(PrintedCellWidth, LongestCourseNameStaysInsideItsCell) {
 }
 
 // The longest names the forms accept (ten characters: course names and short names, teacher
-// names, class short names; Chinese and wide Latin letters), in every slot of the week, for six
-// and seven lessons a day: on the class, teacher and whole-school timetables each name stays
-// inside its own cell, word box inside cell box.
+// names, class short names; Chinese and wide Latin letters), bracketed names (a namesake pair
+// told apart by the subject in brackets), in every slot of the week, for six and seven lessons a
+// day: on the class, teacher and whole-school timetables each name is drawn whole inside its
+// own cell, word box inside cell box, and each Chinese name at the largest size at which it
+// fits its field whole.
 void PrintLongestNames() {
     twtest::AppTestEnv env;
     printedcells::CopyProgramFiles(env);
     const QString school = QString("最长%1中学").arg(QCoreApplication::applicationPid());
     env.SetIni("USERINFO", "USER", school);
-    const QStringList course = {"信息技术与通用技术课", "MMMMMMMMMM", "高中物理实验探究课"};
-    const QStringList courseShort = {"信息技术与通用技术课", "WWWWWWWWWW", "物理实验探究选修课"};
+    const QStringList course = {"信息技术与通用技术课", "MMMMMMMMMM",
+                                "高中物理实验探究课",   "综合实践活动与研究课",
+                                "研究性学习与社会实践", "心理健康教育活动课程"};
+    const QStringList courseShort = {"信息技术与通用技术课", "WWWWWWWWWW",
+                                     "物理实验探究选修课",   "综合实践活动与研究课",
+                                     "研究性学习与社会实践", "心理健康教育活动课程"};
     const QStringList teacher = {"欧阳明月司马长风老师", "上官云飞慕容雪老师W",
-                                 "诸葛青云令狐冲老师"};
+                                 "诸葛青云令狐冲老师",   "欧阳明月（初二数学）",
+                                 "欧阳明月（初二数理）", "司马相如（初二数学）"};
+    const int kinds = static_cast<int>(course.size());
     const QStringList classShort = {"高一理科实验一班实验", "高一理科实验二班实验"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kinds; ++i) {
         env.Exec(QString("insert into Coursetb values ('0%1','%2','','%3')")
                      .arg(i)
                      .arg(course[i], courseShort[i]));
@@ -126,47 +135,92 @@ void PrintLongestNames() {
     env.Exec("insert into Classtb values ('102','高一理科实验二班实验','','" + classShort[1] +
              "')");
     for (int s = 0; s < 35; ++s) {
-        const int c = s % 3;
+        const int c = s % kinds;
         env.Exec(QString("insert into LessonListtb values ('101',%1,%2,'0%3','T%3',1)")
                      .arg(s % 5 + 1)
                      .arg(s / 5 + 1)
                      .arg(c));
     }
     env.Exec("insert into LessonListtb values ('102',2,1,'02','T0',1)");  // slot 1: Tuesday
+    auto chinese = [](const QString& name) {
+        return std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    };
     for (int n : {6, 7}) {
         twtest::State().lessonOfDay = n;
+        SCOPED_TRACE(std::to_string(n) + " lessons a day");
+        // What the upper and the lower field of each slot show.
         std::vector<QStringList> classTexts, teacherTexts;
+        std::vector<std::array<QString, 2>> classFields, teacherFields;
         std::vector<std::vector<QStringList>> total(2, std::vector<QStringList>(5 * n));
+        std::vector<std::array<QString, 2>> totalFields;
         for (int s = 0; s < 5 * n; ++s) {
-            const int c = s % 3;
+            const int c = s % kinds;
             classTexts.push_back({course[c] + teacher[c]});
-            teacherTexts.push_back({c == 0   ? course[0] + classShort[0]
-                                    : s == 1 ? course[2] + classShort[1]
-                                             : QString()});
+            classFields.push_back({course[c], teacher[c]});
+            teacherFields.push_back({c == 0   ? course[0]
+                                     : s == 1 ? course[2]
+                                              : QString(),
+                                     c == 0   ? classShort[0]
+                                     : s == 1 ? classShort[1]
+                                              : QString()});
+            teacherTexts.push_back({teacherFields.back()[0] + teacherFields.back()[1]});
             total[0][s] = {courseShort[c] + teacher[c]};
             total[1][s] = {s == 1 ? courseShort[2] + teacher[0] : QString()};
+            totalFields.push_back({courseShort[c], teacher[c]});
         }
         const QString name = QString::number(n);
+        // Each Chinese text of the upper and the lower half of each cell at its largest size.
+        auto expectSizes = [&](const std::vector<printedcells::Word>& words,
+                               const std::vector<printedcells::Cell>& cells, size_t first,
+                               const std::vector<std::array<QString, 2>>& fields,
+                               const QString& templ, const QString& upperExpr,
+                               const QString& lowerExpr) {
+            const printedcells::FittedField upper =
+                printedcells::FittedFieldOf(env.FilePath(templ), upperExpr);
+            const printedcells::FittedField lower =
+                printedcells::FittedFieldOf(env.FilePath(templ), lowerExpr);
+            for (size_t s = 0; s < fields.size(); ++s) {
+                const printedcells::Cell& cell = cells[first + s];
+                const double middle = cell.box.center().y();
+                QRectF top = cell.box, bottom = cell.box;
+                top.setBottom(middle);
+                bottom.setTop(middle);
+                if (!fields[s][0].isEmpty() && chinese(fields[s][0]))
+                    printedcells::ExpectLargestSize(words, cell.page, top, upper, fields[s][0]);
+                if (!fields[s][1].isEmpty() && chinese(fields[s][1]))
+                    printedcells::ExpectLargestSize(words, cell.page, bottom, lower, fields[s][1]);
+            }
+        };
         QString pdf = printedcells::Print(env, "cmdPrintClass", school);
         ASSERT_FALSE(pdf.isEmpty()) << "no class timetable";
-        printedcells::ExpectCells(
-            printedcells::WordsOf(pdf),
-            printedcells::TimetableCells(
-                printedcells::GridOf(env.FilePath("ClassSchd" + name + ".xml")), n, classTexts));
+        auto words = printedcells::WordsOf(pdf);
+        auto cells = printedcells::TimetableCells(
+            printedcells::GridOf(env.FilePath("ClassSchd" + name + ".xml")), n, classTexts);
+        printedcells::ExpectCells(words, cells);
+        expectSizes(words, cells, 0, classFields, "ClassSchd" + name + ".xml", "[coursename]",
+                    "[teachername]");
         pdf = printedcells::Print(env, "cmdPrintTeacher", school);
         ASSERT_FALSE(pdf.isEmpty()) << "no teacher timetable";
-        printedcells::ExpectCells(
-            printedcells::WordsOf(pdf),
-            printedcells::TimetableCells(
-                printedcells::GridOf(env.FilePath("TeacherSchd" + name + ".xml")), n,
-                teacherTexts));
+        words = printedcells::WordsOf(pdf);
+        cells = printedcells::TimetableCells(
+            printedcells::GridOf(env.FilePath("TeacherSchd" + name + ".xml")), n, teacherTexts);
+        printedcells::ExpectCells(words, cells);
+        expectSizes(words, cells, 0, teacherFields, "TeacherSchd" + name + ".xml", "[coursename]",
+                    "[classname]");
         pdf = printedcells::Print(env, "CmdPrintTotal", school);
         ASSERT_FALSE(pdf.isEmpty()) << "no whole-school timetable";
-        printedcells::ExpectCells(
-            printedcells::WordsOf(pdf),
-            printedcells::WholeSchoolCells(
-                printedcells::GridOf(env.FilePath("TotalSchd" + name + "A3.xml")), n, classShort,
-                total));
+        words = printedcells::WordsOf(pdf);
+        cells = printedcells::WholeSchoolCells(
+            printedcells::GridOf(env.FilePath("TotalSchd" + name + "A3.xml")), n, classShort,
+            total);
+        printedcells::ExpectCells(words, cells);
+        // The first class: its name's cell, then its slots.
+        const printedcells::FittedField className = printedcells::FittedFieldOf(
+            env.FilePath("TotalSchd" + name + "A3.xml"), "[classnameL11]");
+        printedcells::ExpectLargestSize(words, cells[0].page, cells[0].box, className,
+                                        classShort[0]);
+        expectSizes(words, cells, 1, totalFields, "TotalSchd" + name + "A3.xml", "[coursenameL11]",
+                    "[teachernameL11]");
     }
 }
 
