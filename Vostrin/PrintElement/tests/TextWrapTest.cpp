@@ -139,11 +139,23 @@ TEST(TextFit, NamesBreakAtBlanksMarksAndBracketsBeforeTheirCharacters) {
 
 namespace {
 
+// The characters of text, a pair of UTF-16 code units for one outside the BMP.
+std::vector<QString> Characters(const QString& text) {
+    std::vector<QString> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size();
+        out.push_back(text.mid(i, pair ? 2 : 1));
+        if (pair) ++i;
+    }
+    return out;
+}
+
 // Widths as the sum of the characters' own widths (no pairs moved apart): lines measured whole
 // and measured character by character agree, so the checks below can count exactly.
 struct AddedMeasures {
     CanvasMeasures canvas;
     std::map<int, QFontMetricsF> metrics;
+    std::map<std::pair<int, QString>, double> widths;
     double Width(const QString& text, int points) {
         auto it = metrics.find(points);
         if (it == metrics.end()) {
@@ -152,7 +164,11 @@ struct AddedMeasures {
             it = metrics.emplace(points, QFontMetricsF(font)).first;
         }
         double width = 0;
-        for (const QChar c : text) width += it->second.horizontalAdvance(c);
+        for (const QString& c : Characters(text)) {
+            auto [at, added] = widths.try_emplace({points, c}, 0.0);
+            if (added) at->second = it->second.horizontalAdvance(c);
+            width += at->second;
+        }
         return width;
     }
     int LineHeight(int points) { return canvas.LineHeight(points); }
@@ -164,8 +180,8 @@ class BreakModel {
   public:
     BreakModel(const QString& text, int box, int floor, AddedMeasures& m) : box_(box), m_(m) {
         QString blanks;
-        for (const QChar c : text) {
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        for (const QString& c : Characters(text)) {
+            if (c == " " || c == "\t" || c == "\r" || c == "\n") {
                 blanks += ' ';
                 continue;
             }
@@ -194,7 +210,7 @@ class BreakModel {
     // The break before character k.
     bool LatinInside(size_t k) const {
         return blanks_[k].isEmpty() && IsAscii(chars_[k - 1]) && IsAscii(chars_[k]) &&
-               chars_[k - 1] != '/';
+               chars_[k - 1] != "/";
     }
     bool Clash(size_t k) const {
         return QStringLiteral("、，。；：？！）」』】》/").contains(chars_[k]) ||
@@ -202,7 +218,7 @@ class BreakModel {
     }
     bool NameBreak(size_t k) const {
         if (!blanks_[k].isEmpty()) return true;
-        if (IsAscii(chars_[k - 1]) && IsAscii(chars_[k])) return chars_[k - 1] == '/';
+        if (IsAscii(chars_[k - 1]) && IsAscii(chars_[k])) return chars_[k - 1] == "/";
         return QStringLiteral("、，/").contains(chars_[k - 1]);
     }
     bool WideWord(size_t k) const { return wide_[k]; }
@@ -224,7 +240,7 @@ class BreakModel {
     }
 
   private:
-    static bool IsAscii(QChar c) { return c.unicode() < 0x80; }
+    static bool IsAscii(const QString& c) { return c.front().unicode() < 0x80; }
     bool Allowed(size_t k, bool clashes, bool namesOnly) const {
         if (LatinInside(k) && !wide_[k]) return false;
         if (Clash(k) && !clashes) return false;
@@ -233,7 +249,7 @@ class BreakModel {
 
     int box_;
     AddedMeasures& m_;
-    std::vector<QChar> chars_;
+    std::vector<QString> chars_;
     std::vector<QString> blanks_;
     std::vector<bool> wide_;
 };
@@ -271,7 +287,9 @@ TEST(TextFit, FittedTextTakesTheLargestSizeAtWhichItFitsWhole) {
                                "12",
                                "欧阳明月（初二数学）",
                                "司马相如（初二数学）",
-                               "综合实践活动与研究课"};
+                               "综合实践活动与研究课",
+                               "高䶮",
+                               "𠀾𠁀𠂇（𠃋）"};
     const QString longWord = QStringLiteral("Donaudampfschifffahrtsgesellschaft");
     const QStringList joiners = {"", " ", "/", "、", "，", "\t", "\n", " \r\n"};
     std::mt19937 random(30);
@@ -333,7 +351,7 @@ TEST(TextFit, FittedTextTakesTheLargestSizeAtWhichItFitsWhole) {
                 ASSERT_TRUE(own.endsWith(QChar(0x2026))) << own.toStdString();
                 own.chop(1);
             }
-            const size_t characters = static_cast<size_t>(QString(own).remove(' ').size());
+            const size_t characters = Characters(QString(own).remove(' ')).size();
             ASSERT_EQ(model.Line(at, at + characters), own) << "line " << i;
             at += characters;
             if (last || at >= model.Size()) continue;
