@@ -41,11 +41,11 @@ long long Int(tw::db::Database& db, const QString& sql) {
 std::unique_ptr<tw::db::Database> NewDatabase(const QString& path) {
     QFile::remove(path);
     QString error;
-    if (!tw::db::Database::Create(path, kDbPassword, ReadSchema(), &error)) {
+    if (!tw::db::Database::Create(path, tw::shell::kDbPassword, ReadSchema(), &error)) {
         std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(path), qPrintable(error));
         return nullptr;
     }
-    return tw::db::Database::Open(path, kDbPassword);
+    return tw::db::Database::Open(path, tw::shell::kDbPassword);
 }
 
 // Writes the timetable, one lesson a line, for comparing two builds.
@@ -71,7 +71,7 @@ int RunOne(const QString& path, const tw::timetable::demo::SchoolParams& p, int 
     db.reset();
     QElapsedTimer openTimer;
     openTimer.start();
-    db = tw::db::Database::Open(path, kDbPassword);
+    db = tw::db::Database::Open(path, tw::shell::kDbPassword);
     const double openMs = static_cast<double>(openTimer.nsecsElapsed()) / 1e6;
     if (!db) return 1;
     auto gen = std::make_shared<std::mt19937>(p.seed * 1000u + static_cast<unsigned>(run));

@@ -221,7 +221,8 @@ int main(int argc, char** argv) {
     QTemporaryDir tmp;
     const QString work = opt.outDir.isEmpty() ? tmp.path() : opt.outDir;
     QDir().mkpath(work);
-    SetProgramFolder(work);  // the writer reads the school name from kbxt.ini there (none)
+    // The writer reads the school name from kbxt.ini there (none).
+    tw::shell::SetProgramFolder(work);
     const std::string shipped =
         opt.total ? TW_DIST_DIR "/TotalSchd7A3.xml" : TW_DIST_DIR "/ClassSchd7.xml";
     const std::string templ = opt.fit ? shipped : WithoutFitting(shipped, work);
@@ -236,7 +237,8 @@ int main(int argc, char** argv) {
     {
         tw::db::Recordset rs =
             opt.total ? MakeWholeSchool(opt.classes, 7) : MakeTimetables(opt.classes, 7);
-        if ((opt.total ? WriteTotalXml(dataFile, rs, 7) : WriteScheduleXml(dataFile, rs, 7)) != 0) {
+        if ((opt.total ? tw::output::WriteTotalXml(dataFile, rs, 7)
+                       : tw::output::WriteScheduleXml(dataFile, rs, 7)) != 0) {
             std::fprintf(stderr, "writing %s failed\n", dataPath.c_str());
             return 1;
         }
