@@ -71,6 +71,13 @@ class TFitter {
 
     bool Empty() const { return atoms_.atoms.empty(); }
 
+    // The whole text as one line, when it fits the box and the height at a size.
+    std::optional<QString> OneLine(int points) const {
+        const QString line = Line(0, static_cast<int>(atoms_.atoms.size()));
+        if (LinesAt(points) < 1 || !FitsWhole(line, points)) return std::nullopt;
+        return line;
+    }
+
     // The Latin words that alone are wider than the box at the given size.
     std::vector<bool> WiderThanTheBox(int points) {
         std::vector<bool> wider;
@@ -107,7 +114,7 @@ class TFitter {
                     lines = std::move(whole);
                     order = TLineOrder::FewestBreaks;
                 }
-                lines = Balance(atoms_, measured, rules, order, *lines);
+                if (lines->cost.lines > 1) lines = Balance(atoms_, measured, rules, order, *lines);
             }
             const TUnits over = Overflow(*lines, points);
             if (over <= 0) return lines;
@@ -220,6 +227,8 @@ TFittedText FitText(const QString& text, int fontSize, int minFontSize, int maxL
     const int floor = std::clamp(minFontSize, 1, top);
     TFitter fitter(text, maxLines, width, height, widthAt, lineHeightAt);
     if (fitter.Empty()) return {top, {}, false};
+    // Most texts fit as they are: one line at the size asked for.
+    if (std::optional<QString> line = fitter.OneLine(top)) return {top, {*line}, false};
 
     // A Latin word is cut only when it alone is wider than the box at the smallest size; the
     // punctuation rules give way only when the text fits no other way at the smallest size.
