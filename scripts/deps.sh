@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PKGS=(cmake g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
       qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libsqlcipher-dev sqlcipher sqlite3
-      libjpeg-dev libzint-dev fonts-wqy-microhei
+      libjpeg-dev libzint-dev fonts-wqy-microhei fonts-babelstone-han
       cups printer-driver-cups-pdf poppler-utils zbar-tools xvfb xauth nodejs
       clang libclang-rt-14-dev python3)
 # LibreOffice's spreadsheet program, which the export tests print the workbooks through; without

@@ -11,8 +11,8 @@ void PutInFront(const std::string& piece, std::string& rest, bool blankBetween) 
         rest = piece + rest;
 }
 
-// A place where a line may be cut: the start of a double-byte character, or a blank (which is
-// dropped with the cut).
+// A place where a line may be cut: the start of a character of two bytes (or of GB18030's four),
+// or a blank (which is dropped with the cut).
 struct Cut {
     size_t at;
     bool blank;
@@ -25,7 +25,7 @@ std::vector<Cut> CutsFromTheEnd(const std::string& text) {
     for (size_t k = starts.size(); k-- > 0;) {
         const size_t at = starts[k];
         const size_t len = (k + 1 < starts.size() ? starts[k + 1] : text.size()) - at;
-        if (len == 2)
+        if (len > 1)
             cuts.push_back({at, false});
         else if (text[at] == ' ')
             cuts.push_back({at, true});

@@ -35,8 +35,9 @@ QString Attr(const QString& v) {
     return out;
 }
 
-// The lines of the data file, gathered in GBK with their CR LF ends before the file is written:
-// the root and record lines around the timetable lines.
+// The lines of the data file, gathered with their CR LF ends before the file is written: the
+// root and record lines around the timetable lines. The bytes are GB18030, which is GBK for
+// every character GBK has, so a name holding any other character reaches the page whole.
 class LineFile {
   public:
     LineFile() {
@@ -44,7 +45,7 @@ class LineFile {
         Line(QStringLiteral("<record>"));
     }
     void Line(const QString& text) {
-        bytes_ += tw::text::ToGbk(text);
+        bytes_ += tw::text::ToGb18030(text);
         bytes_ += "\r\n";
     }
     void Field(const QString& tag, const QString& value) {

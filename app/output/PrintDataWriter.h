@@ -1,8 +1,8 @@
 // Writers of the print data file "tmp.xml": the timetable of classes or teachers (one <tr> per
 // time slot) and the whole-school timetable (one <tr> per class, three cells per slot).
-// The file is GBK, one element per line, CR LF line ends, no declaration. A value without text
-// is written as a blank, like an empty slot; the lessons of one slot (a teacher in two classes
-// at once) share it, their names joined.
+// The file is GB18030 (GBK wherever GBK has the character), one element per line, CR LF line
+// ends, no declaration. A value without text is written as a blank, like an empty slot; the
+// lessons of one slot (a teacher in two classes at once) share it, their names joined.
 #pragma once
 
 #include <QString>

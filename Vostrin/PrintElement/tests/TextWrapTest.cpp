@@ -40,6 +40,17 @@ TEST(TextWrap, ChineseCutsBetweenCharactersWithoutBlank) {
     EXPECT_EQ(rest, Gbk("文x"));
 }
 
+TEST(TextWrap, AFourByteCharacterIsCutBeforeAndAfterButNeverInside) {
+    // 𠮷 (U+20BB7) takes four bytes in GB18030, two of them digits.
+    std::string text = tw::text::ToGb18030(QStringLiteral("课𠮷表")), rest;
+    ASSERT_EQ(text.size(), 8u);
+    EXPECT_TRUE(CutLastPiece(text, rest));
+    EXPECT_EQ(rest, Gbk("表"));
+    EXPECT_TRUE(CutLastPiece(text, rest));
+    EXPECT_EQ(text, Gbk("课"));
+    EXPECT_EQ(tw::text::FromGbk(rest), QStringLiteral("𠮷表"));
+}
+
 TEST(TextWrap, TrailBytesThatLookLikeLeadBytesAreNotCharacterStarts) {
     // Each of these has a trail byte in the lead-byte range (0x81-0xFE): a backward scan would
     // take the trail byte for the start of a character and split a character in two.

@@ -6,11 +6,17 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPointF>
 #include <QProcess>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <random>
 #include <set>
@@ -19,8 +25,11 @@
 #include "AppTestSupport.h"
 #include "PdfSpoolTestSupport.h"
 #include "PrintedCellsTestSupport.h"
+#include "output/frmExport.h"
 #include "output/frmPrint.h"
+#include "ui/MsgBox.h"
 
+using tw::output::frmExport;
 using tw::output::frmPrint;
 
 namespace {
@@ -256,6 +265,114 @@ TEST(PrintEndToEndCells, EveryLessonIsPrintedInItsCell) {
     const QString reason = printedcells::CannotPrint();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     printedcells::RunInFreshProgram(&PrintEveryLessonInItsCell);
+}
+
+// Whether one of the faces a PDF embeds has the character: a face's name there is its family
+// without blanks, after a subset tag "ABCDEF+".
+bool EmbedsFaceWith(const QString& pdf, char32_t character) {
+    const QStringList lines = pdfspool::RunTool("pdffonts", {pdf}).split('\n');
+    for (const QString& family : QFontDatabase::families()) {
+        const QString name = QString(family).remove(' ');
+        const bool embedded = std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
+            return line.section(' ', 0, 0).section('+', -1) == name;
+        });
+        if (embedded && QRawFont::fromFont(QFont(family)).supportsCharacter(character)) return true;
+    }
+    return false;
+}
+
+// Names holding characters GBK lacks, 䶮 (U+4DAE) and 𠮷 (U+20BB7, above U+FFFF): a class, its
+// short name and two teachers. The class and teacher timetables and the whole school print them
+// whole, and their workbooks hold them. The PDF writer gives text only to characters up to
+// U+FFFF, so the text read back from the PDF lacks 𠮷; that it was drawn shows in the face the
+// page embeds for it.
+void PrintAndExportNamesOutsideGbk() {
+    twtest::AppTestEnv env;
+    printedcells::CopyProgramFiles(env);
+    const QString school = QString("罕字%1中学").arg(QCoreApplication::applicationPid());
+    env.SetIni("USERINFO", "USER", school);
+    const QString className = QStringLiteral("𠮷䶮（1）班");
+    const QString shortName = QStringLiteral("䶮𠮷一");
+    env.Exec("insert into Classtb values ('71','" + className + "','','" + shortName + "')");
+    env.Exec("insert into Coursetb values ('01','语文','','语')");
+    env.Exec("insert into Coursetb values ('02','数学','','数')");
+    env.Exec(QStringLiteral("insert into Teachertb values ('T1','刘䶮','','')"));
+    env.Exec(QStringLiteral("insert into Teachertb values ('T2','高𠮷','','')"));
+    env.Exec("insert into LessonListtb values ('71',1,1,'01','T1',1)");
+    env.Exec("insert into LessonListtb values ('71',2,3,'02','T2',1)");
+
+    // Each name shows in the text (without 𠮷, and its lines run together), no character is
+    // replaced, and 𠮷 is drawn.
+    const auto expectPrinted = [](const QString& pdf, const QStringList& names) {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        const QString text = pdfspool::RunTool("pdftotext", {pdf, "-"}).remove(blanks);
+        EXPECT_FALSE(text.contains(QLatin1Char('?')) || text.contains(QChar(0xFFFD)))
+            << text.toStdString();
+        for (QString name : names) {
+            name.remove(QStringLiteral("𠮷"));
+            EXPECT_TRUE(text.contains(name)) << name.toStdString() << " in " << text.toStdString();
+        }
+        EXPECT_TRUE(EmbedsFaceWith(pdf, U'𠮷'));
+    };
+    QString pdf = printedcells::Print(env, "cmdPrintClass", school, "CmbClass", className);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed class timetable";
+    expectPrinted(pdf, {className, QStringLiteral("刘䶮"), QStringLiteral("高𠮷")});
+    pdf = printedcells::Print(env, "cmdPrintTeacher", school, "CmbTeacher", QStringLiteral("高𠮷"));
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed teacher timetable";
+    expectPrinted(pdf, {QStringLiteral("高𠮷"), shortName});
+    pdf = printedcells::Print(env, "CmdPrintTotal", school);
+    ASSERT_FALSE(pdf.isEmpty()) << "no printed whole-school timetable";
+    expectPrinted(pdf, {shortName, QStringLiteral("刘䶮"), QStringLiteral("高𠮷")});
+
+    // The workbooks of the class and the teacher, made by the real script and read back.
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    for (const char* f :
+         {"export.js", "layout.js", "export_class_kb6.xlsx", "export_teacher_kb6.xlsx"}) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TW_DIST_DIR "/") + f, env.FilePath(f))) << f;
+    }
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral(TW_DIST_DIR "/node_modules"), env.FilePath("node_modules")));
+    QTemporaryDir out;
+    const auto exported = [&](const char* button, const QString& target) {
+        tw::ui::SetFileDialogCallHandler([&](const tw::ui::FileDialogCall&) { return target; });
+        env.calls.clear();
+        {
+            frmExport form(twtest::State());
+            form.findChild<QPushButton*>(button)->click();
+        }
+        tw::ui::SetFileDialogCallHandler(nullptr);
+        EXPECT_EQ(env.calls.size(), 1u);
+        if (!env.calls.empty()) {
+            EXPECT_EQ(env.calls[0].text, QStringLiteral("课表导出成功"));
+        }
+        QProcess read;
+        read.start(node, {QStringLiteral(TW_TEST_DATA_DIR "/read_workbook.js"),
+                          QStringLiteral(TW_DIST_DIR "/node_modules"), target});
+        EXPECT_TRUE(read.waitForFinished(60000));
+        return QJsonDocument::fromJson(read.readAllStandardOutput()).array();
+    };
+    const auto cell = [](const QJsonArray& sheets, const char* address) {
+        const QJsonValue sheet = sheets.at(0);
+        return sheet[QStringLiteral("cells")][QLatin1String(address)].toString();
+    };
+    QJsonArray sheets = exported("cmdExportClass", out.filePath("class.xlsx"));
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_EQ(cell(sheets, "A1"), school + className + "课程表");
+    EXPECT_EQ(cell(sheets, "B3"), QStringLiteral("语文\n刘䶮"));
+    EXPECT_EQ(cell(sheets, "C5"), QStringLiteral("数学\n高𠮷"));
+    sheets = exported("cmdExportTeacher", out.filePath("teacher.xlsx"));  // 刘䶮, first by code
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_EQ(cell(sheets, "A1"), school + "刘䶮老师课程表");
+    EXPECT_EQ(cell(sheets, "B3"), "语文\n" + shortName);
+}
+
+TEST(PrintEndToEndCells, NamesOutsideGbkArePrintedAndExportedWhole) {
+    const QString reason = printedcells::CannotPrint();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty() ||
+        !QFile::exists(QStringLiteral(TW_DIST_DIR "/node_modules/exceljs")))
+        GTEST_SKIP() << "node or the export script's modules are not installed";
+    printedcells::RunInFreshProgram(&PrintAndExportNamesOutsideGbk);
 }
 
 }  // namespace

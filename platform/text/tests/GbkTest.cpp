@@ -42,3 +42,29 @@ TEST(Gbk, CutLengthNeverSplitsACharacter) {
                            3),
               3u);
 }
+
+TEST(Gbk, Gb18030KeepsGbkBytesAndCarriesEveryOtherCharacter) {
+    // Every character GBK has keeps its GBK bytes; the others, from the BMP (䶮 U+4DAE, €) and
+    // above it (𠮷 U+20BB7, an emoji), come back whole, and the text after them too.
+    const QString gbk = QString::fromUtf8("排课 kb（1）乗");
+    EXPECT_EQ(ToGb18030(gbk), ToGbk(gbk));
+    const QString rare = QString::fromUtf8("刘䶮 𠮷a€\xF0\x9F\x98\x80z");
+    const std::string bytes = ToGb18030(rare);
+    EXPECT_EQ(bytes.find('?'), std::string::npos);
+    EXPECT_EQ(bytes.substr(0, 4), "\xC1\xF5\xFE\x9F");  // 刘 䶮
+    EXPECT_EQ(FromGbk(bytes), rare);
+    // Only an unpaired surrogate, no character, has no bytes.
+    EXPECT_EQ(ToGb18030(QString(QChar(0xD800)) + "a"), "?a");
+
+    // A four-byte character is one character: never cut, and nothing is found inside it.
+    const std::string name = ToGb18030(QString::fromUtf8("a𠮷b"));
+    ASSERT_EQ(name.size(), 6u);
+    EXPECT_EQ(GbkCharLength(name, 1), 4u);
+    EXPECT_EQ(GbkCutLength(name, 4), 1u);
+    EXPECT_EQ(GbkCutLength(name, 5), 5u);
+    // A lead byte and a digit that start no four-byte character stay bytes of their own.
+    EXPECT_EQ(FromGbk(std::string("\x82"
+                                  "5a")),
+              QString::fromUtf8("\xEF\xBF\xBD"
+                                "5a"));
+}
