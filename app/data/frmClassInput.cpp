@@ -7,6 +7,7 @@
 
 #include "DataEntry.h"
 #include "shell/mdlPublic.h"
+#include "store/ClassOrder.h"
 #include "store/MasterData.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
@@ -127,6 +128,8 @@ void frmClassInput::BuildControls() {
 void frmClassInput::Form_Load() {
     lstAllRecord_->SetColumns({"班级代码", "班级名称", "班级全称", "班级简称"},
                               {1700, 2000, 2000, 2000});
+    // Sorted by code, the classes stand by grade and class number.
+    lstAllRecord_->SetColumnOrder(0, store::ClassCodeLess);
     // A failing read ends the load; rows read before it stay, a Null column shows as empty.
     const auto read = OnOpenDatabase(state_, [](tw::db::Database& db) {
         return store::ReadMasterRecords(db, store::MasterTable::Classes);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ClassOrder.h"
 #include "Command.h"
 #include "db/CodeOrder.h"
 #include "db/Database.h"
@@ -175,9 +176,9 @@ Read<QList<PlacedLesson>> ReadPresetLessons(tw::db::Database& db, const QString&
 Read<QList<OwedLessons>> ReadOwedLessons(tw::db::Database& db) {
     return ReadRows<OwedLessons>(
         db,
-        QStringLiteral(
-            "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
-            "ClassPlantb  where Count<> BuildCount  order by classcode,CourseCode"),
+        "select classcode,CourseCode,TeacherCode,(Count-BuildCount) as RemainCount from "
+        "ClassPlantb  where Count<> BuildCount  order by " +
+            ClassOrderBy("classcode") + ",CourseCode",
         [](tw::db::Recordset& rs) {
             return OwedLessons{rs.Fields("ClassCode").Text(), rs.Fields("CourseCode").Text(),
                                rs.Fields("TeacherCode").Text(), rs.Fields("RemainCount").Int()};

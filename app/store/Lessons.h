@@ -68,7 +68,7 @@ Read<QList<PlacedLesson>> ReadTeacherLessons(tw::db::Database& db, const QString
 // The class's fixed lessons, in the order stored.
 Read<QList<PlacedLesson>> ReadPresetLessons(tw::db::Database& db, const QString& classCode);
 
-// The plan rows that owe lessons, by class and course.
+// The plan rows that owe lessons, by class (in the school's order, ClassOrder.h) and course.
 Read<QList<OwedLessons>> ReadOwedLessons(tw::db::Database& db);
 
 // The courses of the class's plan that may still be fixed, in the order offered: first those

@@ -1,5 +1,6 @@
 #include "OutputRows.h"
 
+#include "ClassOrder.h"
 #include "Command.h"
 #include "db/Database.h"
 
@@ -21,7 +22,8 @@ QString PrintStatement(const OutputChoice& choice) {
             return "select C.Name as Name,B.Name As CourseName, '' as ClassShortName, D.Name as "
                    "TeacherName, A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, "
                    "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode "
-                   "= C.Code and A.TeacherCode = D.Code order by A.ClassCode, A.LessonNo, A.Day";
+                   "= C.Code and A.TeacherCode = D.Code order by " +
+                   ClassOrderBy("A.ClassCode") + ", A.LessonNo, A.Day";
         case OutputTimetable::OneTeacher:
             return "select '" + SqlQ(choice.name) +
                    "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, '" +
@@ -41,8 +43,8 @@ QString PrintStatement(const OutputChoice& choice) {
             return "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
                    "ClassShortName, A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb "
                    "A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and "
-                   "A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
-                   "A.ClassCode,A.LessonNo, A.Day";
+                   "A.ClassCode = C.Code and A.TeacherCode = D.Code order by " +
+                   ClassOrderBy("A.ClassCode") + ",A.LessonNo, A.Day";
     }
     return {};
 }
@@ -59,10 +61,11 @@ QString ExportStatement(const OutputChoice& choice) {
                    QStringLiteral("' and A.TeacherCode = D.Code order by A.LessonNo, A.Day");
         case OutputTimetable::AllClasses:
             return QStringLiteral(
-                "select C.Name as Name, B.Name As CourseName, \"\" as ClassShortName, D.Name as "
-                "TeacherShortName,A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb A, "
-                "Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = "
-                "C.Code and A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day");
+                       "select C.Name as Name, B.Name As CourseName, \"\" as ClassShortName, "
+                       "D.Name as TeacherShortName,A.Day, A.LessonNo, A.ClassCode as GroupCode "
+                       "from LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode "
+                       "= B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by ") +
+                   ClassOrderBy("A.ClassCode") + QStringLiteral(",A.LessonNo, A.Day");
         case OutputTimetable::OneTeacher:
             return QStringLiteral("select '") + SqlQ(choice.name) +
                    QStringLiteral(
@@ -78,10 +81,11 @@ QString ExportStatement(const OutputChoice& choice) {
                 "A.TeacherCode = D.Code order by A.TeacherCode,A.LessonNo, A.Day");
         case OutputTimetable::WholeSchool:
             return QStringLiteral(
-                "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
-                "TeacherShortName, A.Day, A.LessonNo, A.ClassCode as GroupCode from LessonListtb "
-                "A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode "
-                "= C.Code and A.TeacherCode = D.Code order by A.ClassCode,A.LessonNo, A.Day");
+                       "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "
+                       "TeacherShortName, A.Day, A.LessonNo, A.ClassCode as GroupCode from "
+                       "LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = "
+                       "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by ") +
+                   ClassOrderBy("A.ClassCode") + QStringLiteral(",A.LessonNo, A.Day");
     }
     return {};
 }

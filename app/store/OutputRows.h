@@ -33,8 +33,9 @@ struct OutputChoice {
     QString code;
 };
 
-// The rows of the choice, ordered by group, lesson and day (a group's lessons of one slot in
-// the order the database gives them). Each writer walks them from the first row; on a failing
+// The rows of the choice, ordered by group (classes in the school's order of ClassOrder.h,
+// teachers by code), lesson and day (a group's lessons of one slot in the order the database
+// gives them). Each writer walks them from the first row; on a failing
 // statement value is null and the outcome DatabaseError.
 Read<std::unique_ptr<tw::db::Recordset>> ReadOutputRows(tw::db::Database& db, OutputFile file,
                                                         const OutputChoice& choice);

@@ -13,13 +13,17 @@ namespace tw::ui {
 namespace {
 
 // Rows compare by the text of the sort column, without regard to the case of Latin letters,
-// in the order of the GBK code page (Chinese names thus sort by their reading).
+// in the order of the GBK code page (Chinese names thus sort by their reading), or in the order
+// the list gives that column.
 class DataListItem : public QTreeWidgetItem {
   public:
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override {
         const auto* list = qobject_cast<const DataListView*>(treeWidget());
         const int column = list ? list->SortKey() : 0;
+        if (const DataListView::TextLess* less = list ? list->ColumnOrder(column) : nullptr) {
+            return (*less)(text(column), other.text(column));
+        }
         const std::string a = tw::text::ToGbk(text(column).toLower());
         const std::string b = tw::text::ToGbk(other.text(column).toLower());
         return a < b;

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <QTreeWidget>
+#include <functional>
+#include <map>
 
 namespace tw::ui {
 
@@ -32,6 +34,13 @@ class DataListView : public QTreeWidget {
     void ApplySort();
     // Whether a heading click sorts the list (on by default).
     void SetSortOnHeadingClick(bool on) { sortOnHeadingClick_ = on; }
+    // The order of a column's texts when it is the sort column, in place of the text order.
+    using TextLess = std::function<bool(const QString&, const QString&)>;
+    void SetColumnOrder(int column, TextLess less) { columnOrders_[column] = std::move(less); }
+    const TextLess* ColumnOrder(int column) const {
+        const auto it = columnOrders_.find(column);
+        return it == columnOrders_.end() ? nullptr : &it->second;
+    }
 
     bool IsSorted() const { return sorted_; }
     int SortKey() const { return sortKey_; }
@@ -48,6 +57,7 @@ class DataListView : public QTreeWidget {
 
   private:
     bool sortOnHeadingClick_ = true;
+    std::map<int, TextLess> columnOrders_;
     bool sorted_ = false;
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

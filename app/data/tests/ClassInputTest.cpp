@@ -69,6 +69,26 @@ TEST_F(ClassFormTest, ElevenAndOneHundredTenAreDistinctAndADuplicateIsRefused) {
     EXPECT_EQ(Boxes(form), "一（1）班|一年级（1）班|一（1）");
 }
 
+// Sorted by code, classes stand by grade and class number as a number (a number with leading
+// zeros too), other codes after them in text order, in both directions; a new class takes its
+// place in that order.
+TEST_F(ClassFormTest, SortedByCodeClassesStandByGradeAndNumber) {
+    for (const char* code : {"710", "B2", "72", "0701", "81", "711", "71", "a1"}) {
+        Exec(QString("insert into Classtb values ('%1','n%1','f%1','s%1')").arg(code));
+    }
+    frmClassInput form(twtest::State());
+    auto* list = Find<QTreeWidget>(form, "lstAllRecord");
+    auto codes = [list] { return RowTexts(list); };
+    emit list->header()->sectionClicked(0);  // the sort column: the direction turns
+    EXPECT_EQ(codes(), "B2,a1,81,711,710,72,71,0701");
+    emit list->header()->sectionClicked(0);
+    EXPECT_EQ(codes(), "0701,71,72,710,711,81,a1,B2");
+    Choose(Find<QComboBox>(form, "cmbGrade"), "七年级");
+    Choose(Find<QComboBox>(form, "cmbClass"), "3");
+    Click(form, "cmdAppend");
+    EXPECT_EQ(codes(), "0701,71,72,73,710,711,81,a1,B2");
+}
+
 TEST_F(ClassFormTest, NothingChosenNamesTheGradeAndPaintsAllFiveRed) {
     frmClassInput form(twtest::State());
     Click(form, "cmdAppend");

@@ -127,6 +127,13 @@ inline QString ListRows(QTreeWidget* list) {
     return rows.join(';');
 }
 
+// The rows' own texts (the codes), in the list's order, joined by ','.
+inline QString RowTexts(QTreeWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(0);
+    return texts.join(',');
+}
+
 inline QString SelectedText(QTreeWidget* list) {
     QTreeWidgetItem* item = list->currentItem();
     return item && item->isSelected() ? item->text(0) : QString("<none>");

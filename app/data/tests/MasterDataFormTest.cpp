@@ -441,11 +441,7 @@ TEST_F(MasterFormTest, HeadingClicksSortByTextInBothDirections) {
     }
     frmCourseInput form(twtest::State());
     auto* list = Find<QTreeWidget>(form, "lstAllRecord");
-    auto codes = [list] {
-        QStringList c;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) c << list->topLevelItem(i)->text(0);
-        return c.join(',');
-    };
+    auto codes = [list] { return RowTexts(list); };
     emit list->header()->sectionClicked(1);  // another column: ascending
     EXPECT_EQ(codes(), "10,2,9");
     emit list->header()->sectionClicked(1);

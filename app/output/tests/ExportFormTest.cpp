@@ -329,7 +329,7 @@ TEST_F(ExportFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsA
                                          QFileInfo(LoggedLines().value(3)).fileName(),
                                          ReadFile(DataFile())};
         },
-        {62, "ddfa8e5c85006d5b", "bbc84ffc572760d3"});
+        {62, "bee7736c991747a9", "bbc84ffc572760d3"});
 }
 
 TEST_F(ExportFormTest, TeachersOrClassesSharingANameGetAGroupEach) {

@@ -77,6 +77,23 @@ TEST_F(ManualSetLessonFormTest, OpensOnTheFirstClassWithAllOwedLessonsAndNoTeach
     EXPECT_EQ(f.MSFlexGrid1->columnWidth(1), 1000 / 15);
 }
 
+// Owed lessons list classes by grade and class number as a number, then other codes.
+TEST_F(ManualSetLessonFormTest, OwedLessonsListClassesByGradeAndNumber) {
+    AddClass("A1", "甲班");
+    AddPlan("A1", "01", "T1", 1, 0);
+    for (const char* code : {"711", "72", "710", "71"}) {
+        AddClass(code, QStringLiteral("七（%1）班").arg(QString(code).mid(1)), "");
+        AddPlan(code, "02", "T2", 2, 0);
+        AddPlan(code, "01", "T1", 1, 0);
+    }
+    AddPlan("102", "01", "T1", 1, 0);
+    frmManualSetLesson f(twtest::State());
+    EXPECT_EQ(Owed(f), QStringList({"一年级2班|语文|1", "七（1）班|语文|1", "七（1）班|数学|2",
+                                    "七（2）班|语文|1", "七（2）班|数学|2", "七（10）班|语文|1",
+                                    "七（10）班|数学|2", "七（11）班|语文|1", "七（11）班|数学|2",
+                                    "甲班|语文|1"}));
+}
+
 TEST_F(ManualSetLessonFormTest, WithSevenLessonsBothGridsHaveRowSeven) {
     twtest::State().lessonOfDay = 7;
     AddLesson("101", 4, 7, "01", "T1", 1);
