@@ -20,7 +20,7 @@ process.on('uncaughtException', report);
 const fs = require('fs');
 const path = require('path');
 const ExcelJS = require('exceljs');
-const { DAYS, grid, total, lessonLabel } = require('./layout');
+const { DAYS, FONT, grid, total, lessonLabel } = require('./layout');
 
 const SLOT_KEY = /^(course_name|teacher_name|class_name)(\d+)(\d)$/;
 
@@ -183,10 +183,12 @@ function makeSheetNamer() {
 }
 
 // Row heights. Spreadsheet programs do not heighten a row for what a filled-in cell holds, and
-// clip what does not fit; so the script sizes the rows itself, from rough widths of the text:
-// wide (Chinese) characters take the whole font size, others six tenths of it, bold a twentieth
-// more. The column widths stay those of the template: text wraps within them, so the sheet
-// keeps its width and the size its text prints at.
+// clip what does not fit; so the script sizes the rows itself, from the widths of the text:
+// wide (Chinese) characters take the whole font size, the printable ASCII characters of the
+// templates' face their measured widths, any other character (or any character of another face)
+// the whole size too, so no estimate falls short; bold a twentieth more. The column widths stay
+// those of the template: text wraps within them, so the sheet keeps its width and the size its
+// text prints at.
 const CELL_PADDING = 6; // points lost to a cell's margins and borders, left and right together
 const LINE_HEIGHT = 1.35; // a line's height as a share of the font size
 const ROW_PADDING = 4; // points above and below the lines together
@@ -197,14 +199,32 @@ const PAPER_FLOOR = 6.5;
 // Paper sizes by the workbook's paper size number, in points: width and height upright.
 const PAPERS = { 8: [841.89, 1190.55], 9: [595.28, 841.89] };
 
+// The advance widths of the characters from " " (0x20) to "~" (0x7E) of the face the templates
+// name, in thousandths of the font size.
+const ASCII_WIDTHS = [
+  259, 269, 401, 645, 550, 825, 702, 226, 300, 300, 550, 550, 250, 321, 268, 373, // space to /
+  550, 550, 550, 550, 550, 550, 550, 550, 550, 550, 268, 268, 550, 550, 550, 425, // 0 to ?
+  866, 607, 621, 603, 684, 527, 491, 689, 701, 338, 270, 579, 491, 870, 729, 742, // @ to O
+  576, 741, 589, 519, 519, 698, 567, 883, 546, 526, 539, 303, 373, 303, 532, 411, // P to _
+  577, 530, 585, 462, 585, 535, 329, 518, 588, 258, 258, 496, 258, 895, 588, 577, // ` to o
+  585, 585, 398, 451, 338, 588, 479, 746, 500, 488, 440, 354, 550, 354, 550, //       p to ~
+];
+
 function isWide(ch) {
   return ch.codePointAt(0) >= 0x1100;
 }
 
-function textWidth(text, size, bold) {
+// Width of a character in thousandths of the font size.
+function charWidth(ch, face) {
+  const code = ch.codePointAt(0);
+  if (face === FONT && code >= 0x20 && code <= 0x7e) return ASCII_WIDTHS[code - 0x20];
+  return 1000;
+}
+
+function textWidth(text, font) {
   let width = 0;
-  for (const ch of text) width += isWide(ch) ? size : size * 0.6;
-  return bold ? width * 1.05 : width;
+  for (const ch of text) width += (charWidth(ch, font.name) * font.size) / 1000;
+  return font.bold ? width * 1.05 : width;
 }
 
 // A column's width (in characters of the default font: 7 pixels each and 5 pixels of padding,
@@ -216,13 +236,13 @@ function columnPoints(width) {
 // Lines that one line of text takes in a column of the given width in points, wrapped as a
 // spreadsheet program wraps: between wide characters and at blanks, and inside a word only when
 // the word alone is wider than the column.
-function wrappedLines(line, size, bold, points) {
+function wrappedLines(line, font, points) {
   const usable = points - CELL_PADDING;
   const pieces = line.match(/[\u1100-\u{10FFFF}]|[^ \u1100-\u{10FFFF}]+| +/gu) || [];
   let lines = 1;
   let used = 0;
   for (const piece of pieces) {
-    const width = textWidth(piece, size, bold);
+    const width = textWidth(piece, font);
     if (piece.startsWith(' ')) {
       used += width;
     } else if (used > 0 && used + width > usable) {
@@ -231,7 +251,7 @@ function wrappedLines(line, size, bold, points) {
     }
     if (used === 0 && width > usable) {
       for (const ch of piece) {
-        const w = textWidth(ch, size, bold);
+        const w = textWidth(ch, font);
         if (used > 0 && used + w > usable) {
           lines++;
           used = 0;
@@ -247,11 +267,23 @@ function wrappedLines(line, size, bold, points) {
 
 function fontOf(cell) {
   const font = cell.font || {};
-  return { size: font.size || 11, bold: !!font.bold };
+  return { name: font.name, size: font.size || 11, bold: !!font.bold };
 }
 
 function textLines(cell) {
   return typeof cell.value === 'string' && cell.value !== '' ? cell.value.split('\n') : [];
+}
+
+// The height in points that the text of a cell needs when it wraps within a width of points.
+function neededHeight(cell, points) {
+  const font = fontOf(cell);
+  let lines = 0;
+  for (const line of textLines(cell)) lines += wrappedLines(line, font, points);
+  return lines * font.size * LINE_HEIGHT + ROW_PADDING;
+}
+
+function raiseRow(row, needed) {
+  if (!row.height || row.height < needed) row.height = Math.ceil(needed);
 }
 
 // Makes the row high enough for every cell from first to last column to show whole.
@@ -259,14 +291,20 @@ function heightenRow(ws, r, first, last) {
   const row = ws.getRow(r);
   let needed = 0;
   for (let c = first; c <= last; c++) {
-    const cell = row.getCell(c);
-    const { size, bold } = fontOf(cell);
     const points = columnPoints(ws.getColumn(c).width || 9);
-    let lines = 0;
-    for (const line of textLines(cell)) lines += wrappedLines(line, size, bold, points);
-    needed = Math.max(needed, lines * size * LINE_HEIGHT + ROW_PADDING);
+    needed = Math.max(needed, neededHeight(row.getCell(c), points));
   }
-  if (!row.height || row.height < needed) row.height = Math.ceil(needed);
+  raiseRow(row, needed);
+}
+
+// A sheet's title fills the cells merged over its row from first to last column: it wraps within
+// them (a long school name included), and the row grows to hold its lines.
+function fitTitle(ws, r, first, last) {
+  const title = ws.getCell(r, first);
+  title.alignment = { ...title.alignment, wrapText: true };
+  let points = 0;
+  for (let c = first; c <= last; c++) points += columnPoints(ws.getColumn(c).width || 9);
+  raiseRow(ws.getRow(r), neededHeight(title, points));
 }
 
 // A sheet fitted to one page tall shrinks as its rows grow. When that would print its smallest
@@ -314,6 +352,7 @@ function fillGridWorkbook(wb, groups) {
     const ws = copySheet(wb, template, sheetName(groupName(group)));
     const title = ws.getCell(grid.titleRow, grid.labelCol);
     if (typeof title.value === 'string') title.value = fillPlaceholders(title.value, group);
+    fitTitle(ws, grid.titleRow, grid.labelCol, grid.firstDayCol + DAYS - 1);
     for (const slot of slotsOf(group)) {
       // A lesson outside the template's grid is left out; the rest is still written.
       if (slot.lesson < 1 || slot.lesson > lessons || slot.day < 1 || slot.day > DAYS) continue;
@@ -341,6 +380,7 @@ function fillTotalWorkbook(ws, groups) {
 
   const title = ws.getCell(total.titleRow, total.labelCol);
   if (typeof title.value === 'string') title.value = fillPlaceholders(title.value, groups[0]);
+  fitTitle(ws, total.titleRow, total.labelCol, lastCol);
 
   const styleRow = ws.getRow(total.firstClassRow);
   const styles = [];

@@ -28,8 +28,13 @@ const total = {
   firstSlotCol: 2,
 };
 
+// The face of the printed timetables (templates/make_templates.py): the installed Chinese font,
+// so Latin text such as "A4" is drawn in the same face as the Chinese; a name that is not
+// installed would put Latin text in some other fallback face.
+const FONT = 'WenQuanYi Micro Hei';
+
 function lessonLabel(lesson) {
   return '第' + lesson + '节';
 }
 
-module.exports = { DAY_NAMES, DAYS, grid, total, lessonLabel };
+module.exports = { DAY_NAMES, DAYS, FONT, grid, total, lessonLabel };

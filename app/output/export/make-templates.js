@@ -6,12 +6,8 @@
 
 const path = require('path');
 const ExcelJS = require('exceljs');
-const { DAY_NAMES, DAYS, grid, total, lessonLabel } = require('./layout');
+const { DAY_NAMES, DAYS, FONT, grid, total, lessonLabel } = require('./layout');
 
-// The face of the printed timetables (templates/make_templates.py): the installed Chinese font,
-// so Latin text such as "A4" is drawn in the same face as the Chinese; a name that is not
-// installed would put Latin text in some other fallback face.
-const FONT = 'WenQuanYi Micro Hei';
 const thin = { style: 'thin', color: { argb: 'FF000000' } };
 const BORDER = { top: thin, left: thin, bottom: thin, right: thin };
 const CENTER = { horizontal: 'center', vertical: 'middle', wrapText: true };

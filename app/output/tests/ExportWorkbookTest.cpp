@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -255,13 +257,65 @@ double FaceHeightShare(const std::vector<printedcells::Word>& words) {
     return shares[shares.size() / 2];
 }
 
+// A ruled line of a printed page, in points from the page's top-left corner: across at y = at
+// from x = from to x = to, or down at x = at from y = from to y = to.
+struct Rule {
+    double at = 0, from = 0, to = 0;
+};
+struct PageRules {
+    std::vector<Rule> across, down;
+};
+
+// The ruled lines of every page of a PDF (numbered from 1): runs of dark pixels on the pages
+// drawn in grey at 144 dpi, at least 100 pt long across (a table is wider) and 40 pt down (a
+// page holds at least the two heading rows and one row of a table). Text makes no such runs.
+std::map<int, PageRules> RulesOf(const QString& pdf) {
+    QTemporaryDir dir;
+    const int dpi = 144;
+    QProcess draw;
+    draw.start(QStringLiteral("pdftoppm"),
+               {"-gray", "-r", QString::number(dpi), pdf, dir.filePath(QStringLiteral("page"))});
+    EXPECT_TRUE(draw.waitForFinished(120000));
+    const double pt = 72.0 / dpi;
+
+    std::map<int, PageRules> rules;
+    QStringList files = QDir(dir.path()).entryList({QStringLiteral("page-*.pgm")}, QDir::Files);
+    for (const QString& file : files) {
+        const int page = file.section('-', -1).section('.', 0, 0).toInt();
+        const QImage image = QImage(dir.filePath(file)).convertToFormat(QImage::Format_Grayscale8);
+        const auto dark = [&image](int x, int y) { return image.constScanLine(y)[x] < 160; };
+        // Runs along one line of pixels: across (x runs at row y) or down (y runs at column x).
+        const auto runs = [&](int lines, int length, bool across, std::vector<Rule>& out) {
+            for (int line = 0; line < lines; ++line) {
+                int start = -1;
+                for (int i = 0; i <= length; ++i) {
+                    const bool on = i < length && (across ? dark(i, line) : dark(line, i));
+                    if (on && start < 0) start = i;
+                    if (!on && start >= 0) {
+                        if ((i - start) * pt >= (across ? 100 : 40)) {
+                            out.push_back({line * pt, start * pt, i * pt});
+                        }
+                        start = -1;
+                    }
+                }
+            }
+        };
+        runs(image.height(), image.width(), true, rules[page].across);
+        runs(image.width(), image.height(), false, rules[page].down);
+    }
+    return rules;
+}
+
 // Each exported workbook as a spreadsheet program prints it, converted to PDF by LibreOffice
 // headless in one run: schools of 12 and 30 classes at 6 and 7 lessons a day, with names of
 // every length the forms allow (up to ten characters, Chinese and Latin, namesakes told apart
-// by their subject) and teachers in several classes at once, one of them in six in every slot.
-// On every page no text is smaller than 6 pt and no two words overlap (a cell's text that
-// outgrew its row would run over its neighbours'), and the week's day headings show: a sheet
-// is one page wide, and one that runs to more pages repeats its headings.
+// by their subject, the widest Latin letters "WWWWWWWWWW" and "MMMMMMMMMM") and teachers in
+// several classes at once, one of them in six in every slot, under a school name of thirty
+// characters. On every page no text is smaller than 6 pt, no two words overlap and no word
+// crosses a ruled line or leaves the width of the table (a cell's text that outgrew its row
+// would run over its neighbours' or over its borders, a title too long for its merged cells past
+// them), and the week's day headings show: a sheet is one page wide, and one that runs to more
+// pages repeats its headings.
 TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
     const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (office.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
@@ -287,8 +341,12 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
                                "欧阳明月",
                                "李娜",
                                "Anna-Maria K",
-                               "孙八"};
+                               "孙八",
+                               "WWWWWWWWWW"};
     const QStringList grades{"一", "二", "三", "四", "五", "六"};
+    ASSERT_TRUE(tw::ini::WriteString(
+        SettingsFile(), "USERINFO", "USER",
+        QStringLiteral("北京师范大学附属实验中学朝阳分校国际部高中双语实验教学基地一")));
     QStringList workbooks;
     for (const int classes : {12, 30}) {
         for (const int lessons : {6, 7}) {
@@ -299,7 +357,10 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
             }
             for (int c = 0; c < 14; ++c) {
                 const QString name = c < courses.size() ? courses[c] : made(1 + c % 10);
-                AddCourse(QStringLiteral("C%1").arg(c), name, c < 3 ? name.left(1) : made(c % 11));
+                const QString shortName = c < 3    ? name.left(1)
+                                          : c == 9 ? QStringLiteral("MMMMMMMMMM")
+                                                   : made(c % 11);
+                AddCourse(QStringLiteral("C%1").arg(c), name, shortName);
             }
             for (int t = 0; t < 16; ++t) {
                 AddTeacher(QStringLiteral("T%1").arg(t, 2, 10, QLatin1Char('0')),
@@ -311,11 +372,15 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
                 // in every slot: her week of six classes at once outgrows one page.
                 AddClass(QStringLiteral("K%1").arg(k, 2, 10, QLatin1Char('0')), name,
                          k < 6 ? made(10) : name.chopped(1));
+                // The seventh class has the widest Latin letters in every slot, its course's short
+                // name "MMMMMMMMMM" and its teacher "WWWWWWWWWW", and nothing taller.
+                const bool latin = k == 6;
                 for (int day = 1; day <= 5; ++day) {
                     for (int lesson = 1; lesson <= lessons; ++lesson) {
-                        const int teacher = k < 6 ? 0 : static_cast<int>(random() % 16);
+                        const int teacher = k < 6 ? 0 : latin ? 8 : static_cast<int>(random() % 16);
+                        const int course = latin ? 9 : static_cast<int>(random() % 14);
                         AddLesson(QStringLiteral("K%1").arg(k, 2, 10, QLatin1Char('0')), day,
-                                  lesson, QStringLiteral("C%1").arg(random() % 14),
+                                  lesson, QStringLiteral("C%1").arg(course),
                                   QStringLiteral("T%1").arg(teacher, 2, 10, QLatin1Char('0')));
                     }
                 }
@@ -348,6 +413,7 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
         ASSERT_GT(share, 0) << pdf.toStdString();
         std::map<int, std::vector<printedcells::Word>> pages;
         for (const auto& w : words) pages[w.page].push_back(w);
+        std::map<int, PageRules> rules = RulesOf(pdf);
         for (auto& [page, on] : pages) {
             const std::string where =
                 QFileInfo(pdf).fileName().toStdString() + " page " + std::to_string(page);
@@ -372,6 +438,46 @@ TEST_F(ExportWorkbookTest, PrintedWorkbooksKeepTheirTextReadableAndApart) {
                         << where << ": \"" << on[i].text.toStdString() << "\" runs over \""
                         << on[j].text.toStdString() << "\"";
                 }
+            }
+            // Every word lies between the table's outer lines and crosses no ruled line: a word
+            // of the rows the export heightens with its whole box (a third of a point may touch a
+            // line), a word above them (a title, the headings, whose rows the templates set
+            // tight) with the middle seven tenths of its box, as above.
+            const PageRules& ruled = rules[page];
+            ASSERT_FALSE(ruled.down.empty()) << where;
+            const auto [leftmost, rightmost] =
+                std::minmax_element(ruled.down.begin(), ruled.down.end(),
+                                    [](const Rule& a, const Rule& b) { return a.at < b.at; });
+            static const QRegularExpression heading(
+                QStringLiteral("^(星期[一二三四五]|节次|班级|[1-7])$"));
+            double headingsEnd = 0;
+            for (const auto& w : on) {
+                if (heading.match(w.text).hasMatch()) {
+                    headingsEnd = std::max(headingsEnd, w.box.bottom());
+                }
+            }
+            double rowsTop = std::numeric_limits<double>::max();
+            for (const Rule& r : ruled.across) {
+                if (r.at >= headingsEnd - 1) rowsTop = std::min(rowsTop, r.at);
+            }
+            for (const auto& w : on) {
+                const double trim = w.box.top() >= rowsTop ? 0.3 : w.box.height() * 0.15;
+                const QRectF box = w.box.adjusted(0.5, trim, -0.5, -trim);
+                const auto crosses = [&box](const Rule& r, bool across) {
+                    const double along0 = across ? box.left() : box.top();
+                    const double along1 = across ? box.right() : box.bottom();
+                    const double at0 = across ? box.top() : box.left();
+                    const double at1 = across ? box.bottom() : box.right();
+                    return r.at > at0 && r.at < at1 && r.from < along1 && r.to > along0;
+                };
+                for (const bool across : {true, false}) {
+                    const auto& lines = across ? ruled.across : ruled.down;
+                    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                                             [&](const Rule& r) { return crosses(r, across); }))
+                        << where << ": \"" << w.text.toStdString() << "\" crosses a ruled line";
+                }
+                EXPECT_TRUE(box.left() >= leftmost->at && box.right() <= rightmost->at)
+                    << where << ": \"" << w.text.toStdString() << "\" leaves the table";
             }
         }
     }
