@@ -30,13 +30,15 @@ QString PrintStatement(const OutputChoice& choice) {
                    SqlQ(choice.name) +
                    "' as TeacherName, A.Day, A.LessonNo from LessonListtb A, Coursetb B,Classtb C  "
                    "where A.CourseCode = B.Code and A.ClassCode = C.Code and A.TeacherCode = '" +
-                   SqlQ(choice.code) + "' order by A.LessonNo, A.Day";
+                   SqlQ(choice.code) + "' order by A.LessonNo, A.Day, " +
+                   ClassOrderBy("A.ClassCode");
         case OutputTimetable::AllTeachers:
             return "select D.Name as Name,B.Name As CourseName, C.ShortName As ClassShortName, "
                    "D.Name as TeacherName, A.Day, A.LessonNo, A.TeacherCode as GroupCode from "
                    "LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = B.Code "
                    "and A.ClassCode = C.Code and A.TeacherCode = D.Code order by A.TeacherCode, "
-                   "A.LessonNo, A.Day";
+                   "A.LessonNo, A.Day, " +
+                   ClassOrderBy("A.ClassCode");
         case OutputTimetable::WholeSchool:
             // Name carries the class's short name, CourseName the course's and ClassShortName
             // the teacher's name.
@@ -72,13 +74,16 @@ QString ExportStatement(const OutputChoice& choice) {
                        "' as Name,B.Name As CourseName, C.ShortName As ClassShortName, A.Day, "
                        "A.LessonNo from LessonListtb A, Coursetb B,Classtb C  where A.CourseCode = "
                        "B.Code and A.ClassCode = C.Code and A.TeacherCode = '") +
-                   SqlQ(choice.code) + QStringLiteral("' order by A.LessonNo, A.Day");
+                   SqlQ(choice.code) + QStringLiteral("' order by A.LessonNo, A.Day, ") +
+                   ClassOrderBy("A.ClassCode");
         case OutputTimetable::AllTeachers:
             return QStringLiteral(
-                "select D.Name as Name, B.Name As CourseName, C.ShortName As ClassShortName, "
-                "A.Day, A.LessonNo, A.TeacherCode as GroupCode from LessonListtb A, Coursetb "
-                "B,Classtb C,Teachertb D  where A.CourseCode = B.Code and A.ClassCode = C.Code and "
-                "A.TeacherCode = D.Code order by A.TeacherCode,A.LessonNo, A.Day");
+                       "select D.Name as Name, B.Name As CourseName, C.ShortName As "
+                       "ClassShortName, A.Day, A.LessonNo, A.TeacherCode as GroupCode from "
+                       "LessonListtb A, Coursetb B,Classtb C,Teachertb D  where A.CourseCode = "
+                       "B.Code and A.ClassCode = C.Code and A.TeacherCode = D.Code order by "
+                       "A.TeacherCode,A.LessonNo, A.Day, ") +
+                   ClassOrderBy("A.ClassCode");
         case OutputTimetable::WholeSchool:
             return QStringLiteral(
                        "select C.ShortName as Name, B.ShortName As CourseName, D.Name as "

@@ -34,8 +34,8 @@ struct OutputChoice {
 };
 
 // The rows of the choice, ordered by group (classes in the school's order of ClassOrder.h,
-// teachers by code), lesson and day (a group's lessons of one slot in the order the database
-// gives them). Each writer walks them from the first row; on a failing
+// teachers by code), lesson and day; a teacher's lessons of one slot by class in that order,
+// a class's in the order the database gives them. Each writer walks them from the first row; on a failing
 // statement value is null and the outcome DatabaseError.
 Read<std::unique_ptr<tw::db::Recordset>> ReadOutputRows(tw::db::Database& db, OutputFile file,
                                                         const OutputChoice& choice);

@@ -132,7 +132,7 @@ TEST_F(PrintFormTest, EveryCommandOverAGeneratedSchoolSendsThePinnedStatementsAn
             }
             return output;
         },
-        {62, "4d495961d0bfaf41", "ce0692d723790e8b"});
+        {62, "9774c4e912dde498", "b23fb6db6f84d004"});
 }
 
 // Latin text such as "A4" and "(Q)" is drawn in the same Chinese font as the other forms.

@@ -2,7 +2,7 @@
 // stored in either case, namesakes, quotes in names, lessons outside the week or naming a code
 // that is gone), every selection gives the model's rows in the columns its writer reads, ordered
 // by group (classes by grade and class number as a number, teachers as the database orders
-// codes), then by lesson and day.
+// codes), then by lesson and day, and a teacher's classes of one slot in the classes' order.
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -140,6 +140,9 @@ TEST_F(OutputRowsTest, EverySelectionGivesTheModelsRowsInGroupLessonAndDayOrder)
                 if (pick(6) > 0) table->push_back({code, someName(), someName()});
             }
         }
+        // A class's short name tells its code, so that the order of the classes in a teacher's
+        // slot shows.
+        for (Master& m : classes) m.shortName += "#" + m.code;
         for (const Master& m : classes) Insert("Classtb", m);
         for (const Master& m : courses) Insert("Coursetb", m);
         for (const Master& m : teachers) Insert("Teachertb", m);
@@ -181,9 +184,11 @@ TEST_F(OutputRowsTest, EverySelectionGivesTheModelsRowsInGroupLessonAndDayOrder)
                         expected.push_back(*row);
                     }
                 }
-                using Place =
-                    std::tuple<std::tuple<int, int, long long, QByteArray>, long long, long long>;
+                using Place = std::tuple<std::tuple<int, int, long long, QByteArray>, long long,
+                                         long long, std::tuple<int, int, long long, QByteArray>>;
                 Place last;
+                const bool byTeacher = choice.timetable == OutputTimetable::OneTeacher ||
+                                       choice.timetable == OutputTimetable::AllTeachers;
                 for (bool first = true; !rs.Eof(); rs.MoveNext(), first = false) {
                     Row row;
                     for (int i = 0; i < rs.FieldCount(); ++i) {
@@ -196,7 +201,11 @@ TEST_F(OutputRowsTest, EverySelectionGivesTheModelsRowsInGroupLessonAndDayOrder)
                     } else if (row.count("GroupCode") > 0) {
                         group = ClassPlace(row["GroupCode"]);
                     }
-                    const Place key{group, rs.Fields("LessonNo").Int(), rs.Fields("Day").Int()};
+                    // A teacher's classes of one slot come in the classes' order.
+                    const auto cls = byTeacher ? ClassPlace(row["ClassShortName"].section('#', -1))
+                                               : std::tuple<int, int, long long, QByteArray>();
+                    const Place key{group, rs.Fields("LessonNo").Int(), rs.Fields("Day").Int(),
+                                    cls};
                     ASSERT_TRUE(first || !(key < last)) << what << ", row " << actual.size();
                     last = key;
                 }
