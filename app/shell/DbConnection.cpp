@@ -25,7 +25,7 @@ QString OpenFailureText(const tw::db::OpenFailure& failure) {
             return QStringLiteral("文件所在的文件夹只读，不能保存修改（") + failure.detail +
                    QStringLiteral("）");
         case OpenError::CannotWrite:
-            return QStringLiteral("无法写入文件");
+            return QStringLiteral("文件或其所在的文件夹不能写入");
         case OpenError::TooShort:
             return QStringLiteral("文件太短，不是数据库");
         case OpenError::NotEncrypted:
@@ -42,6 +42,8 @@ QString OpenFailureText(const tw::db::OpenFailure& failure) {
             return QStringLiteral("缺少数据表 ") + failure.detail;
         case OpenError::IoError:
             return QStringLiteral("读写磁盘时出错");
+        case OpenError::DiskFull:
+            return QStringLiteral("磁盘已满");
         case OpenError::None:
         case OpenError::Other:
             break;

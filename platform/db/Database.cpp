@@ -30,9 +30,47 @@ bool Run(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// What a failed call of the engine means for an open.
+OpenError EngineFailure(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return OpenError::InUse;
+        case SQLITE_CORRUPT:
+            return OpenError::Damaged;
+        case SQLITE_IOERR:
+            return OpenError::IoError;
+        case SQLITE_READONLY:
+            return OpenError::CannotWrite;
+        case SQLITE_FULL:
+            return OpenError::DiskFull;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            return OpenError::CannotRead;
+        case SQLITE_NOTADB:
+            return OpenError::NotADatabase;
+        default:
+            return OpenError::Other;
+    }
+}
+
+// Why a statement failed, in the terms of an open: a journal that cannot be made beside the
+// file means the file cannot be written, and a file no longer readable as a database is damaged.
+OpenError StatementFailure(int rc) {
+    switch (const OpenError e = EngineFailure(rc)) {
+        case OpenError::CannotRead:
+            return OpenError::CannotWrite;
+        case OpenError::NotADatabase:
+            return OpenError::Damaged;
+        default:
+            return e;
+    }
+}
+
 [[noreturn]] void Fail(sqlite3* db, const QString& what, const QString& sql) {
     throw DbError(
-        (what + ": " + QString::fromUtf8(sqlite3_errmsg(db)) + " [" + sql + "]").toStdString());
+        (what + ": " + QString::fromUtf8(sqlite3_errmsg(db)) + " [" + sql + "]").toStdString(),
+        StatementFailure(sqlite3_extended_errcode(db)));
 }
 
 // Prepares exactly one statement; anything but blanks after it is refused.
@@ -99,29 +137,6 @@ bool HasTableNamed(sqlite3* db, const QString& name) {
     return found;
 }
 
-// What a failed call of the engine means for an open.
-OpenError EngineFailure(int rc) {
-    switch (rc & 0xFF) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return OpenError::InUse;
-        case SQLITE_CORRUPT:
-            return OpenError::Damaged;
-        case SQLITE_IOERR:
-            return OpenError::IoError;
-        case SQLITE_READONLY:
-        case SQLITE_FULL:
-            return OpenError::CannotWrite;
-        case SQLITE_CANTOPEN:
-        case SQLITE_PERM:
-            return OpenError::CannotRead;
-        case SQLITE_NOTADB:
-            return OpenError::NotADatabase;
-        default:
-            return OpenError::Other;
-    }
-}
-
 // Why the first read of a keyed file failed. Without the right password an encrypted file
 // cannot be told from noise, so a file of whole pages that is no plain database is taken for
 // one with another password.
@@ -137,8 +152,7 @@ OpenError ReadFailure(int rc, const QString& path) {
 // Why taking the lock failed: the journal that every write makes beside the file could not
 // be made, the file is held elsewhere, or the engine failed.
 OpenError LockFailure(sqlite3* db) {
-    const OpenError e = EngineFailure(sqlite3_extended_errcode(db));
-    return e == OpenError::CannotRead ? OpenError::CannotWrite : e;
+    return StatementFailure(sqlite3_extended_errcode(db));
 }
 
 // Only a path that leads nowhere means the file is not there: a folder on the way that may not

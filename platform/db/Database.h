@@ -17,12 +17,6 @@ namespace tw::db {
 
 class StatementCache;
 
-// Every failure of a statement, an open or a field lookup.
-class DbError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 // Doubles every single quote, so a value put between quotes never changes a statement's shape:
 // "... where Name='" + SqlQ(name) + "'".
 QString SqlQ(const QString& value);
@@ -48,7 +42,8 @@ class Field {
 
 enum RecordsetType { dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 
-// Why an open was refused; the application says it in words for the user.
+// Why the engine refused an open or a statement; the application says it in words for the
+// user. A failed statement gives DiskFull, CannotWrite, IoError, Damaged, InUse or Other.
 enum class OpenError {
     None,
     Missing,         // nothing at the path
@@ -57,7 +52,7 @@ enum class OpenError {
     CannotRead,      // the file may not be read
     ReadOnlyFile,    // the file may not be written
     ReadOnlyFolder,  // its folder may not be written: changes need a journal beside the file
-    CannotWrite,     // writing to the file failed (disk full, refused by the system)
+    CannotWrite,     // the file, or the journal beside it in its folder, may not be written
     TooShort,        // shorter than one page
     NotEncrypted,    // a plain, unencrypted database
     NotADatabase,    // no database at all
@@ -66,7 +61,21 @@ enum class OpenError {
     InUse,           // another connection or program holds the file
     MissingTable,    // a table asked for is missing
     IoError,         // the system failed to read or write the disk
+    DiskFull,        // the disk (or the database's size limit) has no room for the change
     Other,           // any other failure of the engine
+};
+
+// Every failure of a statement, an open or a field lookup: what() is the engine's own text with
+// the statement, for the log; Why() what the engine said in terms the user can act on (Other
+// for a statement the engine refused on its own terms, and for every failure of this layer).
+class DbError : public std::runtime_error {
+  public:
+    explicit DbError(const std::string& what, OpenError why = OpenError::Other)
+        : std::runtime_error(what), why_(why) {}
+    OpenError Why() const { return why_; }
+
+  private:
+    OpenError why_;
 };
 
 struct OpenFailure {

@@ -329,6 +329,29 @@ TEST_F(DbTest, ExecuteReportsAffectedRowsAndRefusesQueriesAndExtras) {
     EXPECT_FALSE(db_->HasTable("Nope"));
 }
 
+// A failed statement tells why in the terms of a failed open, for the program to word; its text
+// with the statement is for the log. A full disk (here the file's page limit) is DiskFull, a
+// statement the engine refuses on its own terms Other.
+TEST_F(DbTest, AFailedStatementSaysWhyTheEngineRefusedIt) {
+    auto why = [this](const QString& sql) {
+        try {
+            db_->Execute(sql);
+        } catch (const DbError& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(sql.left(20))) << e.what();
+            return e.Why();
+        }
+        ADD_FAILURE() << "no failure: " << sql.toStdString();
+        return tw::db::OpenError::None;
+    };
+    const long long pages = Count("PRAGMA page_count");
+    ASSERT_GT(pages, 0);
+    EXPECT_EQ(Count(QString("PRAGMA max_page_count=%1").arg(pages)), pages);
+    EXPECT_EQ(why("insert into CourseAttrtb values('" + QString(20000, 'x') + "')"),
+              tw::db::OpenError::DiskFull);
+    EXPECT_EQ(Count("select count(*) from CourseAttrtb"), 0);
+    EXPECT_EQ(why("delete from NoSuchTable"), tw::db::OpenError::Other);
+}
+
 TEST_F(DbTest, TransactionRollsBackUnlessCommitted) {
     {
         Transaction t(*db_);
