@@ -83,6 +83,12 @@ bool AddRecord(tw::shell::AppState& state, DataForm& form, DataListView* list,
     return false;
 }
 
+void ShowReadFailure(DataForm& form, const tw::store::Outcome& outcome) {
+    if (outcome.Done()) return;
+    form.Panel(1)->setText(shell::PanelFailureText("读取记录失败", outcome));
+    tw::ui::MsgBox(shell::FailureText("读取记录失败", outcome), tw::ui::vbInformation, "读取失败");
+}
+
 void ModifyNames(tw::shell::AppState& state, DataForm& form, DataListView* list,
                  tw::store::MasterTable table, const tw::store::MasterRecord& record) {
     const tw::store::Outcome outcome = OnOpenDatabase(state, [&](tw::db::Database& db) {

@@ -97,6 +97,10 @@ bool AddRecord(tw::shell::AppState& state, DataForm& form, DataListView* list,
                tw::store::MasterTable table, const tw::store::MasterRecord& record,
                const AddWording& wording);
 
+// Tells a failed read of a data-entry form as a failed write is told: "读取记录失败" and the
+// reason in the form's panel 1 and in a message box. A read that was done shows nothing.
+void ShowReadFailure(DataForm& form, const tw::store::Outcome& outcome);
+
 // Stores new names for the record of record.code in table and shows the outcome: the form's
 // panel 1, and a message box on failure; on success the record's row in list shows the new
 // names.

@@ -34,6 +34,7 @@ MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable ta
     s.checkTitle = "输入信息检查";
     s.duplicatePrefix = "该" + noun + "代码： ";
     s.codeChangeMessage = noun + "代码不能修改！";
+    s.chooseRowMessage = "请在列表中选择要删除的" + noun + "。";
     return s;
 }
 
@@ -101,6 +102,7 @@ void MasterDataForm::Form_Load() {
     for (const tw::store::MasterRecord& r : read.value) {
         lstAllRecord_->AddRow({r.code, r.name, r.fullName, r.shortName});
     }
+    ShowReadFailure(*this, read.outcome);
 }
 
 void MasterDataForm::ShowSelectedRecord() {
@@ -174,14 +176,16 @@ bool MasterDataForm::AppendRecord() {
 }
 
 void MasterDataForm::DeleteRecord() {
-    // The delete acts on the selected row, whose name the confirmation shows: a code box that
-    // no longer holds that row's code is refused, as the modify refuses it.
-    QTreeWidgetItem* row = RowInCodeBox();
-    if (!row) {
-        RefuseCodeChange();
+    if (CheckInput()) {
         return;
     }
-    if (CheckInput()) {
+    // The delete acts on the selected row, whose name the confirmation shows: while the code box
+    // does not hold that row's code (no row chosen, or the code typed over), the user is asked
+    // to choose the row to delete.
+    QTreeWidgetItem* row = RowInCodeBox();
+    if (!row) {
+        lstAllRecord_->setFocus();
+        MsgBox(settings_.chooseRowMessage, tw::ui::vbInformation, settings_.checkTitle);
         return;
     }
     const QString code = row->text(0);

@@ -34,16 +34,17 @@ struct MasterFormSettings {
     QList<Required> required;  // required boxes in check order
     QString checkTitle;
     QString duplicatePrefix;  // "该课程代码： "
-    // Shown when the code box no longer holds the selected row's code (delete, and modify
-    // unless modifyByTypedCode).
+    // Shown when the code box does not hold the selected row's code: on a modify (unless
+    // modifyByTypedCode) the code-change refusal, on a delete the request to choose the row.
     QString codeChangeMessage;
+    QString chooseRowMessage;
     bool modifyByTypedCode = false;  // modify updates the record of the typed code
 };
 
 // The settings whose texts all name the entry by noun: the caption <noun>名单, headings and
 // labels <noun>代码, <noun>名称, <noun>全称, <noun>简称, boxes in that order, each required
-// ("请输入<noun>简称。" first, the code last), the check title 输入信息检查, "该<noun>代码： "
-// and <noun>代码不能修改！.
+// ("请输入<noun>简称。" first, the code last), the check title 输入信息检查, "该<noun>代码： ",
+// <noun>代码不能修改！ and 请在列表中选择要删除的<noun>。.
 MasterFormSettings SettingsNaming(const QString& noun, tw::store::MasterTable table);
 
 class MasterDataForm : public RecordForm {

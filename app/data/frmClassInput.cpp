@@ -137,6 +137,7 @@ void frmClassInput::Form_Load() {
     for (const store::MasterRecord& r : read.value) {
         lstAllRecord_->AddRow({r.code, r.name, r.fullName, r.shortName});
     }
+    ShowReadFailure(*this, read.outcome);
 }
 
 QString frmClassInput::ActingCode() const {

@@ -10,6 +10,7 @@
 
 #include "DataEntry.h"
 #include "db/CodeOrder.h"
+#include "shell/FailureText.h"
 #include "shell/mdlPublic.h"
 #include "store/Names.h"
 #include "store/Plan.h"
@@ -57,7 +58,9 @@ void RedText(QWidget* w) {
 }  // namespace
 
 frmClassPlanInput::frmClassPlanInput(tw::shell::AppState& state, QWidget* parent)
-    : DataForm(parent), state_(state) {
+    : DataForm(parent),
+      state_(state),
+      reads_([this](const Outcome& failed) { ShowReadFailure(*this, failed); }) {
     setObjectName("frmClassPlanInput");
     BuildControls();
     Form_Load();
@@ -181,9 +184,10 @@ void frmClassPlanInput::BuildControls() {
 }
 
 void frmClassPlanInput::Form_Load() {
-    classNames_ = OnOpenDatabase(state_, shell::ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(state_, shell::ShownNames::OfCourses).value;
-    teacherNames_ = OnOpenDatabase(state_, shell::ShownNames::OfTeachers).value;
+    const shell::ReadFailures::Action opening(reads_);
+    classNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfClasses));
+    courseNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfCourses));
+    teacherNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfTeachers));
     FillClassCombo();
     FillCourseCombo();
     FillTeacherCombos();
@@ -193,7 +197,8 @@ void frmClassPlanInput::Form_Load() {
 
 void frmClassPlanInput::FillClassCombo() {
     shell::FillNameCombos(
-        shell::ListedNames(OnOpenDatabase(state_, tw::store::ReadClassList).value), {CmbClass_});
+        shell::ListedNames(reads_.Value(OnOpenDatabase(state_, tw::store::ReadClassList))),
+        {CmbClass_});
     CmbClass_->setCurrentIndex(-1);
     if (CmbClass_->count() > 0) {
         SetComboIndex(CmbClass_, 0, [this] { CmbClass_Click(); });
@@ -202,20 +207,22 @@ void frmClassPlanInput::FillClassCombo() {
 
 void frmClassPlanInput::FillCourseCombo() {
     shell::FillNameCombos(
-        shell::ListedNames(OnOpenDatabase(state_, tw::store::ReadCourseList).value), {CmbCourse_});
+        shell::ListedNames(reads_.Value(OnOpenDatabase(state_, tw::store::ReadCourseList))),
+        {CmbCourse_});
     CmbCourse_->setCurrentIndex(-1);
 }
 
 void frmClassPlanInput::FillTeacherCombos() {
-    const auto teachers = OnOpenDatabase(state_, [](tw::db::Database& db) {
+    const auto teachers = reads_.Value(OnOpenDatabase(state_, [](tw::db::Database& db) {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
-    });
-    shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher_, CmbTeacher2_});
+    }));
+    shell::FillNameCombos(shell::ListedNames(teachers), {CmbTeacher_, CmbTeacher2_});
     SetComboIndex(CmbTeacher_, -1);
     SetComboIndex(CmbTeacher2_, -1, [this] { CmbTeacher2_Click(); });
 }
 
 void frmClassPlanInput::CmbClass_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     currentClassCode_ = ComboCode(CmbClass_);
     Panel(2)->setText(CmbClass_->currentText());
     LoadClassPlan();
@@ -234,6 +241,7 @@ void frmClassPlanInput::CmdNextClass_Click() {
 }
 
 void frmClassPlanInput::CmbTeacher2_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     if (CmbTeacher2_->currentIndex() < 0) {
         lstTeacherInfo_->clear();
         lblTeacherSum_->setText(QString());
@@ -246,10 +254,10 @@ void frmClassPlanInput::LoadClassPlan() {
     currentClassCode_ = ComboCode(CmbClass_);
     lstAllRecord_->clear();
     // A failing read ends the load; rows read before it stay.
-    const auto read = OnOpenDatabase(state_, [this](tw::db::Database& db) {
+    const auto rows = reads_.Value(OnOpenDatabase(state_, [this](tw::db::Database& db) {
         return tw::store::ReadClassPlan(db, currentClassCode_);
-    });
-    for (const tw::store::PlanRow& plan : read.value) {
+    }));
+    for (const tw::store::PlanRow& plan : rows) {
         QTreeWidgetItem* row = lstAllRecord_->AddRow(
             {courseNames_.Of(plan.courseCode), teacherNames_.Of(plan.teacherCode), plan.count});
         row->setData(kCourseColumn, kCodeRole, plan.courseCode);
@@ -285,11 +293,12 @@ void frmClassPlanInput::LoadTeacherPlan(const QString& teacherCode) {
         total += plan.countValue;
     }
     // After a failing read the rows read before it stay, without a total.
-    if (!read.Done()) return;
+    if (!reads_.Note(read.outcome)) return;
     lblTeacherSum_->setText("共  " + QString::number(total) + "  节课");
 }
 
 void frmClassPlanInput::ShowSelectedPlanRow() {
+    const shell::ReadFailures::Action showing(reads_);
     QTreeWidgetItem* row = lstAllRecord_->SelectedRow();
     const QString course = row ? RowCode(row, kCourseColumn) : QString();
     const QString teacher = row ? RowCode(row, kTeacherColumn) : QString();
@@ -360,13 +369,16 @@ QTreeWidgetItem* frmClassPlanInput::FindPlanRow(const QString& course,
     return nullptr;
 }
 
-bool frmClassPlanInput::AppendFailed(const QString& reason, const Outcome& outcome) {
-    // A refusal the form words itself keeps its text; a failure of the database says its reason.
-    const bool worded = !reason.isEmpty() || shell::FailureText({}, outcome).isEmpty();
-    Panel(1)->setText(worded ? "添加记录失败   " + reason
-                             : shell::PanelFailureText("添加记录失败", outcome));
-    MsgBox(worded ? "添加记录失败  " + reason : shell::FailureText("添加记录失败", outcome),
-           tw::ui::vbInformation, "添加失败");
+bool frmClassPlanInput::AppendFailed(const Outcome& outcome) {
+    // The refusal of a second teacher keeps the form's own text with its reason after blanks;
+    // every other reason follows on a line of its own.
+    if (outcome.reason == Reason::OtherTeacher) {
+        Panel(1)->setText("添加记录失败   " + shell::ReasonText(outcome));
+        MsgBox("添加记录失败  " + shell::ReasonText(outcome), tw::ui::vbInformation, "添加失败");
+    } else {
+        Panel(1)->setText(shell::PanelFailureText("添加记录失败", outcome));
+        MsgBox(shell::FailureText("添加记录失败", outcome), tw::ui::vbInformation, "添加失败");
+    }
     return true;
 }
 
@@ -379,9 +391,9 @@ bool frmClassPlanInput::AppendPlanRow() {
         return tw::store::AddPlanRow(db, key, txtCount_->text());
     });
     if (!outcome.Done()) {
-        return outcome.reason == Reason::OtherTeacher ? AppendFailed("不允许一门课多个老师")
-                                                      : AppendFailed(QString(), outcome);
+        return AppendFailed(outcome);
     }
+    const shell::ReadFailures::Action reloading(reads_);
     Panel(1)->setText("添加记录成功！添加了1条记录");
     LoadClassPlan();
     ShowClassTotals();
@@ -413,6 +425,7 @@ bool frmClassPlanInput::DeletePlanRow() {
                tw::ui::vbInformation, "删除失败");
         return true;
     }
+    const shell::ReadFailures::Action reloading(reads_);
     Panel(1)->setText("删除记录成功！删除了1条记录");
     // The list loses the row of the deleted course and teacher, whatever row is selected.
     delete FindPlanRow(course, teacher);
@@ -423,9 +436,36 @@ bool frmClassPlanInput::DeletePlanRow() {
     return false;
 }
 
+void frmClassPlanInput::ModifyRefused(const Outcome& outcome) {
+    Panel(1)->setText("修改记录失败   " + shell::ReasonText(outcome));
+    MsgBox("修改记录失败  " + shell::ReasonText(outcome), tw::ui::vbInformation, "修改失败");
+}
+
+void frmClassPlanInput::ShowModified(const Outcome& outcome) {
+    const QString done = "修改记录成功！修改了1条记录";
+    if (outcome.removed <= 0) {
+        Panel(1)->setText(done);
+        return;
+    }
+    // Lessons the new teacher could not take are gone from the timetable: the user is told how
+    // many and where they are owed now.
+    const QString removed = QString::number(outcome.removed);
+    Panel(1)->setText(done + "，删除了" + removed + "节新老师已有课的课时");
+    MsgBox(done + "\n新老师有" + removed + "个课时已在其他班级上课，这" + removed +
+               "节课已从课表中删除，可在“手工调整课表”的未排课程中重新安排。",
+           tw::ui::vbInformation, windowTitle());
+}
+
 bool frmClassPlanInput::ModifyFailed(const Outcome& outcome) {
-    Panel(1)->setText(shell::PanelFailureText("修改记录失败", outcome));
-    MsgBox(shell::FailureText("修改记录失败！", outcome), tw::ui::vbInformation, "修改失败");
+    // A fixed lesson that cannot follow names the class the new teacher teaches then as the
+    // lists show it.
+    Outcome shown = outcome;
+    if (shown.reason == Reason::FixedInTheWay && !shown.detail.isEmpty()) {
+        const QString name = classNames_.Of(shown.detail);
+        if (!name.isEmpty()) shown.detail = name;
+    }
+    Panel(1)->setText(shell::PanelFailureText("修改记录失败", shown));
+    MsgBox(shell::FailureText("修改记录失败！", shown), tw::ui::vbInformation, "修改失败");
     return true;
 }
 
@@ -444,9 +484,7 @@ bool frmClassPlanInput::ModifyPlanRow() {
     const Outcome outcome = OnOpenDatabase(
         state_, [&change](tw::db::Database& db) { return tw::store::ModifyPlanRow(db, change); });
     if (outcome.reason == Reason::CourseChanged) {
-        Panel(1)->setText(QString("修改记录失败   ") + "只允许修改老师和节数");
-        MsgBox(QString("修改记录失败  ") + "只允许修改老师和节数", tw::ui::vbInformation,
-               "修改失败");
+        ModifyRefused(outcome);
         SetComboCode(CmbCourse_, selectedCourseCode_);
         PaintCheck(CmbCourse_, false);
         CmbCourse_->setFocus();
@@ -454,16 +492,15 @@ bool frmClassPlanInput::ModifyPlanRow() {
     }
     PaintCheck(CmbCourse_, true);
     if (outcome.reason == Reason::OtherTeacher) {
-        Panel(1)->setText(QString("修改记录失败   ") + "不允许一门课多个老师");
-        MsgBox(QString("修改记录失败  ") + "不允许一门课多个老师", tw::ui::vbInformation,
-               "修改失败");
+        ModifyRefused(outcome);
         return true;
     }
     if (!outcome.Done()) {
         return ModifyFailed(outcome);
     }
+    const shell::ReadFailures::Action reloading(reads_);
     const short count = *PlanCount(txtCount_->text());
-    Panel(1)->setText("修改记录成功！修改了1条记录");
+    ShowModified(outcome);
     QTreeWidgetItem* row = FindPlanRow(selectedCourseCode_, selectedTeacherCode_);
     selectedCourseCode_ = course;
     selectedTeacherCode_ = teacher;

@@ -7,6 +7,7 @@
 #include "DataEntry.h"
 #include "shell/AppState.h"
 #include "shell/NameLists.h"
+#include "shell/ReadFailures.h"
 #include "shell/mdlPublic.h"
 
 class QComboBox;
@@ -38,6 +39,8 @@ class frmClassPlanInput : public tw::ui::DataForm {
 
   private:
     tw::shell::AppState& state_;
+    // The reads of one click that failed, told once in panel 1 and a message box.
+    shell::ReadFailures reads_;
     void BuildControls();
     void Form_Load();
     void FillClassCombo();
@@ -56,9 +59,15 @@ class frmClassPlanInput : public tw::ui::DataForm {
     bool DeletePlanRow();
     bool ModifyPlanRow();
     // The failure path of the add: panel 1 and a message box give the reason; returns true.
-    bool AppendFailed(const QString& reason, const tw::store::Outcome& outcome = {});
+    bool AppendFailed(const tw::store::Outcome& outcome);
+    // The modify's refusals of another course and of a second teacher: panel 1 and a message
+    // box give the reason after the form's own text.
+    void ModifyRefused(const tw::store::Outcome& outcome);
     // The failure path of the modify: panel 1 and a message box; returns true.
     bool ModifyFailed(const tw::store::Outcome& outcome);
+    // The success of a modify in panel 1; when the new teacher could not take some of the row's
+    // lessons, how many were removed, also in a message box.
+    void ShowModified(const tw::store::Outcome& outcome);
     // CmbTeacher2 shows the teacher of CmbTeacher, which reloads the teacher summary.
     void FollowTeacher();
     // The list row of the plan row with these codes; nullptr when none.

@@ -85,7 +85,12 @@ QColor frmLimitInput::LevelColor(int attr) {
 }
 
 frmLimitInput::frmLimitInput(tw::shell::AppState& state, LimitKind kind, QWidget* parent)
-    : tw::ui::DataForm(parent), state_(state), setup_(SetupOf(kind)) {
+    : tw::ui::DataForm(parent),
+      state_(state),
+      reads_([this](const tw::store::Outcome& failed) {
+          ShowStatus(shell::PanelFailureText(QStringLiteral("读取失败"), failed));
+      }),
+      setup_(SetupOf(kind)) {
     const QString stem = QString::fromUtf8(setup_.stem);
     const QString noun = QString::fromUtf8(setup_.noun);
     const QString buttonStem = QString::fromUtf8(setup_.buttonStem);
@@ -157,6 +162,7 @@ void frmLimitInput::ShowStatus(const QString& text) {
 }
 
 void frmLimitInput::Form_Load() {
+    const shell::ReadFailures::Action opening(reads_);
     FillLimitCombo();
     LoadLimits();
 }
@@ -166,7 +172,7 @@ void frmLimitInput::FillLimitCombo() {
     const auto entries = OnOpenDatabase(
         state_, [this](tw::db::Database& db) { return ReadLimitEntries(db, setup_.kind); });
     shell::FillNameCombos(shell::ListedNames(entries.value), {Combo});
-    if (entries.Done() && Combo->count() > 0) SelectName(0);
+    if (reads_.Note(entries.outcome) && Combo->count() > 0) SelectName(0);
 }
 
 void frmLimitInput::SelectName(int index) {
@@ -174,6 +180,7 @@ void frmLimitInput::SelectName(int index) {
 }
 
 void frmLimitInput::Combo_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     const QString name = Combo->currentText();
     currentCode_ = tw::ui::ComboCode(Combo);
     Panel(2)->setText(name + QStringLiteral("  限制特征"));
@@ -230,8 +237,7 @@ void frmLimitInput::LoadLimits() {
             }
         }
     }
-    ShowStatus(read.Done() ? QStringLiteral("读取成功")
-                           : shell::PanelFailureText(QStringLiteral("读取失败"), read.outcome));
+    if (reads_.Note(read.outcome)) ShowStatus(QStringLiteral("读取成功"));
 }
 
 void frmLimitInput::SaveLimitCell() {

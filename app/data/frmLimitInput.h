@@ -10,6 +10,7 @@
 
 #include "DataEntry.h"
 #include "shell/AppState.h"
+#include "shell/ReadFailures.h"
 #include "store/Limits.h"
 
 class QAction;
@@ -72,6 +73,8 @@ class frmLimitInput : public tw::ui::DataForm {
 
   private:
     tw::shell::AppState& state_;
+    // The reads of one choice that failed, told once in panel 1.
+    tw::shell::ReadFailures reads_;
     // What tells the four forms apart (their names, captions and grid height).
     struct Setup;
     static const Setup& SetupOf(tw::store::LimitKind kind);

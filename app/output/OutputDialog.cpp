@@ -4,7 +4,16 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "shell/FailureText.h"
+#include "ui/MsgBox.h"
+
 namespace tw::output {
+
+OutputDialog::OutputDialog(QWidget* parent)
+    : QDialog(parent), reads_([this](const tw::store::Outcome& failed) {
+          tw::ui::MsgBox(shell::FailureText(QStringLiteral("读取失败"), failed), tw::ui::vbCritical,
+                         windowTitle());
+      }) {}
 
 void OutputDialog::SetBusy(bool busy) {
     busy_ = busy;

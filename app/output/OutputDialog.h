@@ -7,6 +7,8 @@
 #include <QList>
 #include <utility>
 
+#include "shell/ReadFailures.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -14,7 +16,7 @@ namespace tw::output {
 
 class OutputDialog : public QDialog {
   public:
-    explicit OutputDialog(QWidget* parent = nullptr) : QDialog(parent) {}
+    explicit OutputDialog(QWidget* parent = nullptr);
 
     // True while a command runs.
     bool Busy() const { return busy_; }
@@ -39,6 +41,10 @@ class OutputDialog : public QDialog {
     void SetBusy(bool busy);
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
+
+    // The reads of the dialog's opening that failed, told once in a message box ("读取失败"
+    // and the reason) titled with the dialog's caption.
+    tw::shell::ReadFailures reads_;
 
   private:
     static void StepCombo(QComboBox* combo, int step);

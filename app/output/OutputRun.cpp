@@ -38,7 +38,7 @@ CommandRun WriteChosenRows(tw::shell::AppState& state, tw::store::OutputFile fil
     CommandRun run;
     if (!read.Done()) {
         run.stopped = true;
-        run.failure = ReadFailureText(read.outcome);
+        run.failure = shell::ReasonText(read.outcome);
         return run;
     }
     tw::db::Recordset& rows = *read.value;

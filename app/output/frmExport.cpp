@@ -111,6 +111,7 @@ frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
     SetCommandButtons({cmdExportClass, cmdExportAllClass, cmdExportTeacher, cmdExportAllTeacher,
                        CmdExportTotal, cmdOK});
 
+    const shell::ReadFailures::Action opening(reads_);
     FillClassCombo();
     FillTeacherCombo();
 }
@@ -118,7 +119,7 @@ frmExport::frmExport(tw::shell::AppState& state, QWidget* parent)
 int frmExport::FillClassCombo() {
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
-    return classes.Done() ? 0 : -1;
+    return reads_.Note(classes.outcome) ? 0 : -1;
 }
 
 int frmExport::FillTeacherCombo() {
@@ -126,7 +127,7 @@ int frmExport::FillTeacherCombo() {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
-    return teachers.Done() ? 0 : -1;
+    return reads_.Note(teachers.outcome) ? 0 : -1;
 }
 
 namespace {

@@ -133,6 +133,7 @@ frmPrint::frmPrint(tw::shell::AppState& state, QWidget* parent)
 }
 
 void frmPrint::Form_Load() {
+    const shell::ReadFailures::Action opening(reads_);
     FillClassCombo();
     FillTeacherCombo();
 }
@@ -140,7 +141,7 @@ void frmPrint::Form_Load() {
 short frmPrint::FillClassCombo() {
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
-    return classes.Done() ? 0 : -1;
+    return reads_.Note(classes.outcome) ? 0 : -1;
 }
 
 short frmPrint::FillTeacherCombo() {
@@ -148,7 +149,7 @@ short frmPrint::FillTeacherCombo() {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
-    return teachers.Done() ? 0 : -1;
+    return reads_.Note(teachers.outcome) ? 0 : -1;
 }
 
 void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {

@@ -98,7 +98,12 @@ void OfferLessonTrim(AppState& state) {
         OnOpenDatabase(state, [&state](tw::db::Database& db) {
             return tw::store::CountLessonsBeyondDay(db, state.lessonOfDay);
         });
-    if (!counted.Done()) return;  // nothing counted, nothing offered
+    if (!counted.Done()) {
+        // Nothing counted, nothing offered; the user hears why.
+        tw::ui::MsgBox(FailureText(QStringLiteral("读取课表失败！"), counted.outcome),
+                       tw::ui::vbCritical, state.title);
+        return;
+    }
     const long long beyond = counted.value;
     if (beyond <= 0) return;
     const QString question =

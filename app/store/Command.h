@@ -20,9 +20,13 @@ bool TimetableSound(tw::db::Database& db);
 // nothing in builds without assertions.
 void AssertTimetableRulesKept(tw::db::Database& db, bool keptBefore);
 
+// The outcome of a statement that failed: DatabaseError with the engine's reason code, and its
+// text with the statement written to the log (standard error), never shown to the user.
+Outcome FailedStatement(const tw::db::DbError& error);
+
 // Runs body(), which sends its statements to db and returns an Outcome, inside one
 // transaction: committed when the outcome is done, rolled back otherwise and whenever a
-// statement fails, which gives DatabaseError with the database's text. Where the tables kept
+// statement fails, which gives FailedStatement's outcome. Where the tables kept
 // their rules before, an assertion checks they still do after a commit.
 template <class Body>
 Outcome RunInTransaction(tw::db::Database& db, Body&& body) {
@@ -35,23 +39,23 @@ Outcome RunInTransaction(tw::db::Database& db, Body&& body) {
         AssertTimetableRulesKept(db, soundBefore);
         return outcome;
     } catch (const tw::db::DbError& e) {
-        return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));
+        return FailedStatement(e);
     }
 }
 
 // Runs body() (a read, or a single statement that needs no transaction of its own), turning a
-// failing statement into DatabaseError.
+// failing statement into FailedStatement's outcome.
 template <class Body>
 Outcome RunGuarded(Body&& body) {
     try {
         return std::forward<Body>(body)();
     } catch (const tw::db::DbError& e) {
-        return Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what()));
+        return FailedStatement(e);
     }
 }
 
 // Reads every row sql gives, each made into a T by rowOf(recordset); a failing statement gives
-// DatabaseError, and the rows read before it stay.
+// FailedStatement's outcome, and the rows read before it stay.
 template <class T, class RowOf>
 Read<QList<T>> ReadRows(tw::db::Database& db, const QString& sql, RowOf&& rowOf) {
     Read<QList<T>> read;

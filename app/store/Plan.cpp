@@ -1,6 +1,7 @@
 #include "Plan.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -46,11 +47,20 @@ Read<QList<PlanRow>> ReadPlanRows(tw::db::Database& db, const QString& sql) {
     });
 }
 
+// What became of a row's lessons when they followed a new teacher.
+struct FollowedLessons {
+    long long removed = 0;  // built or hand-placed lessons the new teacher could not take
+    // A fixed lesson that cannot follow: its slot (day 0 for none) and the class the new teacher
+    // teaches then.
+    WeekSlot blocked;
+    QString blockingClass;
+};
+
 // Hands the lessons of class and course taught by oldTeacher to newTeacher. A lesson whose slot
 // newTeacher already teaches elsewhere cannot follow: a built or hand-placed one is removed; a
-// fixed one must stay, so the result is false and the caller rolls back.
-bool MovePlanLessons(tw::db::Database& db, const QString& cls, const QString& course,
-                     const QString& oldTeacher, const QString& newTeacher) {
+// fixed one must stay, so the walk stops there and the caller rolls back.
+FollowedLessons MovePlanLessons(tw::db::Database& db, const QString& cls, const QString& course,
+                                const QString& oldTeacher, const QString& newTeacher) {
     struct Lesson {
         long long day;
         long long lesson;
@@ -64,23 +74,37 @@ bool MovePlanLessons(tw::db::Database& db, const QString& cls, const QString& co
                            IsFixed(rs->Fields("SetFlag"))});
     }
     rs->Close();
+    FollowedLessons followed;
     for (const Lesson& l : lessons) {
         const QString slot =
             " and Day=" + QString::number(l.day) + " and LessonNo=" + QString::number(l.lesson);
-        auto busy = db.OpenRecordset("select Day from LessonListtb where TeacherCode='" +
+        auto busy = db.OpenRecordset("select ClassCode from LessonListtb where TeacherCode='" +
                                      SqlQ(newTeacher) + "'" + slot);
         const bool free = busy->Eof();
+        const QString busyClass = free ? QString() : busy->Fields("ClassCode").Text();
         busy->Close();
         if (free) {
             db.Execute("update LessonListtb set TeacherCode='" + SqlQ(newTeacher) + "' where " +
                        row + slot);
         } else if (l.fixed) {
-            return false;
+            followed.blocked = {static_cast<int>(l.day), static_cast<int>(l.lesson)};
+            followed.blockingClass = busyClass;
+            return followed;
         } else {
             db.Execute("delete from LessonListtb where " + row + slot);
+            ++followed.removed;
         }
     }
-    return true;
+    return followed;
+}
+
+// BadCount with the counts a row holding `stored` lessons can take on top: the sum must fit a
+// 16-bit count.
+Outcome BadCountOver(long long stored) {
+    Outcome outcome = Outcome::Failed(Reason::BadCount);
+    outcome.lowest = std::numeric_limits<short>::min() - std::min(stored, 0LL);
+    outcome.highest = std::numeric_limits<short>::max() - std::max(stored, 0LL);
+    return outcome;
 }
 
 // Sets BuildCount of the plan row to the number of its placed lessons.
@@ -131,7 +155,7 @@ Outcome AddPlanRow(tw::db::Database& db, const PlanKey& key, const QString& coun
         const bool otherTeacher = !other->Eof();
         other->Close();
         if (otherTeacher) return Outcome::Failed(Reason::OtherTeacher);
-        if (!count) return Outcome::Failed(Reason::BadCount);
+        if (!count) return BadCountOver(0);
         const QString sameRow = where + " and TeacherCode='" + SqlQ(key.teacherCode) + "'";
         auto rs = db.OpenRecordset("Select Count from ClassPlantb where " + sameRow);
         QString statement;
@@ -141,10 +165,11 @@ Outcome AddPlanRow(tw::db::Database& db, const PlanKey& key, const QString& coun
                 SqlQ(key.classCode) + "','" + SqlQ(key.courseCode) + "','" + SqlQ(key.teacherCode) +
                 "'," + QString::number(*count) + ")";
         } else {
-            const long long sum = rs->Fields("Count").Int() + *count;
+            const long long stored = rs->Fields("Count").Int();
+            const long long sum = stored + *count;
             if (!FitsCount(sum)) {
                 rs->Close();
-                return Outcome::Failed(Reason::BadCount);
+                return BadCountOver(stored);
             }
             statement =
                 "Update ClassPlantb set Count=" + QString::number(sum) + " where " + sameRow;
@@ -174,7 +199,7 @@ Outcome ModifyPlanRow(tw::db::Database& db, const PlanChange& change) {
         return Outcome::Failed(Reason::CourseChanged);
     }
     const std::optional<short> count = PlanCount(change.newCountText);
-    if (!count) return Outcome::Failed(Reason::BadCount);
+    if (!count) return BadCountOver(0);
     const QString& course = change.newCourseCode;
     const QString& teacher = change.newTeacherCode;
     const bool newTeacher = !tw::db::SameCode(teacher, row.teacherCode);
@@ -203,11 +228,19 @@ Outcome ModifyPlanRow(tw::db::Database& db, const PlanChange& change) {
         if (changed == 0) return Outcome::Failed(Reason::NotFound);
         // The lessons follow the row to its new teacher, and BuildCount is counted anew from
         // the lessons it keeps.
-        if (newTeacher && !MovePlanLessons(db, row.classCode, course, row.teacherCode, teacher)) {
-            return Outcome::Failed(Reason::FixedInTheWay);
+        FollowedLessons followed;
+        if (newTeacher) {
+            followed = MovePlanLessons(db, row.classCode, course, row.teacherCode, teacher);
+            if (followed.blocked.day != 0) {
+                Outcome blocked = Outcome::Failed(Reason::FixedInTheWay, followed.blockingClass);
+                blocked.slot = followed.blocked;
+                return blocked;
+            }
         }
         RecountBuildCount(db, row.classCode, course, teacher);
-        return Outcome::Ok(changed);
+        Outcome done = Outcome::Ok(changed);
+        done.removed = followed.removed;
+        return done;
     });
 }
 

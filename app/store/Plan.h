@@ -51,8 +51,8 @@ Read<QList<PlanRow>> ReadTeacherPlan(tw::db::Database& db, const QString& teache
 
 // Adds countText's lessons (see PlanCount) to the plan row of key, storing a new row when there
 // is none. OtherTeacher, with nothing changed, when the class has the course with another
-// teacher; BadCount when the count is no whole number a 16-bit count holds, or the row's count
-// with it would not fit.
+// teacher; BadCount, with the counts that would fit, when the count is no whole number a 16-bit
+// count holds, or the row's count with it would not fit.
 Outcome AddPlanRow(tw::db::Database& db, const PlanKey& key, const QString& countText);
 
 // Deletes the plan row of key together with its placed lessons, all or nothing. NotFound, with
@@ -71,12 +71,13 @@ struct PlanChange {
 
 // Gives the row a new teacher and count, all or nothing. The row's lessons follow it to the new
 // teacher where the teacher is free in their slot; a built or hand-placed lesson that cannot
-// follow is removed, and BuildCount is counted anew from the lessons the row keeps.
-// CourseChanged when the course is another one (checked first, before anything is read);
-// BadCount when the count is no whole number (see PlanCount); OtherTeacher when the teacher
-// changes while the class has another row of the course (which would merge the two rows);
-// NotFound when the stored row does not hold the course, teacher and count the caller read;
-// FixedInTheWay when a fixed lesson of the row cannot follow the new teacher.
+// follow is removed (the outcome's `removed` counts them), and BuildCount is counted anew from
+// the lessons the row keeps. CourseChanged when the course is another one (checked first,
+// before anything is read); BadCount when the count is no whole number (see PlanCount);
+// OtherTeacher when the teacher changes while the class has another row of the course (which
+// would merge the two rows); NotFound when the stored row does not hold the course, teacher and
+// count the caller read; FixedInTheWay, with the fixed lesson's slot and the code of the class
+// the new teacher teaches then, when a fixed lesson of the row cannot follow the new teacher.
 Outcome ModifyPlanRow(tw::db::Database& db, const PlanChange& change);
 
 }  // namespace tw::store

@@ -15,12 +15,18 @@ bool StartsWithDigit(const QString& code) {
     return !code.isEmpty() && code.at(0) >= QLatin1Char('0') && code.at(0) <= QLatin1Char('9');
 }
 
-// True when every class code stored in the column of the table starts with a digit.
-bool AllCodesStartWithDigit(tw::db::Database& db, const QString& column, const QString& table) {
+// True when every class code stored in the column of the table starts with a digit; else false
+// with the first code that does not in *ungraded.
+bool AllCodesStartWithDigit(tw::db::Database& db, const QString& column, const QString& table,
+                            QString* ungraded) {
     auto rs = db.OpenRecordset("select " + column + " from " + table);
     bool ok = true;
     while (!rs->Eof()) {
-        if (!StartsWithDigit(rs->Fields(column).Text())) ok = false;
+        const QString code = rs->Fields(column).Text();
+        if (ok && !StartsWithDigit(code)) {
+            ok = false;
+            *ungraded = code;
+        }
         rs->MoveNext();
     }
     rs->Close();
@@ -100,10 +106,11 @@ QString NextGradeName(const QString& name) {
 Outcome UpgradeSchoolYear(tw::db::Database& db) {
     return RunInTransaction(db, [&] {
         // A code without a grade digit cannot move up a grade: refuse before changing anything.
-        if (!AllCodesStartWithDigit(db, "Code", "Classtb") ||
-            !AllCodesStartWithDigit(db, "ClassCode", "LessonListtb") ||
-            !AllCodesStartWithDigit(db, "ClassCode", "ClassPlantb")) {
-            return Outcome::Failed(Reason::NotGraded);
+        QString ungraded;
+        if (!AllCodesStartWithDigit(db, "Code", "Classtb", &ungraded) ||
+            !AllCodesStartWithDigit(db, "ClassCode", "LessonListtb", &ungraded) ||
+            !AllCodesStartWithDigit(db, "ClassCode", "ClassPlantb", &ungraded)) {
+            return Outcome::Failed(Reason::NotGraded, ungraded);
         }
 
         db.Execute(QStringLiteral(

@@ -25,8 +25,8 @@ Outcome MaintainData(tw::db::Database& db);
 // Moves every class up one grade, in one transaction: grades 6 and 9 leave the school with
 // their plans and lessons, grades 1-5, 7 and 8 move up with theirs, and each former grade-one
 // class leaves an empty successor under its old code and names. Preschool (grade 0) and the
-// limits stay. NotGraded, with nothing changed, when a class code in Classtb, LessonListtb or
-// ClassPlantb does not start with a digit.
+// limits stay. NotGraded, with nothing changed and the code in its detail, when a class code in
+// Classtb, LessonListtb or ClassPlantb does not start with a digit.
 Outcome UpgradeSchoolYear(tw::db::Database& db);
 
 // A class name moved up one grade: its leading numeral "一".."五", "七", "八" becomes the next one;

@@ -21,7 +21,9 @@ using tw::ui::MakeButton;
 using tw::ui::PlaceTwips;
 
 ClassWeekDialog::ClassWeekDialog(tw::shell::AppState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+    : QDialog(parent), state_(state), reads_([this](const tw::store::Outcome& failed) {
+          Panel(3)->setText(shell::PanelFailureText(QStringLiteral("读取失败"), failed));
+      }) {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 }
 
@@ -82,7 +84,7 @@ int ClassWeekDialog::FillClassCombo() {
     // The names read so far stay when the read fails.
     const auto classes = OnOpenDatabase(state_, tw::store::ReadClassList);
     shell::FillNameCombos(shell::ListedNames(classes.value), {CmbClass});
-    const int status = classes.Done() ? 0 : -1;
+    const int status = reads_.Note(classes.outcome) ? 0 : -1;
     if (CmbClass->count() > 0) {
         SelectClass(0);
     } else {
@@ -92,8 +94,8 @@ int ClassWeekDialog::FillClassCombo() {
 }
 
 void ClassWeekDialog::ReadShownNames() {
-    classNames_ = OnOpenDatabase(state_, shell::ShownNames::OfClasses).value;
-    courseNames_ = OnOpenDatabase(state_, shell::ShownNames::OfCourses).value;
+    classNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfClasses));
+    courseNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfCourses));
 }
 
 void ClassWeekDialog::SelectClass(int index) {

@@ -11,6 +11,7 @@
 #include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
+#include "shell/ReadFailures.h"
 #include "shell/mdlPublic.h"
 #include "store/Outcome.h"
 
@@ -51,6 +52,8 @@ class ClassWeekDialog : public QDialog {
     ClassWeekDialog(tw::shell::AppState& state, QWidget* parent);
 
     tw::shell::AppState& state_;
+    // The reads of one click that failed, told once in panel 3 ("读取失败" and the reason).
+    mutable shell::ReadFailures reads_;
 
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "shell/FailureText.h"
 #include "timetable/mdlBuildKb.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
@@ -89,9 +90,8 @@ void frmAutoBuild::Form_Activate() {
             QStringLiteral("课表完成率统计:  ") + QString::number(r.value) + QStringLiteral("％"),
             tw::ui::vbOKOnly | tw::ui::vbInformation, title);
     } else {
-        // A statement that failed says why after the failure; a plan without lessons has no
-        // more to say.
-        tw::ui::MsgBox(QStringLiteral("生成课表失败！") + r.outcome.detail,
+        // Why, on the line after the failure: a plan without lessons, or the engine's reason.
+        tw::ui::MsgBox(shell::FailureText(QStringLiteral("生成课表失败！"), r.outcome),
                        tw::ui::vbOKOnly | tw::ui::vbCritical, title);
     }
     Timer1->stop();

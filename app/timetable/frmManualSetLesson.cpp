@@ -37,14 +37,6 @@ bool InTable(long long day, long long lesson) {
     return day >= 0 && day <= 5 && lesson >= 0 && lesson <= 7;
 }
 
-// The stored name of the teacher of that code; "" when none has it or the read fails.
-QString TeacherName(tw::shell::AppState& state, const QString& teacherCode) {
-    return OnOpenDatabase(
-               state,
-               [&](tw::db::Database& db) { return tw::store::ReadTeacherName(db, teacherCode); })
-        .value;
-}
-
 // A class grid's cell without its lesson (the course and teacher fields).
 void ClearClassLesson(frmManualSetLesson::CellRecord& r) {
     r.courseCode.clear();
@@ -144,9 +136,15 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
     return &classCells_[day][lesson];
 }
 
+QString frmManualSetLesson::TeacherName(const QString& teacherCode) {
+    return reads_.Value(OnOpenDatabase(
+        state_, [&](tw::db::Database& db) { return tw::store::ReadTeacherName(db, teacherCode); }));
+}
+
 void frmManualSetLesson::Form_Load() {
+    const shell::ReadFailures::Action opening(reads_);
     ReadShownNames();
-    teacherNames_ = OnOpenDatabase(state_, shell::ShownNames::OfTeachers).value;
+    teacherNames_ = reads_.Value(OnOpenDatabase(state_, shell::ShownNames::OfTeachers));
     classCells_ = {};
     teacherCells_ = {};
     lstCourse->setColumnCount(3);
@@ -173,12 +171,13 @@ int frmManualSetLesson::FillTeacherCombo() {
         return tw::store::ReadTeacherList(db, tw::store::TeacherOrder::ByCode);
     });
     shell::FillNameCombos(shell::ListedNames(teachers.value), {CmbTeacher});
-    const int status = teachers.Done() ? 0 : -1;
+    const int status = reads_.Note(teachers.outcome) ? 0 : -1;
     tw::ui::SetComboIndex(CmbTeacher, -1);
     return status;
 }
 
 void frmManualSetLesson::CmbClass_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     curClassCode_ = tw::ui::ComboCode(CmbClass);
     Panel(2)->setText(CmbClass->currentText());
     LoadClassLessons();
@@ -190,6 +189,7 @@ void frmManualSetLesson::ClearTeacherGrid() {
 }
 
 void frmManualSetLesson::CmbTeacher_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     if (CmbTeacher->currentIndex() < 0) {
         ClearTeacherGrid();
     } else {
@@ -215,7 +215,7 @@ int frmManualSetLesson::LoadUnplacedLessons() {
         item->setData(2, Qt::UserRole, owed.teacherCode);
     }
     ShowOwedTeachersApart();
-    return read.Done() ? 0 : -1;
+    return reads_.Note(read.outcome) ? 0 : -1;
 }
 
 void frmManualSetLesson::ShowOwedTeachersApart() {
@@ -250,7 +250,7 @@ int frmManualSetLesson::LoadClassLessons() {
         return tw::store::ReadClassLessons(db, curClassCode_);
     });
     // The grid keeps what it showed when nothing could be read; else it shows what was read.
-    if (!read.Done() && read.value.isEmpty()) return -1;
+    if (!reads_.Note(read.outcome) && read.value.isEmpty()) return -1;
     MSFlexGrid1->ClearCells();
     InitLessonGrid();
     for (const tw::store::PlacedLesson& stored : read.value) {
@@ -260,7 +260,7 @@ int frmManualSetLesson::LoadClassLessons() {
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
         r.teacherCode = stored.teacherCode;
-        r.teacherName = TeacherName(state_, r.teacherCode);
+        r.teacherName = TeacherName(r.teacherCode);
         const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
         PaintCurrent(*MSFlexGrid1, row, static_cast<int>(stored.day), tw::ui::kVbWhite);
         MSFlexGrid1->SetTextMatrix(row, static_cast<int>(stored.day), r.courseName);
@@ -285,19 +285,19 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
     const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::ReadTeacherLessons(db, teacherCode);
     });
-    if (!read.Done() && read.value.isEmpty()) return -1;
+    if (!reads_.Note(read.outcome) && read.value.isEmpty()) return -1;
     grdTeacher->ClearCells();
     InitLessonGrid();
     for (const tw::store::PlacedLesson& stored : read.value) {
         if (!InShownWeek(stored.day, stored.lesson, lessons)) continue;
         CellRecord& r = teacherCells_[stored.day][stored.lesson];
         r.classCode = stored.classCode;
-        r.className = OnOpenDatabase(state_, [&](tw::db::Database& db) {
-                          return tw::store::ReadClassName(db, r.classCode);
-                      }).value;
-        r.classShortName = OnOpenDatabase(state_, [&](tw::db::Database& db) {
-                               return tw::store::ReadClassShortName(db, r.classCode);
-                           }).value;
+        r.className = reads_.Value(OnOpenDatabase(state_, [&](tw::db::Database& db) {
+            return tw::store::ReadClassName(db, r.classCode);
+        }));
+        r.classShortName = reads_.Value(OnOpenDatabase(state_, [&](tw::db::Database& db) {
+            return tw::store::ReadClassShortName(db, r.classCode);
+        }));
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);
         const int row = tw::ui::WeekGridRowOfLesson(static_cast<int>(stored.lesson));
@@ -320,6 +320,7 @@ void frmManualSetLesson::ResetGridColours() {
 
 void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
     if (!item) return;
+    const shell::ReadFailures::Action picking(reads_);
     lstCourse->setCurrentItem(item);
     // A class that is not in the class list (no class row for it) cannot be shown: the pick is
     // ignored.
@@ -339,7 +340,7 @@ void frmManualSetLesson::lstCourse_ItemClick(QTreeWidgetItem* item) {
             const auto free = OnOpenDatabase(state_, [&](tw::db::Database& db) {
                 return tw::store::SlotFree(db, curClassCode_, pickedTeacher_, column, lesson);
             });
-            if (free.Done() && free.value) {
+            if (reads_.Note(free.outcome) && free.value) {
                 PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbCyan);
             }
         }
@@ -352,6 +353,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
     if (row < 0 || column < 0) return;
     MSFlexGrid1->setCurrentCell(row, column);
     if (!MSFlexGrid1->IsSlotCell(row, column)) return;
+    const shell::ReadFailures::Action clicking(reads_);
     const int day = column;
     const int lesson = tw::ui::WeekGridLessonOfRow(row);
     const QString text = MSFlexGrid1->TextMatrix(row, column);
@@ -373,7 +375,7 @@ void frmManualSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, in
                 r.courseCode = pickedCourse_;
                 r.courseName = courseNames_.Of(pickedCourse_);
                 r.teacherCode = pickedTeacher_;
-                r.teacherName = TeacherName(state_, pickedTeacher_);
+                r.teacherName = TeacherName(pickedTeacher_);
                 MSFlexGrid1->SetTextMatrix(row, column, r.courseName);
                 PaintCurrent(*MSFlexGrid1, row, column, tw::ui::kVbWhite);
                 LoadUnplacedLessons();
@@ -421,6 +423,7 @@ void frmManualSetLesson::TeacherFollows(int day, int lesson, bool edited) {
 
 void frmManualSetLesson::grdTeacher_MouseUp(Qt::MouseButton, int row, int column, const QPoint&) {
     if (row < 0 || column < 0 || row == tw::ui::kWeekGridSeparatorRow) return;
+    const shell::ReadFailures::Action clicking(reads_);
     grdTeacher->setCurrentCell(row, column);
     const CellRecord r = TeacherCell(column, tw::ui::WeekGridLessonOfRow(row));
     if (r.className.isEmpty()) return;
@@ -486,7 +489,7 @@ int frmManualSetLesson::MarkSwapTargets(const QString& classCode, int day, int l
                 return tw::store::CanTradeSlots(db, classCode, teacher, day, lesson, r.teacherCode,
                                                 d, l);
             });
-            if (trade.Done() && trade.value) {
+            if (reads_.Note(trade.outcome) && trade.value) {
                 PaintCurrent(*MSFlexGrid1, tw::ui::WeekGridRowOfLesson(l), d, tw::ui::kVbYellow);
             }
         }

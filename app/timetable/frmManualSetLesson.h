@@ -85,6 +85,8 @@ class frmManualSetLesson : public ClassWeekDialog {
     // teacher week is read again even when that teacher is shown already.
     void TeacherFollows(int day, int lesson, bool edited);
     void ClearTeacherGrid();
+    // The stored name of the teacher of that code; "" when none has it or the read fails.
+    QString TeacherName(const QString& teacherCode);
     int Lessons() const;
     CellRecord* ClassRecord(int day, int lesson);
 

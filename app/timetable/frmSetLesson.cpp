@@ -83,6 +83,7 @@ bool frmSetLesson::IsCyan(int row, int column) const {
 }
 
 void frmSetLesson::Form_Load() {
+    const shell::ReadFailures::Action opening(reads_);
     ReadShownNames();
     FillClassCombo();
     InitLessonGrid();
@@ -103,6 +104,7 @@ void frmSetLesson::InitLessonGrid() {
 }
 
 void frmSetLesson::CmbClass_Click() {
+    const shell::ReadFailures::Action choosing(reads_);
     const QString name = CmbClass->currentText();
     curClassCode_ = tw::ui::ComboCode(CmbClass);
     Panel(2)->setText(name + QStringLiteral("  预排课程"));
@@ -129,10 +131,7 @@ int frmSetLesson::LoadPresetLessons() {
             }
         }
     }
-    if (!read.Done()) {
-        Panel(3)->setText(QStringLiteral("读取失败"));
-        return -1;
-    }
+    if (!reads_.Note(read.outcome)) return -1;
     Panel(3)->setText(QStringLiteral("读取成功"));
     return 0;
 }
@@ -147,6 +146,7 @@ int frmSetLesson::LoadPresetCourses() {
         return tw::store::ReadPresetCourses(db, curClassCode_);
     });
     for (const QString& code : read.value) AddCourse(code);
+    reads_.Note(read.outcome);
     if (chosen >= 0) {
         if (lstCourse->count() > 0) {
             SelectCourse(std::min(chosen, lstCourse->count() - 1));
@@ -165,11 +165,9 @@ void frmSetLesson::AddCourse(const QString& courseCode) {
 }
 
 QString frmSetLesson::PresetCourseAt(int day, int lesson) const {
-    return OnOpenDatabase(state_,
-                          [&](tw::db::Database& db) {
-                              return tw::store::ReadPresetCourse(db, curClassCode_, day, lesson);
-                          })
-        .value;
+    return reads_.Value(OnOpenDatabase(state_, [&](tw::db::Database& db) {
+        return tw::store::ReadPresetCourse(db, curClassCode_, day, lesson);
+    }));
 }
 
 void frmSetLesson::ClearGridColours() {
@@ -183,10 +181,11 @@ void frmSetLesson::ClearGridColours() {
 void frmSetLesson::lstCourse_Click() {
     QListWidgetItem* item = lstCourse->currentItem();
     if (!item) return;
+    const shell::ReadFailures::Action choosing(reads_);
     curCourseCode_ = item->data(Qt::UserRole).toString();
-    curTeacherCode_ = OnOpenDatabase(state_, [this](tw::db::Database& db) {
-                          return tw::store::ReadPlanTeacher(db, curClassCode_, curCourseCode_);
-                      }).value;
+    curTeacherCode_ = reads_.Value(OnOpenDatabase(state_, [this](tw::db::Database& db) {
+        return tw::store::ReadPlanTeacher(db, curClassCode_, curCourseCode_);
+    }));
     MarkPresetSlots();
 }
 
@@ -194,7 +193,7 @@ bool frmSetLesson::SlotFree(int day, int lesson) const {
     const auto read = OnOpenDatabase(state_, [&](tw::db::Database& db) {
         return tw::store::SlotFreeOfPreset(db, curClassCode_, curTeacherCode_, day, lesson);
     });
-    return read.Done() && read.value;
+    return reads_.Note(read.outcome) && read.value;
 }
 
 void frmSetLesson::MarkPresetSlots() {
@@ -212,6 +211,7 @@ void frmSetLesson::MarkPresetSlots() {
 
 void frmSetLesson::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint&) {
     if (!MSFlexGrid1->IsSlotCell(row, column)) return;
+    const shell::ReadFailures::Action clicking(reads_);
     MSFlexGrid1->setCurrentCell(row, column);
     if (button == Qt::LeftButton) {
         if (curCourseCode_.isEmpty()) return;

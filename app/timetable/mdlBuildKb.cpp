@@ -89,7 +89,7 @@ tw::store::Read<int> Builder::Run() {
     } scope{memo_};
     // One transaction for the whole run, run like every other command of the data layer: a
     // failed statement rolls it back and leaves the timetable of the previous build, and the
-    // database's text goes to whoever shows the failure.
+    // engine's reason goes to whoever shows the failure.
     int percent = -1;
     Outcome outcome = tw::store::RunInTransaction(db_, [&] {
         PrepareBuild();
@@ -98,10 +98,10 @@ tw::store::Read<int> Builder::Run() {
         percent = GetBuildPercent();
         // A run reported as failed keeps the timetable it found; only a plan without rows,
         // which can have no percentage, still leaves the earlier lessons cleared.
-        if (percent < 0 && statements_.PlanHasRows()) return Outcome::Failed(Reason::NotFound);
+        if (percent < 0 && statements_.PlanHasRows()) return Outcome::Failed(Reason::EmptyPlan);
         return Outcome::Ok();
     });
-    if (outcome.Done() && percent < 0) outcome = Outcome::Failed(Reason::NotFound);
+    if (outcome.Done() && percent < 0) outcome = Outcome::Failed(Reason::EmptyPlan);
     return {outcome, outcome.Done() ? percent : -1};
 }
 

@@ -36,9 +36,9 @@ class Builder {
     Builder(tw::db::Database& db, int lessonOfDay, RandomSource rnd, EventPump doEvents = {});
 
     // One whole build run in one transaction: preparation, selection and placement. value is the
-    // percentage of planned lessons placed, or -1 when there is none (NotFound: the planned
-    // lessons add up to 0 or less) or a statement failed (DatabaseError, with the database's
-    // text). After -1 the database is as it was before the run, except that a plan without rows
+    // percentage of planned lessons placed, or -1 when there is none (EmptyPlan: the planned
+    // lessons add up to 0 or less) or a statement failed (DatabaseError, with the engine's
+    // reason). After -1 the database is as it was before the run, except that a plan without rows
     // still has the lessons of earlier builds and of hand editing cleared.
     tw::store::Read<int> Run();
     // Run's percentage, or -1.

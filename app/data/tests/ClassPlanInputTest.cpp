@@ -6,6 +6,7 @@
 #include <random>
 
 #include "DataFormTestSupport.h"
+#include "FileGrowthTestSupport.h"
 #include "FitTextTestSupport.h"
 #include "StatementLogTestSupport.h"
 #include "data/frmClassPlanInput.h"
@@ -211,6 +212,55 @@ TEST_F(PlanFormTest, ASecondTeacherForACourseIsRefused) {
     EXPECT_EQ(Inputs(form), "语文|李四|2");
 }
 
+// Every read of the form that fails says so with its reason, once for each thing the user
+// does: the name lists and combos at the opening, the class's plan on a class choice, the
+// teacher summary on a teacher choice.
+TEST_F(PlanFormTest, ReadsThatFailSayWhyOnceAClick) {
+    School();
+    Plan("11", "C1", "T1", 5);
+    for (const char* table : {"Classtb", "Coursetb", "Teachertb", "ClassPlantb"}) {
+        Exec(QString("alter table %1 rename to Gone").arg(table));
+        Calls().clear();
+        {
+            frmClassPlanInput form(twtest::State());
+            ASSERT_EQ(Calls().size(), 1u) << table;
+            EXPECT_EQ(Calls()[0].text, "读取记录失败\n数据库出错") << table;
+            EXPECT_EQ(Calls()[0].title, "读取失败");
+            EXPECT_EQ(PanelText(form, 1), "读取记录失败：数据库出错") << table;
+        }
+        Exec(QString("alter table Gone rename to %1").arg(table));
+    }
+    frmClassPlanInput form(twtest::State());
+    Calls().clear();
+    Exec("alter table ClassPlantb rename to Gone");
+    Choose(Find<QComboBox>(form, "CmbClass"), 1);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(PanelText(form, 1), "读取记录失败：数据库出错");
+    Choose(Find<QComboBox>(form, "CmbTeacher2"), 1);
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].text, "读取记录失败\n数据库出错");
+    Exec("alter table Gone rename to ClassPlantb");
+}
+
+// An add the disk refuses says why in the program's words, without the engine's text or the
+// statement.
+TEST_F(PlanFormTest, AnAddTheDiskRefusesSaysWhyInChinese) {
+    School();
+    frmClassPlanInput form(twtest::State());
+    Enter(form, "语文", "张三", "4");
+    {
+        twtest::NoFileGrowth fullDisk;
+        Click(form, "cmdAppend");
+    }
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].text, "添加记录失败\n读写磁盘时出错");
+    EXPECT_EQ(PanelText(form, 1), "添加记录失败：读写磁盘时出错");
+    EXPECT_FALSE(HasLatinLetters(Calls()[0].text + PanelTexts(form)))
+        << (Calls()[0].text + PanelTexts(form)).toStdString();
+    EXPECT_EQ(Count("select count(*) from ClassPlantb"), 0);
+    EXPECT_EQ(Inputs(form), "语文|张三|4");
+}
+
 TEST_F(PlanFormTest, DeleteTakesThePlanRowAndItsLessonsTogether) {
     School();
     Plan("11", "C1", "T1", 5);
@@ -235,9 +285,8 @@ TEST_F(PlanFormTest, DeleteTakesThePlanRowAndItsLessonsTogether) {
     Answer(vbYes);
     Click(form, "cmdDelete");
     ASSERT_EQ(Calls().size(), 3u);
-    EXPECT_TRUE(Calls()[2].text.startsWith("删除记录失败, '语文' 未被删除\nStatement failed"))
-        << Calls()[2].text.toStdString();
-    EXPECT_TRUE(PanelText(form, 1).startsWith("删除记录失败：Statement failed"));
+    EXPECT_EQ(Calls()[2].text, "删除记录失败, '语文' 未被删除\n数据库出错");
+    EXPECT_EQ(PanelText(form, 1), "删除记录失败：数据库出错");
     EXPECT_EQ(Count("select count(*) from LessonListtb"), 4);
     Exec("drop trigger KeepPlan");
 
@@ -289,9 +338,9 @@ TEST_F(PlanFormTest, ModifyThatMatchesNoStoredRowIsAFailure) {
     Choose(Find<QComboBox>(form, "CmbTeacher"), "李四");
     Click(form, "cmdModify");
     ASSERT_EQ(Calls().size(), 1u);
-    EXPECT_EQ(Calls()[0].text, "修改记录失败！");
+    EXPECT_EQ(Calls()[0].text, "修改记录失败！\n数据库中没有这条记录，或它已被改动");
     EXPECT_EQ(Calls()[0].title, "修改失败");
-    EXPECT_EQ(PanelText(form, 1), "修改记录失败");
+    EXPECT_EQ(PanelText(form, 1), "修改记录失败：数据库中没有这条记录，或它已被改动");
     EXPECT_EQ(Rows("select TeacherCode,Count from ClassPlantb"), "T1|7");
     EXPECT_EQ(ListRows(Find<QTreeWidget>(form, "lstAllRecord")), "语文|张三|5");
 }
@@ -367,12 +416,19 @@ TEST_F(PlanFormTest, DeleteNeedsACountAndACountTooLargeIsNotAdded) {
     EXPECT_EQ(Calls()[0].text, "请输入节数。");
     EXPECT_EQ(Count("select count(*) from ClassPlantb"), 1);
 
+    // A count the row cannot hold says which counts it can take: with 30000 stored, up to 2767
+    // more; a count no row can hold, the whole range.
     Enter(form, "语文", "张三", "5000");
     Click(form, "cmdAppend");
     ASSERT_EQ(Calls().size(), 2u);
-    EXPECT_EQ(Calls()[1].text, "添加记录失败  ");
-    EXPECT_EQ(PanelText(form, 1), "添加记录失败   ");
+    EXPECT_EQ(Calls()[1].text, "添加记录失败\n节数必须是 -32768 到 2767 之间的整数");
+    EXPECT_EQ(PanelText(form, 1), "添加记录失败：节数必须是 -32768 到 2767 之间的整数");
     EXPECT_EQ(Text("select Count from ClassPlantb"), "30000");
+    Enter(form, "数学", "张三", "99999");
+    Click(form, "cmdAppend");
+    ASSERT_EQ(Calls().size(), 3u);
+    EXPECT_EQ(Calls()[2].text, "添加记录失败\n节数必须是 -32768 到 32767 之间的整数");
+    EXPECT_EQ(Count("select count(*) from ClassPlantb"), 1);
 }
 
 }  // namespace
@@ -468,8 +524,9 @@ TEST_F(PlanFormSchoolTest, TeachersOfTheSameNameKeepTheirOwnRows) {
     Type(form, "txtCount", "5");
     Answer(vbYes);
     Click(form, "cmdDelete");
-    EXPECT_EQ(PanelText(form, 1), "删除记录失败");
-    EXPECT_EQ(Calls().back().text, "删除记录失败, '语文' 未被删除");
+    EXPECT_EQ(PanelText(form, 1), "删除记录失败：数据库中没有这条记录，或它已被改动");
+    EXPECT_EQ(Calls().back().text,
+              "删除记录失败, '语文' 未被删除\n数据库中没有这条记录，或它已被改动");
     EXPECT_EQ(Rows("select CourseCode,TeacherCode,Count from ClassPlantb"), "C1|T4|5");
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "语文");
     Answer(vbYes);
@@ -493,7 +550,14 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     auto* teacher = Find<QComboBox>(form, "CmbTeacher");
     Choose(teacher, 2);  // T3
     Click(form, "cmdModify");
-    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    // The user is told that a lesson went and where it is owed now.
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录，删除了1节新老师已有课的课时");
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(
+        Calls()[0].text,
+        "修改记录成功！修改了1条记录\n新老师有1个课时已在其他班级上课，这1节课已从课表中删除，"
+        "可在“手工调整课表”的未排课程中重新安排。");
+    EXPECT_EQ(Calls()[0].style, tw::ui::vbInformation);
     EXPECT_EQ(Rows("select ClassCode,Day,LessonNo,TeacherCode,SetFlag from LessonListtb "
                    "where CourseCode='C1' order by Day,LessonNo"),
               "11|1|1|T3|0;11|2|1|T3|2");
@@ -509,8 +573,11 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "语文");
     Choose(teacher, 4);  // T5
     Click(form, "cmdModify");
-    EXPECT_EQ(PanelText(form, 1), "修改记录失败");
-    EXPECT_EQ(Calls().back().text, "修改记录失败！");
+    // The refusal names the slot and the class the new teacher teaches then.
+    const QString blocked =
+        "新老师星期一第1节已在一（2）班上课，本班这节是预先安排的固定课程，不能换老师";
+    EXPECT_EQ(PanelText(form, 1), "修改记录失败：" + blocked);
+    EXPECT_EQ(Calls().back().text, "修改记录失败！\n" + blocked);
     EXPECT_EQ(Everything(), before);
 
     // A lesson with a Null flag is no fixed one: where it cannot follow it goes.
@@ -518,7 +585,7 @@ TEST_F(PlanFormSchoolTest, ChangingTheTeacherTakesTheRowsLessonsAlong) {
     ClickRow(Find<QTreeWidget>(form, "lstAllRecord"), "语文");
     Choose(teacher, 4);  // T5
     Click(form, "cmdModify");
-    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录");
+    EXPECT_EQ(PanelText(form, 1), "修改记录成功！修改了1条记录，删除了1节新老师已有课的课时");
     EXPECT_EQ(Rows("select Day,LessonNo,TeacherCode from LessonListtb where ClassCode='11'"),
               "2|1|T5");
     EXPECT_EQ(Rows("select TeacherCode,BuildCount from ClassPlantb where ClassCode='11'"), "T5|1");
@@ -695,7 +762,7 @@ TEST_F(PlanFormSchoolTest, RandomChangesKeepLessonsWithTheirPlanRows) {
     EXPECT_GT(built, 100);
     EXPECT_GT(unlogged([this] { return Count("select count(*) from LessonListtb"); }), 0);
     EXPECT_EQ(recorder.Count(), 8264);
-    EXPECT_EQ(recorder.Digest(), "157737125c47e7ea");
+    EXPECT_EQ(recorder.Digest(), "860a1c5b74f5b76c");
 }
 
 // The longest names the form takes (ten wide characters) and a teacher told from a namesake by

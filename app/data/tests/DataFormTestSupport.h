@@ -62,6 +62,23 @@ inline QString PanelText(QWidget& form, int i) {
     return label ? label->text() : QString("<no panel>");
 }
 
+// Every text the form's status panels show, their tooltips (the whole of a cut text) included.
+inline QString PanelTexts(QWidget& form) {
+    QString texts;
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+        if (label->objectName().startsWith("Panel")) texts += label->text() + label->toolTip();
+    }
+    return texts;
+}
+
+// True when text holds a Latin letter, as the engine's English words and a statement do.
+inline bool HasLatinLetters(const QString& text) {
+    for (const QChar c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+    }
+    return false;
+}
+
 inline void Type(QWidget& form, const char* box, const QString& text) {
     Find<QLineEdit>(form, box)->setText(text);
 }

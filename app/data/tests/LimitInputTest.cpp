@@ -13,6 +13,7 @@
 #include <random>
 
 #include "AppTestSupport.h"
+#include "FileGrowthTestSupport.h"
 #include "StatementLogTestSupport.h"
 #include "WeekGridTestSupport.h"
 #include "data/frmClassLimitInput.h"
@@ -286,10 +287,24 @@ TEST_F(LimitInputTest, FailedStoresAreReportedAndAllNormalIsAllOrNothing) {
     frmCourseLimitInput form(twtest::State());
     form.show();
     Release(form, 7, 1, Qt::RightButton, form.mnuBuPai);
-    EXPECT_TRUE(Panel(form, 1).startsWith("写入失败：Statement failed"));
+    EXPECT_EQ(Panel(form, 1), "写入失败：数据库出错");
     EXPECT_EQ(Cell(form, 7, 1), "不排");  // the screen keeps the new level
     form.cmdNormalAll->click();
-    EXPECT_TRUE(Panel(form, 1).startsWith("写入失败：Statement failed"));
+    EXPECT_EQ(Panel(form, 1), "写入失败：数据库出错");
+    EXPECT_EQ(Count("select count(*) from Limittb"), 0);
+}
+
+// A store the disk refuses says why in the program's words, without the engine's text or the
+// statement.
+TEST_F(LimitInputTest, AStoreTheDiskRefusesSaysWhyInChinese) {
+    AddMaster("Coursetb", "C1", "语文");
+    frmCourseLimitInput form(twtest::State());
+    form.show();
+    {
+        twtest::NoFileGrowth fullDisk;
+        Release(form, 1, 1, Qt::RightButton, form.mnuBuPai);
+    }
+    EXPECT_EQ(Panel(form, 1), "写入失败：读写磁盘时出错");
     EXPECT_EQ(Count("select count(*) from Limittb"), 0);
 }
 
@@ -298,7 +313,11 @@ TEST_F(LimitInputTest, FailedReadIsReported) {
     frmCourseLimitInput form(twtest::State());
     Exec("drop table Limittb");
     form.CmbCourse_Click();
-    EXPECT_TRUE(Panel(form, 1).startsWith("读取失败："));
+    EXPECT_EQ(Panel(form, 1), "读取失败：数据库出错");
+    // The names of the combo that cannot be read say so too.
+    Exec("drop table Coursetb");
+    frmCourseLimitInput unnamed(twtest::State());
+    EXPECT_EQ(Panel(unnamed, 1), "读取失败：数据库出错");
 }
 
 TEST_F(LimitInputTest, ControlsCarryTheirNamesAndCaptions) {

@@ -94,6 +94,16 @@ TEST_F(ExportFormTest, ListsFillAtLoadAndStepWithoutWrapping) {
     EXPECT_TRUE(messages_.empty());
 }
 
+// Lists that cannot be read say so once, with the reason; before, they stayed empty without a
+// word.
+TEST_F(ExportFormTest, ListsThatCannotBeReadSayWhy) {
+    Exec("alter table Teachertb rename to Gone");
+    frmExport form(twtest::State());
+    const tw::ui::MsgBoxCall message = OnlyMessage();
+    EXPECT_EQ(message.text, QStringLiteral("读取失败\n数据库出错"));
+    EXPECT_EQ(Combo(form, "CmbTeacher")->count(), 0);
+}
+
 TEST_F(ExportFormTest, EmptyListsMakeTheSingleExportsDoNothing) {
     frmExport form(twtest::State());
     EXPECT_EQ(Combo(form, "CmbClass")->count(), 0);

@@ -103,6 +103,21 @@ TEST_F(PrintFormTest, ListsAreFilledOnLoadAndStepped) {
     EXPECT_TRUE(env.calls.empty());
 }
 
+// Lists that cannot be read say so once, with the reason, in a message box titled with the
+// dialog's caption; before, they stayed empty without a word.
+TEST_F(PrintFormTest, ListsThatCannotBeReadSayWhy) {
+    env.Exec("alter table Classtb rename to Gone");
+    env.Exec("alter table Teachertb rename to Gone2");
+    {
+        frmPrint f(twtest::State());
+        EXPECT_EQ(Combo(f, "CmbClass")->count(), 0);
+    }
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, QString("读取失败\n数据库出错"));
+    EXPECT_EQ(env.calls[0].title, QString("打印课表"));
+    EXPECT_TRUE(env.calls[0].style & tw::ui::vbCritical);
+}
+
 // Every print command over a generated school with namesakes, at six and at seven lessons a
 // day: each class, all classes, each teacher, all teachers and the whole school. Pins every
 // statement the dialog sends and, command by command, the message, the layout template and the

@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "AppTestSupport.h"
+#include "shell/FailureText.h"
 
 using tw::shell::kDbPassword;
 using tw::shell::OpenDbFailureLine;
@@ -76,6 +77,71 @@ TEST(ShippedDatabase, OnlyReadableWithThePassword) {
     keyed.closeWriteChannel();
     ASSERT_TRUE(keyed.waitForFinished(10000));
     EXPECT_TRUE(keyed.readAllStandardOutput().contains("LessonListtb"));
+}
+
+// True when text holds a Latin letter, as the engine's English words and a statement do.
+static bool HasLatinLetters(const QString& text) {
+    for (const QChar c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+    }
+    return false;
+}
+
+static bool HasChinese(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
+    }
+    return false;
+}
+
+// Every reason the data layer hands up has Chinese words of its own, and a failed statement is
+// worded by the engine's reason code, never by its English text or the statement. Before, eight
+// reasons were never worded and a failed statement showed the engine's text.
+TEST(FailureText, EveryReasonIsSaidInChinese) {
+    using tw::shell::ReasonText;
+    using tw::store::Outcome;
+    using tw::store::Reason;
+    for (int r = static_cast<int>(Reason::Done); r <= static_cast<int>(Reason::EmptyPlan); ++r) {
+        Outcome outcome = Outcome::Failed(static_cast<Reason>(r));
+        const QString text = ReasonText(outcome);
+        EXPECT_TRUE(HasChinese(text)) << r << " " << text.toStdString();
+        EXPECT_FALSE(HasLatinLetters(text)) << r << " " << text.toStdString();
+        EXPECT_EQ(tw::shell::FailureText("失败", outcome), r == 0 ? "失败" : "失败\n" + text);
+        EXPECT_EQ(tw::shell::PanelFailureText("失败", outcome), r == 0 ? "失败" : "失败：" + text);
+    }
+    using tw::db::OpenError;
+    const QString statement = "Statement failed: disk I/O error [insert into Limittb values(1)]";
+    for (int e = static_cast<int>(OpenError::None); e <= static_cast<int>(OpenError::Other); ++e) {
+        Outcome failed = Outcome::Failed(Reason::DatabaseError, statement);
+        failed.engine = static_cast<OpenError>(e);
+        const QString text = ReasonText(failed);
+        EXPECT_TRUE(HasChinese(text)) << e;
+        EXPECT_FALSE(HasLatinLetters(text)) << e << " " << text.toStdString();
+    }
+    auto engine = [](OpenError e) {
+        Outcome failed = Outcome::Failed(Reason::DatabaseError, "disk I/O error");
+        failed.engine = e;
+        return ReasonText(failed);
+    };
+    EXPECT_EQ(engine(OpenError::DiskFull), "磁盘已满");
+    EXPECT_EQ(engine(OpenError::CannotWrite), "文件或其所在的文件夹不能写入");
+    EXPECT_EQ(engine(OpenError::IoError), "读写磁盘时出错");
+    EXPECT_EQ(engine(OpenError::Damaged), "文件已损坏");
+    EXPECT_EQ(engine(OpenError::InUse), "文件正被另一个程序使用");
+    EXPECT_EQ(engine(OpenError::Other), "数据库出错");
+
+    // What a reason names: the counts a row can take, a class code that has no grade, the slot
+    // and the class where a new teacher already teaches.
+    Outcome count = Outcome::Failed(Reason::BadCount);
+    count.lowest = -32768;
+    count.highest = 32767;
+    EXPECT_EQ(ReasonText(count), "节数必须是 -32768 到 32767 之间的整数");
+    EXPECT_EQ(ReasonText(Outcome::Failed(Reason::NotGraded, "A1")),
+              "班级代码“A1”的第一位不是年级数字，无法升级");
+    Outcome fixed = Outcome::Failed(Reason::FixedInTheWay, "一（2）班");
+    fixed.slot = {5, 6};
+    EXPECT_EQ(ReasonText(fixed),
+              "新老师星期五第6节已在一（2）班上课，本班这节是预先安排的固定课程，不能换老师");
 }
 
 TEST(Connection, EveryOpenFailureIsSaidInChinese) {

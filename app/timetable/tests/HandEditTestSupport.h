@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QString>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <initializer_list>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -61,6 +63,19 @@ class HandEditTest : public ::testing::Test {
         Exec("insert into LessonListtb values('" + Q(cls) + "'," + QString::number(day) + "," +
              QString::number(lesson) + ",'" + Q(course) + "','" + Q(teacher) + "'," +
              QString::number(flag) + ")");
+    }
+    // Takes each table away in turn while a form of kind Form opens on the state: its panel 3
+    // must say that a read failed and why.
+    template <class Form>
+    void ExpectEachMissingTableSaidInPanelThree(std::initializer_list<const char*> tables) {
+        for (const char* table : tables) {
+            Exec(QString("alter table %1 rename to Gone").arg(table));
+            {
+                Form f(twtest::State());
+                EXPECT_EQ(f.Panel(3)->text(), "读取失败：数据库出错") << table;
+            }
+            Exec(QString("alter table Gone rename to %1").arg(table));
+        }
     }
     long long BuildCount(const QString& cls, const QString& course) {
         return Count("select BuildCount from ClassPlantb where ClassCode='" + Q(cls) +

@@ -215,10 +215,27 @@ TEST_F(SetLessonFormTest, AFailedWriteShowsWriteFailedAndStoresNothing) {
     frmSetLesson f(twtest::State());
     const QString before = AllLessons() + "/" + AllPlans();
     HandEditTest::ReleaseSlot(*f.MSFlexGrid1, 2, 2, Qt::LeftButton);
-    EXPECT_TRUE(f.Panel(3)->text().startsWith("写入失败：Statement failed"));
+    EXPECT_EQ(f.Panel(3)->text(), "写入失败：数据库出错");
     EXPECT_EQ(Cell(f, 2, 2), "");
     EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
     EXPECT_EQ(Mark(f, 2, 2), tw::ui::kVbCyan);  // still free for a fixed lesson
+}
+
+// Every read that fails says so with its reason in panel 3, whichever table it reads: before,
+// only the class's fixed lessons said "读取失败", and the lists stayed empty without a word.
+TEST_F(SetLessonFormTest, ReadsThatFailSayWhyInPanelThree) {
+    AddPlan("101", "01", "T1", 2);
+    AddLesson("101", 1, 1, "01", "T1", 0);
+    ExpectEachMissingTableSaidInPanelThree<frmSetLesson>(
+        {"Classtb", "Coursetb", "LessonListtb", "ClassPlantb"});
+    // A course chosen whose teacher cannot be read.
+    frmSetLesson f(twtest::State());
+    ASSERT_EQ(f.Panel(3)->text(), "读取成功");
+    Exec("alter table ClassPlantb rename to Gone");
+    ChooseCourse(f, -1);
+    ChooseCourse(f, 0);
+    EXPECT_EQ(f.Panel(3)->text(), "读取失败：数据库出错");
+    Exec("alter table Gone rename to ClassPlantb");
 }
 
 TEST_F(SetLessonFormTest, AClassWithoutPlanRowsOffersNothingAndWritesNothing) {
