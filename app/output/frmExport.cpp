@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -12,12 +11,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "output/DataFolder.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
+#include "output/ExportTarget.h"
 #include "output/OutputRun.h"
 #include "output/OutputStatus.h"
 #include "shell/NameLists.h"
@@ -130,53 +128,21 @@ int frmExport::FillTeacherCombo() {
     return reads_.Note(teachers.outcome) ? 0 : -1;
 }
 
-namespace {
-
-// The absolute path with the symbolic links of its existing part resolved, so that another
-// spelling of a folder (a link, "..") compares equal.
-QString ResolvedPath(const QString& path) {
-    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString rest;
-    while (!QFileInfo::exists(existing) && existing != QDir::rootPath()) {
-        rest = QLatin1Char('/') + QFileInfo(existing).fileName() + rest;
-        existing = QFileInfo(existing).absolutePath();
-    }
-    const QString canonical = QFileInfo(existing).canonicalFilePath();
-    return QDir::cleanPath((canonical.isEmpty() ? existing : canonical) + rest);
-}
-
-bool IsInside(const QString& path, const QString& folder) {
-    const QString f = ResolvedPath(folder);
-    return path == f || path.startsWith(f + QLatin1Char('/'));
-}
-
-}  // namespace
-
-bool frmExport::IsProgramFile(const QString& path) const {
-    const QString target = ResolvedPath(path);
-    const QString database = state_.Path();
-    return IsInside(target, shell::ProgramFolder()) || IsInside(target, CacheDataFolder()) ||
-           (!database.isEmpty() && shell::SameFile(path, database));
-}
-
-QString frmExport::AskExportFile() {
-    // The chooser opens where the user saved last, at first in the user's documents folder
-    // rather than among the program's templates. Its filter "Excel(*.xlsx)|*.xlsx" in Qt's
-    // notation.
-    const QString start = lastPath_.isEmpty()
-                              ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                              : lastPath_;
+QString frmExport::AskExportFile(const QString& proposed) {
+    // The chooser opens with the path the user chose last, at first with the proposed one. Its
+    // filter "Excel(*.xlsx)|*.xlsx" in Qt's notation.
+    const QString start = lastPath_.isEmpty() ? proposed : lastPath_;
     const QString path = tw::ui::GetSaveFileName(QStringLiteral("保存为Excel文件"),
                                                  QStringLiteral("Excel(*.xlsx)"), start,
                                                  /*confirmOverwrite=*/false);
     if (path.isEmpty()) {
         return {};
     }
-    if (IsProgramFile(path)) {
-        // Saved over, the template, the script or the database would be gone; the next chooser
+    const QString refused = RefusedExportTarget(path, state_.Path());
+    if (!refused.isEmpty()) {
+        // Saved over, a file of the program or the database would be gone; the next chooser
         // proposes the last accepted name again, not this one.
-        tw::ui::MsgBox(QStringLiteral("不能保存为程序的课表模板文件，请选择其他文件名"),
-                       tw::ui::vbExclamation, windowTitle());
+        tw::ui::MsgBox(refused, tw::ui::vbExclamation, windowTitle());
         return {};
     }
     lastPath_ = path;
@@ -276,7 +242,8 @@ void frmExport::Export(tw::store::OutputTimetable timetable) {
     if (list && list->currentText().isEmpty()) {
         return;
     }
-    const QString target = AskExportFile();
+    const QString target =
+        AskExportFile(ProposedExportFile(timetable, list ? list->currentText() : QString()));
     if (target.isEmpty()) {
         return;
     }

@@ -22,11 +22,12 @@ class frmExport : public OutputDialog {
     // Fill the lists; 0, or -1 after a failure (the list keeps what was added).
     int FillClassCombo();
     int FillTeacherCombo();
-    // The chosen target path, or empty text when there is nothing to export to. An existing
-    // file is kept (the export replaces it only when it has made the new workbook); a file of
-    // the program or of its data files, and the open database, are refused, and a refused name
-    // is not proposed again.
-    QString AskExportFile();
+    // The chosen target path, or empty text when there is nothing to export to. The chooser
+    // proposes the last chosen path, at first `proposed`. An existing file is kept (the export
+    // replaces it only when it has made the new workbook); a file of the program or of its data
+    // files, and the open database, are refused with a text that names it (ExportTarget.h), and
+    // a refused name is not proposed again.
+    QString AskExportFile(const QString& proposed);
     // True while the workbook script of an export runs.
     bool Exporting() const { return Busy(); }
 
@@ -48,9 +49,6 @@ class frmExport : public OutputDialog {
     // when the script ends with exit code 0 and leaves a new workbook at the target.
     bool RunScript(const QString& templateBase, const QString& target, const QString& dataFile,
                    int* status, QString* failure, QString* report);
-    // Whether path lies inside the program folder (its program, libraries, script and
-    // workbook templates) or the folder of the data files, or names the open database.
-    bool IsProgramFile(const QString& path) const;
 
     QComboBox* CmbClass;
     QComboBox* CmbTeacher;

@@ -193,6 +193,9 @@ TEST_F(ExportFormTest, TheOldWorkbookStaysUntilANewOneIsMade) {
 // the script, the database shipped there: the next export or start would fail), into the folder
 // of the data files, or over the open database wherever it lies; a refused name is not what the
 // next chooser proposes.
+// The program's own files, its data files and the databases are refused as targets, each with
+// a text that names what it is; any other file is the user's, in the program folder and below it
+// too (a copy of the program on a USB stick keeps its data there).
 TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     AddSmallSchool();
     LoggingNode("echo new > \"$4\"");
@@ -207,37 +210,86 @@ TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     ASSERT_TRUE(twtest::State().Open(school));
     ASSERT_TRUE(QFile::link(out_ + "/school", Target("link")));
     ASSERT_TRUE(QFile::link(folder_, Target("program")));
+    ASSERT_TRUE(QDir(folder_).mkpath("排课/导出"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(out_ + "/cache"));
+    ASSERT_TRUE(QDir(out_).mkpath("cache/Tarnwick395"));
     const QByteArray database = ReadFile(school);
     frmExport form(twtest::State());
     ExportOver(form, "CmdExportTotal", Target("ok.xlsx"));
     ASSERT_EQ(messages_.size(), 1u);
     ASSERT_EQ(messages_[0].text, QStringLiteral("课表导出成功"));
-    const QStringList refused{templ,
-                              folder_ + "/node/../export_class_kb7.xlsx",
-                              folder_ + "/export.js",
-                              folder_ + "/kb.mdb",
-                              folder_ + "/新 课表.xlsx",
-                              folder_ + "/node/a.xlsx",
-                              Target("program/b.xlsx"),
-                              out_ + "/cache/Tarnwick395/c.xlsx",
-                              school,
-                              Target("link/学校.mdb")};
-    for (const QString& path : refused) {
+    const auto refusal = [](const char* what) {
+        return QStringLiteral("不能保存为") + QString::fromUtf8(what) +
+               QStringLiteral("，请选择其他文件名");
+    };
+    const std::vector<std::pair<QString, QString>> refused{
+        {templ, refusal("程序的课表模板文件")},
+        {folder_ + "/node/../export_class_kb7.xlsx", refusal("程序的课表模板文件")},
+        {folder_ + "/ClassSchd6.xml", refusal("程序的课表模板文件")},
+        {folder_ + "/export.js", refusal("程序的导出脚本文件")},
+        {folder_ + "/node_modules/exceljs/index.js", refusal("程序的导出脚本文件")},
+        {folder_ + "/node/a.xlsx", refusal("程序的 Node.js 运行程序")},
+        {folder_ + "/HomePage.jpg", refusal("程序文件")},
+        {Target("program/libVostrin.so"), refusal("程序文件")},
+        {folder_ + "/使用手册/使用手册.html", refusal("程序的使用手册")},
+        {folder_ + "/kbxt.ini", refusal("程序的数据文件")},
+        {Target("program/export_data.json"), refusal("程序的数据文件")},
+        {out_ + "/cache/Tarnwick395/tmp.xml", refusal("程序的数据文件")},
+        {folder_ + "/kb.mdb", refusal("程序的数据库文件")},
+        {school, refusal("正在使用的数据库文件")},
+        {Target("link/学校.mdb"), refusal("正在使用的数据库文件")}};
+    for (const auto& [path, text] : refused) {
         ExportOver(form, "CmdExportTotal", path);
         ASSERT_EQ(messages_.size(), 1u) << path.toStdString();
-        EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("模板"))) << path.toStdString();
+        EXPECT_EQ(messages_[0].text, text) << path.toStdString();
         EXPECT_EQ(messages_[0].title, QStringLiteral("导出课表到Excel"));
         EXPECT_EQ(dialogDirs_.back(), Target("ok.xlsx")) << "proposed after " << path.toStdString();
+    }
+    EXPECT_EQ(LoggedLines().size(), 5) << "the script ran for ok.xlsx alone";
+    const QStringList allowed{folder_ + "/mine.xlsx", folder_ + "/排课/导出/初一1班.xlsx",
+                              Target("program/b.xlsx"), out_ + "/cache/Tarnwick395/c.xlsx"};
+    for (const QString& path : allowed) {
+        ExportOver(form, "CmdExportTotal", path);
+        ASSERT_EQ(messages_.size(), 1u) << path.toStdString();
+        EXPECT_EQ(messages_[0].text, QStringLiteral("课表导出成功")) << path.toStdString();
+        EXPECT_EQ(ReadFile(path), QByteArray("new\n")) << path.toStdString();
     }
     qunsetenv("XDG_CACHE_HOME");
     EXPECT_EQ(ReadFile(templ), QByteArray("template"));
     EXPECT_EQ(ReadFile(folder_ + "/export.js"), QByteArray("script"));
     EXPECT_EQ(ReadFile(school), database);
-    EXPECT_EQ(QDir(folder_).entryList({"*.xlsx"}), QStringList{"export_all_kb6.xlsx"});
-    EXPECT_EQ(LoggedLines().size(), 5) << "the script ran for ok.xlsx alone";
-    ExportOver(form, "CmdExportTotal", Target("next.xlsx"));
-    EXPECT_EQ(dialogDirs_.back(), Target("ok.xlsx"));
+    EXPECT_EQ(QDir(folder_).entryList({"*.xlsx"}),
+              QStringList({"b.xlsx", "export_all_kb6.xlsx", "mine.xlsx"}));
+    EXPECT_EQ(LoggedLines().size(), 25) << "and for each file of the user's";
+}
+
+// The first save chooser proposes the timetable's own name in the user's documents folder, or
+// in the home folder where there is none (Enter then never writes "Documents.xlsx").
+TEST_F(ExportFormTest, TheFirstChooserProposesTheTimetablesOwnName) {
+    AddSmallSchool();
+    const QByteArray home = qgetenv("HOME");
+    const QString user = out_ + "/home";
+    ASSERT_TRUE(QDir(out_).mkpath("home"));
+    qputenv("HOME", QFile::encodeName(user));
+    {
+        frmExport form(twtest::State());
+        Click(form, "cmdExportClass");
+        Click(form, "CmdNextTeacher");
+        Click(form, "cmdExportTeacher");
+        Click(form, "CmdExportTotal");
+    }
+    ASSERT_TRUE(QDir(user).mkdir("Documents"));
+    {
+        frmExport form(twtest::State());
+        Click(form, "cmdExportAllTeacher");
+        Click(form, "cmdExportAllClass");
+    }
+    qputenv("HOME", home);
+    EXPECT_EQ(dialogDirs_,
+              QStringList({user + "/初一(1)班课程表.xlsx", user + "/王老师课程表.xlsx",
+                           user + "/全校总课程表.xlsx", user + "/Documents/全部教师课程表.xlsx",
+                           user + "/Documents/全部班级课程表.xlsx"}));
+    EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(ExportFormTest, CommandLineNamesScriptDataTemplateAndTargetWhole) {
