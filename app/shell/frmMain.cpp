@@ -238,7 +238,12 @@ void frmMain::mnuDbSaveAs_Click() {
     const QString current = state_.IsOpen() ? state_.Path() : GetDbFileName();
     // Copying the file onto itself would destroy it; a file another program holds (another
     // copy of this one working on it) would be replaced under it, and its work lost.
-    if (SameFile(chosen, current) || tw::db::Database::IsLockedByAnotherProcess(chosen)) {
+    if (SameFile(chosen, current)) {
+        MsgBox(QStringLiteral("保存数据库文件错误！\n不能另存为当前正在使用的文件本身。"),
+               vbCritical, windowTitle());
+        return;
+    }
+    if (tw::db::Database::IsLockedByAnotherProcess(chosen)) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
         return;
     }

@@ -314,8 +314,12 @@ TEST_F(frmMainTest, SaveAsOntoTheOpenFileIsRefusedAndTheFileStaysIntact) {
     ChooseFile(QDir(dir_.path()).filePath("./kb.mdb"));
     Click("mnuDbSaveAs");
 
+    // The message says what the manual promises: the file in use cannot be its own copy.
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "保存数据库文件错误！");
+    EXPECT_EQ(messages_[0].text, "保存数据库文件错误！\n不能另存为当前正在使用的文件本身。");
+    QFile manual(QStringLiteral(TW_SOURCE_DIR "/app/shell/manual/使用手册.html"));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(manual.readAll()).contains("不能另存为当前正在使用的文件本身"));
     EXPECT_EQ(messages_[0].title, window_->windowTitle());
     EXPECT_EQ(twtest::State().Path(), path_);
     twtest::State().Close();
