@@ -223,6 +223,17 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
     EXPECT_TRUE(env_.calls.empty());
 }
 
+// The user manual tells what the start does with lessons beyond the day: it asks, and keeps them
+// unless told otherwise. It used to say they were deleted at the next start.
+TEST_F(StartupTest, TheManualDescribesTheQuestionAboutLessonsBeyondTheDay) {
+    QFile manual(QStringLiteral(TW_SOURCE_DIR "/app/shell/manual/使用手册.html"));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(manual.readAll());
+    EXPECT_FALSE(text.contains(QStringLiteral("在下次启动时删除")));
+    EXPECT_TRUE(text.contains(QStringLiteral(
+        "下次启动时，程序说明有多少节这样的课并询问是否删除，默认的回答“否”保留它们")));
+}
+
 TEST_F(StartupTest, RefusedTrimSaysWhyAndKeepsTheLessons) {
     SeedLessons();
     ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
