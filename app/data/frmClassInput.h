@@ -39,6 +39,8 @@ class frmClassInput : public RecordForm {
     // are given. The two lists are looked at only when listsNeeded.
     bool CheckClassInput(bool listsNeeded);
     void ClearClassInputs();
+    // AppendClass, DeleteClass and ModifyClass: the class form's own bodies of the operations
+    // the record forms' buttons call (DataEntry.h).
     bool AppendRecord() override;
     void DeleteRecord() override;
     void ModifyRecord() override;

@@ -1,5 +1,9 @@
 // The program's state: the one open database, the lessons per day and the program's title.
 // Start-up makes one and hands it down to the main window, which hands each form what it needs.
+// It stands for the program-wide variables of the shared modules: the open database for
+// `KbDatabase` (the database layer has no workspace, so `KbWorkspace` has nothing to stand for),
+// Open and Close for `OpenDb` and `CloseDb`, `title` for `AppTitle` and `lessonOfDay` for
+// `LessonOfDay`.
 #pragma once
 
 #include <QString>
@@ -19,22 +23,22 @@ class AppState {
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
-    // Opens path exclusively, with the password, when it holds the timetable tables, in place of
-    // the one open before. False on any failure, the state unchanged and, when `failure` is
-    // given, why. A refused file is never changed.
+    // OpenDb: opens path exclusively, with the password, when it holds the timetable tables, in
+    // place of the one open before. False on any failure, the state unchanged and, when `failure`
+    // is given, why. A refused file is never changed.
     bool Open(const QString& path, tw::db::OpenFailure* failure = nullptr);
-    void Close();  // does nothing when none is open
+    void Close();  // CloseDb: does nothing when none is open
     bool IsOpen() const { return db_ != nullptr; }
     // Path of the database that is open now ("" when none).
     QString Path() const;
-    // The open database; throws DbError ("没有打开的数据库") when none is open, so a caller's
-    // failure path reports it.
+    // The open database (KbDatabase); throws DbError ("没有打开的数据库") when none is open, so a
+    // caller's failure path reports it.
     tw::db::Database& Db();
     // The open database, or null when none is open.
     tw::db::Database* OpenDatabase() { return db_.get(); }
 
-    QString title;        // school name + "排课软件系统"
-    int lessonOfDay = 6;  // lessons per day, 6 or 7
+    QString title;        // AppTitle: school name + "排课软件系统"
+    int lessonOfDay = 6;  // LessonOfDay: lessons per day, 6 or 7
 
   private:
     std::unique_ptr<tw::db::Database> db_;

@@ -132,7 +132,8 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     imgBack->setScaledContents(true);
     imgBack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     imgBack->setMinimumSize(1, 1);
-    setCentralWidget(imgBack);  // stretched over the whole window at every resize
+    // Stretched over the whole window at every resize by the layout (what Form_Resize did).
+    setCentralWidget(imgBack);
     BuildMenus();
     Form_Load();
 }

@@ -62,6 +62,7 @@ class frmMain : public QMainWindow {
     void mnuAbout_Click();
 
   protected:
+    // Form_Unload: closing the window closes the database and ends the program.
     void closeEvent(QCloseEvent* event) override;
 
   private:
