@@ -1,6 +1,9 @@
 // The direct print exports: status codes, counts and what reaches the printer.
 #include <QCoreApplication>
+#include <QTemporaryDir>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "ScriptedPrinterTestSupport.h"
 #include "TXml.h"
@@ -104,6 +107,35 @@ TEST_F(DirectExportsTest, PrintableFileIsPrintedAsItStands) {
     EXPECT_EQ(PrintPrintableXml(DataFile("missing.xml").c_str(), nullptr, 0), -1001);
     EXPECT_EQ(PrintPrintableXml(nullptr, nullptr, 0), -1001);
     EXPECT_EQ(PrintPrintableXml(DataFile("printable.xml").c_str(), "Nobody", 0), -1003);
+    EXPECT_EQ(sys->docs.size(), 1u);
+}
+
+// Other software writes '>' into quoted values ("a->b"): every page of such a printable file
+// prints. A file that ends inside a quoted value cannot be read whole: a failed load, nothing
+// printed.
+TEST_F(DirectExportsTest, PrintableFileWithGreaterThanInValuesPrintsEveryPage) {
+    QTemporaryDir dir;
+    auto write = [&](const char* name, bool whole) {
+        std::string text = "<doc docname=\"Arrows\">\n";
+        for (int i = 0; i < 16; ++i) {
+            text +=
+                "<page><reporttable><text x=\"200\" y=\"200\" value=\"a->b/>" + std::to_string(i);
+            if (!whole && i == 9) break;
+            text += "\" fontname=\"DejaVu Sans\" fontsize=\"12\"/></reporttable></page>\n";
+        }
+        const std::string path = dir.filePath(name).toStdString();
+        std::ofstream(path, std::ios::binary) << text << (whole ? "</doc>\n" : "");
+        return path;
+    };
+    EXPECT_EQ(PrintPrintableXml(write("arrows.xml", true).c_str(), nullptr, 0), 0);
+    ASSERT_EQ(sys->docs.size(), 1u);
+    EXPECT_EQ(sys->LastDoc()->title, "Arrows");
+    EXPECT_EQ(PagesOfLastDoc(), 16);
+    EXPECT_EQ(PrintPrintableXml(write("cut.xml", false).c_str(), nullptr, 0), -1001);
+    EXPECT_EQ(PrintOneCustomXml(write("cut_data.xml", false).c_str(), "", layout.c_str(), &env,
+                                &sheets, &pages, nullptr, 0),
+              -1001);
+    EXPECT_EQ(pages, 77);
     EXPECT_EQ(sys->docs.size(), 1u);
 }
 

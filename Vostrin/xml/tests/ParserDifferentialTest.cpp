@@ -247,12 +247,13 @@ class Parser {
                 ++p_;
                 SkipBlanks();
                 const char q = Ch();
-                if (q == '"') {
+                if (q == '"' || q == '\'') {
                     ++p_;
-                    value = ReadUntil("\">");
-                } else if (q == '\'') {
-                    ++p_;
-                    value = ReadUntil("'>");
+                    value = ReadUntil(std::string(1, q));
+                    if (AtEnd()) {
+                        unreadable_ = true;
+                        return false;
+                    }
                 } else {
                     value = ReadUntil("'\">");
                 }
@@ -283,6 +284,7 @@ class Parser {
     }
 
     std::unique_ptr<Node> Finish() {
+        if (unreadable_) return nullptr;
         if (!result_ && open_) {
             result_ = std::move(open_);
             if (pendingDecl_) result_->decl = std::move(pendingDecl_);
@@ -311,6 +313,7 @@ class Parser {
     std::unique_ptr<Node> result_;
     std::unique_ptr<Node> pendingDecl_;
     std::string dtd_;
+    bool unreadable_ = false;  // a quoted value ran to the end
 };
 
 }  // namespace plain
@@ -364,24 +367,40 @@ void Render(const plain::Node* n, std::string& s) {
     s += "\n</>";
 }
 
-void ExpectSameTree(const std::string& text) {
+// Whether the document gave a tree.
+bool ExpectSameTree(const std::string& text) {
     std::unique_ptr<TreeNode, TreeDeleter> got(
         ParseXmlBytes(text.data(), static_cast<int>(text.size()), nullptr, nullptr));
     std::unique_ptr<plain::Node> want = plain::Parser(text).Document();
     std::string gotText, wantText;
     if (got) Render(got.get(), gotText);
     if (want) Render(want.get(), wantText);
-    ASSERT_EQ(gotText, wantText) << "document: " << text;
+    EXPECT_EQ(gotText, wantText) << "document: " << text;
+    return got != nullptr;
 }
 
 // A random document of markup pieces; distinct tags are numbered from *serial.
 std::string RandomDocument(std::mt19937& random, int pieces, int* serial) {
     static const std::vector<std::string> names = {"a",  "b",    "r",        "e",
                                                    "x1", "ns:t", "\xD6\xD0", ""};
-    static const std::vector<std::string> attrs = {
-        " k=\"v\"",           " k='v'",       " k=v",     " k", " k = \"v>w\"", " \"q\"=1",
-        " k=\"a&amp;b&lt;\"", " t='1' t='2'", " a=1 c=2", "/",  " b=1/",        " <z=\"\"",
-        " v=\"x\"y'",         " =v"};
+    static const std::vector<std::string> attrs = {" k=\"v\"",
+                                                   " k='v'",
+                                                   " k=v",
+                                                   " k",
+                                                   " k = \"v>w\"",
+                                                   " \"q\"=1",
+                                                   " k=\"a&amp;b&lt;\"",
+                                                   " t='1' t='2'",
+                                                   " a=1 c=2",
+                                                   "/",
+                                                   " b=1/",
+                                                   " <z=\"\"",
+                                                   " v=\"x\"y'",
+                                                   " =v",
+                                                   " k=\"a->b\"",
+                                                   " k='c/>d'",
+                                                   " k=\"/>\"",
+                                                   " k='>'"};
     static const std::vector<std::string> others = {"x",
                                                     " ",
                                                     "\t",
@@ -451,10 +470,14 @@ std::string RandomDocument(std::mt19937& random, int pieces, int* serial) {
 TEST(ParserDifferential, RandomDocumentsGiveThePlainRulesTree) {
     std::mt19937 random(31);
     int serial = 0;
+    int trees = 0;
     for (int round = 0; round < 12000; ++round) {
-        ExpectSameTree(RandomDocument(random, 1 + static_cast<int>(random() % 40), &serial));
-        if (HasFatalFailure()) return;
+        if (ExpectSameTree(RandomDocument(random, 1 + static_cast<int>(random() % 40), &serial)))
+            ++trees;
+        if (HasFailure()) return;
     }
+    // Quotes that never close make some documents unreadable; most still give a tree.
+    EXPECT_GT(trees, 9000);
 }
 
 TEST(ParserDifferential, ShapesOfManyTagsManyTopElementsAndDepth) {

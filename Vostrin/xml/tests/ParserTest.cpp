@@ -137,11 +137,23 @@ TEST(ParserAttributes, UnquotedValuesRunToAQuoteOrTheEnd) {
     EXPECT_EQ(Pair(t.get(), 3), "f=g");
 }
 
-TEST(ParserAttributes, QuotedValueEndsAtGreaterThan) {
-    Tree t = Parse("<a v=\"x>y\">z</a>");
+// Software that writes '>' or "/>" into a quoted value (a->b) must not cut the document short.
+TEST(ParserAttributes, QuotedValueEndsOnlyAtItsClosingQuote) {
+    Tree t = Parse("<a v=\"x>y\" w='p/>q' u=\"'>'\">z</a>");
     ASSERT_TRUE(t);
-    EXPECT_EQ(Attr(t.get(), "v"), "x");
-    EXPECT_EQ(Content(t.get()), "y\">z");
+    EXPECT_EQ(Attr(t.get(), "v"), "x>y");
+    EXPECT_EQ(Attr(t.get(), "w"), "p/>q");
+    EXPECT_EQ(Attr(t.get(), "u"), "'>'");
+    EXPECT_EQ(Content(t.get()), "z");
+    t = Parse("<doc><page><text value=\"a->b\"/></page><page/></doc>");
+    ASSERT_TRUE(t);
+    ASSERT_EQ(t->ChildCount(), 2);
+    ASSERT_EQ(t->ChildAt(0)->ChildCount(), 1);
+    EXPECT_EQ(Attr(t->ChildAt(0)->ChildAt(0), "value"), "a->b");
+    EXPECT_EQ(t->ChildAt(0)->ChildAt(0)->ChildCount(), 0);
+    // A quote that never closes takes the rest of the document: no tree.
+    EXPECT_FALSE(Parse("<doc><page><text value=\"a/></page><page/></doc>"));
+    EXPECT_FALSE(Parse("<doc><text value='a>b\"/></doc>"));
 }
 
 TEST(ParserAttributes, TaglessElement) {
@@ -165,10 +177,11 @@ TEST(ParserDocument, TopLevelRules) {
     EXPECT_FALSE(Parse(""));
     t = Parse("<done/><open><more>");
     EXPECT_STREQ(t->Tag(), "done");  // the open tree after it is discarded
-    t = Parse("<a x=\"1\" y=\"2");
+    t = Parse("<a x=\"1\" y=2");
     ASSERT_TRUE(t);
     EXPECT_EQ(Attr(t.get(), "x"), "1");
     EXPECT_EQ(Attr(t.get(), "y"), "2");
+    EXPECT_FALSE(Parse("<a x=\"1\" y=\"2"));  // cut off inside a quoted value
 }
 
 TEST(ParserDocument, DeclarationAndDoctype) {

@@ -19,8 +19,9 @@ constexpr StopSet kTagBracket("<>", true);
 constexpr StopSet kTagNameEnd(" \t\r\n/>");
 constexpr ScanTable kTagNameScan(" \t\r\n/>", "<", ScanTable::kDrop);
 constexpr ScanTable kAttrNameScan(" \t\r\n=/>", "\"'<", ScanTable::kDrop);
-constexpr ScanTable kDoubleQuotedScan("\">", "&", ScanTable::kDecode);
-constexpr ScanTable kSingleQuotedScan("'>", "&", ScanTable::kDecode);
+// A quoted value ends only at its closing quote: '>' and "/>" inside it are part of the value.
+constexpr ScanTable kDoubleQuotedScan("\"", "&", ScanTable::kDecode);
+constexpr ScanTable kSingleQuotedScan("'", "&", ScanTable::kDecode);
 constexpr ScanTable kUnquotedScan("'\">", "&", ScanTable::kDecode);
 constexpr StopSet kDeclNameEnd(" \t\r\n=?>");
 constexpr StopSet kDeclValueEnd("\"'\r\n>");
@@ -452,6 +453,12 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
             } else {
                 val = ScanText(kUnquotedScan, run.value, valueLen);
             }
+            if ((q == '"' || q == '\'') && AtEnd()) {
+                // The quote never closes: the rest of the document went into the value, so the
+                // document cannot be read whole.
+                run.unreadable = true;
+                return false;
+            }
             if (Ch() == '"' || Ch() == '\'') ++pos_;
         }
         node->AddParsedPair(attr, nameLen, val, valueLen, run.arena);
@@ -485,6 +492,7 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
 }
 
 TreeNode* ParseEngine::FinishDocument(DocumentRun& run) {
+    if (run.unreadable) return nullptr;  // the run frees what it built
     TreeNode* openTop = run.current ? run.current->Root() : nullptr;
     if (!run.result) {
         // Open elements are closed silently: the outermost one is the result.

@@ -1,5 +1,6 @@
-// The XML parser: one forgiving forward pass over a NUL-terminated byte buffer. It never rejects
-// a document; the only outcomes are a tree or none.
+// The XML parser: one forgiving forward pass over a NUL-terminated byte buffer. The only
+// outcomes are a tree or none: none for a document without an element, and for one that cannot
+// be read whole because an attribute value's quote never closes.
 #pragma once
 
 #include <cassert>
@@ -101,6 +102,7 @@ class ParseEngine {
         StringBuffer name;                // a name or value that had to be rewritten
         StringBuffer value;
         bool piEndMissing = false;  // no "?>" follows the read position
+        bool unreadable = false;    // a quoted attribute value runs to the end of the input
     };
 
     // The steps of ParseDocument, each from the read position. Those that answer bool answer
