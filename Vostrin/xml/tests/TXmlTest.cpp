@@ -1,7 +1,5 @@
 // The handle API: navigation, searches, editing, moves and reference counting.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <algorithm>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "NodePool.h"
+#include "ProcessMemoryTestSupport.h"
 #include "TXml.h"
 #include "TimingTestSupport.h"
 
@@ -436,13 +435,7 @@ TEST(TXmlLoad, RunningOutOfMemoryIsAFailedLoad) {
         {
             TXml doc;
             doc.SetTag("kept");
-            long pages = 0;
-            std::ifstream("/proc/self/statm") >> pages;
-            rlimit cap{};
-            cap.rlim_cur = cap.rlim_max =
-                static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
-                (rlim_t{64} << 20);
-            setrlimit(RLIMIT_AS, &cap);
+            xmltest::CapAddressSpace(64L << 20);
             const bool loaded = doc.LoadXmlFile(path);
             std::_Exit(!loaded && doc.GetTag() == "kept" ? 0 : 1);
         },
@@ -594,10 +587,6 @@ TEST(TXmlStress, RandomOperationsAgreeWithAPlainModel) {
         ~KeptOwnArenaBytes() { velmarq::NodePool::SetOwnArenaBytes(bytes); }
     } kept;
     for (unsigned seed = 1; seed <= 4; ++seed) {
-        // Every loaded document gets an arena of its own, freed with its tree in one step while
-        // the tree keeps just its own nodes (small ones share an arena otherwise, as the tests
-        // of loading files have them).
-        velmarq::NodePool::SetOwnArenaBytes(0);
         std::mt19937 random(seed);
         ModelForest m;
         std::vector<std::pair<Handle, int>> handles;
@@ -626,6 +615,10 @@ TEST(TXmlStress, RandomOperationsAgreeWithAPlainModel) {
                 const int top = RandomDocument(random, m, text, random() % 3 == 0);
                 m.nodes[top].hidden = declared ? 1 : 0;
                 const std::string path = WriteFile(dir, "doc.xml", text);
+                // Documents on either side of the size from which a document gets an arena of its
+                // own (freed with its tree in one step while the tree keeps just its own nodes);
+                // smaller ones share an arena.
+                velmarq::NodePool::SetOwnArenaBytes(text.size() + random() % 2);
                 ASSERT_TRUE(h->LoadXmlFile(path)) << text;
                 n = top;
             } else if (op == 5 || op == 6) {
@@ -696,5 +689,8 @@ TEST(TXmlStress, RandomOperationsAgreeWithAPlainModel) {
         }
         handles.clear();
         EXPECT_EQ(velmarq::NodePool::LiveCount(), liveBefore);
+        // No tag of the freed trees stays in the pool.
+        for (const char* tag : kModelTags)
+            EXPECT_EQ(velmarq::CommonStrings::Instance().UseCount(tag), 0) << tag;
     }
 }

@@ -6,6 +6,7 @@
 #include "AttributeSet.h"
 #include "CommonStrings.h"
 #include "NodePool.h"
+#include "ParseEngine.h"
 #include "TreeNode.h"
 
 using namespace velmarq;
@@ -38,6 +39,17 @@ struct SmallTree {
     TreeNode* a1 = new TreeNode("a1");
     TreeNode* b1 = new TreeNode("b1");
 };
+
+// Every document parsed while it lives gets an arena of its own, as large documents have.
+struct OwnArenaForEveryDocument {
+    OwnArenaForEveryDocument() { NodePool::SetOwnArenaBytes(0); }
+    ~OwnArenaForEveryDocument() { NodePool::SetOwnArenaBytes(kept); }
+    size_t kept = NodePool::OwnArenaBytes();
+};
+
+TreeNode* ParseText(const std::string& text) {
+    return ParseXmlBytes(text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+}
 
 }  // namespace
 
@@ -110,6 +122,51 @@ TEST(CommonStrings, TagsShareOnePoolEntry) {
         EXPECT_EQ(pool.UseCount("pooltest-other"), 2);
     }
     EXPECT_EQ(pool.UseCount("pooltest-other"), 0);
+}
+
+// A node of a parsed document retagged again and again leaves no old tag in the pool while the
+// document lives.
+TEST(CommonStrings, RetaggedParsedNodeKeepsNoOldTags) {
+    OwnArenaForEveryDocument own;
+    CommonStrings& pool = CommonStrings::Instance();
+    TreeNode* root = ParseText("<pooltest-doc><pooltest-a/><pooltest-b/></pooltest-doc>");
+    ASSERT_NE(root, nullptr);
+    TreeNode* a = root->ChildAt(0);
+    for (int i = 0; i < 1000; ++i) a->SetTag(("pooltest-retag" + std::to_string(i)).c_str());
+    for (int i = 0; i < 999; ++i)
+        ASSERT_EQ(pool.UseCount(("pooltest-retag" + std::to_string(i)).c_str()), 0) << i;
+    EXPECT_EQ(pool.UseCount("pooltest-retag999"), 1);
+    EXPECT_EQ(pool.UseCount("pooltest-a"), 0);
+    EXPECT_EQ(pool.UseCount("pooltest-b"), 1);
+    a->ReleaseTag();
+    EXPECT_EQ(pool.UseCount("pooltest-retag999"), 0);
+    delete root;
+    EXPECT_EQ(pool.UseCount("pooltest-b"), 0);
+    EXPECT_EQ(pool.UseCount("pooltest-doc"), 0);
+}
+
+// The tags of a parsed document go back to the pool with the document, also while a node
+// detached from it lives on.
+TEST(CommonStrings, ParsedTreeGivesItsTagsBackWhileADetachedNodeLives) {
+    OwnArenaForEveryDocument own;
+    CommonStrings& pool = CommonStrings::Instance();
+    std::string text = "<pooltest-doc><pooltest-keep><pooltest-kept/></pooltest-keep>";
+    for (int i = 0; i < 50; ++i) text += "<pooltest-gone" + std::to_string(i) + "/>";
+    TreeNode* root = ParseText(text + "</pooltest-doc>");
+    ASSERT_NE(root, nullptr);
+    TreeNode* keep = root->ChildAt(0);
+    keep->AddNodeRef();
+    TreeNode::Detach(keep);  // nothing holds the rest of the document: it goes at once
+    EXPECT_EQ(pool.UseCount("pooltest-doc"), 0);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(pool.UseCount(("pooltest-gone" + std::to_string(i)).c_str()), 0) << i;
+    EXPECT_EQ(pool.UseCount("pooltest-keep"), 1);
+    EXPECT_EQ(pool.UseCount("pooltest-kept"), 1);
+    EXPECT_STREQ(keep->ChildAt(0)->Tag(), "pooltest-kept");
+    keep->ReleaseNodeRef();
+    TreeNode::DeleteTree(keep);
+    EXPECT_EQ(pool.UseCount("pooltest-keep"), 0);
+    EXPECT_EQ(pool.UseCount("pooltest-kept"), 0);
 }
 
 TEST(TreeNode, DataAndDeclaration) {

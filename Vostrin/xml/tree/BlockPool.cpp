@@ -18,7 +18,7 @@ BigBlock* HeaderOf(void* block) {
 
 void* BlockPool::TakeSlow(size_t bytes, size_t& granted, NodeArena* home) {
     if (!home) home = NodePool::Shared();
-    if (!kPooled || bytes > kLargest) {
+    if (bytes > kLargest) {
         // From the C library, on the arena's ring, so that the arena can free it with its nodes.
         auto* big = static_cast<BigBlock*>(std::malloc(sizeof(BigBlock) + bytes));
         if (!big) throw std::bad_alloc();
@@ -30,14 +30,9 @@ void* BlockPool::TakeSlow(size_t bytes, size_t& granted, NodeArena* home) {
         return big + 1;
     }
     const int c = ClassOf(bytes);
-    if (home->freeBlocks_[c] ||
-        static_cast<size_t>(home->blockEnd_ - home->blockNext_) >= (kSmallest << c))
-        return Take(bytes, granted, home);
-    // The free list is empty and the newest chunk full: a new chunk. The rest of the old one
-    // stays unused until the arena goes.
-    char* room = home->NewChunk();
-    home->blockNext_ = room;
-    home->blockEnd_ = room + (NodeArena::kChunkBytes - NodeArena::kHeaderBytes);
+    const ChunkStock& s = home->Stock(Chunk::kBlocks);
+    if (!s.free[c] && s.RoomLeft() < (kSmallest << c))
+        home->Refill(Chunk::kBlocks, c, kSmallest << c);
     return Take(bytes, granted, home);
 }
 
@@ -51,7 +46,7 @@ void BlockPool::GiveSlow(void* block) {
 
 void* BlockPool::Resize(void* block, size_t granted, size_t used, size_t bytes,
                         size_t& newGranted) {
-    if (kPooled && granted <= kLargest) {
+    if (granted <= kLargest) {
         void* fresh = Take(bytes, newGranted, NodeArena::Of(block));
         std::memcpy(fresh, block, used);
         Give(block, granted);

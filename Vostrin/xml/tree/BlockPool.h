@@ -1,9 +1,8 @@
-// Small blocks for the tree's child lists and attribute sets, from the size-classed free lists of
-// a node arena (see NodePool.h): a block is taken and given back without a call to the C
-// library. The classes are powers of two from 32 bytes to 4 KiB; larger blocks come from the C
-// library, linked to their arena. A free block is kept for the next block of its class in its
-// arena. Under AddressSanitizer every block comes from the C library, so that its checks see
-// each one.
+// Small blocks for the tree's child lists and attribute sets, from the block chunks of a node arena
+// (see NodePool.h): a block is taken and given back without a call to the C library. The classes
+// are powers of two from 32 bytes to 4 KiB; larger blocks come from the C library, linked to their
+// arena. A block given back is kept, on its chunk's list of its class, for the next block of that
+// class in the arena; the chunk goes back to the store with its last block.
 #pragma once
 
 #include <cstddef>
@@ -17,28 +16,28 @@ class BlockPool {
     // A block of at least bytes from home (the shared arena when home is null); granted
     // receives its size, which Give needs back. A failed allocation throws std::bad_alloc.
     static void* Take(size_t bytes, size_t& granted, NodeArena* home) {
-        if (kPooled && bytes <= kLargest && home) {
+        if (bytes <= kLargest && home) {
             const int c = ClassOf(bytes);
             granted = kSmallest << c;
-            if (NodeArena::FreeBlock* b = home->freeBlocks_[c]) {
-                home->freeBlocks_[c] = b->next;
-                return b;
+            ChunkStock& s = home->Stock(Chunk::kBlocks);
+            if (s.free[c]) {
+                s.liveBytes += static_cast<uint32_t>(granted);
+                return s.Pop(c, granted);
             }
-            if (static_cast<size_t>(home->blockEnd_ - home->blockNext_) >= granted) {
-                void* p = home->blockNext_;
-                home->blockNext_ += granted;
+            if (s.RoomLeft() >= granted) {
+                void* p = s.next;
+                s.next += granted;
+                s.liveBytes += static_cast<uint32_t>(granted);
+                ASAN_UNPOISON_MEMORY_REGION(p, granted);
                 return p;
             }
         }
         return TakeSlow(bytes, granted, home);
     }
     static void Give(void* block, size_t granted) {
-        if (kPooled && block && granted <= kLargest) {
-            auto* b = static_cast<NodeArena::FreeBlock*>(block);
-            NodeArena* home = NodeArena::Of(block);
-            const int c = ClassOf(granted);
-            b->next = home->freeBlocks_[c];
-            home->freeBlocks_[c] = b;
+        if (block && granted <= kLargest) {
+            Chunk* k = Chunk::Of(block);
+            k->arena->TakeBack(Chunk::kBlocks, k, ClassOf(granted), block, granted);
             return;
         }
         GiveSlow(block);
@@ -49,19 +48,8 @@ class BlockPool {
     static void* Resize(void* block, size_t granted, size_t used, size_t bytes, size_t& newGranted);
 
   private:
-#if defined(__SANITIZE_ADDRESS__)
-    static constexpr bool kPooled = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    static constexpr bool kPooled = false;
-#else
-    static constexpr bool kPooled = true;
-#endif
-#else
-    static constexpr bool kPooled = true;
-#endif
     static constexpr size_t kSmallest = 32;
-    static constexpr size_t kLargest = kSmallest << (NodeArena::kBlockClasses - 1);  // 4 KiB
+    static constexpr size_t kLargest = kSmallest << (Chunk::kClasses - 1);  // 4 KiB
 
     // The class of a block of bytes (at most kLargest): the smallest power of two that holds it.
     static int ClassOf(size_t bytes) {

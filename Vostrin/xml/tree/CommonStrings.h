@@ -13,6 +13,7 @@ class RefCountedObject {
     virtual int Release();  // count - 1; deletes itself at 0; returns the new count
     virtual ~RefCountedObject() = default;
     void AddRef() { ++count_; }
+    void AddRefs(int n) { count_ += n; }
     int Count() const { return count_; }
     // Takes n references off at once; the caller knows the count stays above 0.
     void DropRefs(int n) { count_ -= n; }
@@ -70,6 +71,10 @@ class CommonStrings {
     void ReleaseEntry(NamedObject* entry);
     // n uses of the entry end at once (n >= 1).
     void ReleaseEntry(NamedObject* entry, int n);
+    // n more uses of an entry in the pool.
+    void AddUses(NamedObject* entry, int n) {
+        static_cast<RefCountedMarker*>(entry->Value())->AddRefs(n);
+    }
     // Current use count of text (0 when absent).
     int UseCount(const char* text) const;
 

@@ -1,7 +1,5 @@
 #include "NodePool.h"
 
-#include <sys/mman.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -10,28 +8,17 @@
 
 namespace velmarq {
 
-namespace {
-
-// Chunks are page mappings of their own, aligned to their size so that a cell finds its arena.
-// Chunks freed are kept, up to kKeptChunks of them, as they are, so that the next arena writes
-// to pages it already has: pages marked free for the system to take back cost the next tree a
-// trap per page (under a virtual machine's memory management as much as a page fault). The
-// others are unmapped.
-constexpr size_t kKeptChunks = 512;  // 1 GiB
-
-NodeArena::Chunk* spareChunks = nullptr;
-size_t spareCount = 0;
-
-}  // namespace
-
 NodeArena* NodePool::current_ = nullptr;
 NodeArena* NodePool::shared_ = nullptr;
 const void* NodePool::fresh_ = nullptr;
 size_t NodePool::live_ = 0;
 size_t NodePool::ownArenaBytes_ = size_t{256} << 10;
+int NodePool::depth_ = 0;
 
 namespace {
 unsigned long long arenasMade = 0;
+// The partial chunks looked at for a block before a new chunk is taken.
+constexpr int kPartialLooks = 8;
 }  // namespace
 
 NodeArena::NodeArena(bool counted) : counted_(counted), serial_(++arenasMade) {}
@@ -39,58 +26,13 @@ NodeArena::NodeArena(bool counted) : counted_(counted), serial_(++arenasMade) {}
 NodeArena::~NodeArena() {
     assert(live_ == 0);
     ReleaseBigBlocks();
-    GiveChunksBack();
+    StopMaking(Chunk::kCells);
+    StopMaking(Chunk::kBlocks);
+    while (Chunk* c = chunks_) {
+        Unlink(c);
+        ChunkStore::Give(c);
+    }
     ReleaseTags();
-}
-
-char* NodeArena::NewChunk() {
-    Chunk* chunk;
-    if (spareChunks) {
-        chunk = spareChunks;
-        ASAN_UNPOISON_MEMORY_REGION(chunk, kHeaderBytes);
-        spareChunks = chunk->next;
-        --spareCount;
-    } else {
-        // Twice the size, then the ends that are not aligned are given back.
-        void* mapped = ::mmap(nullptr, 2 * kChunkBytes, PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED) throw std::bad_alloc();
-        const auto start = reinterpret_cast<uintptr_t>(mapped);
-        const uintptr_t aligned = (start + kChunkBytes - 1) & ~(uintptr_t{kChunkBytes} - 1);
-        if (aligned > start) ::munmap(mapped, aligned - start);
-        const uintptr_t tail = start + 2 * kChunkBytes - (aligned + kChunkBytes);
-        if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + kChunkBytes), tail);
-        chunk = reinterpret_cast<Chunk*>(aligned);
-        ASAN_POISON_MEMORY_REGION(reinterpret_cast<char*>(chunk) + kHeaderBytes,
-                                  kChunkBytes - kHeaderBytes);
-    }
-    chunk->arena = this;
-    chunk->next = chunks_;
-    chunks_ = chunk;
-    return reinterpret_cast<char*>(chunk) + kHeaderBytes;
-}
-
-void NodeArena::GiveChunksBack() {
-    while (Chunk* chunk = chunks_) {
-        chunks_ = chunk->next;
-        if (spareCount < kKeptChunks) {
-            chunk->arena = nullptr;
-            chunk->next = spareChunks;
-            spareChunks = chunk;
-            ++spareCount;
-            ASAN_POISON_MEMORY_REGION(chunk, kChunkBytes);
-        } else {
-            // Pages that the system may hand out again carry no poison.
-            ASAN_UNPOISON_MEMORY_REGION(chunk, kChunkBytes);
-            ::munmap(chunk, kChunkBytes);
-        }
-    }
-    free_ = nullptr;
-#ifdef TW_NODE_POOL_POISON
-    freeTail_ = nullptr;
-#endif
-    cellNext_ = cellEnd_ = blockNext_ = blockEnd_ = nullptr;
-    for (FreeBlock*& list : freeBlocks_) list = nullptr;
 }
 
 void NodeArena::ReleaseBigBlocks() {
@@ -151,22 +93,157 @@ void NodeArena::ReleaseTags() {
     tagCount_ = tagCapacity_ = tagMask_ = 0;
 }
 
+void NodeArena::EndCounting() {
+    ReleaseTags();
+    counted_ = false;
+    owner_ = nullptr;
+    dataOwners_ = 0;
+}
+
 bool NodeArena::ReleaseAllBut(TreeNode* root) {
     if (!counted_ || owner_ != root || dataOwners_ != 0 || parsing_) return false;
     assert(live_ >= 1);
     ReleaseTags();
-    // The blocks from the C library, and every cell but root's, which goes next and takes the
-    // arena with it.
     ReleaseBigBlocks();
+    // Every chunk goes back but root's cell chunk, which keeps just root's cell: root goes next
+    // and takes the chunk and the arena with it.
+    StopMaking(Chunk::kCells);
+    StopMaking(Chunk::kBlocks);
+    Chunk* kept = Chunk::Of(root);
+    for (Chunk* c = chunks_; c;) {
+        Chunk* next = c->next;
+        if (c != kept) {
+            c->stock.liveBytes = 0;
+            Release(c);
+        }
+        c = next;
+    }
+    if (kept->flags & Chunk::kPartial) RemovePartial(kept);
+    ChunkStore::Unlist(kept);
+    kept->Clear();
+    kept->stock.liveBytes = kCellBytes;
     NodePool::live_ -= live_ - 1;
     live_ = 1;
     owner_ = nullptr;
-    free_ = nullptr;
-#ifdef TW_NODE_POOL_POISON
-    freeTail_ = nullptr;
-#endif
-    for (FreeBlock*& list : freeBlocks_) list = nullptr;
     return true;
+}
+
+void NodeArena::Unlink(Chunk* c) {
+    if (c->flags & Chunk::kPartial) RemovePartial(c);
+    if (current_[c->kind] == c) {
+        current_[c->kind] = nullptr;
+        stock_[c->kind] = ChunkStock();
+        c->flags &= static_cast<uint8_t>(~Chunk::kCurrent);
+    }
+    (c->prev ? c->prev->next : chunks_) = c->next;
+    if (c->next) c->next->prev = c->prev;
+    c->prev = c->next = nullptr;
+    --chunkCount_;
+}
+
+size_t NodeArena::ChunksWanted() const {
+    if (parsing_ && readPos_ && inputBytes_ > 0) {
+        const auto read = static_cast<size_t>(*readPos_);
+        const auto total = static_cast<size_t>(inputBytes_);
+        // Before the rate is known: about twice the input.
+        if (read == 0 || chunkCount_ == 0 || read >= total) return 2 * total / Chunk::kBytes + 1;
+        return chunkCount_ * (total - read) / read + 1;
+    }
+    return chunkCount_ + 1;
+}
+
+void NodeArena::AddPartial(Chunk* c) {
+    Chunk*& head = partial_[c->kind];
+    c->partialPrev = nullptr;
+    c->partialNext = head;
+    if (head) head->partialPrev = c;
+    head = c;
+    c->flags |= Chunk::kPartial;
+}
+
+void NodeArena::RemovePartial(Chunk* c) {
+    (c->partialPrev ? c->partialPrev->partialNext : partial_[c->kind]) = c->partialNext;
+    if (c->partialNext) c->partialNext->partialPrev = c->partialPrev;
+    c->partialPrev = c->partialNext = nullptr;
+    c->flags &= static_cast<uint8_t>(~Chunk::kPartial);
+}
+
+void NodeArena::Release(Chunk* c) {
+    Unlink(c);
+    ChunkStore::Give(c);
+}
+
+void NodeArena::StopMaking(Chunk::Kind kind) {
+    Chunk* old = current_[kind];
+    if (!old) return;
+    old->stock = stock_[kind];
+    old->flags &= static_cast<uint8_t>(~Chunk::kCurrent);
+    current_[kind] = nullptr;
+    stock_[kind] = ChunkStock();
+}
+
+void NodeArena::MakeCurrent(Chunk::Kind kind, Chunk* c) {
+    if (Chunk* old = current_[kind]) {
+        StopMaking(kind);
+        if (old->stock.liveBytes == 0 && !parsing_ && this != NodePool::shared_) {
+            Release(old);
+        } else {
+            if (old->stock.HasFreeItems() || old->stock.next != old->stock.end) AddPartial(old);
+            if (old->Sparse()) ChunkStore::NoteSparse(old);
+        }
+    }
+    if (!c) return;
+    if (c->flags & Chunk::kPartial) RemovePartial(c);
+    current_[kind] = c;
+    c->flags |= Chunk::kCurrent;
+    // The page that new items start on may have been given back: it is used again.
+    const size_t page = static_cast<size_t>(c->stock.next - c->Base()) / Chunk::kPageBytes;
+    if (page < Chunk::kPages && ((c->released[page / 64] >> (page % 64)) & 1)) {
+        c->released[page / 64] &= ~(uint64_t{1} << (page % 64));
+        --c->releasedPages;
+    }
+    stock_[kind] = c->stock;
+}
+
+void NodeArena::Refill(Chunk::Kind kind, int c, size_t bytes) {
+    int looked = 0;
+    for (Chunk* p = partial_[kind]; p && looked < kPartialLooks; ++looked) {
+        Chunk* next = p->partialNext;
+        if (p->stock.free[c] || p->stock.RoomLeft() >= bytes) {
+            MakeCurrent(kind, p);
+            return;
+        }
+        // A chunk with nothing left to give (its free items went with pages given back).
+        if (!p->stock.HasFreeItems() && p->stock.next == p->stock.end) RemovePartial(p);
+        p = next;
+    }
+    Chunk* fresh = ChunkStore::Take(this, kind);
+    fresh->next = chunks_;
+    fresh->prev = nullptr;
+    if (chunks_) chunks_->prev = fresh;
+    chunks_ = fresh;
+    ++chunkCount_;
+    MakeCurrent(kind, fresh);
+}
+
+void NodeArena::CurrentEmptied(Chunk::Kind kind) {
+    Chunk* c = current_[kind];
+    if (parsing_ || this == NodePool::shared_) {
+        // The arena makes items again: the chunk starts again empty.
+        ChunkStore::Unlist(c);
+        c->Clear();
+        stock_[kind] = c->stock;
+        return;
+    }
+    StopMaking(kind);
+    Release(c);
+}
+
+void NodeArena::EndParse() {
+    parsing_ = false;
+    readPos_ = nullptr;
+    MakeCurrent(Chunk::kCells, nullptr);
+    MakeCurrent(Chunk::kBlocks, nullptr);
 }
 
 NodeArena* NodePool::Shared() {
@@ -176,13 +253,7 @@ NodeArena* NodePool::Shared() {
 
 void* NodePool::AllocateSlow() {
     if (!current_) current_ = Shared();
-    NodeArena* a = current_;
-    if (!a->free_ && a->cellNext_ == a->cellEnd_) {
-        char* room = a->NewChunk();
-        a->cellNext_ = room;
-        a->cellEnd_ = room + (NodeArena::kChunkBytes - NodeArena::kHeaderBytes) /
-                                 NodeArena::kCellBytes * NodeArena::kCellBytes;
-    }
+    current_->Refill(Chunk::kCells, 0, NodeArena::kCellBytes);
     return Allocate(NodeArena::kCellBytes);
 }
 
@@ -192,15 +263,19 @@ void NodePool::Emptied(NodeArena* a) {
     if (a != shared_ && !a->parsing_) delete a;
 }
 
-NodePool::ParseArena::ParseArena() : arena_(new NodeArena(true)), before_(current_) {
+NodePool::ParseArena::ParseArena(const int* readPos, int inputBytes)
+    : arena_(new NodeArena(true)), before_(current_) {
     arena_->parsing_ = true;
+    arena_->readPos_ = readPos;
+    arena_->inputBytes_ = inputBytes;
     current_ = arena_;
 }
 
 NodePool::ParseArena::~ParseArena() {
     current_ = before_;
-    arena_->parsing_ = false;
+    arena_->EndParse();
     if (arena_->live_ == 0) delete arena_;
+    ChunkStore::Settle();
 }
 
 }  // namespace velmarq

@@ -1,38 +1,28 @@
-// Storage for tree nodes and for their child lists and attribute sets: arenas of 2 MiB chunks, so
-// that building and freeing a tree of a million elements costs no allocator call per node.
+// Storage for tree nodes and for their child lists and attribute sets: arenas of chunks (see
+// ChunkStore.h), so that building and freeing a tree of a million elements costs no allocator call
+// per node.
 //
 // Each parse of a document of some size takes an arena of its own; nodes made through the API
-// and those of small documents share one arena. A node's
-// child list and attribute set come from the node's own arena (small blocks from size-classed
-// free lists in its chunks, larger ones from the C library, linked to the arena), so an arena
-// holds everything its nodes own but their content and extras. As long as one tree is exactly
-// the nodes of its arena (the tree a parse made, until a subtree moves in or out), freeing that
-// tree gives the whole arena back at once, without a visit to each node: the arena holds one use
-// of each tag pool entry its nodes have (its nodes hold none of their own), and counts how many
-// of them own content or extras, which only a visit can free. Otherwise nodes go one by one,
-// and an arena goes with its last node, giving its tag uses back. Chunks freed are kept for the
-// next arena, up to a bound above which they are unmapped.
+// and those of small documents share one arena. A node's child list and attribute set come from
+// the node's own arena (small blocks from the size-classed lists of its block chunks, larger ones
+// from the C library, linked to the arena), so an arena holds everything its nodes own but their
+// content and extras. Cells and blocks live in chunks of their own kind; each chunk counts the
+// bytes in use in it and goes back to the store when its last item goes.
 //
-// Under AddressSanitizer the pool marks every cell that is not in use as poisoned, and reuses
-// freed cells in the order they were freed (the oldest first), so that a node used after it was
-// freed is still reported; blocks then all come from the C library, so that its checks see each.
+// As long as one tree is exactly the nodes of its arena (the tree a parse made, until a subtree
+// moves in or out or a node is retagged), freeing that tree gives the whole arena back at once,
+// without a visit to each node: the arena holds one use of each tag pool entry its nodes have
+// (its nodes hold none of their own), and counts how many of them own content or extras, which
+// only a visit can free. When that tree changes, its nodes take their own tag uses and the arena
+// gives back its own; from then on nodes go one by one, and an arena goes with its last node.
 #pragma once
-
-#include <sanitizer/asan_interface.h>
 
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
 
+#include "ChunkStore.h"
 #include "CommonStrings.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TW_NODE_POOL_POISON 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TW_NODE_POOL_POISON 1
-#endif
-#endif
 
 namespace velmarq {
 
@@ -40,29 +30,22 @@ class TreeNode;
 
 class NodeArena {
   public:
-    static constexpr size_t kChunkBytes = size_t{2} << 20;
-    static constexpr size_t kHeaderBytes = 64;  // the chunk's header; cells start a line later
-    static constexpr size_t kCellBytes = 64;    // one node
-    static constexpr int kBlockClasses = 8;     // 32 bytes to 4 KiB
+    static constexpr size_t kCellBytes = Chunk::kCellBytes;  // one node
 
     // The arena whose chunk holds p (a cell or a small block).
-    static NodeArena* Of(const void* p) {
-        return reinterpret_cast<const Chunk*>(reinterpret_cast<uintptr_t>(p) &
-                                              ~(uintptr_t{kChunkBytes} - 1))
-            ->arena;
-    }
+    static NodeArena* Of(const void* p) { return Chunk::Of(p)->arena; }
 
     // Whether this arena counts its nodes' tag uses and content: a parse's arena, which can be
-    // released whole.
+    // released whole while its tree is exactly its nodes.
     bool Counted() const { return counted_; }
-    size_t Live() const { return live_; }  // cells in use
+    bool Parsing() const { return parsing_; }
+    size_t Live() const { return live_; }  // nodes
     // The tree that holds exactly this arena's nodes, or null.
     TreeNode* Owner() const { return owner_; }
     void SetOwner(TreeNode* root) { owner_ = root; }
-    // A tree that had this arena's nodes and no others changed: it no longer does.
-    void Disown(const TreeNode* root) {
-        if (owner_ == root) owner_ = nullptr;
-    }
+    // The tree that was exactly this arena's nodes changes, and its nodes took their own tag
+    // uses: the arena gives its own back and counts nothing from now on.
+    void EndCounting();
 
     // The tag pool's entry for text, one use of which the arena holds for all its nodes: a node
     // of the arena holds no use of its own. A failed allocation throws std::bad_alloc.
@@ -81,17 +64,38 @@ class NodeArena {
     // its owner, or other nodes own content or extras, which only a visit can free.
     bool ReleaseAllBut(TreeNode* root);
 
-    // The pool's own records, in the memory they describe.
-    struct Chunk {
-        NodeArena* arena;
-        Chunk* next;  // the arena's chunks, or the spare chunks
-    };
-    struct FreeCell {
-        FreeCell* next;
-    };
-    struct FreeBlock {
-        FreeBlock* next;
-    };
+    // The chunk of kind that new items come from (null when there is none yet), and its stock,
+    // which the arena keeps itself while the chunk is current.
+    Chunk* Current(Chunk::Kind kind) const { return current_[kind]; }
+    ChunkStock& Stock(Chunk::Kind kind) { return stock_[kind]; }
+    // Makes a chunk current that has an item of class c or room for bytes, for when the current
+    // one has neither: one of the arena's chunks with free items, or a new one. A failed
+    // allocation throws std::bad_alloc and changes nothing.
+    void Refill(Chunk::Kind kind, int c, size_t bytes);
+    // How many chunks the arena is likely to take still: for a parse, what the rest of its
+    // document needs at the rate so far; otherwise as many as it has (so that regions grow).
+    size_t ChunksWanted() const;
+    // An item of bytes and class c goes back to chunk, of kind, of this arena. The chunk goes
+    // back to the store with its last item, unless the arena makes items in it still.
+    void TakeBack(Chunk::Kind kind, Chunk* chunk, int c, void* item, size_t bytes) {
+        if (chunk == current_[kind]) {
+            ChunkStock& s = stock_[kind];
+            s.Push(c, item, bytes);
+            s.liveBytes -= static_cast<uint32_t>(bytes);
+            if (s.liveBytes == 0) CurrentEmptied(kind);
+            return;
+        }
+        ChunkStock& s = chunk->stock;
+        s.Push(c, item, bytes);
+        s.liveBytes -= static_cast<uint32_t>(bytes);
+        if (s.liveBytes == 0) {
+            Release(chunk);
+            return;
+        }
+        if (!(chunk->flags & Chunk::kPartial)) AddPartial(chunk);
+        if (chunk->Sparse()) ChunkStore::NoteSparse(chunk);
+    }
+
     // A block from the C library: this header, then the block.
     struct BigBlock {
         BigBlock* prev;
@@ -113,25 +117,31 @@ class NodeArena {
     // Keeps the use of entry just taken, or gives it back when the arena holds one already.
     void Hold(NamedObject* entry);
     void ReleaseTags();
-    // A fresh chunk for this arena (std::bad_alloc when none can be had).
-    char* NewChunk();
-    void GiveChunksBack();
     void ReleaseBigBlocks();
+    // The current chunk's last item went: it starts again empty when the arena makes items still
+    // (the shared arena, a running parse); otherwise it goes back to the store.
+    void CurrentEmptied(Chunk::Kind kind);
+    void Release(Chunk* c);                        // off the arena, back to the store
+    void MakeCurrent(Chunk::Kind kind, Chunk* c);  // c may be null
+    void StopMaking(Chunk::Kind kind);             // the current stock goes back to its chunk
+    void Unlink(Chunk* c);                         // off the arena's lists
+    void AddPartial(Chunk* c);
+    void RemovePartial(Chunk* c);
+    // The parse that filled the arena ended: no chunk is current any more.
+    void EndParse();
 
-    const bool counted_;
+    bool counted_;
     bool parsing_ = false;  // a parse is still filling it
     TreeNode* owner_ = nullptr;
-    size_t live_ = 0;  // cells in use
-    FreeCell* free_ = nullptr;
-#ifdef TW_NODE_POOL_POISON
-    FreeCell* freeTail_ = nullptr;  // the newest freed cell, reused last
-#endif
-    char* cellNext_ = nullptr;  // unused cells of the newest cell chunk
-    char* cellEnd_ = nullptr;
-    FreeBlock* freeBlocks_[kBlockClasses] = {};
-    char* blockNext_ = nullptr;  // unused room of the newest block chunk
-    char* blockEnd_ = nullptr;
-    Chunk* chunks_ = nullptr;
+    size_t live_ = 0;  // nodes
+    Chunk* current_[2] = {};
+    ChunkStock stock_[2];
+    Chunk* partial_[2] = {};   // chunks with free items that are not current, per kind
+    Chunk* chunks_ = nullptr;  // all the arena's chunks, through prev and next
+    size_t chunkCount_ = 0;
+    // The read position and the length of the input a parse fills the arena from.
+    const int* readPos_ = nullptr;
+    int inputBytes_ = 0;
     BigBlock big_ = {&big_, &big_};  // the ring of blocks from the C library
     // The tag entries held, in order of first use (so that they go back to the pool in the
     // order the pool made them, which keeps a release of many tags in cache), found through
@@ -152,35 +162,31 @@ class NodePool {
     static void* Allocate(size_t size) {
         assert(size == NodeArena::kCellBytes);
         (void)size;
-        NodeArena* a = current_;
-        if (a) {
-            if (NodeArena::FreeCell* cell = a->free_) {
-                ASAN_UNPOISON_MEMORY_REGION(cell, NodeArena::kCellBytes);
-                a->free_ = cell->next;
-#ifdef TW_NODE_POOL_POISON
-                if (!a->free_) a->freeTail_ = nullptr;
-#endif
-                return Had(a, cell);
-            }
-            if (a->cellNext_ != a->cellEnd_) {
-                void* p = a->cellNext_;
+        if (NodeArena* a = current_) {
+            ChunkStock& s = a->stock_[Chunk::kCells];
+            if (s.free[0]) return Had(a, s, s.Pop(0, NodeArena::kCellBytes));
+            if (s.next != s.end) {
+                void* p = s.next;
+                s.next += NodeArena::kCellBytes;
                 ASAN_UNPOISON_MEMORY_REGION(p, NodeArena::kCellBytes);
-                a->cellNext_ += NodeArena::kCellBytes;
-                return Had(a, p);
+                return Had(a, s, p);
             }
         }
         return AllocateSlow();
     }
-    // The cell goes back to its arena; the arena's last cell takes the arena with it.
+    // The cell goes back to its chunk; the chunk's last item takes the chunk with it, the
+    // arena's last cell the arena.
     static void Free(void* p, size_t size) {
         assert(size == NodeArena::kCellBytes);
         (void)size;
         if (!p) return;
-        NodeArena* a = NodeArena::Of(p);
+        Chunk* c = Chunk::Of(p);
+        NodeArena* a = c->arena;
         assert(a->live_ > 0 && live_ > 0);
-        PutOnFreeList(a, static_cast<NodeArena::FreeCell*>(p));
         --live_;
-        if (--a->live_ == 0) Emptied(a);
+        --a->live_;
+        a->TakeBack(Chunk::kCells, c, 0, p, NodeArena::kCellBytes);
+        if (a->live_ == 0) Emptied(a);
     }
     // Whether p is the cell that Allocate handed out last and no node took yet; the node made
     // in it takes it (so that a node knows whether it lives in the pool).
@@ -189,28 +195,36 @@ class NodePool {
         fresh_ = nullptr;
         return true;
     }
-    static size_t LiveCount() {
-        return live_;
-    }
+    static size_t LiveCount() { return live_; }
     // Documents of fewer bytes are parsed into the shared arena (256 KiB unless set; a test
     // sets 0 to give every document an arena of its own).
-    static size_t OwnArenaBytes() {
-        return ownArenaBytes_;
-    }
-    static void SetOwnArenaBytes(size_t bytes) {
-        ownArenaBytes_ = bytes;
-    }
+    static size_t OwnArenaBytes() { return ownArenaBytes_; }
+    static void SetOwnArenaBytes(size_t bytes) { ownArenaBytes_ = bytes; }
     // The arena new nodes come from now (null before the first node).
-    static NodeArena* Current() {
-        return current_;
-    }
+    static NodeArena* Current() { return current_; }
     // The arena that blocks without a node come from (and nodes made outside a parse).
     static NodeArena* Shared();
 
-    // While it lives, new nodes come from a fresh arena of their own, counted.
+    // While one lives, a tree is being freed (a node's destructor runs); the store settles once
+    // the outermost tree has gone (see FreeDeleted).
+    class Freeing {
+      public:
+        Freeing() { ++depth_; }
+        ~Freeing() { --depth_; }
+        Freeing(const Freeing&) = delete;
+        Freeing& operator=(const Freeing&) = delete;
+    };
+    // A deleted node's cell goes back; after the outermost tree the store settles.
+    static void FreeDeleted(void* p, size_t size) {
+        Free(p, size);
+        if (depth_ == 0) ChunkStore::Settle();
+    }
+
+    // While it lives, new nodes come from a fresh arena of their own, counted, filled by a parse
+    // of inputBytes bytes whose read position is *readPos.
     class ParseArena {
       public:
-        ParseArena();
+        ParseArena(const int* readPos, int inputBytes);
         ~ParseArena();
         ParseArena(const ParseArena&) = delete;
         ParseArena& operator=(const ParseArena&) = delete;
@@ -223,28 +237,12 @@ class NodePool {
 
   private:
     friend class NodeArena;
-    static void* Had(NodeArena* a, void* cell) {
+    static void* Had(NodeArena* a, ChunkStock& s, void* cell) {
+        s.liveBytes += NodeArena::kCellBytes;
         ++a->live_;
         ++live_;
         fresh_ = cell;
         return cell;
-    }
-    static void PutOnFreeList(NodeArena* a, NodeArena::FreeCell* cell) {
-#ifdef TW_NODE_POOL_POISON
-        cell->next = nullptr;
-        if (a->freeTail_) {
-            ASAN_UNPOISON_MEMORY_REGION(a->freeTail_, sizeof(NodeArena::FreeCell));
-            a->freeTail_->next = cell;
-            ASAN_POISON_MEMORY_REGION(a->freeTail_, NodeArena::kCellBytes);
-        } else {
-            a->free_ = cell;
-        }
-        a->freeTail_ = cell;
-        ASAN_POISON_MEMORY_REGION(cell, NodeArena::kCellBytes);
-#else
-        cell->next = a->free_;
-        a->free_ = cell;
-#endif
     }
     static void* AllocateSlow();
     static void Emptied(NodeArena* a);
@@ -254,6 +252,7 @@ class NodePool {
     static const void* fresh_;
     static size_t live_;
     static size_t ownArenaBytes_;
+    static int depth_;
 };
 
 }  // namespace velmarq

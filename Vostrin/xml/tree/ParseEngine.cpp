@@ -538,7 +538,7 @@ TreeNode* ParseEngine::ParseTree(LogBase* log, ProgressMonitor* monitor) {
     // A document of some size makes its nodes in an arena of its own, which the tree then owns;
     // smaller ones share the common arena, since an arena takes two chunks of its own.
     std::optional<NodePool::ParseArena> arena;
-    if (static_cast<size_t>(end_) >= NodePool::OwnArenaBytes()) arena.emplace();
+    if (static_cast<size_t>(end_) >= NodePool::OwnArenaBytes()) arena.emplace(&pos_, end_);
     TreeNode* top = FixDeclaredEncoding(ParseDocument(log, monitor));
     if (top && arena) top->OwnArena();
     return top;

@@ -14,6 +14,44 @@ namespace velmarq {
 
 int TreeNode::nodeCounter_ = 0;
 
+namespace {
+
+// Tag uses counted per tag pool entry and handed on together, since a document uses few tags:
+// each entry has one slot of a small table, chosen by its address; an entry that takes a slot
+// hands on the uses counted there first.
+template <class HandOn>
+class TagTally {
+  public:
+    explicit TagTally(HandOn handOn) : handOn_(handOn) {}
+    ~TagTally() {
+        for (int i = 0; i < kSlots; ++i) HandOnSlot(i);
+    }
+    TagTally(const TagTally&) = delete;
+    TagTally& operator=(const TagTally&) = delete;
+    void Count(NamedObject* tag) {
+        const auto bits = reinterpret_cast<uintptr_t>(tag);
+        const int i = static_cast<int>((bits * 0x9E3779B97F4A7C15ull) >> 60);
+        if (tags_[i] != tag) {
+            HandOnSlot(i);
+            tags_[i] = tag;
+            uses_[i] = 0;
+        }
+        ++uses_[i];
+    }
+
+  private:
+    void HandOnSlot(int i) {
+        if (tags_[i]) handOn_(tags_[i], uses_[i]);
+        tags_[i] = nullptr;
+    }
+    static constexpr int kSlots = 16;
+    NamedObject* tags_[kSlots] = {};
+    int uses_[kSlots] = {};
+    HandOn handOn_;
+};
+
+}  // namespace
+
 static_assert(sizeof(void*) != 8 || sizeof(TreeNode) == 64, "a node takes 64 bytes");
 
 TreeNode::TreeNode(const char* tag, const char* content)
@@ -37,10 +75,6 @@ void TreeNode::OwnArena() {
     assert(nodes == arena->Live() && !parent_);
 #endif
     arena->SetOwner(this);
-}
-
-void TreeNode::operator delete(void* p, size_t size) {
-    NodePool::Free(p, size);
 }
 
 TreeNode::Extras& TreeNode::MakeExtras() {
@@ -68,7 +102,7 @@ void TreeNode::DeleteData(void* data, bool extras) {
 }
 
 void TreeNode::FreeOwnData() {
-    ReleaseTag();
+    DropTag();
     void* data = data_;
     const bool extras = flags_ & kExtras;
     data_ = nullptr;
@@ -88,6 +122,7 @@ inline void TreeNode::DiscardDescendant() {
 
 TreeNode::~TreeNode() {
     assert(!parent_);  // only roots are deleted directly; the others go with them
+    NodePool::Freeing freeing;
     FreeOwnData();
     if (!children_.Empty() && (flags_ & kCounted) && NodeArena::Of(this)->ReleaseAllBut(this)) {
         // The tree was its arena's nodes: they went with it, and so did the blocks of this node.
@@ -97,17 +132,9 @@ TreeNode::~TreeNode() {
         // Walk the subtree depth first without recursion and without allocating (a tree may be
         // freed because memory ran out): each node keeps in treeCount_, which only a root's
         // count uses, the index of its next child to visit, and a node goes once its children
-        // have gone. A document uses few tags, so the uses ended are counted per tag and given
-        // back to the pool together.
-        // Each tag has one slot of a small table, chosen by its address; a tag that takes a
-        // slot gives the uses counted there back first.
-        constexpr int kTags = 16;
-        NamedObject* tags[kTags] = {};
-        int uses[kTags] = {};
-        auto giveBack = [&](int i) {
-            if (tags[i]) CommonStrings::Instance().ReleaseEntry(tags[i], uses[i]);
-            tags[i] = nullptr;
-        };
+        // have gone.
+        CommonStrings& pool = CommonStrings::Instance();
+        TagTally tally([&pool](NamedObject* tag, int uses) { pool.ReleaseEntry(tag, uses); });
         treeCount_ = 0;
         TreeNode* n = this;
         while (n) {
@@ -121,21 +148,11 @@ TreeNode::~TreeNode() {
             if (n == this) break;
             TreeNode* parent = n->parent_;
             n->children_.Release();
-            NamedObject* tag = n->tag_;
-            if (tag && !(n->flags_ & kCounted)) {  // a counted node's arena holds the use
-                const auto bits = reinterpret_cast<uintptr_t>(tag);
-                const int i = static_cast<int>((bits * 0x9E3779B97F4A7C15ull) >> 60);
-                if (tags[i] != tag) {
-                    giveBack(i);
-                    tags[i] = tag;
-                    uses[i] = 0;
-                }
-                ++uses[i];
-            }
+            // A counted node's arena holds the use of its tag.
+            if (n->tag_ && !(n->flags_ & kCounted)) tally.Count(n->tag_);
             n->DiscardDescendant();
             n = parent;
         }
-        for (int i = 0; i < kTags; ++i) giveBack(i);
     }
     children_.Release();
     root_ = parent_ = nullptr;
@@ -204,18 +221,56 @@ bool TreeNode::TagEquals(const char* tag) const {
 
 void TreeNode::SetTag(const char* text) {
     if (tag_ && text && std::strcmp(tag_->Text(), text) == 0) return;
+    TakeOwnTag();
     // The new tag first: a failed allocation leaves the old one.
     NamedObject* fresh = text ? TagEntry(text, std::strlen(text)) : nullptr;
-    ReleaseTag();
+    DropTag();
     tag_ = fresh;
 }
 
 void TreeNode::ReleaseTag() {
+    TakeOwnTag();
+    DropTag();
+}
+
+void TreeNode::DropTag() {
     if (!tag_) return;
     NamedObject* old = tag_;
     tag_ = nullptr;
     // A counted node's arena holds the use until the arena goes.
     if (!(flags_ & kCounted)) CommonStrings::Instance().ReleaseEntry(old);
+}
+
+void TreeNode::TakeOwnTag() {
+    if (!(flags_ & kCounted)) return;
+    NodeArena* arena = NodeArena::Of(this);
+    if (TreeNode* owner = arena->Owner()) {
+        // The tree that holds just the arena's nodes changes: all of them take their own uses,
+        // so that the tags they no longer carry do not stay in the pool with the arena.
+        GiveNodesTheirTags(owner);
+        return;
+    }
+    // A tree still being parsed: this node alone, and its arena no longer goes in one step.
+    if (tag_) CommonStrings::Instance().AddUses(tag_, 1);
+    if (!data_) arena->AddDataOwner(1);
+    flags_ &= ~kCounted;
+}
+
+void TreeNode::GiveNodesTheirTags(TreeNode* owner) {
+    NodeArena* arena = NodeArena::Of(owner);
+    assert(arena->Owner() == owner);
+    {
+        CommonStrings& pool = CommonStrings::Instance();
+        TagTally tally([&pool](NamedObject* tag, int uses) { pool.AddUses(tag, uses); });
+        auto own = [&tally](TreeNode* n) {
+            assert(n->flags_ & kCounted);
+            n->flags_ &= ~kCounted;
+            if (n->tag_) tally.Count(n->tag_);
+        };
+        ForEachInSubtree(owner, own);
+        if (TreeNode* declaration = owner->Declaration()) own(declaration);
+    }
+    arena->EndCounting();
 }
 
 void TreeNode::SetContent(const char* text) {
@@ -316,10 +371,12 @@ bool TreeNode::AppendChild(TreeNode* parent, TreeNode* child) {
     // child is a root, so it is parent or one of parent's ancestors exactly when it is the root
     // of parent's tree.
     if (!parent || !child || child->parent_ || parent->root_ == child) return false;
-    // The slot first: an allocation that fails there leaves both trees as they were.
+    // Both trees change: counted nodes take their own tag uses first (which allocates nothing
+    // and changes nothing that shows), then the slot: an allocation that fails there leaves
+    // both trees as they were.
+    EndArenaCounting(parent->root_);
+    EndArenaCounting(child);
     parent->children_.Append(child, parent->Home());
-    Disown(parent->root_);
-    Disown(child);
     child->parent_ = parent;
     if (!child->children_.Empty())
         SetRootOfSubtree(child, parent->root_);
@@ -336,7 +393,7 @@ void TreeNode::Detach(TreeNode* node) {
     TreeNode* parent = node->parent_;
     int index = parent->children_.IndexOf(node);
     if (index < 0) return;
-    Disown(node->root_);
+    EndArenaCounting(node->root_);
     parent->children_.RemoveAt(index);
     int sum = node->SubtreeRefSum();
     TreeNode* oldRoot = node->root_;

@@ -40,7 +40,7 @@ class TreeNode final {
 
     // Nodes live in NodePool cells.
     static void* operator new(size_t size) { return NodePool::Allocate(size); }
-    static void operator delete(void* p, size_t size);
+    static void operator delete(void* p, size_t size) { NodePool::FreeDeleted(p, size); }
 
     // ---- Reference counts ----
     void AddNodeRef();
@@ -57,8 +57,8 @@ class TreeNode final {
     bool HasTag() const { return tag_ != nullptr; }
     const StringBuffer* TagText() const { return tag_ ? tag_->Name() : nullptr; }
     bool TagEquals(const char* tag) const;
-    void SetTag(const char* text);  // null: no tag
-    void ReleaseTag();
+    void SetTag(const char* text);      // null: no tag
+    void ReleaseTag();                  // the node has no tag afterwards
     void SetContent(const char* text);  // null empties existing content
     StringBuffer* Content() const {
         return (flags_ & kExtras) ? static_cast<Extras*>(data_)->content
@@ -196,10 +196,16 @@ class TreeNode final {
         const bool has = data_ != nullptr;
         if ((flags_ & kCounted) && had != has) NodeArena::Of(this)->AddDataOwner(has ? 1 : -1);
     }
-    // A tree whose nodes change: its arena no longer goes whole with it.
-    static void Disown(const TreeNode* root) {
-        if (root->flags_ & kCounted) NodeArena::Of(root)->Disown(root);
+    // A tree whose nodes change: when it was exactly its arena's nodes, they take their own tag
+    // uses and the arena gives its own back (it no longer goes whole with the tree).
+    static void EndArenaCounting(TreeNode* root) {
+        if ((root->flags_ & kCounted) && NodeArena::Of(root)->Owner() == root)
+            GiveNodesTheirTags(root);
     }
+    static void GiveNodesTheirTags(TreeNode* owner);
+    // A node whose tag changes holds its own use of it from now on.
+    void TakeOwnTag();
+    void DropTag();  // gives the node's use of its tag back (its arena's, for a counted node)
     Extras& MakeExtras();
     // Deletes a node's data_: the content, or the extras with what they own.
     static void DeleteData(void* data, bool extras);
