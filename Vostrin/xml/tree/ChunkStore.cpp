@@ -231,7 +231,13 @@ void Chunk::Clear() {
 
 Chunk* ChunkStore::Take(NodeArena* arena, Chunk::Kind kind) {
     if (!resident.head && !drained.head) NewRegion(arena->ChunksWanted());
+#ifdef TW_NODE_POOL_POISON
+    // The chunk given back longest ago: memory used after it was given back stays poisoned as
+    // long as it can.
+    Chunk* c = resident.head ? resident.PopTail() : drained.PopTail();
+#else
     Chunk* c = resident.head ? resident.PopHead() : drained.PopHead();
+#endif
     if (c->region->listed) UnlistRegion(c->region);
     ++c->region->held;
     c->arena = arena;

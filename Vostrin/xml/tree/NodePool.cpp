@@ -229,10 +229,14 @@ void NodeArena::Refill(Chunk::Kind kind, int c, size_t bytes) {
 void NodeArena::CurrentEmptied(Chunk::Kind kind) {
     Chunk* c = current_[kind];
     if (parsing_ || this == NodePool::shared_) {
-        // The arena makes items again: the chunk starts again empty.
+        // The arena makes items again: the chunk starts again empty (under AddressSanitizer it
+        // goes on with its items given back, the oldest first, so that an item used after it
+        // was given back is still reported).
+#ifndef TW_NODE_POOL_POISON
         ChunkStore::Unlist(c);
         c->Clear();
         stock_[kind] = c->stock;
+#endif
         return;
     }
     StopMaking(kind);
