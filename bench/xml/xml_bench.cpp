@@ -7,7 +7,8 @@
 //          process that the machine's load delays does not decide the figure);
 //   warm   the best of several parses in one process whose C library neither trims its heap nor
 //          maps large blocks apart, so that every library parses into memory it already touched
-//          (TXml's node pool keeps its blocks in either regime).
+//          (TXml's node storage takes its memory from the C library too, and keeps a working set
+//          of 32 MiB itself in either regime).
 // It prints both times, the peak resident size of the first-parse process, how long freeing the
 // tree takes as a share of parsing it (warm), and the ratios of TXml to each peer in both regimes;
 // the headline ratio is the less favourable of the two.

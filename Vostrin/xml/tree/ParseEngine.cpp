@@ -97,14 +97,13 @@ void ParseEngine::ReadUntilAny(const StopSet& stops, StringBuffer& out) {
     out.AppendBytes(p + start, pos_ - start);
 }
 
-inline const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& scratch,
-                                         int& length) {
-    // The input ends with a NUL (at end_), which every table stops at.
-    const char* p = text_.Data();
-    const char* q = p + pos_;
-    // Four bytes a round, each tested before the next is read, so nothing past the NUL is read.
-    const unsigned char* kind = table.kind;
+template <const ScanTable& kTable>
+inline const char* ParseEngine::ScanAt(StringBuffer& scratch, const char* p, int& at, int& length) {
+    const char* q = p + at;
     unsigned char seen = 0;
+    // Four bytes a round, each tested before the next is read, so nothing past the NUL at the
+    // end of the input (which every table stops at) is read.
+    const unsigned char* kind = kTable.kind;
     for (;;) {
         unsigned char k = kind[static_cast<unsigned char>(q[0])];
         if (k & ScanTable::kStop) break;
@@ -129,23 +128,22 @@ inline const char* ParseEngine::ScanText(const ScanTable& table, StringBuffer& s
         seen |= k;
         q += 4;
     }
-    const int start = pos_;
-    pos_ = static_cast<int>(q - p);
-    length = pos_ - start;
+    const int start = at;
+    at = static_cast<int>(q - p);
+    length = at - start;
     if (!seen) return p + start;
-    return Rewrite(table, start, scratch, length);
+    return Rewrite(kTable, p + start, scratch, length);
 }
 
-const char* ParseEngine::Rewrite(const ScanTable& table, int start, StringBuffer& scratch,
+const char* ParseEngine::Rewrite(const ScanTable& table, const char* from, StringBuffer& scratch,
                                  int& length) {
-    const char* p = text_.Data();
     scratch.Clear();
     if (table.mode == ScanTable::kDrop) {
-        for (int i = start; i < pos_; ++i) {
-            if (!table.kind[static_cast<unsigned char>(p[i])]) scratch.AppendByte(p[i]);
+        for (const char* b = from; b < from + length; ++b) {
+            if (!table.kind[static_cast<unsigned char>(*b)]) scratch.AppendByte(*b);
         }
     } else {
-        scratch.AppendBytes(p + start, length);
+        scratch.AppendBytes(from, length);
         DecodeEntities(scratch);
     }
     length = scratch.Length();
@@ -256,8 +254,9 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
         }
 
         // What follows the '<' (taken before blanks are skipped).
-        const unsigned char c = Ch();
-        SkipChars();
+        const char* const p = text_.Data();
+        const unsigned char c = static_cast<unsigned char>(p[pos_]);
+        pos_ = SkipBlanks(p, pos_);
         if (AtEnd()) break;
         bool goOn = true;
         if (c == '!') {
@@ -280,10 +279,24 @@ TreeNode* ParseEngine::ParseDocument(LogBase* log, ProgressMonitor* monitor) {
 }
 
 [[gnu::always_inline]] inline bool ParseEngine::ReadContent(DocumentRun& run) {
+    const char* const p = text_.Data();
+    const int i = SkipBlanks(p, pos_);
+    if (p[i] == '<' && p[i + 1] != '!') {
+        // An empty run, as between most tags: it only adds the separating blank to non-empty
+        // content.
+        pos_ = i + 1;
+        StringBuffer* content = run.current->Content();
+        if (content && !content->IsEmpty()) content->AppendByte(' ');
+        return true;
+    }
+    pos_ = i;
+    return ReadText(run);
+}
+
+bool ParseEngine::ReadText(DocumentRun& run) {
     TreeNode* current = run.current;
-    SkipChars();
-    if (Ch() == '<' && pos_ + 1 < end_ && text_.Data()[pos_ + 1] == '!' &&
-        StartsWith("<![CDATA[")) {
+    const char* const p = text_.Data();
+    if (Ch() == '<' && pos_ + 1 < end_ && p[pos_ + 1] == '!' && StartsWith("<![CDATA[")) {
         pos_ += 9;
         StringBuffer* content = current->ContentBuffer();
         current->SetCdata(true);
@@ -413,15 +426,21 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
 
 [[gnu::always_inline]] inline bool ParseEngine::ReadStartTag(DocumentRun& run) {
     // Names and values are taken from the input where it holds them as they stand; only those
-    // with bytes to drop or entities to decode are copied.
+    // with bytes to drop or entities to decode are copied. The read position is kept in i and
+    // stored once the tag is read (or the parse stops).
+    const char* const p = text_.Data();
+    int i = pos_;
     int nameLen = 0;
-    const char* tag = ScanText(kTagNameScan, run.name, nameLen);
-    if (AtEnd()) return false;
-    SkipChars();
+    const char* tag = ScanAt<kTagNameScan>(run.name, p, i, nameLen);
+    if (i >= end_) {
+        pos_ = i;
+        return false;
+    }
+    i = SkipBlanks(p, i);
     bool selfClosing = false;
-    if (Ch() == '/') {
-        ++pos_;
+    if (p[i] == '/') {
         selfClosing = true;
+        i = SkipBlanks(p, i + 1);
     }
     std::unique_ptr<TreeNode> made;
     if (run.arena) {
@@ -430,46 +449,47 @@ bool ParseEngine::ReadDeclaration(DocumentRun& run) {
     } else {
         made.reset(new TreeNode(tag, nameLen));
     }
-    if (run.current) TreeNode::AppendNewChild(run.current, made.get());
+    if (run.current) TreeNode::AppendNewChild(run.current, made.get(), run.arena);
     TreeNode* node = made.release();
     run.current = node;
-    SkipChars();
-    while (Ch() != '>') {
-        if (AtEnd()) return false;
-        const char* attr = ScanText(kAttrNameScan, run.name, nameLen);
-        SkipChars();
+    while (p[i] != '>') {
+        if (i >= end_) {
+            pos_ = i;
+            return false;
+        }
+        const char* attr = ScanAt<kAttrNameScan>(run.name, p, i, nameLen);
+        i = SkipBlanks(p, i);
         const char* val = "";
         int valueLen = 0;
-        if (Ch() == '=') {
-            ++pos_;
-            SkipChars();
-            const unsigned char q = Ch();
+        if (p[i] == '=') {
+            i = SkipBlanks(p, i + 1);
+            const unsigned char q = static_cast<unsigned char>(p[i]);
             if (q == '"') {
-                ++pos_;
-                val = ScanText(kDoubleQuotedScan, run.value, valueLen);
+                ++i;
+                val = ScanAt<kDoubleQuotedScan>(run.value, p, i, valueLen);
             } else if (q == '\'') {
-                ++pos_;
-                val = ScanText(kSingleQuotedScan, run.value, valueLen);
+                ++i;
+                val = ScanAt<kSingleQuotedScan>(run.value, p, i, valueLen);
             } else {
-                val = ScanText(kUnquotedScan, run.value, valueLen);
+                val = ScanAt<kUnquotedScan>(run.value, p, i, valueLen);
             }
-            if ((q == '"' || q == '\'') && AtEnd()) {
+            if ((q == '"' || q == '\'') && i >= end_) {
                 // The quote never closes: the rest of the document went into the value, so the
                 // document cannot be read whole.
                 run.unreadable = true;
+                pos_ = i;
                 return false;
             }
-            if (Ch() == '"' || Ch() == '\'') ++pos_;
+            if (p[i] == '"' || p[i] == '\'') ++i;
         }
         node->AddParsedPair(attr, nameLen, val, valueLen, run.arena);
-        SkipChars();
-        if (Ch() == '/') {
+        i = SkipBlanks(p, i);
+        if (p[i] == '/') {
             selfClosing = true;
-            ++pos_;
-            SkipChars();
+            i = SkipBlanks(p, i + 1);
         }
     }
-    ++pos_;
+    pos_ = i + 1;
     if (selfClosing) CloseElement(run, node);
     return true;
 }

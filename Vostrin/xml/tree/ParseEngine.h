@@ -111,6 +111,8 @@ class ParseEngine {
     // instructions per document.
     // Text of the open element up to the next tag, then past its '<'.
     bool ReadContent(DocumentRun& run);
+    // The same for a run that is not empty, or a CDATA section.
+    bool ReadText(DocumentRun& run);
     // Outside elements text is dropped: past the next '<'.
     void SkipToTag();
     // After "<!": a comment, a DOCTYPE (kept in the DTD text) or another construct (skipped).
@@ -142,23 +144,26 @@ class ParseEngine {
     int Find(const char* s) const;  // index of the next occurrence from pos_, or -1
 
     // Moves over blanks; the NUL at the end of the input is not one, so the walk stops there.
-    void SkipChars() {
-        const char* p = text_.Data();
-        int i = pos_;
+    void SkipChars() { pos_ = SkipBlanks(text_.Data(), pos_); }
+    // The position of the first byte from i on in the input p that is not a blank.
+    static int SkipBlanks(const char* p, int i) {
         while (kBlank.stop[static_cast<unsigned char>(p[i])]) ++i;
-        pos_ = i;
+        return i;
     }
     void SkipTo(char c);
     bool ScanCloseTag(const TreeNode* open);  // open: the innermost open element or null
     // Appends up to the first byte found in stops, or the end.
     void ReadUntilAny(const StopSet& stops, StringBuffer& out);
     void ReadTo(char c, StringBuffer& out);
-    // Moves over the bytes up to a stop byte (or the end) and answers them: in place in the
-    // input when no flagged byte occurs, else in scratch with flagged bytes dropped or entities
-    // decoded, as the table says. length receives the answer's length.
-    const char* ScanText(const ScanTable& table, StringBuffer& scratch, int& length);
-    // ScanText's copy of the bytes from start to the read position, rewritten as the table says.
-    const char* Rewrite(const ScanTable& table, int start, StringBuffer& scratch, int& length);
+    // Moves position at of the input p (the input's bytes) over the bytes up to a stop byte of
+    // the table (or the end) and answers them: in place in the input when no flagged byte
+    // occurs, else in scratch with flagged bytes dropped or entities decoded, as the table says.
+    // length receives the answer's length.
+    template <const ScanTable& kTable>
+    const char* ScanAt(StringBuffer& scratch, const char* p, int& at, int& length);
+    // ScanAt's copy of the length bytes from, rewritten as the table says.
+    static const char* Rewrite(const ScanTable& table, const char* from, StringBuffer& scratch,
+                               int& length);
     bool ReadBalanced(char open, char close, StringBuffer& out);
     bool ReadThrough(const char* s, StringBuffer& out);
     bool SkipPast(const char* s);

@@ -98,16 +98,16 @@ class TreeNode final {
     // Adds the root node child as parent's last child. Refused (false) when child is not a root
     // or when child is parent or one of its ancestors, which would make a cycle.
     static bool AppendChild(TreeNode* parent, TreeNode* child);
-    // The same for a node just made, which has no parent, children or references yet (the
-    // parser's case).
-    static void AppendNewChild(TreeNode* parent, TreeNode* child) {
+    // The same for a node just made, which has no parent, children or references yet, below a
+    // parent whose tree has no references either and is not its arena's whole tree (the
+    // parser's case); home is the parent's arena, when the caller knows it.
+    static void AppendNewChild(TreeNode* parent, TreeNode* child, NodeArena* home) {
         assert(child->root_ == child && !child->parent_ && child->children_.Empty());
         assert(child->handleCount_ == 0 && child->treeCount_ == 0);
-        if (parent->children_.Empty()) {
-            AppendChild(parent, child);
-            return;
-        }
-        parent->children_.Append(child, parent->Home());
+        assert(parent->root_->treeCount_ == 0 &&
+               !((parent->flags_ & kCounted) && parent->Home()->Owner()));
+        assert(!home || home == parent->Home());
+        parent->children_.Append(child, home ? home : parent->Home());
         child->parent_ = parent;
         child->root_ = parent->root_;
     }
