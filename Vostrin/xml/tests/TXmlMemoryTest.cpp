@@ -114,7 +114,7 @@ TEST(TXmlMemory, DetachedRowsKeepOnlyTheirOwnMemory) {
             const long ofLarge = keepRows(large);
             std::fprintf(stderr, "40 rows of 300 KiB documents hold %ld KiB, of 600 KiB %ld KiB\n",
                          ofSmall >> 10, ofLarge >> 10);
-            const bool bounded = ofSmall < 6 * kMiB && ofLarge < ofSmall + ofSmall / 2 + 2 * kMiB;
+            const bool bounded = ofSmall < 3 * kMiB && ofLarge < ofSmall + ofSmall / 2 + kMiB;
             std::_Exit(bounded || !kMeasurable ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");

@@ -114,6 +114,7 @@ struct Chunk {
     static constexpr uint8_t kPartial = 2;      // on its arena's list of chunks with free items
     static constexpr uint8_t kTrimPending = 4;  // on the store's list of chunks to trim
     static constexpr uint8_t kResident = 8;     // free in the store, its pages kept
+    static constexpr uint8_t kPrefaulted = 16;  // all its pages were faulted in for a parse
 
     // The chunk that holds p (a cell, a block or a chunk's own record).
     static Chunk* Of(const void* p) {
@@ -172,6 +173,9 @@ class ChunkStore {
     static void NoteSparse(Chunk* chunk) {
         if (!(chunk->flags & Chunk::kTrimPending)) ListForTrim(chunk);
     }
+    // The parse that filled the chunk ended with its items up to next: the pages after them
+    // that were faulted in for it go back to the system.
+    static void GiveBackUnused(Chunk* chunk, const char* next);
     // The chunk is cleared or leaves its arena: no trim.
     static void Unlist(Chunk* chunk) {
         if (chunk->flags & Chunk::kTrimPending) UnlistForTrim(chunk);

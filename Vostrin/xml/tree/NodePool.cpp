@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "CommonStrings.h"
@@ -246,6 +247,9 @@ void NodeArena::CurrentEmptied(Chunk::Kind kind) {
 void NodeArena::EndParse() {
     parsing_ = false;
     readPos_ = nullptr;
+    for (Chunk::Kind kind : {Chunk::kCells, Chunk::kBlocks}) {
+        if (Chunk* c = current_[kind]) ChunkStore::GiveBackUnused(c, stock_[kind].next);
+    }
     MakeCurrent(Chunk::kCells, nullptr);
     MakeCurrent(Chunk::kBlocks, nullptr);
 }
