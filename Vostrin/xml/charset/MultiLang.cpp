@@ -21,7 +21,8 @@ void Data(LogBase* log, const char* name, int value) {
     if (log) log->LogDataLong(name, value);
 }
 
-// Converts with iconv. A byte sequence the source charset does not define, or a character the
+// Converts with iconv, the one route in place of MLangConvert, MultiByteToWide and
+// WideToMultiByte. A byte sequence the source charset does not define, or a character the
 // target lacks, becomes the replacement ("?" or U+FFFD for UTF-8) and the conversion goes on
 // with the next unit, as the system conversions do. False when iconv has no such conversion.
 bool Iconv(int from, int to, const unsigned char* data, int length, DataBuffer& out) {

@@ -152,7 +152,7 @@ class ParseEngine {
     }
     void SkipTo(char c);
     bool ScanCloseTag(const TreeNode* open);  // open: the innermost open element or null
-    // Appends up to the first byte found in stops, or the end.
+    // ReadUntilOneOf: appends up to the first byte found in stops, or the end.
     void ReadUntilAny(const StopSet& stops, StringBuffer& out);
     void ReadTo(char c, StringBuffer& out);
     // Moves position at of the input p (the input's bytes) over the bytes up to a stop byte of
