@@ -1,6 +1,7 @@
 // Readers of the settings file kbxt.ini in the program folder. The file is read anew at every
 // call; a missing file gives every default.
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -24,13 +25,9 @@ QString GetDbFileName() {
     const QString path =
         tw::ini::ReadString(SettingsFile(), "DB", "FILENAME", "", kDbFileNameBuffer);
     if (path.isEmpty()) return ProgramFile("kb.mdb");
-    // A settings file saved as UTF-8 without the byte-order mark: its path read as GBK leads
-    // nowhere, while read as UTF-8 it names the school's file.
-    if (tw::db::Database::IsMissing(path)) {
-        const std::optional<QString> utf8 =
-            tw::ini::ReadStringAsUtf8(SettingsFile(), "DB", "FILENAME", kDbFileNameBuffer);
-        if (utf8 && !tw::db::Database::IsMissing(*utf8)) return *utf8;
-    }
+    // A relative path names a file of the program folder, where every other file of the
+    // settings lives, whatever folder the program was started from.
+    if (QFileInfo(path).isRelative()) return QDir::cleanPath(ProgramFile(path));
     return path;
 }
 

@@ -23,14 +23,36 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-// Some editors begin a saved file with a UTF-8 byte-order mark; such a file holds UTF-8 text,
-// any other GBK. The mark is no part of the first line.
+// Some editors begin a saved file with a UTF-8 byte-order mark; the mark is no part of the
+// first line.
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 enum class Encoding { Gbk, Utf8 };
 
+bool HasWideBytes(const std::string& data) {
+    for (const char c : data)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
+// Whether the bytes hold a character beyond ASCII and every one of them is valid UTF-8.
+bool IsUtf8Text(const std::string& data) {
+    if (!HasWideBytes(data)) return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Decoded whole first (the decoder decodes when its result is taken), then asked whether
+    // any byte failed.
+    [[maybe_unused]] const QString text =
+        utf8(QByteArrayView(data.data(), static_cast<qsizetype>(data.size())));
+    return !utf8.hasError();
+}
+
+// A file with the mark holds UTF-8 text, and so does one without it (as Linux editors save)
+// whose bytes are all valid UTF-8 and hold characters beyond ASCII: GBK text with Chinese in it
+// is practically never valid UTF-8. Any other file is GBK, the program's own encoding; a file
+// of ASCII alone reads the same either way.
 Encoding EncodingOf(const std::string& data) {
-    return data.rfind(kUtf8Bom, 0) == 0 ? Encoding::Utf8 : Encoding::Gbk;
+    if (data.rfind(kUtf8Bom, 0) == 0 || IsUtf8Text(data)) return Encoding::Utf8;
+    return Encoding::Gbk;
 }
 
 QString Decode(const std::string& bytes, Encoding e) {
@@ -166,7 +188,7 @@ std::string ReadValue(const std::string& data, const std::string& section, const
 // section header and one line added); false when the names or the value would change the
 // file's shape or would not read back as written.
 bool Rewrite(const std::string& data, const std::string& section, const std::string& key,
-             const std::string& value, std::string* out) {
+             const std::string& value, Encoding written, std::string* out) {
     const std::string sec = Trim(section);
     const std::string k = Trim(key);
     // A line break or a bracket/equals sign in the wrong place would change the file's shape.
@@ -206,6 +228,10 @@ bool Rewrite(const std::string& data, const std::string& section, const std::str
         }
         for (const Line& l : lines) *out += l.raw;
     }
+    // The file must read in the encoding the bytes were written in: GBK bytes in a UTF-8 file,
+    // or GBK bytes that happen to be valid UTF-8 in a GBK file, would make it read as the other
+    // one, every value with it. A file of ASCII alone reads the same either way.
+    if (EncodingOf(*out) != written && HasWideBytes(*out)) return false;
     // The reader trims blanks (tabs and other white space included) and drops enclosing
     // quotes: a value it would give back changed is refused rather than stored.
     return ReadValue(*out, sec, k, "", value.size() + 1) == value;
@@ -252,7 +278,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     std::string data;
     ReadAll(file, &data);  // a missing file is created
     std::string out;
-    return Rewrite(data, section, key, value, &out) && Save(file, out);
+    return Rewrite(data, section, key, value, EncodingOf(data), &out) && Save(file, out);
 }
 
 QString ReadString(const QString& file, const QString& section, const QString& key,
@@ -267,23 +293,6 @@ QString ReadString(const QString& file, const QString& section, const QString& k
     return Decode(ReadValue(data, s, k, d, bufferSize), e);
 }
 
-std::optional<QString> ReadStringAsUtf8(const QString& file, const QString& section,
-                                        const QString& key, size_t bufferSize) {
-    std::string data;
-    if (!ReadAll(file.toStdString(), &data) || EncodingOf(data) == Encoding::Utf8)
-        return std::nullopt;
-    std::string s, k;
-    if (!EncodeExactly(section, Encoding::Gbk, &s) || !EncodeExactly(key, Encoding::Gbk, &k))
-        return std::nullopt;
-    // Cut on a character boundary of the UTF-8 reading.
-    std::string value = ReadValue(data, s, k, "", std::string::npos);
-    value.resize(CutLength(value, bufferSize == 0 ? 0 : bufferSize - 1, Encoding::Utf8));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString reading = utf8(QByteArray::fromStdString(value));
-    if (utf8.hasError() || reading == text::FromGbk(value)) return std::nullopt;
-    return reading;
-}
-
 unsigned ReadInt(const QString& file, const QString& section, const QString& key, unsigned def) {
     return GetPrivateProfileInt(text::ToGbk(section), text::ToGbk(key), def, file.toStdString());
 }
@@ -292,14 +301,22 @@ bool WriteString(const QString& file, const QString& section, const QString& key
                  const QString& value, size_t readBufferSize) {
     std::string data;
     ReadAll(file.toStdString(), &data);  // a missing file is created
-    const Encoding e = EncodingOf(data);
-    std::string s, k, v, out;
-    if (!EncodeExactly(section, e, &s) || !EncodeExactly(key, e, &k) ||
-        !EncodeExactly(value, e, &v) || !Rewrite(data, s, k, v, &out))
-        return false;
-    // The reader's buffer would cut a longer value.
-    if (readBufferSize != 0 && ReadValue(out, s, k, "", readBufferSize) != v) return false;
-    return Save(file.toStdString(), out);
+    // The file's encoding; a file of ASCII alone has none of its own yet and takes GBK, the
+    // program's own, unless the value's GBK bytes would make it read as UTF-8: then UTF-8,
+    // which reads back as written.
+    std::vector<Encoding> encodings{EncodingOf(data)};
+    if (!HasWideBytes(data)) encodings = {Encoding::Gbk, Encoding::Utf8};
+    for (const Encoding e : encodings) {
+        std::string s, k, v, out;
+        if (!EncodeExactly(section, e, &s) || !EncodeExactly(key, e, &k) ||
+            !EncodeExactly(value, e, &v))
+            return false;
+        if (!Rewrite(data, s, k, v, e, &out)) continue;
+        // The reader's buffer would cut a longer value.
+        if (readBufferSize != 0 && ReadValue(out, s, k, "", readBufferSize) != v) return false;
+        return Save(file.toStdString(), out);
+    }
+    return false;
 }
 
 }  // namespace tw::ini

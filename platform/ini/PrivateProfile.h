@@ -1,12 +1,13 @@
 // Private-profile (INI) files with the Windows rules: section and key names match without
 // regard to case, the first match wins, values are cut to the caller's buffer on a character
 // boundary, a write creates file and section and keeps every other line. A file is GBK text,
-// or UTF-8 text when it begins with the UTF-8 byte-order mark (as some editors save it); a
-// write keeps the file's encoding, and the buffer limits count the bytes as stored.
+// or UTF-8 text when it begins with the UTF-8 byte-order mark or, without the mark (as Linux
+// editors save it), when all its bytes are valid UTF-8 and some are beyond ASCII; a write keeps
+// the file's encoding (a write that would leave the file reading as the other one is refused),
+// and the buffer limits count the bytes as stored.
 #pragma once
 
 #include <QString>
-#include <optional>
 #include <string>
 
 namespace tw::ini {
@@ -35,10 +36,5 @@ QString ReadString(const QString& file, const QString& section, const QString& k
 unsigned ReadInt(const QString& file, const QString& section, const QString& key, unsigned def);
 bool WriteString(const QString& file, const QString& section, const QString& key,
                  const QString& value, size_t readBufferSize = 0);
-// The value of a GBK file read as UTF-8 instead, for a file that another program saved as UTF-8
-// without the byte-order mark: nothing when the key is missing, when the file is UTF-8 already,
-// when the bytes are no valid UTF-8 or when both readings are the same.
-std::optional<QString> ReadStringAsUtf8(const QString& file, const QString& section,
-                                        const QString& key, size_t bufferSize);
 
 }  // namespace tw::ini

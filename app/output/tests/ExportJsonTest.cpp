@@ -99,6 +99,19 @@ TEST_F(ExportJsonTest, GroupsFollowRunsOfEqualNamesInQueryOrder) {
                   .toStdString());
 }
 
+// The settings file as a Linux editor saves it, UTF-8 without the mark: the workbook names the
+// school as it was typed.
+TEST_F(ExportJsonTest, ASettingsFileSavedAsUtf8NamesTheSchool) {
+    QFile ini(SettingsFile());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[USERINFO]\nUSER=" + QStringLiteral("北山中学").toUtf8() + "\n");
+    ini.close();
+    auto rows = ClassRows({{"A", "语文", "", "T1", 1, 1}});
+    ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);
+    EXPECT_EQ(Objects().at(0).toObject().value("school_name").toString(),
+              QStringLiteral("北山中学"));
+}
+
 TEST_F(ExportJsonTest, GroupNamesCompareCaseSensitively) {
     auto rows = ClassRows({{"a", "X", "", "T", 1, 1}, {"A", "Y", "", "T", 1, 2}});
     ASSERT_EQ(WriteClassJson(file_, rows, lessonOfDay_), 0);

@@ -75,7 +75,11 @@ class PrintEndToEndTest : public ::testing::Test {
             ASSERT_TRUE(QFile::copy(src, env.FilePath(f)));
         }
         school = QString("实验%1小学").arg(QCoreApplication::applicationPid());
-        env.SetIni("USERINFO", "USER", school);
+        // The school's name as a Linux editor saves the settings file: UTF-8 without the mark.
+        QFile ini(env.FilePath("kbxt.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[USERINFO]\nUSER=" + school.toUtf8() + "\n");
+        ini.close();
         env.Exec("insert into Classtb values ('11','一(1)班','一年级一班','一1')");
         env.Exec("insert into Coursetb values ('01','语文','语文','语')");
         env.Exec("insert into Coursetb values ('02','数学','数学','数')");

@@ -356,7 +356,8 @@ TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
 
 TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {
     // Saved by an editor as UTF-8, with or without the byte-order mark: a Chinese path and
-    // school name read as they were written, and FILENAME is not replaced by the empty kb.mdb.
+    // school name read as they were written (the caption, and the printouts and workbooks that
+    // read the same name), and FILENAME is not replaced by the empty kb.mdb.
     ASSERT_TRUE(QDir().mkdir(env_.FilePath(QStringLiteral("第二学期"))));
     const QString school = env_.FilePath(QStringLiteral("第二学期/课表.mdb"));
     ASSERT_TRUE(twtest::CreateKbDatabase(school));
@@ -374,10 +375,40 @@ TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting
         EXPECT_EQ(twtest::State().Path(), school) << mark.size();
         EXPECT_TRUE(env_.calls.empty());
         EXPECT_EQ(h2test::FileBytes(Ini()), ini);
-        if (!mark.isEmpty()) {
-            EXPECT_EQ(twtest::State().title, QStringLiteral("北山中学排课软件系统"));
-            EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + school);
-        }
+        EXPECT_EQ(GetSchoolName(), QStringLiteral("北山中学")) << mark.size();
+        EXPECT_EQ(twtest::State().title, QStringLiteral("北山中学排课软件系统"));
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("北山中学排课软件系统 -- ") + school);
+        twtest::State().Close();
+    }
+}
+
+// A relative FILENAME names a file of the program folder, wherever the program is started from
+// (a desktop launcher, a terminal in another folder): the school's file opens and the setting
+// stays as it is.
+TEST_F(StartupTest, ARelativeDatabasePathIsTakenInTheProgramFolder) {
+    const QString school = env_.FilePath("school.mdb");
+    ASSERT_TRUE(twtest::CreateKbDatabase(school));
+    ASSERT_TRUE(QDir(env_.Folder()).mkdir("sub"));
+    ASSERT_TRUE(twtest::CreateKbDatabase(env_.FilePath("sub/term2.mdb")));
+    QTemporaryDir elsewhere;
+    struct StartedElsewhere {
+        const QString started = QDir::currentPath();
+        ~StartedElsewhere() { QDir::setCurrent(started); }
+    } startedElsewhere;
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"school.mdb", school},
+        {"./sub/../school.mdb", school},
+        {"sub/term2.mdb", env_.FilePath("sub/term2.mdb")},
+    };
+    for (const auto& [setting, file] : cases) {
+        env_.SetIni("DB", "FILENAME", setting);
+        auto w = Main(twtest::State());
+        ASSERT_TRUE(w) << setting.toStdString();
+        EXPECT_EQ(twtest::State().Path(), file) << setting.toStdString();
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("排课软件系统 -- ") + file);
+        EXPECT_EQ(tw::ini::ReadString(Ini(), "DB", "FILENAME", "", 255), setting);
+        EXPECT_TRUE(env_.calls.empty());
         twtest::State().Close();
     }
 }

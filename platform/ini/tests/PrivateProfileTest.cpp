@@ -138,6 +138,8 @@ TEST_F(IniFileTest, AWrittenValueReadsBackWholeOrIsRefusedUntouched) {
     const QString pool = QString::fromUtf8("ab/_.-7 北山中学第二学期öé학교ß€·—　\t\x01\x1f\"'=[]");
     const QString emoji = QString::fromUtf8("😀");
     const QString path = QString::fromStdString(Path());
+    // A GBK file, as the program writes it: Chinese that is no valid UTF-8 keeps it GBK.
+    Put("[USERINFO]\r\nUSER=" + tw::text::ToGbk(QString::fromUtf8("北山中学")) + "\r\n");
     std::mt19937 rng(7);
     for (int round = 0; round < 400; ++round) {
         QString value;
@@ -183,7 +185,6 @@ TEST_F(IniFileTest, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
         "\n[USERINFO]\nUSER=" + QString::fromUtf8("北山中学").toUtf8().toStdString() + "\n");
     EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), school);
     EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), QString::fromUtf8("北山中学"));
-    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), std::nullopt);
     // The limit counts the bytes as stored: 7 bytes hold two characters and a third's start.
     EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 8), QString::fromUtf8("北山"));
     // A write keeps the file UTF-8, so it holds what GBK lacks.
@@ -193,14 +194,54 @@ TEST_F(IniFileTest, AFileThatBeginsWithTheUtf8MarkIsReadAndWrittenAsUtf8) {
                            "\n[USERINFO]\nUSER=" +
                            QString::fromUtf8("北山中学").toUtf8().toStdString() + "\n");
     EXPECT_EQ(ReadString(path, "db", "filename", "", 255), other);
+}
 
-    // Saved as UTF-8 without the mark, the file reads as GBK; its UTF-8 reading is offered.
-    Put("[DB]\nFILENAME=" + school.toUtf8().toStdString() + "\n");
-    EXPECT_NE(ReadString(path, "DB", "FILENAME", "", 255), school);
-    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), school);
-    Put("[DB]\nFILENAME=" + tw::text::ToGbk(school) + "\n");
+// Linux editors save UTF-8 without the mark: a file whose bytes are all valid UTF-8 and hold
+// characters beyond ASCII reads as UTF-8, every key of it, and a write keeps it UTF-8. GBK text
+// with Chinese in it is no valid UTF-8 and reads as GBK, as does a file of ASCII alone.
+TEST_F(IniFileTest, AFileOfValidUtf8WithoutTheMarkIsReadAndWrittenAsUtf8) {
+    const QString path = QString::fromStdString(Path());
+    const QString school = QString::fromUtf8("/home/老师/第二学期/课表.mdb");
+    const QString name = QString::fromUtf8("北山中学");
+    Put("[DB]\nFILENAME=" + school.toUtf8().toStdString() +
+        "\n[USERINFO]\nUSER=" + name.toUtf8().toStdString() + "\n");
     EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), school);
-    EXPECT_EQ(ReadStringAsUtf8(path, "DB", "FILENAME", 255), std::nullopt);
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), name);
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 8), QString::fromUtf8("北山"));
+    const QString other = QString::fromUtf8("/home/Björn/学校.mdb");
+    ASSERT_TRUE(WriteString(path, "DB", "FILENAME", other, 255));
+    EXPECT_EQ(Bytes(), "[DB]\nFILENAME=" + other.toUtf8().toStdString() +
+                           "\n[USERINFO]\nUSER=" + name.toUtf8().toStdString() + "\n");
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), name);
+    // A file that now holds ASCII alone reads the same either way.
+    ASSERT_TRUE(WriteString(path, "USERINFO", "USER", "School"));
+    ASSERT_TRUE(WriteString(path, "DB", "FILENAME", "/x/kb.mdb"));
+    EXPECT_EQ(Bytes(), "[DB]\nFILENAME=/x/kb.mdb\n[USERINFO]\nUSER=School\n");
+
+    // GBK stays GBK, and a file of ASCII alone takes GBK, the program's own encoding.
+    Put("[DB]\nFILENAME=" + tw::text::ToGbk(school) +
+        "\n[USERINFO]\nUSER=" + tw::text::ToGbk(name) + "\n");
+    EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), school);
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), name);
+    Put("[LESSON]\nLESSON_OF_DAY=7\n");
+    ASSERT_TRUE(WriteString(path, "USERINFO", "USER", name));
+    EXPECT_EQ(Bytes(),
+              "[LESSON]\nLESSON_OF_DAY=7\n[USERINFO]\r\nUSER=" + tw::text::ToGbk(name) + "\r\n");
+    EXPECT_EQ(ReadString(path, "USERINFO", "USER", "", 101), name);
+    // GBK bytes written into a UTF-8 file (through the byte interface) would make it read as
+    // GBK, every value with it: refused, the file untouched.
+    Put("[USERINFO]\nUSER=" + name.toUtf8().toStdString() + "\n");
+    EXPECT_FALSE(WritePrivateProfileString("DB", "FILENAME", tw::text::ToGbk(school), Path()));
+    EXPECT_EQ(Bytes(), "[USERINFO]\nUSER=" + name.toUtf8().toStdString() + "\n");
+    // A value whose GBK bytes happen to be valid UTF-8 ("山" is C9 BD in GBK, "ɽ" in UTF-8) goes
+    // into a file of ASCII alone as UTF-8, which reads back as written.
+    Put("[LESSON]\nLESSON_OF_DAY=7\n");
+    const QString mountain = QString::fromUtf8("/home/山/kb.mdb");
+    ASSERT_EQ(tw::text::ToGbk(QString::fromUtf8("山")), "\xC9\xBD");
+    ASSERT_TRUE(WriteString(path, "DB", "FILENAME", mountain, 255));
+    EXPECT_EQ(Bytes(), "[LESSON]\nLESSON_OF_DAY=7\n[DB]\r\nFILENAME=" +
+                           mountain.toUtf8().toStdString() + "\r\n");
+    EXPECT_EQ(ReadString(path, "DB", "FILENAME", "", 255), mountain);
 }
 
 TEST_F(IniFileTest, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
