@@ -81,6 +81,8 @@ QString ReasonText(const tw::store::Outcome& outcome) {
             return QStringLiteral("没有选定项目，或课时不在一周之内");
         case Reason::EmptyPlan:
             return QStringLiteral("教学计划中没有要排的课");
+        case Reason::SlotDoubled:
+            return QStringLiteral("该课时存有本班两节课（旧数据），无法分辨是哪一节");
     }
     return StatementFailureText(tw::db::OpenError::Other);
 }

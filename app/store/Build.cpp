@@ -2,7 +2,7 @@
 
 #include <QStringBuilder>
 
-#include "Lessons.h"
+#include "BuildCount.h"
 #include "db/Database.h"
 
 using tw::db::dbOpenSnapshot;
@@ -14,14 +14,6 @@ namespace {
 
 QString Num(long long n) {
     return QString::number(n);
-}
-
-// head + " where  ClassCode = '...' and CourseCode = '...' and TeacherCode = '...'": the one
-// plan row of a class, course and teacher. Made in one piece: the build sends it for every
-// lesson it places.
-QString OnRow(const QString& head, const PlanKey& row) {
-    return head % u" where  ClassCode = '" % SqlQ(row.classCode) % u"' and CourseCode = '" %
-           SqlQ(row.courseCode) % u"' and TeacherCode = '" % SqlQ(row.teacherCode) % u"'";
 }
 
 }  // namespace
@@ -75,7 +67,7 @@ void BuildStatements::DeleteUnfixedLessons() {
 }
 
 void BuildStatements::ResetPlanProgress() {
-    Exec("update ClassPlantb Set IsAutoBuild=0,BuildCount=0");
+    Exec(ResetPlanProgressStatement());
 }
 
 void BuildStatements::FinishRowsWithoutCodes() {
@@ -97,7 +89,7 @@ std::vector<PlanKey> BuildStatements::FixedLessons() {
 }
 
 void BuildStatements::CountFixedLesson(const PlanKey& lesson) {
-    Exec(OnRow(QStringLiteral("Update or fail ClassPlantb Set BuildCount=BuildCount+1"), lesson));
+    Exec(AddToBuildCountStatement(lesson, 1, InBuildRun::Yes));
 }
 
 // ---- choosing the next rows ----
@@ -181,7 +173,7 @@ bool BuildStatements::PlanHasRows() {
 // ---- one row ----
 
 std::optional<BuildStatements::RowCounts> BuildStatements::Row(const PlanKey& row) {
-    auto rs = Open(OnRow(QStringLiteral("Select Count,BuildCount from ClassPlantb"), row));
+    auto rs = Open(OnPlanRow(QStringLiteral("Select Count,BuildCount from ClassPlantb"), row));
     std::optional<RowCounts> counts;
     if (!rs->Eof()) counts = RowCounts{rs->Fields("Count").Int(), rs->Fields("BuildCount").Int()};
     rs->Close();
@@ -203,7 +195,7 @@ void BuildStatements::InsertBuiltLesson(const PlanKey& row, int day, int lesson)
 }
 
 void BuildStatements::SetBuildCount(const PlanKey& row, long long buildCount) {
-    Exec(OnRow(u"Update or fail ClassPlantb Set BuildCount=" % Num(buildCount), row));
+    Exec(SetBuildCountStatement(row, buildCount));
 }
 
 void BuildStatements::MarkRowBuilt(const PlanKey& row) {

@@ -1,5 +1,6 @@
 #include "Invariants.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 
@@ -32,10 +33,28 @@ QString OrphanCodes(const char* table) {
            "1 from Teachertb m where m.Code = t.TeacherCode)";
 }
 
+// Whether a row "code|..." is one of the allowed ones, its codes compared as the database
+// compares them.
+bool Allowed(const QString& row, const QStringList& allowed) {
+    return std::any_of(allowed.begin(), allowed.end(),
+                       [&row](const QString& key) { return tw::db::SameCode(key, row); });
+}
+
 QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
-    // Each rule by its number, with the query of the rows that break it, asked in this order
-    // (rule 3 only when the week's lessons a day are given; rule 7 is asked last, by the
-    // program, since it allows the caller's shared courses).
+    const auto named = [](int number, const char* broken, const QString& rows) {
+        return QStringLiteral("rule %1: %2: %3").arg(number).arg(broken, rows);
+    };
+    // Rule 1 is asked first and rule 7 last, by the program, since they allow the caller's
+    // doubled slots and shared courses; each other rule by its number, with the query of the
+    // rows that break it, asked in this order (rule 3 only when the week's lessons a day are
+    // given).
+    QStringList doubled;
+    for (const QString& slot : RowList(db,
+                                       "select ClassCode, Day, LessonNo from LessonListtb group "
+                                       "by ClassCode, Day, LessonNo having count(*) > 1")) {
+        if (!Allowed(slot, rules.doubledSlots)) doubled << slot;
+    }
+    if (!doubled.isEmpty()) return named(1, "a class twice in one slot", doubled.join(','));
     struct Rule {
         int number;
         const char* broken;
@@ -43,10 +62,6 @@ QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
         bool asked;
     };
     const Rule checks[] = {
-        {1, "a class twice in one slot",
-         "select ClassCode, Day, LessonNo from LessonListtb group by ClassCode, Day, LessonNo "
-         "having count(*) > 1",
-         true},
         {2, "a teacher twice in one slot",
          "select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, Day, LessonNo "
          "having count(*) > 1",
@@ -83,9 +98,6 @@ QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
              "exists (select 1 from Teachertb m where m.Code = l.Code))",
          true},
     };
-    const auto named = [](int number, const char* broken, const QString& rows) {
-        return QStringLiteral("rule %1: %2: %3").arg(number).arg(broken, rows);
-    };
     for (const Rule& rule : checks) {
         if (!rule.asked) continue;
         const QString found = RowList(db, rule.rows).join(',');
@@ -94,9 +106,8 @@ QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
     for (const QString& shared : RowList(db,
                                          "select ClassCode, CourseCode from ClassPlantb group by "
                                          "ClassCode, CourseCode having count(*) > 1")) {
-        bool allowed = false;
-        for (const QString& key : rules.sharedCourses) allowed |= tw::db::SameCode(key, shared);
-        if (!allowed) return named(7, "a second plan row of one class and course", shared);
+        if (!Allowed(shared, rules.sharedCourses))
+            return named(7, "a second plan row of one class and course", shared);
     }
     return {};
 }

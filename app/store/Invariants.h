@@ -18,11 +18,14 @@ struct TimetableRules {
     // "class|course" of plans that may hold more than one row (two teachers of one course, from
     // an older file); every other class and course has at most one plan row.
     QStringList sharedCourses;
+    // "class|day|lesson" of slots that may hold more than one lesson of the class (an older
+    // file); every other slot holds at most one lesson of a class.
+    QStringList doubledSlots{};
 };
 
 // The first rule the timetable tables break, as "rule N: " with a short text naming the rows;
 // "" when all hold. The rules, by number:
-//  1. no class twice in one slot;
+//  1. no class twice in one slot (but in rules.doubledSlots);
 //  2. no teacher twice in one slot;
 //  3. every lesson inside the week (when rules.lessonsPerDay is given);
 //  4. every lesson belongs to a plan row of the same class, course and teacher;

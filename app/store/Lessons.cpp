@@ -1,7 +1,5 @@
 #include "Lessons.h"
 
-#include <vector>
-
 #include "ClassOrder.h"
 #include "Command.h"
 #include "db/CodeOrder.h"
@@ -12,10 +10,6 @@ using tw::db::SqlQ;
 namespace tw::store {
 
 namespace {
-
-bool IsFixedFlag(const tw::db::Field& setFlag) {
-    return !setFlag.IsNull() && setFlag.Int() == 0;
-}
 
 QString Num(int n) {
     return QString::number(n);
@@ -30,19 +24,29 @@ bool ValidSlot(int day, int lesson) {
     return day >= 1 && day <= 5 && lesson >= 1;
 }
 
-// The class's lesson in the slot, read inside the running action.
-bool ReadLesson(tw::db::Database& db, const QString& classCode, int day, int lesson,
-                StoredLesson& out) {
+// What a slot of a class holds: no lesson, one, or more (an older file's second lesson of the
+// class in one slot).
+enum class Holds { Nothing, One, More };
+
+// The class's lesson in the slot (the first stored), read inside the running action.
+Holds ReadLesson(tw::db::Database& db, const QString& classCode, int day, int lesson,
+                 StoredLesson& out) {
     auto rs = db.OpenRecordset("select CourseCode,TeacherCode,SetFlag from Lessonlisttb" +
                                SlotWhere(classCode, day, lesson));
-    const bool found = !rs->Eof();
-    if (found) {
+    Holds holds = Holds::Nothing;
+    if (!rs->Eof()) {
         out.courseCode = rs->Fields("CourseCode").Text();
         out.teacherCode = rs->Fields("TeacherCode").Text();
-        out.fixed = IsFixedFlag(rs->Fields("SetFlag"));
+        out.fixed = IsFixedLesson(rs->Fields("SetFlag"));
+        rs->MoveNext();
+        holds = rs->Eof() ? Holds::One : Holds::More;
     }
     rs->Close();
-    return found;
+    return holds;
+}
+
+PlanKey RowOf(const QString& classCode, const StoredLesson& lesson) {
+    return {classCode, lesson.courseCode, lesson.teacherCode};
 }
 
 bool HasRows(tw::db::Database& db, const QString& sql) {
@@ -58,35 +62,15 @@ bool ExecChanging(tw::db::Database& db, const QString& sql) {
     return db.RecordsAffected() >= 1;
 }
 
-void AddToBuildCount(tw::db::Database& db, const QString& classCode, const QString& courseCode,
-                     const QString& teacherCode, int delta) {
-    db.Execute(QString("Update ClassPlantb Set BuildCount=BuildCount") + (delta > 0 ? "+1" : "-1") +
-               " where  ClassCode = '" + SqlQ(classCode) + "' and CourseCode = '" +
-               SqlQ(courseCode) + "' and TeacherCode = '" + SqlQ(teacherCode) + "'");
-}
-
 // Removes the teacher's lessons of the builder and of hand editing in classes other than
 // classCode at the slot, each given back to its plan row, so that a fixed lesson of the teacher
 // can take the slot.
 void FreeTeacherElsewhere(tw::db::Database& db, const QString& teacherCode,
                           const QString& classCode, int day, int lesson) {
-    const QString where = " where  TeacherCode='" + SqlQ(teacherCode) + "' and ClassCode<>'" +
-                          SqlQ(classCode) + "' and Day=" + Num(day) +
-                          " and LessonNo=" + Num(lesson) + " and " + kNotFixedLesson;
-    struct PlanKey {
-        QString cls, course, teacher;
-    };
-    std::vector<PlanKey> given;
-    auto rs = db.OpenRecordset("select ClassCode,CourseCode,TeacherCode from Lessonlisttb" + where);
-    while (!rs->Eof()) {
-        given.push_back({rs->Fields("ClassCode").Text(), rs->Fields("CourseCode").Text(),
-                         rs->Fields("TeacherCode").Text()});
-        rs->MoveNext();
-    }
-    rs->Close();
-    if (given.empty()) return;
-    db.Execute("delete from Lessonlisttb " + where);
-    for (const PlanKey& k : given) AddToBuildCount(db, k.cls, k.course, k.teacher, -1);
+    DeleteLessons(db, "delete from Lessonlisttb ",
+                  " where  TeacherCode='" + SqlQ(teacherCode) + "' and ClassCode<>'" +
+                      SqlQ(classCode) + "' and Day=" + Num(day) + " and LessonNo=" + Num(lesson) +
+                      " and " + kNotFixedLesson);
 }
 
 // The flag a lesson moved by hand is written with: fixed stays fixed, anything else is now
@@ -152,7 +136,7 @@ Read<StoredLesson> ReadClassLesson(tw::db::Database& db, const QString& classCod
                                    int lesson) {
     Read<StoredLesson> read;
     read.outcome = RunGuarded([&] {
-        return ReadLesson(db, classCode, day, lesson, read.value)
+        return ReadLesson(db, classCode, day, lesson, read.value) != Holds::Nothing
                    ? Outcome::Ok()
                    : Outcome::Failed(Reason::EmptySlot);
     });
@@ -280,7 +264,9 @@ Outcome WritePresetLesson(tw::db::Database& db, const QString& classCode, const 
     if (courseCode.isEmpty() || !ValidSlot(day, lesson)) return Outcome::Failed(Reason::NotFound);
     return RunInTransaction(db, [&] {
         StoredLesson old;
-        const bool taken = ReadLesson(db, classCode, day, lesson, old);
+        const Holds holds = ReadLesson(db, classCode, day, lesson, old);
+        if (holds == Holds::More) return Outcome::Failed(Reason::SlotDoubled);
+        const bool taken = holds == Holds::One;
         if (taken && old.fixed) return Outcome::Failed(Reason::FixedInTheWay);
         const Read<bool> teacherFree = TeacherSlotFreeOfPreset(db, teacherCode, day, lesson);
         if (!teacherFree.Done()) return teacherFree.outcome;
@@ -288,7 +274,7 @@ Outcome WritePresetLesson(tw::db::Database& db, const QString& classCode, const 
         FreeTeacherElsewhere(db, teacherCode, classCode, day, lesson);
         if (taken) {
             // The builder's or hand-placed lesson becomes the fixed one in place.
-            AddToBuildCount(db, classCode, old.courseCode, old.teacherCode, -1);
+            GiveLessonBack(db, RowOf(classCode, old));
             if (!ExecChanging(db, "update Lessonlisttb set  CourseCode = '" + SqlQ(courseCode) +
                                       "', TeacherCode = '" + SqlQ(teacherCode) + "', SetFlag = 0" +
                                       SlotWhere(classCode, day, lesson)))
@@ -296,7 +282,7 @@ Outcome WritePresetLesson(tw::db::Database& db, const QString& classCode, const 
         } else {
             db.Execute(InsertLesson(classCode, day, lesson, courseCode, teacherCode, kFlagPreset));
         }
-        AddToBuildCount(db, classCode, courseCode, teacherCode, +1);
+        CountLessonIn(db, {classCode, courseCode, teacherCode});
         return Outcome::Ok(1);
     });
 }
@@ -310,12 +296,14 @@ Outcome RemoveLesson(tw::db::Database& db, const QString& classCode, int day, in
                      bool fixedOnly) {
     return RunInTransaction(db, [&] {
         StoredLesson old;
-        if (!ReadLesson(db, classCode, day, lesson, old) || (fixedOnly && !old.fixed))
+        const Holds holds = ReadLesson(db, classCode, day, lesson, old);
+        if (holds == Holds::More) return Outcome::Failed(Reason::SlotDoubled);
+        if (holds == Holds::Nothing || (fixedOnly && !old.fixed))
             return Outcome::Failed(Reason::EmptySlot);
         if (!ExecChanging(db, "delete from Lessonlisttb " + SlotWhere(classCode, day, lesson) +
                                   (fixedOnly ? " and SetFlag=0" : "")))
             return Outcome::Failed(Reason::EmptySlot);
-        AddToBuildCount(db, classCode, old.courseCode, old.teacherCode, -1);
+        GiveLessonBack(db, RowOf(classCode, old));
         return Outcome::Ok(1);
     });
 }
@@ -331,12 +319,13 @@ Outcome PlaceHandLesson(tw::db::Database& db, const QString& classCode, const QS
     if (courseCode.isEmpty() || !ValidSlot(day, lesson)) return Outcome::Failed(Reason::NotFound);
     return RunInTransaction(db, [&] {
         StoredLesson old;
-        if (ReadLesson(db, classCode, day, lesson, old)) return Outcome::Failed(Reason::SlotTaken);
+        if (ReadLesson(db, classCode, day, lesson, old) != Holds::Nothing)
+            return Outcome::Failed(Reason::SlotTaken);
         const Read<bool> teacherFree = TeacherSlotFree(db, teacherCode, day, lesson);
         if (!teacherFree.Done()) return teacherFree.outcome;
         if (!teacherFree.value) return Outcome::Failed(Reason::TeacherBusy);
         db.Execute(InsertLesson(classCode, day, lesson, courseCode, teacherCode, kFlagByHand));
-        AddToBuildCount(db, classCode, courseCode, teacherCode, +1);
+        CountLessonIn(db, {classCode, courseCode, teacherCode});
         return Outcome::Ok(1);
     });
 }
@@ -352,9 +341,13 @@ Outcome SwapClassLessons(tw::db::Database& db, const QString& classCode, int sel
     if (day == selDay && lesson == selLesson) return Outcome::Failed(Reason::NotFound);
     return RunInTransaction(db, [&] {
         StoredLesson s, t;
-        if (!ReadLesson(db, classCode, selDay, selLesson, s))
-            return Outcome::Failed(Reason::EmptySlot);
-        const bool targetTaken = ReadLesson(db, classCode, day, lesson, t);
+        const Holds selected = ReadLesson(db, classCode, selDay, selLesson, s);
+        if (selected == Holds::Nothing) return Outcome::Failed(Reason::EmptySlot);
+        const Holds target = ReadLesson(db, classCode, day, lesson, t);
+        // Each statement below takes every lesson of its slot.
+        if (selected == Holds::More || target == Holds::More)
+            return Outcome::Failed(Reason::SlotDoubled);
+        const bool targetTaken = target == Holds::One;
         if (targetTaken && tw::db::SameCode(t.courseCode, s.courseCode))
             return Outcome::Failed(Reason::SameCourse);
         if (!TradeAllowed(db, classCode, s.teacherCode, selDay, selLesson, t.teacherCode,

@@ -4,15 +4,17 @@
 // so a refusal (a slot that is not as the action needs it) or a failing statement leaves the
 // database exactly as it was, and the outcome says why. Days are 1 to 5, lessons 1 to N.
 //
-// SetFlag of LessonListtb: 0 fixed beforehand (kept by the automatic build), 1 placed by the
-// automatic build, 2 placed by hand; any other value, Null included, is not fixed. BuildCount
-// of a plan row counts its placed lessons: every write keeps it so.
+// SetFlag and fixed lessons are as BuildCount.h defines them, and every write keeps each plan
+// row's BuildCount through it. A slot of an older file may hold two lessons of one class: a
+// write that would take or change the lessons of such a slot is refused with SlotDoubled, as it
+// cannot tell them apart.
 #pragma once
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include "BuildCount.h"
 #include "Outcome.h"
 
 namespace tw::db {
@@ -20,14 +22,6 @@ class Database;
 }
 
 namespace tw::store {
-
-inline constexpr int kFlagPreset = 0;
-inline constexpr int kFlagBuilt = 1;
-inline constexpr int kFlagByHand = 2;
-
-// The condition on LessonListtb that takes every lesson that is not fixed, one of a Null flag
-// too.
-inline constexpr const char* kNotFixedLesson = "(SetFlag<>0 or SetFlag is null)";
 
 // One placed lesson as stored.
 struct StoredLesson {

@@ -33,6 +33,8 @@ enum class Reason {
     NotGraded,      // a class code that does not start with its grade digit (detail: the code)
     BadLimit,       // a slot limit for no entry, outside the week or of none of the levels
     EmptyPlan,      // the teaching plan holds no lessons to place
+    SlotDoubled,    // the slot holds two lessons of the class (an older file): they cannot be
+                    // told apart, so the command would take or change both
 };
 
 // A slot of the week: day 1 to 5 (Monday to Friday) and lesson of the day; 0 and 0 for none.

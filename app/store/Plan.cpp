@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "BuildCount.h"
 #include "Command.h"
 #include "db/CodeOrder.h"
 #include "db/Database.h"
@@ -32,11 +33,6 @@ QString WithoutSpaces(const QString& text) {
 
 bool FitsCount(long long value) {
     return value >= std::numeric_limits<short>::min() && value <= std::numeric_limits<short>::max();
-}
-
-// A lesson is fixed when its SetFlag is 0; any other flag, Null included, is not.
-bool IsFixed(const tw::db::Field& setFlag) {
-    return !setFlag.IsNull() && setFlag.Int() == 0;
 }
 
 Read<QList<PlanRow>> ReadPlanRows(tw::db::Database& db, const QString& sql) {
@@ -71,7 +67,7 @@ FollowedLessons MovePlanLessons(tw::db::Database& db, const QString& cls, const 
     auto rs = db.OpenRecordset("select Day,LessonNo,SetFlag from LessonListtb where " + row);
     for (; !rs->Eof(); rs->MoveNext()) {
         lessons.push_back({rs->Fields("Day").Int(), rs->Fields("LessonNo").Int(),
-                           IsFixed(rs->Fields("SetFlag"))});
+                           IsFixedLesson(rs->Fields("SetFlag"))});
     }
     rs->Close();
     FollowedLessons followed;
@@ -105,16 +101,6 @@ Outcome BadCountOver(long long stored) {
     outcome.lowest = std::numeric_limits<short>::min() - std::min(stored, 0LL);
     outcome.highest = std::numeric_limits<short>::max() - std::max(stored, 0LL);
     return outcome;
-}
-
-// Sets BuildCount of the plan row to the number of its placed lessons.
-void RecountBuildCount(tw::db::Database& db, const QString& cls, const QString& course,
-                       const QString& teacher) {
-    const QString row = RowOf(cls, course, teacher);
-    auto rs = db.OpenRecordset("select count(*) as Placed from LessonListtb where " + row);
-    const long long placed = rs->Fields("Placed").Int();
-    rs->Close();
-    db.Execute("update ClassPlantb set BuildCount=" + QString::number(placed) + " where " + row);
 }
 
 }  // namespace
@@ -237,7 +223,7 @@ Outcome ModifyPlanRow(tw::db::Database& db, const PlanChange& change) {
                 return blocked;
             }
         }
-        RecountBuildCount(db, row.classCode, course, teacher);
+        RecountBuildCount(db, {row.classCode, course, teacher});
         Outcome done = Outcome::Ok(changed);
         done.removed = followed.removed;
         return done;

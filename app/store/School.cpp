@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "BuildCount.h"
 #include "Command.h"
 #include "db/Database.h"
 
@@ -40,17 +41,12 @@ QString MissingMasterCondition() {
            QStringLiteral(" or TeacherCode not in (Select Code from Teachertb)");
 }
 
-QString PlanRowCondition(const QString& c, const QString& k, const QString& t) {
-    return " ClassCode = '" + SqlQ(c) + "'" + " and CourseCode = '" + SqlQ(k) + "'" +
-           " and TeacherCode = '" + SqlQ(t) + "'";
-}
-
 }  // namespace
 
 Outcome DeleteAllLessons(tw::db::Database& db) {
     return RunInTransaction(db, [&] {
         db.Execute(QStringLiteral("delete from LessonListtb"));
-        db.Execute(QStringLiteral("update ClassPlantb Set IsAutoBuild=0,BuildCount=0"));
+        ResetPlanProgress(db);
         return Outcome::Ok();
     });
 }
@@ -61,9 +57,6 @@ Outcome MaintainData(tw::db::Database& db) {
         db.Execute(QStringLiteral("Delete from ClassPlantb where ") + MissingMasterCondition());
 
         // Read the plan rows first; the updates below change the table being walked.
-        struct PlanKey {
-            QString classCode, courseCode, teacherCode;
-        };
         std::vector<PlanKey> plan;
         {
             auto rs = db.OpenRecordset(QStringLiteral("Select * from ClassPlantb"));
@@ -74,15 +67,7 @@ Outcome MaintainData(tw::db::Database& db) {
             }
             rs->Close();
         }
-        for (const PlanKey& row : plan) {
-            auto rs =
-                db.OpenRecordset(" Select Count(*) AS Count from LessonListtb where " +
-                                 PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
-            const long long n = rs->Eof() ? 0 : rs->Fields("Count").Int();
-            rs->Close();
-            db.Execute("Update ClassPlantb set BuildCount = " + QString::number(n) + " Where " +
-                       PlanRowCondition(row.classCode, row.courseCode, row.teacherCode));
-        }
+        for (const PlanKey& row : plan) RecountBuildCount(db, row);
 
         db.Execute(
             QStringLiteral("Delete from Limittb where ") +
@@ -172,11 +157,9 @@ Read<long long> CountLessonsBeyondDay(tw::db::Database& db, int lessonsOfDay) {
 }
 
 Outcome DeleteLessonsBeyondDay(tw::db::Database& db, int lessonsOfDay) {
-    // One statement, so no transaction of its own; and it leaves BuildCount above the lessons
-    // that remain, which the timetable check after a committed transaction would refuse.
-    return RunGuarded([&] {
-        db.Execute("Delete from LessonListtb where LessonNo>" + QString::number(lessonsOfDay));
-        return Outcome::Ok(db.RecordsAffected());
+    return RunInTransaction(db, [&] {
+        return Outcome::Ok(DeleteLessons(db, QStringLiteral("Delete from LessonListtb"),
+                                         " where LessonNo>" + QString::number(lessonsOfDay)));
     });
 }
 

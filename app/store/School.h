@@ -36,8 +36,8 @@ QString NextGradeName(const QString& name);
 // How many placed lessons lie beyond lesson lessonsOfDay of their day.
 Read<long long> CountLessonsBeyondDay(tw::db::Database& db, int lessonsOfDay);
 
-// Deletes the placed lessons beyond lesson lessonsOfDay of their day, in one statement. The
-// plan rows' BuildCount is left as it is: the next build or data maintenance counts it again.
+// Deletes the placed lessons beyond lesson lessonsOfDay of their day and gives each plan row
+// its own ones back (BuildCount), in one transaction. The outcome's rows are the lessons deleted.
 Outcome DeleteLessonsBeyondDay(tw::db::Database& db, int lessonsOfDay);
 
 }  // namespace tw::store

@@ -101,7 +101,7 @@ TEST(FailureText, EveryReasonIsSaidInChinese) {
     using tw::shell::ReasonText;
     using tw::store::Outcome;
     using tw::store::Reason;
-    for (int r = static_cast<int>(Reason::Done); r <= static_cast<int>(Reason::EmptyPlan); ++r) {
+    for (int r = static_cast<int>(Reason::Done); r <= static_cast<int>(Reason::SlotDoubled); ++r) {
         Outcome outcome = Outcome::Failed(static_cast<Reason>(r));
         const QString text = ReasonText(outcome);
         EXPECT_TRUE(HasChinese(text)) << r << " " << text.toStdString();

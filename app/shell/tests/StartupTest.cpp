@@ -13,6 +13,7 @@
 #include "StatementLogTestSupport.h"
 #include "shell/MdlSubMain.h"
 #include "shell/frmMain.h"
+#include "store/Invariants.h"
 #include "text/Gbk.h"
 
 using tw::shell::frmMain;
@@ -184,9 +185,10 @@ TEST_F(StartupTest, SevenLessonsTrimsOnlyLessonsAboveSeven) {
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6;7");
 }
 
-TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters) {
+TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndGivesTheirCountsBack) {
     // What the lessons-per-day dialog writes on 确定 after a fresh install, on a school of 7
     // lessons a day: the start asks, naming how many lessons would go, and by default keeps them.
+    // Lessons deleted are given back to their own plan rows, so the owed list shows them owed.
     SeedLessons();
     ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
     env_.Exec("insert into LessonListtb values('12',3,7,'M','T',1)");
@@ -208,13 +210,34 @@ TEST_F(StartupTest, SwitchingToSixAsksBeforeDeletingLessonSevenAndKeepsCounters)
         EXPECT_EQ(env_.calls[0].title, twtest::State().title);
         twtest::State().Close();
     }
+    // Class 12's lesson has a plan row of its own; a second row of class 11's course with
+    // another teacher (an older file) keeps its one lesson, which lies within the day.
+    ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
+    for (const char* master :
+         {"Classtb values('11','一（1）班','','')", "Classtb values('12','一（2）班','','')",
+          "Coursetb values('M','数学','','')", "Teachertb values('T','张','','')",
+          "Teachertb values('U','李','','')"}) {
+        env_.Exec(QStringLiteral("insert into ") + QString::fromUtf8(master));
+    }
+    env_.Exec(
+        "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count,BuildCount) Values "
+        "('12','M','T',3,1)");
+    env_.Exec("update LessonListtb set TeacherCode='U' where ClassCode='11' and LessonNo=2");
+    env_.Exec(
+        "Insert Into ClassPlantb ( ClassCode,CourseCode,TeacherCode,Count,BuildCount) Values "
+        "('11','M','U',1,1)");
+    env_.Exec("update ClassPlantb set BuildCount=6 where ClassCode='11' and TeacherCode='T'");
+    twtest::State().Close();
     env_.calls.clear();
     env_.answers = {tw::ui::vbYes};
     auto w = Main(twtest::State());
     ASSERT_TRUE(w);
     EXPECT_EQ(env_.calls.size(), 1u);
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
-    EXPECT_EQ(env_.Count("select BuildCount from ClassPlantb"), 7);
+    EXPECT_EQ(env_.Rows("select ClassCode, TeacherCode, BuildCount from ClassPlantb order by "
+                        "ClassCode, TeacherCode"),
+              "11|T|5;11|U|1;12|T|0");
+    EXPECT_EQ(tw::store::BrokenTimetableRule(twtest::State().Db(), {6, {"11|M"}}), "");
     twtest::State().Close();
     // With nothing beyond the day, nothing is asked.
     env_.calls.clear();
@@ -346,12 +369,14 @@ TEST_F(StartupTest, TrimReportsFailureWithoutADatabase) {
     ASSERT_TRUE(twtest::State().Open(env_.DbPath()));
     twtest::State().lessonOfDay = 6;
     {
+        // The lessons' plan rows read, the delete, one count given back.
         twtest::StatementRecorder recorder(twtest::State().Db());
         EXPECT_TRUE(TrimLessonsToDay(twtest::State()).Done());
-        EXPECT_EQ(recorder.Count(), 1);
-        EXPECT_EQ(recorder.Digest().toStdString(), "00ec1a52bae7e990");
+        EXPECT_EQ(recorder.Count(), 3);
+        EXPECT_EQ(recorder.Digest().toStdString(), "b1d6eab2dfd3a5fe");
     }
     EXPECT_EQ(Lessons(), "1;2;3;4;5;6");
+    EXPECT_EQ(env_.Count("select BuildCount from ClassPlantb"), 6);
 }
 
 TEST_F(StartupTest, ASettingsFileInUtf8OpensTheSchoolsDatabaseAndKeepsTheSetting) {

@@ -21,6 +21,7 @@
 #include "TranscribedBuildTestSupport.h"
 #include "data/frmClassInput.h"
 #include "db/CodeOrder.h"
+#include "store/BuildCount.h"
 #include "store/Invariants.h"
 #include "store/Names.h"
 #include "timetable/GridMarks.h"
@@ -474,9 +475,11 @@ INSTANTIATE_TEST_SUITE_P(
 namespace {
 
 // Thousands of random clicks of pre-setting and hand editing, valid and invalid, on a built
-// school; after each one the timetable keeps its rules (no class and no teacher twice in one
-// slot, every lesson inside the week and with its plan row, every plan row's BuildCount its own
-// lessons), and hand editing shows what is stored: the class grid the week of the class chosen,
+// school that holds what older files hold too (two lessons of a class in one slot, two plan rows
+// of a class and course, Null flags); after each one the timetable keeps its rules (no class but
+// in the older file's slots and no teacher twice in one slot, every lesson inside the week and
+// with its plan row, every plan row's BuildCount its own lessons), and hand editing shows what
+// is stored: the class grid the week of the class chosen,
 // the owed list the plan rows that still owe lessons, and the teacher grid the week of the
 // teacher chosen (found by the entry's code: teachers may share a name). The two forms are
 // modal, so one of them is open at a time, for a run of clicks.
@@ -534,12 +537,23 @@ class EditedSchoolTest : public BuildTest {
                                     });
             !d.isEmpty())
             return d;
+        // Two rows of one class and course (an older file) each name their teacher.
+        const ShownNames teachers = ShownNames::OfTeachers(db()).value;
         QStringList owed, shown;
-        for (const QString& r :
-             Rows("select ClassCode, CourseCode, Count-BuildCount from ClassPlantb where "
-                  "Count<>BuildCount order by ClassCode, CourseCode")) {
+        const QStringList owing = Rows(
+            "select ClassCode, CourseCode, TeacherCode, Count-BuildCount from ClassPlantb "
+            "where Count<>BuildCount order by ClassCode, CourseCode");
+        for (const QString& r : owing) {
             const QStringList c = r.split('|');
-            owed << classes.Of(c[0]) + "|" + courses.Of(c[1]) + "|" + c[2];
+            const auto sameCourse = [&c](const QString& other) {
+                const QStringList o = other.split('|');
+                return tw::db::SameCode(o[0], c[0]) && tw::db::SameCode(o[1], c[1]);
+            };
+            const QString teacher =
+                std::count_if(owing.begin(), owing.end(), sameCourse) > 1
+                    ? QStringLiteral("（") + teachers.Of(c[2]) + QStringLiteral("）")
+                    : QString();
+            owed << classes.Of(c[0]) + "|" + courses.Of(c[1]) + teacher + "|" + c[3];
         }
         for (int i = 0; i < f.lstCourse->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* it = f.lstCourse->topLevelItem(i);
@@ -547,6 +561,56 @@ class EditedSchoolTest : public BuildTest {
         }
         if (shown != owed) return "owed list " + shown.join(',') + ", stored " + owed.join(',');
         return {};
+    }
+
+    // What older files hold beside the program's own writes, added to a built school: two
+    // lessons of a class in one slot (a built pair and a fixed pair, each lesson with its own
+    // plan row and teacher), a second plan row of a class and course with another teacher and a
+    // lesson of it, and built lessons with a Null flag. Returns the rules the school keeps: each
+    // plan row's BuildCount its own lessons, only these slots doubled, only this plan shared.
+    tw::store::TimetableRules AddOlderFileShapes() {
+        tw::store::TimetableRules rules{twtest::State().lessonOfDay, {}, {}};
+        // A lesson of the class's other plan row beside a stored one, where that row's teacher
+        // is free.
+        const QString beside =
+            "select l.ClassCode, l.Day, l.LessonNo, p.CourseCode, p.TeacherCode, l.SetFlag from "
+            "LessonListtb l, ClassPlantb p where p.ClassCode=l.ClassCode and "
+            "p.CourseCode<>l.CourseCode and p.TeacherCode<>l.TeacherCode and not exists (select "
+            "1 from LessonListtb t where t.TeacherCode=p.TeacherCode and t.Day=l.Day and "
+            "t.LessonNo=l.LessonNo) and l.SetFlag=%1 and l.ClassCode not in (select ClassCode "
+            "from LessonListtb group by ClassCode, Day, LessonNo having count(*)>1) order by "
+            "l.ClassCode, l.Day, l.LessonNo, p.CourseCode";
+        for (const int flag :
+             {tw::store::kFlagBuilt, tw::store::kFlagPreset, tw::store::kFlagBuilt}) {
+            const QStringList found = Rows(beside.arg(flag));
+            if (found.isEmpty()) continue;
+            const QStringList f = found.first().split('|');
+            Exec(QString("insert into LessonListtb values('%1',%2,%3,'%4','%5',%6)")
+                     .arg(f[0], f[1], f[2], f[3], f[4], f[5]));
+            Exec(QString("update ClassPlantb set BuildCount=BuildCount+1 where ClassCode='%1' "
+                         "and CourseCode='%2' and TeacherCode='%3'")
+                     .arg(f[0], f[3], f[4]));
+            rules.doubledSlots << f[0] + "|" + f[1] + "|" + f[2];
+        }
+        // A second teacher of a class's course with one lesson placed, in a slot where both the
+        // class and the teacher are free.
+        const QStringList shared = Rows(
+            "select p.ClassCode, p.CourseCode, t.Code, s.Day, s.LessonNo from ClassPlantb p, "
+            "Teachertb t, (select distinct Day, LessonNo from LessonListtb) s where "
+            "t.Code<>p.TeacherCode and not exists (select 1 from LessonListtb l where "
+            "(l.ClassCode=p.ClassCode or l.TeacherCode=t.Code) and l.Day=s.Day and "
+            "l.LessonNo=s.LessonNo) order by p.ClassCode, p.CourseCode, t.Code, s.Day, s.LessonNo");
+        if (!shared.isEmpty()) {
+            const QStringList f = shared.first().split('|');
+            Exec(QString("insert into ClassPlantb (ClassCode,CourseCode,TeacherCode,Count,"
+                         "BuildCount) values ('%1','%2','%3',2,1)")
+                     .arg(f[0], f[1], f[2]));
+            Exec(QString("insert into LessonListtb values('%1',%2,%3,'%4','%5',2)")
+                     .arg(f[0], f[3], f[4], f[1], f[2]));
+            rules.sharedCourses << f[0] + "|" + f[1];
+        }
+        Exec("update LessonListtb set SetFlag=null where SetFlag=1 and Day=2 and LessonNo=3");
+        return rules;
     }
 
     std::mt19937 rng{20240601u};
@@ -637,7 +701,10 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
     // Thousands of small transactions: a test database need not reach the disk after each.
     db().OpenRecordset("PRAGMA synchronous=OFF")->Close();
     ASSERT_GE(Build(SeededRandom(5)), 90);
-    const tw::store::TimetableRules rules{twtest::State().lessonOfDay, {}};
+    const tw::store::TimetableRules rules = AddOlderFileShapes();
+    ASSERT_EQ(rules.doubledSlots.size(), 3);
+    ASSERT_EQ(rules.sharedCourses.size(), 1);
+    ASSERT_GT(Int("select count(*) from LessonListtb where SetFlag is null"), 0);
     ASSERT_EQ(tw::store::BrokenTimetableRule(db(), rules).toStdString(), "");
 
     // Every statement the two forms send is recorded, the test's own reads kept out: the same
@@ -677,8 +744,8 @@ TEST_F(EditedSchoolTest, RandomPresetsAndHandEditsNeverBreakTheTimetable) {
     }
     hand.reset();
     preset.reset();
-    EXPECT_EQ(recorder.Count(), 89361);
-    EXPECT_EQ(recorder.Digest().toStdString(), "de2fe3bd9edfe269");
+    EXPECT_EQ(recorder.Count(), 91574);
+    EXPECT_EQ(recorder.Digest().toStdString(), "84cb1485c4327dcd");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // plan's progress counts, what it refuses, and that a failing action leaves the database as it
 // was. Also that fixed lessons outlive an automatic build.
 #include "HandEditTestSupport.h"
+#include "store/Invariants.h"
 #include "store/Lessons.h"
 #include "timetable/mdlBuildKb.h"
 
@@ -144,6 +145,43 @@ TEST_F(LessonEditsTest, RemovingByHandTakesAnyFlagAndLowersTheStoredCourse) {
     EXPECT_EQ(BuildCount("101", "02"), 0);
     EXPECT_EQ(BuildCount("102", "01"), 0);
     EXPECT_FALSE(RemoveHandLesson("101", 1, 1));  // nothing left to remove
+}
+
+// An older file may hold two lessons of a class in one slot. Each statement of an edit takes
+// every lesson of its slot, and the two cannot be told apart: every edit that would take or
+// change such a slot is refused and changes nothing, so no lesson is lost and no count is left
+// too high. The other slots of the class are edited as ever.
+TEST_F(LessonEditsTest, EditsOfASlotHoldingTwoLessonsOfTheClassAreRefused) {
+    AddClass("101", "一（1）班");
+    AddClass("102", "一（2）班");
+    for (const char* course : {"01", "02", "03"}) AddCourse(course, course);
+    for (const char* teacher : {"T1", "T2", "T3", "T9"}) AddTeacher(teacher, teacher);
+    AddPlan("101", "01", "T9", 2);
+    AddLesson("101", 1, 1, "01", "T1", kFlagBuilt);
+    AddLesson("101", 1, 1, "02", "T2", kFlagByHand);
+    AddLesson("101", 2, 2, "01", "T9", kFlagPreset);
+    AddLesson("101", 2, 2, "01", "T1", kFlagPreset);
+    AddLesson("101", 3, 3, "02", "T2", kFlagBuilt);
+    Exec("update ClassPlantb set BuildCount=2 where ClassCode='101' and TeacherCode<>'T9'");
+    Exec("update ClassPlantb set BuildCount=1 where TeacherCode='T9'");
+    const tw::store::TimetableRules olderFile{6, {"101|01"}, {"101|1|1", "101|2|2"}};
+    tw::db::Database& db = twtest::State().Db();
+    ASSERT_EQ(tw::store::BrokenTimetableRule(db, olderFile), "");
+    const QString before = AllLessons() + "/" + AllPlans();
+    auto refused = [](const tw::store::Outcome& outcome) {
+        return outcome.reason == tw::store::Reason::SlotDoubled;
+    };
+    EXPECT_TRUE(refused(tw::store::RemoveHandLesson(db, "101", 1, 1)));
+    EXPECT_TRUE(refused(tw::store::RemoveHandLesson(db, "101", 2, 2)));
+    EXPECT_TRUE(refused(tw::store::RemovePresetLesson(db, "101", 2, 2)));
+    EXPECT_TRUE(refused(tw::store::WritePresetLesson(db, "101", "01", "T1", 1, 1)));
+    EXPECT_TRUE(refused(tw::store::SwapClassLessons(db, "101", 1, 1, 4, 4)));  // a move
+    EXPECT_TRUE(refused(tw::store::SwapClassLessons(db, "101", 3, 3, 2, 2)));  // a swap into
+    EXPECT_TRUE(refused(tw::store::SwapClassLessons(db, "101", 2, 2, 3, 3)));  // a swap from
+    EXPECT_EQ(AllLessons() + "/" + AllPlans(), before);
+    EXPECT_TRUE(RemoveHandLesson("101", 3, 3));
+    EXPECT_EQ(BuildCount("101", "02"), 1);
+    EXPECT_EQ(tw::store::BrokenTimetableRule(db, olderFile), "");
 }
 
 TEST_F(LessonEditsTest, AFailingRemovalKeepsTheLesson) {
