@@ -3,14 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QThread>
 #include <QUrl>
 
@@ -99,27 +97,6 @@ const MenuItem kMenu[] = {
     {"mnuForum", "使用交流", 1, false, &frmMain::mnuForum_Click, false},
     {"mnuAbout", "关于", 1, true, &frmMain::mnuAbout_Click, false},
 };
-
-// Copies a file byte for byte; the target is replaced only when the whole copy was written.
-bool CopyFileReplacing(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) return false;
-    QSaveFile target(to);
-    target.setDirectWriteFallback(false);
-    if (!target.open(QIODevice::WriteOnly)) return false;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            return false;
-        }
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return false;
-        }
-    }
-    return target.commit();
-}
 
 }  // namespace
 
@@ -233,23 +210,23 @@ void frmMain::mnuOpenDb_Click() {
 }
 
 void frmMain::mnuDbSaveAs_Click() {
-    const QString chosen =
-        tw::ui::GetSaveFileName(QStringLiteral("数据库另存为"), QString::fromUtf8(kDbFilter));
-    if (chosen.isEmpty()) return;
+    // The database open now is the one copied, and the chooser starts in its folder, as the
+    // open chooser does.
     const QString current = state_.IsOpen() ? state_.Path() : GetDbFileName();
-    // Copying the file onto itself would destroy it; a file another program holds (another
-    // copy of this one working on it) would be replaced under it, and its work lost.
+    const QString chosen =
+        tw::ui::GetSaveFileName(QStringLiteral("数据库另存为"), QString::fromUtf8(kDbFilter),
+                                QFileInfo(current).absolutePath());
+    if (chosen.isEmpty()) return;
+    // Copying the file onto itself would destroy it.
     if (SameFile(chosen, current)) {
         MsgBox(QStringLiteral("保存数据库文件错误！\n不能另存为当前正在使用的文件本身。"),
                vbCritical, windowTitle());
         return;
     }
-    if (tw::db::Database::IsLockedByAnotherProcess(chosen)) {
-        MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
-        return;
-    }
     state_.Close();
-    if (!CopyFileReplacing(current, chosen)) {
+    // A file another program holds (another copy of this one working on it) is not replaced
+    // under it, and none can open the file while the copy is written.
+    if (tw::db::Database::CopyFileOver(current, chosen) != tw::db::Database::CopyResult::Copied) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
     }
     ReopenDb(current);

@@ -4,7 +4,6 @@
 #endif
 #include "Database.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -292,6 +291,8 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& pas
     if (OpenFailure why = PathFailure(path); why.error != OpenError::None) return refuse(why);
     sqlite3* db = nullptr;
     const QByteArray file = QFile::encodeName(path);
+    struct stat named {};
+    if (::stat(file.constData(), &named) != 0) return refuse(PathFailure(path));
     const int opened = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (opened != SQLITE_OK) {
         if (db) sqlite3_close(db);
@@ -325,6 +326,13 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& pas
             Run(db, "ROLLBACK");
             return fail(e);
         }
+        // A copy saved over the file (CopyFileOver) holds its locks until the copy has taken
+        // the name; a connection that opened the file before and locked it after would work
+        // on the replaced file, so the name must still lead to the file that is locked.
+        struct stat locked {};
+        if (::stat(file.constData(), &locked) != 0 || locked.st_dev != named.st_dev ||
+            locked.st_ino != named.st_ino)
+            return fail(OpenError::InUse);
     }
     std::unique_ptr<Database> d(new Database());
     d->handle_ = db;
@@ -336,21 +344,6 @@ bool Database::IsMissing(const QString& path) {
     struct stat st {};
     return path.isEmpty() ||
            (::stat(QFile::encodeName(path).constData(), &st) != 0 && LeadsNowhere(errno));
-}
-
-bool Database::IsLockedByAnotherProcess(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    // The engine locks bytes from 2^30 on: the pending byte, the reserved byte and the shared
-    // range, 512 bytes in all. A write lock asked over them conflicts with any lock held there.
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = 0x40000000;
-    lock.l_len = 512;
-    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
-    ::close(fd);
-    return held;
 }
 
 bool Database::Create(const QString& path, const QString& password, const QString& schemaSql,

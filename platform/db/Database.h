@@ -140,6 +140,16 @@ class Database {
     // ask about a file this process has open: closing the look-up's own handle would drop
     // this process's locks on it.
     static bool IsLockedByAnotherProcess(const QString& path);
+    enum class CopyResult { Copied, TargetInUse, Failed };
+    // Copies the file at `from` byte for byte to `to` (a link there: the file it names),
+    // replacing a file there only when the whole copy was written. From the look at the file at
+    // `to` to the end of the copy it is locked as an open connection locks it: a file another
+    // process holds is not replaced (TargetInUse), and a process that comes to open it meanwhile
+    // is refused, so it works on the finished copy or not at all. A journal beside the replaced
+    // file goes with it. Failed for every other failure (nothing written, the file at `to` as it
+    // was, also when both name the same file). Never copy onto a file this process has open (see
+    // IsLockedByAnotherProcess).
+    static CopyResult CopyFileOver(const QString& from, const QString& to);
     // Creates a new encrypted file from a schema script (used by the build and by tests).
     static bool Create(const QString& path, const QString& password, const QString& schemaSql,
                        QString* error = nullptr);

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTreeView>
+#include <utility>
 
 #include "MsgBox.h"
 
@@ -47,14 +48,37 @@ QString FilterSuffix(const QString& filter) {
     return pattern.match(filter).captured(1);
 }
 
-// The path with ".suffix" added when its file name has no extension, as the toolkit's default
-// suffix does for a typed name.
-QString WithDefaultSuffix(const QString& path, const QString& suffix) {
+// The path with ".suffix" added unless its file name already ends with it (in any case, as the
+// choosers' filters match names): a name with dots of its own ("课表备份2024.9.1") gets it too,
+// so the open chooser's filter lists the file.
+QString WithFilterSuffix(const QString& path, const QString& suffix) {
     if (path.isEmpty() || suffix.isEmpty()) return path;
-    const QFileInfo info(path);
-    if (info.fileName().isEmpty() || info.fileName().contains(QLatin1Char('.'))) return path;
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        return path;
     return path + QLatin1Char('.') + suffix;
 }
+
+// The toolkit's save chooser adds its default suffix only to a name without any dot; this one
+// adds the filter's extension by the rule above before the chooser accepts the name, so the
+// overwrite question, when asked, is about the name that will be written.
+class SaveChooser : public QFileDialog {
+  public:
+    SaveChooser(const QString& title, const QString& dir, const QString& filter, QString suffix)
+        : QFileDialog(nullptr, title, dir, filter), suffix_(std::move(suffix)) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && !QFileInfo(files.first()).isDir()) {
+            const QString named = WithFilterSuffix(files.first(), suffix_);
+            if (named != files.first()) selectFile(named);
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    QString suffix_;
+};
 
 // The toolkit's own chooser (not the desktop's), in the detail view with its size, type and
 // date columns wide enough for their texts.
@@ -91,15 +115,13 @@ QString GetOpenFileName(const QString& title, const QString& filter, const QStri
 QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir,
                         bool confirmOverwrite) {
     const QString suffix = FilterSuffix(filter);
-    if (FileHandler()) return WithDefaultSuffix(FileHandler()({true, title, filter, dir}), suffix);
-    QFileDialog dialog(nullptr, title, dir, filter);
+    if (FileHandler()) return WithFilterSuffix(FileHandler()({true, title, filter, dir}), suffix);
+    SaveChooser dialog(title, dir, filter, suffix);
     PrepareChooser(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The overwrite question, when asked, is about the name with the suffix added.
-    dialog.setDefaultSuffix(suffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
-    return RunChooser(dialog);
+    return WithFilterSuffix(RunChooser(dialog), suffix);
 }
 
 void SetFileDialogHandler(FileDialogHandler handler) {

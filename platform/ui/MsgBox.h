@@ -36,9 +36,9 @@ void SetMsgBoxHandler(MsgBoxHandler handler);
 
 // File choosers: return the chosen path, or empty text when cancelled. They start in dir (a
 // folder, or a file name they propose; the toolkit's choice when empty) and list the files of the
-// filter, written "描述(*.ext)". The save chooser adds the filter's extension to a typed name that
-// has none, as a default extension does, whether the name comes from the dialog or from a scripted
-// handler.
+// filter, written "描述(*.ext)". The save chooser adds the filter's extension to a name that does
+// not already end with it (a name with dots of its own gets it too), whether the name comes from
+// the dialog or from a scripted handler.
 QString GetOpenFileName(const QString& title, const QString& filter, const QString& dir = {});
 // confirmOverwrite=false for callers that ask about an existing file themselves.
 QString GetSaveFileName(const QString& title, const QString& filter, const QString& dir = {},

@@ -12,6 +12,7 @@
 #include "OutputSchoolTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
 #include "StatementLogTestSupport.h"
+#include "output/ExportTarget.h"
 #include "output/frmExport.h"
 #include "text/Gbk.h"
 
@@ -202,9 +203,11 @@ TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
     const QString templ = folder_ + "/export_all_kb6.xlsx";
     WriteFile(templ, "template");
     WriteFile(folder_ + "/export.js", "script");
-    // The open database outside the program folder, reached also through a link to its folder.
+    // The open database outside the program folder, reached also through a link to its folder;
+    // named like a workbook (the settings may name any file), as the chooser adds ".xlsx" to
+    // every other name.
     twtest::State().Close();
-    const QString school = Target("school/学校.mdb");
+    const QString school = Target("school/学校.xlsx");
     ASSERT_TRUE(QDir(out_).mkdir("school"));
     ASSERT_TRUE(QFile::copy(folder_ + "/kb.mdb", school));
     ASSERT_TRUE(twtest::State().Open(school));
@@ -222,22 +225,30 @@ TEST_F(ExportFormTest, FilesOfTheProgramAndTheOpenDatabaseAreRefusedAsTargets) {
         return QStringLiteral("不能保存为") + QString::fromUtf8(what) +
                QStringLiteral("，请选择其他文件名");
     };
+    // The chooser adds ".xlsx" to every name that does not end with it: these stay a template,
+    // a file in a folder of the program's, or the open database.
     const std::vector<std::pair<QString, QString>> refused{
         {templ, refusal("程序的课表模板文件")},
         {folder_ + "/node/../export_class_kb7.xlsx", refusal("程序的课表模板文件")},
-        {folder_ + "/ClassSchd6.xml", refusal("程序的课表模板文件")},
-        {folder_ + "/export.js", refusal("程序的导出脚本文件")},
         {folder_ + "/node_modules/exceljs/index.js", refusal("程序的导出脚本文件")},
         {folder_ + "/node/a.xlsx", refusal("程序的 Node.js 运行程序")},
+        {folder_ + "/使用手册/使用手册.html", refusal("程序的使用手册")},
+        {school, refusal("正在使用的数据库文件")},
+        {Target("link/学校.xlsx"), refusal("正在使用的数据库文件")}};
+    // Any other file of the program's the chooser cannot name; a path that names one is refused
+    // all the same, with the text that says what it is.
+    const std::vector<std::pair<QString, QString>> named{
+        {folder_ + "/ClassSchd6.xml", refusal("程序的课表模板文件")},
+        {folder_ + "/export.js", refusal("程序的导出脚本文件")},
         {folder_ + "/HomePage.jpg", refusal("程序文件")},
         {Target("program/libVostrin.so"), refusal("程序文件")},
-        {folder_ + "/使用手册/使用手册.html", refusal("程序的使用手册")},
         {folder_ + "/kbxt.ini", refusal("程序的数据文件")},
         {Target("program/export_data.json"), refusal("程序的数据文件")},
         {out_ + "/cache/Tarnwick395/tmp.xml", refusal("程序的数据文件")},
-        {folder_ + "/kb.mdb", refusal("程序的数据库文件")},
-        {school, refusal("正在使用的数据库文件")},
-        {Target("link/学校.mdb"), refusal("正在使用的数据库文件")}};
+        {folder_ + "/kb.mdb", refusal("程序的数据库文件")}};
+    for (const auto& [path, text] : named) {
+        EXPECT_EQ(tw::output::RefusedExportTarget(path, school), text) << path.toStdString();
+    }
     for (const auto& [path, text] : refused) {
         ExportOver(form, "CmdExportTotal", path);
         ASSERT_EQ(messages_.size(), 1u) << path.toStdString();

@@ -1,5 +1,8 @@
 // The main window: its menu tree, the database file commands, the typed confirmations with
 // their commands and messages, data maintenance, the lessons-per-day dialog, window closing.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <csignal>
 
 #include "SchoolDbTestSupport.h"
 #include "ini/PrivateProfile.h"
@@ -342,19 +346,108 @@ TEST_F(frmMainTest, SaveAsOntoAFileAnotherCopyHoldsIsRefused) {
     EXPECT_EQ(twtest::State().Path(), path_);
 }
 
-TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDatabase) {
-    // The backup the upgrade's warning asks for, typed without ".mdb", is one the open chooser
-    // lists; the open chooser starts in the open database's folder, wherever the last was.
-    ChooseFile(dir_.filePath("学年升级前备份"));
+// The copy holds the target from the look at it to the end of the copy: a second copy of the
+// program that comes to open the target meanwhile is refused, and one that opens it after finds
+// the whole copy, not a file that the copy then replaces under it. The open database is read
+// through a named pipe here, so the second copy acts while the copy is half written.
+TEST_F(frmMainTest, ASecondCopyOpeningTheTargetWhileTheCopyIsWrittenIsRefused) {
+    AddMaster("Coursetb", "C1", "语文");
+    const QString target = dir_.filePath("backup.mdb");
+    ASSERT_TRUE(MakeDb(target));  // last week's backup, to be replaced
+    const QByteArray bytes = FileBytes(path_);
+    // The open database's name leads to a pipe; the database waits beside it, still open.
+    const QString real = dir_.filePath("real.mdb");
+    ASSERT_TRUE(QFile::rename(path_, real));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::alarm(60);
+        ::signal(SIGPIPE, SIG_IGN);
+        // The copy opens the pipe once it has looked at the target.
+        int fd = -1;
+        for (int tries = 0; fd < 0 && tries < 3000; ++tries) {
+            fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) ::usleep(10000);
+        }
+        if (fd >= 0) ::fcntl(fd, F_SETFL, 0);
+        tw::db::OpenFailure why;
+        auto second = tw::db::Database::Open(target, kDbPassword, true, &why);
+        char seen = 'x';
+        if (second) {
+            seen = 'o';
+            second->Execute("insert into Coursetb values('C9','美术','','')");
+            second.reset();
+        } else if (why.error == tw::db::OpenError::InUse) {
+            seen = 'r';
+        }
+        (void)!::write(report[1], &seen, 1);
+        // The database goes back under its name, then the copy reads it to the end.
+        ::rename(QFile::encodeName(real).constData(), QFile::encodeName(path_).constData());
+        if (fd >= 0) {
+            (void)!::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+            ::close(fd);
+        }
+        ::_exit(0);
+    }
+    ChooseFile(target);
+    Click("mnuDbSaveAs");
+    char seen = 0;
+    EXPECT_EQ(::read(report[0], &seen, 1), 1);
+    ::waitpid(pid, nullptr, 0);
+    ::close(report[0]);
+    ::close(report[1]);
+    EXPECT_EQ(seen, 'r') << "o: the second copy worked on the file the copy replaced";
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(twtest::State().Path(), path_);
+    twtest::State().Close();
+    EXPECT_EQ(FileBytes(target), bytes);
+    auto later = tw::db::Database::Open(target, kDbPassword);
+    ASSERT_TRUE(later);
+    EXPECT_EQ(twtest::Rows(*later, "select Code from Coursetb"), "C1");
+}
+
+// A program that ended in the middle of a change to the old backup left its journal beside it;
+// the journal belongs to the file replaced, and is not played back into the copy.
+TEST_F(frmMainTest, ACopyOverAFileLeftInTheMiddleOfAChangeIsNotUndoneByItsJournal) {
+    AddMaster("Coursetb", "C1", "语文");
+    const QString target = dir_.filePath("backup.mdb");
+    ASSERT_TRUE(MakeDb(target));
+    {
+        auto old = tw::db::Database::Open(target, kDbPassword);
+        ASSERT_TRUE(old);
+        old->Execute("insert into Coursetb values('X1','旧课','','')");
+    }
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        auto old = tw::db::Database::Open(target, kDbPassword);
+        if (old) {
+            old->BeginTrans();
+            old->Execute("delete from Coursetb");
+        }
+        ::_exit(0);  // no commit, no rollback: the journal stays
+    }
+    ::waitpid(pid, nullptr, 0);
+    ASSERT_GT(QFileInfo(target + "-journal").size(), 0);
+    const QByteArray bytes = FileBytes(path_);
+    ChooseFile(target);
     Click("mnuDbSaveAs");
     EXPECT_TRUE(messages_.empty());
-    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("学年升级前备份")));
-    EXPECT_TRUE(QFileInfo::exists(dir_.filePath("学年升级前备份.mdb")));
-    EXPECT_EQ(twtest::State().Path(), path_);
+    EXPECT_FALSE(QFileInfo::exists(target + "-journal"));
+    auto copy = tw::db::Database::Open(target, kDbPassword);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(twtest::Rows(*copy, "select Code from Coursetb"), "C1");
+    copy.reset();
+    EXPECT_EQ(FileBytes(target), bytes);
+}
 
-    ASSERT_TRUE(QDir(dir_.path()).mkdir("第二学期"));
-    const QString second = dir_.filePath("第二学期/课表.mdb");
-    ASSERT_TRUE(MakeDb(second));
+TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDatabase) {
+    // The backup the upgrade's warning asks for, typed without ".mdb" or named with dots of its
+    // own, is one the open chooser lists; both choosers start in the open database's folder,
+    // wherever the last was.
     QString startedIn;
     auto chooseFrom = [&startedIn](const QString& path) {
         tw::ui::SetFileDialogCallHandler([&startedIn, path](const tw::ui::FileDialogCall& call) {
@@ -362,6 +455,21 @@ TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDat
             return path;
         });
     };
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("备份"));
+    for (const char* name : {"学年升级前备份", "课表备份2024.9.1"}) {
+        const QString backup = dir_.filePath(QStringLiteral("备份/") + QString::fromUtf8(name));
+        chooseFrom(backup);
+        Click("mnuDbSaveAs");
+        EXPECT_EQ(startedIn, dir_.path());
+        EXPECT_TRUE(messages_.empty());
+        EXPECT_FALSE(QFileInfo::exists(backup));
+        EXPECT_TRUE(QFileInfo::exists(backup + ".mdb")) << name;
+        EXPECT_EQ(twtest::State().Path(), path_);
+    }
+
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("第二学期"));
+    const QString second = dir_.filePath("第二学期/课表.mdb");
+    ASSERT_TRUE(MakeDb(second));
     chooseFrom(second);
     Click("mnuOpenDb");
     EXPECT_EQ(startedIn, dir_.path());
@@ -369,6 +477,8 @@ TEST_F(frmMainTest, TheBackupGetsTheExtensionAndTheOpenChooserStartsBesideTheDat
     Click("mnuOpenDb");
     EXPECT_EQ(startedIn, dir_.filePath("第二学期"));
     EXPECT_EQ(twtest::State().Path(), second);
+    Click("mnuDbSaveAs");
+    EXPECT_EQ(startedIn, dir_.filePath("第二学期"));
 }
 
 TEST_F(frmMainTest, SaveAsIntoAMissingFolderReportsAndReopens) {

@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -85,15 +86,21 @@ TEST(FileDialogs, ScriptedHandlerAnswersAndTheSaveChooserAddsTheExtension) {
     EXPECT_EQ(GetOpenFileName("t", "*.mdb", "/start"), "/o");
     EXPECT_FALSE(last.save);
     EXPECT_EQ(last.dir, "/start");
-    // A typed name without an extension gets the filter's, as a default extension does.
+    // A name gets the filter's extension unless it already ends with it: one with dots of its
+    // own too, so the open chooser's filter lists the file.
     const QString db = QString::fromUtf8("数据库(*.mdb)");
     const QString excel = QString::fromUtf8("Excel(*.xlsx)");
     const std::vector<std::tuple<QString, QString, QString>> cases = {
         {QString::fromUtf8("/b/学年升级前备份"), db, QString::fromUtf8("/b/学年升级前备份.mdb")},
+        {QString::fromUtf8("/b/课表备份2024.9.1"), db,
+         QString::fromUtf8("/b/课表备份2024.9.1.mdb")},
         {"/b/copy.mdb", db, "/b/copy.mdb"},
         {"/b/copy.MDB", db, "/b/copy.MDB"},
-        {"/b/copy.old", db, "/b/copy.old"},
+        {"/b/copy.old", db, "/b/copy.old.mdb"},
+        {"/b/copy.mdb.bak", db, "/b/copy.mdb.bak.mdb"},
         {QString::fromUtf8("/b.d/课表"), excel, QString::fromUtf8("/b.d/课表.xlsx")},
+        {QString::fromUtf8("/b/课表.2024.xls"), excel, QString::fromUtf8("/b/课表.2024.xls.xlsx")},
+        {"/b/t.xlsx", excel, "/b/t.xlsx"},
         {"/b/kb", "*.mdb", "/b/kb.mdb"},
         {"", db, ""},  // cancelled
     };
@@ -104,6 +111,42 @@ TEST(FileDialogs, ScriptedHandlerAnswersAndTheSaveChooserAddsTheExtension) {
         EXPECT_EQ(last.filter, filter);
     }
     SetFileDialogHandler(nullptr);
+}
+
+// The toolkit's own save chooser: a typed name with dots of its own gets the filter's extension
+// too, and the overwrite question is asked about the file with the extension, the one written.
+TEST(FileDialogs, TheSaveChooserAddsTheExtensionToATypedNameWithDots) {
+    QTemporaryDir dir;
+    const QString typed = QString::fromUtf8("课表备份2024.9.1");
+    const QString saved = dir.filePath(typed + ".mdb");
+    QString asked;
+    std::function<void(int)> type = [&](int tries) {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        if (!name) {
+            if (tries > 0) QTimer::singleShot(50, [&type, tries] { type(tries - 1); });
+            return;
+        }
+        name->setText(typed);
+        QTimer::singleShot(0, [&asked] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        // As the Save button does.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    };
+    for (const bool exists : {false, true}) {
+        if (exists) {
+            QFile file(saved);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        asked.clear();
+        QTimer::singleShot(0, [&type] { type(200); });
+        EXPECT_EQ(GetSaveFileName("t", QString::fromUtf8("数据库(*.mdb)"), dir.path()), saved);
+        EXPECT_EQ(asked.contains(typed + ".mdb"), exists) << asked.toStdString();
+    }
 }
 
 TEST(FileDialogs, TheChooserShowsItsColumnsWholeInTheDefaultLocale) {
