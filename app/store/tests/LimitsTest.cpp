@@ -37,6 +37,14 @@ TEST_F(LimitsTest, RandomStoresGiveTheirReasonsAndKeepOneRowASlot) {
     std::mt19937 rng(3105);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     const QStringList codes = {"C1", "c1", "T2", "t2", "X'1", "Ｃ1", ""};
+    // Each code but the empty one names a stored class, course and teacher ("c1" is "C1").
+    for (const char* table : {"Classtb", "Coursetb", "Teachertb"}) {
+        for (const QString& code : codes) {
+            if (code.isEmpty()) continue;
+            db_->Execute(QString("insert or ignore into %1 (Code,Name) values ('%2','%2')")
+                             .arg(table, tw::db::SqlQ(code)));
+        }
+    }
     int done = 0, refused = 0, bad = 0, normalRefused = 0;
     for (int step = 0; step < 2000; ++step) {
         const int kind = pick(4);
