@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "Build/ErrorLog.h"
+#include "PrintElement/BitmapReader.h"
 #include "PrintElement/JpegDecoder.h"
-#include "PrintElement/PictureCap.h"
 #include "PrintElement/PrintUnits.h"
 #include "TXml.h"
 #include "text/Gbk.h"
@@ -36,21 +36,17 @@ bool TMyImage::Print(TCanvas* canvas) {
         const QString ext = info.fileName().contains(QLatin1Char('.'))
                                 ? info.fileName().section(QLatin1Char('.'), -1).toLower()
                                 : QString();
+        // Every picture is made at the size it is drawn at in printer dots (its own size when
+        // that is smaller) while it is decoded: no more than that is ever held.
+        const QSize box(std::max(1, std::abs(w)), std::max(1, std::abs(h)));
         QImage picture;
         if (ext == QLatin1String("bmp"))
-            picture = ReadBitmapFile(path);
+            picture = ReadBitmapFile(path, box);
         else if (ext == QLatin1String("jpg"))
-            // Decoded near the size of its box in printer dots, not beyond what it shows there.
-            picture =
-                DecodeJpegFile(path, QSize(std::max(1, std::abs(w)), std::max(1, std::abs(h))));
+            picture = DecodeJpegFile(path, box);
         else
             return true;
         if (picture.isNull()) return true;
-        // The job gets the picture at the printer's resolution in its box, not at its own size.
-        const QSize box(std::max(1, std::abs(w)), std::max(1, std::abs(h)));
-        if (picture.width() > box.width() || picture.height() > box.height())
-            picture = picture.scaled(box.boundedTo(picture.size()), Qt::IgnoreAspectRatio,
-                                     Qt::SmoothTransformation);
         canvas->StretchDraw({x, y, x + w, y + h}, picture);
     } catch (...) {
         // A failing element leaves the page to the others.

@@ -1,6 +1,8 @@
 // A picture file stretched into a box ("image" elements): "x", "y", "width", "height" and the
 // path in "value" (or the text content). Windows bitmaps (".bmp") and JPEG files (".jpg") are
-// drawn; other files, and files that are missing or cannot be decoded, draw nothing.
+// drawn; other files, and files that are missing or cannot be decoded, draw nothing. A picture
+// is made at the size of its box in printer dots (or its own size, if smaller); one that the
+// picture cap refuses is left out.
 #pragma once
 
 #include <QString>

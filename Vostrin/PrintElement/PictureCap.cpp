@@ -1,39 +1,35 @@
 #include "PrintElement/PictureCap.h"
 
-#include <QImageReader>
+#include <algorithm>
+#include <cmath>
 
 namespace TVostrin {
-
-namespace {
-
-// Qt's reader refuses images above an allocation limit of its own, which differs between Qt
-// versions (128 MB in 6.4): while one file is read it is set to the cap here, and restored.
-// The library runs on the host's one thread, which is the only user of the setting meanwhile.
-class TReaderLimit {
-  public:
-    TReaderLimit() : previous_(QImageReader::allocationLimit()) {
-        QImageReader::setAllocationLimit(static_cast<int>(kPictureCapBytes >> 20));
-    }
-    ~TReaderLimit() { QImageReader::setAllocationLimit(previous_); }
-    TReaderLimit(const TReaderLimit&) = delete;
-    TReaderLimit& operator=(const TReaderLimit&) = delete;
-
-  private:
-    int previous_;
-};
-
-}  // namespace
 
 bool WithinPictureCap(qint64 width, qint64 height) {
     return width > 0 && height > 0 && width <= kPictureCapBytes / 4 / height;
 }
 
-QImage ReadBitmapFile(const QString& path) {
-    QImageReader reader(path, "BMP");
-    const QSize size = reader.size();
-    if (!WithinPictureCap(size.width(), size.height())) return QImage();
-    const TReaderLimit limit;
-    return reader.read();
+QSize FittedSize(qint64 width, qint64 height, QSize box) {
+    if (width <= 0 || height <= 0) return QSize();
+    if (box.isValid()) {
+        width = std::min<qint64>(width, std::max(1, box.width()));
+        height = std::min<qint64>(height, std::max(1, box.height()));
+    }
+    if (!WithinPictureCap(width, height)) {
+        const double shrink = std::sqrt(static_cast<double>(kPictureCapBytes) / 4 /
+                                        (static_cast<double>(width) * static_cast<double>(height)));
+        width = std::max<qint64>(1, static_cast<qint64>(static_cast<double>(width) * shrink));
+        height = std::max<qint64>(1, static_cast<qint64>(static_cast<double>(height) * shrink));
+        // Rounding, or a side held at one pixel, may leave it over.
+        const qint64 pixels = kPictureCapBytes / 4;
+        if (!WithinPictureCap(width, height)) {
+            if (width >= height)
+                width = pixels / height;
+            else
+                height = pixels / width;
+        }
+    }
+    return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 
 }  // namespace TVostrin

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTemporaryFile>
 
+#include "PrintElement/BitmapReader.h"
 #include "PrintElement/PictureCap.h"
 #include "PrintElement/PieDrawing.h"
 #include "PrintElement/PrintUnits.h"
@@ -66,10 +67,11 @@ bool TPieChart::Print(TCanvas* canvas) {
         QTemporaryFile file(QDir::tempPath() + QStringLiteral("/bmpXXXXXX.bmp"));
         if (!file.open() || !chart.save(&file, "BMP")) return true;
         file.close();
-        const QImage picture = ReadBitmapFile(file.fileName());
-        if (picture.isNull()) return true;
         const int dx = XToDots(x), dy = YToDots(y);
-        canvas->StretchDraw({dx, dy, dx + WidthToDots(width), dy + HeightToDots(height)}, picture);
+        const int dw = WidthToDots(width), dh = HeightToDots(height);
+        const QImage picture = ReadBitmapFile(file.fileName(), QSize(dw, dh));
+        if (picture.isNull()) return true;
+        canvas->StretchDraw({dx, dy, dx + dw, dy + dh}, picture);
     } catch (...) {
         // A failing element leaves the page to the others.
     }

@@ -5,9 +5,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 
+#include "ChildCostTestSupport.h"
 #include "PrintElement/PrintElementFactory.h"
 #include "PrintElement/RawPrinterChannel.h"
 #include "PrintTestSupport.h"
@@ -15,6 +17,11 @@
 #include "ZPrinters/ZPrinterCanvas.h"
 
 namespace printtest {
+
+// An "image" element of the picture at path, with its box given as attributes.
+inline std::string ImageElement(const QString& path, const std::string& box) {
+    return "<image " + box + " value=\"" + path.toStdString() + "\"/>";
+}
 
 class ElementPage : public ScriptedRenderer {
   protected:
@@ -54,7 +61,35 @@ class ElementPage : public ScriptedRenderer {
         return Pages().empty() ? QImage() : Pages().back().image;
     }
 
+    // What drawing the picture at path `times` times into the box (x, y, width, height in
+    // tenths of a millimetre) on one page costs, in a child process; its result is the RGB
+    // colour of the page at dot (x, y) + (300, 300).
+    testcost::ChildCost CostOfDrawing(
+        const QString& path, int times,
+        const std::string& box = R"(x="0" y="0" width="600" height="600")") {
+        return testcost::CostInChild([&] {
+            Open();
+            for (int i = 0; i < times; ++i) Draw(ImageElement(path, box));
+            return static_cast<int>(Close().pixel(300, 300) & 0xFFFFFF);
+        });
+    }
+
     std::unique_ptr<Zprinters::TZPrinter> printer;
+};
+
+// Files written into a temporary folder of the test's own.
+class TestFiles {
+  public:
+    // The path of the file name, written with bytes.
+    QString Write(const QString& name, const QByteArray& bytes) {
+        QFile file(dir_.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+  private:
+    QTemporaryDir dir_;
 };
 
 // A file in the folder of the running program, removed when the test ends.

@@ -12,12 +12,15 @@
 
 #include "Build/ErrorLog.h"
 #include "ElementPageTestSupport.h"
+#include "JpegTestSupport.h"
 #include "PrintElement/JpegDecoder.h"
 #include "PrintElement/MyImage.h"
 #include "PrintElement/Print.h"
 #include "TimingTestSupport.h"
 
 using namespace printtest;
+using jpegtest::ClaimingSize;
+using jpegtest::SmallJpeg;
 
 namespace {
 
@@ -87,51 +90,6 @@ QRect PaintedBounds(const QImage& img, const QRect& within = QRect()) {
                        [](QRgb p) { return qGray(p) < 250; });
 }
 
-// A small dark grey JPEG file (16 x 16, baseline or progressive, its colours subsampled or not) in
-// memory.
-QByteArray SmallJpeg(bool progressive, bool fullColour) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = 16;
-    cinfo.image_height = 16;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    if (fullColour)
-        for (int c = 0; c < cinfo.num_components; ++c)
-            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    if (progressive) jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(16 * 3, 64);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW line = row.data();
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
-    std::free(buffer);
-    return bytes;
-}
-
-// The file with a frame header that claims width x height pixels: a decompression bomb, whose
-// few hundred bytes of data run out after the first blocks.
-QByteArray ClaimingSize(QByteArray jpeg, int width, int height) {
-    int sof = jpeg.indexOf("\xFF\xC0");
-    if (sof < 0) sof = jpeg.indexOf("\xFF\xC2");
-    EXPECT_GT(sof, 0);
-    jpeg[sof + 5] = char(height >> 8);
-    jpeg[sof + 6] = char(height & 0xFF);
-    jpeg[sof + 7] = char(width >> 8);
-    jpeg[sof + 8] = char(width & 0xFF);
-    return jpeg;
-}
-
 class ImageElementTest : public ElementPage {
   protected:
     QTemporaryDir dir;
@@ -139,9 +97,6 @@ class ImageElementTest : public ElementPage {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(TwoColours().save(path, format, 100));
         return path;
-    }
-    static std::string Image(const QString& path, const std::string& box) {
-        return "<image " + box + " value=\"" + path.toStdString() + "\"/>";
     }
     QString WriteBytes(const QString& name, const QByteArray& data) {
         QFile f(dir.filePath(name));
@@ -156,7 +111,7 @@ class ImageElementTest : public ElementPage {
         for (int run = 0; run < 3; ++run) {
             Open();
             const double start = testtiming::ThreadCpuMs();
-            EXPECT_TRUE(Draw(Image(path, R"(x="0" y="0" width="600" height="600")")));
+            EXPECT_TRUE(Draw(ImageElement(path, R"(x="0" y="0" width="600" height="600")")));
             least = std::min(least, testtiming::ThreadCpuMs() - start);
             Close();
         }
@@ -171,7 +126,7 @@ TEST_F(ImageElementTest, BitmapAndJpegAreStretchedIntoTheirBoxes) {
     const QString jpg = Write("b.JPG", "JPG");
     auto tree = LoadTree("<doc>" +
                          Page("<offsetx>100</offsetx>",
-                              Image(bmp, R"(x="200" y="100" width="400" height="100")") +
+                              ImageElement(bmp, R"(x="200" y="100" width="400" height="100")") +
                                   "<image x=\"200\" y=\"300\" width=\"200\" height=\"50\">" +
                                   jpg.toStdString() + "</image>") +
                          "</doc>");
@@ -197,8 +152,8 @@ TEST_F(ImageElementTest, CmykAndYcckJpegsAreDrawnInTheirColours) {
     WriteCmykJpeg(cmyk, JCS_CMYK);
     WriteCmykJpeg(ycck, JCS_YCCK);
     Open();
-    EXPECT_TRUE(Draw(Image(cmyk, R"(x="100" y="100" width="400" height="100")")));
-    EXPECT_TRUE(Draw(Image(ycck, R"(x="100" y="300" width="400" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(cmyk, R"(x="100" y="100" width="400" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(ycck, R"(x="100" y="300" width="400" height="100")")));
     const QImage page = Close();
     for (int top : {100, 300}) {
         SCOPED_TRACE(top);
@@ -220,11 +175,11 @@ TEST_F(ImageElementTest, OnlyBmpAndJpgExtensionsOfExistingFilesAreDrawn) {
     const QString renamed = dir.filePath("e.bmp");
     QFile::copy(Write("e.jpg", "JPG"), renamed);  // JPEG bytes under a bitmap name
     Open();
-    EXPECT_TRUE(Draw(Image(jpeg, R"(width="100" height="100")")));
-    EXPECT_TRUE(Draw(Image(png, R"(width="100" height="100")")));
-    EXPECT_TRUE(Draw(Image(renamed, R"(width="100" height="100")")));
-    EXPECT_TRUE(Draw(Image(dir.filePath("missing.bmp"), R"(width="100" height="100")")));
-    EXPECT_TRUE(Draw(Image(dir.path(), R"(width="100" height="100")")));  // a folder
+    EXPECT_TRUE(Draw(ImageElement(jpeg, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(png, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(renamed, R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(dir.filePath("missing.bmp"), R"(width="100" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(dir.path(), R"(width="100" height="100")")));  // a folder
     EXPECT_TRUE(Draw(R"(<image width="100" height="100"/>)"));
     const QImage page = Close();
     EXPECT_TRUE(NearBounds(page, kRed).isNull());
@@ -281,7 +236,7 @@ TEST_F(ImageElementTest, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
 
     std::string elements;
     for (const QString& path : {garbage, empty, text, cut, big})
-        elements += Image(path, R"(x="0" y="0" width="400" height="200")");
+        elements += ImageElement(path, R"(x="0" y="0" width="400" height="200")");
     elements += R"(<rect left="500" top="500" right="600" bottom="600" fillcolor="0,255,0"/>)";
     auto tree = LoadTree("<doc>" + Page("", elements) + "</doc>");
     ASSERT_TRUE(tree);
@@ -291,27 +246,28 @@ TEST_F(ImageElementTest, DamagedJpegDrawsNothingAndLaterElementsStillDraw) {
 }
 
 TEST_F(ImageElementTest, JpegsAreDecodedNearTheSizeOfTheirBox) {
-    // A real picture is decoded at the smallest scale that still covers its box.
+    // A real picture is decoded at the smallest scale that still covers its box, and made the
+    // size of its box (no larger than itself).
     const QImage big = TwoColours().scaled(800, 400);
     const QString real = dir.filePath("real.jpg");
     ASSERT_TRUE(big.save(real, "JPG", 100));
     EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(100, 50)).size(), QSize(100, 50));
-    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(101, 50)).size(), QSize(200, 100));
-    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(700, 10)).size(), QSize(700, 350));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(101, 50)).size(), QSize(101, 50));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(700, 10)).size(), QSize(700, 10));
     EXPECT_EQ(TVostrin::DecodeJpegFile(real, QSize(2000, 2000)).size(), QSize(800, 400));
     EXPECT_EQ(TVostrin::DecodeJpegFile(real).size(), QSize(800, 400));
     Open();
-    EXPECT_TRUE(Draw(Image(real, R"(x="100" y="100" width="400" height="100")")));
+    EXPECT_TRUE(Draw(ImageElement(real, R"(x="100" y="100" width="400" height="100")")));
     const QImage page = Close();
     EXPECT_NEAR(NearBounds(page, kRed).right(), 299, 2);
     EXPECT_NEAR(NearBounds(page, QColor(0, 0, 255)).left(), 300, 2);
 
-    // Files of a few hundred bytes claiming 5000 x 5000 pixels and twice as many: each decoded
-    // at 1/8 for its box of 600 x 600 dots, the time about doubling with the area.
+    // Files of a few hundred bytes claiming 5000 x 5000 pixels and twice as many: each made
+    // 600 x 600 for its box, the time no more than doubling with the area.
     const QByteArray small = SmallJpeg(false, false);
     const QString bomb = WriteBytes("bomb.jpg", ClaimingSize(small, 5000, 5000));
     const QString twice = WriteBytes("twice.jpg", ClaimingSize(small, 7071, 7071));
-    EXPECT_EQ(TVostrin::DecodeJpegFile(bomb, QSize(600, 600)).size(), QSize(625, 625));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(bomb, QSize(600, 600)).size(), QSize(600, 600));
     const double once = DrawMs(bomb);
     const double doubled = DrawMs(twice);
     EXPECT_EQ(PaintedBounds(Pages().back().image), QRect(0, 0, 600, 600));
@@ -321,17 +277,18 @@ TEST_F(ImageElementTest, JpegsAreDecodedNearTheSizeOfTheirBox) {
 
 // A 600-dpi scan of an A3 page (7016 x 9921 pixels, 278 MB at four bytes a pixel) in an A4 box
 // and a photo of 100 million pixels in a box of 120 x 80 mm: each is decoded at the fraction its
-// box needs and drawn filling its box (as far as the page of 1000 x 600 dots shows it).
+// box needs, made the size of its box and drawn filling it (as far as the page of 1000 x 600
+// dots shows it).
 TEST_F(ImageElementTest, PicturesFarLargerThanTheirBoxAreDecodedSmallerAndDrawn) {
     const QString scan = WriteBytes("scan.jpg", ClaimingSize(SmallJpeg(false, false), 7016, 9921));
     const QString photo =
         WriteBytes("photo.jpg", ClaimingSize(SmallJpeg(false, false), 12240, 8160));
-    EXPECT_EQ(TVostrin::DecodeJpegFile(scan, QSize(2100, 2970)).size(), QSize(2631, 3721));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(scan, QSize(2100, 2970)).size(), QSize(2100, 2970));
     Open();
-    EXPECT_TRUE(Draw(Image(scan, R"(x="0" y="0" width="2100" height="2970")")));
+    EXPECT_TRUE(Draw(ImageElement(scan, R"(x="0" y="0" width="2100" height="2970")")));
     EXPECT_EQ(PaintedBounds(Close()), QRect(0, 0, 1000, 600));
     Open();
-    EXPECT_TRUE(Draw(Image(photo, R"(x="100" y="100" width="1200" height="800")")));
+    EXPECT_TRUE(Draw(ImageElement(photo, R"(x="100" y="100" width="1200" height="800")")));
     EXPECT_EQ(PaintedBounds(Close()), QRect(100, 100, 900, 500));
 }
 
@@ -350,19 +307,27 @@ TEST_F(ImageElementTest, JpegsBeyondThePictureCapAreRefused) {
     scans.insert(last, scan.repeated(1000));
     const QString many = WriteBytes("many.jpg", scans);
     const double start = testtiming::ThreadCpuMs();
-    EXPECT_EQ(TVostrin::DecodeJpegFile(bomb, QSize(1000, 1000)).size(), QSize(2000, 2000));
+    EXPECT_EQ(TVostrin::DecodeJpegFile(bomb, QSize(1000, 1000)).size(), QSize(1000, 1000));
     for (const QString& path : {deep, many}) {
         SCOPED_TRACE(path.toStdString());
-        EXPECT_TRUE(TVostrin::DecodeJpegFile(path, QSize(1000, 1000)).isNull());
+        bool refused = false;
+        EXPECT_TRUE(TVostrin::DecodeJpegFile(path, QSize(1000, 1000), &refused).isNull());
+        EXPECT_TRUE(refused);
     }
+    // A file that is damaged, not refused.
+    bool refused = true;
+    EXPECT_TRUE(TVostrin::DecodeJpegFile(WriteBytes("cut.jpg", SmallJpeg(false, false).left(40)),
+                                         QSize(10, 10), &refused)
+                    .isNull());
+    EXPECT_FALSE(refused);
     EXPECT_LT(testtiming::ThreadCpuMs() - start, 300 * testtiming::kSlowdown);
     // The largest picture within the cap is still drawn.
     const QString widest =
         WriteBytes("widest.jpg", ClaimingSize(SmallJpeg(false, false), 8192, 8192));
     Open();
     for (const QString& path : {deep, many})
-        EXPECT_TRUE(Draw(Image(path, R"(x="0" y="0" width="1000" height="1000")")));
-    EXPECT_TRUE(Draw(Image(widest, R"(x="100" y="100" width="100" height="100")")));
+        EXPECT_TRUE(Draw(ImageElement(path, R"(x="0" y="0" width="1000" height="1000")")));
+    EXPECT_TRUE(Draw(ImageElement(widest, R"(x="100" y="100" width="100" height="100")")));
     const QImage page = Close();
     EXPECT_EQ(PaintedBounds(page), QRect(100, 100, 100, 100));
 }
