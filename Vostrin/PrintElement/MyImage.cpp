@@ -4,6 +4,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "Build/ErrorLog.h"
 #include "PrintElement/BitmapReader.h"
@@ -41,13 +42,15 @@ bool TMyImage::Print(TCanvas* canvas) {
         const QSize box(std::max(1, std::abs(w)), std::max(1, std::abs(h)));
         QImage picture;
         if (ext == QLatin1String("bmp"))
-            picture = ReadBitmapFile(path, box);
+            picture = ReadBitmapFile(path, box, &Refused);
         else if (ext == QLatin1String("jpg"))
-            picture = DecodeJpegFile(path, box);
+            picture = DecodeJpegFile(path, box, &Refused);
         else
             return true;
         if (picture.isNull()) return true;
         canvas->StretchDraw({x, y, x + w, y + h}, picture);
+    } catch (const std::bad_alloc&) {
+        Refused = true;
     } catch (...) {
         // A failing element leaves the page to the others.
     }

@@ -2,7 +2,7 @@
 // path in "value" (or the text content). Windows bitmaps (".bmp") and JPEG files (".jpg") are
 // drawn; other files, and files that are missing or cannot be decoded, draw nothing. A picture
 // is made at the size of its box in printer dots (or its own size, if smaller); one that the
-// picture cap refuses is left out.
+// picture cap refuses is left out and marked Refused.
 #pragma once
 
 #include <QString>

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QTemporaryFile>
+#include <new>
 
 #include "PrintElement/BitmapReader.h"
 #include "PrintElement/PictureCap.h"
@@ -18,7 +19,7 @@ namespace TVostrin {
 namespace {
 
 // A chart wider or taller than this many screen pixels, or whose bitmap would pass the picture
-// cap, is not drawn.
+// cap, is not drawn: it is refused.
 constexpr int kMaxChartPixels = 10000;
 
 QSize ScreenPixelsPerInch() {
@@ -55,10 +56,17 @@ bool TPieChart::Print(TCanvas* canvas) {
         const QSize ppi = ScreenPixelsPerInch();
         const int pw = SizeToDots(width, ppi.width());
         const int ph = SizeToDots(height, ppi.height());
-        if (pw > kMaxChartPixels || ph > kMaxChartPixels || !WithinPictureCap(pw, ph)) return true;
+        if (pw <= 0 || ph <= 0) return true;
+        if (pw > kMaxChartPixels || ph > kMaxChartPixels || !WithinPictureCap(pw, ph)) {
+            Refused = true;
+            return true;
+        }
 
         QImage chart(pw, ph, QImage::Format_RGB32);
-        if (chart.isNull()) return true;
+        if (chart.isNull()) {
+            Refused = true;
+            return true;
+        }
         chart.fill(Qt::white);
         DrawPie(chart, ParsePieSlices(Node->AttributeValue("value")), LookOf(Node, ppi.height()));
 
@@ -69,9 +77,11 @@ bool TPieChart::Print(TCanvas* canvas) {
         file.close();
         const int dx = XToDots(x), dy = YToDots(y);
         const int dw = WidthToDots(width), dh = HeightToDots(height);
-        const QImage picture = ReadBitmapFile(file.fileName(), QSize(dw, dh));
+        const QImage picture = ReadBitmapFile(file.fileName(), QSize(dw, dh), &Refused);
         if (picture.isNull()) return true;
         canvas->StretchDraw({dx, dy, dx + dw, dy + dh}, picture);
+    } catch (const std::bad_alloc&) {
+        Refused = true;
     } catch (...) {
         // A failing element leaves the page to the others.
     }

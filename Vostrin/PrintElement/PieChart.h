@@ -11,7 +11,8 @@ namespace TVostrin {
 class TPieChart : public TPrintElement {
   public:
     using TPrintElement::TPrintElement;
-    // Draws the chart; the temporary file is always removed. Always true.
+    // Draws the chart; the temporary file is always removed. A chart too large for the
+    // picture cap is not drawn and is marked Refused. Always true.
     bool Print(TCanvas* canvas) override;
 };
 

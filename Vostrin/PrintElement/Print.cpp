@@ -44,6 +44,7 @@ int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
         // The settings last applied to the printer; applying the same again would only look
         // the device up and merge its settings once more for every page.
         std::optional<TPageSettings> applied;
+        bool refused = false;
         const int pageCount = xml->ChildCount();
         for (int p = 0; p < pageCount; ++p) {
             std::unique_ptr<TXml> page(xml->ChildAt(p));
@@ -76,9 +77,12 @@ int TPrint::PrintOn(TXml* xml, TZPrinter* printer, unsigned char) {
                 element->DpiY = dpi.Y;
                 element->PrinterHandle = printer->GetHandle();
                 endPage = element->Print(printer->Canvas.get());
+                refused = refused || element->Refused;
             }
             if (endPage) printer->EndPage();
         }
+        // Every page went out, but a picture left out of one is not silently lost.
+        if (refused) return VOSTRIN_PRINT_FAILED;
     } catch (...) {
         return VOSTRIN_PAGE_LOOP_FAILED;
     }

@@ -57,6 +57,10 @@ class TPrintElement {
     Zprinters::HDC PrinterHandle = nullptr;
     // The element's node in the printable tree; borrowed from the page loop.
     TXml* Node = nullptr;
+    // Set by Print when the element left out a picture that the library refuses to make for
+    // what it would cost (beyond the picture cap, or the memory is not to be had); the page
+    // loop reports it in its status.
+    bool Refused = false;
 
     // Draws the element; true when the page may be ended after it. The base draws nothing.
     virtual bool Print(TCanvas* canvas);

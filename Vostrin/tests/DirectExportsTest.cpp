@@ -1,5 +1,9 @@
 // The direct print exports: status codes, counts and what reaches the printer.
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
@@ -137,6 +141,77 @@ TEST_F(DirectExportsTest, PrintableFileWithGreaterThanInValuesPrintsEveryPage) {
               -1001);
     EXPECT_EQ(pages, 77);
     EXPECT_EQ(sys->docs.size(), 1u);
+}
+
+// A picture the picture cap refuses (a progressive JPEG file claiming 11000 x 11000 pixels,
+// whose decoding needs more memory than the cap) is reported: every page prints without it and
+// the call returns -1003, on a printer of its own, in a package document and from a printable
+// file. A picture file that is missing prints nothing and fails nothing.
+TEST_F(DirectExportsTest, APictureTheCapRefusesFailsThePrintAfterEveryPage) {
+    QTemporaryDir dir;
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(small));
+    const int sof = jpeg.indexOf("\xFF\xC2");
+    ASSERT_GT(sof, 0);
+    jpeg[sof + 5] = jpeg[sof + 7] = char(11000 >> 8);
+    jpeg[sof + 6] = jpeg[sof + 8] = char(11000 & 0xFF);
+    QFile bomb(dir.filePath("bomb.jpg"));
+    ASSERT_TRUE(bomb.open(QIODevice::WriteOnly));
+    bomb.write(jpeg);
+    bomb.close();
+    auto write = [&](const QString& name, const std::string& text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.c_str());
+        return dir.filePath(name).toStdString();
+    };
+    auto layoutWith = [&](const QString& name, const QString& picture) {
+        return write(name,
+                     "<layout><pages><page continue=\"true\"><reporttable>"
+                     "<image x=\"0\" y=\"0\" width=\"100\" height=\"100\" value=\"" +
+                         picture.toStdString() +
+                         "\"/><record><row repeatnum=\"2\" ystep=\"100\"><field "
+                         "x=\"200\" y=\"300\">name</field></row></record></reporttable>"
+                         "</page></pages></layout>");
+    };
+    const std::string refused = layoutWith("refused.xml", bomb.fileName());
+    const std::string missing = layoutWith("missing.xml", dir.filePath("none.jpg"));
+
+    EXPECT_EQ(
+        PrintOneCustomXml(roll.c_str(), "", refused.c_str(), &env, &sheets, &pages, "Scripted", 0),
+        -1003);
+    EXPECT_EQ(pages, 2);
+    ASSERT_EQ(sys->docs.size(), 1u);
+    EXPECT_TRUE(sys->LastDoc()->ended);
+    EXPECT_EQ(PagesOfLastDoc(), 2);
+    EXPECT_EQ(
+        PrintOneCustomXml(roll.c_str(), "", missing.c_str(), &env, &sheets, &pages, "Scripted", 0),
+        0);
+    EXPECT_EQ(PagesOfLastDoc(), 2);
+
+    ASSERT_EQ(BeginPkgDoc("Bundle", "Scripted", 'P'), 0);
+    EXPECT_EQ(
+        PrintOneCustomXml2(roll.c_str(), "", refused.c_str(), &env, &sheets, &pages, "Scripted", 0),
+        -1003);
+    EXPECT_EQ(
+        PrintOneCustomXml2(roll.c_str(), "", missing.c_str(), &env, &sheets, &pages, "Scripted", 0),
+        0);
+    EXPECT_EQ(EndPkgDoc("Scripted"), 0);
+    EXPECT_EQ(PagesOfLastDoc(), 4);
+
+    const std::string printable = write(
+        "printable.xml",
+        "<doc><page><reporttable><image width=\"100\" height=\"100\" "
+        "value=\"" +
+            bomb.fileName().toStdString() + "\"/><text value=\"x\"/></reporttable></page></doc>");
+    EXPECT_EQ(PrintPrintableXml(printable.c_str(), nullptr, 0), -1003);
+    EXPECT_EQ(PagesOfLastDoc(), 1);
 }
 
 TEST_F(DirectExportsTest, CustomerPortionWithoutPrinting) {

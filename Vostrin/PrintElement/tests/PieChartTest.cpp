@@ -49,11 +49,11 @@ class PieChartTest : public ElementPage {
         ElementPage::SetUp();
         LoadTree("<warm-up/>");  // the trees' own folder is made before TMPDIR changes
     }
-    // Prints one page with the element and returns its image.
-    QImage PrintPage(const std::string& elements) {
+    // Prints one page with the element, expecting the status, and returns its image.
+    QImage PrintPage(const std::string& elements, int status = 0) {
         auto tree = LoadTree("<doc>" + Page("", elements) + "</doc>");
         EXPECT_TRUE(tree);
-        EXPECT_EQ(TVostrin::TPrint().Print(tree.get(), nullptr, 0), 0);
+        EXPECT_EQ(TVostrin::TPrint().Print(tree.get(), nullptr, 0), status);
         return Pages().empty() ? QImage() : Pages().back().image;
     }
     static std::string Pie(const std::string& value, const std::string& more = "") {
@@ -229,17 +229,20 @@ TEST_F(PieChartTest, UnusableTemporaryFolderOrEmptyBoxDrawsNothing) {
         const QImage page = PrintPage(Pie("1,A,(255,0,0)"));
         EXPECT_TRUE(BoundsOf(page, kRed).isNull());
     }
-    QImage page =
-        PrintPage(R"x(<piechart x="100" y="100" width="0" height="400" value="1,A,(255,0,0)"/>)x"
-                  R"x(<piechart x="100" y="100" width="-50" height="400" value="1,A,(255,0,0)"/>)x"
-                  R"x(<piechart x="100" y="100" width="2000000000" height="2000000000" )x"
-                  R"x(value="1,A,(255,0,0)"/>)x");
+    QImage page = PrintPage(
+        R"x(<piechart x="100" y="100" width="0" height="400" value="1,A,(255,0,0)"/>)x"
+        R"x(<piechart x="100" y="100" width="-50" height="400" value="1,A,(255,0,0)"/>)x");
     EXPECT_TRUE(BoundsOf(page, kRed).isNull());
-    // A chart of 9448 x 9448 screen pixels: its bitmap would pass the picture cap of 256 MB, so
-    // none is made.
+    // Charts of 9448 x 9448 screen pixels and far beyond: their bitmap would pass the picture
+    // cap of 256 MB, so none is made, and the print reports the chart it left out.
     const double start = testtiming::ThreadCpuMs();
     page = PrintPage(R"x(<piechart x="0" y="0" width="25000" height="25000" )x"
-                     R"x(value="1,A,(255,0,0)"/>)x");
+                     R"x(value="1,A,(255,0,0)"/>)x",
+                     VOSTRIN_PRINT_FAILED);
+    EXPECT_TRUE(BoundsOf(page, kRed).isNull());
+    page = PrintPage(R"x(<piechart x="100" y="100" width="2000000000" height="2000000000" )x"
+                     R"x(value="1,A,(255,0,0)"/>)x",
+                     VOSTRIN_PRINT_FAILED);
     EXPECT_LT(testtiming::ThreadCpuMs() - start, 300 * testtiming::kSlowdown);
     EXPECT_TRUE(BoundsOf(page, kRed).isNull());
     Open();
