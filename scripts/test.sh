@@ -26,22 +26,28 @@ cmake --build build -j"$JOBS"
 # A build leaves the school's data in the program folder alone (in a build folder of its own).
 JOBS="$JOBS" bash scripts/build-keeps-data.sh
 
-# A short bounded run of the XML parser's fuzz target, beside the sanitizer build below (it keeps
-# one core busy); its output is shown when both have ended.
-fuzzlog="$ROOT/build/xml-fuzz.log"
-bash Vostrin/xml/fuzz/run.sh 60 >"$fuzzlog" 2>&1 &
-fuzz=$!
+# Short bounded runs of the fuzz targets of the XML parser and of the layout builder, beside the
+# sanitizer build below (each keeps one core busy); their output is shown when all have ended.
+fuzz_targets=(xml Build)
+fuzz_pids=()
+for target in "${fuzz_targets[@]}"; do
+    bash "Vostrin/$target/fuzz/run.sh" 60 >"$ROOT/build/fuzz-$target.log" 2>&1 &
+    fuzz_pids+=($!)
+done
 
 # Debug keeps the assertions; line tables (-g1) are all the sanitizers' reports need and compile
 # faster than full debug information.
 cmake -S . -B build-asan -DTW_BUILD_TESTS=ON -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 >/dev/null
 cmake --build build-asan -j"$JOBS"
-fuzz_status=0
-wait "$fuzz" || fuzz_status=$?
-tail -n 25 "$fuzzlog"
-if [ "$fuzz_status" -ne 0 ]; then
-    echo "XML fuzzing failed (exit $fuzz_status); the whole log is $fuzzlog"
-    exit "$fuzz_status"
-fi
+for i in "${!fuzz_targets[@]}"; do
+    fuzzlog="$ROOT/build/fuzz-${fuzz_targets[$i]}.log"
+    fuzz_status=0
+    wait "${fuzz_pids[$i]}" || fuzz_status=$?
+    tail -n 25 "$fuzzlog"
+    if [ "$fuzz_status" -ne 0 ]; then
+        echo "${fuzz_targets[$i]} fuzzing failed (exit $fuzz_status); the whole log is $fuzzlog"
+        exit "$fuzz_status"
+    fi
+done
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest -j"$TEST_JOBS" --output-on-failure)

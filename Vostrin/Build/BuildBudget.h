@@ -8,14 +8,22 @@
 
 #include "TXml.h"
 
+#ifndef TW_BUILD_MAX_NODES
+#define TW_BUILD_MAX_NODES 1000000
+#endif
+#ifndef TW_BUILD_MAX_TEXT_BYTES
+#define TW_BUILD_MAX_TEXT_BYTES (64LL << 20)
+#endif
+
 namespace TVostrin {
 
 class BuildBudget {
   public:
     // The most nodes, and bytes of their text (tags, attribute names and values, content), one
-    // build makes: a few hundred MB of printable tree.
-    static constexpr long long kMaxNodes = 1000000;
-    static constexpr long long kMaxTextBytes = 64LL << 20;
+    // build makes: a few hundred MB of printable tree. The builder's fuzz target compiles with
+    // smaller ones, so that a job cut short costs it a fraction of a second.
+    static constexpr long long kMaxNodes = TW_BUILD_MAX_NODES;
+    static constexpr long long kMaxTextBytes = TW_BUILD_MAX_TEXT_BYTES;
 
     explicit BuildBudget(long long maxNodes = kMaxNodes, long long maxTextBytes = kMaxTextBytes)
         : maxNodes_(maxNodes), maxTextBytes_(maxTextBytes) {}

@@ -12,6 +12,10 @@
 #include "TXml.h"
 #include "Vostrin.h"  // the status codes
 
+#ifndef TW_BUILD_MAX_PAGES
+#define TW_BUILD_MAX_PAGES 200000
+#endif
+
 namespace TVostrin {
 
 class CBuildPrintData {
@@ -39,8 +43,9 @@ class CBuildPrintData {
     // Whether the last build's template asked for two-sided printing.
     bool Duplex() const { return duplex_; }
 
-    // The most pages one page loop builds; a job that needs more is cut short and fails.
-    static constexpr int kPageBuildLimit = 200000;
+    // The most pages one page loop builds; a job that needs more is cut short and fails. (The
+    // builder's fuzz target compiles with fewer.)
+    static constexpr int kPageBuildLimit = TW_BUILD_MAX_PAGES;
 
   private:
     bool duplex_ = false;
