@@ -15,6 +15,8 @@ QSize FittedSize(qint64 width, qint64 height, QSize box) {
         width = std::min<qint64>(width, std::max(1, box.width()));
         height = std::min<qint64>(height, std::max(1, box.height()));
     }
+    width = std::min(width, kMaxPictureSide);
+    height = std::min(height, kMaxPictureSide);
     if (!WithinPictureCap(width, height)) {
         const double shrink = std::sqrt(static_cast<double>(kPictureCapBytes) / 4 /
                                         (static_cast<double>(width) * static_cast<double>(height)));

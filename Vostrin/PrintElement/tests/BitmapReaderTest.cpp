@@ -369,6 +369,14 @@ TEST_F(BitmapReaderTest, BitmapsCostTheirBytesAndTheirBoxWhateverSizeTheyClaim) 
     EXPECT_LT(bmpCost.cpuMs, 2 * jpegCost.cpuMs + 50 * testtiming::kSlowdown) << jpegCost.cpuMs;
     EXPECT_LT(twiceCost.peakMb, bmpCost.peakMb + 20);
     EXPECT_LT(twiceCost.cpuMs, 1.5 * bmpCost.cpuMs + 50 * testtiming::kSlowdown);
+    // One row as wide as a bitmap can claim, in a box as wide as a page can hold: made no wider
+    // than 65535 pixels, in a few MB.
+    const QString row = Write("row.bmp", RunLengthBomb(2147483647, 1, dark));
+    EXPECT_EQ(TVostrin::ReadBitmapFile(row, QSize(1 << 29, 1)).size(), QSize(65535, 1));
+    const testcost::ChildCost rowCost =
+        CostOfDrawing(row, 1, R"(x="0" y="0" width="2000000000" height="10")");
+    ASSERT_TRUE(rowCost.ran);
+    EXPECT_LT(rowCost.peakMb, bmpCost.peakMb + 20);
 
     const QString picture = Write("picture.bmp", RedAndBlue(10000, 9000));
     Open();
