@@ -20,7 +20,7 @@
 
 #include "SchoolGen.h"
 #include "db/Database.h"
-#include "shell/mdlPublic.h"
+#include "shell/AppState.h"
 #include "timetable/mdlBuildKb.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QTreeWidgetItem>
 #include <algorithm>
 
+#include "shell/FailureText.h"
 #include "ui/MsgBox.h"
 
 namespace tw::data {

@@ -11,7 +11,6 @@
 
 #include "shell/AppState.h"
 #include "shell/OpenDatabase.h"
-#include "shell/mdlPublic.h"
 #include "store/MasterData.h"
 #include "store/Outcome.h"
 #include "ui/DataForm.h"

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 
 #include "DataEntry.h"
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
 #include "store/ClassOrder.h"
 #include "store/MasterData.h"
 #include "ui/Combo.h"

@@ -10,8 +10,9 @@
 
 #include "DataEntry.h"
 #include "db/CodeOrder.h"
+#include "db/Database.h"
+#include "shell/AppState.h"
 #include "shell/FailureText.h"
-#include "shell/mdlPublic.h"
 #include "store/Names.h"
 #include "store/Plan.h"
 #include "ui/Combo.h"

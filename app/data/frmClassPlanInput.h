@@ -8,7 +8,6 @@
 #include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/ReadFailures.h"
-#include "shell/mdlPublic.h"
 
 class QComboBox;
 class QGroupBox;

@@ -9,8 +9,10 @@
 #include <QPushButton>
 
 #include "DataEntry.h"
+#include "db/Database.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
 #include "shell/NameLists.h"
-#include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/WeekGrid.h"
 

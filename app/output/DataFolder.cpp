@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 
 namespace tw::output {
 

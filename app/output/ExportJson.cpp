@@ -7,7 +7,7 @@
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
-#include "shell/mdlPublic.h"
+#include "shell/Settings.h"
 #include "text/Gbk.h"
 
 namespace tw::output {

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 
 namespace tw::output {
 

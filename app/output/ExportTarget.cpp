@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 
 #include "output/DataFolder.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 
 namespace tw::output {
 

@@ -6,8 +6,9 @@
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
 #include "shell/OpenDatabase.h"
-#include "shell/mdlPublic.h"
 #include "ui/Combo.h"
 #include "ui/MsgBox.h"
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <utility>
 
+#include "db/Database.h"
 #include "output/DataFolder.h"
 #include "output/GridRows.h"
 #include "output/OutputStatus.h"
-#include "shell/mdlPublic.h"
+#include "shell/Settings.h"
 #include "text/Gbk.h"
 
 namespace tw::output {

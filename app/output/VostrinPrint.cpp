@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 
 namespace tw::output {
 

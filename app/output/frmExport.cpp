@@ -13,14 +13,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "db/Database.h"
 #include "output/ExportJson.h"
 #include "output/ExportProcess.h"
 #include "output/ExportTarget.h"
 #include "output/OutputRun.h"
 #include "output/OutputStatus.h"
+#include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 #include "store/Names.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"

@@ -11,15 +11,15 @@
 #include "VostrinPrint.h"
 #include "db/Database.h"
 #include "output/OutputRun.h"
+#include "shell/AppState.h"
 #include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 #include "store/Names.h"
 #include "store/OutputRows.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
-#include "ui/MsgBox.h"
 
 namespace tw::output {
 

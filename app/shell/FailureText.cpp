@@ -1,7 +1,7 @@
 #include "FailureText.h"
 
+#include "OpenFailureText.h"
 #include "db/Database.h"
-#include "mdlPublic.h"
 #include "store/MasterData.h"
 
 namespace tw::shell {

@@ -6,11 +6,15 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "AppState.h"
 #include "FailureText.h"
 #include "OpenDatabase.h"
+#include "OpenFailureText.h"
+#include "ProgramFolder.h"
+#include "Settings.h"
+#include "db/Database.h"
 #include "frmMain.h"
 #include "ini/PrivateProfile.h"
-#include "mdlPublic.h"
 #include "store/School.h"
 #include "ui/MsgBox.h"
 

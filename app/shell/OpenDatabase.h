@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "shell/AppState.h"
-#include "shell/FailureText.h"
 #include "store/Outcome.h"
 
 namespace tw::shell {

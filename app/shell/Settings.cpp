@@ -1,12 +1,12 @@
 // Readers of the settings file kbxt.ini in the program folder. The file is read anew at every
 // call; a missing file gives every default.
-#include <QDesktopServices>
+#include "Settings.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
+#include "ProgramFolder.h"
 #include "ini/PrivateProfile.h"
-#include "mdlPublic.h"
 
 namespace tw::shell {
 
@@ -43,11 +43,6 @@ QString GetSchoolName() {
 
 QString GetLessonsOfDay() {
     return QString::number(tw::ini::ReadInt(SettingsFile(), "LESSON", "LESSON_OF_DAY", 6));
-}
-
-void OpenWithShell(const QString& target) {
-    const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
 }
 
 }  // namespace tw::shell

@@ -12,9 +12,14 @@
 #include <QThread>
 #include <QUrl>
 
+#include "AppState.h"
 #include "FailureText.h"
 #include "ModalForm.h"
 #include "OpenDatabase.h"
+#include "OpenFailureText.h"
+#include "ProgramFolder.h"
+#include "Settings.h"
+#include "ShellOpen.h"
 #include "WebLinks.h"
 #include "data/frmClassInput.h"
 #include "data/frmClassLimitInput.h"
@@ -25,11 +30,11 @@
 #include "data/frmCourseLimitInput.h"
 #include "data/frmTeacherInput.h"
 #include "data/frmTeacherLimitInput.h"
+#include "db/Database.h"
 #include "frmAbout.h"
 #include "frmConfirm.h"
 #include "frmSetLessonOfDay.h"
 #include "frmSimpleManual.h"
-#include "mdlPublic.h"
 #include "output/frmExport.h"
 #include "output/frmPrint.h"
 #include "store/School.h"

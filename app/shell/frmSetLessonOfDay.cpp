@@ -5,8 +5,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "AppState.h"
+#include "Settings.h"
 #include "ini/PrivateProfile.h"
-#include "mdlPublic.h"
 #include "ui/MsgBox.h"
 
 namespace tw::shell {

@@ -132,17 +132,6 @@ bool TradeAllowed(tw::db::Database& db, const QString& classCode, const QString&
 
 }  // namespace
 
-Read<StoredLesson> ReadClassLesson(tw::db::Database& db, const QString& classCode, int day,
-                                   int lesson) {
-    Read<StoredLesson> read;
-    read.outcome = RunGuarded([&] {
-        return ReadLesson(db, classCode, day, lesson, read.value) != Holds::Nothing
-                   ? Outcome::Ok()
-                   : Outcome::Failed(Reason::EmptySlot);
-    });
-    return read;
-}
-
 Read<QList<PlacedLesson>> ReadClassLessons(tw::db::Database& db, const QString& classCode) {
     return ReadLessons(db, "select * from LessonListtb where  ClassCode='" + SqlQ(classCode) + "'");
 }

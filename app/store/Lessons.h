@@ -49,10 +49,6 @@ struct OwedLessons {
 
 // ---- Reads. A failing read gives DatabaseError; a list holds the rows read before it. ----
 
-// The class's lesson in a slot (the first one stored); EmptySlot when the slot holds none.
-Read<StoredLesson> ReadClassLesson(tw::db::Database& db, const QString& classCode, int day,
-                                   int lesson);
-
 // Every lesson of the class, in the order stored.
 Read<QList<PlacedLesson>> ReadClassLessons(tw::db::Database& db, const QString& classCode);
 

@@ -40,40 +40,40 @@ Read<QList<MasterRecord>> NameList(tw::db::Database& db, const QString& sql) {
 
 }  // namespace
 
-Read<QString> ReadClassName(tw::db::Database& db, const QString& classCode) {
+Read<QString> GetClassName(tw::db::Database& db, const QString& classCode) {
     return FieldWhere(db, "Name", "Classtb", "Code", classCode);
 }
 
-Read<QString> ReadClassShortName(tw::db::Database& db, const QString& classCode) {
+Read<QString> GetClassShortName(tw::db::Database& db, const QString& classCode) {
     return FieldWhere(db, "ShortName", "Classtb", "Code", classCode);
 }
 
-Read<QString> ReadCourseName(tw::db::Database& db, const QString& courseCode) {
+Read<QString> GetCourseName(tw::db::Database& db, const QString& courseCode) {
     return FieldWhere(db, "Name", "Coursetb", "Code", courseCode);
 }
 
-Read<QString> ReadTeacherName(tw::db::Database& db, const QString& teacherCode) {
+Read<QString> GetTeacherName(tw::db::Database& db, const QString& teacherCode) {
     return FieldWhere(db, "Name", "Teachertb", "Code", teacherCode);
 }
 
-Read<QString> ReadClassCode(tw::db::Database& db, const QString& className) {
+Read<QString> GetClassCode(tw::db::Database& db, const QString& className) {
     return FieldWhere(db, "Code", "Classtb", "Name", className);
 }
 
-Read<QString> ReadCourseCode(tw::db::Database& db, const QString& courseName) {
+Read<QString> GetCourseCode(tw::db::Database& db, const QString& courseName) {
     return FieldWhere(db, "Code", "Coursetb", "Name", courseName);
 }
 
-Read<QString> ReadTeacherCode(tw::db::Database& db, const QString& teacherName) {
+Read<QString> GetTeacherCode(tw::db::Database& db, const QString& teacherName) {
     return FieldWhere(db, "Code", "Teachertb", "Name", teacherName);
 }
 
-Read<QString> ReadClassRoomCode(tw::db::Database& db, const QString& classRoomName) {
+Read<QString> GetClassRoomCode(tw::db::Database& db, const QString& classRoomName) {
     return FieldWhere(db, "Code", "ClassRoomtb", "Name", classRoomName);
 }
 
-Read<QString> ReadPlanTeacher(tw::db::Database& db, const QString& classCode,
-                              const QString& courseCode) {
+Read<QString> GetPlanTeacher(tw::db::Database& db, const QString& classCode,
+                             const QString& courseCode) {
     return FirstField(db,
                       QString("select TeacherCode from ClassPlantb where ") + " ClassCode='" +
                           SqlQ(classCode) + "'" + " and CourseCode='" + SqlQ(courseCode) + "'",

@@ -19,17 +19,17 @@ namespace tw::store {
 
 // ---- Lookups: the field of the first matching row in the order the database gives them; ""
 // when no row matches or the field is Null, and "" with the reason when the read fails ----
-Read<QString> ReadClassName(tw::db::Database& db, const QString& classCode);
-Read<QString> ReadClassShortName(tw::db::Database& db, const QString& classCode);
-Read<QString> ReadCourseName(tw::db::Database& db, const QString& courseCode);
-Read<QString> ReadTeacherName(tw::db::Database& db, const QString& teacherCode);
-Read<QString> ReadClassCode(tw::db::Database& db, const QString& className);
-Read<QString> ReadCourseCode(tw::db::Database& db, const QString& courseName);
-Read<QString> ReadTeacherCode(tw::db::Database& db, const QString& teacherName);
-Read<QString> ReadClassRoomCode(tw::db::Database& db, const QString& classRoomName);
+Read<QString> GetClassName(tw::db::Database& db, const QString& classCode);
+Read<QString> GetClassShortName(tw::db::Database& db, const QString& classCode);
+Read<QString> GetCourseName(tw::db::Database& db, const QString& courseCode);
+Read<QString> GetTeacherName(tw::db::Database& db, const QString& teacherCode);
+Read<QString> GetClassCode(tw::db::Database& db, const QString& className);
+Read<QString> GetCourseCode(tw::db::Database& db, const QString& courseName);
+Read<QString> GetTeacherCode(tw::db::Database& db, const QString& teacherName);
+Read<QString> GetClassRoomCode(tw::db::Database& db, const QString& classRoomName);
 // The teacher of the plan row of the class and the course.
-Read<QString> ReadPlanTeacher(tw::db::Database& db, const QString& classCode,
-                              const QString& courseCode);
+Read<QString> GetPlanTeacher(tw::db::Database& db, const QString& classCode,
+                             const QString& courseCode);
 
 // ---- Lists: Code, Name and FullName of every record (shortName stays empty). When the read
 // fails, value holds the records read before the failure ----

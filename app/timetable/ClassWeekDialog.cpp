@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <exception>
 
-#include "shell/mdlPublic.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
+#include "shell/OpenDatabase.h"
 #include "store/Names.h"
 #include "ui/Combo.h"
 #include "ui/FitText.h"

@@ -10,10 +10,7 @@
 
 #include "shell/AppState.h"
 #include "shell/NameLists.h"
-#include "shell/OpenDatabase.h"
 #include "shell/ReadFailures.h"
-#include "shell/mdlPublic.h"
-#include "store/Outcome.h"
 
 class QComboBox;
 class QGroupBox;

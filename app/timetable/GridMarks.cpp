@@ -2,7 +2,6 @@
 
 #include <QPalette>
 
-#include "shell/mdlPublic.h"
 #include "ui/Units.h"
 
 namespace tw::timetable {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "db/CodeOrder.h"
+#include "db/Database.h"
 
 namespace tw::timetable {
 

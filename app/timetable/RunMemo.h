@@ -15,7 +15,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "db/Database.h"
 #include "store/Build.h"
 
 namespace tw::timetable {

@@ -10,7 +10,10 @@
 #include <QTreeWidget>
 
 #include "db/CodeOrder.h"
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
+#include "shell/OpenDatabase.h"
 #include "store/Lessons.h"
 #include "store/Names.h"
 #include "timetable/GridMarks.h"
@@ -138,7 +141,7 @@ frmManualSetLesson::CellRecord* frmManualSetLesson::ClassRecord(int day, int les
 
 QString frmManualSetLesson::TeacherName(const QString& teacherCode) {
     return reads_.Value(OnOpenDatabase(
-        state_, [&](tw::db::Database& db) { return tw::store::ReadTeacherName(db, teacherCode); }));
+        state_, [&](tw::db::Database& db) { return tw::store::GetTeacherName(db, teacherCode); }));
 }
 
 void frmManualSetLesson::Form_Load() {
@@ -293,10 +296,10 @@ int frmManualSetLesson::LoadTeacherLessons(const QString& teacherCode) {
         CellRecord& r = teacherCells_[stored.day][stored.lesson];
         r.classCode = stored.classCode;
         r.className = reads_.Value(OnOpenDatabase(state_, [&](tw::db::Database& db) {
-            return tw::store::ReadClassName(db, r.classCode);
+            return tw::store::GetClassName(db, r.classCode);
         }));
         r.classShortName = reads_.Value(OnOpenDatabase(state_, [&](tw::db::Database& db) {
-            return tw::store::ReadClassShortName(db, r.classCode);
+            return tw::store::GetClassShortName(db, r.classCode);
         }));
         r.courseCode = stored.courseCode;
         r.courseName = courseNames_.Of(r.courseCode);

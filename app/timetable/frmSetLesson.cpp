@@ -8,7 +8,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
+#include "shell/AppState.h"
+#include "shell/FailureText.h"
+#include "shell/OpenDatabase.h"
 #include "store/Lessons.h"
 #include "store/Names.h"
 #include "timetable/GridMarks.h"
@@ -184,7 +187,7 @@ void frmSetLesson::lstCourse_Click() {
     const shell::ReadFailures::Action choosing(reads_);
     curCourseCode_ = item->data(Qt::UserRole).toString();
     curTeacherCode_ = reads_.Value(OnOpenDatabase(state_, [this](tw::db::Database& db) {
-        return tw::store::ReadPlanTeacher(db, curClassCode_, curCourseCode_);
+        return tw::store::GetPlanTeacher(db, curClassCode_, curCourseCode_);
     }));
     MarkPresetSlots();
 }

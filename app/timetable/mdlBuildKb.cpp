@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "db/CodeOrder.h"
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
 #include "store/Command.h"
 
 using tw::db::CodeLess;
@@ -259,7 +259,7 @@ int Builder::FindLessonSlot(const QString& cls, const QString& course, const QSt
         tried[d] = true;
         if (IsCourseDayFull(cls, course, d, share)) return -1;
         for (int pass = 0; pass <= 2; ++pass) {
-            int lesson = SlotOnDay(cls, course, teacher, d, pass);
+            int lesson = FindSlotOnDay(cls, course, teacher, d, pass);
             if (lesson > 0) return lesson;
         }
         return -1;
@@ -292,13 +292,7 @@ int Builder::FindLessonSlot(const QString& cls, const QString& course, const QSt
 }
 
 int Builder::FindSlotOnDay(const QString& cls, const QString& course, const QString& teacher,
-                           int day, double share, int pass) {
-    if (IsCourseDayFull(cls, course, day, share)) return -1;
-    return SlotOnDay(cls, course, teacher, day, pass);
-}
-
-int Builder::SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
-                       int pass) {
+                           int day, int pass) {
     std::vector<int> candidates;
     if (pass == 1) {
         // Normal slots: every lesson of the day without a course limit other than normal, where

@@ -62,10 +62,11 @@ class Builder {
     int FindLessonSlot(const QString& cls, const QString& course, const QString& teacher,
                        double& cursor, double share);
     // A lesson of the day in the pass (0 best, 1 normal, 2 avoid) where class and teacher are
-    // free, the course's daily bound is not reached and a shared-resource course is in no other
-    // class; -1 when there is none.
+    // free and a shared-resource course is in no other class; -1 when there is none.
+    // FindLessonSlot asks it only on a day where the course's daily bound (IsCourseDayFull) is
+    // not reached, once for the day rather than once a pass.
     int FindSlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
-                      double share, int pass);
+                      int pass);
     bool IsTeacherDayFull(const QString& teacher, double cursor, int maximum);
     bool IsCourseDayFull(const QString& cls, const QString& course, int day, double share);
     void MarkPlanBuilt(const QString& cls, const QString& course, const QString& teacher);
@@ -81,9 +82,6 @@ class Builder {
     template <class Statement>
     void Write(Statement&& statement);
     void RunSelection();
-    // FindSlotOnDay once the course's daily bound is known not to be reached.
-    int SlotOnDay(const QString& cls, const QString& course, const QString& teacher, int day,
-                  int pass);
     double Draw();
     // A course listed in CourseAttrtb: no two classes have it in the same slot.
     bool IsSharedCourse(const QString& course);

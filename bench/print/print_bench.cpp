@@ -45,7 +45,7 @@
 #include "ZPrinters/ZPrinter.h"
 #include "db/Database.h"
 #include "output/PrintDataWriter.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 
 namespace {
 

@@ -16,7 +16,8 @@
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
 #include "shell/AppState.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Settings.h"
 #include "ui/MsgBox.h"
 
 namespace twtest {

@@ -17,7 +17,6 @@
 
 #include "AppTestSupport.h"
 #include "db/Database.h"
-#include "shell/mdlPublic.h"
 #include "ui/FormStyle.h"
 #include "ui/MsgBox.h"
 

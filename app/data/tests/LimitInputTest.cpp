@@ -20,7 +20,7 @@
 #include "data/frmClassRoomLimitInput.h"
 #include "data/frmCourseLimitInput.h"
 #include "data/frmTeacherLimitInput.h"
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
 #include "store/Invariants.h"
 #include "ui/WeekGrid.h"
 

@@ -187,7 +187,7 @@ TEST_F(MasterFormTest, QuotesAreStoredAsTypedAndNeverChangeAStatement) {
     Fill(form, "T3", "O'Brien", "O'Brien Jr", "O'B");
     Click(form, "cmdAppend");
     EXPECT_EQ(Text("select Name from Teachertb where Code='T3'"), "O'Brien");
-    EXPECT_EQ(tw::store::ReadTeacherCode(twtest::State().Db(), "O'Brien").value, "T3");
+    EXPECT_EQ(tw::store::GetTeacherCode(twtest::State().Db(), "O'Brien").value, "T3");
 
     Fill(form, "' or ''='", "x", "x", "x");
     Answer(vbYes);

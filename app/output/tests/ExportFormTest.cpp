@@ -11,7 +11,6 @@
 #include "ExportTestSupport.h"
 #include "OutputSchoolTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
-#include "StatementLogTestSupport.h"
 #include "output/ExportTarget.h"
 #include "output/frmExport.h"
 #include "text/Gbk.h"

@@ -10,7 +10,8 @@
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
 #include "output/ExportJson.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Settings.h"
 #include "text/Gbk.h"
 
 using tw::shell::SetProgramFolder;

@@ -16,7 +16,9 @@
 #include "AppTestSupport.h"
 #include "db/Database.h"
 #include "ini/PrivateProfile.h"
-#include "shell/mdlPublic.h"
+#include "shell/AppState.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Settings.h"
 #include "ui/MsgBox.h"
 
 using tw::shell::kDbPassword;

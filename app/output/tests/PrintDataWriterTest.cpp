@@ -7,8 +7,9 @@
 #include <random>
 #include <vector>
 
+#include "db/Database.h"
 #include "output/PrintDataWriter.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 #include "text/Gbk.h"
 
 using tw::output::WriteScheduleXml;

@@ -20,7 +20,6 @@
 #include "FitTextTestSupport.h"
 #include "OutputSchoolTestSupport.h"
 #include "ReadOnlyInstallTestSupport.h"
-#include "StatementLogTestSupport.h"
 #include "output/VostrinPrint.h"
 #include "output/frmPrint.h"
 #include "text/Gbk.h"

@@ -5,6 +5,7 @@
 
 #include "AppTestSupport.h"
 #include "shell/FailureText.h"
+#include "shell/OpenFailureText.h"
 
 using tw::shell::kDbPassword;
 using tw::shell::OpenDbFailureLine;

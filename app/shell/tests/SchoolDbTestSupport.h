@@ -15,8 +15,9 @@
 #include "AppTestSupport.h"
 #include "QueryTestSupport.h"
 #include "db/Database.h"
+#include "shell/AppState.h"
 #include "shell/ModalForm.h"
-#include "shell/mdlPublic.h"
+#include "shell/ProgramFolder.h"
 #include "ui/MsgBox.h"
 #include "ui/WeekGrid.h"
 

@@ -1,5 +1,6 @@
 // Slot tests over the open database.
 #include "AppTestSupport.h"
+#include "shell/mdlPublic.h"
 
 namespace {
 

@@ -35,45 +35,45 @@ class NamesTest : public storetest::StoreTest {
 
 TEST_F(NamesTest, CodesAndNamesBothWays) {
     tw::db::Database& db = *db_;
-    EXPECT_EQ(tw::store::ReadClassName(db, "A1").value, QStringLiteral("甲"));
-    EXPECT_EQ(tw::store::ReadClassName(db, "a1").value, QStringLiteral("甲"));  // without case
-    EXPECT_EQ(tw::store::ReadClassShortName(db, "A2").value, QStringLiteral("乙简"));
-    EXPECT_EQ(tw::store::ReadCourseName(db, "A2").value, QStringLiteral("乙"));
-    EXPECT_EQ(tw::store::ReadTeacherName(db, "T9").value, "O'Brien");
-    EXPECT_EQ(tw::store::ReadClassCode(db, QStringLiteral("甲")).value, "A1");
-    EXPECT_EQ(tw::store::ReadCourseCode(db, QStringLiteral("甲")).value, "A1");
-    EXPECT_EQ(tw::store::ReadClassRoomCode(db, QStringLiteral("甲")).value, "A1");
-    EXPECT_EQ(tw::store::ReadTeacherCode(db, "O'Brien").value, "T9");
-    EXPECT_EQ(tw::store::ReadPlanTeacher(db, "A1", "A2").value, "T9");
-    EXPECT_EQ(tw::store::ReadPlanTeacher(db, "A1", "A1").value, "");
-    EXPECT_TRUE(tw::store::ReadPlanTeacher(db, "A1", "A1").Done());
+    EXPECT_EQ(tw::store::GetClassName(db, "A1").value, QStringLiteral("甲"));
+    EXPECT_EQ(tw::store::GetClassName(db, "a1").value, QStringLiteral("甲"));  // without case
+    EXPECT_EQ(tw::store::GetClassShortName(db, "A2").value, QStringLiteral("乙简"));
+    EXPECT_EQ(tw::store::GetCourseName(db, "A2").value, QStringLiteral("乙"));
+    EXPECT_EQ(tw::store::GetTeacherName(db, "T9").value, "O'Brien");
+    EXPECT_EQ(tw::store::GetClassCode(db, QStringLiteral("甲")).value, "A1");
+    EXPECT_EQ(tw::store::GetCourseCode(db, QStringLiteral("甲")).value, "A1");
+    EXPECT_EQ(tw::store::GetClassRoomCode(db, QStringLiteral("甲")).value, "A1");
+    EXPECT_EQ(tw::store::GetTeacherCode(db, "O'Brien").value, "T9");
+    EXPECT_EQ(tw::store::GetPlanTeacher(db, "A1", "A2").value, "T9");
+    EXPECT_EQ(tw::store::GetPlanTeacher(db, "A1", "A1").value, "");
+    EXPECT_TRUE(tw::store::GetPlanTeacher(db, "A1", "A1").Done());
 }
 
 TEST_F(NamesTest, SharedNameGivesTheFirstRowAndUnknownGivesEmpty) {
     tw::db::Database& db = *db_;
-    EXPECT_EQ(tw::store::ReadClassCode(db, QStringLiteral("乙")).value, "A2");
-    EXPECT_EQ(tw::store::ReadTeacherCode(db, QStringLiteral("乙")).value, "A2");
-    EXPECT_EQ(tw::store::ReadClassCode(db, QStringLiteral("丙")).value, "");
-    EXPECT_EQ(tw::store::ReadTeacherName(db, "").value, "");
+    EXPECT_EQ(tw::store::GetClassCode(db, QStringLiteral("乙")).value, "A2");
+    EXPECT_EQ(tw::store::GetTeacherCode(db, QStringLiteral("乙")).value, "A2");
+    EXPECT_EQ(tw::store::GetClassCode(db, QStringLiteral("丙")).value, "");
+    EXPECT_EQ(tw::store::GetTeacherName(db, "").value, "");
     Add("Teachertb", "", "无码", "", "");
-    EXPECT_EQ(tw::store::ReadTeacherName(db, "").value, QStringLiteral("无码"));
+    EXPECT_EQ(tw::store::GetTeacherName(db, "").value, QStringLiteral("无码"));
 }
 
 TEST_F(NamesTest, QuotesInValuesAreDataNotStatement) {
-    EXPECT_EQ(tw::store::ReadClassCode(*db_, "' or ''='").value, "");
-    EXPECT_EQ(tw::store::ReadClassName(*db_, "x' or '1'='1").value, "");
+    EXPECT_EQ(tw::store::GetClassCode(*db_, "' or ''='").value, "");
+    EXPECT_EQ(tw::store::GetClassName(*db_, "x' or '1'='1").value, "");
     EXPECT_EQ(Count("select count(*) from Classtb"), 3);
 }
 
 // A lookup or list that cannot read tells why, in the database's words, with nothing read.
 TEST_F(NamesTest, NullFieldGivesEmptyTextAndAFailingReadItsReason) {
     db_->Execute("insert into Classtb (Code) values('N1')");
-    EXPECT_EQ(tw::store::ReadClassName(*db_, "N1").value, "");
-    EXPECT_TRUE(tw::store::ReadClassName(*db_, "N1").Done());
+    EXPECT_EQ(tw::store::GetClassName(*db_, "N1").value, "");
+    EXPECT_TRUE(tw::store::GetClassName(*db_, "N1").Done());
     db_->Execute("drop table ClassPlantb");
     db_->Execute("drop table Classtb");
     for (const auto& read :
-         {tw::store::ReadPlanTeacher(*db_, "A1", "A2"), tw::store::ReadClassName(*db_, "A1")}) {
+         {tw::store::GetPlanTeacher(*db_, "A1", "A2"), tw::store::GetClassName(*db_, "A1")}) {
         EXPECT_EQ(read.outcome.reason, Reason::DatabaseError);
         EXPECT_TRUE(read.outcome.detail.contains("no such table"))
             << read.outcome.detail.toStdString();

@@ -15,7 +15,7 @@
 #include "AppTestSupport.h"
 #include "QueryTestSupport.h"
 #include "StatementLogTestSupport.h"
-#include "shell/mdlPublic.h"
+#include "db/Database.h"
 #include "timetable/mdlBuildKb.h"
 
 // The statements a connection is given during some runs, one run after the other: how many in

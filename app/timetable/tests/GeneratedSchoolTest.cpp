@@ -533,7 +533,7 @@ class EditedSchoolTest : public BuildTest {
                                         ofTeacher,
                                     [&](const QString& course, const QString& classCode) {
                                         return courses.Of(course) + '\n' +
-                                               tw::store::ReadClassShortName(db(), classCode).value;
+                                               tw::store::GetClassShortName(db(), classCode).value;
                                     });
             !d.isEmpty())
             return d;

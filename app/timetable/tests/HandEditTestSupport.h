@@ -20,7 +20,6 @@
 #include "AppTestSupport.h"
 #include "WeekGridTestSupport.h"
 #include "db/Database.h"
-#include "shell/mdlPublic.h"
 #include "timetable/GridMarks.h"
 #include "ui/WeekGrid.h"
 

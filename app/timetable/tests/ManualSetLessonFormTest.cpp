@@ -8,9 +8,9 @@
 
 #include "FitTextTestSupport.h"
 #include "HandEditTestSupport.h"
-#include "timetable/GridMarks.h"
 #include "timetable/frmManualSetLesson.h"
 #include "ui/Combo.h"
+#include "ui/WeekGrid.h"
 
 using tw::timetable::frmManualSetLesson;
 

@@ -7,9 +7,9 @@
 
 #include "FitTextTestSupport.h"
 #include "HandEditTestSupport.h"
-#include "timetable/GridMarks.h"
 #include "timetable/frmSetLesson.h"
 #include "ui/Combo.h"
+#include "ui/WeekGrid.h"
 
 using tw::timetable::frmSetLesson;
 

@@ -1,10 +1,5 @@
-// The words for a failed open, and whether two paths name one file.
-#include <sys/stat.h>
-
-#include <QFile>
-#include <QFileInfo>
-
-#include "mdlPublic.h"
+// The words for a failed open.
+#include "OpenFailureText.h"
 
 namespace tw::shell {
 
@@ -53,16 +48,6 @@ QString OpenFailureText(const tw::db::OpenFailure& failure) {
 
 QString OpenDbFailureLine(const QString& path, const tw::db::OpenFailure& failure) {
     return path + QStringLiteral("：") + OpenFailureText(failure);
-}
-
-bool SameFile(const QString& a, const QString& b) {
-    // Two names of one file (a link, another spelling of the path) are the same file.
-    struct stat sa {};
-    struct stat sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-        ::stat(QFile::encodeName(b).constData(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 }  // namespace tw::shell
