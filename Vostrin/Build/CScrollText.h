@@ -11,6 +11,8 @@ class CScrollText : public CSlotElement {
     using CSlotElement::CSlotElement;
 
   protected:
+    // The record's "text" lines one under another, each empty one left out and the lines after
+    // it moved up by its height.
     bool BuildRecord(const TXml* record, long long dx, long long dy,
                      std::vector<XmlPtr>& made) override;
 };

@@ -11,6 +11,7 @@ class CTextBox : public CSlotElement {
     using CSlotElement::CSlotElement;
 
   protected:
+    // The box's fields with the record's values, placed at the record's slot.
     bool BuildRecord(const TXml* record, long long dx, long long dy,
                      std::vector<XmlPtr>& made) override;
 };

@@ -4,11 +4,11 @@
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 #include "Build/ErrorLog.h"
 #include "PrintElement/BitmapReader.h"
 #include "PrintElement/JpegDecoder.h"
+#include "PrintElement/PictureCap.h"
 #include "PrintElement/PrintUnits.h"
 #include "TXml.h"
 #include "text/Gbk.h"
@@ -24,7 +24,7 @@ QString PicturePath(const std::string& gbkPath) {
 
 bool TMyImage::Print(TCanvas* canvas) {
     if (!canvas || !Node) return true;
-    try {
+    DrawWithinCap(Refused, [&] {
         const int x = XToDots(StrToIntDef(Node->AttributeValue("x"), 0));
         const int y = YToDots(StrToIntDef(Node->AttributeValue("y"), 0));
         const int w = WidthToDots(StrToIntDef(Node->AttributeValue("width"), 0));
@@ -33,7 +33,7 @@ bool TMyImage::Print(TCanvas* canvas) {
         if (value.empty()) value = Node->GetContent();
         const QString path = PicturePath(value);
         const QFileInfo info(path);
-        if (!info.isFile()) return true;
+        if (!info.isFile()) return;
         const QString ext = info.fileName().contains(QLatin1Char('.'))
                                 ? info.fileName().section(QLatin1Char('.'), -1).toLower()
                                 : QString();
@@ -46,14 +46,10 @@ bool TMyImage::Print(TCanvas* canvas) {
         else if (ext == QLatin1String("jpg"))
             picture = DecodeJpegFile(path, box, &Refused);
         else
-            return true;
-        if (picture.isNull()) return true;
+            return;
+        if (picture.isNull()) return;
         canvas->StretchDraw({x, y, x + w, y + h}, picture);
-    } catch (const std::bad_alloc&) {
-        Refused = true;
-    } catch (...) {
-        // A failing element leaves the page to the others.
-    }
+    });
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QSize>
 #include <QtGlobal>
+#include <new>
+#include <utility>
 
 namespace TVostrin {
 
@@ -21,5 +23,18 @@ bool WithinPictureCap(qint64 width, qint64 height);
 // kMaxPictureSide, and made smaller on both sides alike until it keeps to the cap. An empty size
 // for an empty picture.
 QSize FittedSize(qint64 width, qint64 height, QSize box);
+
+// Runs draw(), which makes a picture and draws it: a picture the memory cannot hold marks the
+// element refused, and any other failure leaves the page to the other elements.
+template <class Draw>
+void DrawWithinCap(bool& refused, Draw&& draw) {
+    try {
+        std::forward<Draw>(draw)();
+    } catch (const std::bad_alloc&) {
+        refused = true;
+    } catch (...) {
+        // A failing element leaves the page to the others.
+    }
+}
 
 }  // namespace TVostrin

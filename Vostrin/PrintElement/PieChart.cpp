@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QScreen>
 #include <QTemporaryFile>
-#include <new>
 
 #include "PrintElement/BitmapReader.h"
 #include "PrintElement/PictureCap.h"
@@ -48,7 +47,7 @@ TPieLook LookOf(TXml* node, int pixelsPerInch) {
 
 bool TPieChart::Print(TCanvas* canvas) {
     if (!canvas || !Node) return true;
-    try {
+    DrawWithinCap(Refused, [&] {
         const int x = StrToIntDef(Node->AttributeValue("x"), 0);
         const int y = StrToIntDef(Node->AttributeValue("y"), 0);
         const int width = StrToIntDef(Node->AttributeValue("width"), 0);
@@ -56,16 +55,16 @@ bool TPieChart::Print(TCanvas* canvas) {
         const QSize ppi = ScreenPixelsPerInch();
         const int pw = SizeToDots(width, ppi.width());
         const int ph = SizeToDots(height, ppi.height());
-        if (pw <= 0 || ph <= 0) return true;
+        if (pw <= 0 || ph <= 0) return;
         if (pw > kMaxChartPixels || ph > kMaxChartPixels || !WithinPictureCap(pw, ph)) {
             Refused = true;
-            return true;
+            return;
         }
 
         QImage chart(pw, ph, QImage::Format_RGB32);
         if (chart.isNull()) {
             Refused = true;
-            return true;
+            return;
         }
         chart.fill(Qt::white);
         DrawPie(chart, ParsePieSlices(Node->AttributeValue("value")), LookOf(Node, ppi.height()));
@@ -73,18 +72,14 @@ bool TPieChart::Print(TCanvas* canvas) {
         // The bitmap goes through a file of its own, made with a fresh name that no other file
         // holds, readable by this user only, and removed when this block is left in any way.
         QTemporaryFile file(QDir::tempPath() + QStringLiteral("/bmpXXXXXX.bmp"));
-        if (!file.open() || !chart.save(&file, "BMP")) return true;
+        if (!file.open() || !chart.save(&file, "BMP")) return;
         file.close();
         const int dx = XToDots(x), dy = YToDots(y);
         const int dw = WidthToDots(width), dh = HeightToDots(height);
         const QImage picture = ReadBitmapFile(file.fileName(), QSize(dw, dh), &Refused);
-        if (picture.isNull()) return true;
+        if (picture.isNull()) return;
         canvas->StretchDraw({dx, dy, dx + dw, dy + dh}, picture);
-    } catch (const std::bad_alloc&) {
-        Refused = true;
-    } catch (...) {
-        // A failing element leaves the page to the others.
-    }
+    });
     return true;
 }
 

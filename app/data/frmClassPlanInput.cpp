@@ -224,8 +224,7 @@ void frmClassPlanInput::FillTeacherCombos() {
 
 void frmClassPlanInput::CmbClass_Click() {
     const shell::ReadFailures::Action choosing(reads_);
-    currentClassCode_ = ComboCode(CmbClass_);
-    Panel(2)->setText(CmbClass_->currentText());
+    currentClassCode_ = shell::ShowChosenEntry(CmbClass_, Panel(2));
     LoadClassPlan();
 }
 

@@ -183,9 +183,7 @@ void frmLimitInput::SelectName(int index) {
 
 void frmLimitInput::Combo_Click() {
     const shell::ReadFailures::Action choosing(reads_);
-    const QString name = Combo->currentText();
-    currentCode_ = tw::ui::ComboCode(Combo);
-    Panel(2)->setText(name + QStringLiteral("  限制特征"));
+    currentCode_ = shell::ShowChosenEntry(Combo, Panel(2), QStringLiteral("限制特征"));
     LoadLimits();
 }
 

@@ -37,17 +37,11 @@ QString SlotText(const tw::store::WeekSlot& slot) {
 }
 
 QString ReasonText(const tw::store::Outcome& outcome) {
+    // The reasons that say what the outcome names: the engine's reason, the longest text, the
+    // counts allowed, the slot and class in the way, the class code.
     switch (outcome.reason) {
-        case Reason::Done:
-            return QStringLiteral("已完成");
-        case Reason::NoDatabase:
-            return QStringLiteral("没有打开的数据库");
         case Reason::DatabaseError:
             return StatementFailureText(outcome.engine);
-        case Reason::NotFound:
-            return QStringLiteral("数据库中没有这条记录，或它已被改动");
-        case Reason::CodeTaken:
-            return QStringLiteral("代码已被使用");
         case Reason::TooLong:
             return QStringLiteral("内容不能超过") + QString::number(tw::store::kMasterTextLength) +
                    QStringLiteral("个字符");
@@ -55,34 +49,40 @@ QString ReasonText(const tw::store::Outcome& outcome) {
             return QStringLiteral("节数必须是 %1 到 %2 之间的整数")
                 .arg(outcome.lowest)
                 .arg(outcome.highest);
-        case Reason::OtherTeacher:
-            return QStringLiteral("不允许一门课多个老师");
-        case Reason::CourseChanged:
-            return QStringLiteral("只允许修改老师和节数");
         case Reason::FixedInTheWay:
-            if (outcome.slot.day > 0) {
-                return QStringLiteral("新老师") + SlotText(outcome.slot) + QStringLiteral("已在") +
-                       outcome.detail +
-                       QStringLiteral("上课，本班这节是预先安排的固定课程，不能换老师");
-            }
-            return QStringLiteral("该课时已有预先安排的固定课程");
-        case Reason::SlotTaken:
-            return QStringLiteral("该课时已经有课");
-        case Reason::TeacherBusy:
-            return QStringLiteral("老师在该课时已在其他班级上课");
-        case Reason::EmptySlot:
-            return QStringLiteral("该课时没有课");
-        case Reason::SameCourse:
-            return QStringLiteral("两个课时是同一门课程");
+            if (outcome.slot.day <= 0) break;
+            return QStringLiteral("新老师") + SlotText(outcome.slot) + QStringLiteral("已在") +
+                   outcome.detail +
+                   QStringLiteral("上课，本班这节是预先安排的固定课程，不能换老师");
         case Reason::NotGraded:
             return QStringLiteral("班级代码“") + outcome.detail +
                    QStringLiteral("”的第一位不是年级数字，无法升级");
-        case Reason::BadLimit:
-            return QStringLiteral("没有选定项目，或课时不在一周之内");
-        case Reason::EmptyPlan:
-            return QStringLiteral("教学计划中没有要排的课");
-        case Reason::SlotDoubled:
-            return QStringLiteral("该课时存有本班两节课（旧数据），无法分辨是哪一节");
+        default:
+            break;
+    }
+    // Every other reason in words of its own.
+    struct Words {
+        Reason reason;
+        const char* text;
+    };
+    static const Words kWords[] = {
+        {Reason::Done, "已完成"},
+        {Reason::NoDatabase, "没有打开的数据库"},
+        {Reason::NotFound, "数据库中没有这条记录，或它已被改动"},
+        {Reason::CodeTaken, "代码已被使用"},
+        {Reason::OtherTeacher, "不允许一门课多个老师"},
+        {Reason::CourseChanged, "只允许修改老师和节数"},
+        {Reason::FixedInTheWay, "该课时已有预先安排的固定课程"},
+        {Reason::SlotTaken, "该课时已经有课"},
+        {Reason::TeacherBusy, "老师在该课时已在其他班级上课"},
+        {Reason::EmptySlot, "该课时没有课"},
+        {Reason::SameCourse, "两个课时是同一门课程"},
+        {Reason::BadLimit, "没有选定项目，或课时不在一周之内"},
+        {Reason::EmptyPlan, "教学计划中没有要排的课"},
+        {Reason::SlotDoubled, "该课时存有本班两节课（旧数据），无法分辨是哪一节"},
+    };
+    for (const Words& words : kWords) {
+        if (words.reason == outcome.reason) return QString::fromUtf8(words.text);
     }
     return StatementFailureText(tw::db::OpenError::Other);
 }

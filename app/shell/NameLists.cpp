@@ -1,6 +1,7 @@
 #include "NameLists.h"
 
 #include <QComboBox>
+#include <QLabel>
 
 #include "db/CodeOrder.h"
 #include "store/Names.h"
@@ -62,6 +63,12 @@ void FillNameCombos(const std::vector<ListedName>& names,
             combo->setItemData(combo->count() - 1, n.name, tw::ui::kComboNameRole);
         }
     }
+}
+
+QString ShowChosenEntry(const QComboBox* combo, QLabel* panel, const QString& caption) {
+    const QString text = combo->currentText();
+    panel->setText(caption.isEmpty() ? text : text + QStringLiteral("  ") + caption);
+    return tw::ui::ComboCode(combo);
 }
 
 }  // namespace tw::shell

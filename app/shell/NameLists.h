@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <vector>
 
+class QLabel;
+
 #include "store/MasterData.h"
 #include "store/Outcome.h"
 
@@ -51,5 +53,9 @@ class ShownNames {
 // Adds the names to each combo in the order given: the entry shows the name's text and carries
 // its code (item data) and its stored name (tw::ui::kComboNameRole).
 void FillNameCombos(const std::vector<ListedName>& names, std::initializer_list<QComboBox*> combos);
+
+// The code of the entry a name combo shows now; panel shows the entry's text, followed by two
+// blanks and caption when one is given (what the form shows of the entry).
+QString ShowChosenEntry(const QComboBox* combo, QLabel* panel, const QString& caption = {});
 
 }  // namespace tw::shell

@@ -13,6 +13,7 @@
 #include "db/Database.h"
 #include "shell/AppState.h"
 #include "shell/FailureText.h"
+#include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "store/Lessons.h"
 #include "store/Names.h"
@@ -181,8 +182,7 @@ int frmManualSetLesson::FillTeacherCombo() {
 
 void frmManualSetLesson::CmbClass_Click() {
     const shell::ReadFailures::Action choosing(reads_);
-    curClassCode_ = tw::ui::ComboCode(CmbClass);
-    Panel(2)->setText(CmbClass->currentText());
+    curClassCode_ = shell::ShowChosenEntry(CmbClass, Panel(2));
     LoadClassLessons();
 }
 

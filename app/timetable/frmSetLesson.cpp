@@ -11,6 +11,7 @@
 #include "db/Database.h"
 #include "shell/AppState.h"
 #include "shell/FailureText.h"
+#include "shell/NameLists.h"
 #include "shell/OpenDatabase.h"
 #include "store/Lessons.h"
 #include "store/Names.h"
@@ -108,9 +109,7 @@ void frmSetLesson::InitLessonGrid() {
 
 void frmSetLesson::CmbClass_Click() {
     const shell::ReadFailures::Action choosing(reads_);
-    const QString name = CmbClass->currentText();
-    curClassCode_ = tw::ui::ComboCode(CmbClass);
-    Panel(2)->setText(name + QStringLiteral("  预排课程"));
+    curClassCode_ = shell::ShowChosenEntry(CmbClass, Panel(2), QStringLiteral("预排课程"));
     LoadPresetLessons();
     LoadPresetCourses();
     if (lstCourse->count() > 0) SelectCourse(0);

@@ -40,6 +40,7 @@ class LimitInputTest : public ::testing::Test {
         });
     }
     void TearDown() override {
+        courseForm_.reset();
         tw::ui::SetPopupMenuHandler(nullptr);
         env_.reset();
     }
@@ -49,6 +50,14 @@ class LimitInputTest : public ::testing::Test {
     void AddMaster(const QString& table, const QString& code, const QString& name) {
         Exec("insert into " + table + "(Code,Name,FullName,ShortName) values('" + code + "','" +
              name + "','" + name + "','" + name + "')");
+    }
+    // The course C1 "语文" stored, and its limit form made and shown (it lives as long as the
+    // test).
+    frmCourseLimitInput& ShowCourseC1() {
+        AddMaster("Coursetb", "C1", "语文");
+        courseForm_ = std::make_unique<frmCourseLimitInput>(twtest::State());
+        courseForm_->show();
+        return *courseForm_;
     }
     // Releases a mouse button over a cell of the form's grid; the popup answers with choice.
     void Release(frmLimitInput& form, int row, int column, Qt::MouseButton button,
@@ -62,6 +71,7 @@ class LimitInputTest : public ::testing::Test {
     }
 
     std::unique_ptr<twtest::AppTestEnv> env_;
+    std::unique_ptr<frmCourseLimitInput> courseForm_;
     QAction* chosen_ = nullptr;
     int popups_ = 0;
 };
@@ -99,9 +109,7 @@ TEST_F(LimitInputTest, TeacherWithoutLimitsStoresThirtyNormalRowsOnce) {
 }
 
 TEST_F(LimitInputTest, CourseStoresNothingUntilACellIsSet) {
-    AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(twtest::State());
-    form.show();
+    frmCourseLimitInput& form = ShowCourseC1();
     EXPECT_EQ(Count("select count(*) from Limittb"), 0);
     EXPECT_EQ(Cell(form, 6, 3), "正常");
     EXPECT_EQ(Panel(form, 1), "读取成功");
@@ -137,9 +145,7 @@ TEST_F(LimitInputTest, TeacherSlotUpdatesItsExistingRow) {
 }
 
 TEST_F(LimitInputTest, LeftButtonOnlyMovesTheCurrentCell) {
-    AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(twtest::State());
-    form.show();
+    frmCourseLimitInput& form = ShowCourseC1();
     Release(form, 2, 4, Qt::LeftButton, form.mnuBuPai);
     EXPECT_EQ(popups_, 0);
     EXPECT_EQ(form.MSFlexGrid1->currentRow(), 2);
@@ -148,9 +154,7 @@ TEST_F(LimitInputTest, LeftButtonOnlyMovesTheCurrentCell) {
 }
 
 TEST_F(LimitInputTest, SeparatorHeadingsAndLabelsAreNoSlots) {
-    AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(twtest::State());
-    form.show();
+    frmCourseLimitInput& form = ShowCourseC1();
     form.MSFlexGrid1->setCurrentCell(2, 2);
     Release(form, 5, 3, Qt::RightButton, form.mnuBuPai);
     Release(form, 0, 3, Qt::RightButton, form.mnuBuPai);
@@ -185,9 +189,7 @@ TEST_F(LimitInputTest, StoredRowsOutsideTheGridAreSkipped) {
 
 TEST_F(LimitInputTest, CourseGridFollowsSevenLessonsADay) {
     twtest::State().lessonOfDay = 7;
-    AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(twtest::State());
-    form.show();
+    frmCourseLimitInput& form = ShowCourseC1();
     ASSERT_EQ(form.MSFlexGrid1->rowCount(), 9);
     EXPECT_EQ(Cell(form, 8, 0), "七");
     EXPECT_EQ(form.MSFlexGrid1->rowHeight(8), 700 / 15);
@@ -297,9 +299,7 @@ TEST_F(LimitInputTest, FailedStoresAreReportedAndAllNormalIsAllOrNothing) {
 // A store the disk refuses says why in the program's words, without the engine's text or the
 // statement.
 TEST_F(LimitInputTest, AStoreTheDiskRefusesSaysWhyInChinese) {
-    AddMaster("Coursetb", "C1", "语文");
-    frmCourseLimitInput form(twtest::State());
-    form.show();
+    frmCourseLimitInput& form = ShowCourseC1();
     {
         twtest::NoFileGrowth fullDisk;
         Release(form, 1, 1, Qt::RightButton, form.mnuBuPai);

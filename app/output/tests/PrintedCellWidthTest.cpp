@@ -191,29 +191,33 @@ void PrintLongestNames() {
                     printedcells::ExpectLargestSize(words, cell.page, bottom, lower, fields[s][1]);
             }
         };
-        QString pdf = printedcells::Print(env, "cmdPrintClass", school);
-        ASSERT_FALSE(pdf.isEmpty()) << "no class timetable";
-        auto words = printedcells::WordsOf(pdf);
-        auto cells = printedcells::TimetableCells(
-            printedcells::GridOf(env.FilePath("ClassSchd" + name + ".xml")), n, classTexts);
-        printedcells::ExpectCells(words, cells);
-        expectSizes(words, cells, 0, classFields, "ClassSchd" + name + ".xml", "[coursename]",
-                    "[teachername]");
-        pdf = printedcells::Print(env, "cmdPrintTeacher", school);
-        ASSERT_FALSE(pdf.isEmpty()) << "no teacher timetable";
-        words = printedcells::WordsOf(pdf);
-        cells = printedcells::TimetableCells(
-            printedcells::GridOf(env.FilePath("TeacherSchd" + name + ".xml")), n, teacherTexts);
-        printedcells::ExpectCells(words, cells);
-        expectSizes(words, cells, 0, teacherFields, "TeacherSchd" + name + ".xml", "[coursename]",
-                    "[classname]");
-        pdf = printedcells::Print(env, "CmdPrintTotal", school);
-        ASSERT_FALSE(pdf.isEmpty()) << "no whole-school timetable";
-        words = printedcells::WordsOf(pdf);
-        cells = printedcells::WholeSchoolCells(
-            printedcells::GridOf(env.FilePath("TotalSchd" + name + "A3.xml")), n, classShort,
-            total);
-        printedcells::ExpectCells(words, cells);
+        // The words of one printout, and its cells checked against them.
+        std::vector<printedcells::Word> words;
+        std::vector<printedcells::Cell> cells;
+        auto printed = [&](const char* command, const char* what, auto cellsOf) {
+            const QString pdf = printedcells::Print(env, command, school);
+            EXPECT_FALSE(pdf.isEmpty()) << "no " << what;
+            words = printedcells::WordsOf(pdf);
+            cells = cellsOf();
+            printedcells::ExpectCells(words, cells);
+        };
+        const QString classTemplate = "ClassSchd" + name + ".xml";
+        printed("cmdPrintClass", "class timetable", [&] {
+            return printedcells::TimetableCells(printedcells::GridOf(env.FilePath(classTemplate)),
+                                                n, classTexts);
+        });
+        expectSizes(words, cells, 0, classFields, classTemplate, "[coursename]", "[teachername]");
+        const QString teacherTemplate = "TeacherSchd" + name + ".xml";
+        printed("cmdPrintTeacher", "teacher timetable", [&] {
+            return printedcells::TimetableCells(printedcells::GridOf(env.FilePath(teacherTemplate)),
+                                                n, teacherTexts);
+        });
+        expectSizes(words, cells, 0, teacherFields, teacherTemplate, "[coursename]", "[classname]");
+        printed("CmdPrintTotal", "whole-school timetable", [&] {
+            return printedcells::WholeSchoolCells(
+                printedcells::GridOf(env.FilePath("TotalSchd" + name + "A3.xml")), n, classShort,
+                total);
+        });
         // The first class: its name's cell, then its slots.
         const printedcells::FittedField className = printedcells::FittedFieldOf(
             env.FilePath("TotalSchd" + name + "A3.xml"), "[classnameL11]");
