@@ -10,6 +10,7 @@
 #include "PrintDataWriter.h"
 #include "VostrinPrint.h"
 #include "db/Database.h"
+#include "output/DrawableText.h"
 #include "output/OutputRun.h"
 #include "shell/AppState.h"
 #include "shell/NameLists.h"
@@ -20,6 +21,7 @@
 #include "ui/Combo.h"
 #include "ui/FitText.h"
 #include "ui/FormStyle.h"
+#include "ui/MsgBox.h"
 
 namespace tw::output {
 
@@ -176,6 +178,18 @@ void frmPrint::RunPrint(tw::store::OutputTimetable timetable) {
     CommandRun run = WriteChosenRows(state_, tw::store::OutputFile::Print, choice, "tmp.xml",
                                      total ? &WriteTotalXml : &WriteScheduleXml, &dataFile);
     if (!run.stopped && run.status == 0) {
+        // A character no installed font has would print as an empty box: the user hears of it
+        // first, by name, and may stop here.
+        const QStringList undrawable = UndrawableNames(dataFile);
+        if (!undrawable.isEmpty()) {
+            QApplication::restoreOverrideCursor();
+            const int answer = tw::ui::MsgBox(
+                QStringLiteral("下列名称中有本机没有字体的字符，打印出来是空白方框：\n") +
+                    undrawable.join(QStringLiteral("\n")) + QStringLiteral("\n仍然打印吗？"),
+                tw::ui::vbYesNo | tw::ui::vbQuestion | tw::ui::vbDefaultButton2, kCaption);
+            if (answer != tw::ui::vbYes) return;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
         run.stopped = !CallPrintOneCustomXml(dataFile, shell::ProgramFile(templateName),
                                              &run.status, &run.failure);
         if (!run.stopped && (run.status < std::numeric_limits<short>::min() ||

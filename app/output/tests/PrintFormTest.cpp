@@ -325,6 +325,31 @@ TEST_F(PrintFormTest, TeacherWithQuoteInNameIsPrinted) {
     EXPECT_TRUE(DataFile().contains("<classname value=\"一1\"></classname>"));
 }
 
+// A name with a character that no installed font has is named before anything prints: the
+// default answer prints nothing, Yes prints. A character outside GBK that a font has (䶮) is
+// no matter.
+TEST_F(PrintFormTest, NamesWithCharactersNoFontHasAreNamedBeforePrinting) {
+    const QString hieroglyph = QString::fromUcs4(U"\U00013000");
+    env.Exec("insert into Teachertb values ('T3','刘" + hieroglyph + "','','')");
+    env.Exec("insert into Teachertb values ('T4','高䶮','','')");
+    env.Exec("insert into LessonListtb values ('11',1,1,'01','T3',1)");
+    env.Exec("insert into LessonListtb values ('12',1,1,'01','T4',1)");
+    frmPrint f(twtest::State());
+    Click(f, "cmdPrintAllClass");
+    EXPECT_EQ(g_call.calls, 0);
+    ASSERT_EQ(env.calls.size(), 1u);
+    EXPECT_EQ(env.calls[0].text, "下列名称中有本机没有字体的字符，打印出来是空白方框：\n刘" +
+                                     hieroglyph + "（" + hieroglyph + "）\n仍然打印吗？");
+    EXPECT_TRUE(env.calls[0].style & tw::ui::vbDefaultButton2);
+    env.answers.push_back(tw::ui::vbYes);
+    Click(f, "cmdPrintAllClass");
+    EXPECT_EQ(g_call.calls, 1);
+    EXPECT_TRUE(DataFile().contains("刘" + hieroglyph));
+    EXPECT_TRUE(DataFile().contains("高䶮"));
+    ASSERT_EQ(env.calls.size(), 3u);
+    EXPECT_EQ(env.calls[2].text, QString("打印完成"));
+}
+
 TEST_F(PrintFormTest, LibraryFailureShowsItsStatus) {
     env.Exec("insert into LessonListtb values ('11',1,1,'01','T1',1)");
     g_status = -1001;
