@@ -57,46 +57,39 @@ QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
     if (!doubled.isEmpty()) return named(1, "a class twice in one slot", doubled.join(','));
     struct Rule {
         int number;
+        bool asked;
         const char* broken;
         QString rows;
-        bool asked;
     };
     const Rule checks[] = {
-        {2, "a teacher twice in one slot",
+        {2, true, "a teacher twice in one slot",
          "select TeacherCode, Day, LessonNo from LessonListtb group by TeacherCode, Day, LessonNo "
-         "having count(*) > 1",
-         true},
-        {3, "a lesson outside the week",
+         "having count(*) > 1"},
+        {3, rules.lessonsPerDay > 0, "a lesson outside the week",
          "select ClassCode, Day, LessonNo from LessonListtb where Day is null or Day < 1 or "
          "Day > 5 or LessonNo is null or LessonNo < 1 or LessonNo > " +
-             QString::number(rules.lessonsPerDay),
-         rules.lessonsPerDay > 0},
-        {4, "a lesson without its plan row",
+             QString::number(rules.lessonsPerDay)},
+        {4, true, "a lesson without its plan row",
          "select ClassCode, CourseCode, TeacherCode, Day, LessonNo from LessonListtb l where not "
          "exists (select 1 from ClassPlantb p where p.ClassCode = l.ClassCode and p.CourseCode = "
-         "l.CourseCode and p.TeacherCode = l.TeacherCode)",
-         true},
-        {5, "BuildCount is not the row's placed lessons",
+         "l.CourseCode and p.TeacherCode = l.TeacherCode)"},
+        {5, true, "BuildCount is not the row's placed lessons",
          "select ClassCode, CourseCode, TeacherCode, BuildCount from ClassPlantb p where "
          "BuildCount is null or BuildCount <> (select count(*) from LessonListtb l where "
          "l.ClassCode = p.ClassCode and l.CourseCode = p.CourseCode and l.TeacherCode = "
-         "p.TeacherCode)",
-         true},
-        {6, "one plan row twice",
+         "p.TeacherCode)"},
+        {6, true, "one plan row twice",
          "select ClassCode, CourseCode, TeacherCode from ClassPlantb group by ClassCode, "
-         "CourseCode, TeacherCode having count(*) > 1",
-         true},
-        {8, "one slot limit twice",
+         "CourseCode, TeacherCode having count(*) > 1"},
+        {8, true, "one slot limit twice",
          "select Kind, Code, Day, LessonNo from Limittb group by Kind, Code, Day, LessonNo "
-         "having count(*) > 1",
-         true},
-        {9, "a code that names no stored class, course or teacher",
+         "having count(*) > 1"},
+        {9, true, "a code that names no stored class, course or teacher",
          OrphanCodes("ClassPlantb") + " union all " + OrphanCodes("LessonListtb") +
              " union all select 'Limittb', Kind, Code, Day from Limittb l where (Kind = 0 and "
              "not exists (select 1 from Classtb m where m.Code = l.Code)) or (Kind = 1 and not "
              "exists (select 1 from Coursetb m where m.Code = l.Code)) or (Kind = 2 and not "
-             "exists (select 1 from Teachertb m where m.Code = l.Code))",
-         true},
+             "exists (select 1 from Teachertb m where m.Code = l.Code))"},
     };
     for (const Rule& rule : checks) {
         if (!rule.asked) continue;
