@@ -125,6 +125,7 @@ void DrawPie(QImage& image, const std::vector<TPieSlice>& slices, const TPieLook
     const int floor = std::min(asked, std::max(1, 6 * ppi / 72));
     QFont font(look.fontName);
     std::vector<QString> texts;
+    texts.reserve(slices.size());
     for (const TPieSlice& s : slices) texts.push_back(PieMarkText(s, total, look.marks));
     const auto widest = [&](const QFontMetrics& fm) {
         int width = 0;

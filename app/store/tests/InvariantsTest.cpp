@@ -25,10 +25,8 @@ class InvariantsTest : public storetest::StoreTest {
               "insert into Teachertb(Code,Name,FullName,ShortName) values('t2','t2','t2','t2')",
               "insert into Teachertb(Code,Name,FullName,ShortName) values('t3','t3','t3','t3')",
               "insert into Limittb values(0,'11',1,1,3)",
-              "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,"
-              "BuildCount) values('11','c1','t1',2,0,1)",
-              "insert into ClassPlantb(ClassCode,CourseCode,TeacherCode,Count,IsAutoBuild,"
-              "BuildCount) values('12','c1','t2',2,0,1)",
+              "insert into ClassPlantb values('11','c1','t1',2,0,1)",
+              "insert into ClassPlantb values('12','c1','t2',2,0,1)",
               "insert into LessonListtb values('11',1,1,'c1','t1',1)",
               "insert into LessonListtb values('12',1,1,'c1','t2',1)"}) {
             db_->Execute(sql);
