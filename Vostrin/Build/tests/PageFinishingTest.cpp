@@ -146,8 +146,8 @@ TEST(FinishPages, PlaceholdersTakeOnePass) {
         std::string table;
         for (int i = 0; i < n; ++i) {
             const std::string v = std::to_string(i);
-            table += "<text value=\"t" + v + "\"/><page x=\"" + v + "\"/>";
-            table += "<pages/><envelope/><envelopes/>";
+            table.append("<text value=\"t").append(v).append("\"/><page x=\"").append(v);
+            table += "\"/><pages/><envelope/><envelopes/>";
         }
         Finished f;
         *ms = testtiming::BestCpuMs([&] {
