@@ -86,9 +86,8 @@ QString FirstBrokenRule(tw::db::Database& db, const TimetableRules& rules) {
          "having count(*) > 1"},
         {9, true, "a code that names no stored class, course or teacher",
          OrphanCodes("ClassPlantb") + " union all " + OrphanCodes("LessonListtb") +
-             " union all select 'Limittb', Kind, Code, Day from Limittb l where (Kind = 0 and "
-             "not exists (select 1 from Classtb m where m.Code = l.Code)) or (Kind = 1 and not "
-             "exists (select 1 from Coursetb m where m.Code = l.Code)) or (Kind = 2 and not "
+             " union all select 'Limittb', Kind, Code, Day from Limittb l where (Kind = 1 and "
+             "not exists (select 1 from Coursetb m where m.Code = l.Code)) or (Kind = 2 and not "
              "exists (select 1 from Teachertb m where m.Code = l.Code))"},
     };
     for (const Rule& rule : checks) {

@@ -33,9 +33,11 @@ struct TimetableRules {
 //  6. no plan row twice;
 //  7. one plan row per class and course (but rules.sharedCourses);
 //  8. one slot limit per kind, code, day and lesson;
-//  9. every class, course and teacher code of a plan row, a lesson or a limit names a stored
-//     class, course or teacher. A classroom's limits are no part of it: deleting a classroom
-//     leaves them until the data maintenance removes them.
+//  9. every class, course and teacher code of a plan row or a lesson, and the code of a course's
+//     or a teacher's limit, names a stored class, course or teacher. A class's and a classroom's
+//     limits are no part of it: the school-year upgrade leaves a class's limits with their code
+//     (a class that left keeps none), and deleting a classroom leaves its limits until the data
+//     maintenance removes them.
 // Codes are grouped and matched as the database compares them. A failing read is reported as
 // broken too. The levels of the slot limits bind no stored lesson: pre-setting and hand editing
 // place lessons without reading them, a swap by hand keeps each slot's SetFlag, and a limit stored

@@ -2,6 +2,7 @@
 // school-year upgrade, each all or nothing, with the statements each sends.
 #include "StatementLogTestSupport.h"
 #include "StoreTestSupport.h"
+#include "store/Invariants.h"
 #include "store/School.h"
 
 using tw::store::Reason;
@@ -182,6 +183,21 @@ TEST_F(SchoolTest, UpgradeMovesEveryClassUpOneGrade) {
                    "ClassCode"),
               "01|4|1|1;21|4|1|1;22|4|1|1;31|4|1|1;81|4|1|1");
     EXPECT_EQ(Rows("select * from Limittb order by Code"), limits);
+}
+
+// A class's limits stay with their code through the upgrade, also where no class then holds
+// it: the timetable keeps every rule.
+TEST_F(SchoolTest, UpgradeOfASoundSchoolKeepsTheTimetableSound) {
+    AddClass("11", "一");
+    AddClass("91", "九");
+    AddMaster("Coursetb", "C1", "语文");
+    AddMaster("Teachertb", "T1", "张老师");
+    AddPlan("11", "C1", "T1", 4, 0, 1);
+    AddLesson("11", 1, 1, "C1", "T1", 1);
+    Exec("insert into Limittb values(0,'91',1,1,3)");
+    ASSERT_EQ(tw::store::BrokenTimetableRule(*db_, {6, {}}).toStdString(), "");
+    ASSERT_TRUE(tw::store::UpgradeSchoolYear(*db_).Done());
+    EXPECT_EQ(tw::store::BrokenTimetableRule(*db_, {6, {}}).toStdString(), "");
 }
 
 TEST_F(SchoolTest, UpgradeKeepsLongerCodesAndNamesWithQuotes) {
