@@ -29,6 +29,8 @@ bool BuildBudget::Charge(const TXml* subtree) {
     if (subtree == nullptr || spent_) return !spent_;
     long long nodes = 1;
     long long text = TextOf(subtree);
+    // Most subtrees charged are single fields.
+    if (subtree->ChildCount() == 0) return Add(nodes, text);
     // Depth first, each level holding its node and the index of the next child to count.
     struct Level {
         const TXml* node;

@@ -4,8 +4,11 @@ namespace TVostrin {
 
 XmlPtr PageList::At(int k) const {
     if (k < 0 || k >= count_) return nullptr;
+    // Counted as if no page had been taken: the first holder has lost its first taken_ children.
     const int at = k + taken_;
-    return XmlPtr(holders_[static_cast<size_t>(at / kHolderPages)]->ChildAt(at % kHolderPages));
+    const int holder = at / kHolderPages;
+    const int child = at % kHolderPages - (holder == 0 ? taken_ : 0);
+    return XmlPtr(holders_[static_cast<size_t>(holder)]->ChildAt(child));
 }
 
 void PageList::Add(TXml* page) {

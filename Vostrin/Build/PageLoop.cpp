@@ -101,7 +101,14 @@ int BuildPage(const TXml* T, TXml* data, int* cursor, XmlPtr* page, BuildBudget*
 }
 
 bool IsEnvelopeTemplate(const TXml* node) {
-    return node->GetTag() == "page" && FlagSet(node, "envelope");
+    // As the search for the envelope template matches: any "envelope" pair of the page says
+    // "true".
+    if (node->GetTag() != "page") return false;
+    for (int a = 0; a < node->AttributeCount(); ++a) {
+        if (node->AttributeNameAt(a) == "envelope" && node->AttributeValueAt(a) == "true")
+            return true;
+    }
+    return false;
 }
 
 XmlPtr BuildEnvelopePage(const TXml* envelopeTemplate, TXml* data, int recordCount,

@@ -90,6 +90,8 @@ struct TChannel {
     int Of(quint32 pixel) const {
         if (max == 0) return 0;
         const quint64 v = (pixel & mask) >> shift;
+        // An eight-bit channel (every 24- and 32-bit picture's) needs no scaling.
+        if (max == 255) return static_cast<int>(v);
         return static_cast<int>((v * 255 + max / 2) / max);
     }
 };

@@ -60,8 +60,8 @@ class MasterDataForm : public RecordForm {
     void txtShortName_KeyDown(int keyCode);
 
   protected:
-    // One procedure serves the three forms where each had its own, named for the entry's noun
-    // (Course, Teacher, ClassRoom): ShowSelectedRecord is ShowSelectedCourse and its siblings,
+    // Each serves the three forms, which name it with their entry's noun (Course, Teacher,
+    // ClassRoom): ShowSelectedRecord is ShowSelectedCourse and its siblings,
     // CheckInput CheckCourseInput, ClearInputs ClearCourseInputs, AppendRecord AppendCourse,
     // DeleteRecord DeleteCourse and ModifyRecord ModifyCourse.
     void Form_Load();

@@ -40,7 +40,12 @@ QStringList UndrawableNames(const QString& path) {
     static const QRegularExpression kValue(QStringLiteral("value=\"([^\"]*)\""));
     QStringList names;
     for (auto it = kValue.globalMatch(text); it.hasNext();) {
-        const QString value = it.next().captured(1);
+        // The data file's four entities read back as their characters.
+        QString value = it.next().captured(1);
+        value.replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         QString missing;
         for (const char32_t c : value.toUcs4()) {
             // Blanks, line ends and the data file's own ASCII always print.

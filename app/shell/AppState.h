@@ -1,9 +1,8 @@
 // The program's state: the one open database, the lessons per day and the program's title.
 // Start-up makes one and hands it down to the main window, which hands each form what it needs.
-// It stands for the program-wide variables of the shared modules: the open database for
-// `KbDatabase` (the database layer has no workspace, so `KbWorkspace` has nothing to stand for),
-// Open and Close for `OpenDb` and `CloseDb`, `title` for `AppTitle` and `lessonOfDay` for
-// `LessonOfDay`.
+// Its parts are the program-wide names of the shared modules: the open database is `KbDatabase`
+// (the database layer needs no workspace, `KbWorkspace`), Open and Close are `OpenDb` and
+// `CloseDb`, `title` is `AppTitle` and `lessonOfDay` is `LessonOfDay`.
 #pragma once
 
 #include <QString>

@@ -3,6 +3,7 @@
 #include "OpenFailureText.h"
 #include "db/Database.h"
 #include "store/MasterData.h"
+#include "ui/WeekGrid.h"
 
 namespace tw::shell {
 
@@ -29,11 +30,11 @@ QString StatementFailureText(tw::db::OpenError why) {
 }  // namespace
 
 QString SlotText(const tw::store::WeekSlot& slot) {
-    static const QString days = QStringLiteral("一二三四五");
-    const QString day =
-        slot.day >= 1 && slot.day <= 5 ? QString(days.at(slot.day - 1)) : QString::number(slot.day);
-    return QStringLiteral("星期") + day + QStringLiteral("第") + QString::number(slot.lesson) +
-           QStringLiteral("节");
+    // The day as the week grids head its column ("星期三").
+    const QString day = slot.day >= 1 && slot.day <= 5
+                            ? tw::ui::WeekGridHeading(slot.day)
+                            : QStringLiteral("星期") + QString::number(slot.day);
+    return day + QStringLiteral("第") + QString::number(slot.lesson) + QStringLiteral("节");
 }
 
 QString ReasonText(const tw::store::Outcome& outcome) {

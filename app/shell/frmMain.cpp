@@ -114,7 +114,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     imgBack->setScaledContents(true);
     imgBack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     imgBack->setMinimumSize(1, 1);
-    // Stretched over the whole window at every resize by the layout (what Form_Resize did).
+    // Stretched over the whole window at every resize by the layout (Form_Resize).
     setCentralWidget(imgBack);
     BuildMenus();
     Form_Load();

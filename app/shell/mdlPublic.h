@@ -1,6 +1,8 @@
-// The shared module's slot tests, which the forms call instead of writing the statements
-// themselves: whether a class or a teacher is free in a slot of the state's database, over all
-// placed lessons or over the fixed ones only, and the two combined tests. The shared module's
+// The shared module's slot tests: whether a class or a teacher is free in a slot of the state's
+// database, over all placed lessons or over the fixed ones only, and the two combined tests,
+// answering false on any failure. The forms ask the data layer's reads of the same tests
+// (SlotFree and its siblings in store/Lessons.h), which also hand back why a read failed, so
+// that the form can say so. The shared module's
 // lookups (GetClassName and its siblings) are the data layer's (store/Names.h); the program
 // folder, the settings file and the open database have headers of their own (ProgramFolder.h,
 // Settings.h, AppState.h).

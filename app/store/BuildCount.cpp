@@ -16,10 +16,19 @@ bool IsFixedLesson(const tw::db::Field& setFlag) {
     return !setFlag.IsNull() && setFlag.Int() == kFlagPreset;
 }
 
-// Made in one piece: the build sends it for every lesson it places.
-QString OnPlanRow(const QString& head, const PlanKey& row) {
-    return head % u" where  ClassCode = '" % SqlQ(row.classCode) % u"' and CourseCode = '" %
+namespace {
+
+// " ClassCode = '{class}' and CourseCode = '{course}' and TeacherCode = '{teacher}'", made in
+// one piece: the build sends it for every lesson it places.
+QString PlanRowCondition(const PlanKey& row) {
+    return u" ClassCode = '" % SqlQ(row.classCode) % u"' and CourseCode = '" %
            SqlQ(row.courseCode) % u"' and TeacherCode = '" % SqlQ(row.teacherCode) % u"'";
+}
+
+}  // namespace
+
+QString OnPlanRow(const QString& head, const PlanKey& row) {
+    return head % u" where " % PlanRowCondition(row);
 }
 
 QString AddToBuildCountStatement(const PlanKey& row, long long lessons, InBuildRun inRun) {
@@ -75,18 +84,8 @@ long long DeleteLessons(tw::db::Database& db, const QString& deleteHead, const Q
     return deleted;
 }
 
-namespace {
-
-QString PlanRowCondition(const PlanKey& row) {
-    return " ClassCode = '" + SqlQ(row.classCode) + "'" + " and CourseCode = '" +
-           SqlQ(row.courseCode) + "'" + " and TeacherCode = '" + SqlQ(row.teacherCode) + "'";
-}
-
-}  // namespace
-
 void RecountBuildCount(tw::db::Database& db, const PlanKey& row) {
-    auto rs = db.OpenRecordset(" Select Count(*) AS Count from LessonListtb where " +
-                               PlanRowCondition(row));
+    auto rs = db.OpenRecordset(OnPlanRow(" Select Count(*) AS Count from LessonListtb", row));
     const long long n = rs->Eof() ? 0 : rs->Fields("Count").Int();
     rs->Close();
     db.Execute("Update ClassPlantb set BuildCount = " + QString::number(n) + " Where " +

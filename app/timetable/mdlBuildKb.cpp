@@ -91,16 +91,23 @@ tw::store::Read<int> Builder::Run() {
     // failed statement rolls it back and leaves the timetable of the previous build, and the
     // engine's reason goes to whoever shows the failure.
     int percent = -1;
-    Outcome outcome = tw::store::RunInTransaction(db_, [&] {
-        PrepareBuild();
-        if (useMemo_) ReadMemo();
-        RunSelection();
-        percent = GetBuildPercent();
-        // A run reported as failed keeps the timetable it found; only a plan without rows,
-        // which can have no percentage, still leaves the earlier lessons cleared.
-        if (percent < 0 && statements_.PlanHasRows()) return Outcome::Failed(Reason::EmptyPlan);
-        return Outcome::Ok();
-    });
+    Outcome outcome;
+    // Anything else that ends the run (a memo that does not hold what it should) ends it the
+    // same way: rolled back, reported as failed.
+    try {
+        outcome = tw::store::RunInTransaction(db_, [&] {
+            PrepareBuild();
+            if (useMemo_) ReadMemo();
+            RunSelection();
+            percent = GetBuildPercent();
+            // A run reported as failed keeps the timetable it found; only a plan without rows,
+            // which can have no percentage, still leaves the earlier lessons cleared.
+            if (percent < 0 && statements_.PlanHasRows()) return Outcome::Failed(Reason::EmptyPlan);
+            return Outcome::Ok();
+        });
+    } catch (const std::exception& e) {
+        return {Outcome::Failed(Reason::DatabaseError, QString::fromUtf8(e.what())), -1};
+    }
     if (outcome.Done() && percent < 0) outcome = Outcome::Failed(Reason::EmptyPlan);
     return {outcome, outcome.Done() ? percent : -1};
 }

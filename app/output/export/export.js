@@ -210,10 +210,6 @@ const ASCII_WIDTHS = [
   585, 585, 398, 451, 338, 588, 479, 746, 500, 488, 440, 354, 550, 354, 550, //       p to ~
 ];
 
-function isWide(ch) {
-  return ch.codePointAt(0) >= 0x1100;
-}
-
 // Width of a character in thousandths of the font size.
 function charWidth(ch, face) {
   const code = ch.codePointAt(0);
