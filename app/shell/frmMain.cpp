@@ -231,7 +231,12 @@ void frmMain::mnuDbSaveAs_Click() {
     state_.Close();
     // A file another program holds (another copy of this one working on it) is not replaced
     // under it, and none can open the file while the copy is written.
-    if (tw::db::Database::CopyFileOver(current, chosen) != tw::db::Database::CopyResult::Copied) {
+    const tw::db::Database::CopyResult copied = tw::db::Database::CopyFileOver(current, chosen);
+    if (copied == tw::db::Database::CopyResult::TargetInUse) {
+        MsgBox(QStringLiteral("保存数据库文件错误！\n") +
+                   OpenFailureText({tw::db::OpenError::InUse, {}}),
+               vbCritical, windowTitle());
+    } else if (copied != tw::db::Database::CopyResult::Copied) {
         MsgBox(QStringLiteral("保存数据库文件错误！"), vbCritical, windowTitle());
     }
     ReopenDb(current);

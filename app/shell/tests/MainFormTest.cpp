@@ -340,7 +340,7 @@ TEST_F(frmMainTest, SaveAsOntoAFileAnotherCopyHoldsIsRefused) {
     ASSERT_TRUE(secondCopy.holding());
     ChooseFile(other);
     Click("mnuDbSaveAs");
-    ASSERT_EQ(MessageTexts(), QStringList{"保存数据库文件错误！"});
+    ASSERT_EQ(MessageTexts(), QStringList{"保存数据库文件错误！\n文件正被另一个程序使用"});
     EXPECT_EQ(messages_[0].title, window_->windowTitle());
     EXPECT_EQ(FileBytes(other), before);
     EXPECT_EQ(twtest::State().Path(), path_);
